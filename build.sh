@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The two commands of the README, and the sanitizer run of CI.
+#   ./build.sh start            install what is missing, build, start the program
+#   ./build.sh test             install what is missing, build, run every test
+#   ./build.sh test-sanitizers  the same tests built with AddressSanitizer and UBSan
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(cmake g++ make pkg-config
+          qt6-base-dev libsqlite3-dev libgdal-dev gdal-bin
+          libzip-dev zipcmp zipmerge ziptool libpugixml-dev libfreexl-dev
+          libgtest-dev libgmock-dev libbenchmark-dev)
+PRINTER_PACKAGES=(cups printer-driver-cups-pdf)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_missing() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        as_root apt-get update -qq
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+}
+
+build() {
+    local dir=$1; shift
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBERON_WERROR="${WERROR:-OFF}" "$@"
+    cmake --build "$dir" -j "$(nproc)"
+}
+
+# The program refuses to start without a printer: give a machine without one a PDF printer.
+ensure_printer() {
+    install_missing "${PRINTER_PACKAGES[@]}"
+    if ! lpstat -S >/dev/null 2>&1; then
+        as_root mkdir -p /run/cups
+        as_root /usr/sbin/cupsd || true
+        sleep 1
+    fi
+    if ! lpstat -a 2>/dev/null | grep -q .; then
+        as_root lpadmin -p PDF -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd || true
+        as_root lpadmin -d PDF || true
+    fi
+}
+
+case "${1:-}" in
+start)
+    install_missing "${PACKAGES[@]}"
+    ensure_printer
+    build build
+    exec build/AppDir/tamberon
+    ;;
+test)
+    install_missing "${PACKAGES[@]}"
+    build build
+    QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$(nproc)"
+    ;;
+test-sanitizers)
+    install_missing "${PACKAGES[@]}"
+    build build-sanitizers -DTAMBERON_SANITIZE=address,undefined -DTAMBERON_BENCH=OFF
+    QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+        ctest --test-dir build-sanitizers --output-on-failure -j "$(nproc)"
+    ;;
+*)
+    echo "usage: $0 start|test|test-sanitizers" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+/** Opens documents and starts programs; tests install one that records instead. */
+class Shell {
+public:
+    virtual ~Shell() = default;
+    /** Opens an existing path with its associated program; a result above 32 is success. */
+    virtual int open(const QString& path) = 0;
+    virtual bool run(const QString& program, const QStringList& arguments, bool minimised,
+                     bool wait) = 0;
+};
+
+/** Installs the implementation (not owned); returns the previous one. */
+Shell* SetShell(Shell* shell);
+
+/**
+ * Opens a document, folder or map file through the shell. Failures (a result of 32 or
+ * less) are reported under the caption "Запуск" with the path and the reason.
+ */
+int ShellOpen(const QString& path);
+/** Starts a program; false for an empty path or when it cannot be started. */
+bool RunProgram(const QString& program, const QString& parameters, bool minimised, bool wait);
+/** The text ShellOpen shows for a failure code, or "" for codes it does not report. */
+QString ShellErrorText(int code, const QString& path);

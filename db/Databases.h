@@ -1,0 +1,36 @@
+#pragma once
+
+#include "db/Database.h"
+
+#include <QString>
+
+/**
+ * The three connections the main window owns and their queries: the catalogue beside the
+ * program, the settlement template and the project or settlement being worked on.
+ */
+class Databases {
+public:
+    Connection main;     ///< catalogue "baza.sqlite"
+    Connection templ;    ///< "Шаблон/наспункт/data.sqlite"
+    Connection data;     ///< the current project or settlement folder's "data.sqlite"
+    Query queryMain{&main};
+    Query queryRef{&main};
+    Query queryData{&data};
+    Query queryData2{&data};
+
+    /** Opens the catalogue unless open; reports "Підключення до бази даних програми.". */
+    bool ConnectCatalogue();
+    /** Opens the template database unless open; reports "Підключення до бази даних шаблону.". */
+    bool ConnectTemplate();
+    /** Always re-opens the project connection on the folder's database. */
+    bool ConnectProject(const QString& folder);
+    /** Closes the project connection (before its folder is deleted). */
+    void CloseProject();
+};
+
+/** The program's connections (owned by the main window, reached by every step). */
+Databases& Db();
+
+/** File name of the database in a project or settlement folder, and in the program folder. */
+inline QString DataFileName() { return QStringLiteral("data.sqlite"); }
+inline QString CatalogueFileName() { return QStringLiteral("baza.sqlite"); }

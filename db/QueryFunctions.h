@@ -1,0 +1,52 @@
+#pragma once
+
+#include "db/Database.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+/** The text of the last failed RunQuery: the provider's message, "\r", "Запрос: " and the SQL. */
+QString LastError();
+void SetLastError(const QString& text);
+/** The id of the row the last GetIndicator found or created (0 when none). */
+int LastIndicatorId();
+
+/**
+ * Runs a statement. With `open` the rows are kept; with `rowsRequired` at least one row
+ * must come back, else "Не знайдено записів згідно запиту." and the query is closed.
+ * An empty statement or a closed connection gives false with an empty LastError.
+ */
+bool RunQuery(Query& query, const QString& sql, bool open, bool rowsRequired = false);
+/** Whether the statement's result has a field of that name; the query is closed after. */
+bool FieldExists(Query& query, const QString& sql, const QString& field);
+/** Whether the connection has the table, names compared ignoring case. */
+bool TableExists(Connection& connection, const QString& table);
+/** MAX(column) of the table as an integer; 0 for an empty table or on any error. */
+long long MaxValue(Query& query, const QString& table, const QString& column);
+bool HasCurrentRecord(const Query& query);
+/** Moves to the first record whose field equals the text; stays put when none does. */
+bool LocateValue(const QString& text, Query& query, const QString& field);
+/** The text with every apostrophe doubled. */
+QString QuoteSql(const QString& text);
+/** "?" becomes "_" for providers that speak Jet's dialect (ours does). */
+QChar LikeWildcard(const Query& query, QChar c);
+/** One column definition for CREATE TABLE or ADD COLUMN in the provider's dialect. */
+QString ColumnDef(const QString& provider, const QString& name, FieldType type, bool noDefault,
+                  int size);
+QString ColumnDef(const Connection& connection, const QString& name, FieldType type,
+                  bool noDefault, int size);
+
+/** The value of a named indicator of "характеристика", creating its row when missing. */
+QString GetIndicator(Query& query, const QString& name, const QString& defaultValue = QString());
+/** GetIndicator into a control: its "text" property gets the value, "tag" the row id. */
+bool ShowIndicator(Query& query, const QString& name, QObject* control);
+/** Updates an existing indicator row; a name without a row changes nothing. */
+bool SetIndicator(Query& query, const QString& name, const QString& value);
+
+/**
+ * Copies files (all of the source folder when `files` is empty) into the target folder,
+ * asking before overwriting, with Yes/No/Cancel/No-to-all/Yes-to-all.
+ */
+bool CopyFolderFiles(const QString& source, const QString& target,
+                     const QStringList& files = QStringList(), bool quietIfEmpty = false);

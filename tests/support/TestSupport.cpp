@@ -1,0 +1,116 @@
+#include "tests/support/TestSupport.h"
+
+#include "common/FileUtils.h"
+#include "common/GlobalVar.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+RecordingMessages::RecordingMessages() { m_previous = SetMessages(this); }
+RecordingMessages::~RecordingMessages() { SetMessages(m_previous); }
+
+void RecordingMessages::error(const QString& caption, const QString& text) {
+    messages.push_back({QStringLiteral("error"), caption, text});
+}
+void RecordingMessages::warning(const QString& text) {
+    messages.push_back({QStringLiteral("warning"), QStringLiteral("Внимание"), text});
+}
+void RecordingMessages::info(const QString& text) {
+    messages.push_back({QStringLiteral("info"), QStringLiteral("Информация"), text});
+}
+Answer RecordingMessages::confirm(const QString& text, Buttons buttons) {
+    messages.push_back({QStringLiteral("confirm"), QString(), text});
+    askedButtons.push_back(buttons);
+    if (answers.empty())
+        return Answer::Cancel;
+    const Answer a = answers.front();
+    answers.pop_front();
+    return a;
+}
+void RecordingMessages::balloon(const QString& title, const QString& text, int kind,
+                                QObject* control) {
+    messages.push_back({QStringLiteral("balloon"), title, text, kind, control});
+}
+void RecordingMessages::answer(std::initializer_list<Answer> list) {
+    for (Answer a : list)
+        answers.push_back(a);
+}
+QStringList RecordingMessages::texts(const QString& kind) const {
+    QStringList result;
+    for (const RecordedMessage& m : messages)
+        if (kind.isEmpty() || m.kind == kind)
+            result << m.text;
+    return result;
+}
+void RecordingMessages::clear() {
+    messages.clear();
+    askedButtons.clear();
+    beeps = 0;
+}
+
+RecordingShell::RecordingShell() { m_previous = SetShell(this); }
+RecordingShell::~RecordingShell() { SetShell(m_previous); }
+int RecordingShell::open(const QString& path) {
+    opened << path;
+    return openResult;
+}
+bool RecordingShell::run(const QString& program, const QStringList& arguments, bool, bool) {
+    started << (program + u' ' + arguments.join(u' ')).trimmed();
+    return true;
+}
+
+namespace {
+
+void CopyTree(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QString target = to + u'/' + QDir(from).relativeFilePath(it.filePath());
+        if (it.fileInfo().isDir())
+            QDir().mkpath(target);
+        else
+            QFile::copy(it.filePath(), target);
+    }
+}
+
+} // namespace
+
+TempAppDir::TempAppDir(bool shipped) {
+    m_previousAppDir = GlobalVar().Settings.AppDir;
+    if (shipped) {
+        const QString built = BuiltAppDir();
+        for (const QString& name : {QStringLiteral("baza.sqlite"), QStringLiteral("settings.dat")})
+            QFile::copy(JoinPath(built, name), JoinPath(path(), name));
+        CopyTree(JoinPath(built, QStringLiteral("Шаблон")), JoinPath(path(), QStringLiteral("Шаблон")));
+    }
+    InitGlobalVar(path());
+    QDir().mkpath(GlobalVar().Settings.ProjectsDir);
+}
+
+TempAppDir::~TempAppDir() {
+    if (!m_previousAppDir.isEmpty())
+        InitGlobalVar(m_previousAppDir);
+}
+
+QString TempAppDir::file(const QString& relative) const { return JoinPath(path(), relative); }
+
+void WriteTextFile(const QString& path, const QString& text) {
+    QDir().mkpath(FolderOf(path));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text.toUtf8());
+}
+
+QString ReadTextFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(file.readAll());
+}
+
+QString BuiltAppDir() { return qEnvironmentVariable("TAMBERON_APPDIR"); }
