@@ -20,8 +20,8 @@ QStringList ListFiles(const QString& folder, const QString& masks, bool fullPath
     if (folder.isEmpty() || !dir.exists())
         return {};
     const QStringList filters = masks.split(u';', Qt::SkipEmptyParts);
-    QStringList names = dir.entryList(filters, QDir::Files | QDir::Hidden | QDir::System,
-                                      QDir::Name);
+    QStringList names =
+        dir.entryList(filters, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     if (fullPaths) {
         for (QString& name : names)
             name = JoinPath(ExcludeTrailingBackslashes(folder), name);
@@ -54,8 +54,8 @@ bool DeleteFolder(const QString& folder) {
     if (!info.isDir())
         return false;
     QDir dir(folder);
-    const QFileInfoList entries = dir.entryInfoList(
-        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    const QFileInfoList entries =
+        dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     for (const QFileInfo& entry : entries)
         RemoveEntry(entry);
     QDir parent = info.dir();
@@ -119,7 +119,8 @@ QString IniRead(const QString& file, const QString& section, const QString& key,
         if (line.isEmpty() || line.startsWith(u';'))
             continue;
         if (line.startsWith(u'[') && line.endsWith(u']')) {
-            inSection = line.mid(1, line.size() - 2).trimmed().compare(section, Qt::CaseInsensitive) == 0;
+            inSection =
+                line.mid(1, line.size() - 2).trimmed().compare(section, Qt::CaseInsensitive) == 0;
             continue;
         }
         if (!inSection)

@@ -33,9 +33,13 @@ Messages* SetMessages(Messages* messages) {
     return previous;
 }
 
-Messages& CurrentMessages() { return *g_messages; }
+Messages& CurrentMessages() {
+    return *g_messages;
+}
 
-void ShowError(const QString& text) { ShowError(QString(), text); }
+void ShowError(const QString& text) {
+    ShowError(QString(), text);
+}
 
 void ShowError(const QString& caption, const QString& text) {
     if (text.isEmpty())
@@ -43,12 +47,20 @@ void ShowError(const QString& caption, const QString& text) {
     g_messages->error(caption.isEmpty() ? QStringLiteral("Ошибка") : caption, text);
 }
 
-void ShowWarning(const QString& text) { g_messages->warning(text); }
-void ShowInfo(const QString& text) { g_messages->info(text); }
-Answer AskConfirm(const QString& text, Buttons buttons) { return g_messages->confirm(text, buttons); }
+void ShowWarning(const QString& text) {
+    g_messages->warning(text);
+}
+void ShowInfo(const QString& text) {
+    g_messages->info(text);
+}
+Answer AskConfirm(const QString& text, Buttons buttons) {
+    return g_messages->confirm(text, buttons);
+}
 
 void ShowBalloon(const QString& title, const QString& text, int kind, QObject* control) {
     g_messages->balloon(title, text, kind, control);
 }
 
-void Beep() { g_messages->beep(); }
+void Beep() {
+    g_messages->beep();
+}

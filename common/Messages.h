@@ -22,8 +22,12 @@ using Buttons = unsigned;
 constexpr Buttons operator|(Answer a, Answer b) {
     return static_cast<unsigned>(a) | static_cast<unsigned>(b);
 }
-constexpr Buttons operator|(Buttons a, Answer b) { return a | static_cast<unsigned>(b); }
-constexpr Buttons buttons(Answer a) { return static_cast<unsigned>(a); }
+constexpr Buttons operator|(Buttons a, Answer b) {
+    return a | static_cast<unsigned>(b);
+}
+constexpr Buttons buttons(Answer a) {
+    return static_cast<unsigned>(a);
+}
 
 /**
  * The one way the program talks to the user in message boxes, balloons and beeps.

@@ -39,25 +39,48 @@ Shell* SetShell(Shell* shell) {
 QString ShellErrorText(int code, const QString& path) {
     const char* reason = nullptr;
     switch (code) {
-    case 0: reason = "The operating system is out of memory or resources."; break;
-    case 2: reason = "The specified file was not found."; break;
-    case 3: reason = "The specified path was not found."; break;
-    case 5: reason = "The operating system denied access to the specified file."; break;
-    case 8: reason = "There was not enough memory to complete the operation."; break;
-    case 11: reason = "The .EXE file is invalid (non-Win32 .EXE or error in .EXE image)."; break;
-    case 26: reason = "A sharing violation occurred."; break;
-    case 27: reason = "The filename association is incomplete or invalid."; break;
+    case 0:
+        reason = "The operating system is out of memory or resources.";
+        break;
+    case 2:
+        reason = "The specified file was not found.";
+        break;
+    case 3:
+        reason = "The specified path was not found.";
+        break;
+    case 5:
+        reason = "The operating system denied access to the specified file.";
+        break;
+    case 8:
+        reason = "There was not enough memory to complete the operation.";
+        break;
+    case 11:
+        reason = "The .EXE file is invalid (non-Win32 .EXE or error in .EXE image).";
+        break;
+    case 26:
+        reason = "A sharing violation occurred.";
+        break;
+    case 27:
+        reason = "The filename association is incomplete or invalid.";
+        break;
     case 28:
         reason = "The DDE transaction could not be completed because the request timed out.";
         break;
-    case 29: reason = "The DDE transaction failed."; break;
+    case 29:
+        reason = "The DDE transaction failed.";
+        break;
     case 30:
         reason = "The DDE transaction could not be completed because other DDE transactions "
                  "were being processed.";
         break;
-    case 31: reason = "There is no application associated with the given filename extension."; break;
-    case 32: reason = "The specified dynamic-link library was not found."; break;
-    default: return QString();
+    case 31:
+        reason = "There is no application associated with the given filename extension.";
+        break;
+    case 32:
+        reason = "The specified dynamic-link library was not found.";
+        break;
+    default:
+        return QString();
     }
     return path + u'\r' + QString::fromLatin1(reason);
 }

@@ -179,7 +179,9 @@ std::optional<double> ParseNumber(const QString& text) {
     return value;
 }
 
-double NumberOr0(const QString& text) { return ParseNumber(text).value_or(0.0); }
+double NumberOr0(const QString& text) {
+    return ParseNumber(text).value_or(0.0);
+}
 
 std::optional<long long> ParseInteger(const QString& text) {
     const QString trimmed = text.trimmed();
@@ -197,9 +199,13 @@ std::optional<long long> ParseInteger(const QString& text) {
     return value;
 }
 
-long long IntegerOr0(const QString& text) { return ParseInteger(text).value_or(0); }
+long long IntegerOr0(const QString& text) {
+    return ParseInteger(text).value_or(0);
+}
 
-double RoundTo(double value, int decimals) { return NumberOr0(FormatFixed(value, decimals)); }
+double RoundTo(double value, int decimals) {
+    return NumberOr0(FormatFixed(value, decimals));
+}
 
 QString ShortestNumberText(double value) {
     return QString::number(value, 'f', QLocale::FloatingPointShortest);

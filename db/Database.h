@@ -9,7 +9,18 @@
 struct sqlite3;
 
 /** Kinds of columns, as ColumnDef and the reference-book window see them. */
-enum class FieldType { String, WideString, Integer, Float, Date, Time, DateTime, AutoInc, Memo, Other };
+enum class FieldType {
+    String,
+    WideString,
+    Integer,
+    Float,
+    Date,
+    Time,
+    DateTime,
+    AutoInc,
+    Memo,
+    Other
+};
 
 /** A column of a query result: its name, kind and declared size (0 when none). */
 struct FieldInfo {

@@ -10,9 +10,9 @@
  */
 class Databases {
 public:
-    Connection main;     ///< catalogue "baza.sqlite"
-    Connection templ;    ///< "Шаблон/наспункт/data.sqlite"
-    Connection data;     ///< the current project or settlement folder's "data.sqlite"
+    Connection main;  ///< catalogue "baza.sqlite"
+    Connection templ; ///< "Шаблон/наспункт/data.sqlite"
+    Connection data;  ///< the current project or settlement folder's "data.sqlite"
     Query queryMain{&main};
     Query queryRef{&main};
     Query queryData{&data};
@@ -32,5 +32,9 @@ public:
 Databases& Db();
 
 /** File name of the database in a project or settlement folder, and in the program folder. */
-inline QString DataFileName() { return QStringLiteral("data.sqlite"); }
-inline QString CatalogueFileName() { return QStringLiteral("baza.sqlite"); }
+inline QString DataFileName() {
+    return QStringLiteral("data.sqlite");
+}
+inline QString CatalogueFileName() {
+    return QStringLiteral("baza.sqlite");
+}

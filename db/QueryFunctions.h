@@ -34,8 +34,8 @@ QChar LikeWildcard(const Query& query, QChar c);
 /** One column definition for CREATE TABLE or ADD COLUMN in the provider's dialect. */
 QString ColumnDef(const QString& provider, const QString& name, FieldType type, bool noDefault,
                   int size);
-QString ColumnDef(const Connection& connection, const QString& name, FieldType type,
-                  bool noDefault, int size);
+QString ColumnDef(const Connection& connection, const QString& name, FieldType type, bool noDefault,
+                  int size);
 
 /** The value of a named indicator of "характеристика", creating its row when missing. */
 QString GetIndicator(Query& query, const QString& name, const QString& defaultValue = QString());

@@ -9,7 +9,8 @@
 
 TEST(FileUtils, SafeFileNameReplacesAndMendsDotNames) {
     EXPECT_EQ(SafeFileName(QStringLiteral("a:b/c*d?e\\f|g")), QStringLiteral("a_b_c_d_e_f_g"));
-    EXPECT_EQ(SafeFileName(QStringLiteral("Кам'янка \"Нова\" <1>")), QStringLiteral("Кам`янка `Нова` <1>"));
+    EXPECT_EQ(SafeFileName(QStringLiteral("Кам'янка \"Нова\" <1>")),
+              QStringLiteral("Кам`янка `Нова` <1>"));
     EXPECT_EQ(SafeFileName(QString()), QStringLiteral("_"));
     EXPECT_EQ(SafeFileName(QStringLiteral(".")), QStringLiteral("_"));
     EXPECT_EQ(SafeFileName(QStringLiteral("..")), QStringLiteral("_"));
@@ -21,9 +22,11 @@ TEST(FileUtils, UniqueFileNameCountsFromTwo) {
     QTemporaryDir dir;
     const QString path = JoinPath(dir.path(), QStringLiteral("Склад земель.xlsx"));
     WriteTextFile(path, QStringLiteral("x"));
-    EXPECT_EQ(UniqueFileName(path, QStringLiteral("_")), JoinPath(dir.path(), QStringLiteral("Склад земель_2.xlsx")));
+    EXPECT_EQ(UniqueFileName(path, QStringLiteral("_")),
+              JoinPath(dir.path(), QStringLiteral("Склад земель_2.xlsx")));
     WriteTextFile(JoinPath(dir.path(), QStringLiteral("Склад земель_2.xlsx")), QStringLiteral("x"));
-    EXPECT_EQ(UniqueFileName(path, QStringLiteral("_")), JoinPath(dir.path(), QStringLiteral("Склад земель_3.xlsx")));
+    EXPECT_EQ(UniqueFileName(path, QStringLiteral("_")),
+              JoinPath(dir.path(), QStringLiteral("Склад земель_3.xlsx")));
     EXPECT_EQ(UniqueFileName(JoinPath(dir.path(), QStringLiteral("readme")), QStringLiteral("_")),
               JoinPath(dir.path(), QStringLiteral("readme_2")));
 }
@@ -37,7 +40,8 @@ TEST(FileUtils, ListFilesMatchesMasksSorted) {
               QStringList({"a.GWP", "b.gwp", "c.tab"}));
     EXPECT_EQ(ListFiles(dir.path(), QStringLiteral("*.txt"), true),
               QStringList({JoinPath(dir.path(), QStringLiteral("d.txt"))}));
-    EXPECT_TRUE(ListFiles(JoinPath(dir.path(), QStringLiteral("none")), QStringLiteral("*.*"), true).isEmpty());
+    EXPECT_TRUE(ListFiles(JoinPath(dir.path(), QStringLiteral("none")), QStringLiteral("*.*"), true)
+                    .isEmpty());
 }
 
 TEST(FileUtils, DeleteFolderRemovesTreeButNeverFollowsLinks) {
@@ -67,14 +71,19 @@ TEST(FileUtils, DeleteFolderRemovesTreeButNeverFollowsLinks) {
 TEST(FileUtils, IniReadAndNameFunctions) {
     TempAppDir app;
     WriteTextFile(app.file(QStringLiteral("settings.dat")),
-                  QStringLiteral("[UPDATE]\nServerPath=/srv/upd\nVersion = 1.3.1\n[OFFICE]\nOpenResults=0\n"));
-    EXPECT_EQ(IniRead(QStringLiteral("settings.dat"), QStringLiteral("update"), QStringLiteral("ServerPath")),
+                  QStringLiteral(
+                      "[UPDATE]\nServerPath=/srv/upd\nVersion = 1.3.1\n[OFFICE]\nOpenResults=0\n"));
+    EXPECT_EQ(IniRead(QStringLiteral("settings.dat"), QStringLiteral("update"),
+                      QStringLiteral("ServerPath")),
               QStringLiteral("/srv/upd"));
-    EXPECT_EQ(IniRead(GlobalVar().Settings.SettingsFile, QStringLiteral("UPDATE"), QStringLiteral("Version")),
+    EXPECT_EQ(IniRead(GlobalVar().Settings.SettingsFile, QStringLiteral("UPDATE"),
+                      QStringLiteral("Version")),
               QStringLiteral("1.3.1"));
-    EXPECT_EQ(IniRead(QStringLiteral("settings.dat"), QStringLiteral("OFFICE"), QStringLiteral("Missing"), QStringLiteral("d")),
+    EXPECT_EQ(IniRead(QStringLiteral("settings.dat"), QStringLiteral("OFFICE"),
+                      QStringLiteral("Missing"), QStringLiteral("d")),
               QStringLiteral("d"));
-    EXPECT_EQ(IniRead(QStringLiteral("none.dat"), QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("d")),
+    EXPECT_EQ(IniRead(QStringLiteral("none.dat"), QStringLiteral("A"), QStringLiteral("B"),
+                      QStringLiteral("d")),
               QStringLiteral("d"));
 
     EXPECT_EQ(FileNameNoExt(QStringLiteral("/a/Карта.GWP")), QStringLiteral("карта"));

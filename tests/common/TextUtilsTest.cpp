@@ -4,14 +4,19 @@
 
 TEST(TextUtils, FieldOfSettlementEntry) {
     const QString entry = QStringLiteral("с. Вишневе, 3222481201");
-    EXPECT_EQ(FieldOf(entry, QStringLiteral(","), QStringLiteral("x"), 1), QStringLiteral("с. Вишневе"));
+    EXPECT_EQ(FieldOf(entry, QStringLiteral(","), QStringLiteral("x"), 1),
+              QStringLiteral("с. Вишневе"));
     // The code keeps its leading blank; callers trim it.
-    EXPECT_EQ(FieldOf(entry, QStringLiteral(","), QStringLiteral("x"), 2), QStringLiteral(" 3222481201"));
+    EXPECT_EQ(FieldOf(entry, QStringLiteral(","), QStringLiteral("x"), 2),
+              QStringLiteral(" 3222481201"));
     EXPECT_EQ(FieldOf(entry, QStringLiteral(","), QStringLiteral("x"), 3), QStringLiteral("x"));
     EXPECT_EQ(FieldOf(QString(), QStringLiteral(","), QStringLiteral("d"), 1), QStringLiteral("d"));
-    EXPECT_EQ(FieldOf(QStringLiteral("a - b - c"), QStringLiteral(" - "), QString(), -1), QStringLiteral("c"));
-    EXPECT_EQ(FieldOf(QStringLiteral("abc"), QStringLiteral(" - "), QString(), -1), QStringLiteral("abc"));
-    EXPECT_EQ(FieldOf(QStringLiteral("a;b;c"), QStringLiteral(";"), QString(), 2), QStringLiteral("b"));
+    EXPECT_EQ(FieldOf(QStringLiteral("a - b - c"), QStringLiteral(" - "), QString(), -1),
+              QStringLiteral("c"));
+    EXPECT_EQ(FieldOf(QStringLiteral("abc"), QStringLiteral(" - "), QString(), -1),
+              QStringLiteral("abc"));
+    EXPECT_EQ(FieldOf(QStringLiteral("a;b;c"), QStringLiteral(";"), QString(), 2),
+              QStringLiteral("b"));
 }
 
 TEST(TextUtils, SplittingAndTrimming) {
@@ -19,13 +24,16 @@ TEST(TextUtils, SplittingAndTrimming) {
               std::make_pair(QStringLiteral("1"), QStringLiteral("5")));
     EXPECT_EQ(SplitOnce(QStringLiteral("15"), QStringLiteral(".")),
               std::make_pair(QStringLiteral("15"), QString()));
-    EXPECT_EQ(TrimChars(QStringLiteral(" * 1.064  "), QStringLiteral(" *")), QStringLiteral("1.064"));
+    EXPECT_EQ(TrimChars(QStringLiteral(" * 1.064  "), QStringLiteral(" *")),
+              QStringLiteral("1.064"));
     EXPECT_EQ(TrimChars(QStringLiteral("***"), QStringLiteral("*")), QString());
     EXPECT_EQ(SplitList(QStringLiteral("a,b,"), QStringLiteral(",")), QStringList({"a", "b"}));
     EXPECT_EQ(SplitArray(QStringLiteral("a,b,"), QStringLiteral(",")), QStringList({"a", "b", ""}));
-    EXPECT_EQ(ReplaceAll(QStringLiteral("a  b   c"), QStringLiteral("  "), QStringLiteral(" "), true),
-              QStringLiteral("a b c"));
-    EXPECT_EQ(ReplaceAll(QStringLiteral("aaa"), QString(), QStringLiteral("b")), QStringLiteral("aaa"));
+    EXPECT_EQ(
+        ReplaceAll(QStringLiteral("a  b   c"), QStringLiteral("  "), QStringLiteral(" "), true),
+        QStringLiteral("a b c"));
+    EXPECT_EQ(ReplaceAll(QStringLiteral("aaa"), QString(), QStringLiteral("b")),
+              QStringLiteral("aaa"));
     EXPECT_EQ(PadText(QStringLiteral("7"), 3, true, false, u'0'), QStringLiteral("007"));
     EXPECT_EQ(PadText(QStringLiteral("12345"), 3, true, true, u'0'), QStringLiteral("123"));
     EXPECT_EQ(MemoText({QStringLiteral(" a "), QStringLiteral("b")}, true), QStringLiteral("a\rb"));

@@ -9,8 +9,12 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
-RecordingMessages::RecordingMessages() { m_previous = SetMessages(this); }
-RecordingMessages::~RecordingMessages() { SetMessages(m_previous); }
+RecordingMessages::RecordingMessages() {
+    m_previous = SetMessages(this);
+}
+RecordingMessages::~RecordingMessages() {
+    SetMessages(m_previous);
+}
 
 void RecordingMessages::error(const QString& caption, const QString& text) {
     messages.push_back({QStringLiteral("error"), caption, text});
@@ -51,8 +55,12 @@ void RecordingMessages::clear() {
     beeps = 0;
 }
 
-RecordingShell::RecordingShell() { m_previous = SetShell(this); }
-RecordingShell::~RecordingShell() { SetShell(m_previous); }
+RecordingShell::RecordingShell() {
+    m_previous = SetShell(this);
+}
+RecordingShell::~RecordingShell() {
+    SetShell(m_previous);
+}
 int RecordingShell::open(const QString& path) {
     opened << path;
     return openResult;
@@ -86,7 +94,8 @@ TempAppDir::TempAppDir(bool shipped) {
         const QString built = BuiltAppDir();
         for (const QString& name : {QStringLiteral("baza.sqlite"), QStringLiteral("settings.dat")})
             QFile::copy(JoinPath(built, name), JoinPath(path(), name));
-        CopyTree(JoinPath(built, QStringLiteral("Шаблон")), JoinPath(path(), QStringLiteral("Шаблон")));
+        CopyTree(JoinPath(built, QStringLiteral("Шаблон")),
+                 JoinPath(path(), QStringLiteral("Шаблон")));
     }
     InitGlobalVar(path());
     QDir().mkpath(GlobalVar().Settings.ProjectsDir);
@@ -97,7 +106,9 @@ TempAppDir::~TempAppDir() {
         InitGlobalVar(m_previousAppDir);
 }
 
-QString TempAppDir::file(const QString& relative) const { return JoinPath(path(), relative); }
+QString TempAppDir::file(const QString& relative) const {
+    return JoinPath(path(), relative);
+}
 
 void WriteTextFile(const QString& path, const QString& text) {
     QDir().mkpath(FolderOf(path));
@@ -113,4 +124,6 @@ QString ReadTextFile(const QString& path) {
     return QString::fromUtf8(file.readAll());
 }
 
-QString BuiltAppDir() { return qEnvironmentVariable("TAMBERON_APPDIR"); }
+QString BuiltAppDir() {
+    return qEnvironmentVariable("TAMBERON_APPDIR");
+}

@@ -1,0 +1,387 @@
+#include "db/Database.h"
+
+#include "db/SqlDialect.h"
+
+#include <QFileInfo>
+#include <cmath>
+#include <sqlite3.h>
+
+namespace {
+
+QString FromUtf8(const unsigned char* text) {
+    return text ? QString::fromUtf8(reinterpret_cast<const char*>(text)) : QString();
+}
+
+QString ValueText(sqlite3_value* value) {
+    return FromUtf8(sqlite3_value_text(value));
+}
+
+/** cint(x): the value rounded to the nearest integer (halves to even); NULL for non-numbers. */
+void CintFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    sqlite3_value* v = argv[0];
+    double number = 0;
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+        sqlite3_result_int64(ctx, sqlite3_value_int64(v));
+        return;
+    case SQLITE_FLOAT:
+        number = sqlite3_value_double(v);
+        break;
+    case SQLITE_TEXT: {
+        bool ok = false;
+        number = ValueText(v).trimmed().toDouble(&ok);
+        if (!ok) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+        break;
+    }
+    default:
+        sqlite3_result_null(ctx);
+        return;
+    }
+    if (!std::isfinite(number) || std::fabs(number) > 9.2e18) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(std::nearbyint(number)));
+}
+
+/** like(pattern, text[, escape]) ignoring the letter case of every alphabet. */
+void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    QChar escape;
+    if (argc == 3) {
+        const QString e = ValueText(argv[2]);
+        if (e.size() != 1) {
+            sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        escape = e[0];
+    }
+    sqlite3_result_int(ctx, sqldialect::LikeMatch(ValueText(argv[0]), ValueText(argv[1]), escape));
+}
+
+QVariant ColumnValue(sqlite3_stmt* stmt, int i) {
+    switch (sqlite3_column_type(stmt, i)) {
+    case SQLITE_INTEGER:
+        return QVariant(static_cast<qlonglong>(sqlite3_column_int64(stmt, i)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt, i));
+    case SQLITE_NULL:
+        return QVariant();
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt, i)),
+                                   sqlite3_column_bytes(stmt, i)));
+    default:
+        return QVariant(FromUtf8(sqlite3_column_text(stmt, i)));
+    }
+}
+
+QString VariantText(const QVariant& v) {
+    if (!v.isValid() || v.isNull())
+        return QString();
+    if (v.typeId() == QMetaType::Double)
+        return QString::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
+    return v.toString();
+}
+
+} // namespace
+
+Connection::~Connection() {
+    close();
+}
+
+bool Connection::open(const QString& path) {
+    return openWith(path, SQLITE_OPEN_READWRITE);
+}
+
+bool Connection::create(const QString& path) {
+    return openWith(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+bool Connection::openWith(const QString& path, int flags) {
+    close();
+    m_error.clear();
+    if (!(flags & SQLITE_OPEN_CREATE) && !QFileInfo(path).isFile()) {
+        m_error = QStringLiteral("Не вдається знайти файл \"%1\".").arg(path);
+        return false;
+    }
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        m_error = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+        sqlite3_close(db);
+        return false;
+    }
+    sqlite3_busy_timeout(db, 3000);
+    sqlite3_extended_result_codes(db, 1);
+    const int fn = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function(db, "cint", 1, fn, nullptr, CintFunction, nullptr, nullptr);
+    sqlite3_create_function(db, "like", 2, fn, nullptr, LikeFunction, nullptr, nullptr);
+    sqlite3_create_function(db, "like", 3, fn, nullptr, LikeFunction, nullptr, nullptr);
+    // A file that is not a database only shows when it is read.
+    char* err = nullptr;
+    if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &err) !=
+        SQLITE_OK) {
+        m_error = QString::fromUtf8(err ? err : sqlite3_errmsg(db));
+        sqlite3_free(err);
+        sqlite3_close(db);
+        return false;
+    }
+    m_db = db;
+    m_path = path;
+    return true;
+}
+
+void Connection::close() {
+    if (m_db) {
+        if (m_transaction)
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close_v2(m_db);
+    }
+    m_db = nullptr;
+    m_transaction = false;
+}
+
+QStringList Connection::tableNames() const {
+    QStringList names;
+    if (!m_db)
+        return names;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(m_db,
+                           "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE "
+                           "'sqlite_%' ORDER BY name",
+                           -1, &stmt, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(stmt) == SQLITE_ROW)
+            names << FromUtf8(sqlite3_column_text(stmt, 0));
+    }
+    sqlite3_finalize(stmt);
+    return names;
+}
+
+bool Connection::beginTransaction() {
+    if (!m_db || m_transaction)
+        return false;
+    if (sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
+        return false;
+    }
+    m_transaction = true;
+    return true;
+}
+
+bool Connection::commit() {
+    if (!m_db || !m_transaction)
+        return false;
+    if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
+        return false;
+    }
+    m_transaction = false;
+    return true;
+}
+
+bool Connection::rollback() {
+    if (!m_db || !m_transaction)
+        return false;
+    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    m_transaction = false;
+    return true;
+}
+
+void Query::setConnection(Connection* connection) {
+    close();
+    m_connection = connection;
+}
+
+void Query::close() {
+    m_open = false;
+    m_pos = 0;
+    m_fields.clear();
+    m_rows.clear();
+}
+
+namespace {
+
+/** ALTER COLUMN has no SQLite form: the declared type is changed in the stored schema. */
+bool AlterColumnType(sqlite3* db, const sqldialect::AlterColumn& alter, QString& error) {
+    sqlite3_stmt* stmt = nullptr;
+    QString createSql;
+    if (sqlite3_prepare_v2(db, "SELECT sql FROM sqlite_master WHERE type='table' AND name=?1", -1,
+                           &stmt, nullptr) == SQLITE_OK) {
+        const QByteArray table = alter.table.toUtf8();
+        sqlite3_bind_text(stmt, 1, table.constData(), -1, SQLITE_TRANSIENT);
+        if (sqlite3_step(stmt) == SQLITE_ROW)
+            createSql = FromUtf8(sqlite3_column_text(stmt, 0));
+    }
+    sqlite3_finalize(stmt);
+    if (createSql.isEmpty()) {
+        error = QStringLiteral("no such table: ") + alter.table;
+        return false;
+    }
+    const std::optional<QString> changed =
+        sqldialect::ReplaceColumnType(createSql, alter.column, alter.type);
+    if (!changed) {
+        error = QStringLiteral("no such column: ") + alter.column;
+        return false;
+    }
+    // Only the declared type changes; the text affinity and the stored values stay.
+    int version = 0;
+    if (sqlite3_prepare_v2(db, "PRAGMA schema_version", -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW)
+        version = sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
+    const bool ownTransaction = sqlite3_get_autocommit(db) != 0;
+    if (ownTransaction)
+        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA writable_schema=ON", nullptr, nullptr, nullptr);
+    bool ok = false;
+    if (sqlite3_prepare_v2(db, "UPDATE sqlite_master SET sql=?1 WHERE type='table' AND name=?2", -1,
+                           &stmt, nullptr) == SQLITE_OK) {
+        const QByteArray sql = changed->toUtf8();
+        const QByteArray table = alter.table.toUtf8();
+        sqlite3_bind_text(stmt, 1, sql.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(stmt, 2, table.constData(), -1, SQLITE_TRANSIENT);
+        ok = sqlite3_step(stmt) == SQLITE_DONE;
+    }
+    if (!ok)
+        error = QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_finalize(stmt);
+    const QByteArray bump = "PRAGMA schema_version=" + QByteArray::number(version + 1);
+    sqlite3_exec(db, bump.constData(), nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA writable_schema=OFF", nullptr, nullptr, nullptr);
+    if (ownTransaction)
+        sqlite3_exec(db, ok ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+    // Reading the schema makes the connection see the changed cookie and reload it.
+    sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    return ok;
+}
+
+} // namespace
+
+bool Query::exec(const QString& sql, bool open) {
+    close();
+    m_sql = sql;
+    m_error.clear();
+    m_changes = 0;
+    if (!m_connection || !m_connection->isOpen()) {
+        m_error = QStringLiteral("Connection is not open.");
+        return false;
+    }
+    sqlite3* db = m_connection->handle();
+    if (const auto alter = sqldialect::ParseAlterColumn(sql)) {
+        if (!AlterColumnType(db, *alter, m_error))
+            return false;
+        m_open = open;
+        return true;
+    }
+    const QByteArray utf8 = sqldialect::RewriteAutoIncrement(sql).toUtf8();
+    const char* tail = utf8.constData();
+    const char* end = tail + utf8.size();
+    bool first = true;
+    // Runs every statement of the text; the rows of the first one are kept.
+    while (tail < end) {
+        sqlite3_stmt* stmt = nullptr;
+        const char* next = nullptr;
+        if (sqlite3_prepare_v2(db, tail, static_cast<int>(end - tail), &stmt, &next) != SQLITE_OK) {
+            m_error = QString::fromUtf8(sqlite3_errmsg(db));
+            close();
+            return false;
+        }
+        tail = next;
+        if (!stmt)
+            continue;
+        const bool keep = open && first;
+        if (keep) {
+            const int columns = sqlite3_column_count(stmt);
+            m_fields.reserve(columns);
+            for (int i = 0; i < columns; ++i) {
+                const char* decl = sqlite3_column_decltype(stmt, i);
+                m_fields.push_back(
+                    sqldialect::DeclaredField(QString::fromUtf8(sqlite3_column_name(stmt, i)),
+                                              decl ? QString::fromUtf8(decl) : QString()));
+            }
+        }
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            if (!keep)
+                continue;
+            std::vector<QVariant> row;
+            row.reserve(m_fields.size());
+            for (int i = 0; i < static_cast<int>(m_fields.size()); ++i)
+                row.push_back(ColumnValue(stmt, i));
+            m_rows.push_back(std::move(row));
+        }
+        if (rc != SQLITE_DONE) {
+            m_error = QString::fromUtf8(sqlite3_errmsg(db));
+            sqlite3_finalize(stmt);
+            close();
+            return false;
+        }
+        m_changes = sqlite3_changes(db);
+        sqlite3_finalize(stmt);
+        first = false;
+    }
+    m_open = open;
+    m_pos = 0;
+    return true;
+}
+
+void Query::setRecNo(int recNo) {
+    if (recNo >= 1 && recNo <= recordCount())
+        m_pos = recNo - 1;
+}
+
+int Query::fieldIndex(const QString& name) const {
+    for (int i = 0; i < static_cast<int>(m_fields.size()); ++i)
+        if (m_fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+QString Query::text(int index) const {
+    if (eof() || index < 0 || index >= static_cast<int>(m_fields.size()))
+        return QString();
+    return VariantText(m_rows[m_pos][index]);
+}
+
+QString Query::text(const QString& field) const {
+    return text(fieldIndex(field));
+}
+
+long long Query::integer(const QString& field) const {
+    const int i = fieldIndex(field);
+    if (eof() || i < 0)
+        return 0;
+    const QVariant& v = m_rows[m_pos][i];
+    if (v.typeId() == QMetaType::LongLong)
+        return v.toLongLong();
+    bool ok = false;
+    const long long n = VariantText(v).trimmed().toLongLong(&ok);
+    return ok ? n : 0;
+}
+
+double Query::number(const QString& field) const {
+    const int i = fieldIndex(field);
+    if (eof() || i < 0)
+        return 0;
+    bool ok = false;
+    const double n = VariantText(m_rows[m_pos][i]).trimmed().toDouble(&ok);
+    return ok ? n : 0;
+}
+
+bool Query::isNull(const QString& field) const {
+    const int i = fieldIndex(field);
+    return eof() || i < 0 || m_rows[m_pos][i].isNull();
+}
+
+QStringList Query::texts() const {
+    QStringList values;
+    for (int i = 0; i < static_cast<int>(m_fields.size()); ++i)
+        values << text(i);
+    return values;
+}

@@ -1,0 +1,169 @@
+#include "db/QueryFunctions.h"
+#include "db/SqlDialect.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+/** A fresh database file with the statements run. */
+class ProviderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(db.create(dir.path() + QStringLiteral("/data.sqlite")));
+    }
+    void run(const QString& sql) {
+        ASSERT_TRUE(RunQuery(q, sql, false)) << qPrintable(LastError());
+    }
+    QStringList column(const QString& sql, const QString& field) {
+        QStringList values;
+        EXPECT_TRUE(RunQuery(q, sql, true)) << qPrintable(LastError());
+        for (q.first(); !q.eof(); q.next())
+            values << q.text(field);
+        return values;
+    }
+
+    QTemporaryDir dir;
+    Connection db;
+    Query q{&db};
+};
+
+} // namespace
+
+TEST_F(ProviderTest, JetTableDefinitionsAreAcceptedVerbatim) {
+    run(QStringLiteral(
+        "CREATE TABLE функціональне (id AUTOINCREMENT, район nvarchar (50), ф_1 nvarchar (50), "
+        "ф_2 nvarchar (50))"));
+    run(QStringLiteral(
+        "CREATE TABLE відомість_кварталів (id int, зона nvarchar (50), лок_1 nvarchar (10))"));
+    run(QStringLiteral("INSERT INTO функціональне (район) VALUES ('1')"));
+    run(QStringLiteral("INSERT INTO функціональне (район) VALUES ('2')"));
+    EXPECT_EQ(
+        column(QStringLiteral("SELECT * FROM функціональне ORDER BY id"), QStringLiteral("id")),
+        QStringList({"1", "2"}));
+    // Without a column list.
+    run(QStringLiteral("INSERT INTO відомість_кварталів VALUES (7,'1','1.05')"));
+    EXPECT_EQ(column(QStringLiteral("SELECT * FROM відомість_кварталів"), QStringLiteral("лок_1")),
+              QStringList({"1.05"}));
+    ASSERT_TRUE(RunQuery(q, QStringLiteral("SELECT * FROM відомість_кварталів"), true));
+    EXPECT_EQ(q.fields()[q.fieldIndex(QStringLiteral("лок_1"))].size, 10);
+    EXPECT_EQ(q.fields()[0].type, FieldType::Integer);
+}
+
+TEST_F(ProviderTest, LikeIgnoresCyrillicCaseAndUnderscoreIsOneCharacter) {
+    run(QStringLiteral(
+        "CREATE TABLE коатуу (id AUTOINCREMENT, code nvarchar (10), title nvarchar (255))"));
+    run(QStringLiteral("INSERT INTO коатуу (code, title) VALUES ('3222481201','С.ВИШНЕВЕ')"));
+    run(QStringLiteral(
+        "INSERT INTO коатуу (code, title) VALUES ('3222400000','Києво-Святошинський р-н')"));
+    run(QStringLiteral("INSERT INTO коатуу (code, title) VALUES ('3222481200','Вишнева с.р.')"));
+    EXPECT_EQ(column(QStringLiteral("SELECT * FROM коатуу WHERE title LIKE 'с.%'"),
+                     QStringLiteral("title")),
+              QStringList({"С.ВИШНЕВЕ"}));
+    EXPECT_EQ(column(QStringLiteral("SELECT * FROM коатуу WHERE code LIKE '32224_____' AND code <> "
+                                    "'3222400000' ORDER BY id"),
+                     QStringLiteral("code")),
+              QStringList({"3222481201", "3222481200"}));
+    EXPECT_EQ(column(QStringLiteral("SELECT * FROM коатуу WHERE code LIKE '%00000'"),
+                     QStringLiteral("code")),
+              QStringList({"3222400000"}));
+    // One Cyrillic letter is one "_", not two bytes.
+    EXPECT_EQ(column(QStringLiteral("SELECT * FROM коатуу WHERE title LIKE 'С._ИШНЕВЕ'"),
+                     QStringLiteral("code")),
+              QStringList({"3222481201"}));
+    EXPECT_TRUE(sqldialect::LikeMatch(QStringLiteral("%ще%"), QStringLiteral("С-ЩЕ Нове")));
+    EXPECT_FALSE(sqldialect::LikeMatch(QStringLiteral("с._"), QStringLiteral("с.")));
+    EXPECT_TRUE(sqldialect::LikeMatch(QStringLiteral("a%b%c"), QStringLiteral("axxbyyc")));
+}
+
+TEST_F(ProviderTest, CintOrdersTextNumbersAndJoinsWork) {
+    run(QStringLiteral("CREATE TABLE км2 (id AUTOINCREMENT, район nvarchar (50), км2 nvarchar "
+                       "(50), зона nvarchar (50))"));
+    run(QStringLiteral("CREATE TABLE зони (id AUTOINCREMENT, зона nvarchar (50), райони ntext)"));
+    for (const char* row : {"'10','1.20','2'", "'2','0.80','1'", "'1','0.90','1'", "'','',''"})
+        run(QStringLiteral("INSERT INTO км2 (район, км2, зона) VALUES (") + QString::fromUtf8(row) +
+            u')');
+    run(QStringLiteral("INSERT INTO зони (зона, райони) VALUES ('1','1, 2')"));
+    run(QStringLiteral("INSERT INTO зони (зона, райони) VALUES ('2','10')"));
+    EXPECT_EQ(column(QStringLiteral("SELECT * FROM км2 WHERE район<>'' ORDER BY cint(район)"),
+                     QStringLiteral("район")),
+              QStringList({"1", "2", "10"}));
+    // A missing column fails with the provider's text, a line break and the statement.
+    EXPECT_FALSE(RunQuery(q, QStringLiteral("SELECT км2.вартість FROM км2"), true));
+    EXPECT_TRUE(LastError().contains(QStringLiteral("Запрос: ")));
+    EXPECT_EQ(column(QStringLiteral("SELECT зони.*, км2.км2 FROM зони LEFT JOIN км2 ON "
+                                    "зони.зона=км2.зона ORDER BY cint(км2.зона),cint(км2.район)"),
+                     QStringLiteral("км2")),
+              QStringList({"0.90", "0.80", "1.20"}));
+    EXPECT_EQ(column(QStringLiteral("SELECT DISTINCT зона FROM км2 WHERE зона<>'' ORDER BY зона"),
+                     QStringLiteral("зона")),
+              QStringList({"1", "2"}));
+    EXPECT_EQ(column(QStringLiteral("SELECT cint('2.5') AS a"), QStringLiteral("a")),
+              QStringList({"2"}));
+    EXPECT_EQ(column(QStringLiteral("SELECT cint('x') AS a"), QStringLiteral("a")),
+              QStringList({""}));
+}
+
+TEST_F(ProviderTest, AlterTableAddsAndWidensColumnsKeepingData) {
+    run(QStringLiteral("CREATE TABLE анкета (id AUTOINCREMENT, район nvarchar (50), фактор "
+                       "nvarchar (50), оцінка nvarchar (50))"));
+    run(QStringLiteral(
+        "INSERT INTO анкета (район, фактор, оцінка) VALUES ('1','Рівень газопостачання','5')"));
+    ASSERT_TRUE(RunQuery(q, QStringLiteral("SELECT фактор FROM анкета WHERE id=0"), true));
+    EXPECT_EQ(q.fields()[0].size, 50);
+    run(QStringLiteral("ALTER TABLE анкета ALTER COLUMN фактор TEXT(150)"));
+    ASSERT_TRUE(RunQuery(q, QStringLiteral("SELECT фактор FROM анкета WHERE id=0"), true));
+    EXPECT_EQ(q.fields()[0].size, 150);
+    EXPECT_EQ(column(QStringLiteral("SELECT * FROM анкета"), QStringLiteral("фактор")),
+              QStringList({"Рівень газопостачання"}));
+    run(QStringLiteral("INSERT INTO анкета (район, фактор, оцінка) VALUES ('2','x','4')"));
+    EXPECT_EQ(column(QStringLiteral("SELECT * FROM анкета ORDER BY id"), QStringLiteral("id")),
+              QStringList({"1", "2"}));
+
+    run(QStringLiteral("ALTER TABLE анкета ADD COLUMN ") +
+        ColumnDef(db, QStringLiteral("si"), FieldType::WideString, false, 50));
+    EXPECT_EQ(column(QStringLiteral("SELECT * FROM анкета ORDER BY id"), QStringLiteral("si")),
+              QStringList({"", ""}));
+    EXPECT_FALSE(
+        RunQuery(q, QStringLiteral("ALTER TABLE анкета ALTER COLUMN немає TEXT(150)"), false));
+}
+
+TEST_F(ProviderTest, TransactionsRollBack) {
+    run(QStringLiteral("CREATE TABLE показники (id AUTOINCREMENT, показник nvarchar (255), "
+                       "значення nvarchar (255))"));
+    run(QStringLiteral("INSERT INTO показники (показник, значення) VALUES ('Назва','с. Нове')"));
+    ASSERT_TRUE(db.beginTransaction());
+    run(QStringLiteral("DELETE FROM показники"));
+    EXPECT_FALSE(RunQuery(q, QStringLiteral("INSERT INTO показники (немає) VALUES ('x')"), false));
+    db.rollback();
+    EXPECT_EQ(column(QStringLiteral("SELECT * FROM показники"), QStringLiteral("значення")),
+              QStringList({"с. Нове"}));
+}
+
+TEST(Provider, OpeningMissingOrGarbageFilesFails) {
+    QTemporaryDir dir;
+    Connection db;
+    EXPECT_FALSE(db.open(dir.path() + QStringLiteral("/none.sqlite")));
+    EXPECT_FALSE(db.isOpen());
+    QFile garbage(dir.path() + QStringLiteral("/bad.sqlite"));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(4096, 'x'));
+    garbage.close();
+    EXPECT_FALSE(db.open(garbage.fileName()));
+    EXPECT_FALSE(db.errorText().isEmpty());
+}
+
+TEST(SqlDialect, DeclaredTypes) {
+    using sqldialect::DeclaredField;
+    EXPECT_EQ(DeclaredField(QStringLiteral("a"), QStringLiteral("nvarchar (50)")).type,
+              FieldType::WideString);
+    EXPECT_EQ(DeclaredField(QStringLiteral("a"), QStringLiteral("ntext")).type, FieldType::Memo);
+    EXPECT_EQ(DeclaredField(QStringLiteral("a"), QStringLiteral("TEXT(150)")).size, 150);
+    EXPECT_EQ(
+        DeclaredField(QStringLiteral("a"), QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT"))
+            .type,
+        FieldType::AutoInc);
+    EXPECT_EQ(sqldialect::RewriteAutoIncrement(QStringLiteral("SELECT 'x AUTOINCREMENT'")),
+              QStringLiteral("SELECT 'x AUTOINCREMENT'"));
+}
