@@ -53,16 +53,20 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
         sqlite3_result_null(ctx);
         return;
     }
-    QChar escape;
+    char32_t escape = 0;
     if (argc == 3) {
         const QString e = ValueText(argv[2]);
         if (e.size() != 1) {
             sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
             return;
         }
-        escape = e[0];
+        escape = e[0].unicode();
     }
-    sqlite3_result_int(ctx, sqldialect::LikeMatch(ValueText(argv[0]), ValueText(argv[1]), escape));
+    const auto* pattern = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int patternLength = sqlite3_value_bytes(argv[0]);
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    const int textLength = sqlite3_value_bytes(argv[1]);
+    sqlite3_result_int(ctx, sqldialect::LikeMatchUtf8(pattern, patternLength, text, textLength, escape));
 }
 
 QVariant ColumnValue(sqlite3_stmt* stmt, int i) {

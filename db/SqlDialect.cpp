@@ -146,36 +146,75 @@ std::optional<QString> ReplaceColumnType(const QString& createSql, const QString
     return std::nullopt;
 }
 
-bool LikeMatch(const QString& pattern, const QString& text, QChar escape) {
-    const QList<uint> p = pattern.toCaseFolded().toUcs4();
-    const QList<uint> t = text.toCaseFolded().toUcs4();
-    const uint esc = escape.isNull() ? 0 : QString(escape).toCaseFolded().toUcs4().value(0);
-    // Iterative matcher with one backtracking point for the last "%".
-    qsizetype pi = 0, ti = 0, starP = -1, starT = 0;
-    while (ti < t.size()) {
-        if (pi < p.size() && esc && p[pi] == esc && pi + 1 < p.size()) {
-            if (p[pi + 1] == t[ti]) {
-                pi += 2;
-                ++ti;
+namespace {
+
+/** Decodes one UTF-8 code point and advances; invalid bytes stand for themselves. */
+char32_t NextCodePoint(const unsigned char*& p, const unsigned char* end) {
+    const unsigned char c = *p++;
+    if (c < 0x80)
+        return c;
+    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+    char32_t cp = extra == 3 ? c & 0x07 : extra == 2 ? c & 0x0F : c & 0x1F;
+    if (extra == 0)
+        return c;
+    while (extra-- > 0 && p < end && (*p & 0xC0) == 0x80)
+        cp = (cp << 6) | (*p++ & 0x3F);
+    return cp;
+}
+
+char32_t Fold(char32_t c) {
+    if (c < 0x80)
+        return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+    return QChar::toCaseFolded(static_cast<char32_t>(c));
+}
+
+} // namespace
+
+bool LikeMatchUtf8(const char* pattern, int patternLength, const char* text, int textLength,
+                   char32_t escape) {
+    const auto* p = reinterpret_cast<const unsigned char*>(pattern);
+    const auto* pEnd = p + patternLength;
+    const auto* t = reinterpret_cast<const unsigned char*>(text);
+    const auto* tEnd = t + textLength;
+    // Iterative matcher with one backtracking point at the last "%".
+    const unsigned char* starP = nullptr;
+    const unsigned char* starT = nullptr;
+    const char32_t esc = escape ? Fold(escape) : 0;
+    while (t < tEnd) {
+        const unsigned char* tHere = t;
+        if (p < pEnd) {
+            char32_t pc = NextCodePoint(p, pEnd);
+            if (pc == U'%' && !(esc && esc == U'%')) {
+                starP = p;
+                starT = tHere;
                 continue;
             }
-        } else if (pi < p.size() && p[pi] == u'%') {
-            starP = pi++;
-            starT = ti;
-            continue;
-        } else if (pi < p.size() && (p[pi] == u'_' || p[pi] == t[ti])) {
-            ++pi;
-            ++ti;
-            continue;
+            bool literal = false;
+            if (esc && Fold(pc) == esc && p < pEnd) {
+                pc = NextCodePoint(p, pEnd);
+                literal = true;
+            }
+            const char32_t tc = NextCodePoint(t, tEnd);
+            if ((!literal && pc == U'_') || Fold(pc) == Fold(tc))
+                continue;
         }
-        if (starP < 0)
+        if (!starP)
             return false;
-        pi = starP + 1;
-        ti = ++starT;
+        p = starP;
+        t = starT;
+        NextCodePoint(t, tEnd);
+        starT = t;
     }
-    while (pi < p.size() && p[pi] == u'%')
-        ++pi;
-    return pi == p.size();
+    while (p < pEnd && *p == '%')
+        ++p;
+    return p == pEnd;
+}
+
+bool LikeMatch(const QString& pattern, const QString& text, QChar escape) {
+    const QByteArray p = pattern.toUtf8();
+    const QByteArray t = text.toUtf8();
+    return LikeMatchUtf8(p.constData(), static_cast<int>(p.size()), t.constData(),
+                         static_cast<int>(t.size()), escape.unicode());
 }
 
 } // namespace sqldialect

@@ -31,5 +31,8 @@ std::optional<QString> ReplaceColumnType(const QString& createSql, const QString
 
 /** Jet's LIKE: "%" any run, "_" one character, letters compared ignoring case. */
 bool LikeMatch(const QString& pattern, const QString& text, QChar escape = QChar());
+/** The same on UTF-8 bytes, without allocating: the provider's LIKE runs on every row. */
+bool LikeMatchUtf8(const char* pattern, int patternLength, const char* text, int textLength,
+                   char32_t escape = 0);
 
 } // namespace sqldialect
