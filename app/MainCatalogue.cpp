@@ -1,0 +1,174 @@
+// The main window's catalogue operations: tree, lists, creating, registering and deleting
+// projects, the files of a folder.
+
+#include "app/MainWindow.h"
+#include "app/MapTab.h"
+#include "catalogue/core/Catalogue.h"
+#include "common/FileUtils.h"
+#include "common/GlobalVar.h"
+#include "common/Shell.h"
+#include "db/Databases.h"
+
+#include <QListWidget>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+namespace {
+
+enum Role { RoleUid = Qt::UserRole, RolePartUid, RoleTyped, RolePathname, RoleId };
+enum EntryRole { RoleKind = Qt::UserRole, RolePath, RoleRecordId };
+
+QTreeWidgetItem* MakeNode(const TProjectItem& item) {
+    auto* node = new QTreeWidgetItem(QStringList{item.named});
+    node->setData(0, RoleUid, item.uid);
+    node->setData(0, RolePartUid, item.part_uid);
+    node->setData(0, RoleTyped, item.typed);
+    node->setData(0, RolePathname, item.pathname);
+    node->setData(0, RoleId, item.id);
+    return node;
+}
+
+ListEntry EntryOf(const QListWidgetItem* item) {
+    return {item->text(), item->data(RoleKind).toInt(), item->data(RolePath).toString(),
+            item->data(RoleRecordId).toString()};
+}
+
+} // namespace
+
+void TFormMain::LoadProjectTree() {
+    TreeViewProjects->clear();
+    RefreshLists();
+    SqlText = QStringLiteral("SELECT * FROM projects ORDER BY id");
+    ProjectTreeRows rows;
+    if (!catalogue::LoadProjectRows(rows))
+        return;
+    std::vector<QTreeWidgetItem*> nodes;
+    nodes.reserve(rows.items.size());
+    QList<QTreeWidgetItem*> topLevel;
+    for (size_t i = 0; i < rows.items.size(); ++i) {
+        QTreeWidgetItem* node = MakeNode(rows.items[i]);
+        nodes.push_back(node);
+        if (rows.parents[i] >= 0)
+            nodes[rows.parents[i]]->addChild(node);
+        else
+            topLevel << node;
+    }
+    TreeViewProjects->addTopLevelItems(topLevel);
+}
+
+void TFormMain::LoadProjectView(const QString& folder) {
+    clearLists();
+    std::vector<ListEntry> settlements, files;
+    SqlText = QStringLiteral("SELECT * FROM data ORDER BY id");
+    if (!catalogue::LoadProjectEntries(folder, settlements, files))
+        return;
+    fillList(ListView1, settlements);
+    fillList(ListView2, files);
+}
+
+void TFormMain::LoadSettlementView(const QString& folder) {
+    clearLists();
+    std::vector<ListEntry> files;
+    bool connected = false;
+    SqlText = QStringLiteral("SELECT * FROM data ORDER BY id");
+    const bool loaded = catalogue::LoadSettlementEntries(folder, files, &connected);
+    if (connected)
+        fillList(ListView1, catalogue::StepEntries());
+    if (!loaded)
+        return;
+    fillList(ListView2, files);
+    m_map->setSettlementFolder(folder);
+    for (const char* layer : {"межі.tab", "зони.tab", "райони.tab"})
+        m_map->addLayer(JoinPath(folder, QString::fromUtf8(layer)), true);
+}
+
+void TFormMain::selectLastProject() {
+    QTreeWidgetItem* last = nullptr;
+    for (QTreeWidgetItemIterator it(TreeViewProjects); *it; ++it)
+        last = *it;
+    while (last && last->parent())
+        last = last->parent();
+    selectNode(last);
+}
+
+void TFormMain::ACT_PROJ_NEWExecute() {
+    catalogue::NewProject project;
+    if (!m_dialogs.newProject || !m_dialogs.newProject(project))
+        return;
+    if (catalogue::CreateProject(project) == catalogue::CreateOutcome::NothingWritten)
+        return;
+    LoadProjectTree();
+    selectLastProject();
+}
+
+void TFormMain::ACT_PROJ_OPENExecute() {
+    QString folder = GlobalVar().Settings.ProjectsDir;
+    if (!m_dialogs.chooseFolder ||
+        !m_dialogs.chooseFolder(folder, QStringLiteral("Відкрити папку з проектом")))
+        return;
+    if (!catalogue::RegisterProjectFolder(folder))
+        return;
+    LoadProjectTree();
+    selectLastProject();
+}
+
+void TFormMain::ACT_PROJ_DELExecute() {
+    QTreeWidgetItem* node = selectedNode();
+    if (!node || !m_dialogs.askDeletion)
+        return;
+    const DeletionAnswer answer = m_dialogs.askDeletion(node->text(0));
+    if (answer == DeletionAnswer::No)
+        return;
+    const TProjectItem item = ItemOf(node);
+    SqlText = QStringLiteral("DELETE FROM projects WHERE uid='") + item.uid +
+              QStringLiteral("' or part_uid='") + item.uid + u'\'';
+    if (!catalogue::DeleteProjectRows(item))
+        return;
+    if (answer == DeletionAnswer::WithData) {
+        clearLists();
+        Db().CloseProject();
+        catalogue::DeleteProjectFolder(item.pathname);
+    }
+    TreeViewProjects->clearSelection();
+    TreeViewProjects->setCurrentItem(nullptr);
+    delete node;
+    RefreshLists();
+}
+
+void TFormMain::AddFileToFolder() {
+    if (!m_dialogs.chooseFile || (!CurrentProject && !CurrentSettlement))
+        return;
+    const QString source = m_dialogs.chooseFile();
+    if (source.isEmpty())
+        return;
+    const QString folder =
+        CurrentSettlement ? CurrentSettlement->pathname : CurrentProject->pathname;
+    QStringList captions;
+    for (int i = 0; i < ListView2->count(); ++i)
+        captions << ListView2->item(i)->text();
+    ListEntry added;
+    if (catalogue::AddFileToFolder(source, folder, captions, added))
+        addListEntry(ListView2, added);
+}
+
+void TFormMain::POPUP_DEL_FILEClick() {
+    QListWidgetItem* item = ListView2->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    if (catalogue::RemoveFileEntry(EntryOf(item)))
+        delete item;
+}
+
+void TFormMain::ExportMaterials() {
+    if (!CurrentSettlement || !m_dialogs.chooseFolder)
+        return;
+    QString folder;
+    if (!m_dialogs.chooseFolder(folder, QStringLiteral("Оберіть папку для копіювання матеріалів")))
+        return;
+    catalogue::ExportMaterials(CurrentSettlement->pathname, folder);
+}
+
+void TFormMain::OpenMaterialsFolder() {
+    if (CurrentSettlement)
+        ShellOpen(CurrentSettlement->pathname);
+}

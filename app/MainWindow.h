@@ -1,0 +1,127 @@
+#pragma once
+
+#include "catalogue/core/Catalogue.h"
+#include "catalogue/core/ProjectItem.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <optional>
+
+class MapTab;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QTabWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+/** The answers of the deletion question. */
+enum class DeletionAnswer { No, FromList, WithData };
+
+/**
+ * The dialogs the main window opens; tests replace them with scripted answers.
+ */
+struct MainWindowDialogs {
+    std::function<bool(catalogue::NewProject&)> newProject;
+    std::function<bool(QString& path, const QString& prompt)> chooseFolder;
+    std::function<DeletionAnswer(const QString& nodeText)> askDeletion;
+    std::function<QString()> chooseFile;
+    std::function<void()> referenceBooks;
+    std::function<void(int kind)> openStep;
+    std::function<void()> fillReports;
+};
+
+/**
+ * The main window: the project tree, the settlement's steps and materials, the map tab and
+ * the dispatch of a double click on an entry.
+ */
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TFormMain(QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    void setDialogs(const MainWindowDialogs& dialogs) { m_dialogs = dialogs; }
+    MainWindowDialogs& dialogs() { return m_dialogs; }
+    /** Puts the map view into the "Графіка" tab (the window takes it). */
+    void setMapTab(MapTab* tab);
+    MapTab* mapTab() const { return m_map; }
+
+    void UpdateActions();
+    void RefreshLists();
+    void LoadProjectTree();
+    void LoadProjectView(const QString& folder);
+    void LoadSettlementView(const QString& folder);
+    void OpenListItem(QListWidgetItem* item);
+    void BSearchClick();
+
+    void ACT_PROJ_NEWExecute();
+    void ACT_PROJ_OPENExecute();
+    void ACT_PROJ_DELExecute();
+    void AddFileToFolder();
+    void POPUP_DEL_FILEClick();
+    void ExportMaterials();
+    void OpenMaterialsFolder();
+
+    /** The selected tree node (the current one when several are selected), or null. */
+    QTreeWidgetItem* selectedNode() const;
+    static TProjectItem ItemOf(const QTreeWidgetItem* node);
+    /** Selects a node, scrolls to it and refreshes the lists. */
+    void selectNode(QTreeWidgetItem* node);
+
+    std::optional<TProjectItem> CurrentProject;
+    std::optional<TProjectItem> CurrentSettlement;
+    QString SqlText;
+
+    QAction* ACT_PROJ_NEW = nullptr;
+    QAction* ACT_PROJ_OPEN = nullptr;
+    QAction* ACT_PROJ_DEL = nullptr;
+    QAction* ACT_EXIT = nullptr;
+    QAction* ACT_REFS = nullptr;
+    QAction* ACT_TEMPL2 = nullptr;
+    QAction* ACT_TEMPL3 = nullptr;
+    QAction* ACT_MANUAL = nullptr;
+    QAction* ACT_INFO = nullptr;
+    QAction* ACT_ABOUT = nullptr;
+    QAction* POPUP_DEL_FILE = nullptr;
+    QTreeWidget* TreeViewProjects = nullptr;
+    QLineEdit* ESearch = nullptr;
+    QPushButton* BSearch = nullptr;
+    QPushButton* BCreate = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* PanelList1 = nullptr;
+    QWidget* PanelList2 = nullptr;
+    QLabel* GradientList1 = nullptr;
+    QLabel* GradientList2 = nullptr;
+    QLabel* LabelHint = nullptr;
+    QListWidget* ListView1 = nullptr;
+    QListWidget* ListView2 = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createPanels();
+    void fillList(QListWidget* list, const std::vector<ListEntry>& entries);
+    void addListEntry(QListWidget* list, const ListEntry& entry);
+    void clearLists();
+    void setSelectedKey(int id);
+    void openHelp(const QString& name);
+    void showAbout();
+    void selectLastProject();
+
+    MainWindowDialogs m_dialogs;
+    MapTab* m_map = nullptr;
+    bool m_busy = false;
+    bool m_searchFlag = true;
+    int m_selectedKey = 0;
+};
+
+/** The icon of a list entry's kind. */
+QIcon ItemKindIcon(int kind);

@@ -1,0 +1,310 @@
+#include "catalogue/core/Catalogue.h"
+#include "common/FileUtils.h"
+#include "common/GlobalVar.h"
+#include "db/Databases.h"
+#include "db/QueryFunctions.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using namespace catalogue;
+
+namespace {
+
+/** A program folder copied from the build, with the catalogue connected. */
+class CatalogueTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Db().main.close();
+        ASSERT_TRUE(Db().ConnectCatalogue()) << qPrintable(messages.texts().join(u'\n'));
+    }
+    void TearDown() override {
+        Db().CloseProject();
+        Db().main.close();
+    }
+    /** Values of one column of a query on a database file. */
+    static QStringList Column(const QString& dbPath, const QString& sql, const QString& field) {
+        Connection c;
+        EXPECT_TRUE(c.open(dbPath)) << qPrintable(dbPath);
+        Query q(&c);
+        EXPECT_TRUE(RunQuery(q, sql, true)) << qPrintable(LastError());
+        QStringList values;
+        for (q.first(); !q.eof(); q.next())
+            values << q.text(field);
+        return values;
+    }
+    QStringList Catalogue(const QString& field) {
+        return Column(app.file(QStringLiteral("baza.sqlite")),
+                      QStringLiteral("SELECT * FROM projects ORDER BY id"), field);
+    }
+
+    TempAppDir app{true};
+    RecordingMessages messages;
+};
+
+NewProject TwoSettlements() {
+    return {QStringLiteral("3222400000"),
+            QStringLiteral("Києво-Святошинський район"),
+            {QStringLiteral("с. Вишневе, 3222481201"), QStringLiteral("смт Глеваха, 3222455100")}};
+}
+
+} // namespace
+
+TEST_F(CatalogueTest, CreatesProjectWithTwoSettlements) {
+    ASSERT_EQ(CreateProject(TwoSettlements()), CreateOutcome::Written);
+    EXPECT_TRUE(messages.messages.empty()) << qPrintable(messages.texts().join(u'\n'));
+    const QString project = app.file(QStringLiteral("Проекти/Києво-Святошинський район"));
+    EXPECT_EQ(Catalogue(QStringLiteral("named")),
+              QStringList({"Києво-Святошинський район", "с. Вишневе", "смт Глеваха"}));
+    const QStringList uids = Catalogue(QStringLiteral("uid"));
+    EXPECT_EQ(Catalogue(QStringLiteral("part_uid")), QStringList({"", uids[0], uids[0]}));
+    EXPECT_EQ(Catalogue(QStringLiteral("pathname"))[1],
+              JoinPath(project, QStringLiteral("с. Вишневе")));
+    EXPECT_EQ(Column(JoinPath(project, DataFileName()),
+                     QStringLiteral("SELECT * FROM data ORDER BY id"), QStringLiteral("named")),
+              QStringList({"3222400000", "с. Вишневе", "смт Глеваха"}));
+    const QString village =
+        JoinPath(JoinPath(project, QStringLiteral("с. Вишневе")), DataFileName());
+    const QString town = JoinPath(JoinPath(project, QStringLiteral("смт Глеваха")), DataFileName());
+    auto fact = [](const QString& db, const char* name) {
+        return Column(db,
+                      QStringLiteral("SELECT * FROM показники WHERE показник='") +
+                          QString::fromUtf8(name) + u'\'',
+                      QStringLiteral("значення"));
+    };
+    EXPECT_EQ(fact(village, "Назва"), QStringList({"с. Вишневе"}));
+    EXPECT_EQ(fact(village, "Адміністративний статус"), QStringList({"село"}));
+    EXPECT_EQ(fact(village, "Код коатуу"), QStringList({"3222481201"}));
+    EXPECT_EQ(fact(town, "Адміністративний статус"), QStringList({"селище міського типу"}));
+    EXPECT_EQ(Column(town, QStringLiteral("SELECT * FROM data"), QStringLiteral("pathname")),
+              QStringList({"Склад земель.xlsx"}));
+}
+
+TEST_F(CatalogueTest, ProjectWithoutSettlementsAndOddNames) {
+    NewProject project{QStringLiteral("8000000000"), QStringLiteral("Київ: центр/схід 'нова'"), {}};
+    ASSERT_EQ(CreateProject(project), CreateOutcome::Written);
+    const QString folder = app.file(QStringLiteral("Проекти/Київ_ центр_схід `нова`"));
+    EXPECT_TRUE(QFileInfo::exists(JoinPath(folder, DataFileName())));
+    EXPECT_EQ(Catalogue(QStringLiteral("named")), QStringList({"Київ: центр/схід 'нова'"}));
+    EXPECT_EQ(Column(JoinPath(folder, DataFileName()), QStringLiteral("SELECT * FROM data"),
+                     QStringLiteral("code")),
+              QStringList({"-1"}));
+
+    // A name of dots never names the projects folder or its parent.
+    ASSERT_EQ(CreateProject({QString(), QStringLiteral(".."), {}}), CreateOutcome::Written);
+    EXPECT_TRUE(QFileInfo::exists(app.file(QStringLiteral("Проекти/_/data.sqlite"))));
+    EXPECT_FALSE(QFileInfo::exists(app.file(QStringLiteral("data.sqlite"))));
+}
+
+TEST_F(CatalogueTest, SettlementsWhoseNamesDifferInReplacedCharactersShareAFolder) {
+    NewProject project{QStringLiteral("1"),
+                       QStringLiteral("Рада"),
+                       {QStringLiteral("с. Нове:1"), QStringLiteral("с. Нове/1")}};
+    messages.answer({Answer::YesToAll});
+    ASSERT_EQ(CreateProject(project), CreateOutcome::Written);
+    EXPECT_EQ(Catalogue(QStringLiteral("pathname"))[1], Catalogue(QStringLiteral("pathname"))[2]);
+    EXPECT_TRUE(Catalogue(QStringLiteral("pathname"))[1].endsWith(QStringLiteral("с. Нове_1")));
+}
+
+TEST_F(CatalogueTest, StatusWords) {
+    EXPECT_EQ(SettlementStatusWord(QStringLiteral("с. Вишневе")), QStringLiteral("село"));
+    EXPECT_EQ(SettlementStatusWord(QStringLiteral("смт Глеваха")),
+              QStringLiteral("селище міського типу"));
+    EXPECT_EQ(SettlementStatusWord(QStringLiteral("с-ще Нове")), QStringLiteral("селище"));
+    EXPECT_EQ(SettlementStatusWord(QStringLiteral("м. Київ")), QStringLiteral("місто"));
+    EXPECT_EQ(SettlementStatusWord(QStringLiteral("Хутір")), QString());
+}
+
+TEST_F(CatalogueTest, RegisteringAFolderTwiceAndAfterDeletingFromTheList) {
+    ASSERT_EQ(CreateProject(TwoSettlements()), CreateOutcome::Written);
+    const QString project = app.file(QStringLiteral("Проекти/Києво-Святошинський район"));
+    TProjectItem item{Catalogue(QStringLiteral("uid"))[0], {}, {}, {}, project};
+    ASSERT_TRUE(DeleteProjectRows(item));
+    EXPECT_TRUE(Catalogue(QStringLiteral("named")).isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(project));
+
+    ASSERT_TRUE(RegisterProjectFolder(project + u'/'));
+    ASSERT_TRUE(RegisterProjectFolder(project));
+    const QStringList names = Catalogue(QStringLiteral("named"));
+    EXPECT_EQ(names, QStringList({"Києво-Святошинський район", "с. Вишневе", "смт Глеваха",
+                                  "Києво-Святошинський район", "с. Вишневе", "смт Глеваха"}));
+    const QStringList uids = Catalogue(QStringLiteral("uid"));
+    EXPECT_NE(uids[0], uids[3]);
+    EXPECT_EQ(Catalogue(QStringLiteral("part_uid"))[5], uids[3]);
+
+    EXPECT_FALSE(RegisterProjectFolder(app.file(QStringLiteral("Temp"))));
+    EXPECT_EQ(messages.last().text, QStringLiteral("Завантаження проекту.\rПомилка: В папці не "
+                                                   "знайдені дані про проект грошової оцінки."));
+    WriteTextFile(app.file(QStringLiteral("old/data.mdb")), QStringLiteral("x"));
+    EXPECT_FALSE(RegisterProjectFolder(app.file(QStringLiteral("old"))));
+    EXPECT_TRUE(messages.last().text.contains(QStringLiteral("data.mdb")));
+}
+
+TEST_F(CatalogueTest, ProjectViewListsSettlementsAndFiles) {
+    ASSERT_EQ(CreateProject(TwoSettlements()), CreateOutcome::Written);
+    const QString project = app.file(QStringLiteral("Проекти/Києво-Святошинський район"));
+    std::vector<ListEntry> settlements, files;
+    ASSERT_TRUE(LoadProjectEntries(project, settlements, files));
+    ASSERT_EQ(settlements.size(), 2u);
+    EXPECT_EQ(settlements[1].caption, QStringLiteral("смт Глеваха"));
+    EXPECT_EQ(settlements[1].path, JoinPath(project, QStringLiteral("смт Глеваха")));
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].kind, KindAddFile);
+
+    EXPECT_FALSE(LoadProjectEntries(app.file(QStringLiteral("none")), settlements, files));
+    EXPECT_EQ(messages.last().text,
+              QStringLiteral("Завантаження бази даних проекту.\rПомилка: Папка \"") +
+                  app.file(QStringLiteral("none")) + QStringLiteral("\" не існує."));
+}
+
+TEST_F(CatalogueTest, SettlementViewUpgradesOlderDatabasesOnce) {
+    ASSERT_EQ(CreateProject(TwoSettlements()), CreateOutcome::Written);
+    const QString village =
+        app.file(QStringLiteral("Проекти/Києво-Святошинський район/с. Вишневе"));
+    {
+        Connection c;
+        ASSERT_TRUE(c.open(JoinPath(village, DataFileName())));
+        Query q(&c);
+        ASSERT_TRUE(RunQuery(q, QStringLiteral("DROP TABLE км2"), false));
+        ASSERT_TRUE(RunQuery(
+            q,
+            QStringLiteral(
+                "CREATE TABLE км2 (id AUTOINCREMENT, район nvarchar (50), зона nvarchar (50))"),
+            false));
+    }
+    std::vector<ListEntry> files;
+    bool connected = false;
+    ASSERT_TRUE(LoadSettlementEntries(village, files, &connected));
+    EXPECT_TRUE(connected);
+    ASSERT_TRUE(LoadSettlementEntries(village, files, &connected));
+    const QString db = JoinPath(village, DataFileName());
+    Connection c;
+    ASSERT_TRUE(c.open(db));
+    Query q(&c);
+    ASSERT_TRUE(RunQuery(q, QStringLiteral("SELECT * FROM км2"), true));
+    EXPECT_EQ(q.fields().size(), 7u);
+    EXPECT_TRUE(q.hasField(QStringLiteral("ci")));
+    ASSERT_EQ(files.size(), 4u);
+    EXPECT_EQ(files[0].caption, QStringLiteral("Склад земель"));
+    EXPECT_EQ(files[1].kind, KindFillReport);
+    EXPECT_EQ(files[2].caption, QStringLiteral("Експорт матеріалів"));
+    EXPECT_EQ(files[3].kind, KindOpenFolder);
+    EXPECT_EQ(StepEntries().size(), 11u);
+    EXPECT_EQ(StepEntries()[6].kind, KindStepFunctional);
+}
+
+TEST_F(CatalogueTest, AddingFilesReplacingRenamingAndCompanions) {
+    ASSERT_EQ(CreateProject(TwoSettlements()), CreateOutcome::Written);
+    const QString project = app.file(QStringLiteral("Проекти/Києво-Святошинський район"));
+    ASSERT_TRUE(Db().ConnectProject(project));
+    const QString source = app.file(QStringLiteral("incoming/Звіт.docx"));
+    WriteTextFile(source, QStringLiteral("v1"));
+    ListEntry added;
+    ASSERT_TRUE(AddFileToFolder(source, project, {}, added));
+    EXPECT_EQ(added.kind, KindWord);
+    EXPECT_EQ(added.path, JoinPath(project, QStringLiteral("Звіт.docx")));
+
+    // The same name again: replaced in place, no second entry.
+    WriteTextFile(source, QStringLiteral("v2"));
+    messages.answer({Answer::Yes});
+    EXPECT_FALSE(AddFileToFolder(source, project, {QStringLiteral("Звіт.docx")}, added));
+    EXPECT_EQ(ReadTextFile(JoinPath(project, QStringLiteral("Звіт.docx"))), QStringLiteral("v2"));
+    // "No" keeps both.
+    messages.answer({Answer::No});
+    ASSERT_TRUE(AddFileToFolder(source, project, {QStringLiteral("Звіт.docx")}, added));
+    EXPECT_EQ(added.caption, QStringLiteral("Звіт_2.docx"));
+    messages.answer({Answer::Cancel});
+    EXPECT_FALSE(AddFileToFolder(source, project, {}, added));
+
+    // A map table brings its companions; a missing one is no error.
+    WriteTextFile(app.file(QStringLiteral("incoming/межі.tab")), QStringLiteral("tab"));
+    WriteTextFile(app.file(QStringLiteral("incoming/межі.id")), QStringLiteral("id"));
+    WriteTextFile(app.file(QStringLiteral("incoming/межі.DAT")), QStringLiteral("dat"));
+    ASSERT_TRUE(AddFileToFolder(app.file(QStringLiteral("incoming/межі.tab")), project, {}, added));
+    EXPECT_EQ(added.kind, KindMap);
+    EXPECT_TRUE(QFileInfo::exists(JoinPath(project, QStringLiteral("межі.id"))));
+    EXPECT_TRUE(QFileInfo::exists(JoinPath(project, QStringLiteral("межі.DAT"))));
+    EXPECT_FALSE(QFileInfo::exists(JoinPath(project, QStringLiteral("межі.map"))));
+
+    std::vector<ListEntry> settlements, files;
+    ASSERT_TRUE(LoadProjectEntries(project, settlements, files));
+    ASSERT_EQ(files.size(), 4u);
+    EXPECT_EQ(files[2].caption, QStringLiteral("межі.tab"));
+    EXPECT_EQ(FileKind(QStringLiteral("a.XLS")), KindExcel);
+    EXPECT_EQ(FileKind(QStringLiteral("a.gwp")), KindMap);
+    EXPECT_EQ(FileKind(QStringLiteral("a.pdf")), KindOtherFile);
+
+    // Removing entries.
+    EXPECT_TRUE(RemoveFileEntry(files[0]));
+    EXPECT_FALSE(RemoveFileEntry({QStringLiteral("Заповнити звіт"), KindFillReport, {}, {}}));
+    EXPECT_EQ(messages.last().text, QStringLiteral("Цей запис видалити неможливо."));
+    EXPECT_FALSE(RemoveFileEntry({QStringLiteral("x.docx"), KindWord, {}, {}}));
+    EXPECT_EQ(messages.last().text,
+              QStringLiteral("Цей запис видалити неможливо. Перегрузіть список повторно."));
+    ASSERT_TRUE(LoadProjectEntries(project, settlements, files));
+    EXPECT_EQ(files.size(), 3u);
+    EXPECT_TRUE(QFileInfo::exists(JoinPath(project, QStringLiteral("Звіт.docx"))));
+}
+
+TEST_F(CatalogueTest, DeletingFoldersStaysInsideTheProjectsRoot) {
+    const QString outside = app.file(QStringLiteral("outside"));
+    WriteTextFile(JoinPath(outside, QStringLiteral("keep.txt")), QStringLiteral("x"));
+    const QString link = app.file(QStringLiteral("Проекти/link"));
+    ASSERT_TRUE(QFile::link(outside, link));
+    EXPECT_FALSE(DeleteProjectFolder(link));
+    EXPECT_FALSE(DeleteProjectFolder(JoinPath(link, QStringLiteral("."))));
+    EXPECT_TRUE(QFileInfo::exists(JoinPath(outside, QStringLiteral("keep.txt"))));
+    EXPECT_FALSE(DeleteProjectFolder(QString()));
+    EXPECT_FALSE(DeleteProjectFolder(GlobalVar().Settings.ProjectsDir));
+    EXPECT_FALSE(DeleteProjectFolder(app.path()));
+    EXPECT_TRUE(QFileInfo::exists(app.file(QStringLiteral("baza.sqlite"))));
+
+    ASSERT_EQ(CreateProject(TwoSettlements()), CreateOutcome::Written);
+    const QString project = app.file(QStringLiteral("Проекти/Києво-Святошинський район"));
+    Db().CloseProject();
+    EXPECT_TRUE(DeleteProjectFolder(project));
+    EXPECT_FALSE(QFileInfo::exists(project));
+}
+
+TEST_F(CatalogueTest, ExportCopiesMaterialsAndAsksBeforeReplacing) {
+    ASSERT_EQ(CreateProject(TwoSettlements()), CreateOutcome::Written);
+    const QString village =
+        app.file(QStringLiteral("Проекти/Києво-Святошинський район/с. Вишневе"));
+    for (const char* n : {"райони.tab", "райони.dat", "Звіт.docx", "data.sqlite.bak"})
+        WriteTextFile(JoinPath(village, QString::fromUtf8(n)), QStringLiteral("x"));
+    const QString target = app.file(QStringLiteral("export"));
+    QDir().mkpath(target);
+    ASSERT_TRUE(ExportMaterials(village, target));
+    EXPECT_TRUE(QFileInfo::exists(JoinPath(target, QStringLiteral("райони.dat"))));
+    EXPECT_TRUE(QFileInfo::exists(JoinPath(target, QStringLiteral("Звіт.docx"))));
+    EXPECT_FALSE(QFileInfo::exists(JoinPath(target, QStringLiteral("data.sqlite.bak"))));
+    EXPECT_EQ(messages.last().text, QStringLiteral("Завершено."));
+    messages.answer({Answer::Cancel});
+    EXPECT_FALSE(ExportMaterials(village, target));
+    EXPECT_EQ(messages.last().text,
+              QStringLiteral("В зазначеній директорії вже є матеріати оцінки. Замінити файли?"));
+}
+
+TEST_F(CatalogueTest, TreeRowsNestSettlementsUnderTheirProjects) {
+    ASSERT_EQ(CreateProject(TwoSettlements()), CreateOutcome::Written);
+    ASSERT_EQ(
+        CreateProject(
+            {QStringLiteral("1"), QStringLiteral("Друга"), {QStringLiteral("м. Біла Церква")}}),
+        CreateOutcome::Written);
+    // A settlement whose project is missing goes to the top level.
+    Query q(&Db().main);
+    ASSERT_TRUE(
+        RunQuery(q,
+                 QStringLiteral("INSERT INTO projects (uid, part_uid, named, pathname) VALUES "
+                                "('1','999','Сирота','/x')"),
+                 false));
+    ProjectTreeRows rows;
+    ASSERT_TRUE(LoadProjectRows(rows));
+    ASSERT_EQ(rows.items.size(), 6u);
+    EXPECT_EQ(rows.parents, std::vector<int>({-1, 0, 0, -1, 3, -1}));
+    EXPECT_EQ(rows.items[5].named, QStringLiteral("Сирота"));
+    EXPECT_GT(rows.items[5].id, rows.items[4].id);
+}
