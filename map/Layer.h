@@ -1,0 +1,88 @@
+#pragma once
+
+#include "map/Feature.h"
+#include "map/TabFile.h"
+
+#include <QSet>
+#include <QString>
+#include <memory>
+#include <optional>
+
+/**
+ * A layer of the map: the objects of one ".tab" table held in memory. Adding, deleting and
+ * updating objects writes the table file at once, then changes the copy in memory.
+ */
+class Layer {
+public:
+    /** Reads the table; null with the reason in `error` when it cannot be read. */
+    static std::unique_ptr<Layer> open(const QString& path, const QString& name, QString* error);
+
+    const QString& name() const { return m_name; }
+    /** The table's file path as it was opened. */
+    const QString& filespec() const { return m_filespec; }
+    bool visible() const { return m_visible; }
+    void setVisible(bool visible) { m_visible = visible; }
+    /** 0 for an ordinary vector table (the only kind this map holds). */
+    int layerKind() const { return 0; }
+    /** The extent stored in the table file, widened by objects added since. */
+    const MapRect& bounds() const { return m_bounds; }
+
+    const std::vector<FieldDef>& fields() const { return m_fields; }
+    QStringList fieldNames() const;
+
+    /** The objects as held (for drawing and hit tests). */
+    const FeatureList& features() const { return m_features; }
+    /** A copy of all objects. */
+    FeatureList allFeatures() const { return m_features; }
+    int featureCount() const { return static_cast<int>(m_features.size()); }
+    /** A new object of this layer's fields, no shape yet. */
+    Feature newFeature() const;
+
+    /** Stores a copy of the feature in the table; the stored object is returned. */
+    std::optional<Feature> addFeature(const Feature& feature, QString* error);
+    /** Deletes the object of the feature's fid. */
+    bool deleteFeature(const Feature& feature, QString* error);
+    /** Writes the feature's shape, values and style over the object of its fid. */
+    bool updateFeature(const Feature& feature, QString* error);
+
+    /** Selection, by fid. */
+    int selectionCount() const { return static_cast<int>(m_selection.size()); }
+    /** The first selected object in table order. */
+    std::optional<Feature> firstSelected() const;
+    FeatureList selectedFeatures() const;
+    bool isSelected(qint64 fid) const { return m_selection.contains(fid); }
+    void setSelection(const QSet<qint64>& fids);
+    void clearSelection() { m_selection.clear(); }
+
+private:
+    Layer() = default;
+    int indexOf(qint64 fid) const;
+
+    QString m_name;
+    QString m_filespec;
+    bool m_visible = true;
+    MapRect m_bounds = MapRect::null();
+    std::vector<FieldDef> m_fields;
+    std::shared_ptr<const QStringList> m_names;
+    FeatureList m_features;
+    QSet<qint64> m_selection;
+};
+
+/**
+ * The attribute table of a layer: field names and values of its objects by field name.
+ * Holds the layer by pointer; valid while the layer is on the map.
+ */
+class Dataset {
+public:
+    explicit Dataset(Layer* layer) : m_layer(layer) {}
+    const QString& name() const { return m_layer->name(); }
+    Layer* layer() const { return m_layer; }
+    QStringList fieldNames() const { return m_layer->fieldNames(); }
+    /** The value of a named field of the feature; false when the layer has no such field. */
+    bool value(const Feature& feature, const QString& field, QString* value) const;
+    /** Sets a named field of the feature (store it with Layer::updateFeature). */
+    bool setValue(Feature& feature, const QString& field, const QString& value) const;
+
+private:
+    Layer* m_layer;
+};

@@ -1,0 +1,242 @@
+#include "map/MapView.h"
+
+#include "common/FileUtils.h"
+#include "common/GlobalVar.h"
+#include "common/Messages.h"
+#include "common/Shell.h"
+#include "db/QueryFunctions.h"
+#include "map/MapGlobal.h"
+#include "map/ViewEntireLayer.h"
+
+#include <QButtonGroup>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QSplitter>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+MapView::MapView(QWidget* parent) : QWidget(parent) {
+    ToolBarCMD = new QToolBar(this);
+    ToolBarCMD->setObjectName(QStringLiteral("ToolBarCMD"));
+    ToolBarCMD->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    CmdSelect = addToolButton(QStringLiteral("CmdSelect"), QStringLiteral("Визначити"),
+                              QStringLiteral("Визначити"), true);
+    CmdRecenter = addToolButton(QStringLiteral("CmdRecenter"), QStringLiteral("Пересування"),
+                                QStringLiteral("Пересування"), true);
+    CmdZoomin = addToolButton(QStringLiteral("CmdZoomin"), QStringLiteral("Збільшити"),
+                              QStringLiteral("Збільшити"), true);
+    cmdZoomout = addToolButton(QStringLiteral("cmdZoomout"), QStringLiteral("Зменьшити"),
+                               QStringLiteral("Зменьшити"), true);
+    ToolBarCMD->addSeparator();
+    cmdEntire = addToolButton(QStringLiteral("cmdEntire"), QStringLiteral("Весь шар"),
+                              QStringLiteral("Показати шар повністю"), false);
+    cmdOpen = addToolButton(QStringLiteral("cmdOpen"), QStringLiteral("Відкрити"),
+                            QStringLiteral("Відкрити карту"), false);
+    cmdEditor = addToolButton(QStringLiteral("cmdEditor"), QStringLiteral("Редактор"),
+                              QStringLiteral("Відкрити шари у ГІС-редакторі"), false);
+    auto* tools = new QButtonGroup(this);
+    tools->setExclusive(true);
+    for (QToolButton* b : {CmdSelect, CmdRecenter, CmdZoomin, cmdZoomout})
+        tools->addButton(b);
+    CmdSelect->setChecked(true);
+
+    Map1 = new MapControl(this);
+    Map1->setObjectName(QStringLiteral("Map1"));
+    SetNumericCoordSys(Map1->map());
+
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("PanelTable"));
+    auto* labelLayers = new QLabel(QStringLiteral(" Шари:"), panel);
+    ListMapLayers = new QListWidget(panel);
+    ListMapLayers->setObjectName(QStringLiteral("ListMapLayers"));
+    labelLayers->setBuddy(ListMapLayers);
+    auto* labelValues = new QLabel(QStringLiteral(" Інформація про об'єкт на мапі:"), panel);
+    ListMapValues = new QTreeWidget(panel);
+    ListMapValues->setObjectName(QStringLiteral("ListMapValues"));
+    ListMapValues->setColumnCount(2);
+    ListMapValues->setHeaderLabels({QStringLiteral("Поле"), QStringLiteral("Значення")});
+    ListMapValues->setRootIsDecorated(false);
+    ListMapValues->header()->setStretchLastSection(true);
+    labelValues->setBuddy(ListMapValues);
+    auto* panelLayout = new QVBoxLayout(panel);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->addWidget(labelLayers);
+    panelLayout->addWidget(ListMapLayers, 1);
+    panelLayout->addWidget(labelValues);
+    panelLayout->addWidget(ListMapValues, 2);
+
+    Splitter = new QSplitter(Qt::Horizontal, this);
+    Splitter->addWidget(Map1);
+    Splitter->addWidget(panel);
+    Splitter->setStretchFactor(0, 1);
+    Splitter->setStretchFactor(1, 0);
+    Splitter->setSizes({600, 220});
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(ToolBarCMD);
+    layout->addWidget(Splitter, 1);
+
+    connect(CmdSelect, &QToolButton::clicked, this, &MapView::CmdSelectClick);
+    connect(CmdRecenter, &QToolButton::clicked, this, &MapView::CmdRecenterClick);
+    connect(CmdZoomin, &QToolButton::clicked, this, &MapView::CmdZoominClick);
+    connect(cmdZoomout, &QToolButton::clicked, this, &MapView::cmdZoomoutClick);
+    connect(cmdEntire, &QToolButton::clicked, this, &MapView::cmdEntireClick);
+    connect(cmdOpen, &QToolButton::clicked, this, &MapView::cmdOpenClick);
+    connect(cmdEditor, &QToolButton::clicked, this, &MapView::cmdEditorClick);
+    connect(ListMapLayers, &QListWidget::itemChanged, this, &MapView::ListMapLayersClickCheck);
+    connect(&map(), &MapDocument::selectionChanged, this, &MapView::Map1SelectionChanged);
+    connect(&map(), &MapDocument::toolChanged, this, &MapView::syncToolButtons);
+    map().setCurrentTool(ToolSelect);
+}
+
+QToolButton* MapView::addToolButton(const QString& name, const QString& text, const QString& hint,
+                                    bool checkable) {
+    auto* b = new QToolButton(ToolBarCMD);
+    b->setObjectName(name);
+    b->setText(text);
+    b->setToolTip(hint);
+    b->setCheckable(checkable);
+    b->setAutoRaise(true);
+    ToolBarCMD->addWidget(b);
+    return b;
+}
+
+void MapView::syncToolButtons() {
+    switch (map().currentTool()) {
+    case ToolPan:
+        CmdRecenter->setChecked(true);
+        break;
+    case ToolZoomIn:
+        CmdZoomin->setChecked(true);
+        break;
+    case ToolZoomOut:
+        cmdZoomout->setChecked(true);
+        break;
+    default:
+        CmdSelect->setChecked(true);
+        break;
+    }
+}
+
+void MapView::removeAllLayers() {
+    map().removeAllLayers();
+    ListMapValues->clear();
+}
+
+Layer* MapView::AddLayer(const QString& path, bool visible) {
+    return ::AddLayer(map(), path, visible);
+}
+
+Layer* MapView::CreateLayer(const QString& name) {
+    return ::CreateLayer(map(), m_folder, name);
+}
+
+bool MapView::EditLayersExternally(const QStringList& names) {
+    return ::EditLayersExternally(m_folder, names);
+}
+
+void MapView::LoadSettlementLayers(const QString& folder) {
+    removeAllLayers();
+    m_folder = folder;
+    for (const QString& name :
+         {QStringLiteral("межі"), QStringLiteral("зони"), QStringLiteral("райони")})
+        AddLayer(JoinPath(folder, name + QStringLiteral(".tab")), true);
+    if (map().layerCount() > 0)
+        ZoomToRectangle(map(), AllLayersBounds(map()));
+    RefreshLayerList();
+}
+
+void MapView::RefreshLayerList() {
+    m_refilling = true;
+    ListMapLayers->clear();
+    for (int i = 0; i < map().layerCount(); ++i) {
+        const Layer* layer = map().layerAt(i);
+        auto* item = new QListWidgetItem(layer->name(), ListMapLayers);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(layer->visible() ? Qt::Checked : Qt::Unchecked);
+    }
+    m_refilling = false;
+}
+
+void MapView::CmdSelectClick() {
+    map().setCurrentTool(ToolSelect);
+}
+void MapView::CmdRecenterClick() {
+    map().setCurrentTool(ToolPan);
+}
+void MapView::CmdZoominClick() {
+    map().setCurrentTool(ToolZoomIn);
+}
+void MapView::cmdZoomoutClick() {
+    map().setCurrentTool(ToolZoomOut);
+}
+
+void MapView::cmdEntireClick() {
+    TFormViewEntireLayer form(LayerNames(map()), this);
+    if (form.exec() == QDialog::Accepted)
+        showEntire(form.chosen());
+}
+
+void MapView::showEntire(const QString& choice) {
+    if (choice == TFormViewEntireLayer::allLayersEntry()) {
+        ZoomToRectangle(map(), AllLayersBounds(map()));
+        return;
+    }
+    if (const Layer* layer = GetLayer(map(), choice))
+        ZoomToLayer(map(), *layer);
+}
+
+void MapView::cmdOpenClick() {
+    if (m_openFolder.isEmpty())
+        m_openFolder = GlobalVar().Settings.ProjectsDir;
+    const QStringList files =
+        QFileDialog::getOpenFileNames(this, QStringLiteral("Відкрити карту"), m_openFolder,
+                                      QStringLiteral("Mapinfo table (*.tab)"));
+    if (files.isEmpty())
+        return;
+    m_openFolder = QFileInfo(files.first()).absolutePath();
+    openFiles(files);
+}
+
+void MapView::openFiles(const QStringList& files) {
+    for (const QString& file : files) {
+        if (!AddLayer(file, true)) {
+            ShowError(QStringLiteral("Відкривання карти \"") + FileNameOf(file) +
+                      QStringLiteral("\"\rПомилка: ") + LastError());
+            break;
+        }
+    }
+    RefreshLayerList();
+}
+
+void MapView::cmdEditorClick() {
+    const QString path = JoinPath(GlobalVar().Settings.AppDir, QStringLiteral("карта.gwp"));
+    WriteEditorWorkspace(map(), path); // a failed write still opens what is there
+    ShellOpen(path);
+}
+
+void MapView::ListMapLayersClickCheck(QListWidgetItem* item) {
+    if (m_refilling || !item)
+        return;
+    Layer* layer = GetLayer(map(), item->text());
+    if (!layer) {
+        ShowError(QStringLiteral("Шар \"%1\" не знайдено на мапі.").arg(item->text()));
+        return;
+    }
+    layer->setVisible(item->checkState() == Qt::Checked);
+    map().notifyChanged();
+}
+
+void MapView::Map1SelectionChanged() {
+    if (m_busy)
+        return;
+    ListMapValues->clear();
+    for (const AttributeLine& line : SelectionAttributes(map()))
+        new QTreeWidgetItem(ListMapValues, {line.field, line.value});
+}

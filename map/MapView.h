@@ -1,0 +1,81 @@
+#pragma once
+
+#include "map/Layer.h"
+#include "map/MapControl.h"
+
+#include <QStringList>
+#include <QWidget>
+
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QSplitter;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+
+/**
+ * The "Графіка" page: the map control, its tool bar, the layer list (checked = visible)
+ * and the information list of the selected objects.
+ */
+class MapView : public QWidget {
+    Q_OBJECT
+public:
+    explicit MapView(QWidget* parent = nullptr);
+
+    MapDocument& map() { return Map1->map(); }
+
+    /** The folder CreateLayer and EditLayersExternally work in. */
+    void setSettlementFolder(const QString& folder) { m_folder = folder; }
+    const QString& settlementFolder() const { return m_folder; }
+    /** While busy the information list is not refilled. */
+    void setBusy(bool busy) { m_busy = busy; }
+    bool busy() const { return m_busy; }
+
+    void removeAllLayers();
+    Layer* AddLayer(const QString& path, bool visible);
+    Layer* CreateLayer(const QString& name);
+    bool EditLayersExternally(const QStringList& names);
+    /** Removes all layers and adds "межі", "зони" and "райони" of the folder, visible. */
+    void LoadSettlementLayers(const QString& folder);
+    void RefreshLayerList();
+
+    /** Adds the files as visible layers; stops with a message at the first failure. */
+    void openFiles(const QStringList& files);
+    /** Shows a layer whole, or every layer for "(все)". */
+    void showEntire(const QString& choice);
+
+    MapControl* Map1;
+    QToolBar* ToolBarCMD;
+    QToolButton* CmdSelect;
+    QToolButton* CmdRecenter;
+    QToolButton* CmdZoomin;
+    QToolButton* cmdZoomout;
+    QToolButton* cmdEntire;
+    QToolButton* cmdOpen;
+    QToolButton* cmdEditor;
+    QListWidget* ListMapLayers;
+    QTreeWidget* ListMapValues;
+    QSplitter* Splitter;
+
+public slots:
+    void CmdSelectClick();
+    void CmdRecenterClick();
+    void CmdZoominClick();
+    void cmdZoomoutClick();
+    void cmdEntireClick();
+    void cmdOpenClick();
+    void cmdEditorClick();
+    void ListMapLayersClickCheck(QListWidgetItem* item);
+    void Map1SelectionChanged();
+
+private:
+    QToolButton* addToolButton(const QString& name, const QString& text, const QString& hint,
+                               bool checkable);
+    void syncToolButtons();
+
+    QString m_folder;
+    QString m_openFolder;
+    bool m_busy = false;
+    bool m_refilling = false;
+};

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "map/Feature.h"
+#include "map/MapTypes.h"
+
+#include <QString>
+#include <vector>
+
+/** Column types of a table file. */
+enum class FieldKind { Char, Integer, Float };
+
+/** One column of a table file. */
+struct FieldDef {
+    QString name;
+    FieldKind type = FieldKind::Char;
+    int width = 50;
+    int precision = 0;
+    bool indexed = false;
+};
+
+/** The numeric (non-earth) coordinate system: type, distance unit code and bounds. */
+struct CoordSys {
+    int type = 0;
+    int units = 7; ///< 7 metres
+    MapRect bounds{-10000000, -10000000, 10000000, 10000000};
+};
+
+/** What a table file holds once read. */
+struct TableContent {
+    std::vector<FieldDef> fields;
+    FeatureList features;
+    MapRect bounds = MapRect::null(); ///< the extent stored in the file
+};
+
+/**
+ * Reading and writing MapInfo ".tab" tables through OGR. Every call opens the file, does
+ * its work and closes it again, so the file on disk is always complete and can be opened
+ * by other programs. Failures return false with a readable reason in `error`.
+ */
+namespace TabFile {
+
+/** Reads fields, features and stored extent. */
+bool read(const QString& path, TableContent& content, QString* error);
+/** Writes a new empty table with the fields (an existing file only with `overwrite`). */
+bool create(const QString& path, const std::vector<FieldDef>& fields, const CoordSys& coordSys,
+            bool overwrite, const QString& description, QString* error);
+/** Appends a feature; its values are matched to the table's fields by name. Sets its fid. */
+bool append(const QString& path, Feature& feature, QString* error);
+/** Rewrites the stored feature of the same fid with the feature's shape, values and style. */
+bool rewrite(const QString& path, const Feature& feature, QString* error);
+/** Deletes the feature of the fid. */
+bool remove(const QString& path, qint64 fid, QString* error);
+/** Removes a table file with its companion files (.dat, .map, .id, .ind). */
+bool removeFiles(const QString& path);
+
+} // namespace TabFile
+
+/** The OGR style text of a region style, and back (false when the text has no brush/pen). */
+QString RegionStyleText(const RegionStyle& style);
+bool ParseRegionStyle(const QString& text, RegionStyle& style);
+/** The OGR label style of a text object, and back. */
+QString TextStyleText(const QString& text, const TextStyle& style, double height);
+bool ParseTextStyle(const QString& styleText, QString& text, TextStyle& style, double& height);

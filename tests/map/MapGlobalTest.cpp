@@ -1,0 +1,223 @@
+#include "MapTestUtil.h"
+
+#include "common/FileUtils.h"
+#include "db/QueryFunctions.h"
+#include "map/MapGlobal.h"
+#include "tests/support/TestSupport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+class MapServices : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetNumericCoordSys(map);
+        map.setViewportSize({1000, 1000});
+    }
+    QString Tab(const QString& name) const { return dir.filePath(name + ".tab"); }
+
+    QTemporaryDir dir;
+    MapDocument map;
+};
+
+TEST_F(MapServices, AddLayerNamesByFileAndNeverAddsTheSameFileTwice) {
+    WriteTable(Tab(QStringLiteral("Межі")), {"info"}, {{Square(0, 0, 10), {"a"}}});
+    Layer* first = AddLayer(map, Tab(QStringLiteral("Межі")), true);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->name(), QStringLiteral("межі"));
+    EXPECT_EQ(AddLayer(map, Tab(QStringLiteral("Межі")), true), first);
+    EXPECT_EQ(AddLayer(map, dir.path() + QStringLiteral("/./Межі.tab"), true), first);
+    EXPECT_EQ(map.layerCount(), 1);
+    EXPECT_EQ(GetLayer(map, QStringLiteral("МЕЖІ")), first);
+    EXPECT_EQ(GetLayer(map, QStringLiteral("зони")), nullptr);
+}
+
+TEST_F(MapServices, LayersStackNewestOnTopAndMissingFilesGiveNoLayer) {
+    WriteTable(Tab(QStringLiteral("межі")), {"info"}, {{Square(0, 0, 10), {}}});
+    WriteTable(Tab(QStringLiteral("райони")), {"Raion"}, {{Square(0, 0, 5), {"1"}}});
+    SetLastError(QString());
+    for (const char* name : {"межі", "зони", "райони"})
+        AddLayer(map, Tab(QString::fromUtf8(name)), true);
+    EXPECT_EQ(LayerNames(map), (QStringList{QStringLiteral("райони"), QStringLiteral("межі")}));
+    EXPECT_TRUE(LastError().contains(QStringLiteral("зони.tab"))) << LastError().toStdString();
+}
+
+TEST_F(MapServices, CreateLayerMakesAnInfoTableWithoutDescriptionOrAddsTheExistingOne) {
+    Layer* created = CreateLayer(map, dir.path(), QStringLiteral("підписи"));
+    ASSERT_TRUE(created) << LastError().toStdString();
+    EXPECT_FALSE(created->visible());
+    ASSERT_EQ(created->fields().size(), 1u);
+    EXPECT_EQ(created->fields()[0].name, "info");
+    EXPECT_EQ(created->fields()[0].width, 50);
+    QFile header(Tab(QStringLiteral("підписи")));
+    ASSERT_TRUE(header.open(QIODevice::ReadOnly));
+    const QByteArray text = header.readAll();
+    EXPECT_FALSE(text.contains("  Description")) << text.constData();
+    EXPECT_TRUE(text.contains("info"));
+    header.close();
+
+    // An existing file is only added, hidden, with its objects kept.
+    MapDocument other;
+    WriteTable(Tab("lok01"), {"Km3"}, {{Square(0, 0, 1), {"1.1"}}});
+    Layer* existing = CreateLayer(other, dir.path(), "lok01");
+    ASSERT_TRUE(existing);
+    EXPECT_FALSE(existing->visible());
+    EXPECT_EQ(existing->featureCount(), 1);
+    EXPECT_EQ(existing->fields()[0].name, "Km3");
+
+    // A folder that does not exist: no layer, a reason.
+    SetLastError(QString());
+    EXPECT_EQ(CreateLayer(other, dir.filePath("nowhere"), "x"), nullptr);
+    EXPECT_FALSE(LastError().isEmpty());
+}
+
+TEST_F(MapServices, StripTabDescriptionRemovesOnlyTheFirstDescriptionLine) {
+    const QString path = Tab("d");
+    WriteTextFile(path, "!table\n  Description \"a\"\n  Description \"b\"\nDefinition Table\n");
+    EXPECT_TRUE(StripTabDescription(path));
+    EXPECT_EQ(ReadTextFile(path), "!table\n  Description \"b\"\nDefinition Table\n");
+    EXPECT_FALSE(StripTabDescription(Tab("missing")));
+}
+
+TEST_F(MapServices, FeaturesDatasetsAndValues) {
+    WriteTable(Tab(QStringLiteral("райони")), {"Raion", "Zona"},
+               {{Square(0, 0, 100), {"1", "2"}}, {Square(100, 0, 100), {"2", "2"}}});
+    AddLayer(map, Tab(QStringLiteral("райони")), true);
+    EXPECT_FALSE(GetLayerFeatures(map, "none"));
+    EXPECT_FALSE(GetLayerDataset(map, "none"));
+    const auto features = GetLayerFeatures(map, QStringLiteral("Райони"));
+    ASSERT_TRUE(features);
+    ASSERT_EQ(features->size(), 2u);
+    const auto dataset = GetLayerDataset(map, QStringLiteral("райони"));
+    ASSERT_TRUE(dataset);
+    EXPECT_EQ(dataset->fieldNames(), (QStringList{"Raion", "Zona"}));
+    EXPECT_EQ(FeatureValue(&*dataset, (*features)[1], "raion"), "2");
+    EXPECT_EQ(FeatureValue(&*dataset, (*features)[1], ""), "");
+    EXPECT_EQ(FeatureValue(&*dataset, (*features)[1], "Nope"), "");
+    EXPECT_EQ(FeatureValue(nullptr, (*features)[1], "Raion"), "");
+    // The copy is a copy: changing it leaves the layer alone until it is updated.
+    Feature f = (*features)[0];
+    ASSERT_TRUE(dataset->setValue(f, "Zona", "9"));
+    EXPECT_EQ(
+        FeatureValue(&*dataset, GetLayer(map, QStringLiteral("райони"))->features()[0], "Zona"),
+        "2");
+}
+
+TEST_F(MapServices, FeatureAreaInUnitsAndOnlyForRealRegions) {
+    map.setAreaUnit(AreaSquareKilometre);
+    const Feature square = Square(0, 0, 200);
+    EXPECT_DOUBLE_EQ(FeatureArea(square, map, AreaSquareMetre), 40000.0);
+    EXPECT_DOUBLE_EQ(FeatureArea(square, map, AreaHectare), 4.0);
+    EXPECT_EQ(map.areaUnit(), AreaSquareKilometre); // restored
+    // A ring with holes: the hole is not counted.
+    const Feature holed = FeatureFactory::createRegion(
+        {{{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {{2, 2}, {4, 2}, {4, 4}, {2, 4}}});
+    EXPECT_DOUBLE_EQ(FeatureArea(holed, map, AreaSquareMetre), 96.0);
+    EXPECT_EQ(holed.partCount(), 2);
+    EXPECT_EQ(holed.pointCount(0), 5);
+    // A text object or a point has no area.
+    const Feature text = FeatureFactory::createText(map, {1, 1}, "t", TextStyle{});
+    EXPECT_EQ(FeatureArea(text, map, AreaSquareMetre), 0.0);
+    EXPECT_EQ(FeatureArea(Feature(), map, AreaSquareMetre), 0.0);
+}
+
+TEST_F(MapServices, ZoomToRectangleWidensByATenthAndRecentresOnAPoint) {
+    map.setBounds({0, 0, 1000, 1000});
+    ZoomToRectangle(map, {100, 100, 200, 200});
+    EXPECT_DOUBLE_EQ(map.bounds().xMin, 90);
+    EXPECT_DOUBLE_EQ(map.bounds().yMax, 210);
+    const double zoom = map.zoom();
+    ZoomToRectangle(map, {500, 600, 500, 600});
+    EXPECT_EQ(map.centre(), QPointF(500, 600));
+    EXPECT_DOUBLE_EQ(map.zoom(), zoom);
+}
+
+TEST_F(MapServices, ZoomToLayerUsesStoredBoundsFrom2000Features) {
+    // Small layer: the objects' own bounds.
+    WriteTable(Tab("small"), {"a"}, {{Square(1000, 1000, 100), {}}});
+    Layer* small = AddLayer(map, Tab("small"), true);
+    ASSERT_TRUE(small);
+    ZoomToLayer(map, *small);
+    EXPECT_NEAR(map.bounds().xMin, 990, 1e-6);
+    EXPECT_NEAR(map.bounds().xMax, 1110, 1e-6);
+
+    // One point: only recentred.
+    const double zoom = map.zoom();
+    Feature point;
+    {
+        auto layerPath = Tab("point");
+        WriteTable(layerPath, {"a"}, {});
+        Layer* pl = AddLayer(map, layerPath, true);
+        ASSERT_TRUE(pl);
+        Feature text = FeatureFactory::createText(map, {5000, 7000}, "x", TextStyle{});
+        ASSERT_TRUE(pl->addFeature(text, nullptr));
+        ZoomToLayer(map, *pl);
+    }
+    EXPECT_EQ(map.centre(), QPointF(5000, 7000));
+    EXPECT_DOUBLE_EQ(map.zoom(), zoom);
+
+    // Large layer: the stored bounds, whatever the objects cover.
+    Layer* large = map.addNewTable(Tab("large"), "large", {FieldDef{"a"}}, true, {}, nullptr);
+    ASSERT_TRUE(large);
+    for (int i = 0; i < 2000; ++i)
+        ASSERT_TRUE(large->addFeature(Square(i, 0, 1), nullptr));
+    const MapRect stored = large->bounds();
+    ZoomToLayer(map, *large);
+    const MapRect own = FeaturesBounds(large->allFeatures());
+    EXPECT_NEAR(map.centre().x(), stored.centre().x(), 1e-6);
+    EXPECT_DOUBLE_EQ(own.xMax, 2000);
+}
+
+TEST_F(MapServices, EditLayersExternallyOpensEveryLokLayer) {
+    RecordingShell shell;
+    RecordingMessages messages;
+    for (const char* name : {"лок01", "лок07", "локальні_нотатки", "райони"})
+        WriteTable(Tab(QString::fromUtf8(name)), {"Km3"}, {});
+    WriteTextFile(dir.filePath(QStringLiteral("лок03.txt")), "x");
+    EXPECT_TRUE(EditLayersExternally(dir.path(), {QStringLiteral("лок"), QStringLiteral("зони")}));
+    // The missing "зони.tab" is reported by the shell service, the rest are opened.
+    EXPECT_EQ(messages.texts("error").size(), 1);
+    ASSERT_EQ(shell.opened.size(), 3);
+    EXPECT_EQ(FileNameOf(shell.opened[0]), QStringLiteral("лок01.tab"));
+    EXPECT_EQ(FileNameOf(shell.opened[1]), QStringLiteral("лок07.tab"));
+    EXPECT_EQ(FileNameOf(shell.opened[2]), QStringLiteral("локальні_нотатки.tab"));
+}
+
+TEST_F(MapServices, WorkspaceListsLayersBottomUp) {
+    WriteTable(Tab("a"), {"x"}, {});
+    WriteTable(Tab("b"), {"x"}, {});
+    AddLayer(map, Tab("a"), true);
+    AddLayer(map, Tab("b"), true);
+    const QString gwp = dir.filePath(QStringLiteral("карта.gwp"));
+    ASSERT_TRUE(WriteEditorWorkspace(map, gwp));
+    EXPECT_EQ(ReadTextFile(gwp), "/LAYER File=" + Tab("a") + "\n/LAYER File=" + Tab("b") + "\n");
+    EXPECT_FALSE(WriteEditorWorkspace(map, dir.filePath("no/such/folder/k.gwp")));
+}
+
+TEST_F(MapServices, SelectionAttributesFollowLayerOrder) {
+    WriteTable(Tab(QStringLiteral("зони")), {"Zona", "Km2"}, {{Square(0, 0, 100), {"1", "1.2"}}});
+    WriteTable(Tab(QStringLiteral("райони")), {"Raion"},
+               {{Square(0, 0, 50), {"1"}}, {Square(50, 0, 50), {"2"}}});
+    AddLayer(map, Tab(QStringLiteral("зони")), true);
+    AddLayer(map, Tab(QStringLiteral("райони")), true);
+    int emitted = 0;
+    QObject::connect(&map, &MapDocument::selectionChanged, [&] { ++emitted; });
+    map.selectAt({60, 10}, 0.5);
+    EXPECT_EQ(emitted, 1);
+    const auto lines = SelectionAttributes(map);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].field, "Raion");
+    EXPECT_EQ(lines[0].value, "2");
+    EXPECT_EQ(lines[1].field, "Zona");
+    EXPECT_EQ(lines[2].value, "1.2");
+    // Hidden layers are not selected; a click on nothing clears.
+    GetLayer(map, QStringLiteral("зони"))->setVisible(false);
+    map.selectAt({60, 10}, 0.5);
+    EXPECT_EQ(SelectionAttributes(map).size(), 1u);
+    map.selectAt({500, 500}, 0.5);
+    EXPECT_TRUE(SelectionAttributes(map).empty());
+}
+
+} // namespace

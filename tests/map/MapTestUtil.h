@@ -1,0 +1,33 @@
+#pragma once
+
+#include "map/FeatureFactory.h"
+#include "map/MapDocument.h"
+#include "map/TabFile.h"
+
+#include <QString>
+#include <gtest/gtest.h>
+
+/** A square region with its lower left corner at (x, y). */
+inline Feature Square(double x, double y, double side) {
+    return FeatureFactory::createRegion(
+        {{{x, y}, {x + side, y}, {x + side, y + side}, {x, y + side}}});
+}
+
+/** Writes a table with the fields (Char 50) and the features in that order. */
+inline void WriteTable(const QString& path, const QStringList& fields,
+                       const std::vector<std::pair<Feature, QStringList>>& features) {
+    std::vector<FieldDef> defs;
+    for (const QString& f : fields)
+        defs.push_back(FieldDef{f, FieldKind::Char, 50, 0, false});
+    QString error;
+    ASSERT_TRUE(TabFile::create(path, defs, CoordSys{}, true, QString(), &error))
+        << error.toStdString();
+    auto names = std::make_shared<const QStringList>(fields);
+    for (const auto& [feature, values] : features) {
+        Feature f = feature;
+        f.setFields(names);
+        for (qsizetype i = 0; i < values.size(); ++i)
+            f.setValueAt(static_cast<int>(i), values[i]);
+        ASSERT_TRUE(TabFile::append(path, f, &error)) << error.toStdString();
+    }
+}

@@ -1,0 +1,165 @@
+#include "MapTestUtil.h"
+
+#include "common/GlobalVar.h"
+#include "map/MapGlobal.h"
+#include "map/MapView.h"
+#include "map/ViewEntireLayer.h"
+#include "tests/support/TestSupport.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace {
+
+class MapViewTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "map_tests";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+
+    void SetUp() override {
+        WriteTable(dir.filePath(QStringLiteral("межі.tab")), {"info"},
+                   {{Square(0, 0, 1000), {QStringLiteral("межа")}}});
+        WriteTable(dir.filePath(QStringLiteral("райони.tab")), {"Raion", "Zona"},
+                   {{Square(0, 0, 500), {"1", "1"}}, {Square(500, 0, 500), {"2", "1"}}});
+        view.resize(1000, 700);
+        view.show();
+        view.LoadSettlementLayers(dir.path());
+    }
+
+    QPoint screenOf(const QPointF& mapPoint) { return view.map().toScreen(mapPoint).toPoint(); }
+
+    TempAppDir app;
+    RecordingMessages messages;
+    RecordingShell shell;
+    QTemporaryDir dir;
+    MapView view;
+};
+
+TEST_F(MapViewTest, LoadsTheStandardLayersWithoutComplainingAboutAMissingOne) {
+    EXPECT_EQ(LayerNames(view.map()),
+              (QStringList{QStringLiteral("райони"), QStringLiteral("межі")}));
+    ASSERT_EQ(view.ListMapLayers->count(), 2);
+    EXPECT_EQ(view.ListMapLayers->item(0)->text(), QStringLiteral("райони"));
+    EXPECT_EQ(view.ListMapLayers->item(0)->checkState(), Qt::Checked);
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_TRUE(view.CmdSelect->isChecked());
+    EXPECT_EQ(view.map().currentTool(), ToolSelect);
+}
+
+TEST_F(MapViewTest, ClicksWithEachTool) {
+    // Select: the attribute list shows both layers' objects, districts first.
+    QTest::mouseClick(view.CmdSelect, Qt::LeftButton);
+    QTest::mouseClick(view.Map1, Qt::LeftButton, {}, screenOf({750, 250}));
+    ASSERT_EQ(view.ListMapValues->topLevelItemCount(), 3);
+    EXPECT_EQ(view.ListMapValues->topLevelItem(0)->text(0), "Raion");
+    EXPECT_EQ(view.ListMapValues->topLevelItem(0)->text(1), "2");
+    EXPECT_EQ(view.ListMapValues->topLevelItem(2)->text(1), QStringLiteral("межа"));
+
+    // Zoom in by a click halves the shown width and centres on the click.
+    QTest::mouseClick(view.CmdZoomin, Qt::LeftButton);
+    EXPECT_EQ(view.map().currentTool(), ToolZoomIn);
+    const double zoom = view.map().zoom();
+    QTest::mouseClick(view.Map1, Qt::LeftButton, {}, screenOf({250, 250}));
+    EXPECT_NEAR(view.map().zoom(), zoom / 2, 1e-6);
+    EXPECT_NEAR(view.map().centre().x(), 250, view.map().unitsPerPixel() * 2);
+
+    // Zoom out doubles it again.
+    QTest::mouseClick(view.cmdZoomout, Qt::LeftButton);
+    QTest::mouseClick(view.Map1, Qt::LeftButton, {}, screenOf({250, 250}));
+    EXPECT_NEAR(view.map().zoom(), zoom, 1e-6);
+
+    // Pan: dragging 100 pixels right moves the centre 100 pixels' worth left.
+    QTest::mouseClick(view.CmdRecenter, Qt::LeftButton);
+    EXPECT_TRUE(view.CmdRecenter->isChecked());
+    EXPECT_FALSE(view.CmdSelect->isChecked());
+    const QPointF centre = view.map().centre();
+    const double upp = view.map().unitsPerPixel();
+    QTest::mousePress(view.Map1, Qt::LeftButton, {}, QPoint(300, 300));
+    QTest::mouseMove(view.Map1, QPoint(400, 300));
+    QTest::mouseRelease(view.Map1, Qt::LeftButton, {}, QPoint(400, 300));
+    EXPECT_NEAR(view.map().centre().x(), centre.x() - 100 * upp, 1e-6);
+    EXPECT_NEAR(view.map().centre().y(), centre.y(), 1e-6);
+
+    // Zoom in by a dragged rectangle shows that rectangle.
+    QTest::mouseClick(view.CmdZoomin, Qt::LeftButton);
+    const QPoint a = screenOf({100, 100});
+    const QPoint b = screenOf({300, 200});
+    QTest::mousePress(view.Map1, Qt::LeftButton, {}, a);
+    QTest::mouseMove(view.Map1, b);
+    QTest::mouseRelease(view.Map1, Qt::LeftButton, {}, b);
+    EXPECT_NEAR(view.map().bounds().xMin, 100, 2);
+    EXPECT_NEAR(view.map().bounds().xMax, 300, 2);
+}
+
+TEST_F(MapViewTest, BusyViewLeavesTheAttributeListAlone) {
+    view.setBusy(true);
+    view.map().selectAt({100, 100}, 1);
+    EXPECT_EQ(view.ListMapValues->topLevelItemCount(), 0);
+    view.setBusy(false);
+    view.map().selectAt({100, 100}, 1);
+    EXPECT_EQ(view.ListMapValues->topLevelItemCount(), 3);
+}
+
+TEST_F(MapViewTest, UncheckingALayerHidesIt) {
+    view.ListMapLayers->item(0)->setCheckState(Qt::Unchecked);
+    EXPECT_FALSE(GetLayer(view.map(), QStringLiteral("райони"))->visible());
+    view.ListMapLayers->item(0)->setCheckState(Qt::Checked);
+    EXPECT_TRUE(GetLayer(view.map(), QStringLiteral("райони"))->visible());
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(MapViewTest, OpeningFilesAddsEachOnceAndStopsAtTheFirstBrokenOne) {
+    WriteTable(dir.filePath("extra.tab"), {"a"}, {{Square(0, 0, 1), {}}});
+    WriteTextFile(dir.filePath("broken.tab"), "not a table");
+    view.openFiles({dir.filePath("extra.tab"), dir.filePath("extra.tab")});
+    EXPECT_EQ(view.map().layerCount(), 3);
+    EXPECT_EQ(view.ListMapLayers->count(), 3);
+    view.openFiles({dir.filePath("broken.tab"), dir.filePath("never.tab")});
+    ASSERT_EQ(messages.texts("error").size(), 1);
+    EXPECT_TRUE(messages.texts("error")[0].startsWith(
+        QStringLiteral("Відкривання карти \"broken.tab\"\rПомилка: ")));
+    EXPECT_EQ(view.map().layerCount(), 3);
+}
+
+TEST_F(MapViewTest, ShowEntireChoosesALayerOrEverything) {
+    TFormViewEntireLayer form(LayerNames(view.map()));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Показати шар повністю"));
+    ASSERT_EQ(form.ListBoxLayers->count(), 3);
+    EXPECT_EQ(form.chosen(), QStringLiteral("(все)"));
+    form.ListBoxLayers->setCurrentRow(0);
+    EXPECT_EQ(form.chosen(), QStringLiteral("райони"));
+
+    view.showEntire(QStringLiteral("райони"));
+    EXPECT_NEAR(view.map().centre().x(), 500, 1e-6);
+    view.map().setZoom(10);
+    view.showEntire(QStringLiteral("(все)"));
+    EXPECT_GE(view.map().bounds().width(), 1200 - 1e-6);
+}
+
+TEST_F(MapViewTest, EditorWorkspaceIsWrittenAndOpened) {
+    QTest::mouseClick(view.cmdEditor, Qt::LeftButton);
+    const QString gwp = app.file(QStringLiteral("карта.gwp"));
+    ASSERT_EQ(shell.opened, QStringList{gwp});
+    EXPECT_EQ(ReadTextFile(gwp), "/LAYER File=" + dir.filePath(QStringLiteral("межі.tab")) +
+                                     "\n/LAYER File=" + dir.filePath(QStringLiteral("райони.tab")) +
+                                     "\n");
+}
+
+TEST_F(MapViewTest, CreateLayerAndEditExternallyUseTheSettlementFolder) {
+    Layer* labels = view.CreateLayer(QStringLiteral("підписи"));
+    ASSERT_TRUE(labels);
+    EXPECT_EQ(labels->filespec(), dir.filePath(QStringLiteral("підписи.tab")));
+    view.EditLayersExternally({QStringLiteral("райони")});
+    EXPECT_EQ(shell.opened.last(), dir.filePath(QStringLiteral("райони.tab")));
+}
+
+} // namespace
