@@ -1,0 +1,252 @@
+#include "widgets/GridView.h"
+#include "tests/support/TestSupport.h"
+#include "widgets/GridHeader.h"
+#include "widgets/StringGridModel.h"
+
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+namespace {
+void typeText(QWidget* w, const QString& text) {
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+QLineEdit* openEditor(GridView& view) {
+    return qobject_cast<QLineEdit*>(view.indexWidget(view.currentIndex()));
+}
+
+/** The district grid of the areas step: number, area, map area, description. */
+struct AreasGrid {
+    StringGrid grid{4, 4};
+    GridView view;
+    AreasGrid() {
+        view.setGrid(&grid);
+        GridColumn map = GridColumn::number(QStringLiteral("З карти, га"), 4, 80);
+        map.readOnly = true;
+        map.shaded = true;
+        GridColumn description = GridColumn::text(QStringLiteral("Опис меж району"), 200);
+        description.wrap = true;
+        view.setColumns({GridColumn::text(QStringLiteral("№ оцін.р-ну"), 60),
+                         GridColumn::number(QStringLiteral("Площа, га"), 4, 80), map, description});
+        view.resize(500, 300);
+        view.show();
+        view.activateWindow();
+        view.setFocus();
+    }
+};
+} // namespace
+
+TEST(GridView, ColumnsOfWidthZeroAreHidden) {
+    StringGrid grid(3, 2);
+    GridView view;
+    view.setGrid(&grid);
+    view.setColumns({GridColumn::text(QStringLiteral("п/п"), 30),
+                     GridColumn::text(QStringLiteral("Категорія"), 0),
+                     GridColumn::text(QStringLiteral("Назва"), 120)});
+    EXPECT_TRUE(view.isColumnHidden(1));
+    EXPECT_EQ(view.colWidth(1), 0);
+    EXPECT_EQ(view.colWidth(2), 120);
+    view.setColWidth(1, 70);
+    EXPECT_FALSE(view.isColumnHidden(1));
+    EXPECT_EQ(view.colWidth(1), 70);
+    EXPECT_EQ(grid.at(0, 1), QStringLiteral("Категорія"));
+    // Columns added later by the program get their settings too.
+    view.setColumn(4, GridColumn::text(QStringLiteral("нова"), 0));
+    EXPECT_EQ(view.gridModel()->columnCount(), 5);
+    EXPECT_TRUE(view.isColumnHidden(4));
+}
+
+TEST(GridView, NumericEditorFiltersTypingAndEnterStores) {
+    RecordingMessages messages;
+    AreasGrid g;
+    QSignalSpy edited(&g.view, &GridView::cellEdited);
+    g.view.setCurrentCell(2, 1);
+    QTest::keyClick(&g.view, Qt::Key_F2);
+    QLineEdit* editor = openEditor(g.view);
+    ASSERT_NE(editor, nullptr);
+    editor->clear();
+    typeText(editor, QStringLiteral("12,34567x"));
+    EXPECT_EQ(editor->text(), QStringLiteral("12.3456"));
+    EXPECT_EQ(messages.beeps, 2); // the fifth decimal and the letter, one beep each
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(g.grid.at(2, 1), QStringLiteral("12.3456"));
+    ASSERT_EQ(edited.count(), 1);
+    EXPECT_EQ(edited[0][0].toInt(), 2);
+    EXPECT_EQ(edited[0][1].toInt(), 1);
+}
+
+TEST(GridView, EscapeDropsTheEditAndTypingStartsOne) {
+    RecordingMessages messages;
+    AreasGrid g;
+    g.grid.set(1, 3, QStringLiteral("старий"));
+    g.view.setCurrentCell(1, 3);
+    typeText(&g.view, QStringLiteral("н"));
+    QLineEdit* editor = openEditor(g.view);
+    ASSERT_NE(editor, nullptr);
+    typeText(editor, QStringLiteral("ова"));
+    EXPECT_EQ(editor->text(), QStringLiteral("нова"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(g.view.isEditing());
+    EXPECT_EQ(g.grid.at(1, 3), QStringLiteral("старий"));
+}
+
+TEST(GridView, ReadOnlyColumnOpensNoEditor) {
+    AreasGrid g;
+    g.view.setCurrentCell(1, 2);
+    QTest::keyClick(&g.view, Qt::Key_F2);
+    EXPECT_EQ(openEditor(g.view), nullptr);
+}
+
+TEST(GridView, EndEditStoresTheOpenEditor) {
+    AreasGrid g;
+    g.view.setCurrentCell(3, 0);
+    QTest::keyClick(&g.view, Qt::Key_F2);
+    QLineEdit* editor = openEditor(g.view);
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QStringLiteral("5"));
+    g.view.endEdit();
+    EXPECT_EQ(g.grid.at(3, 0), QStringLiteral("5"));
+    EXPECT_FALSE(g.view.isEditing());
+}
+
+TEST(GridView, CurrentCellFollowsTheKeyboardAndTheProgram) {
+    AreasGrid g;
+    QSignalSpy current(&g.view, &GridView::currentCellChanged);
+    g.view.setCurrentCell(1, 0);
+    QTest::keyClick(&g.view, Qt::Key_Down);
+    QTest::keyClick(&g.view, Qt::Key_Right);
+    EXPECT_EQ(g.grid.currentRow(), 2);
+    EXPECT_EQ(g.grid.currentCol(), 1);
+    EXPECT_GE(current.count(), 2);
+    // Rows added by a calculation appear, and a cell there can be made current.
+    ClearGrid(g.grid, 10);
+    g.view.setCurrentCell(9, 3);
+    EXPECT_EQ(g.view.currentIndex().row(), 8);
+    EXPECT_EQ(g.grid.currentRow(), 9);
+}
+
+TEST(GridView, EnterNeverReachesTheDefaultButton) {
+    QDialog dialog;
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* view = new GridView(&dialog); // with a grid of its own, as step windows use it
+    StringGrid& grid = *view->grid();
+    grid.setColCount(3);
+    auto* save = new QPushButton(QStringLiteral("Зберігти"), &dialog);
+    save->setDefault(true);
+    layout->addWidget(view);
+    layout->addWidget(save);
+    QSignalSpy accepted(save, &QPushButton::clicked);
+    dialog.show();
+    view->setFocus();
+    view->setCurrentCell(1, 0);
+    QTest::keyClick(view, Qt::Key_Return); // starts an edit
+    QLineEdit* editor = openEditor(*view);
+    ASSERT_NE(editor, nullptr);
+    typeText(editor, QStringLiteral("7"));
+    QTest::keyClick(editor, Qt::Key_Return); // stores it
+    QTRY_COMPARE(grid.at(1, 0), QStringLiteral("7"));
+    EXPECT_EQ(accepted.count(), 0);
+}
+
+TEST(GridView, ComboColumnOffersItsItems) {
+    StringGrid grid(2, 3);
+    GridView view;
+    view.setGrid(&grid);
+    GridColumn kf = GridColumn::text(QStringLiteral("Значення\r\nфункціон."), 70);
+    kf.comboItems = {QStringLiteral("1.00"), QStringLiteral("1.20"), QStringLiteral("2.50")};
+    view.setColumns({GridColumn::text(QStringLiteral("№")), kf});
+    view.show();
+    view.setFocus();
+    view.setCurrentCell(1, 1);
+    QTest::keyClick(&view, Qt::Key_F2);
+    auto* combo = qobject_cast<QComboBox*>(view.indexWidget(view.currentIndex()));
+    ASSERT_NE(combo, nullptr);
+    EXPECT_TRUE(combo->isEditable());
+    EXPECT_EQ(combo->count(), 3);
+    combo->setCurrentIndex(2);
+    view.endEdit();
+    EXPECT_EQ(grid.at(1, 1), QStringLiteral("2.50"));
+}
+
+TEST(GridView, FixedColumnsStayInAFrozenView) {
+    StringGrid grid(6, 4, 1, 2);
+    GridView view;
+    view.setGrid(&grid);
+    QList<GridColumn> columns;
+    for (int c = 0; c < 6; ++c)
+        columns << GridColumn::number(QStringLiteral("c%1").arg(c), 2, 50 + c);
+    view.setColumns(columns);
+    view.resize(200, 200);
+    view.show();
+    ASSERT_NE(view.frozenView(), nullptr);
+    EXPECT_FALSE(view.frozenView()->isColumnHidden(0));
+    EXPECT_FALSE(view.frozenView()->isColumnHidden(1));
+    EXPECT_TRUE(view.frozenView()->isColumnHidden(2));
+    EXPECT_EQ(view.frozenView()->width(), 50 + 51);
+    // Fixed columns are headings of the rows, not data to type over.
+    EXPECT_FALSE(view.gridModel()->flags(view.gridModel()->index(0, 1)) & Qt::ItemIsEditable);
+}
+
+TEST(GridView, GroupHeadingsAddABandAboveTheCaptions) {
+    StringGrid grid(8, 3);
+    GridView view;
+    view.setGrid(&grid);
+    QList<GridColumn> columns;
+    for (int c = 0; c < 8; ++c)
+        columns << GridColumn::text(QStringLiteral("Середній бал"), 60);
+    view.setColumns(columns);
+    const int plain = view.gridHeader()->sizeHint().height();
+    view.setHeadingGroups({{2, 4, QStringLiteral("I. ТРАНСПОРТНО-ФУНКЦІОНАЛЬНА  ДОСТУПНІСТЬ")},
+                           {5, 7, QStringLiteral("II. ЕКОЛОГІЧНА ЯКІСТЬ")}});
+    EXPECT_GT(view.gridHeader()->groupBandHeight(), 0);
+    EXPECT_GT(view.gridHeader()->sizeHint().height(), plain);
+    EXPECT_EQ(view.gridHeader()->groupOf(3), 0);
+    EXPECT_EQ(view.gridHeader()->groupOf(7), 1);
+    EXPECT_EQ(view.gridHeader()->groupOf(1), -1);
+    view.setHeadingHeight(80);
+    EXPECT_EQ(view.gridHeader()->sizeHint().height(), 80);
+    view.show();
+    EXPECT_EQ(view.horizontalHeader()->height(), 80);
+}
+
+TEST(GridView, RightClickTellsTheCellUnderTheMouse) {
+    AreasGrid g;
+    QMenu menu;
+    menu.addAction(QStringLiteral("Додати строку"));
+    g.view.setPopupMenu(&menu);
+    int row = -2;
+    int col = -2;
+    QObject::connect(&g.view, &GridView::popupRequested, &menu, [&](int r, int c) {
+        row = r;
+        col = c;
+        menu.setEnabled(false); // not shown: the test must not block in exec
+    });
+    const QRect cell = g.view.visualRect(g.view.gridModel()->index(1, 3));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, cell.center(),
+                            g.view.viewport()->mapToGlobal(cell.center()));
+    QCoreApplication::sendEvent(g.view.viewport(), &event);
+    EXPECT_EQ(row, 2);
+    EXPECT_EQ(col, 3);
+    EXPECT_EQ(g.view.mouseRow(), 2);
+    EXPECT_EQ(g.view.mouseCol(), 3);
+}
+
+TEST(GridView, RowHeightsApplyToNewRows) {
+    StringGrid grid(3, 2);
+    GridView view;
+    view.setGrid(&grid);
+    view.setRowHeights(50);
+    ClearGrid(grid, 4);
+    view.refresh();
+    EXPECT_EQ(view.rowHeight(3), 50);
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+/** How one column of a GridView looks and is edited. */
+struct GridColumn {
+    /** Caption written into the grid's heading row (the last fixed row). */
+    QString caption;
+    /** Width in pixels; 0 hides the column, -1 keeps the view's default. */
+    int width = -1;
+    /** Decimals of a numeric column; -1 for a text column. */
+    int decimals = -1;
+    /** Digits allowed before the point in a numeric column. */
+    int intDigits = 15;
+    bool readOnly = false;
+    /** Painted on a grey background (computed or copied values). */
+    bool shaded = false;
+    /** Text wrapped inside the cell instead of cut at its edge. */
+    bool wrap = false;
+    bool bold = false;
+    /** Items of an editable combo box used as the cell editor. */
+    QStringList comboItems;
+    /** Alignment of the cells; numeric columns default to the right. */
+    std::optional<Qt::Alignment> alignment;
+    /** Font and alignment of the caption in the heading. */
+    std::optional<QFont> headingFont;
+    Qt::Alignment headingAlignment = Qt::AlignCenter;
+
+    bool numeric() const { return decimals >= 0; }
+    Qt::Alignment cellAlignment() const {
+        if (alignment)
+            return *alignment;
+        return Qt::AlignVCenter | (numeric() ? Qt::AlignRight : Qt::AlignLeft);
+    }
+
+    /** A text column with a caption and width. */
+    static GridColumn text(const QString& caption, int width = -1) {
+        GridColumn c;
+        c.caption = caption;
+        c.width = width;
+        return c;
+    }
+    /** A numeric column whose editor keeps at most `decimals` decimals. */
+    static GridColumn number(const QString& caption, int decimals, int width = -1) {
+        GridColumn c = text(caption, width);
+        c.decimals = decimals;
+        return c;
+    }
+};
+
+/** A heading that spans several columns above their captions. */
+struct GridHeadingGroup {
+    int firstCol = 0;
+    int lastCol = 0;
+    QString text;
+};

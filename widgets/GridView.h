@@ -1,0 +1,111 @@
+#pragma once
+
+#include "common/StringGrid.h"
+#include "widgets/GridColumn.h"
+
+#include <QList>
+#include <QTableView>
+#include <memory>
+
+class GridHeader;
+class QMenu;
+class StringGridModel;
+
+/**
+ * The program's grid: shows a StringGrid whose fixed rows are the frozen heading and
+ * whose fixed columns stay in place while the rest scrolls. Rows and columns in its
+ * interface are the grid's own (heading rows included).
+ *
+ *     GridView* view = new GridView(this);      // shows a StringGrid of its own
+ *     StringGrid& grid = *view->grid();         // what the calculations work on
+ *     view->setColumns({GridColumn::text("№"), GridColumn::number("Площа, га", 4)});
+ *     connect(view, &GridView::cellEdited, this, &Window::gridSetEditText);
+ */
+class GridView : public QTableView {
+    Q_OBJECT
+public:
+    explicit GridView(QWidget* parent = nullptr);
+    ~GridView() override;
+
+    /**
+     * Shows `grid` (not owned; it must outlive the view, or be replaced first). Without a
+     * call the view shows a grid of its own, which lives exactly as long as the view.
+     */
+    void setGrid(StringGrid* grid);
+    StringGrid* grid() const { return m_grid; }
+    StringGridModel* gridModel() const { return m_model; }
+
+    void setColumns(const QList<GridColumn>& columns);
+    void setColumn(int col, const GridColumn& column);
+    const GridColumn& column(int col) const;
+    /** Sets a column's width; 0 hides it. */
+    void setColWidth(int col, int width);
+    int colWidth(int col) const;
+    /** Group headings that span columns above their captions. */
+    void setHeadingGroups(const QList<GridHeadingGroup>& groups);
+    /** The height of every data row. */
+    void setRowHeights(int height);
+    /** The heading's height; 0 sizes it to the captions. */
+    void setHeadingHeight(int height);
+    GridHeader* gridHeader() const { return m_header; }
+
+    /** Makes a cell current (grid coordinates) and shows it. */
+    void setCurrentCell(int row, int col);
+    int currentGridRow() const;
+    int currentGridCol() const;
+    /** The cell's rectangle in global screen coordinates (empty when not shown). */
+    QRect globalCellRect(int row, int col) const;
+
+    /** Stores the open editor's text, if any. */
+    void endEdit();
+    /** Drops the open editor's text, if any. */
+    void cancelEdit();
+    bool isEditing() const;
+
+    /** The menu shown on a right click after popupRequested; a disabled menu is not shown. */
+    void setPopupMenu(QMenu* menu);
+    QMenu* popupMenu() const { return m_popup; }
+    /** The cell under the mouse when the popup was last asked for (-1 outside the cells). */
+    int mouseRow() const { return m_mouseRow; }
+    int mouseCol() const { return m_mouseCol; }
+    /** Applies the grid's pending changes to the view now. */
+    void refresh();
+    /** The view that shows the fixed columns (null without fixed columns). */
+    QTableView* frozenView() const { return m_frozen; }
+
+signals:
+    /** The user's edit was stored in the grid; the step windows' SetEditText hook. */
+    void cellEdited(int row, int col, const QString& text);
+    void currentCellChanged(int row, int col);
+    /** A right click on (row, col); may adjust or disable the popup menu before it shows. */
+    void popupRequested(int row, int col, const QPoint& globalPos);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void updateGeometries() override;
+
+private:
+    void applyColumns();
+    void applyColumn(int col);
+    void updateFrozen();
+    void updateFrozenGeometry();
+    int frozenWidth() const;
+    void contextMenuAt(QAbstractItemView* view, const QPoint& pos);
+    void gridCurrentChanged(const QModelIndex& current);
+
+    std::unique_ptr<StringGrid> m_ownGrid;
+    StringGrid* m_grid = nullptr;
+    StringGridModel* m_model = nullptr;
+    GridHeader* m_header = nullptr;
+    QTableView* m_frozen = nullptr;
+    GridHeader* m_frozenHeader = nullptr;
+    QMenu* m_popup = nullptr;
+    QList<GridHeadingGroup> m_groups;
+    int m_mouseRow = -1;
+    int m_mouseCol = -1;
+    int m_rowHeight = 0;
+    bool m_applying = false;
+};

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "common/StringGrid.h"
+#include "widgets/DisplayText.h"
+#include "widgets/GridColumn.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+
+/**
+ * Shows the data rows of a StringGrid to Qt views; the grid's fixed rows become the
+ * heading. Changes the program makes to the grid are gathered and announced once per
+ * pass of the event loop (or at flush()), so filling a large grid stays fast.
+ */
+class StringGridModel final : public QAbstractTableModel, public StringGridObserver {
+    Q_OBJECT
+public:
+    explicit StringGridModel(StringGrid* grid, QObject* parent = nullptr);
+    ~StringGridModel() override;
+
+    StringGrid* grid() const { return m_grid; }
+    int fixedRows() const { return m_grid->fixedRows(); }
+    int fixedCols() const { return m_grid->fixedCols(); }
+    /** The grid row shown as model row `row`, and back. */
+    int gridRow(int modelRow) const { return modelRow + m_grid->fixedRows(); }
+    int modelRow(int gridRow) const { return gridRow - m_grid->fixedRows(); }
+
+    /** Sets every column (and the grid's column count when it is smaller). */
+    void setColumns(const QList<GridColumn>& columns);
+    void setColumn(int col, const GridColumn& column);
+    /** The settings of a column (defaults for one never set). */
+    const GridColumn& column(int col) const;
+    /** The heading texts of a column, one per fixed row, line breaks normalised. */
+    QStringList headingLines(int col) const;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    void cellChanged(int row, int col) override;
+    void structureChanged() override;
+
+    /** Announces the gathered changes now. */
+    void flush();
+
+signals:
+    /** The user's edit of a cell was stored in the grid (grid coordinates). */
+    void cellEdited(int row, int col, const QString& text);
+    /** Column settings changed (widths, captions...). */
+    void columnsChanged();
+
+private:
+    void scheduleFlush();
+
+    StringGrid* m_grid;
+    QList<GridColumn> m_columns;
+    int m_rows = 0;
+    int m_cols = 0;
+    bool m_structurePending = false;
+    bool m_flushScheduled = false;
+    bool m_headingPending = false;
+    int m_dirtyTop = -1, m_dirtyBottom = -1, m_dirtyLeft = -1, m_dirtyRight = -1;
+};
