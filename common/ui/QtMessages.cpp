@@ -42,6 +42,14 @@ Answer FromStandardButton(QMessageBox::StandardButton button) {
     return Answer::None;
 }
 
+Answer EscapeAnswer(Buttons buttons) {
+    for (Answer a : {Answer::Cancel, Answer::No, Answer::NoToAll, Answer::Abort, Answer::Ignore,
+                     Answer::Ok, Answer::Yes, Answer::Retry, Answer::YesToAll})
+        if (buttons & static_cast<unsigned>(a))
+            return a;
+    return Answer::Ok;
+}
+
 std::unique_ptr<QMessageBox> QtMessages::makeBox(QMessageBox::Icon icon, const QString& caption,
                                                  const QString& text,
                                                  QMessageBox::StandardButtons buttons) {
@@ -82,9 +90,7 @@ Answer QtMessages::confirm(const QString& text, Buttons buttons) {
     const QMessageBox::StandardButton pressed = run(*box);
     const Answer answer = FromStandardButton(pressed);
     // Closing the box with Esc or its close button counts as its cancelling button.
-    if (answer == Answer::None)
-        return FromStandardButton(box->standardButton(box->escapeButton()));
-    return answer;
+    return answer == Answer::None ? EscapeAnswer(buttons) : answer;
 }
 
 void QtMessages::balloon(const QString& title, const QString& text, int kind, QObject* control) {

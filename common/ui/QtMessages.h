@@ -9,6 +9,8 @@
 QMessageBox::StandardButtons ToStandardButtons(Buttons buttons);
 /** The answer a pressed standard button gives (None for any other). */
 Answer FromStandardButton(QMessageBox::StandardButton button);
+/** The answer of a question closed without a button (Esc, the close box). */
+Answer EscapeAnswer(Buttons buttons);
 
 /**
  * Messages shown with Qt: message boxes with the program's captions, the program's one
