@@ -1,0 +1,65 @@
+#include "widgets/GridView.h"
+#include "widgets/StringGridModel.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <benchmark/benchmark.h>
+
+namespace {
+constexpr int kRows = 999;
+constexpr int kCols = 40;
+
+GridView* makeView() {
+    auto* view = new GridView;
+    StringGrid& grid = *view->grid();
+    grid.setColCount(kCols);
+    QList<GridColumn> columns;
+    for (int c = 0; c < kCols; ++c)
+        columns << GridColumn::number(QStringLiteral("Колонка %1").arg(c), 2, 60);
+    view->setColumns(columns);
+    view->resize(1200, 800);
+    view->show();
+    return view;
+}
+
+void fill(StringGrid& grid, int salt) {
+    ClearGrid(grid, kRows);
+    for (int r = 1; r <= kRows; ++r)
+        for (int c = 0; c < kCols; ++c)
+            grid.set(r, c, QString::number(r * 100 + c + salt));
+}
+} // namespace
+
+// A calculation writes every cell of a full grid; the view catches up once.
+static void BM_FillGrid999x40(benchmark::State& state) {
+    GridView* view = makeView();
+    int salt = 0;
+    for (auto _ : state) {
+        fill(*view->grid(), ++salt);
+        QCoreApplication::processEvents();
+    }
+    delete view;
+}
+BENCHMARK(BM_FillGrid999x40)->Unit(benchmark::kMillisecond);
+
+// One full repaint of a filled grid.
+static void BM_RepaintGrid999x40(benchmark::State& state) {
+    GridView* view = makeView();
+    fill(*view->grid(), 0);
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        QPixmap pixmap = view->grab();
+        benchmark::DoNotOptimize(pixmap);
+    }
+    delete view;
+}
+BENCHMARK(BM_RepaintGrid999x40)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
