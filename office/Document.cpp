@@ -1,0 +1,622 @@
+#include "office/Document.h"
+
+#include "office/OfficeError.h"
+#include "office/XmlWalk.h"
+
+#include <QStringList>
+#include <cstring>
+
+namespace {
+
+const char* const kDocumentType =
+    "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml";
+
+QString fromUtf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+/** The text of a paragraph: its runs' text, tabs as "\t", line breaks as "\v". */
+void appendParagraphText(pugi::xml_node paragraph, QString& out) {
+    WalkXml(paragraph, [&out](pugi::xml_node n) {
+        if (IsNamed(n, "w:t")) {
+            out += fromUtf8(n.child_value());
+            return false;
+        }
+        if (IsNamed(n, "w:tab") && IsNamed(n.parent(), "w:r"))
+            out += u'\t';
+        else if ((IsNamed(n, "w:br") || IsNamed(n, "w:cr")) && IsNamed(n.parent(), "w:r"))
+            out += u'\v';
+        // Text boxes, drawings and deleted text are not part of the paragraph's text.
+        return !(IsNamed(n, "w:drawing") || IsNamed(n, "w:pict") || IsNamed(n, "w:delText") ||
+                 IsNamed(n, "mc:AlternateContent") || IsNamed(n, "w:pPr") || IsNamed(n, "w:rPr"));
+    });
+}
+
+/** Appends the content of one line as run children: text, tabs and line breaks. */
+void fillRun(pugi::xml_node run, const QString& line) {
+    QString chunk;
+    auto flush = [&run, &chunk]() {
+        if (chunk.isEmpty())
+            return;
+        pugi::xml_node t = run.append_child("w:t");
+        t.append_attribute("xml:space").set_value("preserve");
+        t.text().set(chunk.toUtf8().constData());
+        chunk.clear();
+    };
+    for (QChar c : line) {
+        if (c == u'\t') {
+            flush();
+            run.append_child("w:tab");
+        } else if (c == u'\v') {
+            flush();
+            run.append_child("w:br");
+        } else if (c.unicode() >= 0x20 || c == u'\n') {
+            chunk += c;
+        }
+    }
+    flush();
+}
+
+QStringList splitParagraphs(const QString& text) {
+    QString normal = text;
+    normal.replace(QStringLiteral("\r\n"), QStringLiteral("\r"));
+    normal.replace(u'\n', u'\r');
+    // A trailing end-of-cell mark, as read from a cell, is not a paragraph of its own.
+    if (normal.endsWith(QStringLiteral("\r\a")))
+        normal.chop(2);
+    normal.remove(u'\a');
+    return normal.split(u'\r');
+}
+
+/** The first run of a subtree that is not inside a nested table. */
+pugi::xml_node firstRun(pugi::xml_node root) {
+    pugi::xml_node found;
+    WalkXml(root, [&found](pugi::xml_node n) {
+        if (found)
+            return false;
+        if (IsNamed(n, "w:r")) {
+            found = n;
+            return false;
+        }
+        return !IsNamed(n, "w:tbl");
+    });
+    return found;
+}
+
+/** Names that come before w:b inside w:rPr. */
+bool beforeBold(pugi::xml_node n) {
+    return IsNamed(n, "w:ins") || IsNamed(n, "w:del") || IsNamed(n, "w:moveFrom") ||
+           IsNamed(n, "w:moveTo") || IsNamed(n, "w:rStyle") || IsNamed(n, "w:rFonts");
+}
+
+void setBoldIn(pugi::xml_node rPr, bool bold) {
+    pugi::xml_node b = rPr.child("w:b");
+    if (!b) {
+        pugi::xml_node after;
+        for (pugi::xml_node c : rPr.children()) {
+            if (!beforeBold(c))
+                break;
+            after = c;
+        }
+        b = after ? rPr.insert_child_after("w:b", after) : rPr.prepend_child("w:b");
+    }
+    b.remove_attribute("w:val");
+    if (!bold)
+        b.append_attribute("w:val").set_value("0");
+}
+
+pugi::xml_node runProperties(pugi::xml_node run) {
+    pugi::xml_node rPr = run.child("w:rPr");
+    return rPr ? rPr : run.prepend_child("w:rPr");
+}
+
+pugi::xml_node paragraphProperties(pugi::xml_node p) {
+    pugi::xml_node pPr = p.child("w:pPr");
+    return pPr ? pPr : p.prepend_child("w:pPr");
+}
+
+/** The run properties of a paragraph's mark, created in their place inside w:pPr. */
+pugi::xml_node markProperties(pugi::xml_node p) {
+    pugi::xml_node pPr = paragraphProperties(p);
+    pugi::xml_node rPr = pPr.child("w:rPr");
+    if (rPr)
+        return rPr;
+    for (const char* later : {"w:sectPr", "w:pPrChange"}) {
+        if (pugi::xml_node n = pPr.child(later))
+            return pPr.insert_child_before("w:rPr", n);
+    }
+    return pPr.append_child("w:rPr");
+}
+
+bool isBold(pugi::xml_node rPr) {
+    pugi::xml_node b = rPr.child("w:b");
+    if (!b)
+        return false;
+    const QString v = fromUtf8(b.attribute("w:val").value());
+    return v.isEmpty() || v == QLatin1String("1") || v == QLatin1String("true") ||
+           v == QLatin1String("on");
+}
+
+/** Removes what must stay unique in a document from a copied subtree. */
+void dropUniqueMarks(pugi::xml_node root) {
+    std::vector<pugi::xml_node> doomed;
+    WalkXml(root, [&doomed](pugi::xml_node n) {
+        if (IsNamed(n, "w:bookmarkStart") || IsNamed(n, "w:bookmarkEnd")) {
+            doomed.push_back(n);
+            return false;
+        }
+        n.remove_attribute("w14:paraId");
+        n.remove_attribute("w14:textId");
+        return true;
+    });
+    root.remove_attribute("w14:paraId");
+    root.remove_attribute("w14:textId");
+    for (pugi::xml_node n : doomed)
+        n.parent().remove_child(n);
+}
+
+/** Empties the cells of a copied row, keeping each cell's first paragraph and run look. */
+void clearRowText(pugi::xml_node row) {
+    for (pugi::xml_node tc = row.child("w:tc"); tc; tc = tc.next_sibling("w:tc")) {
+        pugi::xml_node keepP = tc.child("w:p");
+        pugi::xml_node rPr;
+        if (keepP) {
+            if (pugi::xml_node run = firstRun(keepP))
+                rPr = run.child("w:rPr");
+        }
+        pugi::xml_document scratch;
+        pugi::xml_node pCopy = scratch.append_child("w:p");
+        if (keepP && keepP.child("w:pPr"))
+            pCopy.append_copy(keepP.child("w:pPr"));
+        pugi::xml_node r = pCopy.append_child("w:r");
+        if (rPr)
+            r.append_copy(rPr);
+        for (pugi::xml_node c = tc.first_child(); c;) {
+            pugi::xml_node next = c.next_sibling();
+            if (!IsNamed(c, "w:tcPr"))
+                tc.remove_child(c);
+            c = next;
+        }
+        tc.append_copy(pCopy);
+    }
+}
+
+QString minimalDocumentXml() {
+    return QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+        "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
+        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+        "<w:body><w:p/><w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/>"
+        "<w:pgMar w:top=\"1134\" w:right=\"850\" w:bottom=\"1134\" w:left=\"1701\" "
+        "w:header=\"708\" "
+        "w:footer=\"708\" w:gutter=\"0\"/></w:sectPr></w:body></w:document>");
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- WordDocument
+
+std::unique_ptr<WordDocument> WordDocument::open(const QString& path, const PackageLimits& limits) {
+    std::unique_ptr<WordDocument> doc(new WordDocument);
+    doc->m_package.load(path, limits);
+    doc->attach();
+    return doc;
+}
+
+std::unique_ptr<WordDocument> WordDocument::openFromMemory(const QByteArray& zip) {
+    std::unique_ptr<WordDocument> doc(new WordDocument);
+    doc->m_package.loadFromMemory(zip);
+    doc->attach();
+    return doc;
+}
+
+std::unique_ptr<WordDocument> WordDocument::createBlank() {
+    std::unique_ptr<WordDocument> doc(new WordDocument);
+    OoxmlPackage& p = doc->m_package;
+    p.setPartData(
+        QStringLiteral("[Content_Types].xml"),
+        QByteArrayLiteral(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+            "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+            "<Default Extension=\"rels\" "
+            "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+            "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+            "<Override PartName=\"/word/document.xml\" "
+            "ContentType=\"application/"
+            "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>"
+            "</Types>"));
+    p.setPartData(
+        QStringLiteral("_rels/.rels"),
+        QByteArrayLiteral(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+            "<Relationship Id=\"rId1\" "
+            "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+            "officeDocument\" Target=\"word/document.xml\"/>"
+            "</Relationships>"));
+    p.setPartData(QStringLiteral("word/document.xml"), minimalDocumentXml().toUtf8());
+    doc->attach();
+    return doc;
+}
+
+void WordDocument::attach() {
+    m_mainPart = m_package.rootTarget(QStringLiteral("/officeDocument"));
+    if (m_mainPart.isEmpty() || !m_package.hasPart(m_mainPart))
+        throw OfficeError(QStringLiteral("У пакеті немає основної частини документа."));
+    const QString type = m_package.contentType(m_mainPart);
+    if (!type.contains(QLatin1String("wordprocessingml")))
+        throw OfficeError(QStringLiteral("Пакет не є документом Word (тип \"%1\").").arg(type));
+    pugi::xml_node root = m_package.xml(m_mainPart).document_element();
+    if (!IsNamed(root, "w:document") || !root.child("w:body"))
+        throw OfficeError(
+            QStringLiteral("Частина \"%1\" не містить тіла документа.").arg(m_mainPart));
+    m_body = root.child("w:body");
+}
+
+pugi::xml_node WordDocument::body() const {
+    return m_body;
+}
+
+namespace {
+
+pugi::xml_node findBookmarkStart(pugi::xml_node body, const QString& name) {
+    const QByteArray wanted = name.toUtf8();
+    pugi::xml_node found;
+    WalkXml(body, [&](pugi::xml_node n) {
+        if (found)
+            return false;
+        if (IsNamed(n, "w:bookmarkStart")) {
+            if (std::strcmp(n.attribute("w:name").value(), wanted.constData()) == 0)
+                found = n;
+            return false;
+        }
+        return !IsNamed(n, "w:r");
+    });
+    return found;
+}
+
+pugi::xml_node findBookmarkEnd(pugi::xml_node start) {
+    const char* id = start.attribute("w:id").value();
+    for (pugi::xml_node n = NextSkippingChildren(start); n; n = NextInOrder(n)) {
+        if (IsNamed(n, "w:bookmarkEnd") && std::strcmp(n.attribute("w:id").value(), id) == 0)
+            return n;
+    }
+    return pugi::xml_node();
+}
+
+} // namespace
+
+bool WordDocument::hasBookmark(const QString& name) const {
+    return bool(findBookmarkStart(body(), name));
+}
+
+QStringList WordDocument::bookmarkNames() const {
+    QStringList names;
+    WalkXml(body(), [&names](pugi::xml_node n) {
+        if (IsNamed(n, "w:bookmarkStart")) {
+            names.append(fromUtf8(n.attribute("w:name").value()));
+            return false;
+        }
+        return !IsNamed(n, "w:r");
+    });
+    return names;
+}
+
+QString WordDocument::bookmarkText(const QString& name) const {
+    pugi::xml_node start = findBookmarkStart(body(), name);
+    if (!start)
+        throw OfficeError(QStringLiteral("Закладку \"%1\" не знайдено.").arg(name));
+    pugi::xml_node end = findBookmarkEnd(start);
+    QString text;
+    bool firstParagraph = true;
+    for (pugi::xml_node n = NextSkippingChildren(start); n && n != end;) {
+        if (IsNamed(n, "w:r")) {
+            pugi::xml_document scratch;
+            scratch.append_copy(n);
+            appendParagraphText(scratch, text);
+            n = NextSkippingChildren(n);
+            continue;
+        }
+        if (IsNamed(n, "w:p")) {
+            if (!firstParagraph)
+                text += u'\r';
+            firstParagraph = false;
+        }
+        n = NextInOrder(n);
+    }
+    return text;
+}
+
+void WordDocument::setBookmarkText(const QString& name, const QString& text) {
+    pugi::xml_node start = findBookmarkStart(body(), name);
+    if (!start)
+        throw OfficeError(QStringLiteral("Закладку \"%1\" не знайдено.").arg(name));
+    pugi::xml_node end = findBookmarkEnd(start);
+    // The runs inside the range, and the paragraphs that lie wholly inside it.
+    std::vector<pugi::xml_node> runs;
+    std::vector<pugi::xml_node> paragraphs;
+    pugi::xml_node startParagraph = start.parent();
+    while (startParagraph && !IsNamed(startParagraph, "w:p"))
+        startParagraph = startParagraph.parent();
+    for (pugi::xml_node n = NextSkippingChildren(start); n && n != end;) {
+        if (IsNamed(n, "w:r")) {
+            runs.push_back(n);
+            n = NextSkippingChildren(n);
+            continue;
+        }
+        if (IsNamed(n, "w:p") && end && !n.find_node([&end](pugi::xml_node x) { return x == end; }))
+            paragraphs.push_back(n);
+        n = NextInOrder(n);
+    }
+    // The look of the new text: the first run of the range, else the run before the start.
+    pugi::xml_node look = runs.empty() ? pugi::xml_node() : runs.front();
+    if (!look) {
+        for (pugi::xml_node s = start.previous_sibling(); s && !look; s = s.previous_sibling()) {
+            if (IsNamed(s, "w:r"))
+                look = s;
+        }
+    }
+    if (!look) {
+        for (pugi::xml_node s = start.next_sibling(); s && !look; s = s.next_sibling()) {
+            if (IsNamed(s, "w:r"))
+                look = s;
+        }
+    }
+    pugi::xml_node newRun;
+    if (IsNamed(start.parent(), "w:p") || IsNamed(start.parent(), "w:hyperlink") ||
+        IsNamed(start.parent(), "w:smartTag") || IsNamed(start.parent(), "w:ins")) {
+        newRun = start.parent().insert_child_after("w:r", start);
+    } else {
+        // A bookmark that starts between paragraphs: the text goes at the next paragraph's start.
+        pugi::xml_node p = NextSkippingChildren(start);
+        while (p && !IsNamed(p, "w:p"))
+            p = NextInOrder(p);
+        if (!p)
+            throw OfficeError(QStringLiteral("Закладка \"%1\" не має місця для тексту.").arg(name));
+        pugi::xml_node pPr = p.child("w:pPr");
+        newRun = pPr ? p.insert_child_after("w:r", pPr) : p.prepend_child("w:r");
+    }
+    if (look && look.child("w:rPr"))
+        newRun.append_copy(look.child("w:rPr"));
+    QString oneParagraph = text;
+    oneParagraph.replace(QStringLiteral("\r\n"), QStringLiteral("\v"));
+    oneParagraph.replace(u'\r', u'\v');
+    oneParagraph.replace(u'\n', u'\v');
+    fillRun(newRun, oneParagraph);
+    for (pugi::xml_node r : runs)
+        r.parent().remove_child(r);
+    for (pugi::xml_node p : paragraphs) {
+        if (p != startParagraph && p.parent())
+            p.parent().remove_child(p);
+    }
+    // Keep the bookmark around the new text when its end was in a later paragraph.
+    if (end && end.parent() != newRun.parent()) {
+        pugi::xml_node moved = newRun.parent().insert_copy_after(end, newRun);
+        if (moved)
+            end.parent().remove_child(end);
+    }
+}
+
+void WordDocument::indexTables() const {
+    if (m_tablesIndexed)
+        return;
+    m_tables.clear();
+    m_tableRows.clear();
+    WalkXml(body(), [this](pugi::xml_node n) {
+        if (IsNamed(n, "w:tbl")) {
+            m_tables.push_back(n);
+            return false;
+        }
+        return !IsNamed(n, "w:p");
+    });
+    m_tableRows.resize(m_tables.size());
+    m_tablesIndexed = true;
+}
+
+int WordDocument::tableCount() const {
+    indexTables();
+    return static_cast<int>(m_tables.size());
+}
+
+WordTable WordDocument::table(int index) const {
+    indexTables();
+    if (index < 1 || index > static_cast<int>(m_tables.size()))
+        throw OfficeError(QStringLiteral("Таблиці %1 у документі немає (таблиць: %2).")
+                              .arg(index)
+                              .arg(m_tables.size()));
+    WordTable t(const_cast<WordDocument*>(this), m_tables[static_cast<size_t>(index - 1)]);
+    auto& rows = m_tableRows[static_cast<size_t>(index - 1)];
+    if (!rows) {
+        rows = std::make_shared<std::vector<pugi::xml_node>>();
+        for (pugi::xml_node tr = t.m_node.child("w:tr"); tr; tr = tr.next_sibling("w:tr"))
+            rows->push_back(tr);
+    }
+    t.m_rows = rows;
+    return t;
+}
+
+void WordDocument::selectCell(const WordTable& table, int row, int column) {
+    table.cellNode(row, column); // throws for a cell that does not exist
+    m_selection = table;
+    m_selectedRow = row;
+    m_tableSelected = false;
+}
+
+void WordDocument::selectTable(const WordTable& table) {
+    m_selection = table;
+    m_selectedRow = 0;
+    m_tableSelected = true;
+}
+
+void WordDocument::insertRowsBelow(int count) {
+    if (!m_selection || m_tableSelected)
+        throw OfficeError(QStringLiteral("Для вставки рядків не виділено клітинку таблиці."));
+    m_selection->insertRowsBelow(m_selectedRow, count);
+}
+
+void WordDocument::copy() {
+    if (!m_selection || !m_tableSelected)
+        throw OfficeError(QStringLiteral("Для копіювання не виділено таблицю."));
+    m_clipboard = std::make_unique<pugi::xml_document>();
+    pugi::xml_node rows = m_clipboard->append_child("rows");
+    for (pugi::xml_node tr = m_selection->node().child("w:tr"); tr; tr = tr.next_sibling("w:tr"))
+        rows.append_copy(tr);
+    dropUniqueMarks(rows);
+}
+
+void WordDocument::paste() {
+    if (!m_clipboard)
+        throw OfficeError(QStringLiteral("Немає скопійованої таблиці."));
+    if (!m_selection || !m_tableSelected)
+        throw OfficeError(QStringLiteral("Для вставки не виділено таблицю."));
+    m_selection->appendRowsOf(m_clipboard->document_element());
+}
+
+void WordDocument::saveAs(const QString& path) {
+    // A document made from a template is saved as a document, not as a template.
+    m_package.setContentTypeOverride(m_mainPart, QString::fromLatin1(kDocumentType));
+    m_package.save(path);
+    m_savedPath = path;
+}
+
+// ---------------------------------------------------------------- WordTable
+
+void WordTable::indexRows() const {
+    if (m_rows)
+        return;
+    m_rows = std::make_shared<std::vector<pugi::xml_node>>();
+    for (pugi::xml_node tr = m_node.child("w:tr"); tr; tr = tr.next_sibling("w:tr"))
+        m_rows->push_back(tr);
+}
+
+int WordTable::rowCount() const {
+    indexRows();
+    return static_cast<int>(m_rows->size());
+}
+
+int WordTable::columnCount() const {
+    int grid = 0;
+    for (pugi::xml_node c = m_node.child("w:tblGrid").child("w:gridCol"); c;
+         c = c.next_sibling("w:gridCol"))
+        ++grid;
+    if (grid > 0)
+        return grid;
+    indexRows();
+    int widest = 0;
+    for (pugi::xml_node tr : *m_rows) {
+        int cells = 0;
+        for (pugi::xml_node tc = tr.child("w:tc"); tc; tc = tc.next_sibling("w:tc"))
+            ++cells;
+        widest = std::max(widest, cells);
+    }
+    return widest;
+}
+
+pugi::xml_node WordTable::cellNode(int row, int column) const {
+    indexRows();
+    if (row >= 1 && row <= static_cast<int>(m_rows->size()) && column >= 1) {
+        int c = 0;
+        for (pugi::xml_node tc = (*m_rows)[static_cast<size_t>(row - 1)].child("w:tc"); tc;
+             tc = tc.next_sibling("w:tc")) {
+            if (++c == column)
+                return tc;
+        }
+    }
+    throw OfficeError(QStringLiteral("Клітинки (%1, %2) у таблиці немає (рядків: %3).")
+                          .arg(row)
+                          .arg(column)
+                          .arg(m_rows->size()));
+}
+
+QString WordTable::cellText(int row, int column) const {
+    pugi::xml_node tc = cellNode(row, column);
+    QString text;
+    bool first = true;
+    for (pugi::xml_node p = tc.child("w:p"); p; p = p.next_sibling("w:p")) {
+        if (!first)
+            text += u'\r';
+        first = false;
+        appendParagraphText(p, text);
+    }
+    return text;
+}
+
+void WordTable::setCellText(int row, int column, const QString& text) {
+    pugi::xml_node tc = cellNode(row, column);
+    pugi::xml_node firstP = tc.child("w:p");
+    pugi::xml_document scratch;
+    pugi::xml_node pPr, rPr;
+    if (firstP) {
+        if (firstP.child("w:pPr"))
+            pPr = scratch.append_copy(firstP.child("w:pPr"));
+        pugi::xml_node run = firstRun(firstP);
+        if (run && run.child("w:rPr"))
+            rPr = scratch.append_copy(run.child("w:rPr"));
+        else if (firstP.child("w:pPr").child("w:rPr"))
+            rPr = scratch.append_copy(firstP.child("w:pPr").child("w:rPr"));
+    }
+    for (pugi::xml_node c = tc.first_child(); c;) {
+        pugi::xml_node next = c.next_sibling();
+        if (!IsNamed(c, "w:tcPr"))
+            tc.remove_child(c);
+        c = next;
+    }
+    for (const QString& line : splitParagraphs(text)) {
+        pugi::xml_node p = tc.append_child("w:p");
+        if (pPr)
+            p.append_copy(pPr);
+        pugi::xml_node r = p.append_child("w:r");
+        if (rPr)
+            r.append_copy(rPr);
+        fillRun(r, line);
+    }
+}
+
+void WordTable::setCellBold(int row, int column, bool bold) {
+    pugi::xml_node tc = cellNode(row, column);
+    for (pugi::xml_node p = tc.child("w:p"); p; p = p.next_sibling("w:p")) {
+        setBoldIn(markProperties(p), bold);
+        WalkXml(p, [bold](pugi::xml_node n) {
+            if (IsNamed(n, "w:r")) {
+                setBoldIn(runProperties(n), bold);
+                return false;
+            }
+            return !IsNamed(n, "w:pPr");
+        });
+    }
+}
+
+bool WordTable::cellBold(int row, int column) const {
+    pugi::xml_node tc = cellNode(row, column);
+    pugi::xml_node run = firstRun(tc);
+    return run && isBold(run.child("w:rPr"));
+}
+
+void WordTable::insertRowsBelow(int row, int count) {
+    indexRows();
+    cellNode(row, 1);
+    if (count <= 0)
+        return;
+    pugi::xml_node source = (*m_rows)[static_cast<size_t>(row - 1)];
+    pugi::xml_document scratch;
+    pugi::xml_node pattern = scratch.append_copy(source);
+    dropUniqueMarks(pattern);
+    clearRowText(pattern);
+    std::vector<pugi::xml_node> added;
+    added.reserve(static_cast<size_t>(count));
+    pugi::xml_node after = source;
+    for (int i = 0; i < count; ++i) {
+        after = m_node.insert_copy_after(pattern, after);
+        added.push_back(after);
+    }
+    m_rows->insert(m_rows->begin() + row, added.begin(), added.end());
+}
+
+void WordTable::appendRowsOf(pugi::xml_node rows) {
+    indexRows();
+    pugi::xml_node last = m_rows->empty() ? pugi::xml_node() : m_rows->back();
+    for (pugi::xml_node tr = rows.child("w:tr"); tr; tr = tr.next_sibling("w:tr")) {
+        last = last ? m_node.insert_copy_after(tr, last) : m_node.append_copy(tr);
+        m_rows->push_back(last);
+    }
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "office/Package.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class WordDocument;
+
+/** A table of a document; rows and columns count from 1. Copies share the table. */
+class WordTable {
+public:
+    int rowCount() const;
+    /** Columns of the table's grid. */
+    int columnCount() const;
+    /** The text of cell (row, column): its paragraphs joined by "\r". */
+    QString cellText(int row, int column) const;
+    /** Sets a cell's text; every line ("\r", "\n" or "\r\n") becomes a paragraph. */
+    void setCellText(int row, int column, const QString& text);
+    /** Makes the text of a cell bold (or not). */
+    void setCellBold(int row, int column, bool bold);
+    bool cellBold(int row, int column) const;
+    /** Inserts `count` empty copies of row `row` below it, keeping its look. */
+    void insertRowsBelow(int row, int count);
+    /** Appends copies of the rows (w:tr elements) under `rows` below the table. */
+    void appendRowsOf(pugi::xml_node rows);
+    pugi::xml_node node() const { return m_node; }
+
+private:
+    friend class WordDocument;
+    WordTable(WordDocument* document, pugi::xml_node node) : m_document(document), m_node(node) {}
+    pugi::xml_node cellNode(int row, int column) const;
+    void indexRows() const;
+
+    WordDocument* m_document = nullptr;
+    pugi::xml_node m_node;
+    mutable std::shared_ptr<std::vector<pugi::xml_node>> m_rows;
+};
+
+/**
+ * A word-processing document opened from a ".dotx" template or a ".docx" file: bookmarks,
+ * tables, cells, bold, copies of rows and of whole tables, save as ".docx".
+ * Operations on what does not exist throw OfficeError.
+ */
+class WordDocument {
+public:
+    /** Opens a template or document; throws OfficeError for anything unreadable. */
+    static std::unique_ptr<WordDocument> open(const QString& path,
+                                              const PackageLimits& limits = {});
+    /** Reads a package from memory (the fuzz harness). */
+    static std::unique_ptr<WordDocument> openFromMemory(const QByteArray& zip);
+    /** An empty document, as a word processor makes without a template. */
+    static std::unique_ptr<WordDocument> createBlank();
+
+    bool hasBookmark(const QString& name) const;
+    QStringList bookmarkNames() const;
+    /** The text between a bookmark's start and end. */
+    QString bookmarkText(const QString& name) const;
+    /** Replaces the text of a bookmark's range, keeping the runs around it and their look. */
+    void setBookmarkText(const QString& name, const QString& text);
+
+    /** Tables of the body in document order (tables inside cells are not counted). */
+    int tableCount() const;
+    /** Table `index` (from 1). */
+    WordTable table(int index) const;
+
+    /** Selects a cell, as the word processor's selection does before InsertRowsBelow. */
+    void selectCell(const WordTable& table, int row, int column);
+    /** Selects a whole table. */
+    void selectTable(const WordTable& table);
+    /** Inserts empty copies of the selected row below it. */
+    void insertRowsBelow(int count);
+    /** Copies the selected table. */
+    void copy();
+    /** Pastes the copied rows below the selected table, so that it grows by one block. */
+    void paste();
+
+    /** Writes the document as ".docx" (document content type), atomically. */
+    void saveAs(const QString& path);
+    /** The last path saved to, or "". */
+    const QString& savedPath() const { return m_savedPath; }
+
+    OoxmlPackage& package() { return m_package; }
+    /** The main part's name ("word/document.xml"). */
+    const QString& mainPart() const { return m_mainPart; }
+
+private:
+    WordDocument() = default;
+    void attach();
+    pugi::xml_node body() const;
+    void indexTables() const;
+
+    OoxmlPackage m_package;
+    QString m_mainPart;
+    pugi::xml_node m_body;
+    mutable bool m_tablesIndexed = false;
+    mutable std::vector<pugi::xml_node> m_tables;
+    mutable std::vector<std::shared_ptr<std::vector<pugi::xml_node>>> m_tableRows;
+    QString m_savedPath;
+
+    std::optional<WordTable> m_selection;
+    int m_selectedRow = 0;
+    bool m_tableSelected = false;
+    std::unique_ptr<pugi::xml_document> m_clipboard;
+
+    friend class WordTable;
+};

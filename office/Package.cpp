@@ -1,0 +1,420 @@
+#include "office/Package.h"
+
+#include "office/OfficeError.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <cstdio>
+#include <sstream>
+#include <zip.h>
+
+namespace {
+
+QString zipErrorText(zip_error_t* error) {
+    return QString::fromLocal8Bit(zip_error_strerror(error));
+}
+
+/** Closes an archive opened for reading, discarding changes. */
+struct ZipDiscard {
+    void operator()(zip_t* z) const {
+        if (z)
+            zip_discard(z);
+    }
+};
+
+const char* const kContentTypes = "[Content_Types].xml";
+
+/** Serialises XML the way Office writes it: declaration, no indentation. */
+struct ByteWriter final : pugi::xml_writer {
+    QByteArray out;
+    void write(const void* data, size_t size) override {
+        out.append(static_cast<const char*>(data), static_cast<qsizetype>(size));
+    }
+};
+
+QByteArray toBytes(const pugi::xml_document& doc) {
+    ByteWriter writer;
+    writer.out.reserve(1 << 16);
+    doc.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n") +
+           writer.out;
+}
+
+QString partKey(const QString& name) {
+    QString key = name;
+    while (key.startsWith(u'/'))
+        key.remove(0, 1);
+    return key;
+}
+
+} // namespace
+
+QString XmlErrorText(const QString& part, const pugi::xml_parse_result& result) {
+    return QStringLiteral("Пошкоджений XML у частині \"%1\": %2 (позиція %3).")
+        .arg(part, QString::fromUtf8(result.description()))
+        .arg(result.offset);
+}
+
+QString ResolvePartName(const QString& sourcePart, const QString& target) {
+    if (target.startsWith(u'/'))
+        return QDir::cleanPath(target).mid(1);
+    const qsizetype slash = sourcePart.lastIndexOf(u'/');
+    const QString folder = slash < 0 ? QString() : sourcePart.left(slash + 1);
+    QString path = QDir::cleanPath(QStringLiteral("/") + folder + target);
+    return path.mid(1);
+}
+
+void OoxmlPackage::load(const QString& path, const PackageLimits& limits) {
+    if (!QFileInfo(path).isFile())
+        throw OfficeError(QStringLiteral("Файл \"%1\" не існує.").arg(path));
+    int code = 0;
+    std::unique_ptr<zip_t, ZipDiscard> archive(
+        zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code));
+    if (!archive) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, code);
+        const QString text = zipErrorText(&error);
+        zip_error_fini(&error);
+        throw OfficeError(
+            QStringLiteral("Файл \"%1\" не є пакетом OOXML (zip): %2.").arg(path, text));
+    }
+    readZip(archive.get(), limits);
+}
+
+void OoxmlPackage::loadFromMemory(const QByteArray& zip, const PackageLimits& limits) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source =
+        zip_source_buffer_create(zip.constData(), static_cast<zip_uint64_t>(zip.size()), 0, &error);
+    if (!source) {
+        zip_error_fini(&error);
+        throw OfficeError(QStringLiteral("Недостатньо пам'яті."));
+    }
+    std::unique_ptr<zip_t, ZipDiscard> archive(zip_open_from_source(source, ZIP_RDONLY, &error));
+    if (!archive) {
+        zip_source_free(source);
+        const QString text = zipErrorText(&error);
+        zip_error_fini(&error);
+        throw OfficeError(QStringLiteral("Дані не є пакетом OOXML (zip): %1.").arg(text));
+    }
+    zip_error_fini(&error);
+    readZip(archive.get(), limits);
+}
+
+void OoxmlPackage::readZip(zip_t* archive, const PackageLimits& limits) {
+    m_parts.clear();
+    m_order.clear();
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    if (count > limits.maxParts)
+        throw OfficeError(QStringLiteral("Пакет містить забагато частин (%1).").arg(count));
+    // Sum the declared sizes first: a zip bomb is refused before anything is unpacked.
+    qint64 total = 0;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t st;
+        if (zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &st) != 0 ||
+            !(st.valid & ZIP_STAT_SIZE))
+            throw OfficeError(QStringLiteral("Пошкоджений zip: немає розміру частини %1.").arg(i));
+        total += static_cast<qint64>(std::min<zip_uint64_t>(st.size, 1ULL << 40));
+        if (total > limits.maxTotalBytes)
+            throw OfficeError(
+                QStringLiteral("Пакет розпаковується у понад %1 МБ; його не відкрито.")
+                    .arg(limits.maxTotalBytes / (1024 * 1024)));
+    }
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t st;
+        zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &st);
+        const QString name = QString::fromUtf8(st.name ? st.name : "");
+        if (name.isEmpty() || name.endsWith(u'/'))
+            continue;
+        zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0);
+        if (!file)
+            throw OfficeError(QStringLiteral("Частину \"%1\" неможливо прочитати: %2.")
+                                  .arg(name, QString::fromLocal8Bit(zip_strerror(archive))));
+        QByteArray data(static_cast<qsizetype>(st.size), Qt::Uninitialized);
+        const zip_int64_t read = data.isEmpty() ? 0 : zip_fread(file, data.data(), st.size);
+        const bool ok = read == static_cast<zip_int64_t>(st.size);
+        const QString reason = ok ? QString() : QString::fromLocal8Bit(zip_file_strerror(file));
+        zip_fclose(file);
+        if (!ok)
+            throw OfficeError(
+                QStringLiteral("Частину \"%1\" неможливо розпакувати: %2.").arg(name, reason));
+        const QString key = partKey(name);
+        if (m_parts.find(key) == m_parts.end())
+            m_order.append(key);
+        m_parts[key].data = std::move(data);
+    }
+    if (!hasPart(QString::fromLatin1(kContentTypes)))
+        throw OfficeError(QStringLiteral("У пакеті немає частини \"[Content_Types].xml\"."));
+}
+
+bool OoxmlPackage::hasPart(const QString& name) const {
+    return m_parts.count(partKey(name)) != 0;
+}
+
+QByteArray OoxmlPackage::serialised(const Part& part) const {
+    return part.doc ? toBytes(*part.doc) : part.data;
+}
+
+QByteArray OoxmlPackage::partData(const QString& name) const {
+    auto it = m_parts.find(partKey(name));
+    if (it == m_parts.end())
+        throw OfficeError(QStringLiteral("У пакеті немає частини \"%1\".").arg(name));
+    return serialised(it->second);
+}
+
+void OoxmlPackage::setPartData(const QString& name, const QByteArray& data) {
+    const QString key = partKey(name);
+    if (m_parts.find(key) == m_parts.end())
+        m_order.append(key);
+    Part& part = m_parts[key];
+    part.data = data;
+    part.doc.reset();
+}
+
+void OoxmlPackage::removePart(const QString& name) {
+    const QString key = partKey(name);
+    m_parts.erase(key);
+    m_order.removeAll(key);
+}
+
+QStringList OoxmlPackage::partNames() const {
+    return m_order;
+}
+
+pugi::xml_document& OoxmlPackage::xml(const QString& name) {
+    auto it = m_parts.find(partKey(name));
+    if (it == m_parts.end())
+        throw OfficeError(QStringLiteral("У пакеті немає частини \"%1\".").arg(name));
+    Part& part = it->second;
+    if (!part.doc) {
+        auto doc = std::make_unique<pugi::xml_document>();
+        const pugi::xml_parse_result result = doc->load_buffer(
+            part.data.constData(), static_cast<size_t>(part.data.size()),
+            pugi::parse_default | pugi::parse_ws_pcdata_single, pugi::encoding_auto);
+        if (!result)
+            throw OfficeError(XmlErrorText(name, result));
+        if (!doc->document_element())
+            throw OfficeError(QStringLiteral("Частина \"%1\" не містить XML.").arg(name));
+        part.doc = std::move(doc);
+        part.data.clear();
+    }
+    return *part.doc;
+}
+
+pugi::xml_document& OoxmlPackage::createXml(const QString& name, const QByteArray& text) {
+    setPartData(name, text);
+    return xml(name);
+}
+
+QString OoxmlPackage::relsName(const QString& part) {
+    const QString key = partKey(part);
+    const qsizetype slash = key.lastIndexOf(u'/');
+    return key.left(slash + 1) + QStringLiteral("_rels/") + key.mid(slash + 1) +
+           QStringLiteral(".rels");
+}
+
+QString OoxmlPackage::rootTarget(const QString& typeSuffix) {
+    if (!hasPart(QStringLiteral("_rels/.rels")))
+        throw OfficeError(QStringLiteral("У пакеті немає частини \"_rels/.rels\"."));
+    for (pugi::xml_node rel : xml(QStringLiteral("_rels/.rels")).document_element().children()) {
+        const QString type = QString::fromUtf8(rel.attribute("Type").value());
+        if (type.endsWith(typeSuffix))
+            return ResolvePartName(QString(), QString::fromUtf8(rel.attribute("Target").value()));
+    }
+    return QString();
+}
+
+QString OoxmlPackage::relTarget(const QString& part, const QString& id) {
+    const QString rels = relsName(part);
+    if (!hasPart(rels))
+        return QString();
+    for (pugi::xml_node rel : xml(rels).document_element().children()) {
+        if (QString::fromUtf8(rel.attribute("Id").value()) == id)
+            return ResolvePartName(part, QString::fromUtf8(rel.attribute("Target").value()));
+    }
+    return QString();
+}
+
+QString OoxmlPackage::relTargetByType(const QString& part, const QString& typeSuffix) {
+    const QString rels = relsName(part);
+    if (!hasPart(rels))
+        return QString();
+    for (pugi::xml_node rel : xml(rels).document_element().children()) {
+        if (QString::fromUtf8(rel.attribute("Type").value()).endsWith(typeSuffix) &&
+            QString::fromUtf8(rel.attribute("TargetMode").value()) != QLatin1String("External"))
+            return ResolvePartName(part, QString::fromUtf8(rel.attribute("Target").value()));
+    }
+    return QString();
+}
+
+void OoxmlPackage::removeRelsTo(const QString& part, const QString& target) {
+    const QString rels = relsName(part);
+    if (!hasPart(rels))
+        return;
+    pugi::xml_node root = xml(rels).document_element();
+    for (pugi::xml_node rel = root.first_child(); rel;) {
+        pugi::xml_node next = rel.next_sibling();
+        if (ResolvePartName(part, QString::fromUtf8(rel.attribute("Target").value())) == target)
+            root.remove_child(rel);
+        rel = next;
+    }
+}
+
+QString OoxmlPackage::contentType(const QString& part) {
+    const QString key = QStringLiteral("/") + partKey(part);
+    pugi::xml_node types = xml(QString::fromLatin1(kContentTypes)).document_element();
+    for (pugi::xml_node o : types.children("Override")) {
+        if (QString::fromUtf8(o.attribute("PartName").value()).compare(key, Qt::CaseInsensitive) ==
+            0)
+            return QString::fromUtf8(o.attribute("ContentType").value());
+    }
+    const QString ext = key.mid(key.lastIndexOf(u'.') + 1);
+    for (pugi::xml_node d : types.children("Default")) {
+        if (QString::fromUtf8(d.attribute("Extension").value()).compare(ext, Qt::CaseInsensitive) ==
+            0)
+            return QString::fromUtf8(d.attribute("ContentType").value());
+    }
+    return QString();
+}
+
+void OoxmlPackage::setContentTypeOverride(const QString& part, const QString& type) {
+    const QString key = QStringLiteral("/") + partKey(part);
+    pugi::xml_node types = xml(QString::fromLatin1(kContentTypes)).document_element();
+    for (pugi::xml_node o : types.children("Override")) {
+        if (QString::fromUtf8(o.attribute("PartName").value()).compare(key, Qt::CaseInsensitive) ==
+            0) {
+            o.attribute("ContentType").set_value(type.toUtf8().constData());
+            return;
+        }
+    }
+    pugi::xml_node o = types.append_child("Override");
+    o.append_attribute("PartName").set_value(key.toUtf8().constData());
+    o.append_attribute("ContentType").set_value(type.toUtf8().constData());
+}
+
+void OoxmlPackage::removeContentTypeOverride(const QString& part) {
+    const QString key = QStringLiteral("/") + partKey(part);
+    pugi::xml_node types = xml(QString::fromLatin1(kContentTypes)).document_element();
+    for (pugi::xml_node o : types.children("Override")) {
+        if (QString::fromUtf8(o.attribute("PartName").value()).compare(key, Qt::CaseInsensitive) ==
+            0) {
+            types.remove_child(o);
+            return;
+        }
+    }
+}
+
+namespace {
+
+/** Adds every part to an archive opened for writing; the byte arrays outlive zip_close. */
+void addParts(zip_t* archive, const QStringList& order, std::vector<QByteArray>& keep) {
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        const QByteArray& data = keep[static_cast<size_t>(i)];
+        zip_source_t* source =
+            zip_source_buffer(archive, data.constData(), static_cast<zip_uint64_t>(data.size()), 0);
+        if (!source)
+            throw OfficeError(QString::fromLocal8Bit(zip_strerror(archive)));
+        const zip_int64_t index = zip_file_add(archive, order[i].toUtf8().constData(), source,
+                                               ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
+        if (index < 0) {
+            zip_source_free(source);
+            throw OfficeError(QString::fromLocal8Bit(zip_strerror(archive)));
+        }
+        // Fast deflate: the XML of a big table compresses well even at level 1.
+        zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
+        zip_file_set_mtime(archive, static_cast<zip_uint64_t>(index), 315532800, 0);
+    }
+}
+
+} // namespace
+
+void OoxmlPackage::save(const QString& path) const {
+    // [Content_Types].xml goes first, as readers that stream the zip expect.
+    QStringList order = m_order;
+    if (order.removeAll(QString::fromLatin1(kContentTypes)) > 0)
+        order.prepend(QString::fromLatin1(kContentTypes));
+    std::vector<QByteArray> keep;
+    keep.reserve(static_cast<size_t>(order.size()));
+    for (const QString& name : order)
+        keep.push_back(serialised(m_parts.at(name)));
+
+    const QFileInfo target(path);
+    if (!target.dir().exists())
+        throw OfficeError(QStringLiteral("Папка \"%1\" не існує.").arg(target.absolutePath()));
+    QString temp;
+    {
+        QTemporaryFile probe(target.absolutePath() + QStringLiteral("/.~") + target.fileName() +
+                             QStringLiteral(".XXXXXX"));
+        probe.setAutoRemove(false);
+        if (!probe.open())
+            throw OfficeError(QStringLiteral("Неможливо записати у папку \"%1\": %2.")
+                                  .arg(target.absolutePath(), probe.errorString()));
+        temp = probe.fileName();
+    }
+    int code = 0;
+    zip_t* archive =
+        zip_open(QFile::encodeName(temp).constData(), ZIP_TRUNCATE | ZIP_CREATE, &code);
+    if (!archive) {
+        QFile::remove(temp);
+        throw OfficeError(QStringLiteral("Неможливо створити файл \"%1\".").arg(temp));
+    }
+    try {
+        addParts(archive, order, keep);
+    } catch (const OfficeError& e) {
+        zip_discard(archive);
+        QFile::remove(temp);
+        throw OfficeError(QStringLiteral("Файл \"%1\" не збережено: %2").arg(path, e.message()));
+    }
+    if (zip_close(archive) != 0) {
+        const QString reason = QString::fromLocal8Bit(zip_strerror(archive));
+        zip_discard(archive);
+        QFile::remove(temp);
+        throw OfficeError(QStringLiteral("Файл \"%1\" не збережено: %2.").arg(path, reason));
+    }
+    if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) !=
+        0) {
+        QFile::remove(temp);
+        throw OfficeError(
+            QStringLiteral("Файл \"%1\" не збережено: можливо, його відкрито в іншій програмі.")
+                .arg(path));
+    }
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                    QFile::ReadOther);
+}
+
+QByteArray OoxmlPackage::saveToMemory() const {
+    QTemporaryFile file;
+    if (!file.open())
+        throw OfficeError(file.errorString());
+    file.close();
+    save(file.fileName());
+    QFile in(file.fileName());
+    if (!in.open(QIODevice::ReadOnly))
+        throw OfficeError(in.errorString());
+    return in.readAll();
+}
+
+void PackFolder(const QString& folder, const QString& zipPath) {
+    OoxmlPackage package;
+    const QDir root(folder);
+    if (!root.exists())
+        throw OfficeError(QStringLiteral("Папка \"%1\" не існує.").arg(folder));
+    QStringList names;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        names.append(root.relativeFilePath(it.next()));
+    names.sort();
+    for (const QString& name : names) {
+        QFile file(root.filePath(name));
+        if (!file.open(QIODevice::ReadOnly))
+            throw OfficeError(QStringLiteral("Неможливо прочитати \"%1\".").arg(file.fileName()));
+        package.setPartData(name, file.readAll());
+    }
+    if (!package.hasPart(QString::fromLatin1(kContentTypes)))
+        throw OfficeError(
+            QStringLiteral("У папці \"%1\" немає \"[Content_Types].xml\".").arg(folder));
+    package.save(zipPath);
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <map>
+#include <memory>
+#include <pugixml.hpp>
+
+/** Limits that keep a hostile or broken package from exhausting memory. */
+struct PackageLimits {
+    /** Sum of the uncompressed sizes of all parts. */
+    qint64 maxTotalBytes = 200LL * 1024 * 1024;
+    qint64 maxParts = 20000;
+};
+
+/**
+ * An OOXML package (a zip of XML parts) held in memory. Parts are parsed lazily with
+ * pugixml; saving writes a new zip next to the target and renames it over the target, so
+ * a failed save never leaves half a file. Errors are thrown as OfficeError.
+ */
+class OoxmlPackage {
+public:
+    OoxmlPackage() = default;
+    OoxmlPackage(const OoxmlPackage&) = delete;
+    OoxmlPackage& operator=(const OoxmlPackage&) = delete;
+
+    /** Reads every part of the zip file at path. */
+    void load(const QString& path, const PackageLimits& limits = {});
+    /** Reads a zip held in memory. */
+    void loadFromMemory(const QByteArray& zip, const PackageLimits& limits = {});
+
+    bool hasPart(const QString& name) const;
+    /** The raw bytes of a part (serialised when it was changed as XML). */
+    QByteArray partData(const QString& name) const;
+    /** Replaces or adds a raw part. */
+    void setPartData(const QString& name, const QByteArray& data);
+    void removePart(const QString& name);
+    /** Names of all parts, in their order in the package. */
+    QStringList partNames() const;
+
+    /** The parsed XML of a part; throws when the part is missing or not well-formed. */
+    pugi::xml_document& xml(const QString& name);
+    /** Adds a new XML part from text. */
+    pugi::xml_document& createXml(const QString& name, const QByteArray& text);
+
+    /** Target part of the first relationship of `type` (suffix) from the package root. */
+    QString rootTarget(const QString& typeSuffix);
+    /** The relationships part name of a part ("word/_rels/document.xml.rels"). */
+    static QString relsName(const QString& part);
+    /** Target part of relationship `id` of `part`, resolved to a part name. */
+    QString relTarget(const QString& part, const QString& id);
+    /** Target of the first relationship of `part` whose type ends with `typeSuffix`. */
+    QString relTargetByType(const QString& part, const QString& typeSuffix);
+    /** Removes every relationship of `part` pointing at `target` (a part name). */
+    void removeRelsTo(const QString& part, const QString& target);
+
+    /** The content type given to a part by [Content_Types].xml (override or default). */
+    QString contentType(const QString& part);
+    void setContentTypeOverride(const QString& part, const QString& type);
+    void removeContentTypeOverride(const QString& part);
+
+    /** Writes the package to path atomically. */
+    void save(const QString& path) const;
+    /** The zip bytes (for tests and fuzzing). */
+    QByteArray saveToMemory() const;
+
+private:
+    struct Part {
+        QByteArray data;
+        std::unique_ptr<pugi::xml_document> doc;
+    };
+    void readZip(struct zip* archive, const PackageLimits& limits);
+    QByteArray serialised(const Part& part) const;
+
+    std::map<QString, Part> m_parts;
+    QStringList m_order;
+};
+
+/** Resolves a relationship target against the folder of its source part. */
+QString ResolvePartName(const QString& sourcePart, const QString& target);
+
+/** Zips the files of a folder (recursively) into a package at zipPath; throws OfficeError. */
+void PackFolder(const QString& folder, const QString& zipPath);
+
+/** The text of a node for error messages ("word/document.xml"). */
+QString XmlErrorText(const QString& part, const pugi::xml_parse_result& result);

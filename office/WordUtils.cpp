@@ -1,0 +1,21 @@
+#include "office/WordUtils.h"
+
+#include "common/ui/Wait.h"
+
+void RunWordJob(const WordFillProc& fill, const QString& outputPath) {
+    TFormWait& wait = FormWait();
+    wait.StartJob(TFormWait::WordMode, true, QString());
+    wait.setOutputPath(outputPath);
+    wait.setJob([fill, &wait](TMessages& messages) { ExecuteWordJob(fill, messages, wait, true); });
+    wait.runModal();
+}
+
+void RunExcelJob(const QString& openFile, const ExcelFillProc& fill, const QString& outputPath) {
+    OfficeJobParams().OpenFileName = openFile;
+    TFormWait& wait = FormWait();
+    wait.StartJob(TFormWait::ExcelMode, true, QString());
+    wait.setOutputPath(outputPath);
+    wait.setJob(
+        [fill, &wait](TMessages& messages) { ExecuteExcelJob(fill, messages, wait, true); });
+    wait.runModal();
+}

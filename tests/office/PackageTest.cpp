@@ -1,0 +1,123 @@
+#include "office/Package.h"
+#include "OfficeTestUtil.h"
+#include "office/Document.h"
+#include "office/OfficeError.h"
+#include "office/Workbook.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+/** Sets every declared uncompressed size of a zip to `size` (a bomb that lies cheaply). */
+QByteArray withDeclaredSizes(QByteArray zip, quint32 size) {
+    auto put32 = [&zip](qsizetype at, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            zip[at + i] = char((v >> (8 * i)) & 0xFF);
+    };
+    for (qsizetype at = zip.indexOf("PK\x03\x04"); at >= 0; at = zip.indexOf("PK\x03\x04", at + 4))
+        put32(at + 22, size);
+    for (qsizetype at = zip.indexOf("PK\x01\x02"); at >= 0; at = zip.indexOf("PK\x01\x02", at + 4))
+        put32(at + 24, size);
+    return zip;
+}
+
+QString messageOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const OfficeError& e) {
+        return e.message();
+    }
+    return QString();
+}
+
+TEST(PackageTest, ResolvesRelationshipTargets) {
+    EXPECT_EQ(ResolvePartName(QStringLiteral("word/document.xml"), QStringLiteral("styles.xml")),
+              QStringLiteral("word/styles.xml"));
+    EXPECT_EQ(ResolvePartName(QStringLiteral("xl/workbook.xml"),
+                              QStringLiteral("/xl/worksheets/sheet1.xml")),
+              QStringLiteral("xl/worksheets/sheet1.xml"));
+    EXPECT_EQ(ResolvePartName(QStringLiteral("xl/worksheets/sheet1.xml"),
+                              QStringLiteral("../media/a.png")),
+              QStringLiteral("xl/media/a.png"));
+    EXPECT_EQ(OoxmlPackage::relsName(QStringLiteral("word/document.xml")),
+              QStringLiteral("word/_rels/document.xml.rels"));
+}
+
+TEST(PackageTest, RefusesWhatIsNotAPackage) {
+    QTemporaryDir dir;
+    const QString text = dir.filePath(QStringLiteral("a.dotx"));
+    WriteBytes(text, "hello");
+    EXPECT_TRUE(messageOf([&] { WordDocument::open(text); }).contains(QStringLiteral("zip")));
+    EXPECT_TRUE(messageOf([&] {
+                    WordDocument::open(dir.filePath(QStringLiteral("none.dotx")));
+                }).contains(QStringLiteral("не існує")));
+
+    OoxmlPackage empty;
+    empty.setPartData(QStringLiteral("readme.txt"), "x");
+    const QString noTypes = dir.filePath(QStringLiteral("b.docx"));
+    empty.save(noTypes);
+    EXPECT_TRUE(messageOf([&] {
+                    WordDocument::open(noTypes);
+                }).contains(QStringLiteral("[Content_Types].xml")));
+
+    // A workbook is not a document, and a document is not a workbook.
+    const QString book =
+        PackTemplate(QStringLiteral("book"), dir.filePath(QStringLiteral("c.xltx")));
+    EXPECT_TRUE(messageOf([&] { WordDocument::open(book); }).contains(QStringLiteral("Word")));
+    const QString doc =
+        PackTemplate(QStringLiteral("report"), dir.filePath(QStringLiteral("d.dotx")));
+    EXPECT_TRUE(messageOf([&] { Workbook::open(doc); }).contains(QStringLiteral("Excel")));
+}
+
+TEST(PackageTest, MalformedXmlAndMissingPartsAreErrors) {
+    QTemporaryDir dir;
+    OoxmlPackage package;
+    package.load(PackTemplate(QStringLiteral("report"), dir.filePath(QStringLiteral("r.dotx"))));
+    QByteArray xml = package.partData(QStringLiteral("word/document.xml"));
+    package.setPartData(QStringLiteral("word/document.xml"), xml.left(xml.size() / 2));
+    EXPECT_TRUE(messageOf([&] {
+                    WordDocument::openFromMemory(package.saveToMemory());
+                }).contains(QStringLiteral("word/document.xml")));
+    package.removePart(QStringLiteral("word/document.xml"));
+    EXPECT_FALSE(
+        messageOf([&] { WordDocument::openFromMemory(package.saveToMemory()); }).isEmpty());
+
+    OoxmlPackage book;
+    book.load(PackTemplate(QStringLiteral("book"), dir.filePath(QStringLiteral("b.xltx"))));
+    book.setPartData(QStringLiteral("xl/worksheets/sheet1.xml"),
+                     "<worksheet><sheetData><row r=\"5\"/><row r=\"2\"/></sheetData></worksheet>");
+    auto wb = Workbook::openFromMemory(book.saveToMemory());
+    EXPECT_TRUE(messageOf([&] { wb->worksheet(1); }).contains(QStringLiteral("Рядки")));
+}
+
+TEST(PackageTest, ZipBombIsRefusedBeforeUnpacking) {
+    QTemporaryDir dir;
+    OoxmlPackage package;
+    package.load(PackTemplate(QStringLiteral("report"), dir.filePath(QStringLiteral("r.dotx"))));
+    const QByteArray bomb = withDeclaredSizes(package.saveToMemory(), 150u * 1024 * 1024);
+    const QString message = messageOf([&] { WordDocument::openFromMemory(bomb); });
+    EXPECT_TRUE(message.contains(QStringLiteral("200 МБ"))) << message.toStdString();
+
+    // The same limit, smaller, on a real package: refused as a whole.
+    PackageLimits tiny;
+    tiny.maxTotalBytes = 1000;
+    const QString path = dir.filePath(QStringLiteral("r2.dotx"));
+    package.save(path);
+    EXPECT_THROW(WordDocument::open(path, tiny), OfficeError);
+}
+
+TEST(PackageTest, PackFolderNeedsContentTypes) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath(QStringLiteral("src/word"));
+    WriteBytes(dir.filePath(QStringLiteral("src/word/document.xml")), "<a/>");
+    EXPECT_THROW(
+        PackFolder(dir.filePath(QStringLiteral("src")), dir.filePath(QStringLiteral("x.docx"))),
+        OfficeError);
+    EXPECT_THROW(
+        PackFolder(dir.filePath(QStringLiteral("none")), dir.filePath(QStringLiteral("x.docx"))),
+        OfficeError);
+}
+
+} // namespace

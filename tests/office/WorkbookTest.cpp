@@ -1,0 +1,227 @@
+#include "office/Workbook.h"
+#include "OfficeTestUtil.h"
+#include "office/OfficeError.h"
+#include "office/Statement.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class WorkbookTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        templatePath =
+            PackTemplate(QStringLiteral("book"), dir.filePath(QStringLiteral("Розрахунок.xltx")));
+        book = Workbook::open(templatePath);
+    }
+    std::unique_ptr<Workbook> roundTrip() {
+        out = dir.filePath(QStringLiteral("Розрахунок грошової оцінки.xlsx"));
+        book->setDisplayAlerts(false);
+        book->saveCopyAs(out);
+        return Workbook::open(out);
+    }
+    QTemporaryDir dir;
+    QString templatePath;
+    QString out;
+    std::unique_ptr<Workbook> book;
+};
+
+TEST(CellReferenceTest, LettersAndNumbers) {
+    EXPECT_EQ(CellReference(1, 1), QStringLiteral("A1"));
+    EXPECT_EQ(CellReference(6, 26), QStringLiteral("Z6"));
+    EXPECT_EQ(CellReference(10, 27), QStringLiteral("AA10"));
+    EXPECT_EQ(CellReference(3, 702), QStringLiteral("ZZ3"));
+    EXPECT_EQ(CellReference(3, 703), QStringLiteral("AAA3"));
+    EXPECT_EQ(ParseCellReference(QStringLiteral("AM12")), std::make_pair(12, 39));
+    EXPECT_FALSE(ParseCellReference(QStringLiteral("12")));
+    EXPECT_FALSE(ParseCellReference(QStringLiteral("A")));
+    EXPECT_FALSE(ParseCellReference(QStringLiteral("A0")));
+    EXPECT_FALSE(ParseCellReference(QStringLiteral("ZZZZZ1")));
+    EXPECT_FALSE(ParseCellReference(QStringLiteral("A-1")));
+}
+
+TEST_F(WorkbookTest, TemplateValuesReadAsText) {
+    Worksheet& s = book->worksheet(1);
+    EXPECT_EQ(s.cellText(1, 1), QStringLiteral("Розрахунок грошової оцінки"));
+    EXPECT_EQ(s.cellText(5, 12), QStringLiteral("Км3")); // rich text joined
+    EXPECT_EQ(s.cellText(6, 8), QStringLiteral("8"));
+    EXPECT_EQ(s.cellText(100, 100), QString());
+    EXPECT_THROW(book->worksheet(2), OfficeError);
+}
+
+TEST_F(WorkbookTest, ValuesSharedStringsNumbersAndStylesRoundTrip) {
+    Worksheet& s = book->worksheet(1);
+    s.setCellValue(1, 13, QStringLiteral("с. Тамберон"));
+    s.setCellValue(7, 1, QStringLiteral("1"));
+    s.setCellValue(7, 2, QStringLiteral("Район")); // an existing shared string is reused
+    s.setCellValue(7, 3, QStringLiteral("125.50"));
+    s.setCellValue(7, 4, QStringLiteral("007")); // a code stays text
+    s.setCellValue(7, 5, QStringLiteral("-0.25"));
+    s.setCellValue(7, 6, QStringLiteral("1234567890123456")); // too long to stay exact: text
+    s.setCellValue(8, 2, QStringLiteral("3.00"));             // replaces the template's formula
+    s.setCellValue(6, 8, QString());                          // empties a cell, keeping its style
+    auto again = roundTrip();
+    Worksheet& a = again->worksheet(1);
+    EXPECT_EQ(a.cellText(1, 13), QStringLiteral("с. Тамберон"));
+    EXPECT_EQ(a.cellText(7, 1), QStringLiteral("1"));
+    EXPECT_EQ(a.cellText(7, 2), QStringLiteral("Район"));
+    EXPECT_EQ(a.cellText(7, 3), QStringLiteral("125.5"));
+    EXPECT_EQ(a.cellText(7, 4), QStringLiteral("007"));
+    EXPECT_EQ(a.cellText(7, 5), QStringLiteral("-0.25"));
+    EXPECT_EQ(a.cellText(7, 6), QStringLiteral("1234567890123456"));
+    EXPECT_EQ(a.cellText(8, 2), QStringLiteral("3"));
+    EXPECT_EQ(a.cellText(6, 8), QString());
+
+    const QByteArray sheet = PartOf(out, QStringLiteral("xl/worksheets/sheet1.xml"));
+    EXPECT_TRUE(sheet.contains("<c r=\"C7\" s=\"1\"><v>125.50</v></c>")); // column style taken
+    EXPECT_TRUE(sheet.contains("<c r=\"H6\" s=\"2\" />") ||
+                sheet.contains("<c r=\"H6\" s=\"2\"/>"));
+    EXPECT_TRUE(sheet.contains("<dimension ref=\"A1:M8\""));
+    const QByteArray sst = PartOf(out, QStringLiteral("xl/sharedStrings.xml"));
+    EXPECT_EQ(sst.count("<t>Район</t>"), 1);
+    EXPECT_TRUE(sst.contains("uniqueCount=\"6\""));
+    // The stale calculation chain is gone and the book recalculates on opening.
+    EXPECT_FALSE(HasPart(out, QStringLiteral("xl/calcChain.xml")));
+    EXPECT_FALSE(PartOf(out, QStringLiteral("[Content_Types].xml")).contains("calcChain"));
+    EXPECT_FALSE(PartOf(out, QStringLiteral("xl/_rels/workbook.xml.rels")).contains("calcChain"));
+    EXPECT_TRUE(PartOf(out, QStringLiteral("xl/workbook.xml")).contains("fullCalcOnLoad=\"1\""));
+    const QByteArray types = PartOf(out, QStringLiteral("[Content_Types].xml"));
+    EXPECT_TRUE(types.contains("spreadsheetml.sheet.main+xml"));
+    EXPECT_FALSE(types.contains("template.main+xml"));
+}
+
+TEST_F(WorkbookTest, NewRowsAndCellsStayInOrder) {
+    Worksheet& s = book->worksheet(1);
+    s.setCellValue(3, 5, QStringLiteral("b"));
+    s.setCellValue(3, 2, QStringLiteral("a"));
+    s.setCellValue(2, 1, QStringLiteral("first"));
+    s.setCellValue(40, 39, QStringLiteral("last"));
+    auto again = roundTrip();
+    Worksheet& a = again->worksheet(1);
+    EXPECT_EQ(a.cellText(3, 2), QStringLiteral("a"));
+    EXPECT_EQ(a.cellText(3, 5), QStringLiteral("b"));
+    EXPECT_EQ(a.cellText(2, 1), QStringLiteral("first"));
+    EXPECT_EQ(a.cellText(40, 39), QStringLiteral("last"));
+}
+
+TEST_F(WorkbookTest, BoldAddsOneFontAndFormatPerStyle) {
+    Worksheet& s = book->worksheet(1);
+    EXPECT_FALSE(s.cellBold(7, 2));
+    s.setCellValue(7, 2, QStringLiteral("1 ЕКОНОМІКО-ПЛАНУВАЛЬНА ЗОНА"));
+    s.setCellBold(7, 2, true);
+    s.setCellValue(9, 2, QStringLiteral("2 ЕКОНОМІКО-ПЛАНУВАЛЬНА ЗОНА"));
+    s.setCellBold(9, 2, true);
+    s.setCellBold(20, 20, true); // a new, empty cell
+    auto again = roundTrip();
+    EXPECT_TRUE(again->worksheet(1).cellBold(7, 2));
+    EXPECT_TRUE(again->worksheet(1).cellBold(9, 2));
+    EXPECT_TRUE(again->worksheet(1).cellBold(20, 20));
+    EXPECT_FALSE(again->worksheet(1).cellBold(7, 3));
+    const QByteArray styles = PartOf(out, QStringLiteral("xl/styles.xml"));
+    EXPECT_TRUE(styles.contains("<fonts count=\"3\">")); // one bold copy of the one font
+    EXPECT_TRUE(styles.contains("<cellXfs count=\"5\">"));
+    // The bold copy keeps the column's number format and border.
+    EXPECT_TRUE(
+        styles.contains("<xf numFmtId=\"164\" fontId=\"2\" fillId=\"0\" borderId=\"1\" xfId=\"0\" "
+                        "applyNumberFormat=\"1\" applyBorder=\"1\" applyFont=\"1\"/>"))
+        << styles.toStdString();
+}
+
+TEST_F(WorkbookTest, HiddenColumnsAndRenumbering) {
+    Worksheet& s = book->worksheet(1);
+    EXPECT_DOUBLE_EQ(s.columnWidth(9), 5.5);
+    EXPECT_DOUBLE_EQ(s.columnWidth(30), 8.43);
+    // Hide factor columns 9 and 11 inside a styled range, then renumber the visible ones.
+    s.setColumnWidth(9, 0);
+    s.setColumnWidth(11, 0);
+    s.setColumnWidth(30, 0);
+    int number = 8;
+    for (int c = 8; c <= 12; ++c) {
+        if (s.columnWidth(c) != 0)
+            s.setCellValue(6, c, QString::number(number++));
+        else
+            s.setCellValue(6, c, QString());
+    }
+    auto again = roundTrip();
+    Worksheet& a = again->worksheet(1);
+    EXPECT_EQ(a.columnWidth(9), 0);
+    EXPECT_EQ(a.columnWidth(11), 0);
+    EXPECT_EQ(a.columnWidth(30), 0);
+    EXPECT_DOUBLE_EQ(a.columnWidth(8), 5.5);
+    EXPECT_DOUBLE_EQ(a.columnWidth(12), 5.5);
+    EXPECT_EQ(a.cellText(6, 8), QStringLiteral("8"));
+    EXPECT_EQ(a.cellText(6, 9), QString());
+    EXPECT_EQ(a.cellText(6, 10), QStringLiteral("9"));
+    EXPECT_EQ(a.cellText(6, 12), QStringLiteral("10"));
+    const QByteArray sheet = PartOf(out, QStringLiteral("xl/worksheets/sheet1.xml"));
+    // The styled range was split without losing its style.
+    EXPECT_EQ(sheet.count("style=\"2\""), 5);
+    // Showing a column again gives it a width.
+    a.setColumnWidth(9, 7);
+    EXPECT_DOUBLE_EQ(a.columnWidth(9), 7);
+    EXPECT_THROW(a.setColumnWidth(9, -1), OfficeError);
+}
+
+TEST_F(WorkbookTest, BlankWorkbookUsesInlineStrings) {
+    auto blank = Workbook::createBlank();
+    blank->worksheet(1).setCellValue(1, 1, QStringLiteral("текст"));
+    blank->worksheet(1).setCellBold(1, 1, true);
+    const QString path = dir.filePath(QStringLiteral("blank.xlsx"));
+    blank->saveCopyAs(path);
+    auto again = Workbook::open(path);
+    EXPECT_EQ(again->worksheet(1).cellText(1, 1), QStringLiteral("текст"));
+    EXPECT_TRUE(again->worksheet(1).cellBold(1, 1));
+    EXPECT_TRUE(PartOf(path, QStringLiteral("xl/worksheets/sheet1.xml")).contains("inlineStr"));
+}
+
+TEST(StatementTest, ReadsXlsxNumbersAsShortestText) {
+    QTemporaryDir dir;
+    auto book = Workbook::createBlank();
+    Worksheet& s = book->worksheet(1);
+    s.setCellValue(11, 4, QStringLiteral("Ділянка"));
+    s.setCellValue(11, 37, QStringLiteral("12.3400"));
+    s.setCellValue(12, 4, QStringLiteral("Разом"));
+    s.setCellValue(12, 37, QStringLiteral("0.1"));
+    const QString path = dir.filePath(QStringLiteral("Склад земель.xlsx"));
+    book->saveCopyAs(path);
+    const SheetCells cells = ReadStatement(path);
+    EXPECT_EQ(cells.text(11, 4), QStringLiteral("Ділянка"));
+    EXPECT_EQ(cells.text(11, 37), QStringLiteral("12.34"));
+    EXPECT_EQ(cells.text(12, 37), QStringLiteral("0.1"));
+    EXPECT_EQ(cells.text(13, 4), QString());
+}
+
+TEST(StatementTest, ReadsXlsValuesAndFormulaResults) {
+    // Made by a spreadsheet application: D11:D13 texts, AK11:AK12 numbers, AK13 =SUM(AK11:AK12),
+    // E13 =AK13*2, F13 a text formula.
+    const SheetCells cells = ReadStatement(OfficeTestDir() + QStringLiteral("/data/statement.xls"));
+    EXPECT_EQ(cells.text(10, 4), QStringLiteral("Назва"));
+    EXPECT_EQ(cells.text(11, 4), QStringLiteral("Ділянка 1"));
+    EXPECT_EQ(cells.text(11, 37), QStringLiteral("12.3456"));
+    EXPECT_EQ(cells.text(12, 37), QStringLiteral("0.1"));
+    EXPECT_EQ(cells.text(13, 37), QStringLiteral("12.4456"));
+    EXPECT_EQ(cells.text(13, 5), QStringLiteral("24.8912"));
+    EXPECT_EQ(cells.text(13, 6), QStringLiteral("Разом"));
+    EXPECT_EQ(cells.text(14, 4), QString());
+}
+
+TEST(StatementTest, BrokenFilesGiveClearErrors) {
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("немає.xls"));
+    EXPECT_THROW(ReadStatement(missing), OfficeError);
+    const QString fake = dir.filePath(QStringLiteral("fake.xls"));
+    WriteBytes(fake, QByteArray::fromHex("d0cf11e0a1b11ae1") + QByteArray(600, '\xff'));
+    EXPECT_THROW(ReadStatement(fake), OfficeError);
+    const QString text = dir.filePath(QStringLiteral("text.xlsx"));
+    WriteBytes(text, "not a workbook");
+    try {
+        ReadStatement(text);
+        FAIL();
+    } catch (const OfficeError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("zip"))) << e.message().toStdString();
+    }
+}
+
+} // namespace
