@@ -62,9 +62,11 @@ void GridView::setGrid(StringGrid* grid) {
     delete oldSelection;
     delete old;
     connect(m_model, &StringGridModel::cellEdited, this, &GridView::cellEdited);
-    connect(m_model, &StringGridModel::columnsChanged, this, [this] {
-        applyColumns();
+    connect(m_model, &StringGridModel::columnsChanged, this, [this](int first, int last) {
+        for (int c = first; c <= last; ++c)
+            applyColumn(c);
         updateFrozen();
+        fitFillColumn();
         m_header->invalidateHeight();
     });
     connect(m_model, &QAbstractItemModel::columnsInserted, this,
@@ -88,6 +90,7 @@ void GridView::setGrid(StringGrid* grid) {
             [this](const QModelIndex& current) { gridCurrentChanged(current); });
     applyColumns();
     updateFrozen();
+    horizontalHeader()->setVisible(grid->fixedRows() > 0);
     if (m_model->rowCount() > 0)
         setCurrentCell(m_grid->currentRow(), m_grid->currentCol());
 }
@@ -136,11 +139,9 @@ void GridView::applyColumn(int col) {
     if (!m_model)
         return;
     const GridColumn& c = m_model->column(col);
-    m_applying = true;
     setColumnHidden(col, c.width == 0);
     if (c.width > 0)
         setColumnWidth(col, c.width);
-    m_applying = false;
 }
 
 void GridView::applyColumns() {
@@ -327,7 +328,29 @@ void GridView::updateFrozenGeometry() {
 
 void GridView::resizeEvent(QResizeEvent* event) {
     QTableView::resizeEvent(event);
+    fitFillColumn();
     updateFrozenGeometry();
+}
+
+void GridView::setFillColumn(int col, int margin) {
+    m_fillCol = col;
+    m_fillMargin = margin;
+    fitFillColumn();
+}
+
+void GridView::fitFillColumn() {
+    if (!m_model || m_fillCol < 0 || m_fillCol >= m_model->columnCount() ||
+        isColumnHidden(m_fillCol))
+        return;
+    int others = 0;
+    for (int c = 0; c < m_model->columnCount(); ++c)
+        if (c != m_fillCol && !isColumnHidden(c))
+            others += columnWidth(c);
+    setColumnWidth(m_fillCol, std::max(width() - others - m_fillMargin, 1));
+}
+
+void GridView::setRowSelect(bool rows) {
+    setSelectionBehavior(rows ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
 }
 
 void GridView::updateGeometries() {

@@ -48,6 +48,10 @@ public:
     /** The heading's height; 0 sizes it to the captions. */
     void setHeadingHeight(int height);
     GridHeader* gridHeader() const { return m_header; }
+    /** The column that takes the grid's width less the other columns and `margin`. */
+    void setFillColumn(int col, int margin = 30);
+    /** Marks the whole current row instead of the current cell. */
+    void setRowSelect(bool rows);
 
     /** Makes a cell current (grid coordinates) and shows it. */
     void setCurrentCell(int row, int col);
@@ -89,6 +93,7 @@ protected:
 
 private:
     void applyColumns();
+    void fitFillColumn();
     void applyColumn(int col);
     void updateFrozen();
     void updateFrozenGeometry();
@@ -107,5 +112,6 @@ private:
     int m_mouseRow = -1;
     int m_mouseCol = -1;
     int m_rowHeight = 0;
-    bool m_applying = false;
+    int m_fillCol = -1;
+    int m_fillMargin = 30;
 };

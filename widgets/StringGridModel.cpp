@@ -29,7 +29,7 @@ void StringGridModel::setColumns(const QList<GridColumn>& columns) {
         if (heading >= 0)
             m_grid->set(heading, c, columns[c].caption);
     flush();
-    emit columnsChanged();
+    emit columnsChanged(0, std::max(static_cast<int>(columns.size()) - 1, 0));
     if (m_cols > 0)
         emit dataChanged(index(0, 0), index(std::max(m_rows - 1, 0), m_cols - 1));
 }
@@ -45,7 +45,7 @@ void StringGridModel::setColumn(int col, const GridColumn& column) {
     if (m_grid->fixedRows() > 0)
         m_grid->set(m_grid->fixedRows() - 1, col, column.caption);
     flush();
-    emit columnsChanged();
+    emit columnsChanged(col, col);
 }
 
 const GridColumn& StringGridModel::column(int col) const {

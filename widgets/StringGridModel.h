@@ -50,8 +50,8 @@ public:
 signals:
     /** The user's edit of a cell was stored in the grid (grid coordinates). */
     void cellEdited(int row, int col, const QString& text);
-    /** Column settings changed (widths, captions...). */
-    void columnsChanged();
+    /** The settings of columns first..last changed (widths, captions...). */
+    void columnsChanged(int first, int last);
 
 private:
     void scheduleFlush();

@@ -250,3 +250,22 @@ TEST(GridView, RowHeightsApplyToNewRows) {
     view.refresh();
     EXPECT_EQ(view.rowHeight(3), 50);
 }
+
+TEST(GridView, FillColumnTakesTheRestAndUserWidthsStay) {
+    AreasGrid g;
+    g.view.setFillColumn(3, 30);
+    g.view.resize(600, 300);
+    EXPECT_EQ(g.view.colWidth(3), 600 - 60 - 80 - 80 - 30);
+    g.view.setColumnWidth(1, 95); // as the user drags it
+    g.view.setColWidth(0, 40);
+    EXPECT_EQ(g.view.colWidth(1), 95);
+    EXPECT_EQ(g.view.colWidth(3), 600 - 40 - 95 - 80 - 30);
+}
+
+TEST(GridView, AGridWithoutHeadingRowsShowsNoHeading) {
+    StringGrid grid(2, 3, 0, 0);
+    GridView view;
+    view.setGrid(&grid);
+    EXPECT_TRUE(view.horizontalHeader()->isHidden());
+    EXPECT_EQ(view.gridModel()->rowCount(), 3);
+}
