@@ -1,0 +1,28 @@
+#include "app/MapPage.h"
+
+#include "map/MapView.h"
+
+#include <QVBoxLayout>
+
+MapPage::MapPage(QWidget* parent) : MapTab(parent) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_view = new MapView(this);
+    layout->addWidget(m_view);
+}
+
+void MapPage::removeAllLayers() {
+    m_view->removeAllLayers();
+}
+void MapPage::addLayer(const QString& path, bool visible) {
+    m_view->AddLayer(path, visible);
+}
+void MapPage::refreshLayerList() {
+    m_view->RefreshLayerList();
+}
+void MapPage::setBusy(bool busy) {
+    m_view->setBusy(busy);
+}
+void MapPage::setSettlementFolder(const QString& folder) {
+    m_view->setSettlementFolder(folder);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "app/MapTab.h"
+
+class MapView;
+
+/** The "Графіка" tab: the map view with the settlement's layers. */
+class MapPage : public MapTab {
+    Q_OBJECT
+public:
+    explicit MapPage(QWidget* parent = nullptr);
+    void removeAllLayers() override;
+    void addLayer(const QString& path, bool visible) override;
+    void refreshLayerList() override;
+    void setBusy(bool busy) override;
+    void setSettlementFolder(const QString& folder) override;
+    MapView* view() const { return m_view; }
+
+private:
+    MapView* m_view = nullptr;
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+class TFormMain;
+
+/** Opens the step of a list entry's kind. */
+void OpenStep(TFormMain& window, int kind);
+/** "Довідники": both databases connected, the window shown, the indexation read again. */
+void OpenReferenceBooks(TFormMain& window);
+/** Reads the indexation table into the program's memory. */
+void LoadProgramIndexation();

@@ -1,0 +1,211 @@
+#include "app/MainWindow.h"
+#include "catalogue/core/Catalogue.h"
+#include "common/FileUtils.h"
+#include "db/Databases.h"
+#include "db/QueryFunctions.h"
+#include "tests/support/TestSupport.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <gtest/gtest.h>
+
+namespace {
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "app_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = qobject_cast<QApplication*>(QApplication::instance())
+                                   ? qobject_cast<QApplication*>(QApplication::instance())
+                                   : new QApplication(argc, argv);
+    return *app;
+}
+
+/** A main window over a program folder with two projects. */
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        App();
+        Db().main.close();
+        ASSERT_TRUE(Db().ConnectCatalogue());
+        catalogue::CreateProject({QStringLiteral("3222400000"),
+                                  QStringLiteral("Район"),
+                                  {QStringLiteral("с. Вишневе, 3222481201"),
+                                   QStringLiteral("смт Глеваха, 3222455100")}});
+        catalogue::CreateProject({QStringLiteral("3210300000"),
+                                  QStringLiteral("Біла Церква"),
+                                  {QStringLiteral("м. Біла Церква, 3210300000")}});
+        window = std::make_unique<TFormMain>();
+        MainWindowDialogs& d = window->dialogs();
+        d.openStep = [this](int kind) { openedSteps.push_back(kind); };
+        d.askDeletion = [this](const QString& text) {
+            askedDeletion = text;
+            return deletionAnswer;
+        };
+        window->LoadProjectTree();
+        window->show();
+    }
+    void TearDown() override {
+        window.reset();
+        Db().CloseProject();
+        Db().main.close();
+    }
+    QTreeWidgetItem* node(const QString& text) {
+        for (QTreeWidgetItemIterator it(window->TreeViewProjects); *it; ++it)
+            if ((*it)->text(0) == text)
+                return *it;
+        return nullptr;
+    }
+    void click(QTreeWidgetItem* item) {
+        QTreeWidget* tree = window->TreeViewProjects;
+        tree->scrollToItem(item);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(item).center());
+    }
+    static QStringList captions(const QListWidget* list) {
+        QStringList texts;
+        for (int i = 0; i < list->count(); ++i)
+            texts << list->item(i)->text();
+        return texts;
+    }
+
+    TempAppDir app{true};
+    RecordingMessages messages;
+    RecordingShell shell;
+    std::unique_ptr<TFormMain> window;
+    std::vector<int> openedSteps;
+    DeletionAnswer deletionAnswer = DeletionAnswer::No;
+    QString askedDeletion;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, MenusAndTreeAsLaidOut) {
+    QStringList menus;
+    for (QAction* a : window->menuBar()->actions())
+        menus << a->text();
+    EXPECT_EQ(menus, QStringList({"Проект", "Налаштування", "Допомога"}));
+    QStringList project;
+    for (QAction* a : window->menuBar()->actions()[0]->menu()->actions())
+        project << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(project, QStringList({"Створити проект", "Відкрити проект", "Вилучити", "-",
+                                    "Зачинити програму"}));
+    EXPECT_EQ(window->PageControl1->tabText(0), QStringLiteral("Дані"));
+    EXPECT_EQ(window->PageControl1->tabText(1), QStringLiteral("Графіка"));
+    EXPECT_EQ(window->BSearch->toolTip(), QStringLiteral("Найти далее"));
+    EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral(" v1.3.180109")));
+
+    ASSERT_EQ(window->TreeViewProjects->topLevelItemCount(), 2);
+    EXPECT_EQ(window->TreeViewProjects->topLevelItem(0)->childCount(), 2);
+    EXPECT_EQ(window->TreeViewProjects->topLevelItem(1)->child(0)->text(0),
+              QStringLiteral("м. Біла Церква"));
+    // Nothing selected: the lists are hidden and deleting is disabled.
+    EXPECT_FALSE(window->PanelList1->isVisible());
+    EXPECT_TRUE(window->LabelHint->isVisible());
+    EXPECT_FALSE(window->ACT_PROJ_DEL->isEnabled());
+}
+
+TEST_F(MainWindowTest, SelectingNodesFillsTheLists) {
+    click(node(QStringLiteral("Район")));
+    EXPECT_TRUE(window->ACT_PROJ_DEL->isEnabled());
+    EXPECT_EQ(window->GradientList1->text(), QStringLiteral("Населені пункти"));
+    EXPECT_EQ(captions(window->ListView1), QStringList({"с. Вишневе", "смт Глеваха"}));
+    EXPECT_EQ(captions(window->ListView2), QStringList({"Додати файл"}));
+    EXPECT_TRUE(window->TreeViewProjects->topLevelItem(0)->font(0).bold());
+
+    // A double click on a settlement entry selects its node.
+    window->OpenListItem(window->ListView1->item(1));
+    ASSERT_TRUE(window->CurrentSettlement);
+    EXPECT_EQ(window->CurrentSettlement->named, QStringLiteral("смт Глеваха"));
+    EXPECT_EQ(window->CurrentProject->named, QStringLiteral("Район"));
+    EXPECT_EQ(window->GradientList1->text(), QStringLiteral("Розрахунок"));
+    const QStringList steps = captions(window->ListView1);
+    ASSERT_EQ(steps.size(), 11);
+    EXPECT_EQ(steps[6], QStringLiteral("Функціональне використання"));
+    EXPECT_EQ(steps[8], QStringLiteral("Локальні фактори покварта-лам"));
+    EXPECT_EQ(captions(window->ListView2),
+              QStringList({"Склад земель", "Заповнити звіт", "Експорт матеріалів",
+                           "Відкрити папку з матеріалами"}));
+
+    window->OpenListItem(window->ListView1->item(0));
+    window->OpenListItem(window->ListView1->item(10));
+    window->OpenListItem(nullptr);
+    EXPECT_EQ(openedSteps, std::vector<int>({KindStepInfo, KindStepPlots}));
+    window->OpenListItem(window->ListView2->item(3));
+    EXPECT_EQ(shell.opened, QStringList({window->CurrentSettlement->pathname}));
+
+    // A click on an empty area clears the selection.
+    QTest::mouseClick(window->TreeViewProjects->viewport(), Qt::LeftButton, {},
+                      QPoint(5, window->TreeViewProjects->viewport()->height() - 3));
+    EXPECT_FALSE(window->CurrentProject);
+    EXPECT_FALSE(window->PanelList1->isVisible());
+}
+
+TEST_F(MainWindowTest, SearchWrapsAroundTheTree) {
+    window->BSearchClick();
+    EXPECT_EQ(messages.last().text, QStringLiteral("Уведіть назву для пошуку."));
+    EXPECT_EQ(messages.last().balloonKind, 2);
+    window->ESearch->setText(QStringLiteral("ЦЕРКВА"));
+    window->BSearchClick();
+    EXPECT_EQ(window->selectedNode()->text(0), QStringLiteral("Біла Церква"));
+    window->BSearchClick();
+    EXPECT_EQ(window->selectedNode()->text(0), QStringLiteral("м. Біла Церква"));
+    window->BSearchClick();
+    EXPECT_EQ(window->selectedNode()->text(0), QStringLiteral("Біла Церква"));
+
+    // Only the last node contains the text: a second search wraps round to it again.
+    window->ESearch->setText(QStringLiteral("м. біла"));
+    window->BSearchClick();
+    window->BSearchClick();
+    EXPECT_EQ(window->selectedNode()->text(0), QStringLiteral("м. Біла Церква"));
+    window->ESearch->setText(QStringLiteral("Одеса"));
+    window->BSearchClick();
+    EXPECT_EQ(messages.last().text, QStringLiteral("\"Одеса\" не знайдено."));
+}
+
+TEST_F(MainWindowTest, DeletingFromTheListKeepsTheFolder) {
+    QTreeWidgetItem* project = node(QStringLiteral("Біла Церква"));
+    const QString folder = TFormMain::ItemOf(project).pathname;
+    click(project);
+    deletionAnswer = DeletionAnswer::No;
+    window->ACT_PROJ_DELExecute();
+    EXPECT_EQ(askedDeletion, QStringLiteral("Біла Церква"));
+    EXPECT_EQ(window->TreeViewProjects->topLevelItemCount(), 2);
+    deletionAnswer = DeletionAnswer::FromList;
+    window->ACT_PROJ_DELExecute();
+    EXPECT_EQ(window->TreeViewProjects->topLevelItemCount(), 1);
+    EXPECT_TRUE(QFileInfo::exists(folder));
+    window->LoadProjectTree();
+    EXPECT_EQ(window->TreeViewProjects->topLevelItemCount(), 1);
+
+    click(node(QStringLiteral("с. Вишневе")));
+    const QString village = window->CurrentSettlement->pathname;
+    deletionAnswer = DeletionAnswer::WithData;
+    window->ACT_PROJ_DELExecute();
+    EXPECT_FALSE(QFileInfo::exists(village));
+    EXPECT_EQ(node(QStringLiteral("Район"))->childCount(), 1);
+}
+
+TEST_F(MainWindowTest, NewProjectIsSelectedAfterCreation) {
+    window->dialogs().newProject = [](catalogue::NewProject& p) {
+        p = {QStringLiteral("1"), QStringLiteral("Нова рада"), {QStringLiteral("с. Нове, 1")}};
+        return true;
+    };
+    window->ACT_PROJ_NEWExecute();
+    ASSERT_TRUE(window->CurrentProject);
+    EXPECT_EQ(window->CurrentProject->named, QStringLiteral("Нова рада"));
+    EXPECT_EQ(captions(window->ListView1), QStringList({"с. Нове"}));
+
+    window->dialogs().newProject = [](catalogue::NewProject&) { return false; };
+    window->ACT_PROJ_NEWExecute();
+    EXPECT_EQ(window->TreeViewProjects->topLevelItemCount(), 3);
+}
