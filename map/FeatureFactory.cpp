@@ -71,9 +71,7 @@ GeometryResult combine(const Feature& a, const Feature& b, Feature& result, QStr
 GeometryResult intersect(const Feature& a, const Feature& b, Feature& result, QString* error) {
     // Envelopes apart: nothing in common, no need to ask GEOS.
     if (a.isRegion() && b.isRegion() && !a.bounds().intersects(b.bounds())) {
-        result = a;
-        result.setFid(-1);
-        result.setGeometry(std::make_shared<const Geometry>(std::make_unique<OGRPolygon>()));
+        result = Feature();
         return GeometryResult::Empty;
     }
     return apply(a, b, result, error, &OGRGeometry::Intersection, QStringLiteral("Перетин"));

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <cpl_error.h>
 #include <gdal_priv.h>
@@ -109,25 +108,60 @@ QString section(const QString& text, const QString& tool) {
     return {};
 }
 
+// The value of "key:value" among the comma-separated parameters of a style tool.
 QString param(const QString& tool, const QString& key) {
-    static const QString pattern = QStringLiteral("(?:^|,)%1:(\"(?:[^\"\\\\]|\\\\.)*\"|[^,]*)");
-    const QRegularExpression re(pattern.arg(QRegularExpression::escape(key)));
-    const auto m = re.match(tool);
-    if (!m.hasMatch())
-        return {};
-    QString v = m.captured(1);
-    if (v.startsWith(u'"') && v.endsWith(u'"') && v.size() >= 2) {
-        v = v.mid(1, v.size() - 2);
-        v.replace(QStringLiteral("\\\""), QStringLiteral("\""));
-        v.replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
+    qsizetype i = 0;
+    const qsizetype n = tool.size();
+    while (i < n) {
+        // Parameter name up to ':'.
+        const qsizetype colon = tool.indexOf(u':', i);
+        if (colon < 0)
+            return {};
+        const bool match = QStringView(tool).mid(i, colon - i).trimmed() == key;
+        qsizetype j = colon + 1;
+        QString value;
+        if (j < n && tool[j] == u'"') {
+            for (++j; j < n && tool[j] != u'"'; ++j) {
+                if (tool[j] == u'\\' && j + 1 < n)
+                    ++j;
+                value.append(tool[j]);
+            }
+            ++j; // closing quote
+            while (j < n && tool[j] != u',')
+                ++j;
+        } else {
+            const qsizetype comma = tool.indexOf(u',', j);
+            const qsizetype end = comma < 0 ? n : comma;
+            value = tool.mid(j, end - j).trimmed();
+            j = end;
+        }
+        if (match)
+            return value;
+        i = j + 1;
     }
-    return v;
+    return {};
 }
 
+// The number N of "mapinfo-<prefix>-N" in an id list; -1 when absent.
 int mapinfoId(const QString& ids, const QString& prefix) {
-    const QRegularExpression re(QStringLiteral("mapinfo-%1-(\\d+)").arg(prefix));
-    const auto m = re.match(ids);
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
+    const QString tag = QStringLiteral("mapinfo-") + prefix + u'-';
+    const qsizetype at = ids.indexOf(tag);
+    if (at < 0)
+        return -1;
+    qsizetype end = at + tag.size();
+    while (end < ids.size() && ids[end].isDigit())
+        ++end;
+    bool ok = false;
+    const int id = ids.mid(at + tag.size(), end - at - tag.size()).toInt(&ok);
+    return ok ? id : -1;
+}
+
+// A number with an optional unit suffix ("2.5g", "1px").
+double leadingNumber(const QString& text) {
+    qsizetype end = 0;
+    while (end < text.size() && (text[end].isDigit() || text[end] == u'.' || text[end] == u'-'))
+        ++end;
+    return text.left(end).toDouble();
 }
 
 Feature featureFromOgr(OGRFeature& f, const std::shared_ptr<const QStringList>& names) {
@@ -321,23 +355,37 @@ bool create(const QString& path, const std::vector<FieldDef>& fields, const Coor
 }
 
 bool append(const QString& path, Feature& feature, QString* error) {
+    FeatureList one{feature};
+    if (!appendAll(path, one, error))
+        return false;
+    feature.setFid(one.front().fid());
+    return true;
+}
+
+bool appendAll(const QString& path, FeatureList& features, QString* error) {
     ErrorScope scope;
     GDALDatasetUniquePtr ds = openTable(path, true, error, scope);
     if (!ds)
         return false;
     OGRLayer* layer = ds->GetLayer(0);
-    OGRFeatureUniquePtr f(OGRFeature::CreateFeature(layer->GetLayerDefn()));
-    fillOgr(*f, feature);
-    if (layer->CreateFeature(f.get()) != OGRERR_NONE) {
-        setError(error, scope.message(QStringLiteral("Не вдалося додати об'єкт до таблиці.")));
-        return false;
+    std::vector<qint64> fids;
+    fids.reserve(features.size());
+    for (const Feature& feature : features) {
+        OGRFeatureUniquePtr f(OGRFeature::CreateFeature(layer->GetLayerDefn()));
+        fillOgr(*f, feature);
+        if (layer->CreateFeature(f.get()) != OGRERR_NONE) {
+            setError(error, scope.message(QStringLiteral("Не вдалося додати об'єкт до таблиці.")));
+            return false;
+        }
+        fids.push_back(f->GetFID());
     }
     ds.reset();
     if (CPLGetLastErrorType() >= CE_Failure) {
         setError(error, scope.message(QStringLiteral("Не вдалося зберегти таблицю.")));
         return false;
     }
-    feature.setFid(f->GetFID());
+    for (size_t i = 0; i < features.size(); ++i)
+        features[i].setFid(fids[i]);
     return true;
 }
 
@@ -436,9 +484,8 @@ bool ParseRegionStyle(const QString& text, RegionStyle& style) {
             parseHexColour(c.mid(1), s.regionBorderColor);
         const int id = mapinfoId(param(pen, QStringLiteral("id")), QStringLiteral("pen"));
         s.regionBorderStyle = id > 0 ? id : 2;
-        QString w = param(pen, QStringLiteral("w"));
-        w.remove(QRegularExpression(QStringLiteral("[a-z]+$")));
-        s.regionBorderWidth = std::max(1, static_cast<int>(w.toDouble() + 0.5));
+        const double w = leadingNumber(param(pen, QStringLiteral("w")));
+        s.regionBorderWidth = std::max(1, static_cast<int>(w + 0.5));
     }
     style = s;
     return true;
@@ -474,9 +521,7 @@ bool ParseTextStyle(const QString& styleText, QString& text, TextStyle& style, d
         parseHexColour(c.mid(1), s.color);
     s.bold = param(label, QStringLiteral("bo")) == u"1";
     s.italic = param(label, QStringLiteral("it")) == u"1";
-    QString size = param(label, QStringLiteral("s"));
-    size.remove(QRegularExpression(QStringLiteral("[a-z]+$")));
-    height = size.toDouble();
+    height = leadingNumber(param(label, QStringLiteral("s")));
     style = s;
     return true;
 }

@@ -46,6 +46,8 @@ bool create(const QString& path, const std::vector<FieldDef>& fields, const Coor
             bool overwrite, const QString& description, QString* error);
 /** Appends a feature; its values are matched to the table's fields by name. Sets its fid. */
 bool append(const QString& path, Feature& feature, QString* error);
+/** Appends many features with one opening of the file; sets their fids. */
+bool appendAll(const QString& path, FeatureList& features, QString* error);
 /** Rewrites the stored feature of the same fid with the feature's shape, values and style. */
 bool rewrite(const QString& path, const Feature& feature, QString* error);
 /** Deletes the feature of the fid. */

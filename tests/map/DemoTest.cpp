@@ -1,0 +1,162 @@
+#include "MapTestUtil.h"
+
+#include "common/FileUtils.h"
+#include "db/Database.h"
+#include "db/QueryFunctions.h"
+#include "map/MapGlobal.h"
+#include "tests/support/TestSupport.h"
+#include "tools/demo/DemoSettlement.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <map>
+
+namespace {
+
+double TotalArea(MapDocument& map, const QString& layer) {
+    double sum = 0;
+    const auto features = GetLayerFeatures(map, layer);
+    for (const Feature& f : *features)
+        sum += FeatureArea(f, map, AreaSquareMetre);
+    return sum;
+}
+
+class Demo : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QString error;
+        ASSERT_TRUE(WriteDemoLayers(dir.path(), DemoSize{}, &error)) << error.toStdString();
+        SetNumericCoordSys(map);
+        for (const QString& name :
+             {QStringLiteral("межі"), QStringLiteral("зони"), QStringLiteral("райони"),
+              QStringLiteral("функціональне"), QStringLiteral("грунти"), QStringLiteral("лок01"),
+              QStringLiteral("лок05"), QStringLiteral("лок12")})
+            ASSERT_TRUE(AddLayer(map, dir.filePath(name + ".tab"), true))
+                << name.toStdString() << LastError().toStdString();
+    }
+    QTemporaryDir dir;
+    MapDocument map;
+};
+
+TEST_F(Demo, LayersCoverTheSettlementConsistently) {
+    const double boundary = TotalArea(map, QStringLiteral("межі"));
+    EXPECT_DOUBLE_EQ(boundary, 12e6);
+    EXPECT_EQ(GetLayer(map, QStringLiteral("райони"))->featureCount(), 12);
+    EXPECT_NEAR(TotalArea(map, QStringLiteral("райони")), boundary, 1e-3);
+    EXPECT_EQ(GetLayer(map, QStringLiteral("зони"))->featureCount(), 3);
+    EXPECT_NEAR(TotalArea(map, QStringLiteral("зони")), boundary, 1e-3);
+    EXPECT_EQ(GetLayer(map, QStringLiteral("функціональне"))->featureCount(), 60);
+    EXPECT_NEAR(TotalArea(map, QStringLiteral("функціональне")), boundary, 1e-3);
+
+    const auto districts = GetLayerDataset(map, QStringLiteral("райони"));
+    EXPECT_EQ(districts->fieldNames(), (QStringList{"Raion", "Zona", "Km3_sr"}));
+    const auto zones = GetLayerDataset(map, QStringLiteral("зони"));
+    EXPECT_EQ(zones->fieldNames(), (QStringList{"Zona", "Cena_1m2", "Km2"}));
+    const auto functional = GetLayerDataset(map, QStringLiteral("функціональне"));
+    const QStringList codes = demo::functionalCodes();
+    ASSERT_EQ(codes.size(), 17);
+    for (const Feature& f : GetLayer(map, QStringLiteral("функціональне"))->features())
+        EXPECT_TRUE(codes.contains(FeatureValue(&*functional, f, "Code")));
+    const auto lok = GetLayerDataset(map, QStringLiteral("лок05"));
+    EXPECT_EQ(FeatureValue(&*lok, lok->layer()->features()[1], "Km3"), "0.90");
+}
+
+// What the functional-use step does: intersect every district with every functional
+// region and add up the areas per code. The parts add up to the whole settlement.
+TEST_F(Demo, OverlayOfFunctionalUseOnDistrictsAddsUpToTheBoundary) {
+    const auto districts = GetLayerFeatures(map, QStringLiteral("райони"));
+    const auto functional = GetLayerFeatures(map, QStringLiteral("функціональне"));
+    const auto codes = GetLayerDataset(map, QStringLiteral("функціональне"));
+    std::map<QString, double> byCode;
+    double total = 0;
+    for (const Feature& d : *districts) {
+        for (const Feature& f : *functional) {
+            Feature part;
+            QString error;
+            const GeometryResult r = FeatureFactory::intersect(d, f, part, &error);
+            ASSERT_NE(r, GeometryResult::Failed) << error.toStdString();
+            if (r == GeometryResult::Empty)
+                continue;
+            const double area = FeatureArea(part, map, AreaSquareMetre);
+            byCode[FeatureValue(&*codes, f, "Code")] += area;
+            total += area;
+        }
+    }
+    EXPECT_NEAR(total, 12e6, 1e-2);
+    EXPECT_GT(byCode.size(), 5u);
+}
+
+// What the zonal steps do: empty "зони", rebuild each zone as the union of its districts
+// with its values and style, and find it all again after reopening the file.
+TEST_F(Demo, ZoneRebuildIsWrittenToTheZoneTable) {
+    Layer* zones = GetLayer(map, QStringLiteral("зони"));
+    Layer* districtLayer = GetLayer(map, QStringLiteral("райони"));
+    const auto districtData = GetLayerDataset(map, QStringLiteral("райони"));
+    const auto zoneData = GetLayerDataset(map, QStringLiteral("зони"));
+    for (const Feature& f : zones->allFeatures())
+        ASSERT_TRUE(zones->deleteFeature(f, nullptr));
+    // Two zones: districts 1-6 and 7-12.
+    std::optional<Feature> zone[2];
+    for (Feature d : districtLayer->allFeatures()) {
+        const int number = FeatureValue(&*districtData, d, "Raion").toInt();
+        const int z = number <= 6 ? 0 : 1;
+        ASSERT_TRUE(districtData->setValue(d, "Zona", QString::number(z + 1)));
+        ASSERT_TRUE(districtLayer->updateFeature(d, nullptr));
+        if (!zone[z]) {
+            zone[z] = zones->addFeature(d, nullptr);
+            ASSERT_TRUE(zone[z]);
+            continue;
+        }
+        Feature merged;
+        ASSERT_EQ(FeatureFactory::combine(*zone[z], d, merged, nullptr), GeometryResult::Ok);
+        zone[z]->setGeometry(merged.geometry());
+    }
+    for (int z = 0; z < 2; ++z) {
+        ASSERT_TRUE(zoneData->setValue(*zone[z], "Zona", QString::number(z + 1)));
+        ASSERT_TRUE(zoneData->setValue(*zone[z], "Km2", z == 0 ? "1.35" : "0.85"));
+        RegionStyle style;
+        style.regionColor = 255;
+        style.regionPattern = 2;
+        zone[z]->setRegionStyle(style);
+        QString error;
+        ASSERT_TRUE(zones->updateFeature(*zone[z], &error)) << error.toStdString();
+    }
+    MapDocument reopened;
+    Layer* back = AddLayer(reopened, dir.filePath(QStringLiteral("зони.tab")), true);
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->featureCount(), 2);
+    Dataset data(back);
+    EXPECT_EQ(FeatureValue(&data, back->features()[1], "Km2"), "0.85");
+    EXPECT_NEAR(FeatureArea(back->features()[0], reopened, AreaSquareMetre), 6e6, 1e-3);
+    EXPECT_EQ(back->features()[0].regionStyle().regionColor, 255);
+    Layer* districtsBack = AddLayer(reopened, dir.filePath(QStringLiteral("райони.tab")), true);
+    Dataset dd(districtsBack);
+    EXPECT_EQ(FeatureValue(&dd, districtsBack->features()[11], "Zona"), "2");
+}
+
+TEST(DemoProject, IsRegisteredOnceHoweverOftenItIsWritten) {
+    if (!QFileInfo::exists(JoinPath(BuiltAppDir(), QStringLiteral("baza.sqlite"))))
+        GTEST_SKIP() << "the program folder is not built";
+    TempAppDir app(true);
+    QString error;
+    DemoSize small{4, 8};
+    ASSERT_TRUE(WriteDemoProject(app.path(), small, &error)) << error.toStdString();
+    ASSERT_TRUE(WriteDemoProject(app.path(), small, &error)) << error.toStdString();
+    Connection c;
+    ASSERT_TRUE(c.open(app.file(QStringLiteral("baza.sqlite"))));
+    Query q(&c);
+    ASSERT_TRUE(RunQuery(q,
+                         QStringLiteral("SELECT * FROM projects WHERE named='%1' OR named='%2'")
+                             .arg(demo::projectName(), demo::settlementName()),
+                         true));
+    int ours = 0;
+    for (q.first(); !q.eof(); q.next())
+        ours += q.text(QStringLiteral("pathname")).startsWith(app.path() + u'/') ? 1 : 0;
+    EXPECT_EQ(ours, 2);
+    const QString settlement = app.file(QStringLiteral("Проекти/Демонстраційний проект/") +
+                                        SafeFileName(demo::settlementName()));
+    EXPECT_TRUE(QFileInfo::exists(JoinPath(settlement, QStringLiteral("райони.tab"))));
+    EXPECT_FALSE(WriteDemoLayers(settlement, DemoSize{1000, 1}, &error));
+}
+
+} // namespace
