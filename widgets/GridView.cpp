@@ -4,6 +4,11 @@
 #include "widgets/GridHeader.h"
 #include "widgets/StringGridModel.h"
 
+#include "common/Messages.h"
+#include "common/TextUtils.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -258,7 +263,68 @@ void GridView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    if (!isEditing() && event->matches(QKeySequence::Copy)) {
+        copyCell();
+        event->accept();
+        return;
+    }
+    if (!isEditing() && event->matches(QKeySequence::Paste)) {
+        pasteCells(QGuiApplication::clipboard()->text());
+        event->accept();
+        return;
+    }
     QTableView::keyPressEvent(event);
+}
+
+void GridView::copyCell() {
+    if (m_grid)
+        QGuiApplication::clipboard()->setText(m_grid->at(currentGridRow(), currentGridCol()));
+}
+
+int GridView::pasteCells(const QString& text) {
+    if (!m_model || !currentIndex().isValid() || text.isEmpty())
+        return 0;
+    // Rows of tab-separated cells, as spreadsheets copy them; the block starts at the
+    // current cell and stops at the grid's edges. Read-only cells keep their text.
+    QStringList lines = text.split(u'\n');
+    if (lines.size() > 1 && lines.last().isEmpty())
+        lines.removeLast();
+    int stored = 0;
+    bool removed = false;
+    const QModelIndex start = currentIndex();
+    for (int i = 0; i < lines.size(); ++i) {
+        const int row = start.row() + i;
+        if (row >= m_model->rowCount())
+            break;
+        QString line = lines[i];
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        const QStringList cells = line.split(u'\t');
+        int col = start.column();
+        for (const QString& cell : cells) {
+            while (col < m_model->columnCount() && isColumnHidden(col))
+                ++col;
+            if (col >= m_model->columnCount())
+                break;
+            const QModelIndex index = m_model->index(row, col);
+            if (m_model->flags(index) & Qt::ItemIsEditable) {
+                QString value = cell.trimmed();
+                const GridColumn& column = m_model->column(col);
+                if (column.numeric()) {
+                    const FilterResult clean =
+                        FilterNumberText(value, 0, column.intDigits, column.decimals);
+                    removed = removed || clean.removed > 0;
+                    value = clean.text;
+                }
+                m_model->setData(index, value);
+                ++stored;
+            }
+            ++col;
+        }
+    }
+    if (removed)
+        Beep();
+    return stored;
 }
 
 // Fixed columns: a second view over the same model lies on the left edge and shows
@@ -302,6 +368,10 @@ void GridView::updateFrozen() {
         m_frozenHeader->setGroups(m_groups);
         connect(m_frozen, &QWidget::customContextMenuRequested, this,
                 [this](const QPoint& pos) { contextMenuAt(m_frozen, pos); });
+        // Clicks on the fixed columns are clicks on the grid.
+        connect(m_frozen, &QAbstractItemView::clicked, this, &QAbstractItemView::clicked);
+        connect(m_frozen, &QAbstractItemView::doubleClicked, this,
+                &QAbstractItemView::doubleClicked);
         connect(m_frozen->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(),
                 &QAbstractSlider::setValue);
         connect(verticalScrollBar(), &QAbstractSlider::valueChanged, m_frozen->verticalScrollBar(),

@@ -72,6 +72,13 @@ public:
     /** The cell under the mouse when the popup was last asked for (-1 outside the cells). */
     int mouseRow() const { return m_mouseRow; }
     int mouseCol() const { return m_mouseCol; }
+    /** Copies the current cell's text (Ctrl+C). */
+    void copyCell();
+    /**
+     * Pastes tab-separated rows from the current cell on (Ctrl+V), as the user's edits:
+     * editable cells only, numbers cleaned as typed; returns the cells stored.
+     */
+    int pasteCells(const QString& text);
     /** Applies the grid's pending changes to the view now. */
     void refresh();
     /** The view that shows the fixed columns (null without fixed columns). */

@@ -3,6 +3,7 @@
 #include "widgets/GridHeader.h"
 #include "widgets/StringGridModel.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDialog>
@@ -268,4 +269,29 @@ TEST(GridView, AGridWithoutHeadingRowsShowsNoHeading) {
     view.setGrid(&grid);
     EXPECT_TRUE(view.horizontalHeader()->isHidden());
     EXPECT_EQ(view.gridModel()->rowCount(), 3);
+}
+
+TEST(GridView, PastingABlockStoresEditableCellsAsUserEdits) {
+    RecordingMessages messages;
+    AreasGrid g;
+    QSignalSpy edited(&g.view, &GridView::cellEdited);
+    g.view.setCurrentCell(2, 0);
+    // Number, area, map area (read-only), description; the last line runs off the grid.
+    const int stored = g.view.pasteCells(
+        QStringLiteral("7\t12,5\t99\tбіля річки\r\n8\t3.14159\t1\tліс\r\n9\t1\t1\tполе\r\n"));
+    EXPECT_EQ(stored, 6);
+    EXPECT_EQ(g.grid.rowTexts(2), QStringList({QStringLiteral("7"), QStringLiteral("12.5"),
+                                               QString(), QStringLiteral("біля річки")}));
+    EXPECT_EQ(g.grid.rowTexts(3), QStringList({QStringLiteral("8"), QStringLiteral("3.1415"),
+                                               QString(), QStringLiteral("ліс")}));
+    EXPECT_EQ(edited.count(), 6);
+    EXPECT_EQ(messages.beeps, 1);
+
+    g.view.setCurrentCell(1, 3);
+    QGuiApplication::clipboard()->setText(QStringLiteral("опис"));
+    QTest::keyClick(&g.view, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(g.grid.at(1, 3), QStringLiteral("опис"));
+    g.view.setCurrentCell(2, 1);
+    QTest::keyClick(&g.view, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("12.5"));
 }
