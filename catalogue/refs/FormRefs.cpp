@@ -1,0 +1,390 @@
+#include "catalogue/refs/FormRefs.h"
+
+#include "catalogue/refs/RefsModel.h"
+#include "common/ui/Dialog.h"
+#include "db/Databases.h"
+#include "db/QueryFunctions.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStackedLayout>
+#include <QTableView>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <QWindowStateChangeEvent>
+
+namespace {
+
+constexpr int MaxColumnWidth = 300;
+constexpr int MaxEditWidth = 350;
+constexpr int MemoWidth = 350;
+
+QToolButton* CommandButton(QAction* action, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setDefaultAction(action);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setAutoRaise(true);
+    return button;
+}
+
+} // namespace
+
+int DialogRefsInput::editWidth(const QFontMetrics& metrics, int size) {
+    return std::min(MaxEditWidth, metrics.horizontalAdvance(u'W') * (size + 5));
+}
+
+std::optional<QStringList> DialogRefsInput::ask(const QString& title,
+                                                const std::vector<FieldInfo>& fields,
+                                                const QStringList& values) {
+    TFormDialog& dialog = FormDialog();
+    dialog.ClearFields();
+    dialog.SetTitle(title);
+    const QFontMetrics metrics(dialog.font());
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const FieldInfo& field = fields[i];
+        const QString name = u'B' + QString::number(i + 1);
+        const QString value = values.value(static_cast<int>(i));
+        if (field.type == FieldType::Memo) {
+            dialog.AddField(FieldMemo, field.name, false, false, MemoWidth, true, false, value,
+                            name);
+        } else {
+            QWidget* control =
+                dialog.AddField(FieldEdit, field.name, false, false, editWidth(metrics, field.size),
+                                true, false, value, name);
+            // A column without a declared size takes any length.
+            if (auto* edit = qobject_cast<QLineEdit*>(control); edit && field.size > 0)
+                edit->setMaxLength(field.size);
+        }
+    }
+    dialog.ArrangeFields();
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    QStringList result;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        QWidget* control = dialog.Field(u'B' + QString::number(i + 1));
+        if (auto* memo = qobject_cast<QPlainTextEdit*>(control))
+            result << memo->toPlainText().split(u'\n').join(u'\r');
+        else if (auto* edit = qobject_cast<QLineEdit*>(control))
+            result << edit->text();
+        else
+            result << QString();
+    }
+    return result;
+}
+
+TFormRefs::TFormRefs(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("FormRefs"));
+    setWindowTitle(QStringLiteral("Довідники"));
+    setWindowFlag(Qt::WindowMinimizeButtonHint, true);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    resize(900, 560);
+
+    // The tree of groups and tables, fully expanded.
+    TreeView1 = new QTreeWidget(this);
+    TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setHeaderHidden(true);
+    TreeView1->setRootIsDecorated(false);
+    TreeView1->setIndentation(12);
+    TreeView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    for (const RefsGroupInfo& group : RefsGroups()) {
+        auto* node = new QTreeWidgetItem(TreeView1, QStringList(group.caption));
+        node->setData(0, Qt::UserRole, static_cast<int>(group.group));
+        for (const QString& table : group.tables)
+            new QTreeWidgetItem(node, QStringList(table));
+    }
+    TreeView1->expandAll();
+
+    // The panel of the chosen table.
+    auto* right = new QWidget(this);
+    auto* stack = new QStackedLayout(right);
+    LabelEmpty = new QLabel(QStringLiteral("Довідник не вибран."), right);
+    LabelEmpty->setAlignment(Qt::AlignCenter);
+    PanelRef = new QWidget(right);
+    PanelRef->setObjectName(QStringLiteral("PanelRef"));
+    stack->addWidget(LabelEmpty);
+    stack->addWidget(PanelRef);
+
+    PanelCaption = new QLabel(PanelRef);
+    PanelCaption->setObjectName(QStringLiteral("PanelCaption"));
+    QFont bold = PanelCaption->font();
+    bold.setBold(true);
+    PanelCaption->setFont(bold);
+
+    ACT_ADD = new QAction(QStringLiteral("Додати"), this);
+    ACT_ADDCOPY = new QAction(QStringLiteral("Додати копію"), this);
+    ACT_EDIT = new QAction(QStringLiteral("Редагувати"), this);
+    ACT_DELETE = new QAction(QStringLiteral("Вилучити"), this);
+    for (QAction* a : {ACT_ADD, ACT_ADDCOPY, ACT_EDIT, ACT_DELETE})
+        a->setToolTip(a->text());
+
+    DBGridValues = new QTableView(PanelRef);
+    DBGridValues->setObjectName(QStringLiteral("DBGridValues"));
+    m_model = new RefsModel(this);
+    DBGridValues->setModel(m_model);
+    DBGridValues->setItemDelegate(new RefsDelegate(DBGridValues));
+    DBGridValues->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGridValues->setSelectionBehavior(QAbstractItemView::SelectRows);
+    DBGridValues->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGridValues->verticalHeader()->setDefaultSectionSize(DBGridValues->fontMetrics().height() + 6);
+    DBGridValues->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    DBGridValues->horizontalHeader()->setSectionsClickable(false);
+    DBGridValues->horizontalHeader()->setHighlightSections(false);
+    DBGridValues->setContextMenuPolicy(Qt::CustomContextMenu);
+    DBGridValues->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    // Keys of the grid: Insert adds, F2 edits, Delete deletes.
+    ACT_ADD->setShortcut(QKeySequence(Qt::Key_Insert));
+    ACT_ADDCOPY->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Insert));
+    ACT_EDIT->setShortcut(QKeySequence(Qt::Key_F2));
+    ACT_DELETE->setShortcut(QKeySequence(Qt::Key_Delete));
+    for (QAction* a : {ACT_ADD, ACT_ADDCOPY, ACT_EDIT, ACT_DELETE}) {
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        DBGridValues->addAction(a);
+    }
+
+    PopupMenuGrid = new QMenu(this);
+    PopupMenuGrid->setObjectName(QStringLiteral("PopupMenuGrid"));
+    auto* popupAdd = PopupMenuGrid->addAction(QStringLiteral("Добавить"));
+    auto* popupEdit = PopupMenuGrid->addAction(QStringLiteral("Редактировать"));
+    auto* popupDelete = PopupMenuGrid->addAction(QStringLiteral("Удалить"));
+    PopupMenuGrid->setDefaultAction(popupEdit);
+    POPUP_SORT_HEADING = PopupMenuGrid->addAction(QStringLiteral("Отсортировать по:"));
+    POPUP_SORT_HEADING->setEnabled(false);
+    POPUP_SORT_ASC = PopupMenuGrid->addAction(QStringLiteral("возрастанию"));
+    POPUP_SORT_DESC = PopupMenuGrid->addAction(QStringLiteral("убыванию"));
+    POPUP_SORT_NONE = PopupMenuGrid->addAction(QStringLiteral("[нет]"));
+    POPUP_SORT_ASC->setData(1);
+    POPUP_SORT_DESC->setData(2);
+    POPUP_SORT_NONE->setData(0);
+    popupAdd->setObjectName(QStringLiteral("POPUP_ADD"));
+    popupEdit->setObjectName(QStringLiteral("POPUP_EDIT"));
+    popupDelete->setObjectName(QStringLiteral("POPUP_DELETE"));
+    connect(popupAdd, &QAction::triggered, this, &TFormRefs::ACT_ADDExecute);
+    connect(popupEdit, &QAction::triggered, this, &TFormRefs::ACT_EDITExecute);
+    connect(popupDelete, &QAction::triggered, this, &TFormRefs::ACT_DELETEExecute);
+    for (QAction* a : {POPUP_SORT_ASC, POPUP_SORT_DESC, POPUP_SORT_NONE})
+        connect(a, &QAction::triggered, this, [this, a] { POPUP_SORTClick(a->data().toInt()); });
+
+    auto* search = new QLabel(QStringLiteral("Пошук:"), PanelRef);
+    ESearchText = new QLineEdit(PanelRef);
+    ESearchText->setObjectName(QStringLiteral("ESearchText"));
+    search->setBuddy(ESearchText);
+    BSearch = new QPushButton(QStringLiteral("Знайти"), PanelRef);
+    BSearch->setObjectName(QStringLiteral("BSearch"));
+    BSearch->setAutoDefault(false);
+
+    auto* commands = new QHBoxLayout;
+    commands->addWidget(PanelCaption, 1);
+    for (QAction* a : {ACT_ADD, ACT_ADDCOPY, ACT_EDIT, ACT_DELETE})
+        commands->addWidget(CommandButton(a, PanelRef));
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(search);
+    searchRow->addWidget(ESearchText, 1);
+    searchRow->addWidget(BSearch);
+    auto* panel = new QVBoxLayout(PanelRef);
+    panel->setContentsMargins(0, 0, 0, 0);
+    panel->addLayout(commands);
+    panel->addWidget(DBGridValues, 1);
+    panel->addLayout(searchRow);
+
+    auto* splitter = new QSplitter(this);
+    splitter->addWidget(TreeView1);
+    splitter->addWidget(right);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({200, 700});
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(splitter);
+
+    connect(TreeView1, &QTreeWidget::itemSelectionChanged, this, &TFormRefs::TreeView1Click);
+    connect(ACT_ADD, &QAction::triggered, this, &TFormRefs::ACT_ADDExecute);
+    connect(ACT_ADDCOPY, &QAction::triggered, this, &TFormRefs::ACT_ADDCOPYExecute);
+    connect(ACT_EDIT, &QAction::triggered, this, &TFormRefs::ACT_EDITExecute);
+    connect(ACT_DELETE, &QAction::triggered, this, &TFormRefs::ACT_DELETEExecute);
+    connect(BSearch, &QPushButton::clicked, this, &TFormRefs::BSearchClick);
+    connect(ESearchText, &QLineEdit::returnPressed, this, &TFormRefs::BSearchClick);
+    connect(ESearchText, &QLineEdit::textEdited, this, &TFormRefs::ESearchTextChange);
+    connect(DBGridValues, &QTableView::doubleClicked, this, &TFormRefs::DBGridValuesDblClick);
+    connect(DBGridValues->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &TFormRefs::gridCurrentChanged);
+    connect(DBGridValues, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        showPopup(false, DBGridValues->viewport()->mapToGlobal(pos),
+                  DBGridValues->columnAt(pos.x()));
+    });
+    connect(DBGridValues->horizontalHeader(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) {
+                showPopup(true, DBGridValues->horizontalHeader()->mapToGlobal(pos),
+                          DBGridValues->horizontalHeader()->logicalIndexAt(pos));
+            });
+}
+
+TFormRefs::~TFormRefs() = default;
+
+int TFormRefs::ShowModalRefs() {
+    if (!Db().ConnectCatalogue() || !Db().ConnectTemplate())
+        return QDialog::Rejected;
+    // The grid shows the rows as they are now, also after another window changed them.
+    if (m_book.hasTable()) {
+        m_book.ReloadTable();
+        showRows();
+    }
+    return exec();
+}
+
+RefsInput& TFormRefs::input() {
+    return m_input ? *m_input : m_dialogInput;
+}
+
+bool TFormRefs::selectNode(const QString& text) {
+    const QList<QTreeWidgetItem*> found =
+        TreeView1->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    if (found.isEmpty())
+        return false;
+    TreeView1->setCurrentItem(found.first());
+    return true;
+}
+
+void TFormRefs::TreeView1Click() {
+    QTreeWidgetItem* item = TreeView1->currentItem();
+    auto* stack = static_cast<QStackedLayout*>(PanelRef->parentWidget()->layout());
+    if (!item || !item->parent()) {
+        stack->setCurrentWidget(LabelEmpty);
+        return;
+    }
+    const auto group = static_cast<RefsGroup>(item->parent()->data(0, Qt::UserRole).toInt());
+    PanelCaption->setText(item->text(0));
+    stack->setCurrentWidget(PanelRef);
+    m_book.selectTable(group, item->text(0));
+    showRows();
+}
+
+void TFormRefs::showRows() {
+    m_syncing = true;
+    Query& rows = m_book.QueryValues();
+    if (rows.isOpen())
+        m_model->load(rows);
+    else
+        m_model->clear();
+    QHeaderView* header = DBGridValues->horizontalHeader();
+    const int sortColumn = rows.fieldIndex(m_book.sortField());
+    header->setSortIndicatorShown(m_book.sort() != RefsSort::None && sortColumn >= 0);
+    if (sortColumn >= 0)
+        header->setSortIndicator(sortColumn, m_book.sort() == RefsSort::Descending
+                                                 ? Qt::DescendingOrder
+                                                 : Qt::AscendingOrder);
+    // Memo columns 300 pixels; no column wider than that.
+    DBGridValues->resizeColumnsToContents();
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        if (m_model->isMemo(c) || DBGridValues->columnWidth(c) > MaxColumnWidth)
+            DBGridValues->setColumnWidth(c, MaxColumnWidth);
+    }
+    const int current = rows.recNo();
+    if (current > 0) {
+        const QModelIndex index =
+            m_model->index(current - 1, std::max(0, DBGridValues->currentIndex().column()));
+        DBGridValues->setCurrentIndex(index);
+        DBGridValues->scrollTo(index);
+    }
+    m_syncing = false;
+}
+
+void TFormRefs::gridCurrentChanged() {
+    if (m_syncing)
+        return;
+    const QModelIndex index = DBGridValues->currentIndex();
+    if (index.isValid())
+        m_book.QueryValues().setRecNo(index.row() + 1);
+}
+
+void TFormRefs::ACT_ADDExecute() {
+    if (!m_book.hasTable())
+        return;
+    m_book.ACT_ADDExecute(input());
+    showRows();
+}
+
+void TFormRefs::ACT_ADDCOPYExecute() {
+    if (!m_book.hasTable())
+        return;
+    m_book.ACT_ADDCOPYExecute();
+    showRows();
+}
+
+void TFormRefs::ACT_EDITExecute() {
+    if (!m_book.hasTable())
+        return;
+    m_book.ACT_EDITExecute(input());
+    showRows();
+}
+
+void TFormRefs::ACT_DELETEExecute() {
+    if (!m_book.hasTable())
+        return;
+    m_book.ACT_DELETEExecute();
+    showRows();
+}
+
+void TFormRefs::DBGridValuesDblClick(const QModelIndex& index) {
+    if (index.isValid() && HasCurrentRecord(m_book.QueryValues()))
+        ACT_EDITExecute();
+}
+
+void TFormRefs::BSearchClick() {
+    if (m_book.BSearchClick(ESearchText->text(), ESearchText))
+        showRows();
+}
+
+void TFormRefs::ESearchTextChange(const QString& text) {
+    m_book.ESearchTextChange(text, ESearchText);
+    showRows();
+}
+
+void TFormRefs::PopupMenuGridPopup(bool inHeading, int column) {
+    if (inHeading)
+        m_popupColumn = column;
+    for (QAction* a : PopupMenuGrid->actions())
+        a->setVisible(!inHeading);
+    for (QAction* a : {POPUP_SORT_HEADING, POPUP_SORT_ASC, POPUP_SORT_DESC, POPUP_SORT_NONE})
+        a->setVisible(inHeading);
+}
+
+void TFormRefs::showPopup(bool inHeading, const QPoint& globalPos, int column) {
+    if (!m_book.hasTable())
+        return;
+    PopupMenuGridPopup(inHeading, column);
+    PopupMenuGrid->popup(globalPos);
+}
+
+void TFormRefs::POPUP_SORTClick(int tag) {
+    const QString field = m_popupColumn >= 0 && m_popupColumn < m_model->columnCount()
+                              ? m_model->field(m_popupColumn).name
+                              : QString();
+    const RefsSort sort = tag == 1   ? RefsSort::Ascending
+                          : tag == 2 ? RefsSort::Descending
+                                     : RefsSort::None;
+    if (sort != RefsSort::None && field.isEmpty())
+        return;
+    m_book.setSort(field, sort);
+    showRows();
+}
+
+void TFormRefs::changeEvent(QEvent* event) {
+    // Minimising the window minimises the program with it; restoring brings both back.
+    if (event->type() == QEvent::WindowStateChange && parentWidget()) {
+        QWidget* main = parentWidget()->window();
+        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        if (isMinimized() && !main->isMinimized())
+            main->showMinimized();
+        else if (!isMinimized() && (change->oldState() & Qt::WindowMinimized) &&
+                 main->isMinimized())
+            main->showNormal();
+    }
+    QDialog::changeEvent(event);
+}

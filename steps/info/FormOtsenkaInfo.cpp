@@ -1,0 +1,134 @@
+#include "steps/info/FormOtsenkaInfo.h"
+
+#include "db/Databases.h"
+#include "steps/info/InfoStep.h"
+#include "widgets/GridView.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWindowStateChangeEvent>
+
+TFormOtsenkaInfo::TFormOtsenkaInfo(QWidget* parent) : QDialog(parent), m_rows(MakeInfoGrid()) {
+    setObjectName(QStringLiteral("FormOtsenkaInfo"));
+    setWindowTitle(QStringLiteral("Інформація"));
+    setWindowFlag(Qt::WindowMinimizeButtonHint, true);
+    resize(560, 420);
+
+    auto* heading = new QLabel(QStringLiteral("Інформація про населений пункт:"), this);
+    heading->setObjectName(QStringLiteral("LabelHeading"));
+    QFont font = heading->font();
+    font.setBold(true);
+    heading->setFont(font);
+
+    ListBoxData = new GridView(this);
+    ListBoxData->setObjectName(QStringLiteral("ListBoxData"));
+    ListBoxData->setGrid(&m_rows);
+    ListBoxData->setColumns({GridColumn::text(QStringLiteral("Показник"), 260),
+                             GridColumn::text(QStringLiteral("Значення"), 240)});
+    ListBoxData->horizontalHeader()->setStretchLastSection(true);
+    ListBoxData->installEventFilter(this);
+
+    BAddRow = new QPushButton(QStringLiteral("Додати рядок"), this);
+    BAddRow->setObjectName(QStringLiteral("BAddRow"));
+    BAddRow->setAutoDefault(false);
+    BAddRow->setToolTip(QStringLiteral("Додати рядок (Insert)"));
+    BSave = new QPushButton(QStringLiteral("Зберігти"), this);
+    BSave->setObjectName(QStringLiteral("BSave"));
+    BSave->setAutoDefault(false);
+    BCancel = new QPushButton(QStringLiteral("Скасувати"), this);
+    BCancel->setObjectName(QStringLiteral("BCancel"));
+    BCancel->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(BAddRow);
+    buttons->addStretch(1);
+    buttons->addWidget(BSave);
+    buttons->addWidget(BCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(heading);
+    layout->addWidget(ListBoxData, 1);
+    layout->addLayout(buttons);
+
+    connect(BAddRow, &QPushButton::clicked, this, &TFormOtsenkaInfo::addRow);
+    connect(BSave, &QPushButton::clicked, this, &TFormOtsenkaInfo::BSaveClick);
+    connect(BCancel, &QPushButton::clicked, this, &TFormOtsenkaInfo::BCancelClick);
+}
+
+void TFormOtsenkaInfo::refreshRows() {
+    ListBoxData->refresh();
+    if (m_rows.rowCount() > m_rows.fixedRows())
+        ListBoxData->setCurrentCell(m_rows.fixedRows(), 1);
+}
+
+void TFormOtsenkaInfo::addRow() {
+    ListBoxData->endEdit();
+    const int row = m_rows.rowCount();
+    m_rows.setRowCount(row + 1);
+    ListBoxData->refresh();
+    ListBoxData->setCurrentCell(row, 0);
+    ListBoxData->setFocus();
+}
+
+void TFormOtsenkaInfo::BSaveClick() {
+    ListBoxData->endEdit();
+    if (!ValidateInfoRows(m_rows, ListBoxData)) {
+        ListBoxData->refresh();
+        ListBoxData->setCurrentCell(m_rows.currentRow(), 1);
+        ListBoxData->setFocus();
+        return;
+    }
+    ListBoxData->refresh();
+    done(ResultSave);
+}
+
+void TFormOtsenkaInfo::BCancelClick() {
+    done(ResultCancel);
+}
+
+bool TFormOtsenkaInfo::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ListBoxData && event->type() == QEvent::KeyPress && !ListBoxData->isEditing()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool lastRow = ListBoxData->currentGridRow() >= m_rows.rowCount() - 1;
+        if (key->key() == Qt::Key_Insert ||
+            (key->key() == Qt::Key_Down && key->modifiers() == Qt::NoModifier &&
+             (lastRow || m_rows.rowCount() <= m_rows.fixedRows()))) {
+            addRow();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFormOtsenkaInfo::changeEvent(QEvent* event) {
+    // Minimising the step minimises the program with it; restoring brings both back.
+    if (event->type() == QEvent::WindowStateChange && parentWidget()) {
+        QWidget* main = parentWidget()->window();
+        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        if (isMinimized() && !main->isMinimized())
+            main->showMinimized();
+        else if (!isMinimized() && (change->oldState() & Qt::WindowMinimized) &&
+                 main->isMinimized())
+            main->showNormal();
+    }
+    QDialog::changeEvent(event);
+}
+
+bool OpenStepInfo(QWidget* parent) {
+    TFormOtsenkaInfo form(parent);
+    if (!LoadInfoRows(Db().queryData, form.rows()))
+        return false;
+    form.refreshRows();
+    if (form.exec() != TFormOtsenkaInfo::ResultSave)
+        return false;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool stored = StoreInfoRows(form.rows());
+    QGuiApplication::restoreOverrideCursor();
+    return stored;
+}

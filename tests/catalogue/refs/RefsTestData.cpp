@@ -1,0 +1,66 @@
+#include "tests/catalogue/refs/RefsTestData.h"
+
+#include "db/Databases.h"
+#include "db/QueryFunctions.h"
+
+#include <QApplication>
+
+QApplication& TestApp() {
+    static int argc = 1;
+    static char name[] = "catalogue_refs_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance());
+        return existing ? existing : new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+std::optional<QStringList> ScriptedInput::ask(const QString& title,
+                                              const std::vector<FieldInfo>& fields,
+                                              const QStringList& values) {
+    titles << title;
+    askedFields.push_back(fields);
+    askedValues.push_back(values);
+    if (answers.empty())
+        return std::nullopt;
+    const QStringList answer = answers.front();
+    answers.erase(answers.begin());
+    if (answer.isEmpty())
+        return std::nullopt;
+    return answer;
+}
+
+void RefsDbTest::SetUp() {
+    Db().main.close();
+    Db().templ.close();
+    ASSERT_TRUE(Db().ConnectCatalogue());
+    ASSERT_TRUE(Db().ConnectTemplate());
+}
+
+void RefsDbTest::TearDown() {
+    book.clearTable();
+    Db().main.close();
+    Db().templ.close();
+}
+
+void RefsDbTest::execMain(const QString& sql) {
+    Query q(&Db().main);
+    ASSERT_TRUE(RunQuery(q, sql, false)) << LastError().toStdString();
+}
+
+QStringList RefsDbTest::mainRows(const QString& table) {
+    Query q(&Db().main);
+    if (!RunQuery(q, QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY id"),
+                  true))
+        return {QStringLiteral("<error>")};
+    QStringList rows;
+    for (q.first(); !q.eof(); q.next())
+        rows << q.texts().join(u'|');
+    return rows;
+}
+
+QString RefsDbTest::currentId() {
+    return HasCurrentRecord(book.QueryValues()) ? book.QueryValues().text(QStringLiteral("id"))
+                                                : QString();
+}

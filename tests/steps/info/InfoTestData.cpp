@@ -1,0 +1,73 @@
+#include "tests/steps/info/InfoTestData.h"
+
+#include "common/FileUtils.h"
+#include "db/Databases.h"
+#include "db/QueryFunctions.h"
+
+#include <QApplication>
+#include <QDir>
+
+QApplication& TestApp() {
+    static int argc = 1;
+    static char name[] = "step_info_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance());
+        return existing ? existing : new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+void InfoDbTest::SetUp() {
+    const QString folder = app.file(QStringLiteral("Проекти/п/с"));
+    QDir().mkpath(folder);
+    Connection c;
+    ASSERT_TRUE(c.create(JoinPath(folder, DataFileName())));
+    Query q(&c);
+    for (const char* sql : {
+             "CREATE TABLE характеристика (id AUTOINCREMENT, код nvarchar (50) DEFAULT '', "
+             "показник nvarchar (255), значення nvarchar (255) DEFAULT '', значення2 ntext "
+             "DEFAULT '')",
+             "CREATE TABLE показники (id AUTOINCREMENT, показник nvarchar (255), значення "
+             "nvarchar (255) DEFAULT '')",
+             "INSERT INTO показники (показник, значення) VALUES ('Назва', 'Липове')",
+             "INSERT INTO показники (показник, значення) VALUES ('Загальна площа, га', '10')",
+             "INSERT INTO показники (показник, значення) VALUES "
+             "('Чисельність населення, тис. чол.', '2.5')",
+             "INSERT INTO характеристика (показник, значення) VALUES "
+             "('Загальна площа населеного пункту', '10.0000')",
+             "INSERT INTO характеристика (показник, значення) VALUES "
+             "('Чисельність населення (тис. чол.)', '2.5000')",
+         })
+        ASSERT_TRUE(RunQuery(q, QString::fromUtf8(sql), false)) << LastError().toStdString();
+    c.close();
+    ASSERT_TRUE(Db().ConnectProject(folder));
+}
+
+void InfoDbTest::TearDown() {
+    Db().CloseProject();
+}
+
+void InfoDbTest::exec(const QString& sql) {
+    ASSERT_TRUE(RunQuery(Db().queryData2, sql, false)) << LastError().toStdString();
+}
+
+QStringList InfoDbTest::storedRows() {
+    QStringList rows;
+    Query q(&Db().data);
+    if (!RunQuery(q, QStringLiteral("SELECT * FROM показники ORDER BY id"), true))
+        return {QStringLiteral("<error>")};
+    for (q.first(); !q.eof(); q.next())
+        rows << q.text(QStringLiteral("показник")) + u'=' + q.text(QStringLiteral("значення"));
+    return rows;
+}
+
+QString InfoDbTest::indicator(const QString& name) {
+    Query q(&Db().data);
+    if (!RunQuery(q,
+                  QStringLiteral("SELECT значення FROM характеристика WHERE показник='") +
+                      QuoteSql(name) + u'\'',
+                  true, true))
+        return QStringLiteral("<none>");
+    return q.text(0);
+}
