@@ -5,6 +5,7 @@
 #include "common/GlobalVar.h"
 #include "common/Messages.h"
 #include "common/TextUtils.h"
+#include "common/ui/MinimizeWithApplication.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
 
@@ -22,6 +23,7 @@ TFormStartMaster::TFormStartMaster(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TFormStartMaster"));
     setWindowTitle(QStringLiteral("Створити новий проект"));
     resize(640, 480);
+    MinimizeWithApplication(this);
     auto* layout = new QVBoxLayout(this);
     auto* header = new QLabel(QStringLiteral("Майстер проекту"), this);
     header->setStyleSheet(
