@@ -106,8 +106,10 @@ void GridHeader::computeHeights() const {
 }
 
 QSize GridHeader::sizeHint() const {
+    // Only cached texts are measured here: the heading is asked for its size while a
+    // closing window hides its children, when the grid may be gone already.
     computeHeights();
-    QSize size = QHeaderView::sizeHint();
+    QSize size(length(), 0);
     int height = m_groupHeight;
     for (int h : m_bandHeights)
         height += h;

@@ -6,18 +6,45 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <algorithm>
+#include <memory>
+#include <vector>
+
+/**
+ * The grid's observer. It passes the news on to its model while the model lives; the
+ * grid may keep pointing at it after that, so links are kept until the program ends.
+ */
+class GridLink final : public StringGridObserver {
+public:
+    StringGridModel* model = nullptr;
+    void cellChanged(int row, int col) override {
+        if (model)
+            model->cellChanged(row, col);
+    }
+    void structureChanged() override {
+        if (model)
+            model->structureChanged();
+    }
+};
+
+namespace {
+GridLink* newLink() {
+    static std::vector<std::unique_ptr<GridLink>> links;
+    links.push_back(std::make_unique<GridLink>());
+    return links.back().get();
+}
+} // namespace
 
 StringGridModel::StringGridModel(StringGrid* grid, QObject* parent)
-    : QAbstractTableModel(parent), m_grid(grid) {
+    : QAbstractTableModel(parent), m_grid(grid), m_link(newLink()) {
     Q_ASSERT(grid);
     m_rows = std::max(0, m_grid->rowCount() - m_grid->fixedRows());
     m_cols = m_grid->colCount();
-    m_grid->setObserver(this);
+    m_link->model = this;
+    m_grid->setObserver(m_link);
 }
 
 StringGridModel::~StringGridModel() {
-    if (m_grid->observer() == this)
-        m_grid->setObserver(nullptr);
+    m_link->model = nullptr;
 }
 
 void StringGridModel::setColumns(const QList<GridColumn>& columns) {

@@ -11,8 +11,12 @@
  * Shows the data rows of a StringGrid to Qt views; the grid's fixed rows become the
  * heading. Changes the program makes to the grid are gathered and announced once per
  * pass of the event loop (or at flush()), so filling a large grid stays fast.
+ * The model never touches the grid when it is destroyed, so a grid that dies first
+ * (a window's member, destroyed before the window's child widgets) is no hazard.
  */
-class StringGridModel final : public QAbstractTableModel, public StringGridObserver {
+class GridLink;
+
+class StringGridModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
     explicit StringGridModel(StringGrid* grid, QObject* parent = nullptr);
@@ -41,8 +45,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    void cellChanged(int row, int col) override;
-    void structureChanged() override;
+    /** Told by the grid (through a link that outlives the model). */
+    void cellChanged(int row, int col);
+    void structureChanged();
 
     /** Announces the gathered changes now. */
     void flush();
@@ -57,6 +62,7 @@ private:
     void scheduleFlush();
 
     StringGrid* m_grid;
+    GridLink* m_link;
     QList<GridColumn> m_columns;
     int m_rows = 0;
     int m_cols = 0;

@@ -295,3 +295,29 @@ TEST(GridView, PastingABlockStoresEditableCellsAsUserEdits) {
     QTest::keyClick(&g.view, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("12.5"));
 }
+
+namespace {
+/** A window that keeps its grid as a member: the grid dies before the child view. */
+class WindowWithGrid final : public QDialog {
+public:
+    StringGrid rows{2, 3};
+    GridView* view;
+    WindowWithGrid() {
+        view = new GridView(this);
+        view->setGrid(&rows);
+        view->setColumns({GridColumn::text(QStringLiteral("Показник"), 100),
+                          GridColumn::text(QStringLiteral("Значення"), 100)});
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(view);
+    }
+};
+} // namespace
+
+TEST(GridView, AWindowClosedWhileShownTakesItsGridAlongSafely) {
+    auto* window = new WindowWithGrid;
+    window->show();
+    window->rows.set(1, 1, QStringLiteral("12"));
+    QCoreApplication::processEvents();
+    delete window; // still visible: hiding must not read the member grid
+    SUCCEED();
+}
