@@ -34,6 +34,21 @@ void appendParagraphText(pugi::xml_node paragraph, QString& out) {
 
 /** Appends the content of one line as run children: text, tabs and line breaks. */
 void fillRun(pugi::xml_node run, const QString& line) {
+    bool plain = true;
+    for (QChar c : line) {
+        if (c.unicode() < 0x20) {
+            plain = false;
+            break;
+        }
+    }
+    if (plain) {
+        if (line.isEmpty())
+            return;
+        pugi::xml_node t = run.append_child("w:t");
+        t.append_attribute("xml:space").set_value("preserve");
+        t.text().set(line.toUtf8().constData());
+        return;
+    }
     QString chunk;
     auto flush = [&run, &chunk]() {
         if (chunk.isEmpty())
@@ -543,33 +558,42 @@ QString WordTable::cellText(int row, int column) const {
 
 void WordTable::setCellText(int row, int column, const QString& text) {
     pugi::xml_node tc = cellNode(row, column);
+    // The first paragraph stays as the pattern of every line: its properties and the look
+    // of its first run (or of its mark when it has no run).
     pugi::xml_node firstP = tc.child("w:p");
-    pugi::xml_document scratch;
-    pugi::xml_node pPr, rPr;
-    if (firstP) {
-        if (firstP.child("w:pPr"))
-            pPr = scratch.append_copy(firstP.child("w:pPr"));
-        pugi::xml_node run = firstRun(firstP);
-        if (run && run.child("w:rPr"))
-            rPr = scratch.append_copy(run.child("w:rPr"));
-        else if (firstP.child("w:pPr").child("w:rPr"))
-            rPr = scratch.append_copy(firstP.child("w:pPr").child("w:rPr"));
-    }
     for (pugi::xml_node c = tc.first_child(); c;) {
         pugi::xml_node next = c.next_sibling();
-        if (!IsNamed(c, "w:tcPr"))
+        if (c != firstP && !IsNamed(c, "w:tcPr"))
             tc.remove_child(c);
         c = next;
     }
-    for (const QString& line : splitParagraphs(text)) {
-        pugi::xml_node p = tc.append_child("w:p");
-        if (pPr)
-            p.append_copy(pPr);
-        pugi::xml_node r = p.append_child("w:r");
-        if (rPr)
-            r.append_copy(rPr);
-        fillRun(r, line);
+    if (!firstP)
+        firstP = tc.append_child("w:p");
+    pugi::xml_node run = firstRun(firstP);
+    if (!run || run.parent() != firstP) {
+        pugi::xml_node look = run ? run.child("w:rPr") : firstP.child("w:pPr").child("w:rPr");
+        run = firstP.append_child("w:r");
+        if (look)
+            run.append_copy(look);
     }
+    for (pugi::xml_node c = firstP.first_child(); c;) {
+        pugi::xml_node next = c.next_sibling();
+        if (c != run && !IsNamed(c, "w:pPr"))
+            firstP.remove_child(c);
+        c = next;
+    }
+    for (pugi::xml_node c = run.first_child(); c;) {
+        pugi::xml_node next = c.next_sibling();
+        if (!IsNamed(c, "w:rPr"))
+            run.remove_child(c);
+        c = next;
+    }
+    const QStringList lines = splitParagraphs(text);
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        pugi::xml_node p = tc.append_copy(firstP);
+        fillRun(p.child("w:r"), lines[i]);
+    }
+    fillRun(run, lines.front());
 }
 
 void WordTable::setCellBold(int row, int column, bool bold) {

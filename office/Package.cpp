@@ -27,20 +27,24 @@ struct ZipDiscard {
 
 const char* const kContentTypes = "[Content_Types].xml";
 
-/** Serialises XML the way Office writes it: declaration, no indentation. */
+/** Collects serialised XML, growing its buffer geometrically. */
 struct ByteWriter final : pugi::xml_writer {
     QByteArray out;
     void write(const void* data, size_t size) override {
+        const qsizetype needed = out.size() + static_cast<qsizetype>(size);
+        if (needed > out.capacity())
+            out.reserve(std::max(needed, out.capacity() * 2));
         out.append(static_cast<const char*>(data), static_cast<qsizetype>(size));
     }
 };
 
+/** Serialises XML the way Office writes it: declaration, no indentation. */
 QByteArray toBytes(const pugi::xml_document& doc) {
     ByteWriter writer;
-    writer.out.reserve(1 << 16);
+    writer.out.reserve(1 << 20);
+    writer.out.append("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n");
     doc.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    return QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n") +
-           writer.out;
+    return writer.out;
 }
 
 QString partKey(const QString& name) {

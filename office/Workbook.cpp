@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -103,6 +104,18 @@ const char* const kMinimalStyles =
     "xfId=\"0\"/></cellXfs>"
     "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
     "</styleSheet>";
+
+/** Writes "AB12" into buffer (at least 16 characters). */
+void writeReference(char* buffer, int row, int column) {
+    char letters[4];
+    int n = 0;
+    for (int c = column; c > 0 && n < 3; c = (c - 1) / 26)
+        letters[n++] = static_cast<char>('A' + (c - 1) % 26);
+    int at = 0;
+    while (n > 0)
+        buffer[at++] = letters[--n];
+    std::snprintf(buffer + at, 16 - static_cast<size_t>(at), "%d", row);
+}
 
 } // namespace
 
@@ -450,7 +463,7 @@ void Worksheet::attach(pugi::xml_node root) {
                 throw OfficeError(
                     QStringLiteral("Клітинки рядка %1 аркуша не впорядковано.").arg(number));
             lastColumn = column;
-            row.cells[column] = c;
+            row.cells.emplace_back(column, c);
         }
     }
 }
@@ -464,8 +477,10 @@ pugi::xml_node Worksheet::findCell(int row, int column) const {
     auto r = m_rows.find(row);
     if (r == m_rows.end())
         return pugi::xml_node();
-    auto c = r->second.cells.find(column);
-    return c == r->second.cells.end() ? pugi::xml_node() : c->second;
+    const auto& cells = r->second.cells;
+    auto c = std::lower_bound(cells.begin(), cells.end(), column,
+                              [](const auto& cell, int col) { return cell.first < col; });
+    return c == cells.end() || c->first != column ? pugi::xml_node() : c->second;
 }
 
 pugi::xml_node Worksheet::ensureCell(int row, int column) {
@@ -484,13 +499,18 @@ pugi::xml_node Worksheet::ensureCell(int row, int column) {
         rit = m_rows.emplace(row, Row{node, {}}).first;
     }
     Row& r = rit->second;
-    auto cit = r.cells.find(column);
-    if (cit != r.cells.end())
-        return cit->second;
-    auto next = r.cells.upper_bound(column);
+    auto next = r.cells.end();
+    if (!r.cells.empty() && r.cells.back().first >= column) {
+        next = std::lower_bound(r.cells.begin(), r.cells.end(), column,
+                                [](const auto& cell, int col) { return cell.first < col; });
+        if (next->first == column)
+            return next->second;
+    }
     pugi::xml_node cell = next == r.cells.end() ? r.node.append_child("c")
                                                 : r.node.insert_child_before("c", next->second);
-    cell.append_attribute("r").set_value(CellReference(row, column).toLatin1().constData());
+    char reference[16];
+    writeReference(reference, row, column);
+    cell.append_attribute("r").set_value(reference);
     // A new cell takes the style its row or column gives it.
     const char* style = nullptr;
     if (r.node.attribute("customFormat").as_bool() && r.node.attribute("s"))
@@ -499,7 +519,7 @@ pugi::xml_node Worksheet::ensureCell(int row, int column) {
         style = col.attribute("style").value();
     if (style && std::strcmp(style, "0") != 0)
         cell.append_attribute("s").set_value(style);
-    r.cells.emplace(column, cell);
+    r.cells.insert(next, {column, cell});
     return cell;
 }
 

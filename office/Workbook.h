@@ -46,7 +46,8 @@ private:
     friend class Workbook;
     struct Row {
         pugi::xml_node node;
-        std::map<int, pugi::xml_node> cells;
+        /** Cells by column, sorted; new cells mostly go at the end. */
+        std::vector<std::pair<int, pugi::xml_node>> cells;
     };
     explicit Worksheet(Workbook* book) : m_book(book) {}
     void attach(pugi::xml_node root);
