@@ -92,6 +92,10 @@ void TFormOtsenkaInfo::BCancelClick() {
     done(ResultCancel);
 }
 
+void TFormOtsenkaInfo::reject() {
+    done(ResultCancel);
+}
+
 bool TFormOtsenkaInfo::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ListBoxData && event->type() == QEvent::KeyPress && !ListBoxData->isEditing()) {
         const auto* key = static_cast<QKeyEvent*>(event);

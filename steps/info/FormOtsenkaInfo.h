@@ -36,6 +36,8 @@ public:
 
     void BSaveClick();
     void BCancelClick();
+    /** Escape and the window's close button cancel with 2. */
+    void reject() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -95,11 +95,15 @@ bool StoreInfoRows(const StringGrid& grid) {
                             QStringLiteral("')");
         if (!RunQuery(query, sql, false))
             return fail();
-        // A failure to set an indicator is not reported; the rows are what matters.
-        if (name == InfoAreaName())
-            SetIndicator(query, InfoAreaIndicator(), value);
-        else if (name == InfoPopulationName())
-            SetIndicator(query, InfoPopulationIndicator(), value);
+        // The indicator row is created when a settlement lacks it, so the value always
+        // reaches the later steps. A failure here is not reported; the rows are what matters.
+        const QString indicator = name == InfoAreaName()         ? InfoAreaIndicator()
+                                  : name == InfoPopulationName() ? InfoPopulationIndicator()
+                                                                 : QString();
+        if (!indicator.isEmpty()) {
+            GetIndicator(query, indicator);
+            SetIndicator(query, indicator, value);
+        }
     }
     if (!connection.commit()) {
         SetLastError(connection.errorText());

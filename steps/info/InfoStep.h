@@ -31,8 +31,9 @@ bool LoadInfoRows(Query& query, StringGrid& grid);
 bool ValidateInfoRows(StringGrid& grid, QObject* control = nullptr);
 
 /**
- * Replaces "показники" of the project database with the grid's rows and sets the two
- * indicators, in one transaction. On a failure everything is rolled back and
+ * Replaces "показники" of the project database with the grid's rows (rows left wholly blank
+ * are skipped) and sets the two indicators, creating their rows when missing, in one
+ * transaction. On a failure everything is rolled back and
  * "Оновлення даних у базі даних.\rПомилка: ..." is shown; false.
  */
 bool StoreInfoRows(const StringGrid& grid);

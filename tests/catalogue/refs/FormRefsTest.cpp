@@ -5,14 +5,18 @@
 #include "db/QueryFunctions.h"
 #include "tests/catalogue/refs/RefsTestData.h"
 
+#include "common/ui/Dialog.h"
 #include <QApplication>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -160,4 +164,33 @@ TEST(DialogRefsInputTest, EditWidthFollowsTheFieldSizeUpTo350) {
     const int w = metrics.horizontalAdvance(u'W');
     EXPECT_EQ(DialogRefsInput::editWidth(metrics, 5), std::min(350, w * 10));
     EXPECT_EQ(DialogRefsInput::editWidth(metrics, 255), 350);
+}
+
+TEST(DialogRefsInputTest, BuildsEditsAndMemosAndReadsThemBack) {
+    TestApp();
+    RecordingMessages messages;
+    std::vector<FieldInfo> fields = {{QStringLiteral("назва_фактору"), FieldType::Memo, 0},
+                                     {QStringLiteral("мин"), FieldType::WideString, 4}};
+    QTimer act;
+    act.setSingleShot(true);
+    QObject::connect(&act, &QTimer::timeout, [] {
+        TFormDialog& dialog = FormDialog();
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Редагування запису"));
+        auto* memo = qobject_cast<QPlainTextEdit*>(dialog.Field(QStringLiteral("B1")));
+        auto* edit = qobject_cast<QLineEdit*>(dialog.Field(QStringLiteral("B2")));
+        ASSERT_NE(memo, nullptr);
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(memo->toPlainText(), QStringLiteral("а\nб"));
+        EXPECT_EQ(edit->maxLength(), 4);
+        memo->setPlainText(QStringLiteral("в\nг\nд"));
+        edit->setText(QStringLiteral("0.75"));
+        QTest::mouseClick(dialog.SaveButton(), Qt::LeftButton);
+    });
+    act.start(0);
+    DialogRefsInput input;
+    const std::optional<QStringList> values =
+        input.ask(QStringLiteral("Редагування запису"), fields,
+                  QStringList({QStringLiteral("а\rб"), QStringLiteral("0.8")}));
+    ASSERT_TRUE(values.has_value());
+    EXPECT_EQ(*values, QStringList({QStringLiteral("в\rг\rд"), QStringLiteral("0.75")}));
 }

@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 
 namespace {
 
@@ -57,6 +59,13 @@ TEST_F(FormOtsenkaInfoTest, CancelClosesWithTwo) {
     EXPECT_EQ(form.result(), TFormOtsenkaInfo::ResultCancel);
 }
 
+TEST_F(FormOtsenkaInfoTest, EscapeCancelsWithTwo) {
+    form.ListBoxData->setFocus();
+    QTest::keyClick(&form, Qt::Key_Escape);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(form.result(), TFormOtsenkaInfo::ResultCancel);
+}
+
 TEST_F(FormOtsenkaInfoTest, RowsAreAddedByKeyAndButtonButNeverDeleted) {
     form.ListBoxData->setCurrentCell(2, 1);
     form.ListBoxData->setFocus();
@@ -89,4 +98,66 @@ TEST_F(FormOtsenkaInfoTest, TypedNameIsStoredInTheRow) {
     for (int i = 0; i < 20 && form.rows().at(3, 0).isEmpty(); ++i)
         QApplication::processEvents();
     EXPECT_EQ(form.rows().at(3, 0), QStringLiteral("Рада"));
+}
+
+namespace {
+
+/** Runs `act` on the step window once it is shown modally. */
+void WhenShown(std::function<void(TFormOtsenkaInfo&)> act) {
+    QTimer::singleShot(0, [act] {
+        auto* form = qobject_cast<TFormOtsenkaInfo*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        act(*form);
+    });
+}
+
+class OpenStepInfoTest : public InfoDbTest {
+protected:
+    QApplication& application = TestApp();
+};
+
+} // namespace
+
+TEST_F(OpenStepInfoTest, SaveStoresEditedRowsAndIndicators) {
+    WhenShown([](TFormOtsenkaInfo& form) {
+        EXPECT_EQ(form.rows().rowCount(), 4);
+        form.rows().set(2, 1, QStringLiteral("12,5"));
+        form.addRow();
+        form.rows().setRowTexts(4, {QStringLiteral("Новий"), QStringLiteral("факт")});
+        QTest::mouseClick(form.BSave, Qt::LeftButton);
+    });
+    EXPECT_TRUE(OpenStepInfo(nullptr));
+    EXPECT_EQ(storedRows(), QStringList({QStringLiteral("Назва=Липове"),
+                                         InfoAreaName() + QStringLiteral("=12.5000"),
+                                         InfoPopulationName() + QStringLiteral("=2.5000"),
+                                         QStringLiteral("Новий=факт")}));
+    EXPECT_EQ(indicator(InfoAreaIndicator()), QStringLiteral("12.5000"));
+}
+
+TEST_F(OpenStepInfoTest, CancelStoresNothing) {
+    const QStringList before = storedRows();
+    WhenShown([](TFormOtsenkaInfo& form) {
+        form.rows().set(2, 1, QStringLiteral("99"));
+        QTest::mouseClick(form.BCancel, Qt::LeftButton);
+    });
+    EXPECT_FALSE(OpenStepInfo(nullptr));
+    EXPECT_EQ(storedRows(), before);
+    EXPECT_EQ(indicator(InfoAreaIndicator()), QStringLiteral("10.0000"));
+}
+
+TEST_F(OpenStepInfoTest, FailedReadDoesNotOpenTheWindow) {
+    exec(QStringLiteral("DROP TABLE показники"));
+    bool shown = false;
+    QTimer guard; // closes the window should it open, so the test cannot hang
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&shown] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            shown = true;
+            modal->close();
+        }
+    });
+    guard.start(0);
+    EXPECT_FALSE(OpenStepInfo(nullptr));
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(messages.texts(QStringLiteral("error")).size(), 1);
 }

@@ -117,3 +117,27 @@ TEST_F(InfoDbTest, ClosedDatabaseIsReportedAndNothingHappens) {
     EXPECT_FALSE(StoreInfoRows(Grid({{InfoAreaName(), QStringLiteral("1")}})));
     ASSERT_EQ(messages.texts(QStringLiteral("error")).size(), 1);
 }
+
+TEST_F(InfoDbTest, MissingIndicatorRowIsCreated) {
+    exec(QStringLiteral("DELETE FROM характеристика WHERE показник='Чисельність населення "
+                        "(тис. чол.)'"));
+    ASSERT_TRUE(StoreInfoRows(Grid({{InfoPopulationName(), QStringLiteral("3.0000")}})));
+    EXPECT_EQ(indicator(InfoPopulationIndicator()), QStringLiteral("3.0000"));
+}
+
+TEST(InfoTemplateTest, ShippedTemplateHoldsTheEntriesAndBothIndicators) {
+    TempAppDir app(true);
+    Connection c;
+    ASSERT_TRUE(c.open(app.file(QStringLiteral("Шаблон/наспункт/") + DataFileName())));
+    Query q(&c);
+    for (const QString& name : {InfoAreaIndicator(), InfoPopulationIndicator()})
+        EXPECT_TRUE(RunQuery(
+            q, QStringLiteral("SELECT * FROM характеристика WHERE показник='") + name + u'\'', true,
+            true))
+            << name.toStdString();
+    for (const QString& name : {InfoAreaName(), InfoPopulationName()})
+        EXPECT_TRUE(
+            RunQuery(q, QStringLiteral("SELECT * FROM показники WHERE показник='") + name + u'\'',
+                     true, true))
+            << name.toStdString();
+}
