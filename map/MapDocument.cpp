@@ -23,13 +23,35 @@ Layer* MapDocument::addLayer(std::unique_ptr<Layer> layer) {
     return raw;
 }
 
-Layer* MapDocument::addLayerFromFile(const QString& path, const QString& name, bool visible,
-                                     QString* error) {
-    std::unique_ptr<Layer> layer = Layer::open(path, name, error);
+Layer* MapDocument::addLayer(const LayerInfo& info, int position, QString* error) {
+    if (info.type == 7 &&
+        !TabFile::create(info.fileSpec, info.fields, info.coordSys.value_or(m_coordSys),
+                         info.overwriteFile, info.name, error))
+        return nullptr;
+    if (info.type != 0 && info.type != 7) {
+        if (error)
+            *error = QStringLiteral("Невідомий вид шару %1.").arg(info.type);
+        return nullptr;
+    }
+    std::unique_ptr<Layer> layer = Layer::open(info.fileSpec, info.name, error);
     if (!layer)
         return nullptr;
-    layer->setVisible(visible);
-    return addLayer(std::move(layer));
+    layer->setVisible(info.visible);
+    Layer* raw = layer.get();
+    const auto at = std::clamp(position - 1, 0, layerCount());
+    m_layers.insert(m_layers.begin() + at, std::move(layer));
+    emit layersChanged();
+    return raw;
+}
+
+Layer* MapDocument::addLayerFromFile(const QString& path, const QString& name, bool visible,
+                                     QString* error) {
+    LayerInfo info;
+    info.fileSpec = path;
+    info.name = name;
+    info.datasetName = name;
+    info.visible = visible;
+    return addLayer(info, 1, error);
 }
 
 Layer* MapDocument::addNewTable(const QString& path, const QString& name,

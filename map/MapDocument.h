@@ -6,7 +6,21 @@
 #include <QObject>
 #include <QSize>
 #include <memory>
+#include <optional>
 #include <vector>
+
+/** A layer description: open a table file (type 0) or write a new one (type 7). */
+struct LayerInfo {
+    int type = 0;
+    QString fileSpec;
+    QString name;
+    bool visible = true;
+    bool autoCreateDataset = true; ///< every layer here has its attribute table
+    QString datasetName;
+    std::vector<FieldDef> fields;     ///< for type 7
+    std::optional<CoordSys> coordSys; ///< for type 7; the map's own when unset
+    bool overwriteFile = false;       ///< for type 7
+};
 
 /**
  * The map without a window: its layers (index 0 is the top, the newest), the shown
@@ -24,6 +38,11 @@ public:
     Layer* layerAt(int index) const;
     /** Puts an open layer on top (position 1) and returns it. */
     Layer* addLayer(std::unique_ptr<Layer> layer);
+    /**
+     * Adds a layer from its description at a 1-based position (1 = top); null with the
+     * reason in `error` when the file cannot be opened or written.
+     */
+    Layer* addLayer(const LayerInfo& info, int position, QString* error);
     /** Opens a table file as a new top layer; null with the reason in `error`. */
     Layer* addLayerFromFile(const QString& path, const QString& name, bool visible, QString* error);
     /** Writes a new empty table with the fields and this map's coordinate system and opens it. */

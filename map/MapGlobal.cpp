@@ -31,8 +31,14 @@ Layer* AddLayer(MapDocument& map, const QString& path, bool visible) {
     for (int i = 0; i < map.layerCount(); ++i)
         if (comparablePath(map.layerAt(i)->filespec()) == wanted)
             return map.layerAt(i);
+    LayerInfo info;
+    info.type = 0;
+    info.fileSpec = path;
+    info.name = LayerNameOf(path);
+    info.datasetName = info.name;
+    info.visible = visible;
     QString error;
-    Layer* layer = map.addLayerFromFile(path, LayerNameOf(path), visible, &error);
+    Layer* layer = map.addLayer(info, 1, &error);
     if (!layer)
         SetLastError(error);
     return layer;
@@ -41,14 +47,24 @@ Layer* AddLayer(MapDocument& map, const QString& path, bool visible) {
 Layer* CreateLayer(MapDocument& map, const QString& folder, const QString& name) {
     const QString path = JoinPath(folder, name + QStringLiteral(".tab"));
     if (!QFileInfo::exists(path)) {
-        FieldDef info;
-        info.name = QStringLiteral("info");
-        info.width = 50;
+        FieldDef field;
+        field.name = QStringLiteral("info");
+        field.width = 50;
+        LayerInfo info;
+        info.type = 7;
+        info.fileSpec = path;
+        info.name = name;
+        info.datasetName = name;
+        info.fields = {field};
+        info.coordSys = map.numericCoordSys();
+        info.overwriteFile = true;
         QString error;
-        if (!TabFile::create(path, {info}, map.numericCoordSys(), true, name, &error)) {
+        Layer* created = map.addLayer(info, 1, &error);
+        if (!created) {
             SetLastError(error);
             return nullptr;
         }
+        map.removeLayer(created);
         StripTabDescription(path);
     }
     return AddLayer(map, path, false);

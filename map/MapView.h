@@ -40,6 +40,10 @@ public:
     void LoadSettlementLayers(const QString& folder);
     void RefreshLayerList();
 
+    /** The names the main window's map tab uses. */
+    void addLayer(const QString& path, bool visible) { AddLayer(path, visible); }
+    void refreshLayerList() { RefreshLayerList(); }
+
     /** Adds the files as visible layers; stops with a message at the first failure. */
     void openFiles(const QStringList& files);
     /** Shows a layer whole, or every layer for "(все)". */

@@ -73,6 +73,40 @@ TEST_F(MapServices, CreateLayerMakesAnInfoTableWithoutDescriptionOrAddsTheExisti
     EXPECT_FALSE(LastError().isEmpty());
 }
 
+TEST_F(MapServices, LayerDescriptionsOpenOrWriteTablesAtAPosition) {
+    WriteTable(Tab("a"), {"x"}, {});
+    WriteTable(Tab("b"), {"x"}, {});
+    LayerInfo open;
+    open.fileSpec = Tab("a");
+    open.name = "a";
+    ASSERT_TRUE(map.addLayer(open, 1, nullptr));
+    open.fileSpec = Tab("b");
+    open.name = "b";
+    open.visible = false;
+    ASSERT_TRUE(map.addLayer(open, 2, nullptr)); // below "a"
+    EXPECT_EQ(LayerNames(map), (QStringList{"a", "b"}));
+    EXPECT_FALSE(map.layerAt(1)->visible());
+
+    LayerInfo create;
+    create.type = 7;
+    create.fileSpec = Tab("new");
+    create.name = "new";
+    create.fields = {FieldDef{"Km3", FieldKind::Float, 10, 2, false},
+                     FieldDef{"Name", FieldKind::Char, 30, 0, false}};
+    QString error;
+    Layer* made = map.addLayer(create, 1, &error);
+    ASSERT_TRUE(made) << error.toStdString();
+    EXPECT_EQ(made->fieldNames(), (QStringList{"Km3", "Name"}));
+    EXPECT_EQ(made->fields()[0].type, FieldKind::Float);
+    // Writing over an existing file needs the overwrite flag.
+    EXPECT_FALSE(map.addLayer(create, 1, &error));
+    EXPECT_FALSE(error.isEmpty());
+    create.overwriteFile = true;
+    EXPECT_TRUE(map.addLayer(create, 1, &error));
+    create.type = 3;
+    EXPECT_FALSE(map.addLayer(create, 1, &error));
+}
+
 TEST_F(MapServices, StripTabDescriptionRemovesOnlyTheFirstDescriptionLine) {
     const QString path = Tab("d");
     WriteTextFile(path, "!table\n  Description \"a\"\n  Description \"b\"\nDefinition Table\n");
@@ -158,16 +192,24 @@ TEST_F(MapServices, ZoomToLayerUsesStoredBoundsFrom2000Features) {
     EXPECT_EQ(map.centre(), QPointF(5000, 7000));
     EXPECT_DOUBLE_EQ(map.zoom(), zoom);
 
-    // Large layer: the stored bounds, whatever the objects cover.
-    Layer* large = map.addNewTable(Tab("large"), "large", {FieldDef{"a"}}, true, {}, nullptr);
-    ASSERT_TRUE(large);
+    // Large layer: the stored bounds, even where they are wider than the objects now.
+    std::vector<std::pair<Feature, QStringList>> squares;
     for (int i = 0; i < 2000; ++i)
-        ASSERT_TRUE(large->addFeature(Square(i, 0, 1), nullptr));
-    const MapRect stored = large->bounds();
+        squares.push_back({Square(i, 0, 1), {}});
+    squares.push_back({Square(10000, 0, 1), {}});
+    WriteTable(Tab("large"), {"a"}, squares);
+    Layer* large = AddLayer(map, Tab("large"), true);
+    ASSERT_TRUE(large);
+    EXPECT_NEAR(large->bounds().xMax, 10001, 1e-6);
+    ASSERT_TRUE(large->deleteFeature(large->features().back(), nullptr));
+    ASSERT_EQ(large->featureCount(), 2000);
     ZoomToLayer(map, *large);
-    const MapRect own = FeaturesBounds(large->allFeatures());
-    EXPECT_NEAR(map.centre().x(), stored.centre().x(), 1e-6);
-    EXPECT_DOUBLE_EQ(own.xMax, 2000);
+    EXPECT_NEAR(map.centre().x(), 5000.5, 1e-6);
+    EXPECT_NEAR(map.bounds().width(), 10001 * 1.2, 1e-6);
+    // One object fewer: the objects' own extent.
+    ASSERT_TRUE(large->deleteFeature(large->features().back(), nullptr));
+    ZoomToLayer(map, *large);
+    EXPECT_NEAR(map.centre().x(), 999.5, 1e-6);
 }
 
 TEST_F(MapServices, EditLayersExternallyOpensEveryLokLayer) {

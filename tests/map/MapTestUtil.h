@@ -23,11 +23,13 @@ inline void WriteTable(const QString& path, const QStringList& fields,
     ASSERT_TRUE(TabFile::create(path, defs, CoordSys{}, true, QString(), &error))
         << error.toStdString();
     auto names = std::make_shared<const QStringList>(fields);
+    FeatureList all;
     for (const auto& [feature, values] : features) {
         Feature f = feature;
         f.setFields(names);
         for (qsizetype i = 0; i < values.size(); ++i)
             f.setValueAt(static_cast<int>(i), values[i]);
-        ASSERT_TRUE(TabFile::append(path, f, &error)) << error.toStdString();
+        all.push_back(f);
     }
+    ASSERT_TRUE(TabFile::appendAll(path, all, &error)) << error.toStdString();
 }

@@ -160,7 +160,10 @@ bool WriteDemoLayers(const QString& folder, const DemoSize& size, QString* error
             const int zone = ring < 0.4 ? 1 : ring < 0.7 ? 2 : 3;
             Feature cell = Rect(X0 + c * cw, Y0 + H - (r + 1) * ch, cw, ch);
             Feature d = WithValues(cell, {QString::number(number), QString::number(zone), ""});
-            d.setRegionStyle(Fill(0xE0F0FF));
+            RegionStyle outline = Fill(0xFFFFFF);
+            outline.regionPattern = 1; // zones show through the districts
+            outline.regionBorderColor = 0x202020;
+            d.setRegionStyle(outline);
             districts.features.push_back(d);
             byZone[zone].push_back(cell);
         }
