@@ -45,6 +45,12 @@ Layer* AddLayer(MapDocument& map, const QString& path, bool visible) {
 }
 
 Layer* CreateLayer(MapDocument& map, const QString& folder, const QString& name) {
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        // Never write a table next to the program or at the root for a missing folder.
+        SetLastError(
+            QStringLiteral("Папка \"%1\" не існує.").arg(QDir::toNativeSeparators(folder)));
+        return nullptr;
+    }
     const QString path = JoinPath(folder, name + QStringLiteral(".tab"));
     if (!QFileInfo::exists(path)) {
         FieldDef field;

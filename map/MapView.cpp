@@ -205,6 +205,7 @@ void MapView::cmdOpenClick() {
 }
 
 void MapView::openFiles(const QStringList& files) {
+    const bool wasEmpty = map().layerCount() == 0;
     for (const QString& file : files) {
         if (!AddLayer(file, true)) {
             ShowError(QStringLiteral("Відкривання карти \"") + FileNameOf(file) +
@@ -212,6 +213,9 @@ void MapView::openFiles(const QStringList& files) {
             break;
         }
     }
+    // The first layers on an empty map are shown whole.
+    if (wasEmpty && map().layerCount() > 0)
+        ZoomToRectangle(map(), AllLayersBounds(map()));
     RefreshLayerList();
 }
 
@@ -224,7 +228,10 @@ void MapView::cmdEditorClick() {
 void MapView::ListMapLayersClickCheck(QListWidgetItem* item) {
     if (m_refilling || !item)
         return;
-    Layer* layer = GetLayer(map(), item->text());
+    // The list is in map order; the row finds the layer even when two share a name.
+    Layer* layer = map().layerAt(ListMapLayers->row(item));
+    if (!layer || layer->name() != item->text())
+        layer = GetLayer(map(), item->text());
     if (!layer) {
         ShowError(QStringLiteral("Шар \"%1\" не знайдено на мапі.").arg(item->text()));
         return;

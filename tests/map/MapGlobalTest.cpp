@@ -71,6 +71,10 @@ TEST_F(MapServices, CreateLayerMakesAnInfoTableWithoutDescriptionOrAddsTheExisti
     SetLastError(QString());
     EXPECT_EQ(CreateLayer(other, dir.filePath("nowhere"), "x"), nullptr);
     EXPECT_FALSE(LastError().isEmpty());
+    // No settlement chosen: nothing is written anywhere.
+    SetLastError(QString());
+    EXPECT_EQ(CreateLayer(other, QString(), "x"), nullptr);
+    EXPECT_FALSE(LastError().isEmpty());
 }
 
 TEST_F(MapServices, LayerDescriptionsOpenOrWriteTablesAtAPosition) {

@@ -117,6 +117,25 @@ TEST_F(MapViewTest, UncheckingALayerHidesIt) {
     EXPECT_TRUE(messages.messages.empty());
 }
 
+TEST_F(MapViewTest, TwoLayersOfTheSameNameAreSwitchedSeparately) {
+    QTemporaryDir other;
+    WriteTable(other.filePath(QStringLiteral("райони.tab")), {"Raion"},
+               {{Square(5000, 5000, 10), {"9"}}});
+    view.openFiles({other.filePath(QStringLiteral("райони.tab"))});
+    ASSERT_EQ(view.ListMapLayers->count(), 3);
+    view.ListMapLayers->item(1)->setCheckState(Qt::Unchecked);
+    EXPECT_TRUE(view.map().layerAt(0)->visible());
+    EXPECT_FALSE(view.map().layerAt(1)->visible());
+}
+
+TEST_F(MapViewTest, LayersOpenedOnAnEmptyMapAreShownWhole) {
+    view.removeAllLayers();
+    view.map().setBounds({-50, -50, -40, -40});
+    view.openFiles({dir.filePath(QStringLiteral("межі.tab"))});
+    EXPECT_NEAR(view.map().centre().x(), 500, 1e-6);
+    EXPECT_GE(view.map().bounds().width(), 1000);
+}
+
 TEST_F(MapViewTest, OpeningFilesAddsEachOnceAndStopsAtTheFirstBrokenOne) {
     WriteTable(dir.filePath("extra.tab"), {"a"}, {{Square(0, 0, 1), {}}});
     WriteTextFile(dir.filePath("broken.tab"), "not a table");
