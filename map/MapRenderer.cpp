@@ -70,7 +70,7 @@ void RenderMap(const MapDocument& map, QPainter& painter) {
     QPen selectPen(QColor(0, 160, 255));
     selectPen.setCosmetic(true);
     selectPen.setWidth(3);
-    const QBrush selectBrush(QColor(0, 160, 255), Qt::Dense5Pattern);
+    const QBrush selectBrush(QColor(0, 160, 255, 110));
     QPen linePen(Qt::black);
     linePen.setCosmetic(true);
 
