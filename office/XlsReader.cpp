@@ -189,73 +189,239 @@ QString stringRecord(const QByteArray& rec, bool biff8) {
 
 } // namespace
 
-SheetCells ReadXlsFormulaResults(const QByteArray& file) {
-    const CompoundFile cf(file);
-    QByteArray book = cf.stream({QStringLiteral("Workbook"), QStringLiteral("Book")});
-    if (book.isEmpty())
-        throw OfficeError(QStringLiteral("У файлі .xls немає потоку книги."));
+namespace {
+
+/** Reads across a record and its CONTINUE records, as the shared string table needs. */
+class ContinuedReader {
+public:
+    explicit ContinuedReader(std::vector<QByteArray> segments) : m_segments(std::move(segments)) {}
+
+    bool atEnd() {
+        settle();
+        return m_segment >= m_segments.size();
+    }
+    quint8 byte() {
+        settle();
+        if (m_segment >= m_segments.size())
+            throw OfficeError(QStringLiteral("Файл .xls пошкоджено (таблиця рядків обірвана)."));
+        return quint8(m_segments[m_segment][m_at++]);
+    }
+    quint16 word() { return quint16(byte() | (quint16(byte()) << 8)); }
+    quint32 dword() { return quint32(word()) | (quint32(word()) << 16); }
+    void skip(quint64 count) {
+        while (count > 0) {
+            settle();
+            if (m_segment >= m_segments.size())
+                throw OfficeError(
+                    QStringLiteral("Файл .xls пошкоджено (таблиця рядків обірвана)."));
+            const quint64 here = quint64(m_segments[m_segment].size() - m_at);
+            const quint64 step = std::min(here, count);
+            m_at += static_cast<qsizetype>(step);
+            count -= step;
+        }
+    }
+    /** Characters of a string; a CONTINUE inside them starts with a new width flag. */
+    QString chars(int count, bool wide) {
+        QString text;
+        text.reserve(count);
+        for (int i = 0; i < count; ++i) {
+            if (m_at >= m_segments[m_segment].size()) {
+                settle();
+                wide = byte() & 1;
+            }
+            text += wide ? QChar(word()) : QChar(byte());
+        }
+        return text;
+    }
+
+private:
+    void settle() {
+        while (m_segment < m_segments.size() && m_at >= m_segments[m_segment].size()) {
+            ++m_segment;
+            m_at = 0;
+        }
+    }
+    std::vector<QByteArray> m_segments;
+    size_t m_segment = 0;
+    qsizetype m_at = 0;
+};
+
+std::vector<QString> readSharedStrings(std::vector<QByteArray> segments) {
+    ContinuedReader in(std::move(segments));
+    std::vector<QString> strings;
+    in.dword();
+    const quint32 unique = in.dword();
+    for (quint32 i = 0; i < unique && !in.atEnd(); ++i) {
+        const int count = in.word();
+        const quint8 flags = in.byte();
+        const int runs = (flags & 0x08) ? in.word() : 0;
+        const quint32 extra = (flags & 0x04) ? in.dword() : 0;
+        strings.push_back(in.chars(count, flags & 1));
+        in.skip(quint64(runs) * 4 + extra);
+    }
+    return strings;
+}
+
+double rkValue(quint32 rk) {
+    double value = 0;
+    if (rk & 2) {
+        value = static_cast<double>(static_cast<qint32>(rk) >> 2);
+    } else {
+        const quint64 bits = quint64(rk & 0xFFFFFFFCu) << 32;
+        std::memcpy(&value, &bits, sizeof value);
+    }
+    return (rk & 1) ? value / 100 : value;
+}
+
+void setNumber(SheetCells& cells, int row, int column, double value) {
+    if (std::isfinite(value))
+        cells.set(row, column, ShortestNumberText(value));
+}
+
+/** The BIFF version of a workbook stream: 8 for Excel 97-2003, 5 and lower for older ones. */
+int biffVersion(const QByteArray& book) {
+    if (book.size() < 8 || (u16(book, 0) & 0x00FF) != 0x09)
+        throw OfficeError(QStringLiteral("Файл .xls пошкоджено (немає початку книги)."));
+    return u16(book, 4) == 0x0600 ? 8 : 5;
+}
+
+/**
+ * Scans the records of the first worksheet. With `allCells`, every value (BIFF8 only);
+ * otherwise only the results kept for formula cells.
+ */
+SheetCells scanFirstSheet(const QByteArray& book, bool allCells) {
+    const bool biff8 = biffVersion(book) == 8;
     SheetCells cells;
-    // Globals: BOF, then BOUNDSHEET records give where each sheet's records begin.
-    const quint16 bofVersion = book.size() >= 8 ? u16(book, 4) : 0;
-    const bool biff8 = bofVersion == 0x0600;
     qsizetype sheetAt = -1;
+    std::vector<QString> sst;
     for (qsizetype at = 0; at + 4 <= book.size();) {
         const quint16 type = u16(book, at);
         const quint16 length = u16(book, at + 2);
-        if (type == 0x0085 && length >= 6 && at + 4 + 6 <= book.size()) {
-            const quint8 kind = quint8(book[at + 4 + 5]);
-            if (kind == 0) {
-                sheetAt = u32(book, at + 4);
-                break;
+        const qsizetype data = at + 4;
+        if (data + length > book.size())
+            throw OfficeError(QStringLiteral("Файл .xls пошкоджено (запис за межами потоку)."));
+        if (type == 0x002F)
+            throw OfficeError(QStringLiteral("Книгу захищено паролем; її неможливо прочитати."));
+        if (type == 0x0085 && length >= 6 && sheetAt < 0 && quint8(book[data + 5]) == 0)
+            sheetAt = u32(book, data);
+        if (type == 0x00FC && allCells) {
+            std::vector<QByteArray> segments{book.mid(data, length)};
+            qsizetype next = data + length;
+            while (next + 4 <= book.size() && u16(book, next) == 0x003C) {
+                const quint16 more = u16(book, next + 2);
+                segments.push_back(book.mid(next + 4, more));
+                next += 4 + more;
             }
+            sst = readSharedStrings(std::move(segments));
         }
+        at = data + length;
         if (type == 0x000A)
             break;
-        at += 4 + length;
     }
     if (sheetAt < 0 || sheetAt >= book.size())
-        return cells;
+        throw OfficeError(QStringLiteral("Ошибка нахождения листа."));
     bool pendingString = false;
     int pendingRow = 0, pendingColumn = 0;
     for (qsizetype at = sheetAt; at + 4 <= book.size();) {
         const quint16 type = u16(book, at);
         const quint16 length = u16(book, at + 2);
         const QByteArray rec = book.mid(at + 4, length);
+        const bool first = at == sheetAt;
         at += 4 + length;
-        if (type == 0x000A && at - 4 - length != sheetAt)
-            break;
+        if (type == 0x000A || (!first && (type & 0x00FF) == 0x09 && (type >> 8) <= 8))
+            break; // the sheet's end, or the start of the next one
         if (type == 0x0207 && pendingString) {
             cells.set(pendingRow, pendingColumn, stringRecord(rec, biff8));
             pendingString = false;
             continue;
         }
-        if (type != 0x0006 || rec.size() < 14)
-            continue;
         pendingString = false;
+        if (rec.size() < 6)
+            continue;
         const int row = u16(rec, 0) + 1;
         const int column = u16(rec, 2) + 1;
-        if (quint8(rec[12]) == 0xFF && quint8(rec[13]) == 0xFF) {
-            switch (quint8(rec[6])) {
-            case 0: // the text follows in a STRING record
-                pendingString = true;
-                pendingRow = row;
-                pendingColumn = column;
+        switch (type) {
+        case 0x0006: { // FORMULA: its result
+            if (rec.size() < 14)
                 break;
-            case 1:
-                cells.set(row, column,
-                          quint8(rec[8]) ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
-                break;
-            default: // errors and empty results give no value
+            if (quint8(rec[12]) == 0xFF && quint8(rec[13]) == 0xFF) {
+                if (quint8(rec[6]) == 0) {
+                    pendingString = true;
+                    pendingRow = row;
+                    pendingColumn = column;
+                } else if (quint8(rec[6]) == 1) {
+                    cells.set(row, column,
+                              quint8(rec[8]) ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+                }
                 break;
             }
-            continue;
+            double value = 0;
+            std::memcpy(&value, rec.constData() + 6, sizeof value);
+            setNumber(cells, row, column, value);
+            break;
         }
-        double value = 0;
-        std::memcpy(&value, rec.constData() + 6, sizeof value);
-        if (std::isfinite(value))
-            cells.set(row, column, ShortestNumberText(value));
+        default:
+            break;
+        }
+        if (!allCells)
+            continue;
+        switch (type) {
+        case 0x0203: // NUMBER
+            if (rec.size() >= 14) {
+                double value = 0;
+                std::memcpy(&value, rec.constData() + 6, sizeof value);
+                setNumber(cells, row, column, value);
+            }
+            break;
+        case 0x027E: // RK
+            if (rec.size() >= 10)
+                setNumber(cells, row, column, rkValue(u32(rec, 6)));
+            break;
+        case 0x00BD: // MULRK: several RK values in one row
+            for (qsizetype i = 4, c = column; i + 6 <= rec.size() - 2; i += 6, ++c)
+                setNumber(cells, row, static_cast<int>(c), rkValue(u32(rec, i + 2)));
+            break;
+        case 0x00FD: // LABELSST
+            if (rec.size() >= 10) {
+                const quint32 index = u32(rec, 6);
+                if (index < sst.size())
+                    cells.set(row, column, sst[index]);
+            }
+            break;
+        case 0x0204: // LABEL
+            cells.set(row, column, stringRecord(rec.mid(6), biff8));
+            break;
+        case 0x0205: // BOOLERR: booleans only
+            if (rec.size() >= 8 && quint8(rec[7]) == 0)
+                cells.set(row, column,
+                          quint8(rec[6]) ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+            break;
+        default:
+            break;
+        }
     }
     return cells;
+}
+
+QByteArray workbookStream(const QByteArray& file) {
+    const CompoundFile cf(file);
+    QByteArray book = cf.stream({QStringLiteral("Workbook"), QStringLiteral("Book")});
+    if (book.isEmpty())
+        throw OfficeError(QStringLiteral("У файлі .xls немає потоку книги."));
+    return book;
+}
+
+} // namespace
+
+SheetCells ReadXlsFormulaResults(const QByteArray& file) {
+    return scanFirstSheet(workbookStream(file), false);
+}
+
+SheetCells ReadXlsCells(const QByteArray& file) {
+    const QByteArray book = workbookStream(file);
+    if (biffVersion(book) != 8)
+        throw OfficeError(QStringLiteral("Книгу збережено у форматі, старішому за Excel 97."));
+    return scanFirstSheet(book, true);
 }
 
 namespace {
@@ -270,17 +436,32 @@ struct FreexlHandle {
 
 } // namespace
 
-SheetCells ReadXlsFirstSheet(const QString& path) {
+namespace {
+
+QByteArray readXlsBytes(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw OfficeError(
             QStringLiteral("Файл \"%1\" неможливо відкрити: %2.").arg(path, file.errorString()));
     if (file.size() > 200LL * 1024 * 1024)
         throw OfficeError(QStringLiteral("Файл \"%1\" завеликий для відомості.").arg(path));
-    const QByteArray bytes = file.readAll();
-    file.close();
-    // Our scanner checks the container first: freexl is then given only a sound file.
-    SheetCells formulas = ReadXlsFormulaResults(bytes);
+    return file.readAll();
+}
+
+} // namespace
+
+SheetCells ReadXlsFirstSheet(const QString& path) {
+    // Excel 97-2003 books are read by our own scanner (fuzzed; freexl 1.0.6 overflows its
+    // buffers on some damaged files). Older books go to freexl once our scanner has found
+    // the container and the sheet sound.
+    const QByteArray book = workbookStream(readXlsBytes(path));
+    if (biffVersion(book) == 8)
+        return scanFirstSheet(book, true);
+    return ReadXlsWithFreexl(path);
+}
+
+SheetCells ReadXlsWithFreexl(const QString& path) {
+    const SheetCells formulas = scanFirstSheet(workbookStream(readXlsBytes(path)), false);
 
     FreexlHandle xls;
     const int opened = freexl_open(QFile::encodeName(path).constData(), &xls.handle);

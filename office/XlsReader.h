@@ -6,9 +6,9 @@
 #include <QString>
 
 /**
- * Reads the first worksheet of a binary ".xls" workbook. Plain cells come from freexl;
- * formula cells, which freexl leaves empty, take the result the file keeps for them, read
- * from the workbook stream by our own record scanner. Throws OfficeError.
+ * Reads the first worksheet of a binary ".xls" workbook. Excel 97-2003 books are read by our
+ * own record scanner (values, shared strings and the results kept for formula cells); older
+ * books by freexl, with formula results from our scanner. Throws OfficeError.
  */
 SheetCells ReadXlsFirstSheet(const QString& path);
 
@@ -17,3 +17,9 @@ SheetCells ReadXlsFirstSheet(const QString& path);
  * compound file (".xls"); throws OfficeError for a broken file.
  */
 SheetCells ReadXlsFormulaResults(const QByteArray& file);
+
+/** The first worksheet read by freexl, formula cells from our scanner (any BIFF version). */
+SheetCells ReadXlsWithFreexl(const QString& path);
+
+/** Every value of the first worksheet of an Excel 97-2003 book; throws for older books. */
+SheetCells ReadXlsCells(const QByteArray& file);

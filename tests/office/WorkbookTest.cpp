@@ -2,6 +2,7 @@
 #include "OfficeTestUtil.h"
 #include "office/OfficeError.h"
 #include "office/Statement.h"
+#include "office/XlsReader.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -222,6 +223,30 @@ TEST(StatementTest, BrokenFilesGiveClearErrors) {
     } catch (const OfficeError& e) {
         EXPECT_TRUE(e.message().contains(QStringLiteral("zip"))) << e.message().toStdString();
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(StatementTest, OurXlsScannerAgreesWithFreexl) {
+    // Long Cyrillic shared strings cross CONTINUE records; numbers are kept as RK and NUMBER.
+    for (const char* name : {"statement.xls", "statement-long.xls"}) {
+        const QString path = OfficeTestDir() + QStringLiteral("/data/") + QString::fromLatin1(name);
+        const SheetCells ours = ReadStatement(path);
+        const SheetCells freexl = ReadXlsWithFreexl(path);
+        EXPECT_EQ(ours.size(), freexl.size()) << name;
+        EXPECT_EQ(ours.rowCount(), freexl.rowCount()) << name;
+        for (int r = 1; r <= freexl.rowCount(); ++r)
+            for (int c = 1; c <= freexl.columnCount(); ++c)
+                ASSERT_EQ(ours.text(r, c), freexl.text(r, c)) << name << " " << r << "," << c;
+    }
+    const SheetCells cells =
+        ReadStatement(OfficeTestDir() + QStringLiteral("/data/statement-long.xls"));
+    EXPECT_EQ(cells.text(250, 3),
+              QStringLiteral("Ділянка № 250, вулиця Шевченка, квартал %1").arg(250 * 7 % 97));
+    EXPECT_EQ(cells.text(7, 2), QStringLiteral("91.0259"));
+    EXPECT_EQ(cells.text(250, 1), QStringLiteral("250"));
 }
 
 } // namespace

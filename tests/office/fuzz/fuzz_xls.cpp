@@ -1,0 +1,26 @@
+// Feeds arbitrary bytes to our compound-file and formula-result scanner, then to freexl.
+#include "office/OfficeError.h"
+#include "office/XlsReader.h"
+
+#include <QTemporaryFile>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    try {
+        ReadXlsFormulaResults(bytes);
+    } catch (const OfficeError&) {
+        return 0;
+    }
+    // Only what our scanner accepts reaches freexl, as in the program.
+    QTemporaryFile file;
+    if (!file.open())
+        return 0;
+    file.write(bytes);
+    file.close();
+    try {
+        ReadXlsFirstSheet(file.fileName());
+    } catch (const OfficeError&) {
+    }
+    return 0;
+}

@@ -1,0 +1,24 @@
+// Feeds arbitrary bytes to the workbook reader and the cell operations.
+#include "office/OfficeError.h"
+#include "office/Workbook.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray zip(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    try {
+        auto book = Workbook::openFromMemory(zip);
+        Worksheet& sheet = book->worksheet(1);
+        sheet.values();
+        sheet.setCellValue(3, 2, QStringLiteral("12.50"));
+        sheet.setCellValue(3, 3, QStringLiteral("текст"));
+        sheet.setCellBold(3, 3, true);
+        sheet.cellBold(1, 1);
+        sheet.columnWidth(9);
+        sheet.setColumnWidth(9, 0);
+        sheet.setColumnWidth(10, 12);
+        book->package().saveToMemory();
+    } catch (const OfficeError&) {
+    }
+    return 0;
+}
