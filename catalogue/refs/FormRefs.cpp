@@ -2,6 +2,7 @@
 
 #include "catalogue/refs/RefsModel.h"
 #include "common/ui/Dialog.h"
+#include "common/ui/MinimizeWithApplication.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
 
@@ -19,7 +20,6 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QWindowStateChangeEvent>
 
 namespace {
 
@@ -83,7 +83,7 @@ std::optional<QStringList> DialogRefsInput::ask(const QString& title,
 TFormRefs::TFormRefs(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FormRefs"));
     setWindowTitle(QStringLiteral("Довідники"));
-    setWindowFlag(Qt::WindowMinimizeButtonHint, true);
+    MinimizeWithApplication(this);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     resize(900, 560);
 
@@ -373,18 +373,4 @@ void TFormRefs::POPUP_SORTClick(int tag) {
         return;
     m_book.setSort(field, sort);
     showRows();
-}
-
-void TFormRefs::changeEvent(QEvent* event) {
-    // Minimising the window minimises the program with it; restoring brings both back.
-    if (event->type() == QEvent::WindowStateChange && parentWidget()) {
-        QWidget* main = parentWidget()->window();
-        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
-        if (isMinimized() && !main->isMinimized())
-            main->showMinimized();
-        else if (!isMinimized() && (change->oldState() & Qt::WindowMinimized) &&
-                 main->isMinimized())
-            main->showNormal();
-    }
-    QDialog::changeEvent(event);
 }

@@ -81,9 +81,6 @@ public:
     /** The column under the pointer when the popup last opened (-1 none). */
     int popupColumn() const { return m_popupColumn; }
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     /** Shows the book's rows, current row, sort arrow and column widths. */
     void showRows();

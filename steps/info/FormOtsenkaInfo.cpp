@@ -1,5 +1,6 @@
 #include "steps/info/FormOtsenkaInfo.h"
 
+#include "common/ui/MinimizeWithApplication.h"
 #include "db/Databases.h"
 #include "steps/info/InfoStep.h"
 #include "widgets/GridView.h"
@@ -13,12 +14,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <QWindowStateChangeEvent>
 
 TFormOtsenkaInfo::TFormOtsenkaInfo(QWidget* parent) : QDialog(parent), m_rows(MakeInfoGrid()) {
     setObjectName(QStringLiteral("FormOtsenkaInfo"));
     setWindowTitle(QStringLiteral("Інформація"));
-    setWindowFlag(Qt::WindowMinimizeButtonHint, true);
+    MinimizeWithApplication(this);
     resize(560, 420);
 
     auto* heading = new QLabel(QStringLiteral("Інформація про населений пункт:"), this);
@@ -108,20 +108,6 @@ bool TFormOtsenkaInfo::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void TFormOtsenkaInfo::changeEvent(QEvent* event) {
-    // Minimising the step minimises the program with it; restoring brings both back.
-    if (event->type() == QEvent::WindowStateChange && parentWidget()) {
-        QWidget* main = parentWidget()->window();
-        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
-        if (isMinimized() && !main->isMinimized())
-            main->showMinimized();
-        else if (!isMinimized() && (change->oldState() & Qt::WindowMinimized) &&
-                 main->isMinimized())
-            main->showNormal();
-    }
-    QDialog::changeEvent(event);
 }
 
 bool OpenStepInfo(QWidget* parent) {

@@ -20,15 +20,12 @@ std::optional<QStringList> ScriptedInput::ask(const QString& title,
                                               const std::vector<FieldInfo>& fields,
                                               const QStringList& values) {
     titles << title;
-    askedFields.push_back(fields);
-    askedValues.push_back(values);
-    if (answers.empty())
-        return std::nullopt;
-    const QStringList answer = answers.front();
-    answers.erase(answers.begin());
-    if (answer.isEmpty())
-        return std::nullopt;
-    return answer;
+    this->fields = fields;
+    this->values = values;
+    const QStringList answer = answers.empty() ? QStringList() : answers.front();
+    if (!answers.empty())
+        answers.erase(answers.begin());
+    return answer.isEmpty() ? std::nullopt : std::optional<QStringList>(answer);
 }
 
 void RefsDbTest::SetUp() {

@@ -10,16 +10,15 @@ class QApplication;
 /** The test program's one application object (for the window tests). */
 QApplication& TestApp();
 
-/** Answers the record dialog from a script and remembers what it was asked. */
+/** Answers the record dialog from a script (an empty answer cancels) and records the asks. */
 class ScriptedInput : public RefsInput {
 public:
     std::optional<QStringList> ask(const QString& title, const std::vector<FieldInfo>& fields,
                                    const QStringList& values) override;
-    /** The next answers; an empty list (or none left) cancels. */
     std::vector<QStringList> answers;
     QStringList titles;
-    std::vector<std::vector<FieldInfo>> askedFields;
-    std::vector<QStringList> askedValues;
+    std::vector<FieldInfo> fields;
+    QStringList values;
 };
 
 /** The shipped catalogue and template databases in a temporary program folder, connected. */
@@ -27,11 +26,9 @@ class RefsDbTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    /** Runs a statement on the catalogue; fails the test when it fails. */
     void execMain(const QString& sql);
-    /** Every row of a catalogue table in id order, the values joined by "|". */
-    QStringList mainRows(const QString& table);
-    /** The id of the book's current row ("" when none). */
+    /** The rows of грунти (or another catalogue table) in id order, values joined by "|". */
+    QStringList mainRows(const QString& table = QStringLiteral("грунти"));
     QString currentId();
 
     TempAppDir app{true};

@@ -25,11 +25,10 @@ void InfoDbTest::SetUp() {
     ASSERT_TRUE(c.create(JoinPath(folder, DataFileName())));
     Query q(&c);
     for (const char* sql : {
-             "CREATE TABLE характеристика (id AUTOINCREMENT, код nvarchar (50) DEFAULT '', "
-             "показник nvarchar (255), значення nvarchar (255) DEFAULT '', значення2 ntext "
-             "DEFAULT '')",
+             "CREATE TABLE характеристика (id AUTOINCREMENT, показник nvarchar (255), "
+             "значення nvarchar (255) DEFAULT '')",
              "CREATE TABLE показники (id AUTOINCREMENT, показник nvarchar (255), значення "
-             "nvarchar (255) DEFAULT '')",
+             "nvarchar (255))",
              "INSERT INTO показники (показник, значення) VALUES ('Назва', 'Липове')",
              "INSERT INTO показники (показник, значення) VALUES ('Загальна площа, га', '10')",
              "INSERT INTO показники (показник, значення) VALUES "

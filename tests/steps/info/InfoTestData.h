@@ -9,15 +9,11 @@ class QApplication;
 /** The test program's one application object (for the window tests). */
 QApplication& TestApp();
 
-/**
- * A settlement database with "показники" and "характеристика" as the template brings them,
- * opened as the program's project connection.
- */
+/** A settlement database with "показники" and "характеристика", as the project connection. */
 class InfoDbTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    /** Runs a statement on the project connection; fails the test when it fails. */
     void exec(const QString& sql);
     /** "показник=значення" of every row of "показники" in id order. */
     QStringList storedRows();
