@@ -53,7 +53,6 @@ GeometryResult apply(const Feature& a, const Feature& b, Feature& result, QStrin
     }
     g = arealPart(std::move(g));
     Feature out = a;
-    out.setFid(-1);
     out.setGeometry(std::make_shared<const Geometry>(std::move(g)));
     const bool empty = out.geometry()->isEmpty();
     result = out;
@@ -74,7 +73,10 @@ GeometryResult intersect(const Feature& a, const Feature& b, Feature& result, QS
         result = Feature();
         return GeometryResult::Empty;
     }
-    return apply(a, b, result, error, &OGRGeometry::Intersection, QStringLiteral("Перетин"));
+    const GeometryResult r =
+        apply(a, b, result, error, &OGRGeometry::Intersection, QStringLiteral("Перетин"));
+    result.setFid(-1); // a piece of both, stored nowhere
+    return r;
 }
 
 Feature createText(const MapDocument& map, const QPointF& at, const QString& text,

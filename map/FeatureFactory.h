@@ -17,7 +17,10 @@ enum class GeometryResult { Ok, Empty, Failed };
  */
 namespace FeatureFactory {
 
-/** The union of two regions; the result keeps the first feature's values and style. */
+/**
+ * The union of two regions. The result keeps the first feature's fid, values and style, so
+ * it can replace that feature in its layer with Layer::updateFeature.
+ */
 GeometryResult combine(const Feature& a, const Feature& b, Feature& result, QString* error);
 /** The common part of two regions as a region (lines and points of contact do not count). */
 GeometryResult intersect(const Feature& a, const Feature& b, Feature& result, QString* error);

@@ -100,6 +100,18 @@ TEST_F(MapViewTest, ClicksWithEachTool) {
     EXPECT_NEAR(view.map().bounds().xMax, 300, 2);
 }
 
+TEST_F(MapViewTest, KeyboardPansAndZooms) {
+    view.Map1->setFocus();
+    const QPointF centre = view.map().centre();
+    const double zoom = view.map().zoom();
+    QTest::keyClick(view.Map1, Qt::Key_Right);
+    EXPECT_NEAR(view.map().centre().x(), centre.x() + zoom / 8, 1e-6);
+    QTest::keyClick(view.Map1, Qt::Key_Plus);
+    EXPECT_NEAR(view.map().zoom(), zoom / 2, 1e-6);
+    QTest::keyClick(view.Map1, Qt::Key_Minus);
+    EXPECT_NEAR(view.map().zoom(), zoom, 1e-6);
+}
+
 TEST_F(MapViewTest, BusyViewLeavesTheAttributeListAlone) {
     view.setBusy(true);
     view.map().selectAt({100, 100}, 1);
