@@ -78,12 +78,13 @@ void TFormOtsenkaInfo::addRow() {
 
 void TFormOtsenkaInfo::BSaveClick() {
     ListBoxData->endEdit();
-    if (!ValidateInfoRows(m_rows, ListBoxData)) {
+    const auto showRow = [this](int row) {
         ListBoxData->refresh();
-        ListBoxData->setCurrentCell(m_rows.currentRow(), 1);
+        ListBoxData->setCurrentCell(row, 1);
         ListBoxData->setFocus();
+    };
+    if (!ValidateInfoRows(m_rows, ListBoxData, showRow))
         return;
-    }
     ListBoxData->refresh();
     done(ResultSave);
 }

@@ -43,7 +43,8 @@ bool LoadInfoRows(Query& query, StringGrid& grid) {
     return true;
 }
 
-bool ValidateInfoRows(StringGrid& grid, QObject* control) {
+bool ValidateInfoRows(StringGrid& grid, QObject* control,
+                      const std::function<void(int row)>& showRow) {
     for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
         const QString name = grid.at(row, 0);
         if (name != InfoAreaName() && name != InfoPopulationName())
@@ -55,6 +56,8 @@ bool ValidateInfoRows(StringGrid& grid, QObject* control) {
             ParseNumber(value.trimmed().replace(u',', u'.').trimmed());
         if (!number) {
             grid.setCurrent(row, 1);
+            if (showRow)
+                showRow(row);
             ShowBalloon(QStringLiteral("Попередження"),
                         u'"' + name + QStringLiteral("\" має бути числом."), 2, control);
             return false;

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 
 class Query;
 
@@ -26,9 +27,11 @@ bool LoadInfoRows(Query& query, StringGrid& grid);
 /**
  * Checks the area and population rows from the first row on: a number is rewritten with four
  * decimals; a text that is not one shows the warning balloon at `control`, makes that row
- * current and gives false (earlier rows stay rewritten). Empty values pass.
+ * current (`showRow` lets a view follow before the balloon shows) and gives false; earlier
+ * rows stay rewritten. Empty values pass.
  */
-bool ValidateInfoRows(StringGrid& grid, QObject* control = nullptr);
+bool ValidateInfoRows(StringGrid& grid, QObject* control = nullptr,
+                      const std::function<void(int row)>& showRow = {});
 
 /**
  * Replaces "показники" of the project database with the grid's rows (rows left wholly blank
