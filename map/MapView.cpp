@@ -130,7 +130,12 @@ void MapView::removeAllLayers() {
 }
 
 Layer* MapView::AddLayer(const QString& path, bool visible) {
-    return ::AddLayer(map(), path, visible);
+    const bool wasEmpty = map().layerCount() == 0;
+    Layer* layer = ::AddLayer(map(), path, visible);
+    // The first layer of an empty map (a settlement just chosen) is shown whole.
+    if (layer && wasEmpty)
+        ZoomToLayer(map(), *layer);
+    return layer;
 }
 
 Layer* MapView::CreateLayer(const QString& name) {

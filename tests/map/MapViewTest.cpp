@@ -140,6 +140,16 @@ TEST_F(MapViewTest, TwoLayersOfTheSameNameAreSwitchedSeparately) {
     EXPECT_FALSE(view.map().layerAt(1)->visible());
 }
 
+TEST_F(MapViewTest, TheFirstLayerOfAnEmptyMapIsShownWhole) {
+    view.removeAllLayers();
+    view.map().setBounds({-50, -50, -40, -40});
+    view.addLayer(dir.filePath(QStringLiteral("райони.tab")), true);
+    EXPECT_NEAR(view.map().centre().x(), 500, 1e-6);
+    view.map().setBounds({-50, -50, -40, -40});
+    view.addLayer(dir.filePath(QStringLiteral("межі.tab")), true);
+    EXPECT_NEAR(view.map().centre().x(), -45, 1e-6); // later layers keep the view
+}
+
 TEST_F(MapViewTest, LayersOpenedOnAnEmptyMapAreShownWhole) {
     view.removeAllLayers();
     view.map().setBounds({-50, -50, -40, -40});
