@@ -30,10 +30,8 @@ bool RunQuery(Query& query, const QString& sql, bool open, bool rowsRequired) {
         query.close();
         return false;
     }
-    // The statement is put in as one line.
-    QString line = sql;
-    line.replace(u'\r', u' ').replace(u'\n', u' ');
-    if (!query.exec(line, open)) {
+    // The statement goes in whole: line breaks inside its literals are data (memo texts).
+    if (!query.exec(sql, open)) {
         g_lastError = query.error() + u'\r' + QStringLiteral("Запрос: ") + sql;
         return false;
     }

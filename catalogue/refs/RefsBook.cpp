@@ -31,22 +31,6 @@ private:
     bool m_set = false;
 };
 
-/**
- * Runs a statement that changes rows. Memo values carry their line breaks inside the
- * literals, so such a statement goes to the provider as it is, with RunQuery's error text.
- */
-bool RunChange(Query& query, const QString& sql) {
-    if (!sql.contains(u'\r') && !sql.contains(u'\n'))
-        return RunQuery(query, sql, false);
-    SetLastError(QString());
-    if (!query.connection() || !query.connection()->isOpen())
-        return false;
-    if (query.exec(sql, false))
-        return true;
-    SetLastError(query.error() + u'\r' + QStringLiteral("Запрос: ") + sql);
-    return false;
-}
-
 QString Quoted(const QString& text) {
     return u'\'' + QuoteSql(text) + u'\'';
 }
@@ -153,7 +137,7 @@ bool RefsBook::needRecord() const {
 }
 
 bool RefsBook::afterChange(const QString& id, const QString& failCaption) {
-    if (RunChange(m_use, m_lastSql)) {
+    if (RunQuery(m_use, m_lastSql, false)) {
         if (ReloadTable(id))
             return true;
         ShowError(QStringLiteral("Завантаження записів"), LastError());

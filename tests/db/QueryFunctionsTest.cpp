@@ -179,3 +179,16 @@ TEST(Databases, ConnectionFailuresAreReported) {
     EXPECT_TRUE(messages.last().text.startsWith(
         QStringLiteral("Підключення до бази даних проекту.\rПомилка: ")));
 }
+
+TEST_F(IndicatorTest, LineBreaksInsideLiteralsAreKept) {
+    Query& q = Db().queryData2;
+    GetIndicator(q, QStringLiteral("Опис"));
+    ASSERT_TRUE(RunQuery(
+        q,
+        QStringLiteral(
+            "UPDATE характеристика SET значення2='межа\rпо річці\nі дорозі' WHERE показник='Опис'"),
+        false));
+    ASSERT_TRUE(
+        RunQuery(q, QStringLiteral("SELECT * FROM характеристика WHERE показник='Опис'"), true));
+    EXPECT_EQ(q.text(QStringLiteral("значення2")), QStringLiteral("межа\rпо річці\nі дорозі"));
+}
