@@ -439,7 +439,7 @@ WordTable WordDocument::table(int index) const {
         throw OfficeError(QStringLiteral("Таблиці %1 у документі немає (таблиць: %2).")
                               .arg(index)
                               .arg(m_tables.size()));
-    WordTable t(const_cast<WordDocument*>(this), m_tables[static_cast<size_t>(index - 1)]);
+    WordTable t(m_tables[static_cast<size_t>(index - 1)]);
     auto& rows = m_tableRows[static_cast<size_t>(index - 1)];
     if (!rows) {
         rows = std::make_shared<std::vector<pugi::xml_node>>();
@@ -591,6 +591,8 @@ void WordTable::setCellText(int row, int column, const QString& text) {
     const QStringList lines = splitParagraphs(text);
     for (qsizetype i = 1; i < lines.size(); ++i) {
         pugi::xml_node p = tc.append_copy(firstP);
+        p.remove_attribute("w14:paraId");
+        p.remove_attribute("w14:textId");
         fillRun(p.child("w:r"), lines[i]);
     }
     fillRun(run, lines.front());

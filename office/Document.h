@@ -30,11 +30,10 @@ public:
 
 private:
     friend class WordDocument;
-    WordTable(WordDocument* document, pugi::xml_node node) : m_document(document), m_node(node) {}
+    explicit WordTable(pugi::xml_node node) : m_node(node) {}
     pugi::xml_node cellNode(int row, int column) const;
     void indexRows() const;
 
-    WordDocument* m_document = nullptr;
     pugi::xml_node m_node;
     mutable std::shared_ptr<std::vector<pugi::xml_node>> m_rows;
 };

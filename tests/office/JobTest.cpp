@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace {
 
@@ -189,6 +190,24 @@ TEST_F(JobTest, WindowCannotBeClosedWhileTheJobRuns) {
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.last().kind, QStringLiteral("info"));
     EXPECT_EQ(messages.last().text, QStringLiteral("Готово."));
+}
+
+TEST_F(JobTest, ExceptionEscapingTheJobIsTheWindowsError) {
+    TFormWait& wait = FormWait();
+    wait.StartJob(TFormWait::ExcelMode, true, QString());
+    wait.setJob([](TMessages&) { throw std::runtime_error("збій"); });
+    wait.runModal();
+    EXPECT_EQ(wait.ErrorText(), QStringLiteral("збій"));
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.last().caption, QStringLiteral("Excel"));
+    EXPECT_EQ(messages.last().text, QStringLiteral("збій\r"));
+
+    // Without announcing, nothing is shown but the error is kept.
+    wait.StartJob(TFormWait::WordMode, false, QStringLiteral("Готово."));
+    wait.setJob([](TMessages& m) { m.Error = QStringLiteral("помилка"); });
+    wait.runModal();
+    EXPECT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(wait.ErrorText(), QStringLiteral("помилка"));
 }
 
 } // namespace

@@ -7,7 +7,15 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray zip(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     try {
-        auto book = Workbook::openFromMemory(zip);
+        // A zip is read as a package; anything else becomes the first sheet of a blank book.
+        std::unique_ptr<Workbook> book;
+        if (zip.startsWith("PK")) {
+            book = Workbook::openFromMemory(zip);
+        } else {
+            auto blank = Workbook::createBlank();
+            blank->package().setPartData(QStringLiteral("xl/worksheets/sheet1.xml"), zip);
+            book = Workbook::openFromMemory(blank->package().saveToMemory());
+        }
         Worksheet& sheet = book->worksheet(1);
         sheet.values();
         sheet.setCellValue(3, 2, QStringLiteral("12.50"));

@@ -17,7 +17,9 @@ mkdir -p "$work/docx" "$work/xlsx" "$work/xls" "$work/crashes"
 (cd "$root/tests/office/templates/report" && zip -q -X -r "$work/docx/report.dotx" .)
 (cd "$root/tests/office/templates/book" && zip -q -X -r "$work/xlsx/book.xltx" .)
 (cd "$root/tests/office/templates/statement" && zip -q -X -r "$work/xlsx/statement.xlsx" .)
-cp "$root/tests/office/data/statement.xls" "$work/xls/"
+cp "$root/tests/office/templates/report/word/document.xml" "$work/docx/document.xml"
+cp "$root/tests/office/templates/book/xl/worksheets/sheet1.xml" "$work/xlsx/sheet1.xml"
+cp "$root/tests/office/data/"*.xls "$work/xls/"
 
 export LSAN_OPTIONS="suppressions=$here/lsan.supp:print_suppressions=0"
 status=0
