@@ -7,7 +7,10 @@
 
 /** How one column of a GridView looks and is edited. */
 struct GridColumn {
-    /** Caption written into the grid's heading row (the last fixed row). */
+    /**
+     * Caption written into the grid's heading row (the last fixed row). A null caption
+     * keeps what the heading holds (a district number the program wrote there).
+     */
     QString caption;
     /** Width in pixels; 0 hides the column, -1 keeps the view's default. */
     int width = -1;

@@ -128,9 +128,7 @@ void GridView::setColWidth(int col, int width) {
         return;
     GridColumn c = m_model->column(col);
     c.width = width;
-    // Keep the caption the grid holds now; it may have been set by the program.
-    if (m_grid->fixedRows() > 0)
-        c.caption = m_grid->at(m_grid->fixedRows() - 1, col);
+    c.caption = QString(); // keeps the caption the grid holds now
     m_model->setColumn(col, c);
 }
 

@@ -53,7 +53,7 @@ void StringGridModel::setColumns(const QList<GridColumn>& columns) {
     m_columns = columns;
     const int heading = m_grid->fixedRows() - 1;
     for (int c = 0; c < columns.size(); ++c)
-        if (heading >= 0)
+        if (heading >= 0 && !columns[c].caption.isNull())
             m_grid->set(heading, c, columns[c].caption);
     flush();
     emit columnsChanged(0, std::max(static_cast<int>(columns.size()) - 1, 0));
@@ -69,7 +69,7 @@ void StringGridModel::setColumn(int col, const GridColumn& column) {
     if (m_columns.size() <= col)
         m_columns.resize(col + 1);
     m_columns[col] = column;
-    if (m_grid->fixedRows() > 0)
+    if (m_grid->fixedRows() > 0 && !column.caption.isNull())
         m_grid->set(m_grid->fixedRows() - 1, col, column.caption);
     flush();
     emit columnsChanged(col, col);

@@ -100,6 +100,14 @@ TEST(StringGridModel, HeadingWritesAnnounceHeaderChange) {
     model.flush();
     EXPECT_EQ(header.count(), 1);
     EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("12"));
+    // Settings without a caption keep the district number the program wrote there.
+    GridColumn narrow;
+    narrow.decimals = 0;
+    narrow.width = 25;
+    model.setColumn(2, narrow);
+    EXPECT_EQ(grid.at(0, 2), QStringLiteral("12"));
+    model.setColumn(2, GridColumn::number(QStringLiteral(""), 0, 25));
+    EXPECT_EQ(grid.at(0, 2), QString());
 }
 
 TEST(StringGridModel, AGridOutlivingItsModelIsSafe) {
