@@ -64,14 +64,6 @@ TEST(QtMessages, BoxesCarryTheProgramsCaptionsAndIcons) {
     EXPECT_EQ(m.icon, QMessageBox::Information);
 }
 
-TEST(QtMessages, ThroughTheSeamTheErrorCaptionDefaults) {
-    ScriptedMessages m;
-    Messages* previous = SetMessages(&m);
-    ShowError(QStringLiteral("Збій"));
-    SetMessages(previous);
-    EXPECT_EQ(m.caption, QStringLiteral("Ошибка"));
-}
-
 TEST(QtMessages, ConfirmBeepsShowsExactlyTheAskedButtonsAndMapsTheAnswer) {
     ScriptedMessages m;
     m.press = QMessageBox::Cancel;

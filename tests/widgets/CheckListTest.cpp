@@ -1,12 +1,8 @@
 #include "widgets/CheckList.h"
-#include "widgets/GradientHeader.h"
-#include "widgets/PopupButton.h"
-#include "widgets/ShadowLabel.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QSignalSpy>
-#include <QTest>
 #include <gtest/gtest.h>
 
 TEST(CheckList, OnlyTheUsersChangesAreAnnounced) {
@@ -46,26 +42,4 @@ TEST(CheckList, ShowsTheNameButKeepsTheWholeText) {
               0);
     list.clearItems();
     EXPECT_EQ(list.count(), 0);
-}
-
-TEST(SmallWidgets, KeepTheirTextsAndSettings) {
-    GradientHeader header(QStringLiteral("Етапи"));
-    header.setColors(Qt::blue, Qt::white);
-    EXPECT_EQ(header.text(), QStringLiteral("Етапи"));
-    EXPECT_GT(header.sizeHint().height(), 0);
-    header.resize(200, 20);
-    header.grab(); // paints without a fault
-
-    ShadowLabel label(QStringLiteral("Визначення розрахункових площ"));
-    label.setShadowOffset(3);
-    EXPECT_EQ(label.shadowOffset(), 3);
-    label.adjustSize();
-    label.grab();
-
-    QMenu menu;
-    menu.addAction(QStringLiteral("* 1.250   - 2015"));
-    PopupButton button(QStringLiteral("* на коеф. індексації"));
-    button.setPopupMenu(&menu);
-    EXPECT_EQ(button.menu(), &menu);
-    EXPECT_EQ(button.popupMode(), QToolButton::InstantPopup);
 }
