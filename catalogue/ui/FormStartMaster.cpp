@@ -38,8 +38,12 @@ TFormStartMaster::TFormStartMaster(QWidget* parent) : QDialog(parent) {
     TreeViewDistr->setSelectionBehavior(QAbstractItemView::SelectRows);
     connect(TreeViewDistr, &QTreeWidget::itemExpanded, this,
             [this](QTreeWidgetItem* n) { LoadChildren(n); });
-    connect(TreeViewDistr, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* n) { LoadChildren(n); });
+    // A node's children load when it is chosen (not when the tree merely gets the focus).
+    connect(TreeViewDistr, &QTreeWidget::itemSelectionChanged, this, [this] {
+        QTreeWidgetItem* node = TreeViewDistr->currentItem();
+        if (node && node->isSelected())
+            LoadChildren(node);
+    });
     PageControl->addTab(TreeViewDistr, QStringLiteral("Назва проекту"));
 
     auto* page = new QWidget(PageControl);
