@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <map>
 
 namespace {
 
@@ -101,6 +102,39 @@ void BM_OverlayFunctionalOnDistricts(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OverlayFunctionalOnDistricts)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The zonal steps' rebuild of "зони" from 999 districts in three zones: every district is
+// updated in its table and united into its zone, every zone written once.
+void BM_ZoneRebuild999(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir dir;
+        WriteDemoLayers(dir.path(), DemoSize{999, 1}, nullptr);
+        MapDocument map;
+        Layer* zones = AddLayer(map, dir.filePath(QStringLiteral("зони.tab")), true);
+        Layer* districts = AddLayer(map, dir.filePath(QStringLiteral("райони.tab")), true);
+        Dataset data(districts);
+        state.ResumeTiming();
+        for (const Feature& f : zones->allFeatures())
+            zones->deleteFeature(f, nullptr);
+        std::map<QString, Feature> byZone;
+        for (Feature d : districts->allFeatures()) {
+            const QString zone = FeatureValue(&data, d, QStringLiteral("Zona"));
+            districts->updateFeature(d, nullptr);
+            auto it = byZone.find(zone);
+            if (it == byZone.end()) {
+                byZone.emplace(zone, *zones->addFeature(d, nullptr));
+                continue;
+            }
+            Feature merged;
+            FeatureFactory::combine(it->second, d, merged, nullptr);
+            it->second = merged;
+        }
+        for (auto& [zone, feature] : byZone)
+            zones->updateFeature(feature, nullptr);
+    }
+}
+BENCHMARK(BM_ZoneRebuild999)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 
