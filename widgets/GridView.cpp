@@ -27,7 +27,8 @@ GridView::GridView(QWidget* parent) : QTableView(parent) {
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    setTabKeyNavigation(true);
+    // Tab leaves the grid for the window's buttons; arrows move between cells.
+    setTabKeyNavigation(false);
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { contextMenuAt(this, pos); });
