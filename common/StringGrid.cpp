@@ -10,6 +10,23 @@ StringGrid::StringGrid(int colCount, int rowCount, int fixedRows, int fixedCols)
     m_row = std::min(fixedRows, this->rowCount() - 1);
 }
 
+StringGrid::StringGrid(const StringGrid& other)
+    : m_rows(other.m_rows), m_colCount(other.m_colCount), m_fixedRows(other.m_fixedRows),
+      m_fixedCols(other.m_fixedCols), m_row(other.m_row), m_col(other.m_col) {}
+
+StringGrid& StringGrid::operator=(const StringGrid& other) {
+    if (this == &other)
+        return *this;
+    m_rows = other.m_rows;
+    m_colCount = other.m_colCount;
+    m_fixedRows = other.m_fixedRows;
+    m_fixedCols = other.m_fixedCols;
+    m_row = other.m_row;
+    m_col = other.m_col;
+    notifyStructure();
+    return *this;
+}
+
 void StringGrid::setRowCount(int rows) {
     rows = std::max(rows, 1);
     if (rows == rowCount())

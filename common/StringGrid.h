@@ -21,6 +21,9 @@ public:
 class StringGrid {
 public:
     explicit StringGrid(int colCount = 1, int rowCount = 2, int fixedRows = 1, int fixedCols = 0);
+    /** A copy has the texts and the current cell, never the original's view. */
+    StringGrid(const StringGrid& other);
+    StringGrid& operator=(const StringGrid& other);
 
     int rowCount() const { return static_cast<int>(m_rows.size()); }
     int colCount() const { return m_colCount; }

@@ -52,3 +52,27 @@ TEST(StringGrid, OutOfRangeAccessIsHarmless) {
     EXPECT_EQ(grid.at(-1, 0), QString());
     EXPECT_FALSE(GridIsEmpty(GridWithRows({"1"})));
 }
+
+namespace {
+struct CountingObserver : StringGridObserver {
+    int cells = 0;
+    int structures = 0;
+    void cellChanged(int, int) override { ++cells; }
+    void structureChanged() override { ++structures; }
+};
+} // namespace
+
+TEST(StringGrid, CopiesDoNotTalkToTheOriginalsView) {
+    StringGrid grid(2, 3, 1);
+    CountingObserver view;
+    grid.setObserver(&view);
+    StringGrid copy = grid;
+    EXPECT_EQ(copy.observer(), nullptr);
+    copy.set(1, 1, QStringLiteral("x"));
+    EXPECT_EQ(view.cells, 0);
+    // Assigning into an observed grid tells its view.
+    grid = copy;
+    EXPECT_EQ(grid.observer(), &view);
+    EXPECT_EQ(view.structures, 1);
+    EXPECT_EQ(grid.at(1, 1), QStringLiteral("x"));
+}
