@@ -10,6 +10,8 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -184,6 +186,36 @@ TEST_F(MapViewTest, ShowEntireChoosesALayerOrEverything) {
     view.map().setZoom(10);
     view.showEntire(QStringLiteral("(все)"));
     EXPECT_GE(view.map().bounds().width(), 1200 - 1e-6);
+}
+
+// Answers the layer window once it is shown: picks a row (or none) and presses a button.
+void AnswerEntireWindow(int row, bool ok) {
+    QTimer::singleShot(0, [row, ok] {
+        auto* form = qobject_cast<TFormViewEntireLayer*>(QApplication::activeModalWidget());
+        if (!form) {
+            AnswerEntireWindow(row, ok);
+            return;
+        }
+        if (row >= 0)
+            form->ListBoxLayers->setCurrentRow(row);
+        QTest::mouseClick(ok ? form->BOk : form->BCancel, Qt::LeftButton);
+    });
+}
+
+TEST_F(MapViewTest, ShowEntireButtonAsksWhichLayer) {
+    WriteTable(dir.filePath("far.tab"), {"a"}, {{Square(9000, 9000, 100), {}}});
+    view.openFiles({dir.filePath("far.tab")});
+    AnswerEntireWindow(0, true);
+    QTest::mouseClick(view.cmdEntire, Qt::LeftButton);
+    EXPECT_NEAR(view.map().centre().x(), 9050, 1e-6);
+    // Cancelled: nothing moves.
+    AnswerEntireWindow(1, false);
+    QTest::mouseClick(view.cmdEntire, Qt::LeftButton);
+    EXPECT_NEAR(view.map().centre().x(), 9050, 1e-6);
+    // The preselected "(все)" shows every layer.
+    AnswerEntireWindow(-1, true);
+    QTest::mouseClick(view.cmdEntire, Qt::LeftButton);
+    EXPECT_NEAR(view.map().centre().x(), 4550, 1e-6);
 }
 
 TEST_F(MapViewTest, EditorWorkspaceIsWrittenAndOpened) {
