@@ -15,7 +15,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TFormOtsenkaInfo::TFormOtsenkaInfo(QWidget* parent) : QDialog(parent), m_rows(MakeInfoGrid()) {
+StringGrid& TFormOtsenkaInfo::rows() {
+    return *ListBoxData->grid();
+}
+
+TFormOtsenkaInfo::TFormOtsenkaInfo(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FormOtsenkaInfo"));
     setWindowTitle(QStringLiteral("Інформація"));
     MinimizeWithApplication(this);
@@ -29,7 +33,8 @@ TFormOtsenkaInfo::TFormOtsenkaInfo(QWidget* parent) : QDialog(parent), m_rows(Ma
 
     ListBoxData = new GridView(this);
     ListBoxData->setObjectName(QStringLiteral("ListBoxData"));
-    ListBoxData->setGrid(&m_rows);
+    // The view owns the grid, so the grid outlives every notice the view still handles.
+    *ListBoxData->grid() = MakeInfoGrid();
     ListBoxData->setColumns({GridColumn::text(QStringLiteral("Показник"), 260),
                              GridColumn::text(QStringLiteral("Значення"), 240)});
     ListBoxData->horizontalHeader()->setStretchLastSection(true);
@@ -63,14 +68,14 @@ TFormOtsenkaInfo::TFormOtsenkaInfo(QWidget* parent) : QDialog(parent), m_rows(Ma
 
 void TFormOtsenkaInfo::refreshRows() {
     ListBoxData->refresh();
-    if (m_rows.rowCount() > m_rows.fixedRows())
-        ListBoxData->setCurrentCell(m_rows.fixedRows(), 1);
+    if (rows().rowCount() > rows().fixedRows())
+        ListBoxData->setCurrentCell(rows().fixedRows(), 1);
 }
 
 void TFormOtsenkaInfo::addRow() {
     ListBoxData->endEdit();
-    const int row = m_rows.rowCount();
-    m_rows.setRowCount(row + 1);
+    const int row = rows().rowCount();
+    rows().setRowCount(row + 1);
     ListBoxData->refresh();
     ListBoxData->setCurrentCell(row, 0);
     ListBoxData->setFocus();
@@ -83,7 +88,7 @@ void TFormOtsenkaInfo::BSaveClick() {
         ListBoxData->setCurrentCell(row, 1);
         ListBoxData->setFocus();
     };
-    if (!ValidateInfoRows(m_rows, ListBoxData, showRow))
+    if (!ValidateInfoRows(rows(), ListBoxData, showRow))
         return;
     ListBoxData->refresh();
     done(ResultSave);
@@ -100,10 +105,10 @@ void TFormOtsenkaInfo::reject() {
 bool TFormOtsenkaInfo::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ListBoxData && event->type() == QEvent::KeyPress && !ListBoxData->isEditing()) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        const bool lastRow = ListBoxData->currentGridRow() >= m_rows.rowCount() - 1;
+        const bool lastRow = ListBoxData->currentGridRow() >= rows().rowCount() - 1;
         if (key->key() == Qt::Key_Insert ||
             (key->key() == Qt::Key_Down && key->modifiers() == Qt::NoModifier &&
-             (lastRow || m_rows.rowCount() <= m_rows.fixedRows()))) {
+             (lastRow || rows().rowCount() <= rows().fixedRows()))) {
             addRow();
             return true;
         }

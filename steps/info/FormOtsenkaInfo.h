@@ -23,7 +23,7 @@ public:
     explicit TFormOtsenkaInfo(QWidget* parent = nullptr);
 
     /** The rows shown: heading row, then name and value of each fact. */
-    StringGrid& rows() { return m_rows; }
+    StringGrid& rows();
     /** Shows the rows after they were filled. */
     void refreshRows();
     /** Adds an empty row at the end and makes its name current. */
@@ -41,9 +41,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    StringGrid m_rows;
 };
 
 /**
