@@ -1,5 +1,6 @@
 #include "OfficeTestUtil.h"
 #include "common/ui/Wait.h"
+#include "db/QueryFunctions.h"
 #include "office/OfficeError.h"
 #include "office/WordUtils.h"
 #include "tests/support/TestSupport.h"
@@ -16,6 +17,7 @@ namespace {
 class JobTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        SetLastError(QStringLiteral("старе"));
         reportTemplate =
             PackTemplate(QStringLiteral("report"), app.file(QStringLiteral("звіт.dotx")));
         bookTemplate = PackTemplate(QStringLiteral("book"), app.file(QStringLiteral("книга.xltx")));
@@ -77,6 +79,7 @@ TEST_F(JobTest, ExceptionInFillBecomesTheJobError) {
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.last().text, QStringLiteral("Закладку \"НЕМАЄ\" не знайдено.\r"));
     EXPECT_EQ(FormWait().ErrorText(), QStringLiteral("Закладку \"НЕМАЄ\" не знайдено."));
+    EXPECT_EQ(LastError(), QStringLiteral("Закладку \"НЕМАЄ\" не знайдено."));
     EXPECT_TRUE(shell.opened.isEmpty());
     EXPECT_FALSE(QFile::exists(output));
 }
@@ -102,6 +105,7 @@ TEST_F(JobTest, SavedResultIsOpenedAndTheWindowShowsProgress) {
         },
         output);
     EXPECT_EQ(startInfo, QStringLiteral("Запуск Word..."));
+    EXPECT_TRUE(LastError().isEmpty());
     EXPECT_TRUE(barHiddenAtStart);
     EXPECT_EQ(counter, QStringLiteral("1 из 10"));
     EXPECT_TRUE(messages.messages.empty());
