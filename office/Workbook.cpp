@@ -575,9 +575,13 @@ void Worksheet::setCellValue(int row, int column, const QString& text) {
     c.append_child("v").text().set(text.toLatin1().constData());
 }
 
-void Worksheet::setCellString(int row, int column, const QString& text) {
+void Worksheet::setCellString(int row, int column, const QString& value) {
     pugi::xml_node c = ensureCell(row, column);
     clearValue(c);
+    // Control characters cannot be stored in the XML of a workbook; tabs and line ends can.
+    QString text = value;
+    text.removeIf(
+        [](QChar ch) { return ch.unicode() < 0x20 && ch != u'\t' && ch != u'\n' && ch != u'\r'; });
     if (text.isEmpty())
         return;
     const int index = m_book->sharedString(text);

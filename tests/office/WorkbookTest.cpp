@@ -63,6 +63,7 @@ TEST_F(WorkbookTest, ValuesSharedStringsNumbersAndStylesRoundTrip) {
     s.setCellValue(7, 6, QStringLiteral("1234567890123456")); // too long to stay exact: text
     s.setCellValue(8, 2, QStringLiteral("3.00"));             // replaces the template's formula
     s.setCellValue(6, 8, QString());                          // empties a cell, keeping its style
+    s.setCellValue(7, 7, QStringLiteral("a\001b\tc"));        // no control characters in the XML
     auto again = roundTrip();
     Worksheet& a = again->worksheet(1);
     EXPECT_EQ(a.cellText(1, 13), QStringLiteral("с. Тамберон"));
@@ -74,6 +75,7 @@ TEST_F(WorkbookTest, ValuesSharedStringsNumbersAndStylesRoundTrip) {
     EXPECT_EQ(a.cellText(7, 6), QStringLiteral("1234567890123456"));
     EXPECT_EQ(a.cellText(8, 2), QStringLiteral("3"));
     EXPECT_EQ(a.cellText(6, 8), QString());
+    EXPECT_EQ(a.cellText(7, 7), QStringLiteral("ab\tc"));
 
     const QByteArray sheet = PartOf(out, QStringLiteral("xl/worksheets/sheet1.xml"));
     EXPECT_TRUE(sheet.contains("<c r=\"C7\" s=\"1\"><v>125.50</v></c>")); // column style taken
@@ -82,7 +84,7 @@ TEST_F(WorkbookTest, ValuesSharedStringsNumbersAndStylesRoundTrip) {
     EXPECT_TRUE(sheet.contains("<dimension ref=\"A1:M8\""));
     const QByteArray sst = PartOf(out, QStringLiteral("xl/sharedStrings.xml"));
     EXPECT_EQ(sst.count("<t>Район</t>"), 1);
-    EXPECT_TRUE(sst.contains("uniqueCount=\"6\""));
+    EXPECT_TRUE(sst.contains("uniqueCount=\"7\""));
     // The stale calculation chain is gone and the book recalculates on opening.
     EXPECT_FALSE(HasPart(out, QStringLiteral("xl/calcChain.xml")));
     EXPECT_FALSE(PartOf(out, QStringLiteral("[Content_Types].xml")).contains("calcChain"));
