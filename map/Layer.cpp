@@ -46,6 +46,7 @@ std::optional<Feature> Layer::addFeature(const Feature& feature, QString* error)
         return std::nullopt;
     m_features.push_back(stored);
     m_bounds = m_bounds.united(stored.bounds());
+    changed();
     return stored;
 }
 
@@ -60,6 +61,7 @@ bool Layer::deleteFeature(const Feature& feature, QString* error) {
         return false;
     m_selection.remove(feature.fid());
     m_features.erase(m_features.begin() + i);
+    changed();
     return true;
 }
 
@@ -84,6 +86,7 @@ bool Layer::updateFeature(const Feature& feature, QString* error) {
         return false;
     m_features[static_cast<size_t>(i)] = stored;
     m_bounds = m_bounds.united(stored.bounds());
+    changed();
     return true;
 }
 

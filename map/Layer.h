@@ -5,6 +5,7 @@
 
 #include <QSet>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -21,7 +22,12 @@ public:
     /** The table's file path as it was opened. */
     const QString& filespec() const { return m_filespec; }
     bool visible() const { return m_visible; }
-    void setVisible(bool visible) { m_visible = visible; }
+    void setVisible(bool visible) {
+        m_visible = visible;
+        changed();
+    }
+    /** Called after every stored change of the objects or visibility (the map redraws). */
+    void setChangedCallback(std::function<void()> callback) { m_changed = std::move(callback); }
     /** 0 for an ordinary vector table (the only kind this map holds). */
     int layerKind() const { return 0; }
     /** The extent stored in the table file, widened by objects added since. */
@@ -57,6 +63,10 @@ public:
 private:
     Layer() = default;
     int indexOf(qint64 fid) const;
+    void changed() const {
+        if (m_changed)
+            m_changed();
+    }
 
     QString m_name;
     QString m_filespec;
@@ -66,6 +76,7 @@ private:
     std::shared_ptr<const QStringList> m_names;
     FeatureList m_features;
     QSet<qint64> m_selection;
+    std::function<void()> m_changed;
 };
 
 /**

@@ -17,6 +17,7 @@ Layer* MapDocument::layerAt(int index) const {
 Layer* MapDocument::addLayer(std::unique_ptr<Layer> layer) {
     if (!layer)
         return nullptr;
+    layer->setChangedCallback([this] { emit layersChanged(); });
     Layer* raw = layer.get();
     m_layers.insert(m_layers.begin(), std::move(layer));
     emit layersChanged();
@@ -37,6 +38,7 @@ Layer* MapDocument::addLayer(const LayerInfo& info, int position, QString* error
     if (!layer)
         return nullptr;
     layer->setVisible(info.visible);
+    layer->setChangedCallback([this] { emit layersChanged(); });
     Layer* raw = layer.get();
     const auto at = std::clamp(position - 1, 0, layerCount());
     m_layers.insert(m_layers.begin() + at, std::move(layer));

@@ -242,7 +242,6 @@ void MapView::ListMapLayersClickCheck(QListWidgetItem* item) {
         return;
     }
     layer->setVisible(item->checkState() == Qt::Checked);
-    map().notifyChanged();
 }
 
 void MapView::Map1SelectionChanged() {

@@ -111,6 +111,26 @@ TEST_F(MapServices, LayerDescriptionsOpenOrWriteTablesAtAPosition) {
     EXPECT_FALSE(map.addLayer(create, 1, &error));
 }
 
+TEST_F(MapServices, StoredChangesTellTheMapToRedraw) {
+    WriteTable(Tab("a"), {"x"}, {{Square(0, 0, 1), {"1"}}});
+    Layer* layer = AddLayer(map, Tab("a"), true);
+    int changes = 0;
+    QObject::connect(&map, &MapDocument::layersChanged, [&] { ++changes; });
+    Feature f = layer->features()[0];
+    f.setValue("x", "2");
+    ASSERT_TRUE(layer->updateFeature(f, nullptr));
+    EXPECT_EQ(changes, 1);
+    layer->setVisible(false);
+    EXPECT_EQ(changes, 2);
+    // A failed write changes nothing and tells nobody.
+    Feature stranger = Square(5, 5, 1);
+    stranger.setFid(99);
+    EXPECT_FALSE(layer->updateFeature(stranger, nullptr));
+    EXPECT_EQ(changes, 2);
+    const Dataset data(layer);
+    EXPECT_EQ(FeatureValue(&data, layer->features()[0], "x"), "2");
+}
+
 TEST_F(MapServices, StripTabDescriptionRemovesOnlyTheFirstDescriptionLine) {
     const QString path = Tab("d");
     WriteTextFile(path, "!table\n  Description \"a\"\n  Description \"b\"\nDefinition Table\n");

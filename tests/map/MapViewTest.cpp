@@ -8,9 +8,9 @@
 
 #include <QApplication>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
