@@ -37,6 +37,9 @@ protected:
         App();
         Db().main.close();
         ASSERT_TRUE(Db().ConnectCatalogue());
+        // The shipped catalogue lists the demonstration project; these tests start empty.
+        Query clear(&Db().main);
+        ASSERT_TRUE(RunQuery(clear, QStringLiteral("DELETE FROM projects"), false));
         catalogue::CreateProject({QStringLiteral("3222400000"),
                                   QStringLiteral("Район"),
                                   {QStringLiteral("с. Вишневе, 3222481201"),

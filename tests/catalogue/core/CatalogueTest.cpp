@@ -20,6 +20,9 @@ protected:
     void SetUp() override {
         Db().main.close();
         ASSERT_TRUE(Db().ConnectCatalogue()) << qPrintable(messages.texts().join(u'\n'));
+        // The shipped catalogue lists the demonstration project; these tests start empty.
+        Query clear(&Db().main);
+        ASSERT_TRUE(RunQuery(clear, QStringLiteral("DELETE FROM projects"), false));
     }
     void TearDown() override {
         Db().CloseProject();
