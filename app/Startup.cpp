@@ -5,12 +5,15 @@
 #include "app/MapPage.h"
 #include "app/Splash.h"
 #include "app/StepDispatch.h"
+#include "catalogue/refs/FormRefs.h"
 #include "catalogue/ui/FormDeletion.h"
 #include "catalogue/ui/FormOpenDir.h"
 #include "catalogue/ui/FormStartMaster.h"
 #include "common/GlobalVar.h"
 #include "common/Messages.h"
+#include "common/ui/Dialog.h"
 #include "common/ui/QtMessages.h"
+#include "common/ui/Wait.h"
 
 #include <QApplication>
 #include <QDir>
@@ -37,7 +40,11 @@ QString ChooseFileToAdd(QWidget* parent) {
 } // namespace
 
 void InstallProgramDialogs(TFormMain& window) {
+    // The long-lived windows, created once in this order.
     auto* wizard = new TFormStartMaster(&window);
+    auto* refs = new TFormRefs(&window);
+    FormDialog();
+    FormWait().setWindowTitle(QStringLiteral("Зачекайте..."));
     MainWindowDialogs& d = window.dialogs();
     d.newProject = [wizard](catalogue::NewProject& project) { return wizard->run(project); };
     d.chooseFolder = [&window](QString& path, const QString& prompt) {
@@ -55,7 +62,7 @@ void InstallProgramDialogs(TFormMain& window) {
     };
     d.chooseFile = [&window] { return ChooseFileToAdd(&window); };
     d.openStep = [&window](int kind) { OpenStep(window, kind); };
-    d.referenceBooks = [&window] { OpenReferenceBooks(window); };
+    d.referenceBooks = [refs] { OpenReferenceBooks(*refs); };
     d.fillReports = [] { ShowWarning(QStringLiteral("Заповнення звіту ще не підключене.")); };
     window.setMapTab(new MapPage(&window));
 }

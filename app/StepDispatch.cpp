@@ -20,14 +20,10 @@ void OpenStep(TFormMain& window, int kind) {
     }
 }
 
-void OpenReferenceBooks(TFormMain& window) {
+void OpenReferenceBooks(TFormRefs& refs) {
     if (!Db().ConnectCatalogue() || !Db().ConnectTemplate())
         return;
-    // The window lives for the whole run and keeps its table, sort and search.
-    static TFormRefs* refs = nullptr;
-    if (!refs)
-        refs = new TFormRefs(&window);
-    refs->exec();
+    refs.exec();
     LoadIndexation();
 }
 
