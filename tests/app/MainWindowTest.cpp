@@ -18,23 +18,21 @@
 #include <QTreeWidgetItemIterator>
 #include <gtest/gtest.h>
 
-namespace {
-
-QApplication& App() {
+QApplication& TestApplication() {
     static int argc = 1;
     static char name[] = "app_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication* app = qobject_cast<QApplication*>(QApplication::instance())
-                                   ? qobject_cast<QApplication*>(QApplication::instance())
-                                   : new QApplication(argc, argv);
+    static QApplication* app = new QApplication(argc, argv);
     return *app;
 }
+
+namespace {
 
 /** A main window over a program folder with two projects. */
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        App();
+        TestApplication();
         Db().main.close();
         ASSERT_TRUE(Db().ConnectCatalogue());
         // The shipped catalogue lists the demonstration project; these tests start empty.
