@@ -3,6 +3,7 @@
 #include "common/FileUtils.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
+#include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
@@ -17,14 +18,6 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <gtest/gtest.h>
-
-QApplication& TestApplication() {
-    static int argc = 1;
-    static char name[] = "app_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
 
 namespace {
 

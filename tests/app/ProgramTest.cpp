@@ -4,14 +4,13 @@
 #include "common/GlobalVar.h"
 #include "db/Databases.h"
 #include "map/MapView.h"
+#include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
 #include <QListWidget>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
-
-QApplication& TestApplication();
 
 namespace {
 

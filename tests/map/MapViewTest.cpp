@@ -6,6 +6,8 @@
 #include "map/ViewEntireLayer.h"
 #include "tests/support/TestSupport.h"
 
+#include "tests/support/TestApplication.h"
+
 #include <QApplication>
 #include <QListWidget>
 #include <QPushButton>
@@ -19,13 +21,7 @@ namespace {
 
 class MapViewTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "map_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { TestApplication(); }
 
     void SetUp() override {
         WriteTable(dir.filePath(QStringLiteral("межі.tab")), {"info"},

@@ -5,6 +5,8 @@
 #include "map/MapRenderer.h"
 #include "tests/support/TestSupport.h"
 
+#include "tests/support/TestApplication.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -15,13 +17,7 @@ namespace {
 
 class Render : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "map_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { TestApplication(); }
     void SetUp() override {
         map.setViewportSize({200, 200});
         map.setBounds({0, 0, 200, 200}); // one unit per pixel

@@ -32,7 +32,7 @@ protected:
         return items;
     }
 
-    QApplication& application = TestApp();
+    QApplication& application = TestApplication();
     TFormRefs form;
 };
 
@@ -97,7 +97,7 @@ TEST_F(FormRefsTest, SelectedRowIsLightBlueAndMemoColumnsAreNarrow) {
 }
 
 TEST(DialogRefsInputTest, BuildsEditsAndMemosAndReadsThemBack) {
-    TestApp();
+    TestApplication();
     RecordingMessages messages;
     QTimer act;
     act.setSingleShot(true);

@@ -5,17 +5,6 @@
 
 #include <QApplication>
 
-QApplication& TestApp() {
-    static int argc = 1;
-    static char name[] = "catalogue_refs_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance());
-        return existing ? existing : new QApplication(argc, argv);
-    }();
-    return *app;
-}
-
 std::optional<QStringList> ScriptedInput::ask(const QString& title,
                                               const std::vector<FieldInfo>& fields,
                                               const QStringList& values) {

@@ -1,14 +1,11 @@
 #pragma once
 
+#include "tests/support/TestApplication.h"
+
 #include "catalogue/refs/RefsBook.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
-
-class QApplication;
-
-/** The test program's one application object (for the window tests). */
-QApplication& TestApp();
 
 /** Answers the record dialog from a script (an empty answer cancels) and records the asks. */
 class ScriptedInput : public RefsInput {

@@ -4,6 +4,7 @@
 #include "common/GlobalVar.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
+#include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
@@ -17,19 +18,11 @@
 
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "catalogue_ui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
 /** A small classifier: a region, a district with a council and villages, Kyiv. */
 class WizardTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        App();
+        TestApplication();
         Db().main.close();
         Connection c;
         ASSERT_TRUE(c.create(app.file(QStringLiteral("baza.sqlite"))));

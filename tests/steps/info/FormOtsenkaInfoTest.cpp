@@ -34,7 +34,7 @@ private:
 
 class OpenStepInfoTest : public InfoDbTest {
 protected:
-    QApplication& application = TestApp();
+    QApplication& application = TestApplication();
 };
 
 } // namespace

@@ -7,17 +7,6 @@
 #include <QApplication>
 #include <QDir>
 
-QApplication& TestApp() {
-    static int argc = 1;
-    static char name[] = "step_info_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance());
-        return existing ? existing : new QApplication(argc, argv);
-    }();
-    return *app;
-}
-
 void InfoDbTest::SetUp() {
     const QString folder = app.file(QStringLiteral("Проекти/п/с"));
     QDir().mkpath(folder);

@@ -1,13 +1,9 @@
 #pragma once
 
+#include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
-
-class QApplication;
-
-/** The test program's one application object (for the window tests). */
-QApplication& TestApp();
 
 /** A settlement database with "показники" and "характеристика", as the project connection. */
 class InfoDbTest : public ::testing::Test {
