@@ -101,80 +101,66 @@ QChar LikeWildcard(const Query& query, QChar c) {
     return jetLike && c == u'?' ? QChar(u'_') : c;
 }
 
+namespace {
+
+/** How one provider writes each kind of column. */
+struct ColumnDialect {
+    bool quoteName;
+    const char* stringType; ///< followed by " (size) "
+    const char* integer;
+    const char* floating;
+    const char* date;
+    const char* autoInc;
+    const char* memo;
+    const char* emptyDefault;
+};
+
+const ColumnDialect& DialectOf(const QString& provider) {
+    static const ColumnDialect sqlServer{false,       " [nvarchar]",  " [int] ",
+                                         " [float] ", " [date] ",     " [AUTOINCREMENT]",
+                                         " [ntext] ", "DEFAULT (N'')"};
+    static const ColumnDialect jet{false,    " nvarchar",      " int ",   " float ",
+                                   " date ", " AUTOINCREMENT", " ntext ", "DEFAULT \"\""};
+    // Our provider: Jet's names with a standard string literal for the empty default.
+    static const ColumnDialect sqlite{false,    " nvarchar",      " int ",   " float ",
+                                      " date ", " AUTOINCREMENT", " ntext ", "DEFAULT ''"};
+    static const ColumnDialect other{
+        true,     " character varying", " int ", " float ", " date ", " serial",
+        " text ", "DEFAULT ''"};
+    if (provider.contains(QStringLiteral("SQLOLEDB")))
+        return sqlServer;
+    if (provider.contains(QStringLiteral("Microsoft.Jet.OLEDB")))
+        return jet;
+    return provider == QStringLiteral("SQLite") ? sqlite : other;
+}
+
+} // namespace
+
 QString ColumnDef(const QString& provider, const QString& name, FieldType type, bool noDefault,
                   int size) {
-    const QString n = QString::number(size);
-    auto withDefault = [noDefault](const QString& def, const QString& clause) {
-        return noDefault ? def : def + clause;
-    };
-    const bool string = type == FieldType::String || type == FieldType::WideString;
-    const bool date =
-        type == FieldType::Date || type == FieldType::Time || type == FieldType::DateTime;
-    if (provider.contains(QStringLiteral("SQLOLEDB"))) {
-        if (string)
-            return withDefault(name + QStringLiteral(" [nvarchar] (") + n + QStringLiteral(") "),
-                               QStringLiteral("DEFAULT (N'')"));
-        if (type == FieldType::Integer)
-            return name + QStringLiteral(" [int] ");
-        if (type == FieldType::Float)
-            return name + QStringLiteral(" [float] ");
-        if (date)
-            return name + QStringLiteral(" [date] ");
-        if (type == FieldType::AutoInc)
-            return name + QStringLiteral(" [AUTOINCREMENT]");
-        if (type == FieldType::Memo)
-            return withDefault(name + QStringLiteral(" [ntext] "), QStringLiteral("DEFAULT (N'')"));
+    const ColumnDialect& d = DialectOf(provider);
+    const QString column = d.quoteName ? u'"' + name + u'"' : name;
+    const QString emptyDefault = noDefault ? QString() : QString::fromLatin1(d.emptyDefault);
+    switch (type) {
+    case FieldType::String:
+    case FieldType::WideString:
+        return column + QString::fromLatin1(d.stringType) + QStringLiteral(" (") +
+               QString::number(size) + QStringLiteral(") ") + emptyDefault;
+    case FieldType::Integer:
+        return column + QString::fromLatin1(d.integer);
+    case FieldType::Float:
+        return column + QString::fromLatin1(d.floating);
+    case FieldType::Date:
+    case FieldType::Time:
+    case FieldType::DateTime:
+        return column + QString::fromLatin1(d.date);
+    case FieldType::AutoInc:
+        return column + QString::fromLatin1(d.autoInc);
+    case FieldType::Memo:
+        return column + QString::fromLatin1(d.memo) + emptyDefault;
+    default:
         return QString();
     }
-    if (provider.contains(QStringLiteral("Microsoft.Jet.OLEDB"))) {
-        if (string)
-            return withDefault(name + QStringLiteral(" nvarchar (") + n + QStringLiteral(") "),
-                               QStringLiteral("DEFAULT \"\""));
-        if (type == FieldType::Integer)
-            return name + QStringLiteral(" int ");
-        if (type == FieldType::Float)
-            return name + QStringLiteral(" float ");
-        if (date)
-            return name + QStringLiteral(" date ");
-        if (type == FieldType::AutoInc)
-            return name + QStringLiteral(" AUTOINCREMENT");
-        if (type == FieldType::Memo)
-            return withDefault(name + QStringLiteral(" ntext "), QStringLiteral("DEFAULT \"\""));
-        return QString();
-    }
-    if (provider == QStringLiteral("SQLite")) {
-        // Our provider: Jet's names, standard string literals for defaults.
-        if (string)
-            return withDefault(name + QStringLiteral(" nvarchar (") + n + QStringLiteral(") "),
-                               QStringLiteral("DEFAULT ''"));
-        if (type == FieldType::Integer)
-            return name + QStringLiteral(" int ");
-        if (type == FieldType::Float)
-            return name + QStringLiteral(" float ");
-        if (date)
-            return name + QStringLiteral(" date ");
-        if (type == FieldType::AutoInc)
-            return name + QStringLiteral(" AUTOINCREMENT");
-        if (type == FieldType::Memo)
-            return withDefault(name + QStringLiteral(" ntext "), QStringLiteral("DEFAULT ''"));
-        return QString();
-    }
-    const QString quoted = u'"' + name + u'"';
-    if (string)
-        return withDefault(quoted + QStringLiteral(" character varying (") + n +
-                               QStringLiteral(") "),
-                           QStringLiteral("DEFAULT ''"));
-    if (type == FieldType::Integer)
-        return quoted + QStringLiteral(" int ");
-    if (type == FieldType::Float)
-        return quoted + QStringLiteral(" float ");
-    if (date)
-        return quoted + QStringLiteral(" date ");
-    if (type == FieldType::AutoInc)
-        return quoted + QStringLiteral(" serial");
-    if (type == FieldType::Memo)
-        return withDefault(quoted + QStringLiteral(" text "), QStringLiteral("DEFAULT ''"));
-    return QString();
 }
 
 QString ColumnDef(const Connection& connection, const QString& name, FieldType type, bool noDefault,
