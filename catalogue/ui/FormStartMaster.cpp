@@ -323,40 +323,33 @@ void TFormStartMaster::ExAllBtnClick() {
     moveAll(DstList, SrcList);
 }
 
-void TFormStartMaster::NewBtnClick() {
+bool TFormStartMaster::editValueUsable(int skip) {
     const QString value = EEditValue->text();
     if (value.isEmpty()) {
         ShowBalloon(QStringLiteral("Попередження"), QStringLiteral("Немає значення."), 2,
                     EEditValue);
-        return;
+        return false;
     }
-    const int existing = koatuu::FindIgnoringCase(texts(DstList), value);
+    const int existing = koatuu::FindIgnoringCase(texts(DstList), value, skip);
     if (existing >= 0) {
         DstList->setCurrentRow(existing);
         ShowBalloon(QStringLiteral("Попередження"),
                     QStringLiteral("Населений пункт вже є у списку."), 2, EEditValue);
-        return;
+        return false;
     }
-    DstList->addItem(value);
+    return true;
+}
+
+void TFormStartMaster::NewBtnClick() {
+    if (!editValueUsable(-1))
+        return;
+    DstList->addItem(EEditValue->text());
     updateButtons();
 }
 
 void TFormStartMaster::EditBtnClick() {
     QListWidgetItem* item = DstList->currentItem();
-    if (!item || !item->isSelected())
+    if (!item || !item->isSelected() || !editValueUsable(DstList->row(item)))
         return;
-    const QString value = EEditValue->text();
-    if (value.isEmpty()) {
-        ShowBalloon(QStringLiteral("Попередження"), QStringLiteral("Немає значення."), 2,
-                    EEditValue);
-        return;
-    }
-    const int existing = koatuu::FindIgnoringCase(texts(DstList), value, DstList->row(item));
-    if (existing >= 0) {
-        DstList->setCurrentRow(existing);
-        ShowBalloon(QStringLiteral("Попередження"),
-                    QStringLiteral("Населений пункт вже є у списку."), 2, EEditValue);
-        return;
-    }
-    item->setText(value);
+    item->setText(EEditValue->text());
 }

@@ -61,6 +61,8 @@ private:
     void moveSelected(QListWidget* from, QListWidget* to);
     void moveAll(QListWidget* from, QListWidget* to);
     void updateButtons();
+    /** The edit's text is not empty and not listed yet (ignoring `skip`); else a balloon. */
+    bool editValueUsable(int skip);
     static int depthOf(const QTreeWidgetItem* node);
     static QStringList texts(const QListWidget* list);
 };
