@@ -1,6 +1,6 @@
 -- The catalogue database "baza.sqlite": projects and the reference tables.
 CREATE TABLE projects (id AUTOINCREMENT, uid nvarchar (20), part_uid nvarchar (20) DEFAULT '', named nvarchar (255), typed nvarchar (50) DEFAULT '', pathname nvarchar (255));
-CREATE TABLE коатуу (id AUTOINCREMENT, code nvarchar (10), title nvarchar (255));
+CREATE TABLE коатуу (id AUTOINCREMENT, code nvarchar (10), title nvarchar (255) COLLATE UKR);
 CREATE INDEX коатуу_code ON коатуу (code);
 CREATE TABLE індексація (id AUTOINCREMENT, рік nvarchar (10), індексація nvarchar (20), інфляція nvarchar (20));
 CREATE TABLE грунти (id AUTOINCREMENT, шифр nvarchar (20), назва nvarchar (255));

@@ -2,6 +2,7 @@
 
 #include "db/SqlDialect.h"
 
+#include <QCollator>
 #include <QFileInfo>
 #include <cmath>
 #include <sqlite3.h>
@@ -66,7 +67,22 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     const int patternLength = sqlite3_value_bytes(argv[0]);
     const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
     const int textLength = sqlite3_value_bytes(argv[1]);
-    sqlite3_result_int(ctx, sqldialect::LikeMatchUtf8(pattern, patternLength, text, textLength, escape));
+    sqlite3_result_int(ctx,
+                       sqldialect::LikeMatchUtf8(pattern, patternLength, text, textLength, escape));
+}
+
+/** "UKR": Ukrainian alphabetical order (і, ї, є, ґ in their places), letter case ignored first. */
+int UkrainianCollation(void*, int length1, const void* text1, int length2, const void* text2) {
+    static QCollator collator = [] {
+        QCollator c{QLocale(QLocale::Ukrainian, QLocale::Ukraine)};
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        c.setNumericMode(true);
+        return c;
+    }();
+    const QString a = QString::fromUtf8(static_cast<const char*>(text1), length1);
+    const QString b = QString::fromUtf8(static_cast<const char*>(text2), length2);
+    const int order = collator.compare(a, b);
+    return order != 0 ? order : QString::compare(a, b);
 }
 
 QVariant ColumnValue(sqlite3_stmt* stmt, int i) {
@@ -127,6 +143,7 @@ bool Connection::openWith(const QString& path, int flags) {
     sqlite3_create_function(db, "cint", 1, fn, nullptr, CintFunction, nullptr, nullptr);
     sqlite3_create_function(db, "like", 2, fn, nullptr, LikeFunction, nullptr, nullptr);
     sqlite3_create_function(db, "like", 3, fn, nullptr, LikeFunction, nullptr, nullptr);
+    sqlite3_create_collation(db, "UKR", SQLITE_UTF8, nullptr, UkrainianCollation);
     // A file that is not a database only shows when it is read.
     char* err = nullptr;
     if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &err) !=

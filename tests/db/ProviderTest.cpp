@@ -167,3 +167,14 @@ TEST(SqlDialect, DeclaredTypes) {
     EXPECT_EQ(sqldialect::RewriteAutoIncrement(QStringLiteral("SELECT 'x AUTOINCREMENT'")),
               QStringLiteral("SELECT 'x AUTOINCREMENT'"));
 }
+
+TEST_F(ProviderTest, UkrainianOrderOfTitles) {
+    run(QStringLiteral("CREATE TABLE t (id AUTOINCREMENT, title nvarchar (255) COLLATE UKR)"));
+    for (const char* title : {"с. Ясне", "с. Іванівка", "с. Їжаківка", "с. Гаї", "с. Ґалаґани",
+                              "с. Євминка", "с. Дубки", "с. Жуки", "с. иванівка"})
+        run(QStringLiteral("INSERT INTO t (title) VALUES ('") + QString::fromUtf8(title) +
+            QStringLiteral("')"));
+    EXPECT_EQ(column(QStringLiteral("SELECT title FROM t ORDER BY title"), QStringLiteral("title")),
+              QStringList({"с. Гаї", "с. Ґалаґани", "с. Дубки", "с. Євминка", "с. Жуки",
+                           "с. иванівка", "с. Іванівка", "с. Їжаківка", "с. Ясне"}));
+}
