@@ -228,27 +228,11 @@ std::unique_ptr<WordDocument> WordDocument::openFromMemory(const QByteArray& zip
 std::unique_ptr<WordDocument> WordDocument::createBlank() {
     std::unique_ptr<WordDocument> doc(new WordDocument);
     OoxmlPackage& p = doc->m_package;
-    p.setPartData(
-        QStringLiteral("[Content_Types].xml"),
-        QByteArrayLiteral(
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
-            "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-            "<Default Extension=\"rels\" "
-            "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-            "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-            "<Override PartName=\"/word/document.xml\" "
-            "ContentType=\"application/"
-            "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/>"
-            "</Types>"));
-    p.setPartData(
-        QStringLiteral("_rels/.rels"),
-        QByteArrayLiteral(
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
-            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-            "<Relationship Id=\"rId1\" "
-            "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-            "officeDocument\" Target=\"word/document.xml\"/>"
-            "</Relationships>"));
+    p.createSkeleton(
+        QStringLiteral("word/document.xml"),
+        {{QStringLiteral("word/document.xml"),
+          QStringLiteral("application/"
+                         "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml")}});
     p.setPartData(QStringLiteral("word/document.xml"), minimalDocumentXml().toUtf8());
     doc->attach();
     return doc;

@@ -422,3 +422,26 @@ void PackFolder(const QString& folder, const QString& zipPath) {
             QStringLiteral("У папці \"%1\" немає \"[Content_Types].xml\".").arg(folder));
     package.save(zipPath);
 }
+
+void OoxmlPackage::createSkeleton(const QString& mainPart,
+                                  const QList<std::pair<QString, QString>>& overrides) {
+    QByteArray types =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+        "<Default Extension=\"rels\" "
+        "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>";
+    for (const auto& [part, type] : overrides)
+        types +=
+            "<Override PartName=\"/" + part.toUtf8() + "\" ContentType=\"" + type.toUtf8() + "\"/>";
+    types += "</Types>";
+    setPartData(QStringLiteral("[Content_Types].xml"), types);
+    setPartData(
+        QStringLiteral("_rels/.rels"),
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId1\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+        "officeDocument\" Target=\"" +
+            mainPart.toUtf8() + "\"/></Relationships>");
+}

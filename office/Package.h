@@ -59,6 +59,12 @@ public:
     QString contentType(const QString& part);
     void setContentTypeOverride(const QString& part, const QString& type);
     void removeContentTypeOverride(const QString& part);
+    /**
+     * Starts an empty package: content types with the given overrides (part name, type) and
+     * the root relationship to the main part.
+     */
+    void createSkeleton(const QString& mainPart,
+                        const QList<std::pair<QString, QString>>& overrides);
 
     /** Writes the package to path atomically. */
     void save(const QString& path) const;

@@ -174,33 +174,13 @@ std::unique_ptr<Workbook> Workbook::openFromMemory(const QByteArray& zip) {
 std::unique_ptr<Workbook> Workbook::createBlank() {
     std::unique_ptr<Workbook> book(new Workbook);
     OoxmlPackage& p = book->m_package;
-    p.setPartData(
-        QStringLiteral("[Content_Types].xml"),
-        QByteArrayLiteral(
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
-            "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-            "<Default Extension=\"rels\" "
-            "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-            "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-            "<Override PartName=\"/xl/workbook.xml\" "
-            "ContentType=\"application/"
-            "vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
-            "<Override PartName=\"/xl/worksheets/sheet1.xml\" "
-            "ContentType=\"application/"
-            "vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-            "<Override PartName=\"/xl/styles.xml\" "
-            "ContentType=\"application/"
-            "vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
-            "</Types>"));
-    p.setPartData(
-        QStringLiteral("_rels/.rels"),
-        QByteArrayLiteral(
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
-            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-            "<Relationship Id=\"rId1\" "
-            "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
-            "officeDocument\" Target=\"xl/workbook.xml\"/>"
-            "</Relationships>"));
+    const QString ml =
+        QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.");
+    p.createSkeleton(
+        QStringLiteral("xl/workbook.xml"),
+        {{QStringLiteral("xl/workbook.xml"), ml + QStringLiteral("sheet.main+xml")},
+         {QStringLiteral("xl/worksheets/sheet1.xml"), ml + QStringLiteral("worksheet+xml")},
+         {QStringLiteral("xl/styles.xml"), ml + QStringLiteral("styles+xml")}});
     p.setPartData(
         QStringLiteral("xl/workbook.xml"),
         QByteArrayLiteral(
