@@ -10,35 +10,28 @@
 #include <QVariant>
 
 namespace {
-QString g_lastError;
 int g_lastIndicatorId = 0;
 } // namespace
 
-QString LastError() {
-    return g_lastError;
-}
-void SetLastError(const QString& text) {
-    g_lastError = text;
-}
 int LastIndicatorId() {
     return g_lastIndicatorId;
 }
 
 bool RunQuery(Query& query, const QString& sql, bool open, bool rowsRequired) {
-    g_lastError.clear();
+    ClearLastError();
     if (sql.isEmpty() || !query.connection() || !query.connection()->isOpen()) {
         query.close();
         return false;
     }
     // The statement goes in whole: line breaks inside its literals are data (memo texts).
     if (!query.exec(sql, open)) {
-        g_lastError = query.error() + u'\r' + QStringLiteral("Запрос: ") + sql;
+        SetLastError(query.error() + u'\r' + QStringLiteral("Запрос: ") + sql);
         return false;
     }
     if (!open)
         return true;
     if (rowsRequired && query.recordCount() == 0) {
-        g_lastError = QStringLiteral("Не знайдено записів згідно запиту.");
+        SetLastError(QStringLiteral("Не знайдено записів згідно запиту."));
         query.close();
         return false;
     }
@@ -61,14 +54,14 @@ bool TableExists(Connection& connection, const QString& table) {
 }
 
 long long MaxValue(Query& query, const QString& table, const QString& column) {
-    g_lastError.clear();
+    ClearLastError();
     long long value = 0;
     if (RunQuery(query, QStringLiteral("SELECT MAX(") + column + QStringLiteral(") FROM ") + table,
                  true) &&
         !query.eof())
         value = query.integer(query.fields().front().name);
     query.close();
-    g_lastError.clear();
+    ClearLastError();
     return value;
 }
 

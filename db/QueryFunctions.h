@@ -1,14 +1,12 @@
 #pragma once
 
+#include "common/LastError.h"
 #include "db/Database.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
-/** The text of the last failed RunQuery: the provider's message, "\r", "Запрос: " and the SQL. */
-QString LastError();
-void SetLastError(const QString& text);
 /** The id of the row the last GetIndicator found or created (0 when none). */
 int LastIndicatorId();
 

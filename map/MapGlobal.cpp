@@ -1,8 +1,8 @@
 #include "map/MapGlobal.h"
 
 #include "common/FileUtils.h"
+#include "common/LastError.h"
 #include "common/Shell.h"
-#include "db/QueryFunctions.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,9 +2,9 @@
 
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
+#include "common/LastError.h"
 #include "common/Messages.h"
 #include "common/Shell.h"
-#include "db/QueryFunctions.h"
 #include "map/MapGlobal.h"
 #include "map/ViewEntireLayer.h"
 
