@@ -72,8 +72,16 @@ void TFormMain::LoadSettlementView(const QString& folder) {
     bool connected = false;
     SqlText = QStringLiteral("SELECT * FROM data ORDER BY id");
     const bool loaded = catalogue::LoadSettlementEntries(folder, files, &connected);
-    if (connected)
+    if (connected) {
         fillList(ListView1, catalogue::StepEntries());
+        // The steps of this settlement work on its database, the session's map and tables.
+        m_stepContext.project = &Db().data;
+        m_stepContext.catalogue = &Db().main;
+        m_stepContext.map = m_mapDocument.get();
+        m_stepContext.indexation = &m_indexation;
+        m_stepContext.folder = folder;
+        m_stepContext.name = CurrentSettlement ? CurrentSettlement->named : QString();
+    }
     if (!loaded)
         return;
     fillList(ListView2, files);

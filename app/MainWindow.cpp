@@ -5,6 +5,10 @@
 #include "common/GlobalVar.h"
 #include "common/Messages.h"
 #include "common/Shell.h"
+#include "common/WaitCursor.h"
+#include "db/Databases.h"
+#include "map/MapDocument.h"
+#include "steps/indexation/Indexation.h"
 
 #include <QAction>
 #include <QApplication>
@@ -58,7 +62,8 @@ QIcon ItemKindIcon(int kind) {
     }
 }
 
-TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
+TFormMain::TFormMain(QWidget* parent)
+    : QMainWindow(parent), m_mapDocument(std::make_unique<MapDocument>()) {
     setObjectName(QStringLiteral("TFormMain"));
     QFont font(QStringLiteral("Trebuchet MS"));
     font.setPointSize(9);
@@ -77,6 +82,10 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
 }
 
 TFormMain::~TFormMain() = default;
+
+void TFormMain::LoadIndexation() {
+    ::LoadIndexation(Db().queryRef, m_indexation);
+}
 
 void TFormMain::showEvent(QShowEvent* event) {
     setWindowTitle(GlobalVar().AppTitle + QStringLiteral(" v") + GlobalVar().AppVersion);
@@ -290,6 +299,7 @@ void TFormMain::RefreshLists() {
     QTreeWidgetItem* node = selectedNode();
     CurrentProject.reset();
     CurrentSettlement.reset();
+    m_stepContext = StepContext();
     if (node && node->parent()) {
         CurrentSettlement = ItemOf(node);
         CurrentProject = ItemOf(node->parent());
@@ -311,7 +321,7 @@ void TFormMain::RefreshLists() {
     setSelectedKey(node->data(0, RoleId).toInt());
     m_busy = true;
     m_map->setBusy(true);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    WaitCursor wait;
     ListView1->setUpdatesEnabled(false);
     ListView2->setUpdatesEnabled(false);
     if (node->parent())
@@ -321,7 +331,6 @@ void TFormMain::RefreshLists() {
     ListView1->setUpdatesEnabled(true);
     ListView2->setUpdatesEnabled(true);
     m_map->refreshLayerList();
-    QApplication::restoreOverrideCursor();
     m_map->setBusy(false);
     m_busy = false;
 }

@@ -2,11 +2,14 @@
 
 #include "catalogue/core/Catalogue.h"
 #include "catalogue/core/ProjectItem.h"
+#include "steps/common/StepContext.h"
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 #include <optional>
 
+class MapDocument;
 class MapTab;
 class QAction;
 class QLabel;
@@ -72,6 +75,14 @@ public:
     /** Selects a node, scrolls to it and refreshes the lists. */
     void selectNode(QTreeWidgetItem* node);
 
+    /** Reads the catalogue's indexation table into the session's memory. */
+    void LoadIndexation();
+    const TDinArryOfKoef& indexation() const { return m_indexation; }
+    /** The session's map: the selected settlement's layers, shown by the "Графіка" tab. */
+    MapDocument& mapDocument() { return *m_mapDocument; }
+    /** What a step of the selected settlement works on; not valid without a settlement. */
+    const StepContext& stepContext() const { return m_stepContext; }
+
     std::optional<TProjectItem> CurrentProject;
     std::optional<TProjectItem> CurrentSettlement;
     QString SqlText;
@@ -117,6 +128,9 @@ private:
     void selectLastProject();
 
     MainWindowDialogs m_dialogs;
+    std::unique_ptr<MapDocument> m_mapDocument;
+    TDinArryOfKoef m_indexation;
+    StepContext m_stepContext;
     MapTab* m_map = nullptr;
     bool m_busy = false;
     bool m_searchFlag = true;

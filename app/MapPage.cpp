@@ -4,10 +4,10 @@
 
 #include <QVBoxLayout>
 
-MapPage::MapPage(QWidget* parent) : MapTab(parent) {
+MapPage::MapPage(MapDocument& map, QWidget* parent) : MapTab(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_view = new MapView(this);
+    m_view = new MapView(map, this);
     layout->addWidget(m_view);
 }
 

@@ -2,13 +2,15 @@
 
 #include "app/MapTab.h"
 
+class MapDocument;
 class MapView;
 
 /** The "Графіка" tab: the map view with the settlement's layers. */
 class MapPage : public MapTab {
     Q_OBJECT
 public:
-    explicit MapPage(QWidget* parent = nullptr);
+    /** The page over the session's map document. */
+    explicit MapPage(MapDocument& map, QWidget* parent = nullptr);
     void removeAllLayers() override;
     void addLayer(const QString& path, bool visible) override;
     void refreshLayerList() override;

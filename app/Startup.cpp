@@ -13,6 +13,7 @@
 #include "common/Messages.h"
 #include "common/ui/Dialog.h"
 #include "common/ui/QtMessages.h"
+#include "common/ui/QtWaitCursor.h"
 #include "common/ui/Wait.h"
 
 #include <QApplication>
@@ -62,15 +63,16 @@ void InstallProgramDialogs(TFormMain& window) {
     };
     d.chooseFile = [&window] { return ChooseFileToAdd(&window); };
     d.openStep = [&window](int kind) { OpenStep(window, kind); };
-    d.referenceBooks = [refs] { OpenReferenceBooks(*refs); };
+    d.referenceBooks = [&window, refs] { OpenReferenceBooks(window, *refs); };
     d.fillReports = [] { ShowWarning(QStringLiteral("Заповнення звіту ще не підключене.")); };
-    window.setMapTab(new MapPage(&window));
+    window.setMapTab(new MapPage(window.mapDocument(), &window));
 }
 
 int RunTamberon(QApplication& app) {
     app.setApplicationName(GlobalVar().AppTitle);
     QtMessages messages;
     SetMessages(&messages);
+    InstallQtWaitCursor();
 
     const QString appDir = QApplication::applicationDirPath();
     SingleInstance instance(QApplication::applicationFilePath());
@@ -94,7 +96,7 @@ int RunTamberon(QApplication& app) {
     splash->setStatus(QStringLiteral("Підключення до бази даних..."));
     TFormMain window;
     window.LoadProjectTree();
-    LoadProgramIndexation();
+    window.LoadIndexation();
     splash->setStatus(QStringLiteral("Завантаження форм..."));
     InstallProgramDialogs(window);
     splash->setStatus(QStringLiteral("Запуск програми..."));

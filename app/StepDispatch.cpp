@@ -5,13 +5,15 @@
 #include "catalogue/refs/FormRefs.h"
 #include "common/Messages.h"
 #include "db/Databases.h"
-#include "steps/indexation/Indexation.h"
 #include "steps/info/FormOtsenkaInfo.h"
 
 void OpenStep(TFormMain& window, int kind) {
+    const StepContext& context = window.stepContext();
+    if (!context.valid())
+        return;
     switch (kind) {
     case KindStepInfo:
-        OpenStepInfo(&window);
+        OpenStepInfo(context, &window);
         break;
     default:
         // The remaining steps arrive with their own windows.
@@ -20,13 +22,9 @@ void OpenStep(TFormMain& window, int kind) {
     }
 }
 
-void OpenReferenceBooks(TFormRefs& refs) {
+void OpenReferenceBooks(TFormMain& window, TFormRefs& refs) {
     if (!Db().ConnectCatalogue() || !Db().ConnectTemplate())
         return;
     refs.exec();
-    LoadIndexation();
-}
-
-void LoadProgramIndexation() {
-    LoadIndexation();
+    window.LoadIndexation();
 }

@@ -189,8 +189,10 @@ bool ShowIndicator(Query& query, const QString& name, QObject* control) {
     return true;
 }
 
-bool SetIndicator(Query&, const QString& name, const QString& value) {
-    return RunQuery(Db().queryData,
+bool SetIndicator(Query& query, const QString& name, const QString& value) {
+    // A statement of its own on the query's connection, so the caller's open rows stay.
+    Query update(query.connection());
+    return RunQuery(update,
                     QStringLiteral("UPDATE характеристика SET значення='") + QuoteSql(value) +
                         QStringLiteral("' WHERE показник='") + QuoteSql(name) + u'\'',
                     false);

@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 
-MapControl::MapControl(QWidget* parent) : QWidget(parent) {
+MapControl::MapControl(MapDocument& map, QWidget* parent) : QWidget(parent), m_map(map) {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(false);
     setAttribute(Qt::WA_OpaquePaintEvent);

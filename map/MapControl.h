@@ -13,7 +13,8 @@
 class MapControl : public QWidget {
     Q_OBJECT
 public:
-    explicit MapControl(QWidget* parent = nullptr);
+    /** Draws and drives `map`, which the program's session owns and outlives the control. */
+    explicit MapControl(MapDocument& map, QWidget* parent = nullptr);
 
     MapDocument& map() { return m_map; }
     const MapDocument& map() const { return m_map; }
@@ -33,7 +34,7 @@ private:
     void updateCursor();
     void zoomAt(const QPointF& screen, double factor);
 
-    MapDocument m_map;
+    MapDocument& m_map;
     bool m_dragging = false;
     QPoint m_pressAt;
     QPoint m_current;

@@ -20,7 +20,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-MapView::MapView(QWidget* parent) : QWidget(parent) {
+MapView::MapView(MapDocument& document, QWidget* parent) : QWidget(parent) {
     ToolBarCMD = new QToolBar(this);
     ToolBarCMD->setObjectName(QStringLiteral("ToolBarCMD"));
     ToolBarCMD->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -45,7 +45,7 @@ MapView::MapView(QWidget* parent) : QWidget(parent) {
         tools->addButton(b);
     CmdSelect->setChecked(true);
 
-    Map1 = new MapControl(this);
+    Map1 = new MapControl(document, this);
     Map1->setObjectName(QStringLiteral("Map1"));
     SetNumericCoordSys(Map1->map());
 

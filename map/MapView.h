@@ -21,7 +21,8 @@ class QTreeWidget;
 class MapView : public QWidget {
     Q_OBJECT
 public:
-    explicit MapView(QWidget* parent = nullptr);
+    /** The page over the session's map document (not owned). */
+    explicit MapView(MapDocument& document, QWidget* parent = nullptr);
 
     MapDocument& map() { return Map1->map(); }
 

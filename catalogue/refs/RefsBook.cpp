@@ -1,35 +1,13 @@
 #include "catalogue/refs/RefsBook.h"
 
 #include "common/Messages.h"
+#include "common/WaitCursor.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
-
-#include <QCursor>
-#include <QGuiApplication>
 
 namespace {
 
 const QString IdField = QStringLiteral("id");
-
-/** The hourglass for a database operation, restored in every case. */
-class WaitCursor {
-public:
-    WaitCursor() {
-        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-            m_set = true;
-        }
-    }
-    ~WaitCursor() {
-        if (m_set)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    bool m_set = false;
-};
 
 QString Quoted(const QString& text) {
     return u'\'' + QuoteSql(text) + u'\'';

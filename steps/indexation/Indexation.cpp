@@ -1,15 +1,9 @@
 #include "steps/indexation/Indexation.h"
 
 #include "common/TextUtils.h"
-#include "db/Databases.h"
 #include "db/QueryFunctions.h"
 
 #include <algorithm>
-
-TDinArryOfKoef& IndexationTable() {
-    static TDinArryOfKoef table;
-    return table;
-}
 
 void LoadIndexation(Query& query, TDinArryOfKoef& table) {
     table.clear();
@@ -24,10 +18,6 @@ void LoadIndexation(Query& query, TDinArryOfKoef& table) {
         table.push_back(item);
     }
     query.close();
-}
-
-void LoadIndexation() {
-    LoadIndexation(Db().queryRef, IndexationTable());
 }
 
 double IndexationFactor(const TDinArryOfKoef& table, int fromYear, int toYear, int kind) {
@@ -46,8 +36,4 @@ double IndexationFactor(const TDinArryOfKoef& table, int fromYear, int toYear, i
     }
     // The table ended before toYear (or never had the start year).
     return RoundTo(result, 3);
-}
-
-double IndexationFactor(int fromYear, int toYear, int kind) {
-    return IndexationFactor(IndexationTable(), fromYear, toYear, kind);
 }

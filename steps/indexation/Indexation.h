@@ -17,16 +17,10 @@ using TDinArryOfKoef = std::vector<TKoefItem>;
 /** Which coefficient IndexationFactor multiplies. */
 enum IndexationKind { KindIndexation = 0, KindInflation = 1 };
 
-/** The program-wide table that LoadIndexation fills. */
-TDinArryOfKoef& IndexationTable();
-
 /**
- * Reads "SELECT * FROM індексація ORDER BY id" from the catalogue (Db().queryRef) into the
- * program-wide table. A failed or empty read leaves the table empty and reports nothing.
+ * Reads "SELECT * FROM індексація ORDER BY id" through a query of the catalogue connection
+ * into the table. A failed or empty read leaves the table empty and reports nothing.
  */
-void LoadIndexation();
-
-/** The same into any array, through any query of the catalogue connection. */
 void LoadIndexation(Query& query, TDinArryOfKoef& table);
 
 /**
@@ -35,6 +29,3 @@ void LoadIndexation(Query& query, TDinArryOfKoef& table);
  * the walk runs past the table's last row.
  */
 double IndexationFactor(const TDinArryOfKoef& table, int fromYear, int toYear, int kind);
-
-/** IndexationFactor over the program-wide table. */
-double IndexationFactor(int fromYear, int toYear, int kind);

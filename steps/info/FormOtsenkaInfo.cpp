@@ -1,17 +1,13 @@
 #include "steps/info/FormOtsenkaInfo.h"
 
-#include "common/ui/MinimizeWithApplication.h"
-#include "db/Databases.h"
+#include "common/LastError.h"
+#include "common/Messages.h"
+#include "steps/common/StepStore.h"
 #include "steps/info/InfoStep.h"
 #include "widgets/GridView.h"
 
-#include <QApplication>
-#include <QCursor>
-#include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -19,17 +15,11 @@ StringGrid& TFormOtsenkaInfo::rows() {
     return *ListBoxData->grid();
 }
 
-TFormOtsenkaInfo::TFormOtsenkaInfo(QWidget* parent) : QDialog(parent) {
+TFormOtsenkaInfo::TFormOtsenkaInfo(const StepContext& context, QWidget* parent)
+    : TFormStep(context, QStringLiteral("Інформація"), parent) {
     setObjectName(QStringLiteral("FormOtsenkaInfo"));
-    setWindowTitle(QStringLiteral("Інформація"));
-    MinimizeWithApplication(this);
     resize(560, 420);
-
-    auto* heading = new QLabel(QStringLiteral("Інформація про населений пункт:"), this);
-    heading->setObjectName(QStringLiteral("LabelHeading"));
-    QFont font = heading->font();
-    font.setBold(true);
-    heading->setFont(font);
+    addHeading(QStringLiteral("Інформація про населений пункт:"));
 
     ListBoxData = new GridView(this);
     ListBoxData->setObjectName(QStringLiteral("ListBoxData"));
@@ -39,31 +29,11 @@ TFormOtsenkaInfo::TFormOtsenkaInfo(QWidget* parent) : QDialog(parent) {
                              GridColumn::text(QStringLiteral("Значення"), 240)});
     ListBoxData->horizontalHeader()->setStretchLastSection(true);
     ListBoxData->installEventFilter(this);
+    body()->addWidget(ListBoxData, 1);
 
-    BAddRow = new QPushButton(QStringLiteral("Додати рядок"), this);
-    BAddRow->setObjectName(QStringLiteral("BAddRow"));
-    BAddRow->setAutoDefault(false);
+    BAddRow = addBottomButton(QStringLiteral("BAddRow"), QStringLiteral("Додати рядок"));
     BAddRow->setToolTip(QStringLiteral("Додати рядок (Insert)"));
-    BSave = new QPushButton(QStringLiteral("Зберігти"), this);
-    BSave->setObjectName(QStringLiteral("BSave"));
-    BSave->setAutoDefault(false);
-    BCancel = new QPushButton(QStringLiteral("Скасувати"), this);
-    BCancel->setObjectName(QStringLiteral("BCancel"));
-    BCancel->setAutoDefault(false);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(BAddRow);
-    buttons->addStretch(1);
-    buttons->addWidget(BSave);
-    buttons->addWidget(BCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(heading);
-    layout->addWidget(ListBoxData, 1);
-    layout->addLayout(buttons);
-
     connect(BAddRow, &QPushButton::clicked, this, &TFormOtsenkaInfo::addRow);
-    connect(BSave, &QPushButton::clicked, this, &TFormOtsenkaInfo::BSaveClick);
-    connect(BCancel, &QPushButton::clicked, this, &TFormOtsenkaInfo::BCancelClick);
 }
 
 void TFormOtsenkaInfo::refreshRows() {
@@ -81,25 +51,10 @@ void TFormOtsenkaInfo::addRow() {
     ListBoxData->setFocus();
 }
 
-void TFormOtsenkaInfo::BSaveClick() {
-    ListBoxData->endEdit();
-    const auto showRow = [this](int row) {
-        ListBoxData->refresh();
-        ListBoxData->setCurrentCell(row, 1);
-        ListBoxData->setFocus();
-    };
-    if (!ValidateInfoRows(rows(), ListBoxData, showRow))
-        return;
+StepCheck TFormOtsenkaInfo::checkBeforeSave() {
+    const StepCheck issue = ValidateInfoRows(rows());
     ListBoxData->refresh();
-    done(ResultSave);
-}
-
-void TFormOtsenkaInfo::BCancelClick() {
-    done(ResultCancel);
-}
-
-void TFormOtsenkaInfo::reject() {
-    done(ResultCancel);
+    return issue;
 }
 
 bool TFormOtsenkaInfo::eventFilter(QObject* watched, QEvent* event) {
@@ -113,18 +68,18 @@ bool TFormOtsenkaInfo::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    return QDialog::eventFilter(watched, event);
+    return TFormStep::eventFilter(watched, event);
 }
 
-bool OpenStepInfo(QWidget* parent) {
-    TFormOtsenkaInfo form(parent);
-    if (!LoadInfoRows(Db().queryData, form.rows()))
-        return false;
-    form.refreshRows();
-    if (form.exec() != TFormOtsenkaInfo::ResultSave)
-        return false;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool stored = StoreInfoRows(form.rows());
-    QGuiApplication::restoreOverrideCursor();
-    return stored;
+bool OpenStepInfo(const StepContext& context, QWidget* parent) {
+    TFormOtsenkaInfo form(context, parent);
+    {
+        auto guard = form.loading();
+        if (!LoadInfoRows(*context.project, form.rows())) {
+            ShowError(LoadFailedText(QStringLiteral("Показники")) + LastError());
+            return false;
+        }
+        form.refreshRows();
+    }
+    return RunStepWindow(form, [&] { return StoreInfoRows(*context.project, form.rows()); });
 }

@@ -1,26 +1,19 @@
 #pragma once
 
 #include "common/StringGrid.h"
-
-#include <QDialog>
+#include "steps/common/ui/FormStep.h"
 
 class GridView;
-class QLabel;
 class QPushButton;
-class QWidget;
 
 /**
  * The window of the step "Інформація": the settlement's facts as an editable name/value
- * list. Rows may be added (Insert, or Down on the last row) but not deleted.
- * "Зберігти" checks the numbers and closes with 6; "Скасувати" or closing gives 2.
+ * list. Rows may be added (Insert, Down on the last row, or the button) but not deleted.
  */
-class TFormOtsenkaInfo : public QDialog {
+class TFormOtsenkaInfo : public TFormStep {
     Q_OBJECT
 public:
-    static constexpr int ResultSave = 6;
-    static constexpr int ResultCancel = 2;
-
-    explicit TFormOtsenkaInfo(QWidget* parent = nullptr);
+    explicit TFormOtsenkaInfo(const StepContext& context, QWidget* parent = nullptr);
 
     /** The rows shown: heading row, then name and value of each fact. */
     StringGrid& rows();
@@ -30,21 +23,15 @@ public:
     void addRow();
 
     GridView* ListBoxData = nullptr;
-    QPushButton* BSave = nullptr;
-    QPushButton* BCancel = nullptr;
     QPushButton* BAddRow = nullptr;
 
-    void BSaveClick();
-    void BCancelClick();
-    /** Escape and the window's close button cancel with 2. */
-    void reject() override;
-
 protected:
+    StepCheck checkBeforeSave() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 /**
- * Opens the step "Інформація" of the current settlement (Db().data): loads "показники",
- * shows the window and stores the rows on "Зберігти". True when the rows were stored.
+ * Opens the step "Інформація" of the context's settlement: loads "показники", shows the
+ * window and stores the rows on "Зберігти". True when the rows were stored.
  */
-bool OpenStepInfo(QWidget* parent);
+bool OpenStepInfo(const StepContext& context, QWidget* parent);

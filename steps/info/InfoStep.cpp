@@ -1,9 +1,10 @@
 #include "steps/info/InfoStep.h"
 
-#include "common/Messages.h"
 #include "common/TextUtils.h"
-#include "db/Databases.h"
+#include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "steps/common/Indicators.h"
+#include "steps/common/StepStore.h"
 
 QString InfoAreaName() {
     return QStringLiteral("Загальна площа, га");
@@ -25,26 +26,24 @@ StringGrid MakeInfoGrid() {
     return grid;
 }
 
-bool LoadInfoRows(Query& query, StringGrid& grid) {
-    if (!RunQuery(query, QStringLiteral("SELECT * FROM показники ORDER BY id"), true)) {
-        ShowError(QStringLiteral("Вибірка із бази \"Показники\"\rПодробиці: ") + LastError());
+bool LoadInfoRows(Connection& project, StringGrid& grid) {
+    Query query(&project);
+    if (!RunQuery(query, QStringLiteral("SELECT * FROM показники ORDER BY id"), true))
         return false;
+    const int name = query.fieldIndex(QStringLiteral("показник"));
+    const int value = query.fieldIndex(QStringLiteral("значення"));
+    grid.setRowCount(grid.fixedRows() + query.recordCount());
+    int row = grid.fixedRows();
+    for (query.first(); !query.eof(); query.next(), ++row) {
+        grid.set(row, 0, query.text(name));
+        grid.set(row, 1, query.text(value));
     }
-    grid.setRowCount(grid.fixedRows());
-    for (query.first(); !query.eof(); query.next()) {
-        const int row = grid.rowCount();
-        grid.setRowCount(row + 1);
-        grid.set(row, 0, query.text(QStringLiteral("показник")));
-        grid.set(row, 1, query.text(QStringLiteral("значення")));
-    }
-    query.close();
     if (grid.rowCount() > grid.fixedRows())
         grid.setCurrent(grid.fixedRows(), 1);
     return true;
 }
 
-bool ValidateInfoRows(StringGrid& grid, QObject* control,
-                      const std::function<void(int row)>& showRow) {
+StepCheck ValidateInfoRows(StringGrid& grid) {
     for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
         const QString name = grid.at(row, 0);
         if (name != InfoAreaName() && name != InfoPopulationName())
@@ -56,61 +55,39 @@ bool ValidateInfoRows(StringGrid& grid, QObject* control,
             ParseNumber(value.trimmed().replace(u',', u'.').trimmed());
         if (!number) {
             grid.setCurrent(row, 1);
-            if (showRow)
-                showRow(row);
-            ShowBalloon(QStringLiteral("Попередження"),
-                        u'"' + name + QStringLiteral("\" має бути числом."), 2, control);
-            return false;
+            return StepIssue{QStringLiteral("ListBoxData"), row, 1, QStringLiteral("Попередження"),
+                             u'"' + name + QStringLiteral("\" має бути числом.")};
         }
         grid.set(row, 1, FormatFixed(*number, 4));
     }
-    return true;
+    return std::nullopt;
 }
 
-bool StoreInfoRows(const StringGrid& grid) {
-    Connection& connection = *Db().queryData2.connection();
-    Query& query = Db().queryData2;
-    const auto fail = [&connection]() {
-        const QString error = LastError();
-        connection.rollback();
-        ShowError(QStringLiteral("Оновлення даних у базі даних.\rПомилка: ") + error);
-        return false;
-    };
-    if (!connection.isOpen()) {
-        ShowError(QStringLiteral("Оновлення даних у базі даних.\rПомилка: ") +
-                  QStringLiteral("база даних населеного пункту не відкрита."));
-        return false;
-    }
-    if (!connection.beginTransaction()) {
-        SetLastError(connection.errorText());
-        return fail();
-    }
-    if (!RunQuery(query, QStringLiteral("DELETE FROM показники"), false))
-        return fail();
-    for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
-        const QString name = grid.at(row, 0);
-        const QString value = grid.at(row, 1);
-        // A row added and left blank is not a fact.
-        if (name.trimmed().isEmpty() && value.trimmed().isEmpty())
-            continue;
-        const QString sql = QStringLiteral("INSERT INTO показники (показник,значення) VALUES ('") +
-                            QuoteSql(name) + QStringLiteral("','") + QuoteSql(value) +
-                            QStringLiteral("')");
-        if (!RunQuery(query, sql, false))
-            return fail();
-        // The indicator row is created when a settlement lacks it, so the value always
-        // reaches the later steps. A failure here is not reported; the rows are what matters.
-        const QString indicator = name == InfoAreaName()         ? InfoAreaIndicator()
-                                  : name == InfoPopulationName() ? InfoPopulationIndicator()
-                                                                 : QString();
-        if (!indicator.isEmpty()) {
-            GetIndicator(query, indicator);
-            SetIndicator(query, indicator, value);
+bool StoreInfoRows(Connection& project, const StringGrid& grid) {
+    return StoreInTransaction(&project, [&] {
+        Query query(&project);
+        if (!RunQuery(query, QStringLiteral("DELETE FROM показники"), false))
+            return false;
+        for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
+            const QString name = grid.at(row, 0);
+            const QString value = grid.at(row, 1);
+            // A row added and left blank is not a fact.
+            if (name.trimmed().isEmpty() && value.trimmed().isEmpty())
+                continue;
+            if (!RunQuery(query,
+                          QStringLiteral("INSERT INTO показники (показник,значення) VALUES ('") +
+                              QuoteSql(name) + QStringLiteral("','") + QuoteSql(value) +
+                              QStringLiteral("')"),
+                          false))
+                return false;
+            // The indicator row is created when a settlement lacks it, so the value always
+            // reaches the later steps.
+            const QString indicator = name == InfoAreaName()         ? InfoAreaIndicator()
+                                      : name == InfoPopulationName() ? InfoPopulationIndicator()
+                                                                     : QString();
+            if (!indicator.isEmpty() && !WriteIndicator(project, indicator, value))
+                return false;
         }
-    }
-    if (!connection.commit()) {
-        SetLastError(connection.errorText());
-        return fail();
-    }
-    return true;
+        return true;
+    });
 }

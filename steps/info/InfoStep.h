@@ -1,12 +1,11 @@
 #pragma once
 
 #include "common/StringGrid.h"
+#include "steps/common/StepIssue.h"
 
-#include <QObject>
 #include <QString>
-#include <functional>
 
-class Query;
+class Connection;
 
 /** Names of the entries of "показники" that are checked and copied into indicators. */
 QString InfoAreaName();
@@ -20,23 +19,20 @@ StringGrid MakeInfoGrid();
 
 /**
  * Reads "SELECT * FROM показники ORDER BY id" into the grid's data rows (name, value).
- * A failed read shows "Вибірка із бази \"Показники\"..." and gives false.
+ * False with the reason in LastError().
  */
-bool LoadInfoRows(Query& query, StringGrid& grid);
+bool LoadInfoRows(Connection& project, StringGrid& grid);
 
 /**
  * Checks the area and population rows from the first row on: a number is rewritten with four
- * decimals; a text that is not one shows the warning balloon at `control`, makes that row
- * current (`showRow` lets a view follow before the balloon shows) and gives false; earlier
- * rows stay rewritten. Empty values pass.
+ * decimals; the first text that is not one is returned as the issue to show (its row becomes
+ * current); earlier rows stay rewritten. Empty values pass.
  */
-bool ValidateInfoRows(StringGrid& grid, QObject* control = nullptr,
-                      const std::function<void(int row)>& showRow = {});
+StepCheck ValidateInfoRows(StringGrid& grid);
 
 /**
- * Replaces "показники" of the project database with the grid's rows (rows left wholly blank
- * are skipped) and sets the two indicators, creating their rows when missing, in one
- * transaction. On a failure everything is rolled back and
- * "Оновлення даних у базі даних.\rПомилка: ..." is shown; false.
+ * Replaces "показники" with the grid's rows (rows left wholly blank are skipped) and sets the
+ * two indicators, creating their rows when missing, all or nothing. False with the reason
+ * in LastError(); the database keeps its former content.
  */
-bool StoreInfoRows(const StringGrid& grid);
+bool StoreInfoRows(Connection& project, const StringGrid& grid);

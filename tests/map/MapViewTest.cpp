@@ -39,7 +39,8 @@ protected:
     RecordingMessages messages;
     RecordingShell shell;
     QTemporaryDir dir;
-    MapView view;
+    MapDocument document;
+    MapView view{document};
 };
 
 TEST_F(MapViewTest, LoadsTheStandardLayersWithoutComplainingAboutAMissingOne) {

@@ -65,19 +65,19 @@ TEST(LoadIndexationTest, ReadsIdOrderNonNumbersAsZeroAndFailsSilently) {
     }
     Db().main.close();
     ASSERT_TRUE(Db().ConnectCatalogue());
-    LoadIndexation();
-    const TDinArryOfKoef& t = IndexationTable();
+    TDinArryOfKoef t;
+    LoadIndexation(Db().queryRef, t);
     ASSERT_EQ(t.size(), 3u);
     EXPECT_EQ(t[0].year, 2005);
     EXPECT_DOUBLE_EQ(t[0].inflation, 1.1);
     EXPECT_EQ(t[1].year, 2006);
     EXPECT_DOUBLE_EQ(t[1].indexation, 0.0);
     EXPECT_DOUBLE_EQ(t[1].inflation, 0.0);
-    EXPECT_DOUBLE_EQ(IndexationFactor(2005, 2008, KindIndexation), 1.064);
+    EXPECT_DOUBLE_EQ(IndexationFactor(t, 2005, 2008, KindIndexation), 1.064);
 
     ASSERT_TRUE(RunQuery(Db().queryMain, QStringLiteral("DROP TABLE індексація"), false));
-    LoadIndexation();
-    EXPECT_TRUE(IndexationTable().empty());
+    LoadIndexation(Db().queryRef, t);
+    EXPECT_TRUE(t.empty());
     EXPECT_TRUE(messages.messages.empty());
     Db().main.close();
 }

@@ -2,35 +2,14 @@
 
 #include "steps/info/InfoStep.h"
 #include "tests/steps/info/InfoTestData.h"
+#include "tests/steps/support/StepTestSupport.h"
 #include "widgets/GridView.h"
 
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
-#include <functional>
 
 namespace {
-
-/** Runs `act` on the window shown modally; closes any window left open so nothing hangs. */
-class WhenShown {
-public:
-    explicit WhenShown(std::function<void(TFormOtsenkaInfo&)> act) {
-        m_timer.setSingleShot(true);
-        QObject::connect(&m_timer, &QTimer::timeout, [this, act] {
-            if (auto* form = qobject_cast<TFormOtsenkaInfo*>(QApplication::activeModalWidget())) {
-                shown = true;
-                act(*form);
-                form->close();
-            }
-        });
-        m_timer.start(0);
-    }
-    bool shown = false;
-
-private:
-    QTimer m_timer;
-};
 
 class OpenStepInfoTest : public InfoDbTest {
 protected:
@@ -40,7 +19,7 @@ protected:
 } // namespace
 
 TEST_F(OpenStepInfoTest, BadNumberKeepsTheWindowOpenThenSaveStores) {
-    WhenShown act([this](TFormOtsenkaInfo& form) {
+    WhenShown<TFormOtsenkaInfo> act([this](TFormOtsenkaInfo& form) {
         ASSERT_EQ(form.rows().rowCount(), 4);
         form.rows().set(2, 1, QStringLiteral("12,5"));
         form.rows().set(3, 1, QStringLiteral("abc"));
@@ -56,7 +35,7 @@ TEST_F(OpenStepInfoTest, BadNumberKeepsTheWindowOpenThenSaveStores) {
         form.rows().setRowTexts(4, {QStringLiteral("Новий"), QStringLiteral("факт")});
         QTest::mouseClick(form.BSave, Qt::LeftButton);
     });
-    EXPECT_TRUE(OpenStepInfo(nullptr));
+    EXPECT_TRUE(OpenStepInfo(context, nullptr));
     EXPECT_EQ(storedRows(), QStringList({QStringLiteral("Назва=Липове"),
                                          InfoAreaName() + QStringLiteral("=12.5000"),
                                          InfoPopulationName() + QStringLiteral("=4.1000"),
@@ -68,12 +47,12 @@ TEST_F(OpenStepInfoTest, BadNumberKeepsTheWindowOpenThenSaveStores) {
 TEST_F(OpenStepInfoTest, EscapeCancelsWithTwoAndStoresNothing) {
     const QStringList before = storedRows();
     int result = -1;
-    WhenShown act([&result](TFormOtsenkaInfo& form) {
+    WhenShown<TFormOtsenkaInfo> act([&result](TFormOtsenkaInfo& form) {
         form.rows().set(2, 1, QStringLiteral("99"));
         QTest::keyClick(&form, Qt::Key_Escape);
         result = form.result();
     });
-    EXPECT_FALSE(OpenStepInfo(nullptr));
+    EXPECT_FALSE(OpenStepInfo(context, nullptr));
     EXPECT_EQ(result, TFormOtsenkaInfo::ResultCancel);
     EXPECT_EQ(storedRows(), before);
     EXPECT_EQ(indicator(InfoAreaIndicator()), QStringLiteral("10.0000"));
@@ -81,16 +60,16 @@ TEST_F(OpenStepInfoTest, EscapeCancelsWithTwoAndStoresNothing) {
 
 TEST_F(OpenStepInfoTest, FailedReadIsReportedAndTheWindowStaysShut) {
     exec(QStringLiteral("DROP TABLE показники"));
-    WhenShown act([](TFormOtsenkaInfo&) {});
-    EXPECT_FALSE(OpenStepInfo(nullptr));
-    EXPECT_FALSE(act.shown);
+    WhenShown<TFormOtsenkaInfo> act([](TFormOtsenkaInfo&) {});
+    EXPECT_FALSE(OpenStepInfo(context, nullptr));
+    EXPECT_EQ(act.shown, 0);
     ASSERT_EQ(messages.texts(QStringLiteral("error")).size(), 1);
     EXPECT_TRUE(messages.last().text.startsWith(
         QStringLiteral("Вибірка із бази \"Показники\"\rПодробиці: ")));
 }
 
 TEST_F(OpenStepInfoTest, RowsAreAddedByKeyAndButtonButNeverDeleted) {
-    TFormOtsenkaInfo form;
+    TFormOtsenkaInfo form(context);
     form.rows().setRowCount(3);
     form.refreshRows();
     form.show();
@@ -104,4 +83,33 @@ TEST_F(OpenStepInfoTest, RowsAreAddedByKeyAndButtonButNeverDeleted) {
     EXPECT_EQ(form.rows().rowCount(), 6);
     QTest::keyClick(form.ListBoxData, Qt::Key_Delete);
     EXPECT_EQ(form.rows().rowCount(), 6);
+}
+
+TEST_F(OpenStepInfoTest, FailedStoreBringsTheWindowBackWithWhatWasTyped) {
+    exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON показники WHEN "
+                        "NEW.показник = 'Зламаний' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    const QStringList before = storedRows();
+    WhenShown<TFormOtsenkaInfo> act([](TFormOtsenkaInfo& form) {
+        form.rows().set(2, 1, QStringLiteral("55"));
+        form.addRow();
+        form.rows().setRowTexts(4, {QStringLiteral("Зламаний"), QStringLiteral("1")});
+        QTest::mouseClick(form.BSave, Qt::LeftButton);
+    });
+    QStringList shownAgain;
+    act.then([&shownAgain](TFormOtsenkaInfo& form) {
+        shownAgain = form.rows().colTexts(1);
+        form.rows().setRowTexts(4, {QStringLiteral("Справний"), QStringLiteral("1")});
+        QTest::mouseClick(form.BSave, Qt::LeftButton);
+    });
+    EXPECT_TRUE(OpenStepInfo(context, nullptr));
+    EXPECT_EQ(act.shown, 2);
+    ASSERT_EQ(messages.texts(QStringLiteral("error")).size(), 1);
+    EXPECT_TRUE(messages.texts(QStringLiteral("error"))
+                    .first()
+                    .startsWith(QStringLiteral("Оновлення даних у базі даних.\rПомилка: refused")));
+    EXPECT_EQ(shownAgain.mid(1), QStringList({QStringLiteral("Липове"), QStringLiteral("55.0000"),
+                                              QStringLiteral("2.5000"), QStringLiteral("1")}));
+    EXPECT_NE(storedRows(), before);
+    EXPECT_EQ(storedRows().last(), QStringLiteral("Справний=1"));
+    EXPECT_EQ(indicator(InfoAreaIndicator()), QStringLiteral("55.0000"));
 }

@@ -1,6 +1,5 @@
 #include "steps/info/InfoStep.h"
 
-#include "db/Databases.h"
 #include "db/QueryFunctions.h"
 #include "tests/steps/info/InfoTestData.h"
 
@@ -21,28 +20,25 @@ TEST(ValidateInfoRowsTest, NumbersGetFourDecimalsAndEmptyValuesPass) {
     StringGrid grid = Grid({{QStringLiteral("Назва"), QStringLiteral("12,5")},
                             {InfoAreaName(), QStringLiteral(" 12,5 ")},
                             {InfoPopulationName(), QString()}});
-    EXPECT_TRUE(ValidateInfoRows(grid));
+    EXPECT_FALSE(ValidateInfoRows(grid));
     EXPECT_EQ(grid.colTexts(1).mid(1),
               QStringList({QStringLiteral("12,5"), QStringLiteral("12.5000"), QString()}));
 }
 
-TEST(ValidateInfoRowsTest, NotANumberStopsWithBalloonAfterEarlierRowsWereRewritten) {
-    RecordingMessages messages;
-    QObject control;
+TEST(ValidateInfoRowsTest, NotANumberIsTheIssueAfterEarlierRowsWereRewritten) {
     StringGrid grid = Grid({{InfoAreaName(), QStringLiteral("7,25")},
                             {InfoPopulationName(), QStringLiteral("abc")},
                             {InfoAreaName(), QStringLiteral("1")}});
-    EXPECT_FALSE(ValidateInfoRows(grid, &control));
+    const StepCheck issue = ValidateInfoRows(grid);
     EXPECT_EQ(grid.colTexts(1).mid(1),
               QStringList({QStringLiteral("7.2500"), QStringLiteral("abc"), QStringLiteral("1")}));
     EXPECT_EQ(grid.currentRow(), 2);
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.last().kind, QStringLiteral("balloon"));
-    EXPECT_EQ(messages.last().caption, QStringLiteral("Попередження"));
-    EXPECT_EQ(messages.last().text,
-              QStringLiteral("\"Чисельність населення, тис. чол.\" має бути числом."));
-    EXPECT_EQ(messages.last().balloonKind, 2);
-    EXPECT_EQ(messages.last().control, &control);
+    ASSERT_TRUE(issue);
+    EXPECT_EQ(issue->field, QStringLiteral("ListBoxData"));
+    EXPECT_EQ(issue->row, 2);
+    EXPECT_EQ(issue->col, 1);
+    EXPECT_EQ(issue->title, QStringLiteral("Попередження"));
+    EXPECT_EQ(issue->text, QStringLiteral("\"Чисельність населення, тис. чол.\" має бути числом."));
 }
 
 TEST_F(InfoDbTest, StoreReplacesRowsAndSetsBothIndicators) {
@@ -52,7 +48,7 @@ TEST_F(InfoDbTest, StoreReplacesRowsAndSetsBothIndicators) {
                             {InfoAreaName(), QStringLiteral("12.5000")},
                             {InfoPopulationName(), QString()},
                             {QString(), QString()}});
-    ASSERT_TRUE(StoreInfoRows(grid));
+    ASSERT_TRUE(StoreInfoRows(project, grid));
     EXPECT_EQ(storedRows(), QStringList({QStringLiteral("Назва=Кам'янка"),
                                          InfoAreaName() + QStringLiteral("=12.5000"),
                                          InfoPopulationName() + u'='}));
@@ -65,14 +61,13 @@ TEST_F(InfoDbTest, FailingInsertRollsBackRowsAndIndicators) {
     exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON показники WHEN "
                         "NEW.показник = 'Зламаний' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     const QStringList before = storedRows();
-    EXPECT_FALSE(StoreInfoRows(Grid({{InfoAreaName(), QStringLiteral("99.0000")},
-                                     {InfoPopulationName(), QStringLiteral("7.0000")},
-                                     {QStringLiteral("Зламаний"), QStringLiteral("1")}})));
+    EXPECT_FALSE(StoreInfoRows(project, Grid({{InfoAreaName(), QStringLiteral("99.0000")},
+                                              {InfoPopulationName(), QStringLiteral("7.0000")},
+                                              {QStringLiteral("Зламаний"), QStringLiteral("1")}})));
+    EXPECT_TRUE(LastError().startsWith(QStringLiteral("refused"))) << LastError().toStdString();
     EXPECT_EQ(storedRows(), before);
     EXPECT_EQ(indicator(InfoAreaIndicator()), QStringLiteral("10.0000"));
     EXPECT_EQ(indicator(InfoPopulationIndicator()), QStringLiteral("2.5000"));
-    ASSERT_EQ(messages.texts(QStringLiteral("error")).size(), 1);
-    EXPECT_TRUE(messages.last().text.startsWith(
-        QStringLiteral("Оновлення даних у базі даних.\rПомилка: refused")));
-    EXPECT_FALSE(Db().data.inTransaction());
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_FALSE(project.inTransaction());
 }

@@ -29,20 +29,23 @@ void InfoDbTest::SetUp() {
          })
         ASSERT_TRUE(RunQuery(q, QString::fromUtf8(sql), false)) << LastError().toStdString();
     c.close();
-    ASSERT_TRUE(Db().ConnectProject(folder));
+    ASSERT_TRUE(project.open(JoinPath(folder, DataFileName())));
+    context.project = &project;
+    context.folder = folder;
 }
 
 void InfoDbTest::TearDown() {
-    Db().CloseProject();
+    project.close();
 }
 
 void InfoDbTest::exec(const QString& sql) {
-    ASSERT_TRUE(RunQuery(Db().queryData2, sql, false)) << LastError().toStdString();
+    Query q(&project);
+    ASSERT_TRUE(RunQuery(q, sql, false)) << LastError().toStdString();
 }
 
 QStringList InfoDbTest::storedRows() {
     QStringList rows;
-    Query q(&Db().data);
+    Query q(&project);
     if (!RunQuery(q, QStringLiteral("SELECT * FROM показники ORDER BY id"), true))
         return {QStringLiteral("<error>")};
     for (q.first(); !q.eof(); q.next())
@@ -51,7 +54,7 @@ QStringList InfoDbTest::storedRows() {
 }
 
 QString InfoDbTest::indicator(const QString& name) {
-    Query q(&Db().data);
+    Query q(&project);
     if (!RunQuery(q,
                   QStringLiteral("SELECT значення FROM характеристика WHERE показник='") +
                       QuoteSql(name) + u'\'',

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/Database.h"
+#include "steps/common/StepContext.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
 
@@ -17,4 +19,6 @@ protected:
 
     TempAppDir app;
     RecordingMessages messages;
+    Connection project;
+    StepContext context;
 };

@@ -1,0 +1,4 @@
+#pragma once
+
+/** Makes WaitCursor show the application's hourglass (once, at start-up). */
+void InstallQtWaitCursor();

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class Connection;
+
+/** The sentence of every failed store: the error text follows it. */
+QString StoreFailedText();
+/** The sentence of a failed read of a step's table (quoted name), the error text follows. */
+QString LoadFailedText(const QString& table);
+
+/**
+ * Runs `body` in one transaction on the settlement's database: committed when it returns
+ * true, rolled back otherwise, so the database keeps its former content. False with the
+ * reason in LastError(); nothing is shown here (the step window shows it).
+ */
+bool StoreInTransaction(Connection* project, const std::function<bool()>& body);
