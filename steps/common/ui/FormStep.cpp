@@ -2,8 +2,8 @@
 
 #include "common/LastError.h"
 #include "common/Messages.h"
-#include "common/ui/MinimizeWithApplication.h"
 #include "common/WaitCursor.h"
+#include "common/ui/MinimizeWithApplication.h"
 #include "steps/common/StepStore.h"
 #include "widgets/GridView.h"
 

@@ -59,7 +59,7 @@ public:
 
 private:
     void fire() {
-        auto* form = qobject_cast<Form*>(QApplication::activeModalWidget());
+        auto* form = dynamic_cast<Form*>(QApplication::activeModalWidget());
         if (!form) {
             m_timer.start(10);
             return;
