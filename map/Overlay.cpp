@@ -1,5 +1,6 @@
 #include "map/Overlay.h"
 
+#include "map/ConvexClip.h"
 #include "map/Geometry.h"
 #include "map/MapGlobal.h"
 
@@ -44,7 +45,8 @@ class RegionCache {
 public:
     RegionCache(GEOSContextHandle_t context, const Layer& layer)
         : m_context(context), m_layer(layer), m_geometries(layer.features().size()),
-          m_areas(layer.features().size(), NAN), m_tried(layer.features().size(), false) {}
+          m_areas(layer.features().size(), NAN), m_tried(layer.features().size(), false),
+          m_convex(layer.features().size()), m_convexTried(layer.features().size(), false) {}
 
     // Null when the region cannot be converted.
     const GEOSGeometry* geometry(int index) {
@@ -54,6 +56,10 @@ public:
             m_geometries[i] = toGeos(m_context, m_layer.features()[i]);
         }
         return m_geometries[i].get();
+    }
+
+    const Feature& feature(int index) const {
+        return m_layer.features()[static_cast<size_t>(index)];
     }
 
     // The region's own area; NaN when GEOS cannot tell.
@@ -68,12 +74,34 @@ public:
         return m_areas[i];
     }
 
+    // The region as a convex ring; null when it is not convex.
+    const ConvexRing* convex(int index) {
+        const auto i = static_cast<size_t>(index);
+        if (!m_convexTried[i]) {
+            m_convexTried[i] = true;
+            m_convex[i] = ConvexRingOf(m_layer.features()[i].geometry()->ogr());
+        }
+        return m_convex[i] ? &*m_convex[i] : nullptr;
+    }
+
 private:
     GEOSContextHandle_t m_context;
     const Layer& m_layer;
     std::vector<GeosGeometry> m_geometries;
     std::vector<double> m_areas;
     std::vector<bool> m_tried;
+    std::vector<std::optional<ConvexRing>> m_convex;
+    std::vector<bool> m_convexTried;
+};
+
+// A base region ready for its candidates.
+struct BaseShape {
+    const Feature& feature;
+    MapRect box;
+    GeosGeometry geometry;
+    GeosPrepared prepared;
+    double area = NAN;
+    std::optional<ConvexRing> convex;
 };
 
 bool contains(const MapRect& outer, const MapRect& inner) {
@@ -83,38 +111,51 @@ bool contains(const MapRect& outer, const MapRect& inner) {
 
 enum class Decision { Pair, NoPair, Failed };
 
-// Whether the prepared base region and the overlay region make a pair, with the common area
-// for OverlayTest::Area.
-Decision decide(GEOSContextHandle_t context, OverlayTest test, const GEOSGeometry* base,
-                const GEOSPreparedGeometry* prepared, const MapRect& baseBox, double baseArea,
+// Whether the base region and the overlay region make a pair, with the common area for
+// OverlayTest::Area.
+Decision decide(GEOSContextHandle_t context, OverlayTest test, const BaseShape& base,
                 RegionCache& regions, int index, const MapRect& regionBox, double& area) {
-    const GEOSGeometry* region = regions.geometry(index);
-    if (!region)
-        return Decision::Failed;
+    const GEOSPreparedGeometry* prepared = base.prepared.get();
     if (test == OverlayTest::Touch) {
+        const GEOSGeometry* region = regions.geometry(index);
+        if (!region)
+            return Decision::Failed;
         const char r = GEOSPreparedIntersects_r(context, prepared, region);
         return r == 2 ? Decision::Failed : r == 1 ? Decision::Pair : Decision::NoPair;
     }
-    if (test == OverlayTest::Overlap) {
+    // Either side convex (most parcels and many districts): clip the other against it. A
+    // clear overlap is decided here; contact, a sliver or nothing is left to GEOS to decide
+    // exactly, as clipping leaves a rounding-sized area for a mere contact.
+    const ConvexRing* clip = base.convex ? &*base.convex : regions.convex(index);
+    if (clip) {
+        const Feature& other = base.convex ? regions.feature(index) : base.feature;
+        area = ClippedArea(other.geometry()->ogr(), *clip);
+        if (area > 1e-6 * clip->area)
+            return Decision::Pair;
+        area = 0;
+    }
+    const GEOSGeometry* region = regions.geometry(index);
+    if (!region)
+        return Decision::Failed;
+    // A region wholly inside the base brings its own area; a base wholly inside the region
+    // brings the base's; only regions across the border are intersected.
+    if (contains(base.box, regionBox) && GEOSPreparedContains_r(context, prepared, region) == 1) {
+        area = regions.area(index);
+    } else if (contains(regionBox, base.box) && !std::isnan(base.area) &&
+               GEOSPreparedCoveredBy_r(context, prepared, region) == 1) {
+        area = base.area;
+    } else {
         const char meets = GEOSPreparedIntersects_r(context, prepared, region);
         if (meets != 1)
             return meets == 2 ? Decision::Failed : Decision::NoPair;
-        // Meeting without touching only: their interiors share area.
-        const char touches = GEOSPreparedTouches_r(context, prepared, region);
-        return touches == 2 ? Decision::Failed : touches == 1 ? Decision::NoPair : Decision::Pair;
-    }
-    // A region wholly inside the base (the common case) brings its own area; a base wholly
-    // inside the region brings the base's; only regions across the border are intersected.
-    if (contains(baseBox, regionBox) && GEOSPreparedContains_r(context, prepared, region) == 1) {
-        area = regions.area(index);
-    } else if (contains(regionBox, baseBox) && !std::isnan(baseArea) &&
-               GEOSPreparedCoveredBy_r(context, prepared, region) == 1) {
-        area = baseArea;
-    } else {
-        const char meets = GEOSPreparedIntersects_r(context, prepared, region);
-        if (meets == 0)
-            return Decision::NoPair;
-        GeosGeometry common(GEOSIntersection_r(context, base, region), {context});
+        if (test == OverlayTest::Overlap) {
+            // Meeting without touching only: their interiors share area.
+            const char touches = GEOSPreparedTouches_r(context, prepared, region);
+            return touches == 2   ? Decision::Failed
+                   : touches == 1 ? Decision::NoPair
+                                  : Decision::Pair;
+        }
+        GeosGeometry common(GEOSIntersection_r(context, base.geometry.get(), region), {context});
         if (!common || GEOSArea_r(context, common.get(), &area) != 1)
             return Decision::Failed;
     }
@@ -139,28 +180,31 @@ OverlayStats Overlay(const Layer& base, const std::vector<const Layer*>& layers,
         const Feature& baseFeature = bases[b];
         if (!baseFeature.isRegion())
             continue;
-        const MapRect baseBox = baseFeature.bounds();
-        GeosGeometry baseGeometry = toGeos(context, baseFeature);
-        GeosPrepared prepared(baseGeometry ? GEOSPrepare_r(context, baseGeometry.get()) : nullptr,
-                              {context});
-        double baseArea = NAN;
-        if (baseGeometry && GEOSArea_r(context, baseGeometry.get(), &baseArea) != 1)
-            baseArea = NAN;
+        BaseShape shape{baseFeature,
+                        baseFeature.bounds(),
+                        toGeos(context, baseFeature),
+                        GeosPrepared(nullptr, {context}),
+                        NAN,
+                        ConvexRingOf(baseFeature.geometry()->ogr())};
+        if (shape.geometry) {
+            shape.prepared.reset(GEOSPrepare_r(context, shape.geometry.get()));
+            if (GEOSArea_r(context, shape.geometry.get(), &shape.area) != 1)
+                shape.area = NAN;
+        }
 
         for (size_t l = 0; l < layers.size(); ++l) {
             if (!layers[l])
                 continue;
             const Layer& layer = *layers[l];
-            for (const int r : layer.objectsIn(baseBox)) {
+            for (const int r : layer.objectsIn(shape.box)) {
                 const Feature& region = layer.features()[static_cast<size_t>(r)];
                 if (!region.isRegion())
                     continue;
                 ++stats.candidates;
                 OverlayPair pair{static_cast<int>(b), static_cast<int>(l), r, 0.0};
-                const Decision d =
-                    prepared ? decide(context, test, baseGeometry.get(), prepared.get(), baseBox,
-                                      baseArea, *caches[l], r, region.bounds(), pair.area)
-                             : Decision::Failed;
+                const Decision d = shape.prepared ? decide(context, test, shape, *caches[l], r,
+                                                           region.bounds(), pair.area)
+                                                  : Decision::Failed;
                 if (d == Decision::Failed) {
                     ++stats.failed;
                     continue;
