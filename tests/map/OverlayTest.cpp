@@ -1,5 +1,6 @@
 #include "MapTestUtil.h"
 
+#include "map/ConvexClip.h"
 #include "map/FeatureFactory.h"
 #include "map/Overlay.h"
 
@@ -235,6 +236,42 @@ TEST(Overlay, VisitorGetsBothObjectsInLoopOrder) {
     // An empty list of layers or an empty base gives nothing.
     EXPECT_TRUE(OverlayPairs(*districts, {}, OverlayTest::Area).empty());
     EXPECT_EQ(OpenOverlayLayer(dir.filePath("missing.tab"), nullptr), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// Only a simple convex ring is clipped against: a pentagram turns one way at every corner
+// but goes round twice; dents and holes are left to GEOS.
+TEST(ConvexClip, KnowsConvexRingsAndClipsHoles) {
+    std::vector<QPointF> star;
+    for (int i = 0; i < 5; ++i) {
+        const double a = std::numbers::pi / 2 + i * 4 * std::numbers::pi / 5;
+        star.emplace_back(100 * std::cos(a), 100 * std::sin(a));
+    }
+    const Feature pentagram = FeatureFactory::createRegion({star});
+    const Feature ell =
+        FeatureFactory::createRegion({{{0, 0}, {20, 0}, {20, 10}, {10, 10}, {10, 20}, {0, 20}}});
+    const Feature clockwise = FeatureFactory::createRegion({{{0, 0}, {0, 10}, {10, 10}, {10, 0}}});
+    const Feature straightOn =
+        FeatureFactory::createRegion({{{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}}});
+    const Feature holed = FeatureFactory::createRegion(
+        {{{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {{2, 2}, {4, 2}, {4, 4}, {2, 4}}});
+    EXPECT_FALSE(ConvexRingOf(pentagram.geometry()->ogr()));
+    EXPECT_FALSE(ConvexRingOf(ell.geometry()->ogr()));
+    EXPECT_FALSE(ConvexRingOf(holed.geometry()->ogr()));
+    ASSERT_TRUE(ConvexRingOf(straightOn.geometry()->ogr()));
+    const auto ring = ConvexRingOf(clockwise.geometry()->ogr());
+    ASSERT_TRUE(ring);
+    EXPECT_DOUBLE_EQ(ring->area, 100);
+    // The holed square over the clockwise one: 100 less the 4 of the hole.
+    EXPECT_DOUBLE_EQ(ClippedArea(holed.geometry()->ogr(), *ring), 96);
+    // Half of the L lies in the square (0..10 x 0..10).
+    EXPECT_DOUBLE_EQ(ClippedArea(ell.geometry()->ogr(), *ring), 100);
+    const auto shifted = ConvexRingOf(Square(5, 5, 10).geometry()->ogr());
+    ASSERT_TRUE(shifted);
+    EXPECT_DOUBLE_EQ(ClippedArea(ell.geometry()->ogr(), *shifted), 75);
 }
 
 } // namespace
