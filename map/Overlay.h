@@ -38,8 +38,10 @@ using OverlayVisitor =
 
 /**
  * Overlays the regions of the layers on the regions of the base layer. Candidates come from
- * the overlay layers' spatial index; each is decided with the base region prepared once, and
- * the common area is computed only for regions that cross the base region's border. Pairs
+ * the overlay layers' spatial index. A candidate with a convex side is clipped against it;
+ * the rest, and every contact or sliver the clipping cannot tell apart, are decided by GEOS
+ * with the base region prepared once (a region wholly inside the base, or a base wholly
+ * inside the region, needs no intersection). Pairs
  * are visited base object by base object in table order, within each by layer in the order
  * given, then by region in table order (the order of a loop over all pairs). Objects that
  * are not regions take no part. A pair the geometry library fails on is skipped and counted.
