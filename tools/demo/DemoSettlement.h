@@ -18,12 +18,16 @@ inline QString settlementName() {
 }
 /** The seventeen functional-use codes in category order. */
 QStringList functionalCodes();
+/** The local-factor layers of the demonstration, for factors 1, 5 and 12. */
+QStringList localLayers();
 } // namespace demo
 
 /**
  * Writes the settlement's map layers into the folder: "межі", "райони", "зони",
  * "функціональне", "грунти" and the local-factor layers "лок01", "лок05", "лок12".
- * The same size always gives the same objects and values.
+ * The map is a village: an irregular outline, districts tiling it along its streets, and
+ * functional and local-factor regions inside the districts. The same size always gives the
+ * same objects and values.
  */
 bool WriteDemoLayers(const QString& folder, const DemoSize& size, QString* error);
 
