@@ -4,6 +4,7 @@
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "map/MapGlobal.h"
+#include "office/Statement.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demo/DemoSettlement.h"
 
@@ -240,6 +241,49 @@ TEST(DemoProject, IsRegisteredOnceHoweverOftenItIsWritten) {
     const QString settlement = app.file(QStringLiteral("Проекти/Демонстраційний проект/") +
                                         SafeFileName(demo::settlementName()));
     EXPECT_TRUE(QFileInfo::exists(JoinPath(settlement, QStringLiteral("райони.tab"))));
+
+    // The land statement: owners from row 11, then the totals row, as the areas step reads
+    // it; its total is the area inside the boundary and its columns add up.
+    const SheetCells statement =
+        ReadStatement(JoinPath(settlement, QStringLiteral("Склад земель.xlsx")));
+    int totals = 10;
+    while (!statement.text(totals + 1, 4).isEmpty())
+        ++totals;
+    ASSERT_EQ(totals, 16);
+    EXPECT_EQ(statement.text(totals, 2), QStringLiteral("Разом"));
+    MapDocument map;
+    SetNumericCoordSys(map);
+    ASSERT_TRUE(AddLayer(map, JoinPath(settlement, QStringLiteral("межі.tab")), true));
+    const double hectares = TotalArea(map, QStringLiteral("межі")) / 10000;
+    EXPECT_NEAR(statement.text(totals, 4).toDouble(), hectares, 0.00011);
+    auto cell = [&statement](int row, int column) {
+        return statement.text(row, column).toDouble();
+    };
+    for (int c = 4; c <= 74; ++c) {
+        double sum = 0;
+        for (int r = 11; r < totals; ++r)
+            sum += cell(r, c);
+        EXPECT_NEAR(sum, cell(totals, c), 1e-6) << c;
+    }
+    for (int r = 11; r <= totals; ++r) {
+        // Each owner's total is the sum of its disjoint columns.
+        const double parts = cell(r, 5) + cell(r, 23) + cell(r, 37) + cell(r, 38) + cell(r, 39) +
+                             cell(r, 40) + cell(r, 44) + cell(r, 45) + cell(r, 46) + cell(r, 47) +
+                             cell(r, 50) + cell(r, 52) + cell(r, 57) + cell(r, 65) + cell(r, 68) +
+                             cell(r, 69) + cell(r, 74);
+        EXPECT_NEAR(parts, cell(r, 4), 1e-6) << r;
+        EXPECT_GE(cell(r, 5) + 1e-9, cell(r, 16) + cell(r, 17)) << r;
+        EXPECT_GE(cell(r, 47) + 1e-9, cell(r, 49) + cell(r, 50)) << r;
+        EXPECT_GE(cell(r, 57) + 1e-9, cell(r, 63) + cell(r, 64)) << r;
+    }
+    // The settlement's information carries the same total area.
+    Connection db;
+    ASSERT_TRUE(db.open(JoinPath(settlement, QStringLiteral("data.sqlite"))));
+    Query facts(&db);
+    ASSERT_TRUE(RunQuery(
+        facts, QStringLiteral("SELECT * FROM показники WHERE показник='Загальна площа, га'"),
+        true));
+    EXPECT_EQ(facts.text(QStringLiteral("значення")), statement.text(totals, 4));
     EXPECT_FALSE(WriteDemoLayers(settlement, DemoSize{1000, 1}, &error));
 }
 

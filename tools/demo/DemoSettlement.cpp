@@ -5,6 +5,7 @@
 #include "db/QueryFunctions.h"
 #include "map/FeatureFactory.h"
 #include "map/TabFile.h"
+#include "tools/demo/DemoStatement.h"
 #include "tools/demo/VillageMap.h"
 
 #include <QDir>
@@ -237,7 +238,7 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
     }
     if (!CopyTemplate(JoinPath(templates, QStringLiteral("проект")), project, error) ||
         !CopyTemplate(JoinPath(templates, QStringLiteral("наспункт")), settlement, error) ||
-        !WriteDemoLayers(settlement, size, error))
+        !WriteDemoLayers(settlement, size, error) || !WriteDemoStatement(settlement, error))
         return false;
 
     Connection projectDb;
@@ -260,17 +261,40 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
             *error = settlementDb.errorText();
         return false;
     }
+    // The village's facts; its total area is the area inside the boundary on its map.
+    DemoLand land;
+    if (!DemoLandTotals(settlement, land, error))
+        return false;
+    const QString area = QString::number(land.boundaryUnits / 10000.0, 'f', 4);
     for (const auto& [fact, value] :
          {std::pair{QStringLiteral("Назва"), demo::settlementName()},
-          std::pair{QStringLiteral("Адміністративний статус"), QStringLiteral("село")}})
+          std::pair{QStringLiteral("Адміністративний статус"), QStringLiteral("село")},
+          std::pair{QStringLiteral("Загальна площа, га"), area},
+          std::pair{QStringLiteral("Чисельність населення, тис. чол."), QStringLiteral("1.85")}})
         Run(settlementDb,
             QStringLiteral("UPDATE показники SET значення='%1' WHERE показник='%2'")
                 .arg(QuoteSql(value), QuoteSql(fact)),
             nullptr); // an older template without the table is no reason to stop
-    for (const QString& file : ListFiles(settlement, QStringLiteral("*.tab;*.gwp"), false))
+    // As the information step stores them for the later steps.
+    for (const auto& [indicator, value] :
+         {std::pair{QStringLiteral("Загальна площа населеного пункту"), area},
+          std::pair{QStringLiteral("Чисельність населення (тис. чол.)"), QStringLiteral("1.85")}})
+        Run(settlementDb,
+            QStringLiteral("UPDATE характеристика SET значення='%1' WHERE показник='%2'")
+                .arg(QuoteSql(value), QuoteSql(indicator)),
+            nullptr);
+    // Materials as a new settlement lists them: workspaces, the land statement, then the
+    // map tables.
+    QStringList entries;
+    for (const QString& file : ListFiles(settlement, QStringLiteral("*.gwp"), false))
+        entries << QStringLiteral("(5,'%1','%2')")
+                       .arg(QuoteSql(QFileInfo(file).completeBaseName().toLower()), QuoteSql(file));
+    entries << QStringLiteral("(4,'Склад земель','Склад земель.xlsx')");
+    for (const QString& file : ListFiles(settlement, QStringLiteral("*.tab"), false))
+        entries << QStringLiteral("(5,'%1','%1')").arg(QuoteSql(file));
+    for (const QString& values : entries)
         if (!Run(settlementDb,
-                 QStringLiteral("INSERT INTO data (code, named, pathname) VALUES (5,'%1','%1')")
-                     .arg(QuoteSql(file)),
+                 QStringLiteral("INSERT INTO data (code, named, pathname) VALUES ") + values,
                  error))
             return false;
 

@@ -22,6 +22,7 @@ enum Style {
     HiddenValue = 10,
     TotalsLabel = 11,
     TotalsArea = 12,
+    TotalsCode = 13,
 };
 
 const char* const kStyles = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
@@ -39,20 +40,21 @@ const char* const kStyles = R"(<?xml version="1.0" encoding="UTF-8" standalone="
 <borders count="2"><border><left/><right/><top/><bottom/><diagonal/></border>
 <border><left style="thin"><color auto="1"/></left><right style="thin"><color auto="1"/></right><top style="thin"><color auto="1"/></top><bottom style="thin"><color auto="1"/></bottom><diagonal/></border></borders>
 <cellStyleXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/></cellStyleXfs>
-<cellXfs count="13">
+<cellXfs count="14">
 <xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0"/>
 <xf numFmtId="0" fontId="1" fillId="0" borderId="0" xfId="0" applyFont="1" applyAlignment="1"><alignment horizontal="center" vertical="center"/></xf>
 <xf numFmtId="0" fontId="2" fillId="0" borderId="0" xfId="0" applyFont="1" applyAlignment="1"><alignment horizontal="center" vertical="center" wrapText="1"/></xf>
 <xf numFmtId="0" fontId="3" fillId="2" borderId="1" xfId="0" applyFont="1" applyFill="1" applyBorder="1" applyAlignment="1"><alignment horizontal="center" vertical="center" wrapText="1"/></xf>
 <xf numFmtId="0" fontId="3" fillId="2" borderId="1" xfId="0" applyFont="1" applyFill="1" applyBorder="1" applyAlignment="1"><alignment horizontal="center" vertical="center" textRotation="90" wrapText="1"/></xf>
 <xf numFmtId="0" fontId="4" fillId="0" borderId="1" xfId="0" applyFont="1" applyBorder="1" applyAlignment="1"><alignment horizontal="center" vertical="center"/></xf>
-<xf numFmtId="49" fontId="0" fillId="0" borderId="1" xfId="0" applyNumberFormat="1" applyBorder="1" applyAlignment="1"><alignment horizontal="left" vertical="center" wrapText="1"/></xf>
+<xf numFmtId="49" fontId="0" fillId="0" borderId="1" xfId="0" applyNumberFormat="1" applyBorder="1" applyAlignment="1"><alignment horizontal="left" vertical="center"/></xf>
 <xf numFmtId="0" fontId="0" fillId="0" borderId="1" xfId="0" applyBorder="1" applyAlignment="1"><alignment horizontal="center" vertical="center"/></xf>
 <xf numFmtId="164" fontId="0" fillId="0" borderId="1" xfId="0" applyNumberFormat="1" applyBorder="1" applyAlignment="1"><alignment horizontal="right" vertical="center"/></xf>
 <xf numFmtId="165" fontId="0" fillId="0" borderId="1" xfId="0" applyNumberFormat="1" applyBorder="1" applyAlignment="1"><alignment horizontal="right" vertical="center"/></xf>
 <xf numFmtId="166" fontId="0" fillId="0" borderId="0" xfId="0" applyNumberFormat="1"/>
 <xf numFmtId="49" fontId="5" fillId="0" borderId="1" xfId="0" applyNumberFormat="1" applyFont="1" applyBorder="1" applyAlignment="1"><alignment horizontal="left" vertical="center"/></xf>
 <xf numFmtId="165" fontId="5" fillId="0" borderId="1" xfId="0" applyNumberFormat="1" applyFont="1" applyBorder="1" applyAlignment="1"><alignment horizontal="right" vertical="center"/></xf>
+<xf numFmtId="0" fontId="5" fillId="0" borderId="1" xfId="0" applyFont="1" applyBorder="1" applyAlignment="1"><alignment horizontal="center" vertical="center"/></xf>
 </cellXfs>
 <cellStyles count="1"><cellStyle name="Normal" xfId="0" builtinId="0"/></cellStyles>
 </styleSheet>
@@ -277,6 +279,10 @@ QString SheetLayout::worksheet(QByteArray* sharedStrings) const {
     }
     const int span = m_titleSpan > 0 ? std::min(m_titleSpan, last) : last;
     merge(1, 1, 1, span, TitleStyle);
+    // Title rows carry no borders, also past the title's span.
+    for (int row = 1; row <= 1 + static_cast<int>(m_subtitles.size()); ++row)
+        for (int c = span + 1; c <= last; ++c)
+            cells.styled(row, c, Plain);
     heights[1] = 20;
     for (qsizetype s = 0; s < m_subtitles.size(); ++s) {
         const int row = 2 + static_cast<int>(s);
@@ -314,7 +320,9 @@ QString SheetLayout::worksheet(QByteArray* sharedStrings) const {
             if (c >= m_totalsFrom && c <= m_totalsTo)
                 cells.number(m_totalsRow, c, QStringLiteral("0"), TotalsArea);
             else
-                cells.styled(m_totalsRow, c, TotalsLabel);
+                cells.styled(m_totalsRow, c,
+                             m_columns.at(c).format == QStringLiteral("text") ? TotalsLabel
+                                                                             : TotalsCode);
         }
     }
 

@@ -226,8 +226,11 @@ bool WordMarkup::table(const QStringList& lines, int& at, QString* error) {
         int used = 0;
         for (const Cell& c : row.cells)
             used += c.span;
-        if (used > n)
-            return fail(QStringLiteral("у рядку %1 більше клітинок, ніж стовпців").arg(at + 1));
+        if (used > n) {
+            if (error)
+                *error = QStringLiteral("рядок %1: більше клітинок, ніж стовпців").arg(at + 1);
+            return false;
+        }
         // A title row spans the table; other rows are completed with empty cells.
         if (row.kind == u'#')
             row.cells.back().span += n - used;
