@@ -33,7 +33,8 @@ bool WriteDemoLayers(const QString& folder, const DemoSize& size, QString* error
 
 /**
  * Writes the demonstration project under "<appDir>/Проекти" from the templates of
- * "<appDir>/Шаблон", with its layers, and registers it in "<appDir>/baza.sqlite",
- * replacing an earlier registration of the same folder.
+ * "<appDir>/Шаблон", with its layers, its land statement filled from the map and its total
+ * area and population, and registers it in "<appDir>/baza.sqlite", replacing an earlier
+ * registration of the same folder.
  */
 bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* error);

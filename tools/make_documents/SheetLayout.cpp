@@ -307,7 +307,7 @@ QString SheetLayout::worksheet(QByteArray* sharedStrings) const {
         merge(top, c, m_headingTo, c, style);
     }
     const int rows = m_headingTo - m_headingFrom + 1;
-    const double headingHeight = anyRotated ? 150 : 60;
+    const double headingHeight = anyRotated ? 170 : 60;
     for (int r = m_headingFrom; r <= m_headingTo; ++r)
         heights[r] = std::max(15.0, headingHeight / rows);
     const int numbering = numberingRow();
