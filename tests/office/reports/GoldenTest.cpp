@@ -3,6 +3,7 @@
 // output and the materials registered) and the dumps of the report and the two workbooks.
 // A dump file is there exactly when its file must be saved. TAMBERON_UPDATE_GOLDEN=1 writes
 // the dumps instead of comparing them.
+#include "GoldenCompare.h"
 #include "ReportFixtures.h"
 #include "app/ReportCommand.h"
 #include "common/FileUtils.h"
@@ -15,41 +16,36 @@
 #include <QTextStream>
 #include <gtest/gtest.h>
 
-namespace {
-
 QString GoldenDir() {
     return QStringLiteral(GOLDEN_DIR);
 }
+
+namespace {
 
 bool Updating() {
     return qEnvironmentVariableIntValue("TAMBERON_UPDATE_GOLDEN") == 1;
 }
 
-/** Compares a dump with its golden file, showing the first line that differs. */
-void Compare(const QString& goldenFile, const QString& actual) {
+} // namespace
+
+/** Compares a dump with its golden file (or writes it when updating). */
+void CompareWithGolden(const QString& goldenFile, const QString& actual) {
     if (Updating()) {
         WriteTextFile(goldenFile, actual);
         return;
     }
-    const QString expected = ReadTextFile(goldenFile);
-    if (expected == actual)
-        return;
-    const QStringList e = expected.split(u'\n'), a = actual.split(u'\n');
-    for (qsizetype i = 0; i < std::max(e.size(), a.size()); ++i) {
-        const QString el = i < e.size() ? e[i] : QStringLiteral("<none>");
-        const QString al = i < a.size() ? a[i] : QStringLiteral("<none>");
-        if (el != al) {
-            ADD_FAILURE() << qPrintable(QFileInfo(goldenFile).fileName()) << " line " << i + 1
-                          << "\n expected: " << qPrintable(el) << "\n   actual: " << qPrintable(al);
-            return;
-        }
-    }
+    const QString difference = fixtures::FirstDifference(ReadTextFile(goldenFile), actual);
+    if (!difference.isEmpty())
+        ADD_FAILURE() << qPrintable(QFileInfo(goldenFile).fileName()) << ' '
+                      << qPrintable(difference);
 }
+
+namespace {
 
 std::vector<std::string> GoldenCases() {
     std::vector<std::string> cases;
-    for (const QString& name :
-         QDir(GoldenDir()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+    for (const QString& name : QDir(JoinPath(GoldenDir(), QStringLiteral("cases")))
+                                   .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
         cases.push_back(name.toStdString());
     return cases;
 }
@@ -59,23 +55,17 @@ class Golden : public ::testing::TestWithParam<std::string> {};
 } // namespace
 
 TEST_P(Golden, ReportCommandMakesTheExpectedFiles) {
-    const QString dir = JoinPath(GoldenDir(), QString::fromStdString(GetParam()));
+    const QString dir =
+        JoinPath(GoldenDir(), QStringLiteral("cases/") + QString::fromStdString(GetParam()));
     RecordingMessages messages;
     TempAppDir app;
-    fixtures::MakeTemplates(app.file(QStringLiteral("Шаблон")));
     const QString folder = app.file(QStringLiteral("Проекти/Проект/Село"));
     const QString database = JoinPath(folder, QStringLiteral("data.sqlite"));
     QString error;
-    ASSERT_TRUE(fixtures::CreateSettlementDatabase(database, &error)) << qPrintable(error);
-    {
-        Connection db;
-        ASSERT_TRUE(db.open(database));
-        ASSERT_TRUE(fixtures::RunScript(
-            db, ReadTextFile(JoinPath(dir, QStringLiteral("input.sql"))), &error))
-            << qPrintable(error);
-    }
+    ASSERT_TRUE(fixtures::CreateSettlement(
+        app.path(), folder, ReadTextFile(JoinPath(dir, QStringLiteral("input.sql"))), &error))
+        << qPrintable(error);
     const QString cataloguePath = app.file(QStringLiteral("baza.sqlite"));
-    ASSERT_TRUE(fixtures::CreateCatalogue(cataloguePath, 30, folder, QStringLiteral("с. Тестове")));
     if (QFileInfo::exists(JoinPath(dir, QStringLiteral("catalogue.sql")))) {
         Connection db;
         ASSERT_TRUE(db.open(cataloguePath));
@@ -103,7 +93,7 @@ TEST_P(Golden, ReportCommandMakesTheExpectedFiles) {
     }
     command.replace(folder, QStringLiteral("FOLDER"));
     command.replace(app.path(), QStringLiteral("APP"));
-    Compare(JoinPath(dir, QStringLiteral("command.txt")), command);
+    CompareWithGolden(JoinPath(dir, QStringLiteral("command.txt")), command);
 
     const std::pair<const char*, const char*> outputs[] = {
         {"report.txt", "Технічний звіт.docx"},
@@ -116,18 +106,18 @@ TEST_P(Golden, ReportCommandMakesTheExpectedFiles) {
         if (Updating()) {
             QFile::remove(golden);
             if (QFileInfo::exists(output))
-                Compare(golden, QFileInfo(output).suffix() == QLatin1String("docx")
-                                    ? fixtures::DumpReport(output)
-                                    : fixtures::DumpWorkbook(output));
+                CompareWithGolden(golden, QFileInfo(output).suffix() == QLatin1String("docx")
+                                              ? fixtures::DumpReport(output)
+                                              : fixtures::DumpWorkbook(output));
             continue;
         }
         ASSERT_EQ(QFileInfo::exists(golden), QFileInfo::exists(output))
             << qPrintable(QString::fromUtf8(outputName));
         if (!QFileInfo::exists(output))
             continue;
-        Compare(golden, QFileInfo(output).suffix() == QLatin1String("docx")
-                            ? fixtures::DumpReport(output)
-                            : fixtures::DumpWorkbook(output));
+        CompareWithGolden(golden, QFileInfo(output).suffix() == QLatin1String("docx")
+                                      ? fixtures::DumpReport(output)
+                                      : fixtures::DumpWorkbook(output));
     }
 }
 

@@ -199,6 +199,18 @@ bool RunStatements(Connection& connection, const QString& script, QString* error
     return run();
 }
 
+QString FirstDifference(const QString& expected, const QString& actual) {
+    if (expected == actual)
+        return QString();
+    const QStringList e = expected.split(u'\n'), a = actual.split(u'\n');
+    for (qsizetype i = 0;; ++i) {
+        const QString el = i < e.size() ? e[i] : QStringLiteral("<none>");
+        const QString al = i < a.size() ? a[i] : QStringLiteral("<none>");
+        if (el != al)
+            return QStringLiteral("line %1\n expected: %2\n   actual: %3").arg(i + 1).arg(el, al);
+    }
+}
+
 QString SourceFile(const QString& relative) {
     QFile file(QStringLiteral(TAMBERON_SOURCE_DIR "/") + relative);
     if (!file.open(QIODevice::ReadOnly))
@@ -253,6 +265,18 @@ bool CreateCatalogue(const QString& path, int factors, const QString& settlement
                       .arg(QuoteSql(QFileInfo(settlementFolder).path()), QuoteSql(settlementName),
                            QuoteSql(settlementFolder));
     return RunScript(db, script);
+}
+
+bool CreateSettlement(const QString& appDir, const QString& folder, const QString& script,
+                      QString* error) {
+    MakeTemplates(JoinPath(appDir, QStringLiteral("Шаблон")));
+    const QString database = JoinPath(folder, QStringLiteral("data.sqlite"));
+    if (!CreateSettlementDatabase(database, error))
+        return false;
+    Connection db;
+    return db.open(database) && RunScript(db, script, error) &&
+           CreateCatalogue(JoinPath(appDir, QStringLiteral("baza.sqlite")), 30, folder,
+                           QStringLiteral("с. Тестове"));
 }
 
 QString DumpReport(const QString& docxPath) {

@@ -33,10 +33,21 @@ bool CreateSettlementDatabase(const QString& path, QString* error = nullptr);
 bool CreateCatalogue(const QString& path, int factors, const QString& settlementFolder = {},
                      const QString& settlementName = {});
 
+/**
+ * A program folder `appDir` with the three templates and a catalogue of 30 local factors, and
+ * in it the settlement folder `folder` ("с. Тестове" in the catalogue) whose database has the
+ * statements of `script` run on it.
+ */
+bool CreateSettlement(const QString& appDir, const QString& folder, const QString& script,
+                      QString* error = nullptr);
+
 /** The tables of a saved document: "## title", then each further row's cells joined by " | ". */
 QString DumpReport(const QString& docxPath);
 /** A saved workbook's first sheet: its hidden columns, then its rows of values (bold marked). */
 QString DumpWorkbook(const QString& xlsxPath);
+
+/** "" when the texts are equal, else the first line that differs, expected and actual. */
+QString FirstDifference(const QString& expected, const QString& actual);
 
 /** The text of a file of the source tree (from TAMBERON_SOURCE). */
 QString SourceFile(const QString& relative);
