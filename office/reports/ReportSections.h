@@ -8,6 +8,8 @@
 #include "office/reports/ReportContext.h"
 #include "office/reports/ReportData.h"
 
+#include <QElapsedTimer>
+
 namespace reports::detail {
 
 /** What the sections share: the document, the progress, the settlement and its queries. */
@@ -37,6 +39,10 @@ public:
     /** The rows of the last select. */
     Query query;
     bool failed = false;
+
+private:
+    /** Window messages run a few dozen times a second, not after each of 40,000 cells. */
+    QElapsedTimer m_sinceEvents;
 };
 
 /** Fills one table; the writer's query and progress are at its disposal. */

@@ -13,7 +13,9 @@ namespace detail {
 
 SectionWriter::SectionWriter(WordDocument& document_, JobProgress& progress_,
                              const ReportContext& context_)
-    : document(document_), progress(progress_), context(context_), query(context_.data) {}
+    : document(document_), progress(progress_), context(context_), query(context_.data) {
+    m_sinceEvents.start();
+}
 
 bool SectionWriter::select(const QString& sql, const QString& table) {
     if (RunQuery(query, sql, true))
@@ -36,7 +38,10 @@ void SectionWriter::beginRows(int records) {
 
 bool SectionWriter::rowDone() {
     progress.stepProgress();
-    progress.processEvents();
+    if (m_sinceEvents.elapsed() >= 20) {
+        progress.processEvents();
+        m_sinceEvents.restart();
+    }
     return progress.stopRequested();
 }
 
