@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/AppInit.h"
+#include "app/FillReports.h"
 #include "app/MainWindow.h"
 #include "app/MapPage.h"
 #include "app/Splash.h"
@@ -67,7 +68,7 @@ void InstallProgramDialogs(TFormMain& window) {
     d.chooseFile = [&window] { return ChooseFileToAdd(&window); };
     d.openStep = [&window](int kind) { OpenStep(window, kind); };
     d.referenceBooks = [&window, refs] { OpenReferenceBooks(window, *refs); };
-    d.fillReports = [] { ShowWarning(QStringLiteral("Заповнення звіту ще не підключене.")); };
+    d.fillReports = [&window] { FillReports(window); };
     window.setMapTab(new MapPage(window.mapDocument(), &window));
 }
 
