@@ -207,7 +207,7 @@ void StringGridModel::shapeChanged(const GridShapeChange& change) {
         if (m_dirtyTop > m_dirtyBottom)
             clearDirty();
         if (change.first < m_grid->fixedRows())
-            m_headingPending = true;
+            markHeading(0, m_grid->colCount() - 1);
         if (m_shapeBegun)
             insert ? endInsertRows() : endRemoveRows();
         break;
@@ -217,24 +217,28 @@ void StringGridModel::shapeChanged(const GridShapeChange& change) {
             shiftSpan(m_dirtyLeft, m_dirtyRight, insert, change.first, change.count);
         if (m_dirtyLeft > m_dirtyRight)
             clearDirty();
+        if (m_headingLeft >= 0)
+            shiftSpan(m_headingLeft, m_headingRight, insert, change.first, change.count);
+        if (m_headingLeft > m_headingRight)
+            m_headingLeft = m_headingRight = -1;
         insert ? endInsertColumns() : endRemoveColumns();
         break;
     case GridShapeChange::Reset:
         // The views read everything afresh.
         clearDirty();
-        m_headingPending = false;
+        m_headingLeft = m_headingRight = -1;
         endResetModel();
         break;
     }
     m_inShape = false;
     m_shapeBegun = false;
-    if (m_headingPending || m_dirtyTop >= 0)
+    if (m_headingLeft >= 0 || m_dirtyTop >= 0)
         scheduleFlush();
 }
 
 void StringGridModel::cellChanged(int row, int col) {
     if (row < m_grid->fixedRows()) {
-        m_headingPending = true;
+        markHeading(col, col);
     } else if (m_dirtyTop < 0) {
         m_dirtyTop = m_dirtyBottom = row;
         m_dirtyLeft = m_dirtyRight = col;
@@ -257,13 +261,18 @@ void StringGridModel::gridDetached() {
     beginResetModel();
     m_grid = nullptr;
     clearDirty();
-    m_headingPending = false;
+    m_headingLeft = m_headingRight = -1;
     m_inShape = false;
     endResetModel();
 }
 
 void StringGridModel::clearDirty() {
     m_dirtyTop = m_dirtyBottom = m_dirtyLeft = m_dirtyRight = -1;
+}
+
+void StringGridModel::markHeading(int first, int last) {
+    m_headingLeft = m_headingLeft < 0 ? first : std::min(m_headingLeft, first);
+    m_headingRight = std::max(m_headingRight, last);
 }
 
 void StringGridModel::scheduleFlush() {
@@ -277,7 +286,7 @@ void StringGridModel::flush() {
     m_flushScheduled = false;
     if (!m_grid) {
         clearDirty();
-        m_headingPending = false;
+        m_headingLeft = m_headingRight = -1;
         return;
     }
     if (m_dirtyTop >= 0) {
@@ -289,9 +298,11 @@ void StringGridModel::flush() {
         if (bottom >= top && right >= left)
             emit dataChanged(index(top, left), index(bottom, right));
     }
-    if (m_headingPending) {
-        m_headingPending = false;
-        if (columnCount() > 0)
-            emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+    if (m_headingLeft >= 0) {
+        const int left = m_headingLeft;
+        const int right = std::min(m_headingRight, columnCount() - 1);
+        m_headingLeft = m_headingRight = -1;
+        if (right >= left)
+            emit headerDataChanged(Qt::Horizontal, left, right);
     }
 }

@@ -68,7 +68,9 @@ private:
     void gridDetached() override;
 
     void scheduleFlush();
+    /** Forgets the cells written since the last flush (not the heading's). */
     void clearDirty();
+    void markHeading(int first, int last);
 
     StringGrid* m_grid;
     QList<GridColumn> m_columns;
@@ -76,7 +78,8 @@ private:
     /** What the views were told before the grid's shape change, to close it alike. */
     bool m_shapeBegun = false;
     bool m_flushScheduled = false;
-    bool m_headingPending = false;
     /** Cells written since the last flush, in grid coordinates; top < 0 when none. */
     int m_dirtyTop = -1, m_dirtyBottom = -1, m_dirtyLeft = -1, m_dirtyRight = -1;
+    /** Heading columns written since the last flush; left < 0 when none. */
+    int m_headingLeft = -1, m_headingRight = -1;
 };

@@ -239,8 +239,11 @@ TEST(StringGridModel, HeadingWritesAnnounceHeaderChange) {
     StringGridModel model(&grid);
     QSignalSpy header(&model, &QAbstractItemModel::headerDataChanged);
     grid.set(0, 2, QStringLiteral("12"));
+    grid.set(0, 1, QStringLiteral("11"));
     model.flush();
-    EXPECT_EQ(header.count(), 1);
+    ASSERT_EQ(header.count(), 1);
+    EXPECT_EQ(header[0][1].toInt(), 1); // only the columns written
+    EXPECT_EQ(header[0][2].toInt(), 2);
     EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("12"));
     // Settings without a caption keep the district number the program wrote there.
     GridColumn narrow;
