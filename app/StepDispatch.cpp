@@ -5,7 +5,10 @@
 #include "catalogue/refs/FormRefs.h"
 #include "common/Messages.h"
 #include "db/Databases.h"
+#include "steps/functional/FormOtsenkaFunk.h"
 #include "steps/info/FormOtsenkaInfo.h"
+#include "steps/local/FormOtsenkaLocalny.h"
+#include "steps/localquarter/FormOtsenkaLocalny2.h"
 
 void OpenStep(TFormMain& window, int kind) {
     const StepContext& context = window.stepContext();
@@ -14,6 +17,15 @@ void OpenStep(TFormMain& window, int kind) {
     switch (kind) {
     case KindStepInfo:
         OpenStepInfo(context, &window);
+        break;
+    case KindStepFunctional:
+        OpenStepFunctional(context, &window);
+        break;
+    case KindStepLocal:
+        OpenStepLocal(context, &window);
+        break;
+    case KindStepLocalByQuarter:
+        OpenStepLocalByQuarter(context, &window);
         break;
     default:
         // The remaining steps arrive with their own windows.

@@ -83,6 +83,13 @@ QStringList StringGridModel::headingLines(int col) const {
     return lines;
 }
 
+void StringGridModel::setCellHints(GridCellHints hints) {
+    m_hints = std::move(hints);
+    if (rowCount() > 0 && columnCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                         {Qt::BackgroundRole, Qt::ToolTipRole});
+}
+
 int StringGridModel::rowCount(const QModelIndex& parent) const {
     if (parent.isValid() || !m_grid)
         return 0;
@@ -104,10 +111,19 @@ QVariant StringGridModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(column(col).cellAlignment());
     case Qt::BackgroundRole:
+        if (m_hints && col >= m_grid->fixedCols())
+            if (const auto hint = m_hints(gridRow(index.row()), col);
+                hint && hint->background.isValid())
+                return QBrush(hint->background);
         if (col < m_grid->fixedCols())
             return QBrush(QGuiApplication::palette().color(QPalette::Button));
         if (column(col).shaded)
             return QBrush(QColor(0xE8, 0xE8, 0xE8));
+        return {};
+    case Qt::ToolTipRole:
+        if (m_hints)
+            if (const auto hint = m_hints(gridRow(index.row()), col))
+                return hint->toolTip;
         return {};
     case Qt::FontRole:
         if (column(col).bold) {

@@ -5,7 +5,19 @@
 #include "widgets/GridColumn.h"
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QList>
+#include <functional>
+#include <optional>
+
+/** What the program marks on one cell: a background tint and a tooltip. */
+struct GridCellHint {
+    QColor background;
+    QString toolTip;
+};
+
+/** Asked for a data cell (grid coordinates); nothing leaves the cell as its column draws it. */
+using GridCellHints = std::function<std::optional<GridCellHint>(int row, int col)>;
 
 /**
  * Shows the data rows of a StringGrid to Qt views; the grid's fixed rows become the
@@ -38,6 +50,9 @@ public:
     void setColumn(int col, const GridColumn& column);
     /** The settings of a column (defaults for one never set). */
     const GridColumn& column(int col) const;
+    /** Marks cells by their content (a value out of its range); empty to mark none. */
+    void setCellHints(GridCellHints hints);
+
     /** The heading texts of a column, one per fixed row, line breaks normalised. */
     QStringList headingLines(int col) const;
 
@@ -74,6 +89,7 @@ private:
 
     StringGrid* m_grid;
     QList<GridColumn> m_columns;
+    GridCellHints m_hints;
     bool m_inShape = false;
     /** What the views were told before the grid's shape change, to close it alike. */
     bool m_shapeBegun = false;

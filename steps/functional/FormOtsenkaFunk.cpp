@@ -1,0 +1,122 @@
+#include "steps/functional/FormOtsenkaFunk.h"
+
+#include "common/LastError.h"
+#include "common/Messages.h"
+#include "common/WaitCursor.h"
+#include "map/MapGlobal.h"
+#include "steps/common/DistrictLayer.h"
+#include "steps/common/Districts.h"
+#include "steps/common/StepStore.h"
+#include "steps/functional/FunctionalOverlay.h"
+#include "steps/functional/FunctionalStep.h"
+#include "widgets/GridView.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+StringGrid& TFormOtsenkaFunk::rows() {
+    return *GridFunks->grid();
+}
+
+TFormOtsenkaFunk::TFormOtsenkaFunk(const StepContext& context, QWidget* parent)
+    : TFormStep(context, QStringLiteral("Функціональне використання"), parent) {
+    setObjectName(QStringLiteral("FormOtsenkaFunk"));
+    resize(1100, 560);
+    addHeading(QStringLiteral("Розподіл за функціональним використанням"));
+
+    auto* fromMap = new QHBoxLayout;
+    fromMap->addWidget(new QLabel(
+        QStringLiteral("Визначити автоматично з карти \"функціональне використання\":"), this));
+    BRaionsFromMap = new QPushButton(QStringLiteral("З мапи"), this);
+    BRaionsFromMap->setObjectName(QStringLiteral("BRaionsFromMap"));
+    BRaionsFromMap->setToolTip(QStringLiteral("З карти районів занести інформацію та площі"));
+    BRaionsFromMap->setAutoDefault(false);
+    fromMap->addWidget(BRaionsFromMap);
+    fromMap->addStretch(1);
+    body()->addLayout(fromMap);
+
+    GridFunks = new GridView(this);
+    GridFunks->setObjectName(QStringLiteral("GridFunks"));
+    *GridFunks->grid() = MakeFunctionalGrid({}, 1);
+    QList<GridColumn> columns;
+    GridColumn district = GridColumn::text(QString(), 80);
+    district.readOnly = true;
+    district.alignment = Qt::AlignCenter;
+    district.wrap = true;
+    columns << district;
+    for (int k = 1; k <= FunctionalCategoryCount(); ++k) {
+        GridColumn area = GridColumn::number(QString(), 4, 78);
+        area.wrap = true;
+        columns << area;
+    }
+    GridFunks->setColumns(columns);
+    GridFunks->setHeadingGroups(
+        {GridHeadingGroup{1, FunctionalCategoryCount(), QStringLiteral("Площа, га")}});
+    body()->addWidget(GridFunks, 1);
+
+    auto* note = new QLabel(QStringLiteral("  Якщо площі не визначені,  уведіть 0"), this);
+    note->setStyleSheet(QStringLiteral("color: grey"));
+    body()->addWidget(note);
+
+    BOpenMap = addBottomButton(QStringLiteral("BOpenMap"), QStringLiteral("Карта фун.вик."));
+    BOpenMap2 = addBottomButton(QStringLiteral("BOpenMap2"), QStringLiteral("Карта районів"));
+
+    connect(BRaionsFromMap, &QPushButton::clicked, this, &TFormOtsenkaFunk::BRaionsFromMapClick);
+    connect(BOpenMap, &QPushButton::clicked, this, &TFormOtsenkaFunk::BOpenMapClick);
+    connect(BOpenMap2, &QPushButton::clicked, this, &TFormOtsenkaFunk::BOpenMap2Click);
+}
+
+void TFormOtsenkaFunk::BRaionsFromMapClick() {
+    GridFunks->endEdit();
+    FunctionalOverlayResult result;
+    {
+        WaitCursor wait;
+        auto guard = loading();
+        result = MeasureFunctionalAreas(DistrictLayerFolder(context()));
+        if (result.ok && !ApplyFunctionalAreas(rows(), result.areas)) {
+            GridFunks->refresh();
+            ShowWarning(FunctionalNoOverlapText());
+            return;
+        }
+        GridFunks->refresh();
+    }
+    if (!result.ok)
+        ShowError(result.error);
+}
+
+void TFormOtsenkaFunk::BOpenMapClick() {
+    EditLayersExternally(context().folder, {QStringLiteral("функціональне")});
+}
+
+void TFormOtsenkaFunk::BOpenMap2Click() {
+    EditLayersExternally(context().folder, {QStringLiteral("райони")});
+}
+
+bool OpenStepFunctional(const StepContext& context, QWidget* parent) {
+    const int count = ReadDistrictCount(*context.project);
+    if (count <= 0) {
+        ShowWarning(QStringLiteral(
+            "Кількість районів не зазначена. Зробить це в меню \"Вирахування площ\"."));
+        return false;
+    }
+    std::vector<District> districts;
+    if (!ReadDistricts(*context.project, DistrictOrder::AsStored, districts)) {
+        ShowError(LoadFailedText(QStringLiteral("характеристика")) + LastError());
+        return false;
+    }
+    TFormOtsenkaFunk form(context, parent);
+    {
+        auto guard = form.loading();
+        EnsureFunctionalTable(*context.project);
+        form.rows() = MakeFunctionalGrid(DistrictNumbers(districts), count);
+        if (!LoadFunctional(*context.project, form.rows())) {
+            ShowError(LoadFailedText(QStringLiteral("функціональне")) + LastError());
+            return false;
+        }
+        form.GridFunks->refresh();
+        form.GridFunks->setCurrentCell(1, 1);
+    }
+    return RunStepWindow(form, [&] { return StoreFunctional(*context.project, form.rows()); });
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "common/StringGrid.h"
+#include "map/Overlay.h"
+
+#include <QString>
+#include <vector>
+
+/** The area of one functional-use code within one district, summed over the map. */
+struct FunctionalArea {
+    QString district; ///< the district object's "Raion"
+    QString code;     ///< the "Code" as first met (compared ignoring letter case)
+    double areaM2 = 0;
+};
+
+/** What the overlay of "функціональне.tab" on "райони.tab" found. */
+struct FunctionalOverlayResult {
+    /** False when a table could not be opened; `error` is then the message to show. */
+    bool ok = false;
+    QString error;
+    /** Sums per (district, code) in the order of their first pair. */
+    std::vector<FunctionalArea> areas;
+    OverlayStats stats;
+};
+
+/**
+ * Overlays the functional-use regions of "<folder>/функціональне.tab" on the districts of
+ * "<folder>/райони.tab", both read from their files: the common area of every pair is added
+ * to its (district "Raion", code "Code") sum; regions without a code are left out.
+ */
+FunctionalOverlayResult MeasureFunctionalAreas(const QString& folder);
+
+/** The same sums over layers already open (the district layer first). */
+std::vector<FunctionalArea> SumFunctionalAreas(const Layer& districts, const Layer& functional,
+                                               OverlayStats* stats = nullptr);
+
+/** "Жодного накладення функціонального використання на райони не знайдено!" */
+QString FunctionalNoOverlapText();
+
+/**
+ * Empties the area columns of every row, then writes each sum of a known code into the row
+ * of its district, in hectares "0.0000". Sums of other codes or districts without a row are
+ * dropped. False (the columns left empty) when there are no sums at all.
+ */
+bool ApplyFunctionalAreas(StringGrid& grid, const std::vector<FunctionalArea>& areas);

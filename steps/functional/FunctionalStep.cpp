@@ -1,0 +1,123 @@
+#include "steps/functional/FunctionalStep.h"
+
+#include "db/Database.h"
+#include "db/QueryFunctions.h"
+#include "steps/common/StepStore.h"
+
+#include <QHash>
+
+const std::vector<FunctionalCategory>& FunctionalCategories() {
+    static const std::vector<FunctionalCategory> categories = {
+        {QStringLiteral("Землі комерц. (К)"), QStringLiteral("К")},
+        {QStringLiteral("Землі  житл.  (Ж)"), QStringLiteral("Ж")},
+        {QStringLiteral("Землі   пром.   (П)"), QStringLiteral("П")},
+        {QStringLiteral("Землі громад. (Г)"), QStringLiteral("Г")},
+        {QStringLiteral("Землі трансп. (Т)"), QStringLiteral("Т")},
+        {QStringLiteral("Землі тех.інфр.   (І)"), QStringLiteral("І")},
+        {QStringLiteral("Землі рекреац.   (Р)"), QStringLiteral("Р")},
+        {QStringLiteral("Землі залізниц.   (З)"), QStringLiteral("З")},
+        {QStringLiteral("Вулична мережа (Д)"), QStringLiteral("Д")},
+        {QStringLiteral("    Ліси                  (Л)"), QStringLiteral("Л")},
+        {QStringLiteral("Відкриті    землі    (Н)"), QStringLiteral("Н")},
+        {QStringLiteral("Водна поверх. (В)"), QStringLiteral("В")},
+        {QStringLiteral("  Під осг               (О)"), QStringLiteral("О")},
+        {QStringLiteral("   Рілля                      (Рі)"), QStringLiteral("Рі")},
+        {QStringLiteral("Сіножаті                (Сі)"), QStringLiteral("Сі")},
+        {QStringLiteral("Багатор. насадж. (Ба)"), QStringLiteral("Ба")},
+        {QStringLiteral("Пасовища           (Па)"), QStringLiteral("Па")},
+    };
+    return categories;
+}
+
+int FunctionalCategoryCount() {
+    return static_cast<int>(FunctionalCategories().size());
+}
+
+int FunctionalCategoryOf(const QString& code) {
+    static const QHash<QString, int> byCode = [] {
+        QHash<QString, int> map;
+        int k = 0;
+        for (const FunctionalCategory& c : FunctionalCategories())
+            map.insert(c.code.toUpper(), ++k);
+        return map;
+    }();
+    return byCode.value(code.trimmed().toUpper(), 0);
+}
+
+QString FunctionalTableSql() {
+    QString sql =
+        QStringLiteral("CREATE TABLE функціональне (id AUTOINCREMENT, район nvarchar (50)");
+    for (int k = 1; k <= 20; ++k)
+        sql += QStringLiteral(", ф_%1 nvarchar (50)").arg(k);
+    return sql + u')';
+}
+
+void EnsureFunctionalTable(Connection& project) {
+    if (TableExists(project, QStringLiteral("функціональне")))
+        return;
+    Query query(&project);
+    RunQuery(query, FunctionalTableSql(), false);
+}
+
+StringGrid MakeFunctionalGrid(const std::vector<QString>& districts, int rows) {
+    StringGrid grid(1 + FunctionalCategoryCount(), 1 + std::max(rows, 1), 1, 1);
+    grid.set(0, 0, QStringLiteral("№ оцін. р-ну"));
+    for (int k = 1; k <= FunctionalCategoryCount(); ++k)
+        grid.set(0, k, FunctionalCategories()[static_cast<size_t>(k - 1)].caption);
+    for (int i = 0; i < rows && i < static_cast<int>(districts.size()); ++i)
+        grid.set(1 + i, 0, districts[static_cast<size_t>(i)]);
+    return grid;
+}
+
+bool LoadFunctional(Connection& project, StringGrid& grid) {
+    Query query(&project);
+    if (!RunQuery(query, QStringLiteral("SELECT * FROM функціональне ORDER BY id"), true))
+        return false;
+    QHash<QString, int> rowOf;
+    for (int row = grid.rowCount() - 1; row >= grid.fixedRows(); --row)
+        if (!grid.at(row, 0).isEmpty())
+            rowOf.insert(grid.at(row, 0), row);
+    const int district = query.fieldIndex(QStringLiteral("район"));
+    std::vector<int> columns;
+    for (int k = 1; k <= FunctionalCategoryCount(); ++k)
+        columns.push_back(query.fieldIndex(QStringLiteral("ф_%1").arg(k)));
+    int read = 0;
+    const int limit = grid.rowCount() - grid.fixedRows();
+    for (query.first(); !query.eof() && read < limit; query.next(), ++read) {
+        const int row = rowOf.value(query.text(district), -1);
+        if (row < 0)
+            continue;
+        for (int k = 1; k <= FunctionalCategoryCount(); ++k)
+            grid.set(row, k, query.text(columns[static_cast<size_t>(k - 1)]));
+    }
+    return true;
+}
+
+bool StoreFunctional(Connection& project, const StringGrid& grid) {
+    return StoreInTransaction(&project, [&] {
+        Query query(&project);
+        if (!RunQuery(query, QStringLiteral("DELETE FROM функціональне"), false))
+            return false;
+        for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
+            const QString district = grid.at(row, 0);
+            if (district.isEmpty())
+                continue;
+            // Only the typed areas are named, so the empty cells stay NULL.
+            QString columns = QStringLiteral("район");
+            QString values = u'\'' + QuoteSql(district) + u'\'';
+            for (int k = 1; k <= FunctionalCategoryCount(); ++k) {
+                const QString area = grid.at(row, k);
+                if (area.isEmpty())
+                    continue;
+                columns += QStringLiteral(", ф_%1").arg(k);
+                values += QStringLiteral(", '") + QuoteSql(area) + u'\'';
+            }
+            if (!RunQuery(query,
+                          QStringLiteral("INSERT INTO функціональне (") + columns +
+                              QStringLiteral(") VALUES (") + values + u')',
+                          false))
+                return false;
+        }
+        return true;
+    });
+}

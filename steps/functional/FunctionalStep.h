@@ -1,0 +1,45 @@
+#pragma once
+
+#include "common/StringGrid.h"
+
+#include <QString>
+#include <vector>
+
+class Connection;
+
+/** A functional-use category: its column caption and its code on the map. */
+struct FunctionalCategory {
+    QString caption;
+    QString code;
+};
+
+/** The seventeen categories; category k (from 1) is grid column k and table column ф_k. */
+const std::vector<FunctionalCategory>& FunctionalCategories();
+/** The number of categories shown and stored (17). */
+int FunctionalCategoryCount();
+/** The category (1..17) of a map code, letter case and blanks around it ignored; 0 when none. */
+int FunctionalCategoryOf(const QString& code);
+
+/** The statement that creates "функціональне". */
+QString FunctionalTableSql();
+/** Creates "функціональне" when the settlement has no such table (a failure shows on reading). */
+void EnsureFunctionalTable(Connection& project);
+
+/**
+ * The grid of the step: a heading row, then `rows` rows with the district numbers in column 0
+ * (empty where there are fewer numbers than rows) and empty area columns 1..17.
+ */
+StringGrid MakeFunctionalGrid(const std::vector<QString>& districts, int rows);
+
+/**
+ * Fills the area columns from "SELECT * FROM функціональне ORDER BY id": each record goes to
+ * the row of its district (skipped when there is none); at most as many records as the grid
+ * has rows are read. False with the reason in LastError().
+ */
+bool LoadFunctional(Connection& project, StringGrid& grid);
+
+/**
+ * Replaces "функціональне" by one row per grid row with a district number: its number and
+ * the typed areas, empty cells stored as NULL. All or nothing; false with LastError().
+ */
+bool StoreFunctional(Connection& project, const StringGrid& grid);

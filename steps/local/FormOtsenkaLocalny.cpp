@@ -1,0 +1,330 @@
+#include "steps/local/FormOtsenkaLocalny.h"
+
+#include "common/LastError.h"
+#include "common/Messages.h"
+#include "common/WaitCursor.h"
+#include "map/MapGlobal.h"
+#include "steps/common/DistrictLayer.h"
+#include "steps/common/Districts.h"
+#include "steps/common/StepStore.h"
+#include "steps/common/ui/WorkingItemsPanel.h"
+#include "steps/local/FormOtsenkaSelectRaions.h"
+#include "steps/local/LocalOverlay.h"
+#include "steps/local/LocalStep.h"
+#include "widgets/CheckList.h"
+#include "widgets/GridView.h"
+#include "widgets/StringGridModel.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidgetItem>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+using namespace LocalGrid;
+
+StringGrid& TFormOtsenkaLocalny::rows() {
+    return *GridLocalny->grid();
+}
+
+TFormOtsenkaLocalny::TFormOtsenkaLocalny(const StepContext& context, QWidget* parent)
+    : TFormStep(context, QStringLiteral("Локальні фактори"), parent) {
+    setObjectName(QStringLiteral("FormOtsenkaLocalny"));
+    resize(900, 560);
+    addHeading(QStringLiteral("Локальні фактори, розрахунок Км3"));
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    body()->addWidget(PageControl1, 1);
+
+    auto* choice = new QWidget(PageControl1);
+    auto* choiceLayout = new QVBoxLayout(choice);
+    auto* fromMap = new QHBoxLayout;
+    fromMap->addWidget(new QLabel(
+        QStringLiteral("Фактори можна занести вручну або завантажити відмальовані з карти"),
+        choice));
+    BRaionsFromMap = new QPushButton(QStringLiteral("З мапи"), choice);
+    BRaionsFromMap->setObjectName(QStringLiteral("BRaionsFromMap"));
+    BRaionsFromMap->setToolTip(QStringLiteral("З карти районів занести інформацію та площі"));
+    BRaionsFromMap->setAutoDefault(false);
+    fromMap->addWidget(BRaionsFromMap);
+    fromMap->addStretch(1);
+    choiceLayout->addLayout(fromMap);
+    ListFactors = new WorkingItemsPanel(
+        QStringLiteral("ListFactors"), QStringLiteral("BSetFactors"),
+        QStringLiteral("(Натиснути тільки у разі зміни робочих факторів)"), choice);
+    BSetFactors = ListFactors->button();
+    choiceLayout->addWidget(ListFactors, 1);
+    PageControl1->addTab(choice, QStringLiteral("Вибір факторів"));
+
+    auto* values = new QWidget(PageControl1);
+    auto* valuesLayout = new QVBoxLayout(values);
+    GridLocalny = new GridView(values);
+    GridLocalny->setObjectName(QStringLiteral("GridLocalny"));
+    *GridLocalny->grid() = MakeLocalGrid({});
+    valuesLayout->addWidget(GridLocalny, 1);
+    auto* setMap = new QHBoxLayout;
+    BSetMap = new QPushButton(QStringLiteral("Поновити км3 районів на мапі"), values);
+    BSetMap->setObjectName(QStringLiteral("BSetMap"));
+    BSetMap->setAutoDefault(false);
+    setMap->addWidget(BSetMap);
+    setMap->addWidget(
+        new QLabel(QStringLiteral("(Натиснути як завершувальний етап визначення коефіцієнтів)"),
+                   values),
+        1);
+    valuesLayout->addLayout(setMap);
+    PageControl1->addTab(values, QStringLiteral("Значення локальних факторів"));
+
+    PopupMenuGrid = new QMenu(this);
+    POPUP_GRID_COPY = PopupMenuGrid->addAction(QStringLiteral("Скопіювати значення району в інші"));
+    POPUP_GRID_COPY->setObjectName(QStringLiteral("POPUP_GRID_COPY"));
+    POPUP_GRID_CLEAR =
+        PopupMenuGrid->addAction(QStringLiteral("Видалити значення для всього району"));
+    POPUP_GRID_CLEAR->setObjectName(QStringLiteral("POPUP_GRID_CLEAR"));
+    GridLocalny->setPopupMenu(PopupMenuGrid);
+
+    BOpenMap = addBottomButton(QStringLiteral("BOpenMap"), QStringLiteral("Карта локальн."));
+    BOpenMap2 = addBottomButton(QStringLiteral("BOpenMap2"), QStringLiteral("Карта районів"));
+
+    // A value outside its factor's range is kept, but tinted, with the range in its tooltip.
+    GridLocalny->gridModel()->setCellHints([this](int row, int col) -> std::optional<GridCellHint> {
+        const StringGrid& grid = rows();
+        if (col < FirstDistrictCol)
+            return std::nullopt;
+        const LocalFactor* factor = FindLocalFactor(m_catalogue, RowFactor(grid, row));
+        if (!factor)
+            return std::nullopt;
+        GridCellHint hint;
+        hint.toolTip = QStringLiteral("Діапазон: ") + factor->rangeText();
+        if (factor->outOfRange(grid.at(row, col))) {
+            hint.background = QColor(0xFF, 0xC8, 0xB4);
+            hint.toolTip = QStringLiteral("Поза діапазоном ") + factor->rangeText();
+        }
+        return hint;
+    });
+
+    connect(ListFactors, &WorkingItemsPanel::applyRequested, this,
+            &TFormOtsenkaLocalny::BSetFactorsClick);
+    connect(BRaionsFromMap, &QPushButton::clicked, this, &TFormOtsenkaLocalny::BRaionsFromMapClick);
+    connect(BSetMap, &QPushButton::clicked, this, &TFormOtsenkaLocalny::BSetMapClick);
+    connect(GridLocalny, &GridView::cellEdited, this, &TFormOtsenkaLocalny::GridLocalnySetEditText);
+    connect(GridLocalny, &GridView::popupRequested, this,
+            [this](int row, int col, const QPoint&) { PopupMenuGridPopup(row, col); });
+    connect(POPUP_GRID_COPY, &QAction::triggered, this, &TFormOtsenkaLocalny::POPUP_GRID_COPYClick);
+    connect(POPUP_GRID_CLEAR, &QAction::triggered, this,
+            &TFormOtsenkaLocalny::POPUP_GRID_CLEARClick);
+    connect(BOpenMap, &QPushButton::clicked, this, &TFormOtsenkaLocalny::BOpenMapClick);
+    connect(BOpenMap2, &QPushButton::clicked, this, &TFormOtsenkaLocalny::BOpenMap2Click);
+}
+
+void TFormOtsenkaLocalny::setCatalogue(const std::vector<LocalFactor>& catalogue,
+                                       const std::vector<QString>& districts) {
+    auto guard = loading();
+    m_catalogue = catalogue;
+    ListFactors->clearItems();
+    CheckList* list = ListFactors->list();
+    for (const LocalFactor& factor : m_catalogue) {
+        const int index = ListFactors->addItem(factor.name, QString::number(factor.number));
+        const QSignalBlocker silent(list);
+        list->item(index)->setToolTip(factor.name + QStringLiteral("  (") + factor.rangeText() +
+                                      u')');
+    }
+    rows() = MakeLocalGrid(districts);
+    QList<GridColumn> columns;
+    GridColumn number = GridColumn::text(QString(), 30);
+    number.readOnly = true;
+    number.alignment = Qt::AlignCenter;
+    GridColumn name = GridColumn::text(QString(), 190);
+    name.readOnly = true;
+    GridColumn range = GridColumn::text(QString(), 80);
+    range.readOnly = true;
+    range.alignment = Qt::AlignCenter;
+    columns << number << name << range;
+    for (size_t i = 0; i < districts.size(); ++i)
+        columns << GridColumn::number(QString(), 2, 42);
+    GridLocalny->setColumns(columns);
+}
+
+void TFormOtsenkaLocalny::setChecks(const std::vector<int>& factors) {
+    CheckList* list = ListFactors->list();
+    list->setAllChecked(false);
+    for (const int factor : factors)
+        if (const int index = ListFactors->indexOfKey(QString::number(factor)); index >= 0)
+            list->setChecked(index, true);
+    BSetFactors->setEnabled(false);
+}
+
+void TFormOtsenkaLocalny::loaded() {
+    setChecks(WorkingFactorNumbers(rows()));
+    refreshGrid();
+}
+
+void TFormOtsenkaLocalny::refreshGrid() {
+    GridLocalny->refresh();
+    if (rows().rowCount() > rows().fixedRows() && rows().colCount() > FirstDistrictCol)
+        GridLocalny->setCurrentCell(rows().fixedRows(), FirstDistrictCol);
+}
+
+void TFormOtsenkaLocalny::showEvent(QShowEvent* event) {
+    if (!m_shown) {
+        m_shown = true;
+        PageControl1->setCurrentIndex(0);
+    }
+    TFormStep::showEvent(event);
+}
+
+void TFormOtsenkaLocalny::BSetFactorsClick() {
+    GridLocalny->endEdit();
+    int checked = 0;
+    {
+        auto guard = loading();
+        checked = ApplyWorkingFactors(rows(), m_catalogue, ListFactors->items());
+        refreshGrid();
+    }
+    if (checked == 0)
+        ShowWarning(QStringLiteral("Не обрано жодного фактору."));
+    BSetFactors->setEnabled(false);
+    PageControl1->setCurrentIndex(1);
+}
+
+void TFormOtsenkaLocalny::BRaionsFromMapClick() {
+    GridLocalny->endEdit();
+    LocalOverlayResult result;
+    {
+        WaitCursor wait;
+        result = CollectLocalFactors(DistrictLayerFolder(context()),
+                                     static_cast<int>(m_catalogue.size()));
+    }
+    if (!result.ok) {
+        ShowError(result.error);
+        return;
+    }
+    if (const QString skipped = LocalSkippedText(result); !skipped.isEmpty())
+        ShowWarning(skipped);
+    bool found = false;
+    {
+        auto guard = loading();
+        std::vector<WorkingItem> items = ListFactors->items();
+        found = ApplyLocalOverlay(rows(), m_catalogue, result, items);
+        std::vector<int> checked;
+        for (const WorkingItem& item : items)
+            if (item.checked)
+                checked.push_back(item.key.toInt());
+        setChecks(checked);
+        refreshGrid();
+    }
+    if (!found) {
+        ShowWarning(LocalNoOverlapText());
+        return;
+    }
+    PageControl1->setCurrentIndex(1);
+}
+
+void TFormOtsenkaLocalny::BSetMapClick() {
+    GridLocalny->endEdit();
+    Layer* districts = context().map ? GetLayer(*context().map, QStringLiteral("райони")) : nullptr;
+    if (!districts || districts->featureCount() == 0) {
+        ShowWarning(QStringLiteral("На мапі не знайдено районів."));
+        return;
+    }
+    QString error;
+    bool written = false;
+    {
+        WaitCursor wait;
+        written = WriteKm3ToDistricts(*districts, rows(), &error);
+    }
+    if (!written) {
+        ShowError(QStringLiteral("Оновлення районів на мапі.\rПодробиці: ") + error);
+        return;
+    }
+    ShowInfo(QStringLiteral("Завершено."));
+}
+
+void TFormOtsenkaLocalny::GridLocalnySetEditText(int row, int col, const QString& text) {
+    if (FLoading)
+        return;
+    auto guard = loading();
+    if (rows().at(row, NumberCol).isEmpty()) {
+        if (!text.isEmpty())
+            rows().set(row, col, QString());
+        return;
+    }
+    ComputeKm3(rows());
+}
+
+void TFormOtsenkaLocalny::PopupMenuGridPopup(int row, int col) {
+    const bool onDistrict =
+        row >= rows().fixedRows() && row < rows().rowCount() && col >= FirstDistrictCol;
+    PopupMenuGrid->setEnabled(onDistrict);
+    if (!onDistrict)
+        return;
+    GridLocalny->setCurrentCell(row, col);
+    GridLocalny->setFocus();
+}
+
+void TFormOtsenkaLocalny::POPUP_GRID_COPYClick() {
+    GridLocalny->endEdit();
+    const int from = GridLocalny->currentGridCol();
+    if (from < FirstDistrictCol)
+        return;
+    QStringList districts;
+    for (int col = FirstDistrictCol; col < rows().colCount(); ++col)
+        districts << rows().at(0, col);
+    TFormOtsenkaSelectRaions choice(districts, this);
+    if (choice.exec() != TFormOtsenkaSelectRaions::ResultOk)
+        return;
+    std::vector<int> targets;
+    for (const QString& district : choice.checkedDistricts())
+        targets.push_back(DistrictColumn(rows(), district));
+    auto guard = loading();
+    CopyDistrictValues(rows(), from, targets);
+    GridLocalny->refresh();
+}
+
+void TFormOtsenkaLocalny::POPUP_GRID_CLEARClick() {
+    GridLocalny->endEdit();
+    auto guard = loading();
+    ClearDistrictValues(rows(), GridLocalny->currentGridCol());
+    GridLocalny->refresh();
+}
+
+void TFormOtsenkaLocalny::BOpenMapClick() {
+    EditLayersExternally(context().folder, {QStringLiteral("лок")});
+}
+
+void TFormOtsenkaLocalny::BOpenMap2Click() {
+    EditLayersExternally(context().folder, {QStringLiteral("райони")});
+}
+
+bool OpenStepLocal(const StepContext& context, QWidget* parent) {
+    const int count = ReadDistrictCount(*context.project);
+    if (count <= 0) {
+        ShowWarning(QStringLiteral(
+            "Кількість районів не зазначена. Зробить це в меню \"Вирахування площ\"."));
+        return false;
+    }
+    std::vector<District> districts;
+    if (!ReadDistricts(*context.project, DistrictOrder::AsStored, districts)) {
+        ShowError(LoadFailedText(QStringLiteral("характеристика")) + LastError());
+        return false;
+    }
+    std::vector<LocalFactor> catalogue;
+    if (!context.catalogue || !ReadLocalCatalogue(*context.catalogue, catalogue)) {
+        ShowError(LoadFailedText(QStringLiteral("локальні")) + LastError());
+        return false;
+    }
+    TFormOtsenkaLocalny form(context, parent);
+    {
+        auto guard = form.loading();
+        form.setCatalogue(catalogue, DistrictNumbers(districts));
+        if (!LoadLocalValues(*context.project, catalogue, form.rows())) {
+            ShowError(LoadFailedText(QStringLiteral("локальні")) + LastError());
+            return false;
+        }
+        form.loaded();
+    }
+    return RunStepWindow(form, [&] { return StoreLocalValues(*context.project, form.rows()); });
+}

@@ -1,0 +1,172 @@
+#include "steps/local/LocalOverlay.h"
+
+#include "common/FileUtils.h"
+#include "common/TextUtils.h"
+#include "map/Layer.h"
+#include "map/MapGlobal.h"
+#include "steps/local/LocalStep.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <set>
+
+namespace {
+
+int FieldIndexOf(const QStringList& names, const QString& name) {
+    for (qsizetype i = 0; i < names.size(); ++i)
+        if (names[i].compare(name, Qt::CaseInsensitive) == 0)
+            return static_cast<int>(i);
+    return -1;
+}
+
+} // namespace
+
+int LocalLayerFactor(const QString& layerName) {
+    const QString digits = layerName.mid(3, 2);
+    if (digits.isEmpty())
+        return 0;
+    for (const QChar c : digits)
+        if (c < u'0' || c > u'9')
+            return 0;
+    return digits.toInt();
+}
+
+LocalOverlayResult CollectLocalFactors(const QString& folder, int catalogueSize) {
+    LocalOverlayResult result;
+    const QDir dir(folder);
+    QString error;
+    const auto districts = OpenOverlayLayer(dir.filePath(QStringLiteral("райони.tab")), &error);
+    if (!districts) {
+        result.error = QStringLiteral("Відкривання карти райони.tab. Помилка: ") + error;
+        return result;
+    }
+    std::vector<std::unique_ptr<Layer>> owned;
+    std::vector<int> layerFactor;
+    for (const QString& file : ListFiles(folder, QStringLiteral("*.tab"), false)) {
+        const QString name = LayerNameOf(file);
+        if (!name.startsWith(QStringLiteral("лок")))
+            continue;
+        const int factor = LocalLayerFactor(name);
+        if (factor <= 0) {
+            result.badNames << file;
+            continue;
+        }
+        if (factor > catalogueSize) {
+            result.unknownFactors << file;
+            continue;
+        }
+        auto layer = OpenOverlayLayer(dir.filePath(file), &error);
+        if (!layer) {
+            result.error =
+                QStringLiteral("Відкривання карти ") + file + QStringLiteral(". Помилка: ") + error;
+            return result;
+        }
+        owned.push_back(std::move(layer));
+        layerFactor.push_back(factor);
+    }
+
+    std::vector<const Layer*> layers;
+    std::vector<int> km3Field;
+    for (const auto& layer : owned) {
+        layers.push_back(layer.get());
+        km3Field.push_back(FieldIndexOf(layer->fieldNames(), QStringLiteral("Km3")));
+    }
+    const int raion = FieldIndexOf(districts->fieldNames(), QStringLiteral("Raion"));
+    std::set<int> found;
+    result.stats =
+        Overlay(*districts, layers, OverlayTest::Overlap,
+                [&](const OverlayPair& pair, const Feature& district, const Feature& region) {
+                    const size_t l = static_cast<size_t>(pair.layer);
+                    const QString value =
+                        km3Field[l] < 0 ? QString() : region.values().value(km3Field[l]).trimmed();
+                    const QString number =
+                        raion < 0 ? QString() : district.values().value(raion).trimmed();
+                    found.insert(layerFactor[l]);
+                    result.values.push_back(LocalOverlayValue{number, layerFactor[l], value});
+                });
+    result.factors.assign(found.begin(), found.end());
+    result.ok = true;
+    return result;
+}
+
+QString LocalSkippedText(const LocalOverlayResult& result) {
+    QStringList lines;
+    if (!result.badNames.isEmpty())
+        lines << QStringLiteral("Шари, у назві яких 4-й і 5-й символи не є номером фактора, "
+                                "пропущено: ") +
+                     result.badNames.join(QStringLiteral(", "));
+    if (!result.unknownFactors.isEmpty())
+        lines << QStringLiteral("Шари з номером фактора, якого немає в довіднику, пропущено: ") +
+                     result.unknownFactors.join(QStringLiteral(", "));
+    return lines.join(u'\r');
+}
+
+QString LocalNoOverlapText() {
+    return QStringLiteral("Жодного накладення локальних факторів на райони не знайдено!");
+}
+
+bool ApplyLocalOverlay(StringGrid& grid, const std::vector<LocalFactor>& catalogue,
+                       const LocalOverlayResult& result, std::vector<WorkingItem>& items) {
+    for (WorkingItem& item : items)
+        item.checked = false;
+    grid.setRowCount(grid.fixedRows() + 1);
+    for (int col = LocalGrid::FirstDistrictCol; col < grid.colCount(); ++col)
+        grid.set(Km3Row(grid), col, QString());
+    if (result.factors.empty())
+        return false;
+    for (const int factor : result.factors)
+        for (WorkingItem& item : items)
+            if (item.key == QString::number(factor))
+                item.checked = true;
+    ApplyWorkingFactors(grid, catalogue, items);
+
+    QHash<QString, int> columnOf;
+    for (int col = grid.colCount() - 1; col >= LocalGrid::FirstDistrictCol; --col)
+        columnOf.insert(grid.at(0, col), col);
+    QHash<int, int> rowOf;
+    for (int row = grid.fixedRows(); row < Km3Row(grid); ++row)
+        rowOf.insert(RowFactor(grid, row), row);
+    for (const LocalOverlayValue& v : result.values) {
+        const int col = columnOf.value(v.district, -1);
+        const int row = rowOf.value(v.factor, -1);
+        if (col >= 0 && row >= 0)
+            grid.set(row, col, v.value);
+    }
+    ComputeKm3(grid);
+    return true;
+}
+
+bool WriteKm3ToDistricts(Layer& districts, const StringGrid& grid, QString* error) {
+    QHash<QString, int> columnOf;
+    for (int col = grid.colCount() - 1; col >= LocalGrid::FirstDistrictCol; --col)
+        columnOf.insert(grid.at(0, col), col);
+    const int km3 = Km3Row(grid);
+    const QString field = QStringLiteral("Km3_sr");
+    const QStringList names = districts.fieldNames();
+    const int raion = FieldIndexOf(names, QStringLiteral("Raion"));
+    int target = FieldIndexOf(names, field);
+
+    std::vector<FieldDef> fields = districts.fields();
+    std::shared_ptr<const QStringList> widened;
+    if (target < 0) {
+        fields.push_back(FieldDef{field, FieldKind::Char, 20, 0, false});
+        widened = std::make_shared<const QStringList>(names + QStringList{field});
+        target = static_cast<int>(names.size());
+    }
+    FeatureList features = districts.allFeatures();
+    for (Feature& feature : features) {
+        if (widened) {
+            const QStringList values = feature.values();
+            feature.setFields(widened);
+            for (qsizetype i = 0; i < values.size(); ++i)
+                feature.setValueAt(static_cast<int>(i), values[i]);
+        }
+        const int col =
+            raion < 0 ? -1 : columnOf.value(feature.values().value(raion).trimmed(), -1);
+        if (col >= 0)
+            feature.setValueAt(target, grid.at(km3, col));
+    }
+    return widened ? districts.replaceAll(fields, features, error)
+                   : districts.updateFeatures(features, error);
+}

@@ -1,0 +1,183 @@
+#include "steps/local/LocalStep.h"
+
+#include "common/TextUtils.h"
+#include "db/Database.h"
+#include "db/QueryFunctions.h"
+#include "steps/common/StepStore.h"
+
+#include <QHash>
+
+using namespace LocalGrid;
+
+namespace {
+
+void SetKm3Row(StringGrid& grid, int row) {
+    grid.set(row, NumberCol, QStringLiteral("0"));
+    grid.set(row, NameCol, QStringLiteral("Км3"));
+    grid.set(row, RangeCol, QString());
+}
+
+void SetFactorRow(StringGrid& grid, int row, const QString& number, const LocalFactor* factor) {
+    grid.set(row, NumberCol, number);
+    grid.set(row, NameCol, factor ? factor->name : QString());
+    grid.set(row, RangeCol, factor ? factor->rangeText() : QString());
+}
+
+// A stored factor number as the grid keys it: "07" and " 7" are factor 7.
+QString FactorKey(const QString& stored) {
+    const std::optional<long long> number = ParseInteger(stored);
+    return number ? QString::number(*number) : stored.trimmed();
+}
+
+} // namespace
+
+StringGrid MakeLocalGrid(const std::vector<QString>& districts) {
+    StringGrid grid(FirstDistrictCol + static_cast<int>(districts.size()), 2, 1, FirstDistrictCol);
+    grid.set(0, NumberCol, QStringLiteral("№"));
+    grid.set(0, NameCol, QStringLiteral("Локальні фактори / Райони"));
+    grid.set(0, RangeCol, QStringLiteral("Min-Max"));
+    for (size_t i = 0; i < districts.size(); ++i)
+        grid.set(0, FirstDistrictCol + static_cast<int>(i), districts[i]);
+    SetKm3Row(grid, 1);
+    return grid;
+}
+
+int Km3Row(const StringGrid& grid) {
+    return grid.rowCount() - 1;
+}
+
+int DistrictColumn(const StringGrid& grid, const QString& district) {
+    for (int col = FirstDistrictCol; col < grid.colCount(); ++col)
+        if (grid.at(0, col) == district)
+            return col;
+    return -1;
+}
+
+int RowFactor(const StringGrid& grid, int row) {
+    if (row < grid.fixedRows() || row >= Km3Row(grid))
+        return 0;
+    return static_cast<int>(IntegerOr0(grid.at(row, NumberCol)));
+}
+
+void ComputeKm3(StringGrid& grid) {
+    const int km3 = Km3Row(grid);
+    for (int col = FirstDistrictCol; col < grid.colCount(); ++col) {
+        double product = 1;
+        bool any = false;
+        for (int row = grid.fixedRows(); row < km3; ++row) {
+            const QString value = grid.at(row, col);
+            if (value.isEmpty())
+                continue;
+            any = true;
+            product *= NumberOr0(value);
+        }
+        grid.set(km3, col, any ? FormatFixed(product, 2) : QString());
+    }
+}
+
+bool LoadLocalValues(Connection& project, const std::vector<LocalFactor>& catalogue,
+                     StringGrid& grid) {
+    Query query(&project);
+    if (!RunQuery(query, QStringLiteral("SELECT * FROM локальні ORDER BY id"), true))
+        return false;
+    QHash<QString, int> columnOf;
+    for (int col = grid.colCount() - 1; col >= FirstDistrictCol; --col)
+        columnOf.insert(grid.at(0, col), col);
+    const int district = query.fieldIndex(QStringLiteral("район"));
+    const int factor = query.fieldIndex(QStringLiteral("фактор"));
+    const int value = query.fieldIndex(QStringLiteral("коефіціент"));
+
+    // The factors' rows in the order first met; a factor met again later keeps its row.
+    QHash<QString, int> rowOf;
+    std::vector<std::pair<QString, std::vector<std::pair<int, QString>>>> rows;
+    for (query.first(); !query.eof(); query.next()) {
+        const QString key = FactorKey(query.text(factor));
+        if (key.isEmpty() || key == QStringLiteral("0"))
+            continue;
+        auto it = rowOf.constFind(key);
+        if (it == rowOf.cend()) {
+            it = rowOf.insert(key, static_cast<int>(rows.size()));
+            rows.emplace_back(key, std::vector<std::pair<int, QString>>{});
+        }
+        const int col = columnOf.value(query.text(district), -1);
+        if (col >= 0)
+            rows[static_cast<size_t>(*it)].second.emplace_back(col, query.text(value));
+    }
+
+    grid.setRowCount(grid.fixedRows() + static_cast<int>(rows.size()) + 1);
+    for (int row = grid.fixedRows(); row < grid.rowCount(); ++row)
+        grid.clearRow(row);
+    int row = grid.fixedRows();
+    for (const auto& [key, values] : rows) {
+        SetFactorRow(grid, row, key, FindLocalFactor(catalogue, static_cast<int>(IntegerOr0(key))));
+        for (const auto& [col, text] : values)
+            grid.set(row, col, text);
+        ++row;
+    }
+    SetKm3Row(grid, row);
+    ComputeKm3(grid);
+    return true;
+}
+
+int ApplyWorkingFactors(StringGrid& grid, const std::vector<LocalFactor>& catalogue,
+                        const std::vector<WorkingItem>& items) {
+    const int checked = ApplyWorkingItems(
+        grid, NumberCol, items,
+        [&](int row, int index) {
+            const QString& key = items[static_cast<size_t>(index)].key;
+            SetFactorRow(grid, row, key,
+                         FindLocalFactor(catalogue, static_cast<int>(IntegerOr0(key))));
+        },
+        Km3Row(grid));
+    ComputeKm3(grid);
+    return checked;
+}
+
+std::vector<int> WorkingFactorNumbers(const StringGrid& grid) {
+    std::vector<int> numbers;
+    for (int row = grid.fixedRows(); row < Km3Row(grid); ++row)
+        if (const int factor = RowFactor(grid, row); factor > 0)
+            numbers.push_back(factor);
+    return numbers;
+}
+
+void CopyDistrictValues(StringGrid& grid, int fromCol, const std::vector<int>& toCols) {
+    for (const int col : toCols) {
+        if (col == fromCol || col < FirstDistrictCol || col >= grid.colCount())
+            continue;
+        for (int row = grid.fixedRows(); row < grid.rowCount(); ++row)
+            grid.set(row, col, grid.at(row, fromCol));
+    }
+    ComputeKm3(grid);
+}
+
+void ClearDistrictValues(StringGrid& grid, int col) {
+    if (col < FirstDistrictCol)
+        return;
+    for (int row = grid.fixedRows(); row < grid.rowCount(); ++row)
+        grid.set(row, col, QString());
+    ComputeKm3(grid);
+}
+
+bool StoreLocalValues(Connection& project, const StringGrid& grid) {
+    return StoreInTransaction(&project, [&] {
+        Query query(&project);
+        if (!RunQuery(query, QStringLiteral("DELETE FROM локальні"), false))
+            return false;
+        for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
+            const QString factor = grid.at(row, NumberCol);
+            if (factor.isEmpty() || factor == QStringLiteral("0"))
+                continue;
+            for (int col = FirstDistrictCol; col < grid.colCount(); ++col)
+                if (!RunQuery(
+                        query,
+                        QStringLiteral("INSERT INTO локальні (район,фактор,коефіціент) VALUES ('") +
+                            QuoteSql(grid.at(0, col)) + QStringLiteral("','") + QuoteSql(factor) +
+                            QStringLiteral("','") + QuoteSql(grid.at(row, col)) +
+                            QStringLiteral("')"),
+                        false))
+                    return false;
+        }
+        return true;
+    });
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "common/StringGrid.h"
+#include "steps/common/WorkingItems.h"
+#include "steps/local/LocalCatalogue.h"
+
+#include <QString>
+#include <vector>
+
+class Connection;
+
+/**
+ * The grid of the local factors: a heading row; column 0 the factor's number, 1 its name,
+ * 2 its range, then one column per district headed by its number. One row per working
+ * factor, and last the Km3 row ("0", "Км3") with each district's Km3.
+ */
+namespace LocalGrid {
+constexpr int NumberCol = 0;
+constexpr int NameCol = 1;
+constexpr int RangeCol = 2;
+/** The first district column. */
+constexpr int FirstDistrictCol = 3;
+} // namespace LocalGrid
+
+/** A grid of the districts' columns holding only the Km3 row. */
+StringGrid MakeLocalGrid(const std::vector<QString>& districts);
+/** The Km3 row: the last row. */
+int Km3Row(const StringGrid& grid);
+/** The column headed by the district number; -1 when none. */
+int DistrictColumn(const StringGrid& grid, const QString& district);
+/** The factor of a row: its number in column 0; 0 for the Km3 row or a row without one. */
+int RowFactor(const StringGrid& grid, int row);
+
+/**
+ * Km3 of every district column: the product of the numbers of its non-empty factor cells
+ * (a text that is not a number counts as 0), written "0.00" into the Km3 row; empty when the
+ * column has no value.
+ */
+void ComputeKm3(StringGrid& grid);
+
+/**
+ * Reads the stored coefficients ("SELECT * FROM локальні ORDER BY id") into a grid made by
+ * MakeLocalGrid: one row per stored factor in the order first met, with its catalogue name
+ * and range (empty for a number the catalogue lacks, whose values are kept all the same);
+ * each value in the column of its district (skipped when there is none). Computes Km3.
+ * False with the reason in LastError().
+ */
+bool LoadLocalValues(Connection& project, const std::vector<LocalFactor>& catalogue,
+                     StringGrid& grid);
+
+/**
+ * "Встановити як робочі": rows of unchecked factors go, checked factors without a row get an
+ * empty one below the previous checked factor (number, name, range); the Km3 row stays last
+ * and is recomputed. `items` are keyed by factor number. Returns the number checked.
+ */
+int ApplyWorkingFactors(StringGrid& grid, const std::vector<LocalFactor>& catalogue,
+                        const std::vector<WorkingItem>& items);
+
+/** The numbers of the factors that have a row, in row order. */
+std::vector<int> WorkingFactorNumbers(const StringGrid& grid);
+
+/** Copies a district's column (every row) into the other columns given; recomputes Km3. */
+void CopyDistrictValues(StringGrid& grid, int fromCol, const std::vector<int>& toCols);
+/** Empties a district's column; recomputes Km3. */
+void ClearDistrictValues(StringGrid& grid, int col);
+
+/**
+ * Replaces the project's "локальні" by one row per (factor row, district column), factor by
+ * factor, district by district, empty cells as empty texts. All or nothing; false with
+ * LastError().
+ */
+bool StoreLocalValues(Connection& project, const StringGrid& grid);
