@@ -110,9 +110,7 @@ bool ApplyLocalOverlay(StringGrid& grid, const std::vector<LocalFactor>& catalog
                        const LocalOverlayResult& result, std::vector<WorkingItem>& items) {
     for (WorkingItem& item : items)
         item.checked = false;
-    grid.setRowCount(grid.fixedRows() + 1);
-    for (int col = LocalGrid::FirstDistrictCol; col < grid.colCount(); ++col)
-        grid.set(Km3Row(grid), col, QString());
+    ClearLocalGrid(grid);
     if (result.factors.empty())
         return false;
     for (const int factor : result.factors)

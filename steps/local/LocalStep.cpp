@@ -42,6 +42,11 @@ StringGrid MakeLocalGrid(const std::vector<QString>& districts) {
     return grid;
 }
 
+void ClearLocalGrid(StringGrid& grid) {
+    ClearGrid(grid, 1);
+    SetKm3Row(grid, grid.fixedRows());
+}
+
 int Km3Row(const StringGrid& grid) {
     return grid.rowCount() - 1;
 }

@@ -24,6 +24,8 @@ constexpr int FirstDistrictCol = 3;
 
 /** A grid of the districts' columns holding only the Km3 row. */
 StringGrid MakeLocalGrid(const std::vector<QString>& districts);
+/** Leaves only the Km3 row, with no values. */
+void ClearLocalGrid(StringGrid& grid);
 /** The Km3 row: the last row. */
 int Km3Row(const StringGrid& grid);
 /** The column headed by the district number; -1 when none. */

@@ -1,0 +1,101 @@
+#include "steps/functional/FormOtsenkaFunk.h"
+
+#include "common/StringGrid.h"
+#include "map/MapGlobal.h"
+#include "tests/map/MapTestUtil.h"
+#include "tests/steps/support/StepTestSupport.h"
+#include "widgets/GridView.h"
+
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+class OpenStepFunctionalTest : public StepDbTest {
+protected:
+    void SetUp() override {
+        StepDbTest::SetUp();
+        setIndicator(QStringLiteral("Кількість районів"), QStringLiteral("2"));
+        for (const char* d : {"1", "2", "3"})
+            exec(QStringLiteral("INSERT INTO характеристика (код, показник, значення) VALUES "
+                                "('%1', 'Площі районів', '1.0000')")
+                     .arg(QString::fromLatin1(d)));
+        WriteTable(context.file(QStringLiteral("райони.tab")), {QStringLiteral("Raion")},
+                   {{Square(0, 0, 100), {QStringLiteral("1")}},
+                    {Square(100, 0, 100), {QStringLiteral("2")}}});
+        WriteTable(context.file(QStringLiteral("функціональне.tab")), {QStringLiteral("Code")},
+                   {{Square(50, 0, 100), {QStringLiteral("Ж")}}});
+        ASSERT_TRUE(AddLayer(map, context.file(QStringLiteral("райони.tab")), true));
+    }
+    QApplication& application = TestApplication();
+};
+
+} // namespace
+
+TEST_F(OpenStepFunctionalTest, WithoutDistrictCountItWarnsAndShowsNothing) {
+    setIndicator(QStringLiteral("Кількість районів"), QStringLiteral("0"));
+    WhenShown<TFormOtsenkaFunk> act([](TFormOtsenkaFunk&) {});
+    EXPECT_FALSE(OpenStepFunctional(context, nullptr));
+    EXPECT_EQ(act.shown, 0);
+    EXPECT_EQ(messages.texts(QStringLiteral("warning")),
+              QStringList{QStringLiteral(
+                  "Кількість районів не зазначена. Зробить це в меню \"Вирахування площ\".")});
+}
+
+// "З мапи" measures from the tables beside the districts' layer; the typed value of the
+// third grid row is not a district of the count and stays away.
+TEST_F(OpenStepFunctionalTest, FromMapThenSaveStoresTheDistrictsOfTheCount) {
+    WhenShown<TFormOtsenkaFunk> act([](TFormOtsenkaFunk& form) {
+        ASSERT_EQ(form.rows().rowCount(), 3);
+        EXPECT_EQ(form.rows().colTexts(0).mid(1), QStringList({"1", "2"}));
+        form.rows().set(1, 5, QStringLiteral("3"));
+        QTest::mouseClick(form.BRaionsFromMap, Qt::LeftButton);
+        EXPECT_FALSE(form.FLoading);
+        EXPECT_EQ(form.rows().at(1, 2), QStringLiteral("0.5000"));
+        EXPECT_EQ(form.rows().at(2, 2), QStringLiteral("0.5000"));
+        EXPECT_EQ(form.rows().at(1, 5), QString());
+        form.rows().set(2, 7, QStringLiteral("0.1"));
+        QTest::mouseClick(form.BSave, Qt::LeftButton);
+    });
+    EXPECT_TRUE(OpenStepFunctional(context, nullptr));
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ(column(QStringLiteral("SELECT район || '=' || ф_2 || ',' || ifnull(ф_7, '-') FROM "
+                                    "функціональне ORDER BY id")),
+              (QStringList{"1=0.5000,-", "2=0.5000,0.1"}));
+}
+
+TEST_F(OpenStepFunctionalTest, NoOverlapWarnsAndEmptiesTheCells) {
+    WriteTable(context.file(QStringLiteral("функціональне.tab")), {QStringLiteral("Code")},
+               {{Square(900, 900, 10), {QStringLiteral("Ж")}}});
+    WhenShown<TFormOtsenkaFunk> act([this](TFormOtsenkaFunk& form) {
+        form.rows().set(1, 1, QStringLiteral("4"));
+        QTest::mouseClick(form.BRaionsFromMap, Qt::LeftButton);
+        EXPECT_EQ(form.rows().at(1, 1), QString());
+        EXPECT_EQ(messages.texts(QStringLiteral("warning")),
+                  QStringList{QStringLiteral(
+                      "Жодного накладення функціонального використання на райони не знайдено!")});
+        form.close();
+    });
+    EXPECT_FALSE(OpenStepFunctional(context, nullptr));
+}
+
+// A failed store shows the error and the window again with what was measured and typed.
+TEST_F(OpenStepFunctionalTest, FailedStoreKeepsTheWork) {
+    WhenShown<TFormOtsenkaFunk> act([this](TFormOtsenkaFunk& form) {
+        form.rows().set(2, 3, QStringLiteral("1.25"));
+        breakTable(QStringLiteral("функціональне"));
+        QTest::mouseClick(form.BSave, Qt::LeftButton);
+    });
+    QString shownAgain;
+    act.then([&shownAgain](TFormOtsenkaFunk& form) {
+        shownAgain = form.rows().at(2, 3);
+        form.close();
+    });
+    EXPECT_FALSE(OpenStepFunctional(context, nullptr));
+    EXPECT_EQ(act.shown, 2);
+    EXPECT_EQ(shownAgain, QStringLiteral("1.25"));
+    ASSERT_EQ(messages.texts(QStringLiteral("error")).size(), 1);
+    EXPECT_TRUE(messages.texts(QStringLiteral("error"))
+                    .first()
+                    .startsWith(QStringLiteral("Оновлення даних у базі даних.\rПомилка: ")));
+}
