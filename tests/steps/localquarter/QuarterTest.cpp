@@ -1,0 +1,168 @@
+#include "steps/localquarter/QuarterFill.h"
+#include "steps/localquarter/QuarterInfo.h"
+#include "steps/localquarter/QuarterStatement.h"
+
+#include "common/LastError.h"
+#include "db/QueryFunctions.h"
+#include "tests/steps/localquarter/QuarterTestData.h"
+
+using namespace QuarterGrid;
+
+namespace {
+
+QStringList Row(const StringGrid& grid, int row, int upToCol) {
+    return grid.rowTexts(row).mid(0, upToCol + 1);
+}
+
+} // namespace
+
+TEST(QuarterStatement, TableStatement) {
+    QString sql = QStringLiteral(
+        "CREATE TABLE відомість_кварталів (id int, зона nvarchar (50), район nvarchar (50), "
+        "квартали nvarchar (50), назва nvarchar (50), функ nvarchar (50), лок_1 nvarchar (10), "
+        "лок_2 nvarchar (10), лок_3 nvarchar (10), лок_4 nvarchar (10), лок_5 nvarchar (10), "
+        "лок_6 nvarchar (10), лок_7 nvarchar (10), лок_8 nvarchar (10), лок_9 nvarchar (10), "
+        "лок_10 nvarchar (10), лок_11 nvarchar (10), лок_12 nvarchar (10), лок_13 nvarchar (10), "
+        "лок_14 nvarchar (10), лок_15 nvarchar (10), лок_16 nvarchar (10), лок_17 nvarchar (10), "
+        "лок_18 nvarchar (10), лок_19 nvarchar (10), лок_20 nvarchar (10), лок_21 nvarchar (10), "
+        "лок_22 nvarchar (10), лок_23 nvarchar (10), лок_24 nvarchar (10), лок_25 nvarchar (10), "
+        "лок_26 nvarchar (10), лок_27 nvarchar (10), лок_28 nvarchar (10), лок_29 nvarchar (10), "
+        "лок_30 nvarchar (10))");
+    EXPECT_EQ(QuarterTableSql(), sql);
+}
+
+TEST(QuarterStatement, RowCommandsRenumberWithoutGaps) {
+    StringGrid grid = MakeQuarterGrid(2);
+    grid.setRowCount(4);
+    for (int row = 1; row < 4; ++row)
+        grid.setRowTexts(row, {QString(), QString::number(row), QStringLiteral("д%1").arg(row)});
+    RenumberRows(grid);
+    DeleteStatementRow(grid, 2);
+    EXPECT_EQ(grid.colTexts(0).mid(1), (QStringList{"1", "2"}));
+    EXPECT_EQ(grid.colTexts(2).mid(1), (QStringList{"д1", "д3"}));
+    AddStatementRow(grid, 1);
+    EXPECT_EQ(grid.colTexts(0).mid(1), (QStringList{"1", "2", "3"}));
+    EXPECT_EQ(grid.colTexts(2).mid(1), (QStringList{"", "д1", "д3"}));
+    const QStringList copied = grid.rowTexts(3);
+    PasteStatementRow(grid, 1, copied);
+    EXPECT_EQ(grid.rowTexts(1), (QStringList{"1", "3", "д3", "", "", "", "", ""}));
+    ClearStatementRow(grid, 3);
+    EXPECT_EQ(grid.rowTexts(3), (QStringList{"3", "", "", "", "", "", "", ""}));
+    DeleteStatementRow(grid, 1);
+    DeleteStatementRow(grid, 1);
+    DeleteStatementRow(grid, 1); // the only row is emptied, and numbered again
+    EXPECT_EQ(grid.rowCount(), 2);
+    EXPECT_EQ(grid.rowTexts(1), (QStringList{"1", "", "", "", "", "", "", ""}));
+}
+
+// More rows than the grid opens with are shown and stored whole; factors beyond the
+// catalogue's stay NULL; every numbered row is stored, also an empty one.
+TEST_F(QuarterDbTest, StatementOf150RowsRoundTrips) {
+    EnsureQuarterTable(project);
+    StringGrid empty = MakeQuarterGrid(17);
+    ASSERT_TRUE(LoadQuarterStatement(project, empty));
+    EXPECT_EQ(empty.rowCount(), 1 + OpeningRows);
+    EXPECT_EQ(empty.at(100, 0), QStringLiteral("100"));
+
+    StringGrid grid = MakeQuarterGrid(17);
+    grid.setRowCount(151);
+    RenumberRows(grid);
+    for (int row = 1; row < 151; ++row)
+        if (row != 77)
+            grid.setRowTexts(row, {grid.at(row, 0), QStringLiteral("1"), QString::number(row),
+                                   QStringLiteral("к-%1").arg(row), QStringLiteral("it's"),
+                                   QStringLiteral("1.00")});
+    grid.set(150, factorCol(17), QStringLiteral("0.95"));
+    ASSERT_TRUE(StoreQuarterStatement(project, grid)) << LastError().toStdString();
+    EXPECT_EQ(column(QStringLiteral("SELECT count(*) FROM відомість_кварталів")),
+              QStringList{"150"});
+    EXPECT_EQ(column(QStringLiteral("SELECT квартали FROM відомість_кварталів WHERE id=77")),
+              QStringList{""});
+    EXPECT_EQ(column(QStringLiteral("SELECT лок_17 || '|' || ifnull(лок_18, 'NULL') FROM "
+                                    "відомість_кварталів WHERE id=150")),
+              QStringList{"0.95|NULL"});
+
+    StringGrid back = MakeQuarterGrid(17);
+    ASSERT_TRUE(LoadQuarterStatement(project, back));
+    ASSERT_EQ(back.rowCount(), 151);
+    EXPECT_EQ(Row(back, 150, factorCol(17)), Row(grid, 150, factorCol(17)));
+    EXPECT_EQ(back.at(3, NameCol), QStringLiteral("it's"));
+}
+
+// A catalogue of more than 30 factors: all shown, the first 30 stored.
+TEST_F(QuarterDbTest, OnlyThirtyFactorsHaveColumns) {
+    EnsureQuarterTable(project);
+    StringGrid grid = MakeQuarterGrid(32);
+    grid.setRowTexts(1, {QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1")});
+    grid.set(1, factorCol(30), QStringLiteral("1.05"));
+    grid.set(1, factorCol(31), QStringLiteral("1.06"));
+    ASSERT_TRUE(StoreQuarterStatement(project, grid)) << LastError().toStdString();
+    EXPECT_EQ(column(QStringLiteral("SELECT лок_30 FROM відомість_кварталів")),
+              QStringList{"1.05"});
+    StringGrid back = MakeQuarterGrid(32);
+    ASSERT_TRUE(LoadQuarterStatement(project, back));
+    EXPECT_EQ(back.at(1, factorCol(30)), QStringLiteral("1.05"));
+    EXPECT_EQ(back.at(1, factorCol(31)), QString());
+    EXPECT_FALSE(QuarterTooManyFactorsText(32).isEmpty());
+}
+
+// Commercial and housing land give two rows, forest only gives housing, a district without
+// functional use gives housing, a district of two zones is under both, a zero area is none.
+TEST_F(QuarterDbTest, FillFromDistrictsBuildsARowPerZoneDistrictAndCategory) {
+    StringGrid grid = MakeQuarterGrid(17);
+    const QuarterFillResult result = FillStatementFromDistricts(project, grid);
+    ASSERT_TRUE(result.ok) << result.missing.toStdString();
+    EXPECT_EQ(result.rows, 5);
+    ASSERT_EQ(grid.rowCount(), 6);
+    const int last = FunctionalCol;
+    EXPECT_EQ(Row(grid, 1, last),
+              (QStringList{"1", "1", "1", "", "землі комерційного використання", "2.50"}));
+    EXPECT_EQ(Row(grid, 2, last),
+              (QStringList{"2", "1", "1", "", "землі житлової забудови", "1.00"}));
+    EXPECT_EQ(Row(grid, 3, last),
+              (QStringList{"3", "1", "2", "", "землі житлової забудови", "1.00"}));
+    EXPECT_EQ(Row(grid, 4, last),
+              (QStringList{"4", "2", "2", "", "землі житлової забудови", "1.00"}));
+    EXPECT_EQ(Row(grid, 5, last),
+              (QStringList{"5", "2", "3", "", "землі житлової забудови", "1.00"}));
+    EXPECT_EQ(grid.at(1, factorCol(2)), QStringLiteral("0.95"));
+    EXPECT_EQ(grid.at(2, factorCol(2)), QStringLiteral("0.95"));
+    EXPECT_EQ(grid.at(3, factorCol(12)), QStringLiteral("1.07"));
+    EXPECT_EQ(grid.at(3, factorCol(2)), QString());
+    EXPECT_EQ(grid.at(5, factorCol(12)), QString());
+}
+
+TEST_F(QuarterDbTest, FillNamesWhatIsMissingAndKeepsTheStatement) {
+    StringGrid grid = MakeQuarterGrid(17);
+    grid.set(1, 0, QStringLiteral("1"));
+    grid.set(1, QuartersCol, QStringLiteral("12-14"));
+    const StringGrid before = grid;
+    exec(QStringLiteral("DELETE FROM локальні"));
+    QuarterFillResult result = FillStatementFromDistricts(project, grid);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.missing.contains(QStringLiteral("локальні фактори")));
+    EXPECT_EQ(grid.rowTexts(1), before.rowTexts(1));
+    setIndicator(QStringLiteral("Середня вартість 1 кв м"), QStringLiteral("0"));
+    result = FillStatementFromDistricts(project, grid);
+    EXPECT_TRUE(result.missing.contains(QStringLiteral("середня вартість")));
+    setIndicator(QStringLiteral("Кількість зон"), QString());
+    setIndicator(QStringLiteral("Середня вартість 1 кв м"), QStringLiteral("1"));
+    result = FillStatementFromDistricts(project, grid);
+    EXPECT_TRUE(result.missing.contains(QStringLiteral("зони")));
+    EXPECT_EQ(grid.rowTexts(1), before.rowTexts(1));
+}
+
+// The information grid: districts as stored, one column per used factor of the catalogue.
+TEST_F(QuarterDbTest, DistrictFactorGridShowsTheUsedFactors) {
+    std::vector<LocalFactor> factors;
+    ASSERT_TRUE(ReadLocalCatalogue(catalogue, factors));
+    exec(QStringLiteral("INSERT INTO локальні (район,фактор,коефіціент) VALUES ('1','40','2')"));
+    std::vector<int> used;
+    ASSERT_TRUE(ReadUsedFactors(project, used));
+    EXPECT_EQ(used, (std::vector<int>{2, 12, 40}));
+    StringGrid grid;
+    ASSERT_TRUE(LoadDistrictFactorGrid(project, {"3", "1", "2"}, factors, used, grid));
+    EXPECT_EQ(grid.rowTexts(0), (QStringList{"№", "№ району", "Ґрунтові води", "Рекреаційна"}));
+    EXPECT_EQ(grid.rowTexts(2), (QStringList{"2", "1", "0.95", ""}));
+    EXPECT_EQ(grid.rowTexts(3), (QStringList{"3", "2", "", "1.07"}));
+}
