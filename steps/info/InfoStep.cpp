@@ -4,6 +4,7 @@
 #include "common/TextUtils.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
+#include "db/Transaction.h"
 
 QString InfoAreaName() {
     return QStringLiteral("Загальна площа, га");
@@ -70,21 +71,19 @@ bool ValidateInfoRows(StringGrid& grid, QObject* control,
 bool StoreInfoRows(const StringGrid& grid) {
     Connection& connection = *Db().queryData2.connection();
     Query& query = Db().queryData2;
-    const auto fail = [&connection]() {
-        const QString error = LastError();
-        connection.rollback();
-        ShowError(QStringLiteral("Оновлення даних у базі даних.\rПомилка: ") + error);
-        return false;
-    };
     if (!connection.isOpen()) {
         ShowError(QStringLiteral("Оновлення даних у базі даних.\rПомилка: ") +
                   QStringLiteral("база даних населеного пункту не відкрита."));
         return false;
     }
-    if (!connection.beginTransaction()) {
-        SetLastError(connection.errorText());
+    Transaction transaction(connection);
+    const auto fail = [&transaction]() {
+        transaction.rollback();
+        ShowError(QStringLiteral("Оновлення даних у базі даних.\rПомилка: ") + LastError());
+        return false;
+    };
+    if (!transaction.ok())
         return fail();
-    }
     if (!RunQuery(query, QStringLiteral("DELETE FROM показники"), false))
         return fail();
     for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
@@ -108,9 +107,7 @@ bool StoreInfoRows(const StringGrid& grid) {
             SetIndicator(query, indicator, value);
         }
     }
-    if (!connection.commit()) {
-        SetLastError(connection.errorText());
+    if (!transaction.commit())
         return fail();
-    }
     return true;
 }
