@@ -253,6 +253,9 @@ bool Query::exec(const QString& sql, bool open) {
         if (!stmt)
             continue;
         const bool keep = open && first;
+        // The columns are read after the first step: a statement prepared on a schema that
+        // changed meanwhile (a rolled-back change, another connection) is prepared again then.
+        int rc = sqlite3_step(stmt);
         if (keep) {
             const int columns = sqlite3_column_count(stmt);
             m_fields.reserve(columns);
@@ -264,8 +267,7 @@ bool Query::exec(const QString& sql, bool open) {
             }
             indexFields();
         }
-        int rc;
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        for (; rc == SQLITE_ROW; rc = sqlite3_step(stmt)) {
             if (!keep)
                 continue;
             std::vector<QVariant> row;

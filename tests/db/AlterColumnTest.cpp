@@ -110,6 +110,24 @@ TEST_F(AlterColumnTest, ADefinitionTheProviderRejectsIsRefusedBeforeWriting) {
     EXPECT_EQ(fileBytes(), before);
 }
 
+TEST_F(AlterColumnTest, ATableThatFailsItsCheckAfterTheRewriteIsRolledBack) {
+    // A row that breaks its table's CHECK constraint: the check after the rewrite finds it.
+    run(QStringLiteral("CREATE TABLE зони (зона nvarchar (50), опис nvarchar (50) "
+                       "CHECK (length(опис) < 3))"));
+    run(QStringLiteral("PRAGMA ignore_check_constraints=ON"));
+    run(QStringLiteral("INSERT INTO зони VALUES ('1','довгий')"));
+    run(QStringLiteral("PRAGMA ignore_check_constraints=OFF"));
+    const QByteArray before = fileBytes();
+    EXPECT_FALSE(
+        RunQuery(q, QStringLiteral("ALTER TABLE зони ALTER COLUMN зона TEXT(150)"), false));
+    EXPECT_TRUE(LastError().startsWith(
+        QStringLiteral("Перевірка таблиці після зміни: CHECK constraint failed")));
+    EXPECT_FALSE(db.inTransaction());
+    ASSERT_TRUE(RunQuery(q, QStringLiteral("SELECT зона FROM зони"), true));
+    EXPECT_EQ(q.fields()[0].size, 50);
+    EXPECT_EQ(fileBytes(), before);
+}
+
 TEST_F(AlterColumnTest, InsideATransactionTheChangeFollowsIt) {
     {
         Transaction transaction(db);
@@ -118,6 +136,9 @@ TEST_F(AlterColumnTest, InsideATransactionTheChangeFollowsIt) {
         ASSERT_TRUE(RunQuery(q, QStringLiteral("SELECT фактор FROM анкета WHERE id=0"), true));
         EXPECT_EQ(q.fields()[0].size, 150);
     }
+    // The connection sees the former schema at once, not only after reopening.
+    ASSERT_TRUE(RunQuery(q, QStringLiteral("SELECT фактор FROM анкета WHERE id=0"), true));
+    EXPECT_EQ(q.fields()[0].size, 50);
     expectSoundAfterReopen(50);
     {
         Transaction transaction(db);
