@@ -169,10 +169,17 @@ bool RewriteSchema(sqlite3* db, const QString& table, const QString& changedSql,
         if (st.prepared()) {
             st.bind(1, changedSql);
             st.bind(2, table);
-            ok = st.step() == SQLITE_DONE && sqlite3_changes(db) == 1;
-        }
-        if (!ok)
+            ok = st.step() == SQLITE_DONE;
+            if (ok && sqlite3_changes(db) != 1) {
+                ok = false;
+                error = QStringLiteral("Таблицю \"") + table +
+                        QStringLiteral("\" не знайдено у схемі бази даних.");
+            } else if (!ok) {
+                error = st.error() + QStringLiteral("\rЗапрос: UPDATE sqlite_master");
+            }
+        } else {
             error = st.error() + QStringLiteral("\rЗапрос: UPDATE sqlite_master");
+        }
     }
     // Other connections see the new cookie and read the schema again.
     ok = ok && Exec(db, "PRAGMA schema_version=" + QByteArray::number(version + 1), error);
@@ -254,8 +261,11 @@ bool AlterColumnType(Connection& connection, const sqldialect::AlterColumn& alte
         error = LastError();
         ok = false;
     }
-    if (!ok)
-        transaction.rollback();
+    if (!ok) {
+        ClearLastError();
+        if (!transaction.rollback())
+            error += u'\r' + LastError();
+    }
     SetLastError(before); // the caller reports `error` its own way
     return ok;
 }
