@@ -29,7 +29,10 @@ public:
     int worksheetCount();
     bool isReadOnly() const { return m_static != nullptr; }
 
-    /** Kept for the callers' sake: saving never asks anything. */
+    /**
+     * The calculation workbook turns alerts off before it saves its copy; saving here never
+     * asks anything, so the flag is only remembered.
+     */
     void setDisplayAlerts(bool on) { m_displayAlerts = on; }
     bool displayAlerts() const { return m_displayAlerts; }
     /** Writes the workbook as ".xlsx" (workbook content type), atomically. */
