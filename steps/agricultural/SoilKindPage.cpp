@@ -25,6 +25,7 @@ SoilKindPage::SoilKindPage(int kind, QMenu* indexMenu, QWidget* parent)
     ESeredniyBall->setObjectName(QStringLiteral("ESeredniyBall") + n);
     ESeredniyBall->setProperty("tag", kind);
     for (QLineEdit* edit : {EBazovaCina, ESeredniyBall}) {
+        edit->setMinimumWidth(120);
         edit->setMaximumWidth(160);
         edit->setAlignment(Qt::AlignRight);
         FilterEditNumber(edit, 15, 2);
