@@ -2,6 +2,7 @@
 
 #include "common/LastError.h"
 #include "common/TextUtils.h"
+#include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "steps/common/IndexationLines.h"
@@ -10,10 +11,6 @@
 #include <QSet>
 
 namespace {
-
-QString Literal(const QString& value) {
-    return u'\'' + QuoteSql(value) + u'\'';
-}
 
 /** The positive number of a text, or nothing. */
 std::optional<double> Positive(const QString& text) {
@@ -156,8 +153,13 @@ bool LoadAgricultural(Connection& project, AgriculturalData& data) {
 
 bool StoreAgricultural(Connection& project, const AgriculturalData& data) {
     return StoreInTransaction(&project, [&] {
-        Query query(&project);
-        if (!RunQuery(query, QStringLiteral("DELETE FROM угіддя"), false))
+        if (!DeleteRows(project, QStringLiteral("угіддя")))
+            return false;
+        BulkInsert insert(project, QStringLiteral("угіддя"),
+                          {QStringLiteral("тип"), QStringLiteral("шифр"),
+                           QStringLiteral("бал_бонітету"), QStringLiteral("площа"),
+                           QStringLiteral("вартість")});
+        if (!insert.ok())
             return false;
         for (int kind = 1; kind <= SoilKindCount; ++kind) {
             const SoilKindData& k = data.kinds[static_cast<size_t>(kind - 1)];
@@ -165,23 +167,13 @@ bool StoreAgricultural(Connection& project, const AgriculturalData& data) {
             for (int row = k.grid.fixedRows(); row < k.grid.rowCount(); ++row) {
                 if (k.grid.at(row, ColSoilCode).isEmpty())
                     continue;
-                if (!RunQuery(query,
-                              QStringLiteral("INSERT INTO угіддя (тип,шифр,бал_бонітету,площа,"
-                                             "вартість) VALUES (") +
-                                  Literal(type) + u',' + Literal(k.grid.at(row, ColSoilCode)) +
-                                  u',' + Literal(k.grid.at(row, ColSoilScore)) + u',' +
-                                  Literal(k.grid.at(row, ColSoilArea)) + u',' +
-                                  Literal(k.grid.at(row, ColSoilValue)) + u')',
-                              false))
+                if (!insert.insert({type, k.grid.at(row, ColSoilCode), k.grid.at(row, ColSoilScore),
+                                    k.grid.at(row, ColSoilArea), k.grid.at(row, ColSoilValue)}))
                     return false;
             }
-            // The parameters are kept even for a kind without soils.
-            if (!RunQuery(
-                    query,
-                    QStringLiteral("INSERT INTO угіддя (тип,вартість,бал_бонітету) VALUES (") +
-                        Literal(type + u'*') + u',' + Literal(k.baseValue) + u',' +
-                        Literal(k.averageScore) + u')',
-                    false))
+            // The parameters are kept even for a kind without soils; code and area stay unset.
+            if (!insert.insert(
+                    {type + u'*', SqlValue::Null(), k.averageScore, SqlValue::Null(), k.baseValue}))
                 return false;
         }
         return true;
