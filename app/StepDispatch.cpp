@@ -5,7 +5,9 @@
 #include "catalogue/refs/FormRefs.h"
 #include "common/Messages.h"
 #include "db/Databases.h"
+#include "steps/agricultural/FormOtsenkaUgodia.h"
 #include "steps/info/FormOtsenkaInfo.h"
+#include "steps/plots/FormOtsenkaDilanky.h"
 
 void OpenStep(TFormMain& window, int kind) {
     const StepContext& context = window.stepContext();
@@ -14,6 +16,12 @@ void OpenStep(TFormMain& window, int kind) {
     switch (kind) {
     case KindStepInfo:
         OpenStepInfo(context, &window);
+        break;
+    case KindStepAgricultural:
+        OpenStepAgricultural(context, &window);
+        break;
+    case KindStepPlots:
+        OpenStepPlots(context, &window);
         break;
     default:
         // The remaining steps arrive with their own windows.

@@ -6,6 +6,7 @@
 #include "db/Transaction.h"
 #include "map/FeatureFactory.h"
 #include "map/TabFile.h"
+#include "tools/demo/DemoAgriculture.h"
 #include "tools/demo/DemoStatement.h"
 #include "tools/demo/VillageMap.h"
 
@@ -298,6 +299,12 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
                  QStringLiteral("INSERT INTO data (code, named, pathname) VALUES ") + values,
                  error))
             return false;
+
+    if (!WriteDemoAgriculture(settlementDb, error))
+        return false;
+    // The plots last: they are valued with what the steps above stored.
+    if (!WriteDemoPlots(settlementDb, size.districts, error))
+        return false;
 
     Connection catalogue;
     if (!catalogue.open(JoinPath(appDir, QStringLiteral("baza.sqlite")))) {
