@@ -5,10 +5,12 @@
 #include "catalogue/refs/FormRefs.h"
 #include "common/Messages.h"
 #include "db/Databases.h"
+#include "steps/agricultural/FormOtsenkaUgodia.h"
 #include "steps/functional/FormOtsenkaFunk.h"
 #include "steps/info/FormOtsenkaInfo.h"
 #include "steps/local/FormOtsenkaLocalny.h"
 #include "steps/localquarter/FormOtsenkaLocalny2.h"
+#include "steps/plots/FormOtsenkaDilanky.h"
 
 void OpenStep(TFormMain& window, int kind) {
     const StepContext& context = window.stepContext();
@@ -26,6 +28,12 @@ void OpenStep(TFormMain& window, int kind) {
         break;
     case KindStepLocalByQuarter:
         OpenStepLocalByQuarter(context, &window);
+        break;
+    case KindStepAgricultural:
+        OpenStepAgricultural(context, &window);
+        break;
+    case KindStepPlots:
+        OpenStepPlots(context, &window);
         break;
     default:
         // The remaining steps arrive with their own windows.
