@@ -1,5 +1,6 @@
 #include "steps/functional/FunctionalStep.h"
 
+#include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "steps/common/StepStore.h"
@@ -94,28 +95,24 @@ bool LoadFunctional(Connection& project, StringGrid& grid) {
 }
 
 bool StoreFunctional(Connection& project, const StringGrid& grid) {
+    QStringList columns{QStringLiteral("район")};
+    for (int k = 1; k <= FunctionalCategoryCount(); ++k)
+        columns << QStringLiteral("ф_%1").arg(k);
     return StoreInTransaction(&project, [&] {
-        Query query(&project);
-        if (!RunQuery(query, QStringLiteral("DELETE FROM функціональне"), false))
+        if (!DeleteRows(project, QStringLiteral("функціональне")))
+            return false;
+        BulkInsert insert(project, QStringLiteral("функціональне"), columns);
+        if (!insert.ok())
             return false;
         for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
             const QString district = grid.at(row, 0);
             if (district.isEmpty())
                 continue;
-            // Only the typed areas are named, so the empty cells stay NULL.
-            QString columns = QStringLiteral("район");
-            QString values = u'\'' + QuoteSql(district) + u'\'';
-            for (int k = 1; k <= FunctionalCategoryCount(); ++k) {
-                const QString area = grid.at(row, k);
-                if (area.isEmpty())
-                    continue;
-                columns += QStringLiteral(", ф_%1").arg(k);
-                values += QStringLiteral(", '") + QuoteSql(area) + u'\'';
-            }
-            if (!RunQuery(query,
-                          QStringLiteral("INSERT INTO функціональне (") + columns +
-                              QStringLiteral(") VALUES (") + values + u')',
-                          false))
+            // Empty cells are stored as NULL, as if only the typed areas were set.
+            SqlRow values{district};
+            for (int k = 1; k <= FunctionalCategoryCount(); ++k)
+                values.push_back(NullIfEmpty(grid.at(row, k)));
+            if (!insert.insert(values))
                 return false;
         }
         return true;

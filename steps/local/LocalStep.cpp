@@ -1,6 +1,7 @@
 #include "steps/local/LocalStep.h"
 
 #include "common/TextUtils.h"
+#include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "steps/common/StepStore.h"
@@ -166,21 +167,19 @@ void ClearDistrictValues(StringGrid& grid, int col) {
 
 bool StoreLocalValues(Connection& project, const StringGrid& grid) {
     return StoreInTransaction(&project, [&] {
-        Query query(&project);
-        if (!RunQuery(query, QStringLiteral("DELETE FROM локальні"), false))
+        if (!DeleteRows(project, QStringLiteral("локальні")))
+            return false;
+        BulkInsert insert(
+            project, QStringLiteral("локальні"),
+            {QStringLiteral("район"), QStringLiteral("фактор"), QStringLiteral("коефіціент")});
+        if (!insert.ok())
             return false;
         for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
             const QString factor = grid.at(row, NumberCol);
             if (factor.isEmpty() || factor == QStringLiteral("0"))
                 continue;
             for (int col = FirstDistrictCol; col < grid.colCount(); ++col)
-                if (!RunQuery(
-                        query,
-                        QStringLiteral("INSERT INTO локальні (район,фактор,коефіціент) VALUES ('") +
-                            QuoteSql(grid.at(0, col)) + QStringLiteral("','") + QuoteSql(factor) +
-                            QStringLiteral("','") + QuoteSql(grid.at(row, col)) +
-                            QStringLiteral("')"),
-                        false))
+                if (!insert.insert({grid.at(0, col), factor, grid.at(row, col)}))
                     return false;
         }
         return true;

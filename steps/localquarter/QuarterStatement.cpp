@@ -1,6 +1,7 @@
 #include "steps/localquarter/QuarterStatement.h"
 
 #include "common/TextUtils.h"
+#include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "steps/common/StepStore.h"
@@ -66,24 +67,26 @@ bool LoadQuarterStatement(Connection& project, StringGrid& grid) {
 
 bool StoreQuarterStatement(Connection& project, const StringGrid& grid) {
     const int factors = std::min(grid.colCount() - 1 - FunctionalCol, StoredFactors);
-    QString columns = QStringLiteral("id, зона, район, квартали, назва, функ");
+    QStringList columns{QStringLiteral("id"),    QStringLiteral("зона"),
+                        QStringLiteral("район"), QStringLiteral("квартали"),
+                        QStringLiteral("назва"), QStringLiteral("функ")};
     for (int k = 1; k <= factors; ++k)
-        columns += QStringLiteral(", лок_%1").arg(k);
-    const QString insert = QStringLiteral("INSERT INTO відомість_кварталів (") + columns +
-                           QStringLiteral(") VALUES (");
+        columns << QStringLiteral("лок_%1").arg(k);
     return StoreInTransaction(&project, [&] {
-        Query query(&project);
-        if (!RunQuery(query, QStringLiteral("DELETE FROM відомість_кварталів"), false))
+        if (!DeleteRows(project, QStringLiteral("відомість_кварталів")))
+            return false;
+        BulkInsert insert(project, QStringLiteral("відомість_кварталів"), columns);
+        if (!insert.ok())
             return false;
         for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
             const QString number = grid.at(row, NumberCol).trimmed();
             if (number.isEmpty() || number == QStringLiteral("0"))
                 continue;
-            const std::optional<long long> id = ParseInteger(number);
-            QString sql = insert + (id ? QString::number(*id) : u'\'' + QuoteSql(number) + u'\'');
+            // The integer column keeps a number typed as text as a number.
+            SqlRow values{number};
             for (int col = ZoneCol; col <= factorCol(factors); ++col)
-                sql += QStringLiteral(",'") + QuoteSql(grid.at(row, col)) + u'\'';
-            if (!RunQuery(query, sql + u')', false))
+                values.emplace_back(grid.at(row, col));
+            if (!insert.insert(values))
                 return false;
         }
         return true;
