@@ -7,6 +7,7 @@
 #include "map/FeatureFactory.h"
 #include "map/TabFile.h"
 #include "tools/demo/DemoAgriculture.h"
+#include "tools/demo/DemoFuncLocal.h"
 #include "tools/demo/DemoStatement.h"
 #include "tools/demo/VillageMap.h"
 
@@ -301,6 +302,8 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
             return false;
 
     if (!WriteDemoAgriculture(settlementDb, error))
+        return false;
+    if (!WriteDemoFunctionalLocal(appDir, settlement, settlementDb, error))
         return false;
     // The plots last: they are valued with what the steps above stored.
     if (!WriteDemoPlots(settlementDb, size.districts, error))

@@ -1,0 +1,185 @@
+#include "tools/demo/DemoFuncLocal.h"
+
+#include "common/FileUtils.h"
+#include "common/LastError.h"
+#include "common/TextUtils.h"
+#include "db/Database.h"
+#include "db/QueryFunctions.h"
+#include "map/Layer.h"
+#include "map/MapGlobal.h"
+#include "steps/common/Districts.h"
+#include "steps/common/Indicators.h"
+#include "steps/functional/FunctionalOverlay.h"
+#include "steps/functional/FunctionalStep.h"
+#include "steps/local/LocalOverlay.h"
+#include "steps/local/LocalStep.h"
+#include "steps/localquarter/QuarterFill.h"
+#include "steps/localquarter/QuarterStatement.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <map>
+
+namespace {
+
+bool Fail(QString* error, const QString& text) {
+    if (error)
+        *error = text;
+    return false;
+}
+
+struct MapDistrict {
+    int number = 0;
+    int zone = 0;
+    double hectares = 0;
+};
+
+bool ReadMapDistricts(const QString& folder, std::vector<MapDistrict>& districts, QString* error) {
+    QString reason;
+    const auto layer = OpenOverlayLayer(JoinPath(folder, QStringLiteral("райони.tab")), &reason);
+    if (!layer)
+        return Fail(error, reason);
+    for (const Feature& f : layer->features()) {
+        QString number, zone;
+        f.value(QStringLiteral("Raion"), &number);
+        f.value(QStringLiteral("Zona"), &zone);
+        districts.push_back(MapDistrict{number.toInt(), std::clamp(zone.toInt(), 1, 3),
+                                        f.areaSquareMetres() / 10000.0});
+    }
+    std::sort(districts.begin(), districts.end(),
+              [](const MapDistrict& a, const MapDistrict& b) { return a.number < b.number; });
+    return true;
+}
+
+bool Run(Connection& db, const QString& sql, QString* error) {
+    Query q(&db);
+    return RunQuery(q, sql, false) || Fail(error, LastError());
+}
+
+// What the areas and zonal steps would have stored, for a demonstration built without them.
+bool WritePrerequisites(Connection& db, const std::vector<MapDistrict>& districts, QString* error) {
+    Indicators indicators;
+    if (!indicators.read(db))
+        return Fail(error, LastError());
+    if (IntegerOr0(indicators.value(DistrictCountName())) <= 0) {
+        for (const MapDistrict& d : districts)
+            if (!Run(db,
+                     QStringLiteral("INSERT INTO характеристика (код,показник,значення,значення2) "
+                                    "VALUES ('%1','%2','%3','%3|')")
+                         .arg(d.number)
+                         .arg(DistrictRowName(), FormatFixed(d.hectares, 4)),
+                     error))
+                return false;
+        if (!WriteIndicator(db, DistrictCountName(), QString::number(districts.size())))
+            return Fail(error, LastError());
+    }
+    const QString averageName = QStringLiteral("Середня вартість 1 кв м");
+    double average = NumberOr0(indicators.value(averageName));
+    if (!(average > 0)) {
+        average = 48.75;
+        if (!WriteIndicator(db, averageName, FormatFixed(average, 2)))
+            return Fail(error, LastError());
+    }
+    if (IntegerOr0(indicators.value(QStringLiteral("Кількість зон"))) > 0)
+        return true;
+    // The map's three zones: centre, middle ring and outskirts.
+    static const char* const km2[] = {"1.50", "1.20", "0.90"};
+    std::map<int, QStringList> byZone;
+    for (const MapDistrict& d : districts) {
+        byZone[d.zone] << QString::number(d.number);
+        const QString k = QString::fromLatin1(km2[d.zone - 1]);
+        if (!Run(db,
+                 QStringLiteral("INSERT INTO км2 (район, площа, км2, вартість, зона) VALUES "
+                                "('%1','%2','%3','%4','%5')")
+                     .arg(d.number)
+                     .arg(FormatFixed(d.hectares, 4), k, FormatFixed(average * k.toDouble(), 2))
+                     .arg(d.zone),
+                 error))
+            return false;
+    }
+    for (const auto& [zone, numbers] : byZone)
+        if (!Run(db,
+                 QStringLiteral("INSERT INTO зони (зона, райони, опис) VALUES ('%1','%2','')")
+                     .arg(zone)
+                     .arg(numbers.join(QStringLiteral(", "))),
+                 error))
+            return false;
+    return WriteIndicator(db, QStringLiteral("Кількість зон"), QString::number(byZone.size())) ||
+           Fail(error, LastError());
+}
+
+bool WriteFunctional(const QString& folder, Connection& db, const std::vector<QString>& districts,
+                     QString* error) {
+    const FunctionalOverlayResult measured = MeasureFunctionalAreas(folder);
+    if (!measured.ok)
+        return Fail(error, measured.error);
+    StringGrid grid = MakeFunctionalGrid(districts, static_cast<int>(districts.size()));
+    ApplyFunctionalAreas(grid, measured.areas);
+    EnsureFunctionalTable(db);
+    return StoreFunctional(db, grid) || Fail(error, LastError());
+}
+
+bool WriteLocal(const QString& folder, Connection& db, const std::vector<LocalFactor>& catalogue,
+                const std::vector<QString>& districts, QString* error) {
+    const LocalOverlayResult found =
+        CollectLocalFactors(folder, static_cast<int>(catalogue.size()));
+    if (!found.ok)
+        return Fail(error, found.error);
+    std::vector<WorkingItem> items;
+    for (const LocalFactor& f : catalogue)
+        items.push_back(WorkingItem{QString::number(f.number), false});
+    StringGrid grid = MakeLocalGrid(districts);
+    ApplyLocalOverlay(grid, catalogue, found, items);
+    if (!StoreLocalValues(db, grid))
+        return Fail(error, LastError());
+    // "Поновити км3 районів на мапі".
+    QString reason;
+    const auto map = Layer::open(JoinPath(folder, QStringLiteral("райони.tab")),
+                                 QStringLiteral("райони"), &reason);
+    return (map && WriteKm3ToDistricts(*map, grid, &reason)) || Fail(error, reason);
+}
+
+bool WriteQuarters(Connection& db, const std::vector<LocalFactor>& catalogue, QString* error) {
+    EnsureQuarterTable(db);
+    QStringList names;
+    for (const LocalFactor& f : catalogue)
+        names << f.name;
+    StringGrid grid = MakeQuarterGrid(static_cast<int>(catalogue.size()), names);
+    const QuarterFillResult filled = FillStatementFromDistricts(db, grid);
+    if (!filled.ok)
+        return Fail(error, filled.missing);
+    // Quarters numbered through the village, two to four for each row.
+    int next = 1;
+    for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
+        const int count = 2 + row % 3;
+        grid.set(row, QuarterGrid::QuartersCol,
+                 QStringLiteral("%1-%2").arg(next).arg(next + count - 1));
+        next += count;
+    }
+    return StoreQuarterStatement(db, grid) || Fail(error, LastError());
+}
+
+} // namespace
+
+bool WriteDemoFunctionalLocal(const QString& appDir, const QString& folder, Connection& settlement,
+                              QString* error) {
+    std::vector<MapDistrict> mapDistricts;
+    if (!ReadMapDistricts(folder, mapDistricts, error) ||
+        !WritePrerequisites(settlement, mapDistricts, error))
+        return false;
+    std::vector<District> districts;
+    if (!ReadDistricts(settlement, DistrictOrder::AsStored, districts))
+        return Fail(error, LastError());
+
+    Connection catalogueDb;
+    if (!catalogueDb.open(JoinPath(appDir, QStringLiteral("baza.sqlite"))))
+        return Fail(error, catalogueDb.errorText());
+    std::vector<LocalFactor> catalogue;
+    if (!ReadLocalCatalogue(catalogueDb, catalogue))
+        return Fail(error, LastError());
+
+    const std::vector<QString> numbers = DistrictNumbers(districts);
+    return WriteFunctional(folder, settlement, numbers, error) &&
+           WriteLocal(folder, settlement, catalogue, numbers, error) &&
+           WriteQuarters(settlement, catalogue, error);
+}
