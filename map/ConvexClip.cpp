@@ -102,6 +102,53 @@ int directionChanges(const std::vector<Point>& p, bool alongX) {
 
 } // namespace
 
+bool SeparatedFrom(const OGRGeometry* geometry, const ConvexRing& clip) {
+    if (!geometry)
+        return false;
+    const OGRPolygon* single = nullptr;
+    const OGRMultiPolygon* multi = nullptr;
+    switch (wkbFlatten(geometry->getGeometryType())) {
+    case wkbPolygon:
+        single = geometry->toPolygon();
+        break;
+    case wkbMultiPolygon:
+        multi = geometry->toMultiPolygon();
+        break;
+    default:
+        return false;
+    }
+    // Holes lie inside their outer rings, so the outer rings decide.
+    const auto outside = [](const OGRLinearRing* ring, const Point& a, const Point& b,
+                            double margin) {
+        if (!ring || ring->getNumPoints() == 0)
+            return true;
+        for (int i = 0; i < ring->getNumPoints(); ++i)
+            if (cross(a, b, Point{ring->getX(i), ring->getY(i)}) > margin)
+                return false;
+        return true;
+    };
+    const size_t n = clip.corners.size();
+    for (size_t i = 0; i < n; ++i) {
+        const Point& a = clip.corners[i];
+        const Point& b = clip.corners[(i + 1) % n];
+        // The cross product is the edge's length times the distance from its line: a point
+        // inside by no more than rounding at the coordinates' size counts as on the line.
+        const double length = std::sqrt((b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y));
+        const double scale =
+            std::max({std::abs(a.x), std::abs(a.y), std::abs(b.x), std::abs(b.y), length});
+        const double margin = length * scale * 1e-12;
+        bool apart = true;
+        if (single)
+            apart = outside(single->getExteriorRing(), a, b, margin);
+        else
+            for (const OGRPolygon* p : *multi)
+                apart = apart && outside(p->getExteriorRing(), a, b, margin);
+        if (apart)
+            return true;
+    }
+    return false;
+}
+
 std::optional<ConvexRing> ConvexRingOf(const OGRGeometry* geometry) {
     if (!geometry || wkbFlatten(geometry->getGeometryType()) != wkbPolygon)
         return std::nullopt;

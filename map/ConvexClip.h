@@ -22,6 +22,13 @@ struct ConvexRing {
 std::optional<ConvexRing> ConvexRingOf(const OGRGeometry* geometry);
 
 /**
+ * Whether the region (polygon or multipolygon) lies wholly on the outer side of one of the
+ * convex ring's edges, points on that edge (within rounding) allowed: then the two have no
+ * area in common, at most a contact. False when that cannot be told this way.
+ */
+bool SeparatedFrom(const OGRGeometry* geometry, const ConvexRing& clip);
+
+/**
  * The area the region (polygon or multipolygon, holes allowed) has in common with the
  * convex ring, by clipping each of its rings against it (Sutherland-Hodgman). Exact up to
  * rounding; a mere contact gives a rounding-sized area, so callers compare with a tolerance.

@@ -129,6 +129,9 @@ Decision decide(GEOSContextHandle_t context, OverlayTest test, const BaseShape& 
     const ConvexRing* clip = base.convex ? &*base.convex : regions.convex(index);
     if (clip) {
         const Feature& other = base.convex ? regions.feature(index) : base.feature;
+        // Beyond one of the convex side's edges: apart or in contact, no area in common.
+        if (SeparatedFrom(other.geometry()->ogr(), *clip))
+            return Decision::NoPair;
         area = ClippedArea(other.geometry()->ogr(), *clip);
         if (area > 1e-6 * clip->area)
             return Decision::Pair;
@@ -148,13 +151,14 @@ Decision decide(GEOSContextHandle_t context, OverlayTest test, const BaseShape& 
         const char meets = GEOSPreparedIntersects_r(context, prepared, region);
         if (meets != 1)
             return meets == 2 ? Decision::Failed : Decision::NoPair;
-        if (test == OverlayTest::Overlap) {
-            // Meeting without touching only: their interiors share area.
-            const char touches = GEOSPreparedTouches_r(context, prepared, region);
-            return touches == 2   ? Decision::Failed
-                   : touches == 1 ? Decision::NoPair
-                                  : Decision::Pair;
-        }
+        // Meeting without touching only: their interiors share area.
+        const char touches = GEOSPreparedTouches_r(context, prepared, region);
+        if (touches == 2)
+            return Decision::Failed;
+        if (touches == 1)
+            return Decision::NoPair;
+        if (test == OverlayTest::Overlap)
+            return Decision::Pair;
         GeosGeometry common(GEOSIntersection_r(context, base.geometry.get(), region), {context});
         if (!common || GEOSArea_r(context, common.get(), &area) != 1)
             return Decision::Failed;

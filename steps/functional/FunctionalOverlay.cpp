@@ -20,25 +20,55 @@ int FieldIndexOf(const Layer& layer, const QString& name) {
 
 std::vector<FunctionalArea> SumFunctionalAreas(const Layer& districts, const Layer& functional,
                                                OverlayStats* stats) {
-    std::vector<FunctionalArea> areas;
-    QHash<QString, size_t> index; // district + '\n' + upper-case code
+    // Each object's number or code read once, codes numbered by their upper-case form.
     const int raion = FieldIndexOf(districts, QStringLiteral("Raion"));
-    const int code = FieldIndexOf(functional, QStringLiteral("Code"));
+    const int codeField = FieldIndexOf(functional, QStringLiteral("Code"));
+    std::vector<QString> numbers;
+    numbers.reserve(districts.features().size());
+    for (const Feature& d : districts.features())
+        numbers.push_back(raion < 0 ? QString() : d.values().value(raion).trimmed());
+    QHash<QString, int> codeIds;
+    std::vector<QString> codes; // as first met, by id
+    std::vector<int> codeOf;    // id of each region's code; -1 for none
+    codeOf.reserve(functional.features().size());
+    for (const Feature& f : functional.features()) {
+        const QString code = codeField < 0 ? QString() : f.values().value(codeField).trimmed();
+        if (code.isEmpty()) {
+            codeOf.push_back(-1);
+            continue;
+        }
+        const auto it = codeIds.constFind(code.toUpper());
+        if (it != codeIds.cend()) {
+            codeOf.push_back(*it);
+            continue;
+        }
+        codeOf.push_back(static_cast<int>(codes.size()));
+        codeIds.insert(code.toUpper(), static_cast<int>(codes.size()));
+        codes.push_back(code);
+    }
+
+    std::vector<FunctionalArea> areas;
+    QHash<QString, int> numberIds; // districts of the same number share their sums
+    QHash<qint64, size_t> index;   // (number id, code id) -> position in areas
     const OverlayStats run = Overlay(
         districts, {&functional}, OverlayTest::Area,
-        [&](const OverlayPair& pair, const Feature& district, const Feature& region) {
-            const QString regionCode = code < 0 ? QString() : region.values().value(code).trimmed();
-            if (regionCode.isEmpty())
+        [&](const OverlayPair& pair, const Feature&, const Feature&) {
+            const int code = codeOf[static_cast<size_t>(pair.region)];
+            if (code < 0)
                 return;
-            const QString number = raion < 0 ? QString() : district.values().value(raion).trimmed();
-            const QString key = number + u'\n' + regionCode.toUpper();
+            const QString& number = numbers[static_cast<size_t>(pair.base)];
+            auto id = numberIds.constFind(number);
+            if (id == numberIds.cend())
+                id = numberIds.insert(number, static_cast<int>(numberIds.size()));
+            const int numberId = *id;
+            const qint64 key = (static_cast<qint64>(numberId) << 32) | code;
             const auto it = index.constFind(key);
             if (it != index.cend()) {
                 areas[*it].areaM2 += pair.area;
                 return;
             }
             index.insert(key, areas.size());
-            areas.push_back(FunctionalArea{number, regionCode, pair.area});
+            areas.push_back(FunctionalArea{number, codes[static_cast<size_t>(code)], pair.area});
         });
     if (stats)
         *stats = run;

@@ -275,3 +275,22 @@ TEST(ConvexClip, KnowsConvexRingsAndClipsHoles) {
 }
 
 } // namespace
+
+namespace {
+
+// A region beyond one edge of a convex ring, touching it or not, has no area in common with
+// it; one reaching inside by more than rounding has.
+TEST(ConvexClip, SeparationBeyondAnEdgeAllowsContactOnly) {
+    const auto ring = ConvexRingOf(Square(0, 0, 100).geometry()->ogr());
+    ASSERT_TRUE(ring);
+    EXPECT_TRUE(SeparatedFrom(Square(100, 20, 50).geometry()->ogr(), *ring)); // shares x = 100
+    EXPECT_TRUE(SeparatedFrom(Square(300, 300, 5).geometry()->ogr(), *ring));
+    EXPECT_FALSE(SeparatedFrom(Square(99.999, 20, 50).geometry()->ogr(), *ring));
+    // Past the corner diagonally: beyond no single edge, left to the exact test.
+    const Feature diamond = FeatureFactory::createRegion({{{90, 115}, {115, 90}, {120, 120}}});
+    EXPECT_FALSE(SeparatedFrom(diamond.geometry()->ogr(), *ring));
+    EXPECT_FALSE(SeparatedFrom(TwoPartRegion(-50, 10, 20).geometry()->ogr(), *ring));
+    EXPECT_TRUE(SeparatedFrom(TwoPartRegion(-200, 10, 20).geometry()->ogr(), *ring));
+}
+
+} // namespace
