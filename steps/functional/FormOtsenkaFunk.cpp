@@ -68,6 +68,16 @@ TFormOtsenkaFunk::TFormOtsenkaFunk(const StepContext& context, QWidget* parent)
     connect(BOpenMap2, &QPushButton::clicked, this, &TFormOtsenkaFunk::BOpenMap2Click);
 }
 
+void TFormOtsenkaFunk::showEvent(QShowEvent* event) {
+    TFormStep::showEvent(event);
+    // The first area cell once the grid has its width, so the view does not scroll under
+    // the district column.
+    if (!m_shown) {
+        m_shown = true;
+        GridFunks->setCurrentCell(rows().fixedRows(), 1);
+    }
+}
+
 void TFormOtsenkaFunk::BRaionsFromMapClick() {
     GridFunks->endEdit();
     FunctionalOverlayResult result;
@@ -116,7 +126,6 @@ bool OpenStepFunctional(const StepContext& context, QWidget* parent) {
             return false;
         }
         form.GridFunks->refresh();
-        form.GridFunks->setCurrentCell(1, 1);
     }
     return RunStepWindow(form, [&] { return StoreFunctional(*context.project, form.rows()); });
 }

@@ -27,6 +27,12 @@ public:
     QPushButton* BRaionsFromMap = nullptr;
     QPushButton* BOpenMap = nullptr;
     QPushButton* BOpenMap2 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool m_shown = false;
 };
 
 /**

@@ -169,11 +169,13 @@ void TFormOtsenkaLocalny::refreshGrid() {
 }
 
 void TFormOtsenkaLocalny::showEvent(QShowEvent* event) {
+    TFormStep::showEvent(event);
     if (!m_shown) {
         m_shown = true;
         PageControl1->setCurrentIndex(0);
+        // Once the grid has its width, so the view does not scroll under the fixed columns.
+        refreshGrid();
     }
-    TFormStep::showEvent(event);
 }
 
 void TFormOtsenkaLocalny::BSetFactorsClick() {

@@ -196,11 +196,13 @@ void TFormOtsenkaLocalny2::refreshGrids() {
 }
 
 void TFormOtsenkaLocalny2::showEvent(QShowEvent* event) {
+    TFormStep::showEvent(event);
     if (!m_shown) {
         m_shown = true;
         PageControl1->setCurrentIndex(2);
+        // Once the grid has its width, so the view does not scroll under the number column.
+        GridLocalny2->setCurrentCell(statement().fixedRows(), ZoneCol);
     }
-    TFormStep::showEvent(event);
 }
 
 int TFormOtsenkaLocalny2::currentRow() const {
