@@ -6,6 +6,8 @@
 #include "common/Messages.h"
 #include "db/Databases.h"
 #include "steps/info/FormOtsenkaInfo.h"
+#include "steps/zonal/FormOtsenkaZonalnist.h"
+#include "steps/zonal/FormOtsenkaZonalnistSEUC.h"
 
 void OpenStep(TFormMain& window, int kind) {
     const StepContext& context = window.stepContext();
@@ -14,6 +16,12 @@ void OpenStep(TFormMain& window, int kind) {
     switch (kind) {
     case KindStepInfo:
         OpenStepInfo(context, &window);
+        break;
+    case KindStepZonalWeighted:
+        OpenStepZonalWeighted(context, &window);
+        break;
+    case KindStepZonalSEUC:
+        OpenStepZonalSEUC(context, &window);
         break;
     default:
         // The remaining steps arrive with their own windows.
