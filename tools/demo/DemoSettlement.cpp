@@ -6,6 +6,7 @@
 #include "map/FeatureFactory.h"
 #include "map/TabFile.h"
 #include "tools/demo/DemoStatement.h"
+#include "tools/demo/DemoZonal.h"
 #include "tools/demo/VillageMap.h"
 
 #include <QDir>
@@ -283,6 +284,8 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
             QStringLiteral("UPDATE характеристика SET значення='%1' WHERE показник='%2'")
                 .arg(QuoteSql(value), QuoteSql(indicator)),
             nullptr);
+    if (!WriteDemoZonal(settlement, settlementDb, error))
+        return false;
     // Materials as a new settlement lists them: workspaces, the land statement, then the
     // map tables.
     QStringList entries;
