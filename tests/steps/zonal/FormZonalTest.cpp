@@ -54,45 +54,48 @@ TEST_F(FormZonalTest, WeightedWindowTakesTheWholeRoadAndOpensAgainWithItsWork) {
     const QString noise = QStringLiteral("Рівень зашумленості");
     const QString schools = QStringLiteral("Забезпечення школами");
     const ResultColumns cols = ResultColumnsOf(ZonalVariant::Weighted);
-    WhenShown<TFormOtsenkaZonalnist> act([&](TFormOtsenkaZonalnist& form) {
-        EXPECT_EQ(form.PageControl1->currentIndex(), 0);
-        EXPECT_FALSE(form.BSetFactors->isEnabled());
-        Check(form, {schools, noise});
-        ASSERT_TRUE(form.BSetFactors->isEnabled());
-        QTest::mouseClick(form.BSetFactors, Qt::LeftButton);
-        EXPECT_EQ(form.PageControl1->currentIndex(), 1);
-        // The factors in list order: the noise comes before the schools.
-        EXPECT_EQ(Texts(form.anketa(), AnketaFactorCol), (QStringList{noise, schools}));
-        // Row numbers and names are not typed over.
-        EXPECT_FALSE(form.GridAnketa->model()->setData(form.GridAnketa->model()->index(0, 1),
-                                                       QStringLiteral("x")));
-        TypeScores(form, 1, {"5", "3", "4"});
-        TypeScores(form, 2, {"4", "", "2"});
-        QTest::mouseClick(form.BSetAnketa, Qt::LeftButton);
-        EXPECT_EQ(form.PageControl1->currentIndex(), 2);
-        EXPECT_EQ(Texts(form.result(), cols.ii), (QStringList{"1.20", "0.80", "0.80"}));
+    {
+        // Gone before the step opens again, so it closes nothing of the second opening.
+        WhenShown<TFormOtsenkaZonalnist> act([&](TFormOtsenkaZonalnist& form) {
+            EXPECT_EQ(form.PageControl1->currentIndex(), 0);
+            EXPECT_FALSE(form.BSetFactors->isEnabled());
+            Check(form, {schools, noise});
+            ASSERT_TRUE(form.BSetFactors->isEnabled());
+            QTest::mouseClick(form.BSetFactors, Qt::LeftButton);
+            EXPECT_EQ(form.PageControl1->currentIndex(), 1);
+            // The factors in list order: the noise comes before the schools.
+            EXPECT_EQ(Texts(form.anketa(), AnketaFactorCol), (QStringList{noise, schools}));
+            // Row numbers and names are not typed over.
+            EXPECT_FALSE(form.GridAnketa->model()->setData(form.GridAnketa->model()->index(0, 1),
+                                                           QStringLiteral("x")));
+            TypeScores(form, 1, {"5", "3", "4"});
+            TypeScores(form, 2, {"4", "", "2"});
+            QTest::mouseClick(form.BSetAnketa, Qt::LeftButton);
+            EXPECT_EQ(form.PageControl1->currentIndex(), 2);
+            EXPECT_EQ(Texts(form.result(), cols.ii), (QStringList{"1.20", "0.80", "0.80"}));
 
-        // Km2 follows every zone typed.
-        Type(form.GridResult, 1, cols.zone, QStringLiteral("1"));
-        EXPECT_EQ(form.EKm2Max->text(), QStringLiteral("1.20"));
-        Type(form.GridResult, 2, cols.zone, QStringLiteral("1"));
-        Type(form.GridResult, 3, cols.zone, QStringLiteral("2"));
-        EXPECT_EQ(Texts(form.result(), cols.km2), (QStringList{"0.90", "0.90", "0.80"}));
-        EXPECT_EQ(Texts(form.result(), cols.value), (QStringList{"27.56", "27.56", "24.50"}));
-        EXPECT_EQ(form.EKm2Min->text(), QStringLiteral("0.80"));
-        EXPECT_EQ(form.EKm2Max->text(), QStringLiteral("0.90"));
-        EXPECT_FALSE(form.GridResult->model()->setData(form.GridResult->model()->index(0, cols.ii),
-                                                       QStringLiteral("9")));
+            // Km2 follows every zone typed.
+            Type(form.GridResult, 1, cols.zone, QStringLiteral("1"));
+            EXPECT_EQ(form.EKm2Max->text(), QStringLiteral("1.20"));
+            Type(form.GridResult, 2, cols.zone, QStringLiteral("1"));
+            Type(form.GridResult, 3, cols.zone, QStringLiteral("2"));
+            EXPECT_EQ(Texts(form.result(), cols.km2), (QStringList{"0.90", "0.90", "0.80"}));
+            EXPECT_EQ(Texts(form.result(), cols.value), (QStringList{"27.56", "27.56", "24.50"}));
+            EXPECT_EQ(form.EKm2Min->text(), QStringLiteral("0.80"));
+            EXPECT_EQ(form.EKm2Max->text(), QStringLiteral("0.90"));
+            EXPECT_FALSE(form.GridResult->model()->setData(
+                form.GridResult->model()->index(0, cols.ii), QStringLiteral("9")));
 
-        QTest::mouseClick(form.BSetZony, Qt::LeftButton);
-        EXPECT_EQ(form.PageControl1->currentIndex(), 3);
-        EXPECT_EQ(form.EKilkistZon->text(), QStringLiteral("2"));
-        EXPECT_EQ(Texts(form.zony(), ZoneDistrictsCol), (QStringList{"1, 2", "3"}));
-        Type(form.GridZony, 1, ZoneDescriptionCol, QStringLiteral("Центр «старий»"));
-        QTest::mouseClick(form.BSave, Qt::LeftButton);
-    });
-    EXPECT_TRUE(OpenStepZonalWeighted(context, nullptr));
-    EXPECT_EQ(act.shown, 1);
+            QTest::mouseClick(form.BSetZony, Qt::LeftButton);
+            EXPECT_EQ(form.PageControl1->currentIndex(), 3);
+            EXPECT_EQ(form.EKilkistZon->text(), QStringLiteral("2"));
+            EXPECT_EQ(Texts(form.zony(), ZoneDistrictsCol), (QStringList{"1, 2", "3"}));
+            Type(form.GridZony, 1, ZoneDescriptionCol, QStringLiteral("Центр «старий»"));
+            QTest::mouseClick(form.BSave, Qt::LeftButton);
+        });
+        EXPECT_TRUE(OpenStepZonalWeighted(context, nullptr));
+        EXPECT_EQ(act.shown, 1);
+    }
     EXPECT_TRUE(messages.messages.empty()) << messages.texts().join(u'\n').toStdString();
     EXPECT_EQ(indicator(QStringLiteral("Кількість зон")), QStringLiteral("2"));
     EXPECT_EQ(indicator(QStringLiteral("Км2, мінімальний")), QStringLiteral("0.80"));
