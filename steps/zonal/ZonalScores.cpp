@@ -2,6 +2,8 @@
 
 #include "common/TextUtils.h"
 
+#include <cmath>
+#include <limits>
 #include <vector>
 
 long long ScoreValue(const QString& text) {
@@ -19,6 +21,10 @@ long long ScoreValue(const QString& text) {
     return value;
 }
 
+double NoIndex() {
+    return std::numeric_limits<double>::quiet_NaN();
+}
+
 QString NoScoresText() {
     return QStringLiteral("Не уведено жодних пофакторних оцінок.");
 }
@@ -33,6 +39,17 @@ void ClearCols(StringGrid& grid, int first, int last) {
     for (int row = grid.fixedRows(); row < grid.rowCount(); ++row)
         for (int col = first; col <= last; ++col)
             grid.set(row, col, QString());
+}
+
+/** A value rounded to `decimals` as the grids show it, and that text read back. */
+struct Rounded {
+    QString text;
+    double value = 0;
+};
+Rounded Round(double value, int decimals) {
+    Rounded r{FormatFixed(value, decimals), 0};
+    r.value = NumberOr0(r.text);
+    return r;
 }
 
 /** District columns that have a result row: the k-th district is the k-th data row. */
@@ -64,12 +81,12 @@ QString ComputeScores(const StringGrid& anketa, StringGrid& result) {
         }
         if (count == 0)
             continue;
-        const double mean = RoundTo(static_cast<double>(sum) / count, 2);
+        const Rounded mean = Round(static_cast<double>(sum) / count, 2);
         const int row = result.fixedRows() + k;
         result.set(row, SumCol, QString::number(sum));
-        result.set(row, MeanCol, FormatFixed(mean, 2));
+        result.set(row, MeanCol, mean.text);
         total += sum;
-        weighted += static_cast<double>(sum) * mean;
+        weighted += static_cast<double>(sum) * mean.value;
     }
     if (total == 0)
         return NoScoresText();
@@ -131,12 +148,16 @@ GroupIndex ComputeGroupIndex(const StringGrid& anketa, StringGrid& result, int g
     GroupIndex out;
     const int meanCol = 5 * group - 3, productCol = 5 * group - 2, weightedCol = 5 * group - 1,
               indexCol = 5 * group;
+    out.indices.assign(static_cast<size_t>(std::max(result.rowCount() - result.fixedRows(), 0)),
+                       NoIndex());
 
     std::vector<int> rows;
     for (int row = anketa.fixedRows(); row < anketa.rowCount(); ++row)
         if (FactorInGroup(anketa.at(row, AnketaFactorCol), group))
             rows.push_back(row);
 
+    // The means of the districts that have one, by district.
+    std::vector<double> means(out.indices.size(), NoIndex());
     double areaSum = 0, productSum = 0;
     const int districts = DistrictCount(anketa, result);
     for (int k = 0; k < districts; ++k) {
@@ -156,12 +177,13 @@ GroupIndex ComputeGroupIndex(const StringGrid& anketa, StringGrid& result, int g
         const double area = NumberOr0(result.at(resultRow, 1));
         if (area == 0)
             continue;
-        const double mean = RoundTo(static_cast<double>(sum) / count, 2);
-        const double product = RoundTo(mean * area, 2);
-        result.set(resultRow, meanCol, FormatFixed(mean, 2));
-        result.set(resultRow, productCol, FormatFixed(product, 2));
+        const Rounded mean = Round(static_cast<double>(sum) / count, 2);
+        const Rounded product = Round(mean.value * area, 2);
+        result.set(resultRow, meanCol, mean.text);
+        result.set(resultRow, productCol, product.text);
+        means[static_cast<size_t>(k)] = mean.value;
         areaSum += area;
-        productSum += product;
+        productSum += product.value;
     }
     if (areaSum == 0)
         return out;
@@ -169,22 +191,23 @@ GroupIndex ComputeGroupIndex(const StringGrid& anketa, StringGrid& result, int g
     productSum = RoundTo(productSum, 2);
     if (areaSum == 0)
         return out;
-    out.weightedMean = RoundTo(productSum / areaSum, 2);
+    const Rounded weighted = Round(productSum / areaSum, 2);
+    out.weightedMean = weighted.value;
     // Means that are all 0 give no index rather than a division by zero.
     if (out.weightedMean == 0)
         return out;
 
-    const QString weightedText = FormatFixed(out.weightedMean, 2);
     double minimum = 9999, maximum = 0;
-    for (int row = result.fixedRows(); row < result.rowCount(); ++row) {
-        const QString mean = result.at(row, meanCol);
-        if (mean.isEmpty())
+    for (size_t k = 0; k < means.size(); ++k) {
+        if (std::isnan(means[k]))
             continue;
-        const double index = RoundTo(NumberOr0(mean) / out.weightedMean, 2);
-        result.set(row, weightedCol, weightedText);
-        result.set(row, indexCol, FormatFixed(index, 2));
-        minimum = std::min(minimum, index);
-        maximum = std::max(maximum, index);
+        const int row = result.fixedRows() + static_cast<int>(k);
+        const Rounded index = Round(means[k] / out.weightedMean, 2);
+        result.set(row, weightedCol, weighted.text);
+        result.set(row, indexCol, index.text);
+        out.indices[k] = index.value;
+        minimum = std::min(minimum, index.value);
+        maximum = std::max(maximum, index.value);
     }
     if (minimum != 9999)
         out.minimum = FormatFixed(minimum, 2);
@@ -208,18 +231,24 @@ IntegralIndex ComputeIntegralIndex(const StringGrid& anketa, StringGrid& result)
         return out;
     }
     std::array<double, FactorGroupCount> weights{};
-    for (int g = 0; g < FactorGroupCount; ++g)
-        weights[static_cast<size_t>(g)] = out.groups[static_cast<size_t>(g)].weightedMean / total;
+    std::array<QString, FactorGroupCount> weightTexts;
+    for (size_t g = 0; g < FactorGroupCount; ++g) {
+        weights[g] = out.groups[g].weightedMean / total;
+        weightTexts[g] = FormatFixed(weights[g], 4);
+    }
 
     for (int row = result.fixedRows(); row < result.rowCount(); ++row) {
+        const size_t k = static_cast<size_t>(row - result.fixedRows());
         double ii = 0;
         bool scored = false;
         for (int g = 1; g <= FactorGroupCount; ++g) {
+            const GroupIndex& group = out.groups[static_cast<size_t>(g - 1)];
+            // The group applies where the district has a mean in it.
             if (result.at(row, 5 * g - 3).isEmpty())
                 continue;
-            const double weight = weights[static_cast<size_t>(g - 1)];
-            ii += NumberOr0(result.at(row, 5 * g)) * weight;
-            result.set(row, 5 * g + 1, FormatFixed(weight, 4));
+            const double index = std::isnan(group.indices[k]) ? 0 : group.indices[k];
+            ii += index * weights[static_cast<size_t>(g - 1)];
+            result.set(row, 5 * g + 1, weightTexts[static_cast<size_t>(g - 1)]);
             scored = true;
         }
         // A district without any score has no index, as in the weighted variant, so it

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <vector>
 
 /**
  * The value of an expert's score: an integer as typed; any other text counts with the value
@@ -38,7 +39,12 @@ struct GroupIndex {
     double weightedMean = 0;
     QString minimum; ///< "" when no district has the index
     QString maximum;
+    /** The index of each district (k-th data row) as shown; NoIndex() where it has none. */
+    std::vector<double> indices;
 };
+
+/** The value that stands for "no index" (a quiet NaN). */
+double NoIndex();
 
 /**
  * Group g's partial index over the grouped result grid (columns 5g-3 to 5g): each district's
