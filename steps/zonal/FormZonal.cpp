@@ -194,7 +194,9 @@ QWidget* TFormZonal::makeZonesPage() {
     districts.readOnly = true;
     districts.wrap = true;
     districts.shaded = true;
-    GridColumn description = GridColumn::text(QStringLiteral("Опис зони"), 400);
+    GridColumn description = GridColumn::text(
+        m_variant == ZonalVariant::Weighted ? QStringLiteral("Опис зони") : QStringLiteral("Опис"),
+        400);
     description.wrap = true;
     GridZony->setColumns({number, districts, description});
     GridZony->setRowHeights(50);
@@ -247,6 +249,15 @@ ZonalIndicators TFormZonal::indicators() const {
     return ZonalIndicators{EKilkistZon->text(), EKm2Min->text(), EKm2Max->text()};
 }
 
+StepCheck TFormZonal::checkBeforeSave() {
+    // The zones stored are those the districts name now, even when "Поновити склад зон" was
+    // not pressed after the last zone typed; descriptions stay with their zones.
+    auto guard = loading();
+    EKilkistZon->setText(QString::number(RebuildZoneList(result(), resultColumns(), zony())));
+    GridZony->refresh();
+    return std::nullopt;
+}
+
 bool TFormZonal::store() {
     return StoreZonal(*context().project, m_variant, factors(), anketa(), result(), zony(),
                       indicators());
@@ -260,13 +271,11 @@ void TFormZonal::fill(const ZonalSettlement& settlement, const ZonalTables& tabl
             PanelFactors->addItem(item.key, item.key, item.checked);
         anketa() = tables.anketa;
         setAnketaColumns();
-        // The captions the view writes into the heading are the grid's own.
-        const QStringList captions = result().rowTexts(0);
         result() = tables.result;
-        result().setRowTexts(0, captions);
+        // The description's caption differs between the two windows.
+        const QString description = zony().at(0, ZoneDescriptionCol);
         zony() = tables.zones;
-        zony().setRowTexts(
-            0, {QStringLiteral("№ зони"), QStringLiteral("Райони"), QStringLiteral("Опис зони")});
+        zony().set(0, ZoneDescriptionCol, description);
         EKilkistZon->setText(QString::number(settlement.zoneCount));
         ESeredniaVartist->setText(settlement.averageValue);
         EKilkistNaselennia->setText(settlement.population);

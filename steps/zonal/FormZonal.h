@@ -84,6 +84,8 @@ public:
     QLineEdit* EKilkistNaselennia = nullptr;
 
 protected:
+    /** Brings the zone list up to date with the zones typed before storing. */
+    StepCheck checkBeforeSave() override;
     /** Shows what computing the indices gave beside the result grid (the variant's fields). */
     virtual void showIndices(const IndexOutcome& outcome);
     /** The row of fields under the result grid, for a variant's own fields. */

@@ -217,3 +217,24 @@ TEST_F(FormZonalTest, OpeningIsRefusedBeforeAnyWindowAndAFailedReadIsShown) {
     EXPECT_TRUE(
         messages.last().text.startsWith(QStringLiteral("Вибірка із бази \"зони\"\rПодробиці: ")));
 }
+
+TEST_F(FormZonalTest, SavingStoresTheZonesTheDistrictsNameNow) {
+    const ResultColumns cols = ResultColumnsOf(ZonalVariant::Weighted);
+    exec(QStringLiteral("INSERT INTO зони (зона,райони,опис) VALUES ('1','1, 2, 3','Усе село')"));
+    setIndicator(QStringLiteral("Кількість зон"), QStringLiteral("1"));
+    WhenShown<TFormOtsenkaZonalnist> act([&](TFormOtsenkaZonalnist& form) {
+        Check(form, {QStringLiteral("Рівень зашумленості")});
+        QTest::mouseClick(form.BSetFactors, Qt::LeftButton);
+        TypeScores(form, 1, {"5", "3", "4"});
+        QTest::mouseClick(form.BSetAnketa, Qt::LeftButton);
+        Type(form.GridResult, 1, cols.zone, QStringLiteral("1"));
+        Type(form.GridResult, 2, cols.zone, QStringLiteral("1"));
+        Type(form.GridResult, 3, cols.zone, QStringLiteral("2"));
+        // "Поновити склад зон" is not pressed.
+        QTest::mouseClick(form.BSave, Qt::LeftButton);
+    });
+    EXPECT_TRUE(OpenStepZonalWeighted(context, nullptr));
+    EXPECT_EQ(rows(QStringLiteral("зони"), QStringLiteral("зона,райони,опис")),
+              (QStringList{"1|1, 2|Усе село", "2|3|"}));
+    EXPECT_EQ(indicator(QStringLiteral("Кількість зон")), QStringLiteral("2"));
+}
