@@ -5,6 +5,9 @@
 #include "catalogue/refs/FormRefs.h"
 #include "common/Messages.h"
 #include "db/Databases.h"
+#include "steps/areas/FormOtsenkaPloszhi.h"
+#include "steps/average/FormOtsenkaSerednia.h"
+#include "steps/costs/FormOtsenkaVytraty.h"
 #include "steps/info/FormOtsenkaInfo.h"
 
 void OpenStep(TFormMain& window, int kind) {
@@ -14,6 +17,15 @@ void OpenStep(TFormMain& window, int kind) {
     switch (kind) {
     case KindStepInfo:
         OpenStepInfo(context, &window);
+        break;
+    case KindStepAreas:
+        OpenStepAreas(context, &window);
+        break;
+    case KindStepCosts:
+        OpenStepCosts(context, &window);
+        break;
+    case KindStepAverage:
+        OpenStepAverage(context, &window);
         break;
     default:
         // The remaining steps arrive with their own windows.
