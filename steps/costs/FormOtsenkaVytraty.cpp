@@ -29,14 +29,9 @@ QLineEdit* ResultEdit(const QString& name, QWidget* parent) {
     return edit;
 }
 
-QAction* MenuAction(QMenu* menu, const QString& name, const QString& text,
-                    const QKeySequence& shortcut = QKeySequence()) {
+QAction* MenuAction(QMenu* menu, const QString& name, const QString& text) {
     QAction* action = menu->addAction(text);
     action->setObjectName(name);
-    if (!shortcut.isEmpty()) {
-        action->setShortcut(shortcut);
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    }
     return action;
 }
 
@@ -99,16 +94,17 @@ TFormOtsenkaVytraty::TFormOtsenkaVytraty(const StepContext& context, int year, Q
     right->addWidget(GridVytratyUser, 3);
 
     auto* gridMenu = new QMenu(GridVytratyUser);
-    POPUP_ADDROW = MenuAction(gridMenu, QStringLiteral("POPUP_ADDROW"),
-                              QStringLiteral("Додати строку"), QKeySequence(Qt::Key_Insert));
+    POPUP_ADDROW =
+        MenuAction(gridMenu, QStringLiteral("POPUP_ADDROW"), QStringLiteral("Додати строку"));
     POPUP_DELROW =
-        MenuAction(gridMenu, QStringLiteral("POPUP_DELROW"), QStringLiteral("Вилучити строку"),
-                   QKeySequence(Qt::CTRL | Qt::Key_Delete));
-    POPUP_RECALC =
-        MenuAction(gridMenu, QStringLiteral("POPUP_RECALC"),
-                   QStringLiteral("Перерухувати відновну вартість"), QKeySequence(Qt::Key_F9));
-    GridVytratyUser->addActions(gridMenu->actions());
+        MenuAction(gridMenu, QStringLiteral("POPUP_DELROW"), QStringLiteral("Вилучити строку"));
+    POPUP_RECALC = MenuAction(gridMenu, QStringLiteral("POPUP_RECALC"),
+                              QStringLiteral("Перерухувати відновну вартість"));
     GridVytratyUser->setPopupMenu(gridMenu);
+    GridVytratyUser->setToolTip(QStringLiteral(
+        "Insert - додати строку, Ctrl+Delete - вилучити строку, F9 - перерахувати відновну "
+        "вартість"));
+    GridVytratyUser->installEventFilter(this);
 
     auto* priceLabel =
         new QLabel(QStringLiteral("Укрупнені показники витрат, станом на 01.01.2005:"), this);
@@ -333,6 +329,31 @@ StepCheck TFormOtsenkaVytraty::checkBeforeSave() {
         if (m_sheet.visible.at(row, ColCostNumber) == number)
             issue->row = row;
     return issue;
+}
+
+bool TFormOtsenkaVytraty::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return TFormStep::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (watched == GridVytratyUser && !GridVytratyUser->isEditing()) {
+        if (key->key() == Qt::Key_Insert && key->modifiers() == Qt::NoModifier) {
+            ADDROWExecute();
+            return true;
+        }
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier) {
+            DELROWExecute();
+            return true;
+        }
+        if (key->key() == Qt::Key_F9 && key->modifiers() == Qt::NoModifier) {
+            RECALCExecute();
+            return true;
+        }
+    }
+    if (watched == ListPrice && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        PUTPRICEExecute();
+        return true;
+    }
+    return TFormStep::eventFilter(watched, event);
 }
 
 void TFormOtsenkaVytraty::showEvent(QShowEvent* event) {

@@ -55,6 +55,7 @@ public:
 protected:
     StepCheck checkBeforeSave() override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void GridVytratyUserSetEditText(int row, int col);
