@@ -2,6 +2,8 @@
 
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"
+#include "office/OfficeError.h"
+#include "office/Workbook.h"
 
 #include <QFileInfo>
 
@@ -77,4 +79,26 @@ QString StatementPath(const QString& folder) {
     const QString xlsx = JoinPath(folder, QStringLiteral("Склад земель.xlsx"));
     const QString xls = JoinPath(folder, QStringLiteral("Склад земель.xls"));
     return !QFileInfo::exists(xlsx) && QFileInfo::exists(xls) ? xls : xlsx;
+}
+
+void ReadStatementJob(Workbook& book, TMessages& messages, JobProgress& progress,
+                      QHash<QString, QString>& fields) {
+    fields.clear();
+    progress.setInfo(QStringLiteral("Опрацювання..."));
+    progress.enableStop(false);
+    Worksheet* sheet = nullptr;
+    try {
+        sheet = &book.worksheet(1);
+    } catch (const OfficeError& e) {
+        messages.Error = QStringLiteral("Ошибка нахождения листа.");
+        messages.ErrorDetail = e.message();
+        return;
+    }
+    const StatementCell cell = [sheet](int row, int column) {
+        return sheet->cellText(row, column);
+    };
+    const int totals = StatementTotalsRow(cell);
+    messages.Warning = StatementProblem(cell, totals);
+    if (messages.Warning.isEmpty())
+        fields = StatementAreas(cell, totals);
 }

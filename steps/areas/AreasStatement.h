@@ -1,8 +1,12 @@
 #pragma once
 
+#include "common/JobProgress.h"
+
 #include <QHash>
 #include <QString>
 #include <functional>
+
+class Workbook;
 
 /** The text of a worksheet cell by row and column (from 1); "" for an empty cell. */
 using StatementCell = std::function<QString(int row, int column)>;
@@ -32,3 +36,12 @@ QString StatementProblem(const StatementCell& cell, int totalsRow);
 
 /** The statement of a settlement folder: "Склад земель.xlsx", or ".xls" when only that exists. */
 QString StatementPath(const QString& folder);
+
+/**
+ * The reading procedure of the statement job: the first worksheet's totals row turned into
+ * the fields (see StatementAreas). A missing worksheet is the job's error "Ошибка нахождения
+ * листа." with the reason; a statement without areas its warning (StatementProblem). The
+ * fields are left empty unless they were read.
+ */
+void ReadStatementJob(Workbook& book, TMessages& messages, JobProgress& progress,
+                      QHash<QString, QString>& fields);

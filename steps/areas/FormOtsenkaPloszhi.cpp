@@ -8,7 +8,6 @@
 #include "common/ui/InputQuery.h"
 #include "common/ui/Wait.h"
 #include "map/MapGlobal.h"
-#include "office/OfficeError.h"
 #include "office/WordUtils.h"
 #include "steps/areas/AreasDistricts.h"
 #include "steps/areas/AreasStatement.h"
@@ -262,23 +261,7 @@ void TFormOtsenkaPloszhi::BGetExcelClick() {
         RunExcelJob(
             path,
             [&fields](Workbook& book, TMessages& messages, JobProgress& progress) {
-                progress.setInfo(QStringLiteral("Опрацювання..."));
-                progress.enableStop(false);
-                Worksheet* sheet = nullptr;
-                try {
-                    sheet = &book.worksheet(1);
-                } catch (const OfficeError& e) {
-                    messages.Error = QStringLiteral("Ошибка нахождения листа.");
-                    messages.ErrorDetail = e.message();
-                    return;
-                }
-                const StatementCell cell = [sheet](int row, int column) {
-                    return sheet->cellText(row, column);
-                };
-                const int totals = StatementTotalsRow(cell);
-                messages.Warning = StatementProblem(cell, totals);
-                if (messages.Warning.isEmpty())
-                    fields = StatementAreas(cell, totals);
+                ReadStatementJob(book, messages, progress, fields);
             },
             QString());
         for (auto it = fields.cbegin(); it != fields.cend(); ++it)
