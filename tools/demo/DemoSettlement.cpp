@@ -1,4 +1,5 @@
 #include "tools/demo/DemoSettlement.h"
+#include "tools/demo/DemoSteps.h"
 
 #include "common/FileUtils.h"
 #include "db/Database.h"
@@ -333,6 +334,8 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
             QStringLiteral("UPDATE показники SET значення='%1' WHERE показник='%2'")
                 .arg(QuoteSql(value), QuoteSql(fact)),
             nullptr); // an older template without the table is no reason to stop
+    if (!WriteDemoSteps(settlement, settlementDb, error))
+        return false;
     for (const QString& file : ListFiles(settlement, QStringLiteral("*.tab;*.gwp"), false))
         if (!Run(settlementDb,
                  QStringLiteral("INSERT INTO data (code, named, pathname) VALUES (5,'%1','%1')")
