@@ -66,6 +66,7 @@ TFormOtsenkaPloszhi::TFormOtsenkaPloszhi(const StepContext& context, QWidget* pa
 QWidget* TFormOtsenkaPloszhi::makeGeneralTab() {
     auto* page = new QWidget;
     auto* grid = new QGridLayout;
+    grid->setVerticalSpacing(2);
     int row = 0;
     QString previousParent;
     for (const AreaField& f : AreaFields()) {

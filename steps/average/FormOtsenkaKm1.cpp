@@ -110,7 +110,7 @@ QWidget* TFormOtsenkaKm1::makeTab(int table) {
         if (columns == 3) {
             grid->addWidget(new QLabel(option.population, page), row, col++, Qt::AlignCenter);
         }
-        auto* value = new QLabel(ShortestNumberText(option.coefficient), page);
+        auto* value = new QLabel(FormatFixed(option.coefficient, 1), page);
         if (option.option == Km1NoOption())
             value->clear();
         grid->addWidget(value, row, col, Qt::AlignCenter);

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QEvent>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -63,7 +64,9 @@ TFormOtsenkaVytraty::TFormOtsenkaVytraty(const StepContext& context, int year, Q
     ListCategories = new QListWidget(this);
     ListCategories->setObjectName(QStringLiteral("ListCategories"));
     ListCategories->addItems(CostSections());
-    ListCategories->setMaximumWidth(300);
+    ListCategories->setWordWrap(true);
+    ListCategories->setMinimumWidth(240);
+    ListCategories->setMaximumWidth(280);
     auto* sectionsLabel = new QLabel(QStringLiteral("Розділи:"), this);
     sectionsLabel->setBuddy(ListCategories);
     left->addWidget(sectionsLabel);
@@ -130,17 +133,21 @@ TFormOtsenkaVytraty::TFormOtsenkaVytraty(const StepContext& context, int year, Q
     ListPrice->installEventFilter(this);
     right->addWidget(ListPrice, 2);
 
-    auto* results = new QHBoxLayout;
+    // Total / area = cost per sq m, each under its caption.
+    auto* results = new QGridLayout;
     EOcinochna = ResultEdit(QStringLiteral("EOcinochna"), this);
     EVytratyVsiogo = ResultEdit(QStringLiteral("EVytratyVsiogo"), this);
     EVytraty1m = ResultEdit(QStringLiteral("EVytraty1m"), this);
-    results->addWidget(new QLabel(QStringLiteral("Витрати всього, тис. грн."), this));
-    results->addWidget(EVytratyVsiogo);
-    results->addWidget(new QLabel(QStringLiteral("/  Оціночна площа, га:"), this));
-    results->addWidget(EOcinochna);
-    results->addWidget(new QLabel(QStringLiteral("=  Витрати на освоювання, грн 1 кв.м:"), this));
-    results->addWidget(EVytraty1m);
-    results->addStretch(1);
+    results->addWidget(new QLabel(QStringLiteral("Витрати всього, тис. грн."), this), 0, 0);
+    results->addWidget(new QLabel(QStringLiteral("Оціночна площа, га:"), this), 0, 2);
+    results->addWidget(new QLabel(QStringLiteral("Витрати на освоювання, грн 1 кв.м:"), this), 0,
+                       4);
+    results->addWidget(EVytratyVsiogo, 1, 0);
+    results->addWidget(new QLabel(QStringLiteral("/"), this), 1, 1);
+    results->addWidget(EOcinochna, 1, 2);
+    results->addWidget(new QLabel(QStringLiteral("="), this), 1, 3);
+    results->addWidget(EVytraty1m, 1, 4);
+    results->setColumnStretch(5, 1);
     right->addLayout(results);
     columns->addLayout(right, 1);
     body()->addLayout(columns, 1);
