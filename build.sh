@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ make pkg-config
-          qt6-base-dev libsqlite3-dev libgdal-dev gdal-bin
+          qt6-base-dev libsqlite3-dev libgdal-dev libgeos-dev gdal-bin
           libzip-dev zipcmp zipmerge ziptool libpugixml-dev libfreexl-dev
           libgtest-dev libgmock-dev libbenchmark-dev)
 PRINTER_PACKAGES=(cups printer-driver-cups-pdf)
@@ -34,17 +34,53 @@ build() {
     cmake --build "$dir" -j "$(nproc)"
 }
 
-# The program refuses to start without a printer: give a machine without one a PDF printer.
-ensure_printer() {
-    install_missing "${PRINTER_PACKAGES[@]}"
-    if ! lpstat -S >/dev/null 2>&1; then
+# The program refuses to start without a printer: give a machine without one a PDF printer
+# through CUPS. Nothing here stops the script: without a printer the program says so itself.
+# "lpstat -r" answers whether the scheduler runs (its exit status does not).
+scheduler_running() {
+    local out
+    out=$(LC_ALL=C timeout 5 lpstat -r 2>/dev/null) || true
+    grep -qx "scheduler is running" <<<"$out"
+}
+
+has_printer() {
+    local out
+    out=$(LC_ALL=C timeout 5 lpstat -a 2>/dev/null) || true
+    [ -n "$out" ]
+}
+
+start_scheduler() {
+    if [ -d /run/systemd/system ]; then
+        as_root systemctl start cups.service >/dev/null 2>&1 || true
+    else
+        # Detached, with nothing of the script's output held open.
         as_root mkdir -p /run/cups
-        as_root /usr/sbin/cupsd || true
-        sleep 1
+        as_root setsid /usr/sbin/cupsd </dev/null >/dev/null 2>&1 || true
     fi
-    if ! lpstat -a 2>/dev/null | grep -q .; then
-        as_root lpadmin -p PDF -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd || true
-        as_root lpadmin -d PDF || true
+    local deadline=$((SECONDS + 15))
+    until scheduler_running; do
+        [ "$SECONDS" -ge "$deadline" ] && return 1
+        sleep 0.2
+    done
+}
+
+ensure_printer() {
+    local failure=""
+    if ! install_missing "${PRINTER_PACKAGES[@]}"; then
+        failure="installing ${PRINTER_PACKAGES[*]} failed"
+    elif ! scheduler_running && ! start_scheduler; then
+        failure="the CUPS scheduler (cupsd) did not start within 15 s"
+    elif ! has_printer; then
+        local out
+        if ! out=$(as_root lpadmin -p PDF -E -v cups-pdf:/ \
+                       -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>&1); then
+            failure="lpadmin could not add the PDF printer: ${out##*$'\n'}"
+        else
+            as_root lpadmin -d PDF >/dev/null 2>&1 || true
+        fi
+    fi
+    if ! has_printer; then
+        echo "build.sh: no printer set up (${failure:-lpstat -a lists none after adding the PDF printer}); starting the program anyway" >&2
     fi
 }
 

@@ -350,6 +350,18 @@ void TFormMain::addListEntry(QListWidget* list, const ListEntry& entry) {
     item->setToolTip(entry.path.isEmpty() ? entry.caption : entry.path);
 }
 
+void TFormMain::AddMaterialEntry(const ListEntry& entry) {
+    int before = ListView2->count();
+    for (int i = 0; i < ListView2->count(); ++i) {
+        if (ListView2->item(i)->data(RoleKind).toInt() == KindFillReport) {
+            before = i;
+            break;
+        }
+    }
+    addListEntry(ListView2, entry);
+    ListView2->insertItem(before, ListView2->takeItem(ListView2->count() - 1));
+}
+
 void TFormMain::fillList(QListWidget* list, const std::vector<ListEntry>& entries) {
     for (const ListEntry& entry : entries)
         addListEntry(list, entry);

@@ -68,6 +68,8 @@ public:
     void POPUP_DEL_FILEClick();
     void ExportMaterials();
     void OpenMaterialsFolder();
+    /** Adds a file entry to the materials list, before "Заповнити звіт". */
+    void AddMaterialEntry(const ListEntry& entry);
 
     /** The selected tree node (the current one when several are selected), or null. */
     QTreeWidgetItem* selectedNode() const;

@@ -1,10 +1,13 @@
 #include "app/Startup.h"
 
 #include "app/AppInit.h"
+#include "app/FillReports.h"
 #include "app/MainWindow.h"
 #include "app/MapPage.h"
 #include "app/Splash.h"
+#include "app/StartProbe.h"
 #include "app/StepDispatch.h"
+#include "app/WindowPlacement.h"
 #include "catalogue/refs/FormRefs.h"
 #include "catalogue/ui/FormDeletion.h"
 #include "catalogue/ui/FormOpenDir.h"
@@ -21,6 +24,7 @@
 #include <QFileDialog>
 #include <QLocale>
 #include <QPrinterInfo>
+#include <QSettings>
 #include <memory>
 
 namespace {
@@ -64,25 +68,30 @@ void InstallProgramDialogs(TFormMain& window) {
     d.chooseFile = [&window] { return ChooseFileToAdd(&window); };
     d.openStep = [&window](int kind) { OpenStep(window, kind); };
     d.referenceBooks = [&window, refs] { OpenReferenceBooks(window, *refs); };
-    d.fillReports = [] { ShowWarning(QStringLiteral("Заповнення звіту ще не підключене.")); };
+    d.fillReports = [&window] { FillReports(window); };
     window.setMapTab(new MapPage(window.mapDocument(), &window));
 }
 
-int RunTamberon(QApplication& app) {
-    app.setApplicationName(GlobalVar().AppTitle);
-    QtMessages messages;
-    SetMessages(&messages);
-    InstallQtWaitCursor();
+StartupOptions ProgramStartupOptions() {
+    StartupOptions options;
+    options.appDir = QApplication::applicationDirPath();
+    options.programPath = QApplication::applicationFilePath();
+    options.exitAfterStart = StartProbe::Requested();
+    options.printers = [](QString&) { return QPrinterInfo::availablePrinterNames(); };
+    return options;
+}
 
-    const QString appDir = QApplication::applicationDirPath();
-    SingleInstance instance(QApplication::applicationFilePath());
+namespace {
+
+/** The checks and the sequence up to the end of the message loop. */
+int StartUp(QApplication& app, const StartupOptions& options, StartProbe& probe) {
+    const QString& appDir = options.appDir;
+    SingleInstance instance(options.programPath);
     if (!instance.acquire(QApplication::arguments().size() > 1))
         return 0;
-    const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
-    QStringList names;
-    for (const QPrinterInfo& p : printers)
-        names << p.printerName();
-    if (!CheckPrinters(names, QString()))
+    QString printerError;
+    const QStringList printers = options.printers(printerError);
+    if (!CheckPrinters(printers, printerError))
         return 1;
     InitGlobalVar(appDir);
     if (OfferUpdate(GlobalVar().Settings.SettingsFile, appDir))
@@ -101,6 +110,26 @@ int RunTamberon(QApplication& app) {
     InstallProgramDialogs(window);
     splash->setStatus(QStringLiteral("Запуск програми..."));
     splash.reset();
+    RestoreMainWindowPlacement(window, *UserSettings());
     window.show();
-    return app.exec();
+    probe.watch(window);
+    const int code = app.exec();
+    // A run that only proves the start leaves the user's remembered place alone.
+    if (!probe.active())
+        SaveMainWindowPlacement(window, *UserSettings());
+    return code;
+}
+
+} // namespace
+
+int RunTamberon(QApplication& app, const StartupOptions& options) {
+    app.setApplicationName(GlobalVar().AppTitle);
+    StartProbe probe(options.exitAfterStart);
+    QtMessages qtMessages;
+    InstallQtWaitCursor();
+    Messages* previous =
+        SetMessages(probe.active() ? &probe.messages() : static_cast<Messages*>(&qtMessages));
+    const int code = probe.exitCode(StartUp(app, options, probe));
+    SetMessages(previous);
+    return code;
 }

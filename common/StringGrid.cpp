@@ -1,13 +1,14 @@
 #include "common/StringGrid.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 StringGrid::StringGrid(int colCount, int rowCount, int fixedRows, int fixedCols)
     : m_colCount(std::max(colCount, 1)), m_fixedRows(fixedRows), m_fixedCols(fixedCols) {
     m_rows.assign(std::max(rowCount, 1), QStringList());
     for (QStringList& row : m_rows)
         row.resize(m_colCount);
-    m_row = std::min(fixedRows, this->rowCount() - 1);
+    m_row = clampRow(fixedRows);
 }
 
 StringGrid::StringGrid(const StringGrid& other)
@@ -17,43 +18,112 @@ StringGrid::StringGrid(const StringGrid& other)
 StringGrid& StringGrid::operator=(const StringGrid& other) {
     if (this == &other)
         return *this;
+    const GridShapeChange reset;
+    const int oldRow = m_row;
+    const int oldCol = m_col;
+    beginShape(reset);
     m_rows = other.m_rows;
     m_colCount = other.m_colCount;
     m_fixedRows = other.m_fixedRows;
     m_fixedCols = other.m_fixedCols;
     m_row = other.m_row;
     m_col = other.m_col;
-    notifyStructure();
+    endShape(reset, oldRow, oldCol);
     return *this;
 }
 
-void StringGrid::setRowCount(int rows) {
-    rows = std::max(rows, 1);
-    if (rows == rowCount())
+StringGrid::~StringGrid() {
+    setObserver(nullptr);
+}
+
+void StringGrid::setObserver(StringGridObserver* observer) {
+    if (observer == m_observer)
         return;
+    StringGridObserver* former = m_observer;
+    m_observer = observer;
+    if (former)
+        former->gridDetached();
+}
+
+void StringGrid::beginShape(const GridShapeChange& change) {
+    if (m_observer)
+        m_observer->shapeAboutToChange(change);
+}
+
+int StringGrid::clampRow(int row) const {
+    // The current cell stays out of the heading while there are data rows.
+    const int top = rowCount() > m_fixedRows ? std::max(m_fixedRows, 0) : 0;
+    return std::clamp(row, top, rowCount() - 1);
+}
+
+void StringGrid::endShape(const GridShapeChange& change, int oldRow, int oldCol) {
+    m_row = clampRow(m_row);
+    m_col = std::clamp(m_col, 0, m_colCount - 1);
+    if (!m_observer)
+        return;
+    m_observer->shapeChanged(change);
+    if (m_observer && (m_row != oldRow || m_col != oldCol))
+        m_observer->currentChanged(m_row, m_col);
+}
+
+void StringGrid::resizeRows(int rows) {
     const int old = rowCount();
     m_rows.resize(rows);
     for (int r = old; r < rows; ++r)
         m_rows[r].resize(m_colCount);
-    m_row = std::clamp(m_row, 0, rows - 1);
-    notifyStructure();
+}
+
+void StringGrid::setRowCount(int rows) {
+    rows = std::max(rows, 1);
+    const int old = rowCount();
+    if (rows > old)
+        insertRows(old, rows - old);
+    else if (rows < old)
+        removeRows(rows, old - rows);
 }
 
 void StringGrid::setColCount(int cols) {
     cols = std::max(cols, 1);
     if (cols == m_colCount)
         return;
+    const int old = m_colCount;
+    const GridShapeChange change{cols > old ? GridShapeChange::InsertCols
+                                            : GridShapeChange::RemoveCols,
+                                 std::min(old, cols), std::abs(cols - old)};
+    const int oldRow = m_row;
+    const int oldCol = m_col;
+    beginShape(change);
     m_colCount = cols;
     for (QStringList& row : m_rows)
         row.resize(cols);
-    m_col = std::clamp(m_col, 0, cols - 1);
-    notifyStructure();
+    if (change.kind == GridShapeChange::RemoveCols && m_col >= cols)
+        m_col = cols - 1;
+    endShape(change, oldRow, oldCol);
 }
 
 void StringGrid::setFixedRows(int rows) {
+    rows = std::max(rows, 0);
+    if (rows == m_fixedRows && rowCount() > rows)
+        return;
+    // The heading's height decides which rows a view shows: all of them change.
+    const GridShapeChange reset;
+    const int oldRow = m_row;
+    const int oldCol = m_col;
+    beginShape(reset);
     m_fixedRows = rows;
     if (rowCount() <= rows)
-        setRowCount(rows + 1);
+        resizeRows(rows + 1);
+    endShape(reset, oldRow, oldCol);
+}
+
+void StringGrid::setFixedCols(int cols) {
+    cols = std::max(cols, 0);
+    if (cols == m_fixedCols)
+        return;
+    const GridShapeChange reset;
+    beginShape(reset);
+    m_fixedCols = cols;
+    endShape(reset, m_row, m_col);
 }
 
 QString StringGrid::at(int row, int col) const {
@@ -96,39 +166,51 @@ void StringGrid::clearRow(int row) {
         set(row, c, QString());
 }
 
-void StringGrid::insertRow(int at) {
+void StringGrid::insertRows(int at, int count) {
+    if (count <= 0)
+        return;
     at = std::clamp(at, 0, rowCount());
+    const GridShapeChange change{GridShapeChange::InsertRows, at, count};
+    const int oldRow = m_row;
+    const int oldCol = m_col;
+    beginShape(change);
     QStringList empty;
     empty.resize(m_colCount);
-    m_rows.insert(m_rows.begin() + at, empty);
-    notifyStructure();
+    m_rows.insert(m_rows.begin() + at, count, empty);
+    if (m_row >= at)
+        m_row += count;
+    endShape(change, oldRow, oldCol);
 }
 
-void StringGrid::removeRow(int at) {
-    if (at < 0 || at >= rowCount() || rowCount() <= 1)
+void StringGrid::removeRows(int at, int count) {
+    if (at < 0 || at >= rowCount() || count <= 0)
         return;
-    m_rows.erase(m_rows.begin() + at);
-    m_row = std::clamp(m_row, 0, rowCount() - 1);
-    notifyStructure();
-}
-
-void StringGrid::moveRow(int from, int to) {
-    if (from < 0 || from >= rowCount() || to < 0 || to >= rowCount() || from == to)
+    count = std::min(count, rowCount() - at);
+    // A grid keeps at least one row.
+    count = std::min(count, rowCount() - 1);
+    if (count <= 0)
         return;
-    QStringList row = std::move(m_rows[from]);
-    m_rows.erase(m_rows.begin() + from);
-    m_rows.insert(m_rows.begin() + to, std::move(row));
-    notifyStructure();
+    const GridShapeChange change{GridShapeChange::RemoveRows, at, count};
+    const int oldRow = m_row;
+    const int oldCol = m_col;
+    beginShape(change);
+    m_rows.erase(m_rows.begin() + at, m_rows.begin() + at + count);
+    if (m_row >= at + count)
+        m_row -= count;
+    else if (m_row >= at)
+        m_row = std::min(at, rowCount() - 1); // the row that took its place
+    endShape(change, oldRow, oldCol);
 }
 
 void StringGrid::setCurrent(int row, int col) {
-    m_row = std::clamp(row, 0, rowCount() - 1);
-    m_col = std::clamp(col, 0, m_colCount - 1);
-}
-
-void StringGrid::notifyStructure() {
+    row = clampRow(row);
+    col = std::clamp(col, 0, m_colCount - 1);
+    if (row == m_row && col == m_col)
+        return;
+    m_row = row;
+    m_col = col;
     if (m_observer)
-        m_observer->structureChanged();
+        m_observer->currentChanged(m_row, m_col);
 }
 
 void ClearGrid(StringGrid& grid, int rows) {
@@ -143,7 +225,7 @@ void InsertGridRow(StringGrid& grid, int row) {
         row = grid.fixedRows();
     if (row > grid.rowCount())
         row = grid.rowCount();
-    grid.insertRow(row);
+    grid.insertRows(row);
 }
 
 void DeleteGridRow(StringGrid& grid, int row) {
@@ -155,7 +237,7 @@ void DeleteGridRow(StringGrid& grid, int row) {
         grid.clearRow(row);
         return;
     }
-    grid.removeRow(row);
+    grid.removeRows(row);
 }
 
 bool GridIsEmpty(const StringGrid& grid) {

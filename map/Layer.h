@@ -1,6 +1,7 @@
 #pragma once
 
 #include "map/Feature.h"
+#include "map/SpatialIndex.h"
 #include "map/TabFile.h"
 
 #include <QSet>
@@ -10,8 +11,10 @@
 #include <optional>
 
 /**
- * A layer of the map: the objects of one ".tab" table held in memory. Adding, deleting and
- * updating objects writes the table file at once, then changes the copy in memory.
+ * A layer of the map: the objects of one ".tab" table held in memory, with an index of their
+ * envelopes. Adding, deleting and updating objects writes the table file at once, then
+ * changes the copy in memory and the index. A layer opened on its own (not on a map) serves
+ * overlays and other work that shows nothing.
  */
 class Layer {
 public:
@@ -28,8 +31,6 @@ public:
     }
     /** Called after every stored change of the objects or visibility (the map redraws). */
     void setChangedCallback(std::function<void()> callback) { m_changed = std::move(callback); }
-    /** 0 for an ordinary vector table (the only kind this map holds). */
-    int layerKind() const { return 0; }
     /** The extent stored in the table file, widened by objects added since. */
     const MapRect& bounds() const { return m_bounds; }
 
@@ -43,6 +44,13 @@ public:
     int featureCount() const { return static_cast<int>(m_features.size()); }
     /** A new object of this layer's fields, no shape yet. */
     Feature newFeature() const;
+    /**
+     * Positions in features() of the objects whose envelope meets the rectangle (touching
+     * edges count), in table order. Objects without a shape are never found.
+     */
+    std::vector<int> objectsIn(const MapRect& rect) const;
+    /** The position in features() of the object of the fid; -1 when there is none. */
+    int indexOf(qint64 fid) const;
 
     /** Stores a copy of the feature in the table; the stored object is returned. */
     std::optional<Feature> addFeature(const Feature& feature, QString* error);
@@ -50,6 +58,23 @@ public:
     bool deleteFeature(const Feature& feature, QString* error);
     /** Writes the feature's shape, values and style over the object of its fid. */
     bool updateFeature(const Feature& feature, QString* error);
+
+    /**
+     * Replaces every object of the table by the features, in their order, writing the whole
+     * table once and atomically (the old table stays whole on any failure), then reads it
+     * back. Values are matched to this layer's fields by name. The objects get new fids
+     * 1..n; earlier copies no longer name them. The selection is cleared.
+     */
+    bool replaceAll(const FeatureList& features, QString* error);
+    /** The same with new fields for the table (for example one more column). */
+    bool replaceAll(const std::vector<FieldDef>& fields, const FeatureList& features,
+                    QString* error);
+    /**
+     * Writes many changed objects (matched by fid, as updateFeature does) in one atomic
+     * writing of the whole table. Nothing is written when a fid is not in the layer. Fids
+     * stay as they are unless objects were deleted before (the table is renumbered then).
+     */
+    bool updateFeatures(const FeatureList& features, QString* error);
 
     /** Selection, by fid. */
     int selectionCount() const { return static_cast<int>(m_selection.size()); }
@@ -62,7 +87,10 @@ public:
 
 private:
     Layer() = default;
-    int indexOf(qint64 fid) const;
+    // Takes what a reading of the table gave.
+    void load(TableContent content);
+    // The stored object with the change's shape, values (by field name) and style.
+    Feature merged(const Feature& stored, const Feature& change) const;
     void changed() const {
         if (m_changed)
             m_changed();
@@ -75,6 +103,7 @@ private:
     std::vector<FieldDef> m_fields;
     std::shared_ptr<const QStringList> m_names;
     FeatureList m_features;
+    SpatialIndex m_index; // envelopes by fid
     QSet<qint64> m_selection;
     std::function<void()> m_changed;
 };

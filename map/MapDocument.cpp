@@ -172,10 +172,10 @@ void MapDocument::selectAt(const QPointF& p, double tolerance) {
         QSet<qint64> hit;
         if (layer->visible()) {
             const FeatureList& features = layer->features();
+            const std::vector<int> near = layer->objectsIn(probe);
             // The last drawn object is the one on top.
-            for (auto it = features.rbegin(); it != features.rend(); ++it) {
-                if (!it->bounds().intersects(probe))
-                    continue;
+            for (auto at = near.rbegin(); at != near.rend(); ++at) {
+                const auto it = features.begin() + *at;
                 bool inside = false;
                 switch (it->kind()) {
                 case FeatureKind::Region:

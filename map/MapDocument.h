@@ -9,13 +9,15 @@
 #include <optional>
 #include <vector>
 
-/** A layer description: open a table file (type 0) or write a new one (type 7). */
+/**
+ * A layer description: open a table file (type 0) or write a new one (type 7). Every layer
+ * has its attribute table (Dataset) of the layer's name.
+ */
 struct LayerInfo {
     int type = 0;
     QString fileSpec;
     QString name;
     bool visible = true;
-    bool autoCreateDataset = true; ///< every layer here has its attribute table
     QString datasetName;
     std::vector<FieldDef> fields;     ///< for type 7
     std::optional<CoordSys> coordSys; ///< for type 7; the map's own when unset

@@ -146,7 +146,8 @@ void ZoomToRectangle(MapDocument& map, const MapRect& rect) {
 
 void ZoomToLayer(MapDocument& map, const Layer& layer) {
     MapRect rect;
-    if (layer.layerKind() != 0 || layer.featureCount() >= 2000)
+    // Every layer here is a vector table, so only the object count decides.
+    if (layer.featureCount() >= 2000)
         rect = layer.bounds();
     else
         rect = FeaturesBounds(layer.allFeatures());

@@ -80,10 +80,9 @@ void RenderMap(const MapDocument& map, QPainter& painter) {
             continue;
         const bool anySelected = layer->selectionCount() > 0;
         painter.setTransform(world);
-        for (const Feature& f : layer->features()) {
+        for (const int index : layer->objectsIn(view)) {
+            const Feature& f = layer->features()[static_cast<size_t>(index)];
             const MapRect b = f.bounds();
-            if (!b.intersects(view))
-                continue;
             const bool selected = anySelected && layer->isSelected(f.fid());
             switch (f.kind()) {
             case FeatureKind::Region: {

@@ -3,13 +3,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cpl_error.h>
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
 
+#include <cmath>
+#include <cstring>
 #include <mutex>
+#include <optional>
 
 namespace {
 
@@ -75,95 +79,6 @@ FieldKind kindOf(OGRFieldType type) {
     }
 }
 
-QString hexColour(int value) {
-    return QStringLiteral("#%1").arg(ColorFromValue(value).rgb() & 0xFFFFFF, 6, 16, QChar(u'0'));
-}
-
-bool parseHexColour(const QString& hex, int& value) {
-    bool ok = false;
-    const uint rgb = hex.left(6).toUInt(&ok, 16);
-    if (!ok)
-        return false;
-    value = ColorValue(QColor::fromRgb(rgb));
-    return true;
-}
-
-QString section(const QString& text, const QString& tool) {
-    const qsizetype at = text.indexOf(tool + u'(');
-    if (at < 0)
-        return {};
-    // Skip quoted strings so a ")" inside a text does not end the tool.
-    bool quoted = false;
-    for (qsizetype i = at + tool.size() + 1; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\\' && quoted) {
-            ++i;
-            continue;
-        }
-        if (c == u'"')
-            quoted = !quoted;
-        else if (c == u')' && !quoted)
-            return text.mid(at + tool.size() + 1, i - at - tool.size() - 1);
-    }
-    return {};
-}
-
-// The value of "key:value" among the comma-separated parameters of a style tool.
-QString param(const QString& tool, const QString& key) {
-    qsizetype i = 0;
-    const qsizetype n = tool.size();
-    while (i < n) {
-        // Parameter name up to ':'.
-        const qsizetype colon = tool.indexOf(u':', i);
-        if (colon < 0)
-            return {};
-        const bool match = QStringView(tool).mid(i, colon - i).trimmed() == key;
-        qsizetype j = colon + 1;
-        QString value;
-        if (j < n && tool[j] == u'"') {
-            for (++j; j < n && tool[j] != u'"'; ++j) {
-                if (tool[j] == u'\\' && j + 1 < n)
-                    ++j;
-                value.append(tool[j]);
-            }
-            ++j; // closing quote
-            while (j < n && tool[j] != u',')
-                ++j;
-        } else {
-            const qsizetype comma = tool.indexOf(u',', j);
-            const qsizetype end = comma < 0 ? n : comma;
-            value = tool.mid(j, end - j).trimmed();
-            j = end;
-        }
-        if (match)
-            return value;
-        i = j + 1;
-    }
-    return {};
-}
-
-// The number N of "mapinfo-<prefix>-N" in an id list; -1 when absent.
-int mapinfoId(const QString& ids, const QString& prefix) {
-    const QString tag = QStringLiteral("mapinfo-") + prefix + u'-';
-    const qsizetype at = ids.indexOf(tag);
-    if (at < 0)
-        return -1;
-    qsizetype end = at + tag.size();
-    while (end < ids.size() && ids[end].isDigit())
-        ++end;
-    bool ok = false;
-    const int id = ids.mid(at + tag.size(), end - at - tag.size()).toInt(&ok);
-    return ok ? id : -1;
-}
-
-// A number with an optional unit suffix ("2.5g", "1px").
-double leadingNumber(const QString& text) {
-    qsizetype end = 0;
-    while (end < text.size() && (text[end].isDigit() || text[end] == u'.' || text[end] == u'-'))
-        ++end;
-    return text.left(end).toDouble();
-}
-
 Feature featureFromOgr(OGRFeature& f, const std::shared_ptr<const QStringList>& names) {
     Feature out;
     out.setFid(f.GetFID());
@@ -190,15 +105,37 @@ Feature featureFromOgr(OGRFeature& f, const std::shared_ptr<const QStringList>& 
     return out;
 }
 
+// Positions of a feature's field names among the table's fields, worked out once per list
+// of names (the objects of one layer share theirs).
+class FieldMatcher {
+public:
+    explicit FieldMatcher(const OGRFeatureDefn* defn) : m_defn(defn) {}
+    const std::vector<int>& positions(const QStringList& names) {
+        if (&names == m_names && static_cast<size_t>(names.size()) == m_positions.size())
+            return m_positions;
+        m_names = &names;
+        m_positions.clear();
+        for (const QString& name : names)
+            m_positions.push_back(m_defn->GetFieldIndex(name.toUtf8().constData()));
+        return m_positions;
+    }
+
+private:
+    const OGRFeatureDefn* m_defn;
+    const QStringList* m_names = nullptr;
+    std::vector<int> m_positions;
+};
+
 // Fills an OGR feature of the table from ours: values by field name, shape, style.
-void fillOgr(OGRFeature& target, const Feature& source) {
+void fillOgr(OGRFeature& target, const Feature& source, FieldMatcher& matcher) {
     OGRFeatureDefn* defn = target.GetDefnRef();
-    const QStringList& names = source.fieldNames();
-    for (qsizetype i = 0; i < names.size() && i < source.values().size(); ++i) {
-        const int index = defn->GetFieldIndex(names[i].toUtf8().constData());
+    const std::vector<int>& positions = matcher.positions(source.fieldNames());
+    for (size_t i = 0; i < positions.size() && i < static_cast<size_t>(source.values().size());
+         ++i) {
+        const int index = positions[i];
         if (index < 0)
             continue;
-        const QString& v = source.values()[i];
+        const QString& v = source.values()[static_cast<qsizetype>(i)];
         if (v.isEmpty() && defn->GetFieldDefn(index)->GetType() != OFTString)
             target.SetFieldNull(index);
         else
@@ -217,6 +154,19 @@ void fillOgr(OGRFeature& target, const Feature& source) {
         target.SetStyleString(style.toUtf8().constData());
 }
 
+void fillOgr(OGRFeature& target, const Feature& source) {
+    FieldMatcher matcher(target.GetDefnRef());
+    fillOgr(target, source, matcher);
+}
+
+// What a whole table is written from.
+struct TableFormat {
+    std::vector<FieldDef> fields;
+    OGRSpatialReference srs; ///< empty: the program's numeric system
+    MapRect bounds;          ///< the coordinate range the file can hold
+    QString description;     ///< the header's "Description" (none when empty)
+};
+
 QString unitName(int units) {
     switch (units) {
     case 1:
@@ -228,6 +178,251 @@ QString unitName(int units) {
     default:
         return QStringLiteral("m");
     }
+}
+
+OGRSpatialReference numericSrs(const CoordSys& coordSys) {
+    const MapRect& b = coordSys.bounds;
+    const QString miCoordSys =
+        QStringLiteral("CoordSys NonEarth Units \"%1\" Bounds (%2, %3) (%4, %5)")
+            .arg(unitName(coordSys.units))
+            .arg(b.xMin, 0, 'f', 0)
+            .arg(b.yMin, 0, 'f', 0)
+            .arg(b.xMax, 0, 'f', 0)
+            .arg(b.yMax, 0, 'f', 0);
+    OGRSpatialReference srs;
+    srs.importFromMICoordSys(miCoordSys.toUtf8().constData());
+    return srs;
+}
+
+// The existing companion files of a table, each under its name as found on disk.
+QStringList companionFiles(const QString& path) {
+    const QFileInfo info(path);
+    const QDir dir = info.dir();
+    const QString base = info.completeBaseName();
+    QStringList out;
+    for (const char* ext : {"tab", "dat", "map", "id", "ind"}) {
+        for (const QString& e : {QString::fromLatin1(ext), QString::fromLatin1(ext).toUpper()}) {
+            const QString file = dir.filePath(base + u'.' + e);
+            if (QFileInfo::exists(file))
+                out.append(file);
+        }
+    }
+    return out;
+}
+
+// A hidden name beside the table for a temporary or a set-aside copy; its name never
+// begins like a layer name, so a leftover is not taken for a layer.
+QString asideName(const QString& path, const QString& what) {
+    const QFileInfo info(path);
+    return info.dir().filePath(
+        QStringLiteral(".~%1.%2-%3")
+            .arg(info.completeBaseName(), what)
+            .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0')));
+}
+
+// The coordinate range stored in the header block of the table's ".map" file: the file
+// keeps coordinates as integers of ±1e9 scaled and displaced into this range.
+std::optional<MapRect> storedBounds(const QString& tabPath) {
+    const QFileInfo info(tabPath);
+    QFile file;
+    for (const QString& ext : {QStringLiteral("map"), QStringLiteral("MAP")}) {
+        file.setFileName(info.dir().filePath(info.completeBaseName() + u'.' + ext));
+        if (file.exists())
+            break;
+    }
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray header = file.read(0x190);
+    if (header.size() < 0x190)
+        return std::nullopt;
+    auto int32At = [&header](int at) {
+        quint32 v = 0;
+        for (int i = 3; i >= 0; --i)
+            v = (v << 8) | static_cast<quint8>(header[at + i]);
+        return static_cast<qint32>(v);
+    };
+    auto doubleAt = [&header](int at) {
+        quint64 bits = 0;
+        for (int i = 7; i >= 0; --i)
+            bits = (bits << 8) | static_cast<quint8>(header[at + i]);
+        double d = 0;
+        std::memcpy(&d, &bits, sizeof d);
+        return d;
+    };
+    if (int32At(0x100) != 42424242)
+        return std::nullopt;
+    const int quadrant = static_cast<quint8>(header[0x161]);
+    const double xScale = doubleAt(0x170);
+    const double yScale = doubleAt(0x178);
+    const double xDispl = doubleAt(0x180);
+    const double yDispl = doubleAt(0x188);
+    if (!(xScale > 0) || !(yScale > 0) || !std::isfinite(xDispl) || !std::isfinite(yDispl))
+        return std::nullopt;
+    const bool flipX = quadrant == 0 || quadrant == 2 || quadrant == 3;
+    const bool flipY = quadrant == 0 || quadrant == 3 || quadrant == 4;
+    auto toX = [&](double n) { return flipX ? -(n + xDispl) / xScale : (n - xDispl) / xScale; };
+    auto toY = [&](double n) { return flipY ? -(n + yDispl) / yScale : (n - yDispl) / yScale; };
+    const double x1 = toX(-1e9), x2 = toX(1e9), y1 = toY(-1e9), y2 = toY(1e9);
+    return MapRect{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+
+// The coordinate system, range and description of an existing table.
+bool readFormat(const QString& path, TableFormat& format, const ErrorScope& scope, QString* error) {
+    GDALDatasetUniquePtr ds = openTable(path, false, error, scope);
+    if (!ds)
+        return false;
+    OGRLayer* layer = ds->GetLayer(0);
+    if (const OGRSpatialReference* srs = layer->GetSpatialRef())
+        format.srs = *srs;
+    else
+        format.srs = numericSrs(CoordSys{});
+    format.bounds = storedBounds(path).value_or(CoordSys{}.bounds);
+    format.description = QString::fromUtf8(layer->GetMetadataItem("DESCRIPTION"));
+    return true;
+}
+
+// Writes a new table at the path in one opening: fields, then every feature (their fids are
+// set), and checks that it reads back whole. Nothing is left at the path on failure.
+bool writeWhole(const QString& path, const TableFormat& format, FeatureList& features,
+                const ErrorScope& scope, QString* error) {
+    const QString shown = QDir::toNativeSeparators(path);
+    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("MapInfo File");
+    if (!driver) {
+        setError(error, QStringLiteral("Драйвер таблиць MapInfo недоступний."));
+        return false;
+    }
+    GDALDatasetUniquePtr ds(
+        driver->Create(nativePath(path).constData(), 0, 0, 0, GDT_Unknown, nullptr));
+    if (!ds) {
+        setError(error,
+                 scope.message(QStringLiteral("Не вдалося створити таблицю \"%1\".").arg(shown)));
+        return false;
+    }
+    const MapRect& b = format.bounds;
+    const QByteArray bounds = QStringLiteral("BOUNDS=%1,%2,%3,%4")
+                                  .arg(b.xMin, 0, 'f', 6)
+                                  .arg(b.yMin, 0, 'f', 6)
+                                  .arg(b.xMax, 0, 'f', 6)
+                                  .arg(b.yMax, 0, 'f', 6)
+                                  .toUtf8();
+    const QByteArray desc = (QStringLiteral("DESCRIPTION=") + format.description).toUtf8();
+    CPLStringList options;
+    options.AddString(bounds.constData());
+    options.AddString("ENCODING=CP1251");
+    if (!format.description.isEmpty())
+        options.AddString(desc.constData());
+    const QByteArray layerName = QFileInfo(path).completeBaseName().toUtf8();
+    OGRSpatialReference srs = format.srs; // the driver takes a mutable one
+    OGRLayer* layer = ds->CreateLayer(layerName.constData(), srs.IsEmpty() ? nullptr : &srs,
+                                      wkbUnknown, options.List());
+    bool ok = layer != nullptr;
+    for (const FieldDef& f : format.fields) {
+        if (!ok)
+            break;
+        const OGRFieldType type = f.type == FieldKind::Integer ? OFTInteger
+                                  : f.type == FieldKind::Float ? OFTReal
+                                                               : OFTString;
+        OGRFieldDefn fd(f.name.toUtf8().constData(), type);
+        if (f.type == FieldKind::Char)
+            fd.SetWidth(f.width > 0 ? f.width : 254);
+        else if (f.type == FieldKind::Float)
+            fd.SetWidth(f.width);
+        if (f.type == FieldKind::Float)
+            fd.SetPrecision(f.precision);
+        ok = layer->CreateField(&fd) == OGRERR_NONE;
+    }
+    std::vector<qint64> fids;
+    if (ok) {
+        fids.reserve(features.size());
+        FieldMatcher matcher(layer->GetLayerDefn());
+        for (const Feature& feature : features) {
+            OGRFeatureUniquePtr f(OGRFeature::CreateFeature(layer->GetLayerDefn()));
+            fillOgr(*f, feature, matcher);
+            if (layer->CreateFeature(f.get()) != OGRERR_NONE) {
+                ok = false;
+                break;
+            }
+            fids.push_back(f->GetFID());
+        }
+    }
+    if (ok) {
+        ds.reset();
+        ok = CPLGetLastErrorType() < CE_Failure && QFileInfo::exists(path);
+    }
+    if (ok) {
+        // Read the count back: a table that does not open whole is never put in place.
+        QString ignored;
+        GDALDatasetUniquePtr back = openTable(path, false, &ignored, scope);
+        ok = back &&
+             back->GetLayer(0)->GetFeatureCount(TRUE) == static_cast<GIntBig>(features.size());
+    }
+    if (!ok) {
+        setError(error,
+                 scope.message(QStringLiteral("Не вдалося записати таблицю \"%1\".").arg(shown)));
+        ds.reset();
+        TabFile::removeFiles(path);
+        return false;
+    }
+    for (size_t i = 0; i < features.size(); ++i)
+        features[i].setFid(fids[i]);
+    return true;
+}
+
+// Moves the companions of the table written at `temp` over those of `path`. The old files
+// are set aside first and brought back if any move fails, so the path always holds one
+// whole table, the old or the new.
+bool putInPlace(const QString& temp, const QString& path, QString* error) {
+    const QFileInfo target(path);
+    const QDir dir = target.dir();
+    const QString base = target.completeBaseName();
+    const bool upper = target.suffix() == target.suffix().toUpper();
+    const QString aside = asideName(path, QStringLiteral("old"));
+
+    std::vector<std::pair<QString, QString>> setAside; // original, aside
+    std::vector<QString> placed;
+    auto undo = [&] {
+        for (const QString& file : placed)
+            QFile::remove(file);
+        for (const auto& [original, moved] : setAside)
+            QFile::rename(moved, original);
+    };
+    auto fail = [&](const QString& file) {
+        undo();
+        setError(
+            error,
+            QStringLiteral("Не вдалося замінити файл \"%1\".").arg(QDir::toNativeSeparators(file)));
+        return false;
+    };
+    for (const QString& file : companionFiles(path)) {
+        const QString moved = aside + u'.' + QFileInfo(file).suffix();
+        if (!QFile::rename(file, moved))
+            return fail(file);
+        setAside.emplace_back(file, moved);
+    }
+    for (const QString& file : companionFiles(temp)) {
+        const QString ext = QFileInfo(file).suffix().toLower();
+        const QString to =
+            ext == u"tab" ? path : dir.filePath(base + u'.' + (upper ? ext.toUpper() : ext));
+        if (!QFile::rename(file, to))
+            return fail(to);
+        placed.push_back(to);
+    }
+    for (const auto& entry : setAside)
+        QFile::remove(entry.second);
+    return true;
+}
+
+// Writes the table beside the path under a temporary name, then puts it in place.
+bool writeAtomically(const QString& path, const TableFormat& format, FeatureList& features,
+                     const ErrorScope& scope, QString* error) {
+    const QString temp = asideName(path, QStringLiteral("new")) + QStringLiteral(".tab");
+    if (!writeWhole(temp, format, features, scope, error))
+        return false;
+    if (!putInPlace(temp, path, error)) {
+        TabFile::removeFiles(temp);
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -277,81 +472,28 @@ bool read(const QString& path, TableContent& content, QString* error) {
 bool create(const QString& path, const std::vector<FieldDef>& fields, const CoordSys& coordSys,
             bool overwrite, const QString& description, QString* error) {
     ErrorScope scope;
-    if (QFileInfo::exists(path)) {
-        if (!overwrite) {
-            setError(error,
-                     QStringLiteral("Файл \"%1\" вже існує.").arg(QDir::toNativeSeparators(path)));
-            return false;
-        }
-        if (!removeFiles(path)) {
-            setError(error, QStringLiteral("Не вдалося замінити файл \"%1\".")
-                                .arg(QDir::toNativeSeparators(path)));
-            return false;
-        }
-    }
-    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("MapInfo File");
-    if (!driver) {
-        setError(error, QStringLiteral("Драйвер таблиць MapInfo недоступний."));
+    if (QFileInfo::exists(path) && !overwrite) {
+        setError(error,
+                 QStringLiteral("Файл \"%1\" вже існує.").arg(QDir::toNativeSeparators(path)));
         return false;
     }
-    GDALDatasetUniquePtr ds(
-        driver->Create(nativePath(path).constData(), 0, 0, 0, GDT_Unknown, nullptr));
-    if (!ds) {
-        setError(error, scope.message(QStringLiteral("Не вдалося створити таблицю \"%1\".")
-                                          .arg(QDir::toNativeSeparators(path))));
+    TableFormat format;
+    format.fields = fields;
+    format.srs = numericSrs(coordSys);
+    format.bounds = coordSys.bounds;
+    format.description = description;
+    FeatureList none;
+    return writeAtomically(path, format, none, scope, error);
+}
+
+bool replaceAll(const QString& path, const std::vector<FieldDef>& fields, FeatureList& features,
+                QString* error) {
+    ErrorScope scope;
+    TableFormat format;
+    if (!readFormat(path, format, scope, error))
         return false;
-    }
-    const MapRect& b = coordSys.bounds;
-    const QString miCoordSys =
-        QStringLiteral("CoordSys NonEarth Units \"%1\" Bounds (%2, %3) (%4, %5)")
-            .arg(unitName(coordSys.units))
-            .arg(b.xMin, 0, 'f', 0)
-            .arg(b.yMin, 0, 'f', 0)
-            .arg(b.xMax, 0, 'f', 0)
-            .arg(b.yMax, 0, 'f', 0);
-    OGRSpatialReference srs;
-    srs.importFromMICoordSys(miCoordSys.toUtf8().constData());
-    const QByteArray bounds = QStringLiteral("BOUNDS=%1,%2,%3,%4")
-                                  .arg(b.xMin, 0, 'f', 0)
-                                  .arg(b.yMin, 0, 'f', 0)
-                                  .arg(b.xMax, 0, 'f', 0)
-                                  .arg(b.yMax, 0, 'f', 0)
-                                  .toUtf8();
-    const QByteArray desc = (QStringLiteral("DESCRIPTION=") + description).toUtf8();
-    CPLStringList options;
-    options.AddString(bounds.constData());
-    options.AddString("ENCODING=CP1251");
-    if (!description.isEmpty())
-        options.AddString(desc.constData());
-    const QByteArray layerName = QFileInfo(path).completeBaseName().toUtf8();
-    OGRLayer* layer = ds->CreateLayer(layerName.constData(), srs.IsEmpty() ? nullptr : &srs,
-                                      wkbUnknown, options.List());
-    bool ok = layer != nullptr;
-    for (const FieldDef& f : fields) {
-        if (!ok)
-            break;
-        const OGRFieldType type = f.type == FieldKind::Integer ? OFTInteger
-                                  : f.type == FieldKind::Float ? OFTReal
-                                                               : OFTString;
-        OGRFieldDefn fd(f.name.toUtf8().constData(), type);
-        if (f.type != FieldKind::Integer)
-            fd.SetWidth(f.width);
-        if (f.type == FieldKind::Float)
-            fd.SetPrecision(f.precision);
-        ok = layer->CreateField(&fd) == OGRERR_NONE;
-    }
-    if (ok) {
-        ds.reset();
-        ok = CPLGetLastErrorType() < CE_Failure && QFileInfo::exists(path);
-    }
-    if (!ok) {
-        setError(error, scope.message(QStringLiteral("Не вдалося створити таблицю \"%1\".")
-                                          .arg(QDir::toNativeSeparators(path))));
-        ds.reset();
-        removeFiles(path);
-        return false;
-    }
-    return true;
+    format.fields = fields;
+    return writeAtomically(path, format, features, scope, error);
 }
 
 bool append(const QString& path, Feature& feature, QString* error) {
@@ -446,82 +588,3 @@ bool removeFiles(const QString& path) {
 }
 
 } // namespace TabFile
-
-QString RegionStyleText(const RegionStyle& style) {
-    const int brush = style.regionPattern < 1 ? 2 : style.regionPattern;
-    QString text = QStringLiteral("BRUSH(fc:%1").arg(hexColour(style.regionColor));
-    if (!style.regionTransparent && brush > 2)
-        text += QStringLiteral(",bc:#ffffff");
-    text += QStringLiteral(",id:\"mapinfo-brush-%1\")").arg(brush);
-    const int pen = style.regionBorderStyle < 1 ? 2 : style.regionBorderStyle;
-    text += QStringLiteral(";PEN(w:%1px,c:%2,id:\"mapinfo-pen-%3\")")
-                .arg(std::max(1, style.regionBorderWidth))
-                .arg(hexColour(style.regionBorderColor))
-                .arg(pen);
-    return text;
-}
-
-bool ParseRegionStyle(const QString& text, RegionStyle& style) {
-    const QString brush = section(text, QStringLiteral("BRUSH"));
-    const QString pen = section(text, QStringLiteral("PEN"));
-    if (brush.isEmpty() && pen.isEmpty())
-        return false;
-    RegionStyle s;
-    if (!brush.isEmpty()) {
-        const QString fc = param(brush, QStringLiteral("fc"));
-        if (fc.startsWith(u'#'))
-            parseHexColour(fc.mid(1), s.regionColor);
-        const int id = mapinfoId(param(brush, QStringLiteral("id")), QStringLiteral("brush"));
-        s.regionPattern = id > 0 ? id : 2;
-        // A brush with a "null" OGR id and no fill colour draws nothing.
-        if (id < 0 && param(brush, QStringLiteral("id")).contains(QStringLiteral("ogr-brush-1")))
-            s.regionPattern = 1;
-        s.regionTransparent = param(brush, QStringLiteral("bc")).isEmpty();
-    }
-    if (!pen.isEmpty()) {
-        const QString c = param(pen, QStringLiteral("c"));
-        if (c.startsWith(u'#'))
-            parseHexColour(c.mid(1), s.regionBorderColor);
-        const int id = mapinfoId(param(pen, QStringLiteral("id")), QStringLiteral("pen"));
-        s.regionBorderStyle = id > 0 ? id : 2;
-        const double w = leadingNumber(param(pen, QStringLiteral("w")));
-        s.regionBorderWidth = std::max(1, static_cast<int>(w + 0.5));
-    }
-    style = s;
-    return true;
-}
-
-QString TextStyleText(const QString& text, const TextStyle& style, double height) {
-    QString escaped = text;
-    escaped.replace(u'\\', QStringLiteral("\\\\"));
-    escaped.replace(u'"', QStringLiteral("\\\""));
-    QString out = QStringLiteral("LABEL(t:\"%1\",s:%2g,c:%3,f:\"%4\"")
-                      .arg(escaped)
-                      .arg(height, 0, 'f', 6)
-                      .arg(hexColour(style.color))
-                      .arg(style.family);
-    if (style.bold)
-        out += QStringLiteral(",bo:1");
-    if (style.italic)
-        out += QStringLiteral(",it:1");
-    return out + u')';
-}
-
-bool ParseTextStyle(const QString& styleText, QString& text, TextStyle& style, double& height) {
-    const QString label = section(styleText, QStringLiteral("LABEL"));
-    if (label.isEmpty())
-        return false;
-    text = param(label, QStringLiteral("t"));
-    TextStyle s;
-    const QString family = param(label, QStringLiteral("f"));
-    if (!family.isEmpty())
-        s.family = family;
-    const QString c = param(label, QStringLiteral("c"));
-    if (c.startsWith(u'#'))
-        parseHexColour(c.mid(1), s.color);
-    s.bold = param(label, QStringLiteral("bo")) == u"1";
-    s.italic = param(label, QStringLiteral("it")) == u"1";
-    height = leadingNumber(param(label, QStringLiteral("s")));
-    style = s;
-    return true;
-}

@@ -2,6 +2,7 @@
 
 #include "map/Feature.h"
 #include "map/MapTypes.h"
+#include "map/TabStyle.h"
 
 #include <QString>
 #include <vector>
@@ -41,9 +42,22 @@ namespace TabFile {
 
 /** Reads fields, features and stored extent. */
 bool read(const QString& path, TableContent& content, QString* error);
-/** Writes a new empty table with the fields (an existing file only with `overwrite`). */
+/**
+ * Writes a new empty table with the fields (an existing table only with `overwrite`). The
+ * table is written under a temporary name and then put in place, so an existing table is
+ * replaced whole or not at all.
+ */
 bool create(const QString& path, const std::vector<FieldDef>& fields, const CoordSys& coordSys,
             bool overwrite, const QString& description, QString* error);
+/**
+ * Replaces every object of an existing table (and its fields by `fields`) in one writing,
+ * keeping its coordinate system, coordinate range and description. The new table is written
+ * under a temporary name beside it and checked, then its companion files (.tab, .dat, .map,
+ * .id, .ind) are put in place of the old ones; on any failure the old table stays as it was.
+ * Values are matched to the fields by name; the features get the fids 1..n in order.
+ */
+bool replaceAll(const QString& path, const std::vector<FieldDef>& fields, FeatureList& features,
+                QString* error);
 /** Appends a feature; its values are matched to the table's fields by name. Sets its fid. */
 bool append(const QString& path, Feature& feature, QString* error);
 /** Appends many features with one opening of the file; sets their fids. */
@@ -56,10 +70,3 @@ bool remove(const QString& path, qint64 fid, QString* error);
 bool removeFiles(const QString& path);
 
 } // namespace TabFile
-
-/** The OGR style text of a region style, and back (false when the text has no brush/pen). */
-QString RegionStyleText(const RegionStyle& style);
-bool ParseRegionStyle(const QString& text, RegionStyle& style);
-/** The OGR label style of a text object, and back. */
-QString TextStyleText(const QString& text, const TextStyle& style, double height);
-bool ParseTextStyle(const QString& styleText, QString& text, TextStyle& style, double& height);

@@ -46,22 +46,25 @@ GridView::~GridView() {
     // The model unhooks itself from the grid when it goes.
     delete m_frozen;
     m_frozen = nullptr;
-    // The model goes before the grid it watches.
+    // Either may go first; the model goes before the view's own grid anyway.
     setModel(nullptr);
     delete m_model;
     m_model = nullptr;
 }
 
+StringGrid* GridView::grid() const {
+    return m_model ? m_model->grid() : nullptr;
+}
+
 void GridView::setGrid(StringGrid* grid) {
     if (!grid)
         grid = m_ownGrid.get();
-    if (grid == m_grid)
+    if (m_model && grid == m_model->grid())
         return;
     delete m_frozen;
     m_frozen = nullptr;
     m_frozenHeader = nullptr;
     StringGridModel* old = m_model;
-    m_grid = grid;
     m_model = new StringGridModel(grid, this);
     QItemSelectionModel* oldSelection = selectionModel();
     setModel(m_model);
@@ -82,31 +85,72 @@ void GridView::setGrid(StringGrid* grid) {
                 updateFrozen();
                 m_header->invalidateHeight();
             });
+    connect(m_model, &QAbstractItemModel::columnsRemoved, this, [this] {
+        keepEditingState();
+        updateFrozen();
+        fitFillColumn();
+        m_header->invalidateHeight();
+        followGridCurrent();
+    });
     connect(m_model, &QAbstractItemModel::headerDataChanged, this, [this] {
         m_header->invalidateHeight();
         if (m_frozenHeader)
             m_frozenHeader->invalidateHeight();
     });
-    connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] {
-        // Keep the grid's idea of the current cell when rows come and go.
-        if (!currentIndex().isValid() && m_model->rowCount() > 0)
-            setCurrentCell(m_grid->currentRow(), m_grid->currentCol());
+    connect(m_model, &QAbstractItemModel::modelReset, this, &GridView::modelWasReset);
+    // Qt moves the view's current cell when rows go; the grid's rule wins.
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &GridView::followGridCurrent);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] {
+        keepEditingState();
+        followGridCurrent();
+    });
+    connect(m_model, &StringGridModel::currentCellChanged, this, [this](int row, int col) {
+        followGridCurrent();
+        emit currentCellChanged(row, col);
     });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) { gridCurrentChanged(current); });
+            [this](const QModelIndex& current) { viewCurrentChanged(current); });
     applyColumns();
     updateFrozen();
     horizontalHeader()->setVisible(grid->fixedRows() > 0);
-    if (m_model->rowCount() > 0)
-        setCurrentCell(m_grid->currentRow(), m_grid->currentCol());
+    followGridCurrent();
 }
 
-void GridView::gridCurrentChanged(const QModelIndex& current) {
-    if (!current.isValid() || !m_grid)
+void GridView::modelWasReset() {
+    applyColumns();
+    updateFrozen();
+    fitFillColumn();
+    horizontalHeader()->setVisible(m_model->fixedRows() > 0);
+    m_header->invalidateHeight();
+    if (m_frozenHeader)
+        m_frozenHeader->invalidateHeight();
+    followGridCurrent();
+}
+
+void GridView::keepEditingState() {
+    // Qt drops the editing state after rows or columns go, though an editor elsewhere
+    // stays open; the view must still know it edits.
+    if (state() != EditingState && currentIndex().isValid() && indexWidget(currentIndex()))
+        setState(EditingState);
+}
+
+void GridView::viewCurrentChanged(const QModelIndex& current) {
+    // While rows come and go Qt moves its current cell by its own rule; the grid's
+    // rule decides, and the view follows it once the change is done.
+    if (!current.isValid() || m_model->isChangingShape() || !grid())
         return;
-    const int row = m_model->gridRow(current.row());
-    m_grid->setCurrent(row, current.column());
-    emit currentCellChanged(row, current.column());
+    grid()->setCurrent(m_model->gridRow(current.row()), current.column());
+}
+
+void GridView::followGridCurrent() {
+    const StringGrid* g = grid();
+    if (!g)
+        return;
+    const QModelIndex index = m_model->index(m_model->modelRow(g->currentRow()), g->currentCol());
+    if (!index.isValid() || index == currentIndex())
+        return;
+    setCurrentIndex(index);
+    scrollTo(index);
 }
 
 void GridView::setColumns(const QList<GridColumn>& columns) {
@@ -181,24 +225,19 @@ void GridView::refresh() {
 }
 
 void GridView::setCurrentCell(int row, int col) {
-    if (!m_model)
+    StringGrid* g = grid();
+    if (!g)
         return;
-    m_model->flush();
-    const int r = std::clamp(m_model->modelRow(row), 0, std::max(m_model->rowCount() - 1, 0));
-    const int c = std::clamp(col, 0, std::max(m_model->columnCount() - 1, 0));
-    m_grid->setCurrent(m_model->gridRow(r), c);
-    const QModelIndex index = m_model->index(r, c);
-    if (index.isValid()) {
-        setCurrentIndex(index);
-        scrollTo(index);
-    }
+    g->setCurrent(row, col);
+    // Also when the grid's cell stays: the view may have lost its current cell.
+    followGridCurrent();
 }
 
 int GridView::currentGridRow() const {
-    return m_grid ? m_grid->currentRow() : -1;
+    return grid() ? grid()->currentRow() : -1;
 }
 int GridView::currentGridCol() const {
-    return m_grid ? m_grid->currentCol() : -1;
+    return grid() ? grid()->currentCol() : -1;
 }
 
 QRect GridView::globalCellRect(int row, int col) const {
@@ -276,8 +315,8 @@ void GridView::keyPressEvent(QKeyEvent* event) {
 }
 
 void GridView::copyCell() {
-    if (m_grid)
-        QGuiApplication::clipboard()->setText(m_grid->at(currentGridRow(), currentGridCol()));
+    if (const StringGrid* g = grid())
+        QGuiApplication::clipboard()->setText(g->at(currentGridRow(), currentGridCol()));
 }
 
 int GridView::pasteCells(const QString& text) {

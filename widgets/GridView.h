@@ -14,7 +14,8 @@ class StringGridModel;
 /**
  * The program's grid: shows a StringGrid whose fixed rows are the frozen heading and
  * whose fixed columns stay in place while the rest scrolls. Rows and columns in its
- * interface are the grid's own (heading rows included).
+ * interface are the grid's own (heading rows included). The current cell is the grid's:
+ * the view shows it wherever the program puts it, and the user's moves set it.
  *
  *     GridView* view = new GridView(this);      // shows a StringGrid of its own
  *     StringGrid& grid = *view->grid();         // what the calculations work on
@@ -32,7 +33,8 @@ public:
      * call the view shows a grid of its own, which lives exactly as long as the view.
      */
     void setGrid(StringGrid* grid);
-    StringGrid* grid() const { return m_grid; }
+    /** The grid shown; null only after a grid given to setGrid() was destroyed. */
+    StringGrid* grid() const;
     StringGridModel* gridModel() const { return m_model; }
 
     void setColumns(const QList<GridColumn>& columns);
@@ -53,8 +55,13 @@ public:
     /** Marks the whole current row instead of the current cell. */
     void setRowSelect(bool rows);
 
-    /** Makes a cell current (grid coordinates) and shows it. */
+    /**
+     * Makes a cell current (grid coordinates, kept out of the heading) and shows it. The
+     * current cell is the grid's: this is grid()->setCurrent(), which the view follows
+     * wherever it is called from.
+     */
     void setCurrentCell(int row, int col);
+    /** The grid's current cell (-1 without a grid). */
     int currentGridRow() const;
     int currentGridCol() const;
     /** The cell's rectangle in global screen coordinates (empty when not shown). */
@@ -87,6 +94,7 @@ public:
 signals:
     /** The user's edit was stored in the grid; the step windows' SetEditText hook. */
     void cellEdited(int row, int col, const QString& text);
+    /** The grid's current cell moved: by the user, the program or rows coming and going. */
     void currentCellChanged(int row, int col);
     /** A right click on (row, col); may adjust or disable the popup menu before it shows. */
     void popupRequested(int row, int col, const QPoint& globalPos);
@@ -106,10 +114,12 @@ private:
     void updateFrozenGeometry();
     int frozenWidth() const;
     void contextMenuAt(QAbstractItemView* view, const QPoint& pos);
-    void gridCurrentChanged(const QModelIndex& current);
+    void viewCurrentChanged(const QModelIndex& current);
+    void followGridCurrent();
+    void modelWasReset();
+    void keepEditingState();
 
     std::unique_ptr<StringGrid> m_ownGrid;
-    StringGrid* m_grid = nullptr;
     StringGridModel* m_model = nullptr;
     GridHeader* m_header = nullptr;
     QTableView* m_frozen = nullptr;

@@ -6,48 +6,39 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <algorithm>
-#include <memory>
-#include <vector>
-
-/**
- * The grid's observer. It passes the news on to its model while the model lives; the
- * grid may keep pointing at it after that, so links are kept until the program ends.
- */
-class GridLink final : public StringGridObserver {
-public:
-    StringGridModel* model = nullptr;
-    void cellChanged(int row, int col) override {
-        if (model)
-            model->cellChanged(row, col);
-    }
-    void structureChanged() override {
-        if (model)
-            model->structureChanged();
-    }
-};
+#include <utility>
 
 namespace {
-GridLink* newLink() {
-    static std::vector<std::unique_ptr<GridLink>> links;
-    links.push_back(std::make_unique<GridLink>());
-    return links.back().get();
+/** Moves the span lo..hi of rows or columns as `change` moves them; empty spans get lo > hi. */
+void shiftSpan(int& lo, int& hi, bool insert, int first, int count) {
+    if (insert) {
+        if (lo >= first)
+            lo += count;
+        if (hi >= first)
+            hi += count;
+        return;
+    }
+    const int end = first + count;
+    lo = lo >= end ? lo - count : std::min(lo, first);
+    hi = hi >= end ? hi - count : (hi >= first ? first - 1 : hi);
 }
 } // namespace
 
 StringGridModel::StringGridModel(StringGrid* grid, QObject* parent)
-    : QAbstractTableModel(parent), m_grid(grid), m_link(newLink()) {
+    : QAbstractTableModel(parent), m_grid(grid) {
     Q_ASSERT(grid);
-    m_rows = std::max(0, m_grid->rowCount() - m_grid->fixedRows());
-    m_cols = m_grid->colCount();
-    m_link->model = this;
-    m_grid->setObserver(m_link);
+    m_grid->setObserver(this);
 }
 
 StringGridModel::~StringGridModel() {
-    m_link->model = nullptr;
+    StringGrid* grid = std::exchange(m_grid, nullptr);
+    if (grid && grid->observer() == this)
+        grid->setObserver(nullptr);
 }
 
 void StringGridModel::setColumns(const QList<GridColumn>& columns) {
+    if (!m_grid)
+        return;
     if (m_grid->colCount() < columns.size())
         m_grid->setColCount(static_cast<int>(columns.size()));
     m_columns = columns;
@@ -57,12 +48,13 @@ void StringGridModel::setColumns(const QList<GridColumn>& columns) {
             m_grid->set(heading, c, columns[c].caption);
     flush();
     emit columnsChanged(0, std::max(static_cast<int>(columns.size()) - 1, 0));
-    if (m_cols > 0)
-        emit dataChanged(index(0, 0), index(std::max(m_rows - 1, 0), m_cols - 1));
+    // Alignment, fonts and shading of every cell may have changed.
+    if (rowCount() > 0 && columnCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
 void StringGridModel::setColumn(int col, const GridColumn& column) {
-    if (col < 0)
+    if (col < 0 || !m_grid)
         return;
     if (m_grid->colCount() <= col)
         m_grid->setColCount(col + 1);
@@ -73,6 +65,8 @@ void StringGridModel::setColumn(int col, const GridColumn& column) {
         m_grid->set(m_grid->fixedRows() - 1, col, column.caption);
     flush();
     emit columnsChanged(col, col);
+    if (rowCount() > 0)
+        emit dataChanged(index(0, col), index(rowCount() - 1, col));
 }
 
 const GridColumn& StringGridModel::column(int col) const {
@@ -84,21 +78,23 @@ const GridColumn& StringGridModel::column(int col) const {
 
 QStringList StringGridModel::headingLines(int col) const {
     QStringList lines;
-    for (int r = 0; r < m_grid->fixedRows(); ++r)
+    for (int r = 0; r < fixedRows(); ++r)
         lines << DisplayLines(m_grid->at(r, col));
     return lines;
 }
 
 int StringGridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_rows;
+    if (parent.isValid() || !m_grid)
+        return 0;
+    return std::max(0, m_grid->rowCount() - m_grid->fixedRows());
 }
 
 int StringGridModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_cols;
+    return parent.isValid() || !m_grid ? 0 : m_grid->colCount();
 }
 
 QVariant StringGridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid())
+    if (!index.isValid() || !m_grid)
         return {};
     const int col = index.column();
     switch (role) {
@@ -126,7 +122,7 @@ QVariant StringGridModel::data(const QModelIndex& index, int role) const {
 }
 
 bool StringGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+    if (!index.isValid() || !m_grid || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
         return false;
     const int row = gridRow(index.row());
     const int col = index.column();
@@ -141,9 +137,9 @@ bool StringGridModel::setData(const QModelIndex& index, const QVariant& value, i
 }
 
 Qt::ItemFlags StringGridModel::flags(const QModelIndex& index) const {
-    if (!index.isValid())
+    if (!index.isValid() || !m_grid)
         return Qt::NoItemFlags;
-    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
     const int col = index.column();
     if (col >= m_grid->fixedCols() && !column(col).readOnly)
         f |= Qt::ItemIsEditable;
@@ -151,7 +147,7 @@ Qt::ItemFlags StringGridModel::flags(const QModelIndex& index) const {
 }
 
 QVariant StringGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole)
+    if (role != Qt::DisplayRole || !m_grid)
         return {};
     if (orientation == Qt::Vertical)
         return gridRow(section);
@@ -159,27 +155,124 @@ QVariant StringGridModel::headerData(int section, Qt::Orientation orientation, i
     return lines.isEmpty() ? QString() : lines.last();
 }
 
+void StringGridModel::shapeAboutToChange(const GridShapeChange& change) {
+    Q_ASSERT(!m_inShape);
+    m_inShape = true;
+    m_shapeBegun = false;
+    const int fixed = m_grid->fixedRows();
+    // Rows inserted or removed in the heading shift the data rows all the same: the
+    // views see them come or go at the top.
+    const int first = std::max(change.first - fixed, 0);
+    switch (change.kind) {
+    case GridShapeChange::InsertRows: {
+        const int count = std::max(0, m_grid->rowCount() + change.count - fixed) - rowCount();
+        if (count > 0) {
+            beginInsertRows(QModelIndex(), first, first + count - 1);
+            m_shapeBegun = true;
+        }
+        break;
+    }
+    case GridShapeChange::RemoveRows: {
+        const int count = rowCount() - std::max(0, m_grid->rowCount() - change.count - fixed);
+        if (count > 0) {
+            beginRemoveRows(QModelIndex(), first, first + count - 1);
+            m_shapeBegun = true;
+        }
+        break;
+    }
+    case GridShapeChange::InsertCols:
+        beginInsertColumns(QModelIndex(), change.first, change.first + change.count - 1);
+        m_shapeBegun = true;
+        break;
+    case GridShapeChange::RemoveCols:
+        beginRemoveColumns(QModelIndex(), change.first, change.first + change.count - 1);
+        m_shapeBegun = true;
+        break;
+    case GridShapeChange::Reset:
+        beginResetModel();
+        m_shapeBegun = true;
+        break;
+    }
+}
+
+void StringGridModel::shapeChanged(const GridShapeChange& change) {
+    Q_ASSERT(m_inShape);
+    const bool insert =
+        change.kind == GridShapeChange::InsertRows || change.kind == GridShapeChange::InsertCols;
+    switch (change.kind) {
+    case GridShapeChange::InsertRows:
+    case GridShapeChange::RemoveRows:
+        if (m_dirtyTop >= 0)
+            shiftSpan(m_dirtyTop, m_dirtyBottom, insert, change.first, change.count);
+        if (m_dirtyTop > m_dirtyBottom)
+            clearDirty();
+        if (change.first < m_grid->fixedRows())
+            markHeading(0, m_grid->colCount() - 1);
+        if (m_shapeBegun)
+            insert ? endInsertRows() : endRemoveRows();
+        break;
+    case GridShapeChange::InsertCols:
+    case GridShapeChange::RemoveCols:
+        if (m_dirtyTop >= 0)
+            shiftSpan(m_dirtyLeft, m_dirtyRight, insert, change.first, change.count);
+        if (m_dirtyLeft > m_dirtyRight)
+            clearDirty();
+        if (m_headingLeft >= 0)
+            shiftSpan(m_headingLeft, m_headingRight, insert, change.first, change.count);
+        if (m_headingLeft > m_headingRight)
+            m_headingLeft = m_headingRight = -1;
+        insert ? endInsertColumns() : endRemoveColumns();
+        break;
+    case GridShapeChange::Reset:
+        // The views read everything afresh.
+        clearDirty();
+        m_headingLeft = m_headingRight = -1;
+        endResetModel();
+        break;
+    }
+    m_inShape = false;
+    m_shapeBegun = false;
+    if (m_headingLeft >= 0 || m_dirtyTop >= 0)
+        scheduleFlush();
+}
+
 void StringGridModel::cellChanged(int row, int col) {
     if (row < m_grid->fixedRows()) {
-        m_headingPending = true;
+        markHeading(col, col);
+    } else if (m_dirtyTop < 0) {
+        m_dirtyTop = m_dirtyBottom = row;
+        m_dirtyLeft = m_dirtyRight = col;
     } else {
-        const int r = modelRow(row);
-        if (m_dirtyTop < 0) {
-            m_dirtyTop = m_dirtyBottom = r;
-            m_dirtyLeft = m_dirtyRight = col;
-        } else {
-            m_dirtyTop = std::min(m_dirtyTop, r);
-            m_dirtyBottom = std::max(m_dirtyBottom, r);
-            m_dirtyLeft = std::min(m_dirtyLeft, col);
-            m_dirtyRight = std::max(m_dirtyRight, col);
-        }
+        m_dirtyTop = std::min(m_dirtyTop, row);
+        m_dirtyBottom = std::max(m_dirtyBottom, row);
+        m_dirtyLeft = std::min(m_dirtyLeft, col);
+        m_dirtyRight = std::max(m_dirtyRight, col);
     }
     scheduleFlush();
 }
 
-void StringGridModel::structureChanged() {
-    m_structurePending = true;
-    scheduleFlush();
+void StringGridModel::currentChanged(int row, int col) {
+    emit currentCellChanged(row, col);
+}
+
+void StringGridModel::gridDetached() {
+    if (!m_grid)
+        return;
+    beginResetModel();
+    m_grid = nullptr;
+    clearDirty();
+    m_headingLeft = m_headingRight = -1;
+    m_inShape = false;
+    endResetModel();
+}
+
+void StringGridModel::clearDirty() {
+    m_dirtyTop = m_dirtyBottom = m_dirtyLeft = m_dirtyRight = -1;
+}
+
+void StringGridModel::markHeading(int first, int last) {
+    m_headingLeft = m_headingLeft < 0 ? first : std::min(m_headingLeft, first);
+    m_headingRight = std::max(m_headingRight, last);
 }
 
 void StringGridModel::scheduleFlush() {
@@ -191,46 +284,25 @@ void StringGridModel::scheduleFlush() {
 
 void StringGridModel::flush() {
     m_flushScheduled = false;
-    if (m_structurePending) {
-        m_structurePending = false;
-        // The grid has already changed; the views learn only the new counts, and the
-        // rows themselves are re-read below.
-        const int rows = std::max(0, m_grid->rowCount() - m_grid->fixedRows());
-        const int cols = m_grid->colCount();
-        if (cols > m_cols) {
-            beginInsertColumns(QModelIndex(), m_cols, cols - 1);
-            m_cols = cols;
-            endInsertColumns();
-        } else if (cols < m_cols) {
-            beginRemoveColumns(QModelIndex(), cols, m_cols - 1);
-            m_cols = cols;
-            endRemoveColumns();
-        }
-        if (rows > m_rows) {
-            beginInsertRows(QModelIndex(), m_rows, rows - 1);
-            m_rows = rows;
-            endInsertRows();
-        } else if (rows < m_rows) {
-            beginRemoveRows(QModelIndex(), rows, m_rows - 1);
-            m_rows = rows;
-            endRemoveRows();
-        }
-        m_dirtyTop = 0;
-        m_dirtyBottom = m_rows - 1;
-        m_dirtyLeft = 0;
-        m_dirtyRight = m_cols - 1;
-        m_headingPending = true;
+    if (!m_grid) {
+        clearDirty();
+        m_headingLeft = m_headingRight = -1;
+        return;
     }
     if (m_dirtyTop >= 0) {
-        const int bottom = std::min(m_dirtyBottom, m_rows - 1);
-        const int right = std::min(m_dirtyRight, m_cols - 1);
-        if (bottom >= m_dirtyTop && right >= m_dirtyLeft)
-            emit dataChanged(index(m_dirtyTop, m_dirtyLeft), index(bottom, right));
-        m_dirtyTop = m_dirtyBottom = m_dirtyLeft = m_dirtyRight = -1;
+        const int top = std::max(modelRow(m_dirtyTop), 0);
+        const int bottom = std::min(modelRow(m_dirtyBottom), rowCount() - 1);
+        const int right = std::min(m_dirtyRight, columnCount() - 1);
+        const int left = m_dirtyLeft;
+        clearDirty();
+        if (bottom >= top && right >= left)
+            emit dataChanged(index(top, left), index(bottom, right));
     }
-    if (m_headingPending) {
-        m_headingPending = false;
-        if (m_cols > 0)
-            emit headerDataChanged(Qt::Horizontal, 0, m_cols - 1);
+    if (m_headingLeft >= 0) {
+        const int left = m_headingLeft;
+        const int right = std::min(m_headingRight, columnCount() - 1);
+        m_headingLeft = m_headingRight = -1;
+        if (right >= left)
+            emit headerDataChanged(Qt::Horizontal, left, right);
     }
 }

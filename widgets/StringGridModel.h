@@ -9,25 +9,29 @@
 
 /**
  * Shows the data rows of a StringGrid to Qt views; the grid's fixed rows become the
- * heading. Changes the program makes to the grid are gathered and announced once per
- * pass of the event loop (or at flush()), so filling a large grid stays fast.
- * The model never touches the grid when it is destroyed, so a grid that dies first
- * (a window's member, destroyed before the window's child widgets) is no hazard.
+ * heading. Rows and columns inserted or removed in the grid reach the views at once and
+ * where they happen, so selections and open editors stay on their rows; the texts the
+ * program writes are gathered and announced once per pass of the event loop (or at
+ * flush()), so filling a large grid stays fast.
+ *
+ * The model is the grid's observer. Either may go first: a destroyed grid leaves the
+ * model empty (grid() becomes null), and a destroyed model unhooks itself from the grid.
  */
-class GridLink;
-
-class StringGridModel final : public QAbstractTableModel {
+class StringGridModel final : public QAbstractTableModel, private StringGridObserver {
     Q_OBJECT
 public:
     explicit StringGridModel(StringGrid* grid, QObject* parent = nullptr);
     ~StringGridModel() override;
 
+    /** The grid shown; null once it was destroyed or taken over by another model. */
     StringGrid* grid() const { return m_grid; }
-    int fixedRows() const { return m_grid->fixedRows(); }
-    int fixedCols() const { return m_grid->fixedCols(); }
+    int fixedRows() const { return m_grid ? m_grid->fixedRows() : 0; }
+    int fixedCols() const { return m_grid ? m_grid->fixedCols() : 0; }
     /** The grid row shown as model row `row`, and back. */
-    int gridRow(int modelRow) const { return modelRow + m_grid->fixedRows(); }
-    int modelRow(int gridRow) const { return gridRow - m_grid->fixedRows(); }
+    int gridRow(int modelRow) const { return modelRow + fixedRows(); }
+    int modelRow(int gridRow) const { return gridRow - fixedRows(); }
+    /** True while the grid changes its shape (between the begin and end notices). */
+    bool isChangingShape() const { return m_inShape; }
 
     /** Sets every column (and the grid's column count when it is smaller). */
     void setColumns(const QList<GridColumn>& columns);
@@ -45,11 +49,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    /** Told by the grid (through a link that outlives the model). */
-    void cellChanged(int row, int col);
-    void structureChanged();
-
-    /** Announces the gathered changes now. */
+    /** Announces the gathered text changes now. */
     void flush();
 
 signals:
@@ -57,17 +57,29 @@ signals:
     void cellEdited(int row, int col, const QString& text);
     /** The settings of columns first..last changed (widths, captions...). */
     void columnsChanged(int first, int last);
+    /** The grid's current cell moved (grid coordinates). */
+    void currentCellChanged(int row, int col);
 
 private:
+    void shapeAboutToChange(const GridShapeChange& change) override;
+    void shapeChanged(const GridShapeChange& change) override;
+    void cellChanged(int row, int col) override;
+    void currentChanged(int row, int col) override;
+    void gridDetached() override;
+
     void scheduleFlush();
+    /** Forgets the cells written since the last flush (not the heading's). */
+    void clearDirty();
+    void markHeading(int first, int last);
 
     StringGrid* m_grid;
-    GridLink* m_link;
     QList<GridColumn> m_columns;
-    int m_rows = 0;
-    int m_cols = 0;
-    bool m_structurePending = false;
+    bool m_inShape = false;
+    /** What the views were told before the grid's shape change, to close it alike. */
+    bool m_shapeBegun = false;
     bool m_flushScheduled = false;
-    bool m_headingPending = false;
+    /** Cells written since the last flush, in grid coordinates; top < 0 when none. */
     int m_dirtyTop = -1, m_dirtyBottom = -1, m_dirtyLeft = -1, m_dirtyRight = -1;
+    /** Heading columns written since the last flush; left < 0 when none. */
+    int m_headingLeft = -1, m_headingRight = -1;
 };

@@ -1,5 +1,6 @@
 // Loading and drawing large layers: 20,000 functional regions and 999 districts.
-#include "map/FeatureFactory.h"
+#include "BenchData.h"
+
 #include "map/Layer.h"
 #include "map/MapDocument.h"
 #include "map/MapGlobal.h"
@@ -11,9 +12,6 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <map>
-
-namespace {
 
 // One generated settlement shared by all benchmarks.
 const QString& LargeFolder() {
@@ -29,6 +27,8 @@ const QString& LargeFolder() {
     static const QString path = dir.path();
     return path;
 }
+
+namespace {
 
 void BM_LoadFunctional20000(benchmark::State& state) {
     const QString path = LargeFolder() + QStringLiteral("/функціональне.tab");
@@ -82,59 +82,6 @@ void BM_RepaintZoomedIn(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RepaintZoomedIn)->Unit(benchmark::kMillisecond);
-
-// The functional-use overlay of a step: 999 districts against 20,000 regions.
-void BM_OverlayFunctionalOnDistricts(benchmark::State& state) {
-    MapDocument map;
-    AddLayer(map, LargeFolder() + QStringLiteral("/функціональне.tab"), true);
-    AddLayer(map, LargeFolder() + QStringLiteral("/райони.tab"), true);
-    const auto districts = GetLayerFeatures(map, QStringLiteral("райони"));
-    const auto functional = GetLayerFeatures(map, QStringLiteral("функціональне"));
-    for (auto _ : state) {
-        double total = 0;
-        for (const Feature& d : *districts)
-            for (const Feature& f : *functional) {
-                Feature part;
-                if (FeatureFactory::intersect(d, f, part, nullptr) == GeometryResult::Ok)
-                    total += FeatureArea(part, map, AreaSquareMetre);
-            }
-        benchmark::DoNotOptimize(total);
-    }
-}
-BENCHMARK(BM_OverlayFunctionalOnDistricts)->Unit(benchmark::kMillisecond)->Iterations(1);
-
-// The zonal steps' rebuild of "зони" from 999 districts in three zones: every district is
-// updated in its table and united into its zone, every zone written once.
-void BM_ZoneRebuild999(benchmark::State& state) {
-    for (auto _ : state) {
-        state.PauseTiming();
-        QTemporaryDir dir;
-        WriteDemoLayers(dir.path(), DemoSize{999, 1}, nullptr);
-        MapDocument map;
-        Layer* zones = AddLayer(map, dir.filePath(QStringLiteral("зони.tab")), true);
-        Layer* districts = AddLayer(map, dir.filePath(QStringLiteral("райони.tab")), true);
-        Dataset data(districts);
-        state.ResumeTiming();
-        for (const Feature& f : zones->allFeatures())
-            zones->deleteFeature(f, nullptr);
-        std::map<QString, Feature> byZone;
-        for (Feature d : districts->allFeatures()) {
-            const QString zone = FeatureValue(&data, d, QStringLiteral("Zona"));
-            districts->updateFeature(d, nullptr);
-            auto it = byZone.find(zone);
-            if (it == byZone.end()) {
-                byZone.emplace(zone, *zones->addFeature(d, nullptr));
-                continue;
-            }
-            Feature merged;
-            FeatureFactory::combine(it->second, d, merged, nullptr);
-            it->second = merged;
-        }
-        for (auto& [zone, feature] : byZone)
-            zones->updateFeature(feature, nullptr);
-    }
-}
-BENCHMARK(BM_ZoneRebuild999)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

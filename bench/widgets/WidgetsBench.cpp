@@ -55,6 +55,41 @@ static void BM_RepaintGrid999x40(benchmark::State& state) {
 }
 BENCHMARK(BM_RepaintGrid999x40)->Unit(benchmark::kMillisecond);
 
+// The user inserts a row in the middle of a full grid and deletes it again.
+static void BM_InsertDeleteMiddleRow999x40(benchmark::State& state) {
+    GridView* view = makeView();
+    fill(*view->grid(), 0);
+    view->setCurrentCell(kRows / 2, 3);
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        InsertGridRow(*view->grid(), kRows / 2);
+        QCoreApplication::processEvents();
+        DeleteGridRow(*view->grid(), kRows / 2);
+        QCoreApplication::processEvents();
+    }
+    delete view;
+}
+BENCHMARK(BM_InsertDeleteMiddleRow999x40)->Unit(benchmark::kMillisecond);
+
+// A step loads its table row by row into a shown grid, as the load functions do.
+static void BM_AppendRows999x40(benchmark::State& state) {
+    GridView* view = makeView();
+    StringGrid& grid = *view->grid();
+    int salt = 0;
+    for (auto _ : state) {
+        grid.setRowCount(grid.fixedRows());
+        ++salt;
+        for (int r = 1; r <= kRows; ++r) {
+            grid.setRowCount(r + 1);
+            for (int c = 0; c < kCols; ++c)
+                grid.set(r, c, QString::number(r * 100 + c + salt));
+        }
+        QCoreApplication::processEvents();
+    }
+    delete view;
+}
+BENCHMARK(BM_AppendRows999x40)->Unit(benchmark::kMillisecond);
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

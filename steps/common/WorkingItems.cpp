@@ -31,7 +31,7 @@ int ApplyWorkingItems(StringGrid& grid, int keyCol, const std::vector<WorkingIte
         if (row == first)
             grid.clearRow(row);
         else
-            grid.removeRow(row);
+            grid.removeRows(row);
     }
 
     int checked = 0;
@@ -47,7 +47,7 @@ int ApplyWorkingItems(StringGrid& grid, int keyCol, const std::vector<WorkingIte
             // An empty row left where the new one goes (the emptied first row) is reused;
             // otherwise a row is made, so no other item's row is taken over.
             if (row >= dataEnd() || !rowIsEmpty(row))
-                grid.insertRow(row);
+                grid.insertRows(row);
             grid.set(row, keyCol, item.key);
             if (onNewRow)
                 onNewRow(row, index);
@@ -56,6 +56,6 @@ int ApplyWorkingItems(StringGrid& grid, int keyCol, const std::vector<WorkingIte
     }
     // A first row emptied above and not reused would be an item without a name.
     if (dataEnd() - first > 1 && rowIsEmpty(first))
-        grid.removeRow(first);
+        grid.removeRows(first);
     return checked;
 }

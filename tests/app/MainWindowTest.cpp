@@ -127,14 +127,14 @@ TEST_F(MainWindowTest, SelectingNodesFillsTheLists) {
     EXPECT_EQ(steps[6], QStringLiteral("Функціональне використання"));
     EXPECT_EQ(steps[8], QStringLiteral("Локальні фактори покварта-лам"));
     EXPECT_EQ(captions(window->ListView2),
-              QStringList({"Склад земель", "Заповнити звіт", "Експорт матеріалів",
+              QStringList({"карта", "Склад земель", "Заповнити звіт", "Експорт матеріалів",
                            "Відкрити папку з матеріалами"}));
 
     window->OpenListItem(window->ListView1->item(0));
     window->OpenListItem(window->ListView1->item(10));
     window->OpenListItem(nullptr);
     EXPECT_EQ(openedSteps, std::vector<int>({KindStepInfo, KindStepPlots}));
-    window->OpenListItem(window->ListView2->item(3));
+    window->OpenListItem(window->ListView2->item(4));
     EXPECT_EQ(shell.opened, QStringList({window->CurrentSettlement->pathname}));
 
     // A click on an empty area clears the selection.

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 #include "app/MapPage.h"
 #include "app/Startup.h"
+#include "common/FileUtils.h"
 #include "common/GlobalVar.h"
 #include "db/Databases.h"
 #include "map/MapView.h"
@@ -8,7 +9,10 @@
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QListWidget>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -48,4 +52,59 @@ TEST(Program, DemonstrationSettlementShowsItsLayers) {
     EXPECT_TRUE(messages.messages.empty()) << qPrintable(messages.texts().join(u'\n'));
     Db().CloseProject();
     Db().main.close();
+}
+
+namespace {
+
+/** The options of a start-up run in this test process, leaving once the window is up. */
+StartupOptions ProbeOptions(const QStringList& printers) {
+    StartupOptions options;
+    options.appDir = BuiltAppDir();
+    options.programPath = QApplication::applicationFilePath() + QStringLiteral("-probe");
+    options.exitAfterStart = true;
+    options.printers = [printers](QString&) { return printers; };
+    return options;
+}
+
+/** Runs the whole start-up and puts back the working folder and connections it changed. */
+int RunProbe(const StartupOptions& options) {
+    const QString folder = QDir::currentPath();
+    const int code = RunTamberon(TestApplication(), options);
+    QDir::setCurrent(folder);
+    Db().CloseProject();
+    Db().main.close();
+    return code;
+}
+
+} // namespace
+
+// The mode that proves the start: it reaches the main window over the shipped catalogue and
+// leaves with 0; a start-up that ends early leaves with non-zero and without waiting for
+// anybody to close a message box.
+TEST(Program, ExitAfterStartReportsWhetherTheMainWindowWasReached) {
+    TestApplication();
+    QStandardPaths::setTestModeEnabled(true);
+    RecordingMessages messages;
+    EXPECT_EQ(RunProbe(ProbeOptions({QStringLiteral("PDF")})), 0);
+    EXPECT_NE(RunProbe(ProbeOptions({})), 0);
+    // The probe's own messages replaced the test's only while it ran.
+    EXPECT_EQ(&CurrentMessages(), &messages);
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+// The built program in that mode, on a machine whose printers cannot be read: it says why on
+// the error stream and fails, instead of waiting behind a message box.
+TEST(Program, BuiltProgramWithoutPrinterFailsInExitAfterStartMode) {
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TAMBERON_EXIT_AFTER_START"), QStringLiteral("1"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("CUPS_SERVER"),
+               QDir::temp().filePath(QStringLiteral("no-cups.sock")));
+    program.setProcessEnvironment(env);
+    program.start(JoinPath(BuiltAppDir(), QStringLiteral("tamberon")), {});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_NE(program.exitCode(), 0);
+    EXPECT_TRUE(QString::fromUtf8(program.readAllStandardError())
+                    .contains(QStringLiteral("Принтер не обнаружен")));
 }

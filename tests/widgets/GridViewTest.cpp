@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 void typeText(QWidget* w, const QString& text) {
@@ -134,6 +135,88 @@ TEST(GridView, CurrentCellFollowsTheKeyboardAndTheProgram) {
     g.view.setCurrentCell(9, 3);
     EXPECT_EQ(g.view.currentIndex().row(), 8);
     EXPECT_EQ(g.grid.currentRow(), 9);
+}
+
+TEST(GridView, TheProgramMovesTheViewThroughTheGrid) {
+    AreasGrid g;
+    ClearGrid(g.grid, 200);
+    QSignalSpy current(&g.view, &GridView::currentCellChanged);
+    g.grid.setCurrent(150, 3);
+    EXPECT_EQ(g.view.currentIndex(), g.view.gridModel()->index(149, 3));
+    EXPECT_TRUE(
+        g.view.viewport()->rect().intersects(g.view.visualRect(g.view.gridModel()->index(149, 3))));
+    ASSERT_EQ(current.count(), 1);
+    EXPECT_EQ(current[0][0].toInt(), 150);
+    // A click is the user's move: the grid hears of it.
+    const QModelIndex below = g.view.gridModel()->index(150, 1);
+    QTest::mouseClick(g.view.viewport(), Qt::LeftButton, {}, g.view.visualRect(below).center());
+    EXPECT_EQ(g.grid.currentRow(), 151);
+    EXPECT_EQ(g.grid.currentCol(), 1);
+    EXPECT_EQ(current.count(), 2);
+}
+
+TEST(GridView, RowsInsertedOrDeletedAboveKeepTheOpenEditorOnItsRow) {
+    AreasGrid g;
+    ClearGrid(g.grid, 6);
+    for (int r = 1; r <= 6; ++r)
+        g.grid.set(r, 0, QString::number(r));
+    g.view.setCurrentCell(4, 3);
+    QTest::keyClick(&g.view, Qt::Key_F2);
+    QLineEdit* editor = openEditor(g.view);
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QStringLiteral("опис"));
+    // A calculation inserts a row above and deletes another; the editor moves along.
+    InsertGridRow(g.grid, 2);
+    EXPECT_TRUE(g.view.isEditing());
+    DeleteGridRow(g.grid, 1);
+    EXPECT_TRUE(g.view.isEditing());
+    InsertGridRow(g.grid, 6);
+    EXPECT_TRUE(g.view.isEditing());
+    EXPECT_EQ(g.grid.currentRow(), 4);
+    EXPECT_EQ(g.view.currentIndex().row(), 3);
+    EXPECT_EQ(g.view.selectionModel()->selectedIndexes(),
+              QModelIndexList({g.view.gridModel()->index(3, 3)}));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(g.grid.at(4, 3), QStringLiteral("опис"));
+    EXPECT_EQ(g.grid.at(4, 0), QStringLiteral("4"));
+}
+
+TEST(GridView, DeletingTheCurrentRowMakesTheNextOneCurrent) {
+    AreasGrid g;
+    ClearGrid(g.grid, 4);
+    for (int r = 1; r <= 4; ++r)
+        g.grid.set(r, 0, QString::number(r));
+    g.view.setCurrentCell(2, 1);
+    DeleteGridRow(g.grid, 2);
+    EXPECT_EQ(g.grid.currentRow(), 2);
+    EXPECT_EQ(g.grid.at(2, 0), QStringLiteral("3"));
+    EXPECT_EQ(g.view.currentIndex(), g.view.gridModel()->index(1, 1));
+    // The last row goes: the new last row is current.
+    g.view.setCurrentCell(3, 1);
+    DeleteGridRow(g.grid, 3);
+    EXPECT_EQ(g.grid.currentRow(), 2);
+    EXPECT_EQ(g.view.currentIndex(), g.view.gridModel()->index(1, 1));
+}
+
+TEST(GridView, AGridDestroyedBeforeItsViewIsLetGo) {
+    auto grid = std::make_unique<StringGrid>(3, 4, 1, 1);
+    GridView view;
+    view.setGrid(grid.get());
+    view.setColumns({GridColumn::text(QStringLiteral("a"), 40)});
+    view.show();
+    ASSERT_NE(view.frozenView(), nullptr);
+    grid->set(1, 0, QStringLiteral("x"));
+    grid.reset();
+    EXPECT_EQ(view.grid(), nullptr);
+    EXPECT_EQ(view.frozenView(), nullptr);
+    EXPECT_EQ(view.currentGridRow(), -1);
+    view.setCurrentCell(1, 1);
+    view.copyCell();
+    QCoreApplication::processEvents();
+    view.grab();
+    // The view can be given a grid again.
+    view.setGrid(nullptr);
+    EXPECT_NE(view.grid(), nullptr);
 }
 
 TEST(GridView, EnterNeverReachesTheDefaultButton) {

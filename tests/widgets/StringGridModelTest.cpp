@@ -1,7 +1,10 @@
 #include "widgets/StringGridModel.h"
 
+#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
+#include <memory>
+#include <string>
 
 namespace {
 QString cell(const StringGridModel& m, int row, int col) {
@@ -57,24 +60,163 @@ TEST(StringGridModel, ReadOnlyAndFixedColumnsRefuseEdits) {
     EXPECT_FALSE(model.data(model.index(0, 1), Qt::BackgroundRole).isValid());
 }
 
-TEST(StringGridModel, GridRowChangesReachTheViewsOnFlush) {
-    StringGrid grid(2, 2);
+namespace {
+/**
+ * Runs Qt's own model checks on every change for the life of the object and keeps what
+ * they find wrong.
+ */
+class ModelCheck {
+public:
+    explicit ModelCheck(QAbstractItemModel* model) {
+        failures().clear();
+        m_previous = qInstallMessageHandler(&ModelCheck::record);
+        m_tester = std::make_unique<QAbstractItemModelTester>(
+            model, QAbstractItemModelTester::FailureReportingMode::Warning);
+    }
+    ~ModelCheck() {
+        m_tester.reset();
+        qInstallMessageHandler(m_previous);
+    }
+    std::string found() const { return failures().join(u'\n').toStdString(); }
+
+private:
+    static QStringList& failures() {
+        static QStringList list;
+        return list;
+    }
+    static void record(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (type != QtDebugMsg && type != QtInfoMsg &&
+            QByteArray(context.category).startsWith("qt.modeltest"))
+            failures() << text;
+    }
+    QtMessageHandler m_previous = nullptr;
+    std::unique_ptr<QAbstractItemModelTester> m_tester;
+};
+
+/** The first and last model row of each notice a spy caught, as "first-last". */
+QStringList spans(const QSignalSpy& spy) {
+    QStringList list;
+    for (const QList<QVariant>& args : spy)
+        list << QStringLiteral("%1-%2").arg(args[1].toInt()).arg(args[2].toInt());
+    return list;
+}
+} // namespace
+
+TEST(StringGridModel, RowsComeAndGoWhereTheGridInsertsAndRemovesThem) {
+    StringGrid grid(3, 6);
+    for (int r = 1; r < 6; ++r)
+        grid.set(r, 0, QString::number(r));
     StringGridModel model(&grid);
+    ModelCheck check(&model);
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
     QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+
+    InsertGridRow(grid, 3); // in the middle, told at once
+    EXPECT_EQ(model.rowCount(), 6);
+    EXPECT_EQ(cell(model, 3, 0), QStringLiteral("3"));
+    InsertGridRow(grid, 1);               // before the first data row
+    InsertGridRow(grid, grid.rowCount()); // after the last
+    EXPECT_EQ(spans(inserted), QStringList({"2-2", "0-0", "7-7"}));
+    DeleteGridRow(grid, 4);
+    DeleteGridRow(grid, 1);
+    DeleteGridRow(grid, grid.rowCount() - 1);
+    EXPECT_EQ(spans(removed), QStringList({"3-3", "0-0", "5-5"}));
+    EXPECT_EQ(grid.colTexts(0), QStringList({"", "1", "2", "3", "4", "5"}));
+    // Growing and shrinking at the end.
     ClearGrid(grid, 999);
-    InsertGridRow(grid, 1);
-    EXPECT_EQ(model.rowCount(), 1); // not yet told
-    model.flush();
-    EXPECT_EQ(model.rowCount(), 1000);
-    EXPECT_EQ(inserted.count(), 1);
     ClearGrid(grid, 1);
-    model.flush();
+    EXPECT_EQ(spans(inserted).last(), QStringLiteral("5-998"));
+    EXPECT_EQ(spans(removed).last(), QStringLiteral("1-998"));
+    DeleteGridRow(grid, 1); // the only data row is emptied, not removed
     EXPECT_EQ(model.rowCount(), 1);
-    EXPECT_EQ(removed.count(), 1);
+    EXPECT_EQ(reset.count(), 0);
+    // Replacing the whole grid is the one reset.
+    grid = StringGrid(3, 4);
+    EXPECT_EQ(reset.count(), 1);
+    EXPECT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(check.found(), "");
+}
+
+TEST(StringGridModel, ColumnsAndHeadingRowsChangeCleanly) {
+    StringGrid grid(2, 4);
+    StringGridModel model(&grid);
+    ModelCheck check(&model);
+    QSignalSpy columnsInserted(&model, &QAbstractItemModel::columnsInserted);
+    QSignalSpy columnsRemoved(&model, &QAbstractItemModel::columnsRemoved);
     grid.setColCount(5);
-    model.flush();
     EXPECT_EQ(model.columnCount(), 5);
+    grid.set(2, 4, QStringLiteral("x"));
+    grid.setColCount(3);
+    EXPECT_EQ(spans(columnsInserted), QStringList({"2-4"}));
+    EXPECT_EQ(spans(columnsRemoved), QStringList({"3-4"}));
+    QCoreApplication::processEvents(); // the text written in a removed column is no notice
+    // Rows inserted or removed in the heading shift the data rows all the same.
+    grid.set(1, 0, QStringLiteral("перший"));
+    grid.insertRows(0);
+    EXPECT_EQ(model.rowCount(), 4);
+    EXPECT_EQ(cell(model, 1, 0), QStringLiteral("перший"));
+    grid.removeRows(0, 2);
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("перший"));
+    grid.setFixedRows(2);
+    EXPECT_EQ(model.rowCount(), 1);
+    grid.setFixedCols(1);
+    EXPECT_FALSE(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
+    EXPECT_EQ(check.found(), "");
+}
+
+TEST(StringGridModel, TextsWrittenBeforeARowChangeAreAnnouncedAtTheirNewPlace) {
+    StringGrid grid(2, 10);
+    StringGridModel model(&grid);
+    ModelCheck check(&model);
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    grid.set(6, 1, QStringLiteral("a"));
+    grid.set(8, 1, QStringLiteral("b"));
+    grid.insertRows(2, 3);
+    model.flush();
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed[0][0].toModelIndex(), model.index(8, 1));
+    EXPECT_EQ(changed[0][1].toModelIndex(), model.index(10, 1));
+    // Written rows that are then removed leave nothing to announce.
+    grid.set(3, 0, QStringLiteral("c"));
+    grid.removeRows(3);
+    model.flush();
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(check.found(), "");
+}
+
+TEST(StringGridModel, AGridDestroyedFirstLeavesTheModelEmpty) {
+    auto grid = std::make_unique<StringGrid>(3, 5);
+    StringGridModel model(grid.get());
+    ModelCheck check(&model);
+    grid->set(1, 1, QStringLiteral("x")); // pending when the grid goes
+    grid.reset();
+    EXPECT_EQ(model.grid(), nullptr);
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(model.columnCount(), 0);
+    EXPECT_TRUE(model.headingLines(0).isEmpty());
+    QCoreApplication::processEvents();
+    model.setColumns({GridColumn::text(QStringLiteral("a"))});
+    EXPECT_EQ(check.found(), "");
+}
+
+TEST(StringGridModel, AModelDestroyedFirstUnhooksItself) {
+    StringGrid grid(2, 2);
+    {
+        StringGridModel model(&grid);
+        EXPECT_NE(grid.observer(), nullptr);
+        grid.set(1, 1, QStringLiteral("x")); // a notice still queued when the model goes
+    }
+    EXPECT_EQ(grid.observer(), nullptr);
+    grid.insertRows(1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.at(2, 1), QStringLiteral("x"));
+    // A second model over the same grid takes it over; the first shows nothing more.
+    StringGridModel first(&grid);
+    StringGridModel second(&grid);
+    EXPECT_EQ(first.grid(), nullptr);
+    EXPECT_EQ(second.grid(), &grid);
 }
 
 TEST(StringGridModel, ManyCellWritesGiveOneChangeNotice) {
@@ -97,8 +239,11 @@ TEST(StringGridModel, HeadingWritesAnnounceHeaderChange) {
     StringGridModel model(&grid);
     QSignalSpy header(&model, &QAbstractItemModel::headerDataChanged);
     grid.set(0, 2, QStringLiteral("12"));
+    grid.set(0, 1, QStringLiteral("11"));
     model.flush();
-    EXPECT_EQ(header.count(), 1);
+    ASSERT_EQ(header.count(), 1);
+    EXPECT_EQ(header[0][1].toInt(), 1); // only the columns written
+    EXPECT_EQ(header[0][2].toInt(), 2);
     EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), QStringLiteral("12"));
     // Settings without a caption keep the district number the program wrote there.
     GridColumn narrow;
@@ -108,15 +253,4 @@ TEST(StringGridModel, HeadingWritesAnnounceHeaderChange) {
     EXPECT_EQ(grid.at(0, 2), QStringLiteral("12"));
     model.setColumn(2, GridColumn::number(QStringLiteral(""), 0, 25));
     EXPECT_EQ(grid.at(0, 2), QString());
-}
-
-TEST(StringGridModel, AGridOutlivingItsModelIsSafe) {
-    StringGrid grid(2, 2);
-    {
-        StringGridModel model(&grid);
-        EXPECT_NE(grid.observer(), nullptr);
-    }
-    grid.set(1, 1, QStringLiteral("x")); // must not reach the dead model
-    grid.insertRow(1);
-    EXPECT_EQ(grid.at(2, 1), QStringLiteral("x"));
 }

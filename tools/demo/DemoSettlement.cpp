@@ -6,47 +6,14 @@
 #include "db/QueryFunctions.h"
 #include "map/FeatureFactory.h"
 #include "map/TabFile.h"
+#include "tools/demo/DemoStatement.h"
+#include "tools/demo/VillageMap.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <cmath>
 #include <map>
-#include <numbers>
 
 namespace {
-
-// The settlement's boundary rectangle, in metres of the numeric coordinate system.
-constexpr double X0 = 5000;
-constexpr double Y0 = 8000;
-constexpr double W = 4000;
-constexpr double H = 3000;
-
-// A small linear congruential generator so every run gives the same values.
-class Sequence {
-public:
-    explicit Sequence(quint32 seed) : m_state(seed) {}
-    quint32 next() {
-        m_state = m_state * 1664525u + 1013904223u;
-        return m_state >> 8;
-    }
-    double unit() { return (next() % 10000) / 10000.0; }
-
-private:
-    quint32 m_state;
-};
-
-Feature Rect(double x, double y, double w, double h) {
-    return FeatureFactory::createRegion({{{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}}});
-}
-
-Feature Octagon(double cx, double cy, double r) {
-    std::vector<QPointF> ring;
-    for (int i = 0; i < 8; ++i) {
-        const double a = std::numbers::pi / 8 + i * std::numbers::pi / 4;
-        ring.emplace_back(cx + r * std::cos(a), cy + r * std::sin(a));
-    }
-    return FeatureFactory::createRegion({ring});
-}
 
 FieldDef Char(const char* name, int width) {
     return FieldDef{QString::fromLatin1(name), FieldKind::Char, width, 0, false};
@@ -60,53 +27,48 @@ struct Table {
 bool WriteTable(const QString& path, Table& table, QString* error) {
     if (!TabFile::create(path, table.fields, CoordSys{}, true, QString(), error))
         return false;
-    auto names = std::make_shared<QStringList>();
-    for (const FieldDef& f : table.fields)
-        names->append(f.name);
-    std::shared_ptr<const QStringList> shared = names;
-    // Values were set by position before the names were known.
-    for (Feature& f : table.features) {
-        const QStringList values = f.values();
-        f.setFields(shared);
-        for (qsizetype i = 0; i < values.size(); ++i)
-            f.setValueAt(static_cast<int>(i), values[i]);
-    }
     return TabFile::appendAll(path, table.features, error);
 }
 
-Feature WithValues(Feature f, const QStringList& values) {
+/** A copy of the shape with the table's fields set to the values in order. */
+Feature WithValues(const Table& table, const Feature& shape, const QStringList& values) {
     auto names = std::make_shared<QStringList>();
-    for (qsizetype i = 0; i < values.size(); ++i)
-        names->append(QString::number(i));
+    for (const FieldDef& f : table.fields)
+        names->append(f.name);
+    Feature f = shape;
     f.setFields(names);
     for (qsizetype i = 0; i < values.size(); ++i)
         f.setValueAt(static_cast<int>(i), values[i]);
     return f;
 }
 
-RegionStyle Fill(int color) {
+/** A colour value of the map: red in the lowest byte. */
+constexpr int Rgb(int r, int g, int b) {
+    return r | (g << 8) | (b << 16);
+}
+
+RegionStyle Fill(int color, int border = Rgb(64, 64, 64)) {
     RegionStyle s;
     s.regionColor = color;
     s.regionPattern = 2;
-    s.regionBorderColor = 0x404040;
+    s.regionBorderColor = border;
     return s;
 }
 
-// Columns and rows of a grid of exactly n cells whose shape is closest to the rectangle's.
-std::pair<int, int> GridOf(int n) {
-    int bestCols = n;
-    double bestScore = 1e300;
-    for (int cols = 1; cols <= n; ++cols) {
-        if (n % cols != 0)
-            continue;
-        const int rows = n / cols;
-        const double score = std::abs(std::log((W / cols) / (H / rows)));
-        if (score < bestScore) {
-            bestScore = score;
-            bestCols = cols;
-        }
-    }
-    return {bestCols, n / bestCols};
+/** Colours of the functional-use codes, as a land-use plan paints them. */
+int FunctionalColour(const QString& code) {
+    static const std::map<QString, int> colours = {
+        {QStringLiteral("К"), Rgb(230, 80, 80)},    {QStringLiteral("Ж"), Rgb(250, 215, 120)},
+        {QStringLiteral("П"), Rgb(170, 120, 200)},  {QStringLiteral("Г"), Rgb(240, 150, 60)},
+        {QStringLiteral("Т"), Rgb(150, 150, 150)},  {QStringLiteral("І"), Rgb(160, 130, 110)},
+        {QStringLiteral("Р"), Rgb(110, 200, 110)},  {QStringLiteral("З"), Rgb(90, 90, 90)},
+        {QStringLiteral("Д"), Rgb(225, 225, 225)},  {QStringLiteral("Л"), Rgb(40, 140, 60)},
+        {QStringLiteral("Н"), Rgb(220, 200, 170)},  {QStringLiteral("В"), Rgb(110, 170, 240)},
+        {QStringLiteral("О"), Rgb(200, 230, 140)},  {QStringLiteral("Рі"), Rgb(235, 225, 160)},
+        {QStringLiteral("Сі"), Rgb(170, 220, 150)}, {QStringLiteral("Ба"), Rgb(150, 180, 80)},
+        {QStringLiteral("Па"), Rgb(200, 225, 110)}};
+    const auto it = colours.find(code);
+    return it == colours.end() ? Rgb(255, 255, 255) : it->second;
 }
 
 } // namespace
@@ -117,6 +79,10 @@ QStringList demo::functionalCodes() {
             QStringLiteral("Д"), QStringLiteral("Л"),  QStringLiteral("Н"),  QStringLiteral("В"),
             QStringLiteral("О"), QStringLiteral("Рі"), QStringLiteral("Сі"), QStringLiteral("Ба"),
             QStringLiteral("Па")};
+}
+
+QStringList demo::localLayers() {
+    return {QStringLiteral("лок01"), QStringLiteral("лок05"), QStringLiteral("лок12")};
 }
 
 bool WriteDemoLayers(const QString& folder, const DemoSize& size, QString* error) {
@@ -132,124 +98,93 @@ bool WriteDemoLayers(const QString& folder, const DemoSize& size, QString* error
         return false;
     }
     auto path = [&folder](const QString& name) { return JoinPath(folder, name + ".tab"); };
+    const VillageMap village = BuildVillageMap(size.districts, size.functional);
 
-    // Boundary.
     Table bounds{{Char("Nazva", 100)}, {}};
-    Feature boundary = WithValues(Rect(X0, Y0, W, H), {demo::settlementName()});
-    RegionStyle none = Fill(0xFFFFFF);
-    none.regionPattern = 1;
-    none.regionBorderColor = 0x0000FF;
-    none.regionBorderWidth = 2;
-    boundary.setRegionStyle(none);
+    Feature boundary = WithValues(bounds, village.boundary, {demo::settlementName()});
+    RegionStyle outline = Fill(Rgb(255, 255, 255), Rgb(200, 0, 0));
+    outline.regionPattern = 1;
+    outline.regionBorderWidth = 2;
+    boundary.setRegionStyle(outline);
     bounds.features.push_back(boundary);
     if (!WriteTable(path(QStringLiteral("межі")), bounds, error))
         return false;
 
-    // Districts on a grid, numbered row by row from the north-west; zones are rings
-    // around the centre.
-    const auto [cols, rows] = GridOf(size.districts);
-    const double cw = W / cols;
-    const double ch = H / rows;
+    // Districts, outlined over the zones.
     Table districts{{Char("Raion", 10), Char("Zona", 10), Char("Km3_sr", 20)}, {}};
-    std::map<int, std::vector<Feature>> byZone;
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < cols; ++c) {
-            const int number = r * cols + c + 1;
-            const double fx = (c + 0.5) / cols - 0.5;
-            const double fy = (r + 0.5) / rows - 0.5;
-            const double ring = std::max(std::abs(fx), std::abs(fy)) * 2; // 0 centre .. <1 edge
-            const int zone = ring < 0.4 ? 1 : ring < 0.7 ? 2 : 3;
-            Feature cell = Rect(X0 + c * cw, Y0 + H - (r + 1) * ch, cw, ch);
-            Feature d = WithValues(cell, {QString::number(number), QString::number(zone), ""});
-            RegionStyle outline = Fill(0xFFFFFF);
-            outline.regionPattern = 1; // zones show through the districts
-            outline.regionBorderColor = 0x202020;
-            d.setRegionStyle(outline);
-            districts.features.push_back(d);
-            byZone[zone].push_back(cell);
-        }
+    std::map<int, std::vector<const Feature*>> byZone;
+    for (const VillageMap::District& d : village.districts) {
+        Feature f = WithValues(districts, d.shape,
+                               {QString::number(d.number), QString::number(d.zone), QString()});
+        RegionStyle s = Fill(Rgb(255, 255, 255), Rgb(32, 32, 32));
+        s.regionPattern = 1; // zones show through the districts
+        f.setRegionStyle(s);
+        districts.features.push_back(f);
+        byZone[d.zone].push_back(&d.shape);
     }
     if (!WriteTable(path(QStringLiteral("райони")), districts, error))
         return false;
 
     // Zones: the union of their districts.
-    static const int zoneColours[] = {0x8080FF, 0x80C0FF, 0x80FFFF};
+    static const int zoneColours[] = {Rgb(255, 170, 150), Rgb(255, 215, 160), Rgb(215, 235, 180)};
     static const char* const prices[] = {"180.00", "150.00", "120.00"};
     static const char* const km2[] = {"1.50", "1.20", "0.90"};
     Table zones{{Char("Zona", 10), Char("Cena_1m2", 20), Char("Km2", 20)}, {}};
-    for (const auto& [zone, cells] : byZone) {
-        Feature merged = cells.front();
-        for (size_t i = 1; i < cells.size(); ++i) {
+    for (const auto& [zone, shapes] : byZone) {
+        Feature merged = *shapes.front();
+        for (size_t i = 1; i < shapes.size(); ++i) {
             Feature next;
-            if (FeatureFactory::combine(merged, cells[i], next, error) != GeometryResult::Ok)
+            if (FeatureFactory::combine(merged, *shapes[i], next, error) != GeometryResult::Ok)
                 return false;
             merged = next;
         }
         const int k = std::min(zone, 3) - 1;
-        Feature z = WithValues(merged, {QString::number(zone), QString::fromLatin1(prices[k]),
-                                        QString::fromLatin1(km2[k])});
+        Feature z = WithValues(
+            zones, merged,
+            {QString::number(zone), QString::fromLatin1(prices[k]), QString::fromLatin1(km2[k])});
         z.setRegionStyle(Fill(zoneColours[k]));
         zones.features.push_back(z);
     }
     if (!WriteTable(path(QStringLiteral("зони")), zones, error))
         return false;
 
-    // Functional use: a grid of its own, so regions straddle district borders.
-    const QStringList codes = demo::functionalCodes();
-    const int fcols = std::max(1, static_cast<int>(std::ceil(std::sqrt(size.functional * W / H))));
-    const int frows = (size.functional + fcols - 1) / fcols;
-    Sequence seq(20260101);
     Table functional{{Char("Code", 10)}, {}};
-    functional.features.reserve(static_cast<size_t>(size.functional));
-    int made = 0;
-    for (int r = 0; r < frows && made < size.functional; ++r) {
-        const int inRow = std::min(fcols, size.functional - made);
-        const double w = W / inRow;
-        const double h = H / frows;
-        for (int c = 0; c < inRow; ++c, ++made) {
-            const int k = static_cast<int>(seq.next() % 17);
-            Feature f = WithValues(Rect(X0 + c * w, Y0 + r * h, w, h), {codes[k]});
-            f.setRegionStyle(Fill(0x40FF40 + k * 0x0A0500));
-            functional.features.push_back(f);
-        }
+    functional.features.reserve(village.parcels.size());
+    for (const VillageMap::Parcel& p : village.parcels) {
+        Feature f = WithValues(functional, p.shape, {p.code});
+        f.setRegionStyle(Fill(FunctionalColour(p.code), Rgb(120, 120, 120)));
+        functional.features.push_back(f);
     }
     if (!WriteTable(path(QStringLiteral("функціональне")), functional, error))
         return false;
 
-    // Soils: vertical strips with codes of the soil reference.
     static const char* const soils[] = {"13г", "41г", "41д", "45г"};
     Table soil{{Char("Code", 10), Char("Bonitet", 10)}, {}};
-    for (int i = 0; i < 4; ++i) {
-        Feature f = WithValues(Rect(X0 + i * W / 4, Y0, W / 4, H),
+    for (size_t i = 0; i < village.soils.size(); ++i) {
+        Feature f = WithValues(soil, village.soils[i],
                                {QString::fromUtf8(soils[i]), QString::number(40 + i * 7)});
-        f.setRegionStyle(Fill(0x4080C0 + i * 0x101010));
+        f.setRegionStyle(Fill(Rgb(190 - 20 * static_cast<int>(i), 160, 110)));
         soil.features.push_back(f);
     }
     if (!WriteTable(path(QStringLiteral("грунти")), soil, error))
         return false;
 
-    // Local factors: a few round areas per factor layer.
-    struct Lok {
-        const char* name;
-        const char* values[3];
-    };
-    static const Lok loks[] = {{"лок01", {"1.05", "1.10", "1.05"}},
-                               {"лок05", {"0.95", "0.90", "0.95"}},
-                               {"лок12", {"1.07", "1.07", "1.02"}}};
-    for (const Lok& lok : loks) {
+    // Local factors, values within the catalogue's ranges of factors 1, 5 and 12.
+    static const char* const values[3][3] = {
+        {"0.90", "0.95", "0.90"}, {"0.85", "0.90", "0.85"}, {"1.07", "1.05", "1.09"}};
+    const QStringList layers = demo::localLayers();
+    for (qsizetype l = 0; l < layers.size(); ++l) {
         Table t{{Char("Km3", 20)}, {}};
-        for (int i = 0; i < 3; ++i) {
-            const double cx = X0 + W * (0.15 + 0.7 * seq.unit());
-            const double cy = Y0 + H * (0.15 + 0.7 * seq.unit());
-            Feature f = WithValues(Octagon(cx, cy, 150 + 100 * seq.unit()),
-                                   {QString::fromLatin1(lok.values[i])});
-            RegionStyle s = Fill(0x00A0FF);
+        const auto& regions = village.local[static_cast<size_t>(l)];
+        for (size_t i = 0; i < regions.size(); ++i) {
+            Feature f = WithValues(t, regions[i].shape, {QString::fromLatin1(values[l][i])});
+            RegionStyle s = Fill(Rgb(0, 120, 255), Rgb(0, 80, 200));
             s.regionPattern = 5;
             s.regionTransparent = true;
             f.setRegionStyle(s);
             t.features.push_back(f);
         }
-        if (!WriteTable(path(QString::fromUtf8(lok.name)), t, error))
+        if (!WriteTable(path(layers[l]), t, error))
             return false;
     }
     return true;
@@ -304,7 +239,7 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
     }
     if (!CopyTemplate(JoinPath(templates, QStringLiteral("проект")), project, error) ||
         !CopyTemplate(JoinPath(templates, QStringLiteral("наспункт")), settlement, error) ||
-        !WriteDemoLayers(settlement, size, error))
+        !WriteDemoLayers(settlement, size, error) || !WriteDemoStatement(settlement, error))
         return false;
 
     Connection projectDb;
@@ -327,19 +262,42 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
             *error = settlementDb.errorText();
         return false;
     }
+    // The village's facts; its total area is the area inside the boundary on its map.
+    DemoLand land;
+    if (!DemoLandTotals(settlement, land, error))
+        return false;
+    const QString area = QString::number(land.boundaryUnits / 10000.0, 'f', 4);
     for (const auto& [fact, value] :
          {std::pair{QStringLiteral("Назва"), demo::settlementName()},
-          std::pair{QStringLiteral("Адміністративний статус"), QStringLiteral("село")}})
+          std::pair{QStringLiteral("Адміністративний статус"), QStringLiteral("село")},
+          std::pair{QStringLiteral("Загальна площа, га"), area},
+          std::pair{QStringLiteral("Чисельність населення, тис. чол."), QStringLiteral("1.85")}})
         Run(settlementDb,
             QStringLiteral("UPDATE показники SET значення='%1' WHERE показник='%2'")
                 .arg(QuoteSql(value), QuoteSql(fact)),
             nullptr); // an older template without the table is no reason to stop
+    // As the information step stores them for the later steps.
+    for (const auto& [indicator, value] :
+         {std::pair{QStringLiteral("Загальна площа населеного пункту"), area},
+          std::pair{QStringLiteral("Чисельність населення (тис. чол.)"), QStringLiteral("1.85")}})
+        Run(settlementDb,
+            QStringLiteral("UPDATE характеристика SET значення='%1' WHERE показник='%2'")
+                .arg(QuoteSql(value), QuoteSql(indicator)),
+            nullptr);
     if (!WriteDemoSteps(settlement, settlementDb, error))
         return false;
-    for (const QString& file : ListFiles(settlement, QStringLiteral("*.tab;*.gwp"), false))
+    // Materials as a new settlement lists them: workspaces, the land statement, then the
+    // map tables.
+    QStringList entries;
+    for (const QString& file : ListFiles(settlement, QStringLiteral("*.gwp"), false))
+        entries << QStringLiteral("(5,'%1','%2')")
+                       .arg(QuoteSql(QFileInfo(file).completeBaseName().toLower()), QuoteSql(file));
+    entries << QStringLiteral("(4,'Склад земель','Склад земель.xlsx')");
+    for (const QString& file : ListFiles(settlement, QStringLiteral("*.tab"), false))
+        entries << QStringLiteral("(5,'%1','%1')").arg(QuoteSql(file));
+    for (const QString& values : entries)
         if (!Run(settlementDb,
-                 QStringLiteral("INSERT INTO data (code, named, pathname) VALUES (5,'%1','%1')")
-                     .arg(QuoteSql(file)),
+                 QStringLiteral("INSERT INTO data (code, named, pathname) VALUES ") + values,
                  error))
             return false;
 

@@ -82,8 +82,18 @@ TEST_F(CatalogueTest, CreatesProjectWithTwoSettlements) {
     EXPECT_EQ(fact(village, "Адміністративний статус"), QStringList({"село"}));
     EXPECT_EQ(fact(village, "Код коатуу"), QStringList({"3222481201"}));
     EXPECT_EQ(fact(town, "Адміністративний статус"), QStringList({"селище міського типу"}));
+    // The settlement template brings the map workspace (registered) and the land statement.
     EXPECT_EQ(Column(town, QStringLiteral("SELECT * FROM data"), QStringLiteral("pathname")),
-              QStringList({"Склад земель.xlsx"}));
+              QStringList({"карта.gwp", "Склад земель.xlsx"}));
+    EXPECT_EQ(Column(town, QStringLiteral("SELECT * FROM data"), QStringLiteral("named")),
+              QStringList({"карта", "Склад земель"}));
+    // Every settlement folder starts with the standard map tables, the workspace and the
+    // empty land statement.
+    for (const char* file : {"межі.tab", "межі.map", "зони.tab", "райони.tab", "райони.dat",
+                             "карта.gwp", "Склад земель.xlsx"})
+        EXPECT_TRUE(QFileInfo::exists(
+            JoinPath(JoinPath(project, QStringLiteral("смт Глеваха")), QString::fromUtf8(file))))
+            << file;
 }
 
 TEST_F(CatalogueTest, ProjectWithoutSettlementsAndOddNames) {
@@ -190,11 +200,12 @@ TEST_F(CatalogueTest, SettlementViewUpgradesOlderDatabasesOnce) {
     ASSERT_TRUE(RunQuery(q, QStringLiteral("SELECT * FROM км2"), true));
     EXPECT_EQ(q.fields().size(), 7u);
     EXPECT_TRUE(q.hasField(QStringLiteral("ci")));
-    ASSERT_EQ(files.size(), 4u);
-    EXPECT_EQ(files[0].caption, QStringLiteral("Склад земель"));
-    EXPECT_EQ(files[1].kind, KindFillReport);
-    EXPECT_EQ(files[2].caption, QStringLiteral("Експорт матеріалів"));
-    EXPECT_EQ(files[3].kind, KindOpenFolder);
+    ASSERT_EQ(files.size(), 5u);
+    EXPECT_EQ(files[0].caption, QStringLiteral("карта"));
+    EXPECT_EQ(files[1].caption, QStringLiteral("Склад земель"));
+    EXPECT_EQ(files[2].kind, KindFillReport);
+    EXPECT_EQ(files[3].caption, QStringLiteral("Експорт матеріалів"));
+    EXPECT_EQ(files[4].kind, KindOpenFolder);
     EXPECT_EQ(StepEntries().size(), 11u);
     EXPECT_EQ(StepEntries()[6].kind, KindStepFunctional);
 }

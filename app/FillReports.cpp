@@ -1,0 +1,59 @@
+#include "app/FillReports.h"
+
+#include "app/MainWindow.h"
+#include "common/FileUtils.h"
+#include "common/GlobalVar.h"
+#include "common/ui/Wait.h"
+#include "db/Databases.h"
+#include "office/WordUtils.h"
+#include "office/reports/ReportRun.h"
+
+#include <QFileInfo>
+
+namespace {
+
+/** The jobs in the progress window: its "Стоп" and its error text tell how each ended. */
+class WindowJobRunner final : public reports::ReportJobRunner {
+public:
+    reports::JobResult runWord(const QString& templatePath, const WordFillProc& fill,
+                               const QString& outputPath) override {
+        OfficeJobParams().WordTemplate = templatePath;
+        RunWordJob(fill, outputPath);
+        return outcome();
+    }
+    reports::JobResult runExcel(const QString& templatePath, const ExcelFillProc& fill,
+                                const QString& outputPath) override {
+        OfficeJobParams().ExcelTemplate = templatePath;
+        RunExcelJob(QString(), fill, outputPath);
+        return outcome();
+    }
+
+private:
+    static reports::JobResult outcome() {
+        const TFormWait& wait = FormWait();
+        return {wait.StopRequested(), wait.ErrorText(), wait.Result().ErrorDetail};
+    }
+};
+
+} // namespace
+
+void FillReports(TFormMain& window) {
+    if (!window.CurrentSettlement)
+        return;
+    const QString folder = window.CurrentSettlement->pathname;
+    // The project connection is re-pointed at each use; make sure it is this settlement's.
+    const QString database = JoinPath(folder, DataFileName());
+    if (!Db().data.isOpen() ||
+        QFileInfo(Db().data.path()).absoluteFilePath() != QFileInfo(database).absoluteFilePath()) {
+        if (!Db().ConnectProject(folder))
+            return;
+    }
+    Db().ConnectCatalogue();
+    const reports::ReportContext context{&Db().data, Db().main.isOpen() ? &Db().main : nullptr,
+                                         window.CurrentSettlement->named};
+    WindowJobRunner jobs;
+    const reports::ReportRunResult result =
+        reports::RunReports(context, folder, GlobalVar().Settings.TemplateDir, jobs, true);
+    for (const ListEntry& entry : result.registered)
+        window.AddMaterialEntry(entry);
+}

@@ -1,0 +1,191 @@
+#include "app/ReportCommand.h"
+
+#include "common/FileUtils.h"
+#include "common/GlobalVar.h"
+#include "common/Messages.h"
+#include "db/Database.h"
+#include "db/Databases.h"
+#include "db/QueryFunctions.h"
+#include "office/reports/ReportData.h"
+#include "office/reports/ReportRun.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+/** Messages of a run without windows: one line each on standard error; questions say OK. */
+class ConsoleReportMessages final : public Messages {
+public:
+    explicit ConsoleReportMessages(QTextStream& err) : m_err(err) {}
+    void error(const QString& caption, const QString& text) override { line(caption, text); }
+    void warning(const QString& text) override { line(QStringLiteral("Увага"), text); }
+    void info(const QString&) override {}
+    Answer confirm(const QString&, Buttons) override { return Answer::Ok; }
+    void balloon(const QString&, const QString&, int, QObject*) override {}
+    void beep() override {}
+
+private:
+    void line(const QString& caption, QString text) {
+        text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        text.replace(u'\r', u' ');
+        text.replace(u'\n', u' ');
+        m_err << caption << QStringLiteral(": ") << text.trimmed() << Qt::endl;
+    }
+    QTextStream& m_err;
+};
+
+/** Puts the program's messages to the console while it lives. */
+class MessagesScope {
+public:
+    explicit MessagesScope(Messages* messages) : m_previous(SetMessages(messages)) {}
+    ~MessagesScope() { SetMessages(m_previous); }
+
+private:
+    Messages* m_previous;
+};
+
+bool SamePath(const QString& a, const QString& b) {
+    const QFileInfo fa(a), fb(b);
+    if (fa.exists() && fb.exists())
+        return fa.canonicalFilePath() == fb.canonicalFilePath();
+    return QDir::cleanPath(a) == QDir::cleanPath(b);
+}
+
+/**
+ * The settlement's name: its row in the catalogue, else "Назва" of its information, else the
+ * folder's name.
+ */
+QString SettlementName(Connection* catalogue, Connection& data, const QString& folder) {
+    if (catalogue) {
+        Query q(catalogue);
+        if (RunQuery(q, QStringLiteral("SELECT named, pathname FROM projects ORDER BY id"), true)) {
+            for (q.first(); !q.eof(); q.next()) {
+                if (!q.text(1).isEmpty() && SamePath(q.text(1), folder) && !q.text(0).isEmpty())
+                    return q.text(0);
+            }
+        }
+    }
+    Query q(&data);
+    if (RunQuery(
+            q, QStringLiteral("SELECT значення FROM показники WHERE показник='Назва' ORDER BY id"),
+            true) &&
+        !q.eof() && !q.text(0).trimmed().isEmpty())
+        return q.text(0).trimmed();
+    return QFileInfo(folder).fileName();
+}
+
+/** Opens and checks the settlement's database; "" or the one-line reason it cannot be used. */
+QString OpenSettlement(Connection& data, const QString& path) {
+    if (!data.open(path))
+        return QStringLiteral("База населеного пункту \"") + path +
+               QStringLiteral("\" пошкоджена: ") + data.errorText();
+    Query q(&data);
+    if (!RunQuery(q, QStringLiteral("PRAGMA quick_check"), true) || q.eof() ||
+        q.text(0) != QLatin1String("ok"))
+        return QStringLiteral("База населеного пункту \"") + path +
+               QStringLiteral("\" пошкоджена: ") +
+               (LastError().isEmpty() ? q.text(0) : LastError()).simplified();
+    q.close();
+    for (const char* table : {"data", "характеристика"}) {
+        if (!TableExists(data, QString::fromUtf8(table)))
+            return QStringLiteral("\"") + path +
+                   QStringLiteral("\" не є базою населеного пункту: у ній немає таблиці \"") +
+                   QString::fromUtf8(table) + QStringLiteral("\".");
+    }
+    return QString();
+}
+
+} // namespace
+
+QString ReportCommandHelp() {
+    return QStringLiteral(
+        "Використання: tamberon report ПАПКА\n"
+        "\n"
+        "Заповнює технічний звіт і обидва розрахунки грошової оцінки населеного пункту,\n"
+        "чия папка ПАПКА (у ній \"data.sqlite\" поруч із картами), так само, як пункт\n"
+        "\"Заповнити звіт\", але без жодного вікна і без запитань: наявні файли замінюються.\n"
+        "Шаблони і каталог беруться з папки програми. Назва населеного пункту береться з\n"
+        "каталогу проектів, інакше з показника \"Назва\", інакше це назва папки.\n"
+        "\n"
+        "Створюються у ПАПЦІ і вносяться до матеріалів:\n"
+        "  Технічний звіт.docx\n"
+        "  Розрахунок грошової оцінки.xlsx\n"
+        "  Розрахунок грошової оцінки з кварталами.xlsx\n"
+        "\n"
+        "На стандартний вивід друкується повний шлях кожного збереженого файлу (по рядку на\n"
+        "файл), на стандартний вивід помилок - причина для кожного незбереженого.\n"
+        "\n"
+        "Код завершення: 0 - збережено всі три файли; 1 - збережено не всі;\n"
+        "2 - неправильний виклик, немає папки, немає бази населеного пункту або вона\n"
+        "пошкоджена (одне повідомлення на стандартному виводі помилок).\n");
+}
+
+bool IsReportCommand(int argc, char** argv) {
+    return argc > 1 && std::strcmp(argv[1], "report") == 0;
+}
+
+int ReportCommandMain(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList arguments = QCoreApplication::arguments().mid(2);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return RunReportCommand(arguments, QCoreApplication::applicationDirPath(), out, err);
+}
+
+int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextStream& out,
+                     QTextStream& err) {
+    if (arguments.size() == 1 &&
+        (arguments[0] == QLatin1String("--help") || arguments[0] == QLatin1String("-h"))) {
+        out << ReportCommandHelp();
+        out.flush();
+        return 0;
+    }
+    if (arguments.size() != 1 || arguments[0].isEmpty()) {
+        err << QStringLiteral("Вкажіть одну папку населеного пункту: tamberon report ПАПКА "
+                              "(докладніше: tamberon report --help).")
+            << Qt::endl;
+        return 2;
+    }
+    const QString folder =
+        ExcludeTrailingBackslashes(QDir::cleanPath(QDir(arguments[0]).absolutePath()));
+    if (!QFileInfo(folder).isDir()) {
+        err << QStringLiteral("Папки \"") << folder << QStringLiteral("\" немає.") << Qt::endl;
+        return 2;
+    }
+    const QString databasePath = JoinPath(folder, DataFileName());
+    if (!QFileInfo(databasePath).isFile()) {
+        err << QStringLiteral("У папці \"") << folder
+            << QStringLiteral("\" немає бази населеного пункту \"") << DataFileName()
+            << QStringLiteral("\".") << Qt::endl;
+        return 2;
+    }
+    Connection data;
+    if (const QString reason = OpenSettlement(data, databasePath); !reason.isEmpty()) {
+        err << reason << Qt::endl;
+        return 2;
+    }
+    Connection catalogue;
+    const QString cataloguePath = JoinPath(appDir, CatalogueFileName());
+    const bool haveCatalogue = QFileInfo(cataloguePath).isFile() && catalogue.open(cataloguePath);
+
+    ConsoleReportMessages console(err);
+    MessagesScope scope(&console);
+    reports::ReportContext context{
+        &data, haveCatalogue ? &catalogue : nullptr,
+        SettlementName(haveCatalogue ? &catalogue : nullptr, data, folder)};
+    reports::HeadlessJobRunner jobs;
+    InitGlobalVar(appDir);
+    const reports::ReportRunResult result =
+        reports::RunReports(context, folder, GlobalVar().Settings.TemplateDir, jobs, false);
+    for (const QString& path : result.saved)
+        out << path << Qt::endl;
+    for (const auto& [path, reason] : result.notSaved)
+        err << QStringLiteral("Не збережено \"") << path << QStringLiteral("\": ") << reason
+            << Qt::endl;
+    return result.allSaved() ? 0 : 1;
+}

@@ -1,0 +1,141 @@
+// The technical report and both calculation workbooks of a large settlement: 999 districts,
+// 3 functional-use categories each, 30 local factors, 41 questionnaire factors and a statement
+// of 5,000 quarters. Reports the CPU time of one run and the process's peak memory.
+#include "common/FileUtils.h"
+#include "db/Database.h"
+#include "office/reports/ReportRun.h"
+#include "tests/office/reports/ReportFixtures.h"
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr int kDistricts = 999;
+constexpr int kZones = 10;
+constexpr int kFactors = 30;
+constexpr int kQuestions = 41;
+constexpr int kQuarters = 5000;
+
+QString Fixed(double v) {
+    return QString::number(v, 'f', 2);
+}
+
+/** The statements that fill every step table of the large settlement. */
+QString LargeSettlement() {
+    QString s;
+    s.reserve(16 * 1024 * 1024);
+    s += QStringLiteral("UPDATE характеристика SET значення='%1' WHERE показник='Кількість "
+                        "районів';\n")
+             .arg(kDistricts);
+    s += QStringLiteral("UPDATE характеристика SET значення='150.00' WHERE показник='Середня "
+                        "вартість 1 кв м';\n");
+    s += QStringLiteral("UPDATE характеристика SET значення='%1' WHERE показник='Кількість зон';\n")
+             .arg(kZones);
+    QStringList zoneDistricts[kZones];
+    for (int d = 1; d <= kDistricts; ++d) {
+        const int zone = (d - 1) % kZones + 1;
+        zoneDistricts[zone - 1] << QString::number(d);
+        s += QStringLiteral("INSERT INTO характеристика (код, показник, значення, значення2) "
+                            "VALUES ('%1', 'Площі районів', '12.5000', '12.4900|Район %1 між "
+                            "вулицями');\n")
+                 .arg(d);
+        s += QStringLiteral("INSERT INTO км2 (район, площа, si, ei, ui, ci, іі, км2, вартість, "
+                            "зона) VALUES ('%1', '12.5000', '1.05', '0.95', '1.10', '0.90', '%2', "
+                            "'%3', '%4', '%5');\n")
+                 .arg(d)
+                 .arg(Fixed(0.8 + (d % 40) / 100.0))
+                 .arg(Fixed(0.8 + zone / 20.0))
+                 .arg(Fixed(150 * (0.8 + zone / 20.0)))
+                 .arg(zone);
+        s += QStringLiteral("INSERT INTO функціональне (район, ф_1, ф_2, ф_13) VALUES ('%1', "
+                            "'1.5000', '8.0000', '3.0000');\n")
+                 .arg(d);
+    }
+    for (int z = 1; z <= kZones; ++z)
+        s += QStringLiteral("INSERT INTO зони (зона, райони, опис) VALUES ('%1', '%2', 'Зона "
+                            "%1');\n")
+                 .arg(z)
+                 .arg(zoneDistricts[z - 1].join(QStringLiteral(", ")));
+    for (int f = 1; f <= kFactors; ++f)
+        for (int d = 1; d <= kDistricts; ++d)
+            s += QStringLiteral("INSERT INTO локальні (район, фактор, коефіціент) VALUES ('%1', "
+                                "'%2', '%3');\n")
+                     .arg(d)
+                     .arg(f)
+                     .arg(Fixed(0.95 + ((d + f) % 10) / 100.0));
+    for (int q = 1; q <= kQuestions; ++q)
+        for (int d = 1; d <= kDistricts; ++d)
+            s += QStringLiteral("INSERT INTO анкета (район, фактор, оцінка) VALUES ('%1', "
+                                "'Фактор анкети %2', '%3');\n")
+                     .arg(d)
+                     .arg(q)
+                     .arg((d + q) % 5 + 1);
+    for (int r = 1; r <= kQuarters; ++r) {
+        QString columns, values;
+        for (int f = 1; f <= kFactors; ++f) {
+            columns += QStringLiteral(", лок_%1").arg(f);
+            values += QStringLiteral(", '%1'").arg(Fixed(0.95 + ((r + f) % 10) / 100.0));
+        }
+        const int district = (r - 1) % kDistricts + 1;
+        s += QStringLiteral("INSERT INTO відомість_кварталів (id, зона, район, квартали, назва, "
+                            "функ%1) VALUES (%2, '%3', '%4', '%2', 'землі житлової забудови', "
+                            "'1.00'%5);\n")
+                 .arg(columns)
+                 .arg(r)
+                 .arg((district - 1) % kZones + 1)
+                 .arg(district)
+                 .arg(values);
+    }
+    for (int c = 1; c <= 60; ++c)
+        s += QStringLiteral("INSERT INTO витрати (категорія, назва, од_виміру, кількість, всього) "
+                            "VALUES ('Розділ %1', 'Об''єкт %2', 'км', '2', '%3');\n")
+                 .arg(c / 4)
+                 .arg(c)
+                 .arg(Fixed(c * 3.5));
+    for (int g = 1; g <= 100; ++g)
+        s += QStringLiteral("INSERT INTO угіддя (тип, шифр, бал_бонітету, площа, вартість) VALUES "
+                            "('%1', '%2', '40', '10.0000', '25000.00');\n")
+                 .arg(g % 4 + 1)
+                 .arg(100 + g / 2);
+    return s;
+}
+
+long PeakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+void BM_ReportAndWorkbooksOf999Districts(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("Село"));
+    QString error;
+    if (!fixtures::CreateSettlement(dir.path(), folder, LargeSettlement(), &error)) {
+        state.SkipWithError(qPrintable(error));
+        return;
+    }
+    Connection data, catalogue;
+    data.open(JoinPath(folder, QStringLiteral("data.sqlite")));
+    catalogue.open(dir.filePath(QStringLiteral("baza.sqlite")));
+    const reports::ReportContext context{&data, &catalogue, QStringLiteral("с. Велике")};
+    const QString templates = dir.filePath(QStringLiteral("Шаблон"));
+    for (auto _ : state) {
+        reports::HeadlessJobRunner jobs;
+        const reports::ReportRunResult result =
+            reports::RunReports(context, folder, templates, jobs, false);
+        if (!result.allSaved())
+            state.SkipWithError("not all three files were saved");
+    }
+    state.counters["peak_MB"] = static_cast<double>(PeakMegabytes());
+}
+BENCHMARK(BM_ReportAndWorkbooksOf999Districts)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->Iterations(3);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <array>
+
+class Connection;
+
+namespace reports {
+
+/** One output of "Заповнити звіт": its template, its file and its code in the "data" table. */
+struct ReportFile {
+    QString templateName;
+    QString outputName;
+    int code = 0;
+};
+
+/** The technical report, the district workbook and the quarter workbook, in the run's order. */
+const std::array<ReportFile, 3>& ReportFiles();
+
+/** What the fill procedures read: the settlement's database, the catalogue and the name. */
+struct ReportContext {
+    /** The settlement's "data.sqlite". */
+    Connection* data = nullptr;
+    /** The catalogue "baza.sqlite" (its list of local factors); may be null. */
+    Connection* catalogue = nullptr;
+    /** Written into the bookmark "NP", the titles and the workbooks' first row. */
+    QString settlementName;
+};
+
+/** What a workbook fill procedure did: saved its copy, or which data it lacked. */
+struct WorkbookOutcome {
+    bool saved = false;
+    /** What the valuer has to fill first, one item per missing piece. */
+    QStringList missing;
+};
+
+} // namespace reports

@@ -1,0 +1,91 @@
+#include "office/reports/ReportData.h"
+#include "office/reports/ReportContext.h"
+
+#include "common/TextUtils.h"
+#include "db/QueryFunctions.h"
+
+namespace reports {
+
+const std::array<ReportFile, 3>& ReportFiles() {
+    static const std::array<ReportFile, 3> files{{
+        {QStringLiteral("Технічний звіт.dotx"), QStringLiteral("Технічний звіт.docx"), 3},
+        {QStringLiteral("Розрахунок грошової оцінки.xltx"),
+         QStringLiteral("Розрахунок грошової оцінки.xlsx"), 4},
+        {QStringLiteral("Розрахунок грошової оцінки з кварталами.xltx"),
+         QStringLiteral("Розрахунок грошової оцінки з кварталами.xlsx"), 4},
+    }};
+    return files;
+}
+
+QString ReadIndicator(Query& query, const QString& name) {
+    if (!RunQuery(query,
+                  QStringLiteral("SELECT значення FROM характеристика WHERE показник='") +
+                      QuoteSql(name) + QStringLiteral("' ORDER BY id"),
+                  true))
+        return QString();
+    const QString value = query.eof() ? QString() : query.text(0);
+    query.close();
+    return value;
+}
+
+QStringList ReadDistrictCodes(Query& query) {
+    QStringList codes;
+    if (!RunQuery(query,
+                  QStringLiteral("SELECT код FROM характеристика WHERE показник='Площі районів' "
+                                 "ORDER BY cint(код)"),
+                  true))
+        return codes;
+    for (query.first(); !query.eof(); query.next())
+        codes << query.text(0);
+    query.close();
+    return codes;
+}
+
+std::vector<LocalFactorName> ReadLocalFactorNames(Connection* catalogue) {
+    std::vector<LocalFactorName> names;
+    if (!catalogue || !catalogue->isOpen())
+        return names;
+    Query q(catalogue);
+    if (!RunQuery(q, QStringLiteral("SELECT * FROM локальні ORDER BY id"), true))
+        return names;
+    const int full = q.fieldIndex(QStringLiteral("назва_фактору"));
+    const int brief = q.fieldIndex(QStringLiteral("назва_коротко"));
+    for (q.first(); !q.eof(); q.next())
+        names.push_back({q.text(full), q.text(brief)});
+    q.close();
+    return names;
+}
+
+QStringList SplitDistrictList(const QString& text) {
+    QStringList districts;
+    for (const QString& piece : text.split(u',')) {
+        const QString district = piece.trimmed();
+        if (!district.isEmpty())
+            districts << district;
+    }
+    return districts;
+}
+
+QString Fixed2(double value) {
+    return FormatFixed(value, 2);
+}
+
+const std::vector<FunctionalCategory>& FunctionalCategories() {
+    static const std::vector<FunctionalCategory> categories{
+        {1, QStringLiteral("Землі комерційного використання"), 2.5},
+        {2, QStringLiteral("Землі житлової забудови"), 1.0},
+        {3, QStringLiteral("Землі промисловості"), 1.2},
+        {4, QStringLiteral("Землі громадського призначення"), 0.7},
+        {5, QStringLiteral("Землі транспорту, зв'язку"), 1.0},
+        {6, QStringLiteral("Землі технічної інфраструктури"), 0.65},
+        {7, QStringLiteral("Землі рекреаційного призначення"), 0.5},
+        {13, QStringLiteral("Особисте підсобне господарство"), 0.8},
+    };
+    return categories;
+}
+
+QString ZoneCaptionSuffix() {
+    return QStringLiteral(" ЕКОНОМІКО-ПЛАНУВАЛЬНА ЗОНА");
+}
+
+} // namespace reports

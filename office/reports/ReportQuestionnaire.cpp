@@ -1,0 +1,164 @@
+// The two report tables laid out in blocks or by kind: the expert questionnaire (factors down,
+// districts across, in blocks of the table's width) and the two soil tables.
+#include "office/reports/ReportSections.h"
+
+#include "common/TextUtils.h"
+
+#include <QSet>
+#include <algorithm>
+
+namespace reports::detail {
+
+void FillQuestionnaire(SectionWriter& w, WordTable& t) {
+    if (!w.select(QStringLiteral("SELECT * FROM анкета ORDER BY id"), QStringLiteral("анкета")) ||
+        w.query.recordCount() == 0)
+        return;
+    Query& q = w.query;
+    const int district = q.fieldIndex(QStringLiteral("район"));
+    const int factor = q.fieldIndex(QStringLiteral("фактор"));
+    const int score = q.fieldIndex(QStringLiteral("оцінка"));
+
+    // A row per factor; a factor whose records come back later gets a row of its own, so the
+    // rows are counted as runs too. The longest run says how many districts a block must hold.
+    QSet<QString> distinct;
+    int runs = 0;
+    int longest = 0;
+    int current = 0;
+    QString previous;
+    for (q.first(); !q.eof(); q.next()) {
+        const QString name = q.text(factor);
+        distinct.insert(name);
+        if (runs == 0 || name != previous) {
+            ++runs;
+            current = 0;
+        }
+        previous = name;
+        longest = std::max(longest, ++current);
+    }
+    const int factorRows = std::max(static_cast<int>(distinct.size()), runs);
+    w.insertRows(t, 3, factorRows - 1);
+
+    const int columns = t.columnCount();
+    const int height = t.rowCount();
+    for (int c = 3; c <= columns; ++c)
+        t.setCellText(2, c, QString());
+    // One more block of the table for every whole 23 districts; more when the questionnaire
+    // holds more districts than that.
+    int pastes = static_cast<int>(std::max(0LL, w.districtCount / 23));
+    const int perBlock = columns - 2;
+    if (perBlock > 0)
+        pastes = std::max(pastes, (longest + perBlock - 1) / perBlock - 1);
+    w.document.selectTable(t);
+    w.document.copy();
+    for (int i = 0; i < pastes; ++i)
+        w.document.paste();
+
+    w.beginRows(q.recordCount());
+    int k = 0, block = 0, row = 2, column = 2;
+    int written = 0; // the factor row whose number and name are written
+    bool first = true;
+    for (q.first(); !q.eof(); q.next()) {
+        const QString name = q.text(factor);
+        if (first || name != previous) {
+            ++k;
+            block = 0;
+            column = 2;
+            ++row;
+        }
+        first = false;
+        previous = name;
+        if (++column > columns) {
+            block += height;
+            column = 3;
+        }
+        if (written != row + block) {
+            written = row + block;
+            t.setCellText(written, 1, QString::number(k));
+            t.setCellText(written, 2, name);
+        }
+        t.setCellText(block + 2, column, q.text(district));
+        t.setCellText(row + block, column, q.text(score));
+        if (w.rowDone())
+            break;
+    }
+}
+
+namespace {
+
+/** The column of a kind of land: 2 for "1" (arable) to 5 for "4"; the last match wins. */
+int SoilColumn(const QString& type) {
+    int column = 0;
+    for (int kind = 1; kind <= 4; ++kind) {
+        if (type.contains(QString::number(kind)))
+            column = kind + 1;
+    }
+    return column;
+}
+
+/**
+ * A soil table: a row per soil code, a column per kind of land; `scores` chooses the bonitet
+ * scores (with the base farm's average scores in the last row) or the values of 1 ha.
+ */
+void FillSoil(SectionWriter& w, WordTable& t, bool scores) {
+    if (!w.select(QStringLiteral("SELECT * FROM угіддя ORDER BY шифр,id"),
+                  QStringLiteral("угіддя")) ||
+        w.query.recordCount() == 0)
+        return;
+    Query& q = w.query;
+    const int type = q.fieldIndex(QStringLiteral("тип"));
+    const int code = q.fieldIndex(QStringLiteral("шифр"));
+    const int score = q.fieldIndex(QStringLiteral("бал_бонітету"));
+    const int value = q.fieldIndex(QStringLiteral("вартість"));
+    // The rows the soil codes take: one per run of a code among the records written.
+    auto soilRow = [&](int& column) {
+        if (q.text(score).isEmpty())
+            return false;
+        const QString kind = q.text(type);
+        column = SoilColumn(kind);
+        return column > 0 && !kind.contains(u'*');
+    };
+    int codes = 0;
+    QString previous;
+    for (q.first(); !q.eof(); q.next()) {
+        int column = 0;
+        if (!soilRow(column))
+            continue;
+        if (codes == 0 || q.text(code) != previous)
+            ++codes;
+        previous = q.text(code);
+    }
+    w.insertRows(t, 4, codes - 1);
+    const int lastRow = t.rowCount();
+    w.beginRows(q.recordCount());
+    int row = 3;
+    bool first = true;
+    for (q.first(); !q.eof(); q.next()) {
+        int column = 0;
+        if (soilRow(column)) {
+            if (first || q.text(code) != previous) {
+                ++row;
+                t.setCellText(row, 1, q.text(code));
+            }
+            first = false;
+            previous = q.text(code);
+            t.setCellText(row, column, q.text(scores ? score : value));
+        } else if (column > 0 && scores && !q.text(score).isEmpty()) {
+            // The base farm's average score of the kind ("1*" to "4*").
+            t.setCellText(lastRow, column, q.text(score));
+        }
+        if (w.rowDone())
+            break;
+    }
+}
+
+} // namespace
+
+void FillSoilScores(SectionWriter& w, WordTable& t) {
+    FillSoil(w, t, true);
+}
+
+void FillSoilValues(SectionWriter& w, WordTable& t) {
+    FillSoil(w, t, false);
+}
+
+} // namespace reports::detail

@@ -1,0 +1,160 @@
+#include "office/reports/ReportRun.h"
+
+#include "common/FileUtils.h"
+#include "common/Messages.h"
+#include "db/QueryFunctions.h"
+#include "office/reports/ReportData.h"
+#include "office/reports/TechnicalReport.h"
+#include "office/reports/Workbooks.h"
+
+namespace reports {
+
+QString ReportTexts::missingTemplate(const QString& path) {
+    return QStringLiteral("Десь дівся файл звіту \"") + path +
+           QStringLiteral("\". Пошукайте самі.");
+}
+
+QString ReportTexts::replaceReport() {
+    return QStringLiteral("Звіт було раніш створено. Ви дійсно бажаете його поновити?");
+}
+
+QString ReportTexts::finished() {
+    return QStringLiteral("Завершено.");
+}
+
+JobResult HeadlessJobRunner::runWord(const QString& templatePath, const WordFillProc& fill,
+                                     const QString& outputPath) {
+    OfficeJobParams().WordTemplate = templatePath;
+    const TMessages m = RunWordJobHeadless(fill, outputPath);
+    return {false, m.Error, m.ErrorDetail};
+}
+
+JobResult HeadlessJobRunner::runExcel(const QString& templatePath, const ExcelFillProc& fill,
+                                      const QString& outputPath) {
+    OfficeJobParams().ExcelTemplate = templatePath;
+    const TMessages m = RunExcelJobHeadless(QString(), fill, outputPath);
+    return {false, m.Error, m.ErrorDetail};
+}
+
+bool RegisterMaterial(Connection& data, const QString& folder, const QString& fileName, int code,
+                      ListEntry& added) {
+    Query q(&data);
+    const QString quoted = u'\'' + QuoteSql(fileName) + u'\'';
+    // The materials list shows the file entries (codes 3 to 6) by name.
+    if (RunQuery(q,
+                 QStringLiteral("SELECT id FROM data WHERE named=") + quoted +
+                     QStringLiteral(" AND code>=3 AND code<=6"),
+                 true)) {
+        const bool listed = q.recordCount() > 0;
+        q.close();
+        if (listed)
+            return false;
+    }
+    if (!RunQuery(q,
+                  QStringLiteral("INSERT INTO data (code, named, pathname) VALUES (") +
+                      QString::number(code) + u',' + quoted + u',' + quoted + u')',
+                  false))
+        return false;
+    added = {fileName, code, JoinPath(folder, fileName),
+             QString::number(MaxValue(q, QStringLiteral("data"), QStringLiteral("id")))};
+    return true;
+}
+
+namespace {
+
+QString OneLine(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    return text.trimmed();
+}
+
+} // namespace
+
+ReportRunResult RunReports(const ReportContext& context, const QString& settlementFolder,
+                           const QString& templateDir, ReportJobRunner& jobs, bool interactive) {
+    ReportRunResult result;
+    const auto& files = ReportFiles();
+    QStringList notMade; // the workbooks left out for lack of data, for the closing message
+    bool reachedEnd = true;
+    auto giveUp = [&](size_t from, const QString& reason) {
+        for (size_t i = from; i < files.size(); ++i)
+            result.notSaved.emplace_back(
+                JoinPath(settlementFolder, files[i].outputName),
+                i == from ? reason
+                          : QStringLiteral("не заповнювався, бо попередній файл не збережено"));
+        reachedEnd = false;
+    };
+
+    for (size_t i = 0; i < files.size(); ++i) {
+        const QString templatePath = JoinPath(templateDir, files[i].templateName);
+        const QString output = JoinPath(settlementFolder, files[i].outputName);
+        if (!FileExistsQuiet(templatePath)) {
+            if (interactive)
+                ShowError(ReportTexts::missingTemplate(templatePath));
+            giveUp(i, QStringLiteral("немає шаблону \"") + templatePath + u'"');
+            break;
+        }
+        if (i == 0 && interactive && FileExistsQuiet(output) &&
+            AskConfirm(ReportTexts::replaceReport(), Answer::Ok | Answer::Cancel) != Answer::Ok) {
+            result.cancelled = true;
+            return result;
+        }
+
+        WorkbookOutcome outcome;
+        JobResult job;
+        if (i == 0) {
+            job = jobs.runWord(
+                templatePath,
+                [&context](WordDocument& document, TMessages& messages, JobProgress& progress) {
+                    FillTechnicalReport(document, messages, progress, context);
+                },
+                output);
+        } else {
+            const bool quarters = i == 2;
+            job = jobs.runExcel(
+                templatePath,
+                [&context, &outcome, quarters](Workbook& book, TMessages& messages,
+                                               JobProgress& progress) {
+                    if (quarters)
+                        FillQuarterWorkbook(book, messages, progress, context, outcome);
+                    else
+                        FillDistrictWorkbook(book, messages, progress, context, outcome);
+                },
+                output);
+        }
+        if (!job.error.isEmpty()) {
+            giveUp(i, OneLine(job.errorDetail.isEmpty() ? job.error
+                                                        : job.error + u' ' + job.errorDetail));
+            break;
+        }
+        if (job.stopped) {
+            giveUp(i, QStringLiteral("заповнення зупинено"));
+            break;
+        }
+        if (i > 0 && !outcome.saved) {
+            // Nothing to calculate yet: the file is neither made nor registered.
+            const QString missing = outcome.missing.join(QStringLiteral(", "));
+            result.notSaved.emplace_back(output, QStringLiteral("немає даних: ") + missing);
+            notMade << QStringLiteral("Файл \"") + files[i].outputName +
+                           QStringLiteral("\" не створено, бо немає даних: ") + missing + u'.';
+            continue;
+        }
+        result.saved << output;
+        ListEntry entry;
+        if (context.data && RegisterMaterial(*context.data, settlementFolder, files[i].outputName,
+                                             files[i].code, entry))
+            result.registered.push_back(entry);
+    }
+
+    if (interactive) {
+        if (reachedEnd && notMade.isEmpty())
+            ShowInfo(ReportTexts::finished());
+        else if (!notMade.isEmpty())
+            ShowWarning((reachedEnd ? ReportTexts::finished() + u'\r' : QString()) +
+                        notMade.join(u'\r'));
+    }
+    return result;
+}
+
+} // namespace reports

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "catalogue/core/ProjectItem.h"
+#include "office/OfficeJob.h"
+#include "office/reports/ReportContext.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace reports {
+
+/** How one office job ended. */
+struct JobResult {
+    bool stopped = false;
+    /** The job's error ("" when it succeeded). */
+    QString error;
+    QString errorDetail;
+};
+
+/** Runs the office jobs of a run: in the progress window, or without any window. */
+class ReportJobRunner {
+public:
+    virtual ~ReportJobRunner() = default;
+    virtual JobResult runWord(const QString& templatePath, const WordFillProc& fill,
+                              const QString& outputPath) = 0;
+    virtual JobResult runExcel(const QString& templatePath, const ExcelFillProc& fill,
+                               const QString& outputPath) = 0;
+};
+
+/** Runs the jobs without any window and never opens what they saved. */
+class HeadlessJobRunner final : public ReportJobRunner {
+public:
+    JobResult runWord(const QString& templatePath, const WordFillProc& fill,
+                      const QString& outputPath) override;
+    JobResult runExcel(const QString& templatePath, const ExcelFillProc& fill,
+                       const QString& outputPath) override;
+};
+
+/** What a run of "Заповнити звіт" produced. */
+struct ReportRunResult {
+    /** The valuer declined to replace the earlier report: nothing was made. */
+    bool cancelled = false;
+    /** Full paths of the files saved, in the run's order. */
+    QStringList saved;
+    /** The materials entries added to the settlement's "data" table. */
+    std::vector<ListEntry> registered;
+    /** For every output not saved: its full path and why ("" reasons are never given). */
+    std::vector<std::pair<QString, QString>> notSaved;
+
+    bool allSaved() const { return saved.size() == 3; }
+};
+
+/** Texts of the run. */
+namespace ReportTexts {
+/** "Десь дівся файл звіту \"path\". Пошукайте самі." */
+QString missingTemplate(const QString& path);
+/** "Звіт було раніш створено. Ви дійсно бажаете його поновити?" */
+QString replaceReport();
+QString finished(); ///< "Завершено."
+} // namespace ReportTexts
+
+/**
+ * "Заповнити звіт": the technical report, then the district workbook, then the quarter
+ * workbook, each filled from its template in `templateDir` by a job of `jobs` and saved into
+ * `settlementFolder`. A job's error or a stop ends the run; a workbook whose data are missing
+ * is not saved and the run goes on. Each saved file is registered in "data" unless an entry
+ * of its name is there already.
+ *
+ * With `interactive` the run asks before replacing an earlier report, shows the
+ * missing-template error and ends with "Завершено." (or one warning naming what was not made
+ * and why); without it the run asks and shows nothing and the result says everything.
+ */
+ReportRunResult RunReports(const ReportContext& context, const QString& settlementFolder,
+                           const QString& templateDir, ReportJobRunner& jobs, bool interactive);
+
+/**
+ * Registers a file of the settlement folder among its materials: a "data" row with the code,
+ * unless a file entry of that name exists. True with the entry when a row was added.
+ */
+bool RegisterMaterial(Connection& data, const QString& folder, const QString& fileName, int code,
+                      ListEntry& added);
+
+} // namespace reports

@@ -1,0 +1,390 @@
+#include "office/reports/ReportSections.h"
+
+#include "common/TextUtils.h"
+
+#include <QSet>
+#include <optional>
+
+namespace reports::detail {
+
+namespace {
+
+/** The largest and the smallest of the values of a column that read as numbers. */
+class Extremes {
+public:
+    void add(const QString& text) {
+        const auto v = ParseNumber(text);
+        if (!v)
+            return;
+        m_max = m_max ? std::max(*m_max, *v) : *v;
+        m_min = m_min ? std::min(*m_min, *v) : *v;
+    }
+    QString max() const { return m_max ? Fixed2(*m_max) : QString(); }
+    QString min() const { return m_min ? Fixed2(*m_min) : QString(); }
+
+private:
+    std::optional<double> m_max;
+    std::optional<double> m_min;
+};
+
+/**
+ * Writes the "Максим." and "Мінім." rows below the data rows; `columns` are the table's
+ * columns of the values, from `firstColumn` on.
+ */
+void WriteExtremes(WordTable& t, int row, int firstColumn, const std::vector<Extremes>& columns) {
+    t.setCellText(row, 1, QStringLiteral("Максим."));
+    t.setCellText(row + 1, 1, QStringLiteral("Мінім."));
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const int column = firstColumn + static_cast<int>(i);
+        t.setCellText(row, column, columns[i].max());
+        t.setCellText(row + 1, column, columns[i].min());
+    }
+}
+
+/** Indices of the named fields of the writer's query. */
+std::vector<int> Fields(const Query& q, std::initializer_list<const char*> names) {
+    std::vector<int> indices;
+    for (const char* name : names)
+        indices.push_back(q.fieldIndex(QString::fromUtf8(name)));
+    return indices;
+}
+
+/** A table of one row per record: the listed fields into columns 1, 2, ... from row 3. */
+void FillPlainRows(SectionWriter& w, WordTable& t, const QString& sql, const QString& table,
+                   std::initializer_list<const char*> names) {
+    if (!w.select(sql, table) || w.query.recordCount() == 0)
+        return;
+    Query& q = w.query;
+    const std::vector<int> fields = Fields(q, names);
+    w.insertRows(t, 3, q.recordCount() - 1);
+    w.beginRows(q.recordCount());
+    int row = 3;
+    for (q.first(); !q.eof(); q.next(), ++row) {
+        for (size_t i = 0; i < fields.size(); ++i)
+            t.setCellText(row, static_cast<int>(i) + 1, q.text(fields[i]));
+        if (w.rowDone())
+            break;
+    }
+}
+
+} // namespace
+
+void FillGeneralData(SectionWriter& w, WordTable& t) {
+    FillPlainRows(w, t, QStringLiteral("SELECT * FROM показники ORDER BY id"),
+                  QStringLiteral("показники"), {"показник", "значення"});
+}
+
+void FillCosts(SectionWriter& w, WordTable& t) {
+    if (!w.select(QStringLiteral("SELECT * FROM витрати WHERE всього<>'' ORDER BY id"),
+                  QStringLiteral("витрати")) ||
+        w.query.recordCount() == 0)
+        return;
+    Query& q = w.query;
+    const std::vector<int> f =
+        Fields(q, {"категорія", "назва", "од_виміру", "кількість", "всього"});
+    // A category starts at every record whose category differs from the one before, so a
+    // category that comes back later is a category of its own.
+    std::vector<double> sums;
+    double total = 0;
+    QString previous;
+    for (q.first(); !q.eof(); q.next()) {
+        const QString category = q.text(f[0]);
+        if (sums.empty() || category != previous)
+            sums.push_back(0);
+        previous = category;
+        const double value = NumberOr0(q.text(f[4]));
+        sums.back() += value;
+        total += value;
+    }
+    w.insertRows(t, 4, q.recordCount() - 1 + static_cast<int>(sums.size()));
+    w.beginRows(q.recordCount());
+    int row = 3;
+    int category = -1;
+    for (q.first(); !q.eof(); q.next()) {
+        const QString name = q.text(f[0]);
+        if (category < 0 || name != previous) {
+            ++category;
+            ++row;
+            const double sum = sums[static_cast<size_t>(category)];
+            t.setCellText(row, 1, name + u':');
+            t.setCellBold(row, 1, true);
+            t.setCellText(row, 4, Fixed2(sum));
+            t.setCellText(row, 5, Fixed2(total > 0 ? sum * 100 / total : 0));
+        }
+        previous = name;
+        ++row;
+        for (int c = 1; c <= 4; ++c)
+            t.setCellText(row, c, q.text(f[static_cast<size_t>(c)]));
+        if (w.rowDone())
+            break;
+    }
+}
+
+void FillLandStructure(SectionWriter& w, WordTable& t) {
+    static const QStringList rows{
+        QStringLiteral("Загальна площа населеного пункту"),
+        QStringLiteral("Оціночна територія"),
+        QStringLiteral("Забудована територія"),
+        QStringLiteral("Забудована територія, під житловою забудовою"),
+        QStringLiteral("Забудована територія, землі промисловості"),
+        QStringLiteral("Забудована територія, землі громадського призначення"),
+        QStringLiteral("Забудована територія, землі комерційні"),
+        QStringLiteral("Забудована територія, землі транспорту і зв'язку"),
+        QStringLiteral("Забудована територія, землі технічної інфраструктури"),
+        QStringLiteral("Забудована територія, землі змішаного використання"),
+        QStringLiteral("Забудована територія, землі для відпочинку"),
+        QStringLiteral("Присадібні ділянки для осг"),
+        QStringLiteral("Інші землі"),
+        QStringLiteral("Територія, що не враховується"),
+        QStringLiteral("Територія, що не враховується, с/г"),
+        QStringLiteral("Територія, що не враховується, ліси"),
+        QStringLiteral("Територія, що не враховується, відкриті землі"),
+        QStringLiteral("Територія, що не враховується, вода"),
+        QStringLiteral("Територія, що не враховується, смуга залізниці"),
+        QStringLiteral("Територія, що не враховується, аеропорт"),
+    };
+    if (!w.select(QStringLiteral("SELECT * FROM характеристика ORDER BY id"),
+                  QStringLiteral("характеристика")) ||
+        w.query.recordCount() == 0)
+        return;
+    Query& q = w.query;
+    const std::vector<int> f = Fields(q, {"показник", "значення"});
+    w.beginRows(q.recordCount());
+    for (q.first(); !q.eof(); q.next()) {
+        const qsizetype index = rows.indexOf(q.text(f[0]));
+        if (index >= 0)
+            t.setCellText(static_cast<int>(index) + 3, 2, q.text(f[1]));
+        if (w.rowDone())
+            break;
+    }
+}
+
+void FillDistricts(SectionWriter& w, WordTable& t) {
+    if (!w.select(QStringLiteral("SELECT * FROM характеристика WHERE показник='Площі районів' "
+                                 "ORDER BY cint(код)"),
+                  QStringLiteral("характеристика")) ||
+        w.query.recordCount() == 0)
+        return;
+    Query& q = w.query;
+    const std::vector<int> f = Fields(q, {"код", "значення", "значення2"});
+    w.insertRows(t, 3, q.recordCount() - 1);
+    w.beginRows(q.recordCount());
+    int row = 3;
+    for (q.first(); !q.eof(); q.next(), ++row) {
+        t.setCellText(row, 1, q.text(f[0]));
+        t.setCellText(row, 2, q.text(f[1]));
+        t.setCellText(row, 3, FieldOf(q.text(f[2]), QStringLiteral("|"), QString(), 2));
+        if (w.rowDone())
+            break;
+    }
+}
+
+namespace {
+
+/**
+ * The rows of "км2" by district when the settlement was structured by the weighted average
+ * (`grouped` false: empty Si) or by Si, Ei, Ui, Ci (`grouped` true); false when the other
+ * variant applies or there are no rows.
+ */
+bool SelectIndexRows(SectionWriter& w, bool grouped) {
+    if (!w.select(QStringLiteral("SELECT * FROM км2 ORDER BY cint(район)"),
+                  QStringLiteral("км2")) ||
+        w.query.recordCount() == 0)
+        return false;
+    w.query.first();
+    return w.query.text(QStringLiteral("si")).isEmpty() != grouped;
+}
+
+} // namespace
+
+void FillWeightedIndex(SectionWriter& w, WordTable& t) {
+    if (!SelectIndexRows(w, false))
+        return;
+    Query& q = w.query;
+    const std::vector<int> f = Fields(q, {"район", "сума", "середній", "іі", "середньозваж"});
+    const int records = q.recordCount();
+    w.insertRows(t, 3, records - 1);
+    w.beginRows(records);
+    int row = 3;
+    QString weighted;
+    for (q.first(); !q.eof(); q.next(), ++row) {
+        for (int c = 1; c <= 4; ++c)
+            t.setCellText(row, c, q.text(f[static_cast<size_t>(c - 1)]));
+        weighted = q.text(f[4]);
+        if (w.rowDone())
+            break;
+    }
+    // The template's summary row below the data rows.
+    t.setCellText(3 + records, 2, weighted);
+}
+
+void FillGroupedIndex(SectionWriter& w, WordTable& t) {
+    if (!SelectIndexRows(w, true))
+        return;
+    Query& q = w.query;
+    const std::vector<int> f = Fields(q, {"район", "si", "ei", "ui", "ci", "іі"});
+    const int records = q.recordCount();
+    w.insertRows(t, 3, records + 1);
+    w.beginRows(records);
+    std::vector<Extremes> extremes(5);
+    int row = 3;
+    for (q.first(); !q.eof(); q.next(), ++row) {
+        for (int c = 1; c <= 6; ++c) {
+            const QString text = q.text(f[static_cast<size_t>(c - 1)]);
+            t.setCellText(row, c, text);
+            if (c >= 2)
+                extremes[static_cast<size_t>(c - 2)].add(text);
+        }
+        if (w.rowDone())
+            break;
+    }
+    WriteExtremes(t, 3 + records, 2, extremes);
+}
+
+void FillZonalKm2(SectionWriter& w, WordTable& t) {
+    if (!w.select(QStringLiteral("SELECT * FROM км2 ORDER BY cint(зона),cint(район)"),
+                  QStringLiteral("км2")) ||
+        w.query.recordCount() == 0)
+        return;
+    Query& q = w.query;
+    const std::vector<int> f = Fields(q, {"зона", "район", "іі", "км2", "вартість"});
+    const int records = q.recordCount();
+    w.insertRows(t, 3, records + 1);
+    w.beginRows(records);
+    std::vector<Extremes> extremes(3);
+    int row = 3;
+    for (q.first(); !q.eof(); q.next(), ++row) {
+        for (int c = 1; c <= 5; ++c) {
+            const QString text = q.text(f[static_cast<size_t>(c - 1)]);
+            t.setCellText(row, c, text);
+            if (c >= 3)
+                extremes[static_cast<size_t>(c - 3)].add(text);
+        }
+        if (w.rowDone())
+            break;
+    }
+    WriteExtremes(t, 3 + records, 3, extremes);
+}
+
+void FillLocalFactors(SectionWriter& w, WordTable& t) {
+    if (!w.select(QStringLiteral("SELECT * FROM локальні WHERE коефіціент<>'' ORDER BY id"),
+                  QStringLiteral("локальні")) ||
+        w.query.recordCount() == 0)
+        return;
+    Query& q = w.query;
+    const std::vector<int> f = Fields(q, {"фактор", "коефіціент"});
+    // One row per run of records of the same factor.
+    int runs = 0;
+    QString previous;
+    for (q.first(); !q.eof(); q.next()) {
+        if (runs == 0 || q.text(f[0]) != previous)
+            ++runs;
+        previous = q.text(f[0]);
+    }
+    w.insertRows(t, 3, runs - 1);
+    w.beginRows(q.recordCount());
+    int row = 2;
+    bool first = true;
+    for (q.first(); !q.eof(); q.next()) {
+        const QString factor = q.text(f[0]);
+        if (first || factor != previous) {
+            ++row;
+            // A number outside the catalogue gets no name; the row stays in its place.
+            QString name;
+            const auto n = ParseInteger(factor);
+            if (n && *n >= 1 && *n <= static_cast<long long>(w.factorNames.size()))
+                name = w.factorNames[static_cast<size_t>(*n - 1)].brief;
+            t.setCellText(row, 1, name);
+            t.setCellText(row, 2, q.text(f[1]));
+        }
+        first = false;
+        previous = factor;
+        if (w.rowDone())
+            break;
+    }
+}
+
+void FillFunctionalValues(SectionWriter& w, WordTable& t) {
+    if (!w.select(QStringLiteral("SELECT зони.*, км2.км2, км2.вартість FROM зони LEFT JOIN км2 "
+                                 "ON зони.зона=км2.зона ORDER BY cint(км2.зона),cint(км2.район)"),
+                  QStringLiteral("км2")))
+        return;
+    Query& q = w.query;
+    const std::vector<int> f = Fields(q, {"зона", "км2", "вартість"});
+    // The first record of each zone; the rows follow the zones found.
+    std::vector<QStringList> zones;
+    QSet<QString> seen;
+    for (q.first(); !q.eof(); q.next()) {
+        const QString zone = q.text(f[0]);
+        if (zone.isEmpty() || seen.contains(zone))
+            continue;
+        seen.insert(zone);
+        zones.push_back({zone, q.text(f[1]), q.text(f[2])});
+    }
+    if (zones.empty())
+        return;
+    static const double factors[] = {2.5, 1.2, 1.0, 1.0, 0.7, 0.65, 0.5};
+    const int count = static_cast<int>(zones.size());
+    w.insertRows(t, 5, count - 1);
+    w.beginRows(count);
+    int row = 5;
+    for (const QStringList& zone : zones) {
+        for (int c = 1; c <= 3; ++c)
+            t.setCellText(row, c, zone[c - 1]);
+        const double value = NumberOr0(zone[2]);
+        int column = 4;
+        for (double kf : factors)
+            t.setCellText(row, column++, Fixed2(value * kf));
+        ++row;
+        if (w.rowDone())
+            break;
+    }
+}
+
+void FillZoneBorders(SectionWriter& w, WordTable& t) {
+    FillPlainRows(w, t, QStringLiteral("SELECT * FROM зони ORDER BY cint(зона),райони"),
+                  QStringLiteral("зони"), {"зона", "райони", "опис"});
+}
+
+void FillPlots(SectionWriter& w, WordTable& t) {
+    if (!w.select(QStringLiteral("SELECT * FROM ділянки ORDER BY id"), QStringLiteral("ділянки")) ||
+        w.query.recordCount() == 0)
+        return;
+    Query& q = w.query;
+    const std::vector<int> f = Fields(
+        q, {"номер", "назва", "район", "шифр", "площа", "розрахункова", "базова", "загальна"});
+    w.beginRows(q.recordCount());
+    for (q.first(); !q.eof(); q.next()) {
+        const QString number = q.text(f[0]);
+        const QString name = q.text(f[1]);
+        int row = 0;
+        if (number == QLatin1String("1"))
+            row = 3;
+        else if (number == QLatin1String("2"))
+            row = 4;
+        else if (number == QLatin1String("3")) {
+            row = 5;
+            static const QStringList parts{QStringLiteral("0"), QStringLiteral("1"),
+                                           QStringLiteral("2"), QStringLiteral("3"),
+                                           QStringLiteral("4")};
+            if (const qsizetype part = parts.indexOf(name); part >= 0)
+                row = 6 + static_cast<int>(part);
+        }
+        // A record of no known plot has no row of its own and is left out.
+        if (row > 0) {
+            const QString code = q.text(f[3]);
+            t.setCellText(row, 3, q.text(f[2]));
+            t.setCellText(row, 4, code);
+            t.setCellText(row, 5, q.text(f[4]));
+            if (code.isEmpty())
+                t.setCellText(row, 6, q.text(f[5]));
+            else
+                t.setCellText(row, 7, q.text(f[6]));
+            t.setCellText(row, 8, q.text(f[7]));
+        }
+        if (w.rowDone())
+            break;
+    }
+}
+
+} // namespace reports::detail

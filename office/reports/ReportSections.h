@@ -1,0 +1,66 @@
+#pragma once
+
+// The data tables of the technical report: one fill function per table, sharing a writer.
+
+#include "common/JobProgress.h"
+#include "db/Database.h"
+#include "office/Document.h"
+#include "office/reports/ReportContext.h"
+#include "office/reports/ReportData.h"
+
+#include <QElapsedTimer>
+
+namespace reports::detail {
+
+/** What the sections share: the document, the progress, the settlement and its queries. */
+class SectionWriter {
+public:
+    SectionWriter(WordDocument& document, JobProgress& progress, const ReportContext& context);
+
+    /**
+     * Runs a section's query; a failure shows "Вибірка із бази ..." naming the table and marks
+     * the writer failed, which ends the walk over the tables.
+     */
+    bool select(const QString& sql, const QString& table);
+    /** Selects the first data row and inserts `extra` copies of it below. */
+    void insertRows(WordTable& table, int row, int extra);
+    /** Sets the bar to `records` units. */
+    void beginRows(int records);
+    /** After a written row: the bar moves and "Стоп" can be pressed; true to leave the loop. */
+    bool rowDone();
+
+    WordDocument& document;
+    JobProgress& progress;
+    const ReportContext& context;
+    /** The number of districts ("Кількість районів"). */
+    long long districtCount = 0;
+    /** The catalogue's local factors. */
+    std::vector<LocalFactorName> factorNames;
+    /** The rows of the last select. */
+    Query query;
+    bool failed = false;
+
+private:
+    /** Window messages run a few dozen times a second, not after each of 40,000 cells. */
+    QElapsedTimer m_sinceEvents;
+};
+
+/** Fills one table; the writer's query and progress are at its disposal. */
+using SectionFill = void (*)(SectionWriter& writer, WordTable& table);
+
+void FillGeneralData(SectionWriter& w, WordTable& t);
+void FillCosts(SectionWriter& w, WordTable& t);
+void FillLandStructure(SectionWriter& w, WordTable& t);
+void FillDistricts(SectionWriter& w, WordTable& t);
+void FillQuestionnaire(SectionWriter& w, WordTable& t);
+void FillWeightedIndex(SectionWriter& w, WordTable& t);
+void FillGroupedIndex(SectionWriter& w, WordTable& t);
+void FillZonalKm2(SectionWriter& w, WordTable& t);
+void FillLocalFactors(SectionWriter& w, WordTable& t);
+void FillFunctionalValues(SectionWriter& w, WordTable& t);
+void FillZoneBorders(SectionWriter& w, WordTable& t);
+void FillSoilScores(SectionWriter& w, WordTable& t);
+void FillSoilValues(SectionWriter& w, WordTable& t);
+void FillPlots(SectionWriter& w, WordTable& t);
+
+} // namespace reports::detail

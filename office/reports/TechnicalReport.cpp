@@ -1,0 +1,142 @@
+#include "office/reports/TechnicalReport.h"
+
+#include "common/LastError.h"
+#include "common/Messages.h"
+#include "common/TextUtils.h"
+#include "db/QueryFunctions.h"
+#include "office/OfficeJob.h"
+#include "office/reports/ReportSections.h"
+
+namespace reports {
+
+namespace detail {
+
+SectionWriter::SectionWriter(WordDocument& document_, JobProgress& progress_,
+                             const ReportContext& context_)
+    : document(document_), progress(progress_), context(context_), query(context_.data) {
+    m_sinceEvents.start();
+}
+
+bool SectionWriter::select(const QString& sql, const QString& table) {
+    if (RunQuery(query, sql, true))
+        return true;
+    ShowError(QStringLiteral("Вибірка із бази \"") + table + QStringLiteral("\"\rПодробиці: ") +
+              LastError());
+    failed = true;
+    return false;
+}
+
+void SectionWriter::insertRows(WordTable& table, int row, int extra) {
+    document.selectCell(table, row, 1);
+    if (extra > 0)
+        document.insertRowsBelow(extra);
+}
+
+void SectionWriter::beginRows(int records) {
+    progress.setProgress(records, 0);
+}
+
+bool SectionWriter::rowDone() {
+    progress.stepProgress();
+    if (m_sinceEvents.elapsed() >= 20) {
+        progress.processEvents();
+        m_sinceEvents.restart();
+    }
+    return progress.stopRequested();
+}
+
+} // namespace detail
+
+namespace {
+
+/** A data table of the template: the title in its first cell, its info line and its filler. */
+struct Section {
+    QString title;
+    QString info;
+    detail::SectionFill fill;
+};
+
+const std::vector<Section>& Sections() {
+    using namespace detail;
+    static const std::vector<Section> sections{
+        {QStringLiteral("Загальні дані про населений пункт"),
+         QStringLiteral("Експорт: Загальні дані про населений пункт..."), FillGeneralData},
+        {QStringLiteral("Витрати на освоєння та облаштування земель"),
+         QStringLiteral("Експорт: Витрати на освоєння земель..."), FillCosts},
+        {QStringLiteral("Структура земель населеного пункту"),
+         QStringLiteral("Експорт: Структура земель населеного пункту..."), FillLandStructure},
+        {QStringLiteral("Опис та склад районів"),
+         QStringLiteral("Експорт: Опис та склад районів..."), FillDistricts},
+        {QStringLiteral("Анкета експертної оцінки населеного пункту"),
+         QStringLiteral("Експорт: Анкета експертної оцінки..."), FillQuestionnaire},
+        {QStringLiteral("Розрахунок комплексного Іі"),
+         QStringLiteral("Експорт: Розрахунок комплексного Іі..."), FillWeightedIndex},
+        // The template's title goes on after these words ("... оцінки NP").
+        {QStringLiteral("Результати пофакторної оцінки"),
+         QStringLiteral("Експорт: Результати пофакторної оцінки..."), FillGroupedIndex},
+        {QStringLiteral("Визначення зонального коефіцієнта Км2"),
+         QStringLiteral("Експорт: Визначення зонального коефіцієнта Км2..."), FillZonalKm2},
+        {QStringLiteral("Локальні фактори та значення коефіцієнту Км3"),
+         QStringLiteral("Експорт: Локальні фактори..."), FillLocalFactors},
+        {QStringLiteral("Грошова оцінка земель різного функціонального призначення"),
+         QStringLiteral("Експорт: Грошова оцінка земель різного функціонального призначення..."),
+         FillFunctionalValues},
+        {QStringLiteral("Опис меж економіко-планувальних зон"),
+         QStringLiteral("Експорт: Опис меж економіко-планувальних зон..."), FillZoneBorders},
+        {QStringLiteral("Бали бонітетів агровиробничих груп ґрунтів"),
+         QStringLiteral("Експорт: Бали бонітетів агровиробничих груп ґрунтів..."), FillSoilScores},
+        {QStringLiteral("Нормативна грошова оцінка сільськогосподарських угідь"),
+         QStringLiteral("Експорт: Нормативна грошова оцінка сільськогосподарських угідь..."),
+         FillSoilValues},
+        {QStringLiteral("Грошова оцінка окремих земельних ділянок"),
+         QStringLiteral("Експорт: Грошова оцінка окремих земельних ділянок..."), FillPlots},
+    };
+    return sections;
+}
+
+const Section* SectionOf(const QString& title) {
+    for (const Section& s : Sections()) {
+        if (title.contains(s.title))
+            return &s;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void FillTechnicalReport(WordDocument& document, TMessages& messages, JobProgress& progress,
+                         const ReportContext& context) {
+    progress.setInfo(QStringLiteral("Підготовка..."));
+    progress.showProgressBar(false);
+    progress.enableStop(true);
+    const QString name = context.settlementName;
+    document.setBookmarkText(QStringLiteral("NP"), name);
+
+    detail::SectionWriter writer(document, progress, context);
+    Query q(context.data);
+    writer.districtCount = IntegerOr0(ReadIndicator(q, QStringLiteral("Кількість районів")));
+    writer.factorNames = ReadLocalFactorNames(context.catalogue);
+
+    progress.showProgressBar(true);
+    ClearLastError();
+    const int tables = document.tableCount();
+    for (int i = 1; i <= tables && !writer.failed; ++i) {
+        WordTable table = document.table(i);
+        const QString title = table.cellText(1, 1);
+        const Section* section = SectionOf(title);
+        if (!section)
+            continue;
+        if (title.contains(QStringLiteral("NP")))
+            table.setCellText(1, 1, ReplaceAll(title, QStringLiteral("NP"), name));
+        progress.setInfo(section->info);
+        section->fill(writer, table);
+        writer.query.close();
+    }
+    progress.showProgressBar(false);
+    progress.setInfo(QStringLiteral("Збереження..."));
+    document.saveAs(progress.outputPath());
+    if (progress.stopRequested())
+        messages.Warning = OfficeTexts::stopped();
+}
+
+} // namespace reports

@@ -1,0 +1,106 @@
+// "Заповнити звіт" from the main window: the three jobs in the progress window, the materials
+// list and the question before replacing the report.
+#include "app/FillReports.h"
+#include "app/MainWindow.h"
+#include "catalogue/core/Catalogue.h"
+#include "common/FileUtils.h"
+#include "common/GlobalVar.h"
+#include "db/Databases.h"
+#include "db/QueryFunctions.h"
+#include "tests/office/reports/ReportFixtures.h"
+#include "tests/support/TestApplication.h"
+#include "tests/support/TestSupport.h"
+
+#include <QFileInfo>
+#include <QListWidget>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList Captions(const QListWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+QListWidgetItem* Entry(const QListWidget* list, const QString& caption) {
+    for (int i = 0; i < list->count(); ++i)
+        if (list->item(i)->text() == caption)
+            return list->item(i);
+    return nullptr;
+}
+
+} // namespace
+
+TEST(FillReports, MainWindowRunsTheThreeJobsAndListsTheFiles) {
+    TestApplication();
+    TempAppDir app{true};
+    RecordingMessages messages;
+    RecordingShell shell;
+    Db().main.close();
+    ASSERT_TRUE(Db().ConnectCatalogue());
+    Query clear(&Db().main);
+    ASSERT_TRUE(RunQuery(clear, QStringLiteral("DELETE FROM projects"), false));
+    catalogue::CreateProject({QStringLiteral("3222400000"),
+                              QStringLiteral("Район"),
+                              {QStringLiteral("с. Вишневе, 3222481201")}});
+    fixtures::MakeTemplates(GlobalVar().Settings.TemplateDir);
+    {
+        TFormMain window;
+        window.dialogs().fillReports = [&window] { FillReports(window); };
+        window.LoadProjectTree();
+        window.show();
+        QTreeWidgetItem* settlement = window.TreeViewProjects->topLevelItem(0)->child(0);
+        window.selectNode(settlement);
+        const QString folder = window.CurrentSettlement->pathname;
+        // The settlement's steps filled: a database with every step table.
+        Db().CloseProject();
+        QString error;
+        const QString database = JoinPath(folder, QStringLiteral("data.sqlite"));
+        ASSERT_TRUE(fixtures::CreateSettlementDatabase(database, &error)) << qPrintable(error);
+        {
+            Connection db;
+            ASSERT_TRUE(db.open(database));
+            ASSERT_TRUE(
+                fixtures::RunScript(db,
+                                    fixtures::SourceFile(QStringLiteral(
+                                        "tests/office/reports/golden/cases/weighted/input.sql")),
+                                    &error))
+                << qPrintable(error);
+        }
+        window.selectNode(settlement);
+        const QStringList before = Captions(window.ListView2);
+        ASSERT_EQ(before.first(), QStringLiteral("Заповнити звіт"));
+
+        window.OpenListItem(Entry(window.ListView2, QStringLiteral("Заповнити звіт")));
+        EXPECT_EQ(messages.texts(), QStringList({QStringLiteral("Завершено.")}));
+        const QStringList files{QStringLiteral("Технічний звіт.docx"),
+                                QStringLiteral("Розрахунок грошової оцінки.xlsx"),
+                                QStringLiteral("Розрахунок грошової оцінки з кварталами.xlsx")};
+        EXPECT_EQ(Captions(window.ListView2), files + before);
+        QStringList paths;
+        for (const QString& file : files) {
+            paths << JoinPath(folder, file);
+            EXPECT_TRUE(QFileInfo::exists(paths.last()));
+        }
+        // The jobs open what they saved.
+        EXPECT_EQ(shell.opened, paths);
+
+        // Again: the question, and no entry twice.
+        messages.clear();
+        messages.answer({Answer::Ok});
+        window.OpenListItem(Entry(window.ListView2, QStringLiteral("Заповнити звіт")));
+        EXPECT_EQ(messages.texts(),
+                  QStringList(
+                      {QStringLiteral("Звіт було раніш створено. Ви дійсно бажаете його поновити?"),
+                       QStringLiteral("Завершено.")}));
+        EXPECT_EQ(Captions(window.ListView2), files + before);
+        // The list read back from the database says the same.
+        window.selectNode(settlement);
+        EXPECT_EQ(Captions(window.ListView2), files + before);
+    }
+    Db().CloseProject();
+    Db().main.close();
+}

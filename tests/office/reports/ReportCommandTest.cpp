@@ -1,0 +1,166 @@
+// "tamberon report FOLDER": its exit statuses and messages, in-process and as the real program
+// started without any display.
+#include "app/ReportCommand.h"
+#include "ReportFixtures.h"
+#include "common/FileUtils.h"
+#include "db/Database.h"
+#include "db/QueryFunctions.h"
+#include "office/Document.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTextStream>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Outcome Report(const QStringList& arguments, const QString& appDir) {
+    Outcome o;
+    QTextStream out(&o.out), err(&o.err);
+    o.status = RunReportCommand(arguments, appDir, out, err);
+    out.flush();
+    err.flush();
+    return o;
+}
+
+} // namespace
+
+TEST(ReportCommand, ExitStatusesAndMessages) {
+    RecordingMessages messages;
+    TempAppDir app;
+    const QString folder = app.file(QStringLiteral("Село"));
+
+    Outcome o = Report({QStringLiteral("--help")}, app.path());
+    EXPECT_EQ(o.status, 0);
+    EXPECT_TRUE(o.out.contains(QStringLiteral("tamberon report ПАПКА")));
+    EXPECT_TRUE(o.out.contains(QStringLiteral("Код завершення")));
+
+    o = Report({}, app.path());
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(o.out.isEmpty());
+    EXPECT_EQ(o.err.count(u'\n'), 1);
+
+    o = Report({folder}, app.path());
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.err, QStringLiteral("Папки \"") + folder + QStringLiteral("\" немає.\n"));
+
+    ASSERT_TRUE(QDir().mkpath(folder));
+    o = Report({folder}, app.path());
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.err, QStringLiteral("У папці \"") + folder +
+                         QStringLiteral("\" немає бази населеного пункту \"data.sqlite\".\n"));
+
+    // Not a database at all, then a database cut short.
+    const QString database = JoinPath(folder, QStringLiteral("data.sqlite"));
+    WriteTextFile(database,
+                  QStringLiteral("це не база даних, а просто текст, довший за заголовок"));
+    o = Report({folder}, app.path());
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(o.err.contains(QStringLiteral("пошкоджена")));
+    EXPECT_EQ(o.err.count(u'\n'), 1);
+    ASSERT_TRUE(fixtures::CreateSettlement(app.path(), folder, QString()));
+    {
+        QFile file(database);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.resize(file.size() / 2);
+    }
+    o = Report({folder}, app.path());
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(o.err.contains(QStringLiteral("пошкоджена"))) << qPrintable(o.err);
+    EXPECT_EQ(o.err.count(u'\n'), 1);
+
+    // A project's database is not a settlement's.
+    QFile::remove(database);
+    {
+        Connection db;
+        ASSERT_TRUE(db.create(database));
+        ASSERT_TRUE(
+            fixtures::RunScript(db, fixtures::SourceFile(QStringLiteral("data/project.sql"))));
+    }
+    o = Report({folder}, app.path());
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(o.err.contains(QStringLiteral("не є базою населеного пункту")));
+
+    // A settlement with nothing to calculate: the report only, the reasons for the rest.
+    ASSERT_TRUE(fixtures::CreateSettlement(app.path(), folder, QString()));
+    o = Report({folder}, app.path());
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, JoinPath(folder, QStringLiteral("Технічний звіт.docx")) + u'\n');
+    EXPECT_EQ(o.err.count(QStringLiteral("Не збережено")), 2);
+    // A relative folder is taken from the current one; the catalogue gives the name.
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(app.path());
+    o = Report({QStringLiteral("Село/")}, app.path());
+    QDir::setCurrent(previous);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, JoinPath(folder, QStringLiteral("Технічний звіт.docx")) + u'\n');
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST(ReportCommand, NameFromTheInformationOrTheFolder) {
+    RecordingMessages messages;
+    TempAppDir app;
+    const QString folder = app.file(QStringLiteral("Вишневе"));
+    ASSERT_TRUE(fixtures::CreateSettlement(
+        app.path(), folder,
+        QStringLiteral("UPDATE показники SET значення='с. Вишневе' WHERE показник='Назва';")));
+    auto reportName = [&] {
+        auto doc = WordDocument::open(JoinPath(folder, QStringLiteral("Технічний звіт.docx")));
+        return doc->bookmarkText(QStringLiteral("NP"));
+    };
+    // The catalogue row of the folder wins.
+    EXPECT_EQ(Report({folder}, app.path()).status, 1);
+    EXPECT_EQ(reportName(), QStringLiteral("с. Тестове"));
+    // Without it, the settlement's information; without that, the folder's name.
+    Connection catalogue;
+    ASSERT_TRUE(catalogue.open(app.file(QStringLiteral("baza.sqlite"))));
+    Query q(&catalogue);
+    ASSERT_TRUE(RunQuery(q, QStringLiteral("DELETE FROM projects"), false));
+    catalogue.close();
+    Report({folder}, app.path());
+    EXPECT_EQ(reportName(), QStringLiteral("с. Вишневе"));
+    {
+        Connection db;
+        ASSERT_TRUE(db.open(JoinPath(folder, QStringLiteral("data.sqlite"))));
+        Query d(&db);
+        ASSERT_TRUE(RunQuery(d, QStringLiteral("UPDATE показники SET значення=''"), false));
+    }
+    Report({folder}, app.path());
+    EXPECT_EQ(reportName(), QStringLiteral("Вишневе"));
+}
+
+TEST(ReportCommand, RealProgramNeedsNoDisplay) {
+    const QString program = JoinPath(BuiltAppDir(), QStringLiteral("tamberon"));
+    if (!QFileInfo::exists(program))
+        GTEST_SKIP() << "the program is not built";
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    auto run = [&](const QStringList& arguments) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(program, QStringList{QStringLiteral("report")} + arguments);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return std::make_tuple(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                               QString::fromUtf8(p.readAllStandardError()));
+    };
+    auto [status, out, err] = run({QStringLiteral("--help")});
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(out.contains(QStringLiteral("tamberon report ПАПКА")));
+    QTemporaryDir missing;
+    std::tie(status, out, err) = run({missing.filePath(QStringLiteral("немає"))});
+    EXPECT_EQ(status, 2);
+    EXPECT_TRUE(out.isEmpty());
+    EXPECT_EQ(err.count(u'\n'), 1);
+    EXPECT_TRUE(err.contains(QStringLiteral("немає.")));
+}

@@ -1,0 +1,287 @@
+// The run of "Заповнити звіт" as a whole (order, confirmation, registration, messages) and the
+// fill procedures' behaviour on a stop, a failing query and a workbook without a sheet.
+#include "office/reports/ReportRun.h"
+#include "GoldenCompare.h"
+#include "ReportFixtures.h"
+#include "common/FileUtils.h"
+#include "db/Database.h"
+#include "db/QueryFunctions.h"
+#include "office/Document.h"
+#include "office/Workbook.h"
+#include "office/reports/TechnicalReport.h"
+#include "office/reports/Workbooks.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using namespace reports;
+
+namespace {
+
+QString Weighted() {
+    return ReadTextFile(GoldenDir() + QStringLiteral("/cases/weighted/input.sql"));
+}
+
+/** A progress that records its info lines and presses "Стоп" after `stopAfter` rows of a table. */
+class ScriptedProgress final : public JobProgress {
+public:
+    ScriptedProgress(const QString& output, const QString& stopIn, int stopAfter)
+        : m_output(output), m_stopIn(stopIn), m_stopAfter(stopAfter) {}
+    void setProgress(int, int) override {}
+    void stepProgress() override {
+        if (!m_stopIn.isEmpty() && infos.last().contains(m_stopIn) && --m_stopAfter <= 0)
+            m_stop = true;
+    }
+    void showProgressBar(bool) override {}
+    void setInfo(const QString& text) override { infos << text; }
+    void enableStop(bool enabled) override { stopEnabled = enabled; }
+    bool stopRequested() const override { return m_stop; }
+    void processEvents() override {}
+    QString outputPath() const override { return m_output; }
+
+    QStringList infos;
+    bool stopEnabled = false;
+
+private:
+    QString m_output;
+    QString m_stopIn;
+    int m_stopAfter;
+    bool m_stop = false;
+};
+
+class ReportRunTest : public ::testing::Test {
+protected:
+    void SetUp() override { create(Weighted()); }
+    void create(const QString& script) {
+        data.close();
+        catalogue.close();
+        QString error;
+        ASSERT_TRUE(fixtures::CreateSettlement(app.path(), folder, script, &error))
+            << qPrintable(error);
+        ASSERT_TRUE(data.open(JoinPath(folder, QStringLiteral("data.sqlite"))));
+        ASSERT_TRUE(catalogue.open(app.file(QStringLiteral("baza.sqlite"))));
+    }
+    ReportContext context() { return {&data, &catalogue, QStringLiteral("с. Тестове")}; }
+    ReportRunResult run(bool interactive = true) {
+        HeadlessJobRunner jobs;
+        return RunReports(context(), folder, templates(), jobs, interactive);
+    }
+    QString templates() const { return app.file(QStringLiteral("Шаблон")); }
+    QString output(size_t i) const { return JoinPath(folder, ReportFiles()[i].outputName); }
+    QStringList dataRows() {
+        QStringList rows;
+        Query q(&data);
+        EXPECT_TRUE(RunQuery(
+            q, QStringLiteral("SELECT code, named, pathname FROM data ORDER BY id"), true));
+        for (q.first(); !q.eof(); q.next())
+            rows << q.texts().join(u'|');
+        return rows;
+    }
+
+    TempAppDir app;
+    RecordingMessages messages;
+    QString folder = app.file(QStringLiteral("Проекти/Проект/Село"));
+    Connection data;
+    Connection catalogue;
+};
+
+} // namespace
+
+TEST_F(ReportRunTest, SecondRunAsksAndAddsNoSecondRow) {
+    ReportRunResult first = run();
+    EXPECT_TRUE(first.allSaved());
+    EXPECT_EQ(first.saved, QStringList({output(0), output(1), output(2)}));
+    ASSERT_EQ(first.registered.size(), 3u);
+    EXPECT_EQ(first.registered[0].caption, QStringLiteral("Технічний звіт.docx"));
+    EXPECT_EQ(first.registered[0].kind, 3);
+    EXPECT_EQ(first.registered[0].path, output(0));
+    EXPECT_EQ(first.registered[2].kind, 4);
+    EXPECT_FALSE(first.registered[2].id.isEmpty()); // so the entry can be removed at once
+    EXPECT_EQ(messages.texts(), QStringList({QStringLiteral("Завершено.")}));
+    EXPECT_EQ(messages.last().kind, QStringLiteral("info"));
+    const QStringList rows = dataRows();
+    EXPECT_EQ(rows,
+              QStringList({"3|Технічний звіт.docx|Технічний звіт.docx",
+                           "4|Розрахунок грошової оцінки.xlsx|Розрахунок грошової оцінки.xlsx",
+                           "4|Розрахунок грошової оцінки з кварталами.xlsx|Розрахунок "
+                           "грошової оцінки з кварталами.xlsx"}));
+
+    // Again: the question, the files replaced, no second row.
+    messages.clear();
+    QFile::remove(output(2));
+    messages.answer({Answer::Ok});
+    ReportRunResult second = run();
+    EXPECT_EQ(messages.texts(QStringLiteral("confirm")),
+              QStringList(
+                  {QStringLiteral("Звіт було раніш створено. Ви дійсно бажаете його поновити?")}));
+    ASSERT_EQ(messages.askedButtons.size(), 1u);
+    EXPECT_EQ(messages.askedButtons[0], Answer::Ok | Answer::Cancel);
+    EXPECT_TRUE(second.allSaved());
+    EXPECT_TRUE(second.registered.empty());
+    EXPECT_TRUE(QFileInfo::exists(output(2)));
+    EXPECT_EQ(dataRows(), rows);
+
+    // Cancel makes nothing, not even the workbooks.
+    messages.clear();
+    QFile::remove(output(1));
+    messages.answer({Answer::Cancel});
+    ReportRunResult third = run();
+    EXPECT_TRUE(third.cancelled);
+    EXPECT_TRUE(third.saved.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(output(1)));
+    EXPECT_EQ(messages.messages.size(), 1u);
+
+    // Without a window nothing is asked and the files are replaced.
+    messages.clear();
+    EXPECT_TRUE(run(false).allSaved());
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ(dataRows(), rows);
+}
+
+TEST_F(ReportRunTest, MissingTemplateStopsTheRun) {
+    const QString reportTemplate = JoinPath(templates(), QStringLiteral("Технічний звіт.dotx"));
+    const QString reportCopy = app.file(QStringLiteral("report.dotx"));
+    ASSERT_TRUE(QFile::rename(reportTemplate, reportCopy));
+    ReportRunResult result = run();
+    EXPECT_EQ(messages.texts(),
+              QStringList({QStringLiteral("Десь дівся файл звіту \"") + reportTemplate +
+                           QStringLiteral("\". Пошукайте самі.")}));
+    EXPECT_EQ(messages.last().kind, QStringLiteral("error"));
+    EXPECT_TRUE(result.saved.isEmpty());
+    ASSERT_EQ(result.notSaved.size(), 3u);
+    EXPECT_TRUE(result.notSaved[0].second.contains(reportTemplate));
+    EXPECT_TRUE(dataRows().isEmpty());
+
+    // The district workbook's template missing: the report stays made and registered.
+    ASSERT_TRUE(QFile::rename(reportCopy, reportTemplate));
+    const QString bookTemplate =
+        JoinPath(templates(), QStringLiteral("Розрахунок грошової оцінки.xltx"));
+    QFile::remove(bookTemplate);
+    messages.clear();
+    result = run();
+    EXPECT_EQ(result.saved, QStringList({output(0)}));
+    EXPECT_EQ(messages.texts(),
+              QStringList({QStringLiteral("Десь дівся файл звіту \"") + bookTemplate +
+                           QStringLiteral("\". Пошукайте самі.")}));
+    EXPECT_FALSE(QFileInfo::exists(output(2)));
+    EXPECT_EQ(dataRows().size(), 1);
+}
+
+TEST_F(ReportRunTest, WorkbookWithoutItsDataIsNeitherSavedNorRegistered) {
+    create(Weighted() + QStringLiteral("UPDATE характеристика SET значення='' WHERE "
+                                       "показник='Середня вартість 1 кв м';"));
+    const ReportRunResult result = run();
+    EXPECT_EQ(result.saved, QStringList({output(0)}));
+    EXPECT_FALSE(QFileInfo::exists(output(1)));
+    EXPECT_FALSE(QFileInfo::exists(output(2)));
+    EXPECT_EQ(dataRows(), QStringList({"3|Технічний звіт.docx|Технічний звіт.docx"}));
+    // One message names what is missing for each workbook.
+    const QString missing = QStringLiteral(
+        "\" не створено, бо немає даних: середня вартість 1 кв м (крок \"Середня вартість\").");
+    EXPECT_EQ(
+        messages.texts(),
+        QStringList(
+            {QStringLiteral("Завершено.\rФайл \"Розрахунок грошової оцінки.xlsx") + missing +
+             QStringLiteral("\rФайл \"Розрахунок грошової оцінки з кварталами.xlsx") + missing}));
+    EXPECT_EQ(messages.last().kind, QStringLiteral("warning"));
+
+    // Districts and zones missing too are named in the same message.
+    create(QStringLiteral("UPDATE характеристика SET значення='150.00' WHERE показник='Середня "
+                          "вартість 1 кв м';"));
+    messages.clear();
+    messages.answer({Answer::Ok});
+    run();
+    EXPECT_TRUE(messages.last().text.contains(
+        QStringLiteral("\"Розрахунок грошової оцінки.xlsx\" не створено, бо немає даних: "
+                       "кількість районів (крок \"Визначення площ\"), зони (крок "
+                       "\"Земельно-оціночна структуризація\").")));
+    EXPECT_TRUE(messages.last().text.contains(
+        QStringLiteral("\"Розрахунок грошової оцінки з кварталами.xlsx\" не створено, бо немає "
+                       "даних: відомість кварталів (крок \"Локальні фактори покварта-лам\").")));
+}
+
+TEST_F(ReportRunTest, FailedSaveIsTheJobsError) {
+    // A folder in the place of the district workbook: its copy cannot be written.
+    ASSERT_TRUE(QDir().mkpath(output(1)));
+    const ReportRunResult result = run(false);
+    EXPECT_EQ(result.saved, QStringList({output(0)}));
+    ASSERT_EQ(result.notSaved.size(), 2u);
+    EXPECT_EQ(result.notSaved[0].first, output(1));
+    EXPECT_FALSE(result.notSaved[0].second.isEmpty());
+    EXPECT_FALSE(result.notSaved[0].second.startsWith(QStringLiteral("немає даних")));
+    EXPECT_EQ(result.notSaved[1].second,
+              QStringLiteral("не заповнювався, бо попередній файл не збережено"));
+    EXPECT_EQ(dataRows().size(), 1);
+}
+
+TEST_F(ReportRunTest, StopInTheCostTableStillSavesTheReport) {
+    auto document =
+        WordDocument::open(JoinPath(templates(), QStringLiteral("Технічний звіт.dotx")));
+    TMessages result;
+    ScriptedProgress progress(output(0), QStringLiteral("Витрати"), 1);
+    FillTechnicalReport(*document, result, progress, context());
+    EXPECT_EQ(result.Warning, QStringLiteral("Прервано пользователем."));
+    EXPECT_TRUE(progress.stopEnabled);
+    EXPECT_EQ(progress.infos.first(), QStringLiteral("Підготовка..."));
+    EXPECT_EQ(progress.infos.last(), QStringLiteral("Збереження..."));
+    EXPECT_TRUE(progress.infos.contains(QStringLiteral("Експорт: Витрати на освоєння земель...")));
+    // Every later table is still found and gets its first data row.
+    CompareWithGolden(GoldenDir() + QStringLiteral("/stopped-report.txt"),
+                      fixtures::DumpReport(output(0)));
+
+    // In a run, a stop ends it before registering.
+    class StoppedRunner final : public ReportJobRunner {
+    public:
+        JobResult runWord(const QString& t, const WordFillProc& fill, const QString& out) override {
+            HeadlessJobRunner().runWord(t, fill, out);
+            return {true, {}, {}};
+        }
+        JobResult runExcel(const QString&, const ExcelFillProc&, const QString&) override {
+            ADD_FAILURE() << "no workbook after a stop";
+            return {};
+        }
+    } stopped;
+    QFile::remove(output(0));
+    const ReportRunResult run = RunReports(context(), folder, templates(), stopped, true);
+    EXPECT_TRUE(run.saved.isEmpty());
+    EXPECT_TRUE(dataRows().isEmpty());
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(ReportRunTest, FailingTableQueryEndsTheWalkAndTheReportIsSaved) {
+    Query q(&data);
+    ASSERT_TRUE(RunQuery(q, QStringLiteral("DROP TABLE анкета"), false));
+    auto document =
+        WordDocument::open(JoinPath(templates(), QStringLiteral("Технічний звіт.dotx")));
+    TMessages result;
+    SilentProgress progress(output(0));
+    FillTechnicalReport(*document, result, progress, context());
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_TRUE(
+        messages.last().text.startsWith(QStringLiteral("Вибірка із бази \"анкета\"\rПодробиці: ")));
+    EXPECT_TRUE(result.Error.isEmpty());
+    auto saved = WordDocument::open(output(0));
+    EXPECT_EQ(saved->table(4).cellText(3, 1), QStringLiteral("1")); // districts: filled
+    EXPECT_EQ(saved->table(6).cellText(3, 1), QString());           // the index: not reached
+}
+
+TEST_F(ReportRunTest, WorkbookWithoutASheetIsTheSheetError) {
+    auto blank = Workbook::createBlank();
+    QByteArray xml = blank->package().partData(QStringLiteral("xl/workbook.xml"));
+    const qsizetype from = xml.indexOf("<sheets>"), to = xml.indexOf("</sheets>");
+    ASSERT_TRUE(from > 0 && to > from);
+    xml.replace(from, to - from + 9, "<sheets/>");
+    blank->package().setPartData(QStringLiteral("xl/workbook.xml"), xml);
+    auto book = Workbook::openFromMemory(blank->package().saveToMemory());
+    TMessages result;
+    SilentProgress progress(output(1));
+    WorkbookOutcome outcome;
+    FillDistrictWorkbook(*book, result, progress, context(), outcome);
+    EXPECT_EQ(result.Error, QStringLiteral("Ошибка нахождения листа."));
+    EXPECT_FALSE(result.ErrorDetail.isEmpty());
+    EXPECT_FALSE(outcome.saved);
+    EXPECT_FALSE(QFileInfo::exists(output(1)));
+}

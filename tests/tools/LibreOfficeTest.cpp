@@ -1,0 +1,45 @@
+// Labelled "libreoffice" in CTest; skipped where LibreOffice is not installed.
+#include "common/FileUtils.h"
+#include "tests/support/TestSupport.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(LibreOfficeShipped, TemplatesHelpAndStatementConvertToPdf) {
+    if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    QTemporaryDir dir;
+    // LibreOffice converts templates under a document's extension.
+    const std::pair<const char*, const char*> files[] = {
+        {"Шаблон/Технічний звіт.dotx", "report.docx"},
+        {"Шаблон/Розрахунок грошової оцінки.xltx", "district.xlsx"},
+        {"Шаблон/Розрахунок грошової оцінки з кварталами.xltx", "quarter.xlsx"},
+        {"Шаблон/наспункт/Склад земель.xlsx", "statement.xlsx"},
+        {"руководство.docx", "manual.docx"},
+        {"описание.docx", "description.docx"}};
+    for (const auto& [shipped, copy] : files) {
+        const QString source = JoinPath(BuiltAppDir(), QString::fromUtf8(shipped));
+        if (!QFileInfo::exists(source))
+            GTEST_SKIP() << "not built: " << shipped;
+        const QString target = dir.filePath(QString::fromLatin1(copy));
+        ASSERT_TRUE(QFile::copy(source, target));
+        QProcess soffice;
+        soffice.start(QStandardPaths::findExecutable(QStringLiteral("soffice")),
+                      {QStringLiteral("-env:UserInstallation=file://") + dir.path() +
+                           QStringLiteral("/profile"),
+                       QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+                       QStringLiteral("pdf"), QStringLiteral("--outdir"), dir.path(), target});
+        ASSERT_TRUE(soffice.waitForFinished(180000)) << shipped;
+        const QFileInfo pdf(dir.filePath(QFileInfo(target).completeBaseName() + ".pdf"));
+        EXPECT_TRUE(pdf.isFile()) << shipped;
+        EXPECT_GT(pdf.size(), 2000) << shipped;
+    }
+}
+
+} // namespace
