@@ -4,6 +4,7 @@
 #include "common/FileUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "db/Transaction.h"
 #include "map/FeatureFactory.h"
 #include "map/TabFile.h"
 #include "tools/demo/DemoStatement.h"
@@ -309,8 +310,9 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
     }
     const QString projectUid = QStringLiteral("80000000000000000001");
     const QString settlementUid = QStringLiteral("80000000000000000002");
+    Transaction transaction(catalogue);
     const bool ok =
-        catalogue.beginTransaction() &&
+        transaction.ok() &&
         Run(catalogue,
             QStringLiteral("DELETE FROM projects WHERE pathname='%1' OR pathname LIKE '%2%'")
                 .arg(QuoteSql(project), QuoteSql(project + u'/')),
@@ -326,8 +328,8 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
                 .arg(settlementUid, projectUid, QuoteSql(demo::settlementName()),
                      QuoteSql(settlement)),
             error) &&
-        catalogue.commit();
-    if (!ok && catalogue.inTransaction())
-        catalogue.rollback();
+        transaction.commit();
+    if (!ok && error && error->isEmpty())
+        *error = LastError();
     return ok;
 }
