@@ -2,6 +2,7 @@
 
 #include "common/LastError.h"
 #include "common/TextUtils.h"
+#include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "steps/common/Districts.h"
@@ -118,31 +119,21 @@ bool StoreAreas(Connection& project, const AreasData& data) {
         for (const AreaField& field : AreaFields())
             if (!WriteIndicator(project, field.indicator, data.value(field.name)))
                 return false;
-        Query q(&project);
-        if (!RunQuery(q,
-                      QStringLiteral("DELETE FROM характеристика WHERE показник='") +
-                          DistrictRowName() + u'\'',
-                      false))
-            return false;
         const StringGrid& grid = data.districts;
         const bool noDistricts = IntegerOr0(data.value(QStringLiteral("ERaions"))) <= 0;
-        for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
-            const QStringList cells = grid.rowTexts(row);
-            if (noDistricts && cells.join(QString()).trimmed().isEmpty())
-                continue;
-            const QString sql =
-                QStringLiteral("INSERT INTO характеристика (код,показник,значення,значення2) "
-                               "VALUES ('") +
-                QuoteSql(cells.value(ColDistrictNumber)) + QStringLiteral("','") +
-                DistrictRowName() + QStringLiteral("','") + QuoteSql(cells.value(ColDistrictArea)) +
-                QStringLiteral("','") +
-                QuoteSql(cells.value(ColDistrictMapArea) + u'|' +
-                         cells.value(ColDistrictDescription)) +
-                QStringLiteral("')");
-            if (!RunQuery(q, sql, false))
-                return false;
-        }
-        return true;
+        return ReplaceGridRows(project, QStringLiteral("характеристика"),
+                               QStringLiteral("показник='") + QuoteSql(DistrictRowName()) + u'\'',
+                               {QStringLiteral("код"), QStringLiteral("показник"),
+                                QStringLiteral("значення"), QStringLiteral("значення2")},
+                               grid, [&](int row) {
+                                   const QStringList cells = grid.rowTexts(row);
+                                   if (noDistricts && cells.join(QString()).trimmed().isEmpty())
+                                       return SqlRow();
+                                   return SqlRow{cells.value(ColDistrictNumber), DistrictRowName(),
+                                                 cells.value(ColDistrictArea),
+                                                 cells.value(ColDistrictMapArea) + u'|' +
+                                                     cells.value(ColDistrictDescription)};
+                               });
     });
 }
 

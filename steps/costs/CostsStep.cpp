@@ -1,6 +1,7 @@
 #include "steps/costs/CostsStep.h"
 
 #include "common/TextUtils.h"
+#include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "steps/common/IndexationLines.h"
@@ -168,24 +169,18 @@ bool StoreCosts(Connection& project, const CostsSheet& sheet) {
         if (!WriteIndicator(project, CostIndicator(), sheet.perSquareMetre) ||
             !WriteIndicator(project, CoefficientIndicator(), sheet.coefficient))
             return false;
-        Query q(&project);
-        if (!RunQuery(q, QStringLiteral("DELETE FROM витрати"), false))
-            return false;
         const StringGrid& full = sheet.full;
-        for (int row = full.fixedRows(); row < full.rowCount(); ++row) {
-            if (full.at(row, ColCostNumber).isEmpty())
-                continue;
-            QStringList values;
-            for (int col = ColCostCategory; col <= ColCostTotal; ++col)
-                values << u'\'' + QuoteSql(full.at(row, col)) + u'\'';
-            if (!RunQuery(q,
-                          QStringLiteral("INSERT INTO витрати (категорія,назва,од_виміру,первісна,"
-                                         "відновлена,кількість,всього) VALUES (") +
-                              values.join(u',') + u')',
-                          false))
-                return false;
-        }
-        return true;
+        return ReplaceGridRows(project, QStringLiteral("витрати"), QString(),
+                               {QStringLiteral("категорія"), QStringLiteral("назва"),
+                                QStringLiteral("од_виміру"), QStringLiteral("первісна"),
+                                QStringLiteral("відновлена"), QStringLiteral("кількість"),
+                                QStringLiteral("всього")},
+                               full, [&full](int row) {
+                                   // A removed item (no number) is not stored.
+                                   if (full.at(row, ColCostNumber).isEmpty())
+                                       return SqlRow();
+                                   return SqlRowOf(full.rowTexts(row).mid(ColCostCategory, 7));
+                               });
     });
 }
 
