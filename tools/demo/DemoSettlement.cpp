@@ -1,4 +1,5 @@
 #include "tools/demo/DemoSettlement.h"
+#include "tools/demo/DemoSteps.h"
 
 #include "common/FileUtils.h"
 #include "db/Database.h"
@@ -285,6 +286,8 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
             QStringLiteral("UPDATE характеристика SET значення='%1' WHERE показник='%2'")
                 .arg(QuoteSql(value), QuoteSql(indicator)),
             nullptr);
+    if (!WriteDemoSteps(settlement, settlementDb, error))
+        return false;
     // Materials as a new settlement lists them: workspaces, the land statement, then the
     // map tables.
     QStringList entries;
