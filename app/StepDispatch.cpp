@@ -5,7 +5,12 @@
 #include "catalogue/refs/FormRefs.h"
 #include "common/Messages.h"
 #include "db/Databases.h"
+#include "steps/agricultural/FormOtsenkaUgodia.h"
+#include "steps/areas/FormOtsenkaPloszhi.h"
+#include "steps/average/FormOtsenkaSerednia.h"
+#include "steps/costs/FormOtsenkaVytraty.h"
 #include "steps/info/FormOtsenkaInfo.h"
+#include "steps/plots/FormOtsenkaDilanky.h"
 #include "steps/zonal/FormOtsenkaZonalnist.h"
 #include "steps/zonal/FormOtsenkaZonalnistSEUC.h"
 
@@ -16,6 +21,21 @@ void OpenStep(TFormMain& window, int kind) {
     switch (kind) {
     case KindStepInfo:
         OpenStepInfo(context, &window);
+        break;
+    case KindStepAreas:
+        OpenStepAreas(context, &window);
+        break;
+    case KindStepCosts:
+        OpenStepCosts(context, &window);
+        break;
+    case KindStepAverage:
+        OpenStepAverage(context, &window);
+        break;
+    case KindStepAgricultural:
+        OpenStepAgricultural(context, &window);
+        break;
+    case KindStepPlots:
+        OpenStepPlots(context, &window);
         break;
     case KindStepZonalWeighted:
         OpenStepZonalWeighted(context, &window);

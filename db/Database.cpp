@@ -1,5 +1,6 @@
 #include "db/Database.h"
 
+#include "db/AlterColumn.h"
 #include "db/SqlDialect.h"
 
 #include <QCollator>
@@ -153,19 +154,25 @@ bool Connection::openWith(const QString& path, int flags) {
         sqlite3_close(db);
         return false;
     }
+    static quint64 sessions = 0;
     m_db = db;
     m_path = path;
+    m_session = ++sessions;
     return true;
 }
 
 void Connection::close() {
     if (m_db) {
-        if (m_transaction)
+        // Work left uncommitted is never written by closing.
+        if (!sqlite3_get_autocommit(m_db))
             sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close_v2(m_db);
     }
     m_db = nullptr;
-    m_transaction = false;
+}
+
+bool Connection::inTransaction() const {
+    return m_db && !sqlite3_get_autocommit(m_db);
 }
 
 QStringList Connection::tableNames() const {
@@ -184,36 +191,6 @@ QStringList Connection::tableNames() const {
     return names;
 }
 
-bool Connection::beginTransaction() {
-    if (!m_db || m_transaction)
-        return false;
-    if (sqlite3_exec(m_db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
-        return false;
-    }
-    m_transaction = true;
-    return true;
-}
-
-bool Connection::commit() {
-    if (!m_db || !m_transaction)
-        return false;
-    if (sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        m_error = QString::fromUtf8(sqlite3_errmsg(m_db));
-        return false;
-    }
-    m_transaction = false;
-    return true;
-}
-
-bool Connection::rollback() {
-    if (!m_db || !m_transaction)
-        return false;
-    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-    m_transaction = false;
-    return true;
-}
-
 void Query::setConnection(Connection* connection) {
     close();
     m_connection = connection;
@@ -223,66 +200,25 @@ void Query::close() {
     m_open = false;
     m_pos = 0;
     m_fields.clear();
+    m_fieldByName.clear();
+    m_fieldByFolded.clear();
     m_rows.clear();
 }
 
-namespace {
-
-/** ALTER COLUMN has no SQLite form: the declared type is changed in the stored schema. */
-bool AlterColumnType(sqlite3* db, const sqldialect::AlterColumn& alter, QString& error) {
-    sqlite3_stmt* stmt = nullptr;
-    QString createSql;
-    if (sqlite3_prepare_v2(db, "SELECT sql FROM sqlite_master WHERE type='table' AND name=?1", -1,
-                           &stmt, nullptr) == SQLITE_OK) {
-        const QByteArray table = alter.table.toUtf8();
-        sqlite3_bind_text(stmt, 1, table.constData(), -1, SQLITE_TRANSIENT);
-        if (sqlite3_step(stmt) == SQLITE_ROW)
-            createSql = FromUtf8(sqlite3_column_text(stmt, 0));
+void Query::indexFields() {
+    m_fieldByName.reserve(static_cast<qsizetype>(m_fields.size()));
+    m_fieldByFolded.reserve(static_cast<qsizetype>(m_fields.size()));
+    // A join may repeat a name, perhaps in another letter case; the first field of it wins,
+    // as a scan would find it.
+    for (int i = 0; i < static_cast<int>(m_fields.size()); ++i) {
+        const QString folded = m_fields[i].name.toCaseFolded();
+        if (!m_fieldByFolded.contains(folded))
+            m_fieldByFolded.insert(folded, i);
     }
-    sqlite3_finalize(stmt);
-    if (createSql.isEmpty()) {
-        error = QStringLiteral("no such table: ") + alter.table;
-        return false;
-    }
-    const std::optional<QString> changed =
-        sqldialect::ReplaceColumnType(createSql, alter.column, alter.type);
-    if (!changed) {
-        error = QStringLiteral("no such column: ") + alter.column;
-        return false;
-    }
-    // Only the declared type changes; the text affinity and the stored values stay.
-    int version = 0;
-    if (sqlite3_prepare_v2(db, "PRAGMA schema_version", -1, &stmt, nullptr) == SQLITE_OK &&
-        sqlite3_step(stmt) == SQLITE_ROW)
-        version = sqlite3_column_int(stmt, 0);
-    sqlite3_finalize(stmt);
-    const bool ownTransaction = sqlite3_get_autocommit(db) != 0;
-    if (ownTransaction)
-        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    sqlite3_exec(db, "PRAGMA writable_schema=ON", nullptr, nullptr, nullptr);
-    bool ok = false;
-    if (sqlite3_prepare_v2(db, "UPDATE sqlite_master SET sql=?1 WHERE type='table' AND name=?2", -1,
-                           &stmt, nullptr) == SQLITE_OK) {
-        const QByteArray sql = changed->toUtf8();
-        const QByteArray table = alter.table.toUtf8();
-        sqlite3_bind_text(stmt, 1, sql.constData(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_text(stmt, 2, table.constData(), -1, SQLITE_TRANSIENT);
-        ok = sqlite3_step(stmt) == SQLITE_DONE;
-    }
-    if (!ok)
-        error = QString::fromUtf8(sqlite3_errmsg(db));
-    sqlite3_finalize(stmt);
-    const QByteArray bump = "PRAGMA schema_version=" + QByteArray::number(version + 1);
-    sqlite3_exec(db, bump.constData(), nullptr, nullptr, nullptr);
-    sqlite3_exec(db, "PRAGMA writable_schema=OFF", nullptr, nullptr, nullptr);
-    if (ownTransaction)
-        sqlite3_exec(db, ok ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
-    // Reading the schema makes the connection see the changed cookie and reload it.
-    sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    return ok;
+    for (const FieldInfo& field : m_fields)
+        if (!m_fieldByName.contains(field.name))
+            m_fieldByName.insert(field.name, m_fieldByFolded.value(field.name.toCaseFolded()));
 }
-
-} // namespace
 
 bool Query::exec(const QString& sql, bool open) {
     close();
@@ -295,7 +231,7 @@ bool Query::exec(const QString& sql, bool open) {
     }
     sqlite3* db = m_connection->handle();
     if (const auto alter = sqldialect::ParseAlterColumn(sql)) {
-        if (!AlterColumnType(db, *alter, m_error))
+        if (!AlterColumnType(*m_connection, *alter, m_error))
             return false;
         m_open = open;
         return true;
@@ -317,6 +253,9 @@ bool Query::exec(const QString& sql, bool open) {
         if (!stmt)
             continue;
         const bool keep = open && first;
+        // The columns are read after the first step: a statement prepared on a schema that
+        // changed meanwhile (a rolled-back change, another connection) is prepared again then.
+        int rc = sqlite3_step(stmt);
         if (keep) {
             const int columns = sqlite3_column_count(stmt);
             m_fields.reserve(columns);
@@ -326,9 +265,9 @@ bool Query::exec(const QString& sql, bool open) {
                     sqldialect::DeclaredField(QString::fromUtf8(sqlite3_column_name(stmt, i)),
                                               decl ? QString::fromUtf8(decl) : QString()));
             }
+            indexFields();
         }
-        int rc;
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        for (; rc == SQLITE_ROW; rc = sqlite3_step(stmt)) {
             if (!keep)
                 continue;
             std::vector<QVariant> row;
@@ -358,10 +297,10 @@ void Query::setRecNo(int recNo) {
 }
 
 int Query::fieldIndex(const QString& name) const {
-    for (int i = 0; i < static_cast<int>(m_fields.size()); ++i)
-        if (m_fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
+    const auto exact = m_fieldByName.constFind(name);
+    if (exact != m_fieldByName.cend())
+        return *exact;
+    return m_fieldByFolded.value(name.toCaseFolded(), -1);
 }
 
 QString Query::text(int index) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -48,16 +49,16 @@ public:
     void close();
     bool isOpen() const { return m_db != nullptr; }
     QString path() const { return m_path; }
-    /** The provider name ColumnDef and LikeWildcard test. */
+    /** The provider name ColumnDef tests. */
     QString provider() const { return QStringLiteral("SQLite"); }
     QString errorText() const { return m_error; }
     /** Names of the tables. */
     QStringList tableNames() const;
 
-    bool beginTransaction();
-    bool commit();
-    bool rollback();
-    bool inTransaction() const { return m_transaction; }
+    /** Whether a transaction is open on the connection (asked of the provider). */
+    bool inTransaction() const;
+    /** A number that changes with every opening, so a holder can tell a reopened connection. */
+    quint64 session() const { return m_session; }
 
     sqlite3* handle() const { return m_db; }
 
@@ -67,7 +68,7 @@ private:
     sqlite3* m_db = nullptr;
     QString m_path;
     QString m_error;
-    bool m_transaction = false;
+    quint64 m_session = 0;
 };
 
 /**
@@ -106,6 +107,10 @@ public:
     void setRecNo(int recNo);
 
     const std::vector<FieldInfo>& fields() const { return m_fields; }
+    /**
+     * The index of the first field of that name, letter case ignored; -1 when none. Looked up
+     * in a table built once per opened result, so reading by name costs no scan.
+     */
     int fieldIndex(const QString& name) const;
     bool hasField(const QString& name) const { return fieldIndex(name) >= 0; }
     /** The value of the current record's field as text; "" for null or an unknown field. */
@@ -128,6 +133,10 @@ private:
     bool m_open = false;
     int m_pos = 0;
     int m_changes = 0;
+    void indexFields();
+
     std::vector<FieldInfo> m_fields;
+    QHash<QString, int> m_fieldByName;   ///< exact names, the usual lookup
+    QHash<QString, int> m_fieldByFolded; ///< case-folded names
     std::vector<std::vector<QVariant>> m_rows;
 };

@@ -5,8 +5,8 @@
 #include <QString>
 
 /**
- * The three connections the main window owns and their queries: the catalogue beside the
- * program, the settlement template and the project or settlement being worked on.
+ * The program's three connections and their queries: the catalogue beside the program, the
+ * settlement template and the project or settlement being worked on.
  */
 class Databases {
 public:
@@ -28,7 +28,11 @@ public:
     void CloseProject();
 };
 
-/** The program's connections (owned by the main window, reached by every step). */
+/**
+ * The program's connections: one set for the whole run, created on first use and closed when
+ * the program ends; no window owns them. The main window connects them and re-points the
+ * project connection at each selected settlement.
+ */
 Databases& Db();
 
 /** File name of the database in a project or settlement folder, and in the program folder. */

@@ -86,14 +86,6 @@ QString QuoteSql(const QString& text) {
     return quoted.replace(u'\'', QStringLiteral("''"));
 }
 
-QChar LikeWildcard(const Query& query, QChar c) {
-    const QString provider = query.connection() ? query.connection()->provider() : QString();
-    const bool jetLike = !provider.contains(QStringLiteral("SQLOLEDB")) &&
-                         (provider.contains(QStringLiteral("Microsoft.Jet.OLEDB")) ||
-                          provider == QStringLiteral("SQLite"));
-    return jetLike && c == u'?' ? QChar(u'_') : c;
-}
-
 namespace {
 
 /** How one provider writes each kind of column. */

@@ -27,8 +27,6 @@ bool HasCurrentRecord(const Query& query);
 bool LocateValue(const QString& text, Query& query, const QString& field);
 /** The text with every apostrophe doubled. */
 QString QuoteSql(const QString& text);
-/** "?" becomes "_" for providers that speak Jet's dialect (ours does). */
-QChar LikeWildcard(const Query& query, QChar c);
 /** One column definition for CREATE TABLE or ADD COLUMN in the provider's dialect. */
 QString ColumnDef(const QString& provider, const QString& name, FieldType type, bool noDefault,
                   int size);

@@ -79,6 +79,31 @@ std::optional<AlterColumn> ParseAlterColumn(const QString& sql) {
     return AlterColumn{m.captured(1), m.captured(2), m.captured(3)};
 }
 
+Affinity ColumnAffinity(const QString& declaredType) {
+    const QString type = declaredType.toUpper();
+    if (type.contains(QStringLiteral("INT")))
+        return Affinity::Integer;
+    if (type.contains(QStringLiteral("CHAR")) || type.contains(QStringLiteral("CLOB")) ||
+        type.contains(QStringLiteral("TEXT")))
+        return Affinity::Text;
+    if (type.contains(QStringLiteral("BLOB")) || type.trimmed().isEmpty())
+        return Affinity::Blob;
+    if (type.contains(QStringLiteral("REAL")) || type.contains(QStringLiteral("FLOA")) ||
+        type.contains(QStringLiteral("DOUB")))
+        return Affinity::Real;
+    return Affinity::Numeric;
+}
+
+bool IsTextColumnType(const QString& type) {
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(TEXT|NTEXT|LONGTEXT|MEDIUMTEXT|TINYTEXT|CLOB|N?VARCHAR2?|N?CHAR|"
+                       "CHARACTER|CHARACTER\\s+VARYING|VARYING\\s+CHARACTER|"
+                       "NATIONAL\\s+CHARACTER(\\s+VARYING)?|NATIVE\\s+CHARACTER)"
+                       "(\\s*\\(\\s*[1-9][0-9]{0,8}\\s*\\))?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return re.match(type).hasMatch() && ColumnAffinity(type) == Affinity::Text;
+}
+
 namespace {
 
 /** Splits the column list of a CREATE TABLE at its top-level commas. */

@@ -25,6 +25,17 @@ struct AlterColumn {
 };
 std::optional<AlterColumn> ParseAlterColumn(const QString& sql);
 
+/** How SQLite treats the values of a column of a declared type (its rules, in its order). */
+enum class Affinity { Integer, Text, Blob, Real, Numeric };
+Affinity ColumnAffinity(const QString& declaredType);
+
+/**
+ * Whether ALTER COLUMN may change a column to this type: a text type with an optional size,
+ * such as "TEXT(150)", "TEXT", "VARCHAR (50)", "NVARCHAR(255)", "CHAR(10)" or "NTEXT".
+ * Anything else (other kinds, constraints, an unbalanced parenthesis) is refused.
+ */
+bool IsTextColumnType(const QString& type);
+
 /** The CREATE TABLE text with the declared type of one column replaced; nothing if absent. */
 std::optional<QString> ReplaceColumnType(const QString& createSql, const QString& column,
                                          const QString& type);

@@ -258,22 +258,6 @@ pugi::xml_node WordDocument::body() const {
 
 namespace {
 
-pugi::xml_node findBookmarkStart(pugi::xml_node body, const QString& name) {
-    const QByteArray wanted = name.toUtf8();
-    pugi::xml_node found;
-    WalkXml(body, [&](pugi::xml_node n) {
-        if (found)
-            return false;
-        if (IsNamed(n, "w:bookmarkStart")) {
-            if (std::strcmp(n.attribute("w:name").value(), wanted.constData()) == 0)
-                found = n;
-            return false;
-        }
-        return !IsNamed(n, "w:r");
-    });
-    return found;
-}
-
 pugi::xml_node findBookmarkEnd(pugi::xml_node start) {
     const char* id = start.attribute("w:id").value();
     for (pugi::xml_node n = NextSkippingChildren(start); n; n = NextInOrder(n)) {
@@ -283,31 +267,79 @@ pugi::xml_node findBookmarkEnd(pugi::xml_node start) {
     return pugi::xml_node();
 }
 
+/** Calls visit for every bookmark start under root (and root itself), not inside runs. */
+template <class Visit> void forEachBookmarkStart(pugi::xml_node root, Visit visit) {
+    if (IsNamed(root, "w:bookmarkStart")) {
+        visit(root);
+        return;
+    }
+    WalkXml(root, [&visit](pugi::xml_node n) {
+        if (IsNamed(n, "w:bookmarkStart")) {
+            visit(n);
+            return false;
+        }
+        return !IsNamed(n, "w:r");
+    });
+}
+
 } // namespace
 
+pugi::xml_node WordDocument::bookmarkStart(const QString& name) const {
+    if (!m_bookmarksIndexed) {
+        m_bookmarks.clear();
+        forEachBookmarkStart(body(), [this](pugi::xml_node n) {
+            const QByteArray key(n.attribute("w:name").value());
+            if (!m_bookmarks.contains(key))
+                m_bookmarks.insert(key, n);
+        });
+        m_bookmarksIndexed = true;
+    }
+    return m_bookmarks.value(name.toUtf8());
+}
+
+pugi::xml_node WordDocument::requireBookmarkStart(const QString& name) const {
+    pugi::xml_node start = bookmarkStart(name);
+    if (!start)
+        throw OfficeError(QStringLiteral("Закладку \"%1\" не знайдено.").arg(name));
+    return start;
+}
+
+void WordDocument::forgetBookmarksIn(pugi::xml_node subtree) const {
+    if (!m_bookmarksIndexed)
+        return;
+    bool indexed = false;
+    forEachBookmarkStart(subtree, [this, &indexed](pugi::xml_node n) {
+        indexed = indexed || m_bookmarks.value(QByteArray(n.attribute("w:name").value())) == n;
+    });
+    // A removed start may hide a later one of the same name: index again when next asked.
+    if (indexed) {
+        m_bookmarks.clear();
+        m_bookmarksIndexed = false;
+    }
+}
+
 bool WordDocument::hasBookmark(const QString& name) const {
-    return bool(findBookmarkStart(body(), name));
+    return bool(bookmarkStart(name));
 }
 
 QStringList WordDocument::bookmarkNames() const {
     QStringList names;
-    WalkXml(body(), [&names](pugi::xml_node n) {
-        if (IsNamed(n, "w:bookmarkStart")) {
-            names.append(fromUtf8(n.attribute("w:name").value()));
-            return false;
-        }
-        return !IsNamed(n, "w:r");
+    forEachBookmarkStart(body(), [&names](pugi::xml_node n) {
+        names.append(fromUtf8(n.attribute("w:name").value()));
     });
     return names;
 }
 
 QString WordDocument::bookmarkText(const QString& name) const {
-    pugi::xml_node start = findBookmarkStart(body(), name);
-    if (!start)
-        throw OfficeError(QStringLiteral("Закладку \"%1\" не знайдено.").arg(name));
+    pugi::xml_node start = requireBookmarkStart(name);
     pugi::xml_node end = findBookmarkEnd(start);
     QString text;
+    if (!end)
+        return text;
+    // Every paragraph the range enters starts a line, unless the range began between them.
     bool firstParagraph = true;
+    for (pugi::xml_node a = start.parent(); a && firstParagraph; a = a.parent())
+        firstParagraph = !IsNamed(a, "w:p");
     for (pugi::xml_node n = NextSkippingChildren(start); n && n != end;) {
         if (IsNamed(n, "w:r")) {
             pugi::xml_document scratch;
@@ -327,9 +359,7 @@ QString WordDocument::bookmarkText(const QString& name) const {
 }
 
 void WordDocument::setBookmarkText(const QString& name, const QString& text) {
-    pugi::xml_node start = findBookmarkStart(body(), name);
-    if (!start)
-        throw OfficeError(QStringLiteral("Закладку \"%1\" не знайдено.").arg(name));
+    pugi::xml_node start = requireBookmarkStart(name);
     pugi::xml_node end = findBookmarkEnd(start);
     // The runs inside the range, and the paragraphs that lie wholly inside it.
     std::vector<pugi::xml_node> runs;
@@ -337,7 +367,8 @@ void WordDocument::setBookmarkText(const QString& name, const QString& text) {
     pugi::xml_node startParagraph = start.parent();
     while (startParagraph && !IsNamed(startParagraph, "w:p"))
         startParagraph = startParagraph.parent();
-    for (pugi::xml_node n = NextSkippingChildren(start); n && n != end;) {
+    // Without an end the range is empty: nothing after the start is the bookmark's.
+    for (pugi::xml_node n = end ? NextSkippingChildren(start) : pugi::xml_node(); n && n != end;) {
         if (IsNamed(n, "w:r")) {
             runs.push_back(n);
             n = NextSkippingChildren(n);
@@ -385,11 +416,18 @@ void WordDocument::setBookmarkText(const QString& name, const QString& text) {
     for (pugi::xml_node r : runs)
         r.parent().remove_child(r);
     for (pugi::xml_node p : paragraphs) {
-        if (p != startParagraph && p.parent())
+        if (p != startParagraph && p.parent()) {
+            forgetBookmarksIn(p);
             p.parent().remove_child(p);
+        }
+    }
+    if (!end) {
+        pugi::xml_node closing = newRun.parent().insert_child_after("w:bookmarkEnd", newRun);
+        closing.append_attribute("w:id").set_value(start.attribute("w:id").value());
+        return;
     }
     // Keep the bookmark around the new text when its end was in a later paragraph.
-    if (end && end.parent() != newRun.parent()) {
+    if (end.parent() != newRun.parent()) {
         pugi::xml_node moved = newRun.parent().insert_copy_after(end, newRun);
         if (moved)
             end.parent().remove_child(end);
@@ -423,7 +461,7 @@ WordTable WordDocument::table(int index) const {
         throw OfficeError(QStringLiteral("Таблиці %1 у документі немає (таблиць: %2).")
                               .arg(index)
                               .arg(m_tables.size()));
-    WordTable t(m_tables[static_cast<size_t>(index - 1)]);
+    WordTable t(m_tables[static_cast<size_t>(index - 1)], this);
     auto& rows = m_tableRows[static_cast<size_t>(index - 1)];
     if (!rows) {
         rows = std::make_shared<std::vector<pugi::xml_node>>();
@@ -540,6 +578,12 @@ QString WordTable::cellText(int row, int column) const {
     return text;
 }
 
+void WordTable::removeFromCell(pugi::xml_node parent, pugi::xml_node node) {
+    if (m_document)
+        m_document->forgetBookmarksIn(node);
+    parent.remove_child(node);
+}
+
 void WordTable::setCellText(int row, int column, const QString& text) {
     pugi::xml_node tc = cellNode(row, column);
     // The first paragraph stays as the pattern of every line: its properties and the look
@@ -548,7 +592,7 @@ void WordTable::setCellText(int row, int column, const QString& text) {
     for (pugi::xml_node c = tc.first_child(); c;) {
         pugi::xml_node next = c.next_sibling();
         if (c != firstP && !IsNamed(c, "w:tcPr"))
-            tc.remove_child(c);
+            removeFromCell(tc, c);
         c = next;
     }
     if (!firstP)
@@ -563,7 +607,7 @@ void WordTable::setCellText(int row, int column, const QString& text) {
     for (pugi::xml_node c = firstP.first_child(); c;) {
         pugi::xml_node next = c.next_sibling();
         if (c != run && !IsNamed(c, "w:pPr"))
-            firstP.remove_child(c);
+            removeFromCell(firstP, c);
         c = next;
     }
     for (pugi::xml_node c = run.first_child(); c;) {

@@ -2,6 +2,8 @@
 
 #include "office/Package.h"
 
+#include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -30,11 +32,15 @@ public:
 
 private:
     friend class WordDocument;
-    explicit WordTable(pugi::xml_node node) : m_node(node) {}
+    WordTable(pugi::xml_node node, const WordDocument* document)
+        : m_node(node), m_document(document) {}
     pugi::xml_node cellNode(int row, int column) const;
     void indexRows() const;
+    /** Removes a node of a cell, telling the document about the bookmarks it held. */
+    void removeFromCell(pugi::xml_node parent, pugi::xml_node node);
 
     pugi::xml_node m_node;
+    const WordDocument* m_document = nullptr;
     mutable std::shared_ptr<std::vector<pugi::xml_node>> m_rows;
 };
 
@@ -42,6 +48,10 @@ private:
  * A word-processing document opened from a ".dotx" template or a ".docx" file: bookmarks,
  * tables, cells, bold, copies of rows and of whole tables, save as ".docx".
  * Operations on what does not exist throw OfficeError.
+ *
+ * Bookmarks and tables are indexed once, on first use, and the document's own operations
+ * keep the indexes right (copied rows and tables never carry bookmarks; text written over a
+ * bookmark removes it). Changing the main part's XML through package() leaves them stale.
  */
 class WordDocument {
 public:
@@ -54,10 +64,15 @@ public:
     static std::unique_ptr<WordDocument> createBlank();
 
     bool hasBookmark(const QString& name) const;
+    /** Bookmark names in document order. */
     QStringList bookmarkNames() const;
-    /** The text between a bookmark's start and end. */
+    /** The text between a bookmark's start and end ("" for a bookmark without an end). */
     QString bookmarkText(const QString& name) const;
-    /** Replaces the text of a bookmark's range, keeping the runs around it and their look. */
+    /**
+     * Replaces the text of a bookmark's range, keeping the runs around it and their look.
+     * Bookmarks lying wholly inside the replaced paragraphs go with them. A bookmark without
+     * an end gets one after the new text.
+     */
     void setBookmarkText(const QString& name, const QString& text);
 
     /** Tables of the body in document order (tables inside cells are not counted). */
@@ -90,6 +105,11 @@ private:
     void attach();
     pugi::xml_node body() const;
     void indexTables() const;
+    /** The start of bookmark `name`, or null; throws with the user's text when asked. */
+    pugi::xml_node bookmarkStart(const QString& name) const;
+    pugi::xml_node requireBookmarkStart(const QString& name) const;
+    /** Drops the bookmark index when a subtree about to be removed holds an indexed start. */
+    void forgetBookmarksIn(pugi::xml_node subtree) const;
 
     OoxmlPackage m_package;
     QString m_mainPart;
@@ -97,6 +117,9 @@ private:
     mutable bool m_tablesIndexed = false;
     mutable std::vector<pugi::xml_node> m_tables;
     mutable std::vector<std::shared_ptr<std::vector<pugi::xml_node>>> m_tableRows;
+    /** Bookmark starts by UTF-8 name; the first in document order wins, as a scan finds. */
+    mutable QHash<QByteArray, pugi::xml_node> m_bookmarks;
+    mutable bool m_bookmarksIndexed = false;
     QString m_savedPath;
 
     std::optional<WordTable> m_selection;

@@ -1,6 +1,7 @@
 #include "office/OfficeJob.h"
 
 #include "common/FileUtils.h"
+#include "common/LastError.h"
 #include "common/Shell.h"
 #include "office/OfficeError.h"
 
@@ -14,6 +15,18 @@ QString g_lastError;
 /** Clears the job parameters when the job ends, however it ends. */
 struct ParamsReset {
     ~ParamsReset() { OfficeJobParams() = TOfficeJobParams(); }
+};
+
+/** The program's LastError: cleared when a job starts, the job's failure text when it ends. */
+struct LastErrorScope {
+    LastErrorScope() {
+        ClearLastError();
+        g_lastError.clear();
+    }
+    ~LastErrorScope() {
+        if (!g_lastError.isEmpty())
+            SetLastError(g_lastError);
+    }
 };
 
 /** Runs a fill procedure; whatever it throws becomes the job's error. */
@@ -82,7 +95,7 @@ bool OpenResultsEnabled() {
 void ExecuteWordJob(const WordFillProc& fill, TMessages& messages, JobProgress& progress,
                     bool openResult) {
     ParamsReset reset;
-    g_lastError.clear();
+    LastErrorScope lastError;
     const QString templatePath = OfficeJobParams().WordTemplate;
     std::unique_ptr<WordDocument> document = openGuarded([&templatePath] {
         return templatePath.isEmpty() ? WordDocument::createBlank()
@@ -101,7 +114,7 @@ void ExecuteWordJob(const WordFillProc& fill, TMessages& messages, JobProgress& 
 void ExecuteExcelJob(const ExcelFillProc& fill, TMessages& messages, JobProgress& progress,
                      bool openResult) {
     ParamsReset reset;
-    g_lastError.clear();
+    LastErrorScope lastError;
     const QString openFile = OfficeJobParams().OpenFileName;
     const QString templatePath = OfficeJobParams().ExcelTemplate;
     if (!openFile.isEmpty() && !QFileInfo(openFile).isFile()) {

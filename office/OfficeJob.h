@@ -25,8 +25,6 @@ struct TOfficeJobParams {
     QString WordTemplate;
     /** The workbook template (".xltx"), or "" for an empty workbook. */
     QString ExcelTemplate;
-    /** Window state asked for at the end; kept for the callers, nothing to restore here. */
-    int FinalWindowState = 0;
 };
 
 TOfficeJobParams& OfficeJobParams();
@@ -47,7 +45,8 @@ bool OpenResultsEnabled();
 /**
  * The steps of a document job: opens WordTemplate, calls the fill procedure and, when it
  * saved the output and nothing failed, opens the output through the shell if `openResult`.
- * Exceptions of the fill procedure become the job's Error. Clears the job parameters.
+ * Exceptions of the fill procedure become the job's Error. Clears LastError when it starts
+ * and leaves the failure text there; clears the job parameters.
  */
 void ExecuteWordJob(const WordFillProc& fill, TMessages& messages, JobProgress& progress,
                     bool openResult);

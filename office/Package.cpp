@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 #include <zip.h>
 
@@ -38,11 +39,14 @@ struct ByteWriter final : pugi::xml_writer {
     }
 };
 
+const char* const kDeclaration =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
+
 /** Serialises XML the way Office writes it: declaration, no indentation. */
 QByteArray toBytes(const pugi::xml_document& doc) {
     ByteWriter writer;
-    writer.out.reserve(1 << 20);
-    writer.out.append("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n");
+    writer.out.reserve(1 << 16);
+    writer.out.append(kDeclaration);
     doc.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     return writer.out;
 }
@@ -158,7 +162,14 @@ bool OoxmlPackage::hasPart(const QString& name) const {
     return m_parts.count(partKey(name)) != 0;
 }
 
-QByteArray OoxmlPackage::serialised(const Part& part) const {
+QByteArray OoxmlPackage::serialised(const Part& part) {
+    if (part.doc && part.writer) {
+        ByteWriter writer;
+        writer.out.reserve(1 << 16);
+        writer.out.append(kDeclaration);
+        part.writer(writer);
+        return writer.out;
+    }
     return part.doc ? toBytes(*part.doc) : part.data;
 }
 
@@ -176,6 +187,7 @@ void OoxmlPackage::setPartData(const QString& name, const QByteArray& data) {
     Part& part = m_parts[key];
     part.data = data;
     part.doc.reset();
+    part.writer = nullptr;
 }
 
 void OoxmlPackage::removePart(const QString& name) {
@@ -206,6 +218,11 @@ pugi::xml_document& OoxmlPackage::xml(const QString& name) {
         part.data.clear();
     }
     return *part.doc;
+}
+
+void OoxmlPackage::setPartWriter(const QString& name, PartWriter writer) {
+    xml(name);
+    m_parts.at(partKey(name)).writer = std::move(writer);
 }
 
 pugi::xml_document& OoxmlPackage::createXml(const QString& name, const QByteArray& text) {
@@ -311,17 +328,105 @@ void OoxmlPackage::removeContentTypeOverride(const QString& part) {
     }
 }
 
-namespace {
+/**
+ * A part as a zip source: serialised when the zip asks for its size or opens it, released
+ * when the zip has read it, so that only one serialised part exists at a time.
+ */
+struct PartSource {
+    const OoxmlPackage::Part* part = nullptr;
+    /** Where the first failure's text goes; the save reports it. */
+    QString* failure = nullptr;
+    QByteArray data;
+    bool ready = false;
+    /** The serialised size, kept after the data is released: the zip asks again. */
+    qint64 size = -1;
+    qsizetype offset = 0;
+    zip_error_t error{};
 
-/** Adds every part to an archive opened for writing; the byte arrays outlive zip_close. */
-void addParts(zip_t* archive, const QStringList& order, std::vector<QByteArray>& keep) {
-    for (qsizetype i = 0; i < order.size(); ++i) {
-        const QByteArray& data = keep[static_cast<size_t>(i)];
-        zip_source_t* source =
-            zip_source_buffer(archive, data.constData(), static_cast<zip_uint64_t>(data.size()), 0);
-        if (!source)
+    bool prepare() {
+        if (ready)
+            return true;
+        try {
+            data = OoxmlPackage::serialised(*part);
+            size = data.size();
+        } catch (const OfficeError& e) {
+            return fail(e.message());
+        } catch (const std::exception& e) {
+            return fail(QString::fromLocal8Bit(e.what()));
+        }
+        ready = true;
+        return true;
+    }
+    bool fail(const QString& text) {
+        if (failure->isEmpty())
+            *failure = text;
+        zip_error_set(&error, ZIP_ER_INTERNAL, 0);
+        return false;
+    }
+
+    static zip_int64_t callback(void* state, void* data, zip_uint64_t length,
+                                zip_source_cmd_t command) {
+        auto* self = static_cast<PartSource*>(state);
+        switch (command) {
+        case ZIP_SOURCE_OPEN:
+            self->offset = 0;
+            return self->prepare() ? 0 : -1;
+        case ZIP_SOURCE_READ: {
+            const qsizetype n = std::min<qsizetype>(
+                self->data.size() - self->offset,
+                static_cast<qsizetype>(std::min<zip_uint64_t>(length, 1U << 30)));
+            std::memcpy(data, self->data.constData() + self->offset, static_cast<size_t>(n));
+            self->offset += n;
+            return n;
+        }
+        case ZIP_SOURCE_CLOSE:
+            self->data = QByteArray();
+            self->ready = false;
+            return 0;
+        case ZIP_SOURCE_STAT: {
+            if (self->size < 0 && !self->prepare())
+                return -1;
+            auto* st = static_cast<zip_stat_t*>(data);
+            zip_stat_init(st);
+            st->size = static_cast<zip_uint64_t>(self->size);
+            st->valid |= ZIP_STAT_SIZE;
+            return sizeof(zip_stat_t);
+        }
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&self->error, data, length);
+        case ZIP_SOURCE_FREE:
+            zip_error_fini(&self->error);
+            delete self;
+            return 0;
+        case ZIP_SOURCE_SUPPORTS:
+            return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ,
+                                                  ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                                  ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+        default:
+            zip_error_set(&self->error, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+        }
+    }
+
+    /** Adds every part to an archive opened for writing; each is serialised when written. */
+    static void addParts(zip_t* archive, const QStringList& order,
+                         const std::map<QString, OoxmlPackage::Part>& parts, QString& failure);
+};
+
+void PartSource::addParts(zip_t* archive, const QStringList& order,
+                          const std::map<QString, OoxmlPackage::Part>& parts, QString& failure) {
+    for (const QString& name : order) {
+        auto* state = new PartSource;
+        state->part = &parts.at(name);
+        state->failure = &failure;
+        zip_error_init(&state->error);
+        zip_source_t* source = zip_source_function(archive, &PartSource::callback, state);
+        if (!source) {
+            zip_error_fini(&state->error);
+            delete state;
             throw OfficeError(QString::fromLocal8Bit(zip_strerror(archive)));
-        const zip_int64_t index = zip_file_add(archive, order[i].toUtf8().constData(), source,
+        }
+        const zip_int64_t index = zip_file_add(archive, name.toUtf8().constData(), source,
                                                ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
         if (index < 0) {
             zip_source_free(source);
@@ -333,17 +438,11 @@ void addParts(zip_t* archive, const QStringList& order, std::vector<QByteArray>&
     }
 }
 
-} // namespace
-
 void OoxmlPackage::save(const QString& path) const {
     // [Content_Types].xml goes first, as readers that stream the zip expect.
     QStringList order = m_order;
     if (order.removeAll(QString::fromLatin1(kContentTypes)) > 0)
         order.prepend(QString::fromLatin1(kContentTypes));
-    std::vector<QByteArray> keep;
-    keep.reserve(static_cast<size_t>(order.size()));
-    for (const QString& name : order)
-        keep.push_back(serialised(m_parts.at(name)));
 
     const QFileInfo target(path);
     if (!target.dir().exists())
@@ -365,15 +464,17 @@ void OoxmlPackage::save(const QString& path) const {
         QFile::remove(temp);
         throw OfficeError(QStringLiteral("Неможливо створити файл \"%1\".").arg(temp));
     }
+    QString failure;
     try {
-        addParts(archive, order, keep);
+        PartSource::addParts(archive, order, m_parts, failure);
     } catch (const OfficeError& e) {
         zip_discard(archive);
         QFile::remove(temp);
         throw OfficeError(QStringLiteral("Файл \"%1\" не збережено: %2").arg(path, e.message()));
     }
     if (zip_close(archive) != 0) {
-        const QString reason = QString::fromLocal8Bit(zip_strerror(archive));
+        const QString reason =
+            failure.isEmpty() ? QString::fromLocal8Bit(zip_strerror(archive)) : failure;
         zip_discard(archive);
         QFile::remove(temp);
         throw OfficeError(QStringLiteral("Файл \"%1\" не збережено: %2.").arg(path, reason));

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <map>
 #include <memory>
 #include <pugixml.hpp>
@@ -14,10 +15,14 @@ struct PackageLimits {
     qint64 maxParts = 20000;
 };
 
+/** Writes the XML of a part after its declaration: its root element and what follows. */
+using PartWriter = std::function<void(pugi::xml_writer& out)>;
+
 /**
  * An OOXML package (a zip of XML parts) held in memory. Parts are parsed lazily with
  * pugixml; saving writes a new zip next to the target and renames it over the target, so
- * a failed save never leaves half a file. Errors are thrown as OfficeError.
+ * a failed save never leaves half a file. Saving serialises one part at a time, as the zip
+ * takes it in, so a big part is never held twice. Errors are thrown as OfficeError.
  */
 class OoxmlPackage {
 public:
@@ -43,6 +48,12 @@ public:
     pugi::xml_document& xml(const QString& name);
     /** Adds a new XML part from text. */
     pugi::xml_document& createXml(const QString& name, const QByteArray& text);
+    /**
+     * Has a parsed part serialised by `writer` instead of from its tree: for a part whose
+     * content lives partly outside the tree (the cells of a worksheet). Cleared when the
+     * part is replaced or removed.
+     */
+    void setPartWriter(const QString& name, PartWriter writer);
 
     /** Target part of the first relationship of `type` (suffix) from the package root. */
     QString rootTarget(const QString& typeSuffix);
@@ -75,9 +86,11 @@ private:
     struct Part {
         QByteArray data;
         std::unique_ptr<pugi::xml_document> doc;
+        PartWriter writer;
     };
     void readZip(struct zip* archive, const PackageLimits& limits);
-    QByteArray serialised(const Part& part) const;
+    static QByteArray serialised(const Part& part);
+    friend struct PartSource;
 
     std::map<QString, Part> m_parts;
     QStringList m_order;

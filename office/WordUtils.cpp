@@ -1,27 +1,12 @@
 #include "office/WordUtils.h"
 
 #include "common/ui/Wait.h"
-#include "db/QueryFunctions.h"
-
-namespace {
-
-/** The program's LastError is cleared when a job starts and takes the job's exception text. */
-template <class Run> void withLastError(const Run& run) {
-    SetLastError(QString());
-    run();
-    if (!OfficeLastError().isEmpty())
-        SetLastError(OfficeLastError());
-}
-
-} // namespace
 
 void RunWordJob(const WordFillProc& fill, const QString& outputPath) {
     TFormWait& wait = FormWait();
     wait.StartJob(TFormWait::WordMode, true, QString());
     wait.setOutputPath(outputPath);
-    wait.setJob([fill, &wait](TMessages& messages) {
-        withLastError([&] { ExecuteWordJob(fill, messages, wait, true); });
-    });
+    wait.setJob([fill, &wait](TMessages& messages) { ExecuteWordJob(fill, messages, wait, true); });
     wait.runModal();
 }
 

@@ -1,62 +1,20 @@
 #include "office/Workbook.h"
 
-#include "common/TextUtils.h"
 #include "office/OfficeError.h"
 #include "office/XlsReader.h"
+#include "office/XmlText.h"
 #include "office/XmlWalk.h"
 
 #include <QFile>
-#include <cmath>
-#include <cstdio>
 #include <cstring>
 
 namespace {
 
 const char* const kWorkbookType =
     "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml";
-const double kDefaultWidth = 8.43;
 
 QString fromUtf8(const char* text) {
     return QString::fromUtf8(text);
-}
-
-/** A number a spreadsheet would take from typed text, kept exact: no leading zeros, at
- * most 15 digits, no exponent. Codes such as "007" stay texts. */
-bool isPlainNumber(const QString& text) {
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    if (i < n && text[i] == u'-')
-        ++i;
-    const qsizetype intStart = i;
-    while (i < n && text[i].isDigit() && text[i].unicode() < 128)
-        ++i;
-    const qsizetype intDigits = i - intStart;
-    if (intDigits == 0 || (intDigits > 1 && text[intStart] == u'0'))
-        return false;
-    qsizetype fracDigits = 0;
-    if (i < n && text[i] == u'.') {
-        ++i;
-        const qsizetype fracStart = i;
-        while (i < n && text[i].isDigit() && text[i].unicode() < 128)
-            ++i;
-        fracDigits = i - fracStart;
-        if (fracDigits == 0)
-            return false;
-    }
-    return i == n && intDigits + fracDigits <= 15;
-}
-
-/** Concatenated text of a shared string or inline string item, without phonetic runs. */
-QString itemText(pugi::xml_node item) {
-    QString text;
-    WalkXml(item, [&text](pugi::xml_node n) {
-        if (IsNamed(n, "t")) {
-            text += fromUtf8(n.child_value());
-            return false;
-        }
-        return !IsNamed(n, "rPh");
-    });
-    return text;
 }
 
 bool fontIsBold(pugi::xml_node font) {
@@ -105,43 +63,7 @@ const char* const kMinimalStyles =
     "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
     "</styleSheet>";
 
-/** Writes "AB12" into buffer (at least 16 characters). */
-void writeReference(char* buffer, int row, int column) {
-    char letters[4];
-    int n = 0;
-    for (int c = column; c > 0 && n < 3; c = (c - 1) / 26)
-        letters[n++] = static_cast<char>('A' + (c - 1) % 26);
-    int at = 0;
-    while (n > 0)
-        buffer[at++] = letters[--n];
-    std::snprintf(buffer + at, 16 - static_cast<size_t>(at), "%d", row);
-}
-
 } // namespace
-
-QString CellReference(int row, int column) {
-    QString letters;
-    for (int c = column; c > 0; c = (c - 1) / 26)
-        letters.prepend(QChar(u'A' + (c - 1) % 26));
-    return letters + QString::number(row);
-}
-
-std::optional<std::pair<int, int>> ParseCellReference(const QString& reference) {
-    qsizetype i = 0;
-    long long column = 0;
-    while (i < reference.size() && reference[i] >= u'A' && reference[i] <= u'Z' &&
-           column <= 16384) {
-        column = column * 26 + (reference[i].unicode() - u'A' + 1);
-        ++i;
-    }
-    if (i == 0 || i == reference.size() || column > 16384)
-        return std::nullopt;
-    bool ok = false;
-    const int row = reference.mid(i).toInt(&ok);
-    if (!ok || row < 1 || row > 1048576 || !reference[i].isDigit())
-        return std::nullopt;
-    return std::make_pair(row, static_cast<int>(column));
-}
 
 // ---------------------------------------------------------------- Workbook
 
@@ -246,6 +168,8 @@ Worksheet& Workbook::worksheet(int index) {
         if (part.isEmpty() || !m_package.hasPart(part))
             throw OfficeError(QStringLiteral("Частини аркуша %1 у книзі немає.").arg(index));
         sheet->attach(m_package.xml(part).document_element());
+        Worksheet* written = sheet.get();
+        m_package.setPartWriter(part, [written](pugi::xml_writer& out) { written->write(out); });
     }
     return *(m_sheets[index] = std::move(sheet));
 }
@@ -273,7 +197,7 @@ QString Workbook::sharedStringText(int index) {
     loadSharedStrings();
     if (index < 0 || index >= static_cast<int>(m_sstItems.size()))
         return QString();
-    return itemText(m_sstItems[static_cast<size_t>(index)]);
+    return SheetItemText(m_sstItems[static_cast<size_t>(index)]);
 }
 
 int Workbook::sharedString(const QString& text) {
@@ -410,275 +334,4 @@ void Workbook::saveCopyAs(const QString& path) {
     prepareForSave();
     m_package.save(path);
     m_savedPath = path;
-}
-
-// ---------------------------------------------------------------- Worksheet
-
-void Worksheet::attach(pugi::xml_node root) {
-    if (!IsNamed(root, "worksheet"))
-        throw OfficeError(QStringLiteral("Частина аркуша не є аркушем."));
-    m_root = root;
-    m_sheetData = root.child("sheetData");
-    if (!m_sheetData)
-        throw OfficeError(QStringLiteral("Аркуш не має даних клітинок (sheetData)."));
-    int lastRow = 0;
-    for (pugi::xml_node r = m_sheetData.child("row"); r; r = r.next_sibling("row")) {
-        const int number = r.attribute("r") ? r.attribute("r").as_int(0) : lastRow + 1;
-        if (number <= lastRow || number > 1048576)
-            throw OfficeError(QStringLiteral("Рядки аркуша пошкоджено (рядок %1).").arg(number));
-        lastRow = number;
-        Row& row = m_rows[number];
-        row.node = r;
-        int lastColumn = 0;
-        for (pugi::xml_node c = r.child("c"); c; c = c.next_sibling("c")) {
-            int column = lastColumn + 1;
-            if (c.attribute("r")) {
-                const auto ref = ParseCellReference(fromUtf8(c.attribute("r").value()));
-                if (!ref || ref->first != number)
-                    throw OfficeError(QStringLiteral("Клітинку \"%1\" аркуша пошкоджено.")
-                                          .arg(fromUtf8(c.attribute("r").value())));
-                column = ref->second;
-            }
-            if (column <= lastColumn)
-                throw OfficeError(
-                    QStringLiteral("Клітинки рядка %1 аркуша не впорядковано.").arg(number));
-            lastColumn = column;
-            row.cells.emplace_back(column, c);
-        }
-    }
-}
-
-void Worksheet::checkWritable() const {
-    if (m_static)
-        throw OfficeError(QStringLiteral("Книгу \".xls\" відкрито лише для читання."));
-}
-
-pugi::xml_node Worksheet::findCell(int row, int column) const {
-    auto r = m_rows.find(row);
-    if (r == m_rows.end())
-        return pugi::xml_node();
-    const auto& cells = r->second.cells;
-    auto c = std::lower_bound(cells.begin(), cells.end(), column,
-                              [](const auto& cell, int col) { return cell.first < col; });
-    return c == cells.end() || c->first != column ? pugi::xml_node() : c->second;
-}
-
-pugi::xml_node Worksheet::ensureCell(int row, int column) {
-    checkWritable();
-    if (row < 1 || row > 1048576 || column < 1 || column > 16384)
-        throw OfficeError(
-            QStringLiteral("Клітинки (%1, %2) на аркуші не буває.").arg(row).arg(column));
-    m_book->m_changed = true;
-    auto rit = m_rows.find(row);
-    if (rit == m_rows.end()) {
-        auto next = m_rows.upper_bound(row);
-        pugi::xml_node node = next == m_rows.end()
-                                  ? m_sheetData.append_child("row")
-                                  : m_sheetData.insert_child_before("row", next->second.node);
-        node.append_attribute("r").set_value(row);
-        rit = m_rows.emplace(row, Row{node, {}}).first;
-    }
-    Row& r = rit->second;
-    auto next = r.cells.end();
-    if (!r.cells.empty() && r.cells.back().first >= column) {
-        next = std::lower_bound(r.cells.begin(), r.cells.end(), column,
-                                [](const auto& cell, int col) { return cell.first < col; });
-        if (next->first == column)
-            return next->second;
-    }
-    pugi::xml_node cell = next == r.cells.end() ? r.node.append_child("c")
-                                                : r.node.insert_child_before("c", next->second);
-    char reference[16];
-    writeReference(reference, row, column);
-    cell.append_attribute("r").set_value(reference);
-    // A new cell takes the style its row or column gives it.
-    const char* style = nullptr;
-    if (r.node.attribute("customFormat").as_bool() && r.node.attribute("s"))
-        style = r.node.attribute("s").value();
-    else if (pugi::xml_node col = columnNode(column); col && col.attribute("style"))
-        style = col.attribute("style").value();
-    if (style && std::strcmp(style, "0") != 0)
-        cell.append_attribute("s").set_value(style);
-    r.cells.insert(next, {column, cell});
-    return cell;
-}
-
-void Worksheet::clearValue(pugi::xml_node cell) {
-    cell.remove_attribute("t");
-    cell.remove_children();
-}
-
-QString Worksheet::valueOf(pugi::xml_node c) const {
-    const char* type = c.attribute("t").value();
-    if (std::strcmp(type, "inlineStr") == 0)
-        return itemText(c.child("is"));
-    const QString v = fromUtf8(c.child("v").child_value());
-    if (std::strcmp(type, "s") == 0) {
-        bool ok = false;
-        const int index = v.toInt(&ok);
-        return ok ? m_book->sharedStringText(index) : QString();
-    }
-    if (std::strcmp(type, "b") == 0)
-        return v == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-    if (std::strcmp(type, "str") == 0 || std::strcmp(type, "e") == 0 || v.isEmpty())
-        return v;
-    bool ok = false;
-    const double number = v.toDouble(&ok);
-    return ok && std::isfinite(number) ? ShortestNumberText(number) : v;
-}
-
-QString Worksheet::cellText(int row, int column) const {
-    if (m_static)
-        return m_static->text(row, column);
-    pugi::xml_node c = findCell(row, column);
-    return c ? valueOf(c) : QString();
-}
-
-SheetCells Worksheet::values() const {
-    if (m_static)
-        return *m_static;
-    SheetCells cells;
-    for (const auto& [row, r] : m_rows) {
-        for (const auto& [column, c] : r.cells)
-            cells.set(row, column, valueOf(c));
-    }
-    return cells;
-}
-
-void Worksheet::setCellValue(int row, int column, const QString& text) {
-    if (!isPlainNumber(text)) {
-        setCellString(row, column, text);
-        return;
-    }
-    pugi::xml_node c = ensureCell(row, column);
-    clearValue(c);
-    c.append_child("v").text().set(text.toLatin1().constData());
-}
-
-void Worksheet::setCellString(int row, int column, const QString& value) {
-    pugi::xml_node c = ensureCell(row, column);
-    clearValue(c);
-    // Control characters cannot be stored in the XML of a workbook; tabs and line ends can.
-    QString text = value;
-    text.removeIf(
-        [](QChar ch) { return ch.unicode() < 0x20 && ch != u'\t' && ch != u'\n' && ch != u'\r'; });
-    if (text.isEmpty())
-        return;
-    const int index = m_book->sharedString(text);
-    if (index >= 0) {
-        c.append_attribute("t").set_value("s");
-        c.append_child("v").text().set(index);
-    } else {
-        c.append_attribute("t").set_value("inlineStr");
-        pugi::xml_node t = c.append_child("is").append_child("t");
-        t.append_attribute("xml:space").set_value("preserve");
-        t.text().set(text.toUtf8().constData());
-    }
-}
-
-void Worksheet::setCellBold(int row, int column, bool bold) {
-    pugi::xml_node c = ensureCell(row, column);
-    const int style = m_book->boldStyle(c.attribute("s").as_int(0), bold);
-    c.remove_attribute("s");
-    if (style != 0)
-        c.append_attribute("s").set_value(style);
-}
-
-bool Worksheet::cellBold(int row, int column) const {
-    if (m_static)
-        return false;
-    pugi::xml_node c = findCell(row, column);
-    return m_book->styleBold(c ? c.attribute("s").as_int(0) : 0);
-}
-
-pugi::xml_node Worksheet::columnNode(int column) const {
-    for (pugi::xml_node col = m_root.child("cols").child("col"); col;
-         col = col.next_sibling("col")) {
-        if (col.attribute("min").as_int() <= column && column <= col.attribute("max").as_int())
-            return col;
-    }
-    return pugi::xml_node();
-}
-
-double Worksheet::columnWidth(int column) const {
-    if (m_static)
-        return kDefaultWidth;
-    if (pugi::xml_node col = columnNode(column)) {
-        if (col.attribute("hidden").as_bool())
-            return 0;
-        if (col.attribute("width"))
-            return col.attribute("width").as_double();
-    }
-    pugi::xml_node format = m_root.child("sheetFormatPr");
-    if (format.attribute("defaultColWidth"))
-        return format.attribute("defaultColWidth").as_double();
-    return kDefaultWidth;
-}
-
-pugi::xml_node Worksheet::splitColumn(int column) {
-    pugi::xml_node cols = m_root.child("cols");
-    if (!cols)
-        cols = m_root.insert_child_before("cols", m_sheetData);
-    pugi::xml_node col = columnNode(column);
-    if (!col) {
-        pugi::xml_node next;
-        for (pugi::xml_node c = cols.child("col"); c && !next; c = c.next_sibling("col")) {
-            if (c.attribute("min").as_int() > column)
-                next = c;
-        }
-        col = next ? cols.insert_child_before("col", next) : cols.append_child("col");
-        col.append_attribute("min").set_value(column);
-        col.append_attribute("max").set_value(column);
-        col.append_attribute("width").set_value(columnWidth(column));
-        return col;
-    }
-    const int first = col.attribute("min").as_int();
-    const int last = col.attribute("max").as_int();
-    if (first < column) {
-        pugi::xml_node before = cols.insert_copy_before(col, col);
-        before.attribute("max").set_value(column - 1);
-    }
-    if (column < last) {
-        pugi::xml_node after = cols.insert_copy_after(col, col);
-        after.attribute("min").set_value(column + 1);
-    }
-    col.attribute("min").set_value(column);
-    col.attribute("max").set_value(column);
-    return col;
-}
-
-void Worksheet::setColumnWidth(int column, double width) {
-    checkWritable();
-    if (column < 1 || column > 16384 || !std::isfinite(width) || width < 0 || width > 255)
-        throw OfficeError(
-            QStringLiteral("Ширину %1 стовпця %2 задати неможливо.").arg(width).arg(column));
-    m_book->m_changed = true;
-    pugi::xml_node col = splitColumn(column);
-    col.remove_attribute("hidden");
-    if (width == 0) {
-        col.append_attribute("hidden").set_value("1");
-        return;
-    }
-    col.remove_attribute("width");
-    col.remove_attribute("customWidth");
-    col.append_attribute("width").set_value(width);
-    col.append_attribute("customWidth").set_value("1");
-}
-
-void Worksheet::updateDimension() {
-    pugi::xml_node dimension = m_root.child("dimension");
-    if (!dimension || m_rows.empty())
-        return;
-    int minColumn = 16384, maxColumn = 1;
-    for (const auto& [row, r] : m_rows) {
-        if (!r.cells.empty()) {
-            minColumn = std::min(minColumn, r.cells.begin()->first);
-            maxColumn = std::max(maxColumn, r.cells.rbegin()->first);
-        }
-    }
-    if (minColumn > maxColumn)
-        return;
-    const QString ref = CellReference(m_rows.begin()->first, minColumn) + u':' +
-                        CellReference(m_rows.rbegin()->first, maxColumn);
-    dimension.attribute("ref").set_value(ref.toLatin1().constData());
 }

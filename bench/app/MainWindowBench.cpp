@@ -6,6 +6,7 @@
 #include "common/TextUtils.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
+#include "db/Transaction.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
@@ -20,7 +21,7 @@ void FillCatalogue(int projects, int per) {
     Db().main.close();
     Db().ConnectCatalogue();
     Query q(&Db().main);
-    Db().main.beginTransaction();
+    Transaction transaction(Db().main);
     RunQuery(q, QStringLiteral("DELETE FROM projects"), false);
     for (int p = 0; p < projects; ++p) {
         const QString uid = RandomDigits(20);
@@ -36,7 +37,7 @@ void FillCatalogue(int projects, int per) {
                     QString::number(s) + QStringLiteral("','/x')"),
                 false);
     }
-    Db().main.commit();
+    transaction.commit();
 }
 
 void BM_MainWindowWithCatalogue(benchmark::State& state) {

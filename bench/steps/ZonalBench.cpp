@@ -3,6 +3,7 @@
 // for 50 zones. Run: QT_QPA_PLATFORM=offscreen build/bench/steps/bench_steps
 #include "common/FileUtils.h"
 #include "db/Database.h"
+#include "db/Transaction.h"
 #include "db/QueryFunctions.h"
 #include "map/MapGlobal.h"
 #include "steps/common/Indicators.h"
@@ -55,7 +56,7 @@ struct Settlement {
         const QString path = dir.filePath(QStringLiteral("data.sqlite"));
         if (!QFile::copy(TemplateDb(), path) || !db.open(path))
             qFatal("no settlement template at %s", qPrintable(TemplateDb()));
-        db.beginTransaction();
+        Transaction transaction(db);
         Query q(&db);
         for (int d = 1; d <= kDistricts; ++d)
             RunQuery(q,
@@ -67,7 +68,7 @@ struct Settlement {
         WriteIndicator(db, DistrictCountName(), QString::number(kDistricts));
         WriteIndicator(db, AverageValueName(), QStringLiteral("150.00"));
         WriteIndicator(db, PopulationName(), QStringLiteral("120"));
-        db.commit();
+        transaction.commit();
         QString message, failed;
         if (ReadZonalSettlement(db, settlement, &message) != ZonalOpening::Ready ||
             !LoadZonalTables(db, variant, settlement, tables, &failed))

@@ -2,6 +2,7 @@
 
 #include "common/LastError.h"
 #include "db/Database.h"
+#include "db/Transaction.h"
 
 QString StoreFailedText() {
     return QStringLiteral("Оновлення даних у базі даних.\rПомилка: ");
@@ -17,21 +18,13 @@ bool StoreInTransaction(Connection* project, const std::function<bool()>& body) 
         SetLastError(QStringLiteral("база даних населеного пункту не відкрита."));
         return false;
     }
-    if (!project->beginTransaction()) {
-        SetLastError(project->errorText());
+    Transaction transaction(*project);
+    if (!transaction.ok())
         return false;
-    }
     if (!body()) {
-        const QString error = LastError();
-        project->rollback();
-        SetLastError(error);
+        // The database is restored before the caller shows the reason.
+        transaction.rollback();
         return false;
     }
-    if (!project->commit()) {
-        const QString error = project->errorText();
-        project->rollback();
-        SetLastError(error);
-        return false;
-    }
-    return true;
+    return transaction.commit();
 }

@@ -1,12 +1,14 @@
 #include "steps/zonal/ZonalStore.h"
 
 #include "common/TextUtils.h"
+#include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "steps/common/Indicators.h"
 #include "steps/common/StepStore.h"
 
 #include <QHash>
+#include <optional>
 
 QString ZoneCountName() {
     return QStringLiteral("Кількість зон");
@@ -197,32 +199,18 @@ bool LoadZonalTables(Connection& project, ZonalVariant variant, const ZonalSettl
 
 namespace {
 
-/** One INSERT statement per row, every value an SQL text literal. */
-class RowInserter {
-public:
-    RowInserter(Connection& project, const QString& table, const QStringList& columns)
-        : m_query(&project), m_head(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
-                                    columns.join(u',') + QStringLiteral(") VALUES (")) {}
+/** Empties a table and prepares the INSERT of its rows; false with LastError(). */
+bool Replace(Connection& project, std::optional<BulkInsert>& insert, const QString& table,
+             const QStringList& columns) {
+    if (!DeleteRows(project, table))
+        return false;
+    insert.emplace(project, table, columns);
+    return insert->ok();
+}
 
-    bool insert(const QStringList& values) {
-        QString sql = m_head;
-        for (qsizetype i = 0; i < values.size(); ++i) {
-            if (i > 0)
-                sql += u',';
-            sql += u'\'' + QuoteSql(values[i]) + u'\'';
-        }
-        sql += u')';
-        return RunQuery(m_query, sql, false);
-    }
-
-private:
-    Query m_query;
-    QString m_head;
-};
-
-bool DeleteAll(Connection& project, const QString& table) {
-    Query q(&project);
-    return RunQuery(q, QStringLiteral("DELETE FROM ") + table, false);
+/** The texts of a row as values, every one a text (empty ones too). */
+SqlRow Texts(const QStringList& texts) {
+    return SqlRowOf(texts, EmptyCell::Text);
 }
 
 /** The values of "км2" of a result row, in the order of its columns. */
@@ -243,50 +231,49 @@ bool StoreZonal(Connection& project, ZonalVariant variant, const std::vector<Wor
                 const StringGrid& anketa, const StringGrid& result, const StringGrid& zones,
                 const ZonalIndicators& indicators) {
     return StoreInTransaction(&project, [&] {
-        if (!DeleteAll(project, QStringLiteral("експертні_фактори")))
+        std::optional<BulkInsert> insert;
+        if (!Replace(project, insert, QStringLiteral("експертні_фактори"),
+                     {QStringLiteral("назва")}))
             return false;
-        RowInserter factorRows(project, QStringLiteral("експертні_фактори"),
-                               {QStringLiteral("назва")});
         for (const WorkingItem& item : factors)
-            if (!factorRows.insert({item.key}))
+            if (!insert->insert(Texts({item.key})))
                 return false;
 
-        if (!DeleteAll(project, QStringLiteral("анкета")))
+        // Factor by factor, district by district, so id order keeps a factor's rows together.
+        if (!Replace(project, insert, QStringLiteral("анкета"),
+                     {QStringLiteral("район"), QStringLiteral("фактор"), QStringLiteral("оцінка")}))
             return false;
-        RowInserter anketaRows(
-            project, QStringLiteral("анкета"),
-            {QStringLiteral("район"), QStringLiteral("фактор"), QStringLiteral("оцінка")});
         for (int row = anketa.fixedRows(); row < anketa.rowCount(); ++row) {
             if (anketa.at(row, AnketaNumberCol).isEmpty())
                 continue;
             const QString factor = anketa.at(row, AnketaFactorCol);
             for (int col = AnketaFirstDistrictCol; col < anketa.colCount(); ++col)
-                if (!anketaRows.insert({anketa.at(0, col), factor, anketa.at(row, col)}))
+                if (!insert->insert(Texts({anketa.at(0, col), factor, anketa.at(row, col)})))
                     return false;
         }
 
-        if (!DeleteAll(project, QStringLiteral("км2")))
+        if (!Replace(project, insert, QStringLiteral("км2"),
+                     {QStringLiteral("район"), QStringLiteral("площа"), QStringLiteral("сума"),
+                      QStringLiteral("середній"), QStringLiteral("середньозваж"),
+                      QStringLiteral("si"), QStringLiteral("ei"), QStringLiteral("ui"),
+                      QStringLiteral("ci"), QStringLiteral("іі"), QStringLiteral("км2"),
+                      QStringLiteral("вартість"), QStringLiteral("зона")}))
             return false;
-        RowInserter km2Rows(
-            project, QStringLiteral("км2"),
-            {QStringLiteral("район"), QStringLiteral("площа"), QStringLiteral("сума"),
-             QStringLiteral("середній"), QStringLiteral("середньозваж"), QStringLiteral("si"),
-             QStringLiteral("ei"), QStringLiteral("ui"), QStringLiteral("ci"), QStringLiteral("іі"),
-             QStringLiteral("км2"), QStringLiteral("вартість"), QStringLiteral("зона")});
         for (int row = result.fixedRows(); row < result.rowCount(); ++row)
-            if (!result.at(row, 0).isEmpty() && !km2Rows.insert(Km2Values(variant, result, row)))
+            if (!result.at(row, 0).isEmpty() &&
+                !insert->insert(Texts(Km2Values(variant, result, row))))
                 return false;
 
-        if (!DeleteAll(project, QStringLiteral("зони")))
+        if (!Replace(project, insert, QStringLiteral("зони"),
+                     {QStringLiteral("зона"), QStringLiteral("райони"), QStringLiteral("опис")}))
             return false;
-        RowInserter zoneRows(
-            project, QStringLiteral("зони"),
-            {QStringLiteral("зона"), QStringLiteral("райони"), QStringLiteral("опис")});
         for (int row = zones.fixedRows(); row < zones.rowCount(); ++row)
             if (!zones.at(row, ZoneNumberCol).isEmpty() &&
-                !zoneRows.insert({zones.at(row, ZoneNumberCol), zones.at(row, ZoneDistrictsCol),
-                                  zones.at(row, ZoneDescriptionCol)}))
+                !insert->insert(
+                    Texts({zones.at(row, ZoneNumberCol), zones.at(row, ZoneDistrictsCol),
+                           zones.at(row, ZoneDescriptionCol)})))
                 return false;
+        insert.reset();
 
         return WriteIndicator(project, ZoneCountName(), indicators.zoneCount) &&
                WriteIndicator(project, Km2MinName(), indicators.km2Min) &&

@@ -129,16 +129,31 @@ TEST_F(ProviderTest, AlterTableAddsAndWidensColumnsKeepingData) {
         RunQuery(q, QStringLiteral("ALTER TABLE анкета ALTER COLUMN немає TEXT(150)"), false));
 }
 
-TEST_F(ProviderTest, TransactionsRollBack) {
-    run(QStringLiteral("CREATE TABLE показники (id AUTOINCREMENT, показник nvarchar (255), "
-                       "значення nvarchar (255))"));
-    run(QStringLiteral("INSERT INTO показники (показник, значення) VALUES ('Назва','с. Нове')"));
-    ASSERT_TRUE(db.beginTransaction());
-    run(QStringLiteral("DELETE FROM показники"));
-    EXPECT_FALSE(RunQuery(q, QStringLiteral("INSERT INTO показники (немає) VALUES ('x')"), false));
-    db.rollback();
-    EXPECT_EQ(column(QStringLiteral("SELECT * FROM показники"), QStringLiteral("значення")),
-              QStringList({"с. Нове"}));
+TEST_F(ProviderTest, FieldsAreFoundByNameIgnoringCase) {
+    run(QStringLiteral("CREATE TABLE зони (id AUTOINCREMENT, зона nvarchar (50), Опис ntext)"));
+    run(QStringLiteral(
+        "CREATE TABLE км2 (id AUTOINCREMENT, зона nvarchar (50), км2 nvarchar (50))"));
+    run(QStringLiteral("INSERT INTO зони (зона, Опис) VALUES ('1','центр')"));
+    run(QStringLiteral("INSERT INTO км2 (зона, км2) VALUES ('1','1.20')"));
+    ASSERT_TRUE(RunQuery(
+        q,
+        QStringLiteral("SELECT зони.*, км2.*, 'x' AS ЗОНА2, 'y' AS зона2 FROM зони LEFT JOIN "
+                       "км2 ON зони.зона=км2.зона"),
+        true));
+    // A repeated name (also in another letter case) is the first field of it.
+    EXPECT_EQ(q.fieldIndex(QStringLiteral("id")), 0);
+    EXPECT_EQ(q.fieldIndex(QStringLiteral("ЗОНА")), 1);
+    EXPECT_EQ(q.fieldIndex(QStringLiteral("опис")), 2);
+    EXPECT_EQ(q.fieldIndex(QStringLiteral("КМ2")), 5);
+    EXPECT_EQ(q.fieldIndex(QStringLiteral("зона2")), 6);
+    EXPECT_EQ(q.fieldIndex(QStringLiteral("немає")), -1);
+    EXPECT_EQ(q.text(QStringLiteral("Опис")), QStringLiteral("центр"));
+    // A new result has its own names.
+    ASSERT_TRUE(RunQuery(q, QStringLiteral("SELECT км2 AS опис FROM км2"), true));
+    EXPECT_EQ(q.fieldIndex(QStringLiteral("опис")), 0);
+    EXPECT_EQ(q.fieldIndex(QStringLiteral("зона")), -1);
+    q.close();
+    EXPECT_EQ(q.fieldIndex(QStringLiteral("опис")), -1);
 }
 
 TEST(Provider, OpeningMissingOrGarbageFilesFails) {

@@ -169,4 +169,128 @@ TEST_F(DocumentTest, FailedSaveKeepsTheOldFileAndLeavesNoTemporaryFile) {
     EXPECT_EQ(kept.readAll(), QByteArray("old"));
 }
 
+/**
+ * A document of bookmarks: in a paragraph, in a table's title cell and data row, an outer
+ * range over three paragraphs with an inner one, a name used twice (first in a cell) and a
+ * bookmark whose end is missing.
+ */
+class BookmarkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        auto p = [](const QByteArray& inner) { return "<w:p>" + inner + "</w:p>"; };
+        auto mark = [](int id, const char* name, const char* text) {
+            return QByteArray("<w:bookmarkStart w:id=\"") + QByteArray::number(id) +
+                   "\" w:name=\"" + name + "\"/><w:r><w:t>" + text +
+                   "</w:t></w:r><w:bookmarkEnd w:id=\"" + QByteArray::number(id) + "\"/>";
+        };
+        auto cell = [](const QByteArray& inner) { return "<w:tc>" + inner + "</w:tc>"; };
+        const QByteArray body =
+            p("<w:r><w:t xml:space=\"preserve\">Вступ </w:t></w:r>" + mark(1, "A", "a")) +
+            "<w:tbl><w:tblGrid><w:gridCol/><w:gridCol/></w:tblGrid><w:tr>" +
+            cell(p("<w:r><w:t>Заголовок</w:t></w:r>")) + cell(p(mark(2, "CELL", "c"))) +
+            "</w:tr><w:tr>" + cell(p(mark(3, "ROW", "r"))) + cell(p(mark(7, "DUP", "d1"))) +
+            "</w:tr></w:tbl>" +
+            p("<w:bookmarkStart w:id=\"4\" w:name=\"OUTER\"/><w:r><w:t>o1</w:t></w:r>") +
+            p(mark(5, "INNER", "i")) + p("<w:r><w:t>o2</w:t></w:r><w:bookmarkEnd w:id=\"4\"/>") +
+            p(mark(8, "DUP", "d2")) +
+            p("<w:r><w:t xml:space=\"preserve\">до </w:t></w:r><w:bookmarkStart w:id=\"6\" "
+              "w:name=\"OPEN\"/><w:r><w:t>після</w:t></w:r>") +
+            p("<w:r><w:t>кінець</w:t></w:r>");
+        auto blank = WordDocument::createBlank();
+        blank->package().setPartData(
+            blank->mainPart(),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:document "
+            "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>" +
+                body + "<w:sectPr/></w:body></w:document>");
+        blank->package().save(dir.filePath(QStringLiteral("закладки.dotx")));
+        doc = WordDocument::open(dir.filePath(QStringLiteral("закладки.dotx")));
+    }
+    std::unique_ptr<WordDocument> roundTrip() {
+        out = dir.filePath(QStringLiteral("закладки.docx"));
+        doc->saveAs(out);
+        return WordDocument::open(out);
+    }
+    QTemporaryDir dir;
+    QString out;
+    std::unique_ptr<WordDocument> doc;
+};
+
+TEST_F(BookmarkTest, IndexStaysRightAfterInsertedRowsAndCopiedTables) {
+    const QStringList names = {QStringLiteral("A"),     QStringLiteral("CELL"),
+                               QStringLiteral("ROW"),   QStringLiteral("DUP"),
+                               QStringLiteral("OUTER"), QStringLiteral("INNER"),
+                               QStringLiteral("DUP"),   QStringLiteral("OPEN")};
+    EXPECT_EQ(doc->bookmarkNames(), names);
+    EXPECT_EQ(doc->bookmarkText(QStringLiteral("ROW")), QStringLiteral("r"));
+    EXPECT_EQ(doc->bookmarkText(QStringLiteral("DUP")), QStringLiteral("d1")); // the first
+    EXPECT_EQ(doc->bookmarkText(QStringLiteral("OUTER")), QStringLiteral("o1\ri\ro2"));
+
+    // Rows copied below the bookmarked row, then the whole table pasted below itself.
+    WordTable t = doc->table(1);
+    doc->selectCell(t, 2, 1);
+    doc->insertRowsBelow(2);
+    doc->selectTable(t);
+    doc->copy();
+    doc->paste();
+    ASSERT_EQ(t.rowCount(), 8);
+    EXPECT_EQ(doc->bookmarkNames(), names); // copies carry no bookmarks
+    doc->setBookmarkText(QStringLiteral("ROW"), QStringLiteral("рядок"));
+    doc->setBookmarkText(QStringLiteral("CELL"), QStringLiteral("клітинка"));
+    doc->setBookmarkText(QStringLiteral("A"), QStringLiteral("перша"));
+    EXPECT_EQ(t.cellText(2, 1), QStringLiteral("рядок"));
+    EXPECT_EQ(t.cellText(3, 1), QString());
+    EXPECT_EQ(t.cellText(6, 1), QStringLiteral("r"));
+    EXPECT_EQ(t.cellText(1, 2), QStringLiteral("клітинка"));
+    EXPECT_EQ(t.cellText(5, 2), QStringLiteral("c"));
+
+    auto again = roundTrip();
+    EXPECT_EQ(again->bookmarkNames(), names);
+    EXPECT_EQ(again->bookmarkText(QStringLiteral("ROW")), QStringLiteral("рядок"));
+    EXPECT_EQ(again->bookmarkText(QStringLiteral("CELL")), QStringLiteral("клітинка"));
+    EXPECT_EQ(again->bookmarkText(QStringLiteral("A")), QStringLiteral("перша"));
+    EXPECT_EQ(again->table(1).cellText(5, 2), QStringLiteral("c"));
+}
+
+TEST_F(BookmarkTest, TextWrittenOverABookmarkRemovesIt) {
+    ASSERT_EQ(doc->bookmarkText(QStringLiteral("CELL")), QStringLiteral("c")); // indexed now
+    WordTable t = doc->table(1);
+    t.setCellText(1, 2, QStringLiteral("нове"));
+    EXPECT_FALSE(doc->hasBookmark(QStringLiteral("CELL")));
+    EXPECT_THROW(doc->setBookmarkText(QStringLiteral("CELL"), QStringLiteral("x")), OfficeError);
+    EXPECT_EQ(t.cellText(1, 2), QStringLiteral("нове"));
+
+    // Of a name used twice, the later bookmark is found once the first is gone.
+    t.setCellText(2, 2, QStringLiteral("друге"));
+    EXPECT_EQ(doc->bookmarkText(QStringLiteral("DUP")), QStringLiteral("d2"));
+    doc->setBookmarkText(QStringLiteral("DUP"), QStringLiteral("дубль"));
+
+    // The inner bookmark lay in a paragraph the outer text replaced.
+    doc->setBookmarkText(QStringLiteral("OUTER"), QStringLiteral("зовнішній"));
+    EXPECT_FALSE(doc->hasBookmark(QStringLiteral("INNER")));
+    EXPECT_THROW(doc->bookmarkText(QStringLiteral("INNER")), OfficeError);
+    EXPECT_EQ(doc->bookmarkText(QStringLiteral("OUTER")), QStringLiteral("зовнішній"));
+    doc->setBookmarkText(QStringLiteral("A"), QStringLiteral("далі"));
+
+    auto again = roundTrip();
+    EXPECT_EQ(again->bookmarkNames(),
+              (QStringList{QStringLiteral("A"), QStringLiteral("ROW"), QStringLiteral("OUTER"),
+                           QStringLiteral("DUP"), QStringLiteral("OPEN")}));
+    EXPECT_EQ(again->bookmarkText(QStringLiteral("DUP")), QStringLiteral("дубль"));
+    EXPECT_EQ(again->bookmarkText(QStringLiteral("A")), QStringLiteral("далі"));
+    EXPECT_EQ(again->table(1).cellText(2, 2), QStringLiteral("друге"));
+}
+
+TEST_F(BookmarkTest, BookmarkWithoutEndLosesNothingAfterIt) {
+    EXPECT_EQ(doc->bookmarkText(QStringLiteral("OPEN")), QString());
+    doc->setBookmarkText(QStringLiteral("OPEN"), QStringLiteral("значення"));
+    EXPECT_EQ(doc->bookmarkText(QStringLiteral("OPEN")), QStringLiteral("значення"));
+    auto again = roundTrip();
+    EXPECT_EQ(again->bookmarkText(QStringLiteral("OPEN")), QStringLiteral("значення"));
+    const QByteArray xml = PartOf(out, QStringLiteral("word/document.xml"));
+    EXPECT_TRUE(xml.contains(QStringLiteral("після").toUtf8()));
+    EXPECT_TRUE(xml.contains(QStringLiteral("кінець").toUtf8()));
+    EXPECT_EQ(xml.count("<w:bookmarkEnd w:id=\"6\""), 1);
+}
+
 } // namespace

@@ -1,6 +1,6 @@
 #include "OfficeTestUtil.h"
+#include "common/LastError.h"
 #include "common/ui/Wait.h"
-#include "db/QueryFunctions.h"
 #include "office/OfficeError.h"
 #include "office/WordUtils.h"
 #include "tests/support/TestSupport.h"
@@ -147,6 +147,33 @@ TEST_F(JobTest, StopGivesTheWarningAndNothingIsOpenedWhenTurnedOff) {
     EXPECT_EQ(FormWait().ResultText(), QStringLiteral("Прервано пользователем."));
     EXPECT_TRUE(shell.opened.isEmpty());
     EXPECT_EQ(Workbook::open(out)->worksheet(1).cellText(9, 1), QStringLiteral("9"));
+}
+
+TEST_F(JobTest, WorkbookJobClearsAndSetsLastErrorAsTheDocumentJobDoes) {
+    OfficeJobParams().ExcelTemplate = bookTemplate;
+    RunExcelJob(
+        QString(),
+        [](Workbook& book, TMessages&, JobProgress&) { book.worksheet(1).setCellValue(0, 1, {}); },
+        QString());
+    EXPECT_EQ(LastError(), QStringLiteral("Клітинки (0, 1) на аркуші не буває."));
+    EXPECT_EQ(FormWait().ErrorText(), LastError());
+
+    // A broken template: LastError holds why it could not be opened.
+    WriteBytes(app.file(QStringLiteral("broken.xltx")), "not a zip");
+    OfficeJobParams().ExcelTemplate = app.file(QStringLiteral("broken.xltx"));
+    RunExcelJob(QString(), {}, QString());
+    EXPECT_TRUE(LastError().contains(QStringLiteral("zip"))) << LastError().toStdString();
+
+    // A job that succeeds starts and ends with an empty LastError, windowed or not.
+    OfficeJobParams().ExcelTemplate = bookTemplate;
+    RunExcelJob(
+        QString(), [](Workbook&, TMessages&, JobProgress&) {}, QString());
+    EXPECT_TRUE(LastError().isEmpty());
+    SetLastError(QStringLiteral("старе"));
+    const TMessages headless = RunExcelJobHeadless(
+        QString(), [](Workbook& book, TMessages&, JobProgress&) { book.worksheet(5); }, QString());
+    EXPECT_EQ(LastError(), QStringLiteral("Аркуша 5 у книзі немає."));
+    EXPECT_EQ(headless.Error, LastError());
 }
 
 TEST_F(JobTest, StatementOpenedForReadingFromXls) {

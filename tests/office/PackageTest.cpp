@@ -108,6 +108,39 @@ TEST(PackageTest, ZipBombIsRefusedBeforeUnpacking) {
     EXPECT_THROW(WordDocument::open(path, tiny), OfficeError);
 }
 
+TEST(PackageTest, PartsWrittenOneByOneAndAFailedPartKeepsTheOldFile) {
+    QTemporaryDir dir;
+    OoxmlPackage package;
+    package.load(PackTemplate(QStringLiteral("report"), dir.filePath(QStringLiteral("r.dotx"))));
+    const QString part = QStringLiteral("word/document.xml");
+    int written = 0;
+    package.setPartWriter(part, [&written](pugi::xml_writer& out) {
+        ++written;
+        const char text[] = "<w:document xmlns:w=\"urn:w\"><w:body/></w:document>";
+        out.write(text, sizeof text - 1);
+    });
+    const QString path = dir.filePath(QStringLiteral("out.docx"));
+    package.save(path);
+    EXPECT_EQ(written, 1); // asked for its size and read once, never serialised twice
+    EXPECT_TRUE(
+        PartOf(path, part).endsWith("<w:document xmlns:w=\"urn:w\"><w:body/></w:document>"));
+    EXPECT_EQ(PartOf(path, QStringLiteral("[Content_Types].xml")),
+              package.partData(QStringLiteral("[Content_Types].xml")));
+
+    // A part that fails while it is written: the save fails with its text, the file stays.
+    package.setPartWriter(part,
+                          [](pugi::xml_writer&) { throw OfficeError(QStringLiteral("збій")); });
+    const QString message = messageOf([&] { package.save(path); });
+    EXPECT_TRUE(message.contains(QStringLiteral("збій"))) << message.toStdString();
+    EXPECT_TRUE(PartOf(path, part).contains("urn:w"));
+    EXPECT_TRUE(
+        QDir(dir.path()).entryList({QStringLiteral(".~*")}, QDir::Files | QDir::Hidden).isEmpty());
+    // Replacing the part's data drops its writer.
+    package.setPartData(part, "<w:document xmlns:w=\"urn:x\"><w:body/></w:document>");
+    package.save(path);
+    EXPECT_TRUE(PartOf(path, part).contains("urn:x"));
+}
+
 TEST(PackageTest, PackFolderNeedsContentTypes) {
     QTemporaryDir dir;
     QDir(dir.path()).mkpath(QStringLiteral("src/word"));

@@ -167,6 +167,53 @@ TEST_F(WorkbookTest, HiddenColumnsAndRenumbering) {
     EXPECT_THROW(a.setColumnWidth(9, -1), OfficeError);
 }
 
+TEST_F(WorkbookTest, CellsOfTheFileKeepWhatTheProgramDoesNotWrite) {
+    Worksheet& s = book->worksheet(1);
+    s.setCellBold(8, 2, true);                         // the formula stays; only the style changes
+    s.setCellValue(1, 1, QStringLiteral("Заголовок")); // a cell of the file gets a new value
+    s.setCellValue(9, 3, QStringLiteral("7.5"));       // a new row after the file's last
+    auto again = roundTrip();
+    const QByteArray sheet = PartOf(out, QStringLiteral("xl/worksheets/sheet1.xml"));
+    EXPECT_TRUE(sheet.contains("<f>SUM(B7:B7)</f>")) << sheet.toStdString();
+    EXPECT_TRUE(again->worksheet(1).cellBold(8, 2));
+    EXPECT_EQ(again->worksheet(1).cellText(1, 1), QStringLiteral("Заголовок"));
+    EXPECT_EQ(again->worksheet(1).cellText(5, 12), QStringLiteral("Км3"));
+    EXPECT_EQ(again->worksheet(1).cellText(9, 3), QStringLiteral("7.5"));
+    EXPECT_TRUE(sheet.contains("<dimension ref=\"A1:L9\""));
+    // The package gives the part as it is saved.
+    EXPECT_EQ(book->package().partData(QStringLiteral("xl/worksheets/sheet1.xml")), sheet);
+}
+
+TEST_F(WorkbookTest, SheetWithoutReferencesAndCellsWithMoreThanAValue) {
+    // Rows and cells without "r" take the next number; a cell with a phonetic mark keeps it.
+    auto blank = Workbook::createBlank();
+    blank->package().setPartData(
+        QStringLiteral("xl/worksheets/sheet1.xml"),
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+        "<sheetData><row><c><v>1</v></c><c><v>2</v></c><c r=\"E1\"><v>5</v></c></row>"
+        "<row><c ph=\"1\" t=\"inlineStr\"><is><t>старе</t></is></c></row></sheetData>"
+        "</worksheet>");
+    Worksheet& s = blank->worksheet(1);
+    EXPECT_EQ(s.cellText(1, 2), QStringLiteral("2"));
+    EXPECT_EQ(s.cellText(2, 1), QStringLiteral("старе"));
+    s.setCellValue(1, 4, QStringLiteral("4"));
+    s.setCellValue(1, 1, QStringLiteral("один"));
+    s.setCellValue(2, 1, QStringLiteral("нове & <інше> \"x\"\nрядок"));
+    s.setCellValue(2, 3, QStringLiteral("a & b < c"));
+    const QString path = dir.filePath(QStringLiteral("без посилань.xlsx"));
+    blank->saveCopyAs(path);
+    auto again = Workbook::open(path);
+    Worksheet& a = again->worksheet(1);
+    EXPECT_EQ(a.cellText(1, 1), QStringLiteral("один"));
+    EXPECT_EQ(a.cellText(1, 2), QStringLiteral("2"));
+    EXPECT_EQ(a.cellText(1, 3), QString());
+    EXPECT_EQ(a.cellText(1, 4), QStringLiteral("4"));
+    EXPECT_EQ(a.cellText(1, 5), QStringLiteral("5"));
+    EXPECT_EQ(a.cellText(2, 1), QStringLiteral("нове & <інше> \"x\"\nрядок"));
+    EXPECT_EQ(a.cellText(2, 3), QStringLiteral("a & b < c"));
+    EXPECT_TRUE(PartOf(path, QStringLiteral("xl/worksheets/sheet1.xml")).contains("ph=\"1\""));
+}
+
 TEST_F(WorkbookTest, BlankWorkbookUsesInlineStrings) {
     auto blank = Workbook::createBlank();
     blank->worksheet(1).setCellValue(1, 1, QStringLiteral("текст"));

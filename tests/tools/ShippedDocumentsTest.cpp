@@ -79,8 +79,8 @@ TEST(ShippedReportTemplate, HasTheBookmarkAndTheFourteenTablesWhereTheFillLooks)
     ASSERT_TRUE(doc->hasBookmark(QStringLiteral("NP")));
     // Every table is one of the data tables, and each title names exactly one table.
     ASSERT_EQ(doc->tableCount(), 14);
-    for (const ReportTable& spec : kReportTables) {
-        const QString title = QString::fromUtf8(spec.title);
+    for (const ReportTable& expected : kReportTables) {
+        const QString title = QString::fromUtf8(expected.title);
         int found = 0;
         for (int i = 1; i <= doc->tableCount(); ++i) {
             WordTable t = doc->table(i);
@@ -88,26 +88,26 @@ TEST(ShippedReportTemplate, HasTheBookmarkAndTheFourteenTablesWhereTheFillLooks)
             if (!first.contains(title))
                 continue;
             ++found;
-            SCOPED_TRACE(spec.title);
-            EXPECT_EQ(t.rowCount(), spec.rows);
-            EXPECT_EQ(t.columnCount(), spec.columns);
-            if (spec.firstDataRow > 0) {
+            SCOPED_TRACE(expected.title);
+            EXPECT_EQ(t.rowCount(), expected.rows);
+            EXPECT_EQ(t.columnCount(), expected.columns);
+            if (expected.firstDataRow > 0) {
                 // Heading rows above the first data row, an empty data row at it.
                 bool headed = false;
-                for (int c = 1; c <= spec.columns; ++c)
-                    headed |= !t.cellText(spec.firstDataRow - 1, c).isEmpty();
+                for (int c = 1; c <= expected.columns; ++c)
+                    headed |= !t.cellText(expected.firstDataRow - 1, c).isEmpty();
                 EXPECT_TRUE(headed);
-                for (int c = 1; c <= spec.columns; ++c)
-                    EXPECT_TRUE(t.cellText(spec.firstDataRow, c).isEmpty()) << c;
+                for (int c = 1; c <= expected.columns; ++c)
+                    EXPECT_TRUE(t.cellText(expected.firstDataRow, c).isEmpty()) << c;
             }
         }
-        EXPECT_EQ(found, 1) << spec.title;
+        EXPECT_EQ(found, 1) << expected.title;
     }
     // No table answers to two titles, so each is filled once.
     for (int i = 1; i <= doc->tableCount(); ++i) {
         int titles = 0;
-        for (const ReportTable& spec : kReportTables)
-            titles += doc->table(i).cellText(1, 1).contains(QString::fromUtf8(spec.title));
+        for (const ReportTable& expected : kReportTables)
+            titles += doc->table(i).cellText(1, 1).contains(QString::fromUtf8(expected.title));
         EXPECT_EQ(titles, 1) << qPrintable(doc->table(i).cellText(1, 1));
     }
 }
@@ -193,23 +193,23 @@ const BookSpec kBooks[] = {
 TEST(ShippedWorkbookTemplates, NumberTheirColumnsAndHeadTheFactorsFromTheCatalogue) {
     const QStringList factors = FactorShortNames();
     ASSERT_GE(factors.size(), 1);
-    for (const BookSpec& spec : kBooks) {
-        SCOPED_TRACE(spec.file);
-        const QString path = Shipped(QString::fromUtf8(spec.file));
+    for (const BookSpec& expected : kBooks) {
+        SCOPED_TRACE(expected.file);
+        const QString path = Shipped(QString::fromUtf8(expected.file));
         REQUIRE_BUILT(path);
         auto book = Workbook::open(path);
         Worksheet& sheet = book->worksheet(1);
         EXPECT_TRUE(sheet.cellText(1, 1).startsWith(QStringLiteral("Розрахунок нормативної")));
-        EXPECT_TRUE(sheet.cellText(1, spec.nameColumn).isEmpty());
-        for (int c = 1; c <= spec.lastColumn; ++c) {
+        EXPECT_TRUE(sheet.cellText(1, expected.nameColumn).isEmpty());
+        for (int c = 1; c <= expected.lastColumn; ++c) {
             EXPECT_EQ(sheet.cellText(6, c), QString::number(c)) << c;
             EXPECT_GT(sheet.columnWidth(c), 0) << c;
         }
-        EXPECT_TRUE(sheet.cellText(6, spec.lastColumn + 1).isEmpty());
+        EXPECT_TRUE(sheet.cellText(6, expected.lastColumn + 1).isEmpty());
         // Factor headings in the row under the group heading, in factor order.
-        EXPECT_FALSE(sheet.cellText(3, spec.firstFactor).isEmpty());
+        EXPECT_FALSE(sheet.cellText(3, expected.firstFactor).isEmpty());
         for (int n = 1; n <= 30; ++n)
-            EXPECT_EQ(sheet.cellText(4, spec.firstFactor + n - 1),
+            EXPECT_EQ(sheet.cellText(4, expected.firstFactor + n - 1),
                       n <= factors.size() ? factors[n - 1] : QStringLiteral("Фактор %1").arg(n))
                 << n;
         // Rows below the numbering are free for the data.

@@ -1,10 +1,13 @@
 #include "tools/demo/DemoSettlement.h"
+#include "tools/demo/DemoSteps.h"
 
 #include "common/FileUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "db/Transaction.h"
 #include "map/FeatureFactory.h"
 #include "map/TabFile.h"
+#include "tools/demo/DemoAgriculture.h"
 #include "tools/demo/DemoStatement.h"
 #include "tools/demo/DemoZonal.h"
 #include "tools/demo/VillageMap.h"
@@ -284,6 +287,8 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
             QStringLiteral("UPDATE характеристика SET значення='%1' WHERE показник='%2'")
                 .arg(QuoteSql(value), QuoteSql(indicator)),
             nullptr);
+    if (!WriteDemoSteps(settlement, settlementDb, error))
+        return false;
     if (!WriteDemoZonal(settlement, settlementDb, error))
         return false;
     // Materials as a new settlement lists them: workspaces, the land statement, then the
@@ -301,6 +306,12 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
                  error))
             return false;
 
+    if (!WriteDemoAgriculture(settlementDb, error))
+        return false;
+    // The plots last: they are valued with what the steps above stored.
+    if (!WriteDemoPlots(settlementDb, size.districts, error))
+        return false;
+
     Connection catalogue;
     if (!catalogue.open(JoinPath(appDir, QStringLiteral("baza.sqlite")))) {
         if (error)
@@ -309,8 +320,9 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
     }
     const QString projectUid = QStringLiteral("80000000000000000001");
     const QString settlementUid = QStringLiteral("80000000000000000002");
+    Transaction transaction(catalogue);
     const bool ok =
-        catalogue.beginTransaction() &&
+        transaction.ok() &&
         Run(catalogue,
             QStringLiteral("DELETE FROM projects WHERE pathname='%1' OR pathname LIKE '%2%'")
                 .arg(QuoteSql(project), QuoteSql(project + u'/')),
@@ -326,8 +338,8 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
                 .arg(settlementUid, projectUid, QuoteSql(demo::settlementName()),
                      QuoteSql(settlement)),
             error) &&
-        catalogue.commit();
-    if (!ok && catalogue.inTransaction())
-        catalogue.rollback();
+        transaction.commit();
+    if (!ok && error && error->isEmpty())
+        *error = LastError();
     return ok;
 }

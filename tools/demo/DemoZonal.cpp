@@ -6,7 +6,6 @@
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "map/MapGlobal.h"
-#include "steps/common/Indicators.h"
 #include "steps/zonal/ZonalKm2.h"
 #include "steps/zonal/ZonalMap.h"
 #include "steps/zonal/ZonalStore.h"
@@ -22,11 +21,10 @@ bool Fail(QString* error, const QString& text) {
     return false;
 }
 
-/** A district of the map: its number, zone and area in hectares. */
+/** A district of the map: its number and zone. */
 struct MapDistrict {
     QString number;
     QString zone;
-    QString hectares;
 };
 
 /** The working factors, two of each group, with the score of each zone (centre first). */
@@ -61,36 +59,11 @@ bool ReadMapDistricts(const QString& folder, std::vector<MapDistrict>& districts
         return Fail(error, LastError());
     const Dataset data(layer);
     for (const Feature& f : layer->features())
-        districts.push_back(
-            MapDistrict{FeatureValue(&data, f, QStringLiteral("Raion")).trimmed(),
-                        FeatureValue(&data, f, QStringLiteral("Zona")).trimmed(),
-                        FormatFixed(FeatureArea(f, map, AreaSquareMetre) / 10000.0, 4)});
+        districts.push_back(MapDistrict{FeatureValue(&data, f, QStringLiteral("Raion")).trimmed(),
+                                        FeatureValue(&data, f, QStringLiteral("Zona")).trimmed()});
     std::sort(districts.begin(), districts.end(), [](const MapDistrict& a, const MapDistrict& b) {
         return a.number.toInt() < b.number.toInt();
     });
-    return true;
-}
-
-/** The districts and average value the zonal step needs, when no earlier step stored them. */
-bool WritePrerequisites(Connection& db, const std::vector<MapDistrict>& districts, QString* error) {
-    Indicators indicators;
-    if (!indicators.read(db))
-        return Fail(error, LastError());
-    if (ParseInteger(indicators.value(DistrictCountName())).value_or(0) <= 0) {
-        Query q(&db);
-        for (const MapDistrict& d : districts)
-            if (!RunQuery(q,
-                          QStringLiteral("INSERT INTO характеристика (код,показник,значення,"
-                                         "значення2) VALUES ('%1','%2','%3','%3|')")
-                              .arg(QuoteSql(d.number), DistrictRowName(), QuoteSql(d.hectares)),
-                          false))
-                return Fail(error, LastError());
-        if (!WriteIndicator(db, DistrictCountName(), QString::number(districts.size())))
-            return Fail(error, LastError());
-    }
-    if (ParseNumber(indicators.value(AverageValueName())).value_or(0) <= 0 &&
-        !WriteIndicator(db, AverageValueName(), QStringLiteral("48.75")))
-        return Fail(error, LastError());
     return true;
 }
 
@@ -98,8 +71,7 @@ bool WritePrerequisites(Connection& db, const std::vector<MapDistrict>& district
 
 bool WriteDemoZonal(const QString& folder, Connection& db, QString* error) {
     std::vector<MapDistrict> mapDistricts;
-    if (!ReadMapDistricts(folder, mapDistricts, error) ||
-        !WritePrerequisites(db, mapDistricts, error))
+    if (!ReadMapDistricts(folder, mapDistricts, error))
         return false;
 
     ZonalSettlement settlement;

@@ -9,7 +9,7 @@ class Connection;
  * stores it: eight working factors, two of each group, scored for every district of its map
  * (better accessibility and services in the centre, cleaner air on the outskirts), the
  * districts in the map's three zones, Km2 and the zones' descriptions, and the zone layer
- * rebuilt from the districts. Where the earlier steps left no districts or average value, it
- * first stores the districts' areas from the map and an average value of its own.
+ * rebuilt from the districts. The earlier steps' districts, average value and population
+ * must be stored first.
  */
 bool WriteDemoZonal(const QString& folder, Connection& settlementDb, QString* error);

@@ -8,8 +8,10 @@
 // sources with the registered projects carried over.
 
 #include "common/FileUtils.h"
+#include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "db/Transaction.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -17,7 +19,6 @@
 #include <QFile>
 #include <QTextStream>
 #include <cstdio>
-#include <sqlite3.h>
 
 namespace {
 
@@ -61,7 +62,8 @@ void RunScript(Connection& db, const QString& path) {
     Query q(&db);
     for (const QString& statement : Statements(ReadText(path))) {
         if (!RunQuery(q, statement, false)) {
-            std::fprintf(stderr, "make_appdir: %s: %s\n", qPrintable(path), qPrintable(LastError()));
+            std::fprintf(stderr, "make_appdir: %s: %s\n", qPrintable(path),
+                         qPrintable(LastError()));
             std::exit(1);
         }
     }
@@ -102,37 +104,27 @@ void ImportCsv(Connection& db, const QString& path, const QString& table) {
     if (lines.isEmpty())
         return;
     const QStringList columns = CsvFields(lines.takeFirst().trimmed());
-    QStringList marks;
-    for (int i = 1; i <= columns.size(); ++i)
-        marks << u'?' + QString::number(i);
-    const QByteArray sql = (QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
-                            columns.join(u',') + QStringLiteral(") VALUES (") + marks.join(u',') +
-                            u')')
-                               .toUtf8();
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db.handle(), sql.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
-        std::fprintf(stderr, "make_appdir: %s: %s\n", qPrintable(path), sqlite3_errmsg(db.handle()));
+    const auto fail = [&path]() {
+        std::fprintf(stderr, "make_appdir: %s: %s\n", qPrintable(path), qPrintable(LastError()));
         std::exit(1);
-    }
-    db.beginTransaction();
+    };
+    Transaction transaction(db);
+    BulkInsert insert(db, table, columns);
+    if (!transaction.ok() || !insert.ok())
+        fail();
     for (const QString& raw : lines) {
         const QString line = raw.endsWith(u'\r') ? raw.chopped(1) : raw;
         if (line.trimmed().isEmpty())
             continue;
         const QStringList fields = CsvFields(line);
-        for (int i = 0; i < columns.size(); ++i) {
-            const QByteArray value = fields.value(i).toUtf8();
-            sqlite3_bind_text(stmt, i + 1, value.constData(), static_cast<int>(value.size()),
-                              SQLITE_TRANSIENT);
-        }
-        if (sqlite3_step(stmt) != SQLITE_DONE) {
-            std::fprintf(stderr, "make_appdir: %s: %s\n", qPrintable(path), sqlite3_errmsg(db.handle()));
-            std::exit(1);
-        }
-        sqlite3_reset(stmt);
+        SqlRow row;
+        for (int i = 0; i < columns.size(); ++i)
+            row.push_back(fields.value(i));
+        if (!insert.insert(row))
+            fail();
     }
-    sqlite3_finalize(stmt);
-    db.commit();
+    if (!transaction.commit())
+        fail();
 }
 
 QString SourcesHash(const QStringList& files) {
@@ -155,21 +147,23 @@ QString StoredHash(const QString& path) {
 
 void StoreHash(Connection& db, const QString& hash) {
     Query q(&db);
-    RunQuery(q, QStringLiteral("CREATE TABLE збірка (code nvarchar (50), value nvarchar (100))"), false);
-    RunQuery(q, QStringLiteral("INSERT INTO збірка (code, value) VALUES ('sources','") + hash +
-                    QStringLiteral("')"),
+    RunQuery(q, QStringLiteral("CREATE TABLE збірка (code nvarchar (50), value nvarchar (100))"),
+             false);
+    RunQuery(q,
+             QStringLiteral("INSERT INTO збірка (code, value) VALUES ('sources','") + hash +
+                 QStringLiteral("')"),
              false);
 }
 
 /** Builds a database into a temporary file, then puts it in place. */
-template <typename Fill>
-void BuildDatabase(const QString& path, const QString& hash, Fill fill) {
+template <typename Fill> void BuildDatabase(const QString& path, const QString& hash, Fill fill) {
     const QString temp = path + QStringLiteral(".new");
     QFile::remove(temp);
     {
         Connection db;
         if (!db.create(temp)) {
-            std::fprintf(stderr, "make_appdir: %s: %s\n", qPrintable(temp), qPrintable(db.errorText()));
+            std::fprintf(stderr, "make_appdir: %s: %s\n", qPrintable(temp),
+                         qPrintable(db.errorText()));
             std::exit(1);
         }
         fill(db);
@@ -185,10 +179,13 @@ void BuildDatabase(const QString& path, const QString& hash, Fill fill) {
 /** Carries the registered projects of an older catalogue into the new one. */
 void CarryProjects(Connection& db, const QString& oldPath) {
     Query q(&db);
-    if (!RunQuery(q, QStringLiteral("ATTACH DATABASE '") + QuoteSql(oldPath) + QStringLiteral("' AS old"), false))
+    if (!RunQuery(
+            q, QStringLiteral("ATTACH DATABASE '") + QuoteSql(oldPath) + QStringLiteral("' AS old"),
+            false))
         return;
-    RunQuery(q, QStringLiteral("INSERT INTO projects (id, uid, part_uid, named, typed, pathname) "
-                               "SELECT id, uid, part_uid, named, typed, pathname FROM old.projects"),
+    RunQuery(q,
+             QStringLiteral("INSERT INTO projects (id, uid, part_uid, named, typed, pathname) "
+                            "SELECT id, uid, part_uid, named, typed, pathname FROM old.projects"),
              false);
     RunQuery(q, QStringLiteral("DETACH DATABASE old"), false);
 }
@@ -206,15 +203,15 @@ int main(int argc, char** argv) {
     const QString appDir = args[2];
     auto source = [&](const char* name) { return JoinPath(data, QString::fromUtf8(name)); };
     const QString templ = JoinPath(appDir, QStringLiteral("Шаблон"));
-    for (const QString& dir : {JoinPath(appDir, QStringLiteral("Temp")), JoinPath(appDir, QStringLiteral("Проекти")),
-                               JoinPath(templ, QStringLiteral("проект")), JoinPath(templ, QStringLiteral("наспункт"))})
+    for (const QString& dir :
+         {JoinPath(appDir, QStringLiteral("Temp")), JoinPath(appDir, QStringLiteral("Проекти")),
+          JoinPath(templ, QStringLiteral("проект")), JoinPath(templ, QStringLiteral("наспункт"))})
         QDir().mkpath(dir);
 
     // Catalogue.
-    const QStringList catalogueSources = {source("catalogue.sql"), source("reference/koatuu.csv"),
-                                          source("reference/індексація.csv"),
-                                          source("reference/грунти.csv"),
-                                          source("reference/локальні.csv")};
+    const QStringList catalogueSources = {
+        source("catalogue.sql"), source("reference/koatuu.csv"), source("reference/індексація.csv"),
+        source("reference/грунти.csv"), source("reference/локальні.csv")};
     const QString catalogue = JoinPath(appDir, QStringLiteral("baza.sqlite"));
     const QString catalogueHash = SourcesHash(catalogueSources);
     if (StoredHash(catalogue) != catalogueHash) {
@@ -232,13 +229,15 @@ int main(int argc, char** argv) {
 
     // Templates.
     const QStringList projectSources = {source("project.sql")};
-    const QString projectDb = JoinPath(JoinPath(templ, QStringLiteral("проект")), QStringLiteral("data.sqlite"));
+    const QString projectDb =
+        JoinPath(JoinPath(templ, QStringLiteral("проект")), QStringLiteral("data.sqlite"));
     if (StoredHash(projectDb) != SourcesHash(projectSources))
         BuildDatabase(projectDb, SourcesHash(projectSources),
                       [&](Connection& db) { RunScript(db, source("project.sql")); });
     const QStringList settlementSources = {source("settlement.sql"), source("settlement_rows.sql"),
                                            source("expert_factors.sql")};
-    const QString settlementDb = JoinPath(JoinPath(templ, QStringLiteral("наспункт")), QStringLiteral("data.sqlite"));
+    const QString settlementDb =
+        JoinPath(JoinPath(templ, QStringLiteral("наспункт")), QStringLiteral("data.sqlite"));
     if (StoredHash(settlementDb) != SourcesHash(settlementSources))
         BuildDatabase(settlementDb, SourcesHash(settlementSources), [&](Connection& db) {
             for (const QString& s : settlementSources)

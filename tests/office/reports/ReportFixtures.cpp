@@ -3,6 +3,7 @@
 #include "common/FileUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "db/Transaction.h"
 #include "office/Document.h"
 #include "office/Workbook.h"
 
@@ -161,11 +162,8 @@ void MakeTemplates(const QString& templateDir) {
 
 bool RunScript(Connection& connection, const QString& script, QString* error) {
     // One transaction: a statement at a time would wait for the disk each time.
-    const bool own = !connection.inTransaction() && connection.beginTransaction();
-    const bool ok = RunStatements(connection, script, error);
-    if (own)
-        ok ? connection.commit() : connection.rollback();
-    return ok;
+    Transaction transaction(connection);
+    return RunStatements(connection, script, error) && transaction.commit();
 }
 
 bool RunStatements(Connection& connection, const QString& script, QString* error) {

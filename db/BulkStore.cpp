@@ -1,0 +1,133 @@
+#include "db/BulkStore.h"
+
+#include "common/LastError.h"
+#include "common/StringGrid.h"
+#include "db/Database.h"
+#include "db/QueryFunctions.h"
+#include "db/Transaction.h"
+
+#include <sqlite3.h>
+
+QString SqlValue::literal() const {
+    return m_null ? QStringLiteral("NULL") : u'\'' + QuoteSql(m_text) + u'\'';
+}
+
+SqlRow SqlRowOf(const QStringList& texts, EmptyCell empty) {
+    SqlRow row;
+    row.reserve(static_cast<size_t>(texts.size()));
+    for (const QString& text : texts)
+        row.push_back(empty == EmptyCell::Null ? NullIfEmpty(text) : SqlValue(text));
+    return row;
+}
+
+BulkInsert::BulkInsert(Connection& connection, const QString& table, const QStringList& columns)
+    : m_connection(connection),
+      m_head(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + columns.join(u',') +
+             QStringLiteral(") VALUES (")),
+      m_columnCount(static_cast<int>(columns.size())) {
+    QStringList marks;
+    for (int i = 0; i < m_columnCount; ++i)
+        marks << QStringLiteral("?");
+    const QString sql = m_head + marks.join(u',') + u')';
+    if (!connection.isOpen()) {
+        m_prepareError = QStringLiteral("база даних не відкрита.");
+    } else if (m_columnCount == 0) {
+        m_prepareError = QStringLiteral("не названо жодного стовпця.");
+    } else {
+        const QByteArray utf8 = sql.toUtf8();
+        if (sqlite3_prepare_v3(connection.handle(), utf8.constData(), static_cast<int>(utf8.size()),
+                               SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr) != SQLITE_OK) {
+            m_prepareError = QString::fromUtf8(sqlite3_errmsg(connection.handle()));
+            sqlite3_finalize(m_stmt);
+            m_stmt = nullptr;
+        }
+    }
+    if (!m_stmt)
+        SetLastError(m_prepareError + u'\r' + QStringLiteral("Запрос: ") + sql);
+}
+
+BulkInsert::~BulkInsert() {
+    sqlite3_finalize(m_stmt);
+}
+
+QString BulkInsert::literalSql(const SqlRow& row) const {
+    QString sql = m_head;
+    for (size_t i = 0; i < row.size(); ++i) {
+        if (i > 0)
+            sql += u',';
+        sql += row[i].literal();
+    }
+    return sql + u')';
+}
+
+bool BulkInsert::fail(const QString& message, const SqlRow& row) {
+    SetLastError(message + u'\r' + QStringLiteral("Запрос: ") + literalSql(row));
+    return false;
+}
+
+bool BulkInsert::insert(const SqlRow& row) {
+    if (!m_stmt)
+        return fail(m_prepareError, row);
+    if (static_cast<int>(row.size()) != m_columnCount)
+        return fail(QStringLiteral("Кількість значень (%1) не відповідає кількості стовпців (%2).")
+                        .arg(row.size())
+                        .arg(m_columnCount),
+                    row);
+    static const char16_t empty[] = u"";
+    // The texts are bound in place: the row outlives the step, and every row binds anew.
+    for (int i = 0; i < m_columnCount; ++i) {
+        const SqlValue& value = row[static_cast<size_t>(i)];
+        if (value.isNull()) {
+            sqlite3_bind_null(m_stmt, i + 1);
+            continue;
+        }
+        const QString& text = value.text();
+        const void* data = text.isEmpty() ? static_cast<const void*>(empty)
+                                          : static_cast<const void*>(text.constData());
+        sqlite3_bind_text16(m_stmt, i + 1, data, static_cast<int>(text.size() * 2), SQLITE_STATIC);
+    }
+    const int rc = sqlite3_step(m_stmt);
+    sqlite3_reset(m_stmt);
+    if (rc != SQLITE_DONE)
+        return fail(QString::fromUtf8(sqlite3_errmsg(m_connection.handle())), row);
+    ++m_inserted;
+    return true;
+}
+
+bool DeleteRows(Connection& connection, const QString& table, const QString& where) {
+    Query query(&connection);
+    QString sql = QStringLiteral("DELETE FROM ") + table;
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where;
+    if (RunQuery(query, sql, false))
+        return true;
+    if (LastError().isEmpty())
+        SetLastError(QStringLiteral("База даних не відкрита.\rЗапрос: ") + sql);
+    return false;
+}
+
+bool ReplaceRows(Connection& connection, const QString& table, const QString& where,
+                 const QStringList& columns, int rowCount, const RowValues& rowValues) {
+    ClearLastError();
+    Transaction transaction(connection);
+    if (!transaction.ok())
+        return false;
+    BulkInsert insert(connection, table, columns);
+    bool ok = insert.ok() && DeleteRows(connection, table, where);
+    for (int i = 0; ok && i < rowCount; ++i) {
+        const SqlRow row = rowValues(i);
+        ok = row.empty() || insert.insert(row);
+    }
+    if (ok && transaction.commit())
+        return true;
+    transaction.rollback();
+    return false;
+}
+
+bool ReplaceGridRows(Connection& connection, const QString& table, const QString& where,
+                     const QStringList& columns, const StringGrid& grid,
+                     const RowValues& rowValues) {
+    const int first = grid.fixedRows();
+    return ReplaceRows(connection, table, where, columns, std::max(grid.rowCount() - first, 0),
+                       [&](int index) { return rowValues(first + index); });
+}

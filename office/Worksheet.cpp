@@ -1,0 +1,559 @@
+#include "office/Worksheet.h"
+
+#include "common/TextUtils.h"
+#include "office/OfficeError.h"
+#include "office/Workbook.h"
+#include "office/XmlText.h"
+#include "office/XmlWalk.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const double kDefaultWidth = 8.43;
+const int kMaxRow = 1048576;
+const int kMaxColumn = 16384;
+
+QString fromUtf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+/** A number a spreadsheet would take from typed text, kept exact: no leading zeros, at
+ * most 15 digits, no exponent. Codes such as "007" stay texts. */
+bool isPlainNumber(const QString& text) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    if (i < n && text[i] == u'-')
+        ++i;
+    const qsizetype intStart = i;
+    while (i < n && text[i].isDigit() && text[i].unicode() < 128)
+        ++i;
+    const qsizetype intDigits = i - intStart;
+    if (intDigits == 0 || (intDigits > 1 && text[intStart] == u'0'))
+        return false;
+    qsizetype fracDigits = 0;
+    if (i < n && text[i] == u'.') {
+        ++i;
+        const qsizetype fracStart = i;
+        while (i < n && text[i].isDigit() && text[i].unicode() < 128)
+            ++i;
+        fracDigits = i - fracStart;
+        if (fracDigits == 0)
+            return false;
+    }
+    return i == n && intDigits + fracDigits <= 15;
+}
+
+/** Writes "AB12" into buffer (at least 16 characters); returns its length. */
+int writeReference(char* buffer, int row, int column) {
+    char letters[4];
+    int n = 0;
+    for (int c = column; c > 0 && n < 3; c = (c - 1) / 26)
+        letters[n++] = static_cast<char>('A' + (c - 1) % 26);
+    int at = 0;
+    while (n > 0)
+        buffer[at++] = letters[--n];
+    return at + std::snprintf(buffer + at, 16 - static_cast<size_t>(at), "%d", row);
+}
+
+void appendNumber(QByteArray& out, int value) {
+    char digits[16];
+    const int n = std::snprintf(digits, sizeof digits, "%d", value);
+    out.append(digits, n);
+}
+
+/** The attributes a cell of the tree may have for its value to be replaced in compact form. */
+bool onlyReferenceStyleAndType(pugi::xml_node cell) {
+    for (pugi::xml_attribute a : cell.attributes()) {
+        const char* name = a.name();
+        if (std::strcmp(name, "r") != 0 && std::strcmp(name, "s") != 0 &&
+            std::strcmp(name, "t") != 0)
+            return false;
+    }
+    return true;
+}
+
+void clearTreeValue(pugi::xml_node cell) {
+    cell.remove_attribute("t");
+    cell.remove_children();
+}
+
+/** Drops the control characters a workbook's XML cannot hold; tabs and line ends stay. */
+QString storableText(const QString& value) {
+    QString text = value;
+    text.removeIf(
+        [](QChar ch) { return ch.unicode() < 0x20 && ch != u'\t' && ch != u'\n' && ch != u'\r'; });
+    return text;
+}
+
+} // namespace
+
+QString CellReference(int row, int column) {
+    QString letters;
+    for (int c = column; c > 0; c = (c - 1) / 26)
+        letters.prepend(QChar(u'A' + (c - 1) % 26));
+    return letters + QString::number(row);
+}
+
+std::optional<std::pair<int, int>> ParseCellReference(const QString& reference) {
+    qsizetype i = 0;
+    long long column = 0;
+    while (i < reference.size() && reference[i] >= u'A' && reference[i] <= u'Z' &&
+           column <= kMaxColumn) {
+        column = column * 26 + (reference[i].unicode() - u'A' + 1);
+        ++i;
+    }
+    if (i == 0 || i == reference.size() || column > kMaxColumn)
+        return std::nullopt;
+    bool ok = false;
+    const int row = reference.mid(i).toInt(&ok);
+    if (!ok || row < 1 || row > kMaxRow || !reference[i].isDigit())
+        return std::nullopt;
+    return std::make_pair(row, static_cast<int>(column));
+}
+
+void Worksheet::attach(pugi::xml_node root) {
+    if (!IsNamed(root, "worksheet"))
+        throw OfficeError(QStringLiteral("Частина аркуша не є аркушем."));
+    m_root = root;
+    m_sheetData = root.child("sheetData");
+    if (!m_sheetData)
+        throw OfficeError(QStringLiteral("Аркуш не має даних клітинок (sheetData)."));
+    int lastRow = 0;
+    for (pugi::xml_node r = m_sheetData.child("row"); r; r = r.next_sibling("row")) {
+        const int number = r.attribute("r") ? r.attribute("r").as_int(0) : lastRow + 1;
+        if (number <= lastRow || number > kMaxRow)
+            throw OfficeError(QStringLiteral("Рядки аркуша пошкоджено (рядок %1).").arg(number));
+        lastRow = number;
+        // Rows and cells carry their numbers: cells written later may leave gaps before them.
+        if (!r.attribute("r"))
+            r.prepend_attribute("r").set_value(number);
+        Row& row = m_rows[number];
+        row.node = r;
+        int lastColumn = 0;
+        for (pugi::xml_node c = r.child("c"); c; c = c.next_sibling("c")) {
+            int column = lastColumn + 1;
+            if (c.attribute("r")) {
+                const auto ref = ParseCellReference(fromUtf8(c.attribute("r").value()));
+                if (!ref || ref->first != number)
+                    throw OfficeError(QStringLiteral("Клітинку \"%1\" аркуша пошкоджено.")
+                                          .arg(fromUtf8(c.attribute("r").value())));
+                column = ref->second;
+            } else {
+                c.prepend_attribute("r").set_value(
+                    CellReference(number, column).toLatin1().constData());
+            }
+            if (column <= lastColumn)
+                throw OfficeError(
+                    QStringLiteral("Клітинки рядка %1 аркуша не впорядковано.").arg(number));
+            lastColumn = column;
+            Cell cell;
+            cell.column = column;
+            cell.kind = Kind::Tree;
+            cell.index = static_cast<qint32>(m_treeCells.size());
+            m_treeCells.push_back(c);
+            row.cells.push_back(cell);
+        }
+    }
+}
+
+void Worksheet::checkWritable() const {
+    if (m_static)
+        throw OfficeError(QStringLiteral("Книгу \".xls\" відкрито лише для читання."));
+}
+
+pugi::xml_node Worksheet::treeNode(const Cell& cell) const {
+    return cell.kind == Kind::Tree ? m_treeCells[static_cast<size_t>(cell.index)]
+                                   : pugi::xml_node();
+}
+
+const Worksheet::Cell* Worksheet::findCell(int row, int column) const {
+    auto r = m_rows.find(row);
+    if (r == m_rows.end())
+        return nullptr;
+    const auto& cells = r->second.cells;
+    auto c = std::lower_bound(cells.begin(), cells.end(), column,
+                              [](const Cell& cell, int col) { return cell.column < col; });
+    return c == cells.end() || c->column != column ? nullptr : &*c;
+}
+
+int Worksheet::columnStyle(int column) const {
+    if (m_columnStyles.empty()) {
+        m_columnStyles.assign(kMaxColumn + 1, 0);
+        for (pugi::xml_node col = m_root.child("cols").child("col"); col;
+             col = col.next_sibling("col")) {
+            const int style = col.attribute("style").as_int(0);
+            const int first = std::max(1, col.attribute("min").as_int());
+            const int last = std::min(kMaxColumn, col.attribute("max").as_int());
+            for (int c = first; c <= last; ++c) {
+                if (m_columnStyles[static_cast<size_t>(c)] == 0)
+                    m_columnStyles[static_cast<size_t>(c)] = style;
+            }
+        }
+    }
+    return column >= 1 && column <= kMaxColumn ? m_columnStyles[static_cast<size_t>(column)] : 0;
+}
+
+Worksheet::Cell& Worksheet::ensureCell(int row, int column, bool forValue) {
+    checkWritable();
+    if (row < 1 || row > kMaxRow || column < 1 || column > kMaxColumn)
+        throw OfficeError(
+            QStringLiteral("Клітинки (%1, %2) на аркуші не буває.").arg(row).arg(column));
+    m_book->m_changed = true;
+    auto rit = m_rows.find(row);
+    if (rit == m_rows.end()) {
+        auto next = m_rows.upper_bound(row);
+        pugi::xml_node node = next == m_rows.end()
+                                  ? m_sheetData.append_child("row")
+                                  : m_sheetData.insert_child_before("row", next->second.node);
+        node.append_attribute("r").set_value(row);
+        rit = m_rows.emplace(row, Row{node, {}}).first;
+    }
+    Row& r = rit->second;
+    auto next = r.cells.end();
+    if (!r.cells.empty() && r.cells.back().column >= column) {
+        next = std::lower_bound(r.cells.begin(), r.cells.end(), column,
+                                [](const Cell& cell, int col) { return cell.column < col; });
+        if (next->column == column) {
+            Cell& cell = *next;
+            pugi::xml_node tree = treeNode(cell);
+            if (forValue && tree && onlyReferenceStyleAndType(tree)) {
+                cell.style = tree.attribute("s").as_int(0);
+                cell.kind = Kind::Empty;
+                m_treeCells[static_cast<size_t>(cell.index)] = pugi::xml_node();
+                cell.index = 0;
+                r.node.remove_child(tree);
+            }
+            return cell;
+        }
+    }
+    Cell cell;
+    cell.column = column;
+    // A new cell takes the style its row or column gives it.
+    if (r.node.attribute("customFormat").as_bool() && r.node.attribute("s"))
+        cell.style = r.node.attribute("s").as_int(0);
+    else
+        cell.style = columnStyle(column);
+    return *r.cells.insert(next, cell);
+}
+
+QString Worksheet::treeValueOf(pugi::xml_node c) const {
+    const char* type = c.attribute("t").value();
+    if (std::strcmp(type, "inlineStr") == 0)
+        return SheetItemText(c.child("is"));
+    const QString v = fromUtf8(c.child("v").child_value());
+    if (std::strcmp(type, "s") == 0) {
+        bool ok = false;
+        const int index = v.toInt(&ok);
+        return ok ? m_book->sharedStringText(index) : QString();
+    }
+    if (std::strcmp(type, "b") == 0)
+        return v == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    if (std::strcmp(type, "str") == 0 || std::strcmp(type, "e") == 0 || v.isEmpty())
+        return v;
+    bool ok = false;
+    const double number = v.toDouble(&ok);
+    return ok && std::isfinite(number) ? ShortestNumberText(number) : v;
+}
+
+QString Worksheet::valueOf(const Cell& cell) const {
+    switch (cell.kind) {
+    case Kind::Tree:
+        return treeValueOf(treeNode(cell));
+    case Kind::Empty:
+        return QString();
+    case Kind::Number: {
+        const QString v = QString::fromLatin1(cell.number, cell.length);
+        bool ok = false;
+        const double number = v.toDouble(&ok);
+        return ok && std::isfinite(number) ? ShortestNumberText(number) : v;
+    }
+    case Kind::Shared:
+        return m_book->sharedStringText(cell.index);
+    case Kind::Inline:
+        return QString::fromUtf8(m_texts[static_cast<size_t>(cell.index)]);
+    }
+    return QString();
+}
+
+QString Worksheet::cellText(int row, int column) const {
+    if (m_static)
+        return m_static->text(row, column);
+    const Cell* c = findCell(row, column);
+    return c ? valueOf(*c) : QString();
+}
+
+SheetCells Worksheet::values() const {
+    if (m_static)
+        return *m_static;
+    SheetCells cells;
+    for (const auto& [row, r] : m_rows) {
+        for (const Cell& c : r.cells)
+            cells.set(row, c.column, valueOf(c));
+    }
+    return cells;
+}
+
+void Worksheet::setCellValue(int row, int column, const QString& text) {
+    if (!isPlainNumber(text)) {
+        setCellString(row, column, text);
+        return;
+    }
+    Cell& c = ensureCell(row, column, true);
+    if (pugi::xml_node tree = treeNode(c)) {
+        clearTreeValue(tree);
+        tree.append_child("v").text().set(text.toLatin1().constData());
+        return;
+    }
+    c.kind = Kind::Number;
+    c.length = static_cast<quint8>(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i)
+        c.number[i] = static_cast<char>(text[i].unicode());
+}
+
+void Worksheet::setCellString(int row, int column, const QString& value) {
+    Cell& c = ensureCell(row, column, true);
+    const QString text = storableText(value);
+    const int index = text.isEmpty() ? -1 : m_book->sharedString(text);
+    if (pugi::xml_node tree = treeNode(c)) {
+        clearTreeValue(tree);
+        if (text.isEmpty())
+            return;
+        if (index >= 0) {
+            tree.append_attribute("t").set_value("s");
+            tree.append_child("v").text().set(index);
+        } else {
+            tree.append_attribute("t").set_value("inlineStr");
+            pugi::xml_node t = tree.append_child("is").append_child("t");
+            t.append_attribute("xml:space").set_value("preserve");
+            t.text().set(text.toUtf8().constData());
+        }
+        return;
+    }
+    if (text.isEmpty()) {
+        c.kind = Kind::Empty;
+    } else if (index >= 0) {
+        c.kind = Kind::Shared;
+        c.index = index;
+    } else if (c.kind == Kind::Inline) {
+        m_texts[static_cast<size_t>(c.index)] = text.toUtf8();
+    } else {
+        c.kind = Kind::Inline;
+        c.index = static_cast<qint32>(m_texts.size());
+        m_texts.push_back(text.toUtf8());
+    }
+}
+
+void Worksheet::setCellBold(int row, int column, bool bold) {
+    Cell& c = ensureCell(row, column, false);
+    if (pugi::xml_node tree = treeNode(c)) {
+        const int style = m_book->boldStyle(tree.attribute("s").as_int(0), bold);
+        tree.remove_attribute("s");
+        if (style != 0)
+            tree.append_attribute("s").set_value(style);
+        return;
+    }
+    c.style = m_book->boldStyle(c.style, bold);
+}
+
+bool Worksheet::cellBold(int row, int column) const {
+    if (m_static)
+        return false;
+    const Cell* c = findCell(row, column);
+    int style = 0;
+    if (c)
+        style = c->kind == Kind::Tree ? treeNode(*c).attribute("s").as_int(0) : c->style;
+    return m_book->styleBold(style);
+}
+
+pugi::xml_node Worksheet::columnNode(int column) const {
+    for (pugi::xml_node col = m_root.child("cols").child("col"); col;
+         col = col.next_sibling("col")) {
+        if (col.attribute("min").as_int() <= column && column <= col.attribute("max").as_int())
+            return col;
+    }
+    return pugi::xml_node();
+}
+
+double Worksheet::columnWidth(int column) const {
+    if (m_static)
+        return kDefaultWidth;
+    if (pugi::xml_node col = columnNode(column)) {
+        if (col.attribute("hidden").as_bool())
+            return 0;
+        if (col.attribute("width"))
+            return col.attribute("width").as_double();
+    }
+    pugi::xml_node format = m_root.child("sheetFormatPr");
+    if (format.attribute("defaultColWidth"))
+        return format.attribute("defaultColWidth").as_double();
+    return kDefaultWidth;
+}
+
+pugi::xml_node Worksheet::splitColumn(int column) {
+    m_columnStyles.clear();
+    pugi::xml_node cols = m_root.child("cols");
+    if (!cols)
+        cols = m_root.insert_child_before("cols", m_sheetData);
+    pugi::xml_node col = columnNode(column);
+    if (!col) {
+        pugi::xml_node next;
+        for (pugi::xml_node c = cols.child("col"); c && !next; c = c.next_sibling("col")) {
+            if (c.attribute("min").as_int() > column)
+                next = c;
+        }
+        col = next ? cols.insert_child_before("col", next) : cols.append_child("col");
+        col.append_attribute("min").set_value(column);
+        col.append_attribute("max").set_value(column);
+        col.append_attribute("width").set_value(columnWidth(column));
+        return col;
+    }
+    const int first = col.attribute("min").as_int();
+    const int last = col.attribute("max").as_int();
+    if (first < column) {
+        pugi::xml_node before = cols.insert_copy_before(col, col);
+        before.attribute("max").set_value(column - 1);
+    }
+    if (column < last) {
+        pugi::xml_node after = cols.insert_copy_after(col, col);
+        after.attribute("min").set_value(column + 1);
+    }
+    col.attribute("min").set_value(column);
+    col.attribute("max").set_value(column);
+    return col;
+}
+
+void Worksheet::setColumnWidth(int column, double width) {
+    checkWritable();
+    if (column < 1 || column > kMaxColumn || !std::isfinite(width) || width < 0 || width > 255)
+        throw OfficeError(
+            QStringLiteral("Ширину %1 стовпця %2 задати неможливо.").arg(width).arg(column));
+    m_book->m_changed = true;
+    pugi::xml_node col = splitColumn(column);
+    col.remove_attribute("hidden");
+    if (width == 0) {
+        col.append_attribute("hidden").set_value("1");
+        return;
+    }
+    col.remove_attribute("width");
+    col.remove_attribute("customWidth");
+    col.append_attribute("width").set_value(width);
+    col.append_attribute("customWidth").set_value("1");
+}
+
+void Worksheet::updateDimension() {
+    pugi::xml_node dimension = m_root.child("dimension");
+    if (!dimension || m_rows.empty())
+        return;
+    int minColumn = kMaxColumn, maxColumn = 1;
+    for (const auto& [row, r] : m_rows) {
+        if (!r.cells.empty()) {
+            minColumn = std::min(minColumn, r.cells.front().column);
+            maxColumn = std::max(maxColumn, r.cells.back().column);
+        }
+    }
+    if (minColumn > maxColumn)
+        return;
+    const QString ref = CellReference(m_rows.begin()->first, minColumn) + u':' +
+                        CellReference(m_rows.rbegin()->first, maxColumn);
+    dimension.attribute("ref").set_value(ref.toLatin1().constData());
+}
+
+// ---------------------------------------------------------------- writing
+
+void Worksheet::appendCell(QByteArray& out, int row, const Cell& cell) const {
+    if (cell.kind == Kind::Tree) {
+        AppendXmlNode(out, treeNode(cell));
+        return;
+    }
+    char reference[16];
+    out.append("<c r=\"");
+    out.append(reference, writeReference(reference, row, cell.column));
+    out.append('"');
+    if (cell.style != 0) {
+        out.append(" s=\"");
+        appendNumber(out, cell.style);
+        out.append('"');
+    }
+    switch (cell.kind) {
+    case Kind::Tree:
+    case Kind::Empty:
+        out.append("/>");
+        return;
+    case Kind::Number:
+        out.append("><v>");
+        out.append(cell.number, cell.length);
+        out.append("</v></c>");
+        return;
+    case Kind::Shared:
+        out.append(" t=\"s\"><v>");
+        appendNumber(out, cell.index);
+        out.append("</v></c>");
+        return;
+    case Kind::Inline: {
+        const QByteArray& text = m_texts[static_cast<size_t>(cell.index)];
+        out.append(" t=\"inlineStr\"><is><t xml:space=\"preserve\">");
+        AppendXmlText(out, text.constData(), text.size());
+        out.append("</t></is></c>");
+        return;
+    }
+    }
+}
+
+void Worksheet::appendRow(QByteArray& out, const Row& row) const {
+    out.append("<row");
+    AppendXmlAttributes(out, row.node);
+    // Whatever else a row holds (its extension list) follows its cells.
+    std::vector<pugi::xml_node> others;
+    for (pugi::xml_node n = row.node.first_child(); n; n = n.next_sibling()) {
+        if (!IsNamed(n, "c"))
+            others.push_back(n);
+    }
+    if (row.cells.empty() && others.empty()) {
+        out.append("/>");
+        return;
+    }
+    out.append('>');
+    const int number = row.node.attribute("r").as_int();
+    for (const Cell& cell : row.cells)
+        appendCell(out, number, cell);
+    for (pugi::xml_node n : others)
+        AppendXmlNode(out, n);
+    out.append("</row>");
+}
+
+void Worksheet::write(pugi::xml_writer& writer) const {
+    QByteArray out;
+    out.reserve(1 << 17);
+    auto flush = [&writer, &out](qsizetype above) {
+        if (out.size() > above) {
+            writer.write(out.constData(), static_cast<size_t>(out.size()));
+            out.clear();
+        }
+    };
+    out.append('<');
+    out.append(m_root.name());
+    AppendXmlAttributes(out, m_root);
+    out.append('>');
+    for (pugi::xml_node child = m_root.first_child(); child; child = child.next_sibling()) {
+        if (child != m_sheetData) {
+            AppendXmlNode(out, child);
+            continue;
+        }
+        out.append("<sheetData");
+        AppendXmlAttributes(out, m_sheetData);
+        out.append('>');
+        for (const auto& [number, row] : m_rows) {
+            appendRow(out, row);
+            flush(1 << 16);
+        }
+        out.append("</sheetData>");
+    }
+    out.append("</");
+    out.append(m_root.name());
+    out.append('>');
+    flush(0);
+}

@@ -1,0 +1,181 @@
+#include "steps/agricultural/AgriculturalStep.h"
+
+#include "common/LastError.h"
+#include "common/TextUtils.h"
+#include "db/BulkStore.h"
+#include "db/Database.h"
+#include "db/QueryFunctions.h"
+#include "steps/common/IndexationLines.h"
+#include "steps/common/StepStore.h"
+
+#include <QSet>
+
+namespace {
+
+/** The positive number of a text, or nothing. */
+std::optional<double> Positive(const QString& text) {
+    const std::optional<double> value = ParseNumber(text);
+    if (!value || *value <= 0)
+        return std::nullopt;
+    return value;
+}
+
+bool LoadKindRows(Connection& project, int kind, StringGrid& grid) {
+    Query query(&project);
+    if (!RunQuery(query,
+                  QStringLiteral("SELECT * FROM угіддя WHERE тип='") + QString::number(kind) +
+                      QStringLiteral("' ORDER BY id"),
+                  true))
+        return false;
+    // One grid row per stored row: a code stored twice keeps both rows.
+    ClearGrid(grid, query.recordCount());
+    const int code = query.fieldIndex(QStringLiteral("шифр"));
+    const int score = query.fieldIndex(QStringLiteral("бал_бонітету"));
+    const int area = query.fieldIndex(QStringLiteral("площа"));
+    const int value = query.fieldIndex(QStringLiteral("вартість"));
+    int row = grid.fixedRows();
+    for (query.first(); !query.eof(); query.next(), ++row)
+        grid.setRowTexts(
+            row, {query.text(code), query.text(score), query.text(area), query.text(value)});
+    return true;
+}
+
+bool LoadKindParameters(Connection& project, int kind, SoilKindData& data) {
+    Query query(&project);
+    if (!RunQuery(query,
+                  QStringLiteral("SELECT * FROM угіддя WHERE тип='") + QString::number(kind) +
+                      QStringLiteral("*' ORDER BY id"),
+                  true))
+        return false;
+    data.baseValue.clear();
+    data.averageScore.clear();
+    if (query.recordCount() > 0) {
+        query.first();
+        data.baseValue = query.text(QStringLiteral("вартість"));
+        data.averageScore = query.text(QStringLiteral("бал_бонітету"));
+    }
+    return true;
+}
+
+} // namespace
+
+QString SoilKindCaption(int kind) {
+    switch (kind) {
+    case 1:
+        return QStringLiteral("Рілля");
+    case 2:
+        return QStringLiteral("Багаторічні насадження");
+    case 3:
+        return QStringLiteral("Сіножаті ");
+    case 4:
+        return QStringLiteral("Пасовища");
+    default:
+        return QString();
+    }
+}
+
+StringGrid MakeSoilGrid() {
+    StringGrid grid(4, 2, 1, 0);
+    grid.setRowTexts(0, {QStringLiteral("Шифр"), QStringLiteral("Бал бонітету"),
+                         QStringLiteral("Площа, га"), QStringLiteral("Грошова оцінка, 1га/грн")});
+    return grid;
+}
+
+void ComputeSoilValues(StringGrid& grid, const QString& baseValue, const QString& averageScore) {
+    for (int row = grid.fixedRows(); row < grid.rowCount(); ++row)
+        grid.set(row, ColSoilValue, QString());
+    const std::optional<double> base = Positive(baseValue);
+    const std::optional<double> average = Positive(averageScore);
+    if (!base || !average)
+        return;
+    for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
+        const QString score = grid.at(row, ColSoilScore);
+        // The area takes no part in the value; it must only be given.
+        if (score.isEmpty() || grid.at(row, ColSoilArea).isEmpty())
+            continue;
+        const double b = NumberOr0(score);
+        if (b > 0)
+            grid.set(row, ColSoilValue, FormatFixed(b * *base / *average, 2));
+    }
+}
+
+void ApplyWorkingSoils(StringGrid& grid, const std::vector<WorkingItem>& items) {
+    // Rows repeating an unchecked code go too; the first one is left to the shared rule.
+    for (const WorkingItem& item : items) {
+        if (item.checked || item.key.isEmpty())
+            continue;
+        const int first = FindKeyRow(grid, ColSoilCode, item.key);
+        if (first < 0)
+            continue;
+        for (int row = grid.rowCount() - 1; row > first; --row)
+            if (grid.at(row, ColSoilCode) == item.key)
+                grid.removeRows(row);
+    }
+    ApplyWorkingItems(grid, ColSoilCode, items);
+}
+
+QString IndexedBaseValue(const QString& baseValue, const QString& indexationLine) {
+    return FormatFixed(NumberOr0(baseValue) * IndexationLineFactor(indexationLine), 2);
+}
+
+bool LoadSoilCatalogue(Connection& catalogue, QStringList& items) {
+    items.clear();
+    Query query(&catalogue);
+    if (!RunQuery(query, QStringLiteral("SELECT * FROM грунти ORDER BY id"), true))
+        return false;
+    const int code = query.fieldIndex(QStringLiteral("шифр"));
+    const int name = query.fieldIndex(QStringLiteral("назва"));
+    for (query.first(); !query.eof(); query.next())
+        items << query.text(code) + QStringLiteral(" - ") + query.text(name);
+    return true;
+}
+
+bool LoadAgricultural(Connection& project, AgriculturalData& data) {
+    data.workingCodes.clear();
+    Query codes(&project);
+    if (!RunQuery(codes, QStringLiteral("SELECT DISTINCT шифр FROM угіддя"), true))
+        return false;
+    QSet<QString> seen;
+    for (codes.first(); !codes.eof(); codes.next()) {
+        const QString code = codes.text(0);
+        if (!code.isEmpty() && !seen.contains(code)) {
+            seen.insert(code);
+            data.workingCodes << code;
+        }
+    }
+    for (int kind = 1; kind <= SoilKindCount; ++kind) {
+        SoilKindData& k = data.kinds[static_cast<size_t>(kind - 1)];
+        if (!LoadKindRows(project, kind, k.grid) || !LoadKindParameters(project, kind, k))
+            return false;
+    }
+    return true;
+}
+
+bool StoreAgricultural(Connection& project, const AgriculturalData& data) {
+    return StoreInTransaction(&project, [&] {
+        if (!DeleteRows(project, QStringLiteral("угіддя")))
+            return false;
+        BulkInsert insert(project, QStringLiteral("угіддя"),
+                          {QStringLiteral("тип"), QStringLiteral("шифр"),
+                           QStringLiteral("бал_бонітету"), QStringLiteral("площа"),
+                           QStringLiteral("вартість")});
+        if (!insert.ok())
+            return false;
+        for (int kind = 1; kind <= SoilKindCount; ++kind) {
+            const SoilKindData& k = data.kinds[static_cast<size_t>(kind - 1)];
+            const QString type = QString::number(kind);
+            for (int row = k.grid.fixedRows(); row < k.grid.rowCount(); ++row) {
+                if (k.grid.at(row, ColSoilCode).isEmpty())
+                    continue;
+                if (!insert.insert({type, k.grid.at(row, ColSoilCode), k.grid.at(row, ColSoilScore),
+                                    k.grid.at(row, ColSoilArea), k.grid.at(row, ColSoilValue)}))
+                    return false;
+            }
+            // The parameters are kept even for a kind without soils; code and area stay unset.
+            if (!insert.insert(
+                    {type + u'*', SqlValue::Null(), k.averageScore, SqlValue::Null(), k.baseValue}))
+                return false;
+        }
+        return true;
+    });
+}

@@ -1,0 +1,56 @@
+#include "steps/agricultural/SoilCodes.h"
+
+QString SoilItemCode(const QString& item) {
+    const qsizetype at = item.indexOf(QStringLiteral(" - "));
+    return at < 0 ? item : item.left(at);
+}
+
+QString SoilCatalogueItem(const QString& code, const QString& name) {
+    return code + QStringLiteral(" - ") + name;
+}
+
+QStringList SoilSlopeItems() {
+    QStringList items{QString()};
+    for (int i = 1; i <= 9; ++i)
+        items << u'.' + QString::number(i);
+    return items;
+}
+
+QStringList SoilTextureItems() {
+    return {QString(),
+            QStringLiteral("а  - песчаный"),
+            QStringLiteral("б  - глинисто-песчаный"),
+            QStringLiteral("в  - супесчаный"),
+            QStringLiteral("г  - легкосуглинистый"),
+            QStringLiteral("д  - среднесуглинистый"),
+            QStringLiteral("е  - тяжелосуглинистый"),
+            QStringLiteral("л -  легкоглинистый"),
+            QStringLiteral("э  - средне- и тяжелоглинистый"),
+            QStringLiteral("и  - слабощебнистые"),
+            QStringLiteral("ж  - среднещебнистые"),
+            QStringLiteral("з  - сильнощебнистые"),
+            QStringLiteral("к  - каменистые")};
+}
+
+QString SoilTextureLetter(const QString& textureItem) {
+    return textureItem.section(u'-', 0, 0).trimmed();
+}
+
+QString ComposeSoilCode(const QString& group, const QString& slope, const QString& textureItem) {
+    return group.trimmed() + slope.trimmed() + SoilTextureLetter(textureItem);
+}
+
+SoilCodeParts SplitCatalogueSoil(const QString& item) {
+    const QString code = item.section(u'-', 0, 0).trimmed();
+    const qsizetype dot = code.indexOf(u'.');
+    if (dot < 0)
+        return {code, QString()};
+    return {code.left(dot), code.mid(dot)};
+}
+
+int FindSoilCode(const QStringList& codes, const QString& code) {
+    for (qsizetype i = 0; i < codes.size(); ++i)
+        if (codes[i].compare(code, Qt::CaseInsensitive) == 0)
+            return static_cast<int>(i);
+    return -1;
+}

@@ -1,0 +1,112 @@
+#include "steps/plots/FormOtsenkaDilanky.h"
+
+#include "common/LastError.h"
+#include "common/Messages.h"
+#include "steps/common/StepStore.h"
+#include "steps/plots/PlotPanel.h"
+
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+TFormOtsenkaDilanky::TFormOtsenkaDilanky(const StepContext& context, QWidget* parent)
+    : TFormStep(context, QStringLiteral("Грошова оцінка окремих ділянок"), parent) {
+    setObjectName(QStringLiteral("FormOtsenkaDilanky"));
+    resize(640, 600);
+    auto guard = loading();
+    addHeading(QStringLiteral("Грошова оцінка окремих земельних ділянок"));
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    for (int number = 1; number <= PlotCount; ++number) {
+        auto* panel = new PlotPanel(number, PageControl1);
+        m_panels[static_cast<size_t>(number - 1)] = panel;
+        PageControl1->addTab(panel, QStringLiteral("Ділянка №") + QString::number(number));
+        connect(panel, &PlotPanel::districtChosen, this, &TFormOtsenkaDilanky::ERaionsChange);
+        connect(panel, &PlotPanel::soilChosen, this, &TFormOtsenkaDilanky::EShifrChange);
+        connect(panel, &PlotPanel::koefEdited, this, &TFormOtsenkaDilanky::EKoefChange);
+        connect(panel, &PlotPanel::areaEdited, this, &TFormOtsenkaDilanky::ESqChange);
+        connect(panel, &PlotPanel::partAreaEdited, this, &TFormOtsenkaDilanky::EOsgSqChange);
+    }
+    PageControl1->setCurrentIndex(0);
+    body()->addWidget(PageControl1, 1);
+}
+
+PlotPanel* TFormOtsenkaDilanky::panel(int number) const {
+    if (number < 1 || number > PlotCount)
+        return nullptr;
+    return m_panels[static_cast<size_t>(number - 1)];
+}
+
+void TFormOtsenkaDilanky::setLoaded(const PlotsData& data) {
+    auto guard = loading();
+    m_loaded = data;
+    for (int number = 1; number <= PlotCount; ++number) {
+        PlotPanel* page = panel(number);
+        page->setChoices(data.districts, data.soilCodes);
+        page->showPlot(data.plot(number));
+    }
+    PageControl1->setCurrentIndex(0);
+}
+
+PlotsData TFormOtsenkaDilanky::data() const {
+    PlotsData result = m_loaded;
+    for (int number = 1; number <= PlotCount; ++number)
+        result.plot(number) = panel(number)->plot();
+    return result;
+}
+
+void TFormOtsenkaDilanky::recompute(int number) {
+    PlotPanel* page = panel(number);
+    Plot plot = page->plot();
+    ComputePlot(plot, page->household());
+    page->showResults(plot);
+}
+
+void TFormOtsenkaDilanky::ERaionsChange(int number) {
+    if (FLoading)
+        return;
+    auto guard = loading();
+    PlotPanel* page = panel(number);
+    Plot plot = page->plot();
+    LookupDistrictCoefficients(*context().project, plot);
+    page->showCoefficients(plot);
+    recompute(number);
+}
+
+void TFormOtsenkaDilanky::EShifrChange(int number, int kind) {
+    if (FLoading || kind < 1 || kind > PlotPartCount)
+        return;
+    auto guard = loading();
+    PlotPanel* page = panel(number);
+    Plot plot = page->plot();
+    LookupSoilValue(*context().project, kind, plot.parts[static_cast<size_t>(kind - 1)]);
+    page->showSoilValues(plot);
+    recompute(number);
+}
+
+void TFormOtsenkaDilanky::EKoefChange(int number) {
+    if (!FLoading)
+        recompute(number);
+}
+
+void TFormOtsenkaDilanky::ESqChange(int number) {
+    if (!FLoading)
+        recompute(number);
+}
+
+void TFormOtsenkaDilanky::EOsgSqChange(int number) {
+    if (!FLoading)
+        recompute(number);
+}
+
+bool OpenStepPlots(const StepContext& context, QWidget* parent) {
+    PlotsData data;
+    QString failedTable;
+    if (!LoadPlots(*context.project, data, &failedTable)) {
+        ShowError(LoadFailedText(failedTable) + LastError());
+        return false;
+    }
+    TFormOtsenkaDilanky form(context, parent);
+    form.setLoaded(data);
+    return RunStepWindow(form, [&] { return StorePlots(*context.project, form.data()); });
+}

@@ -1,0 +1,261 @@
+#include "steps/plots/PlotsStep.h"
+
+#include "common/LastError.h"
+#include "common/TextUtils.h"
+#include "db/Database.h"
+#include "db/QueryFunctions.h"
+#include "steps/common/Districts.h"
+#include "steps/common/Indicators.h"
+#include "steps/common/StepStore.h"
+
+#include <QSet>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+QString Literal(const QString& value) {
+    return u'\'' + QuoteSql(value) + u'\'';
+}
+
+QString Values(const QStringList& values) {
+    QStringList literals;
+    for (const QString& value : values)
+        literals << Literal(value);
+    return QStringLiteral(" VALUES (") + literals.join(u',') + u')';
+}
+
+/** A finite result formatted; empty when the numbers overflowed. */
+QString Fixed(double value, int decimals) {
+    return std::isfinite(value) ? FormatFixed(value, decimals) : QString();
+}
+
+bool ReadPlotRows(Connection& project, int number, Plot& plot, bool household) {
+    Query query(&project);
+    if (!RunQuery(query,
+                  QStringLiteral("SELECT * FROM ділянки WHERE номер='") + QString::number(number) +
+                      QStringLiteral("' ORDER BY id"),
+                  true))
+        return false;
+    // Missing rows leave the fields empty.
+    plot = Plot{};
+    query.first();
+    plot.name = query.text(QStringLiteral("назва"));
+    if (household) {
+        plot.totalArea = query.text(QStringLiteral("площа"));
+        plot.totalValue = query.text(QStringLiteral("загальна"));
+        query.next();
+    }
+    plot.kf = query.text(QStringLiteral("функц"));
+    plot.area = query.text(QStringLiteral("площа"));
+    plot.valuePerSqM = query.text(QStringLiteral("розрахункова"));
+    plot.value = query.text(QStringLiteral("загальна"));
+    plot.district = query.text(QStringLiteral("район"));
+    if (!household)
+        return true;
+    for (query.next(); !query.eof(); query.next()) {
+        const std::optional<long long> kind = ParseInteger(query.text(QStringLiteral("назва")));
+        if (!kind || *kind < 1 || *kind > PlotPartCount)
+            continue;
+        PlotPart& part = plot.parts[static_cast<size_t>(*kind - 1)];
+        part.area = query.text(QStringLiteral("площа"));
+        part.value = query.text(QStringLiteral("загальна"));
+        part.code = query.text(QStringLiteral("шифр"));
+    }
+    return true;
+}
+
+} // namespace
+
+QString PresetKf(int number) {
+    switch (number) {
+    case 1:
+        return QStringLiteral("2.50");
+    case 2:
+        return QStringLiteral("0.70");
+    default:
+        return QStringLiteral("1.00");
+    }
+}
+
+QString PlotPartCaption(int kind) {
+    switch (kind) {
+    case 1:
+        return QStringLiteral("рілля:");
+    case 2:
+        return QStringLiteral("багаторічні:");
+    case 3:
+        return QStringLiteral("сіножаті:");
+    case 4:
+        return QStringLiteral("пасовища:");
+    default:
+        return QString();
+    }
+}
+
+void ComputePlot(Plot& plot, bool household) {
+    plot.valuePerSqM.clear();
+    plot.value.clear();
+    if (household) {
+        plot.totalValue.clear();
+        plot.totalArea.clear();
+        for (PlotPart& part : plot.parts)
+            part.value.clear();
+    }
+    const std::optional<double> km2 = ParseNumber(plot.km2);
+    const std::optional<double> km3 = ParseNumber(plot.km3);
+    const std::optional<double> kf = ParseNumber(plot.kf);
+    const std::optional<double> base = ParseNumber(plot.baseValue);
+    const std::optional<double> area = ParseNumber(plot.area);
+    if (!km2 || !km3 || !kf || !base || !area)
+        return;
+
+    const double perSqM = *base * *kf * *km2 * *km3;
+    plot.valuePerSqM = Fixed(perSqM, 2);
+    if (plot.valuePerSqM.isEmpty())
+        return;
+    plot.value = Fixed(NumberOr0(plot.valuePerSqM) * 10000 * *area, 2);
+    if (!household || plot.value.isEmpty())
+        return;
+
+    double total = NumberOr0(plot.value);
+    double totalArea = *area;
+    for (PlotPart& part : plot.parts) {
+        const std::optional<double> perHa = ParseNumber(part.valuePerHa);
+        const std::optional<double> partArea = ParseNumber(part.area);
+        if (part.code.isEmpty() || !perHa || !partArea)
+            continue;
+        part.value = Fixed(*perHa * *partArea, 2);
+        total += NumberOr0(part.value);
+        totalArea += *partArea;
+    }
+    // The built-up part has a value, so the totals are shown, whatever the parts are worth.
+    plot.totalValue = Fixed(total, 2);
+    plot.totalArea = Fixed(totalArea, 4);
+}
+
+void LookupDistrictCoefficients(Connection& project, Plot& plot) {
+    plot.km2.clear();
+    plot.km3.clear();
+    if (plot.district.isEmpty())
+        return;
+    const QString where = QStringLiteral(" WHERE район='") + QuoteSql(plot.district) + u'\'';
+
+    double km2 = 1;
+    Query query(&project);
+    if (RunQuery(query,
+                 QStringLiteral("SELECT * FROM км2") + where + QStringLiteral(" ORDER BY id"),
+                 true) &&
+        query.recordCount() > 0) {
+        query.first();
+        km2 = ParseNumber(query.text(QStringLiteral("км2"))).value_or(1.0);
+    }
+    double km3 = 1;
+    if (RunQuery(query, QStringLiteral("SELECT * FROM локальні") + where, true)) {
+        const int factor = query.fieldIndex(QStringLiteral("коефіціент"));
+        for (query.first(); !query.eof(); query.next())
+            if (const std::optional<double> k = ParseNumber(query.text(factor)))
+                km3 *= *k;
+    }
+    plot.km2 = Fixed(km2, 2);
+    plot.km3 = Fixed(km3, 2);
+}
+
+void LookupSoilValue(Connection& project, int kind, PlotPart& part) {
+    part.valuePerHa.clear();
+    if (part.code.isEmpty())
+        return;
+    Query query(&project);
+    if (RunQuery(query,
+                 QStringLiteral("SELECT * FROM угіддя WHERE (шифр='") + QuoteSql(part.code) +
+                     QStringLiteral("') AND (тип='") + QString::number(kind) +
+                     QStringLiteral("') ORDER BY id"),
+                 true) &&
+        query.recordCount() > 0) {
+        query.first();
+        part.valuePerHa = query.text(QStringLiteral("вартість"));
+    }
+}
+
+bool LoadPlots(Connection& project, PlotsData& data, QString* failedTable) {
+    const auto fail = [failedTable](const QString& table) {
+        if (failedTable)
+            *failedTable = table;
+        return false;
+    };
+    std::vector<District> districts;
+    if (!ReadDistricts(project, DistrictOrder::AsStored, districts, false))
+        return fail(QStringLiteral("характеристика"));
+    data.districts.clear();
+    for (const District& d : districts)
+        data.districts << d.number;
+
+    Query codes(&project);
+    if (!RunQuery(codes, QStringLiteral("SELECT DISTINCT шифр FROM угіддя"), true))
+        return fail(QStringLiteral("угіддя"));
+    data.soilCodes.clear();
+    QSet<QString> seen;
+    for (codes.first(); !codes.eof(); codes.next()) {
+        const QString code = codes.text(0);
+        if (!code.isEmpty() && !seen.contains(code)) {
+            seen.insert(code);
+            data.soilCodes << code;
+        }
+    }
+    data.averageValue = ReadIndicator(project, QStringLiteral("Середня вартість 1 кв м"));
+
+    for (int number = 1; number <= PlotCount; ++number) {
+        Plot& plot = data.plot(number);
+        const bool household = number == HouseholdPlot;
+        if (!ReadPlotRows(project, number, plot, household))
+            return fail(QStringLiteral("ділянки"));
+        LookupDistrictCoefficients(project, plot);
+        // Always the current average value, whatever was stored.
+        plot.baseValue = data.averageValue;
+        if (household)
+            for (int kind = 1; kind <= PlotPartCount; ++kind)
+                LookupSoilValue(project, kind, plot.parts[static_cast<size_t>(kind - 1)]);
+    }
+    return true;
+}
+
+bool StorePlots(Connection& project, const PlotsData& data) {
+    return StoreInTransaction(&project, [&] {
+        Query query(&project);
+        if (!RunQuery(query, QStringLiteral("DELETE FROM ділянки"), false))
+            return false;
+        for (int number = 1; number <= PlotCount; ++number) {
+            const Plot& plot = data.plot(number);
+            const QString n = QString::number(number);
+            const bool household = number == HouseholdPlot;
+            if (household &&
+                !RunQuery(query,
+                          QStringLiteral("INSERT INTO ділянки (номер,назва,площа,загальна)") +
+                              Values({n, plot.name, plot.totalArea, plot.totalValue}),
+                          false))
+                return false;
+            // The household plot's built-up part is its row named "0".
+            if (!RunQuery(query,
+                          QStringLiteral("INSERT INTO ділянки (номер,назва,функц,район,площа,"
+                                         "базова,розрахункова,загальна)") +
+                              Values({n, household ? QStringLiteral("0") : plot.name, plot.kf,
+                                      plot.district, plot.area, plot.baseValue, plot.valuePerSqM,
+                                      plot.value}),
+                          false))
+                return false;
+            if (!household)
+                continue;
+            for (int kind = 1; kind <= PlotPartCount; ++kind) {
+                const PlotPart& part = plot.parts[static_cast<size_t>(kind - 1)];
+                if (!RunQuery(query,
+                              QStringLiteral("INSERT INTO ділянки (номер,назва,площа,шифр,базова,"
+                                             "загальна)") +
+                                  Values({n, QString::number(kind), part.area, part.code,
+                                          part.valuePerHa, part.value}),
+                              false))
+                    return false;
+            }
+        }
+        return true;
+    });
+}
