@@ -21,7 +21,7 @@ TFormOtsenkaZonalnistSEUC::TFormOtsenkaZonalnistSEUC(const StepContext& context,
         fields->addWidget(*minimums[g], 1, 1 + g);
         fields->addWidget(*maximums[g], 2, 1 + g);
     }
-    fields->addWidget(new QLabel(QStringLiteral("Контрольне:"), this), 0, 5);
+    // Shows "Контрольне = 1.0000" once the weights are computed.
     LabelSummCtrl = new QLabel(this);
     LabelSummCtrl->setObjectName(QStringLiteral("LabelSummCtrl"));
     fields->addWidget(LabelSummCtrl, 1, 5);
