@@ -30,7 +30,9 @@ enum class DeletionAnswer { No, FromList, WithData };
 struct MainWindowDialogs {
     std::function<bool(catalogue::NewProject&)> newProject;
     std::function<bool(QString& path, const QString& prompt)> chooseFolder;
-    std::function<DeletionAnswer(const QString& nodeText)> askDeletion;
+    /** `outsideFolder`: the node's folder when it lies outside the projects root, else "". */
+    std::function<DeletionAnswer(const QString& nodeText, const QString& outsideFolder)>
+        askDeletion;
     std::function<QString()> chooseFile;
     std::function<void()> referenceBooks;
     std::function<void(int kind)> openStep;

@@ -55,8 +55,8 @@ void InstallProgramDialogs(TFormMain& window) {
     d.chooseFolder = [&window](QString& path, const QString& prompt) {
         return ChooseFolder(path, prompt, &window);
     };
-    d.askDeletion = [&window](const QString& text) {
-        switch (TFormDeletion::Ask(text, &window)) {
+    d.askDeletion = [&window](const QString& text, const QString& outsideFolder) {
+        switch (TFormDeletion::Ask(text, outsideFolder, &window)) {
         case TFormDeletion::FromList:
             return DeletionAnswer::FromList;
         case TFormDeletion::WithData:

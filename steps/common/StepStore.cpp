@@ -1,6 +1,7 @@
 #include "steps/common/StepStore.h"
 
 #include "common/LastError.h"
+#include "db/Backup.h"
 #include "db/Database.h"
 
 QString StoreFailedText() {
@@ -17,6 +18,7 @@ bool StoreInTransaction(Connection* project, const std::function<bool()>& body) 
         SetLastError(QStringLiteral("база даних населеного пункту не відкрита."));
         return false;
     }
+    backup::BeforeSettlementStore(*project);
     if (!project->beginTransaction()) {
         SetLastError(project->errorText());
         return false;

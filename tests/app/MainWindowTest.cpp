@@ -41,8 +41,9 @@ protected:
         window = std::make_unique<TFormMain>();
         MainWindowDialogs& d = window->dialogs();
         d.openStep = [this](int kind) { openedSteps.push_back(kind); };
-        d.askDeletion = [this](const QString& text) {
+        d.askDeletion = [this](const QString& text, const QString& outside) {
             askedDeletion = text;
+            askedOutside = outside;
             return deletionAnswer;
         };
         window->LoadProjectTree();
@@ -79,6 +80,7 @@ protected:
     std::vector<int> openedSteps;
     DeletionAnswer deletionAnswer = DeletionAnswer::No;
     QString askedDeletion;
+    QString askedOutside;
 };
 
 } // namespace

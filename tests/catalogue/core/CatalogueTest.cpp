@@ -64,8 +64,10 @@ TEST_F(CatalogueTest, CreatesProjectWithTwoSettlements) {
               QStringList({"Києво-Святошинський район", "с. Вишневе", "смт Глеваха"}));
     const QStringList uids = Catalogue(QStringLiteral("uid"));
     EXPECT_EQ(Catalogue(QStringLiteral("part_uid")), QStringList({"", uids[0], uids[0]}));
-    EXPECT_EQ(Catalogue(QStringLiteral("pathname"))[1],
-              JoinPath(project, QStringLiteral("с. Вишневе")));
+    // Folders inside the projects root are kept relative to it.
+    EXPECT_EQ(Catalogue(QStringLiteral("pathname")),
+              QStringList({"Києво-Святошинський район", "Києво-Святошинський район/с. Вишневе",
+                           "Києво-Святошинський район/смт Глеваха"}));
     EXPECT_EQ(Column(JoinPath(project, DataFileName()),
                      QStringLiteral("SELECT * FROM data ORDER BY id"), QStringLiteral("named")),
               QStringList({"3222400000", "с. Вишневе", "смт Глеваха"}));
@@ -248,7 +250,8 @@ TEST_F(CatalogueTest, AddingFilesReplacingRenamingAndCompanions) {
     ASSERT_EQ(files.size(), 4u);
     EXPECT_EQ(files[2].caption, QStringLiteral("межі.tab"));
     EXPECT_EQ(FileKind(QStringLiteral("a.XLS")), KindExcel);
-    EXPECT_EQ(FileKind(QStringLiteral("a.gwp")), KindMap);
+    // A workspace added by hand is "any other file", which "Видалити файл" refuses.
+    EXPECT_EQ(FileKind(QStringLiteral("a.gwp")), KindOtherFile);
     EXPECT_EQ(FileKind(QStringLiteral("a.pdf")), KindOtherFile);
 
     // Removing entries.
