@@ -10,6 +10,7 @@
 #include "common/LastError.h"
 #include "common/Messages.h"
 #include "common/Shell.h"
+#include "db/Backup.h"
 #include "db/Databases.h"
 
 #include <QDir>
@@ -196,6 +197,16 @@ void TFormMain::ExportMaterials() {
     if (!m_dialogs.chooseFolder(folder, QStringLiteral("Оберіть папку для копіювання матеріалів")))
         return;
     catalogue::ExportMaterials(CurrentSettlement->pathname, folder);
+}
+
+void TFormMain::OpenBackupsFolder() {
+    const QString folder = CurrentSettlement
+                               ? backup::SettlementCopiesFolder(CurrentSettlement->pathname)
+                               : backup::CopiesRoot();
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    ShellOpen(folder);
 }
 
 void TFormMain::OpenMaterialsFolder() {

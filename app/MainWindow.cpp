@@ -122,6 +122,8 @@ void TFormMain::createActions() {
                ShellOpen(
                    JoinPath(dir, QStringLiteral("Розрахунок грошової оцінки з кварталами.xltx")));
            });
+    action(ACT_BACKUPS, QStringLiteral("ACT_BACKUPS"), QStringLiteral("Автоматичні копії"),
+           [this] { OpenBackupsFolder(); });
     action(ACT_MANUAL, QStringLiteral("ACT_MANUAL"), QStringLiteral("Керівництво користувача"),
            [this] { openHelp(QStringLiteral("руководство")); });
     action(ACT_INFO, QStringLiteral("ACT_INFO"), QStringLiteral("Опис програми"),
@@ -144,6 +146,8 @@ void TFormMain::createMenus() {
     settings->addSeparator();
     settings->addAction(ACT_TEMPL2);
     settings->addAction(ACT_TEMPL3);
+    settings->addSeparator();
+    settings->addAction(ACT_BACKUPS);
     QMenu* help = menuBar()->addMenu(QStringLiteral("Допомога"));
     help->addAction(ACT_MANUAL);
     help->addAction(ACT_INFO);

@@ -70,6 +70,8 @@ public:
     void POPUP_DEL_FILEClick();
     void ExportMaterials();
     void OpenMaterialsFolder();
+    /** Opens the selected settlement's folder of automatic copies, else the copies' root. */
+    void OpenBackupsFolder();
     /** Adds a file entry to the materials list, before "Заповнити звіт". */
     void AddMaterialEntry(const ListEntry& entry);
 
@@ -98,6 +100,8 @@ public:
     QAction* ACT_REFS = nullptr;
     QAction* ACT_TEMPL2 = nullptr;
     QAction* ACT_TEMPL3 = nullptr;
+    /** "Автоматичні копії": opens the folder of the automatic copies. */
+    QAction* ACT_BACKUPS = nullptr;
     QAction* ACT_MANUAL = nullptr;
     QAction* ACT_INFO = nullptr;
     QAction* ACT_ABOUT = nullptr;

@@ -4,6 +4,7 @@
 #include "app/FillReports.h"
 #include "app/MainWindow.h"
 #include "app/MapPage.h"
+#include "app/QtTranslation.h"
 #include "app/Splash.h"
 #include "app/StartProbe.h"
 #include "app/StepDispatch.h"
@@ -124,6 +125,9 @@ int StartUp(QApplication& app, const StartupOptions& options, StartProbe& probe)
 
 int RunTamberon(QApplication& app, const StartupOptions& options) {
     app.setApplicationName(GlobalVar().AppTitle);
+    // Standard buttons and dialogs in the user's language; without the translation they stay
+    // in English and the program runs on.
+    InstallQtTranslation(app);
     StartProbe probe(options.exitAfterStart);
     QtMessages qtMessages;
     InstallQtWaitCursor();
