@@ -179,7 +179,7 @@ void TFormMain::AddFileToFolder() {
         captions << ListView2->item(i)->text();
     ListEntry added;
     if (catalogue::AddFileToFolder(source, folder, captions, added))
-        addListEntry(ListView2, added);
+        AddMaterialEntry(added);
 }
 
 void TFormMain::POPUP_DEL_FILEClick() {

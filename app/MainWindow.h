@@ -129,6 +129,8 @@ private:
     void createPanels();
     void fillList(QListWidget* list, const std::vector<ListEntry>& entries);
     void addListEntry(QListWidget* list, const ListEntry& entry);
+    /** Makes the list's cells tall enough for every caption, wrapped, without shortening. */
+    void fitGridToCaptions(QListWidget* list);
     void clearLists();
     void setSelectedKey(int id);
     void openHelp(const QString& name);
