@@ -9,16 +9,24 @@ namespace {
 
 /** Qt's own options that take a value in the next argument (unless given with "="). */
 const QStringList& QtOptionsWithValue() {
-    static const QStringList options = {
-        QStringLiteral("platform"),    QStringLiteral("platformpluginpath"),
-        QStringLiteral("platformtheme"), QStringLiteral("plugin"),
-        QStringLiteral("qmljsdebugger"), QStringLiteral("style"),
-        QStringLiteral("stylesheet"),  QStringLiteral("session"),
-        QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
-        QStringLiteral("qwindowtitle"), QStringLiteral("display"),
-        QStringLiteral("geometry"),    QStringLiteral("title"),
-        QStringLiteral("name"),        QStringLiteral("visual"),
-        QStringLiteral("ncols"),       QStringLiteral("cmap")};
+    static const QStringList options = {QStringLiteral("platform"),
+                                        QStringLiteral("platformpluginpath"),
+                                        QStringLiteral("platformtheme"),
+                                        QStringLiteral("plugin"),
+                                        QStringLiteral("qmljsdebugger"),
+                                        QStringLiteral("style"),
+                                        QStringLiteral("stylesheet"),
+                                        QStringLiteral("session"),
+                                        QStringLiteral("qwindowgeometry"),
+                                        QStringLiteral("qwindowicon"),
+                                        QStringLiteral("qwindowtitle"),
+                                        QStringLiteral("display"),
+                                        QStringLiteral("geometry"),
+                                        QStringLiteral("title"),
+                                        QStringLiteral("name"),
+                                        QStringLiteral("visual"),
+                                        QStringLiteral("ncols"),
+                                        QStringLiteral("cmap")};
     return options;
 }
 

@@ -145,9 +145,8 @@ void TFormMain::ACT_PROJ_DELExecute() {
         return;
     const TProjectItem item = ItemOf(node);
     const QString outside =
-        !item.pathname.isEmpty() && !catalogue::IsUnderProjectsRoot(item.pathname)
-            ? item.pathname
-            : QString();
+        !item.pathname.isEmpty() && !catalogue::IsUnderProjectsRoot(item.pathname) ? item.pathname
+                                                                                   : QString();
     const DeletionAnswer answer = m_dialogs.askDeletion(node->text(0), outside);
     if (answer == DeletionAnswer::No)
         return;

@@ -384,11 +384,10 @@ void TFormMain::fitGridToCaptions(QListWidget* list) {
     const int textWidth = kEntryWidth - 2 * kEntryTextMargin;
     int textHeight = 2 * fm.lineSpacing();
     for (int i = 0; i < list->count(); ++i)
-        textHeight = std::max(
-            textHeight,
-            fm.boundingRect(QRect(0, 0, textWidth, 100000), Qt::AlignHCenter | Qt::TextWordWrap,
-                            list->item(i)->text())
-                .height());
+        textHeight = std::max(textHeight, fm.boundingRect(QRect(0, 0, textWidth, 100000),
+                                                          Qt::AlignHCenter | Qt::TextWordWrap,
+                                                          list->item(i)->text())
+                                              .height());
     list->setGridSize(QSize(kEntryWidth, list->iconSize().height() + textHeight + 12));
 }
 

@@ -42,8 +42,8 @@ bool CopyDatabase(sqlite3* source, const QString& targetPath, QString* error) {
     sqlite3* target = nullptr;
     if (sqlite3_open_v2(targetPath.toUtf8().constData(), &target,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-        const QString text = target ? QString::fromUtf8(sqlite3_errmsg(target))
-                                    : QStringLiteral("out of memory");
+        const QString text =
+            target ? QString::fromUtf8(sqlite3_errmsg(target)) : QStringLiteral("out of memory");
         sqlite3_close(target);
         QFile::remove(targetPath);
         return fail(text);
@@ -83,8 +83,7 @@ QStringList RollingCopies(const QString& folder) {
     return copies;
 }
 
-QString AddRollingCopy(const Connection& source, const QString& folder, int keep,
-                       QString* error) {
+QString AddRollingCopy(const Connection& source, const QString& folder, int keep, QString* error) {
     if (!QDir().mkpath(folder)) {
         if (error)
             *error = QStringLiteral("Не вдається створити папку \"%1\".")

@@ -145,8 +145,8 @@ void BalloonHint::paintEvent(QPaintEvent*) {
 }
 
 QRect BalloonHint::textRect() const {
-    const QRect body = m_tailDown ? rect().adjusted(0, 0, -1, -kTail - 1)
-                                  : rect().adjusted(0, kTail, -1, -1);
+    const QRect body =
+        m_tailDown ? rect().adjusted(0, 0, -1, -kTail - 1) : rect().adjusted(0, kTail, -1, -1);
     return m_textRect.translated(body.topLeft());
 }
 

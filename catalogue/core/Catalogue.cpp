@@ -198,8 +198,8 @@ bool RegisterProjectFolder(const QString& chosen) {
         return false;
     if (!RunQuery(Db().queryMain,
                   QStringLiteral("INSERT INTO projects (uid, named, pathname) VALUES (") +
-                      Quoted(projectUid) + u',' + Quoted(name) + u',' +
-                      Quoted(StoredPath(folder)) + u')',
+                      Quoted(projectUid) + u',' + Quoted(name) + u',' + Quoted(StoredPath(folder)) +
+                      u')',
                   false)) {
         ShowError(QStringLiteral("Додавання даних проект у базу.\rПомилка: ") + LastError());
         return false;
@@ -215,8 +215,7 @@ bool RegisterProjectFolder(const QString& chosen) {
                 QStringLiteral("INSERT INTO projects (uid, part_uid, named, pathname) VALUES (") +
                     Quoted(RandomDigits(20)) + u',' + Quoted(projectUid) + u',' +
                     Quoted(q.text(QStringLiteral("named"))) + u',' +
-                    Quoted(StoredPath(JoinPath(folder, q.text(QStringLiteral("pathname"))))) +
-                    u')',
+                    Quoted(StoredPath(JoinPath(folder, q.text(QStringLiteral("pathname"))))) + u')',
                 false)) {
             ShowError(QStringLiteral("Додавання даних населеного пункту у базу.\rПомилка: ") +
                       LastError());

@@ -51,7 +51,8 @@ QString LatestGoodCopy() {
 
 /** Where a damaged catalogue is kept when a copy takes its place. */
 QString DamagedKeepPath() {
-    const QString path = JoinPath(GlobalVar().Settings.AppDir, QStringLiteral("baza пошкоджена.sqlite"));
+    const QString path =
+        JoinPath(GlobalVar().Settings.AppDir, QStringLiteral("baza пошкоджена.sqlite"));
     return QFileInfo::exists(path) ? UniqueFileName(path, QStringLiteral(" ")) : path;
 }
 
@@ -66,8 +67,7 @@ QString PutCopyInPlace(const QString& copy, const QString& keepDamagedAs) {
     if (!QFile::copy(copy, path)) {
         if (hadFile)
             QFile::rename(keepDamagedAs, path);
-        return QStringLiteral("не вдається скопіювати \"%1\".")
-            .arg(QDir::toNativeSeparators(copy));
+        return QStringLiteral("не вдається скопіювати \"%1\".").arg(QDir::toNativeSeparators(copy));
     }
     QFile(path).setPermissions(QFile(path).permissions() | QFile::WriteOwner | QFile::ReadOwner);
     return QString();

@@ -102,8 +102,7 @@ bool ConvertCataloguePaths(Connection& catalogue) {
             const QString marker = u'/' + rootName + u'/';
             const qsizetype at = QDir::fromNativeSeparators(path).lastIndexOf(marker);
             if (at >= 0) {
-                const QString rest =
-                    QDir::fromNativeSeparators(path).mid(at + marker.size());
+                const QString rest = QDir::fromNativeSeparators(path).mid(at + marker.size());
                 if (!rest.isEmpty() && QFileInfo(JoinPath(root, rest)).isDir())
                     relative = RelativeToRoot(JoinPath(root, rest));
             }
@@ -122,9 +121,8 @@ bool ConvertCataloguePaths(Connection& catalogue) {
                        false);
     for (size_t i = 0; ok && i < changes.size(); ++i)
         ok = RunQuery(q,
-                      QStringLiteral("UPDATE projects SET pathname=") +
-                          Quoted(changes[i].second) + QStringLiteral(" WHERE id=") +
-                          changes[i].first,
+                      QStringLiteral("UPDATE projects SET pathname=") + Quoted(changes[i].second) +
+                          QStringLiteral(" WHERE id=") + changes[i].first,
                       false);
     ok = ok && RunQuery(q,
                         QStringLiteral("INSERT INTO налаштування (code, value) VALUES (") +

@@ -6,8 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TFormDeletion::TFormDeletion(const QString& nodeText, const QString& outsideFolder,
-                             QWidget* parent)
+TFormDeletion::TFormDeletion(const QString& nodeText, const QString& outsideFolder, QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("TFormDeletion"));
     setWindowTitle(QStringLiteral("Вилучення"));

@@ -1,11 +1,11 @@
 #include "app/MainWindow.h"
 #include "app/MapPage.h"
-#include "map/MapDocument.h"
-#include "map/MapView.h"
 #include "catalogue/core/Catalogue.h"
 #include "common/FileUtils.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
+#include "map/MapDocument.h"
+#include "map/MapView.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
 
@@ -245,8 +245,9 @@ TEST_F(MainWindowTest, AMapTableThatCannotBeOpenedIsNamedAndKeptInTheLayers) {
     click(node(QStringLiteral("с. Вишневе")));
     ASSERT_EQ(messages.texts(QStringLiteral("warning")).size(), 1);
     const QString warning = messages.texts(QStringLiteral("warning")).first();
-    EXPECT_TRUE(warning.startsWith(QStringLiteral("Не вдалося відкрити карту населеного пункту:\r\"") +
-                                   QDir::toNativeSeparators(districts) + QStringLiteral("\": ")))
+    EXPECT_TRUE(
+        warning.startsWith(QStringLiteral("Не вдалося відкрити карту населеного пункту:\r\"") +
+                           QDir::toNativeSeparators(districts) + QStringLiteral("\": ")))
         << warning.toStdString();
     EXPECT_FALSE(warning.contains(QStringLiteral("зони.tab")));
 
@@ -308,7 +309,8 @@ TEST_F(MainWindowTest, AFailedCreationIsNotSelectedAsIfAllWentWell) {
         return true;
     };
     window->ACT_PROJ_NEWExecute();
-    EXPECT_TRUE(messages.last().text.startsWith(QStringLiteral("Додавання даних коатуу у проект.")));
+    EXPECT_TRUE(
+        messages.last().text.startsWith(QStringLiteral("Додавання даних коатуу у проект.")));
     EXPECT_EQ(window->TreeViewProjects->topLevelItemCount(), 2);
     ASSERT_TRUE(window->CurrentProject);
     EXPECT_EQ(window->CurrentProject->named, QStringLiteral("Район"));

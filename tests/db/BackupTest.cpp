@@ -1,6 +1,6 @@
+#include "db/Backup.h"
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
-#include "db/Backup.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "steps/common/StepStore.h"
@@ -61,8 +61,8 @@ TEST_F(BackupTest, RollingCopiesKeepTheNewestTen) {
         EXPECT_EQ(RowCount(kept[i]), RowCount(kept[i - 1]) + 1);
 
     QString error;
-    EXPECT_FALSE(backup::CopyDatabase(db.handle(), app.file(QStringLiteral("no/such/x.sqlite")),
-                                      &error));
+    EXPECT_FALSE(
+        backup::CopyDatabase(db.handle(), app.file(QStringLiteral("no/such/x.sqlite")), &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(app.file(QStringLiteral("no/such/x.sqlite"))));
 }

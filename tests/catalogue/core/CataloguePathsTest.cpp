@@ -1,6 +1,6 @@
+#include "catalogue/core/CataloguePaths.h"
 #include "catalogue/core/Catalogue.h"
 #include "catalogue/core/CatalogueOpen.h"
-#include "catalogue/core/CataloguePaths.h"
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
 #include "db/Backup.h"
@@ -130,7 +130,7 @@ TEST_F(CataloguePathsTest, FullPathsAreChangedOnceInOneTransaction) {
                                 QStringLiteral("/old/place/Проекти/Зник"), QString()};
     for (const QString& path : before)
         Exec(c, QStringLiteral("INSERT INTO projects (uid, named, pathname) VALUES ('1','x','%1')")
-                   .arg(QuoteSql(path)));
+                    .arg(QuoteSql(path)));
 
     // A catalogue that cannot be written keeps every row as it was.
     Exec(c, QStringLiteral("PRAGMA query_only=ON"));
@@ -144,7 +144,7 @@ TEST_F(CataloguePathsTest, FullPathsAreChangedOnceInOneTransaction) {
     EXPECT_EQ(Pathnames(c), after);
     // Once only: a full path written later stays as it is.
     Exec(c, QStringLiteral("INSERT INTO projects (uid, named, pathname) VALUES ('2','y','%1')")
-               .arg(QuoteSql(JoinPath(root, QStringLiteral("Тут")))));
+                .arg(QuoteSql(JoinPath(root, QStringLiteral("Тут")))));
     ASSERT_TRUE(ConvertCataloguePaths(c));
     EXPECT_EQ(Pathnames(c).last(), JoinPath(root, QStringLiteral("Тут")));
 }

@@ -350,8 +350,7 @@ TEST_F(CatalogueTest, AFailedCreationLeavesNoFolderAndNoRows) {
     // already written is rolled back and the folders are removed.
     {
         Connection templ;
-        ASSERT_TRUE(
-            templ.open(app.file(QStringLiteral("Шаблон/проект/")) + DataFileName()));
+        ASSERT_TRUE(templ.open(app.file(QStringLiteral("Шаблон/проект/")) + DataFileName()));
         Query q(&templ);
         ASSERT_TRUE(RunQuery(q, QStringLiteral("DROP TABLE data"), false));
     }

@@ -212,9 +212,9 @@ TEST(TFormDialog, ChosenFileFillsTheLinkedField) {
 TEST(TFormDialog, TabLeavesAMemoAndCtrlTabTypesATab) {
     RecordingMessages messages;
     TFormDialog d;
-    auto* name = qobject_cast<QPlainTextEdit*>(d.AddField(FieldMemo, QStringLiteral("Назва"),
-                                                          false, false, 200, true, false,
-                                                          QString(), QStringLiteral("NAME")));
+    auto* name = qobject_cast<QPlainTextEdit*>(d.AddField(FieldMemo, QStringLiteral("Назва"), false,
+                                                          false, 200, true, false, QString(),
+                                                          QStringLiteral("NAME")));
     QLineEdit* shortName = addEdit(d, QStringLiteral("SHORT"), QString(), false);
     ASSERT_TRUE(name);
     d.ArrangeFields();
