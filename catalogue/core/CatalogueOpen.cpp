@@ -117,8 +117,11 @@ bool OfferCatalogueCopy(const QString& reason) {
 
 bool OpenCatalogue() {
     Connection& main = Db().main;
-    if (main.isOpen())
+    if (main.isOpen()) {
+        // Opened elsewhere first: the run's copy and the change of the paths still happen.
+        AfterOpened();
         return true;
+    }
     const QString path = CataloguePath();
     for (int attempt = 0; attempt < 2; ++attempt) {
         QString problem;
