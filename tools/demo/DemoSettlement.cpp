@@ -324,19 +324,21 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
     const bool ok =
         transaction.ok() &&
         Run(catalogue,
-            QStringLiteral("DELETE FROM projects WHERE pathname='%1' OR pathname LIKE '%2%'")
-                .arg(QuoteSql(project), QuoteSql(project + u'/')),
+            QStringLiteral("DELETE FROM projects WHERE pathname='%1' OR pathname LIKE '%2%' OR "
+                           "pathname='%3' OR pathname LIKE '%4%'")
+                .arg(QuoteSql(project), QuoteSql(project + u'/'), QuoteSql(demo::projectName()),
+                     QuoteSql(demo::projectName() + u'/')),
             error) &&
         Run(catalogue,
             QStringLiteral("INSERT INTO projects (uid, part_uid, named, pathname) VALUES "
                            "('%1','','%2','%3')")
-                .arg(projectUid, QuoteSql(demo::projectName()), QuoteSql(project)),
+                .arg(projectUid, QuoteSql(demo::projectName()), QuoteSql(demo::projectName())),
             error) &&
         Run(catalogue,
             QStringLiteral("INSERT INTO projects (uid, part_uid, named, pathname) VALUES "
                            "('%1','%2','%3','%4')")
                 .arg(settlementUid, projectUid, QuoteSql(demo::settlementName()),
-                     QuoteSql(settlement)),
+                     QuoteSql(demo::projectName() + u'/' + settlementFolderName)),
             error) &&
         transaction.commit();
     if (!ok && error && error->isEmpty())
