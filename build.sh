@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ make pkg-config
-          qt6-base-dev libsqlite3-dev libgdal-dev libgeos-dev gdal-bin
+          qt6-base-dev qt6-translations-l10n libsqlite3-dev libgdal-dev libgeos-dev gdal-bin
           libzip-dev zipcmp zipmerge ziptool libpugixml-dev libfreexl-dev
           libgtest-dev libgmock-dev libbenchmark-dev)
 PRINTER_PACKAGES=(cups printer-driver-cups-pdf)

@@ -4,6 +4,7 @@
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
 #include "common/ui/Wait.h"
+#include "db/Backup.h"
 #include "db/Databases.h"
 #include "office/WordUtils.h"
 #include "office/reports/ReportRun.h"
@@ -52,6 +53,8 @@ void FillReports(TFormMain& window) {
     const reports::ReportContext context{&Db().data, Db().main.isOpen() ? &Db().main : nullptr,
                                          window.CurrentSettlement->named};
     WindowJobRunner jobs;
+    // The reports register their files in the settlement's database: a copy first.
+    backup::BeforeSettlementStore(Db().data);
     const reports::ReportRunResult result =
         reports::RunReports(context, folder, GlobalVar().Settings.TemplateDir, jobs, true);
     for (const ListEntry& entry : result.registered)

@@ -4,11 +4,17 @@
 #include "app/MainWindow.h"
 #include "app/MapTab.h"
 #include "catalogue/core/Catalogue.h"
+#include "catalogue/core/CataloguePaths.h"
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
+#include "common/LastError.h"
+#include "common/Messages.h"
 #include "common/Shell.h"
+#include "db/Backup.h"
 #include "db/Databases.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -86,8 +92,21 @@ void TFormMain::LoadSettlementView(const QString& folder) {
         return;
     fillList(ListView2, files);
     m_map->setSettlementFolder(folder);
-    for (const char* layer : {"межі.tab", "зони.tab", "райони.tab"})
-        m_map->addLayer(JoinPath(folder, QString::fromUtf8(layer)), true);
+    // A missing table simply gives no layer; one that is there but cannot be opened is named.
+    QStringList failed;
+    for (const char* layer : {"межі.tab", "зони.tab", "райони.tab"}) {
+        const QString path = JoinPath(folder, QString::fromUtf8(layer));
+        if (m_map->addLayer(path, true) || !QFileInfo::exists(path))
+            continue;
+        const QString reason =
+            LastError().trimmed().isEmpty() ? QStringLiteral("файл пошкоджений.") : LastError();
+        m_map->addUnavailableLayer(path, reason);
+        failed << u'"' + QDir::toNativeSeparators(path) + QStringLiteral("\": ") + reason;
+    }
+    if (!failed.isEmpty())
+        ShowWarning(QStringLiteral("Не вдалося відкрити карту населеного пункту:\r") +
+                    failed.join(u'\r') +
+                    QStringLiteral("\rУ списку \"Шари\" такий шар позначено як недоступний."));
 }
 
 void TFormMain::selectLastProject() {
@@ -124,10 +143,13 @@ void TFormMain::ACT_PROJ_DELExecute() {
     QTreeWidgetItem* node = selectedNode();
     if (!node || !m_dialogs.askDeletion)
         return;
-    const DeletionAnswer answer = m_dialogs.askDeletion(node->text(0));
+    const TProjectItem item = ItemOf(node);
+    const QString outside =
+        !item.pathname.isEmpty() && !catalogue::IsUnderProjectsRoot(item.pathname) ? item.pathname
+                                                                                   : QString();
+    const DeletionAnswer answer = m_dialogs.askDeletion(node->text(0), outside);
     if (answer == DeletionAnswer::No)
         return;
-    const TProjectItem item = ItemOf(node);
     SqlText = QStringLiteral("DELETE FROM projects WHERE uid='") + item.uid +
               QStringLiteral("' or part_uid='") + item.uid + u'\'';
     if (!catalogue::DeleteProjectRows(item))
@@ -156,7 +178,7 @@ void TFormMain::AddFileToFolder() {
         captions << ListView2->item(i)->text();
     ListEntry added;
     if (catalogue::AddFileToFolder(source, folder, captions, added))
-        addListEntry(ListView2, added);
+        AddMaterialEntry(added);
 }
 
 void TFormMain::POPUP_DEL_FILEClick() {
@@ -174,6 +196,16 @@ void TFormMain::ExportMaterials() {
     if (!m_dialogs.chooseFolder(folder, QStringLiteral("Оберіть папку для копіювання матеріалів")))
         return;
     catalogue::ExportMaterials(CurrentSettlement->pathname, folder);
+}
+
+void TFormMain::OpenBackupsFolder() {
+    const QString folder = CurrentSettlement
+                               ? backup::SettlementCopiesFolder(CurrentSettlement->pathname)
+                               : backup::CopiesRoot();
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    ShellOpen(folder);
 }
 
 void TFormMain::OpenMaterialsFolder() {

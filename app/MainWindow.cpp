@@ -34,6 +34,10 @@ namespace {
 enum Role { RoleUid = Qt::UserRole, RolePartUid, RoleTyped, RolePathname, RoleId };
 enum EntryRole { RoleKind = Qt::UserRole, RolePath, RoleRecordId };
 
+/** The width of an entry of the two lists, and the room its caption leaves on each side. */
+constexpr int kEntryWidth = 150;
+constexpr int kEntryTextMargin = 6;
+
 } // namespace
 
 QIcon ItemKindIcon(int kind) {
@@ -122,6 +126,8 @@ void TFormMain::createActions() {
                ShellOpen(
                    JoinPath(dir, QStringLiteral("Розрахунок грошової оцінки з кварталами.xltx")));
            });
+    action(ACT_BACKUPS, QStringLiteral("ACT_BACKUPS"), QStringLiteral("Автоматичні копії"),
+           [this] { OpenBackupsFolder(); });
     action(ACT_MANUAL, QStringLiteral("ACT_MANUAL"), QStringLiteral("Керівництво користувача"),
            [this] { openHelp(QStringLiteral("руководство")); });
     action(ACT_INFO, QStringLiteral("ACT_INFO"), QStringLiteral("Опис програми"),
@@ -144,6 +150,8 @@ void TFormMain::createMenus() {
     settings->addSeparator();
     settings->addAction(ACT_TEMPL2);
     settings->addAction(ACT_TEMPL3);
+    settings->addSeparator();
+    settings->addAction(ACT_BACKUPS);
     QMenu* help = menuBar()->addMenu(QStringLiteral("Допомога"));
     help->addAction(ACT_MANUAL);
     help->addAction(ACT_INFO);
@@ -228,7 +236,8 @@ void TFormMain::createPanels() {
         list->setResizeMode(QListView::Adjust);
         list->setMovement(QListView::Static);
         list->setWordWrap(true);
-        list->setGridSize(QSize(150, 72));
+        list->setTextElideMode(Qt::ElideNone);
+        list->setGridSize(QSize(kEntryWidth, 72));
         list->setIconSize(QSize(32, 32));
         list->setEditTriggers(QAbstractItemView::NoEditTriggers);
         list->viewport()->setCursor(Qt::PointingHandCursor);
@@ -360,11 +369,26 @@ void TFormMain::AddMaterialEntry(const ListEntry& entry) {
     }
     addListEntry(ListView2, entry);
     ListView2->insertItem(before, ListView2->takeItem(ListView2->count() - 1));
+    fitGridToCaptions(ListView2);
 }
 
 void TFormMain::fillList(QListWidget* list, const std::vector<ListEntry>& entries) {
     for (const ListEntry& entry : entries)
         addListEntry(list, entry);
+    fitGridToCaptions(list);
+}
+
+void TFormMain::fitGridToCaptions(QListWidget* list) {
+    // Every caption is shown whole: the cells grow to the tallest wrapped caption.
+    const QFontMetrics fm(list->font());
+    const int textWidth = kEntryWidth - 2 * kEntryTextMargin;
+    int textHeight = 2 * fm.lineSpacing();
+    for (int i = 0; i < list->count(); ++i)
+        textHeight = std::max(textHeight, fm.boundingRect(QRect(0, 0, textWidth, 100000),
+                                                          Qt::AlignHCenter | Qt::TextWordWrap,
+                                                          list->item(i)->text())
+                                              .height());
+    list->setGridSize(QSize(kEntryWidth, list->iconSize().height() + textHeight + 12));
 }
 
 void TFormMain::OpenListItem(QListWidgetItem* item) {

@@ -30,7 +30,9 @@ enum class DeletionAnswer { No, FromList, WithData };
 struct MainWindowDialogs {
     std::function<bool(catalogue::NewProject&)> newProject;
     std::function<bool(QString& path, const QString& prompt)> chooseFolder;
-    std::function<DeletionAnswer(const QString& nodeText)> askDeletion;
+    /** `outsideFolder`: the node's folder when it lies outside the projects root, else "". */
+    std::function<DeletionAnswer(const QString& nodeText, const QString& outsideFolder)>
+        askDeletion;
     std::function<QString()> chooseFile;
     std::function<void()> referenceBooks;
     std::function<void(int kind)> openStep;
@@ -68,6 +70,8 @@ public:
     void POPUP_DEL_FILEClick();
     void ExportMaterials();
     void OpenMaterialsFolder();
+    /** Opens the selected settlement's folder of automatic copies, else the copies' root. */
+    void OpenBackupsFolder();
     /** Adds a file entry to the materials list, before "Заповнити звіт". */
     void AddMaterialEntry(const ListEntry& entry);
 
@@ -96,6 +100,8 @@ public:
     QAction* ACT_REFS = nullptr;
     QAction* ACT_TEMPL2 = nullptr;
     QAction* ACT_TEMPL3 = nullptr;
+    /** "Автоматичні копії": opens the folder of the automatic copies. */
+    QAction* ACT_BACKUPS = nullptr;
     QAction* ACT_MANUAL = nullptr;
     QAction* ACT_INFO = nullptr;
     QAction* ACT_ABOUT = nullptr;
@@ -123,6 +129,8 @@ private:
     void createPanels();
     void fillList(QListWidget* list, const std::vector<ListEntry>& entries);
     void addListEntry(QListWidget* list, const ListEntry& entry);
+    /** Makes the list's cells tall enough for every caption, wrapped, without shortening. */
+    void fitGridToCaptions(QListWidget* list);
     void clearLists();
     void setSelectedKey(int id);
     void openHelp(const QString& name);

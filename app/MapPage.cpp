@@ -14,8 +14,11 @@ MapPage::MapPage(MapDocument& map, QWidget* parent) : MapTab(parent) {
 void MapPage::removeAllLayers() {
     m_view->removeAllLayers();
 }
-void MapPage::addLayer(const QString& path, bool visible) {
-    m_view->AddLayer(path, visible);
+bool MapPage::addLayer(const QString& path, bool visible) {
+    return m_view->AddLayer(path, visible) != nullptr;
+}
+void MapPage::addUnavailableLayer(const QString& path, const QString& reason) {
+    m_view->addUnavailableLayer(path, reason);
 }
 void MapPage::refreshLayerList() {
     m_view->RefreshLayerList();

@@ -12,7 +12,8 @@ public:
     /** The page over the session's map document. */
     explicit MapPage(MapDocument& map, QWidget* parent = nullptr);
     void removeAllLayers() override;
-    void addLayer(const QString& path, bool visible) override;
+    bool addLayer(const QString& path, bool visible) override;
+    void addUnavailableLayer(const QString& path, const QString& reason) override;
     void refreshLayerList() override;
     void setBusy(bool busy) override;
     void setSettlementFolder(const QString& folder) override;

@@ -11,9 +11,16 @@ class MapTab : public QWidget {
 public:
     using QWidget::QWidget;
     virtual void removeAllLayers() {}
-    virtual void addLayer(const QString& path, bool visible) {
+    /** Adds a table file as a layer; false with the reason in LastError(). */
+    virtual bool addLayer(const QString& path, bool visible) {
         Q_UNUSED(path);
         Q_UNUSED(visible);
+        return true;
+    }
+    /** Keeps a layer that could not be opened in the layer list, marked as unavailable. */
+    virtual void addUnavailableLayer(const QString& path, const QString& reason) {
+        Q_UNUSED(path);
+        Q_UNUSED(reason);
     }
     virtual void refreshLayerList() {}
     /** While set, selection changes do not fill the attribute list. */

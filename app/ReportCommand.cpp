@@ -1,8 +1,10 @@
 #include "app/ReportCommand.h"
 
+#include "catalogue/core/CataloguePaths.h"
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
 #include "common/Messages.h"
+#include "db/Backup.h"
 #include "db/Database.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
@@ -65,7 +67,8 @@ QString SettlementName(Connection* catalogue, Connection& data, const QString& f
         Query q(catalogue);
         if (RunQuery(q, QStringLiteral("SELECT named, pathname FROM projects ORDER BY id"), true)) {
             for (q.first(); !q.eof(); q.next()) {
-                if (!q.text(1).isEmpty() && SamePath(q.text(1), folder) && !q.text(0).isEmpty())
+                if (!q.text(1).isEmpty() && SamePath(catalogue::ResolvedPath(q.text(1)), folder) &&
+                    !q.text(0).isEmpty())
                     return q.text(0);
             }
         }
@@ -173,13 +176,15 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
     const QString cataloguePath = JoinPath(appDir, CatalogueFileName());
     const bool haveCatalogue = QFileInfo(cataloguePath).isFile() && catalogue.open(cataloguePath);
 
+    // The catalogue's relative paths are taken against this program folder's projects root.
+    InitGlobalVar(appDir);
     ConsoleReportMessages console(err);
     MessagesScope scope(&console);
     reports::ReportContext context{
         &data, haveCatalogue ? &catalogue : nullptr,
         SettlementName(haveCatalogue ? &catalogue : nullptr, data, folder)};
     reports::HeadlessJobRunner jobs;
-    InitGlobalVar(appDir);
+    backup::BeforeSettlementStore(data);
     const reports::ReportRunResult result =
         reports::RunReports(context, folder, GlobalVar().Settings.TemplateDir, jobs, false);
     for (const QString& path : result.saved)

@@ -4,6 +4,7 @@
 #include "app/FillReports.h"
 #include "app/MainWindow.h"
 #include "app/MapPage.h"
+#include "app/QtTranslation.h"
 #include "app/Splash.h"
 #include "app/StartProbe.h"
 #include "app/StepDispatch.h"
@@ -55,8 +56,8 @@ void InstallProgramDialogs(TFormMain& window) {
     d.chooseFolder = [&window](QString& path, const QString& prompt) {
         return ChooseFolder(path, prompt, &window);
     };
-    d.askDeletion = [&window](const QString& text) {
-        switch (TFormDeletion::Ask(text, &window)) {
+    d.askDeletion = [&window](const QString& text, const QString& outsideFolder) {
+        switch (TFormDeletion::Ask(text, outsideFolder, &window)) {
         case TFormDeletion::FromList:
             return DeletionAnswer::FromList;
         case TFormDeletion::WithData:
@@ -124,6 +125,9 @@ int StartUp(QApplication& app, const StartupOptions& options, StartProbe& probe)
 
 int RunTamberon(QApplication& app, const StartupOptions& options) {
     app.setApplicationName(GlobalVar().AppTitle);
+    // Standard buttons and dialogs in the user's language; without the translation they stay
+    // in English and the program runs on.
+    InstallQtTranslation(app);
     StartProbe probe(options.exitAfterStart);
     QtMessages qtMessages;
     InstallQtWaitCursor();

@@ -6,11 +6,16 @@
 #include "common/Messages.h"
 #include "db/Databases.h"
 #include "steps/agricultural/FormOtsenkaUgodia.h"
+#include "steps/areas/FormOtsenkaPloszhi.h"
+#include "steps/average/FormOtsenkaSerednia.h"
+#include "steps/costs/FormOtsenkaVytraty.h"
 #include "steps/functional/FormOtsenkaFunk.h"
 #include "steps/info/FormOtsenkaInfo.h"
 #include "steps/local/FormOtsenkaLocalny.h"
 #include "steps/localquarter/FormOtsenkaLocalny2.h"
 #include "steps/plots/FormOtsenkaDilanky.h"
+#include "steps/zonal/FormOtsenkaZonalnist.h"
+#include "steps/zonal/FormOtsenkaZonalnistSEUC.h"
 
 void OpenStep(TFormMain& window, int kind) {
     const StepContext& context = window.stepContext();
@@ -19,6 +24,15 @@ void OpenStep(TFormMain& window, int kind) {
     switch (kind) {
     case KindStepInfo:
         OpenStepInfo(context, &window);
+        break;
+    case KindStepAreas:
+        OpenStepAreas(context, &window);
+        break;
+    case KindStepCosts:
+        OpenStepCosts(context, &window);
+        break;
+    case KindStepAverage:
+        OpenStepAverage(context, &window);
         break;
     case KindStepFunctional:
         OpenStepFunctional(context, &window);
@@ -34,6 +48,12 @@ void OpenStep(TFormMain& window, int kind) {
         break;
     case KindStepPlots:
         OpenStepPlots(context, &window);
+        break;
+    case KindStepZonalWeighted:
+        OpenStepZonalWeighted(context, &window);
+        break;
+    case KindStepZonalSEUC:
+        OpenStepZonalSEUC(context, &window);
         break;
     default:
         // The remaining steps arrive with their own windows.

@@ -9,6 +9,7 @@
 #include "map/ViewEntireLayer.h"
 
 #include <QButtonGroup>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -19,6 +20,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 MapView::MapView(MapDocument& document, QWidget* parent) : QWidget(parent) {
     ToolBarCMD = new QToolBar(this);
@@ -126,7 +128,16 @@ void MapView::syncToolButtons() {
 
 void MapView::removeAllLayers() {
     map().removeAllLayers();
+    m_unavailable.clear();
     ListMapValues->clear();
+}
+
+void MapView::addUnavailableLayer(const QString& path, const QString& reason) {
+    m_unavailable.push_back({LayerNameOf(path), path, reason, map().layerCount()});
+}
+
+QString MapView::unavailableCaption(const QString& layerName) {
+    return layerName + QStringLiteral(" (недоступний)");
 }
 
 Layer* MapView::AddLayer(const QString& path, bool visible) {
@@ -150,8 +161,11 @@ void MapView::LoadSettlementLayers(const QString& folder) {
     removeAllLayers();
     m_folder = folder;
     for (const QString& name :
-         {QStringLiteral("межі"), QStringLiteral("зони"), QStringLiteral("райони")})
-        AddLayer(JoinPath(folder, name + QStringLiteral(".tab")), true);
+         {QStringLiteral("межі"), QStringLiteral("зони"), QStringLiteral("райони")}) {
+        const QString path = JoinPath(folder, name + QStringLiteral(".tab"));
+        if (!AddLayer(path, true) && QFileInfo::exists(path))
+            addUnavailableLayer(path, LastError());
+    }
     if (map().layerCount() > 0)
         ZoomToRectangle(map(), AllLayersBounds(map()));
     RefreshLayerList();
@@ -160,12 +174,31 @@ void MapView::LoadSettlementLayers(const QString& folder) {
 void MapView::RefreshLayerList() {
     m_refilling = true;
     ListMapLayers->clear();
-    for (int i = 0; i < map().layerCount(); ++i) {
-        const Layer* layer = map().layerAt(i);
-        auto* item = new QListWidgetItem(layer->name(), ListMapLayers);
+    // From the bottom up: each unavailable layer sits above the layers that were below it.
+    std::vector<QListWidgetItem*> rows;
+    const int count = map().layerCount();
+    for (int below = 0; below <= count; ++below) {
+        for (const Unavailable& u : m_unavailable) {
+            if (std::min(u.below, count) != below)
+                continue;
+            auto* item = new QListWidgetItem(unavailableCaption(u.name));
+            item->setFlags(Qt::NoItemFlags);
+            item->setData(Qt::UserRole, -1);
+            item->setToolTip(QDir::toNativeSeparators(u.path) + QStringLiteral(": ") + u.reason);
+            rows.push_back(item);
+        }
+        if (below == count)
+            break;
+        const int index = count - 1 - below;
+        const Layer* layer = map().layerAt(index);
+        auto* item = new QListWidgetItem(layer->name());
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(layer->visible() ? Qt::Checked : Qt::Unchecked);
+        item->setData(Qt::UserRole, index);
+        rows.push_back(item);
     }
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
+        ListMapLayers->addItem(*it);
     m_refilling = false;
 }
 
@@ -233,8 +266,11 @@ void MapView::cmdEditorClick() {
 void MapView::ListMapLayersClickCheck(QListWidgetItem* item) {
     if (m_refilling || !item)
         return;
-    // The list is in map order; the row finds the layer even when two share a name.
-    Layer* layer = map().layerAt(ListMapLayers->row(item));
+    const int index = item->data(Qt::UserRole).toInt();
+    if (index < 0)
+        return; // an unavailable layer has nothing to show
+    // The row remembers its layer, so two layers of one name are told apart.
+    Layer* layer = map().layerAt(index);
     if (!layer || layer->name() != item->text())
         layer = GetLayer(map(), item->text());
     if (!layer) {

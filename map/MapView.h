@@ -5,6 +5,7 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <vector>
 
 class QLabel;
 class QListWidget;
@@ -33,16 +34,28 @@ public:
     void setBusy(bool busy) { m_busy = busy; }
     bool busy() const { return m_busy; }
 
+    /** Removes every layer, and the unavailable ones from the list. */
     void removeAllLayers();
     Layer* AddLayer(const QString& path, bool visible);
+    /**
+     * Keeps a table that could not be opened in the layer list, where it would have been,
+     * greyed and marked as unavailable, with the reason as its tooltip.
+     */
+    void addUnavailableLayer(const QString& path, const QString& reason);
+    /** The caption of an unavailable layer's row. */
+    static QString unavailableCaption(const QString& layerName);
     Layer* CreateLayer(const QString& name);
     bool EditLayersExternally(const QStringList& names);
-    /** Removes all layers and adds "межі", "зони" and "райони" of the folder, visible. */
+    /**
+     * Removes all layers and adds "межі", "зони" and "райони" of the folder, visible; a file
+     * that is there but cannot be opened stays in the list as unavailable.
+     */
     void LoadSettlementLayers(const QString& folder);
     void RefreshLayerList();
 
     /** The names the main window's map tab uses. */
     void addLayer(const QString& path, bool visible) { AddLayer(path, visible); }
+
     void refreshLayerList() { RefreshLayerList(); }
 
     /** Adds the files as visible layers; stops with a message at the first failure. */
@@ -79,6 +92,14 @@ private:
                                bool checkable);
     void syncToolButtons();
 
+    /** A layer that could not be opened and how many layers were below it then. */
+    struct Unavailable {
+        QString name;
+        QString path;
+        QString reason;
+        int below = 0;
+    };
+    std::vector<Unavailable> m_unavailable;
     QString m_folder;
     QString m_openFolder;
     bool m_busy = false;

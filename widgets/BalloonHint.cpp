@@ -16,6 +16,7 @@ namespace {
 constexpr int kTail = 12;
 constexpr int kPad = 8;
 constexpr int kIcon = 16;
+constexpr int kMaxTextWidth = 400;
 } // namespace
 
 BalloonHint::BalloonHint() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint) {
@@ -78,11 +79,19 @@ void BalloonHint::present(const QString& title, const QString& text, int kind, Q
     bold.setBold(true);
     const QFontMetrics fmBold(bold);
     const QFontMetrics fm(font());
-    const QRect textRect = fm.boundingRect(QRect(0, 0, 400, 1000), Qt::TextWordWrap, m_text);
-    const int width =
-        std::max(fmBold.horizontalAdvance(m_title) + kIcon + 6, textRect.width()) + 2 * kPad;
-    const int bodyHeight = std::max(fmBold.height(), kIcon) + 4 + textRect.height() + 2 * kPad;
-    const QSize size(std::max(width, 60), bodyHeight + kTail);
+    // The text is laid out once; the balloon is sized from that layout and draws the text in
+    // exactly that width, so a line that fits is never wrapped again.
+    const QSize textSize =
+        fm.boundingRect(QRect(0, 0, kMaxTextWidth, 100000), Qt::TextWordWrap, m_text).size();
+    const int titleHeight = std::max(fmBold.height(), kIcon);
+    const int titleWidth = fmBold.horizontalAdvance(m_title) + kIcon + 6;
+    const int contentWidth = std::max(titleWidth, textSize.width());
+    m_titleHeight = titleHeight;
+    m_textRect = QRect(kPad, kPad + titleHeight + 4, textSize.width(), textSize.height());
+    // The body's outline takes one pixel on the right and at the bottom.
+    const int width = std::max(contentWidth + 2 * kPad + 1, 60);
+    const int bodyHeight = m_textRect.bottom() + 1 + kPad + 1;
+    const QSize size(width, bodyHeight + kTail);
 
     // Below the point with the tail up, unless that leaves the screen.
     const QScreen* screen = QGuiApplication::screenAt(m_anchor);
@@ -128,13 +137,17 @@ void BalloonHint::paintEvent(QPaintEvent*) {
     bold.setBold(true);
     p.setPen(Qt::black);
     p.setFont(bold);
-    const int titleHeight = std::max(QFontMetrics(bold).height(), kIcon);
-    p.drawText(QRect(body.left() + kPad + kIcon + 6, top, body.width(), titleHeight),
+    p.drawText(QRect(body.left() + kPad + kIcon + 6, top, body.width(), m_titleHeight),
                Qt::AlignVCenter | Qt::AlignLeft, m_title);
     p.setFont(font());
-    p.drawText(
-        QRect(body.left() + kPad, top + titleHeight + 4, body.width() - 2 * kPad, body.height()),
-        Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, m_text);
+    p.drawText(m_textRect.translated(body.topLeft()),
+               Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, m_text);
+}
+
+QRect BalloonHint::textRect() const {
+    const QRect body =
+        m_tailDown ? rect().adjusted(0, 0, -1, -kTail - 1) : rect().adjusted(0, kTail, -1, -1);
+    return m_textRect.translated(body.topLeft());
 }
 
 void BalloonHint::mousePressEvent(QMouseEvent*) {

@@ -31,6 +31,8 @@ public:
     int kind() const { return m_kind; }
     QPoint anchor() const { return m_anchor; }
     QWidget* control() const { return m_control; }
+    /** Where the text is drawn, in the balloon's coordinates: the size its layout needs. */
+    QRect textRect() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -46,6 +48,8 @@ private:
     QPoint m_anchor;
     bool m_tailDown = false;
     int m_tailX = 0;
+    int m_titleHeight = 0;
+    QRect m_textRect; ///< relative to the body's top-left corner
     QPointer<QWidget> m_control;
     QTimer m_timer;
 };

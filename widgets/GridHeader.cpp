@@ -24,7 +24,19 @@ GridHeader::GridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
     setHighlightSections(false);
     setDefaultAlignment(Qt::AlignCenter);
     connect(this, &QHeaderView::sectionResized, this, [this] {
-        invalidateHeight();
+        // A grid of a thousand columns gets its widths one by one: the heading is measured
+        // again once after them, not once per column.
+        m_heightValid = false;
+        if (!m_remeasurePending) {
+            m_remeasurePending = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    m_remeasurePending = false;
+                    invalidateHeight();
+                },
+                Qt::QueuedConnection);
+        }
         viewport()->update();
     });
 }

@@ -42,6 +42,7 @@ private:
     QList<GridHeadingGroup> m_groups;
     int m_fixedHeight = 0;
     mutable bool m_heightValid = false;
+    bool m_remeasurePending = false;
     mutable int m_groupHeight = 0;
     mutable QList<int> m_bandHeights;
 };

@@ -90,6 +90,25 @@ static void BM_AppendRows999x40(benchmark::State& state) {
 }
 BENCHMARK(BM_AppendRows999x40)->Unit(benchmark::kMillisecond);
 
+// A questionnaire of 41 rows and a thousand narrow columns given to a view not shown yet, as
+// a step window is filled before it opens: the heading is measured once, not per column.
+static void BM_HiddenGrid1001Columns(benchmark::State& state) {
+    for (auto _ : state) {
+        GridView view;
+        StringGrid grid(1001, 42, 1, 2);
+        for (int c = 2; c < 1001; ++c)
+            grid.set(0, c, QString::number(c - 1));
+        *view.grid() = grid;
+        QList<GridColumn> columns{GridColumn::text(QStringLiteral("п/п"), 35),
+                                  GridColumn::text(QStringLiteral("Фактор"), 300)};
+        for (int c = 2; c < 1001; ++c)
+            columns << GridColumn::number(QString(), 0, 30);
+        view.setColumns(columns);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_HiddenGrid1001Columns)->Unit(benchmark::kMillisecond);
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -1,5 +1,8 @@
 #include "catalogue/core/Catalogue.h"
 
+#include "catalogue/core/CatalogueOpen.h"
+#include "catalogue/core/CataloguePaths.h"
+
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
 #include "common/Messages.h"
@@ -18,19 +21,6 @@ namespace {
 
 QString Quoted(const QString& text) {
     return u'\'' + QuoteSql(text) + u'\'';
-}
-
-/** Registers files of a folder in its "data" table; false at the first failed insert. */
-bool RegisterFiles(const QString& folder, const QString& masks, int code, bool lowerBaseName) {
-    for (const QString& name : ListFiles(folder, masks, false)) {
-        const QString named = lowerBaseName ? FileNameNoExt(name) : name;
-        if (!RunQuery(Db().queryData,
-                      QStringLiteral("INSERT INTO data (code, named, pathname) VALUES (") +
-                          QString::number(code) + u',' + Quoted(named) + u',' + Quoted(name) + u')',
-                      false))
-            return false;
-    }
-    return true;
 }
 
 /** The file entries (codes 3 to 6) of the current data connection. */
@@ -73,19 +63,27 @@ std::vector<ListEntry> StepEntries() {
 
 bool LoadProjectRows(ProjectTreeRows& rows) {
     rows = {};
-    if (!Db().ConnectCatalogue())
+    if (!OpenCatalogue())
         return false;
     Query& q = Db().queryMain;
     if (!RunQuery(q, QStringLiteral("SELECT * FROM projects ORDER BY id"), true)) {
-        ShowError(QStringLiteral("Помилка завантаження проектів. Подробиці: ") + LastError());
-        return false;
+        // A catalogue that opened but cannot be read through is offered its copy once.
+        const QString reason = LastError();
+        if (!OfferCatalogueCopy(reason) || !OpenCatalogue())
+            return false;
+        if (!RunQuery(q, QStringLiteral("SELECT * FROM projects ORDER BY id"), true)) {
+            ShowError(QStringLiteral("Помилка завантаження проектів. Подробиці: ") + LastError());
+            return false;
+        }
     }
     QHash<QString, int> byUid; // the first node of each uid
     for (q.first(); !q.eof(); q.next()) {
-        TProjectItem item{
-            q.text(QStringLiteral("uid")),      q.text(QStringLiteral("part_uid")),
-            q.text(QStringLiteral("named")),    q.text(QStringLiteral("typed")),
-            q.text(QStringLiteral("pathname")), static_cast<int>(q.integer(QStringLiteral("id")))};
+        TProjectItem item{q.text(QStringLiteral("uid")),
+                          q.text(QStringLiteral("part_uid")),
+                          q.text(QStringLiteral("named")),
+                          q.text(QStringLiteral("typed")),
+                          ResolvedPath(q.text(QStringLiteral("pathname"))),
+                          static_cast<int>(q.integer(QStringLiteral("id")))};
         int parent = -1;
         if (!item.part_uid.isEmpty())
             parent = byUid.value(item.part_uid, -1);
@@ -182,94 +180,6 @@ QString ProjectFolderFor(const QString& projectName) {
     return JoinPath(GlobalVar().Settings.ProjectsDir, SafeFileName(projectName));
 }
 
-CreateOutcome CreateProject(const NewProject& project) {
-    const TSettings& s = GlobalVar().Settings;
-    const QString projectUid = RandomDigits(20);
-    const QString projectFolder = ProjectFolderFor(project.name);
-    if (!CopyFolderFiles(JoinPath(s.TemplateDir, QStringLiteral("проект")), projectFolder, {},
-                         true) ||
-        !Db().ConnectProject(projectFolder))
-        return CreateOutcome::NothingWritten;
-    if (!RunQuery(Db().queryMain,
-                  QStringLiteral("INSERT INTO projects (uid, named, pathname) VALUES (") +
-                      Quoted(projectUid) + u',' + Quoted(project.name) + u',' +
-                      Quoted(projectFolder) + u')',
-                  false)) {
-        ShowError(QStringLiteral("Додавання даних проект у базу.\rПомилка: ") + LastError());
-        return CreateOutcome::NothingWritten;
-    }
-    // From here on the catalogue holds the project: the caller reloads its tree in any case.
-    if (!RunQuery(Db().queryData,
-                  QStringLiteral("INSERT INTO data (code, named) VALUES (-1,") +
-                      Quoted(project.coatuu) + u')',
-                  false)) {
-        ShowError(QStringLiteral("Додавання даних коатуу у проект.\rПомилка: ") + LastError());
-        return CreateOutcome::Written;
-    }
-    struct Settlement {
-        QString name, code, folder;
-    };
-    std::vector<Settlement> settlements;
-    for (const QString& entry : project.settlementEntries) {
-        const QString uid = RandomDigits(20);
-        const QString name = FieldOf(entry, QStringLiteral(","), QString(), 1).trimmed();
-        const QString folderName = SafeFileName(name);
-        const QString folder = JoinPath(projectFolder, folderName);
-        if (!RunQuery(
-                Db().queryMain,
-                QStringLiteral("INSERT INTO projects (uid, part_uid, named, pathname) VALUES (") +
-                    Quoted(uid) + u',' + Quoted(projectUid) + u',' + Quoted(name) + u',' +
-                    Quoted(folder) + u')',
-                false)) {
-            ShowError(QStringLiteral("Додавання даних населеного пункту у базу.\rПомилка: ") +
-                      LastError());
-            return CreateOutcome::Written;
-        }
-        if (!RunQuery(Db().queryData,
-                      QStringLiteral("INSERT INTO data (code, named, pathname) VALUES (2,") +
-                          Quoted(name) + u',' + Quoted(folderName) + u')',
-                      false)) {
-            ShowError(QStringLiteral("Додавання даних населеного пункту у проект.\rПомилка: ") +
-                      LastError());
-            return CreateOutcome::Written;
-        }
-        if (!CopyFolderFiles(JoinPath(s.TemplateDir, QStringLiteral("наспункт")), folder, {}, true))
-            return CreateOutcome::Written;
-        settlements.push_back(
-            {name, FieldOf(entry, QStringLiteral(","), QString(), 2).trimmed(), folder});
-    }
-    for (const Settlement& st : settlements) {
-        if (!Db().ConnectProject(st.folder))
-            return CreateOutcome::Written;
-        Query& q = Db().queryData;
-        auto setFact = [&q](const QString& value, const char* fact) {
-            RunQuery(q,
-                     QStringLiteral("UPDATE показники SET значення=") + Quoted(value) +
-                         QStringLiteral(" WHERE показник='") + QString::fromUtf8(fact) + u'\'',
-                     false);
-        };
-        setFact(st.name, "Назва");
-        setFact(SettlementStatusWord(st.name), "Адміністративний статус");
-        setFact(st.code, "Код коатуу");
-        RegisterFiles(st.folder, QStringLiteral("*.gwp"), KindMap, true);
-        RunQuery(q,
-                 QStringLiteral("INSERT INTO data (code, named, pathname) VALUES (4,'Склад "
-                                "земель','Склад земель.xlsx')"),
-                 false);
-    }
-    if (!Db().ConnectProject(projectFolder))
-        return CreateOutcome::Written;
-    // Documents that the project template brought.
-    const bool registered =
-        RegisterFiles(projectFolder, QStringLiteral("*.doc;*.docx"), KindWord, false) &&
-        RegisterFiles(projectFolder, QStringLiteral("*.xls;*.xlsx"), KindExcel, false) &&
-        RegisterFiles(projectFolder, QStringLiteral("*.tab"), KindMap, false);
-    if (!registered)
-        ShowError(QStringLiteral("Додавання даних населеного пункту у проект.\rПомилка: ") +
-                  LastError());
-    return CreateOutcome::Written;
-}
-
 bool RegisterProjectFolder(const QString& chosen) {
     const QString folder = ExcludeTrailingBackslashes(chosen);
     if (!FileExistsQuiet(JoinPath(folder, DataFileName()))) {
@@ -284,11 +194,12 @@ bool RegisterProjectFolder(const QString& chosen) {
     }
     const QString projectUid = RandomDigits(20);
     const QString name = FieldOf(folder, QStringLiteral("/"), folder, -1);
-    if (!Db().ConnectProject(folder))
+    if (!OpenCatalogue() || !Db().ConnectProject(folder))
         return false;
     if (!RunQuery(Db().queryMain,
                   QStringLiteral("INSERT INTO projects (uid, named, pathname) VALUES (") +
-                      Quoted(projectUid) + u',' + Quoted(name) + u',' + Quoted(folder) + u')',
+                      Quoted(projectUid) + u',' + Quoted(name) + u',' + Quoted(StoredPath(folder)) +
+                      u')',
                   false)) {
         ShowError(QStringLiteral("Додавання даних проект у базу.\rПомилка: ") + LastError());
         return false;
@@ -304,7 +215,7 @@ bool RegisterProjectFolder(const QString& chosen) {
                 QStringLiteral("INSERT INTO projects (uid, part_uid, named, pathname) VALUES (") +
                     Quoted(RandomDigits(20)) + u',' + Quoted(projectUid) + u',' +
                     Quoted(q.text(QStringLiteral("named"))) + u',' +
-                    Quoted(JoinPath(folder, q.text(QStringLiteral("pathname")))) + u')',
+                    Quoted(StoredPath(JoinPath(folder, q.text(QStringLiteral("pathname"))))) + u')',
                 false)) {
             ShowError(QStringLiteral("Додавання даних населеного пункту у базу.\rПомилка: ") +
                       LastError());
@@ -316,7 +227,7 @@ bool RegisterProjectFolder(const QString& chosen) {
 }
 
 bool DeleteProjectRows(const TProjectItem& item) {
-    if (!Db().ConnectCatalogue())
+    if (!OpenCatalogue())
         return false;
     if (!RunQuery(Db().queryMain,
                   QStringLiteral("DELETE FROM projects WHERE uid=") + Quoted(item.uid) +
@@ -359,7 +270,7 @@ int FileKind(const QString& path) {
         return KindWord;
     if (ext == QStringLiteral(".xls") || ext == QStringLiteral(".xlsx"))
         return KindExcel;
-    if (ext == QStringLiteral(".tab") || ext == QStringLiteral(".gwp"))
+    if (ext == QStringLiteral(".tab"))
         return KindMap;
     return KindOtherFile;
 }

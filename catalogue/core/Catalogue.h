@@ -38,9 +38,13 @@ struct NewProject {
     QStringList settlementEntries; ///< "name, code" or a name typed by hand
 };
 
-/** How far creating a project got: nothing written, or the catalogue row exists. */
+/** How creating a project ended: nothing left behind, or all of it made. */
 enum class CreateOutcome { NothingWritten, Written };
-/** Creates the project folder, its settlements and their catalogue rows. */
+/**
+ * Creates the project folder, its settlements and their catalogue rows. It is all or nothing:
+ * at the first failure (reported here) the catalogue rows are rolled back and the folders
+ * this run made are removed. A missing template folder is named before anything is made.
+ */
 CreateOutcome CreateProject(const NewProject& project);
 
 /** Registers an existing project folder and its settlements; true when the project row exists. */
@@ -49,12 +53,13 @@ bool RegisterProjectFolder(const QString& folder);
 /** Removes the node's catalogue rows (a project's with its settlements'). */
 bool DeleteProjectRows(const TProjectItem& item);
 /**
- * Deletes a node's folder with all data, but only a folder inside the projects root that is
- * not a link: false (nothing deleted) otherwise.
+ * Deletes a node's folder with all data. A link is never followed out of the projects root,
+ * and the root, the program folder, the home folder and their parents are never deleted:
+ * false (nothing deleted, a warning shown) for those.
  */
 bool DeleteProjectFolder(const QString& pathname);
 
-/** The kind of a file by its extension: 3 Word, 4 workbook, 5 map table or workspace, 6 other. */
+/** The kind of a file by its extension: 3 Word, 4 workbook, 5 map table, 6 any other. */
 int FileKind(const QString& path);
 
 /**

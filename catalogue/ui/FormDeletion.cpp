@@ -1,11 +1,13 @@
 #include "catalogue/ui/FormDeletion.h"
 
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TFormDeletion::TFormDeletion(const QString& nodeText, QWidget* parent) : QDialog(parent) {
+TFormDeletion::TFormDeletion(const QString& nodeText, const QString& outsideFolder, QWidget* parent)
+    : QDialog(parent) {
     setObjectName(QStringLiteral("TFormDeletion"));
     setWindowTitle(QStringLiteral("Вилучення"));
     auto* layout = new QVBoxLayout(this);
@@ -13,6 +15,16 @@ TFormDeletion::TFormDeletion(const QString& nodeText, QWidget* parent) : QDialog
     auto* name = new QLabel(nodeText, this);
     name->setStyleSheet(QStringLiteral("QLabel { font-weight: bold; }"));
     layout->addWidget(name);
+    if (!outsideFolder.isEmpty()) {
+        // "With all data" would reach outside the projects: the folder is named in full.
+        auto* folder = new QLabel(QStringLiteral("Папка поза папкою проектів:\n") +
+                                      QDir::toNativeSeparators(outsideFolder),
+                                  this);
+        folder->setObjectName(QStringLiteral("LabelOutsideFolder"));
+        folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        folder->setWordWrap(true);
+        layout->addWidget(folder);
+    }
     auto* buttons = new QHBoxLayout;
     auto* fromList = new QPushButton(QStringLiteral("Так, просто зі списку"), this);
     fromList->setObjectName(QStringLiteral("BFromList"));
@@ -30,8 +42,9 @@ TFormDeletion::TFormDeletion(const QString& nodeText, QWidget* parent) : QDialog
     layout->addLayout(buttons);
 }
 
-TFormDeletion::Result TFormDeletion::Ask(const QString& nodeText, QWidget* parent) {
-    TFormDeletion form(nodeText, parent);
+TFormDeletion::Result TFormDeletion::Ask(const QString& nodeText, const QString& outsideFolder,
+                                         QWidget* parent) {
+    TFormDeletion form(nodeText, outsideFolder, parent);
     const int result = form.exec();
     return result == FromList || result == WithData ? static_cast<Result>(result) : No;
 }

@@ -2,12 +2,12 @@
 
 #include "common/FileUtils.h"
 #include "common/Messages.h"
+#include "common/ui/InputQuery.h"
 
 #include <QDir>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,30 +55,61 @@ TFormOpenDir::TFormOpenDir(const QString& start, const QString& prompt, QWidget*
     connect(BOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(BNewFolder, &QPushButton::clicked, this, [this] {
-        bool ok = false;
-        const QString name =
-            QInputDialog::getText(this, QStringLiteral("Нова папка"), QStringLiteral("І'мя папки"),
-                                  QLineEdit::Normal, QString(), &ok);
-        if (ok && !name.isEmpty())
+        QString name;
+        if (InputQuery(QStringLiteral("Нова папка"), QStringLiteral("І'мя папки"), name))
             createFolder(name);
     });
     connect(TreeView->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        // While the user types, the tree follows the edit and the edit keeps what was typed.
         const QString path = selectedFolder();
-        if (EditPath->text() != path)
+        if (!m_following && EditPath->text() != path)
             EditPath->setText(path);
         updateButtons();
     });
-    connect(EditPath, &QLineEdit::editingFinished, this, [this] {
-        const QString path = EditPath->text();
-        if (path != selectedFolder() && !goTo(path))
-            ShowBalloon(QString(), QStringLiteral("Шлях не існує"), 2, EditPath);
+    connect(EditPath, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (!FolderExistsQuiet(text))
+            return;
+        m_following = true;
+        goTo(text);
+        m_following = false;
     });
+    connect(EditPath, &QLineEdit::editingFinished, this, [this] { followEdit(); });
+    // Enter in the edit moves the tree; it never closes the window.
+    EditPath->installEventFilter(this);
     QString first = FolderExistsQuiet(start)
                         ? start
                         : (FolderExistsQuiet(g_lastFolder) ? g_lastFolder : QString());
     if (first.isEmpty() || !goTo(first))
         TreeView->setCurrentIndex(m_model->index(0, 0));
     updateButtons();
+}
+
+bool TFormOpenDir::followEdit() {
+    const QString path = EditPath->text();
+    if (path == selectedFolder())
+        return true;
+    if (goTo(path))
+        return true;
+    ShowBalloon(QString(), QStringLiteral("Шлях не існує"), 2, EditPath);
+    return false;
+}
+
+bool TFormOpenDir::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == EditPath && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            followEdit();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFormOpenDir::accept() {
+    // A typed path that does not exist is not quietly replaced by the tree's folder.
+    if (!followEdit())
+        return;
+    QDialog::accept();
 }
 
 QString TFormOpenDir::selectedFolder() const {
@@ -99,7 +130,7 @@ bool TFormOpenDir::goTo(const QString& path) {
 
 bool TFormOpenDir::createFolder(const QString& name) {
     const QString parent = selectedFolder();
-    if (!QDir(parent).mkdir(name)) {
+    if (name.trimmed().isEmpty() || !QDir(parent).mkdir(name)) {
         ShowError(QStringLiteral("Нова папка"),
                   QStringLiteral("Помилка створення директорії: \"") + name + u'"');
         return false;

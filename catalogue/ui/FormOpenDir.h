@@ -16,8 +16,13 @@ public:
     QString selectedFolder() const;
     /** Moves the tree to a folder; false when it does not exist. */
     bool goTo(const QString& path);
-    /** Creates a folder inside the selected one and selects it. */
+    /** Creates a folder inside the selected one and selects it; an empty name is an error. */
     bool createFolder(const QString& name);
+    /**
+     * Moves the tree to the folder typed in the path edit; a path that does not exist gives
+     * the balloon "Шлях не існує" and false.
+     */
+    bool followEdit();
 
     QTreeView* TreeView = nullptr;
     QLineEdit* EditPath = nullptr;
@@ -25,13 +30,19 @@ public:
     QPushButton* BNewFolder = nullptr;
     QLabel* PanelPrompt = nullptr;
 
+public slots:
+    /** "Ok": first the typed path, which must exist. */
+    void accept() override;
+
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override;
 
 private:
     void updateButtons();
     QFileSystemModel* m_model = nullptr;
+    bool m_following = false; ///< the tree follows the edit while the user types
 };
 
 /** Lets the user choose a folder; the path comes back without a trailing separator. */

@@ -211,6 +211,8 @@ QWidget* TFormDialog::makeControl(FieldRec& field, int width, const QString& val
         memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        // Tab moves to the next field like in every other field; Ctrl+Tab types a tab.
+        memo->setTabChangesFocus(true);
         control = memo;
         break;
     }
@@ -488,6 +490,12 @@ bool TFormDialog::eventFilter(QObject* watched, QEvent* event) {
         for (const FieldRec& f : m_fields) {
             if (f.control != watched || !f.enabled)
                 continue;
+            if (f.kind == FieldMemo && key->key() == Qt::Key_Tab &&
+                key->modifiers() == Qt::ControlModifier) {
+                if (auto* memo = qobject_cast<QPlainTextEdit*>(f.control))
+                    memo->insertPlainText(QStringLiteral("\t"));
+                return true;
+            }
             const bool picker = f.kind == FieldColor || f.kind == FieldFont;
             const bool file = f.kind == FieldOpenFile || f.kind == FieldSaveFile;
             if ((key->key() == Qt::Key_F2 && (picker || file)) ||

@@ -1,6 +1,7 @@
 #include "steps/common/StepStore.h"
 
 #include "common/LastError.h"
+#include "db/Backup.h"
 #include "db/Database.h"
 #include "db/Transaction.h"
 
@@ -18,6 +19,7 @@ bool StoreInTransaction(Connection* project, const std::function<bool()>& body) 
         SetLastError(QStringLiteral("база даних населеного пункту не відкрита."));
         return false;
     }
+    backup::BeforeSettlementStore(*project);
     Transaction transaction(*project);
     if (!transaction.ok())
         return false;

@@ -12,7 +12,8 @@ QString LoadFailedText(const QString& table);
 
 /**
  * Runs `body` in one transaction on the settlement's database: committed when it returns
- * true, rolled back otherwise, so the database keeps its former content. False with the
- * reason in LastError(); nothing is shown here (the step window shows it).
+ * true, rolled back otherwise, so the database keeps its former content. An automatic copy
+ * of the database is made first. False with the reason in LastError(); nothing is shown here
+ * (the step window shows it).
  */
 bool StoreInTransaction(Connection* project, const std::function<bool()>& body);

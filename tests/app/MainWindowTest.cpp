@@ -1,12 +1,17 @@
 #include "app/MainWindow.h"
+#include "app/MapPage.h"
 #include "catalogue/core/Catalogue.h"
 #include "common/FileUtils.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
+#include "map/MapDocument.h"
+#include "map/MapView.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,8 +46,9 @@ protected:
         window = std::make_unique<TFormMain>();
         MainWindowDialogs& d = window->dialogs();
         d.openStep = [this](int kind) { openedSteps.push_back(kind); };
-        d.askDeletion = [this](const QString& text) {
+        d.askDeletion = [this](const QString& text, const QString& outside) {
             askedDeletion = text;
+            askedOutside = outside;
             return deletionAnswer;
         };
         window->LoadProjectTree();
@@ -79,6 +85,7 @@ protected:
     std::vector<int> openedSteps;
     DeletionAnswer deletionAnswer = DeletionAnswer::No;
     QString askedDeletion;
+    QString askedOutside;
 };
 
 } // namespace
@@ -202,4 +209,110 @@ TEST_F(MainWindowTest, NewProjectIsSelectedAfterCreation) {
     window->dialogs().newProject = [](catalogue::NewProject&) { return false; };
     window->ACT_PROJ_NEWExecute();
     EXPECT_EQ(window->TreeViewProjects->topLevelItemCount(), 3);
+}
+
+TEST_F(MainWindowTest, AFolderOutsideTheProjectsIsNamedBeforeItIsDeleted) {
+    click(node(QStringLiteral("Район")));
+    window->ACT_PROJ_DELExecute();
+    EXPECT_EQ(askedDeletion, QStringLiteral("Район"));
+    EXPECT_TRUE(askedOutside.isEmpty());
+
+    // The same project moved out of the projects root and registered from there.
+    const QString inside = app.file(QStringLiteral("Проекти/Біла Церква"));
+    const QString outside = app.file(QStringLiteral("Інше/Біла Церква"));
+    ASSERT_TRUE(QDir().mkpath(app.file(QStringLiteral("Інше"))));
+    Db().CloseProject();
+    ASSERT_TRUE(QDir().rename(inside, outside));
+    ASSERT_TRUE(catalogue::RegisterProjectFolder(outside));
+    window->LoadProjectTree();
+    QTreeWidgetItem* registered = window->TreeViewProjects->topLevelItem(2);
+    ASSERT_TRUE(registered);
+    click(registered);
+    deletionAnswer = DeletionAnswer::WithData;
+    window->ACT_PROJ_DELExecute();
+    EXPECT_EQ(askedOutside, outside);
+    EXPECT_FALSE(QFileInfo::exists(outside));
+}
+
+TEST_F(MainWindowTest, AMapTableThatCannotBeOpenedIsNamedAndKeptInTheLayers) {
+    auto* page = new MapPage(window->mapDocument(), window.get());
+    window->setMapTab(page);
+    const QString village = app.file(QStringLiteral("Проекти/Район/с. Вишневе"));
+    const QString districts = JoinPath(village, QStringLiteral("райони.tab"));
+    ASSERT_TRUE(QFile::resize(districts, 20));
+    // A table that is not there at all gives no layer and no message.
+    ASSERT_TRUE(QFile::remove(JoinPath(village, QStringLiteral("зони.tab"))));
+    click(node(QStringLiteral("с. Вишневе")));
+    ASSERT_EQ(messages.texts(QStringLiteral("warning")).size(), 1);
+    const QString warning = messages.texts(QStringLiteral("warning")).first();
+    EXPECT_TRUE(
+        warning.startsWith(QStringLiteral("Не вдалося відкрити карту населеного пункту:\r\"") +
+                           QDir::toNativeSeparators(districts) + QStringLiteral("\": ")))
+        << warning.toStdString();
+    EXPECT_FALSE(warning.contains(QStringLiteral("зони.tab")));
+
+    QListWidget* layers = page->view()->ListMapLayers;
+    ASSERT_EQ(layers->count(), 2);
+    EXPECT_EQ(layers->item(0)->text(), QStringLiteral("райони (недоступний)"));
+    EXPECT_FALSE(layers->item(0)->flags() & Qt::ItemIsEnabled);
+    EXPECT_TRUE(layers->item(0)->toolTip().startsWith(QDir::toNativeSeparators(districts)));
+    EXPECT_EQ(layers->item(1)->text(), QStringLiteral("межі"));
+    // The rows still find their layers.
+    layers->item(1)->setCheckState(Qt::Unchecked);
+    EXPECT_FALSE(window->mapDocument().layerAt(0)->visible());
+
+    // Another settlement starts with a clean list.
+    messages.clear();
+    click(node(QStringLiteral("смт Глеваха")));
+    EXPECT_TRUE(messages.texts(QStringLiteral("warning")).isEmpty());
+    EXPECT_EQ(layers->count(), 3);
+}
+
+TEST_F(MainWindowTest, StepCaptionsAreShownWhole) {
+    click(node(QStringLiteral("с. Вишневе")));
+    QListWidget* list = window->ListView1;
+    QApplication::processEvents();
+    EXPECT_EQ(list->textElideMode(), Qt::ElideNone);
+    // Each entry is as tall as its wrapped caption needs; a cell cut by the grid would be
+    // exactly as tall as the grid.
+    for (int i = 0; i < list->count(); ++i)
+        EXPECT_LT(list->visualItemRect(list->item(i)).height(), list->gridSize().height())
+            << list->item(i)->text().toStdString();
+    EXPECT_GT(list->visualItemRect(list->item(4)).height(),
+              list->visualItemRect(list->item(0)).height());
+}
+
+TEST_F(MainWindowTest, TheCopiesMenuItemOpensTheSettlementsCopies) {
+    QStringList items;
+    for (QAction* a : window->menuBar()->actions()[1]->menu()->actions())
+        items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(items.last(), QStringLiteral("Автоматичні копії"));
+    window->ACT_BACKUPS->trigger();
+    EXPECT_EQ(shell.opened.last(), app.file(QStringLiteral("Temp/Копії")));
+    click(node(QStringLiteral("с. Вишневе")));
+    window->ACT_BACKUPS->trigger();
+    const QString copies = app.file(QStringLiteral("Temp/Копії/Район/с. Вишневе"));
+    EXPECT_EQ(shell.opened.last(), copies);
+    EXPECT_TRUE(QFileInfo(copies).isDir());
+}
+
+TEST_F(MainWindowTest, AFailedCreationIsNotSelectedAsIfAllWentWell) {
+    {
+        Connection templ;
+        ASSERT_TRUE(templ.open(app.file(QStringLiteral("Шаблон/проект/")) + DataFileName()));
+        Query q(&templ);
+        ASSERT_TRUE(RunQuery(q, QStringLiteral("DROP TABLE data"), false));
+    }
+    click(node(QStringLiteral("Район")));
+    window->dialogs().newProject = [](catalogue::NewProject& p) {
+        p = {QStringLiteral("1"), QStringLiteral("Нова рада"), {QStringLiteral("с. Нове, 1")}};
+        return true;
+    };
+    window->ACT_PROJ_NEWExecute();
+    EXPECT_TRUE(
+        messages.last().text.startsWith(QStringLiteral("Додавання даних коатуу у проект.")));
+    EXPECT_EQ(window->TreeViewProjects->topLevelItemCount(), 2);
+    ASSERT_TRUE(window->CurrentProject);
+    EXPECT_EQ(window->CurrentProject->named, QStringLiteral("Район"));
+    EXPECT_FALSE(QFileInfo::exists(app.file(QStringLiteral("Проекти/Нова рада"))));
 }

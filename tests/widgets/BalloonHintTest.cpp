@@ -54,3 +54,28 @@ TEST(BalloonHint, OneBalloonIsReplacedByTheNext) {
     QTest::mouseClick(&balloon, Qt::LeftButton);
     EXPECT_FALSE(balloon.isVisible());
 }
+
+TEST(BalloonHint, TextIsDrawnWholeInTheRoomItsLayoutNeeds) {
+    QLineEdit edit;
+    edit.show();
+    BalloonHint& balloon = BalloonHint::instance();
+    const QString longText = QStringLiteral("Значення поля повинно бути вибрано з списку, а "
+                                            "список порожній, тому спершу заповніть довідник "
+                                            "населених пунктів і спробуйте ще раз.");
+    for (const QString& text :
+         {QStringLiteral("Уведіть назву для пошуку."), QStringLiteral("\"Zzz\" не знайдено."),
+          QStringLiteral("Немає значення."), QStringLiteral("Шлях не існує"), longText}) {
+        BalloonHint::showBalloon(QStringLiteral("Пошук"), text, 2, &edit);
+        const QFontMetrics fm(balloon.font());
+        const QRect room = balloon.textRect();
+        EXPECT_TRUE(balloon.rect().contains(room)) << text.toStdString();
+        // Laid out again in the room it is drawn in, the text needs no more lines.
+        const QRect drawn = fm.boundingRect(room, Qt::TextWordWrap, text);
+        EXPECT_LE(drawn.height(), room.height()) << text.toStdString();
+        if (text != longText)
+            EXPECT_EQ(drawn.height(), fm.boundingRect(text).height()) << text.toStdString();
+        else
+            EXPECT_GT(drawn.height(), fm.height());
+    }
+    balloon.hide();
+}

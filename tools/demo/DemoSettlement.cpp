@@ -1,4 +1,5 @@
 #include "tools/demo/DemoSettlement.h"
+#include "tools/demo/DemoSteps.h"
 
 #include "common/FileUtils.h"
 #include "db/Database.h"
@@ -9,6 +10,7 @@
 #include "tools/demo/DemoAgriculture.h"
 #include "tools/demo/DemoFuncLocal.h"
 #include "tools/demo/DemoStatement.h"
+#include "tools/demo/DemoZonal.h"
 #include "tools/demo/VillageMap.h"
 
 #include <QDir>
@@ -286,6 +288,10 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
             QStringLiteral("UPDATE характеристика SET значення='%1' WHERE показник='%2'")
                 .arg(QuoteSql(value), QuoteSql(indicator)),
             nullptr);
+    if (!WriteDemoSteps(settlement, settlementDb, error))
+        return false;
+    if (!WriteDemoZonal(settlement, settlementDb, error))
+        return false;
     // Materials as a new settlement lists them: workspaces, the land statement, then the
     // map tables.
     QStringList entries;
@@ -321,19 +327,21 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
     const bool ok =
         transaction.ok() &&
         Run(catalogue,
-            QStringLiteral("DELETE FROM projects WHERE pathname='%1' OR pathname LIKE '%2%'")
-                .arg(QuoteSql(project), QuoteSql(project + u'/')),
+            QStringLiteral("DELETE FROM projects WHERE pathname='%1' OR pathname LIKE '%2%' OR "
+                           "pathname='%3' OR pathname LIKE '%4%'")
+                .arg(QuoteSql(project), QuoteSql(project + u'/'), QuoteSql(demo::projectName()),
+                     QuoteSql(demo::projectName() + u'/')),
             error) &&
         Run(catalogue,
             QStringLiteral("INSERT INTO projects (uid, part_uid, named, pathname) VALUES "
                            "('%1','','%2','%3')")
-                .arg(projectUid, QuoteSql(demo::projectName()), QuoteSql(project)),
+                .arg(projectUid, QuoteSql(demo::projectName()), QuoteSql(demo::projectName())),
             error) &&
         Run(catalogue,
             QStringLiteral("INSERT INTO projects (uid, part_uid, named, pathname) VALUES "
                            "('%1','%2','%3','%4')")
                 .arg(settlementUid, projectUid, QuoteSql(demo::settlementName()),
-                     QuoteSql(settlement)),
+                     QuoteSql(demo::projectName() + u'/' + settlementFolderName)),
             error) &&
         transaction.commit();
     if (!ok && error && error->isEmpty())

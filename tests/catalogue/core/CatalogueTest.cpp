@@ -64,8 +64,10 @@ TEST_F(CatalogueTest, CreatesProjectWithTwoSettlements) {
               QStringList({"Києво-Святошинський район", "с. Вишневе", "смт Глеваха"}));
     const QStringList uids = Catalogue(QStringLiteral("uid"));
     EXPECT_EQ(Catalogue(QStringLiteral("part_uid")), QStringList({"", uids[0], uids[0]}));
-    EXPECT_EQ(Catalogue(QStringLiteral("pathname"))[1],
-              JoinPath(project, QStringLiteral("с. Вишневе")));
+    // Folders inside the projects root are kept relative to it.
+    EXPECT_EQ(Catalogue(QStringLiteral("pathname")),
+              QStringList({"Києво-Святошинський район", "Києво-Святошинський район/с. Вишневе",
+                           "Києво-Святошинський район/смт Глеваха"}));
     EXPECT_EQ(Column(JoinPath(project, DataFileName()),
                      QStringLiteral("SELECT * FROM data ORDER BY id"), QStringLiteral("named")),
               QStringList({"3222400000", "с. Вишневе", "смт Глеваха"}));
@@ -248,7 +250,8 @@ TEST_F(CatalogueTest, AddingFilesReplacingRenamingAndCompanions) {
     ASSERT_EQ(files.size(), 4u);
     EXPECT_EQ(files[2].caption, QStringLiteral("межі.tab"));
     EXPECT_EQ(FileKind(QStringLiteral("a.XLS")), KindExcel);
-    EXPECT_EQ(FileKind(QStringLiteral("a.gwp")), KindMap);
+    // A workspace added by hand is "any other file", which "Видалити файл" refuses.
+    EXPECT_EQ(FileKind(QStringLiteral("a.gwp")), KindOtherFile);
     EXPECT_EQ(FileKind(QStringLiteral("a.pdf")), KindOtherFile);
 
     // Removing entries.
@@ -321,4 +324,72 @@ TEST_F(CatalogueTest, TreeRowsNestSettlementsUnderTheirProjects) {
     EXPECT_EQ(rows.parents, std::vector<int>({-1, 0, 0, -1, 3, -1}));
     EXPECT_EQ(rows.items[5].named, QStringLiteral("Сирота"));
     EXPECT_GT(rows.items[5].id, rows.items[4].id);
+}
+
+TEST_F(CatalogueTest, AFailedCreationLeavesNoFolderAndNoRows) {
+    // A catalogue that cannot be written: the folder this run made goes again.
+    Query readOnly(&Db().main);
+    ASSERT_TRUE(RunQuery(readOnly, QStringLiteral("PRAGMA query_only=ON"), false));
+    EXPECT_EQ(CreateProject(TwoSettlements()), CreateOutcome::NothingWritten);
+    ASSERT_TRUE(RunQuery(readOnly, QStringLiteral("PRAGMA query_only=OFF"), false));
+    EXPECT_TRUE(messages.last().text.startsWith(
+        QStringLiteral("Додавання даних проект у базу.\rПомилка: ")));
+    const QString project = app.file(QStringLiteral("Проекти/Києво-Святошинський район"));
+    EXPECT_FALSE(QFileInfo::exists(project));
+    EXPECT_TRUE(Catalogue(QStringLiteral("named")).isEmpty());
+
+    // A folder that was there before is left as it was.
+    WriteTextFile(JoinPath(project, QStringLiteral("нотатки.txt")), QStringLiteral("x"));
+    ASSERT_TRUE(RunQuery(readOnly, QStringLiteral("PRAGMA query_only=ON"), false));
+    EXPECT_EQ(CreateProject(TwoSettlements()), CreateOutcome::NothingWritten);
+    ASSERT_TRUE(RunQuery(readOnly, QStringLiteral("PRAGMA query_only=OFF"), false));
+    EXPECT_TRUE(QFileInfo::exists(JoinPath(project, QStringLiteral("нотатки.txt"))));
+    ASSERT_TRUE(DeleteFolder(project));
+
+    // The KOATUU code cannot be registered: the creation stops there, the catalogue row
+    // already written is rolled back and the folders are removed.
+    {
+        Connection templ;
+        ASSERT_TRUE(templ.open(app.file(QStringLiteral("Шаблон/проект/")) + DataFileName()));
+        Query q(&templ);
+        ASSERT_TRUE(RunQuery(q, QStringLiteral("DROP TABLE data"), false));
+    }
+    messages.clear();
+    EXPECT_EQ(CreateProject(TwoSettlements()), CreateOutcome::NothingWritten);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_TRUE(messages.last().text.startsWith(
+        QStringLiteral("Додавання даних коатуу у проект.\rПомилка: ")));
+    EXPECT_FALSE(QFileInfo::exists(project));
+    EXPECT_TRUE(Catalogue(QStringLiteral("named")).isEmpty());
+}
+
+TEST_F(CatalogueTest, AMissingTemplateFolderIsNamedBeforeAnythingIsMade) {
+    const QString settlementTemplate = app.file(QStringLiteral("Шаблон/наспункт"));
+    ASSERT_TRUE(DeleteFolder(settlementTemplate));
+    EXPECT_EQ(CreateProject(TwoSettlements()), CreateOutcome::NothingWritten);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.last().text,
+              QStringLiteral("Створення проекту.\rПомилка: Не знайдено папку шаблону \"") +
+                  QDir::toNativeSeparators(settlementTemplate) + QStringLiteral("\"."));
+    EXPECT_FALSE(QFileInfo::exists(app.file(QStringLiteral("Проекти/Києво-Святошинський район"))));
+    // A project without settlements needs only the project template.
+    EXPECT_EQ(CreateProject({QStringLiteral("1"), QStringLiteral("Порожній"), {}}),
+              CreateOutcome::Written);
+}
+
+TEST_F(CatalogueTest, AWorkspaceAddedByHandIsAnyOtherFile) {
+    ASSERT_EQ(CreateProject(TwoSettlements()), CreateOutcome::Written);
+    const QString project = app.file(QStringLiteral("Проекти/Києво-Святошинський район"));
+    ASSERT_TRUE(Db().ConnectProject(project));
+    const QString source = app.file(QStringLiteral("incoming/огляд.gwp"));
+    WriteTextFile(source, QStringLiteral("/LAYER File=x.tab"));
+    ListEntry added;
+    ASSERT_TRUE(AddFileToFolder(source, project, {}, added));
+    EXPECT_EQ(added.kind, KindOtherFile);
+    std::vector<ListEntry> settlements, files;
+    ASSERT_TRUE(LoadProjectEntries(project, settlements, files));
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].kind, KindOtherFile);
+    EXPECT_FALSE(RemoveFileEntry(files[0]));
+    EXPECT_EQ(messages.last().text, QStringLiteral("Цей запис видалити неможливо."));
 }

@@ -1,8 +1,10 @@
 #include "common/ui/Dialog.h"
 #include "tests/support/TestSupport.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -205,4 +207,27 @@ TEST(TFormDialog, ChosenFileFillsTheLinkedField) {
     EXPECT_EQ(FileDialogFilter(d.FileFilter()), QStringLiteral("Книги (*.xlsx *.xls)"));
     d.ClearFields();
     EXPECT_EQ(FileDialogFilter(d.FileFilter()), QStringLiteral("Усі файли (*.*)"));
+}
+
+TEST(TFormDialog, TabLeavesAMemoAndCtrlTabTypesATab) {
+    RecordingMessages messages;
+    TFormDialog d;
+    auto* name = qobject_cast<QPlainTextEdit*>(d.AddField(FieldMemo, QStringLiteral("Назва"), false,
+                                                          false, 200, true, false, QString(),
+                                                          QStringLiteral("NAME")));
+    QLineEdit* shortName = addEdit(d, QStringLiteral("SHORT"), QString(), false);
+    ASSERT_TRUE(name);
+    d.ArrangeFields();
+    d.show();
+    d.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    name->setFocus();
+    QTest::keyClicks(name, QStringLiteral("Field"));
+    QTest::keyClick(name, Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClicks(name, QStringLiteral("x"));
+    EXPECT_EQ(name->toPlainText(), QStringLiteral("Field\tx"));
+    // Tab goes on to the short name, as in every other field.
+    QTest::keyClick(name, Qt::Key_Tab);
+    EXPECT_EQ(name->toPlainText(), QStringLiteral("Field\tx"));
+    EXPECT_EQ(QApplication::focusWidget(), shortName);
 }

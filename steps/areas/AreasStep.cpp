@@ -1,0 +1,189 @@
+#include "steps/areas/AreasStep.h"
+
+#include "common/LastError.h"
+#include "common/TextUtils.h"
+#include "db/BulkStore.h"
+#include "db/Database.h"
+#include "db/QueryFunctions.h"
+#include "steps/common/Districts.h"
+#include "steps/common/Indicators.h"
+#include "steps/common/StepStore.h"
+
+#include <QSet>
+
+namespace {
+
+AreaField Field(const char* name, const char* caption, const char* indicator, bool sub = false) {
+    return AreaField{QString::fromUtf8(name), QString::fromUtf8(caption),
+                     QString::fromUtf8(indicator), sub};
+}
+
+StepIssue Issue(const QString& field, const QString& text, int row = -1, int col = -1) {
+    return StepIssue{field, row, col, QStringLiteral("Попередження"), text};
+}
+
+/** Empty, or a number not below 0. */
+bool IsAreaText(const QString& text) {
+    if (text.trimmed().isEmpty())
+        return true;
+    const std::optional<double> value = ParseNumber(text);
+    return value && *value >= 0;
+}
+
+} // namespace
+
+const std::vector<AreaField>& AreaFields() {
+    static const std::vector<AreaField> fields = {
+        Field("EZagalna", "Загальна площа населеного пункту га.",
+              "Загальна площа населеного пункту"),
+        Field("EZabudovana", "Забудована територія, га.", "Забудована територія"),
+        Field("EZabudovana1", "під житловою забудовою.......",
+              "Забудована територія, під житловою забудовою", true),
+        Field("EZabudovana2", "землі промисловості..............",
+              "Забудована територія, землі промисловості", true),
+        Field("EZabudovana3", "землі комерційного викор......",
+              "Забудована територія, землі комерційні", true),
+        Field("EZabudovana4", "землі громадського признач...",
+              "Забудована територія, землі громадського призначення", true),
+        Field("EZabudovana5", "землі транспорту і зв'язку.......",
+              "Забудована територія, землі транспорту і зв'язку", true),
+        Field("EZabudovana6", "землі технічної інфраструктури",
+              "Забудована територія, землі технічної інфраструктури", true),
+        Field("EZabudovana7", "землі змішаного користування",
+              "Забудована територія, землі змішаного використання", true),
+        Field("EZabudovana8", "для відпочинку та інші відкриті",
+              "Забудована територія, землі для відпочинку", true),
+        Field("EOsg", "Присадібні ділянки для осг, га.", "Присадібні ділянки для осг"),
+        Field("EInshi", "Iнші землі, га", "Інші землі"),
+        Field("ENoUsed", "Територія, що не враховується, га.", "Територія, що не враховується"),
+        Field("ENoUsed1", "сільськогосподарські землі (крім осг)",
+              "Територія, що не враховується, с/г", true),
+        Field("ENoUsed2", "ліси та інші лісовкриті площі.............",
+              "Територія, що не враховується, ліси", true),
+        Field("ENoUsed3", "відкриті землі без рослин. покриву...",
+              "Територія, що не враховується, відкриті землі", true),
+        Field("ENoUsed4", "внутрішні води................................",
+              "Територія, що не враховується, вода", true),
+        Field("ENoUsed5", "смуга відводу залізниці....................",
+              "Територія, що не враховується, смуга залізниці", true),
+        Field("ENoUsed6", "під аеропортами та відп. спорудами",
+              "Територія, що не враховується, аеропорт", true),
+        Field("ENoUsed7", "вулиці............................................",
+              "Територія, що не враховується, вулиці", true),
+        Field("EOcinochna", "Оціночна територія, га.", "Оціночна територія"),
+        Field("ERaions", "Чисельність районів", "Кількість районів"),
+    };
+    return fields;
+}
+
+const AreaField* FindAreaField(const QString& name) {
+    for (const AreaField& field : AreaFields())
+        if (field.name == name)
+            return &field;
+    return nullptr;
+}
+
+StringGrid MakeDistrictGrid() {
+    StringGrid grid(4, 2, 1, 0);
+    grid.set(0, ColDistrictNumber, QStringLiteral("№ оцін.р-ну"));
+    grid.set(0, ColDistrictArea, QStringLiteral("Площа, га"));
+    grid.set(0, ColDistrictMapArea, QStringLiteral("З карти, га"));
+    grid.set(0, ColDistrictDescription, QStringLiteral("Опис меж району"));
+    return grid;
+}
+
+bool LoadAreas(Connection& project, AreasData& data) {
+    Indicators indicators;
+    if (!indicators.read(project))
+        return false;
+    std::vector<District> districts;
+    if (!ReadDistricts(project, DistrictOrder::AsStored, districts))
+        return false;
+    const int count = ReadDistrictCount(project);
+
+    data.values.clear();
+    for (const AreaField& field : AreaFields())
+        data.values.insert(field.name, indicators.value(field.indicator));
+    data.values.insert(QStringLiteral("ERaions"), QString::number(count));
+
+    ClearGrid(data.districts, count);
+    int row = data.districts.fixedRows();
+    for (const District& d : districts) {
+        data.districts.setRowTexts(row++, {d.number, d.area, d.mapArea, d.description});
+    }
+    return true;
+}
+
+bool StoreAreas(Connection& project, const AreasData& data) {
+    return StoreInTransaction(&project, [&] {
+        for (const AreaField& field : AreaFields())
+            if (!WriteIndicator(project, field.indicator, data.value(field.name)))
+                return false;
+        const StringGrid& grid = data.districts;
+        const bool noDistricts = IntegerOr0(data.value(QStringLiteral("ERaions"))) <= 0;
+        return ReplaceGridRows(project, QStringLiteral("характеристика"),
+                               QStringLiteral("показник='") + QuoteSql(DistrictRowName()) + u'\'',
+                               {QStringLiteral("код"), QStringLiteral("показник"),
+                                QStringLiteral("значення"), QStringLiteral("значення2")},
+                               grid, [&](int row) {
+                                   const QStringList cells = grid.rowTexts(row);
+                                   if (noDistricts && cells.join(QString()).trimmed().isEmpty())
+                                       return SqlRow();
+                                   return SqlRow{cells.value(ColDistrictNumber), DistrictRowName(),
+                                                 cells.value(ColDistrictArea),
+                                                 cells.value(ColDistrictMapArea) + u'|' +
+                                                     cells.value(ColDistrictDescription)};
+                               });
+    });
+}
+
+QString ComputedAssessedTerritory(const QString& total, const QString& builtUp,
+                                  const QString& households, const QString& other) {
+    const std::optional<double> built = ParseNumber(builtUp);
+    if (!ParseNumber(total) || !built)
+        return QString();
+    return FormatFixed(*built + NumberOr0(households) + NumberOr0(other), 4);
+}
+
+std::pair<QString, QString> DistrictSums(const StringGrid& grid) {
+    double area = 0;
+    double mapArea = 0;
+    for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
+        area += NumberOr0(grid.at(row, ColDistrictArea));
+        mapArea += NumberOr0(grid.at(row, ColDistrictMapArea));
+    }
+    return {FormatFixed(area, 4), FormatFixed(mapArea, 4)};
+}
+
+StepCheck CheckAreas(const AreasData& data) {
+    for (const AreaField& field : AreaFields()) {
+        if (field.name == QStringLiteral("ERaions"))
+            continue;
+        if (!IsAreaText(data.value(field.name)))
+            return Issue(field.name, QStringLiteral("Площа має бути числом, не меншим за 0."));
+    }
+    const StringGrid& grid = data.districts;
+    const QString gridName = QStringLiteral("GridRaions");
+    QSet<long long> numbers;
+    for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
+        const QString number = grid.at(row, ColDistrictNumber).trimmed();
+        if (!number.isEmpty()) {
+            const std::optional<long long> n = ParseInteger(number);
+            if (!n || *n <= 0)
+                return Issue(gridName,
+                             QStringLiteral("Номер району має бути цілим числом, більшим за 0."),
+                             row, ColDistrictNumber);
+            if (numbers.contains(*n))
+                return Issue(gridName,
+                             QStringLiteral("Район %1 вказано двічі.").arg(QString::number(*n)),
+                             row, ColDistrictNumber);
+            numbers.insert(*n);
+        }
+        for (int col : {ColDistrictArea, ColDistrictMapArea})
+            if (!IsAreaText(grid.at(row, col)))
+                return Issue(gridName,
+                             QStringLiteral("Площа району має бути числом, не меншим за 0."), row,
+                             col);
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "common/StringGrid.h"
+#include "steps/common/StepIssue.h"
+
+#include <QHash>
+#include <QString>
+#include <vector>
+
+class Connection;
+
+/** A field of the areas window and the indicator of "характеристика" it shows. */
+struct AreaField {
+    /** The control's object name ("EZagalna"). */
+    QString name;
+    /** The caption beside the field. */
+    QString caption;
+    QString indicator;
+    /** A part of the line above it, listed under "із них:". */
+    bool sub = false;
+};
+
+/** Every field of the step in window order, "ERaions" (the district count) last. */
+const std::vector<AreaField>& AreaFields();
+/** The field of an object name; null for an unknown name. */
+const AreaField* FindAreaField(const QString& name);
+
+/** Columns of the district grid. */
+enum DistrictCol {
+    ColDistrictNumber = 0,
+    ColDistrictArea = 1,
+    ColDistrictMapArea = 2,
+    ColDistrictDescription = 3
+};
+
+/** An empty district grid: the heading row and one empty row of four columns. */
+StringGrid MakeDistrictGrid();
+
+/** What the step shows and stores: the field texts by object name and the district grid. */
+struct AreasData {
+    QHash<QString, QString> values;
+    StringGrid districts = MakeDistrictGrid();
+
+    QString value(const QString& name) const { return values.value(name); }
+};
+
+/**
+ * Reads the indicators and the districts: "Кількість районів" gives the number of grid rows
+ * (0 for a text that is not a number, then one empty row), the "Площі районів" rows fill
+ * them in id order (number, area, and the map area and description split at "|"), every
+ * field gets its indicator's value and "ERaions" the count. False with LastError().
+ */
+bool LoadAreas(Connection& project, AreasData& data);
+
+/**
+ * Stores in one transaction: every field into its indicator (a missing row is created),
+ * then the district rows replaced by the grid's rows in order. A lone empty row under a
+ * count of 0 is no district and is not stored. False with LastError(); the database keeps
+ * its former content.
+ */
+bool StoreAreas(Connection& project, const AreasData& data);
+
+/**
+ * The assessed territory computed from the fields (the label beside "Оціночна територія"):
+ * built-up + household plots + other land, "0.0000"; a non-number in the last two counts as
+ * 0. Empty unless the total area and the built-up territory are numbers.
+ */
+QString ComputedAssessedTerritory(const QString& total, const QString& builtUp,
+                                  const QString& households, const QString& other);
+
+/** The sums of the grid's "Площа, га" and "З карти, га" columns, "0.0000" each. */
+std::pair<QString, QString> DistrictSums(const StringGrid& grid);
+
+/**
+ * Checks before storing: every area field is empty or a number not below 0; in the grid a
+ * district number is empty or a positive integer used once, and the areas are empty or
+ * numbers not below 0. The first fault is returned for the window to show.
+ */
+StepCheck CheckAreas(const AreasData& data);

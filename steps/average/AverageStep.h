@@ -1,0 +1,42 @@
+#pragma once
+
+#include "steps/common/StepIssue.h"
+
+#include <QString>
+
+class Connection;
+
+/** The indicators of the step "Середня вартість". */
+QString DevelopmentCostIndicator(); ///< "Витрати на освоювання" (read only)
+QString Km1Indicator();             ///< "Км1"
+QString Km1OptionsIndicator();      ///< "Км1, добуток"
+QString AverageValueIndicator();    ///< "Середня вартість 1 кв м"
+
+/** What the window shows: В, Км1, the options text of the Км1 window and Цнм. */
+struct AverageData {
+    QString developmentCost;
+    QString km1;
+    QString km1Options;
+    QString averageValue;
+};
+
+/** Reads the four indicators in one query; false with LastError(). */
+bool LoadAverage(Connection& project, AverageData& data);
+
+/**
+ * Stores "Км1", "Км1, добуток" and "Середня вартість 1 кв м" in one transaction, creating
+ * missing rows. False with LastError(); the database keeps its former content.
+ */
+bool StoreAverage(Connection& project, const AverageData& data);
+
+/** The ratio Нп/Нк = 6% / 3%. */
+constexpr double AverageRatio = 2.0;
+
+/** Цнм = В x 2 x Км1, "0.00"; empty unless both are numbers. */
+QString AverageValue(const QString& developmentCost, const QString& km1);
+
+/**
+ * Checks before storing: Км1 is empty or a number above 0, Цнм empty or a number not
+ * below 0.
+ */
+StepCheck CheckAverage(const AverageData& data);

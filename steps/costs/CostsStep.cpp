@@ -1,0 +1,353 @@
+#include "steps/costs/CostsStep.h"
+
+#include "common/TextUtils.h"
+#include "db/BulkStore.h"
+#include "db/Database.h"
+#include "db/QueryFunctions.h"
+#include "steps/common/IndexationLines.h"
+#include "steps/common/Indicators.h"
+#include "steps/common/StepStore.h"
+
+namespace {
+
+QString AreaIndicator() {
+    return QStringLiteral("Оціночна територія");
+}
+QString CoefficientIndicator() {
+    return QStringLiteral("Коефіціент для відновленої вартості");
+}
+QString CostIndicator() {
+    return QStringLiteral("Витрати на освоювання");
+}
+
+/** The catalogue prices are as at the first of January of this year. */
+constexpr int CatalogueYear = 2005;
+
+/** The columns "Назва" to "Всього" of a visible row copied into the item's row. */
+void CopyToFull(CostsSheet& sheet, int visibleRow, int fullRow) {
+    if (fullRow < 0)
+        return;
+    for (int col = ColCostName; col <= ColCostTotal; ++col)
+        sheet.full.set(fullRow, col, sheet.visible.at(visibleRow, col));
+}
+
+void RecalcRow(CostsSheet& sheet, int r, bool edited, int col, double k) {
+    StringGrid& v = sheet.visible;
+    const int fullRow = CostItemRow(sheet, v.at(r, ColCostNumber));
+    std::optional<double> restored;
+    const auto computeFromInitial = [&](double initial) {
+        v.set(r, ColCostRestored, FormatFixed(initial * k, 4));
+        restored = RoundTo(initial * k, 4);
+    };
+    if (edited) {
+        if (col == ColCostInitial) {
+            const QString initialText = v.at(r, ColCostInitial);
+            if (const std::optional<double> initial = ParseNumber(initialText)) {
+                if (fullRow >= 0 && initialText != sheet.full.at(fullRow, ColCostInitial))
+                    v.set(r, ColCostRestored, QString());
+                if (v.at(r, ColCostRestored).isEmpty())
+                    computeFromInitial(*initial);
+            }
+        } else {
+            restored = ParseNumber(v.at(r, ColCostRestored));
+        }
+    } else if (!v.at(r, ColCostRestored).isEmpty()) {
+        restored = ParseNumber(v.at(r, ColCostRestored));
+    } else if (const std::optional<double> initial = ParseNumber(v.at(r, ColCostInitial))) {
+        computeFromInitial(*initial);
+    }
+    if (restored) {
+        if (const std::optional<double> quantity = ParseNumber(v.at(r, ColCostQuantity)))
+            v.set(r, ColCostTotal, FormatFixed(*quantity * *restored, 4));
+    }
+    CopyToFull(sheet, r, fullRow);
+}
+
+} // namespace
+
+const QStringList& CostSections() {
+    static const QStringList sections = {
+        QStringLiteral("Інженерна підготовка і захист території"),
+        QStringLiteral("Водопостачання"),
+        QStringLiteral("Каналізація"),
+        QStringLiteral("Теплопостачання"),
+        QStringLiteral("Газопостачання"),
+        QStringLiteral("Електропостачання"),
+        QStringLiteral("Зовнішнє освітлення"),
+        QStringLiteral("Дощова каналізація"),
+        QStringLiteral("Телефонний зв’язок та провідне радіомовлення"),
+        QStringLiteral("Телекомунікації"),
+        QStringLiteral("Санітарна очистка"),
+        QStringLiteral("Озеленення"),
+        QStringLiteral("Кладовища"),
+        QStringLiteral("Міський транспорт"),
+        QStringLiteral("Вулично-дорожня мережа"),
+    };
+    return sections;
+}
+
+StringGrid MakeCostGrid() {
+    StringGrid grid(8, 2, 1, 0);
+    grid.setRowTexts(0, {QStringLiteral("п/п"), QStringLiteral("Категорія"),
+                         QStringLiteral("Назва"), QStringLiteral("Одиниці виміру"),
+                         QStringLiteral("Первісна вартість"), QStringLiteral("Відновна вартість"),
+                         QStringLiteral("Кіль- кість"), QStringLiteral("Всього")});
+    return grid;
+}
+
+StringGrid MakePriceGrid() {
+    StringGrid grid(4, 1, 1, 0);
+    grid.setRowTexts(0, {QStringLiteral("Назва"), QStringLiteral("Од.виміру"),
+                         QStringLiteral("Первісна, тис грн"), QStringLiteral("Відновна, тис грн")});
+    return grid;
+}
+
+QStringList CostCoefficientLines(const TDinArryOfKoef& table, int year) {
+    return IndexationLines(table, year, KindInflation);
+}
+
+QString DefaultCoefficientLine(int year) {
+    return IndexationLine(1.0, year);
+}
+
+double CatalogueFactor(const TDinArryOfKoef& table, int year) {
+    return RoundTo(IndexationFactor(table, CatalogueYear, year, KindInflation), 3);
+}
+
+void LoadPriceList(Connection& catalogue, double factor, StringGrid& prices) {
+    prices.setRowCount(prices.fixedRows());
+    Query q(&catalogue);
+    if (!RunQuery(q, QStringLiteral("SELECT * FROM збірник_цін ORDER BY id"), true, true))
+        return;
+    const int name = q.fieldIndex(QStringLiteral("назва"));
+    const int unit = q.fieldIndex(QStringLiteral("од_виміру"));
+    const int price = q.fieldIndex(QStringLiteral("вартість"));
+    prices.setRowCount(prices.fixedRows() + q.recordCount());
+    int row = prices.fixedRows();
+    for (q.first(); !q.eof(); q.next(), ++row) {
+        const QString initial = q.text(price);
+        prices.setRowTexts(row, {q.text(name), q.text(unit), initial,
+                                 FormatFixed(NumberOr0(initial) * factor, 4)});
+    }
+}
+
+bool LoadCosts(Connection& project, int year, CostsSheet& sheet) {
+    Query q(&project);
+    if (!RunQuery(q, QStringLiteral("SELECT * FROM витрати ORDER BY id"), true))
+        return false;
+    static const char* const columns[] = {"категорія",  "назва",     "од_виміру", "первісна",
+                                          "відновлена", "кількість", "всього"};
+    int index[7];
+    for (int i = 0; i < 7; ++i)
+        index[i] = q.fieldIndex(QString::fromUtf8(columns[i]));
+    ClearGrid(sheet.full, q.recordCount());
+    int row = sheet.full.fixedRows();
+    for (q.first(); !q.eof(); q.next(), ++row) {
+        QStringList cells{QString::number(row)};
+        for (int i : index)
+            cells << q.text(i);
+        sheet.full.setRowTexts(row, cells);
+    }
+    sheet.lastNumber = q.recordCount();
+    sheet.visible = MakeCostGrid();
+    sheet.section.clear();
+
+    Indicators indicators;
+    if (!indicators.read(project))
+        return false;
+    sheet.area = indicators.value(AreaIndicator());
+    sheet.coefficient = indicators.value(CoefficientIndicator());
+    if (sheet.coefficient.isEmpty())
+        sheet.coefficient = DefaultCoefficientLine(year);
+    sheet.total.clear();
+    sheet.perSquareMetre.clear();
+    return true;
+}
+
+bool StoreCosts(Connection& project, const CostsSheet& sheet) {
+    return StoreInTransaction(&project, [&] {
+        if (!WriteIndicator(project, CostIndicator(), sheet.perSquareMetre) ||
+            !WriteIndicator(project, CoefficientIndicator(), sheet.coefficient))
+            return false;
+        const StringGrid& full = sheet.full;
+        return ReplaceGridRows(project, QStringLiteral("витрати"), QString(),
+                               {QStringLiteral("категорія"), QStringLiteral("назва"),
+                                QStringLiteral("од_виміру"), QStringLiteral("первісна"),
+                                QStringLiteral("відновлена"), QStringLiteral("кількість"),
+                                QStringLiteral("всього")},
+                               full, [&full](int row) {
+                                   // A removed item (no number) is not stored.
+                                   if (full.at(row, ColCostNumber).isEmpty())
+                                       return SqlRow();
+                                   return SqlRowOf(full.rowTexts(row).mid(ColCostCategory, 7));
+                               });
+    });
+}
+
+int CostItemRow(const CostsSheet& sheet, const QString& number) {
+    const std::optional<long long> n = ParseInteger(number);
+    if (!n || *n < sheet.full.fixedRows() || *n >= sheet.full.rowCount())
+        return -1;
+    return static_cast<int>(*n);
+}
+
+int SelectCostSection(CostsSheet& sheet, const QString& section) {
+    StringGrid& v = sheet.visible;
+    ClearGrid(v, 1);
+    sheet.section = section;
+    int shown = 0;
+    const StringGrid& full = sheet.full;
+    for (int row = full.fixedRows(); row < full.rowCount(); ++row) {
+        if (full.at(row, ColCostNumber).isEmpty() || full.at(row, ColCostCategory) != section)
+            continue;
+        const int to = v.fixedRows() + shown++;
+        if (to >= v.rowCount())
+            v.setRowCount(to + 1);
+        v.setRowTexts(to, full.rowTexts(row));
+    }
+    if (shown > 0)
+        v.setCurrentRow(v.fixedRows());
+    return shown;
+}
+
+void RecalcCosts(CostsSheet& sheet, int col, int row) {
+    sheet.total.clear();
+    sheet.perSquareMetre.clear();
+    const double k = IndexationLineFactor(sheet.coefficient);
+    StringGrid& v = sheet.visible;
+    // An edit handles every shown item by the edit's rule, as the edited row is current.
+    const bool edited = row >= 0 && row == v.currentRow();
+    for (int r = v.fixedRows(); r < v.rowCount(); ++r)
+        if (!v.at(r, ColCostNumber).isEmpty())
+            RecalcRow(sheet, r, edited, col, k);
+
+    double total = 0;
+    for (int r = sheet.full.fixedRows(); r < sheet.full.rowCount(); ++r)
+        if (const std::optional<double> value = ParseNumber(sheet.full.at(r, ColCostTotal)))
+            total += *value;
+    sheet.total = FormatFixed(total, 4);
+    total = RoundTo(total, 4);
+    const std::optional<double> area = ParseNumber(sheet.area);
+    if (area && *area > 0)
+        sheet.perSquareMetre = FormatFixed(total * 1000 / (*area * 10000), 2);
+}
+
+bool CostCellEdited(CostsSheet& sheet, int row, int col) {
+    if (sheet.visible.at(row, ColCostNumber).isEmpty()) {
+        sheet.visible.set(row, col, QString());
+        return false;
+    }
+    RecalcCosts(sheet, col, row);
+    return true;
+}
+
+bool CanAddCostRow(const CostsSheet& sheet) {
+    return !sheet.section.isEmpty();
+}
+
+bool CanRemoveCostRow(const CostsSheet& sheet, int row, int col) {
+    const StringGrid& v = sheet.visible;
+    return !sheet.section.isEmpty() && row >= v.fixedRows() && row < v.rowCount() &&
+           col > ColCostCategory && !v.at(v.fixedRows(), ColCostNumber).isEmpty();
+}
+
+bool CanPutCatalogPrice(const CostsSheet& sheet, bool priceSelected) {
+    const StringGrid& v = sheet.visible;
+    return !sheet.section.isEmpty() && priceSelected && v.currentRow() >= v.fixedRows() &&
+           !v.at(v.fixedRows(), ColCostNumber).isEmpty();
+}
+
+int AddCostRow(CostsSheet& sheet) {
+    if (!CanAddCostRow(sheet))
+        return -1;
+    StringGrid& v = sheet.visible;
+    StringGrid& full = sheet.full;
+    int visibleRow = v.fixedRows();
+    if (!v.at(visibleRow, ColCostNumber).isEmpty()) {
+        visibleRow = v.rowCount();
+        v.setRowCount(visibleRow + 1);
+    }
+    // The item's number is its row in the full list: the first row while the list has no
+    // item yet, a new last row otherwise (also after the only item was removed).
+    int fullRow = full.fixedRows();
+    if (sheet.lastNumber > 0 || !full.at(fullRow, ColCostNumber).isEmpty() ||
+        full.rowCount() - full.fixedRows() != 1) {
+        fullRow = full.rowCount();
+        full.setRowCount(fullRow + 1);
+    }
+    sheet.lastNumber = fullRow;
+    const QString number = QString::number(fullRow);
+    v.clearRow(visibleRow);
+    v.set(visibleRow, ColCostNumber, number);
+    v.set(visibleRow, ColCostCategory, sheet.section);
+    full.clearRow(fullRow);
+    full.set(fullRow, ColCostNumber, number);
+    full.set(fullRow, ColCostCategory, sheet.section);
+    v.setCurrent(visibleRow, ColCostName);
+    RecalcCosts(sheet, -1, -1);
+    return visibleRow;
+}
+
+bool RemoveCostRow(CostsSheet& sheet) {
+    StringGrid& v = sheet.visible;
+    const int row = v.currentRow();
+    if (row < v.fixedRows() || GridIsEmpty(v) || v.at(row, ColCostNumber).isEmpty())
+        return false;
+    const int fullRow = CostItemRow(sheet, v.at(row, ColCostNumber));
+    DeleteGridRow(v, row);
+    if (fullRow >= 0) {
+        sheet.full.set(fullRow, ColCostNumber, QString());
+        sheet.full.set(fullRow, ColCostTotal, QString());
+    }
+    RecalcCosts(sheet, -1, -1);
+    return true;
+}
+
+bool RecalcRestoredCost(CostsSheet& sheet) {
+    StringGrid& v = sheet.visible;
+    const int row = v.currentRow();
+    if (row < v.fixedRows() || GridIsEmpty(v) || v.at(row, ColCostNumber).isEmpty())
+        return false;
+    v.set(row, ColCostRestored, QString());
+    RecalcCosts(sheet, ColCostInitial, row);
+    return true;
+}
+
+bool PutCatalogPrice(CostsSheet& sheet, const QString& restoredPrice) {
+    StringGrid& v = sheet.visible;
+    const int row = v.currentRow();
+    if (!CanPutCatalogPrice(sheet, true) || GridIsEmpty(v) || v.at(row, ColCostNumber).isEmpty())
+        return false;
+    v.set(row, ColCostInitial, QString());
+    v.set(row, ColCostRestored, restoredPrice);
+    if (const int fullRow = CostItemRow(sheet, v.at(row, ColCostNumber)); fullRow >= 0) {
+        sheet.full.set(fullRow, ColCostInitial, QString());
+        sheet.full.set(fullRow, ColCostRestored, restoredPrice);
+    }
+    RecalcCosts(sheet, -1, -1);
+    return true;
+}
+
+void ClearAllCosts(CostsSheet& sheet) {
+    ClearGrid(sheet.full, 1);
+    ClearGrid(sheet.visible, 1);
+    sheet.lastNumber = 0;
+    RecalcCosts(sheet, -1, -1);
+}
+
+StepCheck CheckCosts(const CostsSheet& sheet) {
+    const StringGrid& full = sheet.full;
+    for (int row = full.fixedRows(); row < full.rowCount(); ++row) {
+        if (full.at(row, ColCostNumber).isEmpty())
+            continue;
+        for (int col : {ColCostInitial, ColCostRestored, ColCostQuantity, ColCostTotal}) {
+            const std::optional<double> value = ParseNumber(full.at(row, col));
+            if (value && *value < 0)
+                return StepIssue{QStringLiteral("GridVytratyUser"), row, col,
+                                 QStringLiteral("Попередження"),
+                                 QStringLiteral("Вартість, кількість і сума витрат не можуть "
+                                                "бути від'ємними.")};
+        }
+    }
+    return std::nullopt;
+}

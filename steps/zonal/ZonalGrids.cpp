@@ -1,0 +1,82 @@
+#include "steps/zonal/ZonalGrids.h"
+
+#include <algorithm>
+
+ResultColumns ResultColumnsOf(ZonalVariant variant) {
+    if (variant == ZonalVariant::Weighted)
+        return ResultColumns{5, 6, 7, 8, 9};
+    return ResultColumns{22, 23, 24, 25, 26};
+}
+
+QStringList ResultCaptions(ZonalVariant variant) {
+    const QString number = QStringLiteral("№ р-ну");
+    const QString area = QStringLiteral("Площа р-ну, га");
+    const QString ii = QStringLiteral("Іі");
+    const QString km2 = QStringLiteral("Км2");
+    const QString value = QStringLiteral("Вартість 1 м2, грн");
+    const QString zone = QStringLiteral("№ зони");
+    if (variant == ZonalVariant::Weighted)
+        return {number,
+                area,
+                QStringLiteral("Сума балів"),
+                QStringLiteral("Середній бал"),
+                QStringLiteral("Середньо зваж. бал"),
+                ii,
+                km2,
+                value,
+                zone};
+    QStringList captions{number, area};
+    for (const char* index : {"Si", "Ei", "Ui", "Ci"}) {
+        const QString name = QString::fromLatin1(index);
+        captions << QStringLiteral("Середній бал") << QStringLiteral("Серед.бал * площу")
+                 << QStringLiteral("Середноь зваж") << name << QStringLiteral("Контроль ") + name;
+    }
+    captions << ii << km2 << value << zone;
+    return captions;
+}
+
+std::vector<ResultGroupHeading> ResultGroupHeadings(ZonalVariant variant) {
+    if (variant == ZonalVariant::Weighted)
+        return {};
+    return {{2, 6, QStringLiteral("I. ТРАНСПОРТНО-ФУНКЦІОНАЛЬНА  ДОСТУПНІСТЬ")},
+            {7, 11, QStringLiteral("II. ЕКОЛОГІЧНА ЯКІСТЬ")},
+            {12, 16, QStringLiteral("III. ІНЖЕНЕРНО-ІНФРАСТРУКТУРНЕ ЗАБЕЗПЕЧЕННЯ ")},
+            {17, 21, QStringLiteral("IV .СОЦІАЛЬНО-МІСТОБУДІВНА ПРИВАБЛИВІСТЬ СЕРЕДОВИЩА")}};
+}
+
+StringGrid MakeAnketaGrid(const std::vector<District>& districts, int rows) {
+    const int cols = AnketaFirstDistrictCol + static_cast<int>(districts.size());
+    StringGrid grid(cols, 1 + std::max(rows, 1), 1, 2);
+    grid.set(0, AnketaNumberCol, QStringLiteral("п/п"));
+    grid.set(0, AnketaFactorCol, QStringLiteral("Фактор / № оцін.р-ну"));
+    for (size_t i = 0; i < districts.size(); ++i)
+        grid.set(0, AnketaFirstDistrictCol + static_cast<int>(i), districts[i].number);
+    return grid;
+}
+
+StringGrid MakeResultGrid(ZonalVariant variant, const std::vector<District>& districts) {
+    const QStringList captions = ResultCaptions(variant);
+    StringGrid grid(static_cast<int>(captions.size()),
+                    1 + std::max(static_cast<int>(districts.size()), 1), 1, 2);
+    grid.setRowTexts(0, captions);
+    for (size_t i = 0; i < districts.size(); ++i) {
+        const int row = 1 + static_cast<int>(i);
+        grid.set(row, 0, districts[i].number);
+        grid.set(row, 1, districts[i].area);
+    }
+    return grid;
+}
+
+StringGrid MakeZoneGrid(int rows) {
+    StringGrid grid(3, 1 + std::max(rows, 1), 1, 0);
+    grid.setRowTexts(
+        0, {QStringLiteral("№ зони"), QStringLiteral("Райони"), QStringLiteral("Опис зони")});
+    return grid;
+}
+
+int AnketaFactorRows(const StringGrid& anketa) {
+    int rows = 0;
+    for (int row = anketa.fixedRows(); row < anketa.rowCount(); ++row)
+        rows += anketa.at(row, AnketaNumberCol).isEmpty() ? 0 : 1;
+    return rows;
+}

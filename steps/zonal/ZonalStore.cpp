@@ -1,0 +1,282 @@
+#include "steps/zonal/ZonalStore.h"
+
+#include "common/TextUtils.h"
+#include "db/BulkStore.h"
+#include "db/Database.h"
+#include "db/QueryFunctions.h"
+#include "steps/common/Indicators.h"
+#include "steps/common/StepStore.h"
+
+#include <QHash>
+#include <optional>
+
+QString ZoneCountName() {
+    return QStringLiteral("Кількість зон");
+}
+QString Km2MinName() {
+    return QStringLiteral("Км2, мінімальний");
+}
+QString Km2MaxName() {
+    return QStringLiteral("Км2, максимальний");
+}
+QString AverageValueName() {
+    return QStringLiteral("Середня вартість 1 кв м");
+}
+QString PopulationName() {
+    return QStringLiteral("Чисельність населення (тис. чол.)");
+}
+
+namespace {
+
+bool Positive(const QString& text) {
+    const std::optional<double> value = ParseNumber(text);
+    return value && *value > 0;
+}
+
+} // namespace
+
+ZonalOpening ReadZonalSettlement(Connection& project, ZonalSettlement& settlement,
+                                 QString* message) {
+    Indicators indicators;
+    if (!indicators.read(project))
+        return ZonalOpening::Failed;
+    const std::optional<long long> count =
+        ParseInteger(indicators.value(DistrictCountName()).trimmed());
+    if (!count || *count <= 0) {
+        *message = QStringLiteral(
+            "Кількість районів не зазначена. Зробить це в меню \"Вирахування площ\".");
+        return ZonalOpening::Refused;
+    }
+    settlement.zoneCount =
+        static_cast<int>(ParseInteger(indicators.value(ZoneCountName()).trimmed()).value_or(0));
+    if (!ReadDistricts(project, DistrictOrder::ByNumber, settlement.districts))
+        return ZonalOpening::Failed;
+    settlement.averageValue = indicators.value(AverageValueName());
+    if (!Positive(settlement.averageValue)) {
+        *message = QStringLiteral(
+            "Середня вартість не зазначена. Зробить це в меню \"Середня вартість\".");
+        return ZonalOpening::Refused;
+    }
+    settlement.population = indicators.value(PopulationName());
+    if (!Positive(settlement.population)) {
+        *message =
+            QStringLiteral("Чисельність населення не зазначена. Зробить це в меню \"Інформація\".");
+        return ZonalOpening::Refused;
+    }
+    settlement.km2Min = indicators.value(Km2MinName());
+    settlement.km2Max = indicators.value(Km2MaxName());
+    return ZonalOpening::Ready;
+}
+
+namespace {
+
+bool Select(Query& q, const QString& table, QString* failedTable) {
+    if (RunQuery(q, QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY id"),
+                 true))
+        return true;
+    *failedTable = table;
+    return false;
+}
+
+/** An older "анкета" keeps factor names of at most 50 characters; later ones take 150. */
+void WidenFactorColumn(Connection& project) {
+    Query q(&project);
+    if (!RunQuery(q, QStringLiteral("SELECT фактор FROM анкета WHERE id=0"), true) ||
+        q.fields().empty() || q.fields().front().size != 50)
+        return;
+    q.close();
+    RunQuery(q, QStringLiteral("ALTER TABLE анкета ALTER COLUMN фактор TEXT(150)"), false);
+}
+
+bool LoadAnketa(Connection& project, const std::vector<District>& districts, ZonalTables& tables,
+                QString* failedTable) {
+    WidenFactorColumn(project);
+    Query q(&project);
+    if (!Select(q, QStringLiteral("анкета"), failedTable))
+        return false;
+    QHash<QString, int> columnOf;
+    for (size_t i = 0; i < districts.size(); ++i)
+        columnOf.insert(districts[i].number, AnketaFirstDistrictCol + static_cast<int>(i));
+    const int width = AnketaFirstDistrictCol + static_cast<int>(districts.size());
+
+    // One row per factor, in order of its first record; scores by the district's column.
+    std::vector<QStringList> rows;
+    QHash<QString, int> rowOf;
+    const int district = q.fieldIndex(QStringLiteral("район"));
+    const int factor = q.fieldIndex(QStringLiteral("фактор"));
+    const int score = q.fieldIndex(QStringLiteral("оцінка"));
+    for (q.first(); !q.eof(); q.next()) {
+        const QString name = q.text(factor);
+        // A row without a name belongs to no factor the list could check or uncheck.
+        if (name.isEmpty())
+            continue;
+        auto it = rowOf.constFind(name);
+        if (it == rowOf.cend()) {
+            it = rowOf.insert(name, static_cast<int>(rows.size()));
+            QStringList row(width);
+            row[AnketaNumberCol] = QString::number(rows.size() + 1);
+            row[AnketaFactorCol] = name;
+            rows.push_back(row);
+        }
+        const auto col = columnOf.constFind(q.text(district));
+        if (col != columnOf.cend())
+            rows[static_cast<size_t>(*it)][*col] = q.text(score);
+    }
+
+    tables.anketa = MakeAnketaGrid(districts, static_cast<int>(rows.size()));
+    for (size_t i = 0; i < rows.size(); ++i)
+        tables.anketa.setRowTexts(1 + static_cast<int>(i), rows[i]);
+    tables.hasAnketa = !rows.empty();
+
+    for (WorkingItem& item : tables.factors)
+        item.checked = rowOf.contains(item.key);
+    // A factor scored but missing from the list is listed, so it can be unchecked.
+    for (const QStringList& row : rows) {
+        const QString& name = row[AnketaFactorCol];
+        bool listed = false;
+        for (const WorkingItem& item : tables.factors)
+            listed = listed || item.key == name;
+        if (!listed)
+            tables.factors.push_back(WorkingItem{name, true});
+    }
+    return true;
+}
+
+} // namespace
+
+bool LoadZonalTables(Connection& project, ZonalVariant variant, const ZonalSettlement& settlement,
+                     ZonalTables& tables, QString* failedTable) {
+    Query q(&project);
+    if (!Select(q, QStringLiteral("експертні_фактори"), failedTable))
+        return false;
+    tables.factors.clear();
+    const int name = q.fieldIndex(QStringLiteral("назва"));
+    for (q.first(); !q.eof(); q.next())
+        tables.factors.push_back(WorkingItem{q.text(name), false});
+    q.close();
+
+    if (!LoadAnketa(project, settlement.districts, tables, failedTable))
+        return false;
+
+    tables.result = MakeResultGrid(variant, settlement.districts);
+    if (tables.hasAnketa)
+        tables.indices = ComputeIndices(variant, tables.anketa, tables.result);
+
+    if (!Select(q, QStringLiteral("км2"), failedTable))
+        return false;
+    const ResultColumns cols = ResultColumnsOf(variant);
+    QHash<QString, int> rowOf;
+    for (int row = tables.result.fixedRows(); row < tables.result.rowCount(); ++row)
+        if (!rowOf.contains(tables.result.at(row, 0)))
+            rowOf.insert(tables.result.at(row, 0), row);
+    const int district = q.fieldIndex(QStringLiteral("район"));
+    const int km2 = q.fieldIndex(QStringLiteral("км2"));
+    const int value = q.fieldIndex(QStringLiteral("вартість"));
+    const int zone = q.fieldIndex(QStringLiteral("зона"));
+    for (q.first(); !q.eof(); q.next()) {
+        // By the district's number, so a changed district list never moves a zone; the first
+        // record of a district counts (0 is the heading row: no such district).
+        const int row = rowOf.take(q.text(district));
+        if (row < tables.result.fixedRows())
+            continue;
+        tables.result.set(row, cols.km2, q.text(km2));
+        tables.result.set(row, cols.value, q.text(value));
+        tables.result.set(row, cols.zone, q.text(zone));
+    }
+    q.close();
+
+    if (!Select(q, QStringLiteral("зони"), failedTable))
+        return false;
+    tables.zones = MakeZoneGrid(std::max(settlement.zoneCount, q.recordCount()));
+    const int zoneNumber = q.fieldIndex(QStringLiteral("зона"));
+    const int districts = q.fieldIndex(QStringLiteral("райони"));
+    const int description = q.fieldIndex(QStringLiteral("опис"));
+    int row = tables.zones.fixedRows();
+    for (q.first(); !q.eof(); q.next(), ++row)
+        tables.zones.setRowTexts(row, {q.text(zoneNumber), q.text(districts), q.text(description)});
+    return true;
+}
+
+namespace {
+
+/** Empties a table and prepares the INSERT of its rows; false with LastError(). */
+bool Replace(Connection& project, std::optional<BulkInsert>& insert, const QString& table,
+             const QStringList& columns) {
+    if (!DeleteRows(project, table))
+        return false;
+    insert.emplace(project, table, columns);
+    return insert->ok();
+}
+
+/** The texts of a row as values, every one a text (empty ones too). */
+SqlRow Texts(const QStringList& texts) {
+    return SqlRowOf(texts, EmptyCell::Text);
+}
+
+/** The values of "км2" of a result row, in the order of its columns. */
+QStringList Km2Values(ZonalVariant variant, const StringGrid& result, int row) {
+    const ResultColumns cols = ResultColumnsOf(variant);
+    const auto at = [&](int col) { return result.at(row, col); };
+    if (variant == ZonalVariant::Weighted)
+        return {at(0),        at(1),          at(2),        at(3),     at(4),
+                QString(),    QString(),      QString(),    QString(), at(cols.ii),
+                at(cols.km2), at(cols.value), at(cols.zone)};
+    return {at(0),  at(1),  QString(),   QString(),    QString(),      at(5),        at(10),
+            at(15), at(20), at(cols.ii), at(cols.km2), at(cols.value), at(cols.zone)};
+}
+
+} // namespace
+
+bool StoreZonal(Connection& project, ZonalVariant variant, const std::vector<WorkingItem>& factors,
+                const StringGrid& anketa, const StringGrid& result, const StringGrid& zones,
+                const ZonalIndicators& indicators) {
+    return StoreInTransaction(&project, [&] {
+        std::optional<BulkInsert> insert;
+        if (!Replace(project, insert, QStringLiteral("експертні_фактори"),
+                     {QStringLiteral("назва")}))
+            return false;
+        for (const WorkingItem& item : factors)
+            if (!insert->insert(Texts({item.key})))
+                return false;
+
+        // Factor by factor, district by district, so id order keeps a factor's rows together.
+        if (!Replace(project, insert, QStringLiteral("анкета"),
+                     {QStringLiteral("район"), QStringLiteral("фактор"), QStringLiteral("оцінка")}))
+            return false;
+        for (int row = anketa.fixedRows(); row < anketa.rowCount(); ++row) {
+            if (anketa.at(row, AnketaNumberCol).isEmpty())
+                continue;
+            const QString factor = anketa.at(row, AnketaFactorCol);
+            for (int col = AnketaFirstDistrictCol; col < anketa.colCount(); ++col)
+                if (!insert->insert(Texts({anketa.at(0, col), factor, anketa.at(row, col)})))
+                    return false;
+        }
+
+        if (!Replace(project, insert, QStringLiteral("км2"),
+                     {QStringLiteral("район"), QStringLiteral("площа"), QStringLiteral("сума"),
+                      QStringLiteral("середній"), QStringLiteral("середньозваж"),
+                      QStringLiteral("si"), QStringLiteral("ei"), QStringLiteral("ui"),
+                      QStringLiteral("ci"), QStringLiteral("іі"), QStringLiteral("км2"),
+                      QStringLiteral("вартість"), QStringLiteral("зона")}))
+            return false;
+        for (int row = result.fixedRows(); row < result.rowCount(); ++row)
+            if (!result.at(row, 0).isEmpty() &&
+                !insert->insert(Texts(Km2Values(variant, result, row))))
+                return false;
+
+        if (!Replace(project, insert, QStringLiteral("зони"),
+                     {QStringLiteral("зона"), QStringLiteral("райони"), QStringLiteral("опис")}))
+            return false;
+        for (int row = zones.fixedRows(); row < zones.rowCount(); ++row)
+            if (!zones.at(row, ZoneNumberCol).isEmpty() &&
+                !insert->insert(
+                    Texts({zones.at(row, ZoneNumberCol), zones.at(row, ZoneDistrictsCol),
+                           zones.at(row, ZoneDescriptionCol)})))
+                return false;
+        insert.reset();
+
+        return WriteIndicator(project, ZoneCountName(), indicators.zoneCount) &&
+               WriteIndicator(project, Km2MinName(), indicators.km2Min) &&
+               WriteIndicator(project, Km2MaxName(), indicators.km2Max);
+    });
+}

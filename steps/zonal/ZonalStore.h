@@ -1,0 +1,81 @@
+#pragma once
+
+#include "common/StringGrid.h"
+#include "steps/common/Districts.h"
+#include "steps/common/WorkingItems.h"
+#include "steps/zonal/ZonalGrids.h"
+#include "steps/zonal/ZonalScores.h"
+
+#include <QString>
+#include <vector>
+
+class Connection;
+
+/** The indicator names the zonal steps read and write. */
+QString ZoneCountName();    ///< "Кількість зон"
+QString Km2MinName();       ///< "Км2, мінімальний"
+QString Km2MaxName();       ///< "Км2, максимальний"
+QString AverageValueName(); ///< "Середня вартість 1 кв м"
+QString PopulationName();   ///< "Чисельність населення (тис. чол.)"
+
+/** What the zonal steps take from the earlier steps, read before any window is made. */
+struct ZonalSettlement {
+    std::vector<District> districts;
+    int zoneCount = 0;
+    QString averageValue; ///< Цнм as stored
+    QString population;   ///< thousands of inhabitants as stored
+    QString km2Min;
+    QString km2Max;
+};
+
+/** How reading the settlement ended. */
+enum class ZonalOpening { Ready, Refused, Failed };
+
+/**
+ * Reads the district count and list, the zone count, Цнм and the population, and checks
+ * them in the order the step does: no districts, no average value, no population each refuse
+ * with their warning in `message`. Failed when the indicators cannot be read (LastError()).
+ */
+ZonalOpening ReadZonalSettlement(Connection& project, ZonalSettlement& settlement,
+                                 QString* message);
+
+/** The step's tables as the window shows them. */
+struct ZonalTables {
+    /** "експертні_фактори" in id order; checked = the factor has questionnaire rows. */
+    std::vector<WorkingItem> factors;
+    StringGrid anketa;
+    StringGrid result;
+    StringGrid zones;
+    /** Whether "анкета" held any factor (then the indices and Km2 are computed). */
+    bool hasAnketa = false;
+    /** What computing the indices on opening gave (only when hasAnketa). */
+    IndexOutcome indices;
+};
+
+/**
+ * Reads "експертні_фактори", "анкета" (widening its factor column from 50 to 150
+ * characters first), "км2" and "зони" into the grids, computing the indices when the
+ * questionnaire has rows. Scores of districts that have no column are dropped; a factor of
+ * the questionnaire missing from the factor list is added to it, checked; Km2, value and zone
+ * of "км2" go to the row of their district. False with the table that failed in `failedTable`
+ * and the reason in LastError().
+ */
+bool LoadZonalTables(Connection& project, ZonalVariant variant, const ZonalSettlement& settlement,
+                     ZonalTables& tables, QString* failedTable);
+
+/** The three indicators the step stores. */
+struct ZonalIndicators {
+    QString zoneCount;
+    QString km2Min;
+    QString km2Max;
+};
+
+/**
+ * Replaces "експертні_фактори" (every item in list order), "анкета" (every numbered row,
+ * every district column), "км2" (every row with a district number, in the variant's columns)
+ * and "зони" (every row with a zone number) and sets the three indicators, in one
+ * transaction: all or nothing. False with the reason in LastError().
+ */
+bool StoreZonal(Connection& project, ZonalVariant variant, const std::vector<WorkingItem>& factors,
+                const StringGrid& anketa, const StringGrid& result, const StringGrid& zones,
+                const ZonalIndicators& indicators);
