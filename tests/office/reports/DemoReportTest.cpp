@@ -1,0 +1,127 @@
+// The shipped demonstration settlement is a complete valuation: "tamberon report" on a copy of
+// it saves the three documents, which read back with our own reader (and convert with
+// LibreOffice where it is installed).
+#include "common/FileUtils.h"
+#include "office/Document.h"
+#include "office/Workbook.h"
+#include "tests/support/TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+/** A copy of the built demonstration settlement folder; empty when the program is not built. */
+QString CopyDemoSettlement(const QTemporaryDir& dir) {
+    const QString projects = JoinPath(BuiltAppDir(), QStringLiteral("Проекти"));
+    const QString source =
+        JoinPath(projects, QStringLiteral("Демонстраційний проект/с. Демонстраційне"));
+    if (!QFileInfo(source).isDir())
+        return QString();
+    const QString target = dir.filePath(QStringLiteral("с. Демонстраційне"));
+    QDir().mkpath(target);
+    for (const QString& name : QDir(source).entryList(QDir::Files))
+        if (!QFile::copy(JoinPath(source, name), JoinPath(target, name)))
+            return QString();
+    return target;
+}
+
+/** The program's report command on the folder: its exit status and standard output lines. */
+std::pair<int, QStringList> RunReport(const QString& folder) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    p.setProcessEnvironment(env);
+    p.start(JoinPath(BuiltAppDir(), QStringLiteral("tamberon")),
+            {QStringLiteral("report"), folder});
+    if (!p.waitForFinished(120000))
+        return {-1, {}};
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    if (!err.isEmpty())
+        ADD_FAILURE() << err.toStdString();
+    return {p.exitCode(),
+            QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts)};
+}
+
+/** The non-empty cells of a worksheet's column from a row down, to the first 5 empty in a row. */
+int FilledRows(Worksheet& sheet, int column, int fromRow) {
+    int rows = 0;
+    for (int row = fromRow, empty = 0; empty < 5; ++row) {
+        const bool filled = !sheet.cellText(row, column).isEmpty();
+        rows += filled;
+        empty = filled ? 0 : empty + 1;
+    }
+    return rows;
+}
+
+QString ConvertToPdf(const QString& path, const QString& outDir) {
+    QProcess soffice;
+    soffice.start(QStandardPaths::findExecutable(QStringLiteral("soffice")),
+                  {QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+                   QStringLiteral("pdf"), QStringLiteral("--outdir"), outDir, path});
+    if (!soffice.waitForFinished(180000))
+        return QStringLiteral("soffice did not finish");
+    const QString pdf =
+        JoinPath(outDir, QFileInfo(path).completeBaseName() + QStringLiteral(".pdf"));
+    return soffice.exitCode() == 0 && QFileInfo(pdf).size() > 1000 ? QString()
+                                                                   : QStringLiteral("no PDF");
+}
+
+} // namespace
+
+TEST(DemoReport, TheDemonstrationSettlementGivesThreeRealDocuments) {
+    QTemporaryDir dir;
+    const QString folder = CopyDemoSettlement(dir);
+    if (folder.isEmpty())
+        GTEST_SKIP() << "the program folder is not built";
+    const auto [status, saved] = RunReport(folder);
+    ASSERT_EQ(status, 0);
+    const QStringList names{QStringLiteral("Технічний звіт.docx"),
+                            QStringLiteral("Розрахунок грошової оцінки.xlsx"),
+                            QStringLiteral("Розрахунок грошової оцінки з кварталами.xlsx")};
+    ASSERT_EQ(saved.size(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(saved[i], JoinPath(folder, names[i]));
+
+    // The report: the title page names the settlement; every data table of the steps is filled.
+    const std::unique_ptr<WordDocument> report = WordDocument::open(saved[0]);
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(
+        report->bookmarkText(QStringLiteral("NP")).contains(QStringLiteral("Демонстраційне")));
+    ASSERT_GE(report->tableCount(), 14);
+    int filledTables = 0;
+    for (int t = 1; t <= report->tableCount(); ++t) {
+        const WordTable table = report->table(t);
+        if (table.rowCount() >= 3 && !table.cellText(3, 2).isEmpty())
+            ++filledTables;
+    }
+    EXPECT_GE(filledTables, 12);
+
+    // The district workbook: a row per district and use in every zone, the quarter workbook a
+    // row per quarter; both under the numbering row, zone by zone.
+    for (int i = 1; i < 3; ++i) {
+        SCOPED_TRACE(names[i].toStdString());
+        const std::unique_ptr<Workbook> book = Workbook::open(saved[i]);
+        ASSERT_TRUE(book);
+        Worksheet& sheet = book->worksheet(1);
+        EXPECT_EQ(sheet.cellText(6, 1), QStringLiteral("1"));
+        EXPECT_GE(FilledRows(sheet, 1, 7), 12);
+    }
+}
+
+TEST(LibreOfficeDemoReport, TheThreeDocumentsConvertToPdf) {
+    if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    QTemporaryDir dir;
+    const QString folder = CopyDemoSettlement(dir);
+    if (folder.isEmpty())
+        GTEST_SKIP() << "the program folder is not built";
+    const auto [status, saved] = RunReport(folder);
+    ASSERT_EQ(status, 0);
+    for (const QString& path : saved)
+        EXPECT_EQ(ConvertToPdf(path, dir.path()), QString()) << path.toStdString();
+}
