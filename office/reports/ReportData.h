@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/LandUse.h"
+
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -32,15 +34,6 @@ QStringList SplitDistrictList(const QString& text);
 
 /** A number as the reports write it: two decimals. */
 QString Fixed2(double value);
-
-/** The functional-use categories the district workbook writes: column N of "функціональне". */
-struct FunctionalCategory {
-    int column;
-    QString label;
-    double kf;
-};
-/** Categories 1..7 and 13 with their labels and Kf. */
-const std::vector<FunctionalCategory>& FunctionalCategories();
 
 /** Caption of the zone rows of both workbooks, after the zone number. */
 QString ZoneCaptionSuffix();

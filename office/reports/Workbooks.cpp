@@ -169,10 +169,10 @@ QHash<QString, std::vector<FunkInfo>> ReadFunctionalUse(Query& q) {
         return funks;
     const int district = q.fieldIndex(QStringLiteral("район"));
     std::vector<std::pair<int, FunkInfo>> columns;
-    for (const FunctionalCategory& c : FunctionalCategories()) {
+    for (const LandUseCategory& c : LandUseCategories()) {
         const int index = q.fieldIndex(QStringLiteral("ф_") + QString::number(c.column));
         if (index >= 0)
-            columns.push_back({index, {c.label.toUpper(), c.kf}});
+            columns.push_back({index, {c.name.toUpper(), c.kf}});
     }
     for (q.first(); !q.eof(); q.next()) {
         for (const auto& [index, funk] : columns) {
@@ -218,7 +218,7 @@ void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& 
     // A settlement where no local factor acts still gets its rows, with Km3 = 1.
     const QHash<QString, DistrictFactors> factors = ReadDistrictFactors(q);
     QHash<QString, std::vector<FunkInfo>> funks = ReadFunctionalUse(q);
-    const FunkInfo residential{FunctionalCategories()[1].label.toUpper(), 1.0};
+    const FunkInfo residential{ResidentialLandUse().name.toUpper(), 1.0};
     for (const QString& code : districtCodes) {
         if (!funks.contains(code))
             funks[code].push_back(residential);

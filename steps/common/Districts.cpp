@@ -1,5 +1,6 @@
 #include "steps/common/Districts.h"
 
+#include "common/Messages.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
@@ -18,6 +19,18 @@ int ReadDistrictCount(Connection& project) {
     bool ok = false;
     const int count = text.toInt(&ok);
     return ok && count > 0 ? count : 0;
+}
+
+QString DistrictCountMissingText() {
+    return QStringLiteral(
+        "Кількість районів не зазначена. Зробить це в меню \"Вирахування площ\".");
+}
+
+bool RequireDistrictCount(Connection& project) {
+    if (ReadDistrictCount(project) > 0)
+        return true;
+    ShowWarning(DistrictCountMissingText());
+    return false;
 }
 
 bool ReadDistricts(Connection& project, DistrictOrder order, std::vector<District>& districts,

@@ -31,6 +31,15 @@ QString DistrictRowName();   ///< "Площі районів"
 /** "Кількість районів" as an integer; 0 when missing or not a number. */
 int ReadDistrictCount(Connection& project);
 
+/** The warning of a step that needs the districts before they are given. */
+QString DistrictCountMissingText();
+
+/**
+ * The check a step that needs the districts makes before it opens: false after the warning
+ * DistrictCountMissingText() when "Кількість районів" is not a positive number.
+ */
+bool RequireDistrictCount(Connection& project);
+
 /**
  * The districts of the settlement: the "Площі районів" rows in the given order, at most as
  * many as "Кількість районів" says (all rows when `limit` is false). False with the reason in

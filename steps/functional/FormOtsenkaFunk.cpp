@@ -105,12 +105,9 @@ void TFormOtsenkaFunk::BOpenMap2Click() {
 }
 
 bool OpenStepFunctional(const StepContext& context, QWidget* parent) {
-    const int count = ReadDistrictCount(*context.project);
-    if (count <= 0) {
-        ShowWarning(QStringLiteral(
-            "Кількість районів не зазначена. Зробить це в меню \"Вирахування площ\"."));
+    if (!RequireDistrictCount(*context.project))
         return false;
-    }
+    const int count = ReadDistrictCount(*context.project);
     std::vector<District> districts;
     if (!ReadDistricts(*context.project, DistrictOrder::AsStored, districts)) {
         ShowError(LoadFailedText(QStringLiteral("характеристика")) + LastError());

@@ -302,12 +302,8 @@ void TFormOtsenkaLocalny::BOpenMap2Click() {
 }
 
 bool OpenStepLocal(const StepContext& context, QWidget* parent) {
-    const int count = ReadDistrictCount(*context.project);
-    if (count <= 0) {
-        ShowWarning(QStringLiteral(
-            "Кількість районів не зазначена. Зробить це в меню \"Вирахування площ\"."));
+    if (!RequireDistrictCount(*context.project))
         return false;
-    }
     std::vector<District> districts;
     if (!ReadDistricts(*context.project, DistrictOrder::AsStored, districts)) {
         ShowError(LoadFailedText(QStringLiteral("характеристика")) + LastError());

@@ -282,12 +282,8 @@ void TFormOtsenkaLocalny2::GridLocalny2SetEditText(int row, int col, const QStri
 }
 
 bool OpenStepLocalByQuarter(const StepContext& context, QWidget* parent) {
-    const int count = ReadDistrictCount(*context.project);
-    if (count <= 0) {
-        ShowWarning(QStringLiteral(
-            "Кількість районів не зазначена. Зробить це в меню \"Вирахування площ\"."));
+    if (!RequireDistrictCount(*context.project))
         return false;
-    }
     EnsureQuarterTable(*context.project);
     std::vector<LocalFactor> catalogue;
     if (!context.catalogue || !ReadLocalCatalogue(*context.catalogue, catalogue)) {

@@ -11,24 +11,6 @@
 
 using namespace QuarterGrid;
 
-const std::vector<QuarterCategory>& QuarterCategories() {
-    static const std::vector<QuarterCategory> categories = {
-        {1, QStringLiteral("Землі комерційного використання"), 2.5},
-        {2, QStringLiteral("Землі житлової забудови"), 1.0},
-        {3, QStringLiteral("Землі промисловості"), 1.2},
-        {4, QStringLiteral("Землі громадського призначення"), 0.7},
-        {5, QStringLiteral("Землі транспорту, зв'язку"), 1.0},
-        {6, QStringLiteral("Землі технічної інфраструктури"), 0.65},
-        {7, QStringLiteral("Землі рекреаційного призначення"), 0.5},
-        {13, QStringLiteral("Особисте підсобне господарство"), 0.8},
-    };
-    return categories;
-}
-
-const QuarterCategory& ResidentialCategory() {
-    return QuarterCategories()[1];
-}
-
 namespace {
 
 struct Zone {
@@ -109,7 +91,7 @@ QuarterFillResult FillStatementFromDistricts(Connection& project, StringGrid& gr
     }
 
     // The categories of each district, in the order of the functional table.
-    QHash<QString, std::vector<const QuarterCategory*>> categories;
+    QHash<QString, std::vector<const LandUseCategory*>> categories;
     {
         Query query(&project);
         if (!RunQuery(query, QStringLiteral("SELECT * FROM функціональне ORDER BY cint(район)"),
@@ -117,8 +99,8 @@ QuarterFillResult FillStatementFromDistricts(Connection& project, StringGrid& gr
             return Missing(
                 QStringLiteral("не заповнений розподіл за функціональним використанням."));
         const int district = query.fieldIndex(QStringLiteral("район"));
-        std::vector<std::pair<int, const QuarterCategory*>> columns;
-        for (const QuarterCategory& c : QuarterCategories())
+        std::vector<std::pair<int, const LandUseCategory*>> columns;
+        for (const LandUseCategory& c : LandUseCategories())
             if (const int field = query.fieldIndex(QStringLiteral("ф_%1").arg(c.column));
                 field >= 0)
                 columns.emplace_back(field, &c);
@@ -135,7 +117,7 @@ QuarterFillResult FillStatementFromDistricts(Connection& project, StringGrid& gr
     for (const District& d : districts) {
         auto& list = categories[d.number.trimmed()];
         if (list.empty())
-            list.push_back(&ResidentialCategory());
+            list.push_back(&ResidentialLandUse());
     }
 
     ClearGrid(grid, 1);
@@ -145,7 +127,7 @@ QuarterFillResult FillStatementFromDistricts(Connection& project, StringGrid& gr
             const auto it = categories.constFind(district);
             if (it == categories.cend())
                 continue;
-            for (const QuarterCategory* category : *it) {
+            for (const LandUseCategory* category : *it) {
                 const int row = grid.fixedRows() + made;
                 if (made > 0)
                     grid.setRowCount(row + 1);

@@ -1,23 +1,12 @@
 #pragma once
 
+#include "common/LandUse.h"
 #include "common/StringGrid.h"
 
 #include <QString>
 #include <vector>
 
 class Connection;
-
-/** A functional-use category carried into the statement, with its coefficient Kf. */
-struct QuarterCategory {
-    int column = 0; ///< k of the column ф_k of "функціональне"
-    QString name;
-    double kf = 1;
-};
-
-/** The categories with a coefficient: ф_1 to ф_7 and ф_13. */
-const std::vector<QuarterCategory>& QuarterCategories();
-/** The category of land a district without any of them is taken for ("Землі житлової забудови"). */
-const QuarterCategory& ResidentialCategory();
 
 /** What "Занести з районів" did. */
 struct QuarterFillResult {

@@ -43,8 +43,7 @@ ZonalOpening ReadZonalSettlement(Connection& project, ZonalSettlement& settlemen
     const std::optional<long long> count =
         ParseInteger(indicators.value(DistrictCountName()).trimmed());
     if (!count || *count <= 0) {
-        *message = QStringLiteral(
-            "Кількість районів не зазначена. Зробить це в меню \"Вирахування площ\".");
+        *message = DistrictCountMissingText();
         return ZonalOpening::Refused;
     }
     settlement.zoneCount =

@@ -166,10 +166,10 @@ bool WordMarkup::table(const QStringList& lines, int& at, QString* error) {
             *error = QStringLiteral("рядок %1: %2").arg(tableLine + 1).arg(what);
         return false;
     };
-    QStringList spec = lines[at].mid(6).simplified().split(u' ', Qt::SkipEmptyParts);
+    QStringList words = lines[at].mid(6).simplified().split(u' ', Qt::SkipEmptyParts);
     QString size;
     std::vector<Column> columns;
-    for (const QString& word : spec) {
+    for (const QString& word : words) {
         if (word == QStringLiteral("small")) {
             size = QStringLiteral("<w:sz w:val=\"18\"/><w:szCs w:val=\"18\"/>");
             continue;
