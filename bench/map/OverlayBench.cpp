@@ -3,6 +3,7 @@
 // object) so one run prints both.
 #include "BenchData.h"
 
+#include "bench/LocalFactorLayers.h"
 #include "map/FeatureFactory.h"
 #include "map/Layer.h"
 #include "map/MapDocument.h"
@@ -96,33 +97,7 @@ BENCHMARK(BM_OverlayFunctionalFromFiles)->Unit(benchmark::kMillisecond);
 const QString& LocalFactorFolder() {
     static QTemporaryDir dir;
     static const bool written = [] {
-        QRandomGenerator rng(42);
-        const MapRect all = OpenOrDie(LargeTab("межі"))->bounds();
-        const std::vector<FieldDef> fields{FieldDef{"Km3", FieldKind::Char, 20, 0, false}};
-        auto names = std::make_shared<const QStringList>(QStringList{"Km3"});
-        for (int k = 1; k <= 30; ++k) {
-            FeatureList regions;
-            for (int i = 0; i < 500; ++i) {
-                const double cx = all.xMin + rng.generateDouble() * all.width();
-                const double cy = all.yMin + rng.generateDouble() * all.height();
-                const double r = 30 + 50 * rng.generateDouble();
-                std::vector<QPointF> ring;
-                for (int j = 0; j < 8; ++j) {
-                    const double a = std::numbers::pi / 8 + j * std::numbers::pi / 4;
-                    ring.emplace_back(cx + r * std::cos(a), cy + r * std::sin(a));
-                }
-                Feature f = FeatureFactory::createRegion({ring});
-                f.setFields(names);
-                f.setValueAt(0, QString::number(0.9 + 0.01 * rng.bounded(20), 'f', 2));
-                regions.push_back(f);
-            }
-            const QString path =
-                dir.filePath(QStringLiteral("лок%1.tab").arg(k, 2, 10, QChar(u'0')));
-            QString error;
-            if (!TabFile::create(path, fields, CoordSys{}, true, QString(), &error) ||
-                !TabFile::replaceAll(path, fields, regions, &error))
-                qFatal("%s", qPrintable(error));
-        }
+        WriteBenchLocalLayers(dir.path(), OpenOrDie(LargeTab("межі"))->bounds(), 30, 500);
         return true;
     }();
     (void)written;

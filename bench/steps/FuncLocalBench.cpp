@@ -1,6 +1,7 @@
 // The overlays of the functional-use and local-factor steps on a settlement of 999 districts,
 // the functional one beside the loop over every pair it replaces, and the opening and storing
 // of a statement of 5,000 quarters rows.
+#include "bench/LocalFactorLayers.h"
 #include "db/Database.h"
 #include "map/FeatureFactory.h"
 #include "map/Layer.h"
@@ -35,33 +36,8 @@ const QString& LargeFolder() {
         // The demonstration's own local layers make way for thirty of 500 regions.
         for (const QString& name : demo::localLayers())
             TabFile::removeFiles(dir.filePath(name + QStringLiteral(".tab")));
-        QRandomGenerator rng(42);
         const auto districts = OpenOverlayLayer(dir.filePath(QStringLiteral("райони.tab")), &error);
-        const MapRect all = districts->bounds();
-        const std::vector<FieldDef> fields{FieldDef{"Km3", FieldKind::Char, 20, 0, false}};
-        auto names = std::make_shared<const QStringList>(QStringList{"Km3"});
-        for (int k = 1; k <= 30; ++k) {
-            FeatureList regions;
-            for (int i = 0; i < 500; ++i) {
-                const double cx = all.xMin + rng.generateDouble() * all.width();
-                const double cy = all.yMin + rng.generateDouble() * all.height();
-                const double r = 30 + 50 * rng.generateDouble();
-                std::vector<QPointF> ring;
-                for (int j = 0; j < 8; ++j) {
-                    const double a = std::numbers::pi / 8 + j * std::numbers::pi / 4;
-                    ring.emplace_back(cx + r * std::cos(a), cy + r * std::sin(a));
-                }
-                Feature f = FeatureFactory::createRegion({ring});
-                f.setFields(names);
-                f.setValueAt(0, QString::number(0.9 + 0.01 * rng.bounded(20), 'f', 2));
-                regions.push_back(f);
-            }
-            const QString path =
-                dir.filePath(QStringLiteral("лок%1.tab").arg(k, 2, 10, QChar(u'0')));
-            if (!TabFile::create(path, fields, CoordSys{}, true, QString(), &error) ||
-                !TabFile::replaceAll(path, fields, regions, &error))
-                qFatal("%s", qPrintable(error));
-        }
+        WriteBenchLocalLayers(dir.path(), districts->bounds(), 30, 500);
         return true;
     }();
     (void)written;

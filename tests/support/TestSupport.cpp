@@ -70,8 +70,6 @@ bool RecordingShell::run(const QString& program, const QStringList& arguments, b
     return true;
 }
 
-namespace {
-
 void CopyTree(const QString& from, const QString& to) {
     QDir().mkpath(to);
     QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
@@ -85,8 +83,6 @@ void CopyTree(const QString& from, const QString& to) {
             QFile::copy(it.filePath(), target);
     }
 }
-
-} // namespace
 
 TempAppDir::TempAppDir(bool shipped) {
     m_previousAppDir = GlobalVar().Settings.AppDir;

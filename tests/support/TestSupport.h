@@ -78,6 +78,8 @@ private:
     QString m_previousAppDir;
 };
 
+/** Copies a folder with its subfolders (test fixtures). */
+void CopyTree(const QString& from, const QString& to);
 /** Writes a text file (UTF-8), creating its folder. */
 void WriteTextFile(const QString& path, const QString& text);
 QString ReadTextFile(const QString& path);

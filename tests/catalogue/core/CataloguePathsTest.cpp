@@ -18,20 +18,6 @@ using namespace catalogue;
 
 namespace {
 
-void CopyTree(const QString& from, const QString& to) {
-    QDir().mkpath(to);
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        const QString target = to + u'/' + QDir(from).relativeFilePath(it.filePath());
-        if (it.fileInfo().isDir())
-            QDir().mkpath(target);
-        else
-            QFile::copy(it.filePath(), target);
-    }
-}
-
 QStringList Pathnames(Connection& c) {
     Query q(&c);
     EXPECT_TRUE(RunQuery(q, QStringLiteral("SELECT pathname FROM projects ORDER BY id"), true));
