@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/ReportCommand.h"
 #include "common/GlobalVar.h"
 
 #include <QTextStream>
@@ -113,4 +114,10 @@ int AnswerOnConsole(int argc, char** argv) {
     default:
         return -1;
     }
+}
+
+int RunConsoleCommand(int argc, char** argv) {
+    if (IsReportCommand(argc, argv))
+        return ReportCommandMain(argc, argv);
+    return AnswerOnConsole(argc, argv);
 }

@@ -31,3 +31,9 @@ QString VersionLine();
  * printer; returns the exit status, or -1 when the program is to start (or "report" runs).
  */
 int AnswerOnConsole(int argc, char** argv);
+
+/**
+ * Runs every command that needs no window, display or start-up check ("report", --help,
+ * --version, a wrong option); returns its exit status, or -1 when the program is to start.
+ */
+int RunConsoleCommand(int argc, char** argv);

@@ -1,6 +1,5 @@
 // The program's entry: everything happens in the start-up sequence.
 #include "app/CommandLine.h"
-#include "app/ReportCommand.h"
 #include "app/Startup.h"
 
 #include <QApplication>
@@ -8,9 +7,7 @@
 int main(int argc, char** argv) {
     // "tamberon report FOLDER", --help, --version and a wrong option need no window, display
     // or start-up check.
-    if (IsReportCommand(argc, argv))
-        return ReportCommandMain(argc, argv);
-    if (const int status = AnswerOnConsole(argc, argv); status >= 0)
+    if (const int status = RunConsoleCommand(argc, argv); status >= 0)
         return status;
     QApplication app(argc, argv);
     return RunTamberon(app);

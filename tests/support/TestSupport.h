@@ -85,3 +85,23 @@ void WriteTextFile(const QString& path, const QString& text);
 QString ReadTextFile(const QString& path);
 /** The folder of the built program (from TAMBERON_APPDIR). */
 QString BuiltAppDir();
+
+/**
+ * The path of LibreOffice's soffice, or "" when it is not installed (a conversion test skips
+ * then). Where TAMBERON_REQUIRE_LIBREOFFICE is set, as CI sets it, a missing soffice also fails
+ * the calling test.
+ */
+QString Soffice();
+/**
+ * Converts a document or workbook to PDF in `outDir` with LibreOffice (its profile kept in
+ * `outDir`, so conversions may run side by side); "" or what went wrong.
+ */
+QString ConvertToPdf(const QString& file, const QString& outDir);
+
+/** The exit status of a test run in which every test that ran was skipped (CTest: skipped). */
+constexpr int kAllSkippedStatus = 77;
+/**
+ * Runs the tests after testing::InitGoogleTest: RUN_ALL_TESTS's status, or kAllSkippedStatus
+ * when nothing failed and nothing passed because every test skipped.
+ */
+int RunTests();

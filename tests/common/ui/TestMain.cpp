@@ -1,3 +1,5 @@
+#include "tests/support/TestSupport.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -6,5 +8,5 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return RunTests();
 }

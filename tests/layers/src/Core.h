@@ -1,0 +1,5 @@
+#pragma once
+#include <QAction>
+#include <QString>
+// Comments may name ShowError(text) freely.
+int CoreValue();

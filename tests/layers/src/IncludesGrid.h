@@ -1,0 +1,3 @@
+#pragma once
+#include "widgets/GridView.h"
+#include <QPushButton>

@@ -1,0 +1,4 @@
+void ShowError(int);
+void Talk() {
+    ShowError(1);
+}

@@ -1,0 +1,4 @@
+#include <QLabel>
+void ShowWindow() {
+    QLabel label;
+}
