@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# The two commands of the README, and the sanitizer run of CI.
+# The two commands of the README, and the checks of CI.
 #   ./build.sh start            install what is missing, build, start the program
 #   ./build.sh test             install what is missing, build, run every test
 #   ./build.sh test-sanitizers  the same tests built with AddressSanitizer and UBSan
+#   ./build.sh lint             the format check of the C++ files and the layer check
+# With WITH_LIBREOFFICE=1 "test" also installs LibreOffice (Writer and Calc without their
+# windows), and its conversion tests fail rather than skip without it.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -11,6 +14,7 @@ PACKAGES=(cmake g++ make pkg-config
           libzip-dev zipcmp zipmerge ziptool libpugixml-dev libfreexl-dev
           libgtest-dev libgmock-dev libbenchmark-dev)
 PRINTER_PACKAGES=(cups printer-driver-cups-pdf)
+LIBREOFFICE_PACKAGES=(libreoffice-writer-nogui libreoffice-calc-nogui)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -84,6 +88,15 @@ ensure_printer() {
     fi
 }
 
+# The C++ files of the repository, NUL-separated (the tracked ones in a git checkout).
+cpp_files() {
+    if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        git ls-files -z '*.cpp' '*.h'
+    else
+        find . -path './build*' -prune -o \( -name '*.cpp' -o -name '*.h' \) -print0
+    fi
+}
+
 case "${1:-}" in
 start)
     install_missing "${PACKAGES[@]}"
@@ -93,17 +106,30 @@ start)
     ;;
 test)
     install_missing "${PACKAGES[@]}"
+    if [ "${WITH_LIBREOFFICE:-0}" = 1 ]; then
+        install_missing "${LIBREOFFICE_PACKAGES[@]}"
+        export TAMBERON_REQUIRE_LIBREOFFICE=1
+    fi
     build build
     QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$(nproc)"
     ;;
 test-sanitizers)
     install_missing "${PACKAGES[@]}"
     build build-sanitizers -DTAMBERON_SANITIZE=address,undefined -DTAMBERON_BENCH=OFF
+    # The LibreOffice conversions run once, in "test": they add nothing under the sanitizers.
     QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-        ctest --test-dir build-sanitizers --output-on-failure -j "$(nproc)"
+        ctest --test-dir build-sanitizers --output-on-failure -j "$(nproc)" -LE libreoffice
+    ;;
+lint)
+    # Every tracked C++ file as .clang-format formats it; the layer check (cmake/Layers.cmake)
+    # runs when the build is configured and its source scan is repeated on its own.
+    install_missing "${PACKAGES[@]}" clang-format git
+    cpp_files | xargs -0 clang-format --dry-run -Werror
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMBERON_WERROR="${WERROR:-OFF}" >/dev/null
+    cmake -DLAYER_SCAN_LIST=build/layers/scan.cmake -P cmake/LayerScan.cmake
     ;;
 *)
-    echo "usage: $0 start|test|test-sanitizers" >&2
+    echo "usage: $0 start|test|test-sanitizers|lint" >&2
     exit 2
     ;;
 esac

@@ -1,36 +1,16 @@
 #include "OfficeTestUtil.h"
 #include "office/Document.h"
 #include "office/Workbook.h"
+#include "tests/support/TestSupport.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-/** Converts a file to PDF with LibreOffice; returns the error, or "" on success. */
-QString convertToPdf(const QString& file, const QString& outDir) {
-    QProcess soffice;
-    soffice.start(
-        QStandardPaths::findExecutable(QStringLiteral("soffice")),
-        {QStringLiteral("-env:UserInstallation=file://") + outDir + QStringLiteral("/profile"),
-         QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
-         QStringLiteral("--outdir"), outDir, file});
-    if (!soffice.waitForFinished(180000))
-        return QStringLiteral("soffice did not finish");
-    const QString pdf = outDir + u'/' + QFileInfo(file).completeBaseName() + QStringLiteral(".pdf");
-    if (soffice.exitCode() != 0 || !QFileInfo(pdf).isFile() || QFileInfo(pdf).size() < 500)
-        return QString::fromLocal8Bit(soffice.readAllStandardError() +
-                                      soffice.readAllStandardOutput());
-    return QString();
-}
-
 // Labelled "libreoffice" in CTest; skipped where LibreOffice is not installed.
 TEST(LibreOfficeConversion, FilledDocumentAndWorkbookConvertToPdf) {
-    if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
+    if (Soffice().isEmpty())
         GTEST_SKIP() << "LibreOffice is not installed";
     QTemporaryDir dir;
     auto doc = WordDocument::open(
@@ -65,8 +45,8 @@ TEST(LibreOfficeConversion, FilledDocumentAndWorkbookConvertToPdf) {
     const QString xlsx = dir.filePath(QStringLiteral("book.xlsx"));
     book->saveCopyAs(xlsx);
 
-    EXPECT_EQ(convertToPdf(docx, dir.path()), QString());
-    EXPECT_EQ(convertToPdf(xlsx, dir.path()), QString());
+    EXPECT_EQ(ConvertToPdf(docx, dir.path()), QString());
+    EXPECT_EQ(ConvertToPdf(xlsx, dir.path()), QString());
 }
 
 } // namespace

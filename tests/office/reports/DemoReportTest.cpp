@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -58,19 +57,6 @@ int FilledRows(Worksheet& sheet, int column, int fromRow) {
     return rows;
 }
 
-QString ConvertToPdf(const QString& path, const QString& outDir) {
-    QProcess soffice;
-    soffice.start(QStandardPaths::findExecutable(QStringLiteral("soffice")),
-                  {QStringLiteral("--headless"), QStringLiteral("--convert-to"),
-                   QStringLiteral("pdf"), QStringLiteral("--outdir"), outDir, path});
-    if (!soffice.waitForFinished(180000))
-        return QStringLiteral("soffice did not finish");
-    const QString pdf =
-        JoinPath(outDir, QFileInfo(path).completeBaseName() + QStringLiteral(".pdf"));
-    return soffice.exitCode() == 0 && QFileInfo(pdf).size() > 1000 ? QString()
-                                                                   : QStringLiteral("no PDF");
-}
-
 } // namespace
 
 TEST(DemoReport, TheDemonstrationSettlementGivesThreeRealDocuments) {
@@ -114,7 +100,7 @@ TEST(DemoReport, TheDemonstrationSettlementGivesThreeRealDocuments) {
 }
 
 TEST(LibreOfficeDemoReport, TheThreeDocumentsConvertToPdf) {
-    if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
+    if (Soffice().isEmpty())
         GTEST_SKIP() << "LibreOffice is not installed";
     QTemporaryDir dir;
     const QString folder = CopyDemoSettlement(dir);
