@@ -1,10 +1,12 @@
 #include "office/Document.h"
 
 #include "office/OfficeError.h"
+#include "office/XmlText.h"
 #include "office/XmlWalk.h"
 
 #include <QStringList>
 #include <cstring>
+#include <set>
 
 namespace {
 
@@ -170,7 +172,10 @@ void dropUniqueMarks(pugi::xml_node root) {
         n.parent().remove_child(n);
 }
 
-/** Empties the cells of a copied row, keeping each cell's first paragraph and run look. */
+/**
+ * Empties the cells of a copied row, keeping each cell's first paragraph and run look. The
+ * row is in the document: what it keeps is copied within it, sharing the original's text.
+ */
 void clearRowText(pugi::xml_node row) {
     for (pugi::xml_node tc = row.child("w:tc"); tc; tc = tc.next_sibling("w:tc")) {
         pugi::xml_node keepP = tc.child("w:p");
@@ -179,21 +184,28 @@ void clearRowText(pugi::xml_node row) {
             if (pugi::xml_node run = firstRun(keepP))
                 rPr = run.child("w:rPr");
         }
-        pugi::xml_document scratch;
-        pugi::xml_node pCopy = scratch.append_child("w:p");
+        pugi::xml_node p = tc.append_child("w:p");
         if (keepP && keepP.child("w:pPr"))
-            pCopy.append_copy(keepP.child("w:pPr"));
-        pugi::xml_node r = pCopy.append_child("w:r");
+            p.append_copy(keepP.child("w:pPr"));
+        pugi::xml_node r = p.append_child("w:r");
         if (rPr)
             r.append_copy(rPr);
-        for (pugi::xml_node c = tc.first_child(); c;) {
+        for (pugi::xml_node c = tc.first_child(); c != p;) {
             pugi::xml_node next = c.next_sibling();
             if (!IsNamed(c, "w:tcPr"))
                 tc.remove_child(c);
             c = next;
         }
-        tc.append_copy(pCopy);
     }
+}
+
+/** Whether a cell's text has more than one paragraph or an end-of-cell mark. */
+bool hasParagraphMarks(const QString& text) {
+    for (QChar c : text) {
+        if (c == u'\r' || c == u'\n' || c == u'\a')
+            return true;
+    }
+    return false;
 }
 
 QString minimalDocumentXml() {
@@ -250,6 +262,62 @@ void WordDocument::attach() {
         throw OfficeError(
             QStringLiteral("Частина \"%1\" не містить тіла документа.").arg(m_mainPart));
     m_body = root.child("w:body");
+    m_package.setPartWriter(m_mainPart, [this](pugi::xml_writer& out) { writeMain(out); });
+}
+
+OoxmlPackage& WordDocument::package() {
+    materializeAll();
+    return m_package;
+}
+
+void WordDocument::materializeAll() const {
+    if (m_inserted.empty())
+        return;
+    // Through the tables as table() gives them: their rows are indexed once, shared by all.
+    indexTables();
+    for (size_t i = 0; i < m_tables.size() && !m_inserted.empty(); ++i) {
+        if (m_inserted.count(m_tables[i]))
+            table(static_cast<int>(i) + 1).materialize();
+    }
+}
+
+void WordDocument::writeMain(pugi::xml_writer& sink) {
+    const pugi::xml_document& doc = m_package.xml(m_mainPart);
+    if (m_inserted.empty()) {
+        doc.save(sink, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+        return;
+    }
+    // The elements that hold inserted rows are written tag by tag, the rest as pugixml prints.
+    std::set<pugi::xml_node> holders;
+    for (const auto& [table, rows] : m_inserted) {
+        for (pugi::xml_node n = table; n; n = n.parent())
+            holders.insert(n);
+    }
+    QByteArray out;
+    out.reserve(1 << 17);
+    auto write = [&](auto& self, pugi::xml_node node) -> void {
+        if (!holders.count(node)) {
+            AppendXmlNode(out, node);
+        } else {
+            out.append(XmlStartTag(node));
+            const auto inserted = m_inserted.find(node);
+            for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+                self(self, child);
+                if (inserted != m_inserted.end() && child == inserted->second->after())
+                    inserted->second->write(out, sink);
+            }
+            out.append("</");
+            out.append(node.name());
+            out.append('>');
+        }
+        if (out.size() > (1 << 16)) {
+            sink.write(out.constData(), static_cast<size_t>(out.size()));
+            out.clear();
+        }
+    };
+    for (pugi::xml_node top = doc.first_child(); top; top = top.next_sibling())
+        write(write, top);
+    sink.write(out.constData(), static_cast<size_t>(out.size()));
 }
 
 pugi::xml_node WordDocument::body() const {
@@ -331,6 +399,7 @@ QStringList WordDocument::bookmarkNames() const {
 }
 
 QString WordDocument::bookmarkText(const QString& name) const {
+    materializeAll(); // the range may take in a table
     pugi::xml_node start = requireBookmarkStart(name);
     pugi::xml_node end = findBookmarkEnd(start);
     QString text;
@@ -359,6 +428,7 @@ QString WordDocument::bookmarkText(const QString& name) const {
 }
 
 void WordDocument::setBookmarkText(const QString& name, const QString& text) {
+    materializeAll(); // the range may take in a table
     pugi::xml_node start = requireBookmarkStart(name);
     pugi::xml_node end = findBookmarkEnd(start);
     // The runs inside the range, and the paragraphs that lie wholly inside it.
@@ -549,9 +619,23 @@ int WordTable::columnCount() const {
     return widest;
 }
 
+pugi::xml_node WordTable::node() const {
+    materialize();
+    return m_node;
+}
+
+void WordTable::throwNoCell(int row, int column) const {
+    throw OfficeError(QStringLiteral("Клітинки (%1, %2) у таблиці немає (рядків: %3).")
+                          .arg(row)
+                          .arg(column)
+                          .arg(m_rows->size()));
+}
+
 pugi::xml_node WordTable::cellNode(int row, int column) const {
     indexRows();
     if (row >= 1 && row <= static_cast<int>(m_rows->size()) && column >= 1) {
+        if (!(*m_rows)[static_cast<size_t>(row - 1)])
+            materialize();
         int c = 0;
         for (pugi::xml_node tc = (*m_rows)[static_cast<size_t>(row - 1)].child("w:tc"); tc;
              tc = tc.next_sibling("w:tc")) {
@@ -559,10 +643,58 @@ pugi::xml_node WordTable::cellNode(int row, int column) const {
                 return tc;
         }
     }
-    throw OfficeError(QStringLiteral("Клітинки (%1, %2) у таблиці немає (рядків: %3).")
-                          .arg(row)
-                          .arg(column)
-                          .arg(m_rows->size()));
+    throwNoCell(row, column);
+}
+
+InsertedRows* WordTable::insertedRow(int row, int column) const {
+    indexRows();
+    if (row < 1 || row > static_cast<int>(m_rows->size()) ||
+        (*m_rows)[static_cast<size_t>(row - 1)] || !m_document)
+        return nullptr;
+    const auto it = m_document->m_inserted.find(m_node);
+    if (it == m_document->m_inserted.end())
+        return nullptr;
+    if (column < 1 || column > it->second->columnCount())
+        throwNoCell(row, column);
+    return it->second.get();
+}
+
+void WordTable::materialize() const {
+    if (!m_document)
+        return;
+    const auto it = m_document->m_inserted.find(m_node);
+    if (it == m_document->m_inserted.end())
+        return;
+    const std::unique_ptr<InsertedRows> rows = std::move(it->second);
+    m_document->m_inserted.erase(it);
+    indexRows();
+    // As the tree takes inserted rows: the first a copy of the pattern, the others of it.
+    pugi::xml_node table = m_node;
+    pugi::xml_node first = table.insert_copy_after(rows->pattern(), rows->after());
+    pugi::xml_node at = first;
+    for (int row = rows->firstRow(); row <= rows->lastRow(); ++row) {
+        if (row > rows->firstRow())
+            at = table.insert_copy_after(first, at);
+        (*m_rows)[static_cast<size_t>(row - 1)] = at;
+    }
+    // Then what was written into their cells.
+    for (int row = rows->firstRow(); row <= rows->lastRow(); ++row) {
+        int column = 0;
+        for (pugi::xml_node tc = (*m_rows)[static_cast<size_t>(row - 1)].child("w:tc"); tc;
+             tc = tc.next_sibling("w:tc")) {
+            if (const InsertedRows::Cell* cell = rows->cell(row, ++column))
+                applyInserted(tc, *cell);
+        }
+    }
+}
+
+void WordTable::applyInserted(pugi::xml_node tc, const InsertedRows::Cell& cell) {
+    if (cell.hasBold && cell.boldFirst)
+        writeCellBold(tc, cell.bold);
+    if (cell.hasText)
+        writeCellText(tc, cell.text, nullptr);
+    if (cell.hasBold && !cell.boldFirst)
+        writeCellBold(tc, cell.bold);
 }
 
 QString WordTable::cellText(int row, int column) const {
@@ -578,21 +710,30 @@ QString WordTable::cellText(int row, int column) const {
     return text;
 }
 
-void WordTable::removeFromCell(pugi::xml_node parent, pugi::xml_node node) {
-    if (m_document)
-        m_document->forgetBookmarksIn(node);
+void WordTable::removeFromCell(pugi::xml_node parent, pugi::xml_node node,
+                               const WordDocument* document) {
+    if (document)
+        document->forgetBookmarksIn(node);
     parent.remove_child(node);
 }
 
 void WordTable::setCellText(int row, int column, const QString& text) {
-    pugi::xml_node tc = cellNode(row, column);
+    if (InsertedRows* rows = insertedRow(row, column)) {
+        rows->setText(row, column, text);
+        return;
+    }
+    writeCellText(cellNode(row, column), text, m_document);
+}
+
+void WordTable::writeCellText(pugi::xml_node tc, const QString& text,
+                              const WordDocument* document) {
     // The first paragraph stays as the pattern of every line: its properties and the look
     // of its first run (or of its mark when it has no run).
     pugi::xml_node firstP = tc.child("w:p");
     for (pugi::xml_node c = tc.first_child(); c;) {
         pugi::xml_node next = c.next_sibling();
         if (c != firstP && !IsNamed(c, "w:tcPr"))
-            removeFromCell(tc, c);
+            removeFromCell(tc, c, document);
         c = next;
     }
     if (!firstP)
@@ -607,7 +748,7 @@ void WordTable::setCellText(int row, int column, const QString& text) {
     for (pugi::xml_node c = firstP.first_child(); c;) {
         pugi::xml_node next = c.next_sibling();
         if (c != run && !IsNamed(c, "w:pPr"))
-            removeFromCell(firstP, c);
+            removeFromCell(firstP, c, document);
         c = next;
     }
     for (pugi::xml_node c = run.first_child(); c;) {
@@ -615,6 +756,10 @@ void WordTable::setCellText(int row, int column, const QString& text) {
         if (!IsNamed(c, "w:rPr"))
             run.remove_child(c);
         c = next;
+    }
+    if (!hasParagraphMarks(text)) {
+        fillRun(run, text);
+        return;
     }
     const QStringList lines = splitParagraphs(text);
     for (qsizetype i = 1; i < lines.size(); ++i) {
@@ -627,7 +772,14 @@ void WordTable::setCellText(int row, int column, const QString& text) {
 }
 
 void WordTable::setCellBold(int row, int column, bool bold) {
-    pugi::xml_node tc = cellNode(row, column);
+    if (InsertedRows* rows = insertedRow(row, column)) {
+        rows->setBold(row, column, bold);
+        return;
+    }
+    writeCellBold(cellNode(row, column), bold);
+}
+
+void WordTable::writeCellBold(pugi::xml_node tc, bool bold) {
     for (pugi::xml_node p = tc.child("w:p"); p; p = p.next_sibling("w:p")) {
         setBoldIn(markProperties(p), bold);
         WalkXml(p, [bold](pugi::xml_node n) {
@@ -648,6 +800,7 @@ bool WordTable::cellBold(int row, int column) const {
 
 void WordTable::insertRowsBelow(int row, int count) {
     indexRows();
+    materialize(); // a table keeps one run of inserted rows outside the tree
     cellNode(row, 1);
     if (count <= 0)
         return;
@@ -656,18 +809,14 @@ void WordTable::insertRowsBelow(int row, int count) {
     pugi::xml_node pattern = scratch.append_copy(source);
     dropUniqueMarks(pattern);
     clearRowText(pattern);
-    std::vector<pugi::xml_node> added;
-    added.reserve(static_cast<size_t>(count));
-    pugi::xml_node after = source;
-    for (int i = 0; i < count; ++i) {
-        after = m_node.insert_copy_after(pattern, after);
-        added.push_back(after);
-    }
-    m_rows->insert(m_rows->begin() + row, added.begin(), added.end());
+    m_document->m_inserted[m_node] =
+        std::make_unique<InsertedRows>(pattern, source, row, count, &WordTable::applyInserted);
+    m_rows->insert(m_rows->begin() + row, static_cast<size_t>(count), pugi::xml_node());
 }
 
 void WordTable::appendRowsOf(pugi::xml_node rows) {
     indexRows();
+    materialize();
     pugi::xml_node last = m_rows->empty() ? pugi::xml_node() : m_rows->back();
     for (pugi::xml_node tr = rows.child("w:tr"); tr; tr = tr.next_sibling("w:tr")) {
         last = last ? m_node.insert_copy_after(tr, last) : m_node.append_copy(tr);

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "office/InsertedRows.h"
 #include "office/Package.h"
 
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -24,20 +26,35 @@ public:
     /** Makes the text of a cell bold (or not). */
     void setCellBold(int row, int column, bool bold);
     bool cellBold(int row, int column) const;
-    /** Inserts `count` empty copies of row `row` below it, keeping its look. */
+    /**
+     * Inserts `count` empty copies of row `row` below it, keeping its look. Until something
+     * else than their cells' text and bold is asked of them, they are kept outside the XML
+     * tree (InsertedRows) and written with the document.
+     */
     void insertRowsBelow(int row, int count);
     /** Appends copies of the rows (w:tr elements) under `rows` below the table. */
     void appendRowsOf(pugi::xml_node rows);
-    pugi::xml_node node() const { return m_node; }
+    /** The table's element, with every row in it. */
+    pugi::xml_node node() const;
 
 private:
     friend class WordDocument;
     WordTable(pugi::xml_node node, const WordDocument* document)
         : m_node(node), m_document(document) {}
     pugi::xml_node cellNode(int row, int column) const;
+    [[noreturn]] void throwNoCell(int row, int column) const;
     void indexRows() const;
-    /** Removes a node of a cell, telling the document about the bookmarks it held. */
-    void removeFromCell(pugi::xml_node parent, pugi::xml_node node);
+    /** The table's inserted rows when `row` is one of them (a missing column throws). */
+    InsertedRows* insertedRow(int row, int column) const;
+    /** Puts the table's inserted rows into the XML tree. */
+    void materialize() const;
+    /** Writes a cell's text or bold in the tree; `document` hears of bookmarks removed. */
+    static void writeCellText(pugi::xml_node tc, const QString& text, const WordDocument* document);
+    static void writeCellBold(pugi::xml_node tc, bool bold);
+    static void applyInserted(pugi::xml_node tc, const InsertedRows::Cell& cell);
+    /** Removes a node of a cell, telling the document (if any) about the bookmarks it held. */
+    static void removeFromCell(pugi::xml_node parent, pugi::xml_node node,
+                               const WordDocument* document);
 
     pugi::xml_node m_node;
     const WordDocument* m_document = nullptr;
@@ -96,7 +113,8 @@ public:
     /** The last path saved to, or "". */
     const QString& savedPath() const { return m_savedPath; }
 
-    OoxmlPackage& package() { return m_package; }
+    /** The package, with every inserted row of the tables in the main part's tree. */
+    OoxmlPackage& package();
     /** The main part's name ("word/document.xml"). */
     const QString& mainPart() const { return m_mainPart; }
 
@@ -110,6 +128,10 @@ private:
     pugi::xml_node requireBookmarkStart(const QString& name) const;
     /** Drops the bookmark index when a subtree about to be removed holds an indexed start. */
     void forgetBookmarksIn(pugi::xml_node subtree) const;
+    /** Puts the inserted rows of every table into the tree. */
+    void materializeAll() const;
+    /** Writes the main part: the tree, with the inserted rows where they belong. */
+    void writeMain(pugi::xml_writer& out);
 
     OoxmlPackage m_package;
     QString m_mainPart;
@@ -126,6 +148,8 @@ private:
     int m_selectedRow = 0;
     bool m_tableSelected = false;
     std::unique_ptr<pugi::xml_document> m_clipboard;
+    /** Rows inserted and only written since, by table (at most one run of rows each). */
+    mutable std::map<pugi::xml_node, std::unique_ptr<InsertedRows>> m_inserted;
 
     friend class WordTable;
 };

@@ -81,6 +81,69 @@ void clearTreeValue(pugi::xml_node cell) {
     cell.remove_children();
 }
 
+/**
+ * Whether a number's text is already the shortest exact text of its value, as
+ * ShortestNumberText writes it: no sign but "-" (and not "-0"), no leading or trailing zeros,
+ * no exponent, at most 15 digits (so no other text of as few digits has the same value).
+ */
+bool isShortestNumberText(const char* text) {
+    const char* p = text;
+    if (*p == '-')
+        ++p;
+    const char* digits = p;
+    if (*p == '0') {
+        ++p;
+    } else {
+        while (*p >= '0' && *p <= '9')
+            ++p;
+    }
+    const qsizetype intDigits = p - digits;
+    if (intDigits == 0 || (*text == '-' && intDigits == 1 && *digits == '0' && *p == 0))
+        return false;
+    qsizetype fracDigits = 0;
+    if (*p == '.') {
+        const char* fraction = ++p;
+        while (*p >= '0' && *p <= '9')
+            ++p;
+        fracDigits = p - fraction;
+        if (fracDigits == 0 || p[-1] == '0')
+            return false;
+    }
+    return *p == 0 && intDigits + fracDigits <= 15;
+}
+
+/** A number's text as ShortestNumberText writes its value; the text itself when it is not a
+ * finite number. */
+QString numberText(const char* text) {
+    if (isShortestNumberText(text))
+        return QString::fromLatin1(text);
+    const QString v = QString::fromUtf8(text);
+    bool ok = false;
+    const double number = v.toDouble(&ok);
+    return ok && std::isfinite(number) ? ShortestNumberText(number) : v;
+}
+
+/**
+ * Row and column of an "A1"-style reference: capital letters, then the row's digits. False
+ * for a malformed reference or one outside the sheet.
+ */
+bool parseReference(const char* text, int& row, int& column) {
+    const char* p = text;
+    long long c = 0;
+    while (*p >= 'A' && *p <= 'Z' && c <= kMaxColumn)
+        c = c * 26 + (*p++ - 'A' + 1);
+    if (p == text || c > kMaxColumn || !(*p >= '0' && *p <= '9'))
+        return false;
+    long long r = 0;
+    while (*p >= '0' && *p <= '9' && r <= kMaxRow)
+        r = r * 10 + (*p++ - '0');
+    if (*p != 0 || r < 1 || r > kMaxRow)
+        return false;
+    row = static_cast<int>(r);
+    column = static_cast<int>(c);
+    return true;
+}
+
 /** Drops the control characters a workbook's XML cannot hold; tabs and line ends stay. */
 QString storableText(const QString& value) {
     QString text = value;
@@ -99,20 +162,10 @@ QString CellReference(int row, int column) {
 }
 
 std::optional<std::pair<int, int>> ParseCellReference(const QString& reference) {
-    qsizetype i = 0;
-    long long column = 0;
-    while (i < reference.size() && reference[i] >= u'A' && reference[i] <= u'Z' &&
-           column <= kMaxColumn) {
-        column = column * 26 + (reference[i].unicode() - u'A' + 1);
-        ++i;
-    }
-    if (i == 0 || i == reference.size() || column > kMaxColumn)
+    int row = 0, column = 0;
+    if (!parseReference(reference.toUtf8().constData(), row, column))
         return std::nullopt;
-    bool ok = false;
-    const int row = reference.mid(i).toInt(&ok);
-    if (!ok || row < 1 || row > kMaxRow || !reference[i].isDigit())
-        return std::nullopt;
-    return std::make_pair(row, static_cast<int>(column));
+    return std::make_pair(row, column);
 }
 
 void Worksheet::attach(pugi::xml_node root) {
@@ -136,12 +189,11 @@ void Worksheet::attach(pugi::xml_node root) {
         int lastColumn = 0;
         for (pugi::xml_node c = r.child("c"); c; c = c.next_sibling("c")) {
             int column = lastColumn + 1;
-            if (c.attribute("r")) {
-                const auto ref = ParseCellReference(fromUtf8(c.attribute("r").value()));
-                if (!ref || ref->first != number)
+            if (const char* reference = c.attribute("r").value(); *reference) {
+                int referenceRow = 0;
+                if (!parseReference(reference, referenceRow, column) || referenceRow != number)
                     throw OfficeError(QStringLiteral("Клітинку \"%1\" аркуша пошкоджено.")
-                                          .arg(fromUtf8(c.attribute("r").value())));
-                column = ref->second;
+                                          .arg(fromUtf8(reference)));
             } else {
                 c.prepend_attribute("r").set_value(
                     CellReference(number, column).toLatin1().constData());
@@ -244,7 +296,10 @@ QString Worksheet::treeValueOf(pugi::xml_node c) const {
     const char* type = c.attribute("t").value();
     if (std::strcmp(type, "inlineStr") == 0)
         return SheetItemText(c.child("is"));
-    const QString v = fromUtf8(c.child("v").child_value());
+    const char* raw = c.child("v").child_value();
+    if (*type == 0 || std::strcmp(type, "n") == 0)
+        return numberText(raw);
+    const QString v = fromUtf8(raw);
     if (std::strcmp(type, "s") == 0) {
         bool ok = false;
         const int index = v.toInt(&ok);
@@ -254,9 +309,7 @@ QString Worksheet::treeValueOf(pugi::xml_node c) const {
         return v == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     if (std::strcmp(type, "str") == 0 || std::strcmp(type, "e") == 0 || v.isEmpty())
         return v;
-    bool ok = false;
-    const double number = v.toDouble(&ok);
-    return ok && std::isfinite(number) ? ShortestNumberText(number) : v;
+    return numberText(raw);
 }
 
 QString Worksheet::valueOf(const Cell& cell) const {
@@ -266,10 +319,9 @@ QString Worksheet::valueOf(const Cell& cell) const {
     case Kind::Empty:
         return QString();
     case Kind::Number: {
-        const QString v = QString::fromLatin1(cell.number, cell.length);
-        bool ok = false;
-        const double number = v.toDouble(&ok);
-        return ok && std::isfinite(number) ? ShortestNumberText(number) : v;
+        char text[sizeof cell.number + 1] = {};
+        std::memcpy(text, cell.number, cell.length);
+        return numberText(text);
     }
     case Kind::Shared:
         return m_book->sharedStringText(cell.index);
@@ -290,6 +342,10 @@ SheetCells Worksheet::values() const {
     if (m_static)
         return *m_static;
     SheetCells cells;
+    qsizetype count = 0;
+    for (const auto& [row, r] : m_rows)
+        count += static_cast<qsizetype>(r.cells.size());
+    cells.reserve(count, count * 8);
     for (const auto& [row, r] : m_rows) {
         for (const Cell& c : r.cells)
             cells.set(row, c.column, valueOf(c));

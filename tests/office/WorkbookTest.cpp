@@ -6,6 +6,7 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
 
@@ -241,6 +242,82 @@ TEST(StatementTest, ReadsXlsxNumbersAsShortestText) {
     EXPECT_EQ(cells.text(11, 37), QStringLiteral("12.34"));
     EXPECT_EQ(cells.text(12, 37), QStringLiteral("0.1"));
     EXPECT_EQ(cells.text(13, 4), QString());
+}
+
+// Values set row by row and values set in any order are found alike; "" empties a cell.
+TEST(StatementTest, SheetCellsKeepValuesSetInAnyOrder) {
+    SheetCells ordered;
+    ordered.set(1, 1, QStringLiteral("a"));
+    ordered.set(1, 2, QStringLiteral("b"));
+    ordered.set(1, 2, QStringLiteral("bb"));
+    ordered.set(1, 3, QString());
+    ordered.set(2, 1, QStringLiteral("c"));
+    ordered.set(2, 1, QString());
+    EXPECT_EQ(ordered.size(), 2);
+    EXPECT_EQ(ordered.text(1, 2), QStringLiteral("bb"));
+    EXPECT_EQ(ordered.text(2, 1), QString());
+    EXPECT_EQ(ordered.rowCount(), 2);
+
+    SheetCells any = ordered;
+    any.set(3, 4, QStringLiteral("d"));
+    any.set(1, 1, QStringLiteral("aa")); // out of order from here on
+    any.set(1, 2, QString());
+    any.set(5, 1, QStringLiteral("e"));
+    EXPECT_EQ(any.size(), 3);
+    EXPECT_EQ(any.text(1, 1), QStringLiteral("aa"));
+    EXPECT_EQ(any.text(1, 2), QString());
+    EXPECT_EQ(any.text(3, 4), QStringLiteral("d"));
+    EXPECT_EQ(any.text(5, 1), QStringLiteral("e"));
+    EXPECT_EQ(any.rowCount(), 5);
+    EXPECT_EQ(any.columnCount(), 4);
+    EXPECT_EQ(ordered.text(1, 1), QStringLiteral("a")); // the copy is its own
+}
+
+// Numbers as spreadsheet applications write them read as their shortest exact text; a
+// number already in that form reads as written.
+TEST(StatementTest, NumbersOfAnyFormReadAsTheirShortestText) {
+    const std::pair<const char*, const char*> numbers[] = {
+        {"12.50", "12.5"},  {"1E-3", "0.001"},
+        {"1.5e2", "150"},   {"0.1000000000000000055511151231257827", "0.1"},
+        {"100", "100"},     {"0.30000000000000004", "0.30000000000000004"},
+        {"-7.25", "-7.25"}, {"123456789012345", "123456789012345"},
+        {"007", "7"},       {"abc", "abc"}};
+    std::mt19937 random(3);
+    QStringList written;
+    QByteArray rows;
+    int row = 0;
+    auto cellRow = [&row](const QByteArray& value) {
+        const QByteArray n = QByteArray::number(++row);
+        return "<row r=\"" + n + "\"><c r=\"A" + n + "\"><v>" + value + "</v></c></row>";
+    };
+    for (const auto& [text, read] : numbers)
+        rows += cellRow(text);
+    for (int i = 0; i < 200; ++i) {
+        // Up to 15 digits, no leading or trailing zero.
+        QString text = QString::number(1 + random() % 999999999);
+        if (i % 2 == 0)
+            text +=
+                u'.' + QString::number(1 + random() % 99999) + QString::number(1 + random() % 9);
+        if (i % 3 == 0)
+            text.prepend(u'-');
+        written << text;
+        rows += cellRow(text.toLatin1());
+    }
+    auto book = Workbook::createBlank();
+    book->package().setPartData(
+        QStringLiteral("xl/worksheets/sheet1.xml"),
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+        "<sheetData>" +
+            rows + "</sheetData></worksheet>");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("numbers.xlsx"));
+    book->package().save(path);
+    const SheetCells cells = ReadStatement(path);
+    row = 0;
+    for (const auto& [text, read] : numbers)
+        EXPECT_EQ(cells.text(++row, 1), QString::fromLatin1(read)) << text;
+    for (const QString& text : written)
+        EXPECT_EQ(cells.text(++row, 1), text);
 }
 
 TEST(StatementTest, ReadsXlsValuesAndFormulaResults) {
