@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <cpl_conv.h>
 #include <cpl_error.h>
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
@@ -19,7 +20,13 @@ namespace {
 
 void registerDrivers() {
     static std::once_flag once;
-    std::call_once(once, [] { GDALAllRegister(); });
+    std::call_once(once, [] {
+        GDALAllRegister();
+        // Tables opened for reading go through GDAL's block cache: the MapInfo driver seeks
+        // before each small read, a system call apiece without it.
+        if (!CPLGetConfigOption("VSI_CACHE", nullptr))
+            CPLSetConfigOption("VSI_CACHE", "TRUE");
+    });
 }
 
 // Keeps GDAL quiet while it works and collects the last error it raised.

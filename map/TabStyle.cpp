@@ -8,7 +8,7 @@ QString hexColour(int value) {
     return QStringLiteral("#%1").arg(ColorFromValue(value).rgb() & 0xFFFFFF, 6, 16, QChar(u'0'));
 }
 
-bool parseHexColour(const QString& hex, int& value) {
+bool parseHexColour(QStringView hex, int& value) {
     bool ok = false;
     const uint rgb = hex.left(6).toUInt(&ok, 16);
     if (!ok)
@@ -17,8 +17,11 @@ bool parseHexColour(const QString& hex, int& value) {
     return true;
 }
 
-QString section(const QString& text, const QString& tool) {
-    const qsizetype at = text.indexOf(tool + u'(');
+// The parameters of a style tool ("BRUSH", "PEN", "LABEL") in `text`; empty without it.
+QStringView section(QStringView text, QStringView tool) {
+    qsizetype at = text.indexOf(tool);
+    while (at >= 0 && (at + tool.size() >= text.size() || text[at + tool.size()] != u'('))
+        at = text.indexOf(tool, at + 1);
     if (at < 0)
         return {};
     // Skip quoted strings so a ")" inside a text does not end the tool.
@@ -37,8 +40,15 @@ QString section(const QString& text, const QString& tool) {
     return {};
 }
 
-// The value of "key:value" among the comma-separated parameters of a style tool.
-QString param(const QString& tool, const QString& key) {
+/** A parameter's text in a style tool: between its quotes, escapes kept, or trimmed. */
+struct RawParam {
+    QStringView text;
+    bool quoted = false;
+};
+
+// The value of "key:value" among the comma-separated parameters of a style tool, as it stands
+// in the tool: a layer has tens of thousands of styles to read, so nothing is copied.
+RawParam rawParam(QStringView tool, QStringView key) {
     qsizetype i = 0;
     const qsizetype n = tool.size();
     while (i < n) {
@@ -46,47 +56,64 @@ QString param(const QString& tool, const QString& key) {
         const qsizetype colon = tool.indexOf(u':', i);
         if (colon < 0)
             return {};
-        const bool match = QStringView(tool).mid(i, colon - i).trimmed() == key;
+        const bool match = tool.mid(i, colon - i).trimmed() == key;
         qsizetype j = colon + 1;
-        QString value;
         if (j < n && tool[j] == u'"') {
-            for (++j; j < n && tool[j] != u'"'; ++j) {
+            const qsizetype start = ++j;
+            for (; j < n && tool[j] != u'"'; ++j) {
                 if (tool[j] == u'\\' && j + 1 < n)
                     ++j;
-                value.append(tool[j]);
             }
+            if (match)
+                return {tool.mid(start, std::min(j, n) - start), true};
             ++j; // closing quote
             while (j < n && tool[j] != u',')
                 ++j;
         } else {
             const qsizetype comma = tool.indexOf(u',', j);
             const qsizetype end = comma < 0 ? n : comma;
-            value = tool.mid(j, end - j).trimmed();
+            if (match)
+                return {tool.mid(j, end - j).trimmed(), false};
             j = end;
         }
-        if (match)
-            return value;
         i = j + 1;
     }
     return {};
 }
 
+// The value of "key:value" in a style tool, escapes of a quoted value resolved.
+QString param(QStringView tool, QStringView key) {
+    const RawParam raw = rawParam(tool, key);
+    if (!raw.quoted || !raw.text.contains(u'\\'))
+        return raw.text.toString();
+    QString value;
+    for (qsizetype k = 0; k < raw.text.size(); ++k) {
+        if (raw.text[k] == u'\\' && k + 1 < raw.text.size())
+            ++k;
+        value.append(raw.text[k]);
+    }
+    return value;
+}
+
 // The number N of "mapinfo-<prefix>-N" in an id list; -1 when absent.
-int mapinfoId(const QString& ids, const QString& prefix) {
-    const QString tag = QStringLiteral("mapinfo-") + prefix + u'-';
-    const qsizetype at = ids.indexOf(tag);
-    if (at < 0)
-        return -1;
-    qsizetype end = at + tag.size();
-    while (end < ids.size() && ids[end].isDigit())
-        ++end;
-    bool ok = false;
-    const int id = ids.mid(at + tag.size(), end - at - tag.size()).toInt(&ok);
-    return ok ? id : -1;
+int mapinfoId(QStringView ids, QStringView prefix) {
+    for (qsizetype at = ids.indexOf(u"mapinfo-"); at >= 0; at = ids.indexOf(u"mapinfo-", at + 1)) {
+        QStringView rest = ids.mid(at + 8);
+        if (!rest.startsWith(prefix) || rest.size() <= prefix.size() || rest[prefix.size()] != u'-')
+            continue;
+        rest = rest.mid(prefix.size() + 1);
+        qsizetype end = 0;
+        while (end < rest.size() && rest[end].isDigit())
+            ++end;
+        bool ok = false;
+        const int id = rest.left(end).toInt(&ok);
+        return ok ? id : -1;
+    }
+    return -1;
 }
 
 // A number with an optional unit suffix ("2.5g", "1px").
-double leadingNumber(const QString& text) {
+double leadingNumber(QStringView text) {
     qsizetype end = 0;
     while (end < text.size() && (text[end].isDigit() || text[end] == u'.' || text[end] == u'-'))
         ++end;
@@ -110,29 +137,30 @@ QString RegionStyleText(const RegionStyle& style) {
 }
 
 bool ParseRegionStyle(const QString& text, RegionStyle& style) {
-    const QString brush = section(text, QStringLiteral("BRUSH"));
-    const QString pen = section(text, QStringLiteral("PEN"));
+    const QStringView brush = section(text, u"BRUSH");
+    const QStringView pen = section(text, u"PEN");
     if (brush.isEmpty() && pen.isEmpty())
         return false;
     RegionStyle s;
     if (!brush.isEmpty()) {
-        const QString fc = param(brush, QStringLiteral("fc"));
+        const QStringView fc = rawParam(brush, u"fc").text;
         if (fc.startsWith(u'#'))
             parseHexColour(fc.mid(1), s.regionColor);
-        const int id = mapinfoId(param(brush, QStringLiteral("id")), QStringLiteral("brush"));
+        const QStringView ids = rawParam(brush, u"id").text;
+        const int id = mapinfoId(ids, u"brush");
         s.regionPattern = id > 0 ? id : 2;
         // A brush with a "null" OGR id and no fill colour draws nothing.
-        if (id < 0 && param(brush, QStringLiteral("id")).contains(QStringLiteral("ogr-brush-1")))
+        if (id < 0 && ids.contains(u"ogr-brush-1"))
             s.regionPattern = 1;
-        s.regionTransparent = param(brush, QStringLiteral("bc")).isEmpty();
+        s.regionTransparent = rawParam(brush, u"bc").text.isEmpty();
     }
     if (!pen.isEmpty()) {
-        const QString c = param(pen, QStringLiteral("c"));
+        const QStringView c = rawParam(pen, u"c").text;
         if (c.startsWith(u'#'))
             parseHexColour(c.mid(1), s.regionBorderColor);
-        const int id = mapinfoId(param(pen, QStringLiteral("id")), QStringLiteral("pen"));
+        const int id = mapinfoId(rawParam(pen, u"id").text, u"pen");
         s.regionBorderStyle = id > 0 ? id : 2;
-        const double w = leadingNumber(param(pen, QStringLiteral("w")));
+        const double w = leadingNumber(rawParam(pen, u"w").text);
         s.regionBorderWidth = std::max(1, static_cast<int>(w + 0.5));
     }
     style = s;
@@ -156,20 +184,20 @@ QString TextStyleText(const QString& text, const TextStyle& style, double height
 }
 
 bool ParseTextStyle(const QString& styleText, QString& text, TextStyle& style, double& height) {
-    const QString label = section(styleText, QStringLiteral("LABEL"));
+    const QStringView label = section(styleText, u"LABEL");
     if (label.isEmpty())
         return false;
-    text = param(label, QStringLiteral("t"));
+    text = param(label, u"t");
     TextStyle s;
-    const QString family = param(label, QStringLiteral("f"));
+    const QString family = param(label, u"f");
     if (!family.isEmpty())
         s.family = family;
-    const QString c = param(label, QStringLiteral("c"));
+    const QString c = param(label, u"c");
     if (c.startsWith(u'#'))
         parseHexColour(c.mid(1), s.color);
-    s.bold = param(label, QStringLiteral("bo")) == u"1";
-    s.italic = param(label, QStringLiteral("it")) == u"1";
-    height = leadingNumber(param(label, QStringLiteral("s")));
+    s.bold = param(label, u"bo") == u"1";
+    s.italic = param(label, u"it") == u"1";
+    height = leadingNumber(param(label, u"s"));
     style = s;
     return true;
 }

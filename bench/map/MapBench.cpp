@@ -33,9 +33,14 @@ namespace {
 void BM_LoadFunctional20000(benchmark::State& state) {
     const QString path = LargeFolder() + QStringLiteral("/функціональне.tab");
     for (auto _ : state) {
-        auto layer = Layer::open(path, QStringLiteral("функціональне"), nullptr);
-        if (!layer || layer->featureCount() != 20000)
-            state.SkipWithError("load failed");
+        QString error;
+        auto layer = Layer::open(path, QStringLiteral("функціональне"), &error);
+        if (!layer || layer->featureCount() != 20000) {
+            if (layer)
+                error = QStringLiteral("%1 regions").arg(layer->featureCount());
+            state.SkipWithError(("load failed: " + error.toStdString()).c_str());
+            break;
+        }
         benchmark::DoNotOptimize(layer);
     }
 }

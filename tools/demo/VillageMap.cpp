@@ -298,8 +298,8 @@ std::unique_ptr<OGRPolygon> Slab(const Pt& origin, double dir, double s0, double
     return Polygon({at(s0, -far), at(s1, -far), at(s1, far), at(s0, far)});
 }
 
-/** The direction of the longest extent of a region's outline. */
-double LongAxis(const OGRGeometry* g) {
+/** The points of the outer outlines of a region. */
+std::vector<Pt> OutlinePoints(const OGRGeometry* g) {
     std::vector<Pt> pts;
     auto take = [&pts](const OGRPolygon* p) {
         for (const OGRPoint& q : *p->getExteriorRing())
@@ -310,6 +310,12 @@ double LongAxis(const OGRGeometry* g) {
     else
         for (const OGRPolygon* p : *g->toMultiPolygon())
             take(p);
+    return pts;
+}
+
+/** The direction of the longest extent of a region's outline. */
+double LongAxis(const OGRGeometry* g) {
+    const std::vector<Pt> pts = OutlinePoints(g);
     double mx = 0, my = 0;
     for (const Pt& p : pts) {
         mx += p.x();
@@ -336,12 +342,11 @@ std::vector<OgrPtr> CutIntoStrips(const OGRGeometry* g, int k, Sequence& seq) {
     const double dir = LongAxis(g);
     const Pt origin = Centroid(g);
     const Pt u(std::cos(dir), std::sin(dir));
+    // The region's own extent along the axis: strips laid over its envelope's would miss a
+    // slanted region at both ends, and it would get fewer than k parts.
     double smin = 1e300, smax = -1e300;
-    OGREnvelope env;
-    g->getEnvelope(&env);
-    for (const Pt& corner : {Pt(env.MinX, env.MinY), Pt(env.MaxX, env.MinY), Pt(env.MaxX, env.MaxY),
-                             Pt(env.MinX, env.MaxY)}) {
-        const double s = (corner.x() - origin.x()) * u.x() + (corner.y() - origin.y()) * u.y();
+    for (const Pt& p : OutlinePoints(g)) {
+        const double s = (p.x() - origin.x()) * u.x() + (p.y() - origin.y()) * u.y();
         smin = std::min(smin, s);
         smax = std::max(smax, s);
     }
