@@ -1,6 +1,7 @@
 # The layer check of the build, run once every folder has been added:
 #
-#   tamberon_check_layers(WINDOW_TARGETS name... [UNTIL_MOVED file...] [SKIP_FOLDERS folder...])
+#   tamberon_check_layers(WINDOW_TARGETS name... [UNTIL_MOVED file...] [SKIP_FOLDERS folder...]
+#                         [LISTED_FOLDERS folder...])
 #
 # Every library and executable defined in the source tree is core unless it is named in
 # WINDOW_TARGETS or marked with tamberon_window_target(). A core target
@@ -13,6 +14,8 @@
 # A link entry or source the check cannot read (a generator expression other than
 # $<LINK_ONLY:...> or $<TARGET_NAME_IF_EXISTS:...>) fails the configuration instead of being
 # skipped. Targets under SKIP_FOLDERS (relative to the source root) are not checked.
+# Every C++ file under LISTED_FOLDERS must be a source of some target: a file no target lists
+# would escape the scan (or, for a .cpp, the build).
 #
 # The source scan is also written to <build>/layers/scan.cmake for `cmake -P` (see LayerScan.cmake),
 # so a test and CI can repeat it without configuring again.
@@ -189,8 +192,40 @@ function(_tamberon_core_sources target out)
     set(${out} "${files}" PARENT_SCOPE)
 endfunction()
 
+# Fails for a C++ file under `folders` that no target of the source tree lists.
+function(_tamberon_check_listed folders)
+    _tamberon_targets_under(${CMAKE_SOURCE_DIR} "" all)
+    set(listed "")
+    foreach(target IN LISTS all)
+        get_target_property(dir ${target} SOURCE_DIR)
+        get_target_property(sources ${target} SOURCES)
+        foreach(s IN LISTS sources)
+            if(NOT s MATCHES "\\$<" AND NOT s MATCHES "-NOTFOUND$")
+                cmake_path(ABSOLUTE_PATH s BASE_DIRECTORY "${dir}" NORMALIZE OUTPUT_VARIABLE path)
+                list(APPEND listed "${path}")
+            endif()
+        endforeach()
+    endforeach()
+    set(unlisted "")
+    foreach(folder IN LISTS folders)
+        file(GLOB_RECURSE files "${CMAKE_SOURCE_DIR}/${folder}/*.cpp" "${CMAKE_SOURCE_DIR}/${folder}/*.h")
+        foreach(f IN LISTS files)
+            if(NOT f IN_LIST listed)
+                file(RELATIVE_PATH rel "${CMAKE_SOURCE_DIR}" "${f}")
+                list(APPEND unlisted "${rel}")
+            endif()
+        endforeach()
+    endforeach()
+    if(unlisted)
+        list(REMOVE_DUPLICATES unlisted)
+        string(REPLACE ";" "\n  " text "${unlisted}")
+        message(FATAL_ERROR "No target lists these files; name each among the sources of its "
+                            "folder's CMakeLists.txt:\n  ${text}")
+    endif()
+endfunction()
+
 function(tamberon_check_layers)
-    cmake_parse_arguments(A "" "" "WINDOW_TARGETS;UNTIL_MOVED;SKIP_FOLDERS" ${ARGN})
+    cmake_parse_arguments(A "" "" "WINDOW_TARGETS;UNTIL_MOVED;SKIP_FOLDERS;LISTED_FOLDERS" ${ARGN})
     get_property(marked GLOBAL PROPERTY TAMBERON_WINDOW_MARKED)
     set(windows ${A_WINDOW_TARGETS} ${marked})
     foreach(w IN LISTS windows)
@@ -235,6 +270,7 @@ function(tamberon_check_layers)
     list(REMOVE_DUPLICATES scan_files)
     list(SORT scan_files)
 
+    _tamberon_check_listed("${A_LISTED_FOLDERS}")
     _tamberon_window_headers(headers)
     set(list_file "${CMAKE_BINARY_DIR}/layers/scan.cmake")
     string(REPLACE ";" "\n    " files_text "${scan_files}")

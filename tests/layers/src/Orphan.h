@@ -1,0 +1,2 @@
+#pragma once
+// A header no target lists.
