@@ -430,6 +430,7 @@ void TFormMain::OpenListItem(QListWidgetItem* item) {
             m_dialogs.openStep(kind);
         break;
     }
+    TellCopyProblem();
 }
 
 void TFormMain::selectNode(QTreeWidgetItem* node) {
