@@ -9,9 +9,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 #include <algorithm>
 #include <limits>
 #include <sqlite3.h>
+#include <utility>
 
 namespace backup {
 
@@ -95,9 +97,10 @@ QString& StoreLabelText() {
     return label;
 }
 
+/** The reason not told yet, and the roots of copies whose trouble was told already. */
 struct ProblemState {
     QString text;
-    bool told = false;
+    QSet<QString> toldRoots;
 };
 
 ProblemState& Problem() {
@@ -106,11 +109,12 @@ ProblemState& Problem() {
 }
 
 void NoteProblem(const QString& folder, const QString& reason) {
-    if (Problem().told || !Problem().text.isEmpty())
+    ProblemState& state = Problem();
+    if (state.toldRoots.contains(CopiesRoot()) || !state.text.isEmpty())
         return;
-    Problem().text = QStringLiteral("Автоматичні копії баз даних не вдається зберігати в папці "
-                                    "\"%1\".\rПричина: %2\rПрограма працює далі без них.")
-                         .arg(QDir::toNativeSeparators(folder), reason.trimmed());
+    state.text = QStringLiteral("Автоматичні копії баз даних не вдається зберігати в папці "
+                                "\"%1\".\rПричина: %2\rПрограма працює далі без них.")
+                     .arg(QDir::toNativeSeparators(folder), reason.trimmed());
 }
 
 /** The path as the file system knows it (links resolved), or cleaned when it does not exist. */
@@ -306,10 +310,10 @@ StoreLabel::~StoreLabel() {
 
 QString TakeUntoldProblem() {
     ProblemState& state = Problem();
-    if (state.told || state.text.isEmpty())
+    if (state.text.isEmpty())
         return QString();
-    state.told = true;
-    return state.text;
+    state.toldRoots.insert(CopiesRoot());
+    return std::exchange(state.text, QString());
 }
 
 bool RestoreCopy(Connection& settlement, const QString& copyPath, const QString& folder,

@@ -88,8 +88,9 @@ private:
 };
 
 /**
- * The first reason in this run why an automatic copy could not be made, once: later calls
- * return "" (the program says it once, not at every store).
+ * The first reason in this run why an automatic copy could not be made, once for the
+ * program's folder of copies: later calls return "" (the program says it once, not at every
+ * store).
  */
 QString TakeUntoldProblem();
 

@@ -349,6 +349,33 @@ TEST_F(MainWindowTest, TheCopiesMenuItemListsAndRestoresTheSettlementsCopies) {
     EXPECT_EQ(window->ListView1->count(), 11); // the settlement is shown as restored
 }
 
+// A program folder where no copy can be made (read-only; here a file stands where the
+// copies' folder would be): the start says so once, the steps' stores do not repeat it.
+TEST(MainWindowCopies, NoCopiesPossibleIsSaidOnce) {
+    TestApplication();
+    TempAppDir app(true);
+    RecordingMessages messages;
+    ASSERT_TRUE(DeleteFolder(app.file(QStringLiteral("Temp/Копії"))));
+    WriteTextFile(app.file(QStringLiteral("Temp/Копії")), QStringLiteral("не папка"));
+    Db().main.close();
+    {
+        TFormMain window;
+        window.LoadProjectTree();
+        ASSERT_EQ(messages.texts(QStringLiteral("warning")).size(), 1);
+        EXPECT_TRUE(messages.texts(QStringLiteral("warning"))[0].startsWith(
+            QStringLiteral("Автоматичні копії баз даних не вдається зберігати в папці \"") +
+            QDir::toNativeSeparators(app.file(QStringLiteral("Temp/Копії/Каталог")))))
+            << messages.texts().join(u'|').toStdString();
+        Connection settlement;
+        ASSERT_TRUE(QDir().mkpath(app.file(QStringLiteral("Проекти/Р/С"))));
+        ASSERT_TRUE(settlement.create(app.file(QStringLiteral("Проекти/Р/С/data.sqlite"))));
+        ASSERT_TRUE(StoreInTransaction(&settlement, [] { return true; }));
+        window.LoadProjectTree();
+        EXPECT_EQ(messages.texts(QStringLiteral("warning")).size(), 1);
+    }
+    Db().main.close();
+}
+
 TEST_F(MainWindowTest, AFailedCreationIsNotSelectedAsIfAllWentWell) {
     {
         Connection templ;
