@@ -184,7 +184,7 @@ void TFormMain::createPanels() {
     search->addWidget(ESearch);
     BSearch = new QPushButton(QStringLiteral(">"), panelTree);
     BSearch->setObjectName(QStringLiteral("BSearch"));
-    BSearch->setToolTip(QStringLiteral("Найти далее"));
+    BSearch->setToolTip(QStringLiteral("Знайти далі"));
     BSearch->setFixedWidth(28);
     search->addWidget(BSearch);
     treeLayout->addLayout(search);
@@ -505,7 +505,7 @@ void TFormMain::openHelp(const QString& name) {
             return;
         }
     }
-    ShowWarning(QStringLiteral("Не зайдено файл \"") + name + QStringLiteral(".doc\"."));
+    ShowWarning(QStringLiteral("Не знайдено файл \"") + name + QStringLiteral(".doc\"."));
 }
 
 void TFormMain::showAbout() {

@@ -25,10 +25,11 @@ QString MissingAverage() {
     return QStringLiteral("середня вартість 1 кв м (крок \"Середня вартість\")");
 }
 QString MissingZones() {
-    return QStringLiteral("зони (крок \"Земельно-оціночна структуризація\")");
+    return QStringLiteral("зони (крок \"Земельно-оціночна структуризація середньо зважена\" або "
+                          "\"Земельно-оціночна структуризація Si,Ci,Ei,Ui\")");
 }
 QString MissingStatement() {
-    return QStringLiteral("відомість кварталів (крок \"Локальні фактори покварта-лам\")");
+    return QStringLiteral("відомість кварталів (крок \"Локальні фактори поквартально\")");
 }
 
 /**
@@ -45,10 +46,10 @@ Worksheet* BeginWorkbook(Workbook& book, TMessages& messages, JobProgress& progr
         sheet.setCellValue(1, nameColumn, name);
         return &sheet;
     } catch (const OfficeError& e) {
-        messages.Error = QStringLiteral("Ошибка нахождения листа.");
+        messages.Error = QStringLiteral("Помилка пошуку аркуша.");
         messages.ErrorDetail = e.message();
     } catch (const std::exception& e) {
-        messages.Error = QStringLiteral("Ошибка нахождения листа.");
+        messages.Error = QStringLiteral("Помилка пошуку аркуша.");
         messages.ErrorDetail = QString::fromLocal8Bit(e.what());
     }
     return nullptr;

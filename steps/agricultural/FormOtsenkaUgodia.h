@@ -67,6 +67,6 @@ private:
 
 /**
  * Opens the step "Вартість с/г земель" of the context's settlement: loads "угіддя" and the
- * soil catalogue, shows the window and stores the table on "Зберігти". True when stored.
+ * soil catalogue, shows the window and stores the table on "Зберегти". True when stored.
  */
 bool OpenStepAgricultural(const StepContext& context, QWidget* parent);

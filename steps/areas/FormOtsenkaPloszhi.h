@@ -78,6 +78,6 @@ private:
 
 /**
  * Opens the step "Визначення площ" of the context's settlement: loads the indicators and
- * districts, shows the window and stores them on "Зберігти". True when stored.
+ * districts, shows the window and stores them on "Зберегти". True when stored.
  */
 bool OpenStepAreas(const StepContext& context, QWidget* parent);

@@ -23,7 +23,7 @@ int ReadDistrictCount(Connection& project) {
 
 QString DistrictCountMissingText() {
     return QStringLiteral(
-        "Кількість районів не зазначена. Зробить це в меню \"Вирахування площ\".");
+        "Кількість районів не зазначена. Зробіть це в кроці \"Визначення площ\".");
 }
 
 bool RequireDistrictCount(Connection& project) {

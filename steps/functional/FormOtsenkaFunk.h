@@ -38,6 +38,6 @@ private:
 /**
  * Opens the step "Функціональне використання" of the context's settlement: checks the
  * district count, loads "функціональне", shows the window and stores the table on
- * "Зберігти". True when the table was stored.
+ * "Зберегти". True when the table was stored.
  */
 bool OpenStepFunctional(const StepContext& context, QWidget* parent);

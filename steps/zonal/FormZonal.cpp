@@ -114,7 +114,7 @@ QWidget* TFormZonal::makeAnketaPage() {
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     auto* note = new QLabel(
-        QStringLiteral("Бали виставляються за системою: 5 (або 10) - найкращій, 1- найменьший"),
+        QStringLiteral("Бали виставляються за системою: 5 (або 10) - найкращий, 1 - найменший"),
         page);
     note->setStyleSheet(QStringLiteral("color: #c00000;"));
     layout->addWidget(note);
@@ -392,7 +392,7 @@ void TFormZonal::GridResultSetEditText(int, int, const QString&) {
 void TFormZonal::BSetZonyClick() {
     GridResult->endEdit();
     if (GridIsEmpty(result())) {
-        ShowWarning(QStringLiteral("Розрахунок не заповнен!"));
+        ShowWarning(QStringLiteral("Розрахунок не заповнено!"));
         return;
     }
     {
