@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/LayersCommand.h"
 #include "app/ReportCommand.h"
 #include "common/GlobalVar.h"
 
@@ -77,6 +78,9 @@ QString ProgramUsage() {
                "  tamberon                 запускає програму \"%1\"\n"
                "  tamberon report ПАПКА    заповнює технічний звіт і розрахунки населеного пункту\n"
                "                           у ПАПЦІ без жодного вікна (tamberon report --help)\n"
+               "  tamberon layers ПАПКА    шари населеного пункту; їх імпорт з інших ГІС і "
+               "експорт\n"
+               "                           у GeoPackage (tamberon layers --help)\n"
                "  tamberon --help          ця довідка\n"
                "  tamberon --version       версія програми\n"
                "\n"
@@ -119,5 +123,7 @@ int AnswerOnConsole(int argc, char** argv) {
 int RunConsoleCommand(int argc, char** argv) {
     if (IsReportCommand(argc, argv))
         return ReportCommandMain(argc, argv);
+    if (IsLayersCommand(argc, argv))
+        return LayersCommandMain(argc, argv);
     return AnswerOnConsole(argc, argv);
 }
