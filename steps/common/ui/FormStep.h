@@ -4,6 +4,7 @@
 #include "steps/common/StepIssue.h"
 
 #include <QDialog>
+#include <QStringList>
 #include <functional>
 
 class QHBoxLayout;
@@ -55,6 +56,12 @@ public:
     QPushButton* BSave = nullptr;
     QPushButton* BCancel = nullptr;
 
+    /**
+     * Says in the bottom bar what the window recomputed from the current inputs since the
+     * last store (the first line, all of them in the tooltip); nothing for an empty list.
+     */
+    void showChanges(const QStringList& lines);
+
     void BSaveClick();
     void BCancelClick();
     void reject() override;
@@ -80,6 +87,7 @@ private:
     QVBoxLayout* m_body = nullptr;
     QHBoxLayout* m_bottom = nullptr;
     int m_leftButtons = 0;
+    QLabel* m_changes = nullptr;
 };
 
 /**

@@ -48,7 +48,7 @@ TEST(Km1TablesTest, EveryReferenceLinkHasItsDocumentInTheProgramFolder) {
 }
 
 TEST(AverageCheckTest, Km1MustBePositiveAndTheValueNotNegative) {
-    EXPECT_FALSE(CheckAverage({"6.38", "2.4", "3;No;6;No", "30.62"}));
+    EXPECT_FALSE(CheckAverage(AverageData{"6.38", "2.4", "3;No;6;No", "30.62"}));
     EXPECT_FALSE(CheckAverage({"", "", "", ""}));
     EXPECT_EQ(CheckAverage({"", "0", "", ""})->field, QStringLiteral("EKm1"));
     EXPECT_EQ(CheckAverage({"", "-", "", ""})->field, QStringLiteral("EKm1"));

@@ -1,4 +1,4 @@
-#include "steps/zonal/ZonalScores.h"
+#include "valuation/ZonalScores.h"
 
 #include "common/TextUtils.h"
 
