@@ -98,7 +98,7 @@ TEST_F(FormAreasTest, TypedFieldsAndHandDistrictsAreStoredAndShownAgain) {
         EXPECT_EQ(form.districts().rowTexts(2),
                   QStringList({"2", "", "0.0000", QStringLiteral("вздовж річки")}));
         EXPECT_EQ(form.ESummCalc->text(), QStringLiteral("42.2500"));
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepAreas(context, nullptr));
     EXPECT_EQ(again.shown, 1);
@@ -204,7 +204,7 @@ TEST_F(FormAreasTest, ABadNumberKeepsTheWindowOpenAtItsCell) {
         EXPECT_EQ(form.PageControl->currentIndex(), 1);
         EXPECT_EQ(messages.last().control, form.GridRaions);
         EXPECT_EQ(form.GridRaions->currentGridRow(), 2);
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepAreas(context, nullptr));
     EXPECT_EQ(indicator("Забудована територія, землі комерційні"), QString());

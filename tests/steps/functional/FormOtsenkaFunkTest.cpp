@@ -74,7 +74,7 @@ TEST_F(OpenStepFunctionalTest, NoOverlapWarnsAndEmptiesTheCells) {
         EXPECT_EQ(messages.texts(QStringLiteral("warning")),
                   QStringList{QStringLiteral(
                       "Жодного накладення функціонального використання на райони не знайдено!")});
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepFunctional(context, nullptr));
 }
@@ -89,7 +89,7 @@ TEST_F(OpenStepFunctionalTest, FailedStoreKeepsTheWork) {
     QString shownAgain;
     act.then([&shownAgain](TFormOtsenkaFunk& form) {
         shownAgain = form.rows().at(2, 3);
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepFunctional(context, nullptr));
     EXPECT_EQ(act.shown, 2);
