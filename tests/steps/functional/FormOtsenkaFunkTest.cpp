@@ -81,6 +81,7 @@ TEST_F(OpenStepFunctionalTest, NoOverlapWarnsAndEmptiesTheCells) {
 
 // A failed store shows the error and the window again with what was measured and typed.
 TEST_F(OpenStepFunctionalTest, FailedStoreKeepsTheWork) {
+    messages.answer({Answer::Yes}); // a district's areas above its own area are confirmed
     WhenShown<TFormOtsenkaFunk> act([this](TFormOtsenkaFunk& form) {
         form.rows().set(2, 3, QStringLiteral("1.25"));
         breakTable(QStringLiteral("функціональне"));
