@@ -432,6 +432,7 @@ void TFormMain::OpenListItem(QListWidgetItem* item) {
             m_dialogs.openStep(kind);
         break;
     }
+    TellCopyProblem();
 }
 
 void TFormMain::selectNode(QTreeWidgetItem* node) {
