@@ -195,8 +195,10 @@ void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& 
         return;
     Worksheet& sheet = *sheetPointer;
     Query q(context.data);
-    const long long districtCount =
-        IntegerOr0(ReadIndicator(q, QStringLiteral("Кількість районів")));
+    // A count no step can give (above 999) is no count: nothing is sized by it.
+    long long districtCount = IntegerOr0(ReadIndicator(q, QStringLiteral("Кількість районів")));
+    if (districtCount < 0 || districtCount > 999)
+        districtCount = 0;
     const QStringList districtCodes = ReadDistrictCodes(q);
     const QString averageText = ReadIndicator(q, QStringLiteral("Середня вартість 1 кв м"));
     const double average = NumberOr0(averageText);

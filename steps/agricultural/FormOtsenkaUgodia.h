@@ -3,6 +3,7 @@
 #include "steps/agricultural/AgriculturalStep.h"
 #include "steps/common/ui/FormStep.h"
 
+#include <QString>
 #include <array>
 
 class QComboBox;
@@ -63,6 +64,12 @@ private:
     QStringList listedCodes() const;
 
     std::array<SoilKindPage*, SoilKindCount> m_kinds{};
+    /**
+     * Per kind: the base value before an indexation coefficient was chosen in this window,
+     * so a second choice replaces the first instead of multiplying it; empty until one is
+     * chosen, and again once the valuer types a base value.
+     */
+    std::array<QString, SoilKindCount> m_unindexed{};
 };
 
 /**

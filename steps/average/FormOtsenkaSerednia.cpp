@@ -109,5 +109,6 @@ bool OpenStepAverage(const StepContext& context, QWidget* parent) {
     }
     TFormOtsenkaSerednia form(context, parent);
     form.setData(data);
+    form.setHint(AverageHint(data));
     return RunStepWindow(form, [&] { return StoreAverage(*context.project, form.data()); });
 }

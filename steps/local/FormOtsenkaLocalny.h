@@ -61,6 +61,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    /** Coefficients above 0; values outside their ranges stored once the valuer confirms. */
+    StepCheck checkBeforeSave() override;
 
 private:
     void refreshGrid();

@@ -35,6 +35,9 @@ public:
 
     QTabWidget* PageControl1 = nullptr;
 
+protected:
+    StepCheck checkBeforeSave() override;
+
 private:
     /** ComputePlot on the plot's fields, showing the results. */
     void recompute(int number);

@@ -250,6 +250,10 @@ ZonalIndicators TFormZonal::indicators() const {
 }
 
 StepCheck TFormZonal::checkBeforeSave() {
+    if (StepCheck issue = CheckScores(anketa())) {
+        PageControl1->setCurrentIndex(1);
+        return issue;
+    }
     // The zones stored are those the districts name now, even when "Поновити склад зон" was
     // not pressed after the last zone typed; descriptions stay with their zones.
     auto guard = loading();

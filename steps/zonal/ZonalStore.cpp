@@ -42,8 +42,9 @@ ZonalOpening ReadZonalSettlement(Connection& project, ZonalSettlement& settlemen
         return ZonalOpening::Failed;
     const std::optional<long long> count =
         ParseInteger(indicators.value(DistrictCountName()).trimmed());
-    if (!count || *count <= 0) {
-        *message = DistrictCountMissingText();
+    if (!count || *count <= 0 || *count > MaxDistrictCount) {
+        *message = count && *count > MaxDistrictCount ? DistrictCountProblem(project)
+                                                      : DistrictCountMissingText();
         return ZonalOpening::Refused;
     }
     settlement.zoneCount =

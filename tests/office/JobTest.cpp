@@ -162,7 +162,8 @@ TEST_F(JobTest, WorkbookJobClearsAndSetsLastErrorAsTheDocumentJobDoes) {
     WriteBytes(app.file(QStringLiteral("broken.xltx")), "not a zip");
     OfficeJobParams().ExcelTemplate = app.file(QStringLiteral("broken.xltx"));
     RunExcelJob(QString(), {}, QString());
-    EXPECT_TRUE(LastError().contains(QStringLiteral("zip"))) << LastError().toStdString();
+    EXPECT_TRUE(LastError().contains(QStringLiteral("не є ні книгою Excel")))
+        << LastError().toStdString();
 
     // A job that succeeds starts and ends with an empty LastError, windowed or not.
     OfficeJobParams().ExcelTemplate = bookTemplate;
