@@ -1,5 +1,7 @@
 #include "app/ReportCommand.h"
 
+#include "app/CommandSettlement.h"
+
 #include "catalogue/core/CataloguePaths.h"
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
@@ -82,30 +84,6 @@ QString SettlementName(Connection* catalogue, Connection& data, const QString& f
     return QFileInfo(folder).fileName();
 }
 
-/** Opens and checks the settlement's database; "" or the one-line reason it cannot be used. */
-QString OpenSettlement(Connection& data, const QString& path) {
-    if (!data.open(path))
-        return QStringLiteral("База населеного пункту \"") + path +
-               (data.openFailure() == OpenFailure::NotADatabase
-                    ? QStringLiteral("\" пошкоджена: ")
-                    : QStringLiteral("\" не відкривається: ")) +
-               data.errorText();
-    Query q(&data);
-    if (!RunQuery(q, QStringLiteral("PRAGMA quick_check"), true) || q.eof() ||
-        q.text(0) != QLatin1String("ok"))
-        return QStringLiteral("База населеного пункту \"") + path +
-               QStringLiteral("\" пошкоджена: ") +
-               (LastError().isEmpty() ? q.text(0) : LastError()).simplified();
-    q.close();
-    for (const char* table : {"data", "характеристика"}) {
-        if (!TableExists(data, QString::fromUtf8(table)))
-            return QStringLiteral("\"") + path +
-                   QStringLiteral("\" не є базою населеного пункту: у ній немає таблиці \"") +
-                   QString::fromUtf8(table) + QStringLiteral("\".");
-    }
-    return QString();
-}
-
 } // namespace
 
 QString ReportCommandHelp() {
@@ -157,21 +135,10 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
             << Qt::endl;
         return 2;
     }
-    const QString folder =
-        ExcludeTrailingBackslashes(QDir::cleanPath(QDir(arguments[0]).absolutePath()));
-    if (!QFileInfo(folder).isDir()) {
-        err << QStringLiteral("Папки \"") << folder << QStringLiteral("\" немає.") << Qt::endl;
-        return 2;
-    }
-    const QString databasePath = JoinPath(folder, DataFileName());
-    if (!QFileInfo(databasePath).isFile()) {
-        err << QStringLiteral("У папці \"") << folder
-            << QStringLiteral("\" немає бази населеного пункту \"") << DataFileName()
-            << QStringLiteral("\".") << Qt::endl;
-        return 2;
-    }
+    QString folder;
     Connection data;
-    if (const QString reason = OpenSettlement(data, databasePath); !reason.isEmpty()) {
+    if (const QString reason = OpenCommandSettlement(arguments[0], data, &folder);
+        !reason.isEmpty()) {
         err << reason << Qt::endl;
         return 2;
     }
