@@ -1,6 +1,6 @@
 #include "app/LayersCommand.h"
 
-#include "app/CommandSettlement.h"
+#include "app/ReportCommand.h"
 
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
@@ -25,7 +25,8 @@ constexpr int WrongCall = 2;
 
 /** The folder as given, or "" after saying in one line that it is missing. */
 QString existingFolder(const QString& given, QTextStream& err) {
-    const QString folder = CommandFolder(given);
+    const QString folder =
+        ExcludeTrailingBackslashes(QDir::cleanPath(QDir(given).absolutePath()));
     if (!QFileInfo(folder).isDir()) {
         err << QStringLiteral("Папки \"") << QDir::toNativeSeparators(folder)
             << QStringLiteral("\" немає.") << Qt::endl;
@@ -157,10 +158,8 @@ int exportLayers(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     QString folder;
     Connection data;
-    if (const QString reason = OpenCommandSettlement(args[0], data, &folder); !reason.isEmpty()) {
-        err << reason << Qt::endl;
-        return WrongCall;
-    }
+    if (const int status = OpenSettlementFolder(args[0], data, folder, err); status != 0)
+        return status;
     const QString path = QFileInfo(args[1]).absoluteFilePath();
     if (!QFileInfo(path).absoluteDir().exists()) {
         err << QStringLiteral("Папки \"")

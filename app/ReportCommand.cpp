@@ -1,7 +1,5 @@
 #include "app/ReportCommand.h"
 
-#include "app/CommandSettlement.h"
-
 #include "catalogue/core/CataloguePaths.h"
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
@@ -86,6 +84,51 @@ QString SettlementName(Connection* catalogue, Connection& data, const QString& f
 
 } // namespace
 
+/** Opens and checks the settlement's database; "" or the one-line reason it cannot be used. */
+QString OpenSettlementDatabase(Connection& data, const QString& path) {
+    if (!data.open(path))
+        return QStringLiteral("База населеного пункту \"") + path +
+               (data.openFailure() == OpenFailure::NotADatabase
+                    ? QStringLiteral("\" пошкоджена: ")
+                    : QStringLiteral("\" не відкривається: ")) +
+               data.errorText();
+    Query q(&data);
+    if (!RunQuery(q, QStringLiteral("PRAGMA quick_check"), true) || q.eof() ||
+        q.text(0) != QLatin1String("ok"))
+        return QStringLiteral("База населеного пункту \"") + path +
+               QStringLiteral("\" пошкоджена: ") +
+               (LastError().isEmpty() ? q.text(0) : LastError()).simplified();
+    q.close();
+    for (const char* table : {"data", "характеристика"}) {
+        if (!TableExists(data, QString::fromUtf8(table)))
+            return QStringLiteral("\"") + path +
+                   QStringLiteral("\" не є базою населеного пункту: у ній немає таблиці \"") +
+                   QString::fromUtf8(table) + QStringLiteral("\".");
+    }
+    return QString();
+}
+
+int OpenSettlementFolder(const QString& argument, Connection& data, QString& folder,
+                         QTextStream& err) {
+    folder = ExcludeTrailingBackslashes(QDir::cleanPath(QDir(argument).absolutePath()));
+    if (!QFileInfo(folder).isDir()) {
+        err << QStringLiteral("Папки \"") << folder << QStringLiteral("\" немає.") << Qt::endl;
+        return 2;
+    }
+    const QString databasePath = JoinPath(folder, DataFileName());
+    if (!QFileInfo(databasePath).isFile()) {
+        err << QStringLiteral("У папці \"") << folder
+            << QStringLiteral("\" немає бази населеного пункту \"") << DataFileName()
+            << QStringLiteral("\".") << Qt::endl;
+        return 2;
+    }
+    if (const QString reason = OpenSettlementDatabase(data, databasePath); !reason.isEmpty()) {
+        err << reason << Qt::endl;
+        return 2;
+    }
+    return 0;
+}
+
 QString ReportCommandHelp() {
     return QStringLiteral(
         "Використання: tamberon report ПАПКА\n"
@@ -135,13 +178,10 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
             << Qt::endl;
         return 2;
     }
-    QString folder;
     Connection data;
-    if (const QString reason = OpenCommandSettlement(arguments[0], data, &folder);
-        !reason.isEmpty()) {
-        err << reason << Qt::endl;
-        return 2;
-    }
+    QString folder;
+    if (const int status = OpenSettlementFolder(arguments[0], data, folder, err); status != 0)
+        return status;
     Connection catalogue;
     const QString cataloguePath = JoinPath(appDir, CatalogueFileName());
     const bool haveCatalogue = QFileInfo(cataloguePath).isFile() && catalogue.open(cataloguePath);
@@ -163,5 +203,9 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
     for (const auto& [path, reason] : result.notSaved)
         err << QStringLiteral("Не збережено \"") << path << QStringLiteral("\": ") << reason
             << Qt::endl;
+    for (const QString& failure : result.failures)
+        err << failure << Qt::endl;
+    for (const QString& note : result.notes)
+        err << QStringLiteral("Увага: ") << note << Qt::endl;
     return result.allSaved() ? 0 : 1;
 }

@@ -1,5 +1,7 @@
 #include "steps/local/FormOtsenkaLocalny.h"
 
+#include "valuation/Formulas.h"
+
 #include "common/LastError.h"
 #include "common/Messages.h"
 #include "common/WaitCursor.h"
@@ -258,6 +260,12 @@ void TFormOtsenkaLocalny::GridLocalnySetEditText(int row, int col, const QString
         if (!text.isEmpty())
             rows().set(row, col, QString());
         return;
+    }
+    // A coefficient that is not a number above 0 is refused where it is typed.
+    if (col >= FirstDistrictCol && !valuation::IsLocalCoefficient(text)) {
+        rows().set(row, col, QString());
+        ShowBalloon(QStringLiteral("Попередження"),
+                    QStringLiteral("Коефіцієнт має бути числом, більшим за 0."), 2, GridLocalny);
     }
     ComputeKm3(rows());
 }
