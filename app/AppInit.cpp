@@ -49,10 +49,10 @@ bool SingleInstance::acquire(bool hasArguments) {
 bool CheckPrinters(const QStringList& printers, const QString& errorText) {
     if (!printers.isEmpty() && errorText.isEmpty())
         return true;
-    ShowError(QStringLiteral("Проверка устройств"),
-              QStringLiteral(
-                  "Принтер не обнаружен. Дальнейшее выполнение программы невозможно.\r\rТест: ") +
-                  errorText);
+    ShowError(
+        QStringLiteral("Перевірка пристроїв"),
+        QStringLiteral("Принтер не знайдено. Подальша робота програми неможлива.\r\rПеревірка: ") +
+            errorText);
     return false;
 }
 
@@ -77,7 +77,7 @@ QString FindUpdate(const QString& settingsFile) {
 bool OfferUpdate(const QString& settingsFile, const QString& appDir) {
     if (FindUpdate(settingsFile).isEmpty())
         return false;
-    if (AskConfirm(QStringLiteral("Доступны обновления программы. Установить их сейчас?"),
+    if (AskConfirm(QStringLiteral("Доступні оновлення програми. Встановити їх зараз?"),
                    Answer::Yes | Answer::Cancel) == Answer::Yes) {
         for (const char* updater : {"orvelupdate.exe", "orvelupd.exe"}) {
             const QString path = JoinPath(appDir, QString::fromLatin1(updater));

@@ -67,6 +67,6 @@ struct AttributeLine {
 };
 /**
  * Field names and values of the first selected object of every layer with a selection, in
- * layer order; an error ends the list with the line "Ошибка" and the error text.
+ * layer order; an error ends the list with the line "Помилка" and the error text.
  */
 std::vector<AttributeLine> SelectionAttributes(const MapDocument& map);

@@ -1,5 +1,7 @@
 #include "catalogue/core/Catalogue.h"
 
+#include "valuation/Names.h"
+
 #include "catalogue/core/CatalogueOpen.h"
 #include "catalogue/core/CataloguePaths.h"
 
@@ -40,25 +42,25 @@ bool SameFile(const QString& a, const QString& b) {
 } // namespace
 
 std::vector<ListEntry> StepEntries() {
-    return {
-        {QStringLiteral("Інформація"), KindStepInfo, {}, {}},
-        {QStringLiteral("Визначення площ"), KindStepAreas, {}, {}},
-        {QStringLiteral("Витрати на освоювання"), KindStepCosts, {}, {}},
-        {QStringLiteral("Середня вартість"), KindStepAverage, {}, {}},
-        {QStringLiteral("Земельно-оціночна структури-зація середньо зважена"),
-         KindStepZonalWeighted,
-         {},
-         {}},
-        {QStringLiteral("Земельно-оціночна структури-зація Si,Ci,Ei,Ui"),
-         KindStepZonalSEUC,
-         {},
-         {}},
-        {QStringLiteral("Функціональне використання"), KindStepFunctional, {}, {}},
-        {QStringLiteral("Локальні фактори"), KindStepLocal, {}, {}},
-        {QStringLiteral("Локальні фактори покварта-лам"), KindStepLocalByQuarter, {}, {}},
-        {QStringLiteral("Вартість с/г земель"), KindStepAgricultural, {}, {}},
-        {QStringLiteral("Оцінка ділянок"), KindStepPlots, {}, {}},
+    // The captions are the valuation model's, so the check names a step as the list shows it.
+    using valuation::Step;
+    static const std::pair<Step, int> steps[] = {
+        {Step::Info, KindStepInfo},
+        {Step::Areas, KindStepAreas},
+        {Step::Costs, KindStepCosts},
+        {Step::Average, KindStepAverage},
+        {Step::ZonalWeighted, KindStepZonalWeighted},
+        {Step::ZonalGrouped, KindStepZonalSEUC},
+        {Step::Functional, KindStepFunctional},
+        {Step::Local, KindStepLocal},
+        {Step::LocalByQuarter, KindStepLocalByQuarter},
+        {Step::Agricultural, KindStepAgricultural},
+        {Step::Plots, KindStepPlots},
     };
+    std::vector<ListEntry> entries;
+    for (const auto& [step, kind] : steps)
+        entries.push_back({valuation::StepCaption(step), kind, {}, {}});
+    return entries;
 }
 
 bool LoadProjectRows(ProjectTreeRows& rows) {
@@ -282,7 +284,7 @@ bool AddFileToFolder(const QString& source, const QString& folder,
     if (!SameFile(source, target)) {
         if (QFileInfo::exists(target)) {
             const Answer a =
-                AskConfirm(QStringLiteral("Файл існує в папцы проекту. Бажаєте його замінити?"),
+                AskConfirm(QStringLiteral("Файл уже є в папці проекту. Бажаєте його замінити?"),
                            Answer::Yes | Answer::No | Answer::Cancel);
             if (a == Answer::Yes)
                 QFile::remove(target);
@@ -328,7 +330,7 @@ bool RemoveFileEntry(const ListEntry& entry) {
         return false;
     }
     if (entry.id.isEmpty()) {
-        ShowWarning(QStringLiteral("Цей запис видалити неможливо. Перегрузіть список повторно."));
+        ShowWarning(QStringLiteral("Цей запис видалити неможливо. Завантажте список повторно."));
         return false;
     }
     if (!RunQuery(Db().queryData2, QStringLiteral("DELETE FROM data WHERE id=") + entry.id,
@@ -342,9 +344,8 @@ bool RemoveFileEntry(const ListEntry& entry) {
 
 bool ExportMaterials(const QString& settlementFolder, const QString& targetFolder) {
     if (QFileInfo::exists(JoinPath(targetFolder, QStringLiteral("райони.tab"))) &&
-        AskConfirm(
-            QStringLiteral("В зазначеній директорії вже є матеріати оцінки. Замінити файли?"),
-            Answer::Ok | Answer::Cancel) != Answer::Ok)
+        AskConfirm(QStringLiteral("У зазначеній папці вже є матеріали оцінки. Замінити файли?"),
+                   Answer::Ok | Answer::Cancel) != Answer::Ok)
         return false;
     for (const char* mask :
          {"*.tab", "*.dat", "*.id", "*.map", "*.doc", "*.docx", "*.xls", "*.xlsx"}) {

@@ -28,10 +28,11 @@ QString MissingAverage() {
     return QStringLiteral("середня вартість 1 кв м (крок \"Середня вартість\")");
 }
 QString MissingZones() {
-    return QStringLiteral("зони (крок \"Земельно-оціночна структуризація\")");
+    return QStringLiteral("зони (крок \"Земельно-оціночна структуризація середньо зважена\" або "
+                          "\"Земельно-оціночна структуризація Si,Ci,Ei,Ui\")");
 }
 QString MissingStatement() {
-    return QStringLiteral("відомість кварталів (крок \"Локальні фактори покварта-лам\")");
+    return QStringLiteral("відомість кварталів (крок \"Локальні фактори поквартально\")");
 }
 
 /**
@@ -48,10 +49,10 @@ Worksheet* BeginWorkbook(Workbook& book, TMessages& messages, JobProgress& progr
         sheet.setCellValue(1, nameColumn, name);
         return &sheet;
     } catch (const OfficeError& e) {
-        messages.Error = QStringLiteral("Ошибка нахождения листа.");
+        messages.Error = QStringLiteral("Помилка пошуку аркуша.");
         messages.ErrorDetail = e.message();
     } catch (const std::exception& e) {
-        messages.Error = QStringLiteral("Ошибка нахождения листа.");
+        messages.Error = QStringLiteral("Помилка пошуку аркуша.");
         messages.ErrorDetail = QString::fromLocal8Bit(e.what());
     }
     return nullptr;
@@ -125,7 +126,8 @@ void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& 
     valuation::Settlement settlement;
     if (!ReadModel(context, messages, settlement))
         return;
-    const long long districtCount = IntegerOr0(settlement.indicator(DistrictCountName()));
+    // A count no step can give (above 999) is no count: nothing is sized by it.
+    const long long districtCount = ReadDistrictCount(*context.data);
     const QString averageText = settlement.averageValueText();
     const double average = settlement.averageValue();
     const long long zoneCount = IntegerOr0(settlement.indicator(valuation::ind::ZoneCount()));

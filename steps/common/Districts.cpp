@@ -4,12 +4,13 @@
 
 QString DistrictCountMissingText() {
     return QStringLiteral(
-        "Кількість районів не зазначена. Зробить це в меню \"Вирахування площ\".");
+        "Кількість районів не зазначена. Зробіть це в кроці \"Визначення площ\".");
 }
 
 bool RequireDistrictCount(Connection& project) {
     if (ReadDistrictCount(project) > 0)
         return true;
-    ShowWarning(DistrictCountMissingText());
+    const QString problem = DistrictCountProblem(project);
+    ShowWarning(problem.isEmpty() ? DistrictCountMissingText() : problem);
     return false;
 }

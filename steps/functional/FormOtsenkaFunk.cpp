@@ -96,6 +96,20 @@ void TFormOtsenkaFunk::BRaionsFromMapClick() {
         ShowError(result.error);
 }
 
+StepCheck TFormOtsenkaFunk::checkBeforeSave() {
+    if (StepCheck issue = CheckFunctional(rows()))
+        return issue;
+    const QStringList oversized = OversizedDistricts(rows(), m_districts);
+    if (!oversized.isEmpty() &&
+        AskConfirm(QStringLiteral("Сума площ функціонального використання більша за площу "
+                                  "району:\r") +
+                       oversized.join(QStringLiteral("\r")) + QStringLiteral("\rЗберегти так?"),
+                   Answer::Yes | Answer::No) != Answer::Yes)
+        return StepIssue{QStringLiteral("GridFunks"), -1, -1, QStringLiteral("Попередження"),
+                         QStringLiteral("Перевірте площі районів.")};
+    return std::nullopt;
+}
+
 void TFormOtsenkaFunk::BOpenMapClick() {
     EditLayersExternally(context().folder, {QStringLiteral("функціональне")});
 }
@@ -114,6 +128,7 @@ bool OpenStepFunctional(const StepContext& context, QWidget* parent) {
         return false;
     }
     TFormOtsenkaFunk form(context, parent);
+    form.setDistricts(districts);
     {
         auto guard = form.loading();
         EnsureFunctionalTable(*context.project);

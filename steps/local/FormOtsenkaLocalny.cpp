@@ -309,6 +309,23 @@ void TFormOtsenkaLocalny::BOpenMap2Click() {
     EditLayersExternally(context().folder, {QStringLiteral("райони")});
 }
 
+StepCheck TFormOtsenkaLocalny::checkBeforeSave() {
+    if (StepCheck issue = CheckLocalValues(rows())) {
+        PageControl1->setCurrentIndex(1);
+        return issue;
+    }
+    const QStringList outside = OutOfRangeValues(rows(), m_catalogue);
+    if (!outside.isEmpty() &&
+        AskConfirm(QStringLiteral("Значення поза межами, які дає довідник локальних факторів:\r") +
+                       outside.join(QStringLiteral("\r")) + QStringLiteral("\rЗберегти так?"),
+                   Answer::Yes | Answer::No) != Answer::Yes) {
+        PageControl1->setCurrentIndex(1);
+        return StepIssue{QStringLiteral("GridLocalny"), -1, -1, QStringLiteral("Попередження"),
+                         QStringLiteral("Перевірте значення поза межами довідника.")};
+    }
+    return std::nullopt;
+}
+
 bool OpenStepLocal(const StepContext& context, QWidget* parent) {
     if (!RequireDistrictCount(*context.project))
         return false;

@@ -42,8 +42,7 @@ TEST(AppInit, UpdateCheck) {
     WriteTextFile(app.file(QStringLiteral("orvelupd.exe")), QStringLiteral("x"));
     messages.answer({Answer::Yes});
     EXPECT_TRUE(OfferUpdate(settings, app.path()));
-    EXPECT_EQ(messages.texts(),
-              QStringList({"Доступны обновления программы. Установить их сейчас?"}));
+    EXPECT_EQ(messages.texts(), QStringList({"Доступні оновлення програми. Встановити їх зараз?"}));
     EXPECT_EQ(shell.started, QStringList({app.file(QStringLiteral("orvelupd.exe"))}));
     messages.answer({Answer::Cancel});
     EXPECT_TRUE(OfferUpdate(settings, app.path()));
@@ -55,10 +54,10 @@ TEST(AppInit, PrinterCheck) {
     RecordingMessages messages;
     EXPECT_TRUE(CheckPrinters({QStringLiteral("PDF")}, QString()));
     EXPECT_FALSE(CheckPrinters({}, QString()));
-    EXPECT_EQ(messages.last().caption, QStringLiteral("Проверка устройств"));
-    EXPECT_EQ(messages.last().text,
-              QStringLiteral(
-                  "Принтер не обнаружен. Дальнейшее выполнение программы невозможно.\r\rТест: "));
+    EXPECT_EQ(messages.last().caption, QStringLiteral("Перевірка пристроїв"));
+    EXPECT_EQ(
+        messages.last().text,
+        QStringLiteral("Принтер не знайдено. Подальша робота програми неможлива.\r\rПеревірка: "));
     EXPECT_FALSE(CheckPrinters({QStringLiteral("PDF")}, QStringLiteral("cups")));
     EXPECT_TRUE(messages.last().text.endsWith(QStringLiteral("Тест: cups")));
 }

@@ -103,7 +103,7 @@ TEST_F(MainWindowTest, MenusAndTreeAsLaidOut) {
                                     "Зачинити програму"}));
     EXPECT_EQ(window->PageControl1->tabText(0), QStringLiteral("Дані"));
     EXPECT_EQ(window->PageControl1->tabText(1), QStringLiteral("Графіка"));
-    EXPECT_EQ(window->BSearch->toolTip(), QStringLiteral("Найти далее"));
+    EXPECT_EQ(window->BSearch->toolTip(), QStringLiteral("Знайти далі"));
     EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral(" v1.3.180109")));
 
     ASSERT_EQ(window->TreeViewProjects->topLevelItemCount(), 2);
@@ -133,7 +133,7 @@ TEST_F(MainWindowTest, SelectingNodesFillsTheLists) {
     const QStringList steps = captions(window->ListView1);
     ASSERT_EQ(steps.size(), 11);
     EXPECT_EQ(steps[6], QStringLiteral("Функціональне використання"));
-    EXPECT_EQ(steps[8], QStringLiteral("Локальні фактори покварта-лам"));
+    EXPECT_EQ(steps[8], QStringLiteral("Локальні фактори поквартально"));
     EXPECT_EQ(captions(window->ListView2),
               QStringList({"карта", "Склад земель", "Заповнити звіт", "Експорт матеріалів",
                            "Відкрити папку з матеріалами"}));

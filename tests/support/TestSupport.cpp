@@ -20,10 +20,10 @@ void RecordingMessages::error(const QString& caption, const QString& text) {
     messages.push_back({QStringLiteral("error"), caption, text});
 }
 void RecordingMessages::warning(const QString& text) {
-    messages.push_back({QStringLiteral("warning"), QStringLiteral("Внимание"), text});
+    messages.push_back({QStringLiteral("warning"), QStringLiteral("Увага"), text});
 }
 void RecordingMessages::info(const QString& text) {
-    messages.push_back({QStringLiteral("info"), QStringLiteral("Информация"), text});
+    messages.push_back({QStringLiteral("info"), QStringLiteral("Інформація"), text});
 }
 Answer RecordingMessages::confirm(const QString& text, Buttons buttons) {
     messages.push_back({QStringLiteral("confirm"), QString(), text});
