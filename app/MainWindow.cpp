@@ -444,6 +444,7 @@ void TFormMain::OpenListItem(QListWidgetItem* item) {
         }
         break;
     }
+    TellCopyProblem();
 }
 
 void TFormMain::selectNode(QTreeWidgetItem* node) {

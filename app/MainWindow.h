@@ -40,6 +40,8 @@ struct MainWindowDialogs {
     std::function<void()> referenceBooks;
     std::function<void(int kind)> openStep;
     std::function<void()> fillReports;
+    /** Shows the automatic copies' window modally (exec() when unset). */
+    std::function<void(class TFormCopies&)> showCopies;
 };
 
 /**
@@ -73,8 +75,13 @@ public:
     void POPUP_DEL_FILEClick();
     void ExportMaterials();
     void OpenMaterialsFolder();
-    /** Opens the selected settlement's folder of automatic copies, else the copies' root. */
+    /**
+     * "Автоматичні копії": the selected settlement's copies to restore one (or says there is
+     * none); without a settlement the folder of all copies.
+     */
     void OpenBackupsFolder();
+    /** Says once in a run why automatic copies cannot be made. */
+    void TellCopyProblem();
     /** Marks the steps whose stored results are stale (icon, tint, reasons in the tooltip). */
     void MarkStaleSteps();
     /** "Перевірити розрахунок": the check's lines, or that all agrees. */
@@ -116,7 +123,7 @@ public:
     QAction* ACT_REFS = nullptr;
     QAction* ACT_TEMPL2 = nullptr;
     QAction* ACT_TEMPL3 = nullptr;
-    /** "Автоматичні копії": opens the folder of the automatic copies. */
+    /** "Автоматичні копії": the selected settlement's copies. */
     QAction* ACT_BACKUPS = nullptr;
     QAction* ACT_MANUAL = nullptr;
     QAction* ACT_INFO = nullptr;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #include <cpl_error.h>
 #include <gdal_priv.h>
@@ -362,6 +363,28 @@ bool writeAtomically(const QString& path, const TableFormat& format, FeatureList
     return true;
 }
 
+// The file beside a table that keeps its coordinate system exactly (as WKT).
+QString crsSidecar(const QString& tabPath) {
+    const QFileInfo info(tabPath);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".wkt"));
+}
+
+// The projection and its ellipsoid without the datum's shift: what a table keeps of a system.
+QString projectionKey(const OGRSpatialReference& srs) {
+    char* out = nullptr;
+    srs.exportToProj4(&out);
+    QStringList parts = QString::fromUtf8(out ? out : "").split(u' ', Qt::SkipEmptyParts);
+    CPLFree(out);
+    parts.removeIf([](const QString& p) { return p.startsWith(QLatin1String("+towgs84=")); });
+    parts.replaceInStrings(QStringLiteral("+datum=WGS84"), QStringLiteral("+ellps=WGS84"));
+    return parts.join(u' ');
+}
+
+bool failWith(QString* error, const QString& text) {
+    setError(error, text);
+    return false;
+}
+
 // Finishes an interrupted replace before the table is read or changed in place.
 bool recovered(const QString& path, QString* error) {
     return !QFileInfo::exists(TabJournal::JournalPath(path)) || TabJournal::Recover(path, error);
@@ -526,6 +549,96 @@ bool remove(const QString& path, qint64 fid, QString* error) {
     return true;
 }
 
+bool write(const QString& path, const TableSpec& spec, FeatureList& features, bool overwrite,
+           QString* error) {
+    ErrorScope scope;
+    if (QFileInfo::exists(path) && !overwrite) {
+        setError(error,
+                 QStringLiteral("Файл \"%1\" вже існує.").arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    TableFormat format;
+    format.fields = spec.fields;
+    bool geographic = false;
+    if (spec.srsWkt.isEmpty()) {
+        format.srs = numericSrs(CoordSys{});
+    } else if (format.srs.importFromWkt(spec.srsWkt.toUtf8().constData()) != OGRERR_NONE) {
+        setError(error, QStringLiteral("Невідома система координат."));
+        return false;
+    } else {
+        geographic = format.srs.IsGeographic();
+        // A table keeps an ellipsoid only with a datum it knows or an explicit shift to
+        // WGS 84; give it the register's shift when the system has none.
+        double shift[7];
+        const bool wgs84Ellipsoid = std::abs(format.srs.GetSemiMajor() - 6378137.0) < 1e-3 &&
+                                    std::abs(format.srs.GetInvFlattening() - 298.257223563) < 1e-6;
+        if (!format.srs.IsLocal() && !wgs84Ellipsoid &&
+            format.srs.GetTOWGS84(shift) != OGRERR_NONE) {
+            format.srs.AddGuessedTOWGS84();
+            // Without a known shift the table would keep the WGS 84 ellipsoid instead.
+            if (format.srs.GetTOWGS84(shift) != OGRERR_NONE)
+                format.srs.SetTOWGS84(0, 0, 0, 0, 0, 0, 0);
+        }
+    }
+    format.bounds = spec.bounds;
+    if (format.bounds.isNull()) {
+        // A range that holds the objects: the usual one, widened by whole powers of ten.
+        const double limit = geographic ? 180 : 1e7;
+        format.bounds = geographic ? MapRect{-180, -90, 180, 90} : CoordSys{}.bounds;
+        const MapRect used = FeaturesBounds(features);
+        if (!geographic && !used.isNull()) {
+            double reach = limit;
+            while (reach < 1e12 && (std::abs(used.xMin) > reach || std::abs(used.xMax) > reach ||
+                                    std::abs(used.yMin) > reach || std::abs(used.yMax) > reach))
+                reach *= 10;
+            format.bounds = {-reach, -reach, reach, reach};
+        }
+    }
+    if (!writeAtomically(path, format, features, scope, error))
+        return false;
+    // The table keeps the system only as closely as its own codes can; the exact one is
+    // kept beside it.
+    const QString sidecar = crsSidecar(path);
+    if (spec.srsWkt.isEmpty())
+        return !QFileInfo::exists(sidecar) || QFile::remove(sidecar) ||
+               failWith(error, QStringLiteral("Не вдалося видалити \"%1\".")
+                                   .arg(QDir::toNativeSeparators(sidecar)));
+    QSaveFile file(sidecar);
+    if (!file.open(QIODevice::WriteOnly) || file.write(spec.srsWkt.toUtf8()) < 0 || !file.commit())
+        return failWith(error, QStringLiteral("Не вдалося записати систему координат \"%1\".")
+                                   .arg(QDir::toNativeSeparators(sidecar)));
+    return true;
+}
+
+bool coordinateSystem(const QString& path, QString* wkt, QString* error) {
+    if (!recovered(path, error))
+        return false;
+    ErrorScope scope;
+    GDALDatasetUniquePtr ds = openTable(path, false, error, scope);
+    if (!ds)
+        return false;
+    QString text;
+    const OGRSpatialReference* srs = ds->GetLayer(0)->GetSpatialRef();
+    if (srs && !srs->IsEmpty() && !srs->IsLocal()) {
+        char* out = nullptr;
+        if (srs->exportToWkt(&out) == OGRERR_NONE && out)
+            text = QString::fromUtf8(out);
+        CPLFree(out);
+        // The exact system written beside, while it still describes this table's projection.
+        QFile file(crsSidecar(path));
+        OGRSpatialReference exact;
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray kept = file.readAll();
+            if (exact.importFromWkt(kept.constData()) == OGRERR_NONE &&
+                projectionKey(exact) == projectionKey(*srs))
+                text = QString::fromUtf8(kept);
+        }
+    }
+    if (wkt)
+        *wkt = text;
+    return true;
+}
+
 bool recover(const QString& path, QString* error) {
     return TabJournal::Recover(path, error);
 }
@@ -539,7 +652,7 @@ bool removeFiles(const QString& path) {
     const QDir dir = info.dir();
     const QString base = info.completeBaseName();
     bool ok = true;
-    for (const char* ext : {"tab", "dat", "map", "id", "ind"}) {
+    for (const char* ext : {"tab", "dat", "map", "id", "ind", "wkt"}) {
         for (const QString& e : {QString::fromLatin1(ext), QString::fromLatin1(ext).toUpper()}) {
             const QString file = dir.filePath(base + u'.' + e);
             if (QFileInfo::exists(file) && !QFile::remove(file))

@@ -26,6 +26,18 @@ struct CoordSys {
     MapRect bounds{-10000000, -10000000, 10000000, 10000000};
 };
 
+/** How write() writes a whole table. */
+struct TableSpec {
+    std::vector<FieldDef> fields;
+    /** The coordinate system as WKT; empty for the program's numeric (non-earth) system. */
+    QString srsWkt;
+    /**
+     * The coordinate range the file holds; null for ±10,000,000 (±180, ±90 for degrees),
+     * widened to hold the features.
+     */
+    MapRect bounds = MapRect::null();
+};
+
 /** What a table file holds once read. */
 struct TableContent {
     std::vector<FieldDef> fields;
@@ -70,6 +82,20 @@ bool rewrite(const QString& path, const Feature& feature, QString* error);
 /** Deletes the feature of the fid. */
 bool remove(const QString& path, qint64 fid, QString* error);
 /**
+ * Writes a whole table with the features in one writing: a new table, or (with `overwrite`)
+ * in place of an existing one, which stays whole on any failure. The features get the fids
+ * 1..n in order; values are matched to the fields by name.
+ */
+bool write(const QString& path, const TableSpec& spec, FeatureList& features, bool overwrite,
+           QString* error);
+/**
+ * The table's coordinate system as WKT; "" for the numeric (non-earth) one or none. The exact
+ * system write() keeps beside the table ("<name>.wkt") wins while it still describes the
+ * table's projection: a table keeps some systems only approximately (no names, a datum as a
+ * shift to WGS 84).
+ */
+bool coordinateSystem(const QString& path, QString* wkt, QString* error);
+/**
  * Finishes or undoes an interrupted replace of the table and removes its leftovers; true
  * when the table is whole (also when nothing was interrupted).
  */
@@ -79,7 +105,7 @@ bool recover(const QString& path, QString* error);
  * short; run when a settlement is opened. False with the reasons in `error`.
  */
 bool recoverFolder(const QString& folder, QString* error);
-/** Removes a table file with its companion files (.dat, .map, .id, .ind). */
+/** Removes a table file with its companion files (.dat, .map, .id, .ind, .wkt). */
 bool removeFiles(const QString& path);
 
 } // namespace TabFile

@@ -10,6 +10,7 @@ QString DistrictCountMissingText();
 
 /**
  * The check a step that needs the districts makes before it opens: false after the warning
- * DistrictCountMissingText() when "Кількість районів" is not a positive number.
+ * DistrictCountMissingText() (or the one of a count above 999) when "Кількість районів" is not a
+ * number from 1 to 999.
  */
 bool RequireDistrictCount(Connection& project);

@@ -2,7 +2,7 @@
 
 #include "common/LastError.h"
 #include "common/Messages.h"
-#include "common/WaitCursor.h"
+#include "common/ui/LongWork.h"
 #include "map/MapGlobal.h"
 #include "steps/common/DistrictLayer.h"
 #include "steps/common/Districts.h"
@@ -82,18 +82,25 @@ void TFormOtsenkaFunk::BRaionsFromMapClick() {
     GridFunks->endEdit();
     FunctionalOverlayResult result;
     {
-        WaitCursor wait;
+        LongWork work(QStringLiteral("Накладення функціонального використання на райони..."));
+        result = MeasureFunctionalAreas(DistrictLayerFolder(context()), work.callback());
+    }
+    if (!result.ok) {
+        ShowError(result.error);
+        return;
+    }
+    if (result.stats.stopped)
+        return; // "Стоп": the grid stays as it was
+    if (const QString repaired = OverlayRepairsText(result.stats.repairs); !repaired.isEmpty())
+        ShowWarning(repaired);
+    bool found = false;
+    {
         auto guard = loading();
-        result = MeasureFunctionalAreas(DistrictLayerFolder(context()));
-        if (result.ok && !ApplyFunctionalAreas(rows(), result.areas)) {
-            GridFunks->refresh();
-            ShowWarning(FunctionalNoOverlapText());
-            return;
-        }
+        found = ApplyFunctionalAreas(rows(), result.areas);
         GridFunks->refresh();
     }
-    if (!result.ok)
-        ShowError(result.error);
+    if (!found)
+        ShowWarning(FunctionalNoOverlapText());
 }
 
 StepCheck TFormOtsenkaFunk::checkBeforeSave() {

@@ -5,6 +5,7 @@
 #include "common/LastError.h"
 #include "common/Messages.h"
 #include "common/WaitCursor.h"
+#include "common/ui/LongWork.h"
 #include "map/MapGlobal.h"
 #include "steps/common/DistrictLayer.h"
 #include "steps/common/Districts.h"
@@ -198,14 +199,18 @@ void TFormOtsenkaLocalny::BRaionsFromMapClick() {
     GridLocalny->endEdit();
     LocalOverlayResult result;
     {
-        WaitCursor wait;
+        LongWork work(QStringLiteral("Накладення локальних факторів на райони..."));
         result = CollectLocalFactors(DistrictLayerFolder(context()),
-                                     static_cast<int>(m_catalogue.size()));
+                                     static_cast<int>(m_catalogue.size()), work.callback());
     }
     if (!result.ok) {
         ShowError(result.error);
         return;
     }
+    if (result.stats.stopped)
+        return; // "Стоп": the grid stays as it was
+    if (const QString repaired = OverlayRepairsText(result.stats.repairs); !repaired.isEmpty())
+        ShowWarning(repaired);
     if (const QString skipped = LocalSkippedText(result); !skipped.isEmpty())
         ShowWarning(skipped);
     bool found = false;

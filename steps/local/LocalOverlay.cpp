@@ -34,7 +34,8 @@ int LocalLayerFactor(const QString& layerName) {
     return digits.toInt();
 }
 
-LocalOverlayResult CollectLocalFactors(const QString& folder, int catalogueSize) {
+LocalOverlayResult CollectLocalFactors(const QString& folder, int catalogueSize,
+                                       const OverlayProgress& progress) {
     LocalOverlayResult result;
     const QDir dir(folder);
     QString error;
@@ -76,24 +77,24 @@ LocalOverlayResult CollectLocalFactors(const QString& folder, int catalogueSize)
     }
     const int raion = FieldIndexOf(districts->fieldNames(), QStringLiteral("Raion"));
     std::set<int> found;
-    result.stats =
-        Overlay(*districts, layers, OverlayTest::Overlap,
-                [&](const OverlayPair& pair, const Feature& district, const Feature& region) {
-                    const size_t l = static_cast<size_t>(pair.layer);
-                    const QString value =
-                        km3Field[l] < 0 ? QString() : region.values().value(km3Field[l]).trimmed();
-                    const QString number =
-                        raion < 0 ? QString() : district.values().value(raion).trimmed();
-                    // A coefficient that is not a number is refused, never taken as 0.
-                    if (!valuation::IsLocalCoefficient(value)) {
-                        result.refused << QStringLiteral("фактор %1, район %2: \"%3\"")
-                                              .arg(layerFactor[l])
-                                              .arg(number, value);
-                        return;
-                    }
-                    found.insert(layerFactor[l]);
-                    result.values.push_back(LocalOverlayValue{number, layerFactor[l], value});
-                });
+    result.stats = Overlay(
+        *districts, layers, OverlayTest::Overlap,
+        [&](const OverlayPair& pair, const Feature& district, const Feature& region) {
+            const size_t l = static_cast<size_t>(pair.layer);
+            const QString value =
+                km3Field[l] < 0 ? QString() : region.values().value(km3Field[l]).trimmed();
+            const QString number = raion < 0 ? QString() : district.values().value(raion).trimmed();
+            // A coefficient that is not a number is refused, never taken as 0.
+            if (!valuation::IsLocalCoefficient(value)) {
+                result.refused << QStringLiteral("фактор %1, район %2: \"%3\"")
+                                      .arg(layerFactor[l])
+                                      .arg(number, value);
+                return;
+            }
+            found.insert(layerFactor[l]);
+            result.values.push_back(LocalOverlayValue{number, layerFactor[l], value});
+        },
+        progress);
     result.factors.assign(found.begin(), found.end());
     result.ok = true;
     return result;

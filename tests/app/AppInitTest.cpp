@@ -4,6 +4,8 @@
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -59,7 +61,7 @@ TEST(AppInit, PrinterCheck) {
         messages.last().text,
         QStringLiteral("Принтер не знайдено. Подальша робота програми неможлива.\r\rПеревірка: "));
     EXPECT_FALSE(CheckPrinters({QStringLiteral("PDF")}, QStringLiteral("cups")));
-    EXPECT_TRUE(messages.last().text.endsWith(QStringLiteral("Тест: cups")));
+    EXPECT_TRUE(messages.last().text.endsWith(QStringLiteral("Перевірка: cups")));
 }
 
 TEST(AppInit, OneInstancePerProgramFolder) {
@@ -68,6 +70,23 @@ TEST(AppInit, OneInstancePerProgramFolder) {
     ASSERT_TRUE(first.acquire(false));
     SingleInstance second(path);
     EXPECT_FALSE(second.acquire(true));
-    SingleInstance elsewhere(path + QStringLiteral("2"));
+    SingleInstance elsewhere(QStringLiteral("/tmp/") + RandomDigits(12) +
+                             QStringLiteral("/tamberon"));
     EXPECT_TRUE(elsewhere.acquire(false));
+}
+
+// A second start through a link to the program folder is the same instance.
+TEST(AppInit, ALinkToTheProgramFolderIsTheSameInstance) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("програма"));
+    const QString link = dir.filePath(QStringLiteral("посилання"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::link(folder, link));
+    SingleInstance first(JoinPath(folder, QStringLiteral("tamberon")));
+    ASSERT_TRUE(first.acquire(false));
+    SingleInstance throughLink(JoinPath(link, QStringLiteral("tamberon")));
+    EXPECT_EQ(throughLink.key(), first.key());
+    EXPECT_FALSE(throughLink.acquire(false));
+    SingleInstance throughDots(folder + QStringLiteral("/../програма/tamberon"));
+    EXPECT_EQ(throughDots.key(), first.key());
 }

@@ -65,7 +65,7 @@ TEST_F(JobTest, MissingWorkbookToOpenIsNotFound) {
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.last().caption, QStringLiteral("Excel"));
     EXPECT_EQ(messages.last().text,
-              QStringLiteral("Файл не найден.\rnot FileExists(") + path + u')');
+              QStringLiteral("Файл не знайдено.\rnot FileExists(") + path + u')');
     EXPECT_EQ(FormWait().ErrorText(), QStringLiteral("Файл не знайдено."));
 }
 
@@ -162,7 +162,8 @@ TEST_F(JobTest, WorkbookJobClearsAndSetsLastErrorAsTheDocumentJobDoes) {
     WriteBytes(app.file(QStringLiteral("broken.xltx")), "not a zip");
     OfficeJobParams().ExcelTemplate = app.file(QStringLiteral("broken.xltx"));
     RunExcelJob(QString(), {}, QString());
-    EXPECT_TRUE(LastError().contains(QStringLiteral("zip"))) << LastError().toStdString();
+    EXPECT_TRUE(LastError().contains(QStringLiteral("не є ні книгою Excel")))
+        << LastError().toStdString();
 
     // A job that succeeds starts and ends with an empty LastError, windowed or not.
     OfficeJobParams().ExcelTemplate = bookTemplate;

@@ -92,7 +92,7 @@ TEST_F(FormAverageTest, Km1ChosenInItsWindowGivesTheAverageValueThatIsStored) {
         form.BCalcKm1Click();
         EXPECT_EQ(form.EKm1->text(), QStringLiteral("2.400"));
         EXPECT_EQ(form.ESerednia->text(), QStringLiteral("31.00"));
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepAverage(context, nullptr));
     EXPECT_EQ(again.shown, 1);
@@ -163,7 +163,7 @@ TEST_F(FormAverageTest, AFailedStoreBringsTheWindowBackWithTheTypedValues) {
     act.then([&](TFormOtsenkaSerednia& form) {
         EXPECT_EQ(form.EKm1->text(), QStringLiteral("2.4"));
         EXPECT_EQ(form.ESerednia->text(), QStringLiteral("30.62"));
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepAverage(context, nullptr));
     EXPECT_EQ(act.shown, 2);

@@ -179,7 +179,7 @@ TEST(CostsCalcTest, CatalogPriceAndRecalculatedRestoredCost) {
     ASSERT_TRUE(PutCatalogPrice(
         sheet, {QStringLiteral("Водогін"), QStringLiteral("км"), QStringLiteral("1.5000")}));
     // A named item keeps its name and unit.
-    EXPECT_EQ(sheet.full.rowTexts(1).mid(2), QStringList({"а", "4", "", "1.5000", "2", "3.0000"}));
+    EXPECT_EQ(sheet.full.rowTexts(1).mid(2), QStringList({"а", "км", "", "1.5000", "2", "3.0000"}));
     // A catalogue item without a price gives nothing to a named item, its name to a new one.
     EXPECT_FALSE(PutCatalogPrice(sheet, {QStringLiteral("Водогін"), QStringLiteral("км"), {}}));
     sheet.visible.set(1, ColCostName, QString());

@@ -50,6 +50,7 @@ TEST_F(OpenStepInfoTest, BadNumberKeepsTheWindowOpenThenSaveStores) {
 TEST_F(OpenStepInfoTest, EscapeCancelsWithTwoAndStoresNothing) {
     const QStringList before = storedRows();
     int result = -1;
+    messages.answer({Answer::No}); // "Зберегти зміни?"
     WhenShown<TFormOtsenkaInfo> act([&result](TFormOtsenkaInfo& form) {
         form.rows().set(2, 1, QStringLiteral("99"));
         QTest::keyClick(&form, Qt::Key_Escape);
