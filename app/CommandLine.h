@@ -33,8 +33,8 @@ QString VersionLine();
 int AnswerOnConsole(int argc, char** argv);
 
 /**
- * Runs every command that needs no window, display or start-up check ("report", "layers",
- * --help, --version, a wrong option); returns its exit status, or -1 when the program is to
- * start.
+ * Runs every command that needs no window, display or start-up check ("report", "check",
+ * "recalc", "layers", --help, --version, a wrong option); returns its exit status, or -1 when
+ * the program is to start.
  */
 int RunConsoleCommand(int argc, char** argv);

@@ -17,30 +17,6 @@ const std::array<ReportFile, 3>& ReportFiles() {
     return files;
 }
 
-QString ReadIndicator(Query& query, const QString& name) {
-    if (!RunQuery(query,
-                  QStringLiteral("SELECT значення FROM характеристика WHERE показник='") +
-                      QuoteSql(name) + QStringLiteral("' ORDER BY id"),
-                  true))
-        return QString();
-    const QString value = query.eof() ? QString() : query.text(0);
-    query.close();
-    return value;
-}
-
-QStringList ReadDistrictCodes(Query& query) {
-    QStringList codes;
-    if (!RunQuery(query,
-                  QStringLiteral("SELECT код FROM характеристика WHERE показник='Площі районів' "
-                                 "ORDER BY cint(код)"),
-                  true))
-        return codes;
-    for (query.first(); !query.eof(); query.next())
-        codes << query.text(0);
-    query.close();
-    return codes;
-}
-
 std::vector<LocalFactorName> ReadLocalFactorNames(Connection* catalogue) {
     std::vector<LocalFactorName> names;
     if (!catalogue || !catalogue->isOpen())
@@ -54,16 +30,6 @@ std::vector<LocalFactorName> ReadLocalFactorNames(Connection* catalogue) {
         names.push_back({q.text(full), q.text(brief)});
     q.close();
     return names;
-}
-
-QStringList SplitDistrictList(const QString& text) {
-    QStringList districts;
-    for (const QString& piece : text.split(u',')) {
-        const QString district = piece.trimmed();
-        if (!district.isEmpty())
-            districts << district;
-    }
-    return districts;
 }
 
 QString Fixed2(double value) {

@@ -1,5 +1,8 @@
 #include "office/reports/ReportSections.h"
 
+#include "valuation/Formulas.h"
+#include "valuation/Settlement.h"
+
 #include "common/TextUtils.h"
 
 #include <QSet>
@@ -305,36 +308,32 @@ void FillLocalFactors(SectionWriter& w, WordTable& t) {
 }
 
 void FillFunctionalValues(SectionWriter& w, WordTable& t) {
-    if (!w.select(QStringLiteral("SELECT зони.*, км2.км2, км2.вартість FROM зони LEFT JOIN км2 "
-                                 "ON зони.зона=км2.зона ORDER BY cint(км2.зона),cint(км2.район)"),
-                  QStringLiteral("км2")))
+    valuation::Settlement settlement;
+    if (!valuation::ReadSettlement(*w.context.data, settlement, &w.failure)) {
+        w.failed = true;
         return;
-    Query& q = w.query;
-    const std::vector<int> f = Fields(q, {"зона", "км2", "вартість"});
-    // The first record of each zone; the rows follow the zones found.
-    std::vector<QStringList> zones;
-    QSet<QString> seen;
-    for (q.first(); !q.eof(); q.next()) {
-        const QString zone = q.text(f[0]);
-        if (zone.isEmpty() || seen.contains(zone))
-            continue;
-        seen.insert(zone);
-        zones.push_back({zone, q.text(f[1]), q.text(f[2])});
     }
-    if (zones.empty())
+    if (settlement.zones.empty())
         return;
-    static const double factors[] = {2.5, 1.2, 1.0, 1.0, 0.7, 0.65, 0.5};
-    const int count = static_cast<int>(zones.size());
+    // The columns: commercial, industrial, housing, transport, public, technical, recreation.
+    static const int columns[] = {1, 3, 2, 5, 4, 6, 7};
+    const int count = static_cast<int>(settlement.zones.size());
     w.insertRows(t, 5, count - 1);
     w.beginRows(count);
     int row = 5;
-    for (const QStringList& zone : zones) {
-        for (int c = 1; c <= 3; ++c)
-            t.setCellText(row, c, zone[c - 1]);
-        const double value = NumberOr0(zone[2]);
+    for (const valuation::Zone& zone : settlement.zones) {
+        t.setCellText(row, 1, zone.number);
+        t.setCellText(row, 2, zone.km2);
+        t.setCellText(row, 3, zone.value);
+        // A zone without Km2 gets no values rather than 0.00.
+        const std::optional<double> value = ParseNumber(zone.value);
         int column = 4;
-        for (double kf : factors)
-            t.setCellText(row, column++, Fixed2(value * kf));
+        for (int k : columns) {
+            t.setCellText(row, column++,
+                          value ? Fixed2(valuation::ValuePerSqM(
+                                      *value, valuation::KfOfColumn(k).value_or(1.0), 1.0))
+                                : QString());
+        }
         ++row;
         if (w.rowDone())
             break;

@@ -18,8 +18,9 @@ public:
     SectionWriter(WordDocument& document, JobProgress& progress, const ReportContext& context);
 
     /**
-     * Runs a section's query; a failure shows "Вибірка із бази ..." naming the table and marks
-     * the writer failed, which ends the walk over the tables.
+     * Runs a section's query; a failure keeps "Вибірка із бази ..." naming the table in
+     * `failure` and marks the writer failed, which ends the walk over the tables: the report
+     * is then not saved and the run fails.
      */
     bool select(const QString& sql, const QString& table);
     /** Selects the first data row and inserts `extra` copies of it below. */
@@ -39,6 +40,8 @@ public:
     /** The rows of the last select. */
     Query query;
     bool failed = false;
+    /** Why a section failed: the sentence and the database's reason. */
+    QString failure;
 
 private:
     /** Window messages run a few dozen times a second, not after each of 40,000 cells. */

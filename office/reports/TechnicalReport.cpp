@@ -1,11 +1,11 @@
 #include "office/reports/TechnicalReport.h"
 
 #include "common/LastError.h"
-#include "common/Messages.h"
 #include "common/TextUtils.h"
 #include "db/QueryFunctions.h"
 #include "office/OfficeJob.h"
 #include "office/reports/ReportSections.h"
+#include "valuation/Districts.h"
 
 namespace reports {
 
@@ -20,8 +20,8 @@ SectionWriter::SectionWriter(WordDocument& document_, JobProgress& progress_,
 bool SectionWriter::select(const QString& sql, const QString& table) {
     if (RunQuery(query, sql, true))
         return true;
-    ShowError(QStringLiteral("Вибірка із бази \"") + table + QStringLiteral("\"\rПодробиці: ") +
-              LastError());
+    failure = QStringLiteral("Вибірка із бази \"") + table + QStringLiteral("\"\rПодробиці: ") +
+              LastError();
     failed = true;
     return false;
 }
@@ -113,11 +113,8 @@ void FillTechnicalReport(WordDocument& document, TMessages& messages, JobProgres
     document.setBookmarkText(QStringLiteral("NP"), name);
 
     detail::SectionWriter writer(document, progress, context);
-    Query q(context.data);
-    writer.districtCount = IntegerOr0(ReadIndicator(q, QStringLiteral("Кількість районів")));
     // A count no step can give (above 999) is no count: nothing is sized by it.
-    if (writer.districtCount < 0 || writer.districtCount > 999)
-        writer.districtCount = 0;
+    writer.districtCount = ReadDistrictCount(*context.data);
     writer.factorNames = ReadLocalFactorNames(context.catalogue);
 
     progress.showProgressBar(true);
@@ -136,6 +133,12 @@ void FillTechnicalReport(WordDocument& document, TMessages& messages, JobProgres
         writer.query.close();
     }
     progress.showProgressBar(false);
+    if (writer.failed) {
+        // A section that could not be read makes no report: nothing half-filled is saved.
+        messages.Error = QStringLiteral("Технічний звіт не заповнено.");
+        messages.ErrorDetail = writer.failure;
+        return;
+    }
     progress.setInfo(QStringLiteral("Збереження..."));
     document.saveAs(progress.outputPath());
     if (progress.stopRequested())

@@ -1,4 +1,4 @@
-#include "tests/steps/support/StepTestSupport.h"
+#include "tests/steps/support/StepDbTest.h"
 
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
@@ -9,7 +9,6 @@
 #include <QFile>
 
 void StepDbTest::SetUp() {
-    TestApplication();
     const QString folder = app.file(QStringLiteral("Проекти/Проект/Липове"));
     QDir().mkpath(folder);
     const QDir templ(JoinPath(GlobalVar().Settings.TemplateDir, QStringLiteral("наспункт")));
