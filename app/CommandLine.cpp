@@ -85,6 +85,8 @@ QString ProgramUsage() {
                "  tamberon layers ПАПКА    шари населеного пункту; їх імпорт з інших ГІС і "
                "експорт\n"
                "                           у GeoPackage (tamberon layers --help)\n"
+               "  tamberon value ПАПКА     вартість 1 м² у точці або ділянки населеного пункту\n"
+               "                           (tamberon value --help)\n"
                "  tamberon --help          ця довідка\n"
                "  tamberon --version       версія програми\n"
                "\n"

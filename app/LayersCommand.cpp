@@ -25,8 +25,7 @@ constexpr int WrongCall = 2;
 
 /** The folder as given, or "" after saying in one line that it is missing. */
 QString existingFolder(const QString& given, QTextStream& err) {
-    const QString folder =
-        ExcludeTrailingBackslashes(QDir::cleanPath(QDir(given).absolutePath()));
+    const QString folder = ExcludeTrailingBackslashes(QDir::cleanPath(QDir(given).absolutePath()));
     if (!QFileInfo(folder).isDir()) {
         err << QStringLiteral("Папки \"") << QDir::toNativeSeparators(folder)
             << QStringLiteral("\" немає.") << Qt::endl;
