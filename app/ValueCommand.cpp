@@ -149,11 +149,15 @@ int RunValueCommand(const QStringList& arguments, const QString& appDir, QTextSt
         err << reason << Qt::endl;
         return WrongCall;
     }
+    PlaceSources sources;
+    if (!ReadPlaceSources(data, haveCatalogue ? &catalogue : nullptr, sources, &reason)) {
+        err << reason << Qt::endl;
+        return WrongCall;
+    }
     PlaceValuation valuation;
     bool valued = false;
     if (request.hasPoint) {
-        valued = ValuePoint(layers, data, haveCatalogue ? &catalogue : nullptr, request.point,
-                            request.options, valuation, &reason);
+        valued = ValuePoint(layers, sources, request.point, request.options, valuation, &reason);
     } else {
         if (!QFileInfo(request.plotFile).isFile()) {
             err << QStringLiteral("Файлу \"") << QDir::toNativeSeparators(request.plotFile)
@@ -168,8 +172,8 @@ int RunValueCommand(const QStringList& arguments, const QString& appDir, QTextSt
         }
         OGRPoint centre;
         plot->Centroid(&centre);
-        valued = ValuePlot(layers, data, haveCatalogue ? &catalogue : nullptr, layers.split(*plot),
-                           {centre.getX(), centre.getY()}, request.options, valuation, &reason);
+        valued = ValuePlot(sources, layers.split(*plot), {centre.getX(), centre.getY()},
+                           request.options, valuation, &reason);
         valuation.notes = notes + valuation.notes;
     }
     if (!valued) {

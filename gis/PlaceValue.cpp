@@ -50,32 +50,11 @@ bool landUse(const QString& asked, PlaceValuation& out, double& kf, QString* rea
     return true;
 }
 
-/** What the settlement says of the places: its snapshot and the catalogue's names. */
-struct Sources {
-    valuation::Settlement settlement;
-    std::vector<LocalFactor> factors;
-    TDinArryOfKoef indexation;
-    bool haveIndexation = false;
-};
-
-bool readSources(Connection& project, Connection* catalogue, Sources& s, QString* reason) {
-    QString error;
-    if (!valuation::ReadSettlement(project, s.settlement, &error))
-        return fail(reason, error);
-    if (catalogue) {
-        ReadLocalCatalogue(*catalogue, s.factors);
-        Query q(catalogue);
-        LoadIndexation(q, s.indexation);
-        s.haveIndexation = !s.indexation.empty();
-    }
-    return true;
-}
-
 /**
  * A place of a district under the factor regions valued: zone, Km2, zone value, Km3 and the
  * value of 1 m². False with the reason when the district's zone has no value.
  */
-bool valuePlace(const Sources& s, const QString& district, const std::vector<FactorHit>& hits,
+bool valuePlace(const PlaceSources& s, const QString& district, const std::vector<FactorHit>& hits,
                 double kf, PlaceFigures& out, QStringList& notes, QString* reason) {
     out.district = district;
     const valuation::Zone* zone = s.settlement.zoneOfDistrict(district);
@@ -112,12 +91,12 @@ bool valuePlace(const Sources& s, const QString& district, const std::vector<Fac
 }
 
 /** Indexes the value (a text "0.00") from the valuation's year to the year asked. */
-void index(const Sources& s, const PlaceOptions& options, const QString& value,
+void index(const PlaceSources& s, const PlaceOptions& options, const QString& value,
            PlaceValuation& out) {
     out.toYear = options.year > 0 ? options.year : QDate::currentDate().year();
     if (options.fromYear <= 0)
         return;
-    if (!s.haveIndexation) {
+    if (s.indexation.empty()) {
         out.notes << QStringLiteral("Каталог індексації недоступний: вартість наведено без "
                                     "індексації.");
         return;
@@ -139,9 +118,21 @@ QString hectares(double squareMetres) {
 
 } // namespace
 
-bool ValuePoint(const PlaceLayers& layers, Connection& project, Connection* catalogue,
-                const QPointF& point, const PlaceOptions& options, PlaceValuation& out,
-                QString* reason) {
+bool ReadPlaceSources(Connection& project, Connection* catalogue, PlaceSources& sources,
+                      QString* error) {
+    sources = PlaceSources();
+    if (!valuation::ReadSettlement(project, sources.settlement, error))
+        return false;
+    if (catalogue) {
+        ReadLocalCatalogue(*catalogue, sources.factors);
+        Query q(catalogue);
+        LoadIndexation(q, sources.indexation);
+    }
+    return true;
+}
+
+bool ValuePoint(const PlaceLayers& layers, const PlaceSources& s, const QPointF& point,
+                const PlaceOptions& options, PlaceValuation& out, QString* reason) {
     out = PlaceValuation();
     out.point = point;
     const PlaceHit hit = layers.at(point);
@@ -153,18 +144,15 @@ bool ValuePoint(const PlaceLayers& layers, Connection& project, Connection* cata
         return fail(reason,
                     QStringLiteral("Точка %1 не лежить у жодному районі.").arg(pointText(point)));
     double kf = 0;
-    Sources s;
-    if (!landUse(options.use, out, kf, reason) || !readSources(project, catalogue, s, reason) ||
+    if (!landUse(options.use, out, kf, reason) ||
         !valuePlace(s, hit.district, hit.factors, kf, out.place, out.notes, reason))
         return false;
     index(s, options, out.place.valuePerSqM, out);
     return true;
 }
 
-bool ValuePlot(const PlaceLayers& layers, Connection& project, Connection* catalogue,
-               const PlotSplit& split, const QPointF& centre, const PlaceOptions& options,
-               PlaceValuation& out, QString* reason) {
-    Q_UNUSED(layers);
+bool ValuePlot(const PlaceSources& s, const PlotSplit& split, const QPointF& centre,
+               const PlaceOptions& options, PlaceValuation& out, QString* reason) {
     out = PlaceValuation();
     out.plot = true;
     out.point = centre;
@@ -173,8 +161,7 @@ bool ValuePlot(const PlaceLayers& layers, Connection& project, Connection* catal
     if (split.pieces.empty())
         return fail(reason, QStringLiteral("Ділянка не лежить у жодному районі."));
     double kf = 0;
-    Sources s;
-    if (!landUse(options.use, out, kf, reason) || !readSources(project, catalogue, s, reason))
+    if (!landUse(options.use, out, kf, reason))
         return false;
     // Parts of one district under the same factors are one part.
     std::map<std::pair<QString, QStringList>, double> areas;

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "gis/PlaceLayers.h"
+#include "steps/local/LocalCatalogue.h"
+#include "valuation/Indexation.h"
+#include "valuation/Settlement.h"
 
 #include <QJsonObject>
 #include <QPointF>
@@ -9,8 +12,6 @@
 #include <vector>
 
 class Connection;
-struct TKoefItem;
-using TDinArryOfKoef = std::vector<TKoefItem>;
 
 /** What a place is valued for. */
 struct PlaceOptions {
@@ -62,6 +63,23 @@ struct PlaceValuation {
     QStringList notes;        ///< what was left out (a part in no district...)
 };
 
+/** What the value of places reads of the settlement and the catalogue, once. */
+struct PlaceSources {
+    valuation::Settlement settlement;
+    /** The catalogue's local factors, for their names (empty without a catalogue). */
+    std::vector<LocalFactor> factors;
+    /** The catalogue's indexation (empty without a catalogue). */
+    TDinArryOfKoef indexation;
+};
+
+/**
+ * Reads the settlement's stored valuation through the valuation model and, when a catalogue
+ * is given, its local factors and indexation. False with the reason when the settlement
+ * cannot be read.
+ */
+bool ReadPlaceSources(Connection& project, Connection* catalogue, PlaceSources& sources,
+                      QString* error);
+
 /**
  * The value of the place at a point, from the settlement's stored valuation (the district's
  * zone, Km2 and zone value), the local-factor regions over the point (Km3) and the land use
@@ -69,18 +87,16 @@ struct PlaceValuation {
  * point cannot be valued: outside the settlement's boundary, in no district, in a district
  * whose zone has no value yet, an unknown land-use code.
  */
-bool ValuePoint(const PlaceLayers& layers, Connection& project, Connection* catalogue,
-                const QPointF& point, const PlaceOptions& options, PlaceValuation& out,
-                QString* reason);
+bool ValuePoint(const PlaceLayers& layers, const PlaceSources& sources, const QPointF& point,
+                const PlaceOptions& options, PlaceValuation& out, QString* reason);
 
 /**
  * The value of a plot: its parts by district and local-factor regions each valued as a point
  * there and summed, as the plots step values a plot. False with the reason when no part of
  * it can be valued.
  */
-bool ValuePlot(const PlaceLayers& layers, Connection& project, Connection* catalogue,
-               const PlotSplit& split, const QPointF& centre, const PlaceOptions& options,
-               PlaceValuation& out, QString* reason);
+bool ValuePlot(const PlaceSources& sources, const PlotSplit& split, const QPointF& centre,
+               const PlaceOptions& options, PlaceValuation& out, QString* reason);
 
 /** The valuation as lines for the valuer. */
 QStringList PlaceValuationLines(const PlaceValuation& valuation);

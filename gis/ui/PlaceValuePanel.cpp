@@ -143,9 +143,11 @@ void PlaceValuePanel::revalue() {
     QString reason;
     bool valued = readLayers(&reason);
     const PlaceSession session = m_session();
+    // The stored valuation is read at every valuation: a step may have stored since.
+    PlaceSources sources;
+    valued = valued && ReadPlaceSources(*session.project, session.catalogue, sources, &reason);
     if (valued && m_plotFile.isEmpty()) {
-        valued = ValuePoint(*m_layers, *session.project, session.catalogue, m_point, options(),
-                            m_valuation, &reason);
+        valued = ValuePoint(*m_layers, sources, m_point, options(), m_valuation, &reason);
     } else if (valued) {
         std::unique_ptr<OGRGeometry> plot;
         QStringList notes;
@@ -153,9 +155,8 @@ void PlaceValuePanel::revalue() {
         if (valued) {
             OGRPoint centre;
             plot->Centroid(&centre);
-            valued =
-                ValuePlot(*m_layers, *session.project, session.catalogue, m_layers->split(*plot),
-                          {centre.getX(), centre.getY()}, options(), m_valuation, &reason);
+            valued = ValuePlot(sources, m_layers->split(*plot), {centre.getX(), centre.getY()},
+                               options(), m_valuation, &reason);
             m_valuation.notes = notes + m_valuation.notes;
         }
     }

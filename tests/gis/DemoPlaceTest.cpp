@@ -7,20 +7,26 @@
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "gis/PlaceValue.h"
+#include "gis/ui/PlaceValuePanel.h"
 #include "map/TabFile.h"
 #include "tests/gis/SourceFiles.h"
+#include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demo/DemoSettlement.h"
 #include "tools/demo/VillageMap.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextStream>
 #include <gtest/gtest.h>
 
@@ -44,6 +50,8 @@ protected:
         ASSERT_TRUE(m_catalogue.open(m_app.file(QStringLiteral("baza.sqlite"))));
         QString error;
         ASSERT_TRUE(m_layers.load(m_folder, &error)) << error.toStdString();
+        ASSERT_TRUE(ReadPlaceSources(m_project, &m_catalogue, m_sources, &error))
+            << error.toStdString();
     }
 
     /** The zone value the zonal step stored for a district. */
@@ -70,6 +78,7 @@ protected:
     Connection m_project;
     Connection m_catalogue;
     PlaceLayers m_layers;
+    PlaceSources m_sources;
 };
 
 double Number(const QString& text) {
@@ -101,8 +110,7 @@ TEST_F(DemoPlace, EveryFactorRegionIsValuedWithItsDistrictsZoneAndItsCoefficient
 
             PlaceValuation v;
             QString reason;
-            ASSERT_TRUE(
-                ValuePoint(m_layers, m_project, &m_catalogue, inside(region), {}, v, &reason))
+            ASSERT_TRUE(ValuePoint(m_layers, m_sources, inside(region), {}, v, &reason))
                 << reason.toStdString();
             EXPECT_EQ(v.place.district, district);
             ASSERT_EQ(v.place.factors.size(), 1u); // the demonstration's regions never overlap
@@ -131,8 +139,7 @@ TEST_F(DemoPlace, LandUseAndIndexationChangeTheValueAndOutsidePlacesAreRefused) 
     commercial.year = 2025;
     PlaceValuation v;
     QString reason;
-    ASSERT_TRUE(ValuePoint(m_layers, m_project, &m_catalogue, p, commercial, v, &reason))
-        << reason.toStdString();
+    ASSERT_TRUE(ValuePoint(m_layers, m_sources, p, commercial, v, &reason)) << reason.toStdString();
     EXPECT_EQ(v.use, QStringLiteral("К"));
     EXPECT_EQ(v.kf, QStringLiteral("2.50"));
     EXPECT_EQ(v.place.valuePerSqM, Money(Number(v.place.zoneValue) * 2.5 * Number(v.place.km3)));
@@ -157,13 +164,13 @@ TEST_F(DemoPlace, LandUseAndIndexationChangeTheValueAndOutsidePlacesAreRefused) 
 
     PlaceOptions forests;
     forests.use = QStringLiteral("Л");
-    EXPECT_FALSE(ValuePoint(m_layers, m_project, &m_catalogue, p, forests, v, &reason));
+    EXPECT_FALSE(ValuePoint(m_layers, m_sources, p, forests, v, &reason));
     EXPECT_TRUE(reason.contains(QStringLiteral("Кф не встановлено"))) << reason.toStdString();
     forests.use = QStringLiteral("Ы");
-    EXPECT_FALSE(ValuePoint(m_layers, m_project, &m_catalogue, p, forests, v, &reason));
+    EXPECT_FALSE(ValuePoint(m_layers, m_sources, p, forests, v, &reason));
     EXPECT_TRUE(reason.startsWith(QStringLiteral("Коду використання «Ы» немає")));
 
-    EXPECT_FALSE(ValuePoint(m_layers, m_project, &m_catalogue, {0, 0}, {}, v, &reason));
+    EXPECT_FALSE(ValuePoint(m_layers, m_sources, {0, 0}, {}, v, &reason));
     EXPECT_EQ(reason, QStringLiteral("Точка (0.00; 0.00) лежить поза межами населеного пункту."));
 }
 
@@ -272,4 +279,41 @@ TEST_F(DemoPlace, TheExportIsAGeoPackageOgrinfoReads) {
     EXPECT_TRUE(one.contains(QStringLiteral("Undefined Cartesian SRS")));
     const QString zones = info.section(QStringLiteral("Layer name: оцінка зон\n"), 1);
     EXPECT_EQ(zones.count(QStringLiteral("OGRFeature(оцінка зон)")), 3);
+}
+
+TEST_F(DemoPlace, ThePanelShowsAPlaceAndHandsItToThePlots) {
+    TestApplication();
+    RecordingMessages messages;
+    std::vector<PlaceTransfer> handed;
+    PlaceValuePanel panel(
+        [this] {
+            return PlaceSession{m_folder, &m_project, &m_catalogue};
+        },
+        [&handed](const PlaceTransfer& t) { handed.push_back(t); });
+    EXPECT_FALSE(panel.BTransfer->isEnabled());
+    TableContent districts;
+    ASSERT_TRUE(
+        TabFile::read(JoinPath(m_folder, QStringLiteral("райони.tab")), districts, nullptr));
+    QString first;
+    districts.features.front().value(QStringLiteral("Raion"), &first);
+    panel.valuePoint(inside(districts.features.front()));
+    EXPECT_TRUE(panel.MemoValue->toPlainText().contains(QStringLiteral("Вартість 1 м²: ")));
+    ASSERT_TRUE(panel.BTransfer->isEnabled());
+    // Another use values the same place again.
+    panel.EUse->setCurrentIndex(panel.EUse->findData(QStringLiteral("К")));
+    EXPECT_EQ(panel.valuation().kf, QStringLiteral("2.50"));
+    panel.EPlot->setCurrentIndex(1);
+    QTest::mouseClick(panel.BTransfer, Qt::LeftButton);
+    ASSERT_EQ(handed.size(), 1u);
+    EXPECT_EQ(handed[0].plot, 2);
+    EXPECT_EQ(handed[0].district, first);
+    EXPECT_EQ(handed[0].kf, QStringLiteral("2.50"));
+    EXPECT_EQ(handed[0].km3, panel.valuation().place.km3);
+    EXPECT_TRUE(handed[0].areaHa.isEmpty());
+
+    panel.valuePoint({0, 0});
+    EXPECT_FALSE(panel.BTransfer->isEnabled());
+    EXPECT_EQ(panel.MemoValue->toPlainText(),
+              QStringLiteral("Точка (0.00; 0.00) лежить поза межами населеного пункту."));
+    EXPECT_TRUE(messages.texts().isEmpty());
 }
