@@ -1,5 +1,7 @@
 #include "app/LayersCommand.h"
 
+#include "app/CommandLine.h"
+
 #include "app/ReportCommand.h"
 
 #include "common/FileUtils.h"
@@ -216,21 +218,13 @@ bool IsLayersCommand(int argc, char** argv) {
 }
 
 int LayersCommandMain(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    return RunLayersCommand(QCoreApplication::arguments().mid(2),
-                            QCoreApplication::applicationDirPath(), out, err);
+    return RunConsoleCommand(argc, argv, RunLayersCommand);
 }
 
 int RunLayersCommand(const QStringList& arguments, const QString& appDir, QTextStream& out,
                      QTextStream& err) {
-    if (arguments.size() == 1 &&
-        (arguments[0] == QLatin1String("--help") || arguments[0] == QLatin1String("-h"))) {
-        out << LayersCommandHelp();
-        out.flush();
+    if (AnswerCommandHelp(arguments, LayersCommandHelp(), out))
         return Done;
-    }
     InitGlobalVar(appDir); // the automatic copies go to the program folder's copies
     const QString verb = arguments.value(0);
     if (verb == QLatin1String("import") && arguments.size() > 1)

@@ -1,5 +1,7 @@
 #include "app/ValueCommand.h"
 
+#include "app/CommandLine.h"
+
 #include "app/ReportCommand.h"
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"
@@ -115,21 +117,13 @@ bool IsValueCommand(int argc, char** argv) {
 }
 
 int ValueCommandMain(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    return RunValueCommand(QCoreApplication::arguments().mid(2),
-                           QCoreApplication::applicationDirPath(), out, err);
+    return RunConsoleCommand(argc, argv, RunValueCommand);
 }
 
 int RunValueCommand(const QStringList& arguments, const QString& appDir, QTextStream& out,
                     QTextStream& err) {
-    if (arguments.size() == 1 &&
-        (arguments[0] == QLatin1String("--help") || arguments[0] == QLatin1String("-h"))) {
-        out << ValueCommandHelp();
-        out.flush();
+    if (AnswerCommandHelp(arguments, ValueCommandHelp(), out))
         return Valued;
-    }
     ValueRequest request;
     if (const QString wrong = parse(arguments, request); !wrong.isEmpty()) {
         err << wrong << Qt::endl;
