@@ -1,5 +1,6 @@
 #include "app/ChainCommand.h"
 
+#include "app/CommandLine.h"
 #include "app/ReportCommand.h"
 #include "common/GlobalVar.h"
 #include "db/Backup.h"
@@ -7,18 +8,11 @@
 #include "office/reports/ReportRun.h"
 #include "valuation/Check.h"
 
-#include <QCoreApplication>
 #include <QTextStream>
-#include <cstring>
 
 namespace {
 
 using reports::OneLine;
-
-bool IsHelp(const QStringList& arguments) {
-    return arguments.size() == 1 &&
-           (arguments[0] == QLatin1String("--help") || arguments[0] == QLatin1String("-h"));
-}
 
 /** The settlement of the one argument, checked; 0 or the exit status of a failure. */
 int Open(const QString& command, const QStringList& arguments, Connection& data,
@@ -85,26 +79,9 @@ QString RecalcCommandHelp() {
         "населеного пункту, база пошкоджена або не читається.\n");
 }
 
-bool IsChainCommand(int argc, char** argv) {
-    return argc > 1 && (std::strcmp(argv[1], "check") == 0 || std::strcmp(argv[1], "recalc") == 0);
-}
-
-int ChainCommandMain(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    const QStringList all = QCoreApplication::arguments();
-    const QStringList arguments = all.mid(2);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    if (all.value(1) == QLatin1String("check"))
-        return RunCheckCommand(arguments, out, err);
-    return RunRecalcCommand(arguments, QCoreApplication::applicationDirPath(), out, err);
-}
-
 int RunCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
-    if (IsHelp(arguments)) {
-        out << CheckCommandHelp();
+    if (AnswerCommandHelp(arguments, CheckCommandHelp(), out))
         return 0;
-    }
     Connection data;
     valuation::CheckResult result;
     if (const int status = Open(QStringLiteral("check"), arguments, data, result, err))
@@ -116,10 +93,8 @@ int RunCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream&
 
 int RunRecalcCommand(const QStringList& arguments, const QString& appDir, QTextStream& out,
                      QTextStream& err) {
-    if (IsHelp(arguments)) {
-        out << RecalcCommandHelp();
+    if (AnswerCommandHelp(arguments, RecalcCommandHelp(), out))
         return 0;
-    }
     Connection data;
     valuation::CheckResult result;
     if (const int status = Open(QStringLiteral("recalc"), arguments, data, result, err))

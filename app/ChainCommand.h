@@ -5,12 +5,6 @@
 
 class QTextStream;
 
-/** Whether the command line asks for "tamberon check ..." or "tamberon recalc ...". */
-bool IsChainCommand(int argc, char** argv);
-
-/** "tamberon check|recalc FOLDER": runs without a display; returns the exit status. */
-int ChainCommandMain(int argc, char** argv);
-
 /**
  * "tamberon check FOLDER": recomputes every derived result of the settlement in FOLDER
  * through the valuation model and prints one line per disagreement to `out`. 0 when all

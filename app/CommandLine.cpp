@@ -3,8 +3,11 @@
 #include "app/ChainCommand.h"
 #include "app/LayersCommand.h"
 #include "app/ReportCommand.h"
+#include "app/ValueCommand.h"
 #include "common/GlobalVar.h"
 
+#include <QCoreApplication>
+#include <QHash>
 #include <QTextStream>
 #include <cstdio>
 
@@ -41,13 +44,46 @@ const QStringList& QtFlags() {
     return flags;
 }
 
+int CheckCommand(const QStringList& arguments, const QString&, QTextStream& out, QTextStream& err) {
+    return RunCheckCommand(arguments, out, err);
+}
+
+/**
+ * Answers --help, --version and an unknown option without a display or a printer; the exit
+ * status, or -1 when the program is to start.
+ */
+int AnswerOnConsole(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const Command command = ParseCommandLine(arguments);
+    switch (command.kind) {
+    case CommandKind::Help: {
+        QTextStream out(stdout);
+        out << ProgramUsage();
+        return 0;
+    }
+    case CommandKind::Version: {
+        QTextStream out(stdout);
+        out << VersionLine() << Qt::endl;
+        return 0;
+    }
+    case CommandKind::Unknown: {
+        QTextStream err(stderr);
+        err << QStringLiteral("tamberon: невідомий параметр \"") << command.option
+            << QStringLiteral("\" (довідка: tamberon --help)") << Qt::endl;
+        return 2;
+    }
+    default:
+        return -1;
+    }
+}
+
 } // namespace
 
 Command ParseCommandLine(const QStringList& arguments) {
-    if (!arguments.isEmpty() && (arguments.first() == QLatin1String("report") ||
-                                 arguments.first() == QLatin1String("check") ||
-                                 arguments.first() == QLatin1String("recalc")))
-        return {CommandKind::Report, {}};
+    if (!arguments.isEmpty() && FindConsoleCommand(arguments.first()))
+        return {CommandKind::Console, {}};
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h") ||
@@ -88,6 +124,8 @@ QString ProgramUsage() {
                "  tamberon layers ПАПКА    шари населеного пункту; їх імпорт з інших ГІС і "
                "експорт\n"
                "                           у GeoPackage (tamberon layers --help)\n"
+               "  tamberon value ПАПКА     вартість 1 м² у точці або ділянки населеного пункту\n"
+               "                           (tamberon value --help)\n"
                "  tamberon --help          ця довідка\n"
                "  tamberon --version       версія програми\n"
                "\n"
@@ -100,39 +138,33 @@ QString VersionLine() {
            GlobalVar().AppTitle + u')';
 }
 
-int AnswerOnConsole(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const Command command = ParseCommandLine(arguments);
-    switch (command.kind) {
-    case CommandKind::Help: {
-        QTextStream out(stdout);
-        out << ProgramUsage();
-        return 0;
-    }
-    case CommandKind::Version: {
-        QTextStream out(stdout);
-        out << VersionLine() << Qt::endl;
-        return 0;
-    }
-    case CommandKind::Unknown: {
-        QTextStream err(stderr);
-        err << QStringLiteral("tamberon: невідомий параметр \"") << command.option
-            << QStringLiteral("\" (довідка: tamberon --help)") << Qt::endl;
-        return 2;
-    }
-    default:
-        return -1;
-    }
+ConsoleCommand FindConsoleCommand(const QString& word) {
+    static const QHash<QString, ConsoleCommand> commands = {
+        {QStringLiteral("report"), RunReportCommand},
+        {QStringLiteral("check"), CheckCommand},
+        {QStringLiteral("recalc"), RunRecalcCommand},
+        {QStringLiteral("layers"), RunLayersCommand},
+        {QStringLiteral("value"), RunValueCommand}};
+    return commands.value(word, nullptr);
 }
 
 int RunConsoleCommand(int argc, char** argv) {
-    if (IsReportCommand(argc, argv))
-        return ReportCommandMain(argc, argv);
-    if (IsChainCommand(argc, argv))
-        return ChainCommandMain(argc, argv);
-    if (IsLayersCommand(argc, argv))
-        return LayersCommandMain(argc, argv);
-    return AnswerOnConsole(argc, argv);
+    const ConsoleCommand command =
+        argc > 1 ? FindConsoleCommand(QString::fromLocal8Bit(argv[1])) : nullptr;
+    if (!command)
+        return AnswerOnConsole(argc, argv);
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return command(QCoreApplication::arguments().mid(2), QCoreApplication::applicationDirPath(),
+                   out, err);
+}
+
+bool AnswerCommandHelp(const QStringList& arguments, const QString& help, QTextStream& out) {
+    if (arguments.size() != 1 ||
+        (arguments[0] != QLatin1String("--help") && arguments[0] != QLatin1String("-h")))
+        return false;
+    out << help;
+    out.flush();
+    return true;
 }

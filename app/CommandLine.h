@@ -3,12 +3,14 @@
 #include <QString>
 #include <QStringList>
 
+class QTextStream;
+
 /** What the command line asks for, before any window or display exists. */
 enum class CommandKind {
     Run,     ///< start the program (also with Qt's own options)
     Help,    ///< --help, -h: print the usage
     Version, ///< --version, -v: print the version
-    Report,  ///< report FOLDER (see ReportCommand)
+    Console, ///< a command without windows: report, check, recalc, layers, value
     Unknown  ///< an option nobody knows: one line, exit status 2
 };
 
@@ -26,15 +28,17 @@ QString ProgramUsage();
 /** The line of "tamberon --version". */
 QString VersionLine();
 
+/** A command without windows: its arguments after its word, the program folder, the console. */
+using ConsoleCommand = int (*)(const QStringList& arguments, const QString& appDir,
+                               QTextStream& out, QTextStream& err);
+/** The command without windows a word names ("report", "check"...), or nullptr. */
+ConsoleCommand FindConsoleCommand(const QString& word);
 /**
- * Answers --help, --version and an unknown option on the console without a display or a
- * printer; returns the exit status, or -1 when the program is to start (or "report" runs).
- */
-int AnswerOnConsole(int argc, char** argv);
-
-/**
- * Runs every command that needs no window, display or start-up check ("report", "check",
- * "recalc", "layers", --help, --version, a wrong option); returns its exit status, or -1 when
- * the program is to start.
+ * The one start of everything that needs no window, display or start-up check: a console
+ * command ("tamberon WORD ...", run on the arguments after its word with the program's
+ * folder, on standard output and error), --help, --version, a wrong option. Returns the
+ * exit status, or -1 when the program is to start.
  */
 int RunConsoleCommand(int argc, char** argv);
+/** Whether the arguments are "--help" or "-h" alone; the help is printed when they are. */
+bool AnswerCommandHelp(const QStringList& arguments, const QString& help, QTextStream& out);

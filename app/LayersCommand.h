@@ -5,12 +5,6 @@
 
 class QTextStream;
 
-/** Whether the command line asks for "tamberon layers ..." (checked before any window). */
-bool IsLayersCommand(int argc, char** argv);
-
-/** "tamberon layers ...": runs without a display; returns the exit status. */
-int LayersCommandMain(int argc, char** argv);
-
 /**
  * The settlement's layers without any window; `arguments` are those after "layers":
  * "FOLDER" lists the layers, "import FOLDER KIND FILE [options]" imports a vector file as a

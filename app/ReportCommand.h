@@ -6,12 +6,6 @@
 class Connection;
 class QTextStream;
 
-/** Whether the command line asks for "tamberon report ..." (checked before any window). */
-bool IsReportCommand(int argc, char** argv);
-
-/** "tamberon report FOLDER": runs without a display; returns the exit status. */
-int ReportCommandMain(int argc, char** argv);
-
 /**
  * Fills the technical report and both workbooks of the settlement in a folder without any
  * window, with the templates and the catalogue of the program folder `appDir`. Prints the

@@ -5,8 +5,8 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    // "tamberon report|check|recalc FOLDER", "tamberon layers ...", --help, --version and a wrong
-    // option need no window, display or start-up check.
+    // "tamberon report|check|recalc FOLDER", "tamberon layers|value ...", --help, --version and
+    // a wrong option need no window, display or start-up check.
     if (const int status = RunConsoleCommand(argc, argv); status >= 0)
         return status;
     QApplication app(argc, argv);

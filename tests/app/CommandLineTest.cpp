@@ -19,7 +19,10 @@ TEST(CommandLine, OptionsAreReadBeforeAnyWindow) {
     EXPECT_EQ(kind({QStringLiteral("--help")}), CommandKind::Help);
     EXPECT_EQ(kind({QStringLiteral("-h")}), CommandKind::Help);
     EXPECT_EQ(kind({QStringLiteral("--version")}), CommandKind::Version);
-    EXPECT_EQ(kind({QStringLiteral("report"), QStringLiteral("/x")}), CommandKind::Report);
+    for (const char* word : {"report", "check", "recalc", "layers", "value"})
+        EXPECT_EQ(kind({QString::fromLatin1(word), QStringLiteral("/x")}), CommandKind::Console)
+            << word;
+    EXPECT_EQ(FindConsoleCommand(QStringLiteral("Report")), nullptr);
     // Qt's own options still start the program, with or without their values.
     EXPECT_EQ(kind({QStringLiteral("-platform"), QStringLiteral("offscreen")}), CommandKind::Run);
     EXPECT_EQ(kind({QStringLiteral("--style=Fusion"), QStringLiteral("-reverse")}),
@@ -80,9 +83,14 @@ TEST(CommandLine, HelpVersionAndUnknownOptionsNeedNoDisplay) {
     EXPECT_EQ(unknown.err.count(u'\n'), 1) << unknown.err.toStdString();
     EXPECT_TRUE(unknown.err.contains(QStringLiteral("--frobnicate")));
 
-    const Outcome reportHelp = RunProgram({QStringLiteral("report"), QStringLiteral("--help")});
-    EXPECT_EQ(reportHelp.code, 0);
-    EXPECT_FALSE(reportHelp.out.isEmpty());
+    // Every command without windows starts through the one start and answers its own help.
+    for (const char* word : {"report", "check", "recalc", "layers", "value"}) {
+        const QString command = QStringLiteral("tamberon ") + QString::fromLatin1(word);
+        const Outcome help = RunProgram({QString::fromLatin1(word), QStringLiteral("--help")});
+        EXPECT_EQ(help.code, 0) << word;
+        EXPECT_TRUE(help.out.startsWith(QStringLiteral("Використання:"))) << word;
+        EXPECT_TRUE(help.out.contains(command)) << word;
+    }
 }
 
 TEST(QtTranslation, StandardButtonsSpeakUkrainianAndOurCaptionsStay) {

@@ -77,7 +77,7 @@ TEST_F(FormCostsTest, ItemsTypedByTheUserAreStoredAndShownAgain) {
         EXPECT_TRUE(OpenStepCosts(context, nullptr));
     }
     EXPECT_EQ(storedItems(),
-              QStringList({"Мережі водогону|2|2.1280|3|6.3840", "||132.0000|60|7920.0000"}));
+              QStringList({"Мережі водогону|2|2.1280|3|6.3840", "Водогін||132.0000|60|7920.0000"}));
     EXPECT_EQ(indicator("Витрати на освоювання"), QStringLiteral("7.93"));
     EXPECT_EQ(indicator("Коефіціент для відновленої вартості"), QStringLiteral("* 1.064   - 2008"));
 
