@@ -2,7 +2,9 @@
 
 #include <QLocale>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 QString FieldOf(const QString& text, const QString& separator, const QString& defaultValue,
                 int index) {
@@ -146,9 +148,31 @@ QString RoundDecimalText(const QString& digits, int decimals) {
 
 } // namespace
 
-QString FormatFixed(double value, int decimals) {
-    if (!std::isfinite(value))
-        return QString::number(value, 'f', decimals);
+namespace {
+
+constexpr double kPowersOf10[] = {1e0, 1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,
+                                  1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17};
+constexpr long long kWholePowersOf10[] = {1LL,
+                                          10LL,
+                                          100LL,
+                                          1000LL,
+                                          10000LL,
+                                          100000LL,
+                                          1000000LL,
+                                          10000000LL,
+                                          100000000LL,
+                                          1000000000LL,
+                                          10000000000LL,
+                                          100000000000LL,
+                                          1000000000000LL,
+                                          10000000000000LL,
+                                          100000000000000LL,
+                                          1000000000000000LL,
+                                          10000000000000000LL,
+                                          100000000000000000LL};
+
+/** The value's fifteen significant digits as text, then that text rounded. */
+QString FormatFixedByText(double value, int decimals) {
     // Fifteen significant digits first, so 2.675 is seen as written, not as 2.67499999.
     QString text = QString::number(std::fabs(value), 'g', 15);
     if (text.contains(u'e'))
@@ -159,6 +183,98 @@ QString FormatFixed(double value, int decimals) {
         if (c != u'0' && c != u'.')
             zero = false;
     return (value < 0 && !zero) ? u'-' + rounded : rounded;
+}
+
+/**
+ * The same result in integers for the values money and coefficients take (0.001 to 10^13,
+ * up to 9 decimals), or nothing when the fifteenth digit is too close to call in binary.
+ */
+std::optional<QString> FormatFixedFast(double value, int decimals) {
+    const double v = std::fabs(value);
+    if (!(v >= 1e-3 && v < 1e13) || decimals < 0 || decimals > 9)
+        return std::nullopt;
+    // 10^e <= v < 10^(e+1); the fifteen digits are v * 10^(14 - e) rounded.
+    int scale = 14 - std::clamp(static_cast<int>(std::floor(std::log10(v))), -3, 12);
+    double scaled = v * kPowersOf10[scale];
+    if (scaled < 1e14 && scale < 17)
+        scaled = v * kPowersOf10[++scale];
+    else if (scaled >= 1e15 && scale > 2)
+        scaled = v * kPowersOf10[--scale];
+    // Below 2^50 the product is within 1/16 of the exact one: away from a half and from the
+    // ends of the fifteen digits, its rounding is the exact one.
+    const double floor = std::floor(scaled);
+    if (scaled < 1e14 + 1 || scaled > 1e15 - 1 || std::fabs(scaled - floor - 0.5) < 0.125)
+        return std::nullopt;
+    long long digits = static_cast<long long>(floor) + (scaled - floor > 0.5 ? 1 : 0);
+    if (decimals < scale) {
+        const int drop = scale - decimals;
+        if (drop > 17)
+            return std::nullopt;
+        digits = (digits + kWholePowersOf10[drop] / 2) / kWholePowersOf10[drop];
+    } else {
+        const int pad = decimals - scale;
+        if (pad > 17 || digits > 9'000'000'000'000'000'000LL / kWholePowersOf10[pad] / 10)
+            return std::nullopt;
+        digits *= kWholePowersOf10[pad];
+    }
+    char buffer[48];
+    int length = 0;
+    const long long whole = digits / kWholePowersOf10[decimals];
+    const long long fraction = digits % kWholePowersOf10[decimals];
+    if (value < 0 && digits != 0)
+        buffer[length++] = '-';
+    length +=
+        std::snprintf(buffer + length, sizeof buffer - static_cast<size_t>(length), "%lld", whole);
+    if (decimals > 0)
+        length += std::snprintf(buffer + length, sizeof buffer - static_cast<size_t>(length),
+                                ".%0*lld", decimals, fraction);
+    return QString::fromLatin1(buffer, length);
+}
+
+/**
+ * Plain "[-]digits[.digits]" of at most fifteen digits, read exactly: the digits and the power
+ * of ten are both exact doubles, so their one division rounds as any correct reader does.
+ */
+std::optional<double> ParsePlainDecimal(const QString& text) {
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    const bool negative = n > 0 && text[0] == u'-';
+    if (negative)
+        ++i;
+    long long digits = 0;
+    int count = 0, decimals = -1;
+    for (; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            digits = digits * 10 + (c - u'0');
+            if (++count > 15)
+                return std::nullopt;
+            if (decimals >= 0)
+                ++decimals;
+        } else if (c == u'.' && decimals < 0 && count > 0) {
+            decimals = 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (count == 0 || decimals == 0)
+        return std::nullopt;
+    double v = static_cast<double>(digits);
+    if (decimals > 0)
+        v /= kPowersOf10[decimals];
+    return negative ? -v : v;
+}
+
+} // namespace
+
+QString FormatFixed(double value, int decimals) {
+    if (!std::isfinite(value))
+        return QString::number(value, 'f', decimals);
+    if (value == 0)
+        return decimals > 0 ? QStringLiteral("0.") + QString(decimals, u'0') : QStringLiteral("0");
+    if (std::optional<QString> fast = FormatFixedFast(value, decimals))
+        return *std::move(fast);
+    return FormatFixedByText(value, decimals);
 }
 
 QStringList SplitCsvLine(const QString& line, QChar separator) {
@@ -190,6 +306,8 @@ QStringList SplitCsvLine(const QString& line, QChar separator) {
 }
 
 std::optional<double> ParseNumber(const QString& text) {
+    if (std::optional<double> plain = ParsePlainDecimal(text))
+        return plain;
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return std::nullopt;

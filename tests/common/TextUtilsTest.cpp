@@ -1,6 +1,70 @@
 #include "common/TextUtils.h"
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <random>
+#include <string>
+
+namespace {
+
+/** Rounds the digits `all` (no point) half up to their first `cut`; the point moves on a carry. */
+void RoundHalfUp(std::string& all, size_t& point, size_t cut) {
+    if (all.size() <= cut) {
+        all.resize(cut, '0');
+        return;
+    }
+    const bool up = all[cut] >= '5';
+    all.resize(cut);
+    for (size_t i = cut; up && i-- > 0;) {
+        if (all[i] != '9') {
+            ++all[i];
+            return;
+        }
+        all[i] = '0';
+    }
+    if (up) {
+        all.insert(all.begin(), '1');
+        ++point;
+    }
+}
+
+/**
+ * An independent rounding from the exact decimal expansion of the double: fifteen significant
+ * digits (fifteen decimals below 10^-4 and from 10^15) half up, then `decimals` half up.
+ */
+std::string ReferenceFixed(double value, int decimals) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, "%.90f", std::abs(value));
+    const std::string exact = buffer;
+    const size_t dot = exact.find('.');
+    std::string all = exact.substr(0, dot) + exact.substr(dot + 1);
+    size_t point = dot;
+    const size_t first = all.find_first_not_of('0');
+    if (first == std::string::npos)
+        return decimals > 0 ? "0." + std::string(static_cast<size_t>(decimals), '0') : "0";
+    std::string significant = all;
+    size_t significantPoint = point;
+    RoundHalfUp(significant, significantPoint, first + 15);
+    // Where fifteen digits would be written with an exponent, fifteen decimals instead.
+    const size_t lead = significant.find_first_not_of('0');
+    if (lead >= significantPoint + 4 || significantPoint - std::min(lead, significantPoint) > 15)
+        RoundHalfUp(all, point, point + 15);
+    else {
+        all = significant;
+        point = significantPoint;
+    }
+    RoundHalfUp(all, point, point + static_cast<size_t>(decimals));
+    std::string whole = all.substr(0, point);
+    whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size() - 1));
+    std::string result = decimals > 0 ? whole + '.' + all.substr(point) : whole;
+    if (value < 0 && result.find_first_not_of("0.") != std::string::npos)
+        result.insert(result.begin(), '-');
+    return result;
+}
+
+} // namespace
 
 TEST(TextUtils, FieldOfSettlementEntry) {
     const QString entry = QStringLiteral("с. Вишневе, 3222481201");
@@ -63,6 +127,27 @@ TEST(TextUtils, FormattingRoundsHalfAwayFromZero) {
     EXPECT_EQ(FormatFixed(6.38 * 2 * 2.4, 2), QStringLiteral("30.62"));
     EXPECT_EQ(FormatFixed(0, 0), QStringLiteral("0"));
     EXPECT_DOUBLE_EQ(RoundTo(58.5 / 15.0, 2), 3.9);
+    EXPECT_EQ(FormatFixed(0.125, 2), QStringLiteral("0.13"));
+    EXPECT_EQ(FormatFixed(999999999999.995, 2), QStringLiteral("1000000000000.00"));
+    EXPECT_EQ(FormatFixed(1e20, 1), QStringLiteral("100000000000000000000.0"));
+    EXPECT_EQ(FormatFixed(0.00004999, 4), QStringLiteral("0.0000"));
+}
+
+TEST(TextUtils, FormattingAgreesWithTheWrittenDigitsEverywhere) {
+    // Money, coefficients and areas as typed (few decimals, many exactly half-way in
+    // writing), and arbitrary doubles of every size.
+    std::mt19937_64 random(20261209);
+    std::uniform_int_distribution<long long> cents(-100000000000, 100000000000);
+    std::uniform_int_distribution<int> places(0, 6), shift(0, 7);
+    std::uniform_real_distribution<double> exponent(-6, 16);
+    for (int i = 0; i < 200000; ++i) {
+        const int decimals = places(random);
+        const double typed = static_cast<double>(cents(random)) / std::pow(10.0, shift(random));
+        const double any = std::pow(10.0, exponent(random)) * (i % 2 ? 1 : -1);
+        for (const double value : {typed, any, typed * 1.064, any / 3})
+            ASSERT_EQ(FormatFixed(value, decimals).toStdString(), ReferenceFixed(value, decimals))
+                << value << " to " << decimals;
+    }
 }
 
 TEST(TextUtils, ParsingAcceptsOnlyPointNotation) {
@@ -77,6 +162,27 @@ TEST(TextUtils, ParsingAcceptsOnlyPointNotation) {
     EXPECT_FALSE(ParseInteger(QStringLiteral("7.0")));
     EXPECT_EQ(ShortestNumberText(12.5), QStringLiteral("12.5"));
     EXPECT_EQ(ShortestNumberText(1e6), QStringLiteral("1000000"));
+    EXPECT_FALSE(ParseNumber(QStringLiteral("-")));
+    EXPECT_FALSE(ParseNumber(QStringLiteral("1.2.3")));
+    EXPECT_FALSE(ParseNumber(QStringLiteral("٣")));
+    EXPECT_TRUE(std::signbit(*ParseNumber(QStringLiteral("-0"))));
+}
+
+TEST(TextUtils, ParsingReadsEveryDecimalAsTheCLibraryDoes) {
+    std::mt19937_64 random(9122026);
+    std::uniform_int_distribution<long long> digits(0, 9999999999999999LL);
+    std::uniform_int_distribution<int> point(0, 18);
+    for (int i = 0; i < 200000; ++i) {
+        std::string text = std::to_string(digits(random));
+        const int at = point(random);
+        if (at > 0 && at < static_cast<int>(text.size()))
+            text.insert(text.size() - static_cast<size_t>(at), ".");
+        if (i % 3 == 0)
+            text.insert(text.begin(), '-');
+        const std::optional<double> read = ParseNumber(QString::fromStdString(text));
+        ASSERT_TRUE(read) << text;
+        ASSERT_EQ(*read, std::strtod(text.c_str(), nullptr)) << text;
+    }
 }
 
 TEST(TextUtils, NumberFilterKeepsLimitsAndCaret) {
