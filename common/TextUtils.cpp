@@ -4,7 +4,7 @@
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <iterator>
 
 QString FieldOf(const QString& text, const QString& separator, const QString& defaultValue,
                 int index) {
@@ -217,18 +217,22 @@ std::optional<QString> FormatFixedFast(double value, int decimals) {
             return std::nullopt;
         digits *= kWholePowersOf10[pad];
     }
-    char buffer[48];
-    int length = 0;
-    const long long whole = digits / kWholePowersOf10[decimals];
-    const long long fraction = digits % kWholePowersOf10[decimals];
-    if (value < 0 && digits != 0)
-        buffer[length++] = '-';
-    length +=
-        std::snprintf(buffer + length, sizeof buffer - static_cast<size_t>(length), "%lld", whole);
+    const bool zero = digits == 0;
+    // The digits from the last, then the sign.
+    char16_t buffer[48];
+    char16_t* end = buffer + std::size(buffer);
+    char16_t* at = end;
+    for (int i = 0; i < decimals; ++i, digits /= 10)
+        *--at = static_cast<char16_t>(u'0' + digits % 10);
     if (decimals > 0)
-        length += std::snprintf(buffer + length, sizeof buffer - static_cast<size_t>(length),
-                                ".%0*lld", decimals, fraction);
-    return QString::fromLatin1(buffer, length);
+        *--at = u'.';
+    do {
+        *--at = static_cast<char16_t>(u'0' + digits % 10);
+        digits /= 10;
+    } while (digits > 0);
+    if (value < 0 && !zero)
+        *--at = u'-';
+    return QString(reinterpret_cast<const QChar*>(at), end - at);
 }
 
 /**

@@ -144,39 +144,68 @@ bool FactorInGroup(const QString& factor, int group) {
     return false;
 }
 
-GroupIndex ComputeGroupIndex(const StringGrid& anketa, StringGrid& result, int group) {
+namespace {
+
+/** The questionnaire's scores and the districts' areas, each cell read once. */
+struct ReadScores {
+    int districts = 0;
+    /** Per data row of the questionnaire, per district: the score; NoScore() where empty. */
+    std::vector<std::vector<long long>> rows;
+    /** Per district: its area (result column 1). */
+    std::vector<double> areas;
+
+    static constexpr long long NoScore() { return std::numeric_limits<long long>::min(); }
+
+    ReadScores(const StringGrid& anketa, const StringGrid& result)
+        : districts(DistrictCount(anketa, result)) {
+        for (int row = anketa.fixedRows(); row < anketa.rowCount(); ++row) {
+            std::vector<long long>& scores = rows.emplace_back(static_cast<size_t>(districts));
+            for (int k = 0; k < districts; ++k) {
+                const QString text = anketa.at(row, AnketaFirstDistrictCol + k);
+                const char16_t first = text.isEmpty() ? u' ' : text[0].unicode();
+                if (text.size() == 1 && first >= u'0' && first <= u'9')
+                    scores[static_cast<size_t>(k)] = first - u'0'; // the usual score
+                else
+                    scores[static_cast<size_t>(k)] = HasScore(text) ? ScoreValue(text) : NoScore();
+            }
+        }
+        for (int k = 0; k < districts; ++k)
+            areas.push_back(NumberOr0(result.at(result.fixedRows() + k, 1)));
+    }
+};
+
+GroupIndex GroupIndexOf(const StringGrid& anketa, const ReadScores& scores, StringGrid& result,
+                        int group) {
     GroupIndex out;
     const int meanCol = 5 * group - 3, productCol = 5 * group - 2, weightedCol = 5 * group - 1,
               indexCol = 5 * group;
     out.indices.assign(static_cast<size_t>(std::max(result.rowCount() - result.fixedRows(), 0)),
                        NoIndex());
 
-    std::vector<int> rows;
+    std::vector<const std::vector<long long>*> rows;
     for (int row = anketa.fixedRows(); row < anketa.rowCount(); ++row)
         if (FactorInGroup(anketa.at(row, AnketaFactorCol), group))
-            rows.push_back(row);
+            rows.push_back(&scores.rows[static_cast<size_t>(row - anketa.fixedRows())]);
 
     // The means of the districts that have one, by district.
     std::vector<double> means(out.indices.size(), NoIndex());
     double areaSum = 0, productSum = 0;
-    const int districts = DistrictCount(anketa, result);
-    for (int k = 0; k < districts; ++k) {
-        const int col = AnketaFirstDistrictCol + k;
+    for (int k = 0; k < scores.districts; ++k) {
         long long sum = 0;
         int count = 0;
-        for (const int row : rows) {
-            const QString text = anketa.at(row, col);
-            if (!HasScore(text))
+        for (const std::vector<long long>* row : rows) {
+            const long long score = (*row)[static_cast<size_t>(k)];
+            if (score == ReadScores::NoScore())
                 continue;
-            sum += ScoreValue(text);
+            sum += score;
             ++count;
         }
         if (count == 0)
             continue;
-        const int resultRow = result.fixedRows() + k;
-        const double area = NumberOr0(result.at(resultRow, 1));
+        const double area = scores.areas[static_cast<size_t>(k)];
         if (area == 0)
             continue;
+        const int resultRow = result.fixedRows() + k;
         const Rounded mean = Round(static_cast<double>(sum) / count, 2);
         const Rounded product = Round(mean.value * area, 2);
         result.set(resultRow, meanCol, mean.text);
@@ -216,14 +245,21 @@ GroupIndex ComputeGroupIndex(const StringGrid& anketa, StringGrid& result, int g
     return out;
 }
 
+} // namespace
+
+GroupIndex ComputeGroupIndex(const StringGrid& anketa, StringGrid& result, int group) {
+    return GroupIndexOf(anketa, ReadScores(anketa, result), result, group);
+}
+
 IntegralIndex ComputeIntegralIndex(const StringGrid& anketa, StringGrid& result) {
     IntegralIndex out;
     const ResultColumns cols = ResultColumnsOf(ZonalVariant::Grouped);
     ClearCols(result, 2, cols.value);
 
     double total = 0;
+    const ReadScores scores(anketa, result);
     for (int g = 1; g <= FactorGroupCount; ++g) {
-        out.groups[static_cast<size_t>(g - 1)] = ComputeGroupIndex(anketa, result, g);
+        out.groups[static_cast<size_t>(g - 1)] = GroupIndexOf(anketa, scores, result, g);
         total += out.groups[static_cast<size_t>(g - 1)].weightedMean;
     }
     if (total == 0) {
