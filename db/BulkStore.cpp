@@ -7,6 +7,7 @@
 #include "db/Transaction.h"
 
 #include <sqlite3.h>
+#include <unordered_map>
 
 QString SqlValue::literal() const {
     return m_null ? QStringLiteral("NULL") : u'\'' + QuoteSql(m_text) + u'\'';
@@ -137,8 +138,35 @@ bool BulkStatement::run(const SqlRow& values) {
     return false;
 }
 
+namespace {
+
+/**
+ * The texts of up to seven bytes read so far ("1.00", "12", "Ж"), each made once: tables of
+ * coefficients repeat a few values tens of thousands of times.
+ */
+class ShortTexts {
+public:
+    QString text(const char* utf8, int size) {
+        if (size > 7 || size < 0)
+            return QString::fromUtf8(utf8, size);
+        // The bytes and, above them, the size: one number per text.
+        quint64 key = static_cast<quint64>(size) << 56;
+        for (int i = 0; i < size; ++i)
+            key |= static_cast<quint64>(static_cast<unsigned char>(utf8[i])) << (8 * i);
+        auto [it, added] = m_made.try_emplace(key);
+        if (added)
+            it->second = QString::fromUtf8(utf8, size);
+        return it->second;
+    }
+
+private:
+    std::unordered_map<quint64, QString> m_made;
+};
+
+} // namespace
+
 bool ReadTextRows(Connection& connection, const QString& sql,
-                  const std::function<void(const QStringList&)>& row) {
+                  const std::function<void(QStringList&)>& row) {
     sqlite3_stmt* stmt = nullptr;
     const QByteArray utf8 = sql.toUtf8();
     if (!connection.isOpen() ||
@@ -151,14 +179,15 @@ bool ReadTextRows(Connection& connection, const QString& sql,
         return false;
     }
     const int columns = sqlite3_column_count(stmt);
+    ShortTexts shortTexts;
     QStringList values;
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         values.clear();
         for (int i = 0; i < columns; ++i) {
-            const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt, i));
-            values << (text ? QString::fromUtf16(text, sqlite3_column_bytes16(stmt, i) / 2)
-                            : QString());
+            // The database keeps UTF-8: read as it is, without SQLite's own UTF-16 copy.
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+            values << (text ? shortTexts.text(text, sqlite3_column_bytes(stmt, i)) : QString());
         }
         row(values);
     }

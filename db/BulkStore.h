@@ -110,11 +110,11 @@ private:
 
 /**
  * Reads the rows of a SELECT straight from the provider, each as its columns' texts (NULL as
- * ""), without keeping them: for reading tens of thousands of rows once. False with the
- * reason in LastError().
+ * ""), without keeping them: for reading tens of thousands of rows once. The row may be moved
+ * away. False with the reason in LastError().
  */
 bool ReadTextRows(Connection& connection, const QString& sql,
-                  const std::function<void(const QStringList&)>& row);
+                  const std::function<void(QStringList&)>& row);
 
 /** "DELETE FROM table" with " WHERE where" unless `where` is empty, through RunQuery. */
 bool DeleteRows(Connection& connection, const QString& table, const QString& where = QString());

@@ -323,13 +323,16 @@ private:
             const QString district = row[1].trimmed();
             if (!known.contains(district))
                 continue;
-            const QString key = row[0];
-            const QString what =
-                QStringLiteral("рядок ") + key + QStringLiteral(", район ") + district;
+            const QString& key = row[0];
+            // Named only for a row that disagrees: most rows agree.
+            const auto what = [&] {
+                return QStringLiteral("рядок ") + key + QStringLiteral(", район ") + district;
+            };
             if (const std::optional<double> kf = KfOfName(row[2])) {
                 const QString computed = FormatFixed(*kf, 2);
-                if (!m_typed.isTyped(table, key, QStringLiteral("функ"), row[3]))
-                    cell(Step::LocalByQuarter, table, t.ids[i], QStringLiteral("функ"), what,
+                if (!Same(row[3], computed) &&
+                    !m_typed.isTyped(table, key, QStringLiteral("функ"), row[3]))
+                    cell(Step::LocalByQuarter, table, t.ids[i], QStringLiteral("функ"), what(),
                          row[3], computed);
             }
             const auto found = coefficients.constFind(district);
@@ -342,7 +345,7 @@ private:
                     continue;
                 const QString column = QStringLiteral("лок_%1").arg(k);
                 if (!m_typed.isTyped(table, key, column, stored))
-                    cell(Step::LocalByQuarter, table, t.ids[i], column, what, stored, computed);
+                    cell(Step::LocalByQuarter, table, t.ids[i], column, what(), stored, computed);
             }
         }
         return true;

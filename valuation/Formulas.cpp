@@ -3,6 +3,7 @@
 #include "common/TextUtils.h"
 #include "valuation/LandUse.h"
 
+#include <QHash>
 #include <cmath>
 
 namespace valuation {
@@ -98,11 +99,15 @@ std::optional<double> KfOfCode(const QString& code) {
 }
 
 std::optional<double> KfOfName(const QString& name) {
-    const QString wanted = name.trimmed().toLower();
-    for (const LandUseCategory& c : LandUseCategories())
-        if (c.name.toLower() == wanted)
-            return c.kf;
-    return std::nullopt;
+    // The categories by their names in lower case, made once.
+    static const QHash<QString, double> byName = [] {
+        QHash<QString, double> names;
+        for (const LandUseCategory& c : LandUseCategories())
+            names.insert(c.name.toLower(), c.kf);
+        return names;
+    }();
+    const auto it = byName.constFind(name.trimmed().toLower());
+    return it == byName.cend() ? std::nullopt : std::optional<double>(*it);
 }
 
 double ValuePerSqM(double zoneValue, double kf, double km3) {

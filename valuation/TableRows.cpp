@@ -23,9 +23,10 @@ bool ReadTableRows(Connection& db, const QString& table, const QStringList& colu
     return ReadTextRows(db,
                         QStringLiteral("SELECT ") + select.join(u',') + QStringLiteral(" FROM ") +
                             table + QStringLiteral(" ORDER BY ") + order,
-                        [&out](const QStringList& row) {
+                        [&out](QStringList& row) {
                             out.ids.push_back(row[0].toLongLong());
-                            out.rows.push_back(row.mid(1));
+                            row.removeFirst();
+                            out.rows.push_back(std::move(row));
                         });
 }
 

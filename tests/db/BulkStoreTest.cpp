@@ -177,6 +177,23 @@ TEST_F(BulkStoreTest, APreparedUpdateAndARowReaderForManyRows) {
     ASSERT_TRUE(ReadTextRows(db, QStringLiteral("SELECT район, ф_2 FROM функціональне ORDER BY id"),
                              [&read](const QStringList& row) { read << row.join(u'|'); }));
     EXPECT_EQ(read, (QStringList{"1|", "2|нове"}));
+    // Short texts are made once and shared: texts that differ only in length, in a last byte
+    // or in their letters' bytes still read as themselves.
+    const QStringList texts{"1.00", "1.00",    "1.0",     "1.000",    "Ж", "ЖЖЖ",  "ЖЖЖЖ",
+                            "Жж",   "1234567", "1234568", "12345678", "",  "1.00", "ЖЖЖ"};
+    read.clear();
+    ASSERT_TRUE(ReadTextRows(
+        db,
+        QStringLiteral("SELECT column1 FROM (VALUES ") +
+            [&texts] {
+                QStringList values;
+                for (const QString& t : texts)
+                    values << QStringLiteral("('") + t + QStringLiteral("')");
+                return values.join(u',');
+            }() +
+            QStringLiteral(")"),
+        [&read](const QStringList& row) { read << row[0]; }));
+    EXPECT_EQ(read, texts);
     EXPECT_FALSE(ReadTextRows(db, QStringLiteral("SELECT немає FROM функціональне"),
                               [](const QStringList&) {}));
     EXPECT_TRUE(LastError().contains(QStringLiteral("немає")));
