@@ -46,7 +46,6 @@ ListEntry EntryOf(const QListWidgetItem* item) {
 void TFormMain::LoadProjectTree() {
     TreeViewProjects->clear();
     RefreshLists();
-    SqlText = QStringLiteral("SELECT * FROM projects ORDER BY id");
     ProjectTreeRows rows;
     const bool loaded = catalogue::LoadProjectRows(rows);
     TellCopyProblem(); // the catalogue's copy of this run is made as it opens
@@ -69,7 +68,6 @@ void TFormMain::LoadProjectTree() {
 void TFormMain::LoadProjectView(const QString& folder) {
     clearLists();
     std::vector<ListEntry> settlements, files;
-    SqlText = QStringLiteral("SELECT * FROM data ORDER BY id");
     if (!catalogue::LoadProjectEntries(folder, settlements, files))
         return;
     fillList(ListView1, settlements);
@@ -80,7 +78,6 @@ void TFormMain::LoadSettlementView(const QString& folder) {
     clearLists();
     std::vector<ListEntry> files;
     bool connected = false;
-    SqlText = QStringLiteral("SELECT * FROM data ORDER BY id");
     const bool loaded = catalogue::LoadSettlementEntries(folder, files, &connected);
     if (connected) {
         fillList(ListView1, catalogue::StepEntries());
@@ -159,8 +156,6 @@ void TFormMain::ACT_PROJ_DELExecute() {
     const DeletionAnswer answer = m_dialogs.askDeletion(node->text(0), outside);
     if (answer == DeletionAnswer::No)
         return;
-    SqlText = QStringLiteral("DELETE FROM projects WHERE uid='") + item.uid +
-              QStringLiteral("' or part_uid='") + item.uid + u'\'';
     if (!catalogue::DeleteProjectRows(item))
         return;
     if (answer == DeletionAnswer::WithData) {

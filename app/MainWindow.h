@@ -112,7 +112,6 @@ public:
 
     std::optional<TProjectItem> CurrentProject;
     std::optional<TProjectItem> CurrentSettlement;
-    QString SqlText;
 
     QAction* ACT_PROJ_NEW = nullptr;
     QAction* ACT_PROJ_OPEN = nullptr;

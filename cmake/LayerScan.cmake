@@ -7,6 +7,13 @@ if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
     cmake_minimum_required(VERSION 3.25)
 endif()
 
+# Stops the configuration with `message` and each of `items` on an indented line of its own.
+function(tamberon_fail_listing message items)
+    list(REMOVE_DUPLICATES items)
+    string(REPLACE ";" "\n  " text "${items}")
+    message(FATAL_ERROR "${message}\n  ${text}")
+endfunction()
+
 # Fails with every violation found in `files` (relative to `root`). A core source must not
 # include a header of `window_headers`, a Qt Widgets or PrintSupport header by its module path,
 # anything under widgets/ or a ui/ folder, nor call the message functions. Files in
@@ -60,12 +67,9 @@ function(tamberon_scan_core_sources root files until_moved window_headers)
         endif()
     endforeach()
     if(problems)
-        list(REMOVE_DUPLICATES problems)
-        string(REPLACE ";" "\n  " text "${problems}")
-        message(FATAL_ERROR "Core sources reach window code. Only window targets include window "
-                            "headers or call the message functions; a core asks through an "
-                            "interface the window passes in.\n"
-                            "  ${text}")
+        tamberon_fail_listing("Core sources reach window code. Only window targets include window \
+headers or call the message functions; a core asks through an interface the window passes in."
+                              "${problems}")
     endif()
 endfunction()
 

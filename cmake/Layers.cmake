@@ -217,10 +217,8 @@ function(_tamberon_check_listed folders)
         endforeach()
     endforeach()
     if(unlisted)
-        list(REMOVE_DUPLICATES unlisted)
-        string(REPLACE ";" "\n  " text "${unlisted}")
-        message(FATAL_ERROR "No target lists these files; name each among the sources of its "
-                            "folder's CMakeLists.txt:\n  ${text}")
+        tamberon_fail_listing("No target lists these files; name each among the sources of its \
+folder's CMakeLists.txt:" "${unlisted}")
     endif()
 endfunction()
 

@@ -78,10 +78,6 @@ QStringList SplitArray(const QString& text, const QString& separator) {
     return text.split(separator);
 }
 
-QString JoinLines(const QStringList& lines, const QString& separator) {
-    return lines.join(separator);
-}
-
 QString MemoText(const QStringList& lines, bool trim) {
     if (!trim)
         return lines.join(u'\r');

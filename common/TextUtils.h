@@ -25,7 +25,6 @@ QString TrimChars(const QString& text, const QString& set);
 QStringList SplitList(const QString& text, const QString& separator);
 /** The pieces; a text ending with the separator also gets a final empty piece. */
 QStringList SplitArray(const QString& text, const QString& separator);
-QString JoinLines(const QStringList& lines, const QString& separator);
 /** Lines joined by carriage returns, each trimmed when asked. */
 QString MemoText(const QStringList& lines, bool trim);
 /**

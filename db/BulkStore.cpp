@@ -10,7 +10,11 @@
 #include <unordered_map>
 
 QString SqlValue::literal() const {
-    return m_null ? QStringLiteral("NULL") : u'\'' + QuoteSql(m_text) + u'\'';
+    return m_null ? QStringLiteral("NULL") : SqlLiteral(m_text);
+}
+
+QString SqlLiteral(const QString& text) {
+    return u'\'' + QuoteSql(text) + u'\'';
 }
 
 SqlRow SqlRowOf(const QStringList& texts, EmptyCell empty) {

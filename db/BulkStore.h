@@ -33,6 +33,9 @@ private:
     bool m_null = false;
 };
 
+/** A text as an SQL string literal: 'it''s'. */
+QString SqlLiteral(const QString& text);
+
 /** NULL for an empty text, else the text: for tables that keep empty cells as NULL. */
 inline SqlValue NullIfEmpty(const QString& text) {
     return text.isEmpty() ? SqlValue::Null() : SqlValue(text);

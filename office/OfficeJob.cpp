@@ -71,10 +71,6 @@ TOfficeJobParams& OfficeJobParams() {
     return params;
 }
 
-QString OfficeLastError() {
-    return g_lastError;
-}
-
 QString OfficeTexts::badFile() {
     return QStringLiteral("Файл має неправильний формат або не існує. Можливо, бракує "
                           "прав на папку програми.");

@@ -29,9 +29,6 @@ struct TOfficeJobParams {
 
 TOfficeJobParams& OfficeJobParams();
 
-/** The error text of the last job ("" after a job without an exception). */
-QString OfficeLastError();
-
 /** Texts of the job outcomes. */
 namespace OfficeTexts {
 QString badFile(); ///< "Файл має неправильний формат або не існує. ..."

@@ -417,13 +417,6 @@ SheetCells ReadXlsFormulaResults(const QByteArray& file) {
     return scanFirstSheet(workbookStream(file), false);
 }
 
-SheetCells ReadXlsCells(const QByteArray& file) {
-    const QByteArray book = workbookStream(file);
-    if (biffVersion(book) != 8)
-        throw OfficeError(QStringLiteral("Книгу збережено у форматі, старішому за Excel 97."));
-    return scanFirstSheet(book, true);
-}
-
 namespace {
 
 struct FreexlHandle {

@@ -20,6 +20,3 @@ SheetCells ReadXlsFormulaResults(const QByteArray& file);
 
 /** The first worksheet read by freexl, formula cells from our scanner (any BIFF version). */
 SheetCells ReadXlsWithFreexl(const QString& path);
-
-/** Every value of the first worksheet of an Excel 97-2003 book; throws for older books. */
-SheetCells ReadXlsCells(const QByteArray& file);

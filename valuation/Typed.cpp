@@ -1,5 +1,6 @@
 #include "valuation/Typed.h"
 
+#include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 
@@ -18,10 +19,6 @@ bool Ensure(Connection& project) {
                                    "KEY AUTOINCREMENT, таблиця TEXT, ключ TEXT, поле TEXT, "
                                    "значення TEXT)"),
                     false);
-}
-
-QString Literal(const QString& text) {
-    return u'\'' + QuoteSql(text) + u'\'';
 }
 
 } // namespace
@@ -62,9 +59,10 @@ bool StoreTypedMarks(Connection& project, const QString& table,
     if (!Ensure(project))
         return false;
     Query q(&project);
-    QString remove = QStringLiteral("DELETE FROM введено_вручну WHERE таблиця=") + Literal(table);
+    QString remove =
+        QStringLiteral("DELETE FROM введено_вручну WHERE таблиця=") + SqlLiteral(table);
     if (!key.isEmpty())
-        remove += QStringLiteral(" AND ключ=") + Literal(key);
+        remove += QStringLiteral(" AND ключ=") + SqlLiteral(key);
     if (!RunQuery(q, remove, false))
         return false;
     for (auto it = marks.cbegin(); it != marks.cend(); ++it) {
@@ -74,8 +72,8 @@ bool StoreTypedMarks(Connection& project, const QString& table,
         if (!RunQuery(q,
                       QStringLiteral("INSERT INTO введено_вручну (таблиця, ключ, поле, значення) "
                                      "VALUES (") +
-                          Literal(table) + u',' + Literal(k) + u',' + Literal(field) + u',' +
-                          Literal(it.value()) + u')',
+                          SqlLiteral(table) + u',' + SqlLiteral(k) + u',' + SqlLiteral(field) +
+                          u',' + SqlLiteral(it.value()) + u')',
                       false))
             return false;
     }

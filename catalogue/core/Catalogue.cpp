@@ -9,6 +9,7 @@
 #include "common/GlobalVar.h"
 #include "common/Messages.h"
 #include "common/TextUtils.h"
+#include "db/BulkStore.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
 
@@ -20,10 +21,6 @@
 namespace catalogue {
 
 namespace {
-
-QString Quoted(const QString& text) {
-    return u'\'' + QuoteSql(text) + u'\'';
-}
 
 /** The file entries (codes 3 to 6) of the current data connection. */
 void AppendFileEntries(const QString& folder, Query& q, std::vector<ListEntry>& files) {
@@ -200,8 +197,8 @@ bool RegisterProjectFolder(const QString& chosen) {
         return false;
     if (!RunQuery(Db().queryMain,
                   QStringLiteral("INSERT INTO projects (uid, named, pathname) VALUES (") +
-                      Quoted(projectUid) + u',' + Quoted(name) + u',' + Quoted(StoredPath(folder)) +
-                      u')',
+                      SqlLiteral(projectUid) + u',' + SqlLiteral(name) + u',' +
+                      SqlLiteral(StoredPath(folder)) + u')',
                   false)) {
         ShowError(QStringLiteral("Додавання даних проект у базу.\rПомилка: ") + LastError());
         return false;
@@ -215,9 +212,10 @@ bool RegisterProjectFolder(const QString& chosen) {
         if (!RunQuery(
                 Db().queryMain,
                 QStringLiteral("INSERT INTO projects (uid, part_uid, named, pathname) VALUES (") +
-                    Quoted(RandomDigits(20)) + u',' + Quoted(projectUid) + u',' +
-                    Quoted(q.text(QStringLiteral("named"))) + u',' +
-                    Quoted(StoredPath(JoinPath(folder, q.text(QStringLiteral("pathname"))))) + u')',
+                    SqlLiteral(RandomDigits(20)) + u',' + SqlLiteral(projectUid) + u',' +
+                    SqlLiteral(q.text(QStringLiteral("named"))) + u',' +
+                    SqlLiteral(StoredPath(JoinPath(folder, q.text(QStringLiteral("pathname"))))) +
+                    u')',
                 false)) {
             ShowError(QStringLiteral("Додавання даних населеного пункту у базу.\rПомилка: ") +
                       LastError());
@@ -232,8 +230,8 @@ bool DeleteProjectRows(const TProjectItem& item) {
     if (!OpenCatalogue())
         return false;
     if (!RunQuery(Db().queryMain,
-                  QStringLiteral("DELETE FROM projects WHERE uid=") + Quoted(item.uid) +
-                      QStringLiteral(" or part_uid=") + Quoted(item.uid),
+                  QStringLiteral("DELETE FROM projects WHERE uid=") + SqlLiteral(item.uid) +
+                      QStringLiteral(" or part_uid=") + SqlLiteral(item.uid),
                   false)) {
         ShowError(QStringLiteral("Помилка вилучення з бази проектів.\rПодробиці: ") + LastError());
         return false;
@@ -317,7 +315,8 @@ bool AddFileToFolder(const QString& source, const QString& folder,
         return false;
     if (!RunQuery(Db().queryData,
                   QStringLiteral("INSERT INTO data (code, named, pathname) VALUES (") +
-                      QString::number(kind) + u',' + Quoted(name) + u',' + Quoted(name) + u')',
+                      QString::number(kind) + u',' + SqlLiteral(name) + u',' + SqlLiteral(name) +
+                      u')',
                   false))
         return false;
     added = {name, kind, target, QString()};

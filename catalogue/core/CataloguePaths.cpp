@@ -3,6 +3,7 @@
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
 #include "common/LastError.h"
+#include "db/BulkStore.h"
 #include "db/QueryFunctions.h"
 #include "db/Transaction.h"
 
@@ -51,10 +52,6 @@ QString RelativeToRoot(const QString& folder) {
     return relative;
 }
 
-QString Quoted(const QString& text) {
-    return u'\'' + QuoteSql(text) + u'\'';
-}
-
 } // namespace
 
 bool IsUnderProjectsRoot(const QString& folder) {
@@ -80,9 +77,9 @@ bool ConvertCataloguePaths(Connection& catalogue) {
     Query q(&catalogue);
     const bool haveSettings = TableExists(catalogue, QStringLiteral("налаштування"));
     if (haveSettings) {
-        if (!RunQuery(q,
-                      QStringLiteral("SELECT id FROM налаштування WHERE code=") + Quoted(kMarker),
-                      true))
+        if (!RunQuery(
+                q, QStringLiteral("SELECT id FROM налаштування WHERE code=") + SqlLiteral(kMarker),
+                true))
             return false;
         if (!q.eof())
             return true;
@@ -123,12 +120,13 @@ bool ConvertCataloguePaths(Connection& catalogue) {
                        false);
     for (size_t i = 0; ok && i < changes.size(); ++i)
         ok = RunQuery(q,
-                      QStringLiteral("UPDATE projects SET pathname=") + Quoted(changes[i].second) +
-                          QStringLiteral(" WHERE id=") + changes[i].first,
+                      QStringLiteral("UPDATE projects SET pathname=") +
+                          SqlLiteral(changes[i].second) + QStringLiteral(" WHERE id=") +
+                          changes[i].first,
                       false);
     ok = ok && RunQuery(q,
                         QStringLiteral("INSERT INTO налаштування (code, value) VALUES (") +
-                            Quoted(kMarker) + QStringLiteral(",'1')"),
+                            SqlLiteral(kMarker) + QStringLiteral(",'1')"),
                         false);
     // Anything short of the commit is rolled back when the transaction ends.
     return ok && transaction.commit();

@@ -9,6 +9,7 @@
 #include "common/LastError.h"
 #include "common/Messages.h"
 #include "common/TextUtils.h"
+#include "db/BulkStore.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
 #include "db/Transaction.h"
@@ -21,17 +22,14 @@ namespace catalogue {
 
 namespace {
 
-QString Quoted(const QString& text) {
-    return u'\'' + QuoteSql(text) + u'\'';
-}
-
 /** Registers files of a folder in its "data" table; false at the first failed insert. */
 bool RegisterFiles(const QString& folder, const QString& masks, int code, bool lowerBaseName) {
     for (const QString& name : ListFiles(folder, masks, false)) {
         const QString named = lowerBaseName ? FileNameNoExt(name) : name;
         if (!RunQuery(Db().queryData,
                       QStringLiteral("INSERT INTO data (code, named, pathname) VALUES (") +
-                          QString::number(code) + u',' + Quoted(named) + u',' + Quoted(name) + u')',
+                          QString::number(code) + u',' + SqlLiteral(named) + u',' +
+                          SqlLiteral(name) + u')',
                       false))
             return false;
     }
@@ -112,15 +110,15 @@ CreateOutcome CreateProject(const NewProject& project) {
     if (!run.beginCatalogue() ||
         !RunQuery(Db().queryMain,
                   QStringLiteral("INSERT INTO projects (uid, named, pathname) VALUES (") +
-                      Quoted(projectUid) + u',' + Quoted(project.name) + u',' +
-                      Quoted(StoredPath(projectFolder)) + u')',
+                      SqlLiteral(projectUid) + u',' + SqlLiteral(project.name) + u',' +
+                      SqlLiteral(StoredPath(projectFolder)) + u')',
                   false)) {
         ShowError(QStringLiteral("Додавання даних проект у базу.\rПомилка: ") + LastError());
         return CreateOutcome::NothingWritten;
     }
     if (!RunQuery(Db().queryData,
                   QStringLiteral("INSERT INTO data (code, named) VALUES (-1,") +
-                      Quoted(project.coatuu) + u')',
+                      SqlLiteral(project.coatuu) + u')',
                   false)) {
         ShowError(QStringLiteral("Додавання даних коатуу у проект.\rПомилка: ") + LastError());
         return CreateOutcome::NothingWritten;
@@ -137,8 +135,8 @@ CreateOutcome CreateProject(const NewProject& project) {
         if (!RunQuery(
                 Db().queryMain,
                 QStringLiteral("INSERT INTO projects (uid, part_uid, named, pathname) VALUES (") +
-                    Quoted(uid) + u',' + Quoted(projectUid) + u',' + Quoted(name) + u',' +
-                    Quoted(StoredPath(folder)) + u')',
+                    SqlLiteral(uid) + u',' + SqlLiteral(projectUid) + u',' + SqlLiteral(name) +
+                    u',' + SqlLiteral(StoredPath(folder)) + u')',
                 false)) {
             ShowError(QStringLiteral("Додавання даних населеного пункту у базу.\rПомилка: ") +
                       LastError());
@@ -146,7 +144,7 @@ CreateOutcome CreateProject(const NewProject& project) {
         }
         if (!RunQuery(Db().queryData,
                       QStringLiteral("INSERT INTO data (code, named, pathname) VALUES (2,") +
-                          Quoted(name) + u',' + Quoted(folderName) + u')',
+                          SqlLiteral(name) + u',' + SqlLiteral(folderName) + u')',
                       false)) {
             ShowError(QStringLiteral("Додавання даних населеного пункту у проект.\rПомилка: ") +
                       LastError());
@@ -164,7 +162,7 @@ CreateOutcome CreateProject(const NewProject& project) {
         Query& q = Db().queryData;
         auto setFact = [&q](const QString& value, const char* fact) {
             RunQuery(q,
-                     QStringLiteral("UPDATE показники SET значення=") + Quoted(value) +
+                     QStringLiteral("UPDATE показники SET значення=") + SqlLiteral(value) +
                          QStringLiteral(" WHERE показник='") + QString::fromUtf8(fact) + u'\'',
                      false);
         };

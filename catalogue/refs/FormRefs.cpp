@@ -4,7 +4,6 @@
 #include "catalogue/refs/RefsModel.h"
 #include "common/ui/Dialog.h"
 #include "common/ui/MinimizeWithApplication.h"
-#include "db/Databases.h"
 #include "db/QueryFunctions.h"
 
 #include <QAction>
@@ -241,17 +240,6 @@ TFormRefs::TFormRefs(QWidget* parent) : QDialog(parent) {
 }
 
 TFormRefs::~TFormRefs() = default;
-
-int TFormRefs::ShowModalRefs() {
-    if (!Db().ConnectCatalogue() || !Db().ConnectTemplate())
-        return QDialog::Rejected;
-    // The grid shows the rows as they are now, also after another window changed them.
-    if (m_book.hasTable()) {
-        m_book.ReloadTable();
-        showRows();
-    }
-    return exec();
-}
 
 RefsInput& TFormRefs::input() {
     return m_input ? *m_input : m_dialogInput;

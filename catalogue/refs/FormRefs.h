@@ -35,12 +35,6 @@ public:
     explicit TFormRefs(QWidget* parent = nullptr);
     ~TFormRefs() override;
 
-    /**
-     * Opens the catalogue and template databases and shows the window modally. The caller
-     * reloads the indexation table afterwards.
-     */
-    int ShowModalRefs();
-
     /** Replaces the input dialog (tests); null returns to TFormDialog. Not owned. */
     void setInput(RefsInput* input) { m_input = input; }
     RefsBook& book() { return m_book; }

@@ -2,16 +2,13 @@
 
 #include "common/Messages.h"
 #include "common/WaitCursor.h"
+#include "db/BulkStore.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
 
 namespace {
 
 const QString IdField = QStringLiteral("id");
-
-QString Quoted(const QString& text) {
-    return u'\'' + QuoteSql(text) + u'\'';
-}
 
 } // namespace
 
@@ -98,7 +95,7 @@ QString RefsBook::insertSql(long long id, const QStringList& values) const {
     QString sql = QStringLiteral("INSERT INTO ") + m_table + QStringLiteral(" VALUES (") +
                   QString::number(id);
     for (const QString& value : values)
-        sql += u',' + Quoted(value);
+        sql += u',' + SqlLiteral(value);
     return sql + u')';
 }
 
@@ -106,7 +103,7 @@ QString RefsBook::updateSql(const QString& id, const QStringList& values) const 
     const std::vector<FieldInfo> fields = valueFields();
     QStringList sets;
     for (size_t i = 0; i < fields.size() && i < static_cast<size_t>(values.size()); ++i)
-        sets << fields[i].name + u'=' + Quoted(values[static_cast<int>(i)]);
+        sets << fields[i].name + u'=' + SqlLiteral(values[static_cast<int>(i)]);
     return QStringLiteral("UPDATE ") + m_table + QStringLiteral(" SET ") + sets.join(u',') +
            QStringLiteral(" WHERE id=") + id;
 }

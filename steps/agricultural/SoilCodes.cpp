@@ -5,10 +5,6 @@ QString SoilItemCode(const QString& item) {
     return at < 0 ? item : item.left(at);
 }
 
-QString SoilCatalogueItem(const QString& code, const QString& name) {
-    return code + QStringLiteral(" - ") + name;
-}
-
 QStringList SoilSlopeItems() {
     QStringList items{QString()};
     for (int i = 1; i <= 9; ++i)

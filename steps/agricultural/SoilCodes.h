@@ -11,9 +11,6 @@
 /** The code of a list or catalogue item: its text before " - ", or the whole text. */
 QString SoilItemCode(const QString& item);
 
-/** The catalogue item shown in the combo: code + " - " + name. */
-QString SoilCatalogueItem(const QString& code, const QString& name);
-
 /** The slope choices: "", ".1" to ".9". */
 QStringList SoilSlopeItems();
 

@@ -69,13 +69,6 @@ const std::vector<AreaField>& AreaFields() {
     return fields;
 }
 
-const AreaField* FindAreaField(const QString& name) {
-    for (const AreaField& field : AreaFields())
-        if (field.name == name)
-            return &field;
-    return nullptr;
-}
-
 StringGrid MakeDistrictGrid() {
     StringGrid grid(4, 2, 1, 0);
     grid.set(0, ColDistrictNumber, QStringLiteral("№ оцін.р-ну"));

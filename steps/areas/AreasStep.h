@@ -23,8 +23,6 @@ struct AreaField {
 
 /** Every field of the step in window order, "ERaions" (the district count) last. */
 const std::vector<AreaField>& AreaFields();
-/** The field of an object name; null for an unknown name. */
-const AreaField* FindAreaField(const QString& name);
 
 /** Columns of the district grid. */
 enum DistrictCol {

@@ -2,6 +2,7 @@
 
 #include "common/LastError.h"
 #include "common/TextUtils.h"
+#include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "steps/common/Districts.h"
@@ -17,14 +18,10 @@
 
 namespace {
 
-QString Literal(const QString& value) {
-    return u'\'' + QuoteSql(value) + u'\'';
-}
-
 QString Values(const QStringList& values) {
     QStringList literals;
     for (const QString& value : values)
-        literals << Literal(value);
+        literals << SqlLiteral(value);
     return QStringLiteral(" VALUES (") + literals.join(u',') + u')';
 }
 
