@@ -190,6 +190,9 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
     reports::HeadlessJobRunner jobs;
     const backup::StoreLabel label(QStringLiteral("Заповнити звіт"));
     backup::BeforeSettlementStore(data);
+    // The run goes on without its copy, but says so.
+    if (QString problem = backup::TakeUntoldProblem(); !problem.isEmpty())
+        err << problem.replace(u'\r', u' ') << Qt::endl;
     const reports::ReportRunResult result =
         reports::RunReports(context, folder, GlobalVar().Settings.TemplateDir, jobs, false);
     for (const QString& path : result.saved)

@@ -10,6 +10,7 @@
 #include "steps/common/DistrictLayer.h"
 #include "steps/common/Districts.h"
 #include "steps/common/StepStore.h"
+#include "steps/common/ui/OverlayOutcome.h"
 #include "steps/common/ui/WorkingItemsPanel.h"
 #include "steps/local/FormOtsenkaSelectRaions.h"
 #include "steps/local/LocalOverlay.h"
@@ -203,14 +204,8 @@ void TFormOtsenkaLocalny::BRaionsFromMapClick() {
         result = CollectLocalFactors(DistrictLayerFolder(context()),
                                      static_cast<int>(m_catalogue.size()), work.callback());
     }
-    if (!result.ok) {
-        ShowError(result.error);
+    if (!OverlayFinished(result.ok, result.error, result.stats))
         return;
-    }
-    if (result.stats.stopped)
-        return; // "Стоп": the grid stays as it was
-    if (const QString repaired = OverlayRepairsText(result.stats.repairs); !repaired.isEmpty())
-        ShowWarning(repaired);
     if (const QString skipped = LocalSkippedText(result); !skipped.isEmpty())
         ShowWarning(skipped);
     bool found = false;
