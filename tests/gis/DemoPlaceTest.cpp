@@ -238,6 +238,12 @@ TEST_F(DemoPlace, TheCommandSaysWhyAPlaceIsNotValued) {
     EXPECT_EQ(run({m_folder, QStringLiteral("--at"), QStringLiteral("0,0")}, &err), 1);
     EXPECT_EQ(err.count(u'\n'), 1) << err.toStdString();
     EXPECT_EQ(run({m_folder, QStringLiteral("--at"), QStringLiteral("x,0")}), 2);
+    // An unknown land-use code is a wrong call, told before anything is read.
+    EXPECT_EQ(run({m_folder, QStringLiteral("--at"), QStringLiteral("0,0"), QStringLiteral("--use"),
+                   QStringLiteral("Ы")},
+                  &err),
+              2);
+    EXPECT_TRUE(err.startsWith(QStringLiteral("Коду використання «Ы» немає"))) << err.toStdString();
     EXPECT_EQ(run({m_folder, QStringLiteral("--at"), QStringLiteral("1,1"),
                    QStringLiteral("--plot"), QStringLiteral("a.shp")}),
               2);
