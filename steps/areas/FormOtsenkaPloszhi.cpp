@@ -317,7 +317,7 @@ void TFormOtsenkaPloszhi::BRaionsFromMapClick() {
         return;
     }
     GridRaions->endEdit();
-    if (HasTypedDistricts(districts()) &&
+    if (HasDistrictValues(districts()) &&
         !AskReplaceTyped(QStringLiteral("номери та площі районів, уведені в таблиці (описи меж "
                                         "залишаться за номерами районів)")))
         return;
@@ -331,8 +331,9 @@ void TFormOtsenkaPloszhi::BRaionsFromMapClick() {
 
 void TFormOtsenkaPloszhi::BRaionsFromUserClick() {
     GridRaions->endEdit();
-    if (HasTypedDistricts(districts()) &&
-        !AskReplaceTyped(QStringLiteral("райони, уведені в таблиці")))
+    if (HasDistrictValues(districts()) &&
+        !AskReplaceTyped(QStringLiteral("усі рядки районів (номери, площі, площі з карти та "
+                                        "описи меж)")))
         return;
     std::optional<int> count;
     QString text;

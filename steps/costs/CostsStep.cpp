@@ -443,6 +443,15 @@ void ClearAllCosts(CostsSheet& sheet) {
     RecalcCosts(sheet, -1, -1);
 }
 
+bool HasCostItems(const CostsSheet& sheet) {
+    const StringGrid& full = sheet.full;
+    for (int row = full.fixedRows(); row < full.rowCount(); ++row)
+        for (int col = 0; col < full.colCount(); ++col)
+            if (!full.at(row, col).trimmed().isEmpty())
+                return true;
+    return false;
+}
+
 StepCheck CheckCosts(const CostsSheet& sheet) {
     const StringGrid& full = sheet.full;
     for (int row = full.fixedRows(); row < full.rowCount(); ++row) {

@@ -339,7 +339,9 @@ void TFormOtsenkaVytraty::pricePopup() {
 }
 
 void TFormOtsenkaVytraty::BClearClick() {
-    if (AskConfirm(QStringLiteral("Ви впевнені щодо вилучення усіх даних про витрати?"),
+    GridVytratyUser->endEdit();
+    if (HasCostItems(m_sheet) &&
+        AskConfirm(QStringLiteral("Ви впевнені щодо вилучення усіх даних про витрати?"),
                    Answer::Ok | Answer::Cancel) != Answer::Ok)
         return;
     GridVytratyUser->cancelEdit();

@@ -51,6 +51,14 @@ void ClearLocalGrid(StringGrid& grid) {
     SetKm3Row(grid, grid.fixedRows());
 }
 
+bool HasFactorValues(const StringGrid& grid) {
+    for (int row = grid.fixedRows(); row < Km3Row(grid); ++row)
+        for (int col = FirstDistrictCol; col < grid.colCount(); ++col)
+            if (!grid.at(row, col).trimmed().isEmpty())
+                return true;
+    return false;
+}
+
 int Km3Row(const StringGrid& grid) {
     return grid.rowCount() - 1;
 }
