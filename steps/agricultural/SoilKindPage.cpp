@@ -40,8 +40,9 @@ SoilKindPage::SoilKindPage(int kind, QMenu* indexMenu, QWidget* parent)
     auto* baseRow = new QHBoxLayout;
     baseRow->addWidget(EBazovaCina);
     baseRow->addWidget(PopupButtonIndex);
-    auto* indexNote = new QLabel(QStringLiteral("з урахуванням індексації"), this);
-    baseRow->addWidget(indexNote);
+    LabelIndex = new QLabel(QStringLiteral("з урахуванням індексації"), this);
+    LabelIndex->setObjectName(QStringLiteral("LabelIndex") + n);
+    baseRow->addWidget(LabelIndex);
     baseRow->addStretch(1);
 
     auto* fields = new QFormLayout;
