@@ -2,6 +2,7 @@
 
 #include "common/GlobalVar.h"
 
+#include <QCoreApplication>
 #include <QTextStream>
 #include <cstdio>
 
@@ -85,6 +86,8 @@ QString ProgramUsage() {
                "  tamberon layers ПАПКА    шари населеного пункту; їх імпорт з інших ГІС і "
                "експорт\n"
                "                           у GeoPackage (tamberon layers --help)\n"
+               "  tamberon value ПАПКА     вартість 1 м² у точці або ділянки населеного пункту\n"
+               "                           (tamberon value --help)\n"
                "  tamberon --help          ця довідка\n"
                "  tamberon --version       версія програми\n"
                "\n"
@@ -122,4 +125,21 @@ int AnswerOnConsole(int argc, char** argv) {
     default:
         return -1;
     }
+}
+
+int RunConsoleCommand(int argc, char** argv, ConsoleCommand command) {
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return command(QCoreApplication::arguments().mid(2), QCoreApplication::applicationDirPath(),
+                   out, err);
+}
+
+bool AnswerCommandHelp(const QStringList& arguments, const QString& help, QTextStream& out) {
+    if (arguments.size() != 1 ||
+        (arguments[0] != QLatin1String("--help") && arguments[0] != QLatin1String("-h")))
+        return false;
+    out << help;
+    out.flush();
+    return true;
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class QTextStream;
+
 /** What the command line asks for, before any window or display exists. */
 enum class CommandKind {
     Run,     ///< start the program (also with Qt's own options)
@@ -31,3 +33,14 @@ QString VersionLine();
  * printer; returns the exit status, or -1 when the program is to start (or "report" runs).
  */
 int AnswerOnConsole(int argc, char** argv);
+
+/** A command without windows: its arguments after its word, the program folder, the console. */
+using ConsoleCommand = int (*)(const QStringList& arguments, const QString& appDir,
+                               QTextStream& out, QTextStream& err);
+/**
+ * Runs a console command on the program's arguments after its word ("tamberon WORD ..."),
+ * with the program's folder, on standard output and error; returns its exit status.
+ */
+int RunConsoleCommand(int argc, char** argv, ConsoleCommand command);
+/** Whether the arguments are "--help" or "-h" alone; the help is printed when they are. */
+bool AnswerCommandHelp(const QStringList& arguments, const QString& help, QTextStream& out);

@@ -1,5 +1,7 @@
 #include "app/ReportCommand.h"
 
+#include "app/CommandLine.h"
+
 #include "catalogue/core/CataloguePaths.h"
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
@@ -157,21 +159,13 @@ bool IsReportCommand(int argc, char** argv) {
 }
 
 int ReportCommandMain(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QStringList arguments = QCoreApplication::arguments().mid(2);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    return RunReportCommand(arguments, QCoreApplication::applicationDirPath(), out, err);
+    return RunConsoleCommand(argc, argv, RunReportCommand);
 }
 
 int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextStream& out,
                      QTextStream& err) {
-    if (arguments.size() == 1 &&
-        (arguments[0] == QLatin1String("--help") || arguments[0] == QLatin1String("-h"))) {
-        out << ReportCommandHelp();
-        out.flush();
+    if (AnswerCommandHelp(arguments, ReportCommandHelp(), out))
         return 0;
-    }
     if (arguments.size() != 1 || arguments[0].isEmpty()) {
         err << QStringLiteral("Вкажіть одну папку населеного пункту: tamberon report ПАПКА "
                               "(докладніше: tamberon report --help).")
@@ -196,6 +190,9 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
     reports::HeadlessJobRunner jobs;
     const backup::StoreLabel label(QStringLiteral("Заповнити звіт"));
     backup::BeforeSettlementStore(data);
+    // The run goes on without its copy, but says so.
+    if (QString problem = backup::TakeUntoldProblem(); !problem.isEmpty())
+        err << problem.replace(u'\r', u' ') << Qt::endl;
     const reports::ReportRunResult result =
         reports::RunReports(context, folder, GlobalVar().Settings.TemplateDir, jobs, false);
     for (const QString& path : result.saved)

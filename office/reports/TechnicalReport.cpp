@@ -113,6 +113,7 @@ void FillTechnicalReport(WordDocument& document, TMessages& messages, JobProgres
     document.setBookmarkText(QStringLiteral("NP"), name);
 
     detail::SectionWriter writer(document, progress, context);
+    // A count no step can give (above 999) is no count: nothing is sized by it.
     writer.districtCount = ReadDistrictCount(*context.data);
     writer.factorNames = ReadLocalFactorNames(context.catalogue);
 
