@@ -60,7 +60,7 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (argc == 3) {
         const QString e = ValueText(argv[2]);
         if (e.size() != 1) {
-            sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+            sqlite3_result_error(ctx, "ESCAPE у LIKE має бути одним знаком", -1);
             return;
         }
         escape = e[0].unicode();
@@ -252,7 +252,7 @@ bool Query::exec(const QString& sql, bool open) {
     m_error.clear();
     m_changes = 0;
     if (!m_connection || !m_connection->isOpen()) {
-        m_error = QStringLiteral("Connection is not open.");
+        m_error = QStringLiteral("База даних не відкрита.");
         return false;
     }
     sqlite3* db = m_connection->handle();
