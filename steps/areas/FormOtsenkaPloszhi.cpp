@@ -99,6 +99,7 @@ QWidget* TFormOtsenkaPloszhi::makeGeneralTab() {
                 [this, name] { m_statementNegative.remove(name); });
         if (name == QStringLiteral("EOcinochna")) {
             auto* computed = new QHBoxLayout;
+            computed->setSpacing(8);
             BCopyAssessed = new QPushButton(QStringLiteral("← Перенести"), page);
             BCopyAssessed->setObjectName(QStringLiteral("BCopyAssessed"));
             BCopyAssessed->setAutoDefault(false);
@@ -276,14 +277,24 @@ void TFormOtsenkaPloszhi::BGetExcelClick() {
         return;
     }
     QHash<QString, QString> fields;
+    RunExcelJob(
+        path,
+        [&fields](Workbook& book, TMessages& messages, JobProgress& progress) {
+            ReadStatementJob(book, messages, progress, fields);
+        },
+        QString());
+    // Areas typed into the fields are replaced only when the valuer agrees.
+    bool replacesTyped = false;
+    for (auto it = fields.cbegin(); it != fields.cend(); ++it)
+        if (const QLineEdit* edit = field(it.key());
+            edit && !edit->text().trimmed().isEmpty() &&
+            NumberOr0(edit->text()) != NumberOr0(it.value()))
+            replacesTyped = true;
+    if (replacesTyped && !AskReplaceTyped(QStringLiteral("площі, уведені в полях, площами з "
+                                                         "відомості \"Склад земель\"")))
+        return;
     {
         auto guard = loading();
-        RunExcelJob(
-            path,
-            [&fields](Workbook& book, TMessages& messages, JobProgress& progress) {
-                ReadStatementJob(book, messages, progress, fields);
-            },
-            QString());
         m_statementNegative.clear();
         for (auto it = fields.cbegin(); it != fields.cend(); ++it)
             if (QLineEdit* edit = field(it.key())) {

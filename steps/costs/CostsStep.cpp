@@ -83,14 +83,14 @@ StringGrid MakeCostGrid() {
     grid.setRowTexts(0, {QStringLiteral("п/п"), QStringLiteral("Категорія"),
                          QStringLiteral("Назва"), QStringLiteral("Одиниці виміру"),
                          QStringLiteral("Первісна вартість"), QStringLiteral("Відновна вартість"),
-                         QStringLiteral("Кіль- кість"), QStringLiteral("Всього")});
+                         QStringLiteral("Кількість"), QStringLiteral("Всього")});
     return grid;
 }
 
 StringGrid MakePriceGrid() {
     StringGrid grid(6, 1, 1, 0);
-    grid.setRowTexts(0, {QStringLiteral("Назва"), QStringLiteral("Од.виміру"),
-                         QStringLiteral("Первісна, тис грн"), QStringLiteral("Відновна, тис грн"),
+    grid.setRowTexts(0, {QStringLiteral("Назва"), QStringLiteral("Од. виміру"),
+                         QStringLiteral("Первісна, тис. грн"), QStringLiteral("Відновна, тис. грн"),
                          QStringLiteral("Рік цін"), QStringLiteral("Розділ")});
     return grid;
 }
