@@ -79,7 +79,7 @@ QString SoilKindCaption(int kind) {
 StringGrid MakeSoilGrid() {
     StringGrid grid(4, 2, 1, 0);
     grid.setRowTexts(0, {QStringLiteral("Шифр"), QStringLiteral("Бал бонітету"),
-                         QStringLiteral("Площа, га"), QStringLiteral("Грошова оцінка, 1га/грн")});
+                         QStringLiteral("Площа, га"), QStringLiteral("Грошова оцінка 1 га, грн")});
     return grid;
 }
 

@@ -212,7 +212,7 @@ void TFormOtsenkaUgodia::showIndexation(int kind) {
     }
     const QString year = k.indexation.section(u'-', -1).trimmed();
     page->LabelIndex->setText(
-        QStringLiteral("з урахуванням індексації: %1 × %2 (від %3 р.)")
+        QStringLiteral("з урахуванням індексації: %1 × %2 (за %3 р.)")
             .arg(k.unindexedValue, FormatFixed(IndexationLineFactor(k.indexation), 3), year));
     page->EBazovaCina->setToolTip(QStringLiteral("Базова оцінка %1, застосовано коефіцієнт %2")
                                       .arg(k.unindexedValue, k.indexation));

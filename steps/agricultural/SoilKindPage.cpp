@@ -65,7 +65,7 @@ SoilKindPage::SoilKindPage(int kind, QMenu* indexMenu, QWidget* parent)
     GridUgodia->setObjectName(QStringLiteral("GridUgodia") + n);
     GridUgodia->setProperty("tag", kind);
     *GridUgodia->grid() = MakeSoilGrid();
-    GridColumn value = GridColumn::number(QStringLiteral("Грошова оцінка, 1га/грн"), 2, 170);
+    GridColumn value = GridColumn::number(QStringLiteral("Грошова оцінка 1 га, грн"), 2, 170);
     value.readOnly = true;
     value.shaded = true;
     GridUgodia->setColumns({GridColumn::text(QStringLiteral("Шифр"), 110),

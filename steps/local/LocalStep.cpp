@@ -39,7 +39,7 @@ StringGrid MakeLocalGrid(const std::vector<QString>& districts) {
     StringGrid grid(FirstDistrictCol + static_cast<int>(districts.size()), 2, 1, FirstDistrictCol);
     grid.set(0, NumberCol, QStringLiteral("№"));
     grid.set(0, NameCol, QStringLiteral("Локальні фактори / Райони"));
-    grid.set(0, RangeCol, QStringLiteral("Min-Max"));
+    grid.set(0, RangeCol, QStringLiteral("Мін. - макс."));
     for (size_t i = 0; i < districts.size(); ++i)
         grid.set(0, FirstDistrictCol + static_cast<int>(i), districts[i]);
     SetKm3Row(grid, 1);

@@ -116,7 +116,7 @@ TEST_F(OpenStepAgriculturalTest, SoilsAreAddedAppliedValuedIndexedAndStored) {
         form.POPUP_INDEXClick(QStringLiteral("* 1.250   - 2015"));
         EXPECT_EQ(arable->EBazovaCina->text(), QStringLiteral("37500.00"));
         EXPECT_EQ(arable->LabelIndex->text(),
-                  QStringLiteral("з урахуванням індексації: 30000.00 × 1.250 (від 2015 р.)"));
+                  QStringLiteral("з урахуванням індексації: 30000.00 × 1.250 (за 2015 р.)"));
 
         // Soil codes come from the list: a code the catalogue lacks is refused at the grid,
         // a catalogue code chosen there joins the working soils.
