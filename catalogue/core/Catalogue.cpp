@@ -299,7 +299,8 @@ bool AddFileToFolder(const QString& source, const QString& folder,
         if (kind == KindMap && FileExtLower(source) == QStringLiteral(".tab")) {
             const QString sourceBase = FileBaseName(source);
             const QString targetBase = FileBaseName(target);
-            for (const char* ext : {".id", ".dat", ".map", ".ind"}) {
+            // ".wkt": the exact coordinate system an import keeps beside its table.
+            for (const char* ext : {".id", ".dat", ".map", ".ind", ".wkt"}) {
                 for (const QString& e :
                      {QString::fromLatin1(ext), QString::fromLatin1(ext).toUpper()}) {
                     if (QFileInfo::exists(sourceBase + e)) {
@@ -347,7 +348,7 @@ bool ExportMaterials(const QString& settlementFolder, const QString& targetFolde
                    Answer::Ok | Answer::Cancel) != Answer::Ok)
         return false;
     for (const char* mask :
-         {"*.tab", "*.dat", "*.id", "*.map", "*.doc", "*.docx", "*.xls", "*.xlsx"}) {
+         {"*.tab", "*.dat", "*.id", "*.map", "*.wkt", "*.doc", "*.docx", "*.xls", "*.xlsx"}) {
         for (const QString& source : ListFiles(settlementFolder, QString::fromLatin1(mask), true)) {
             const QString target = JoinPath(targetFolder, FileNameOf(source));
             QFile::remove(target);

@@ -108,7 +108,7 @@ TEST_F(JobTest, SavedResultIsOpenedAndTheWindowShowsProgress) {
     EXPECT_EQ(startInfo, QStringLiteral("Запуск Word..."));
     EXPECT_TRUE(LastError().isEmpty());
     EXPECT_TRUE(barHiddenAtStart);
-    EXPECT_EQ(counter, QStringLiteral("1 из 10"));
+    EXPECT_EQ(counter, QStringLiteral("1 з 10"));
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_TRUE(FormWait().ErrorText().isEmpty());
     EXPECT_FALSE(FormWait().StopRequested());
