@@ -140,15 +140,14 @@ bool LoadSettlementEntries(const QString& folder, std::vector<ListEntry>& files,
     if (connected)
         *connected = true;
     Query& q = Db().queryData;
-    // Older settlement databases lack the columns of the Si, Ei, Ui, Ci structuring.
-    if (!FieldExists(q, QStringLiteral("SELECT * FROM км2 WHERE id=0"), QStringLiteral("si"))) {
-        for (const char* column : {"si", "ei", "ui", "ci"})
-            RunQuery(q,
-                     QStringLiteral("ALTER TABLE км2 ADD COLUMN ") +
-                         ColumnDef(Db().data, QString::fromLatin1(column), FieldType::WideString,
-                                   false, 50),
-                     false);
-    }
+    // Older settlement databases lack the columns of the Si, Ei, Ui, Ci structuring and the
+    // indexation applied to the agricultural base values.
+    AddMissingTextColumns(
+        Db().data, QStringLiteral("км2"),
+        {QStringLiteral("si"), QStringLiteral("ei"), QStringLiteral("ui"), QStringLiteral("ci")},
+        50);
+    AddMissingTextColumns(Db().data, QStringLiteral("угіддя"),
+                          {QStringLiteral("до_індексації"), QStringLiteral("індексація")}, 50);
     if (!RunQuery(q, QStringLiteral("SELECT * FROM data ORDER BY id"), true)) {
         ShowError(QStringLiteral("Помилка завантаження даних нас.пункту. Подробиці: ") +
                   LastError());

@@ -202,6 +202,15 @@ bool AskReplaceTyped(const QString& what) {
                       Answer::Yes | Answer::No) == Answer::Yes;
 }
 
+bool AskDropTyped(const QString& what, const QStringList& keys) {
+    if (keys.isEmpty())
+        return true;
+    return AskConfirm(QStringLiteral("Буде вилучено ") + what +
+                          QStringLiteral(" разом з уведеними в них значеннями: ") +
+                          keys.join(QStringLiteral(", ")) + QStringLiteral(". Продовжити?"),
+                      Answer::Yes | Answer::No) == Answer::Yes;
+}
+
 bool RunStepWindow(TFormStep& form, const std::function<bool()>& store) {
     while (form.exec() == TFormStep::ResultSave) {
         {
@@ -223,8 +232,9 @@ void TFormStep::showChanges(const QStringList& lines) {
         m_changes->setStyleSheet(QStringLiteral("color: #a04000;"));
         m_bottom->insertWidget(m_leftButtons, m_changes);
     }
+    // The first line says what happened; the rest (one per value) wait in the tooltip.
     m_changes->setText(lines.size() == 1
                            ? lines.first()
-                           : lines.first() + QStringLiteral(" (і ще %1)").arg(lines.size() - 1));
+                           : lines.first() + QStringLiteral(" Докладно — у підказці."));
     m_changes->setToolTip(lines.join(u'\n'));
 }

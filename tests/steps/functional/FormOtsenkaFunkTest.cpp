@@ -49,10 +49,13 @@ TEST_F(OpenStepFunctionalTest, WithoutDistrictCountItWarnsAndShowsNothing) {
 // "З мапи" measures from the tables beside the districts' layer; the typed value of the
 // third grid row is not a district of the count and stays away.
 TEST_F(OpenStepFunctionalTest, FromMapThenSaveStoresTheDistrictsOfTheCount) {
-    WhenShown<TFormOtsenkaFunk> act([](TFormOtsenkaFunk& form) {
+    WhenShown<TFormOtsenkaFunk> act([this](TFormOtsenkaFunk& form) {
         ASSERT_EQ(form.rows().rowCount(), 3);
         EXPECT_EQ(form.rows().colTexts(0).mid(1), QStringList({"1", "2"}));
         form.rows().set(1, 5, QStringLiteral("3"));
+        QTest::mouseClick(form.BRaionsFromMap, Qt::LeftButton); // not agreed: kept
+        EXPECT_EQ(form.rows().at(1, 5), QStringLiteral("3"));
+        messages.answer({Answer::Yes});
         QTest::mouseClick(form.BRaionsFromMap, Qt::LeftButton);
         EXPECT_FALSE(form.FLoading);
         EXPECT_EQ(form.rows().at(1, 2), QStringLiteral("0.5000"));
@@ -62,7 +65,10 @@ TEST_F(OpenStepFunctionalTest, FromMapThenSaveStoresTheDistrictsOfTheCount) {
         QTest::mouseClick(form.BSave, Qt::LeftButton);
     });
     EXPECT_TRUE(OpenStepFunctional(context, nullptr));
-    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ(messages.texts(QStringLiteral("confirm")),
+              QStringList(2, QStringLiteral("Буде замінено усі площі функціонального "
+                                            "використання в таблиці площами з карти. "
+                                            "Продовжити?")));
     EXPECT_EQ(column(QStringLiteral("SELECT район || '=' || ф_2 || ',' || ifnull(ф_7, '-') FROM "
                                     "функціональне ORDER BY id")),
               (QStringList{"1=0.5000,-", "2=0.5000,0.1"}));
@@ -86,6 +92,7 @@ TEST_F(OpenStepFunctionalTest, StopLeavesTheGridAsItWasAndARepairIsNamed) {
         EXPECT_TRUE(messages.messages.empty());
         EXPECT_FALSE(FormWait().isVisible());
 
+        messages.answer({Answer::Yes}); // the typed 7 goes
         QTest::mouseClick(form.BRaionsFromMap, Qt::LeftButton);
         EXPECT_EQ(form.rows().at(1, 2), QStringLiteral("0.5000"));
         EXPECT_EQ(form.rows().at(2, 2), QStringLiteral("0.5000"));
@@ -101,13 +108,13 @@ TEST_F(OpenStepFunctionalTest, StopLeavesTheGridAsItWasAndARepairIsNamed) {
     LongWork::SetShowDelay(500);
 }
 
-TEST_F(OpenStepFunctionalTest, NoOverlapWarnsAndEmptiesTheCells) {
+TEST_F(OpenStepFunctionalTest, NoOverlapWarnsAndKeepsTheCells) {
     WriteTable(context.file(QStringLiteral("функціональне.tab")), {QStringLiteral("Code")},
                {{Square(900, 900, 10), {QStringLiteral("Ж")}}});
     WhenShown<TFormOtsenkaFunk> act([this](TFormOtsenkaFunk& form) {
         form.rows().set(1, 1, QStringLiteral("4"));
         QTest::mouseClick(form.BRaionsFromMap, Qt::LeftButton);
-        EXPECT_EQ(form.rows().at(1, 1), QString());
+        EXPECT_EQ(form.rows().at(1, 1), QStringLiteral("4"));
         EXPECT_EQ(messages.texts(QStringLiteral("warning")),
                   QStringList{QStringLiteral(
                       "Жодного накладення функціонального використання на райони не знайдено!")});
