@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
 #include <cstring>
@@ -132,8 +133,29 @@ bool IsReportCommand(int argc, char** argv) {
     return argc > 1 && std::strcmp(argv[1], "report") == 0;
 }
 
+namespace {
+
+QtMessageHandler g_previousHandler = nullptr;
+
+/** Keeps Qt's notes and warnings (the offscreen platform's) off the command's error output,
+ * which names only the files not saved. */
+void QuietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtCriticalMsg && type != QtFatalMsg)
+        return;
+    if (g_previousHandler)
+        g_previousHandler(type, context, text);
+    else
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+} // namespace
+
 int ReportCommandMain(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // The report's maps are drawn with fonts, which need a GUI application; the offscreen
+    // platform gives one without any display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    g_previousHandler = qInstallMessageHandler(QuietQtMessages);
+    QGuiApplication app(argc, argv);
     QStringList arguments = QCoreApplication::arguments().mid(2);
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -182,7 +204,7 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
     MessagesScope scope(&console);
     reports::ReportContext context{
         &data, haveCatalogue ? &catalogue : nullptr,
-        SettlementName(haveCatalogue ? &catalogue : nullptr, data, folder)};
+        SettlementName(haveCatalogue ? &catalogue : nullptr, data, folder), folder};
     reports::HeadlessJobRunner jobs;
     backup::BeforeSettlementStore(data);
     const reports::ReportRunResult result =

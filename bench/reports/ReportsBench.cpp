@@ -1,11 +1,15 @@
 // The technical report and both calculation workbooks of a large settlement: 999 districts,
 // 3 functional-use categories each, 30 local factors, 41 questionnaire factors and a statement
-// of 5,000 quarters. Reports the CPU time of one run and the process's peak memory.
+// of 5,000 quarters; then the same with the report's four map appendices drawn from a village
+// map of 999 districts and 5,000 functional-use regions. Reports the wall time of one run and
+// the process's peak memory (the run without maps goes first, so its peak is its own).
 #include "common/FileUtils.h"
 #include "db/Database.h"
 #include "office/reports/ReportRun.h"
 #include "tests/office/reports/ReportFixtures.h"
+#include "tools/demo/DemoSettlement.h"
 
+#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -109,18 +113,20 @@ long PeakMegabytes() {
     return usage.ru_maxrss / 1024;
 }
 
-void BM_ReportAndWorkbooksOf999Districts(benchmark::State& state) {
+/** The large settlement in a fresh program folder; with `maps` its folder has map layers. */
+void RunLargeSettlement(benchmark::State& state, bool maps) {
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("Село"));
     QString error;
-    if (!fixtures::CreateSettlement(dir.path(), folder, LargeSettlement(), &error)) {
+    if (!fixtures::CreateSettlement(dir.path(), folder, LargeSettlement(), &error) ||
+        (maps && !WriteDemoLayers(folder, DemoSize{kDistricts, 5000}, &error))) {
         state.SkipWithError(qPrintable(error));
         return;
     }
     Connection data, catalogue;
     data.open(JoinPath(folder, QStringLiteral("data.sqlite")));
     catalogue.open(dir.filePath(QStringLiteral("baza.sqlite")));
-    const reports::ReportContext context{&data, &catalogue, QStringLiteral("с. Велике")};
+    const reports::ReportContext context{&data, &catalogue, QStringLiteral("с. Велике"), folder};
     const QString templates = dir.filePath(QStringLiteral("Шаблон"));
     for (auto _ : state) {
         reports::HeadlessJobRunner jobs;
@@ -131,11 +137,33 @@ void BM_ReportAndWorkbooksOf999Districts(benchmark::State& state) {
     }
     state.counters["peak_MB"] = static_cast<double>(PeakMegabytes());
 }
+
+void BM_ReportAndWorkbooksOf999Districts(benchmark::State& state) {
+    RunLargeSettlement(state, false);
+}
 BENCHMARK(BM_ReportAndWorkbooksOf999Districts)
     ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(3);
+
+void BM_ReportWithFourMapsOf999Districts(benchmark::State& state) {
+    RunLargeSettlement(state, true);
+}
+BENCHMARK(BM_ReportWithFourMapsOf999Districts)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
     ->Iterations(3);
 
 } // namespace
 
-BENCHMARK_MAIN();
+// The maps are drawn with fonts: a GUI application on the offscreen platform.
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -26,6 +26,8 @@ struct ReportContext {
     Connection* catalogue = nullptr;
     /** Written into the bookmark "NP", the titles and the workbooks' first row. */
     QString settlementName;
+    /** The settlement's folder, whose map layers the report's appendices show ("": none). */
+    QString folder;
 };
 
 /** What a workbook fill procedure did: saved its copy, or which data it lacked. */

@@ -56,6 +56,21 @@ std::vector<LocalFactorName> ReadLocalFactorNames(Connection* catalogue) {
     return names;
 }
 
+QHash<QString, ZoneValue> ReadZoneValues(Query& query) {
+    QHash<QString, ZoneValue> zones;
+    if (!RunQuery(query, QStringLiteral("SELECT * FROM км2 ORDER BY id"), true))
+        return zones;
+    const int zone = query.fieldIndex(QStringLiteral("зона"));
+    const int km2 = query.fieldIndex(QStringLiteral("км2"));
+    const int value = query.fieldIndex(QStringLiteral("вартість"));
+    for (query.first(); !query.eof(); query.next()) {
+        if (!zones.contains(query.text(zone)))
+            zones.insert(query.text(zone), {query.text(km2), query.text(value)});
+    }
+    query.close();
+    return zones;
+}
+
 QStringList SplitDistrictList(const QString& text) {
     QStringList districts;
     for (const QString& piece : text.split(u',')) {

@@ -2,6 +2,7 @@
 
 #include "common/LandUse.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -28,6 +29,15 @@ struct LocalFactorName {
 
 /** "SELECT * FROM локальні ORDER BY id" of the catalogue; empty without a catalogue. */
 std::vector<LocalFactorName> ReadLocalFactorNames(Connection* catalogue);
+
+/** Km2 and the value of 1 sq m of a zone, as stored. */
+struct ZoneValue {
+    QString km2;
+    QString value;
+};
+
+/** Each zone's Km2 and value: the first row of the zone in "км2" (by id); by zone number. */
+QHash<QString, ZoneValue> ReadZoneValues(Query& query);
 
 /** The district numbers of a zone's "райони" text ("1, 2, 10"); blanks around them dropped. */
 QStringList SplitDistrictList(const QString& text);

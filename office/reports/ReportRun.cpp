@@ -71,8 +71,11 @@ QString OneLine(QString text) {
 
 } // namespace
 
-ReportRunResult RunReports(const ReportContext& context, const QString& settlementFolder,
+ReportRunResult RunReports(const ReportContext& given, const QString& settlementFolder,
                            const QString& templateDir, ReportJobRunner& jobs, bool interactive) {
+    ReportContext context = given;
+    if (context.folder.isEmpty())
+        context.folder = settlementFolder;
     ReportRunResult result;
     const auto& files = ReportFiles();
     QStringList notMade; // the workbooks left out for lack of data, for the closing message

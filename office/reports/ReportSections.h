@@ -39,6 +39,8 @@ public:
     /** The rows of the last select. */
     Query query;
     bool failed = false;
+    /** Tables that do not belong in this report (the index table of the other variant). */
+    std::vector<WordTable> unused;
 
 private:
     /** Window messages run a few dozen times a second, not after each of 40,000 cells. */
@@ -62,5 +64,10 @@ void FillZoneBorders(SectionWriter& w, WordTable& t);
 void FillSoilScores(SectionWriter& w, WordTable& t);
 void FillSoilValues(SectionWriter& w, WordTable& t);
 void FillPlots(SectionWriter& w, WordTable& t);
+
+/** The title page's requisites: client, contractor, status and year of the information. */
+void FillTitlePage(WordDocument& document, const ReportContext& context);
+/** В, Км1 and Цнм with their formulas in the text and the results in the conclusions. */
+void FillKeyResults(WordDocument& document, const ReportContext& context);
 
 } // namespace reports::detail

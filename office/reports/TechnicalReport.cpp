@@ -5,6 +5,7 @@
 #include "common/TextUtils.h"
 #include "db/QueryFunctions.h"
 #include "office/OfficeJob.h"
+#include "office/reports/ReportMaps.h"
 #include "office/reports/ReportSections.h"
 
 namespace reports {
@@ -117,6 +118,9 @@ void FillTechnicalReport(WordDocument& document, TMessages& messages, JobProgres
     writer.districtCount = IntegerOr0(ReadIndicator(q, QStringLiteral("Кількість районів")));
     writer.factorNames = ReadLocalFactorNames(context.catalogue);
 
+    detail::FillTitlePage(document, context);
+    detail::FillKeyResults(document, context);
+
     progress.showProgressBar(true);
     ClearLastError();
     const int tables = document.tableCount();
@@ -132,6 +136,11 @@ void FillTechnicalReport(WordDocument& document, TMessages& messages, JobProgres
         section->fill(writer, table);
         writer.query.close();
     }
+    // The index table of the variant not used goes, caption and all.
+    for (const WordTable& table : writer.unused)
+        document.removeTable(table, true);
+    if (!writer.failed)
+        FillAppendixMaps(document, context, progress);
     progress.showProgressBar(false);
     progress.setInfo(QStringLiteral("Збереження..."));
     document.saveAs(progress.outputPath());

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <cmath>
 
 namespace reports {
 
@@ -63,10 +64,10 @@ void EndWorkbook(TMessages& messages, JobProgress& progress) {
 
 /**
  * Hides the columns of the local factors the settlement does not use (none of its district
- * factors and none of `used`) and numbers the visible columns in row 6 from `firstColumn` on
- * (the factor columns, Km3 and the value).
+ * factors and none of `used`) and numbers the visible columns in row 6 from `firstColumn` to
+ * `lastColumn` (the factor columns and those after them).
  */
-void HideUnusedFactors(Worksheet& sheet, Connection* data, int firstColumn,
+void HideUnusedFactors(Worksheet& sheet, Connection* data, int firstColumn, int lastColumn,
                        QSet<long long> used = {}) {
     Query q(data);
     if (RunQuery(q, QStringLiteral("SELECT DISTINCT фактор FROM локальні"), true)) {
@@ -81,7 +82,7 @@ void HideUnusedFactors(Worksheet& sheet, Connection* data, int firstColumn,
         }
     }
     int number = firstColumn;
-    for (int c = firstColumn; c <= firstColumn + kFactorColumns + 1; ++c) {
+    for (int c = firstColumn; c <= lastColumn; ++c) {
         if (sheet.columnWidth(c) != 0)
             sheet.setCellValue(6, c, QString::number(number++));
     }
@@ -91,6 +92,23 @@ void HideUnusedFactors(Worksheet& sheet, Connection* data, int firstColumn,
 void Put(Worksheet& sheet, int row, int column, const QString& text) {
     if (!text.isEmpty())
         sheet.setCellValue(row, column, text);
+}
+
+/**
+ * Makes a row high enough for the wrapped text of a cell: the sheet's text columns wrap, and a
+ * spreadsheet does not grow a written row by itself. Widths are in characters of the default
+ * font's digits; capitals take about a quarter more.
+ */
+void FitRowToText(Worksheet& sheet, int row, int column, const QString& text) {
+    const double width = sheet.columnWidth(column);
+    if (width <= 1)
+        return;
+    double length = 0;
+    for (const QChar c : text)
+        length += c.isUpper() ? 1.25 : 1.0;
+    const int lines = static_cast<int>(std::ceil(length / (width - 1)));
+    if (lines > 1)
+        sheet.setRowHeight(row, 12.75 * lines);
 }
 
 void Save(Workbook& book, JobProgress& progress, WorkbookOutcome& outcome) {
@@ -157,10 +175,11 @@ QHash<QString, DistrictFactors> ReadDistrictFactors(Query& q) {
     return factors;
 }
 
-/** A functional-use row of a district: its label in capitals and its Kf. */
+/** A functional-use row of a district: its label in capitals, its Kf and its area (ha). */
 struct FunkInfo {
     QString label;
     double kf = 1;
+    QString area;
 };
 
 QHash<QString, std::vector<FunkInfo>> ReadFunctionalUse(Query& q) {
@@ -172,16 +191,56 @@ QHash<QString, std::vector<FunkInfo>> ReadFunctionalUse(Query& q) {
     for (const LandUseCategory& c : LandUseCategories()) {
         const int index = q.fieldIndex(QStringLiteral("ф_") + QString::number(c.column));
         if (index >= 0)
-            columns.push_back({index, {c.name.toUpper(), c.kf}});
+            columns.push_back({index, {c.name.toUpper(), c.kf, QString()}});
     }
     for (q.first(); !q.eof(); q.next()) {
         for (const auto& [index, funk] : columns) {
-            if (!q.text(index).isEmpty())
-                funks[q.text(district)].push_back(funk);
+            if (q.text(index).isEmpty())
+                continue;
+            FunkInfo withArea = funk;
+            withArea.area = q.text(index);
+            funks[q.text(district)].push_back(withArea);
         }
     }
     q.close();
     return funks;
+}
+
+/** The area (ha, as stored) of each district of "Площі районів", by district number. */
+QHash<QString, QString> ReadDistrictAreas(Query& q) {
+    QHash<QString, QString> areas;
+    if (!RunQuery(q,
+                  QStringLiteral("SELECT код, значення FROM характеристика WHERE "
+                                 "показник='Площі районів'"),
+                  true))
+        return areas;
+    for (q.first(); !q.eof(); q.next())
+        areas.insert(q.text(0), q.text(1));
+    q.close();
+    return areas;
+}
+
+/** The district workbook's columns of the area and of the value of the land of a row. */
+constexpr int kAreaColumn = 40;
+constexpr int kValueColumn = 41;
+
+/** The running sums of a zone or of the settlement: area in ha, value in hryvnias. */
+struct Totals {
+    double area = 0;
+    double value = 0;
+    void add(const Totals& other) {
+        area += other.area;
+        value += other.value;
+    }
+};
+
+/** A bold row of totals: its caption in column 2, the area and the value. */
+void PutTotals(Worksheet& sheet, int row, const QString& caption, const Totals& totals) {
+    sheet.setCellValue(row, 2, caption);
+    sheet.setCellValue(row, kAreaColumn, FormatFixed(totals.area, 4));
+    sheet.setCellValue(row, kValueColumn, Fixed2(totals.value));
+    for (int column : {2, kAreaColumn, kValueColumn})
+        sheet.setCellBold(row, column, true);
 }
 
 } // namespace
@@ -214,29 +273,36 @@ void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& 
         return;
     }
 
-    HideUnusedFactors(sheet, context.data, 8);
+    HideUnusedFactors(sheet, context.data, 8, kValueColumn);
     // A settlement where no local factor acts still gets its rows, with Km3 = 1.
     const QHash<QString, DistrictFactors> factors = ReadDistrictFactors(q);
     QHash<QString, std::vector<FunkInfo>> funks = ReadFunctionalUse(q);
-    const FunkInfo residential{ResidentialLandUse().name.toUpper(), 1.0};
+    // A district without functional use is residential land over its whole area.
+    const QHash<QString, QString> districtAreas = ReadDistrictAreas(q);
+    auto residential = [&districtAreas](const QString& code) {
+        return FunkInfo{ResidentialLandUse().name.toUpper(), 1.0, districtAreas.value(code)};
+    };
     for (const QString& code : districtCodes) {
         if (!funks.contains(code))
-            funks[code].push_back(residential);
+            funks[code].push_back(residential(code));
     }
     for (const ZoneInfo& zone : zones) {
         for (const QString& code : zone.districts) {
             if (!funks.contains(code))
-                funks[code].push_back(residential);
+                funks[code].push_back(residential(code));
         }
     }
 
     const DistrictFactors none;
     int row = 6;
+    Totals settlement;
     for (const ZoneInfo& zone : zones) {
         ++row;
         sheet.setCellValue(row, 2, zone.zone + ZoneCaptionSuffix());
         sheet.setCellBold(row, 2, true);
+        FitRowToText(sheet, row, 2, zone.zone + ZoneCaptionSuffix());
         const double zoneValue = NumberOr0(zone.valueText);
+        Totals zoneTotals;
         for (const QString& code : zone.districts) {
             const auto found = factors.constFind(code);
             const DistrictFactors& district = found == factors.constEnd() ? none : *found;
@@ -246,6 +312,7 @@ void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& 
                 ++row;
                 Put(sheet, row, 1, code);
                 Put(sheet, row, 2, funk.label);
+                FitRowToText(sheet, row, 2, funk.label);
                 Put(sheet, row, 3, averageText);
                 Put(sheet, row, 4, zone.km2Text);
                 Put(sheet, row, 5, zone.valueText);
@@ -257,10 +324,23 @@ void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& 
                         Put(sheet, row, static_cast<int>(factor) + 7, coefficient);
                 }
                 Put(sheet, row, 38, km3Text);
-                Put(sheet, row, 39, Fixed2(km3 * zoneValue * funk.kf));
+                const double valueOfSqM = RoundTo(km3 * zoneValue * funk.kf, 2);
+                Put(sheet, row, 39, Fixed2(valueOfSqM));
+                // The land of the row: its area and its value (1 ha is 10,000 sq m).
+                if (const auto area = ParseNumber(funk.area)) {
+                    const double value = RoundTo(valueOfSqM * *area * 10000, 2);
+                    Put(sheet, row, kAreaColumn, FormatFixed(*area, 4));
+                    Put(sheet, row, kValueColumn, Fixed2(value));
+                    zoneTotals.add({*area, value});
+                }
             }
         }
+        ++row;
+        PutTotals(sheet, row, QStringLiteral("Разом по зоні ") + zone.zone, zoneTotals);
+        settlement.add(zoneTotals);
     }
+    ++row;
+    PutTotals(sheet, row, QStringLiteral("Разом по населеному пункту"), settlement);
     Save(workbook, progress, outcome);
     EndWorkbook(messages, progress);
 }
@@ -319,17 +399,7 @@ void FillQuarterWorkbook(Workbook& workbook, TMessages& messages, JobProgress& p
     }
 
     // Km2 and the value of 1 sq m of each zone: its first row of "км2".
-    QHash<QString, std::pair<QString, QString>> zoneValues;
-    if (RunQuery(q, QStringLiteral("SELECT * FROM км2 ORDER BY id"), true)) {
-        const int zone = q.fieldIndex(QStringLiteral("зона"));
-        const int km2 = q.fieldIndex(QStringLiteral("км2"));
-        const int value = q.fieldIndex(QStringLiteral("вартість"));
-        for (q.first(); !q.eof(); q.next()) {
-            if (!zoneValues.contains(q.text(zone)))
-                zoneValues.insert(q.text(zone), {q.text(km2), q.text(value)});
-        }
-        q.close();
-    }
+    const QHash<QString, ZoneValue> zoneValues = ReadZoneValues(q);
 
     // A factor valued in the statement keeps its column, even when no district has it.
     QSet<long long> valued;
@@ -341,13 +411,16 @@ void FillQuarterWorkbook(Workbook& workbook, TMessages& messages, JobProgress& p
             }
         }
     }
-    HideUnusedFactors(sheet, context.data, 9, valued);
+    HideUnusedFactors(sheet, context.data, 9, 40, valued);
     int row = 6;
     for (const QString& zone : zones) {
         ++row;
         sheet.setCellValue(row, 3, zone + ZoneCaptionSuffix());
         sheet.setCellBold(row, 3, true);
-        const auto [km2Text, valueText] = zoneValues.value(zone);
+        FitRowToText(sheet, row, 3, zone + ZoneCaptionSuffix());
+        const ZoneValue stored = zoneValues.value(zone);
+        const QString& km2Text = stored.km2;
+        const QString& valueText = stored.value;
         const double zoneValue = NumberOr0(valueText);
         for (const QStringList& values : rowsByZone.value(zone)) {
             ++row;
@@ -355,6 +428,7 @@ void FillQuarterWorkbook(Workbook& workbook, TMessages& messages, JobProgress& p
             Put(sheet, row, 1, values[1]);
             Put(sheet, row, 2, values[2]);
             Put(sheet, row, 3, values[3]);
+            FitRowToText(sheet, row, 3, values[3]);
             Put(sheet, row, 4, averageText);
             Put(sheet, row, 5, km2Text);
             Put(sheet, row, 6, valueText);

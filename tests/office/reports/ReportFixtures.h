@@ -11,10 +11,11 @@ namespace fixtures {
 
 /**
  * A report template (".dotx"): the bookmark "NP" and the fourteen data tables with their
- * titles, header rows, first data rows and fixed rows, plus one table of no known title.
+ * titles, header rows, first data rows and fixed rows, plus one table of no known title, and
+ * the bookmarks "MAPLIST" and "MAPS" of the map appendices.
  */
 void MakeReportTemplate(const QString& path);
-/** A workbook template (".xltx") with the heading rows and 40 columns (41 for quarters). */
+/** A workbook template (".xltx") with the heading rows and 41 columns (40 for quarters). */
 void MakeWorkbookTemplate(const QString& path, bool quarters);
 /** The three templates under their names in a template folder. */
 void MakeTemplates(const QString& templateDir);
