@@ -3,7 +3,6 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 
@@ -79,18 +78,25 @@ std::vector<QRectF> LabelPlacer::around(const QPointF& anchor, const QSizeF& siz
 void DrawLabel(QPainter& painter, const QRectF& rect, const QStringList& lines, const QFont& font,
                const QColor& color) {
     const QFontMetricsF metrics(font);
-    QPainterPath path;
+    const double size = font.pixelSize() > 0 ? font.pixelSize() : metrics.height();
+    // The halo: the text drawn in white around its place (glyphs come from the cache, which
+    // outlining each label's glyphs would not).
+    const double r = std::max(1.0, size * 0.12);
+    static const double ring[][2] = {{1, 0},  {0.7, 0.7},   {0, 1},  {-0.7, 0.7},
+                                     {-1, 0}, {-0.7, -0.7}, {0, -1}, {0.7, -0.7}};
+    painter.save();
+    painter.setFont(font);
     double baseline = rect.top() + metrics.ascent();
     for (const QString& line : lines) {
-        const double x = rect.center().x() - metrics.horizontalAdvance(line) / 2;
-        path.addText(QPointF(x, baseline), font, line);
+        const QPointF at(rect.center().x() - metrics.horizontalAdvance(line) / 2, baseline);
+        painter.setPen(Qt::white);
+        for (const auto& d : ring)
+            painter.drawText(at + QPointF(d[0] * r, d[1] * r), line);
+        painter.setPen(color);
+        painter.drawText(at, line);
         baseline += metrics.lineSpacing();
     }
-    const double size = font.pixelSize() > 0 ? font.pixelSize() : metrics.height();
-    const QPen halo(Qt::white, std::max(2.0, size * 0.28), Qt::SolidLine, Qt::RoundCap,
-                    Qt::RoundJoin);
-    painter.strokePath(path, halo);
-    painter.fillPath(path, color);
+    painter.restore();
 }
 
 QSizeF LabelSize(const QStringList& lines, const QFont& font) {

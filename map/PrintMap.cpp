@@ -21,6 +21,7 @@ public:
         f.setStyleHint(QFont::SansSerif);
         f.setPixelSize(std::max(1, static_cast<int>(std::lround(pt * m_dpi / 72.0))));
         f.setBold(bold);
+        f.setHintingPreference(QFont::PreferNoHinting);
         return f;
     }
 
@@ -31,8 +32,9 @@ private:
 QPen OutlinePen(const PrintSymbol& s, const Paper& paper) {
     if (s.outlineMm <= 0 || s.outline.alpha() == 0)
         return Qt::NoPen;
-    QPen pen(s.outline, std::max(1.0, paper.px(s.outlineMm)), s.outlineStyle, Qt::RoundCap,
-             Qt::RoundJoin);
+    // Mitred corners: round ones cost a curve at every vertex of thousands of outlines.
+    QPen pen(s.outline, std::max(1.0, paper.px(s.outlineMm)), s.outlineStyle, Qt::FlatCap,
+             Qt::MiterJoin);
     pen.setCosmetic(true);
     return pen;
 }

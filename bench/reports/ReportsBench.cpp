@@ -5,6 +5,9 @@
 // the process's peak memory (the run without maps goes first, so its peak is its own).
 #include "common/FileUtils.h"
 #include "db/Database.h"
+#include "map/PngEncoder.h"
+#include "office/OfficeJob.h"
+#include "office/reports/ReportMaps.h"
 #include "office/reports/ReportRun.h"
 #include "tests/office/reports/ReportFixtures.h"
 #include "tools/demo/DemoSettlement.h"
@@ -114,24 +117,36 @@ long PeakMegabytes() {
 }
 
 /** The large settlement in a fresh program folder; with `maps` its folder has map layers. */
-void RunLargeSettlement(benchmark::State& state, bool maps) {
+struct LargeFolder {
     QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("Село"));
+    QString folder = dir.filePath(QStringLiteral("Село"));
+    Connection data;
+    Connection catalogue;
+
+    bool create(bool maps, QString* error) {
+        if (!fixtures::CreateSettlement(dir.path(), folder, LargeSettlement(), error) ||
+            (maps && !WriteDemoLayers(folder, DemoSize{kDistricts, 5000}, error)))
+            return false;
+        return data.open(JoinPath(folder, QStringLiteral("data.sqlite"))) &&
+               catalogue.open(dir.filePath(QStringLiteral("baza.sqlite")));
+    }
+    reports::ReportContext context() {
+        return {&data, &catalogue, QStringLiteral("с. Велике"), folder};
+    }
+};
+
+void RunLargeSettlement(benchmark::State& state, bool maps) {
+    LargeFolder large;
     QString error;
-    if (!fixtures::CreateSettlement(dir.path(), folder, LargeSettlement(), &error) ||
-        (maps && !WriteDemoLayers(folder, DemoSize{kDistricts, 5000}, &error))) {
+    if (!large.create(maps, &error)) {
         state.SkipWithError(qPrintable(error));
         return;
     }
-    Connection data, catalogue;
-    data.open(JoinPath(folder, QStringLiteral("data.sqlite")));
-    catalogue.open(dir.filePath(QStringLiteral("baza.sqlite")));
-    const reports::ReportContext context{&data, &catalogue, QStringLiteral("с. Велике"), folder};
-    const QString templates = dir.filePath(QStringLiteral("Шаблон"));
+    const QString templates = large.dir.filePath(QStringLiteral("Шаблон"));
     for (auto _ : state) {
         reports::HeadlessJobRunner jobs;
         const reports::ReportRunResult result =
-            reports::RunReports(context, folder, templates, jobs, false);
+            reports::RunReports(large.context(), large.folder, templates, jobs, false);
         if (!result.allSaved())
             state.SkipWithError("not all three files were saved");
     }
@@ -143,6 +158,7 @@ void BM_ReportAndWorkbooksOf999Districts(benchmark::State& state) {
 }
 BENCHMARK(BM_ReportAndWorkbooksOf999Districts)
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->Iterations(3);
 
@@ -151,8 +167,30 @@ void BM_ReportWithFourMapsOf999Districts(benchmark::State& state) {
 }
 BENCHMARK(BM_ReportWithFourMapsOf999Districts)
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->Iterations(3);
+
+// The four maps alone: drawn, and each encoded as the report embeds it.
+void BM_FourMapsOf999DistrictsDrawnAndEncoded(benchmark::State& state) {
+    LargeFolder large;
+    QString error;
+    if (!large.create(true, &error)) {
+        state.SkipWithError(qPrintable(error));
+        return;
+    }
+    for (auto _ : state) {
+        SilentProgress progress;
+        reports::DrawAppendixMaps(large.context(), progress, [](reports::AppendixMap& map) {
+            benchmark::DoNotOptimize(EncodeFlatPng(map.printed.image));
+        });
+    }
+}
+BENCHMARK(BM_FourMapsOf999DistrictsDrawnAndEncoded)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(5);
 
 } // namespace
 

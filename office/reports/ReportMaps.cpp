@@ -6,13 +6,14 @@
 #include "db/QueryFunctions.h"
 #include "map/Layer.h"
 #include "map/MapGlobal.h"
+#include "map/PngEncoder.h"
 #include "office/Document.h"
 #include "office/reports/ReportData.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -451,7 +452,8 @@ void SoilMap(const ReportContext& context, const FolderLayer& districts,
 
 } // namespace
 
-std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context, JobProgress& progress) {
+std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context, JobProgress& progress,
+                                          const std::function<void(AppendixMap&)>& drawn) {
     const FolderLayer districts = OpenFolderLayer(context.folder, QStringLiteral("райони"));
     const FolderLayer boundary = OpenFolderLayer(context.folder, QStringLiteral("межі"));
     using Draw =
@@ -470,20 +472,17 @@ std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context, JobProgr
             map.leftOut = QStringLiteral("заповнення зупинено");
         else
             draw(context, districts, boundary, map);
+        if (map.leftOut.isEmpty() && map.printed.scale == 0) {
+            map.leftOut = QStringLiteral("на шарах немає жодного об'єкта з формою");
+            map.printed.image = QImage();
+        }
+        if (drawn)
+            drawn(map);
         out.push_back(std::move(map));
         progress.stepProgress();
         progress.processEvents();
     }
     return out;
-}
-
-QByteArray EncodePng(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    // A map is mostly flat colour: a light compression is nearly as small and much faster.
-    image.save(&buffer, "PNG", 70);
-    return bytes;
 }
 
 namespace {
@@ -509,15 +508,24 @@ void FillAppendixMaps(WordDocument& document, const ReportContext& context, JobP
         return;
     progress.setInfo(QStringLiteral("Експорт: карти-схеми..."));
     progress.setProgress(4, 0);
-    const std::vector<AppendixMap> maps = DrawAppendixMaps(context, progress);
+    // Each picture goes into the document as soon as it is drawn: one page of pixels at a time.
+    std::vector<QString> pictures;
+    const std::vector<AppendixMap> maps =
+        DrawAppendixMaps(context, progress, [&](AppendixMap& map) {
+            pictures.push_back(map.printed.image.isNull() || !pages
+                                   ? QString()
+                                   : document.addPicture(EncodeFlatPng(map.printed.image)));
+            map.printed.image = QImage();
+        });
     // Appendices are lettered as the national standard letters them.
     static const QString letters = QStringLiteral("АБВГДЕЖИКЛМН");
     std::vector<WordParagraph> items;
     std::vector<WordParagraph> sheets;
     int drawn = 0;
-    for (const AppendixMap& map : maps) {
+    for (size_t i = 0; i < maps.size(); ++i) {
+        const AppendixMap& map = maps[i];
         WordParagraph item;
-        if (!map.leftOut.isEmpty() || map.printed.image.isNull()) {
+        if (!map.leftOut.isEmpty() || map.printed.scale == 0) {
             item.text = QStringLiteral("–\t") + Accusative(map.title) +
                         QStringLiteral(" не додано: ") + map.leftOut;
             items.push_back(item);
@@ -538,7 +546,7 @@ void FillAppendixMaps(WordDocument& document, const ReportContext& context, JobP
         sheets.push_back(heading);
         WordParagraph picture;
         picture.text = map.title + u' ' + context.settlementName;
-        picture.pictureId = document.addPicture(EncodePng(map.printed.image));
+        picture.pictureId = pictures[i];
         picture.pictureMm = QSizeF(kPageWidthMm, kPageHeightMm);
         sheets.push_back(picture);
     }

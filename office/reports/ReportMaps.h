@@ -4,8 +4,8 @@
 #include "map/PrintMap.h"
 #include "office/reports/ReportContext.h"
 
-#include <QByteArray>
 #include <QString>
+#include <functional>
 #include <vector>
 
 class WordDocument;
@@ -28,11 +28,10 @@ struct AppendixMap {
  * outlined districts with theirs, (б) local factors, one colour each, (в) functional use by
  * category, (г) soils with their codes. A map whose layer is missing, unreadable or empty is
  * left out. Stops between maps when "Стоп" is pressed (the maps not drawn are left out).
+ * `drawn` sees each map as soon as it is drawn (and may take its picture away).
  */
-std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context, JobProgress& progress);
-
-/** A picture as PNG bytes, as the report embeds it. */
-QByteArray EncodePng(const QImage& image);
+std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context, JobProgress& progress,
+                                          const std::function<void(AppendixMap&)>& drawn = {});
 
 /**
  * Puts the appendices into the report: one line per map in the list at the bookmark
