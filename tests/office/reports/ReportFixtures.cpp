@@ -312,7 +312,8 @@ QString DumpReport(const QString& docxPath) {
     }
     for (int i = 1; i <= document->tableCount(); ++i) {
         const WordTable t = document->table(i);
-        dump += QStringLiteral("## ") + t.cellText(1, 1) + u'\n';
+        dump += QStringLiteral("## ") + t.cellText(1, 1) +
+                QStringLiteral(" [%1]").arg(t.columnCount()) + u'\n';
         for (int r = 2; r <= t.rowCount(); ++r) {
             QStringList cells;
             for (int c = 1; c <= t.columnCount(); ++c) {

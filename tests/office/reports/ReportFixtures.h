@@ -42,7 +42,10 @@ bool CreateCatalogue(const QString& path, int factors, const QString& settlement
 bool CreateSettlement(const QString& appDir, const QString& folder, const QString& script,
                       QString* error = nullptr);
 
-/** The tables of a saved document: "## title", then each further row's cells joined by " | ". */
+/**
+ * A saved document: its paragraphs outside tables ("¶ text"), then its tables: "## title
+ * [columns]", then each further row's cells joined by " | ".
+ */
 QString DumpReport(const QString& docxPath);
 /** A saved workbook's first sheet: its hidden columns, then its rows of values (bold marked). */
 QString DumpWorkbook(const QString& xlsxPath);
