@@ -6,18 +6,47 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 
-SingleInstance::SingleInstance(const QString& programPath) {
-    // The program's full path with forward slashes names the instance, so copies in other
-    // folders run side by side.
-    QString path = programPath;
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+/**
+ * What names the program folder whatever path leads to it: on Unix its device and inode (a
+ * link or a bind mount to the folder gives the same), else its path with links resolved.
+ */
+QString FolderIdentity(const QString& programPath) {
+    const QString folder = QFileInfo(programPath).absolutePath();
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    if (::stat(QFile::encodeName(folder).constData(), &info) == 0)
+        return QStringLiteral("device %1 inode %2")
+            .arg(static_cast<qulonglong>(info.st_dev))
+            .arg(static_cast<qulonglong>(info.st_ino));
+#endif
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    QString path = canonical.isEmpty() ? QDir::cleanPath(folder) : canonical;
     path.replace(u'\\', u'/');
+    return path;
+}
+
+} // namespace
+
+SingleInstance::SingleInstance(const QString& programPath) {
+    // The program folder's identity names the instance, so copies in other folders run side
+    // by side and a second start through another path to the same folder does not.
     m_key = QStringLiteral("tamberon-") +
-            QString::fromLatin1(
-                QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
+            QString::fromLatin1(QCryptographicHash::hash(FolderIdentity(programPath).toUtf8(),
+                                                         QCryptographicHash::Sha1)
+                                    .toHex()
+                                    .left(16));
 }
 
 SingleInstance::~SingleInstance() = default;
@@ -49,10 +78,10 @@ bool SingleInstance::acquire(bool hasArguments) {
 bool CheckPrinters(const QStringList& printers, const QString& errorText) {
     if (!printers.isEmpty() && errorText.isEmpty())
         return true;
-    ShowError(QStringLiteral("Проверка устройств"),
-              QStringLiteral(
-                  "Принтер не обнаружен. Дальнейшее выполнение программы невозможно.\r\rТест: ") +
-                  errorText);
+    ShowError(
+        QStringLiteral("Перевірка пристроїв"),
+        QStringLiteral("Принтер не знайдено. Подальша робота програми неможлива.\r\rПеревірка: ") +
+            errorText);
     return false;
 }
 
@@ -77,7 +106,7 @@ QString FindUpdate(const QString& settingsFile) {
 bool OfferUpdate(const QString& settingsFile, const QString& appDir) {
     if (FindUpdate(settingsFile).isEmpty())
         return false;
-    if (AskConfirm(QStringLiteral("Доступны обновления программы. Установить их сейчас?"),
+    if (AskConfirm(QStringLiteral("Доступні оновлення програми. Встановити їх зараз?"),
                    Answer::Yes | Answer::Cancel) == Answer::Yes) {
         for (const char* updater : {"orvelupdate.exe", "orvelupd.exe"}) {
             const QString path = JoinPath(appDir, QString::fromLatin1(updater));

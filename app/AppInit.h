@@ -8,8 +8,8 @@ class QLockFile;
 class QLocalServer;
 
 /**
- * One running copy of the program per program folder: a lock keyed by the program's full
- * path; a second start tells the first one and ends.
+ * One running copy of the program per program folder: a lock keyed by the folder's identity
+ * (the same through a link or a bind mount); a second start tells the first one and ends.
  */
 class SingleInstance {
 public:

@@ -54,6 +54,7 @@ void FillReports(TFormMain& window) {
                                          window.CurrentSettlement->named, folder};
     WindowJobRunner jobs;
     // The reports register their files in the settlement's database: a copy first.
+    const backup::StoreLabel label(QStringLiteral("Заповнити звіт"));
     backup::BeforeSettlementStore(Db().data);
     const reports::ReportRunResult result =
         reports::RunReports(context, folder, GlobalVar().Settings.TemplateDir, jobs, true);

@@ -1,6 +1,7 @@
 // The main window's catalogue operations: tree, lists, creating, registering and deleting
 // projects, the files of a folder.
 
+#include "app/CopiesWindow.h"
 #include "app/MainWindow.h"
 #include "app/MapTab.h"
 #include "catalogue/core/Catalogue.h"
@@ -12,6 +13,7 @@
 #include "common/Shell.h"
 #include "db/Backup.h"
 #include "db/Databases.h"
+#include "map/TabFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -46,7 +48,9 @@ void TFormMain::LoadProjectTree() {
     RefreshLists();
     SqlText = QStringLiteral("SELECT * FROM projects ORDER BY id");
     ProjectTreeRows rows;
-    if (!catalogue::LoadProjectRows(rows))
+    const bool loaded = catalogue::LoadProjectRows(rows);
+    TellCopyProblem(); // the catalogue's copy of this run is made as it opens
+    if (!loaded)
         return;
     std::vector<QTreeWidgetItem*> nodes;
     nodes.reserve(rows.items.size());
@@ -92,6 +96,10 @@ void TFormMain::LoadSettlementView(const QString& folder) {
         return;
     fillList(ListView2, files);
     m_map->setSettlementFolder(folder);
+    // A table whose writing was cut short is made whole (old or new) before anything reads it.
+    QString recovery;
+    if (!TabFile::recoverFolder(folder, &recovery))
+        ShowWarning(recovery);
     // A missing table simply gives no layer; one that is there but cannot be opened is named.
     QStringList failed;
     for (const char* layer : {"межі.tab", "зони.tab", "райони.tab"}) {
@@ -199,13 +207,36 @@ void TFormMain::ExportMaterials() {
 }
 
 void TFormMain::OpenBackupsFolder() {
-    const QString folder = CurrentSettlement
-                               ? backup::SettlementCopiesFolder(CurrentSettlement->pathname)
-                               : backup::CopiesRoot();
-    if (folder.isEmpty())
+    if (!CurrentSettlement) {
+        const QString root = backup::CopiesRoot();
+        if (root.isEmpty())
+            return;
+        QDir().mkpath(root);
+        ShellOpen(root);
         return;
-    QDir().mkpath(folder);
-    ShellOpen(folder);
+    }
+    const QString folder = CurrentSettlement->pathname;
+    const QString copies = backup::SettlementCopiesFolder(folder);
+    const QString name = CurrentSettlement->named;
+    // The project connection is re-pointed at each use: restore into this settlement's.
+    auto connectSettlement = [folder] {
+        const QString database = JoinPath(folder, DataFileName());
+        return (Db().data.isOpen() && QFileInfo(Db().data.path()).absoluteFilePath() ==
+                                          QFileInfo(database).absoluteFilePath()) ||
+               Db().ConnectProject(folder);
+    };
+    TFormCopies window(name, copies, Db().data, connectSettlement, this);
+    if (!window.reload()) {
+        ShowInfo(NoCopiesText(name));
+        return;
+    }
+    window.setRestored([this] { RefreshLists(); });
+    m_dialogs.showCopies ? m_dialogs.showCopies(window) : void(window.exec());
+}
+
+void TFormMain::TellCopyProblem() {
+    if (const QString problem = backup::TakeUntoldProblem(); !problem.isEmpty())
+        ShowWarning(problem);
 }
 
 void TFormMain::OpenMaterialsFolder() {

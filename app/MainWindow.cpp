@@ -184,7 +184,7 @@ void TFormMain::createPanels() {
     search->addWidget(ESearch);
     BSearch = new QPushButton(QStringLiteral(">"), panelTree);
     BSearch->setObjectName(QStringLiteral("BSearch"));
-    BSearch->setToolTip(QStringLiteral("Найти далее"));
+    BSearch->setToolTip(QStringLiteral("Знайти далі"));
     BSearch->setFixedWidth(28);
     search->addWidget(BSearch);
     treeLayout->addLayout(search);
@@ -243,6 +243,8 @@ void TFormMain::createPanels() {
         list->viewport()->setCursor(Qt::PointingHandCursor);
         connect(list, &QListWidget::itemDoubleClicked, this,
                 [this](QListWidgetItem* item) { OpenListItem(item); });
+        // Enter opens the selected entry as a double click does.
+        list->installEventFilter(this);
         l->addWidget(list);
     };
     makePanel(PanelList1, GradientList1, ListView1, "PanelList1", "GradientList1", "ListView1");
@@ -430,6 +432,7 @@ void TFormMain::OpenListItem(QListWidgetItem* item) {
             m_dialogs.openStep(kind);
         break;
     }
+    TellCopyProblem();
 }
 
 void TFormMain::selectNode(QTreeWidgetItem* node) {
@@ -487,6 +490,15 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
         // The tree selects (Ctrl and Shift keep their meaning); itemPressed refreshes.
         return false;
     }
+    if ((watched == ListView1 || watched == ListView2) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* list = static_cast<QListWidget*>(watched);
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && list->currentItem() &&
+            list->currentItem()->isSelected()) {
+            OpenListItem(list->currentItem());
+            return true;
+        }
+    }
     if (watched == TreeViewProjects && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -505,7 +517,7 @@ void TFormMain::openHelp(const QString& name) {
             return;
         }
     }
-    ShowWarning(QStringLiteral("Не зайдено файл \"") + name + QStringLiteral(".doc\"."));
+    ShowWarning(QStringLiteral("Не знайдено файл \"") + name + QStringLiteral(".doc\"."));
 }
 
 void TFormMain::showAbout() {

@@ -37,6 +37,8 @@ struct MainWindowDialogs {
     std::function<void()> referenceBooks;
     std::function<void(int kind)> openStep;
     std::function<void()> fillReports;
+    /** Shows the automatic copies' window modally (exec() when unset). */
+    std::function<void(class TFormCopies&)> showCopies;
 };
 
 /**
@@ -70,8 +72,13 @@ public:
     void POPUP_DEL_FILEClick();
     void ExportMaterials();
     void OpenMaterialsFolder();
-    /** Opens the selected settlement's folder of automatic copies, else the copies' root. */
+    /**
+     * "Автоматичні копії": the selected settlement's copies to restore one (or says there is
+     * none); without a settlement the folder of all copies.
+     */
     void OpenBackupsFolder();
+    /** Says once in a run why automatic copies cannot be made. */
+    void TellCopyProblem();
     /** Adds a file entry to the materials list, before "Заповнити звіт". */
     void AddMaterialEntry(const ListEntry& entry);
 
@@ -100,7 +107,7 @@ public:
     QAction* ACT_REFS = nullptr;
     QAction* ACT_TEMPL2 = nullptr;
     QAction* ACT_TEMPL3 = nullptr;
-    /** "Автоматичні копії": opens the folder of the automatic copies. */
+    /** "Автоматичні копії": the selected settlement's copies. */
     QAction* ACT_BACKUPS = nullptr;
     QAction* ACT_MANUAL = nullptr;
     QAction* ACT_INFO = nullptr;

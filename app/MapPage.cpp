@@ -1,5 +1,6 @@
 #include "app/MapPage.h"
 
+#include "gis/ui/MapGisTools.h"
 #include "map/MapView.h"
 
 #include <QVBoxLayout>
@@ -9,6 +10,7 @@ MapPage::MapPage(MapDocument& map, QWidget* parent) : MapTab(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     m_view = new MapView(map, this);
     layout->addWidget(m_view);
+    new MapGisTools(m_view);
 }
 
 void MapPage::removeAllLayers() {

@@ -87,7 +87,10 @@ QString SettlementName(Connection* catalogue, Connection& data, const QString& f
 QString OpenSettlement(Connection& data, const QString& path) {
     if (!data.open(path))
         return QStringLiteral("База населеного пункту \"") + path +
-               QStringLiteral("\" пошкоджена: ") + data.errorText();
+               (data.openFailure() == OpenFailure::NotADatabase
+                    ? QStringLiteral("\" пошкоджена: ")
+                    : QStringLiteral("\" не відкривається: ")) +
+               data.errorText();
     Query q(&data);
     if (!RunQuery(q, QStringLiteral("PRAGMA quick_check"), true) || q.eof() ||
         q.text(0) != QLatin1String("ok"))
@@ -125,8 +128,8 @@ QString ReportCommandHelp() {
         "файл), на стандартний вивід помилок - причина для кожного незбереженого.\n"
         "\n"
         "Код завершення: 0 - збережено всі три файли; 1 - збережено не всі;\n"
-        "2 - неправильний виклик, немає папки, немає бази населеного пункту або вона\n"
-        "пошкоджена (одне повідомлення на стандартному виводі помилок).\n");
+        "2 - неправильний виклик, немає папки, немає бази населеного пункту, вона не\n"
+        "відкривається або пошкоджена (одне повідомлення на стандартному виводі помилок).\n");
 }
 
 bool IsReportCommand(int argc, char** argv) {
@@ -206,6 +209,7 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
         &data, haveCatalogue ? &catalogue : nullptr,
         SettlementName(haveCatalogue ? &catalogue : nullptr, data, folder), folder};
     reports::HeadlessJobRunner jobs;
+    const backup::StoreLabel label(QStringLiteral("Заповнити звіт"));
     backup::BeforeSettlementStore(data);
     const reports::ReportRunResult result =
         reports::RunReports(context, folder, GlobalVar().Settings.TemplateDir, jobs, false);

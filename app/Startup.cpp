@@ -8,7 +8,6 @@
 #include "app/Splash.h"
 #include "app/StartProbe.h"
 #include "app/StepDispatch.h"
-#include "app/WindowPlacement.h"
 #include "catalogue/refs/FormRefs.h"
 #include "catalogue/ui/FormDeletion.h"
 #include "catalogue/ui/FormOpenDir.h"
@@ -19,6 +18,7 @@
 #include "common/ui/QtMessages.h"
 #include "common/ui/QtWaitCursor.h"
 #include "common/ui/Wait.h"
+#include "common/ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QDir>

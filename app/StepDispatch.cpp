@@ -4,6 +4,7 @@
 #include "catalogue/core/ProjectItem.h"
 #include "catalogue/refs/FormRefs.h"
 #include "common/Messages.h"
+#include "db/Backup.h"
 #include "db/Databases.h"
 #include "steps/agricultural/FormOtsenkaUgodia.h"
 #include "steps/areas/FormOtsenkaPloszhi.h"
@@ -21,6 +22,12 @@ void OpenStep(TFormMain& window, int kind) {
     const StepContext& context = window.stepContext();
     if (!context.valid())
         return;
+    // The copy before the step's store is labelled with the step.
+    QString caption;
+    for (const ListEntry& step : catalogue::StepEntries())
+        if (step.kind == kind)
+            caption = step.caption;
+    const backup::StoreLabel label(caption);
     switch (kind) {
     case KindStepInfo:
         OpenStepInfo(context, &window);

@@ -1,15 +1,18 @@
 // The program's entry: everything happens in the start-up sequence.
 #include "app/CommandLine.h"
+#include "app/LayersCommand.h"
 #include "app/ReportCommand.h"
 #include "app/Startup.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    // "tamberon report FOLDER", --help, --version and a wrong option need no window, display
-    // or start-up check.
+    // "tamberon report FOLDER", "tamberon layers ...", --help, --version and a wrong option need no
+    // window, display or start-up check.
     if (IsReportCommand(argc, argv))
         return ReportCommandMain(argc, argv);
+    if (IsLayersCommand(argc, argv))
+        return LayersCommandMain(argc, argv);
     if (const int status = AnswerOnConsole(argc, argv); status >= 0)
         return status;
     QApplication app(argc, argv);

@@ -7,6 +7,11 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 bool FolderExistsQuiet(const QString& path) {
     return !path.isEmpty() && QFileInfo(path).isDir();
 }
@@ -194,4 +199,37 @@ bool CopyFileReplacing(const QString& source, const QString& target) {
     if (QFileInfo::exists(target) && !QFile::remove(target))
         return false;
     return QFile::copy(source, target);
+}
+
+namespace {
+
+#ifdef Q_OS_UNIX
+bool SyncPath(const QString& path, int flags) {
+    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+#endif
+
+} // namespace
+
+bool SyncFile(const QString& path) {
+#ifdef Q_OS_UNIX
+    return SyncPath(path, O_RDONLY);
+#else
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.flush();
+#endif
+}
+
+bool SyncFolder(const QString& folder) {
+#ifdef Q_OS_UNIX
+    return SyncPath(folder, O_RDONLY | O_DIRECTORY);
+#else
+    Q_UNUSED(folder);
+    return true; // the folder's entries are written with the files there
+#endif
 }

@@ -40,3 +40,10 @@ QString IncludeTrailingBackslash(const QString& path);
 QString JoinPath(const QString& folder, const QString& name);
 /** Copies a file, replacing the target; false when the copy failed. */
 bool CopyFileReplacing(const QString& source, const QString& target);
+/**
+ * Flushes a file's contents to the disk, so that a rename after it never leaves an empty or
+ * partial file under the new name after a crash; false when it cannot be opened or flushed.
+ */
+bool SyncFile(const QString& path);
+/** Flushes a folder's entries (files created, renamed or removed in it) to the disk. */
+bool SyncFolder(const QString& folder);

@@ -10,8 +10,8 @@ public:
     void error(const QString& caption, const QString& text) override {
         std::fprintf(stderr, "%s: %s\n", qUtf8Printable(caption), qUtf8Printable(text));
     }
-    void warning(const QString& text) override { error(QStringLiteral("Внимание"), text); }
-    void info(const QString& text) override { error(QStringLiteral("Информация"), text); }
+    void warning(const QString& text) override { error(QStringLiteral("Увага"), text); }
+    void info(const QString& text) override { error(QStringLiteral("Інформація"), text); }
     Answer confirm(const QString& text, Buttons) override {
         error(QStringLiteral("?"), text);
         return Answer::Cancel;
@@ -44,7 +44,7 @@ void ShowError(const QString& text) {
 void ShowError(const QString& caption, const QString& text) {
     if (text.isEmpty())
         return;
-    g_messages->error(caption.isEmpty() ? QStringLiteral("Ошибка") : caption, text);
+    g_messages->error(caption.isEmpty() ? QStringLiteral("Помилка") : caption, text);
 }
 
 void ShowWarning(const QString& text) {

@@ -49,7 +49,7 @@ public:
 Messages* SetMessages(Messages* messages);
 Messages& CurrentMessages();
 
-/** An error box; nothing when the text is empty. The caption defaults to "Ошибка". */
+/** An error box; nothing when the text is empty. The caption defaults to "Помилка". */
 void ShowError(const QString& text);
 void ShowError(const QString& caption, const QString& text);
 void ShowWarning(const QString& text);

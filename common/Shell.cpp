@@ -3,32 +3,76 @@
 #include "common/FileUtils.h"
 #include "common/Messages.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
 namespace {
 
-/** Opens through the desktop's xdg-open and starts programs with QProcess. */
+/** Milliseconds the opener is given to say that nothing can open the file. */
+constexpr int OpenerAnswerMs = 2000;
+
+/**
+ * Opens through the desktop's opener (xdg-open) and starts programs with QProcess. The
+ * opener tells by its exit status when no program can open the file; a program it starts
+ * and keeps running is taken as success.
+ */
 class DesktopShell final : public Shell {
 public:
+    explicit DesktopShell(QString opener = QString()) : m_opener(std::move(opener)) {}
+
     int open(const QString& path) override {
-        const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+        const QString opener = m_opener.isEmpty()
+                                   ? QStandardPaths::findExecutable(QStringLiteral("xdg-open"))
+                                   : m_opener;
         if (opener.isEmpty())
             return 31;
-        return QProcess::startDetached(opener, {path}) ? 42 : 31;
+        auto* process = new QProcess;
+        process->setProgram(opener);
+        process->setArguments({path});
+        process->setStandardOutputFile(QProcess::nullDevice());
+        process->setStandardErrorFile(QProcess::nullDevice());
+        process->start();
+        if (!process->waitForStarted(OpenerAnswerMs)) {
+            delete process;
+            return 31;
+        }
+        if (!process->waitForFinished(OpenerAnswerMs)) {
+            // Still running: it runs the program it found; it is let go when it ends.
+            QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+            return 42;
+        }
+        const int status = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+        delete process;
+        // xdg-open: 0 done, 2 no such file, 3 no tool, 4 the action failed.
+        switch (status) {
+        case 0:
+            return 42;
+        case 2:
+            return 2;
+        default:
+            return 31;
+        }
     }
     bool run(const QString& program, const QStringList& arguments, bool, bool wait) override {
         if (wait)
             return QProcess::execute(program, arguments) >= 0;
         return QProcess::startDetached(program, arguments);
     }
+
+private:
+    QString m_opener;
 };
 
 DesktopShell g_desktop;
 Shell* g_shell = &g_desktop;
 
 } // namespace
+
+std::unique_ptr<Shell> MakeDesktopShell(const QString& opener) {
+    return std::make_unique<DesktopShell>(opener);
+}
 
 Shell* SetShell(Shell* shell) {
     Shell* previous = g_shell;
@@ -37,52 +81,52 @@ Shell* SetShell(Shell* shell) {
 }
 
 QString ShellErrorText(int code, const QString& path) {
-    const char* reason = nullptr;
+    QString reason;
     switch (code) {
     case 0:
-        reason = "The operating system is out of memory or resources.";
+        reason = QStringLiteral("Операційній системі бракує пам’яті або ресурсів.");
         break;
     case 2:
-        reason = "The specified file was not found.";
+        reason = QStringLiteral("Файл не знайдено.");
         break;
     case 3:
-        reason = "The specified path was not found.";
+        reason = QStringLiteral("Шлях не знайдено.");
         break;
     case 5:
-        reason = "The operating system denied access to the specified file.";
+        reason = QStringLiteral("Операційна система заборонила доступ до файлу.");
         break;
     case 8:
-        reason = "There was not enough memory to complete the operation.";
+        reason = QStringLiteral("Бракує пам’яті для виконання дії.");
         break;
     case 11:
-        reason = "The .EXE file is invalid (non-Win32 .EXE or error in .EXE image).";
+        reason = QStringLiteral("Файл програми пошкоджений або не призначений для цієї системи.");
         break;
     case 26:
-        reason = "A sharing violation occurred.";
+        reason = QStringLiteral("Файл зайнятий іншою програмою.");
         break;
     case 27:
-        reason = "The filename association is incomplete or invalid.";
+        reason = QStringLiteral("Зв’язок цього типу файлів із програмою неповний або хибний.");
         break;
     case 28:
-        reason = "The DDE transaction could not be completed because the request timed out.";
+        reason = QStringLiteral("Програма не відповіла вчасно.");
         break;
     case 29:
-        reason = "The DDE transaction failed.";
+        reason = QStringLiteral("Програма не змогла відкрити файл.");
         break;
     case 30:
-        reason = "The DDE transaction could not be completed because other DDE transactions "
-                 "were being processed.";
+        reason = QStringLiteral("Програма зайнята іншими запитами.");
         break;
     case 31:
-        reason = "There is no application associated with the given filename extension.";
+        reason = QStringLiteral("Немає програми, яка відкриває файли цього типу. Встановіть її "
+                                "або відкрийте файл вручну.");
         break;
     case 32:
-        reason = "The specified dynamic-link library was not found.";
+        reason = QStringLiteral("Не знайдено бібліотеки, потрібної програмі.");
         break;
     default:
         return QString();
     }
-    return path + u'\r' + QString::fromLatin1(reason);
+    return QDir::toNativeSeparators(path) + u'\r' + reason;
 }
 
 int ShellOpen(const QString& path) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 /** Opens documents and starts programs; tests install one that records instead. */
 class Shell {
@@ -15,6 +16,12 @@ public:
 
 /** Installs the implementation (not owned); returns the previous one. */
 Shell* SetShell(Shell* shell);
+
+/**
+ * The desktop's shell, opening files through `opener` (xdg-open found on the path when
+ * empty): its answer within two seconds that nothing can open a file is a failure (31).
+ */
+std::unique_ptr<Shell> MakeDesktopShell(const QString& opener = QString());
 
 /**
  * Opens a document, folder or map file through the shell. Failures (a result of 32 or

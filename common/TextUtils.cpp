@@ -161,6 +161,34 @@ QString FormatFixed(double value, int decimals) {
     return (value < 0 && !zero) ? u'-' + rounded : rounded;
 }
 
+QStringList SplitCsvLine(const QString& line, QChar separator) {
+    QStringList fields;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (quoted) {
+            if (c == u'"' && i + 1 < line.size() && line[i + 1] == u'"') {
+                field += u'"';
+                ++i;
+            } else if (c == u'"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == u'"') {
+            quoted = true;
+        } else if (c == separator) {
+            fields << field;
+            field.clear();
+        } else {
+            field += c;
+        }
+    }
+    fields << field;
+    return fields;
+}
+
 std::optional<double> ParseNumber(const QString& text) {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())

@@ -28,6 +28,11 @@ QStringList SplitArray(const QString& text, const QString& separator);
 QString JoinLines(const QStringList& lines, const QString& separator);
 /** Lines joined by carriage returns, each trimmed when asked. */
 QString MemoText(const QStringList& lines, bool trim);
+/**
+ * One line of a delimited text file split at `separator`; a field in double quotes may hold
+ * the separator, and "" inside it is one quote.
+ */
+QStringList SplitCsvLine(const QString& line, QChar separator = u';');
 /** Digits, an optional leading "-" and one inner ".". */
 bool IsNumberText(const QString& text);
 /** n digits from 0 to 8. */

@@ -4,7 +4,7 @@ CREATE TABLE коатуу (id AUTOINCREMENT, code nvarchar (10), title nvarchar 
 CREATE INDEX коатуу_code ON коатуу (code);
 CREATE TABLE індексація (id AUTOINCREMENT, рік nvarchar (10), індексація nvarchar (20), інфляція nvarchar (20));
 CREATE TABLE грунти (id AUTOINCREMENT, шифр nvarchar (20), назва nvarchar (255));
-CREATE TABLE збірник_цін (id AUTOINCREMENT, назва nvarchar (255), од_виміру nvarchar (50), вартість nvarchar (20));
+CREATE TABLE збірник_цін (id AUTOINCREMENT, категорія nvarchar (255), назва nvarchar (255), од_виміру nvarchar (50), вартість nvarchar (20), рік nvarchar (10));
 CREATE TABLE локальні (id AUTOINCREMENT, назва_фактору ntext, назва_коротко nvarchar (100), мин nvarchar (20), макс nvarchar (20));
 -- Program settings; "ПутьКПроектам" replaces the projects root when not empty.
 CREATE TABLE налаштування (id AUTOINCREMENT, code nvarchar (50), value nvarchar (255));

@@ -127,16 +127,38 @@ bool Connection::create(const QString& path) {
 bool Connection::openWith(const QString& path, int flags) {
     close();
     m_error.clear();
-    if (!(flags & SQLITE_OPEN_CREATE) && !QFileInfo(path).isFile()) {
-        m_error = QStringLiteral("Не вдається знайти файл \"%1\".").arg(path);
+    m_failure = OpenFailure::None;
+    auto fail = [this](OpenFailure failure, const QString& text) {
+        m_failure = failure;
+        m_error = text;
         return false;
-    }
+    };
+    if (!(flags & SQLITE_OPEN_CREATE) && !QFileInfo(path).isFile())
+        return fail(OpenFailure::Missing,
+                    QStringLiteral("Не вдається знайти файл \"%1\".").arg(path));
+    // SQLite refuses a full path longer than its limit with the same words as a missing or
+    // locked file; say what it is.
+    const sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+    const qsizetype limit = vfs ? vfs->mxPathname : 512;
+    const qsizetype length = QFileInfo(path).absoluteFilePath().toUtf8().size();
+    if (length >= limit)
+        return fail(OpenFailure::PathTooLong,
+                    QStringLiteral("Шлях до бази даних \"%1\" задовгий: %2 байтів, а SQLite "
+                                   "відкриває бази зі шляхом до %3 байтів. Перенесіть папку "
+                                   "ближче до кореня диска або скоротіть назви папок.")
+                        .arg(path)
+                        .arg(length)
+                        .arg(limit - 1));
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        m_error = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+        const QString text =
+            db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
         sqlite3_close(db);
-        return false;
+        return fail((rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT
+                        ? OpenFailure::NotADatabase
+                        : OpenFailure::Other,
+                    text);
     }
     sqlite3_busy_timeout(db, 3000);
     sqlite3_extended_result_codes(db, 1);
@@ -147,12 +169,16 @@ bool Connection::openWith(const QString& path, int flags) {
     sqlite3_create_collation(db, "UKR", SQLITE_UTF8, nullptr, UkrainianCollation);
     // A file that is not a database only shows when it is read.
     char* err = nullptr;
-    if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &err) !=
-        SQLITE_OK) {
-        m_error = QString::fromUtf8(err ? err : sqlite3_errmsg(db));
+    if (const int read =
+            sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &err);
+        read != SQLITE_OK) {
+        const QString text = QString::fromUtf8(err ? err : sqlite3_errmsg(db));
         sqlite3_free(err);
         sqlite3_close(db);
-        return false;
+        return fail((read & 0xff) == SQLITE_NOTADB || (read & 0xff) == SQLITE_CORRUPT
+                        ? OpenFailure::NotADatabase
+                        : OpenFailure::Other,
+                    text);
     }
     static quint64 sessions = 0;
     m_db = db;

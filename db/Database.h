@@ -30,6 +30,15 @@ struct FieldInfo {
     int size = 0;
 };
 
+/** Why a database file did not open. */
+enum class OpenFailure {
+    None,
+    Missing,      ///< no such file
+    PathTooLong,  ///< the path is longer than the provider can open; the file is not read
+    NotADatabase, ///< the file was read and is not a sound database
+    Other,        ///< no access, no memory, locked...
+};
+
 /**
  * A connection to one database file. The provider is SQLite, extended with what the
  * program's SQL needs: cint(), a LIKE that ignores the letter case of Cyrillic text,
@@ -52,6 +61,8 @@ public:
     /** The provider name ColumnDef tests. */
     QString provider() const { return QStringLiteral("SQLite"); }
     QString errorText() const { return m_error; }
+    /** Why the last open() or create() failed. */
+    OpenFailure openFailure() const { return m_failure; }
     /** Names of the tables. */
     QStringList tableNames() const;
 
@@ -68,6 +79,7 @@ private:
     sqlite3* m_db = nullptr;
     QString m_path;
     QString m_error;
+    OpenFailure m_failure = OpenFailure::None;
     quint64 m_session = 0;
 };
 

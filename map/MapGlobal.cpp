@@ -219,7 +219,7 @@ std::vector<AttributeLine> SelectionAttributes(const MapDocument& map) {
         const std::optional<Dataset> dataset = Dataset(layer);
         const std::optional<Feature> feature = layer->firstSelected();
         if (!feature) {
-            lines.push_back({QStringLiteral("Ошибка"),
+            lines.push_back({QStringLiteral("Помилка"),
                              QStringLiteral("Немає даних шару \"%1\".").arg(layer->name()),
                              layer->name()});
             break;

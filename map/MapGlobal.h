@@ -74,7 +74,7 @@ struct AttributeLine {
 };
 /**
  * Field names and values of the first selected object of every visible layer with a
- * selection, in layer order; an error ends the list with the line "Ошибка" and the error
+ * selection, in layer order; an error ends the list with the line "Помилка" and the error
  * text.
  */
 std::vector<AttributeLine> SelectionAttributes(const MapDocument& map);

@@ -32,8 +32,8 @@ MapView::MapView(MapDocument& document, QWidget* parent) : QWidget(parent) {
                                 QStringLiteral("Пересування"), true);
     CmdZoomin = addToolButton(QStringLiteral("CmdZoomin"), QStringLiteral("Збільшити"),
                               QStringLiteral("Збільшити"), true);
-    cmdZoomout = addToolButton(QStringLiteral("cmdZoomout"), QStringLiteral("Зменьшити"),
-                               QStringLiteral("Зменьшити"), true);
+    cmdZoomout = addToolButton(QStringLiteral("cmdZoomout"), QStringLiteral("Зменшити"),
+                               QStringLiteral("Зменшити"), true);
     ToolBarCMD->addSeparator();
     cmdEntire = addToolButton(QStringLiteral("cmdEntire"), QStringLiteral("Весь шар"),
                               QStringLiteral("Показати шар повністю"), false);

@@ -25,12 +25,27 @@ struct OverlayPair {
     double area = 0; ///< square metres in common (OverlayTest::Area only)
 };
 
+/** A region that was not valid and was repaired for the overlay (its file is not changed). */
+struct OverlayRepair {
+    QString layer;  ///< the layer's name
+    qint64 fid = 0; ///< the object's number in its table
+    QString reason; ///< what was wrong with it
+};
+
 /** Counts of one overlay run. */
 struct OverlayStats {
     qint64 candidates = 0; ///< pairs whose envelopes met
     qint64 pairs = 0;      ///< pairs that passed the test
     qint64 failed = 0;     ///< pairs the geometry library could not decide (skipped)
+    bool stopped = false;  ///< stopped on request: the pairs visited are not all
+    std::vector<OverlayRepair> repairs;
 };
+
+/**
+ * Told how many of the base objects are done, between objects and from inside long geometry
+ * operations (then at most every few milliseconds); returning false stops the overlay.
+ */
+using OverlayProgress = std::function<bool(qint64 done, qint64 total)>;
 
 /** Receives each pair with both objects, for a step's own accumulation rule. */
 using OverlayVisitor =
@@ -45,13 +60,21 @@ using OverlayVisitor =
  * are visited base object by base object in table order, within each by layer in the order
  * given, then by region in table order (the order of a loop over all pairs). Objects that
  * are not regions take no part. A pair the geometry library fails on is skipped and counted.
+ * A region that is not valid (a self-intersection, a loose hole...) is first repaired with
+ * GEOS's make-valid and listed in the stats' repairs. `progress` may stop the run.
  */
 OverlayStats Overlay(const Layer& base, const std::vector<const Layer*>& layers, OverlayTest test,
-                     const OverlayVisitor& visit);
+                     const OverlayVisitor& visit, const OverlayProgress& progress = {});
 
 /** The pairs of Overlay() as plain records, in the same order. */
 std::vector<OverlayPair> OverlayPairs(const Layer& base, const std::vector<const Layer*>& layers,
                                       OverlayTest test, OverlayStats* stats = nullptr);
+
+/**
+ * The warning that names the repaired regions, one line each ("" when none): the overlay
+ * used them repaired, their files are as they were.
+ */
+QString OverlayRepairsText(const std::vector<OverlayRepair>& repairs);
 
 /**
  * Opens a table file for an overlay on its own, not on any map; the layer is named after the

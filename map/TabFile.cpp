@@ -1,9 +1,11 @@
 #include "map/TabFile.h"
 
+#include "map/TabJournal.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
+#include <QSaveFile>
 
 #include <cpl_error.h>
 #include <gdal_priv.h>
@@ -194,32 +196,6 @@ OGRSpatialReference numericSrs(const CoordSys& coordSys) {
     return srs;
 }
 
-// The existing companion files of a table, each under its name as found on disk.
-QStringList companionFiles(const QString& path) {
-    const QFileInfo info(path);
-    const QDir dir = info.dir();
-    const QString base = info.completeBaseName();
-    QStringList out;
-    for (const char* ext : {"tab", "dat", "map", "id", "ind"}) {
-        for (const QString& e : {QString::fromLatin1(ext), QString::fromLatin1(ext).toUpper()}) {
-            const QString file = dir.filePath(base + u'.' + e);
-            if (QFileInfo::exists(file))
-                out.append(file);
-        }
-    }
-    return out;
-}
-
-// A hidden name beside the table for a temporary or a set-aside copy; its name never
-// begins like a layer name, so a leftover is not taken for a layer.
-QString asideName(const QString& path, const QString& what) {
-    const QFileInfo info(path);
-    return info.dir().filePath(
-        QStringLiteral(".~%1.%2-%3")
-            .arg(info.completeBaseName(), what)
-            .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0')));
-}
-
 // The coordinate range stored in the header block of the table's ".map" file: the file
 // keeps coordinates as integers of ±1e9 scaled and displaced into this range.
 std::optional<MapRect> storedBounds(const QString& tabPath) {
@@ -368,61 +344,50 @@ bool writeWhole(const QString& path, const TableFormat& format, FeatureList& fea
     return true;
 }
 
-// Moves the companions of the table written at `temp` over those of `path`. The old files
-// are set aside first and brought back if any move fails, so the path always holds one
-// whole table, the old or the new.
-bool putInPlace(const QString& temp, const QString& path, QString* error) {
-    const QFileInfo target(path);
-    const QDir dir = target.dir();
-    const QString base = target.completeBaseName();
-    const bool upper = target.suffix() == target.suffix().toUpper();
-    const QString aside = asideName(path, QStringLiteral("old"));
-
-    std::vector<std::pair<QString, QString>> setAside; // original, aside
-    std::vector<QString> placed;
-    auto undo = [&] {
-        for (const QString& file : placed)
-            QFile::remove(file);
-        for (const auto& [original, moved] : setAside)
-            QFile::rename(moved, original);
-    };
-    auto fail = [&](const QString& file) {
-        undo();
-        setError(
-            error,
-            QStringLiteral("Не вдалося замінити файл \"%1\".").arg(QDir::toNativeSeparators(file)));
+// Writes the table beside the path under a temporary name, then puts it in place under a
+// journal, so that the path holds one whole table at every instant that counts.
+bool writeAtomically(const QString& path, const TableFormat& format, FeatureList& features,
+                     const ErrorScope& scope, QString* error) {
+    if (!TabJournal::Recover(path, error))
         return false;
-    };
-    for (const QString& file : companionFiles(path)) {
-        const QString moved = aside + u'.' + QFileInfo(file).suffix();
-        if (!QFile::rename(file, moved))
-            return fail(file);
-        setAside.emplace_back(file, moved);
+    const QString temp =
+        TabJournal::AsideName(path, QStringLiteral("new")) + QStringLiteral(".tab");
+    if (!writeWhole(temp, format, features, scope, error))
+        return false;
+    if (!TabJournal::Replace(temp, path, error)) {
+        // A journal left behind still needs the new files to finish the replace.
+        if (!QFileInfo::exists(TabJournal::JournalPath(path)))
+            TabFile::removeFiles(temp);
+        return false;
     }
-    for (const QString& file : companionFiles(temp)) {
-        const QString ext = QFileInfo(file).suffix().toLower();
-        const QString to =
-            ext == u"tab" ? path : dir.filePath(base + u'.' + (upper ? ext.toUpper() : ext));
-        if (!QFile::rename(file, to))
-            return fail(to);
-        placed.push_back(to);
-    }
-    for (const auto& entry : setAside)
-        QFile::remove(entry.second);
     return true;
 }
 
-// Writes the table beside the path under a temporary name, then puts it in place.
-bool writeAtomically(const QString& path, const TableFormat& format, FeatureList& features,
-                     const ErrorScope& scope, QString* error) {
-    const QString temp = asideName(path, QStringLiteral("new")) + QStringLiteral(".tab");
-    if (!writeWhole(temp, format, features, scope, error))
-        return false;
-    if (!putInPlace(temp, path, error)) {
-        TabFile::removeFiles(temp);
-        return false;
-    }
-    return true;
+// The file beside a table that keeps its coordinate system exactly (as WKT).
+QString crsSidecar(const QString& tabPath) {
+    const QFileInfo info(tabPath);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".wkt"));
+}
+
+// The projection and its ellipsoid without the datum's shift: what a table keeps of a system.
+QString projectionKey(const OGRSpatialReference& srs) {
+    char* out = nullptr;
+    srs.exportToProj4(&out);
+    QStringList parts = QString::fromUtf8(out ? out : "").split(u' ', Qt::SkipEmptyParts);
+    CPLFree(out);
+    parts.removeIf([](const QString& p) { return p.startsWith(QLatin1String("+towgs84=")); });
+    parts.replaceInStrings(QStringLiteral("+datum=WGS84"), QStringLiteral("+ellps=WGS84"));
+    return parts.join(u' ');
+}
+
+bool failWith(QString* error, const QString& text) {
+    setError(error, text);
+    return false;
+}
+
+// Finishes an interrupted replace before the table is read or changed in place.
+bool recovered(const QString& path, QString* error) {
+    return !QFileInfo::exists(TabJournal::JournalPath(path)) || TabJournal::Recover(path, error);
 }
 
 } // namespace
@@ -430,6 +395,8 @@ bool writeAtomically(const QString& path, const TableFormat& format, FeatureList
 namespace TabFile {
 
 bool read(const QString& path, TableContent& content, QString* error) {
+    if (!recovered(path, error))
+        return false;
     ErrorScope scope;
     GDALDatasetUniquePtr ds = openTable(path, false, error, scope);
     if (!ds)
@@ -471,6 +438,8 @@ bool read(const QString& path, TableContent& content, QString* error) {
 
 bool create(const QString& path, const std::vector<FieldDef>& fields, const CoordSys& coordSys,
             bool overwrite, const QString& description, QString* error) {
+    if (!recovered(path, error))
+        return false;
     ErrorScope scope;
     if (QFileInfo::exists(path) && !overwrite) {
         setError(error,
@@ -488,6 +457,8 @@ bool create(const QString& path, const std::vector<FieldDef>& fields, const Coor
 
 bool replaceAll(const QString& path, const std::vector<FieldDef>& fields, FeatureList& features,
                 QString* error) {
+    if (!recovered(path, error))
+        return false;
     ErrorScope scope;
     TableFormat format;
     if (!readFormat(path, format, scope, error))
@@ -505,6 +476,8 @@ bool append(const QString& path, Feature& feature, QString* error) {
 }
 
 bool appendAll(const QString& path, FeatureList& features, QString* error) {
+    if (!recovered(path, error))
+        return false;
     ErrorScope scope;
     GDALDatasetUniquePtr ds = openTable(path, true, error, scope);
     if (!ds)
@@ -537,6 +510,8 @@ bool rewrite(const QString& path, const Feature& feature, QString* error) {
         setError(error, QStringLiteral("Об'єкт не належить таблиці."));
         return false;
     }
+    if (!recovered(path, error))
+        return false;
     GDALDatasetUniquePtr ds = openTable(path, true, error, scope);
     if (!ds)
         return false;
@@ -560,6 +535,8 @@ bool rewrite(const QString& path, const Feature& feature, QString* error) {
 }
 
 bool remove(const QString& path, qint64 fid, QString* error) {
+    if (!recovered(path, error))
+        return false;
     ErrorScope scope;
     GDALDatasetUniquePtr ds = openTable(path, true, error, scope);
     if (!ds)
@@ -572,12 +549,110 @@ bool remove(const QString& path, qint64 fid, QString* error) {
     return true;
 }
 
+bool write(const QString& path, const TableSpec& spec, FeatureList& features, bool overwrite,
+           QString* error) {
+    ErrorScope scope;
+    if (QFileInfo::exists(path) && !overwrite) {
+        setError(error,
+                 QStringLiteral("Файл \"%1\" вже існує.").arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    TableFormat format;
+    format.fields = spec.fields;
+    bool geographic = false;
+    if (spec.srsWkt.isEmpty()) {
+        format.srs = numericSrs(CoordSys{});
+    } else if (format.srs.importFromWkt(spec.srsWkt.toUtf8().constData()) != OGRERR_NONE) {
+        setError(error, QStringLiteral("Невідома система координат."));
+        return false;
+    } else {
+        geographic = format.srs.IsGeographic();
+        // A table keeps an ellipsoid only with a datum it knows or an explicit shift to
+        // WGS 84; give it the register's shift when the system has none.
+        double shift[7];
+        const bool wgs84Ellipsoid = std::abs(format.srs.GetSemiMajor() - 6378137.0) < 1e-3 &&
+                                    std::abs(format.srs.GetInvFlattening() - 298.257223563) < 1e-6;
+        if (!format.srs.IsLocal() && !wgs84Ellipsoid &&
+            format.srs.GetTOWGS84(shift) != OGRERR_NONE) {
+            format.srs.AddGuessedTOWGS84();
+            // Without a known shift the table would keep the WGS 84 ellipsoid instead.
+            if (format.srs.GetTOWGS84(shift) != OGRERR_NONE)
+                format.srs.SetTOWGS84(0, 0, 0, 0, 0, 0, 0);
+        }
+    }
+    format.bounds = spec.bounds;
+    if (format.bounds.isNull()) {
+        // A range that holds the objects: the usual one, widened by whole powers of ten.
+        const double limit = geographic ? 180 : 1e7;
+        format.bounds = geographic ? MapRect{-180, -90, 180, 90} : CoordSys{}.bounds;
+        const MapRect used = FeaturesBounds(features);
+        if (!geographic && !used.isNull()) {
+            double reach = limit;
+            while (reach < 1e12 && (std::abs(used.xMin) > reach || std::abs(used.xMax) > reach ||
+                                    std::abs(used.yMin) > reach || std::abs(used.yMax) > reach))
+                reach *= 10;
+            format.bounds = {-reach, -reach, reach, reach};
+        }
+    }
+    if (!writeAtomically(path, format, features, scope, error))
+        return false;
+    // The table keeps the system only as closely as its own codes can; the exact one is
+    // kept beside it.
+    const QString sidecar = crsSidecar(path);
+    if (spec.srsWkt.isEmpty())
+        return !QFileInfo::exists(sidecar) || QFile::remove(sidecar) ||
+               failWith(error, QStringLiteral("Не вдалося видалити \"%1\".")
+                                   .arg(QDir::toNativeSeparators(sidecar)));
+    QSaveFile file(sidecar);
+    if (!file.open(QIODevice::WriteOnly) || file.write(spec.srsWkt.toUtf8()) < 0 || !file.commit())
+        return failWith(error, QStringLiteral("Не вдалося записати систему координат \"%1\".")
+                                   .arg(QDir::toNativeSeparators(sidecar)));
+    return true;
+}
+
+bool coordinateSystem(const QString& path, QString* wkt, QString* error) {
+    if (!recovered(path, error))
+        return false;
+    ErrorScope scope;
+    GDALDatasetUniquePtr ds = openTable(path, false, error, scope);
+    if (!ds)
+        return false;
+    QString text;
+    const OGRSpatialReference* srs = ds->GetLayer(0)->GetSpatialRef();
+    if (srs && !srs->IsEmpty() && !srs->IsLocal()) {
+        char* out = nullptr;
+        if (srs->exportToWkt(&out) == OGRERR_NONE && out)
+            text = QString::fromUtf8(out);
+        CPLFree(out);
+        // The exact system written beside, while it still describes this table's projection.
+        QFile file(crsSidecar(path));
+        OGRSpatialReference exact;
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray kept = file.readAll();
+            if (exact.importFromWkt(kept.constData()) == OGRERR_NONE &&
+                projectionKey(exact) == projectionKey(*srs))
+                text = QString::fromUtf8(kept);
+        }
+    }
+    if (wkt)
+        *wkt = text;
+    return true;
+}
+
+bool recover(const QString& path, QString* error) {
+    return TabJournal::Recover(path, error);
+}
+
+bool recoverFolder(const QString& folder, QString* error) {
+    return TabJournal::RecoverFolder(folder, error);
+}
+
 bool removeFiles(const QString& path) {
     const QFileInfo info(path);
     const QDir dir = info.dir();
     const QString base = info.completeBaseName();
     bool ok = true;
-    for (const char* ext : {"tab", "dat", "map", "id", "ind"}) {
+    for (const char* ext : {"tab", "dat", "map", "id", "ind", "wkt"}) {
         for (const QString& e : {QString::fromLatin1(ext), QString::fromLatin1(ext).toUpper()}) {
             const QString file = dir.filePath(base + u'.' + e);
             if (QFileInfo::exists(file) && !QFile::remove(file))

@@ -62,26 +62,6 @@ public:
 
 private:
     friend class WordDocument;
-
-    /** A paragraph a fill procedure adds to a document. */
-    struct WordParagraph {
-        /** The paragraph style's id ("ListBullet"); "" keeps the look of the replaced paragraph. */
-        QString style;
-        /** The text; "\t" is a tab. */
-        QString text;
-        bool bold = false;
-        /** Starts a new page. */
-        bool pageBreakBefore = false;
-        /** Right-aligned (a caption such as "Додаток А"). */
-        bool alignRight = false;
-        /**
-         * A picture of addPicture() shown alone in the paragraph, centred on single line spacing;
-         * the text is then its description for readers that show no pictures.
-         */
-        QString pictureId;
-        /** The picture's size on the page, in millimetres. */
-        QSizeF pictureMm;
-    };
     WordTable(pugi::xml_node node, const WordDocument* document)
         : m_node(node), m_document(document) {}
     pugi::xml_node cellNode(int row, int column) const;

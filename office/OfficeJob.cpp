@@ -76,14 +76,14 @@ QString OfficeLastError() {
 }
 
 QString OfficeTexts::badFile() {
-    return QStringLiteral("Файл имеет неправильный формат или не существует. Возможно не хватает "
-                          "прав на папке программы.");
+    return QStringLiteral("Файл має неправильний формат або не існує. Можливо, бракує "
+                          "прав на папку програми.");
 }
 QString OfficeTexts::fileNotFound() {
-    return QStringLiteral("Файл не найден.");
+    return QStringLiteral("Файл не знайдено.");
 }
 QString OfficeTexts::stopped() {
-    return QStringLiteral("Прервано пользователем.");
+    return QStringLiteral("Перервано користувачем.");
 }
 
 bool OpenResultsEnabled() {

@@ -34,9 +34,9 @@ QString OfficeLastError();
 
 /** Texts of the job outcomes. */
 namespace OfficeTexts {
-QString badFile(); ///< "Файл имеет неправильный формат или не существует. ..."
-QString fileNotFound(); ///< "Файл не найден."
-QString stopped();      ///< "Прервано пользователем."
+QString badFile(); ///< "Файл має неправильний формат або не існує. ..."
+QString fileNotFound(); ///< "Файл не знайдено."
+QString stopped();      ///< "Перервано користувачем."
 } // namespace OfficeTexts
 
 /** Whether saved results are opened through the shell ("settings.dat" [OFFICE] OpenResults). */

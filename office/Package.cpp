@@ -6,6 +6,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryFile>
 #include <cstdio>
@@ -487,6 +488,24 @@ void PartSource::addParts(zip_t* archive, const QStringList& order,
     }
 }
 
+namespace {
+
+/**
+ * Removes what a save of the same file that was killed left beside it: our temporary file
+ * ".~<name>.XXXXXX" and the one libzip writes next to it, ".~<name>.XXXXXX.XXXXXX".
+ */
+void RemoveSaveLeftovers(const QFileInfo& target) {
+    const QRegularExpression pattern(QStringLiteral("^\\.~") +
+                                     QRegularExpression::escape(target.fileName()) +
+                                     QStringLiteral("\\.\\w{6}(\\.\\w{6})?$"));
+    const QDir dir = target.absoluteDir();
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (pattern.match(name).hasMatch())
+            QFile::remove(dir.filePath(name));
+}
+
+} // namespace
+
 void OoxmlPackage::save(const QString& path) const {
     // [Content_Types].xml goes first, as readers that stream the zip expect.
     QStringList order = m_order;
@@ -496,6 +515,7 @@ void OoxmlPackage::save(const QString& path) const {
     const QFileInfo target(path);
     if (!target.dir().exists())
         throw OfficeError(QStringLiteral("Папка \"%1\" не існує.").arg(target.absolutePath()));
+    RemoveSaveLeftovers(target);
     QString temp;
     {
         QTemporaryFile probe(target.absolutePath() + QStringLiteral("/.~") + target.fileName() +

@@ -81,6 +81,12 @@ std::unique_ptr<Workbook> Workbook::open(const QString& path, const PackageLimit
         book->m_static = std::make_unique<SheetCells>(ReadXlsFirstSheet(path));
         return book;
     }
+    // Neither a compound file nor a zip: whatever its name says, it is no workbook.
+    if (!magic.startsWith("PK"))
+        throw OfficeError(
+            QStringLiteral("Файл \"%1\" не є ні книгою Excel (.xlsx), ні книгою Excel 97-2003 "
+                           "(.xls).")
+                .arg(path));
     book->m_package.load(path, limits);
     book->attach();
     return book;

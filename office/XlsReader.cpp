@@ -319,7 +319,7 @@ SheetCells scanFirstSheet(const QByteArray& book, bool allCells) {
             break;
     }
     if (sheetAt < 0 || sheetAt >= book.size())
-        throw OfficeError(QStringLiteral("Ошибка нахождения листа."));
+        throw OfficeError(QStringLiteral("Помилка пошуку аркуша."));
     bool pendingString = false;
     int pendingRow = 0, pendingColumn = 0;
     for (qsizetype at = sheetAt; at + 4 <= book.size();) {
@@ -477,7 +477,7 @@ SheetCells ReadXlsWithFreexl(const QString& path) {
         password == FREEXL_BIFF_OBFUSCATED)
         throw OfficeError(QStringLiteral("Книгу \"%1\" захищено паролем.").arg(path));
     if (freexl_select_active_worksheet(xls.handle, 0) != FREEXL_OK)
-        throw OfficeError(QStringLiteral("Ошибка нахождения листа."));
+        throw OfficeError(QStringLiteral("Помилка пошуку аркуша."));
     unsigned int rows = 0;
     unsigned short columns = 0;
     if (freexl_worksheet_dimensions(xls.handle, &rows, &columns) != FREEXL_OK)

@@ -45,17 +45,14 @@ std::vector<ListEntry> StepEntries() {
         {QStringLiteral("Визначення площ"), KindStepAreas, {}, {}},
         {QStringLiteral("Витрати на освоювання"), KindStepCosts, {}, {}},
         {QStringLiteral("Середня вартість"), KindStepAverage, {}, {}},
-        {QStringLiteral("Земельно-оціночна структури-зація середньо зважена"),
+        {QStringLiteral("Земельно-оціночна структуризація середньо зважена"),
          KindStepZonalWeighted,
          {},
          {}},
-        {QStringLiteral("Земельно-оціночна структури-зація Si,Ci,Ei,Ui"),
-         KindStepZonalSEUC,
-         {},
-         {}},
+        {QStringLiteral("Земельно-оціночна структуризація Si,Ci,Ei,Ui"), KindStepZonalSEUC, {}, {}},
         {QStringLiteral("Функціональне використання"), KindStepFunctional, {}, {}},
         {QStringLiteral("Локальні фактори"), KindStepLocal, {}, {}},
-        {QStringLiteral("Локальні фактори покварта-лам"), KindStepLocalByQuarter, {}, {}},
+        {QStringLiteral("Локальні фактори поквартально"), KindStepLocalByQuarter, {}, {}},
         {QStringLiteral("Вартість с/г земель"), KindStepAgricultural, {}, {}},
         {QStringLiteral("Оцінка ділянок"), KindStepPlots, {}, {}},
     };
@@ -282,7 +279,7 @@ bool AddFileToFolder(const QString& source, const QString& folder,
     if (!SameFile(source, target)) {
         if (QFileInfo::exists(target)) {
             const Answer a =
-                AskConfirm(QStringLiteral("Файл існує в папцы проекту. Бажаєте його замінити?"),
+                AskConfirm(QStringLiteral("Файл уже є в папці проекту. Бажаєте його замінити?"),
                            Answer::Yes | Answer::No | Answer::Cancel);
             if (a == Answer::Yes)
                 QFile::remove(target);
@@ -328,7 +325,7 @@ bool RemoveFileEntry(const ListEntry& entry) {
         return false;
     }
     if (entry.id.isEmpty()) {
-        ShowWarning(QStringLiteral("Цей запис видалити неможливо. Перегрузіть список повторно."));
+        ShowWarning(QStringLiteral("Цей запис видалити неможливо. Завантажте список повторно."));
         return false;
     }
     if (!RunQuery(Db().queryData2, QStringLiteral("DELETE FROM data WHERE id=") + entry.id,
@@ -342,9 +339,8 @@ bool RemoveFileEntry(const ListEntry& entry) {
 
 bool ExportMaterials(const QString& settlementFolder, const QString& targetFolder) {
     if (QFileInfo::exists(JoinPath(targetFolder, QStringLiteral("райони.tab"))) &&
-        AskConfirm(
-            QStringLiteral("В зазначеній директорії вже є матеріати оцінки. Замінити файли?"),
-            Answer::Ok | Answer::Cancel) != Answer::Ok)
+        AskConfirm(QStringLiteral("У зазначеній папці вже є матеріали оцінки. Замінити файли?"),
+                   Answer::Ok | Answer::Cancel) != Answer::Ok)
         return false;
     for (const char* mask :
          {"*.tab", "*.dat", "*.id", "*.map", "*.doc", "*.docx", "*.xls", "*.xlsx"}) {

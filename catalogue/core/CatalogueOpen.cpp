@@ -77,7 +77,7 @@ QString PutCopyInPlace(const QString& copy, const QString& keepDamagedAs) {
 void AfterOpened() {
     const QString path = CataloguePath();
     if (!CopiedThisRun().contains(path) && !backup::CatalogueCopiesFolder().isEmpty()) {
-        backup::AddRollingCopy(Db().main, backup::CatalogueCopiesFolder());
+        backup::MakeAutomaticCopy(Db().main, backup::CatalogueCopiesFolder());
         CopiedThisRun().insert(path);
     }
     // A catalogue that cannot be changed keeps its full paths, which still resolve.
@@ -125,10 +125,19 @@ bool OpenCatalogue() {
     const QString path = CataloguePath();
     for (int attempt = 0; attempt < 2; ++attempt) {
         QString problem;
-        if (!main.open(path))
+        if (!main.open(path)) {
             problem = main.errorText();
-        else
+            // A file that was never read (a path too long, no access) is not damaged: no copy
+            // takes its place.
+            if (main.openFailure() == OpenFailure::PathTooLong ||
+                main.openFailure() == OpenFailure::Other) {
+                ShowError(QStringLiteral("Каталог проектів \"") + QDir::toNativeSeparators(path) +
+                          QStringLiteral("\" не вдається відкрити.\rПомилка: ") + problem);
+                return false;
+            }
+        } else {
             problem = SoundnessProblem(main);
+        }
         if (problem.isEmpty()) {
             AfterOpened();
             return true;

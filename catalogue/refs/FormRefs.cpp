@@ -1,5 +1,6 @@
 #include "catalogue/refs/FormRefs.h"
 
+#include "catalogue/refs/FormPriceImport.h"
 #include "catalogue/refs/RefsModel.h"
 #include "common/ui/Dialog.h"
 #include "common/ui/MinimizeWithApplication.h"
@@ -7,6 +8,7 @@
 #include "db/QueryFunctions.h"
 
 #include <QAction>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -65,6 +67,7 @@ std::optional<QStringList> DialogRefsInput::ask(const QString& title,
         }
     }
     dialog.ArrangeFields();
+    dialog.SetAskOnClose(true);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     QStringList result;
@@ -105,7 +108,7 @@ TFormRefs::TFormRefs(QWidget* parent) : QDialog(parent) {
     // The panel of the chosen table.
     auto* right = new QWidget(this);
     auto* stack = new QStackedLayout(right);
-    LabelEmpty = new QLabel(QStringLiteral("Довідник не вибран."), right);
+    LabelEmpty = new QLabel(QStringLiteral("Довідник не вибрано."), right);
     LabelEmpty->setAlignment(Qt::AlignCenter);
     PanelRef = new QWidget(right);
     PanelRef->setObjectName(QStringLiteral("PanelRef"));
@@ -124,6 +127,11 @@ TFormRefs::TFormRefs(QWidget* parent) : QDialog(parent) {
     ACT_DELETE = new QAction(QStringLiteral("Вилучити"), this);
     for (QAction* a : {ACT_ADD, ACT_ADDCOPY, ACT_EDIT, ACT_DELETE})
         a->setToolTip(a->text());
+    ACT_IMPORT = new QAction(QStringLiteral("Імпорт цін..."), this);
+    ACT_IMPORT->setObjectName(QStringLiteral("ACT_IMPORT"));
+    ACT_IMPORT->setToolTip(QStringLiteral(
+        "Занести у збірник ціни з робочої книги (.xlsx, .xls) або тексту з роздільниками (.csv)"));
+    ACT_IMPORT->setVisible(false);
 
     DBGridValues = new QTableView(PanelRef);
     DBGridValues->setObjectName(QStringLiteral("DBGridValues"));
@@ -152,15 +160,15 @@ TFormRefs::TFormRefs(QWidget* parent) : QDialog(parent) {
 
     PopupMenuGrid = new QMenu(this);
     PopupMenuGrid->setObjectName(QStringLiteral("PopupMenuGrid"));
-    auto* popupAdd = PopupMenuGrid->addAction(QStringLiteral("Добавить"));
-    auto* popupEdit = PopupMenuGrid->addAction(QStringLiteral("Редактировать"));
-    auto* popupDelete = PopupMenuGrid->addAction(QStringLiteral("Удалить"));
+    auto* popupAdd = PopupMenuGrid->addAction(QStringLiteral("Додати"));
+    auto* popupEdit = PopupMenuGrid->addAction(QStringLiteral("Редагувати"));
+    auto* popupDelete = PopupMenuGrid->addAction(QStringLiteral("Вилучити"));
     PopupMenuGrid->setDefaultAction(popupEdit);
-    POPUP_SORT_HEADING = PopupMenuGrid->addAction(QStringLiteral("Отсортировать по:"));
+    POPUP_SORT_HEADING = PopupMenuGrid->addAction(QStringLiteral("Сортувати за:"));
     POPUP_SORT_HEADING->setEnabled(false);
-    POPUP_SORT_ASC = PopupMenuGrid->addAction(QStringLiteral("возрастанию"));
-    POPUP_SORT_DESC = PopupMenuGrid->addAction(QStringLiteral("убыванию"));
-    POPUP_SORT_NONE = PopupMenuGrid->addAction(QStringLiteral("[нет]"));
+    POPUP_SORT_ASC = PopupMenuGrid->addAction(QStringLiteral("зростанням"));
+    POPUP_SORT_DESC = PopupMenuGrid->addAction(QStringLiteral("спаданням"));
+    POPUP_SORT_NONE = PopupMenuGrid->addAction(QStringLiteral("[немає]"));
     POPUP_SORT_ASC->setData(1);
     POPUP_SORT_DESC->setData(2);
     POPUP_SORT_NONE->setData(0);
@@ -183,7 +191,7 @@ TFormRefs::TFormRefs(QWidget* parent) : QDialog(parent) {
 
     auto* commands = new QHBoxLayout;
     commands->addWidget(PanelCaption, 1);
-    for (QAction* a : {ACT_ADD, ACT_ADDCOPY, ACT_EDIT, ACT_DELETE})
+    for (QAction* a : {ACT_ADD, ACT_ADDCOPY, ACT_EDIT, ACT_DELETE, ACT_IMPORT})
         commands->addWidget(CommandButton(a, PanelRef));
     auto* searchRow = new QHBoxLayout;
     searchRow->addWidget(search);
@@ -208,6 +216,13 @@ TFormRefs::TFormRefs(QWidget* parent) : QDialog(parent) {
     connect(ACT_ADDCOPY, &QAction::triggered, this, &TFormRefs::ACT_ADDCOPYExecute);
     connect(ACT_EDIT, &QAction::triggered, this, &TFormRefs::ACT_EDITExecute);
     connect(ACT_DELETE, &QAction::triggered, this, &TFormRefs::ACT_DELETEExecute);
+    connect(ACT_IMPORT, &QAction::triggered, this, [this] {
+        const QString path = QFileDialog::getOpenFileName(
+            this, QStringLiteral("Імпорт цін"), QString(),
+            QStringLiteral("Прайс-листи (*.xlsx *.xls *.csv *.txt);;Усі файли (*)"));
+        if (!path.isEmpty())
+            importPriceList(path);
+    });
     connect(BSearch, &QPushButton::clicked, this, &TFormRefs::BSearchClick);
     connect(ESearchText, &QLineEdit::returnPressed, this, &TFormRefs::BSearchClick);
     connect(ESearchText, &QLineEdit::textEdited, this, &TFormRefs::ESearchTextChange);
@@ -262,7 +277,23 @@ void TFormRefs::TreeView1Click() {
     PanelCaption->setText(item->text(0));
     stack->setCurrentWidget(PanelRef);
     m_book.selectTable(group, item->text(0));
+    ACT_IMPORT->setVisible(item->text(0) == PriceCatalogueTable());
     showRows();
+}
+
+int TFormRefs::importPriceList(const QString& path) {
+    Connection* catalogue = m_book.connection();
+    if (!catalogue || m_book.table() != PriceCatalogueTable())
+        return QDialog::Rejected;
+    TFormPriceImport form(*catalogue, this);
+    if (!form.setFile(path))
+        return QDialog::Rejected;
+    const int result = form.exec();
+    if (result == QDialog::Accepted) {
+        m_book.ReloadTable(QStringLiteral("-1"));
+        showRows();
+    }
+    return result;
 }
 
 void TFormRefs::showRows() {

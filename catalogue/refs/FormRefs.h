@@ -60,6 +60,8 @@ public:
     QAction* ACT_ADDCOPY = nullptr;
     QAction* ACT_EDIT = nullptr;
     QAction* ACT_DELETE = nullptr;
+    /** "Імпорт цін...": shown with the price catalogue "збірник_цін". */
+    QAction* ACT_IMPORT = nullptr;
     QMenu* PopupMenuGrid = nullptr;
     QAction* POPUP_SORT_HEADING = nullptr;
     QAction* POPUP_SORT_ASC = nullptr;
@@ -71,6 +73,11 @@ public:
     void ACT_ADDCOPYExecute();
     void ACT_EDITExecute();
     void ACT_DELETEExecute();
+    /**
+     * The import window over a price list file, the price catalogue being the chosen table;
+     * its result (QDialog::Accepted once the prices are stored, the grid then reloaded).
+     */
+    int importPriceList(const QString& path);
     void BSearchClick();
     void ESearchTextChange(const QString& text);
     /** Makes the popup's items fit the place: the heading row sorts, the rows edit. */

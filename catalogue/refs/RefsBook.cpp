@@ -29,6 +29,10 @@ const std::vector<RefsGroupInfo>& RefsGroups() {
     return groups;
 }
 
+QString PriceCatalogueTable() {
+    return QStringLiteral("збірник_цін");
+}
+
 RefsBook::RefsBook() = default;
 
 bool RefsBook::selectTable(RefsGroup group, const QString& table) {
@@ -64,7 +68,7 @@ bool RefsBook::ReloadTable(const QString& id) {
     m_lastSql = sql;
     if (!RunQuery(m_values, sql, true)) {
         ShowError(QStringLiteral("Завантаження"),
-                  QStringLiteral("Запис всіх записів\rОшибка: ") + LastError());
+                  QStringLiteral("Завантаження всіх записів\rПомилка: ") + LastError());
         return false;
     }
     m_values.first();

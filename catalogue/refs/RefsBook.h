@@ -22,6 +22,9 @@ struct RefsGroupInfo {
 };
 const std::vector<RefsGroupInfo>& RefsGroups();
 
+/** The price catalogue of the costs step, which can also be imported from a price list. */
+QString PriceCatalogueTable();
+
 /** Sort order of the reference grid. */
 enum class RefsSort { None = 0, Ascending = 1, Descending = 2 };
 
@@ -50,6 +53,8 @@ public:
     /** Forgets the table (a group node was chosen). */
     void clearTable();
     QString table() const { return m_table; }
+    /** The database of the chosen table (null before one is chosen). */
+    Connection* connection() const { return m_connection; }
     bool hasTable() const { return !m_table.isEmpty(); }
 
     /**

@@ -56,7 +56,7 @@ TFormOpenDir::TFormOpenDir(const QString& start, const QString& prompt, QWidget*
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(BNewFolder, &QPushButton::clicked, this, [this] {
         QString name;
-        if (InputQuery(QStringLiteral("Нова папка"), QStringLiteral("І'мя папки"), name))
+        if (InputQuery(QStringLiteral("Нова папка"), QStringLiteral("Ім'я папки"), name))
             createFolder(name);
     });
     connect(TreeView->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {

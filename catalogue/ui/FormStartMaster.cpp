@@ -113,7 +113,7 @@ TFormStartMaster::TFormStartMaster(QWidget* parent) : QDialog(parent) {
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     BCancel = new QPushButton(QStringLiteral("Скасувати"), this);
-    BSave = new QPushButton(QStringLiteral("Зберігти"), this);
+    BSave = new QPushButton(QStringLiteral("Зберегти"), this);
     BNext = new QPushButton(QStringLiteral("Далі"), this);
     connect(BCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(BSave, &QPushButton::clicked, this, [this] { BSaveClick(); });
@@ -229,7 +229,7 @@ void TFormStartMaster::LoadChildren(QTreeWidgetItem* node) {
 void TFormStartMaster::BNextClick() {
     QTreeWidgetItem* node = TreeViewDistr->currentItem();
     if (!node || !node->isSelected()) {
-        ShowWarning(QStringLiteral("Не обрана адмінстратівна одиниця."));
+        ShowWarning(QStringLiteral("Не обрано адміністративну одиницю."));
         TreeViewDistr->setFocus();
         return;
     }

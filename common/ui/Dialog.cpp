@@ -1,5 +1,7 @@
 #include "common/ui/Dialog.h"
 
+#include "common/ui/UnsavedChanges.h"
+
 #include "common/Messages.h"
 #include "common/TextUtils.h"
 #include "common/ui/EditFilters.h"
@@ -32,7 +34,7 @@
 #include <new>
 
 namespace {
-const QString kCaption = QStringLiteral("Создание диалога");
+const QString kCaption = QStringLiteral("Створення діалогу");
 const QString kAllFiles = QStringLiteral("Усі файли|*.*");
 const QString kSample = QStringLiteral("Приклад тексту");
 constexpr int kEditHeight = 21;
@@ -97,7 +99,7 @@ TFormDialog::TFormDialog(QWidget* parent) : QDialog(parent) {
     m_panel->setFixedHeight(kPanelHeight);
     auto* buttons = new QHBoxLayout(m_panel);
     buttons->addStretch(1);
-    m_save = new QPushButton(QStringLiteral("Зберігти"), m_panel);
+    m_save = new QPushButton(QStringLiteral("Зберегти"), m_panel);
     m_save->setObjectName(QStringLiteral("BSave"));
     m_save->setDefault(true);
     m_cancel = new QPushButton(QStringLiteral("Скасувати"), m_panel);
@@ -107,7 +109,8 @@ TFormDialog::TFormDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(m_panel);
 
     connect(m_save, &QPushButton::clicked, this, &TFormDialog::saveClicked);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    // "Скасувати" drops what was typed without a question; Escape and the close box ask.
+    connect(m_cancel, &QPushButton::clicked, this, [this] { QDialog::reject(); });
     auto* shortcut = new QShortcut(QKeySequence(QStringLiteral("Ctrl+S")), this);
     connect(shortcut, &QShortcut::activated, this, [this] {
         if (m_save->isVisible() && m_save->isEnabled())
@@ -132,6 +135,8 @@ void TFormDialog::ClearFields() {
     m_filter = kAllFiles;
     m_defaultExt.clear();
     m_multiSelect = false;
+    m_askOnClose = false;
+    m_unsaved.forget();
     m_save->setVisible(true);
     m_area->resize(350, 90 - kPanelHeight);
     resize(350, 90);
@@ -241,7 +246,7 @@ QWidget* TFormDialog::AddField(int kind, const QString& label, bool sameRow, boo
                                int width, bool enabled, bool required, const QString& value,
                                const QString& name, bool nonZero, bool nonNegative) {
     if (m_fields.size() >= MaxFields) {
-        ShowError(kCaption, QStringLiteral("Количество создаваемых объектов перевышено."));
+        ShowError(kCaption, QStringLiteral("Перевищено кількість полів діалогу."));
         return nullptr;
     }
     FieldRec field;
@@ -261,13 +266,13 @@ QWidget* TFormDialog::AddField(int kind, const QString& label, bool sameRow, boo
             field.control = makeControl(field, width, value);
             if (!field.control) {
                 delete field.label;
-                ShowError(kCaption, QStringLiteral("Недостаточно памяти для создания объекта."));
+                ShowError(kCaption, QStringLiteral("Бракує пам’яті для створення поля."));
                 return nullptr;
             }
         }
     } catch (const std::bad_alloc&) {
         delete field.label;
-        ShowError(kCaption, QStringLiteral("Недостаточно памяти для создания объекта."));
+        ShowError(kCaption, QStringLiteral("Бракує пам’яті для створення поля."));
         return nullptr;
     }
 
@@ -398,7 +403,7 @@ QString TFormDialog::fieldText(const FieldRec& f) const {
 bool TFormDialog::fail(const FieldRec& f, const QString& text) {
     f.control->setFocus();
     if (!text.isEmpty())
-        ShowBalloon(QStringLiteral("Попереждення"), text, 2, f.control);
+        ShowBalloon(QStringLiteral("Попередження"), text, 2, f.control);
     return false;
 }
 
@@ -429,7 +434,7 @@ bool TFormDialog::ValidateFields() {
             break;
         case FieldOpenFile:
             if (text.isEmpty())
-                return fail(f, QStringLiteral("Файл не вибран."));
+                return fail(f, QStringLiteral("Файл не вибрано."));
             for (const QString& name : text.split(u';', Qt::SkipEmptyParts))
                 if (!QFileInfo(name).isFile())
                     return fail(f, QStringLiteral("Файл не існує:\r\"") + name +
@@ -437,9 +442,9 @@ bool TFormDialog::ValidateFields() {
             break;
         case FieldSaveFile:
             if (text.isEmpty())
-                return fail(f, QStringLiteral("Файл не вибран."));
+                return fail(f, QStringLiteral("Файл не вибрано."));
             if (!text.contains(u'/') && !text.contains(u'\\'))
-                return fail(f, QStringLiteral("Путь не вибран."));
+                return fail(f, QStringLiteral("Шлях не вибрано."));
             if (QFileInfo::exists(text) && AskConfirm(QStringLiteral("Файл: \"") + text +
                                                           QStringLiteral("\" існує. Перезаписати?"),
                                                       Answer::Ok | Answer::Cancel) != Answer::Ok)
@@ -464,7 +469,29 @@ void TFormDialog::saveClicked() {
         accept();
 }
 
+void TFormDialog::SetAskOnClose(bool ask) {
+    m_askOnClose = ask;
+}
+
+void TFormDialog::reject() {
+    if (!m_askOnClose || !m_unsaved.changed(InputSnapshot(*m_area))) {
+        QDialog::reject();
+        return;
+    }
+    switch (AskSaveChanges()) {
+    case UnsavedAnswer::Save:
+        saveClicked();
+        break;
+    case UnsavedAnswer::Discard:
+        QDialog::reject();
+        break;
+    case UnsavedAnswer::Stay:
+        break;
+    }
+}
+
 void TFormDialog::showEvent(QShowEvent* event) {
+    m_unsaved.remember(InputSnapshot(*m_area));
     QDialog::showEvent(event);
     if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
         const QRect work = s->availableGeometry();
@@ -559,7 +586,7 @@ void TFormDialog::ChooseForField(const QString& name) {
         break;
     }
     case FieldSaveFile: {
-        QFileDialog dialog(this, QStringLiteral("Зберігти файл"), edit->text(),
+        QFileDialog dialog(this, QStringLiteral("Зберегти файл"), edit->text(),
                            FileDialogFilter(m_filter));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ui/UnsavedChanges.h"
+
 #include <QDialog>
 #include <QList>
 #include <QString>
@@ -28,7 +30,7 @@ enum class FieldFilter { None, Integer, Time, DigitsDash, Number };
 
 /**
  * The generic input dialog: fields built at run time, laid out in rows, read back by the
- * caller through their names (findChild). "Зберігти" closes it only after the fields
+ * caller through their names (findChild). "Зберегти" closes it only after the fields
  * pass their checks; "Скасувати" closes it without checks.
  */
 class TFormDialog : public QDialog {
@@ -55,7 +57,7 @@ public:
     void LinkField(const QString& fileField, const QString& target);
     /** Lines the controls up in one column and sizes the dialog. */
     void ArrangeFields();
-    /** The checks run by "Зберігти"; the first failure is focused and shown in a balloon. */
+    /** The checks run by "Зберегти"; the first failure is focused and shown in a balloon. */
     bool ValidateFields();
 
     int FieldCount() const { return static_cast<int>(m_fields.size()); }
@@ -64,6 +66,13 @@ public:
     QPushButton* CancelButton() const { return m_cancel; }
     QWidget* FieldArea() const { return m_area; }
     QString FileFilter() const { return m_filter; }
+
+    /**
+     * Escape and the close box ask "Зберегти зміни?" when a field was changed since the
+     * dialog was shown ("Скасувати" never asks). Off again after ClearFields.
+     */
+    void SetAskOnClose(bool ask);
+    void reject() override;
 
     /** Opens the "..." choice of a field (colour, font or file dialog). */
     void ChooseForField(const QString& name);
@@ -107,6 +116,8 @@ private:
     QString m_filter;
     QString m_defaultExt;
     bool m_multiSelect = false;
+    bool m_askOnClose = false;
+    UnsavedChanges m_unsaved;
 };
 
 /** The program's one input dialog (created on first use). */

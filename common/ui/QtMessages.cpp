@@ -73,19 +73,19 @@ void QtMessages::error(const QString& caption, const QString& text) {
 }
 
 void QtMessages::warning(const QString& text) {
-    auto box = makeBox(QMessageBox::Warning, QStringLiteral("Внимание"), text, QMessageBox::Ok);
+    auto box = makeBox(QMessageBox::Warning, QStringLiteral("Увага"), text, QMessageBox::Ok);
     run(*box);
 }
 
 void QtMessages::info(const QString& text) {
     auto box =
-        makeBox(QMessageBox::Information, QStringLiteral("Информация"), text, QMessageBox::Ok);
+        makeBox(QMessageBox::Information, QStringLiteral("Інформація"), text, QMessageBox::Ok);
     run(*box);
 }
 
 Answer QtMessages::confirm(const QString& text, Buttons buttons) {
     beep();
-    auto box = makeBox(QMessageBox::Question, QStringLiteral("Подтверждение"), text,
+    auto box = makeBox(QMessageBox::Question, QStringLiteral("Підтвердження"), text,
                        ToStandardButtons(buttons));
     const QMessageBox::StandardButton pressed = run(*box);
     const Answer answer = FromStandardButton(pressed);

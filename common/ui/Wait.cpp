@@ -70,6 +70,23 @@ int TFormWait::runModal() {
     return exec();
 }
 
+void TFormWait::BeginOutsideWork(const QString& info) {
+    StartJob(NoMode, false, QString());
+    m_started = true; // no job of its own to start when shown
+    setInfo(info);
+    enableStop(true);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+}
+
+void TFormWait::EndOutsideWork() {
+    m_finished = true;
+    hide();
+}
+
 void TFormWait::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!m_started) {

@@ -30,6 +30,12 @@ public:
     void setOutputPath(const QString& path) { m_outputPath = path; }
     /** Shows the window modally, runs the job and returns when the window has closed. */
     int runModal();
+    /**
+     * Shows the window for work driven from outside (no job of its own, nothing announced):
+     * the information line, the bar, "Стоп" enabled. EndOutsideWork() hides it again.
+     */
+    void BeginOutsideWork(const QString& info);
+    void EndOutsideWork();
 
     bool StopRequested() const { return m_stopRequested; }
     /** The job's error text ("" when it succeeded). */

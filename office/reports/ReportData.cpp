@@ -81,6 +81,15 @@ QStringList SplitDistrictList(const QString& text) {
     return districts;
 }
 
+bool NumberedBefore(const QString& a, const QString& b) {
+    const auto na = ParseInteger(a), nb = ParseInteger(b);
+    if (na && nb)
+        return *na < *nb;
+    if (na || nb)
+        return bool(na);
+    return a < b;
+}
+
 QString Fixed2(double value) {
     return FormatFixed(value, 2);
 }

@@ -42,6 +42,9 @@ QHash<QString, ZoneValue> ReadZoneValues(Query& query);
 /** The district numbers of a zone's "райони" text ("1, 2, 10"); blanks around them dropped. */
 QStringList SplitDistrictList(const QString& text);
 
+/** The order of zone numbers and codes: numbers by their value, then other texts. */
+bool NumberedBefore(const QString& a, const QString& b);
+
 /** A number as the reports write it: two decimals. */
 QString Fixed2(double value);
 

@@ -139,16 +139,6 @@ QColor AreaColour(int index) {
     return Rgb(colours[static_cast<size_t>(index) % std::size(colours)]);
 }
 
-/** A zone number's order: numbers by value, other texts after them. */
-bool ZoneBefore(const QString& a, const QString& b) {
-    const auto na = ParseInteger(a), nb = ParseInteger(b);
-    if (na && nb)
-        return *na < *nb;
-    if (na || nb)
-        return bool(na);
-    return a < b;
-}
-
 /** A page of the report's size for the map of that title. */
 PrintMapPage StartPage(const ReportContext& context, const QString& title) {
     PrintMapPage page;
@@ -161,7 +151,7 @@ PrintMapPage StartPage(const ReportContext& context, const QString& title) {
 void ZoneMap(const ReportContext& context, const FolderLayer& districts,
              const FolderLayer& boundary, AppendixMap& out) {
     const FolderLayer zones = OpenFolderLayer(context.folder, QStringLiteral("зони"));
-    if (!zones.layer || zones.layer->featureCount() == 0) {
+    if (!zones.why.isEmpty()) {
         out.leftOut = zones.why;
         return;
     }
@@ -176,7 +166,7 @@ void ZoneMap(const ReportContext& context, const FolderLayer& districts,
         if (!numbers.contains(zone))
             numbers << zone;
     }
-    std::sort(numbers.begin(), numbers.end(), ZoneBefore);
+    std::sort(numbers.begin(), numbers.end(), NumberedBefore);
 
     PrintMapPage page = StartPage(context, out.title);
     page.subtitle = QStringLiteral("Економіко-планувальні зони з вартістю 1 м² земель, оціночні "
@@ -339,7 +329,7 @@ const std::vector<FunctionalKind>& FunctionalKinds() {
 void FunctionalMap(const ReportContext& context, const FolderLayer& districts,
                    const FolderLayer& boundary, AppendixMap& out) {
     const FolderLayer functional = OpenFolderLayer(context.folder, QStringLiteral("функціональне"));
-    if (!functional.layer || functional.layer->featureCount() == 0) {
+    if (!functional.why.isEmpty()) {
         out.leftOut = functional.why;
         return;
     }
@@ -404,7 +394,7 @@ void SoilMap(const ReportContext& context, const FolderLayer& districts,
              const FolderLayer& boundary, AppendixMap& out) {
     Q_UNUSED(districts);
     const FolderLayer soils = OpenFolderLayer(context.folder, QStringLiteral("грунти"));
-    if (!soils.layer || soils.layer->featureCount() == 0) {
+    if (!soils.why.isEmpty()) {
         out.leftOut = soils.why;
         return;
     }
@@ -415,7 +405,7 @@ void SoilMap(const ReportContext& context, const FolderLayer& districts,
         if (!codes.contains(code))
             codes << code;
     }
-    std::sort(codes.begin(), codes.end(), ZoneBefore);
+    std::sort(codes.begin(), codes.end(), NumberedBefore);
     const QHash<QString, QString> names = SoilNames(context.catalogue);
     auto symbolOf = [](int i) {
         PrintSymbol s;

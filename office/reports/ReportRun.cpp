@@ -15,7 +15,7 @@ QString ReportTexts::missingTemplate(const QString& path) {
 }
 
 QString ReportTexts::replaceReport() {
-    return QStringLiteral("Звіт було раніш створено. Ви дійсно бажаете його поновити?");
+    return QStringLiteral("Звіт уже було створено раніше. Ви дійсно бажаєте його поновити?");
 }
 
 QString ReportTexts::finished() {

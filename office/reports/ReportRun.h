@@ -55,7 +55,7 @@ struct ReportRunResult {
 namespace ReportTexts {
 /** "Десь дівся файл звіту \"path\". Пошукайте самі." */
 QString missingTemplate(const QString& path);
-/** "Звіт було раніш створено. Ви дійсно бажаете його поновити?" */
+/** "Звіт уже було створено раніше. Ви дійсно бажаєте його поновити?" */
 QString replaceReport();
 QString finished(); ///< "Завершено."
 } // namespace ReportTexts

@@ -116,6 +116,9 @@ void FillTechnicalReport(WordDocument& document, TMessages& messages, JobProgres
     detail::SectionWriter writer(document, progress, context);
     Query q(context.data);
     writer.districtCount = IntegerOr0(ReadIndicator(q, QStringLiteral("Кількість районів")));
+    // A count no step can give (above 999) is no count: nothing is sized by it.
+    if (writer.districtCount < 0 || writer.districtCount > 999)
+        writer.districtCount = 0;
     writer.factorNames = ReadLocalFactorNames(context.catalogue);
 
     detail::FillTitlePage(document, context);

@@ -26,10 +26,11 @@ QString MissingAverage() {
     return QStringLiteral("середня вартість 1 кв м (крок \"Середня вартість\")");
 }
 QString MissingZones() {
-    return QStringLiteral("зони (крок \"Земельно-оціночна структуризація\")");
+    return QStringLiteral("зони (крок \"Земельно-оціночна структуризація середньо зважена\" або "
+                          "\"Земельно-оціночна структуризація Si,Ci,Ei,Ui\")");
 }
 QString MissingStatement() {
-    return QStringLiteral("відомість кварталів (крок \"Локальні фактори покварта-лам\")");
+    return QStringLiteral("відомість кварталів (крок \"Локальні фактори поквартально\")");
 }
 
 /**
@@ -46,10 +47,10 @@ Worksheet* BeginWorkbook(Workbook& book, TMessages& messages, JobProgress& progr
         sheet.setCellValue(1, nameColumn, name);
         return &sheet;
     } catch (const OfficeError& e) {
-        messages.Error = QStringLiteral("Ошибка нахождения листа.");
+        messages.Error = QStringLiteral("Помилка пошуку аркуша.");
         messages.ErrorDetail = e.message();
     } catch (const std::exception& e) {
-        messages.Error = QStringLiteral("Ошибка нахождения листа.");
+        messages.Error = QStringLiteral("Помилка пошуку аркуша.");
         messages.ErrorDetail = QString::fromLocal8Bit(e.what());
     }
     return nullptr;
@@ -253,8 +254,10 @@ void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& 
         return;
     Worksheet& sheet = *sheetPointer;
     Query q(context.data);
-    const long long districtCount =
-        IntegerOr0(ReadIndicator(q, QStringLiteral("Кількість районів")));
+    // A count no step can give (above 999) is no count: nothing is sized by it.
+    long long districtCount = IntegerOr0(ReadIndicator(q, QStringLiteral("Кількість районів")));
+    if (districtCount < 0 || districtCount > 999)
+        districtCount = 0;
     const QStringList districtCodes = ReadDistrictCodes(q);
     const QString averageText = ReadIndicator(q, QStringLiteral("Середня вартість 1 кв м"));
     const double average = NumberOr0(averageText);
@@ -382,14 +385,7 @@ void FillQuarterWorkbook(Workbook& workbook, TMessages& messages, JobProgress& p
         }
         q.close();
         // Zones in the order of their numbers.
-        std::stable_sort(zones.begin(), zones.end(), [](const QString& a, const QString& b) {
-            const auto na = ParseInteger(a), nb = ParseInteger(b);
-            if (na && nb)
-                return *na < *nb;
-            if (na || nb)
-                return bool(na);
-            return a < b;
-        });
+        std::stable_sort(zones.begin(), zones.end(), NumberedBefore);
     }
     if (outcome.missing.isEmpty() && zones.isEmpty())
         outcome.missing << MissingStatement();

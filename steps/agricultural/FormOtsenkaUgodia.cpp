@@ -48,6 +48,9 @@ TFormOtsenkaUgodia::TFormOtsenkaUgodia(const StepContext& context, QWidget* pare
                 computeKind(k);
         });
         connect(page, &SoilKindPage::cellEdited, this, &TFormOtsenkaUgodia::GridUgodiaSetEditText);
+        // A base value typed by the valuer is the one a coefficient applies to next.
+        connect(page->EBazovaCina, &QLineEdit::textEdited, this,
+                [this, kind] { m_unindexed[static_cast<size_t>(kind - 1)].clear(); });
     }
     PageControl1->setCurrentIndex(0);
     body()->addWidget(PageControl1, 1);
@@ -231,7 +234,12 @@ void TFormOtsenkaUgodia::POPUP_INDEXClick(const QString& line) {
     SoilKindPage* page = kindPage(PageControl1->currentIndex());
     if (!page)
         return;
-    page->EBazovaCina->setText(IndexedBaseValue(page->EBazovaCina->text(), line));
+    QString& unindexed = m_unindexed[static_cast<size_t>(PageControl1->currentIndex() - 1)];
+    if (unindexed.isEmpty())
+        unindexed = page->EBazovaCina->text();
+    page->EBazovaCina->setText(IndexedBaseValue(unindexed, line));
+    page->EBazovaCina->setToolTip(QStringLiteral("Базова оцінка %1, застосовано коефіцієнт %2")
+                                      .arg(unindexed, line.simplified()));
 }
 
 void TFormOtsenkaUgodia::GridUgodiaSetEditText(int kind, int row, int col) {

@@ -3,6 +3,7 @@
 #include "steps/agricultural/AgriculturalStep.h"
 #include "steps/common/ui/FormStep.h"
 
+#include <QString>
 #include <array>
 
 class QComboBox;
@@ -63,10 +64,16 @@ private:
     QStringList listedCodes() const;
 
     std::array<SoilKindPage*, SoilKindCount> m_kinds{};
+    /**
+     * Per kind: the base value before an indexation coefficient was chosen in this window,
+     * so a second choice replaces the first instead of multiplying it; empty until one is
+     * chosen, and again once the valuer types a base value.
+     */
+    std::array<QString, SoilKindCount> m_unindexed{};
 };
 
 /**
  * Opens the step "Вартість с/г земель" of the context's settlement: loads "угіддя" and the
- * soil catalogue, shows the window and stores the table on "Зберігти". True when stored.
+ * soil catalogue, shows the window and stores the table on "Зберегти". True when stored.
  */
 bool OpenStepAgricultural(const StepContext& context, QWidget* parent);

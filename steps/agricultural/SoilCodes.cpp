@@ -18,18 +18,18 @@ QStringList SoilSlopeItems() {
 
 QStringList SoilTextureItems() {
     return {QString(),
-            QStringLiteral("а  - песчаный"),
-            QStringLiteral("б  - глинисто-песчаный"),
-            QStringLiteral("в  - супесчаный"),
-            QStringLiteral("г  - легкосуглинистый"),
-            QStringLiteral("д  - среднесуглинистый"),
-            QStringLiteral("е  - тяжелосуглинистый"),
-            QStringLiteral("л -  легкоглинистый"),
-            QStringLiteral("э  - средне- и тяжелоглинистый"),
-            QStringLiteral("и  - слабощебнистые"),
-            QStringLiteral("ж  - среднещебнистые"),
-            QStringLiteral("з  - сильнощебнистые"),
-            QStringLiteral("к  - каменистые")};
+            QStringLiteral("а  - піщаний"),
+            QStringLiteral("б  - глинисто-піщаний"),
+            QStringLiteral("в  - супіщаний"),
+            QStringLiteral("г  - легкосуглинковий"),
+            QStringLiteral("д  - середньосуглинковий"),
+            QStringLiteral("е  - важкосуглинковий"),
+            QStringLiteral("л -  легкоглинистий"),
+            QStringLiteral("э  - середньо- та важкоглинистий"),
+            QStringLiteral("и  - слабкощебенюваті"),
+            QStringLiteral("ж  - середньощебенюваті"),
+            QStringLiteral("з  - сильнощебенюваті"),
+            QStringLiteral("к  - кам’янисті")};
 }
 
 QString SoilTextureLetter(const QString& textureItem) {

@@ -17,7 +17,7 @@ QString SoilCatalogueItem(const QString& code, const QString& name);
 /** The slope choices: "", ".1" to ".9". */
 QStringList SoilSlopeItems();
 
-/** The texture choices: "" and "а  - песчаный" to "к  - каменистые". */
+/** The texture choices: "" and "а  - піщаний" to "к  - кам’янисті". */
 QStringList SoilTextureItems();
 
 /** The texture letter of a texture choice: its text before "-", trimmed. */

@@ -40,7 +40,7 @@ SoilKindPage::SoilKindPage(int kind, QMenu* indexMenu, QWidget* parent)
     auto* baseRow = new QHBoxLayout;
     baseRow->addWidget(EBazovaCina);
     baseRow->addWidget(PopupButtonIndex);
-    auto* indexNote = new QLabel(QStringLiteral("із урухуванням індексації"), this);
+    auto* indexNote = new QLabel(QStringLiteral("з урахуванням індексації"), this);
     baseRow->addWidget(indexNote);
     baseRow->addStretch(1);
 

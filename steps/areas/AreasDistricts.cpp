@@ -5,6 +5,7 @@
 #include "map/MapTypes.h"
 #include "steps/areas/AreasStep.h"
 
+#include <QHash>
 #include <algorithm>
 
 namespace {
@@ -72,14 +73,29 @@ void FillDistrictsFromMap(StringGrid& grid, const std::vector<MapDistrict>& dist
     std::sort(entries.begin(), entries.end(),
               [](const Entry& a, const Entry& b) { return a.key < b.key; });
 
+    // The boundary descriptions typed stay with their districts' numbers.
+    QHash<QString, QString> descriptions;
+    for (int row = grid.fixedRows(); row < grid.rowCount(); ++row)
+        if (const QString d = grid.at(row, ColDistrictDescription); !d.isEmpty())
+            descriptions.insert(grid.at(row, ColDistrictNumber).trimmed(), d);
+
     ClearGrid(grid, static_cast<int>(entries.size()));
     int row = grid.fixedRows();
     for (const Entry& e : entries) {
         qsizetype zeros = 0;
         while (zeros < e.number.size() && e.number[zeros] == u'0')
             ++zeros;
-        grid.setRowTexts(row++, {e.number.mid(zeros), e.area2, e.area4, QString()});
+        const QString number = e.number.mid(zeros);
+        grid.setRowTexts(row++, {number, e.area2, e.area4, descriptions.value(number)});
     }
+}
+
+bool HasTypedDistricts(const StringGrid& grid) {
+    for (int row = grid.fixedRows(); row < grid.rowCount(); ++row)
+        for (int col : {ColDistrictNumber, ColDistrictArea, ColDistrictDescription})
+            if (!grid.at(row, col).trimmed().isEmpty())
+                return true;
+    return false;
 }
 
 std::optional<int> ParseDistrictCount(const QString& text) {

@@ -37,9 +37,13 @@ MapDistrictsStatus ReadMapDistricts(MapDocument& map, std::vector<MapDistrict>& 
 /**
  * Fills the district grid from the map: one row per district, sorted as the texts
  * "number*area 0.0000*area 0.00" sort; number without leading "0", "Площа, га" with 2
- * decimals, "З карти, га" with 4, descriptions empty.
+ * decimals, "З карти, га" with 4; a boundary description the grid held for the same
+ * district number stays, the others are empty.
  */
 void FillDistrictsFromMap(StringGrid& grid, const std::vector<MapDistrict>& districts);
+
+/** Whether the grid holds a typed district number, area or description. */
+bool HasTypedDistricts(const StringGrid& grid);
 
 /** The district count typed for "Вручну": an integer from 1 to 999, else nothing. */
 std::optional<int> ParseDistrictCount(const QString& text);

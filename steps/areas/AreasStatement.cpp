@@ -90,7 +90,7 @@ void ReadStatementJob(Workbook& book, TMessages& messages, JobProgress& progress
     try {
         sheet = &book.worksheet(1);
     } catch (const OfficeError& e) {
-        messages.Error = QStringLiteral("Ошибка нахождения листа.");
+        messages.Error = QStringLiteral("Помилка пошуку аркуша.");
         messages.ErrorDetail = e.message();
         return;
     }

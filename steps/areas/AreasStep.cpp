@@ -7,6 +7,7 @@
 #include "db/QueryFunctions.h"
 #include "steps/common/Districts.h"
 #include "steps/common/Indicators.h"
+#include "steps/common/StepRules.h"
 #include "steps/common/StepStore.h"
 
 #include <QSet>
@@ -20,14 +21,6 @@ AreaField Field(const char* name, const char* caption, const char* indicator, bo
 
 StepIssue Issue(const QString& field, const QString& text, int row = -1, int col = -1) {
     return StepIssue{field, row, col, QStringLiteral("Попередження"), text};
-}
-
-/** Empty, or a number not below 0. */
-bool IsAreaText(const QString& text) {
-    if (text.trimmed().isEmpty())
-        return true;
-    const std::optional<double> value = ParseNumber(text);
-    return value && *value >= 0;
 }
 
 } // namespace
@@ -96,10 +89,13 @@ bool LoadAreas(Connection& project, AreasData& data) {
     Indicators indicators;
     if (!indicators.read(project))
         return false;
+    // A stored count above 999 is not believed: the stored district rows are shown instead.
+    data.countProblem = DistrictCountProblem(project);
     std::vector<District> districts;
-    if (!ReadDistricts(project, DistrictOrder::AsStored, districts))
+    if (!ReadDistricts(project, DistrictOrder::AsStored, districts, data.countProblem.isEmpty()))
         return false;
-    const int count = ReadDistrictCount(project);
+    const int count = data.countProblem.isEmpty() ? ReadDistrictCount(project)
+                                                  : static_cast<int>(districts.size());
 
     data.values.clear();
     for (const AreaField& field : AreaFields())
@@ -155,12 +151,15 @@ std::pair<QString, QString> DistrictSums(const StringGrid& grid) {
     return {FormatFixed(area, 4), FormatFixed(mapArea, 4)};
 }
 
-StepCheck CheckAreas(const AreasData& data) {
+StepCheck CheckAreas(const AreasData& data, const QSet<QString>& negativeAllowed) {
     for (const AreaField& field : AreaFields()) {
         if (field.name == QStringLiteral("ERaions"))
             continue;
-        if (!IsAreaText(data.value(field.name)))
-            return Issue(field.name, QStringLiteral("Площа має бути числом, не меншим за 0."));
+        const QString value = data.value(field.name);
+        if (negativeAllowed.contains(field.name) && ParseNumber(value))
+            continue;
+        if (const QString text = rule::NotNegative(value, QStringLiteral("Площа")); !text.isEmpty())
+            return Issue(field.name, text);
     }
     const StringGrid& grid = data.districts;
     const QString gridName = QStringLiteral("GridRaions");
@@ -179,11 +178,20 @@ StepCheck CheckAreas(const AreasData& data) {
                              row, ColDistrictNumber);
             numbers.insert(*n);
         }
-        for (int col : {ColDistrictArea, ColDistrictMapArea})
-            if (!IsAreaText(grid.at(row, col)))
-                return Issue(gridName,
-                             QStringLiteral("Площа району має бути числом, не меншим за 0."), row,
-                             col);
     }
-    return std::nullopt;
+    return CheckGridCells(grid, gridName, {ColDistrictArea, ColDistrictMapArea},
+                          [](const QString& text) {
+                              return rule::NotNegative(text, QStringLiteral("Площа району"));
+                          });
+}
+
+QStringList NegativeAreas(const AreasData& data) {
+    QStringList found;
+    for (const AreaField& field : AreaFields()) {
+        const std::optional<double> value = ParseNumber(data.value(field.name));
+        if (value && *value < 0 && field.name != QStringLiteral("ERaions"))
+            found << QStringLiteral("%1 %2").arg(field.caption.section(u'.', 0, 0).trimmed(),
+                                                 data.value(field.name));
+    }
+    return found;
 }

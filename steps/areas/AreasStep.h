@@ -4,6 +4,7 @@
 #include "steps/common/StepIssue.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <vector>
 
@@ -40,6 +41,8 @@ StringGrid MakeDistrictGrid();
 struct AreasData {
     QHash<QString, QString> values;
     StringGrid districts = MakeDistrictGrid();
+    /** Why the stored district count was not believed (above 999); "" when it was. */
+    QString countProblem;
 
     QString value(const QString& name) const { return values.value(name); }
 };
@@ -48,7 +51,9 @@ struct AreasData {
  * Reads the indicators and the districts: "Кількість районів" gives the number of grid rows
  * (0 for a text that is not a number, then one empty row), the "Площі районів" rows fill
  * them in id order (number, area, and the map area and description split at "|"), every
- * field gets its indicator's value and "ERaions" the count. False with LastError().
+ * field gets its indicator's value and "ERaions" the count. A stored count above 999 is
+ * not believed: the stored district rows (at most 999) give the rows and the count, and
+ * `countProblem` says so. False with LastError().
  */
 bool LoadAreas(Connection& project, AreasData& data);
 
@@ -72,8 +77,12 @@ QString ComputedAssessedTerritory(const QString& total, const QString& builtUp,
 std::pair<QString, QString> DistrictSums(const StringGrid& grid);
 
 /**
- * Checks before storing: every area field is empty or a number not below 0; in the grid a
- * district number is empty or a positive integer used once, and the areas are empty or
- * numbers not below 0. The first fault is returned for the window to show.
+ * Checks before storing: every area field is empty or a number not below 0 (a field of
+ * `negativeAllowed`, which the land statement's arithmetic left below 0, may be any number);
+ * in the grid a district number is empty or a positive integer used once, and the areas are
+ * empty or numbers not below 0. The first fault is returned for the window to show.
  */
-StepCheck CheckAreas(const AreasData& data);
+StepCheck CheckAreas(const AreasData& data, const QSet<QString>& negativeAllowed = {});
+
+/** The fields below 0, as "caption value" ("Забудована територія, -1.5000"). */
+QStringList NegativeAreas(const AreasData& data);

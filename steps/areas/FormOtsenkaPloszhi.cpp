@@ -94,14 +94,27 @@ QWidget* TFormOtsenkaPloszhi::makeGeneralTab() {
             connect(edit, &QLineEdit::textChanged, this, &TFormOtsenkaPloszhi::EZagalnaChange);
         else if (EntersAssessed(name))
             connect(edit, &QLineEdit::textChanged, this, &TFormOtsenkaPloszhi::fieldChange);
+        // A field the statement left below 0 is the valuer's own again once typed over.
+        connect(edit, &QLineEdit::textEdited, this,
+                [this, name] { m_statementNegative.remove(name); });
         if (name == QStringLiteral("EOcinochna")) {
+            auto* computed = new QHBoxLayout;
+            BCopyAssessed = new QPushButton(QStringLiteral("← Перенести"), page);
+            BCopyAssessed->setObjectName(QStringLiteral("BCopyAssessed"));
+            BCopyAssessed->setAutoDefault(false);
+            BCopyAssessed->setToolTip(
+                QStringLiteral("Занести в поле підраховану оціночну територію"));
+            connect(BCopyAssessed, &QPushButton::clicked, this,
+                    &TFormOtsenkaPloszhi::BCopyAssessedClick);
             EOcinochnaReal = new QLabel(page);
             EOcinochnaReal->setObjectName(QStringLiteral("EOcinochnaReal"));
             EOcinochnaReal->setToolTip(
                 QStringLiteral("Підрахована оціночна територія; подвійний клік переносить її "
                                "в поле"));
             EOcinochnaReal->installEventFilter(this);
-            grid->addWidget(EOcinochnaReal, row, 2);
+            computed->addWidget(BCopyAssessed);
+            computed->addWidget(EOcinochnaReal, 1);
+            grid->addLayout(computed, row, 2);
         }
         ++row;
     }
@@ -229,6 +242,12 @@ void TFormOtsenkaPloszhi::recalcAssessed() {
     EOcinochnaReal->setText(ComputedAssessedTerritory(
         field(QStringLiteral("EZagalna"))->text(), field(QStringLiteral("EZabudovana"))->text(),
         field(QStringLiteral("EOsg"))->text(), field(QStringLiteral("EInshi"))->text()));
+    BCopyAssessed->setEnabled(!EOcinochnaReal->text().isEmpty());
+}
+
+void TFormOtsenkaPloszhi::BCopyAssessedClick() {
+    if (!EOcinochnaReal->text().isEmpty())
+        field(QStringLiteral("EOcinochna"))->setText(EOcinochnaReal->text());
 }
 
 void TFormOtsenkaPloszhi::recalcSums() {
@@ -265,12 +284,24 @@ void TFormOtsenkaPloszhi::BGetExcelClick() {
                 ReadStatementJob(book, messages, progress, fields);
             },
             QString());
+        m_statementNegative.clear();
         for (auto it = fields.cbegin(); it != fields.cend(); ++it)
-            if (QLineEdit* edit = field(it.key()))
+            if (QLineEdit* edit = field(it.key())) {
                 edit->setText(it.value());
+                if (NumberOr0(it.value()) < 0)
+                    m_statementNegative.insert(it.key());
+            }
     }
-    if (!fields.isEmpty())
-        EZagalnaChange();
+    if (fields.isEmpty())
+        return;
+    EZagalnaChange();
+    // The statement's own arithmetic may come out below 0: shown, and stored only when the
+    // valuer confirms it or corrects it.
+    if (const QStringList negative = NegativeAreas(data()); !negative.isEmpty())
+        ShowWarning(QStringLiteral("За відомістю вийшли від'ємні площі:\r") +
+                    negative.join(QStringLiteral("\r")) +
+                    QStringLiteral("\rПеревірте відомість або виправте поля; зберегти їх так "
+                                   "можна, підтвердивши."));
 }
 
 void TFormOtsenkaPloszhi::BRaionsFromMapClick() {
@@ -285,9 +316,13 @@ void TFormOtsenkaPloszhi::BRaionsFromMapClick() {
         ShowWarning(MapDistrictsMessage(status));
         return;
     }
+    GridRaions->endEdit();
+    if (HasTypedDistricts(districts()) &&
+        !AskReplaceTyped(QStringLiteral("номери та площі районів, уведені в таблиці (описи меж "
+                                        "залишаться за номерами районів)")))
+        return;
     {
         auto guard = loading();
-        GridRaions->endEdit();
         FillDistrictsFromMap(districts(), found);
         districtsFilled(static_cast<int>(found.size()));
     }
@@ -295,6 +330,10 @@ void TFormOtsenkaPloszhi::BRaionsFromMapClick() {
 }
 
 void TFormOtsenkaPloszhi::BRaionsFromUserClick() {
+    GridRaions->endEdit();
+    if (HasTypedDistricts(districts()) &&
+        !AskReplaceTyped(QStringLiteral("райони, уведені в таблиці")))
+        return;
     std::optional<int> count;
     QString text;
     while (!count) {
@@ -321,7 +360,16 @@ void TFormOtsenkaPloszhi::BOpenMapClick() {
 }
 
 StepCheck TFormOtsenkaPloszhi::checkBeforeSave() {
-    const StepCheck issue = CheckAreas(data());
+    const AreasData areas = data();
+    StepCheck issue = CheckAreas(areas, m_statementNegative);
+    if (!issue && !m_statementNegative.isEmpty()) {
+        const QStringList negative = NegativeAreas(areas);
+        if (!negative.isEmpty() && AskConfirm(QStringLiteral("Від'ємні площі з відомості:\r") +
+                                                  negative.join(QStringLiteral("\r")) +
+                                                  QStringLiteral("\rЗберегти їх так?"),
+                                              Answer::Yes | Answer::No) != Answer::Yes)
+            issue = CheckAreas(areas);
+    }
     if (issue)
         PageControl->setCurrentIndex(issue->field == GridRaions->objectName() ? 1 : 0);
     return issue;
@@ -349,5 +397,9 @@ bool OpenStepAreas(const StepContext& context, QWidget* parent) {
     }
     TFormOtsenkaPloszhi form(context, parent);
     form.setData(data);
+    if (!data.countProblem.isEmpty())
+        ShowWarning(data.countProblem + QStringLiteral("\rПоказано райони, що є в базі (") +
+                    QString::number(data.districts.rowCount() - data.districts.fixedRows()) +
+                    QStringLiteral(")."));
     return RunStepWindow(form, [&] { return StoreAreas(*context.project, form.data()); });
 }

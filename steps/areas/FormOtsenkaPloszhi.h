@@ -4,6 +4,7 @@
 #include "steps/common/ui/FormStep.h"
 
 #include <QHash>
+#include <QSet>
 
 class GridView;
 class QLabel;
@@ -36,6 +37,8 @@ public:
     void BRaionsFromMapClick();
     /** "Вручну": asks for the number of districts and makes that many empty rows. */
     void BRaionsFromUserClick();
+    /** "← Перенести": the computed assessed territory into its field. */
+    void BCopyAssessedClick();
     /** "Склад земель": opens the statement. */
     void BOpenExcelClick();
     /** "Карта районів": opens the district layer in the external editor. */
@@ -48,6 +51,7 @@ public:
 
     QTabWidget* PageControl = nullptr;
     QLabel* EOcinochnaReal = nullptr;
+    QPushButton* BCopyAssessed = nullptr;
     QPushButton* BGetExcel = nullptr;
     QLineEdit* ERaions = nullptr;
     QPushButton* BRaionsFromMap = nullptr;
@@ -74,10 +78,12 @@ private:
     void districtsFilled(int count);
 
     QHash<QString, QLineEdit*> m_fields;
+    /** Fields the land statement left below 0, not typed over since. */
+    QSet<QString> m_statementNegative;
 };
 
 /**
  * Opens the step "Визначення площ" of the context's settlement: loads the indicators and
- * districts, shows the window and stores them on "Зберігти". True when stored.
+ * districts, shows the window and stores them on "Зберегти". True when stored.
  */
 bool OpenStepAreas(const StepContext& context, QWidget* parent);

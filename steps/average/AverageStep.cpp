@@ -2,6 +2,7 @@
 
 #include "common/TextUtils.h"
 #include "steps/common/Indicators.h"
+#include "steps/common/StepRules.h"
 #include "steps/common/StepStore.h"
 
 QString DevelopmentCostIndicator() {
@@ -45,19 +46,29 @@ QString AverageValue(const QString& developmentCost, const QString& km1) {
 }
 
 StepCheck CheckAverage(const AverageData& data) {
-    const auto issue = [](const char* field, const QString& text) {
-        return StepIssue{QString::fromLatin1(field), -1, -1, QStringLiteral("Попередження"), text};
-    };
-    if (!data.km1.trimmed().isEmpty()) {
-        const std::optional<double> km1 = ParseNumber(data.km1);
-        if (!km1 || *km1 <= 0)
-            return issue("EKm1", QStringLiteral("Км1 має бути числом, більшим за 0."));
-    }
-    if (!data.averageValue.trimmed().isEmpty()) {
-        const std::optional<double> value = ParseNumber(data.averageValue);
-        if (!value || *value < 0)
-            return issue("ESerednia",
-                         QStringLiteral("Середня вартість має бути числом, не меншим за 0."));
-    }
+    const QString km1 = QStringLiteral("Км1");
+    for (const QString& text : {rule::NotEmpty(data.km1, km1), rule::AboveZero(data.km1, km1)})
+        if (!text.isEmpty())
+            return FieldIssue(QStringLiteral("EKm1"), text);
+    // Цнм is computed from В: without В the step to fill first is named.
+    if (data.averageValue.trimmed().isEmpty())
+        return FieldIssue(QStringLiteral("ESerednia"),
+                          ParseNumber(data.developmentCost)
+                              ? QStringLiteral("Вкажіть Цнм.")
+                              : QStringLiteral("Цнм не обчислено: спершу заповніть крок "
+                                               "\"Витрати на освоювання\"."));
+    if (const QString text = rule::NotNegative(data.averageValue, QStringLiteral("Цнм"));
+        !text.isEmpty())
+        return FieldIssue(QStringLiteral("ESerednia"), text);
     return std::nullopt;
+}
+
+QString AverageHint(const AverageData& data) {
+    if (!ParseNumber(data.developmentCost))
+        return QStringLiteral("Спершу заповніть крок \"Витрати на освоювання\": з нього "
+                              "береться В.");
+    if (data.km1.trimmed().isEmpty())
+        return QStringLiteral("Вкажіть Км1 або оберіть його за таблицями коефіцієнтів "
+                              "(кнопка \"...\").");
+    return QString();
 }

@@ -36,7 +36,13 @@ constexpr double AverageRatio = 2.0;
 QString AverageValue(const QString& developmentCost, const QString& km1);
 
 /**
- * Checks before storing: Км1 is empty or a number above 0, Цнм empty or a number not
- * below 0.
+ * Checks before storing: Км1 is given and a number above 0, Цнм is given (or the step
+ * "Витрати на освоювання" is named when В is missing) and a number not below 0.
  */
 StepCheck CheckAverage(const AverageData& data);
+
+/**
+ * What the bottom bar says to do first: fill "Витрати на освоювання" while В is missing,
+ * give Км1 while it is empty; "" otherwise.
+ */
+QString AverageHint(const AverageData& data);

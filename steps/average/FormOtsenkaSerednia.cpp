@@ -27,9 +27,9 @@ TFormOtsenkaSerednia::TFormOtsenkaSerednia(const StepContext& context, QWidget* 
     : TFormStep(context, QStringLiteral("Середня вартість"), parent) {
     setObjectName(QStringLiteral("FormOtsenkaSerednia"));
     resize(460, 260);
-    addHeading(QStringLiteral("Середня вартість 1 кв.м. земли населеного пункту"));
+    addHeading(QStringLiteral("Середня вартість 1 кв. м землі населеного пункту"));
     body()->addWidget(new QLabel(
-        QStringLiteral("Середня варість вираховується за формулою Цнм = В * (Нп/Нк) * Км1"), this));
+        QStringLiteral("Середня вартість обчислюється за формулою Цнм = В * (Нп/Нк) * Км1"), this));
 
     auto* grid = new QGridLayout;
     EVytraty = ValueEdit(QStringLiteral("EVytraty"), this);
@@ -109,5 +109,6 @@ bool OpenStepAverage(const StepContext& context, QWidget* parent) {
     }
     TFormOtsenkaSerednia form(context, parent);
     form.setData(data);
+    form.setHint(AverageHint(data));
     return RunStepWindow(form, [&] { return StoreAverage(*context.project, form.data()); });
 }

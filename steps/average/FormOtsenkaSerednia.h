@@ -37,6 +37,6 @@ protected:
 
 /**
  * Opens the step "Середня вартість" of the context's settlement and stores Км1, its options
- * and Цнм on "Зберігти". True when stored.
+ * and Цнм on "Зберегти". True when stored.
  */
 bool OpenStepAverage(const StepContext& context, QWidget* parent);

@@ -15,28 +15,40 @@ QString DistrictRowName() {
 }
 
 int ReadDistrictCount(Connection& project) {
+    const std::optional<long long> count =
+        ParseInteger(ReadIndicator(project, DistrictCountName()));
+    return count && *count > 0 && *count <= MaxDistrictCount ? static_cast<int>(*count) : 0;
+}
+
+QString DistrictCountProblem(Connection& project) {
     const QString text = ReadIndicator(project, DistrictCountName()).trimmed();
-    bool ok = false;
-    const int count = text.toInt(&ok);
-    return ok && count > 0 ? count : 0;
+    const std::optional<long long> count = ParseInteger(text);
+    if (!count || *count <= MaxDistrictCount)
+        return QString();
+    return QStringLiteral("Кількість районів у базі населеного пункту (%1) більша за %2. "
+                          "Задайте райони знову в кроці \"Визначення площ\".")
+        .arg(text)
+        .arg(MaxDistrictCount);
 }
 
 QString DistrictCountMissingText() {
     return QStringLiteral(
-        "Кількість районів не зазначена. Зробить це в меню \"Вирахування площ\".");
+        "Кількість районів не зазначена. Зробіть це в кроці \"Визначення площ\".");
 }
 
 bool RequireDistrictCount(Connection& project) {
     if (ReadDistrictCount(project) > 0)
         return true;
-    ShowWarning(DistrictCountMissingText());
+    const QString problem = DistrictCountProblem(project);
+    ShowWarning(problem.isEmpty() ? DistrictCountMissingText() : problem);
     return false;
 }
 
 bool ReadDistricts(Connection& project, DistrictOrder order, std::vector<District>& districts,
                    bool limit) {
     districts.clear();
-    const int count = limit ? ReadDistrictCount(project) : -1;
+    // Never more rows than a district count may give, whatever the database says.
+    const int count = limit ? ReadDistrictCount(project) : MaxDistrictCount;
     Query q(&project);
     if (!RunQuery(q,
                   QStringLiteral("SELECT * FROM характеристика WHERE показник='") +

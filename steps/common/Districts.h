@@ -28,8 +28,14 @@ enum class DistrictOrder {
 QString DistrictCountName(); ///< "Кількість районів"
 QString DistrictRowName();   ///< "Площі районів"
 
-/** "Кількість районів" as an integer; 0 when missing or not a number. */
+/** The most districts a settlement may have (a typed count is 1 to 999). */
+constexpr int MaxDistrictCount = 999;
+
+/** "Кількість районів" as an integer from 1 to 999; 0 when missing, not a number or larger. */
 int ReadDistrictCount(Connection& project);
+
+/** The message for a stored count larger than 999; "" for any other count. */
+QString DistrictCountProblem(Connection& project);
 
 /** The warning of a step that needs the districts before they are given. */
 QString DistrictCountMissingText();
@@ -42,8 +48,8 @@ bool RequireDistrictCount(Connection& project);
 
 /**
  * The districts of the settlement: the "Площі районів" rows in the given order, at most as
- * many as "Кількість районів" says (all rows when `limit` is false). False with the reason in
- * LastError() when the rows cannot be read.
+ * many as "Кількість районів" says (with `limit` false all rows, at most 999). False with the
+ * reason in LastError() when the rows cannot be read.
  */
 bool ReadDistricts(Connection& project, DistrictOrder order, std::vector<District>& districts,
                    bool limit = true);

@@ -1,12 +1,14 @@
 #include "steps/costs/CostsStep.h"
 
 #include "common/TextUtils.h"
+
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "steps/common/IndexationLines.h"
 #include "steps/common/Indicators.h"
 #include "steps/common/StepStore.h"
+#include <QHash>
 
 namespace {
 
@@ -20,8 +22,14 @@ QString CostIndicator() {
     return QStringLiteral("Витрати на освоювання");
 }
 
-/** The catalogue prices are as at the first of January of this year. */
+/** Catalogue prices without a year of their own are as at the first of January of 2005. */
 constexpr int CatalogueYear = 2005;
+
+/** The year of a catalogue row's prices; 2005 for an empty or unreadable one. */
+int PriceYear(const QString& text) {
+    const std::optional<long long> year = ParseInteger(text);
+    return year && *year >= 1900 && *year <= 2200 ? static_cast<int>(*year) : CatalogueYear;
+}
 
 /** The columns "Назва" to "Всього" of a visible row copied into the item's row. */
 void CopyToFull(CostsSheet& sheet, int visibleRow, int fullRow) {
@@ -65,27 +73,6 @@ void RecalcRow(CostsSheet& sheet, int r, bool edited, int col, double k) {
 
 } // namespace
 
-const QStringList& CostSections() {
-    static const QStringList sections = {
-        QStringLiteral("Інженерна підготовка і захист території"),
-        QStringLiteral("Водопостачання"),
-        QStringLiteral("Каналізація"),
-        QStringLiteral("Теплопостачання"),
-        QStringLiteral("Газопостачання"),
-        QStringLiteral("Електропостачання"),
-        QStringLiteral("Зовнішнє освітлення"),
-        QStringLiteral("Дощова каналізація"),
-        QStringLiteral("Телефонний зв’язок та провідне радіомовлення"),
-        QStringLiteral("Телекомунікації"),
-        QStringLiteral("Санітарна очистка"),
-        QStringLiteral("Озеленення"),
-        QStringLiteral("Кладовища"),
-        QStringLiteral("Міський транспорт"),
-        QStringLiteral("Вулично-дорожня мережа"),
-    };
-    return sections;
-}
-
 StringGrid MakeCostGrid() {
     StringGrid grid(8, 2, 1, 0);
     grid.setRowTexts(0, {QStringLiteral("п/п"), QStringLiteral("Категорія"),
@@ -96,9 +83,10 @@ StringGrid MakeCostGrid() {
 }
 
 StringGrid MakePriceGrid() {
-    StringGrid grid(4, 1, 1, 0);
+    StringGrid grid(6, 1, 1, 0);
     grid.setRowTexts(0, {QStringLiteral("Назва"), QStringLiteral("Од.виміру"),
-                         QStringLiteral("Первісна, тис грн"), QStringLiteral("Відновна, тис грн")});
+                         QStringLiteral("Первісна, тис грн"), QStringLiteral("Відновна, тис грн"),
+                         QStringLiteral("Рік цін"), QStringLiteral("Розділ")});
     return grid;
 }
 
@@ -110,25 +98,63 @@ QString DefaultCoefficientLine(int year) {
     return IndexationLine(1.0, year);
 }
 
-double CatalogueFactor(const TDinArryOfKoef& table, int year) {
-    return RoundTo(IndexationFactor(table, CatalogueYear, year, KindInflation), 3);
+double CatalogueFactor(const TDinArryOfKoef& table, int year, int pricesYear) {
+    return RoundTo(IndexationFactor(table, pricesYear, year, KindInflation), 3);
 }
 
-void LoadPriceList(Connection& catalogue, double factor, StringGrid& prices) {
+void LoadPriceList(Connection& catalogue, const TDinArryOfKoef& table, int year,
+                   StringGrid& prices) {
     prices.setRowCount(prices.fixedRows());
     Query q(&catalogue);
     if (!RunQuery(q, QStringLiteral("SELECT * FROM збірник_цін ORDER BY id"), true, true))
         return;
+    // An older catalogue has neither sections nor years: its field index is -1, its text "".
+    const int category = q.fieldIndex(QStringLiteral("категорія"));
     const int name = q.fieldIndex(QStringLiteral("назва"));
     const int unit = q.fieldIndex(QStringLiteral("од_виміру"));
     const int price = q.fieldIndex(QStringLiteral("вартість"));
+    const int pricesYear = q.fieldIndex(QStringLiteral("рік"));
     prices.setRowCount(prices.fixedRows() + q.recordCount());
+    QHash<int, double> factors;
     int row = prices.fixedRows();
     for (q.first(); !q.eof(); q.next(), ++row) {
         const QString initial = q.text(price);
-        prices.setRowTexts(row, {q.text(name), q.text(unit), initial,
-                                 FormatFixed(NumberOr0(initial) * factor, 4)});
+        const QString yearText = pricesYear >= 0 ? q.text(pricesYear) : QString();
+        const int from = PriceYear(yearText);
+        if (!factors.contains(from))
+            factors.insert(from, CatalogueFactor(table, year, from));
+        // A catalogue item without a price (a typical item shipped by name) shows none.
+        const QString restored = initial.trimmed().isEmpty()
+                                     ? QString()
+                                     : FormatFixed(NumberOr0(initial) * factors.value(from), 4);
+        prices.setRowTexts(row, {q.text(name), q.text(unit), initial, restored,
+                                 yearText.trimmed().isEmpty() ? QString::number(from) : yearText,
+                                 category >= 0 ? q.text(category) : QString()});
     }
+}
+
+StringGrid PricesOfSection(const StringGrid& prices, const QString& section) {
+    StringGrid shown = MakePriceGrid();
+    for (int row = prices.fixedRows(); row < prices.rowCount(); ++row) {
+        const QString category = prices.at(row, ColPriceCategory);
+        if (!section.isEmpty() && !category.isEmpty() && category != section)
+            continue;
+        const int to = shown.rowCount();
+        shown.setRowCount(to + 1);
+        shown.setRowTexts(to, prices.rowTexts(row));
+    }
+    return shown;
+}
+
+QString PriceListCaption(const StringGrid& prices) {
+    QStringList years;
+    for (int row = prices.fixedRows(); row < prices.rowCount(); ++row)
+        if (const QString year = prices.at(row, ColPriceYear); !years.contains(year))
+            years << year;
+    if (years.size() > 1)
+        return QStringLiteral("Укрупнені показники витрат (ціни року, вказаного в рядку):");
+    return QStringLiteral("Укрупнені показники витрат, станом на 01.01.%1:")
+        .arg(years.isEmpty() ? QString::number(CatalogueYear) : years.first());
 }
 
 bool LoadCosts(Connection& project, int year, CostsSheet& sheet) {
@@ -313,17 +339,26 @@ bool RecalcRestoredCost(CostsSheet& sheet) {
     return true;
 }
 
-bool PutCatalogPrice(CostsSheet& sheet, const QString& restoredPrice) {
+bool PutCatalogPrice(CostsSheet& sheet, const CatalogPrice& price) {
     StringGrid& v = sheet.visible;
     const int row = v.currentRow();
     if (!CanPutCatalogPrice(sheet, true) || GridIsEmpty(v) || v.at(row, ColCostNumber).isEmpty())
         return false;
-    v.set(row, ColCostInitial, QString());
-    v.set(row, ColCostRestored, restoredPrice);
-    if (const int fullRow = CostItemRow(sheet, v.at(row, ColCostNumber)); fullRow >= 0) {
-        sheet.full.set(fullRow, ColCostInitial, QString());
-        sheet.full.set(fullRow, ColCostRestored, restoredPrice);
+    bool changed = false;
+    // An item not named yet takes the catalogue's name and unit.
+    if (v.at(row, ColCostName).trimmed().isEmpty() && !price.name.isEmpty()) {
+        v.set(row, ColCostName, price.name);
+        v.set(row, ColCostUnit, price.unit);
+        changed = true;
     }
+    if (!price.restored.isEmpty()) {
+        v.set(row, ColCostInitial, QString());
+        v.set(row, ColCostRestored, price.restored);
+        changed = true;
+    }
+    if (!changed)
+        return false;
+    CopyToFull(sheet, row, CostItemRow(sheet, v.at(row, ColCostNumber)));
     RecalcCosts(sheet, -1, -1);
     return true;
 }
@@ -350,4 +385,25 @@ StepCheck CheckCosts(const CostsSheet& sheet) {
         }
     }
     return std::nullopt;
+}
+
+QString CostsHint(const CostsSheet& sheet, const StringGrid& prices) {
+    const std::optional<double> area = ParseNumber(sheet.area);
+    if (!area || *area <= 0)
+        return QStringLiteral("Спершу вкажіть оціночну територію в кроці \"Визначення площ\": "
+                              "без неї витрати на 1 кв. м не обчислюються.");
+    bool items = false;
+    for (int row = sheet.full.fixedRows(); row < sheet.full.rowCount() && !items; ++row)
+        items = !sheet.full.at(row, ColCostNumber).isEmpty();
+    if (items)
+        return QString();
+    bool priced = false;
+    for (int row = prices.fixedRows(); row < prices.rowCount() && !priced; ++row)
+        priced = !prices.at(row, ColPriceRestored).isEmpty();
+    QString hint = QStringLiteral("Оберіть розділ ліворуч і додайте витрати: Insert або "
+                                  "\"Додати строку\" в контекстному меню таблиці.");
+    if (!priced)
+        hint += QStringLiteral(" Ціни у збірнику можна імпортувати в \"Довідники\" → "
+                               "\"збірник_цін\".");
+    return hint;
 }

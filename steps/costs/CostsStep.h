@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/CostSections.h"
 #include "common/StringGrid.h"
 #include "steps/common/StepIssue.h"
 #include "steps/indexation/Indexation.h"
@@ -21,15 +22,19 @@ enum CostCol {
     ColCostTotal = 7,
 };
 
-/** Columns of the price catalogue list. */
-enum PriceCol { ColPriceName = 0, ColPriceUnit = 1, ColPriceInitial = 2, ColPriceRestored = 3 };
-
-/** The sections of development costs, in list order; an item's category is one of them. */
-const QStringList& CostSections();
+/** Columns of the price catalogue list (the section is not shown). */
+enum PriceCol {
+    ColPriceName = 0,
+    ColPriceUnit = 1,
+    ColPriceInitial = 2,
+    ColPriceRestored = 3,
+    ColPriceYear = 4,
+    ColPriceCategory = 5,
+};
 
 /** A cost grid: the heading row with the eight captions and one empty row. */
 StringGrid MakeCostGrid();
-/** The price list: the heading row with its four captions and no rows. */
+/** The price list: the heading row with its captions and no rows. */
 StringGrid MakePriceGrid();
 
 /**
@@ -57,15 +62,35 @@ struct CostsSheet {
 QStringList CostCoefficientLines(const TDinArryOfKoef& table, int year);
 /** The line shown when none is stored: "* 1.000   - " and the year. */
 QString DefaultCoefficientLine(int year);
-/** The factor of catalogue prices (as at 2005) to `year`, rounded to 3 decimals. */
-double CatalogueFactor(const TDinArryOfKoef& table, int year);
+/**
+ * The factor of catalogue prices as at the first of January of `pricesYear` (2005 unless the
+ * catalogue row names its year) to `year`, rounded to 3 decimals.
+ */
+double CatalogueFactor(const TDinArryOfKoef& table, int year, int pricesYear = 2005);
 
 /**
- * Reads the price catalogue "збірник_цін" in id order into the price list, the restored
- * price being the catalogue price (0 when not a number) times `factor`, "0.0000". A failed
- * or empty read leaves the list empty and reports nothing.
+ * Reads the price catalogue "збірник_цін" in id order into the price list: name, unit, the
+ * catalogue price as stored, the restored price (the catalogue price, 0 when not a number,
+ * times CatalogueFactor from the row's year, "0.0000"; empty for an item without a price),
+ * the year of its prices (2005 when it names none) and its section. A failed or empty read
+ * leaves the list empty and reports nothing.
  */
-void LoadPriceList(Connection& catalogue, double factor, StringGrid& prices);
+void LoadPriceList(Connection& catalogue, const TDinArryOfKoef& table, int year,
+                   StringGrid& prices);
+
+/** The catalogue items of a section and those without one (all items for no section). */
+StringGrid PricesOfSection(const StringGrid& prices, const QString& section);
+
+/** The caption above the price list: the date of its prices, or that they differ by row. */
+QString PriceListCaption(const StringGrid& prices);
+
+/** A catalogue item as "Занести вартість" takes it. */
+struct CatalogPrice {
+    QString name;
+    QString unit;
+    /** The price brought to the current year; empty when the catalogue has no price. */
+    QString restored;
+};
 
 /**
  * Reads "витрати" in id order into the full list (the k-th item numbered k), the assessed
@@ -117,14 +142,15 @@ int AddCostRow(CostsSheet& sheet);
 /** "Вилучити строку": the current visible item goes; it is neither stored nor counted. */
 bool RemoveCostRow(CostsSheet& sheet);
 
-/** "Перерухувати відновну вартість": the current item's restored cost from initial x k. */
+/** "Перерахувати відновну вартість": the current item's restored cost from initial x k. */
 bool RecalcRestoredCost(CostsSheet& sheet);
 
 /**
  * "Занести вартість": the current item gets the catalogue's restored price (its initial cost
- * cleared), then everything is recalculated.
+ * cleared), and its name and unit when it has no name yet; then everything is recalculated.
+ * False when there was nothing to take (no price, and the item is named already).
  */
-bool PutCatalogPrice(CostsSheet& sheet, const QString& restoredPrice);
+bool PutCatalogPrice(CostsSheet& sheet, const CatalogPrice& price);
 
 /** "Очистити усі витрати у розділах": both lists emptied, numbering starts again. */
 void ClearAllCosts(CostsSheet& sheet);
@@ -134,6 +160,13 @@ bool CanAddCostRow(const CostsSheet& sheet);
 /** For a visible cell (row, col) under the mouse or current. */
 bool CanRemoveCostRow(const CostsSheet& sheet, int row, int col);
 bool CanPutCatalogPrice(const CostsSheet& sheet, bool priceSelected);
+
+/**
+ * What the bottom bar of the window says to do first: the assessed territory of "Визначення
+ * площ" while it is missing, how to add items while there are none, how to fill the price
+ * catalogue while it has no prices; "" once items are there.
+ */
+QString CostsHint(const CostsSheet& sheet, const StringGrid& prices);
 
 /**
  * Checks before storing: no cost, quantity or total of a kept item is a number below 0.

@@ -102,15 +102,16 @@ TFormOtsenkaVytraty::TFormOtsenkaVytraty(const StepContext& context, int year, Q
     POPUP_DELROW =
         MenuAction(gridMenu, QStringLiteral("POPUP_DELROW"), QStringLiteral("Вилучити строку"));
     POPUP_RECALC = MenuAction(gridMenu, QStringLiteral("POPUP_RECALC"),
-                              QStringLiteral("Перерухувати відновну вартість"));
+                              QStringLiteral("Перерахувати відновну вартість"));
     GridVytratyUser->setPopupMenu(gridMenu);
     GridVytratyUser->setToolTip(QStringLiteral(
         "Insert - додати строку, Ctrl+Delete - вилучити строку, F9 - перерахувати відновну "
         "вартість"));
     GridVytratyUser->installEventFilter(this);
 
-    auto* priceLabel =
-        new QLabel(QStringLiteral("Укрупнені показники витрат, станом на 01.01.2005:"), this);
+    LabelPrice = new QLabel(PriceListCaption(MakePriceGrid()), this);
+    LabelPrice->setObjectName(QStringLiteral("LabelPrice"));
+    auto* priceLabel = LabelPrice;
     right->addWidget(priceLabel);
     ListPrice = new GridView(this);
     ListPrice->setObjectName(QStringLiteral("ListPrice"));
@@ -119,7 +120,9 @@ TFormOtsenkaVytraty::TFormOtsenkaVytraty(const StepContext& context, int year, Q
         GridColumn::text(QStringLiteral("Назва"), 300),
         GridColumn::text(QStringLiteral("Од.виміру"), 80),
         GridColumn::number(QStringLiteral("Первісна, тис грн"), 4, 110),
-        GridColumn::number(QStringLiteral("Відновна, тис грн"), 4, 110)};
+        GridColumn::number(QStringLiteral("Відновна, тис грн"), 4, 110),
+        GridColumn::text(QStringLiteral("Рік цін"), 60),
+        GridColumn::text(QStringLiteral("Розділ"), 0)};
     for (GridColumn& c : priceColumns)
         c.readOnly = true;
     ListPrice->setColumns(priceColumns);
@@ -175,9 +178,16 @@ void TFormOtsenkaVytraty::setLoaded(const QStringList& coefficientLines, const S
     EKoeficient->setCurrentIndex(-1);
     EKoeficient->setEditText(m_sheet.coefficient);
     EOcinochna->setText(m_sheet.area);
-    *ListPrice->grid() = prices;
-    ListPrice->refresh();
+    m_prices = prices;
+    LabelPrice->setText(PriceListCaption(m_prices));
+    showPrices();
     refreshGrid();
+    setHint(CostsHint(m_sheet, m_prices));
+}
+
+void TFormOtsenkaVytraty::showPrices() {
+    *ListPrice->grid() = PricesOfSection(m_prices, m_sheet.section);
+    ListPrice->refresh();
 }
 
 const CostsSheet& TFormOtsenkaVytraty::sheetToStore() {
@@ -192,6 +202,7 @@ void TFormOtsenkaVytraty::refreshGrid() {
 void TFormOtsenkaVytraty::showResults() {
     EVytratyVsiogo->setText(m_sheet.total);
     EVytraty1m->setText(m_sheet.perSquareMetre);
+    setHint(CostsHint(m_sheet, m_prices));
 }
 
 void TFormOtsenkaVytraty::RecalcCosts(int col, int row) {
@@ -213,6 +224,7 @@ void TFormOtsenkaVytraty::ListCategoriesClick(int index) {
         return SelectCostSection(m_sheet, CostSections().at(index));
     }();
     refreshGrid();
+    showPrices();
     if (shown > 0)
         GridVytratyUser->setCurrentCell(m_sheet.visible.fixedRows(), ColCostName);
 }
@@ -269,26 +281,32 @@ void TFormOtsenkaVytraty::RECALCExecute() {
     showResults();
 }
 
-bool TFormOtsenkaVytraty::selectedPrice(QString* price) const {
+bool TFormOtsenkaVytraty::selectedPrice(CatalogPrice* price) const {
     const StringGrid& prices = *ListPrice->grid();
     const int row = prices.currentRow();
     if (row < prices.fixedRows() || row >= prices.rowCount())
         return false;
     if (price)
-        *price = prices.at(row, ColPriceRestored);
+        *price = CatalogPrice{prices.at(row, ColPriceName), prices.at(row, ColPriceUnit),
+                              prices.at(row, ColPriceRestored)};
     return true;
 }
 
 void TFormOtsenkaVytraty::PUTPRICEExecute() {
-    QString price;
+    CatalogPrice price;
     if (!selectedPrice(&price) || !CanPutCatalogPrice(m_sheet, true))
         return;
     GridVytratyUser->endEdit();
     m_sheet.coefficient = EKoeficient->currentText();
     {
         auto guard = loading();
-        if (!PutCatalogPrice(m_sheet, price))
+        if (!PutCatalogPrice(m_sheet, price)) {
+            ShowBalloon(QStringLiteral("Збірник"),
+                        QStringLiteral("У збірнику немає ціни цього показника: уведіть вартість "
+                                       "у таблиці витрат або імпортуйте ціни в довідниках."),
+                        2, ListPrice);
             return;
+        }
     }
     refreshGrid();
     showResults();
@@ -321,6 +339,16 @@ void TFormOtsenkaVytraty::BClearClick() {
     }
     refreshGrid();
     showResults();
+}
+
+QString TFormOtsenkaVytraty::unsavedState() const {
+    // The visible grid shows one section of the items: what is stored is the full list.
+    QString state = EKoeficient->currentText();
+    const StringGrid& full = m_sheet.full;
+    for (int row = full.fixedRows(); row < full.rowCount(); ++row)
+        if (!full.at(row, ColCostNumber).isEmpty())
+            state += u'\x1e' + full.rowTexts(row).mid(ColCostCategory).join(u'\x1f');
+    return state;
 }
 
 StepCheck TFormOtsenkaVytraty::checkBeforeSave() {
@@ -379,7 +407,7 @@ bool OpenStepCosts(const StepContext& context, QWidget* parent) {
     const TDinArryOfKoef& table = context.indexation ? *context.indexation : noIndexation;
     StringGrid prices = MakePriceGrid();
     if (context.catalogue)
-        LoadPriceList(*context.catalogue, CatalogueFactor(table, year), prices);
+        LoadPriceList(*context.catalogue, table, year, prices);
 
     TFormOtsenkaVytraty form(context, year, parent);
     form.sheet() = sheet;

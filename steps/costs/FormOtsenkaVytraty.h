@@ -7,6 +7,7 @@ class GridView;
 class QAction;
 class QComboBox;
 class QLineEdit;
+class QLabel;
 class QListWidget;
 class QMenu;
 class QPushButton;
@@ -24,7 +25,7 @@ public:
 
     /** The items, section and results; the visible grid shows `sheet().visible`. */
     CostsSheet& sheet() { return m_sheet; }
-    /** Shows what was loaded: coefficient lines, the coefficient, the area, the price list. */
+    /** Shows what was loaded: coefficient lines, the coefficient, the area, the price catalogue. */
     void setLoaded(const QStringList& coefficientLines, const StringGrid& prices);
     /** The sheet with the coefficient as the drop-down shows it, for storing. */
     const CostsSheet& sheetToStore();
@@ -43,6 +44,7 @@ public:
     QListWidget* ListCategories = nullptr;
     GridView* GridVytratyUser = nullptr;
     GridView* ListPrice = nullptr;
+    QLabel* LabelPrice = nullptr;
     QLineEdit* EOcinochna = nullptr;
     QLineEdit* EVytratyVsiogo = nullptr;
     QLineEdit* EVytraty1m = nullptr;
@@ -54,6 +56,7 @@ public:
 
 protected:
     StepCheck checkBeforeSave() override;
+    QString unsavedState() const override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -61,18 +64,22 @@ private:
     void GridVytratyUserSetEditText(int row, int col);
     void gridPopup(int row, int col);
     void pricePopup();
-    /** Whether a catalogue row is chosen; its restored price then. */
-    bool selectedPrice(QString* price) const;
+    /** Whether a catalogue row is chosen; its name, unit and restored price then. */
+    bool selectedPrice(CatalogPrice* price) const;
+    /** The catalogue items of the chosen section. */
+    void showPrices();
     void showResults();
     void refreshGrid();
 
     CostsSheet m_sheet;
+    /** The whole price catalogue; the list shows the chosen section's part of it. */
+    StringGrid m_prices = MakePriceGrid();
     int m_year = 0;
 };
 
 /**
  * Opens the step "Витрати на освоювання" of the context's settlement: loads the items, the
- * coefficient lines and the price catalogue, shows the window and stores on "Зберігти".
+ * coefficient lines and the price catalogue, shows the window and stores on "Зберегти".
  * True when stored.
  */
 bool OpenStepCosts(const StepContext& context, QWidget* parent);

@@ -2,7 +2,7 @@
 
 #include "common/LastError.h"
 #include "common/Messages.h"
-#include "common/WaitCursor.h"
+#include "common/ui/LongWork.h"
 #include "map/MapGlobal.h"
 #include "steps/common/DistrictLayer.h"
 #include "steps/common/Districts.h"
@@ -82,18 +82,39 @@ void TFormOtsenkaFunk::BRaionsFromMapClick() {
     GridFunks->endEdit();
     FunctionalOverlayResult result;
     {
-        WaitCursor wait;
+        LongWork work(QStringLiteral("Накладення функціонального використання на райони..."));
+        result = MeasureFunctionalAreas(DistrictLayerFolder(context()), work.callback());
+    }
+    if (!result.ok) {
+        ShowError(result.error);
+        return;
+    }
+    if (result.stats.stopped)
+        return; // "Стоп": the grid stays as it was
+    if (const QString repaired = OverlayRepairsText(result.stats.repairs); !repaired.isEmpty())
+        ShowWarning(repaired);
+    bool found = false;
+    {
         auto guard = loading();
-        result = MeasureFunctionalAreas(DistrictLayerFolder(context()));
-        if (result.ok && !ApplyFunctionalAreas(rows(), result.areas)) {
-            GridFunks->refresh();
-            ShowWarning(FunctionalNoOverlapText());
-            return;
-        }
+        found = ApplyFunctionalAreas(rows(), result.areas);
         GridFunks->refresh();
     }
-    if (!result.ok)
-        ShowError(result.error);
+    if (!found)
+        ShowWarning(FunctionalNoOverlapText());
+}
+
+StepCheck TFormOtsenkaFunk::checkBeforeSave() {
+    if (StepCheck issue = CheckFunctional(rows()))
+        return issue;
+    const QStringList oversized = OversizedDistricts(rows(), m_districts);
+    if (!oversized.isEmpty() &&
+        AskConfirm(QStringLiteral("Сума площ функціонального використання більша за площу "
+                                  "району:\r") +
+                       oversized.join(QStringLiteral("\r")) + QStringLiteral("\rЗберегти так?"),
+                   Answer::Yes | Answer::No) != Answer::Yes)
+        return StepIssue{QStringLiteral("GridFunks"), -1, -1, QStringLiteral("Попередження"),
+                         QStringLiteral("Перевірте площі районів.")};
+    return std::nullopt;
 }
 
 void TFormOtsenkaFunk::BOpenMapClick() {
@@ -114,6 +135,7 @@ bool OpenStepFunctional(const StepContext& context, QWidget* parent) {
         return false;
     }
     TFormOtsenkaFunk form(context, parent);
+    form.setDistricts(districts);
     {
         auto guard = form.loading();
         EnsureFunctionalTable(*context.project);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "steps/common/Districts.h"
 #include "steps/common/ui/FormStep.h"
+
+#include <vector>
 
 class GridView;
 class QPushButton;
@@ -28,16 +31,25 @@ public:
     QPushButton* BOpenMap = nullptr;
     QPushButton* BOpenMap2 = nullptr;
 
+    /** The districts with their areas, for the comparison before storing. */
+    void setDistricts(const std::vector<District>& districts) { m_districts = districts; }
+
 protected:
     void showEvent(QShowEvent* event) override;
+    /**
+     * No area below 0; districts whose functional areas exceed their own area are named and
+     * stored only when the valuer confirms.
+     */
+    StepCheck checkBeforeSave() override;
 
 private:
     bool m_shown = false;
+    std::vector<District> m_districts;
 };
 
 /**
  * Opens the step "Функціональне використання" of the context's settlement: checks the
  * district count, loads "функціональне", shows the window and stores the table on
- * "Зберігти". True when the table was stored.
+ * "Зберегти". True when the table was stored.
  */
 bool OpenStepFunctional(const StepContext& context, QWidget* parent);

@@ -19,7 +19,8 @@ int FieldIndexOf(const Layer& layer, const QString& name) {
 } // namespace
 
 std::vector<FunctionalArea> SumFunctionalAreas(const Layer& districts, const Layer& functional,
-                                               OverlayStats* stats) {
+                                               OverlayStats* stats,
+                                               const OverlayProgress& progress) {
     // Each object's number or code read once, codes numbered by their upper-case form.
     const int raion = FieldIndexOf(districts, QStringLiteral("Raion"));
     const int codeField = FieldIndexOf(functional, QStringLiteral("Code"));
@@ -69,13 +70,15 @@ std::vector<FunctionalArea> SumFunctionalAreas(const Layer& districts, const Lay
             }
             index.insert(key, areas.size());
             areas.push_back(FunctionalArea{number, codes[static_cast<size_t>(code)], pair.area});
-        });
+        },
+        progress);
     if (stats)
         *stats = run;
     return areas;
 }
 
-FunctionalOverlayResult MeasureFunctionalAreas(const QString& folder) {
+FunctionalOverlayResult MeasureFunctionalAreas(const QString& folder,
+                                               const OverlayProgress& progress) {
     FunctionalOverlayResult result;
     const QDir dir(folder);
     QString error;
@@ -90,7 +93,7 @@ FunctionalOverlayResult MeasureFunctionalAreas(const QString& folder) {
         result.error = QStringLiteral("Відкривання карти райони.tab. Помилка: ") + error;
         return result;
     }
-    result.areas = SumFunctionalAreas(*districts, *functional, &result.stats);
+    result.areas = SumFunctionalAreas(*districts, *functional, &result.stats, progress);
     result.ok = true;
     return result;
 }

@@ -28,11 +28,16 @@ struct FunctionalOverlayResult {
  * "<folder>/райони.tab", both read from their files: the common area of every pair is added
  * to its (district "Raion", code "Code") sum; regions without a code are left out.
  */
-FunctionalOverlayResult MeasureFunctionalAreas(const QString& folder);
+FunctionalOverlayResult MeasureFunctionalAreas(const QString& folder,
+                                               const OverlayProgress& progress = {});
 
-/** The same sums over layers already open (the district layer first). */
+/**
+ * The same sums over layers already open (the district layer first). Stopped through
+ * `progress`, the sums are incomplete and the stats say so.
+ */
 std::vector<FunctionalArea> SumFunctionalAreas(const Layer& districts, const Layer& functional,
-                                               OverlayStats* stats = nullptr);
+                                               OverlayStats* stats = nullptr,
+                                               const OverlayProgress& progress = {});
 
 /** "Жодного накладення функціонального використання на райони не знайдено!" */
 QString FunctionalNoOverlapText();

@@ -1,8 +1,10 @@
 #include "steps/functional/FunctionalStep.h"
 
+#include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "steps/common/StepRules.h"
 #include "steps/common/StepStore.h"
 
 #include <QHash>
@@ -117,4 +119,34 @@ bool StoreFunctional(Connection& project, const StringGrid& grid) {
         }
         return true;
     });
+}
+
+StepCheck CheckFunctional(const StringGrid& grid) {
+    std::vector<int> areas;
+    for (int k = 1; k <= FunctionalCategoryCount(); ++k)
+        areas.push_back(k);
+    return CheckGridCells(grid, QStringLiteral("GridFunks"), areas, [](const QString& text) {
+        return rule::NotNegative(text, QStringLiteral("Площа"));
+    });
+}
+
+QStringList OversizedDistricts(const StringGrid& grid, const std::vector<District>& districts) {
+    QHash<QString, double> areaOf;
+    for (const District& d : districts)
+        if (const std::optional<double> area = ParseNumber(d.area))
+            areaOf.insert(d.number.trimmed(), *area);
+    QStringList found;
+    for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
+        const QString number = grid.at(row, 0).trimmed();
+        if (!areaOf.contains(number))
+            continue;
+        double sum = 0;
+        for (int k = 1; k <= FunctionalCategoryCount(); ++k)
+            sum += NumberOr0(grid.at(row, k));
+        // Compared as shown, to 4 decimals.
+        if (RoundTo(sum, 4) > RoundTo(areaOf.value(number), 4))
+            found << QStringLiteral("район %1: сума %2 га, площа району %3 га")
+                         .arg(number, FormatFixed(sum, 4), FormatFixed(areaOf.value(number), 4));
+    }
+    return found;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "common/StringGrid.h"
+#include "steps/common/Districts.h"
+#include "steps/common/StepIssue.h"
 
 #include <QString>
 #include <vector>
@@ -43,3 +45,13 @@ bool LoadFunctional(Connection& project, StringGrid& grid);
  * the typed areas, empty cells stored as NULL. All or nothing; false with LastError().
  */
 bool StoreFunctional(Connection& project, const StringGrid& grid);
+
+/** The areas of the grid must not be below 0; the issue names the cell of "GridFunks". */
+StepCheck CheckFunctional(const StringGrid& grid);
+
+/**
+ * The districts whose functional areas add up to more than their own area (the "Площі
+ * районів" area by number; a district without a numeric area is not compared), each as
+ * "район N: сума S га, площа району A га".
+ */
+QStringList OversizedDistricts(const StringGrid& grid, const std::vector<District>& districts);

@@ -32,6 +32,6 @@ protected:
 
 /**
  * Opens the step "Інформація" of the context's settlement: loads "показники", shows the
- * window and stores the rows on "Зберігти". True when the rows were stored.
+ * window and stores the rows on "Зберегти". True when the rows were stored.
  */
 bool OpenStepInfo(const StepContext& context, QWidget* parent);

@@ -3,6 +3,7 @@
 #include "common/LastError.h"
 #include "common/Messages.h"
 #include "common/WaitCursor.h"
+#include "common/ui/LongWork.h"
 #include "map/MapGlobal.h"
 #include "steps/common/DistrictLayer.h"
 #include "steps/common/Districts.h"
@@ -196,14 +197,18 @@ void TFormOtsenkaLocalny::BRaionsFromMapClick() {
     GridLocalny->endEdit();
     LocalOverlayResult result;
     {
-        WaitCursor wait;
+        LongWork work(QStringLiteral("Накладення локальних факторів на райони..."));
         result = CollectLocalFactors(DistrictLayerFolder(context()),
-                                     static_cast<int>(m_catalogue.size()));
+                                     static_cast<int>(m_catalogue.size()), work.callback());
     }
     if (!result.ok) {
         ShowError(result.error);
         return;
     }
+    if (result.stats.stopped)
+        return; // "Стоп": the grid stays as it was
+    if (const QString repaired = OverlayRepairsText(result.stats.repairs); !repaired.isEmpty())
+        ShowWarning(repaired);
     if (const QString skipped = LocalSkippedText(result); !skipped.isEmpty())
         ShowWarning(skipped);
     bool found = false;
@@ -299,6 +304,23 @@ void TFormOtsenkaLocalny::BOpenMapClick() {
 
 void TFormOtsenkaLocalny::BOpenMap2Click() {
     EditLayersExternally(context().folder, {QStringLiteral("райони")});
+}
+
+StepCheck TFormOtsenkaLocalny::checkBeforeSave() {
+    if (StepCheck issue = CheckLocalValues(rows())) {
+        PageControl1->setCurrentIndex(1);
+        return issue;
+    }
+    const QStringList outside = OutOfRangeValues(rows(), m_catalogue);
+    if (!outside.isEmpty() &&
+        AskConfirm(QStringLiteral("Значення поза межами, які дає довідник локальних факторів:\r") +
+                       outside.join(QStringLiteral("\r")) + QStringLiteral("\rЗберегти так?"),
+                   Answer::Yes | Answer::No) != Answer::Yes) {
+        PageControl1->setCurrentIndex(1);
+        return StepIssue{QStringLiteral("GridLocalny"), -1, -1, QStringLiteral("Попередження"),
+                         QStringLiteral("Перевірте значення поза межами довідника.")};
+    }
+    return std::nullopt;
 }
 
 bool OpenStepLocal(const StepContext& context, QWidget* parent) {

@@ -61,6 +61,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    /** Coefficients above 0; values outside their ranges stored once the valuer confirms. */
+    StepCheck checkBeforeSave() override;
 
 private:
     void refreshGrid();
@@ -72,7 +74,7 @@ private:
 
 /**
  * Opens the step "Локальні фактори" of the context's settlement: checks the district count,
- * loads the catalogue and "локальні", shows the window and stores the table on "Зберігти".
+ * loads the catalogue and "локальні", shows the window and stores the table on "Зберегти".
  * True when the table was stored.
  */
 bool OpenStepLocal(const StepContext& context, QWidget* parent);

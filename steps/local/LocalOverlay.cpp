@@ -22,7 +22,8 @@ int FieldIndexOf(const QStringList& names, const QString& name) {
 
 } // namespace
 
-LocalOverlayResult CollectLocalFactors(const QString& folder, int catalogueSize) {
+LocalOverlayResult CollectLocalFactors(const QString& folder, int catalogueSize,
+                                       const OverlayProgress& progress) {
     LocalOverlayResult result;
     const QDir dir(folder);
     QString error;
@@ -64,17 +65,17 @@ LocalOverlayResult CollectLocalFactors(const QString& folder, int catalogueSize)
     }
     const int raion = FieldIndexOf(districts->fieldNames(), QStringLiteral("Raion"));
     std::set<int> found;
-    result.stats =
-        Overlay(*districts, layers, OverlayTest::Overlap,
-                [&](const OverlayPair& pair, const Feature& district, const Feature& region) {
-                    const size_t l = static_cast<size_t>(pair.layer);
-                    const QString value =
-                        km3Field[l] < 0 ? QString() : region.values().value(km3Field[l]).trimmed();
-                    const QString number =
-                        raion < 0 ? QString() : district.values().value(raion).trimmed();
-                    found.insert(layerFactor[l]);
-                    result.values.push_back(LocalOverlayValue{number, layerFactor[l], value});
-                });
+    result.stats = Overlay(
+        *districts, layers, OverlayTest::Overlap,
+        [&](const OverlayPair& pair, const Feature& district, const Feature& region) {
+            const size_t l = static_cast<size_t>(pair.layer);
+            const QString value =
+                km3Field[l] < 0 ? QString() : region.values().value(km3Field[l]).trimmed();
+            const QString number = raion < 0 ? QString() : district.values().value(raion).trimmed();
+            found.insert(layerFactor[l]);
+            result.values.push_back(LocalOverlayValue{number, layerFactor[l], value});
+        },
+        progress);
     result.factors.assign(found.begin(), found.end());
     result.ok = true;
     return result;

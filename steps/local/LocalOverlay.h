@@ -37,9 +37,11 @@ struct LocalOverlayResult {
  * Overlays every "лок*.tab" of the folder (in name order) on "<folder>/райони.tab", all read
  * from their files, and collects the "Km3" of each region that has area in common with a
  * district. Layers whose name gives no factor of a catalogue of `catalogueSize` factors are
- * skipped and listed.
+ * skipped and listed. Stopped through `progress`, the values are incomplete and the stats
+ * say so.
  */
-LocalOverlayResult CollectLocalFactors(const QString& folder, int catalogueSize);
+LocalOverlayResult CollectLocalFactors(const QString& folder, int catalogueSize,
+                                       const OverlayProgress& progress = {});
 
 /** The warning that names the skipped files; empty when none was skipped. */
 QString LocalSkippedText(const LocalOverlayResult& result);

@@ -4,6 +4,7 @@
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "steps/common/StepRules.h"
 #include "steps/common/StepStore.h"
 
 #include <QHash>
@@ -184,4 +185,30 @@ bool StoreLocalValues(Connection& project, const StringGrid& grid) {
         }
         return true;
     });
+}
+
+StepCheck CheckLocalValues(const StringGrid& grid) {
+    std::vector<int> districts;
+    for (int col = LocalGrid::FirstDistrictCol; col < grid.colCount(); ++col)
+        districts.push_back(col);
+    return CheckGridCells(
+        grid, QStringLiteral("GridLocalny"), districts,
+        [](const QString& text) { return rule::AboveZero(text, QStringLiteral("Коефіцієнт")); },
+        [&grid](int row) { return RowFactor(grid, row) <= 0; });
+}
+
+QStringList OutOfRangeValues(const StringGrid& grid, const std::vector<LocalFactor>& catalogue) {
+    QStringList found;
+    for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
+        const LocalFactor* factor = FindLocalFactor(catalogue, RowFactor(grid, row));
+        if (!factor)
+            continue;
+        for (int col = LocalGrid::FirstDistrictCol; col < grid.colCount(); ++col) {
+            const QString value = grid.at(row, col).trimmed();
+            if (!value.isEmpty() && factor->outOfRange(value))
+                found << QStringLiteral("%1, район %2: %3 (%4)")
+                             .arg(factor->name, grid.at(0, col), value, factor->rangeText());
+        }
+    }
+    return found;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/StringGrid.h"
+#include "steps/common/StepIssue.h"
 #include "steps/common/WorkingItems.h"
 #include "steps/local/LocalCatalogue.h"
 
@@ -72,3 +73,12 @@ void ClearDistrictValues(StringGrid& grid, int col);
  * LastError().
  */
 bool StoreLocalValues(Connection& project, const StringGrid& grid);
+
+/** Every coefficient typed must be a number above 0; the issue names the cell of "GridLocalny". */
+StepCheck CheckLocalValues(const StringGrid& grid);
+
+/**
+ * The coefficients outside their factor's catalogue range, each as "<factor>, район N: value
+ * (min - max)"; the ranges guide the valuer, so these are confirmed, not refused.
+ */
+QStringList OutOfRangeValues(const StringGrid& grid, const std::vector<LocalFactor>& catalogue);

@@ -211,6 +211,14 @@ int TFormOtsenkaLocalny2::currentRow() const {
 
 void TFormOtsenkaLocalny2::BFillAutoClick() {
     GridLocalny2->endEdit();
+    // The pre-filling starts the statement anew: what was typed in it goes only when agreed.
+    bool typed = false;
+    for (int row = statement().fixedRows(); row < statement().rowCount() && !typed; ++row)
+        for (int col = ZoneCol; col < statement().colCount() && !typed; ++col)
+            typed = !statement().at(row, col).trimmed().isEmpty();
+    if (typed && !AskReplaceTyped(QStringLiteral("усі рядки відомості, уведені вручну (номери "
+                                                 "кварталів, назви, значення)")))
+        return;
     QuarterFillResult result;
     {
         WaitCursor wait;

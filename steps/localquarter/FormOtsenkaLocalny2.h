@@ -15,7 +15,7 @@ class QTabWidget;
 class StringGrid;
 
 /**
- * The window of the step "Локальні фактори покварта-лам": the factors and coefficients of
+ * The window of the step "Локальні фактори поквартально": the factors and coefficients of
  * the districts for information, and the statement of quarters, pre-filled from the districts
  * and completed by hand.
  */
@@ -70,8 +70,8 @@ private:
 };
 
 /**
- * Opens the step "Локальні фактори покварта-лам" of the context's settlement: checks the
+ * Opens the step "Локальні фактори поквартально" of the context's settlement: checks the
  * district count, loads the catalogue, the districts' factors and "відомість_кварталів",
- * shows the window and stores the statement on "Зберігти". True when it was stored.
+ * shows the window and stores the statement on "Зберегти". True when it was stored.
  */
 bool OpenStepLocalByQuarter(const StepContext& context, QWidget* parent);

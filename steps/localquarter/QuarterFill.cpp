@@ -54,7 +54,8 @@ bool ReadZones(Connection& project, std::vector<Zone>& zones) {
 
 QuarterFillResult FillStatementFromDistricts(Connection& project, StringGrid& grid) {
     if (ReadDistrictCount(project) <= 0)
-        return Missing(QStringLiteral("не зазначена кількість районів (\"Вирахування площ\")."));
+        return Missing(
+            QStringLiteral("не зазначена кількість районів (крок \"Визначення площ\")."));
     std::vector<District> districts;
     if (!ReadDistricts(project, DistrictOrder::ByNumber, districts))
         return Missing(QStringLiteral("не прочитано райони.\rПодробиці: ") + LastError());

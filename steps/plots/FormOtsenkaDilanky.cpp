@@ -99,6 +99,15 @@ void TFormOtsenkaDilanky::EOsgSqChange(int number) {
         recompute(number);
 }
 
+StepCheck TFormOtsenkaDilanky::checkBeforeSave() {
+    const StepCheck issue = CheckPlots(data());
+    if (issue)
+        for (int n = 1; n <= PlotCount; ++n)
+            if (panel(n)->findChild<QWidget*>(issue->field))
+                PageControl1->setCurrentIndex(n - 1);
+    return issue;
+}
+
 bool OpenStepPlots(const StepContext& context, QWidget* parent) {
     PlotsData data;
     QString failedTable;
@@ -108,5 +117,6 @@ bool OpenStepPlots(const StepContext& context, QWidget* parent) {
     }
     TFormOtsenkaDilanky form(context, parent);
     form.setLoaded(data);
+    form.setHint(PlotsHint(data));
     return RunStepWindow(form, [&] { return StorePlots(*context.project, form.data()); });
 }

@@ -35,6 +35,9 @@ public:
 
     QTabWidget* PageControl1 = nullptr;
 
+protected:
+    StepCheck checkBeforeSave() override;
+
 private:
     /** ComputePlot on the plot's fields, showing the results. */
     void recompute(int number);
@@ -45,7 +48,7 @@ private:
 
 /**
  * Opens the step "Оцінка ділянок" of the context's settlement: loads "ділянки" with the
- * district and soil look-ups, shows the window and stores the plots on "Зберігти". True when
+ * district and soil look-ups, shows the window and stores the plots on "Зберегти". True when
  * stored.
  */
 bool OpenStepPlots(const StepContext& context, QWidget* parent);

@@ -6,6 +6,7 @@
 #include "db/QueryFunctions.h"
 #include "steps/common/Districts.h"
 #include "steps/common/Indicators.h"
+#include "steps/common/StepRules.h"
 #include "steps/common/StepStore.h"
 
 #include <QSet>
@@ -258,4 +259,49 @@ bool StorePlots(Connection& project, const PlotsData& data) {
         }
         return true;
     });
+}
+
+StepCheck CheckPlots(const PlotsData& data) {
+    for (int n = 1; n <= PlotCount; ++n) {
+        const Plot& plot = data.plot(n);
+        const QString number = QString::number(n);
+        const struct {
+            const char* field;
+            const QString& text;
+            bool coefficient;
+            const char* what;
+        } fields[] = {
+            {"EBazova", plot.baseValue, false, "Базова вартість"},
+            {"EKf", plot.kf, true, "Кф"},
+            {"EKm2", plot.km2, true, "Км2"},
+            {"EKm3", plot.km3, true, "Км3"},
+            {"ESq", plot.area, false, "Площа ділянки"},
+        };
+        for (const auto& f : fields) {
+            const QString what = QString::fromUtf8(f.what);
+            const QString text =
+                f.coefficient ? rule::AboveZero(f.text, what) : rule::NotNegative(f.text, what);
+            if (!text.isEmpty())
+                return FieldIssue(QString::fromLatin1(f.field) + number, text);
+        }
+        if (n != HouseholdPlot)
+            continue;
+        for (int kind = 1; kind <= PlotPartCount; ++kind)
+            if (const QString text = rule::NotNegative(
+                    plot.parts[static_cast<size_t>(kind - 1)].area, QStringLiteral("Площа"));
+                !text.isEmpty())
+                return FieldIssue(QStringLiteral("EOsg%1Sq%2").arg(kind).arg(n), text);
+    }
+    return std::nullopt;
+}
+
+QString PlotsHint(const PlotsData& data) {
+    const std::optional<double> average = ParseNumber(data.averageValue);
+    if (!average || *average <= 0)
+        return QStringLiteral("Спершу заповніть крок \"Середня вартість\": базова вартість "
+                              "1 кв. м береться звідти.");
+    if (data.districts.isEmpty())
+        return QStringLiteral("Спершу задайте райони в кроці \"Визначення площ\", далі Км2 "
+                              "(крок зонування) і Км3 (\"Локальні фактори\").");
+    return QString();
 }

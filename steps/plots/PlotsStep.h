@@ -1,5 +1,7 @@
 #pragma once
 
+#include "steps/common/StepIssue.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -101,3 +103,16 @@ bool LoadPlots(Connection& project, PlotsData& data, QString* failedTable = null
  * the reason in LastError(); the table keeps its former content.
  */
 bool StorePlots(Connection& project, const PlotsData& data);
+
+/**
+ * Checks before storing: of each plot the base value and the area are not below 0, Kf, Km2
+ * and Km3 above 0, the household parts' areas not below 0; the issue names the field
+ * ("EKm22"). Empty values pass (the plot is then not valued).
+ */
+StepCheck CheckPlots(const PlotsData& data);
+
+/**
+ * What the bottom bar says to do first: the average value of "Середня вартість" while it is
+ * missing, the districts of "Визначення площ" while there are none; "" otherwise.
+ */
+QString PlotsHint(const PlotsData& data);

@@ -3,7 +3,7 @@
 #include "steps/zonal/FormZonal.h"
 
 /**
- * The window of "Земельно-оціночна структури-зація середньо зважена": the district indices
+ * The window of "Земельно-оціночна структуризація середньо зважена": the district indices
  * from the settlement's weighted average score.
  */
 class TFormOtsenkaZonalnist : public TFormZonal {

@@ -114,7 +114,7 @@ QWidget* TFormZonal::makeAnketaPage() {
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     auto* note = new QLabel(
-        QStringLiteral("Бали виставляються за системою: 5 (або 10) - найкращій, 1- найменьший"),
+        QStringLiteral("Бали виставляються за системою: 5 (або 10) - найкращий, 1 - найменший"),
         page);
     note->setStyleSheet(QStringLiteral("color: #c00000;"));
     layout->addWidget(note);
@@ -250,6 +250,10 @@ ZonalIndicators TFormZonal::indicators() const {
 }
 
 StepCheck TFormZonal::checkBeforeSave() {
+    if (StepCheck issue = CheckScores(anketa())) {
+        PageControl1->setCurrentIndex(1);
+        return issue;
+    }
     // The zones stored are those the districts name now, even when "Поновити склад зон" was
     // not pressed after the last zone typed; descriptions stay with their zones.
     auto guard = loading();
@@ -392,7 +396,7 @@ void TFormZonal::GridResultSetEditText(int, int, const QString&) {
 void TFormZonal::BSetZonyClick() {
     GridResult->endEdit();
     if (GridIsEmpty(result())) {
-        ShowWarning(QStringLiteral("Розрахунок не заповнен!"));
+        ShowWarning(QStringLiteral("Розрахунок не заповнено!"));
         return;
     }
     {

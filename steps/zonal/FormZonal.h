@@ -108,7 +108,7 @@ private:
 /**
  * Opens a zonal step of the context's settlement: checks what the earlier steps stored (a
  * warning naming the step to fill first refuses it), reads the step's tables, makes the
- * variant's window with `makeForm`, shows it and stores its work on "Зберігти". True when
+ * variant's window with `makeForm`, shows it and stores its work on "Зберегти". True when
  * stored.
  */
 bool OpenZonalStep(const StepContext& context, ZonalVariant variant,

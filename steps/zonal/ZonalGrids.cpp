@@ -29,7 +29,7 @@ QStringList ResultCaptions(ZonalVariant variant) {
     for (const char* index : {"Si", "Ei", "Ui", "Ci"}) {
         const QString name = QString::fromLatin1(index);
         captions << QStringLiteral("Середній бал") << QStringLiteral("Серед.бал * площу")
-                 << QStringLiteral("Середноь зваж") << name << QStringLiteral("Контроль ") + name;
+                 << QStringLiteral("Середньо зваж.") << name << QStringLiteral("Контроль ") + name;
     }
     captions << ii << km2 << value << zone;
     return captions;

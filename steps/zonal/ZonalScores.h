@@ -1,5 +1,7 @@
 #pragma once
 
+#include "steps/common/StepIssue.h"
+
 #include "common/StringGrid.h"
 #include "steps/zonal/ZonalGrids.h"
 
@@ -78,3 +80,12 @@ struct IndexOutcome {
 
 /** The variant's own computation of the indices. */
 IndexOutcome ComputeIndices(ZonalVariant variant, const StringGrid& anketa, StringGrid& result);
+
+/** The highest score of the questionnaire (scores run from 1, the worst, to 5 or 10). */
+constexpr int MaxScore = 10;
+
+/**
+ * Checks the questionnaire before storing: every score of a numbered row is empty or a
+ * whole number from 1 to 10; the issue names the cell of "GridAnketa".
+ */
+StepCheck CheckScores(const StringGrid& anketa);

@@ -42,8 +42,9 @@ ZonalOpening ReadZonalSettlement(Connection& project, ZonalSettlement& settlemen
         return ZonalOpening::Failed;
     const std::optional<long long> count =
         ParseInteger(indicators.value(DistrictCountName()).trimmed());
-    if (!count || *count <= 0) {
-        *message = DistrictCountMissingText();
+    if (!count || *count <= 0 || *count > MaxDistrictCount) {
+        *message = count && *count > MaxDistrictCount ? DistrictCountProblem(project)
+                                                      : DistrictCountMissingText();
         return ZonalOpening::Refused;
     }
     settlement.zoneCount =
@@ -53,13 +54,13 @@ ZonalOpening ReadZonalSettlement(Connection& project, ZonalSettlement& settlemen
     settlement.averageValue = indicators.value(AverageValueName());
     if (!Positive(settlement.averageValue)) {
         *message = QStringLiteral(
-            "Середня вартість не зазначена. Зробить це в меню \"Середня вартість\".");
+            "Середня вартість не зазначена. Зробіть це в кроці \"Середня вартість\".");
         return ZonalOpening::Refused;
     }
     settlement.population = indicators.value(PopulationName());
     if (!Positive(settlement.population)) {
-        *message =
-            QStringLiteral("Чисельність населення не зазначена. Зробить це в меню \"Інформація\".");
+        *message = QStringLiteral(
+            "Чисельність населення не зазначена. Зробіть це в кроці \"Інформація\".");
         return ZonalOpening::Refused;
     }
     settlement.km2Min = indicators.value(Km2MinName());

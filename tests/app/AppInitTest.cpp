@@ -4,6 +4,8 @@
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -42,8 +44,7 @@ TEST(AppInit, UpdateCheck) {
     WriteTextFile(app.file(QStringLiteral("orvelupd.exe")), QStringLiteral("x"));
     messages.answer({Answer::Yes});
     EXPECT_TRUE(OfferUpdate(settings, app.path()));
-    EXPECT_EQ(messages.texts(),
-              QStringList({"Доступны обновления программы. Установить их сейчас?"}));
+    EXPECT_EQ(messages.texts(), QStringList({"Доступні оновлення програми. Встановити їх зараз?"}));
     EXPECT_EQ(shell.started, QStringList({app.file(QStringLiteral("orvelupd.exe"))}));
     messages.answer({Answer::Cancel});
     EXPECT_TRUE(OfferUpdate(settings, app.path()));
@@ -55,10 +56,10 @@ TEST(AppInit, PrinterCheck) {
     RecordingMessages messages;
     EXPECT_TRUE(CheckPrinters({QStringLiteral("PDF")}, QString()));
     EXPECT_FALSE(CheckPrinters({}, QString()));
-    EXPECT_EQ(messages.last().caption, QStringLiteral("Проверка устройств"));
-    EXPECT_EQ(messages.last().text,
-              QStringLiteral(
-                  "Принтер не обнаружен. Дальнейшее выполнение программы невозможно.\r\rТест: "));
+    EXPECT_EQ(messages.last().caption, QStringLiteral("Перевірка пристроїв"));
+    EXPECT_EQ(
+        messages.last().text,
+        QStringLiteral("Принтер не знайдено. Подальша робота програми неможлива.\r\rПеревірка: "));
     EXPECT_FALSE(CheckPrinters({QStringLiteral("PDF")}, QStringLiteral("cups")));
     EXPECT_TRUE(messages.last().text.endsWith(QStringLiteral("Тест: cups")));
 }
@@ -69,6 +70,23 @@ TEST(AppInit, OneInstancePerProgramFolder) {
     ASSERT_TRUE(first.acquire(false));
     SingleInstance second(path);
     EXPECT_FALSE(second.acquire(true));
-    SingleInstance elsewhere(path + QStringLiteral("2"));
+    SingleInstance elsewhere(QStringLiteral("/tmp/") + RandomDigits(12) +
+                             QStringLiteral("/tamberon"));
     EXPECT_TRUE(elsewhere.acquire(false));
+}
+
+// A second start through a link to the program folder is the same instance.
+TEST(AppInit, ALinkToTheProgramFolderIsTheSameInstance) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("програма"));
+    const QString link = dir.filePath(QStringLiteral("посилання"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::link(folder, link));
+    SingleInstance first(JoinPath(folder, QStringLiteral("tamberon")));
+    ASSERT_TRUE(first.acquire(false));
+    SingleInstance throughLink(JoinPath(link, QStringLiteral("tamberon")));
+    EXPECT_EQ(throughLink.key(), first.key());
+    EXPECT_FALSE(throughLink.acquire(false));
+    SingleInstance throughDots(folder + QStringLiteral("/../програма/tamberon"));
+    EXPECT_EQ(throughDots.key(), first.key());
 }

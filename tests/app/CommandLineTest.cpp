@@ -90,10 +90,10 @@ TEST(QtTranslation, StandardButtonsSpeakUkrainianAndOurCaptionsStay) {
     ASSERT_TRUE(InstallQtTranslation(app))
         << "Qt's Ukrainian translation (qt6-translations-l10n) is not installed";
     EXPECT_TRUE(InstallQtTranslation(app));
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Ошибка"), QStringLiteral("Текст"),
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Помилка"), QStringLiteral("Текст"),
                     QMessageBox::Yes | QMessageBox::Cancel | QMessageBox::Retry);
     EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove(u'&'), QStringLiteral("Так"));
     EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove(u'&'), QStringLiteral("Скасувати"));
     EXPECT_EQ(box.button(QMessageBox::Retry)->text().remove(u'&'), QStringLiteral("Повторити"));
-    EXPECT_EQ(box.windowTitle(), QStringLiteral("Ошибка"));
+    EXPECT_EQ(box.windowTitle(), QStringLiteral("Помилка"));
 }

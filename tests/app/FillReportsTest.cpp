@@ -92,10 +92,11 @@ TEST(FillReports, MainWindowRunsTheThreeJobsAndListsTheFiles) {
         messages.clear();
         messages.answer({Answer::Ok});
         window.OpenListItem(Entry(window.ListView2, QStringLiteral("Заповнити звіт")));
-        EXPECT_EQ(messages.texts(),
-                  QStringList(
-                      {QStringLiteral("Звіт було раніш створено. Ви дійсно бажаете його поновити?"),
-                       QStringLiteral("Завершено.")}));
+        EXPECT_EQ(
+            messages.texts(),
+            QStringList(
+                {QStringLiteral("Звіт уже було створено раніше. Ви дійсно бажаєте його поновити?"),
+                 QStringLiteral("Завершено.")}));
         EXPECT_EQ(Captions(window.ListView2), files + before);
         // The list read back from the database says the same.
         window.selectNode(settlement);

@@ -1,11 +1,14 @@
 #include "app/MainWindow.h"
+#include "app/CopiesWindow.h"
 #include "app/MapPage.h"
 #include "catalogue/core/Catalogue.h"
 #include "common/FileUtils.h"
+#include "db/Backup.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
 #include "map/MapDocument.h"
 #include "map/MapView.h"
+#include "steps/common/StepStore.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
 
@@ -102,7 +105,7 @@ TEST_F(MainWindowTest, MenusAndTreeAsLaidOut) {
                                     "Зачинити програму"}));
     EXPECT_EQ(window->PageControl1->tabText(0), QStringLiteral("Дані"));
     EXPECT_EQ(window->PageControl1->tabText(1), QStringLiteral("Графіка"));
-    EXPECT_EQ(window->BSearch->toolTip(), QStringLiteral("Найти далее"));
+    EXPECT_EQ(window->BSearch->toolTip(), QStringLiteral("Знайти далі"));
     EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral(" v1.3.180109")));
 
     ASSERT_EQ(window->TreeViewProjects->topLevelItemCount(), 2);
@@ -132,7 +135,7 @@ TEST_F(MainWindowTest, SelectingNodesFillsTheLists) {
     const QStringList steps = captions(window->ListView1);
     ASSERT_EQ(steps.size(), 11);
     EXPECT_EQ(steps[6], QStringLiteral("Функціональне використання"));
-    EXPECT_EQ(steps[8], QStringLiteral("Локальні фактори покварта-лам"));
+    EXPECT_EQ(steps[8], QStringLiteral("Локальні фактори поквартально"));
     EXPECT_EQ(captions(window->ListView2),
               QStringList({"карта", "Склад земель", "Заповнити звіт", "Експорт матеріалів",
                            "Відкрити папку з матеріалами"}));
@@ -282,7 +285,10 @@ TEST_F(MainWindowTest, StepCaptionsAreShownWhole) {
               list->visualItemRect(list->item(0)).height());
 }
 
-TEST_F(MainWindowTest, TheCopiesMenuItemOpensTheSettlementsCopies) {
+// "Автоматичні копії": without a settlement the folder of all copies; for a settlement
+// without copies a message; else its copies, newest first with date, size and step, one of
+// which is restored after one question, the database as it was kept as a copy first.
+TEST_F(MainWindowTest, TheCopiesMenuItemListsAndRestoresTheSettlementsCopies) {
     QStringList items;
     for (QAction* a : window->menuBar()->actions()[1]->menu()->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->text());
@@ -290,10 +296,84 @@ TEST_F(MainWindowTest, TheCopiesMenuItemOpensTheSettlementsCopies) {
     window->ACT_BACKUPS->trigger();
     EXPECT_EQ(shell.opened.last(), app.file(QStringLiteral("Temp/Копії")));
     click(node(QStringLiteral("с. Вишневе")));
+    messages.clear();
     window->ACT_BACKUPS->trigger();
-    const QString copies = app.file(QStringLiteral("Temp/Копії/Район/с. Вишневе"));
-    EXPECT_EQ(shell.opened.last(), copies);
-    EXPECT_TRUE(QFileInfo(copies).isDir());
+    EXPECT_EQ(messages.texts(QStringLiteral("info")),
+              QStringList{NoCopiesText(QStringLiteral("с. Вишневе"))});
+
+    // Two stores of the information step, each copied first.
+    Connection& data = Db().data;
+    auto setName = [&data](const QString& name) {
+        const backup::StoreLabel label(QStringLiteral("Інформація"));
+        return StoreInTransaction(&data, [&] {
+            Query q(&data);
+            return RunQuery(q,
+                            QStringLiteral("UPDATE показники SET значення='%1' WHERE "
+                                           "показник='Назва'")
+                                .arg(name),
+                            false);
+        });
+    };
+    auto name = [&data] {
+        Query q(&data);
+        return RunQuery(q, QStringLiteral("SELECT значення FROM показники WHERE показник='Назва'"),
+                        true)
+                   ? q.text(0)
+                   : QString();
+    };
+    const QString first = name();
+    ASSERT_TRUE(setName(QStringLiteral("Друге")));
+    ASSERT_TRUE(setName(QStringLiteral("Третє")));
+    QStringList shown;
+    window->dialogs().showCopies = [&](TFormCopies& copies) {
+        for (int i = 0; i < copies.ListCopies->topLevelItemCount(); ++i)
+            shown << copies.ListCopies->topLevelItem(i)->text(2);
+        EXPECT_TRUE(copies.ListCopies->topLevelItem(0)->text(1).endsWith(QStringLiteral(" КБ")));
+        // The older copy: the name as it was before both stores.
+        copies.ListCopies->setCurrentItem(copies.ListCopies->topLevelItem(1));
+        messages.answer({Answer::No});
+        EXPECT_FALSE(copies.BRestoreClick());
+        messages.answer({Answer::Yes});
+        EXPECT_TRUE(copies.BRestoreClick());
+        EXPECT_EQ(copies.ListCopies->topLevelItemCount(), 3);
+        EXPECT_EQ(copies.ListCopies->topLevelItem(0)->text(2),
+                  QStringLiteral("перед відновленням"));
+    };
+    messages.clear();
+    window->ACT_BACKUPS->trigger();
+    EXPECT_EQ(shown, (QStringList{"Інформація", "Інформація"}));
+    EXPECT_EQ(name(), first);
+    ASSERT_EQ(messages.texts(QStringLiteral("info")).size(), 1);
+    EXPECT_TRUE(messages.texts(QStringLiteral("info"))[0].startsWith(
+        QStringLiteral("Базу населеного пункту \"с. Вишневе\" відновлено з копії від ")));
+    EXPECT_EQ(window->ListView1->count(), 11); // the settlement is shown as restored
+}
+
+// A program folder where no copy can be made (read-only; here a file stands where the
+// copies' folder would be): the start says so once, the steps' stores do not repeat it.
+TEST(MainWindowCopies, NoCopiesPossibleIsSaidOnce) {
+    TestApplication();
+    TempAppDir app(true);
+    RecordingMessages messages;
+    ASSERT_TRUE(DeleteFolder(app.file(QStringLiteral("Temp/Копії"))));
+    WriteTextFile(app.file(QStringLiteral("Temp/Копії")), QStringLiteral("не папка"));
+    Db().main.close();
+    {
+        TFormMain window;
+        window.LoadProjectTree();
+        ASSERT_EQ(messages.texts(QStringLiteral("warning")).size(), 1);
+        EXPECT_TRUE(messages.texts(QStringLiteral("warning"))[0].startsWith(
+            QStringLiteral("Автоматичні копії баз даних не вдається зберігати в папці \"") +
+            QDir::toNativeSeparators(app.file(QStringLiteral("Temp/Копії/Каталог")))))
+            << messages.texts().join(u'|').toStdString();
+        Connection settlement;
+        ASSERT_TRUE(QDir().mkpath(app.file(QStringLiteral("Проекти/Р/С"))));
+        ASSERT_TRUE(settlement.create(app.file(QStringLiteral("Проекти/Р/С/data.sqlite"))));
+        ASSERT_TRUE(StoreInTransaction(&settlement, [] { return true; }));
+        window.LoadProjectTree();
+        EXPECT_EQ(messages.texts(QStringLiteral("warning")).size(), 1);
+    }
+    Db().main.close();
 }
 
 TEST_F(MainWindowTest, AFailedCreationIsNotSelectedAsIfAllWentWell) {

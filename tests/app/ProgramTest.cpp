@@ -31,7 +31,10 @@ QStringList Texts(const QListWidget* list) {
 TEST(Program, DemonstrationSettlementShowsItsLayers) {
     TestApplication();
     RecordingMessages messages;
-    InitGlobalVar(BuiltAppDir());
+    // A copy of the program folder: opening the catalogue makes its copy of the run.
+    TempAppDir app(true);
+    CopyTree(JoinPath(BuiltAppDir(), QStringLiteral("Проекти")),
+             app.file(QStringLiteral("Проекти")));
     Db().main.close();
     TFormMain window;
     InstallProgramDialogs(window);
@@ -56,10 +59,13 @@ TEST(Program, DemonstrationSettlementShowsItsLayers) {
 
 namespace {
 
-/** The options of a start-up run in this test process, leaving once the window is up. */
-StartupOptions ProbeOptions(const QStringList& printers) {
+/**
+ * The options of a start-up run in this test process over the program folder `appDir`,
+ * leaving once the window is up.
+ */
+StartupOptions ProbeOptions(const QString& appDir, const QStringList& printers) {
     StartupOptions options;
-    options.appDir = BuiltAppDir();
+    options.appDir = appDir;
     options.programPath = QApplication::applicationFilePath() + QStringLiteral("-probe");
     options.exitAfterStart = true;
     options.printers = [printers](QString&) { return printers; };
@@ -85,8 +91,11 @@ TEST(Program, ExitAfterStartReportsWhetherTheMainWindowWasReached) {
     TestApplication();
     QStandardPaths::setTestModeEnabled(true);
     RecordingMessages messages;
-    EXPECT_EQ(RunProbe(ProbeOptions({QStringLiteral("PDF")})), 0);
-    EXPECT_NE(RunProbe(ProbeOptions({})), 0);
+    TempAppDir app(true);
+    CopyTree(JoinPath(BuiltAppDir(), QStringLiteral("Проекти")),
+             app.file(QStringLiteral("Проекти")));
+    EXPECT_EQ(RunProbe(ProbeOptions(app.path(), {QStringLiteral("PDF")})), 0);
+    EXPECT_NE(RunProbe(ProbeOptions(app.path(), {})), 0);
     // The probe's own messages replaced the test's only while it ran.
     EXPECT_EQ(&CurrentMessages(), &messages);
     EXPECT_TRUE(messages.messages.empty());

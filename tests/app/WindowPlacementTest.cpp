@@ -1,4 +1,4 @@
-#include "app/WindowPlacement.h"
+#include "common/ui/WindowPlacement.h"
 #include "app/MainWindow.h"
 #include "app/MapPage.h"
 #include "map/MapView.h"

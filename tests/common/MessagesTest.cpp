@@ -2,6 +2,8 @@
 #include "common/Shell.h"
 #include "tests/support/TestSupport.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -10,7 +12,7 @@ TEST(Messages, ErrorDefaultsItsCaptionAndSkipsEmptyText) {
     ShowError(QString());
     EXPECT_TRUE(messages.messages.empty());
     ShowError(QStringLiteral("Збій"));
-    EXPECT_EQ(messages.last().caption, QStringLiteral("Ошибка"));
+    EXPECT_EQ(messages.last().caption, QStringLiteral("Помилка"));
     ShowError(QStringLiteral("Запуск"), QStringLiteral("x"));
     EXPECT_EQ(messages.last().caption, QStringLiteral("Запуск"));
 }
@@ -23,15 +25,43 @@ TEST(Shell, MissingDocumentReportsFileNotFound) {
     EXPECT_EQ(ShellOpen(path), 2);
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.last().caption, QStringLiteral("Запуск"));
-    EXPECT_EQ(messages.last().text, path + QStringLiteral("\rThe specified file was not found."));
+    EXPECT_EQ(messages.last().text,
+              QDir::toNativeSeparators(path) + QStringLiteral("\rФайл не знайдено."));
     EXPECT_TRUE(shell.opened.isEmpty());
 
     EXPECT_EQ(ShellOpen(dir.path()), 42);
     EXPECT_EQ(shell.opened, QStringList({dir.path()}));
     shell.openResult = 31;
     ShellOpen(dir.path());
-    EXPECT_TRUE(messages.last().text.endsWith(
-        QStringLiteral("There is no application associated with the given filename extension.")));
+    EXPECT_EQ(messages.last().text,
+              QDir::toNativeSeparators(dir.path()) +
+                  QStringLiteral("\rНемає програми, яка відкриває файли цього типу. Встановіть "
+                                 "її або відкрийте файл вручну."));
+}
+
+TEST(Shell, TheDesktopOpenerSaysWhenNothingOpensTheFile) {
+    RecordingMessages messages;
+    QTemporaryDir dir;
+    const QString document = dir.filePath(QStringLiteral("Склад земель.xlsx"));
+    WriteTextFile(document, QStringLiteral("x"));
+    // An opener that finds no program, as xdg-open answers then; and one that opens.
+    const auto opener = [&dir](const char* name, const char* script) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        WriteTextFile(path, QString::fromLatin1(script));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return path;
+    };
+    const std::unique_ptr<Shell> none = MakeDesktopShell(opener("none.sh", "#!/bin/sh\nexit 3\n"));
+    Shell* previous = SetShell(none.get());
+    EXPECT_EQ(ShellOpen(document), 31);
+    ASSERT_EQ(messages.texts(QStringLiteral("error")).size(), 1);
+    EXPECT_TRUE(messages.last().text.startsWith(QDir::toNativeSeparators(document) + u'\r'));
+    const std::unique_ptr<Shell> opens =
+        MakeDesktopShell(opener("opens.sh", "#!/bin/sh\nexit 0\n"));
+    SetShell(opens.get());
+    EXPECT_EQ(ShellOpen(document), 42);
+    EXPECT_EQ(messages.texts(QStringLiteral("error")).size(), 1);
+    SetShell(previous);
 }
 
 TEST(Shell, RunProgramNeedsAPath) {

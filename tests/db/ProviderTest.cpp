@@ -1,6 +1,8 @@
 #include "db/QueryFunctions.h"
 #include "db/SqlDialect.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -167,6 +169,36 @@ TEST(Provider, OpeningMissingOrGarbageFilesFails) {
     garbage.close();
     EXPECT_FALSE(db.open(garbage.fileName()));
     EXPECT_FALSE(db.errorText().isEmpty());
+    EXPECT_EQ(db.openFailure(), OpenFailure::NotADatabase);
+    EXPECT_FALSE(db.open(dir.path() + QStringLiteral("/none.sqlite")));
+    EXPECT_EQ(db.openFailure(), OpenFailure::Missing);
+}
+
+// A sound database at a path longer than SQLite opens is reported as such, never as damaged.
+TEST(Provider, APathTooLongIsNamedAsTheCause) {
+    QTemporaryDir dir;
+    const QString shortPath = dir.filePath(QStringLiteral("data.sqlite"));
+    {
+        Connection db;
+        ASSERT_TRUE(db.create(shortPath));
+        Query q(&db);
+        ASSERT_TRUE(RunQuery(q, QStringLiteral("CREATE TABLE t (v)"), false));
+    }
+    // Three folders of 120 Cyrillic letters: 720 bytes of path.
+    QString folder = dir.path();
+    for (int i = 0; i < 3; ++i)
+        folder += u'/' + QString(120, QChar(u'ж'));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString longPath = folder + QStringLiteral("/data.sqlite");
+    ASSERT_TRUE(QFile::rename(shortPath, longPath));
+    Connection db;
+    EXPECT_FALSE(db.open(longPath));
+    EXPECT_EQ(db.openFailure(), OpenFailure::PathTooLong);
+    EXPECT_TRUE(db.errorText().contains(QStringLiteral("задовгий")))
+        << db.errorText().toStdString();
+    EXPECT_FALSE(db.errorText().contains(QStringLiteral("пошкоджен")));
+    EXPECT_TRUE(QFile::rename(longPath, shortPath));
+    EXPECT_TRUE(db.open(shortPath));
 }
 
 TEST(SqlDialect, DeclaredTypes) {

@@ -238,6 +238,71 @@ TEST(Overlay, VisitorGetsBothObjectsInLoopOrder) {
     EXPECT_EQ(OpenOverlayLayer(dir.filePath("missing.tab"), nullptr), nullptr);
 }
 
+// A region drawn crossing itself (a bow-tie) and a district with a loose hole are measured
+// in their repaired form: the pair gets the area the repair encloses, the repair is named
+// with its layer, object number and place; the files stay as they were.
+TEST(Overlay, InvalidRegionsAreRepairedAndNamed) {
+    QTemporaryDir dir;
+    // Two triangles of 25 m² meeting at (5, 5).
+    const Feature bowTie = FeatureFactory::createRegion({{{0, 0}, {10, 10}, {10, 0}, {0, 10}}});
+    // A square with a "hole" lying outside it.
+    const Feature looseHole = FeatureFactory::createRegion(
+        {{{20, 0}, {30, 0}, {30, 10}, {20, 10}}, {{40, 2}, {42, 2}, {42, 4}, {40, 4}}});
+    const auto districts = WriteAndOpen(
+        dir, "d", {{Square(0, 0, 10), {"1"}}, {Square(-5, -5, 10), {"2"}}, {looseHole, {"3"}}});
+    const auto functional = WriteAndOpen(dir, "f", {{bowTie, {"Ж"}}, {Square(20, 0, 5), {"Г"}}});
+    ASSERT_TRUE(districts && functional);
+    OverlayStats stats;
+    const auto pairs = OverlayPairs(*districts, {functional.get()}, OverlayTest::Area, &stats);
+    EXPECT_EQ(stats.failed, 0);
+    ASSERT_EQ(pairs.size(), 3u);
+    EXPECT_NEAR(pairs[0].area, 50, 1e-6);   // the whole bow-tie in district 1
+    EXPECT_NEAR(pairs[1].area, 12.5, 1e-6); // its lower half of the lower triangle in 2
+    EXPECT_NEAR(pairs[2].area, 25, 1e-6);   // the square in district 3, hole dropped
+    ASSERT_EQ(stats.repairs.size(), 2u);
+    EXPECT_EQ(stats.repairs[0].layer, QStringLiteral("f"));
+    EXPECT_EQ(stats.repairs[0].fid, functional->features()[0].fid());
+    EXPECT_EQ(stats.repairs[0].reason, QStringLiteral("самоперетин у точці (5; 5)"));
+    EXPECT_EQ(stats.repairs[1].layer, QStringLiteral("d"));
+    EXPECT_EQ(stats.repairs[1].fid, districts->features()[2].fid());
+    const QString text = OverlayRepairsText(stats.repairs);
+    EXPECT_TRUE(text.contains(QStringLiteral("шар \"f\", об'єкт № 1: самоперетин у точці (5; 5)")))
+        << text.toStdString();
+    EXPECT_TRUE(OverlayRepairsText({}).isEmpty());
+}
+
+// The progress is told between base objects and may stop the run: nothing more is visited
+// and the stats say it stopped; a run to its end is told its end.
+TEST(Overlay, ProgressCanStopTheRun) {
+    QTemporaryDir dir;
+    const auto districts = WriteAndOpen(
+        dir, "d",
+        {{Square(0, 0, 10), {"1"}}, {Square(10, 0, 10), {"2"}}, {Square(20, 0, 10), {"3"}}});
+    const auto functional = WriteAndOpen(dir, "f", {{Square(5, 5, 20), {"Ж"}}});
+    ASSERT_TRUE(districts && functional);
+    std::vector<std::pair<qint64, qint64>> told;
+    int visited = 0;
+    auto visit = [&visited](const OverlayPair&, const Feature&, const Feature&) { ++visited; };
+    OverlayStats stats = Overlay(*districts, {functional.get()}, OverlayTest::Area, visit,
+                                 [&told](qint64 done, qint64 total) {
+                                     told.emplace_back(done, total);
+                                     return done < 1;
+                                 });
+    EXPECT_TRUE(stats.stopped);
+    EXPECT_EQ(visited, 1);
+    EXPECT_EQ(told.back(), std::make_pair(qint64(1), qint64(3)));
+    told.clear();
+    visited = 0;
+    stats = Overlay(*districts, {functional.get()}, OverlayTest::Area, visit,
+                    [&told](qint64 done, qint64 total) {
+                        told.emplace_back(done, total);
+                        return true;
+                    });
+    EXPECT_FALSE(stats.stopped);
+    EXPECT_EQ(visited, 3);
+    EXPECT_EQ(told.back(), std::make_pair(qint64(3), qint64(3)));
+}
+
 } // namespace
 
 namespace {

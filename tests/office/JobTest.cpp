@@ -66,7 +66,7 @@ TEST_F(JobTest, MissingWorkbookToOpenIsNotFound) {
     EXPECT_EQ(messages.last().caption, QStringLiteral("Excel"));
     EXPECT_EQ(messages.last().text,
               QStringLiteral("Файл не найден.\rnot FileExists(") + path + u')');
-    EXPECT_EQ(FormWait().ErrorText(), QStringLiteral("Файл не найден."));
+    EXPECT_EQ(FormWait().ErrorText(), QStringLiteral("Файл не знайдено."));
 }
 
 TEST_F(JobTest, ExceptionInFillBecomesTheJobError) {
@@ -142,9 +142,9 @@ TEST_F(JobTest, StopGivesTheWarningAndNothingIsOpenedWhenTurnedOff) {
     EXPECT_EQ(rowsWritten, 3);
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.last().kind, QStringLiteral("warning"));
-    EXPECT_EQ(messages.last().text, QStringLiteral("Прервано пользователем."));
+    EXPECT_EQ(messages.last().text, QStringLiteral("Перервано користувачем."));
     EXPECT_TRUE(FormWait().StopRequested());
-    EXPECT_EQ(FormWait().ResultText(), QStringLiteral("Прервано пользователем."));
+    EXPECT_EQ(FormWait().ResultText(), QStringLiteral("Перервано користувачем."));
     EXPECT_TRUE(shell.opened.isEmpty());
     EXPECT_EQ(Workbook::open(out)->worksheet(1).cellText(9, 1), QStringLiteral("9"));
 }
@@ -162,7 +162,8 @@ TEST_F(JobTest, WorkbookJobClearsAndSetsLastErrorAsTheDocumentJobDoes) {
     WriteBytes(app.file(QStringLiteral("broken.xltx")), "not a zip");
     OfficeJobParams().ExcelTemplate = app.file(QStringLiteral("broken.xltx"));
     RunExcelJob(QString(), {}, QString());
-    EXPECT_TRUE(LastError().contains(QStringLiteral("zip"))) << LastError().toStdString();
+    EXPECT_TRUE(LastError().contains(QStringLiteral("не є ні книгою Excel")))
+        << LastError().toStdString();
 
     // A job that succeeds starts and ends with an empty LastError, windowed or not.
     OfficeJobParams().ExcelTemplate = bookTemplate;
@@ -204,7 +205,7 @@ TEST_F(JobTest, HeadlessJobNeverOpensAnything) {
 
     const TMessages missing =
         RunExcelJobHeadless(app.file(QStringLiteral("x.xlsx")), {}, QString());
-    EXPECT_EQ(missing.Error, QStringLiteral("Файл не найден."));
+    EXPECT_EQ(missing.Error, QStringLiteral("Файл не знайдено."));
 }
 
 TEST_F(JobTest, WindowCannotBeClosedWhileTheJobRuns) {

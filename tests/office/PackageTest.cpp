@@ -139,6 +139,19 @@ TEST(PackageTest, PartsWrittenOneByOneAndAFailedPartKeepsTheOldFile) {
     package.setPartData(part, "<w:document xmlns:w=\"urn:x\"><w:body/></w:document>");
     package.save(path);
     EXPECT_TRUE(PartOf(path, part).contains("urn:x"));
+
+    // What a killed save of this file left (ours and libzip's temporary files) goes with the
+    // next save of it; another file's stay.
+    const QStringList killed{QStringLiteral(".~out.docx.Ab12Cd"),
+                             QStringLiteral(".~out.docx.Ab12Cd.x9Y8z7")};
+    const QStringList others{QStringLiteral(".~other.docx.Ab12Cd"),
+                             QStringLiteral(".~out.docx.old-1")};
+    for (const QString& name : killed + others)
+        WriteBytes(dir.filePath(name), "PK");
+    package.save(path);
+    EXPECT_EQ(
+        QDir(dir.path()).entryList({QStringLiteral(".~*")}, QDir::Files | QDir::Hidden, QDir::Name),
+        others);
 }
 
 TEST(PackageTest, PackFolderNeedsContentTypes) {

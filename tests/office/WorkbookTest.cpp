@@ -278,13 +278,23 @@ TEST(StatementTest, BrokenFilesGiveClearErrors) {
     const QString fake = dir.filePath(QStringLiteral("fake.xls"));
     WriteBytes(fake, QByteArray::fromHex("d0cf11e0a1b11ae1") + QByteArray(600, '\xff'));
     EXPECT_THROW(ReadStatement(fake), OfficeError);
+    // Text, random bytes under the old name: neither kind of workbook, whatever the name.
+    QByteArray noise(20000, '\0');
+    for (qsizetype i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>((i * 7919 + 13) % 251);
     const QString text = dir.filePath(QStringLiteral("text.xlsx"));
     WriteBytes(text, "not a workbook");
-    try {
-        ReadStatement(text);
-        FAIL();
-    } catch (const OfficeError& e) {
-        EXPECT_TRUE(e.message().contains(QStringLiteral("zip"))) << e.message().toStdString();
+    const QString random = dir.filePath(QStringLiteral("Склад земель.xls"));
+    WriteBytes(random, noise);
+    for (const QString& path : {text, random}) {
+        try {
+            ReadStatement(path);
+            ADD_FAILURE() << path.toStdString();
+        } catch (const OfficeError& e) {
+            EXPECT_EQ(e.message(), QStringLiteral("Файл \"%1\" не є ні книгою Excel (.xlsx), ні "
+                                                  "книгою Excel 97-2003 (.xls).")
+                                       .arg(path));
+        }
     }
 }
 

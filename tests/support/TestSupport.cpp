@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 RecordingMessages::RecordingMessages() {
     m_previous = SetMessages(this);
@@ -20,10 +21,10 @@ void RecordingMessages::error(const QString& caption, const QString& text) {
     messages.push_back({QStringLiteral("error"), caption, text});
 }
 void RecordingMessages::warning(const QString& text) {
-    messages.push_back({QStringLiteral("warning"), QStringLiteral("Внимание"), text});
+    messages.push_back({QStringLiteral("warning"), QStringLiteral("Увага"), text});
 }
 void RecordingMessages::info(const QString& text) {
-    messages.push_back({QStringLiteral("info"), QStringLiteral("Информация"), text});
+    messages.push_back({QStringLiteral("info"), QStringLiteral("Інформація"), text});
 }
 Answer RecordingMessages::confirm(const QString& text, Buttons buttons) {
     messages.push_back({QStringLiteral("confirm"), QString(), text});
@@ -122,4 +123,30 @@ QString ReadTextFile(const QString& path) {
 
 QString BuiltAppDir() {
     return qEnvironmentVariable("TAMBERON_APPDIR");
+}
+
+QString CopyBuiltProgram(const QString& target, bool projects) {
+    const QString built = BuiltAppDir();
+    const QString program = JoinPath(built, QStringLiteral("tamberon"));
+    if (built.isEmpty() || !QFileInfo::exists(program))
+        return QString();
+    QDir().mkpath(JoinPath(target, QStringLiteral("Temp")));
+    for (const QString& name : {QStringLiteral("tamberon"), QStringLiteral("settings.dat")}) {
+        const QByteArray from = QFile::encodeName(JoinPath(built, name));
+        const QByteArray to = QFile::encodeName(JoinPath(target, name));
+        // The program is big: a second name for it where the file system allows.
+        if (::link(from.constData(), to.constData()) != 0 &&
+            !QFile::copy(JoinPath(built, name), JoinPath(target, name)))
+            return QString();
+    }
+    // The catalogue is changed by a start: a copy of its own.
+    const QString catalogue = JoinPath(target, QStringLiteral("baza.sqlite"));
+    if (!QFile::copy(JoinPath(built, QStringLiteral("baza.sqlite")), catalogue))
+        return QString();
+    QFile(catalogue).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    CopyTree(JoinPath(built, QStringLiteral("Шаблон")), JoinPath(target, QStringLiteral("Шаблон")));
+    if (projects)
+        CopyTree(JoinPath(built, QStringLiteral("Проекти")),
+                 JoinPath(target, QStringLiteral("Проекти")));
+    return JoinPath(target, QStringLiteral("tamberon"));
 }

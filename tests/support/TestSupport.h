@@ -85,3 +85,10 @@ void WriteTextFile(const QString& path, const QString& text);
 QString ReadTextFile(const QString& path);
 /** The folder of the built program (from TAMBERON_APPDIR). */
 QString BuiltAppDir();
+/**
+ * A working copy of the built program folder in `target` (the program, the catalogue,
+ * settings and templates; with `projects` also "Проекти"), so a test that runs the program
+ * never writes into the folder the build made. Returns the program's path; "" when the
+ * program is not built.
+ */
+QString CopyBuiltProgram(const QString& target, bool projects = false);

@@ -225,7 +225,7 @@ TEST(GridView, EnterNeverReachesTheDefaultButton) {
     auto* view = new GridView(&dialog); // with a grid of its own, as step windows use it
     StringGrid& grid = *view->grid();
     grid.setColCount(3);
-    auto* save = new QPushButton(QStringLiteral("Зберігти"), &dialog);
+    auto* save = new QPushButton(QStringLiteral("Зберегти"), &dialog);
     save->setDefault(true);
     layout->addWidget(view);
     layout->addWidget(save);

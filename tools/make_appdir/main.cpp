@@ -8,6 +8,7 @@
 // sources with the registered projects carried over.
 
 #include "common/FileUtils.h"
+#include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
@@ -69,41 +70,12 @@ void RunScript(Connection& db, const QString& path) {
     }
 }
 
-/** One CSV line split at ";" with double-quoted fields. */
-QStringList CsvFields(const QString& line) {
-    QStringList fields;
-    QString field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (quoted) {
-            if (c == u'"' && i + 1 < line.size() && line[i + 1] == u'"') {
-                field += u'"';
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == u'"') {
-            quoted = true;
-        } else if (c == u';') {
-            fields << field;
-            field.clear();
-        } else {
-            field += c;
-        }
-    }
-    fields << field;
-    return fields;
-}
-
 /** Copies a ";"-separated file whose first line names the columns into the table. */
 void ImportCsv(Connection& db, const QString& path, const QString& table) {
     QStringList lines = ReadText(path).split(u'\n');
     if (lines.isEmpty())
         return;
-    const QStringList columns = CsvFields(lines.takeFirst().trimmed());
+    const QStringList columns = SplitCsvLine(lines.takeFirst().trimmed());
     const auto fail = [&path]() {
         std::fprintf(stderr, "make_appdir: %s: %s\n", qPrintable(path), qPrintable(LastError()));
         std::exit(1);
@@ -116,7 +88,7 @@ void ImportCsv(Connection& db, const QString& path, const QString& table) {
         const QString line = raw.endsWith(u'\r') ? raw.chopped(1) : raw;
         if (line.trimmed().isEmpty())
             continue;
-        const QStringList fields = CsvFields(line);
+        const QStringList fields = SplitCsvLine(line);
         SqlRow row;
         for (int i = 0; i < columns.size(); ++i)
             row.push_back(fields.value(i));
@@ -209,9 +181,12 @@ int main(int argc, char** argv) {
         QDir().mkpath(dir);
 
     // Catalogue.
-    const QStringList catalogueSources = {
-        source("catalogue.sql"), source("reference/koatuu.csv"), source("reference/індексація.csv"),
-        source("reference/грунти.csv"), source("reference/локальні.csv")};
+    const QStringList catalogueSources = {source("catalogue.sql"),
+                                          source("reference/koatuu.csv"),
+                                          source("reference/індексація.csv"),
+                                          source("reference/грунти.csv"),
+                                          source("reference/локальні.csv"),
+                                          source("reference/збірник_цін.csv")};
     const QString catalogue = JoinPath(appDir, QStringLiteral("baza.sqlite"));
     const QString catalogueHash = SourcesHash(catalogueSources);
     if (StoredHash(catalogue) != catalogueHash) {
@@ -222,6 +197,7 @@ int main(int argc, char** argv) {
             ImportCsv(db, source("reference/індексація.csv"), QStringLiteral("індексація"));
             ImportCsv(db, source("reference/грунти.csv"), QStringLiteral("грунти"));
             ImportCsv(db, source("reference/локальні.csv"), QStringLiteral("локальні"));
+            ImportCsv(db, source("reference/збірник_цін.csv"), QStringLiteral("збірник_цін"));
             if (existed)
                 CarryProjects(db, catalogue);
         });

@@ -4,12 +4,20 @@
 #include "common/Messages.h"
 #include "common/WaitCursor.h"
 #include "common/ui/MinimizeWithApplication.h"
+#include "common/ui/WindowPlacement.h"
 #include "steps/common/StepStore.h"
 #include "widgets/GridView.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QStyle>
 #include <QVBoxLayout>
 
 TFormStep::TFormStep(const StepContext& context, const QString& caption, QWidget* parent)
@@ -22,8 +30,14 @@ TFormStep::TFormStep(const StepContext& context, const QString& caption, QWidget
     m_body = new QVBoxLayout;
     layout->addLayout(m_body, 1);
     m_bottom = new QHBoxLayout;
+    m_hint = new QLabel(this);
+    m_hint->setObjectName(QStringLiteral("LabelHint"));
+    m_hint->setWordWrap(true);
+    m_hint->setStyleSheet(QStringLiteral("color: #1f4e8c;"));
+    m_hint->hide();
+    m_bottom->addWidget(m_hint, 1);
     m_bottom->addStretch(1);
-    BSave = new QPushButton(QStringLiteral("Зберігти"), this);
+    BSave = new QPushButton(QStringLiteral("Зберегти"), this);
     BSave->setObjectName(QStringLiteral("BSave"));
     BSave->setAutoDefault(false);
     BSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -83,7 +97,109 @@ void TFormStep::BCancelClick() {
 }
 
 void TFormStep::reject() {
-    done(ResultCancel);
+    // An edit still open in a grid is a change too.
+    for (GridView* grid : findChildren<GridView*>())
+        grid->endEdit();
+    if (!hasUnsavedChanges()) {
+        done(ResultCancel);
+        return;
+    }
+    switch (AskSaveChanges()) {
+    case UnsavedAnswer::Save:
+        BSaveClick();
+        break;
+    case UnsavedAnswer::Discard:
+        done(ResultCancel);
+        break;
+    case UnsavedAnswer::Stay:
+        break;
+    }
+}
+
+void TFormStep::done(int result) {
+    if (isVisible() && !objectName().isEmpty())
+        SaveWindowPlacement(*this, *UserSettings(), objectName());
+    QDialog::done(result);
+}
+
+QString TFormStep::unsavedState() const {
+    return InputSnapshot(*this);
+}
+
+bool TFormStep::hasUnsavedChanges() const {
+    return m_unsaved.changed(unsavedState());
+}
+
+void TFormStep::setHint(const QString& text) {
+    m_hint->setText(text);
+    m_hint->setVisible(!text.isEmpty());
+}
+
+bool TFormStep::event(QEvent* event) {
+    const bool result = QDialog::event(event);
+    // After the window's own showEvent: what it shows then is what was loaded.
+    if (event->type() == QEvent::Show && !m_shownOnce) {
+        m_shownOnce = true;
+        placeWindow();
+        m_unsaved.remember(unsavedState());
+    }
+    return result;
+}
+
+int TFormStep::gridOverflow() const {
+    int overflow = 0;
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    for (const GridView* grid : findChildren<GridView*>()) {
+        if (grid->isHidden())
+            continue;
+        const int need =
+            grid->horizontalHeader()->length() +
+            (grid->verticalHeader()->isVisible() ? grid->verticalHeader()->width() : 0) +
+            2 * grid->frameWidth() + scrollBar;
+        int have = grid->width();
+        if (!grid->isVisible()) {
+            // A grid on a page not shown yet spans its page, as wide as the page shown.
+            const QWidget* page = grid;
+            const QStackedWidget* stack = nullptr;
+            for (const QWidget* w = grid->parentWidget(); w; page = w, w = w->parentWidget())
+                if ((stack = qobject_cast<const QStackedWidget*>(w)))
+                    break;
+            if (!stack || !stack->isVisible())
+                continue;
+            have = stack->width();
+            if (const QLayout* layout = page->layout())
+                have -= layout->contentsMargins().left() + layout->contentsMargins().right();
+        }
+        overflow = std::max(overflow, need - have);
+    }
+    return overflow;
+}
+
+void TFormStep::placeWindow() {
+    if (!objectName().isEmpty() && RestoreWindowPlacement(*this, *UserSettings(), objectName()))
+        return;
+    const QScreen* shown = screen();
+    if (!shown)
+        return;
+    const QRect available = shown->availableGeometry();
+    const QSize size = GrownWindowSize(this->size(), QSize(gridOverflow(), 0), available);
+    if (size == this->size())
+        return;
+    resize(size);
+    // Centred over the main window (or the screen), and wholly on the screen.
+    QRect frame = frameGeometry();
+    frame.moveCenter(parentWidget() ? parentWidget()->window()->frameGeometry().center()
+                                    : available.center());
+    frame.moveLeft(std::clamp(frame.left(), available.left(),
+                              std::max(available.left(), available.right() - frame.width() + 1)));
+    frame.moveTop(std::clamp(frame.top(), available.top(),
+                             std::max(available.top(), available.bottom() - frame.height() + 1)));
+    move(frame.topLeft());
+}
+
+bool AskReplaceTyped(const QString& what) {
+    return AskConfirm(QStringLiteral("Буде замінено ") + what + QStringLiteral(". Продовжити?"),
+                      Answer::Yes | Answer::No) == Answer::Yes;
 }
 
 bool RunStepWindow(TFormStep& form, const std::function<bool()>& store) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ui/UnsavedChanges.h"
 #include "steps/common/StepContext.h"
 #include "steps/common/StepIssue.h"
 
@@ -13,9 +14,12 @@ class QVBoxLayout;
 
 /**
  * The base of every step window: modal, made for one opening, with the bottom bar
- * "Зберігти" (closes with 6 once the window's check passes) and "Скасувати" (2, as do
- * Escape and the close button); the loading flag that silences change handlers while the
- * window is filled; minimising with the program. A step window adds only its own controls.
+ * "Зберегти" (closes with 6 once the window's check passes) and "Скасувати" (2); Escape
+ * outside a cell editor and the close button ask "Зберегти зміни?" when something was
+ * changed since the window was filled; the loading flag that silences change handlers while
+ * the window is filled; minimising with the program; the size and place remembered by the
+ * window's object name (the first time, wide enough for its grids as far as the screen
+ * allows); a hint line in the bottom bar. A step window adds only its own controls.
  */
 class TFormStep : public QDialog {
     Q_OBJECT
@@ -57,33 +61,63 @@ public:
 
     void BSaveClick();
     void BCancelClick();
+    /** Escape and the close button: asks "Зберегти зміни?" when something was changed. */
     void reject() override;
+    void done(int result) override;
+
+    /** Whether the user changed anything since the window was filled and shown. */
+    bool hasUnsavedChanges() const;
+    /** The line in the bottom bar that says what to do first; empty hides it. */
+    void setHint(const QString& text);
+    QLabel* hintLabel() const { return m_hint; }
 
 protected:
     /** The area above the bottom bar where the step puts its controls. */
     QVBoxLayout* body() const { return m_body; }
-    /** The bottom bar, for buttons of the step's own left of "Зберігти". */
+    /** The bottom bar, for buttons of the step's own left of "Зберегти". */
     QHBoxLayout* bottomBar() const { return m_bottom; }
-    /** A button of the bottom bar, placed before the stretch that precedes "Зберігти". */
+    /** A button of the bottom bar, placed before the stretch that precedes "Зберегти". */
     QPushButton* addBottomButton(const QString& name, const QString& caption);
     /** A bold heading line at the top of the body. */
     QLabel* addHeading(const QString& text);
 
     /**
-     * Runs on "Зберігти" before the window closes: commit open edits and check the input.
+     * Runs on "Зберегти" before the window closes: commit open edits and check the input.
      * An issue keeps the window open and is shown. The default accepts.
      */
     virtual StepCheck checkBeforeSave() { return std::nullopt; }
 
+    /**
+     * What "Зберегти зміни?" compares: by default every input of the window (InputSnapshot);
+     * a window whose visible controls show only part of what it stores gives that instead.
+     */
+    virtual QString unsavedState() const;
+
+    bool event(QEvent* event) override;
+
 private:
+    /** The remembered size and place, or the first size that shows the grids whole. */
+    void placeWindow();
+    /** How many pixels the widest grid lacks to show all its columns. */
+    int gridOverflow() const;
+
     StepContext m_context;
     QVBoxLayout* m_body = nullptr;
     QHBoxLayout* m_bottom = nullptr;
+    QLabel* m_hint = nullptr;
     int m_leftButtons = 0;
+    bool m_shownOnce = false;
+    UnsavedChanges m_unsaved;
 };
 
 /**
- * Shows the filled step window modally and stores its work on "Зберігти". When storing
+ * Asks before a command replaces values the user typed: "Буде замінено " + what +
+ * ". Продовжити?" with "Так" and "Ні"; true for "Так".
+ */
+bool AskReplaceTyped(const QString& what);
+
+/**
+ * Shows the filled step window modally and stores its work on "Зберегти". When storing
  * fails, the error "Оновлення даних у базі даних.\rПомилка: ..." is shown and the window
  * comes back with everything the user typed, until it is stored or cancelled. True when
  * stored.

@@ -260,7 +260,7 @@ TEST_F(CatalogueTest, AddingFilesReplacingRenamingAndCompanions) {
     EXPECT_EQ(messages.last().text, QStringLiteral("Цей запис видалити неможливо."));
     EXPECT_FALSE(RemoveFileEntry({QStringLiteral("x.docx"), KindWord, {}, {}}));
     EXPECT_EQ(messages.last().text,
-              QStringLiteral("Цей запис видалити неможливо. Перегрузіть список повторно."));
+              QStringLiteral("Цей запис видалити неможливо. Завантажте список повторно."));
     ASSERT_TRUE(LoadProjectEntries(project, settlements, files));
     EXPECT_EQ(files.size(), 3u);
     EXPECT_TRUE(QFileInfo::exists(JoinPath(project, QStringLiteral("Звіт.docx"))));
@@ -302,7 +302,7 @@ TEST_F(CatalogueTest, ExportCopiesMaterialsAndAsksBeforeReplacing) {
     messages.answer({Answer::Cancel});
     EXPECT_FALSE(ExportMaterials(village, target));
     EXPECT_EQ(messages.last().text,
-              QStringLiteral("В зазначеній директорії вже є матеріати оцінки. Замінити файли?"));
+              QStringLiteral("У зазначеній папці вже є матеріали оцінки. Замінити файли?"));
 }
 
 TEST_F(CatalogueTest, TreeRowsNestSettlementsUnderTheirProjects) {

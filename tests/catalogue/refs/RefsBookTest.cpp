@@ -104,7 +104,8 @@ TEST_F(RefsDbTest, FailingStatementsAreReportedWithTheirCaptions) {
             captions << m.caption;
     EXPECT_EQ(captions, L({"Додавання нового запису", "Додавання нового запису",
                            "Редагування запису", "Видалення запису", "Завантаження"}));
-    EXPECT_TRUE(messages.last().text.startsWith(QStringLiteral("Запис всіх записів\rОшибка: ")));
+    EXPECT_TRUE(
+        messages.last().text.startsWith(QStringLiteral("Завантаження всіх записів\rПомилка: ")));
 }
 
 TEST_F(RefsDbTest, SortingKeepsTheRowAndNoSortReturnsToIdOrder) {

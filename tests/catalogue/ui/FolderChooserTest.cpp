@@ -71,7 +71,7 @@ TEST_F(FolderChooserTest, NewFolderWithAnEmptyNameIsAnError) {
     const InputQueryHook previous =
         SetInputQueryHook([&answer](const QString& caption, const QString& prompt, QString& text) {
             EXPECT_EQ(caption, QStringLiteral("Нова папка"));
-            EXPECT_EQ(prompt, QStringLiteral("І'мя папки"));
+            EXPECT_EQ(prompt, QStringLiteral("Ім'я папки"));
             text = answer;
             return true;
         });

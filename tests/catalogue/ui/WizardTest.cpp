@@ -109,7 +109,7 @@ TEST_F(WizardTest, TreeLoadsLazilyAndNestsByRank) {
 TEST_F(WizardTest, NextFindsSettlementsByThePrefixRules) {
     QTreeWidgetItem* region = wizard->TreeViewDistr->topLevelItem(0);
     wizard->BNextClick();
-    EXPECT_EQ(messages.last().text, QStringLiteral("Не обрана адмінстратівна одиниця."));
+    EXPECT_EQ(messages.last().text, QStringLiteral("Не обрано адміністративну одиницю."));
     choose(region);
     wizard->BNextClick();
     EXPECT_EQ(messages.last().text,

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-const QString kTitle = QStringLiteral("Попереждення");
+const QString kTitle = QStringLiteral("Попередження");
 
 /** Adds a one-line edit with the usual flags. */
 QLineEdit* addEdit(TFormDialog& d, const QString& name, const QString& value, bool required,
@@ -112,7 +112,7 @@ TEST(TFormDialog, FileToOpenMustExistForEveryName) {
                                                      QStringLiteral("EFile"), true));
     ASSERT_NE(edit, nullptr);
     EXPECT_FALSE(d.ValidateFields());
-    EXPECT_EQ(messages.last().text, QStringLiteral("Файл не вибран."));
+    EXPECT_EQ(messages.last().text, QStringLiteral("Файл не вибрано."));
     edit->setText(present + u';' + missing);
     EXPECT_FALSE(d.ValidateFields());
     EXPECT_EQ(messages.last().text,
@@ -132,7 +132,7 @@ TEST(TFormDialog, FileToSaveNeedsAFolderAndAsksBeforeOverwriting) {
                    QStringLiteral("звіт.docx"), QStringLiteral("EFile"), true));
     ASSERT_NE(edit, nullptr);
     EXPECT_FALSE(d.ValidateFields());
-    EXPECT_EQ(messages.last().text, QStringLiteral("Путь не вибран."));
+    EXPECT_EQ(messages.last().text, QStringLiteral("Шлях не вибрано."));
     edit->setText(existing);
     messages.clear();
     messages.answer({Answer::Cancel, Answer::Ok});
@@ -155,8 +155,8 @@ TEST(TFormDialog, TheFiftySecondFieldIsRefused) {
     EXPECT_EQ(addEdit(d, QStringLiteral("B52"), QString(), false), nullptr);
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.last().kind, QStringLiteral("error"));
-    EXPECT_EQ(messages.last().caption, QStringLiteral("Создание диалога"));
-    EXPECT_EQ(messages.last().text, QStringLiteral("Количество создаваемых объектов перевышено."));
+    EXPECT_EQ(messages.last().caption, QStringLiteral("Створення діалогу"));
+    EXPECT_EQ(messages.last().text, QStringLiteral("Перевищено кількість полів діалогу."));
     EXPECT_EQ(d.FieldCount(), TFormDialog::MaxFields);
     EXPECT_EQ(d.findChild<QLineEdit*>(QStringLiteral("B52")), nullptr);
 }
@@ -167,7 +167,7 @@ TEST(TFormDialog, UnknownKindIsReportedAndNotAdded) {
     EXPECT_EQ(d.AddField(9, QStringLiteral("?"), false, false, 50, true, false, QString(),
                          QStringLiteral("B1")),
               nullptr);
-    EXPECT_EQ(messages.last().caption, QStringLiteral("Создание диалога"));
+    EXPECT_EQ(messages.last().caption, QStringLiteral("Створення діалогу"));
     EXPECT_EQ(d.FieldCount(), 0);
     EXPECT_EQ(d.findChild<QWidget*>(QStringLiteral("LABEL_B1")), nullptr);
 }

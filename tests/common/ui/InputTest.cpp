@@ -23,7 +23,7 @@ TEST(InputQuery, AHookAnswersInsteadOfTheWindow) {
     EXPECT_TRUE(
         InputQuery(QStringLiteral("Встановити"), QStringLiteral("Кількість районів"), text));
     EXPECT_EQ(text, QStringLiteral("12"));
-    EXPECT_FALSE(InputQuery(QStringLiteral("Нова папка"), QStringLiteral("І'мя папки"), text));
+    EXPECT_FALSE(InputQuery(QStringLiteral("Нова папка"), QStringLiteral("Ім'я папки"), text));
     EXPECT_EQ(asked, QStringList({QStringLiteral("Встановити|Кількість районів|"),
                                   QStringLiteral("Нова папка|І'мя папки|12")}));
     SetInputQueryHook(previous);

@@ -56,11 +56,11 @@ TEST(QtMessages, BoxesCarryTheProgramsCaptionsAndIcons) {
     EXPECT_EQ(m.caption, QStringLiteral("Запуск"));
     EXPECT_EQ(m.icon, QMessageBox::Critical);
     EXPECT_EQ(m.text, QStringLiteral("a.doc\nThe specified file was not found."));
-    m.warning(QStringLiteral("Розрахунок не заповнен!"));
-    EXPECT_EQ(m.caption, QStringLiteral("Внимание"));
+    m.warning(QStringLiteral("Розрахунок не заповнено!"));
+    EXPECT_EQ(m.caption, QStringLiteral("Увага"));
     EXPECT_EQ(m.icon, QMessageBox::Warning);
     m.info(QStringLiteral("Завершено."));
-    EXPECT_EQ(m.caption, QStringLiteral("Информация"));
+    EXPECT_EQ(m.caption, QStringLiteral("Інформація"));
     EXPECT_EQ(m.icon, QMessageBox::Information);
 }
 

@@ -35,14 +35,19 @@ QString CopyDemoSettlement(const QTemporaryDir& dir) {
     return target;
 }
 
-/** The program's report command on the folder: its exit status and standard output lines. */
-std::pair<int, QStringList> RunReport(const QString& folder) {
+/**
+ * The report command of a copy of the program folder in `dir` (its automatic copies go
+ * there, not into the built one) on the folder: its exit status and standard output lines.
+ */
+std::pair<int, QStringList> RunReport(const QTemporaryDir& dir, const QString& folder) {
+    const QString program = CopyBuiltProgram(dir.filePath(QStringLiteral("програма")));
+    if (program.isEmpty())
+        return {-1, {}};
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
     p.setProcessEnvironment(env);
-    p.start(JoinPath(BuiltAppDir(), QStringLiteral("tamberon")),
-            {QStringLiteral("report"), folder});
+    p.start(program, {QStringLiteral("report"), folder});
     if (!p.waitForFinished(120000))
         return {-1, {}};
     const QString err = QString::fromUtf8(p.readAllStandardError());
@@ -83,7 +88,7 @@ TEST(DemoReport, TheDemonstrationSettlementGivesThreeRealDocuments) {
     const QString folder = CopyDemoSettlement(dir);
     if (folder.isEmpty())
         GTEST_SKIP() << "the program folder is not built";
-    const auto [status, saved] = RunReport(folder);
+    const auto [status, saved] = RunReport(dir, folder);
     ASSERT_EQ(status, 0);
     const QStringList names{QStringLiteral("Технічний звіт.docx"),
                             QStringLiteral("Розрахунок грошової оцінки.xlsx"),
@@ -174,7 +179,7 @@ TEST(LibreOfficeDemoReport, TheThreeDocumentsConvertToPdf) {
     const QString folder = CopyDemoSettlement(dir);
     if (folder.isEmpty())
         GTEST_SKIP() << "the program folder is not built";
-    const auto [status, saved] = RunReport(folder);
+    const auto [status, saved] = RunReport(dir, folder);
     ASSERT_EQ(status, 0);
     for (const QString& path : saved)
         EXPECT_EQ(ConvertToPdf(path, dir.path()), QString()) << path.toStdString();

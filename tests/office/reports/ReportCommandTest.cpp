@@ -6,6 +6,7 @@
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "office/Document.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTextStream>
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
@@ -136,6 +138,73 @@ TEST(ReportCommand, NameFromTheInformationOrTheFolder) {
     }
     Report({folder}, app.path());
     EXPECT_EQ(reportName(), QStringLiteral("Вишневе"));
+}
+
+// A report run killed while it writes the report leaves the old report whole and its
+// temporary files behind; a run on a full disk fails with nothing saved and nothing left; the
+// next run of the same output removes what the killed one left.
+TEST(ReportCommand, KilledOrOutOfDiskTheOldReportStaysAndLeftoversGo) {
+    RecordingMessages messages;
+    TempAppDir app;
+    const QString folder = app.file(QStringLiteral("Село"));
+    ASSERT_TRUE(fixtures::CreateSettlement(app.path(), folder, QString()));
+    const QString report = JoinPath(folder, QStringLiteral("Технічний звіт.docx"));
+    ASSERT_EQ(Report({folder}, app.path()).status, 1);
+    QFile file(report);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    ASSERT_GT(before.size(), 2048);
+    // No automatic copy here: the size limit is for the report's own writing.
+    ASSERT_TRUE(DeleteFolder(app.file(QStringLiteral("Temp/Копії"))));
+    WriteTextFile(app.file(QStringLiteral("Temp/Копії")), QStringLiteral("не папка"));
+    auto leftovers = [&] {
+        return QDir(folder).entryList({QStringLiteral(".~*")}, QDir::Files | QDir::Hidden);
+    };
+    auto run = [&] { return Report({folder}, app.path()).out.isEmpty() ? 5 : 0; };
+
+    const ChildOutcome killed = RunInChild(run, 1024, OverLimit::Kill);
+    ASSERT_EQ(killed.signal, SIGXFSZ);
+    EXPECT_FALSE(leftovers().isEmpty());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    file.close();
+
+    const ChildOutcome full = RunInChild(run, 1024, OverLimit::Fail);
+    ASSERT_TRUE(full.exited);
+    EXPECT_EQ(full.status, 5); // nothing saved
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    file.close();
+    EXPECT_TRUE(leftovers().isEmpty()); // the earlier ones removed, its own too
+
+    const ChildOutcome killedAgain = RunInChild(run, 1024, OverLimit::Kill);
+    ASSERT_EQ(killedAgain.signal, SIGXFSZ);
+    EXPECT_FALSE(leftovers().isEmpty());
+    const Outcome o = Report({folder}, app.path());
+    EXPECT_EQ(o.out, report + u'\n');
+    EXPECT_TRUE(leftovers().isEmpty());
+}
+
+// A sound settlement whose path is longer than SQLite opens: the message names the path's
+// length as the cause and never calls the database damaged.
+TEST(ReportCommand, APathTooLongIsNotADamagedDatabase) {
+    RecordingMessages messages;
+    TempAppDir app;
+    const QString made = app.file(QStringLiteral("Село"));
+    ASSERT_TRUE(fixtures::CreateSettlement(app.path(), made, QString()));
+    QString parent = app.path();
+    for (int i = 0; i < 3; ++i)
+        parent += u'/' + QString(120, QChar(u'ж'));
+    ASSERT_TRUE(QDir().mkpath(parent));
+    const QString folder = parent + QStringLiteral("/Село");
+    ASSERT_TRUE(QDir().rename(made, folder));
+    const Outcome o = Report({folder}, app.path());
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(o.err.contains(QStringLiteral("\" не відкривається: Шлях до бази даних")))
+        << o.err.toStdString();
+    EXPECT_TRUE(o.err.contains(QStringLiteral("задовгий")));
+    EXPECT_FALSE(o.err.contains(QStringLiteral("пошкоджена")));
 }
 
 TEST(ReportCommand, RealProgramNeedsNoDisplay) {

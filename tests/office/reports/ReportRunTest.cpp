@@ -115,8 +115,8 @@ TEST_F(ReportRunTest, SecondRunAsksAndAddsNoSecondRow) {
     messages.answer({Answer::Ok});
     ReportRunResult second = run();
     EXPECT_EQ(messages.texts(QStringLiteral("confirm")),
-              QStringList(
-                  {QStringLiteral("Звіт було раніш створено. Ви дійсно бажаете його поновити?")}));
+              QStringList({QStringLiteral(
+                  "Звіт уже було створено раніше. Ви дійсно бажаєте його поновити?")}));
     ASSERT_EQ(messages.askedButtons.size(), 1u);
     EXPECT_EQ(messages.askedButtons[0], Answer::Ok | Answer::Cancel);
     EXPECT_TRUE(second.allSaved());
@@ -200,7 +200,7 @@ TEST_F(ReportRunTest, WorkbookWithoutItsDataIsNeitherSavedNorRegistered) {
                        "\"Земельно-оціночна структуризація\").")));
     EXPECT_TRUE(messages.last().text.contains(
         QStringLiteral("\"Розрахунок грошової оцінки з кварталами.xlsx\" не створено, бо немає "
-                       "даних: відомість кварталів (крок \"Локальні фактори покварта-лам\").")));
+                       "даних: відомість кварталів (крок \"Локальні фактори поквартально\").")));
 }
 
 TEST_F(ReportRunTest, FailedSaveIsTheJobsError) {
@@ -223,7 +223,7 @@ TEST_F(ReportRunTest, StopInTheCostTableStillSavesTheReport) {
     TMessages result;
     ScriptedProgress progress(output(0), QStringLiteral("Витрати"), 1);
     FillTechnicalReport(*document, result, progress, context());
-    EXPECT_EQ(result.Warning, QStringLiteral("Прервано пользователем."));
+    EXPECT_EQ(result.Warning, QStringLiteral("Перервано користувачем."));
     EXPECT_TRUE(progress.stopEnabled);
     EXPECT_EQ(progress.infos.first(), QStringLiteral("Підготовка..."));
     EXPECT_EQ(progress.infos.last(), QStringLiteral("Збереження..."));
@@ -280,7 +280,7 @@ TEST_F(ReportRunTest, WorkbookWithoutASheetIsTheSheetError) {
     SilentProgress progress(output(1));
     WorkbookOutcome outcome;
     FillDistrictWorkbook(*book, result, progress, context(), outcome);
-    EXPECT_EQ(result.Error, QStringLiteral("Ошибка нахождения листа."));
+    EXPECT_EQ(result.Error, QStringLiteral("Помилка пошуку аркуша."));
     EXPECT_FALSE(result.ErrorDetail.isEmpty());
     EXPECT_FALSE(outcome.saved);
     EXPECT_FALSE(QFileInfo::exists(output(1)));

@@ -68,10 +68,10 @@ TEST(IndexedBaseValue, MultipliesByTheLinesCoefficient) {
 
 TEST(SoilCodes, ComposeSplitAndCompareIgnoringCase) {
     EXPECT_EQ(ComposeSoilCode(QStringLiteral(" 53 "), QStringLiteral(".2"),
-                              QStringLiteral("г  - легкосуглинистый")),
+                              QStringLiteral("г  - легкосуглинковий")),
               QStringLiteral("53.2г"));
     EXPECT_EQ(
-        ComposeSoilCode(QStringLiteral("121"), QString(), QStringLiteral("л -  легкоглинистый")),
+        ComposeSoilCode(QStringLiteral("121"), QString(), QStringLiteral("л -  легкоглинистий")),
         QStringLiteral("121л"));
     EXPECT_EQ(SoilTextureItems().size(), 13);
     EXPECT_EQ(SoilSlopeItems().last(), QStringLiteral(".9"));

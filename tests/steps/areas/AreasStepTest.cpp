@@ -1,6 +1,7 @@
 #include "steps/areas/AreasStep.h"
 #include "steps/areas/AreasDistricts.h"
 #include "steps/areas/AreasStatement.h"
+#include "steps/common/Districts.h"
 
 #include "common/LastError.h"
 #include "common/TextUtils.h"
@@ -167,6 +168,12 @@ TEST(AreasDistrictsTest, MapDistrictsAreSortedByPaddedNumber) {
     EXPECT_EQ(grid.colTexts(ColDistrictNumber).mid(1), QStringList({"1", "2", "7", "10"}));
     EXPECT_EQ(grid.rowTexts(2), QStringList({"2", "12.35", "12.3457", ""}));
     EXPECT_EQ(grid.rowTexts(3), QStringList({"7", "0.50", "0.5000", ""}));
+    // Descriptions typed stay with their district numbers when the map gives the rows again.
+    EXPECT_TRUE(HasTypedDistricts(grid));
+    grid.set(3, ColDistrictDescription, QStringLiteral("від річки до лісу"));
+    FillDistrictsFromMap(grid, {{"007", 0.6}, {"003", 1}});
+    EXPECT_EQ(grid.rowTexts(2), QStringList({"7", "0.60", "0.6000", "від річки до лісу"}));
+    EXPECT_FALSE(HasTypedDistricts(MakeDistrictGrid()));
 }
 
 TEST_F(AreasDbTest, DistrictsComeFromTheLayerWithTheirAreasInHectares) {
@@ -246,6 +253,18 @@ TEST_F(AreasDbTest, MoreDistrictRowsThanTheCountAreCutAndFewerLeaveEmptyRows) {
     setIndicator("Кількість районів", "4");
     data = loaded();
     EXPECT_EQ(data.districts.colTexts(0).mid(1), QStringList({"5", "6", "7", ""}));
+    // A count no step gives is not believed: nothing is sized by it, the rows are shown,
+    // and the steps that need districts say so instead of opening.
+    setIndicator("Кількість районів", "999999999");
+    data = loaded();
+    EXPECT_EQ(data.districts.colTexts(0).mid(1), QStringList({"5", "6", "7"}));
+    EXPECT_EQ(data.value("ERaions"), QStringLiteral("3"));
+    EXPECT_TRUE(data.countProblem.contains(QStringLiteral("999999999")));
+    EXPECT_EQ(ReadDistrictCount(project), 0);
+    EXPECT_FALSE(RequireDistrictCount(project));
+    EXPECT_EQ(messages.last().text,
+              QStringLiteral("Кількість районів у базі населеного пункту (999999999) більша за "
+                             "999. Задайте райони знову в кроці \"Визначення площ\"."));
 }
 
 TEST_F(AreasDbTest, AStoreFailingHalfWayChangesNothing) {
@@ -295,4 +314,11 @@ TEST(AreasCheckTest, BadAreasAndDistrictNumbersAreNamed) {
     EXPECT_EQ(cellIssue(2, 0, "0"), std::make_pair(2, 0));
     EXPECT_EQ(cellIssue(2, 0, "7"), std::make_pair(3, 0)); // 7 and 007 are one district
     EXPECT_EQ(cellIssue(3, 1, "-1"), std::make_pair(3, 1));
+
+    // A field the statement's arithmetic left below 0 may be stored once confirmed.
+    bad = data;
+    bad.values["ENoUsed1"] = "-3.2000";
+    EXPECT_TRUE(CheckAreas(bad));
+    EXPECT_FALSE(CheckAreas(bad, {QStringLiteral("ENoUsed1")}));
+    EXPECT_EQ(NegativeAreas(bad), QStringList{"сільськогосподарські землі (крім осг) -3.2000"});
 }

@@ -49,7 +49,13 @@ TEST(Km1TablesTest, EveryReferenceLinkHasItsDocumentInTheProgramFolder) {
 
 TEST(AverageCheckTest, Km1MustBePositiveAndTheValueNotNegative) {
     EXPECT_FALSE(CheckAverage({"6.38", "2.4", "3;No;6;No", "30.62"}));
-    EXPECT_FALSE(CheckAverage({"", "", "", ""}));
+    // Км1 and Цнм are required; Цнм without В names the step to fill first.
+    EXPECT_EQ(CheckAverage({"", "", "", ""})->text, QStringLiteral("Вкажіть Км1."));
+    EXPECT_EQ(CheckAverage({"", "1", "", ""})->text,
+              QStringLiteral("Цнм не обчислено: спершу заповніть крок \"Витрати на освоювання\"."));
+    EXPECT_EQ(CheckAverage({"6.38", "1", "", ""})->text, QStringLiteral("Вкажіть Цнм."));
+    EXPECT_EQ(CheckAverage({"6.38", "-2", "", "-95.68"})->text,
+              QStringLiteral("Км1 має бути числом, більшим за 0."));
     EXPECT_EQ(CheckAverage({"", "0", "", ""})->field, QStringLiteral("EKm1"));
     EXPECT_EQ(CheckAverage({"", "-", "", ""})->field, QStringLiteral("EKm1"));
     EXPECT_EQ(CheckAverage({"", "1", "", "-3"})->field, QStringLiteral("ESerednia"));

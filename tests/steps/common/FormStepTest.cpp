@@ -5,8 +5,12 @@
 
 #include "common/LastError.h"
 
+#include "common/ui/WindowPlacement.h"
+#include "widgets/GridView.h"
+
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -81,6 +85,7 @@ TEST_F(FormStepTest, EscapeCancelsWithTwoAndTheLoadingFlagNests) {
     }
     EXPECT_FALSE(form.FLoading);
     int result = -1;
+    messages.answer({Answer::No});
     WhenShown<FormProbe> act([&result](FormProbe& f) {
         f.field->setText(QStringLiteral("typed"));
         QTest::keyClick(&f, Qt::Key_Escape);
@@ -88,6 +93,101 @@ TEST_F(FormStepTest, EscapeCancelsWithTwoAndTheLoadingFlagNests) {
     });
     EXPECT_FALSE(RunStepWindow(form, [] { return true; }));
     EXPECT_EQ(result, TFormStep::ResultCancel);
+    EXPECT_EQ(messages.texts(QStringLiteral("confirm")), QStringList{"Зберегти зміни?"});
+}
+
+TEST_F(FormStepTest, ClosingAfterEditsAsksAndEachAnswerDoesWhatItSays) {
+    // Nothing changed: Escape closes without a question.
+    {
+        FormProbe form(context);
+        WhenShown<FormProbe> act([](FormProbe& f) { QTest::keyClick(&f, Qt::Key_Escape); });
+        EXPECT_FALSE(RunStepWindow(form, [] { return true; }));
+        EXPECT_TRUE(messages.texts(QStringLiteral("confirm")).isEmpty());
+    }
+    // "Скасувати" keeps the window and what was typed; "Так" stores through the check.
+    FormProbe form(context);
+    form.field->setText(QStringLiteral("завантажене"));
+    bool stayed = false;
+    QString stored;
+    messages.answer({Answer::Cancel, Answer::Yes});
+    WhenShown<FormProbe> act([&stayed](FormProbe& f) {
+        f.field->setText(QStringLiteral("нове"));
+        f.close();
+        stayed = f.isVisible() && f.field->text() == QStringLiteral("нове");
+        EXPECT_TRUE(f.hasUnsavedChanges());
+        f.close();
+    });
+    EXPECT_TRUE(RunStepWindow(form, [&] {
+        stored = form.field->text();
+        return true;
+    }));
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(stored, QStringLiteral("нове"));
+    EXPECT_EQ(messages.askedButtons.back(), Answer::Yes | Answer::No | Answer::Cancel);
+}
+
+TEST_F(FormStepTest, EscapeInACellEditorCancelsOnlyTheCell) {
+    FormProbe form(context);
+    auto* grid = new GridView(&form);
+    *grid->grid() = StringGrid(2, 2, 1, 0);
+    grid->setColumns(
+        {GridColumn::text(QStringLiteral("А"), 80), GridColumn::text(QStringLiteral("Б"), 80)});
+    form.field->setText(QStringLiteral("1"));
+    bool editing = false, open = false;
+    WhenShown<FormProbe> act([&](FormProbe& f) {
+        grid->setFocus();
+        grid->setCurrentCell(1, 0);
+        QTest::keyClick(grid, Qt::Key_F2);
+        editing = grid->isEditing();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        open = f.isVisible() && !grid->isEditing();
+        QTest::keyClick(grid, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(RunStepWindow(form, [] { return true; }));
+    EXPECT_TRUE(editing);
+    EXPECT_TRUE(open);
+    EXPECT_TRUE(messages.texts(QStringLiteral("confirm")).isEmpty());
+}
+
+TEST_F(FormStepTest, AWindowGrowsToItsGridWithinTheScreenAndRemembersItsPlace) {
+    EXPECT_EQ(GrownWindowSize(QSize(900, 600), QSize(500, 0), QRect(0, 0, 1600, 1000)),
+              QSize(1400, 600));
+    EXPECT_EQ(GrownWindowSize(QSize(900, 600), QSize(900, 0), QRect(0, 0, 1600, 970)),
+              QSize(1600, 600));
+    EXPECT_EQ(GrownWindowSize(QSize(1000, 680), QSize(0, 0), QRect(0, 0, 800, 600)),
+              QSize(800, 600));
+
+    const QRect screen = QApplication::primaryScreen()->availableGeometry();
+    QSize first;
+    {
+        FormProbe form(context);
+        form.setObjectName(QStringLiteral("FormProbeWide"));
+        form.resize(300, 200);
+        auto* grid = new GridView(&form);
+        form.findChild<QVBoxLayout*>()->addWidget(grid);
+        *grid->grid() = StringGrid(8, 2, 1, 0);
+        QList<GridColumn> columns;
+        for (int c = 0; c < 8; ++c)
+            columns << GridColumn::text(QStringLiteral("К"), 70);
+        grid->setColumns(columns);
+        WhenShown<FormProbe> act([&first](FormProbe& f) {
+            first = f.size();
+            f.move(f.pos() + QPoint(5, 5));
+            f.resize(f.width() - 10, f.height());
+            f.BCancelClick();
+        });
+        RunStepWindow(form, [] { return true; });
+        EXPECT_GE(first.width(), std::min(8 * 70, screen.width()));
+    }
+    FormProbe again(context);
+    again.setObjectName(QStringLiteral("FormProbeWide"));
+    QSize second;
+    WhenShown<FormProbe> act([&second](FormProbe& f) {
+        second = f.size();
+        f.BCancelClick();
+    });
+    RunStepWindow(again, [] { return true; });
+    EXPECT_EQ(second.width(), first.width() - 10);
 }
 
 TEST_F(FormStepTest, WorkingItemsButtonFollowsTheChecks) {

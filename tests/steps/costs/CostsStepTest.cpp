@@ -8,6 +8,7 @@ namespace {
 
 const QString kWater = QStringLiteral("Водопостачання");
 const QString kRoads = QStringLiteral("Вулично-дорожня мережа");
+const QString kSewerage = QStringLiteral("Каналізація");
 
 /** A sheet whose full list holds the items (category, name, initial, restored, quantity). */
 CostsSheet Sheet(const std::vector<QStringList>& items, const QString& area = "100",
@@ -159,8 +160,16 @@ TEST(CostsCalcTest, CatalogPriceAndRecalculatedRestoredCost) {
     EXPECT_FALSE(CanPutCatalogPrice(sheet, false));
     EXPECT_TRUE(CanPutCatalogPrice(sheet, true));
     sheet.visible.setCurrent(1, ColCostName);
-    ASSERT_TRUE(PutCatalogPrice(sheet, QStringLiteral("1.5000")));
-    EXPECT_EQ(sheet.full.rowTexts(1).mid(4), QStringList({"", "1.5000", "2", "3.0000"}));
+    ASSERT_TRUE(PutCatalogPrice(
+        sheet, {QStringLiteral("Водогін"), QStringLiteral("км"), QStringLiteral("1.5000")}));
+    // A named item keeps its name and unit.
+    EXPECT_EQ(sheet.full.rowTexts(1).mid(2), QStringList({"а", "4", "", "1.5000", "2", "3.0000"}));
+    // A catalogue item without a price gives nothing to a named item, its name to a new one.
+    EXPECT_FALSE(PutCatalogPrice(sheet, {QStringLiteral("Водогін"), QStringLiteral("км"), {}}));
+    sheet.visible.set(1, ColCostName, QString());
+    ASSERT_TRUE(PutCatalogPrice(sheet, {QStringLiteral("Водогін"), QStringLiteral("км"), {}}));
+    EXPECT_EQ(sheet.full.rowTexts(1).mid(2),
+              QStringList({"Водогін", "км", "", "1.5000", "2", "3.0000"}));
     sheet.visible.set(1, ColCostInitial, QStringLiteral("1"));
     ASSERT_TRUE(RecalcRestoredCost(sheet));
     EXPECT_EQ(sheet.full.rowTexts(1).mid(4), QStringList({"1", "1.0640", "2", "2.1280"}));
@@ -195,24 +204,43 @@ TEST(CostsCalcTest, CoefficientLinesAndCatalogueFactor) {
     EXPECT_EQ(CostCoefficientLines(table, 2008),
               QStringList({"* 1.320   - 2005", "* 1.200   - 2007"}));
     EXPECT_DOUBLE_EQ(CatalogueFactor(table, 2008), 1.32);
+    EXPECT_DOUBLE_EQ(CatalogueFactor(table, 2008, 2007), 1.2);
     EXPECT_TRUE(CostCoefficientLines({}, 2008).isEmpty());
     EXPECT_DOUBLE_EQ(CatalogueFactor({}, 2026), 1.0);
     EXPECT_EQ(DefaultCoefficientLine(2026), QStringLiteral("* 1.000   - 2026"));
 }
 
-TEST_F(CostsDbTest, PriceListIsEmptyUntilTheCatalogueHasRows) {
-    StringGrid prices = MakePriceGrid();
-    LoadPriceList(catalogue, 1.5, prices);
-    EXPECT_EQ(prices.rowCount(), 1);
+TEST_F(CostsDbTest, PricesAreBroughtFromTheYearOfTheirRowAndShownBySection) {
+    const TDinArryOfKoef table = {{2005, 1.0, 1.5}, {2020, 1.0, 1.2}, {2021, 1.0, 0}};
     Query q(&catalogue);
+    ASSERT_TRUE(RunQuery(q, "DELETE FROM збірник_цін", false));
+    StringGrid prices = MakePriceGrid();
+    LoadPriceList(catalogue, table, 2022, prices);
+    EXPECT_EQ(prices.rowCount(), 1);
+    EXPECT_EQ(PriceListCaption(prices),
+              QStringLiteral("Укрупнені показники витрат, станом на 01.01.2005:"));
     ASSERT_TRUE(RunQuery(q,
-                         "INSERT INTO збірник_цін (назва,од_виміру,вартість) VALUES "
-                         "('Водогін','км','120.5'),('Невідомо','шт','ціна')",
+                         "INSERT INTO збірник_цін (категорія,назва,од_виміру,вартість,рік) VALUES "
+                         "('Водопостачання','Водогін','км','120.5',''),"
+                         "('','Невідомо','шт','ціна',''),"
+                         "('Каналізація','Колектор','км','10','2020'),"
+                         "('Каналізація','Насосна','шт','','')",
                          false));
-    LoadPriceList(catalogue, 1.5, prices);
-    ASSERT_EQ(prices.rowCount(), 3);
-    EXPECT_EQ(prices.rowTexts(1), QStringList({"Водогін", "км", "120.5", "180.7500"}));
-    EXPECT_EQ(prices.rowTexts(2), QStringList({"Невідомо", "шт", "ціна", "0.0000"}));
+    LoadPriceList(catalogue, table, 2022, prices);
+    ASSERT_EQ(prices.rowCount(), 5);
+    EXPECT_EQ(prices.rowTexts(1),
+              QStringList({"Водогін", "км", "120.5", "216.9000", "2005", "Водопостачання"}));
+    EXPECT_EQ(prices.rowTexts(2), QStringList({"Невідомо", "шт", "ціна", "0.0000", "2005", ""}));
+    EXPECT_EQ(prices.rowTexts(3),
+              QStringList({"Колектор", "км", "10", "12.0000", "2020", "Каналізація"}));
+    // An item named without a price has no restored price either.
+    EXPECT_EQ(prices.rowTexts(4), QStringList({"Насосна", "шт", "", "", "2005", "Каналізація"}));
+    EXPECT_EQ(PriceListCaption(prices),
+              QStringLiteral("Укрупнені показники витрат (ціни року, вказаного в рядку):"));
+    const StringGrid sewerage = PricesOfSection(prices, kSewerage);
+    EXPECT_EQ(sewerage.colTexts(ColPriceName).mid(1),
+              QStringList({"Невідомо", "Колектор", "Насосна"}));
+    EXPECT_EQ(PricesOfSection(prices, QString()).rowCount(), 5);
 }
 
 TEST_F(CostsDbTest, ItemsAndIndicatorsAreStoredAndReadBack) {

@@ -39,7 +39,7 @@ TEST_F(OpenStepFunctionalTest, WithoutDistrictCountItWarnsAndShowsNothing) {
     EXPECT_EQ(act.shown, 0);
     EXPECT_EQ(messages.texts(QStringLiteral("warning")),
               QStringList{QStringLiteral(
-                  "Кількість районів не зазначена. Зробить це в меню \"Вирахування площ\".")});
+                  "Кількість районів не зазначена. Зробіть це в кроці \"Визначення площ\".")});
 }
 
 // "З мапи" measures from the tables beside the districts' layer; the typed value of the

@@ -49,6 +49,21 @@ TEST(FunctionalCategories, CodesIgnoreLetterCaseAndBlanks) {
     EXPECT_EQ(FunctionalCategories()[9].caption, QStringLiteral("    Ліси                  (Л)"));
 }
 
+TEST(FunctionalCheck, NegativeAreasAreRefusedAndADistrictOverfilledIsNamed) {
+    StringGrid grid = MakeFunctionalGrid({QStringLiteral("1"), QStringLiteral("2")}, 2);
+    grid.set(1, 1, QStringLiteral("30"));
+    grid.set(1, 2, QStringLiteral("35.69"));
+    grid.set(2, 1, QStringLiteral("1"));
+    EXPECT_FALSE(CheckFunctional(grid));
+    const std::vector<District> districts = {{"1", "37.15", "", ""}, {"2", "", "", ""}};
+    EXPECT_EQ(OversizedDistricts(grid, districts),
+              QStringList{"район 1: сума 65.6900 га, площа району 37.1500 га"});
+    grid.set(2, 3, QStringLiteral("-2"));
+    ASSERT_TRUE(CheckFunctional(grid));
+    EXPECT_EQ(std::make_pair(CheckFunctional(grid)->row, CheckFunctional(grid)->col),
+              std::make_pair(2, 3));
+}
+
 TEST_F(FunctionalDbTest, TableIsCreatedWithItsStatementAndOnlyOnce) {
     EXPECT_EQ(FunctionalTableSql(),
               QStringLiteral(

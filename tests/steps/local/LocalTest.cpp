@@ -101,6 +101,20 @@ TEST(LocalFactor, RangeIsShownNotEnforced) {
     EXPECT_TRUE(f.outOfRange(QStringLiteral("abc")));
     const LocalFactor open{2, QString(), QString(), QStringLiteral("1.1")};
     EXPECT_FALSE(open.outOfRange(QStringLiteral("5")));
+
+    // Before storing: outside the range is named for confirmation, 0 or less is refused.
+    StringGrid grid = MakeLocalGrid({QStringLiteral("1"), QStringLiteral("2")});
+    const std::vector<LocalFactor> catalogue = {f};
+    ApplyWorkingFactors(grid, catalogue, {WorkingItem{QStringLiteral("1"), true}});
+    grid.set(1, LocalGrid::FirstDistrictCol, QStringLiteral("0.9"));
+    grid.set(1, LocalGrid::FirstDistrictCol + 1, QStringLiteral("2.5"));
+    EXPECT_FALSE(CheckLocalValues(grid));
+    EXPECT_EQ(OutOfRangeValues(grid, catalogue),
+              QStringList{"Слабкі ґрунти, район 2: 2.5 (0.85 - 0.95)"});
+    grid.set(1, LocalGrid::FirstDistrictCol, QStringLiteral("-1"));
+    ASSERT_TRUE(CheckLocalValues(grid));
+    EXPECT_EQ(CheckLocalValues(grid)->text,
+              QStringLiteral("Коефіцієнт має бути числом, більшим за 0."));
 }
 
 namespace {

@@ -81,6 +81,23 @@ TEST(ComputePlot, AnythingNotANumberLeavesTheResultsEmpty) {
     EXPECT_FALSE(wide.value.isEmpty());
 }
 
+TEST(CheckPlots, CoefficientsAboveZeroAreasAndValuesNotBelow) {
+    PlotsData data;
+    data.plot(1).kf = QStringLiteral("2.50");
+    data.plot(1).area = QStringLiteral("0.15");
+    EXPECT_FALSE(CheckPlots(data));
+    data.plot(2).area = QStringLiteral("-0.1");
+    EXPECT_EQ(CheckPlots(data)->field, QStringLiteral("ESq2"));
+    EXPECT_EQ(CheckPlots(data)->text,
+              QStringLiteral("Площа ділянки має бути числом, не меншим за 0."));
+    data.plot(2).area.clear();
+    data.plot(1).km2 = QStringLiteral("0");
+    EXPECT_EQ(CheckPlots(data)->field, QStringLiteral("EKm21"));
+    data.plot(1).km2.clear();
+    data.plot(3).parts[1].area = QStringLiteral("-1");
+    EXPECT_EQ(CheckPlots(data)->field, QStringLiteral("EOsg2Sq3"));
+}
+
 TEST(ComputePlot, TheHouseholdPlotAddsItsPartsToTheTotals) {
     Plot plot = Valued("100", "1.00", "1.00", "1.00", "0.1000");
     plot.parts[0] = Part("41г", "24000.00", "0.2500");

@@ -7,6 +7,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -70,7 +71,13 @@ private:
             m_act = m_next.front();
             m_next.erase(m_next.begin());
         } else {
-            m_act = [](Form& f) { f.close(); };
+            // Closed without the question "Зберегти зміни?": nothing is stored.
+            m_act = [](Form& f) {
+                if (auto* dialog = qobject_cast<QDialog*>(&f))
+                    dialog->done(QDialog::Rejected);
+                else
+                    f.close();
+            };
         }
         act(*form);
         if (form->isVisible())

@@ -34,6 +34,20 @@ TEST(ZonalScores, ScoresAreIntegersOrTheirLeadingDigits) {
     EXPECT_EQ(ScoreValue(QStringLiteral("добре")), 0);
 }
 
+TEST(ZonalScores, StoredScoresStayWithinTheScale) {
+    StringGrid anketa(4, 3, 1, 0);
+    anketa.setRowTexts(1, {"1", "Фактор", "5", ""});
+    anketa.setRowTexts(2, {"", "", "99", ""}); // a row without a number is not stored
+    EXPECT_FALSE(CheckScores(anketa));
+    for (const char* bad : {"-3", "99", "0", "4.5"}) {
+        anketa.set(1, 3, QString::fromLatin1(bad));
+        const StepCheck issue = CheckScores(anketa);
+        ASSERT_TRUE(issue) << bad;
+        EXPECT_EQ(std::make_pair(issue->row, issue->col), std::make_pair(1, 3));
+        EXPECT_EQ(issue->text, QStringLiteral("Бал має бути цілим числом від 1 до 10."));
+    }
+}
+
 TEST(ZonalScores, WeightedAverageGivesTheIndicesOfTheWorkedExample) {
     const auto districts = TestDistricts({"10", "30", "5"});
     // The third district has no score; blanks are no score either.

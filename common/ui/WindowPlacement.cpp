@@ -1,4 +1,4 @@
-#include "app/WindowPlacement.h"
+#include "common/ui/WindowPlacement.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -38,6 +38,23 @@ void RestoreMainWindowPlacement(QWidget& window, QSettings& settings) {
 void SaveMainWindowPlacement(const QWidget& window, QSettings& settings) {
     settings.setValue(kGeometryKey, window.saveGeometry());
     settings.sync();
+}
+
+bool RestoreWindowPlacement(QWidget& window, QSettings& settings, const QString& name) {
+    const QByteArray saved =
+        settings.value(QStringLiteral("Windows/%1/geometry").arg(name)).toByteArray();
+    return !saved.isEmpty() && window.restoreGeometry(saved);
+}
+
+void SaveWindowPlacement(const QWidget& window, QSettings& settings, const QString& name) {
+    settings.setValue(QStringLiteral("Windows/%1/geometry").arg(name), window.saveGeometry());
+    settings.sync();
+}
+
+QSize GrownWindowSize(const QSize& size, const QSize& extra, const QRect& available) {
+    const int width = size.width() + std::max(0, extra.width());
+    const int height = size.height() + std::max(0, extra.height());
+    return QSize(std::min(width, available.width()), std::min(height, available.height()));
 }
 
 std::unique_ptr<QSettings> UserSettings() {

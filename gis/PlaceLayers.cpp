@@ -1,0 +1,168 @@
+#include "gis/PlaceLayers.h"
+
+#include "gis/LayerKinds.h"
+#include "gis/SettlementLayers.h"
+#include "map/GdalScope.h"
+#include "map/Geometry.h"
+
+#include <QFileInfo>
+
+#include <ogr_geometry.h>
+
+#include <algorithm>
+
+namespace {
+
+/** Below this a part of a plot is taken for a sliver of the cutting. */
+constexpr double MinPieceM2 = 1e-4;
+
+const OGRGeometry* shapeOf(const Feature& f) {
+    return f.isRegion() && f.geometry() ? f.geometry()->ogr() : nullptr;
+}
+
+MapRect envelopeOf(const OGRGeometry& g) {
+    OGREnvelope e;
+    g.getEnvelope(&e);
+    return {e.MinX, e.MinY, e.MaxX, e.MaxY};
+}
+
+double areaOf(const OGRGeometry& g) {
+    if (const auto* surface = dynamic_cast<const OGRSurface*>(&g))
+        return surface->get_Area();
+    if (const auto* multi = dynamic_cast<const OGRMultiSurface*>(&g))
+        return multi->get_Area();
+    if (const auto* collection = dynamic_cast<const OGRGeometryCollection*>(&g))
+        return collection->get_Area();
+    return 0;
+}
+
+QString valueOf(const Feature& f, const QString& field) {
+    QString v;
+    f.value(field, &v);
+    return v.trimmed();
+}
+
+/** The first region of the layer, in table order, that holds the point. */
+const Feature* regionAt(const Layer& layer, const QPointF& p) {
+    const OGRPoint point(p.x(), p.y());
+    for (int i : layer.objectsIn(MapRect{p.x(), p.y(), p.x(), p.y()})) {
+        const Feature& f = layer.features()[static_cast<size_t>(i)];
+        const OGRGeometry* g = shapeOf(f);
+        if (g && g->Intersects(&point))
+            return &f;
+    }
+    return nullptr;
+}
+
+/** A part of the plot still to be cut. */
+struct Part {
+    std::unique_ptr<OGRGeometry> shape;
+    QString district;
+    std::vector<FactorHit> factors;
+};
+
+} // namespace
+
+PlaceLayers::PlaceLayers() = default;
+PlaceLayers::~PlaceLayers() = default;
+
+bool PlaceLayers::load(const QString& folder, QString* error) {
+    m_boundary.reset();
+    m_districts.reset();
+    m_factors.clear();
+    const QString districts = SettlementLayerPath(folder, QStringLiteral("райони"));
+    if (!QFileInfo::exists(districts)) {
+        if (error)
+            *error = QStringLiteral("У населеного пункту немає карти районів «райони».");
+        return false;
+    }
+    m_districts = Layer::open(districts, QStringLiteral("райони"), error);
+    if (!m_districts)
+        return false;
+    TabFile::coordinateSystem(districts, &m_crs, nullptr);
+    for (const SettlementLayer& layer : ListSettlementLayers(folder)) {
+        if (!layer.target || !layer.error.isEmpty())
+            continue;
+        if (layer.target->kind == LayerKind::Boundary && !m_boundary)
+            m_boundary = Layer::open(layer.path, layer.name, nullptr);
+        else if (layer.target->kind == LayerKind::LocalFactor)
+            if (auto opened = Layer::open(layer.path, layer.name, nullptr))
+                m_factors.emplace_back(layer.target->factor, std::move(opened));
+    }
+    if (m_boundary && std::none_of(m_boundary->features().begin(), m_boundary->features().end(),
+                                   [](const Feature& f) { return f.isRegion(); }))
+        m_boundary.reset(); // an empty boundary table bounds nothing
+    return true;
+}
+
+PlaceHit PlaceLayers::at(const QPointF& point) const {
+    GdalScope scope;
+    PlaceHit hit;
+    hit.outsideBoundary = m_boundary && !regionAt(*m_boundary, point);
+    if (m_districts)
+        if (const Feature* d = regionAt(*m_districts, point))
+            hit.district = valueOf(*d, QStringLiteral("Raion"));
+    for (const auto& [factor, layer] : m_factors) {
+        // Where regions of one layer overlap, the first counts, as when a plot is cut.
+        if (const Feature* r = regionAt(*layer, point))
+            hit.factors.push_back({layer->name(), factor, valueOf(*r, QStringLiteral("Km3"))});
+    }
+    return hit;
+}
+
+PlotSplit PlaceLayers::split(const OGRGeometry& plot) const {
+    GdalScope scope;
+    PlotSplit out;
+    out.areaM2 = areaOf(plot);
+    if (m_boundary) {
+        double inside = 0;
+        for (int i : m_boundary->objectsIn(envelopeOf(plot)))
+            if (const OGRGeometry* b = shapeOf(m_boundary->features()[static_cast<size_t>(i)]))
+                if (std::unique_ptr<OGRGeometry> common{plot.Intersection(b)})
+                    inside += areaOf(*common);
+        out.outsideBoundaryM2 = std::max(0.0, out.areaM2 - inside);
+    }
+    std::vector<Part> parts;
+    double inDistricts = 0;
+    if (m_districts) {
+        for (int i : m_districts->objectsIn(envelopeOf(plot))) {
+            const Feature& d = m_districts->features()[static_cast<size_t>(i)];
+            const OGRGeometry* g = shapeOf(d);
+            std::unique_ptr<OGRGeometry> common(g ? plot.Intersection(g) : nullptr);
+            if (!common || areaOf(*common) < MinPieceM2)
+                continue;
+            inDistricts += areaOf(*common);
+            parts.push_back({std::move(common), valueOf(d, QStringLiteral("Raion")), {}});
+        }
+    }
+    out.outsideM2 = std::max(0.0, out.areaM2 - inDistricts);
+    // Each factor layer cuts every part into what its regions cover and the rest.
+    for (const auto& [factor, layer] : m_factors) {
+        std::vector<Part> next;
+        for (Part& part : parts) {
+            std::unique_ptr<OGRGeometry> rest(part.shape->clone());
+            for (int i : layer->objectsIn(envelopeOf(*part.shape))) {
+                const Feature& r = layer->features()[static_cast<size_t>(i)];
+                const OGRGeometry* g = shapeOf(r);
+                std::unique_ptr<OGRGeometry> covered(g ? rest->Intersection(g) : nullptr);
+                if (!covered || areaOf(*covered) < MinPieceM2)
+                    continue;
+                std::unique_ptr<OGRGeometry> left(rest->Difference(g));
+                Part cut{std::move(covered), part.district, part.factors};
+                cut.factors.push_back({layer->name(), factor, valueOf(r, QStringLiteral("Km3"))});
+                next.push_back(std::move(cut));
+                if (!left)
+                    break;
+                rest = std::move(left);
+            }
+            if (rest && areaOf(*rest) >= MinPieceM2) {
+                part.shape = std::move(rest);
+                next.push_back(std::move(part));
+            }
+        }
+        parts = std::move(next);
+    }
+    for (const Part& part : parts)
+        out.pieces.push_back({part.district, part.factors, areaOf(*part.shape)});
+    return out;
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "gis/LayerImport.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+
+/**
+ * "Імпорт шару": a vector file of any format becomes a layer of the settlement. The valuer
+ * picks the file, its layer, the kind of layer and which source field fills each field the
+ * steps read; the preview shows what the file holds and "Перевірити" what the import would
+ * do. "Імпортувати" writes the layer (an existing one only after a confirmation, its old
+ * files copied first) and closes the window.
+ */
+class LayerImportDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit LayerImportDialog(const QString& settlementFolder, QWidget* parent = nullptr);
+
+    /** Opens a source as if chosen in the file dialog (false when it cannot be read). */
+    bool setSource(const QString& path);
+    /** The ".tab" written by the last import ("" before one). */
+    const QString& writtenPath() const { return m_written; }
+
+    QLineEdit* EFile;
+    QPushButton* BFile;
+    QComboBox* ESourceLayer;
+    QComboBox* EKind;
+    QSpinBox* EFactor;
+    QTableWidget* GridFields;
+    QLabel* LabelCrs;
+    QLineEdit* ECrs;
+    QLabel* LabelPreview;
+    QTableWidget* GridPreview;
+    QPlainTextEdit* MemoCheck;
+    QPushButton* BCheck;
+    QPushButton* BImport;
+    QPushButton* BCancel;
+
+private slots:
+    void BFileClick();
+    void sourceLayerChanged();
+    void kindChanged();
+    void BCheckClick();
+    void BImportClick();
+
+private:
+    /** The request as the window shows it. */
+    ImportRequest request() const;
+    /** Prepares the import and shows its notes, warnings and refusals; false when unread. */
+    bool check(ImportResult& result);
+    void fillFieldGrid();
+    void showPreview();
+
+    QString m_folder;
+    QString m_settlementCrs;
+    SourceSummary m_summary;
+    QString m_written;
+};

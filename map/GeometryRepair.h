@@ -1,0 +1,26 @@
+#pragma once
+
+#include <memory>
+
+class OGRGeometry;
+
+/** What checking a region found. */
+enum class RegionRepair {
+    Valid,    ///< the region was valid and is unchanged
+    Repaired, ///< it was invalid (self-crossing, bad rings) and was made valid
+    Broken,   ///< it was invalid and nothing with an area is left of it
+};
+
+/**
+ * Checks a region (polygon or multipolygon) and repairs an invalid one with GEOS's make-valid,
+ * keeping only what has an area (as a polygon or multipolygon). A broken region is left as
+ * it was.
+ */
+RegionRepair RepairRegion(std::unique_ptr<OGRGeometry>& region);
+
+/**
+ * Makes a shape a flat region when it describes one: curves become segments, a closed line
+ * becomes a ring, a collection keeps its polygons. Null when it has no area (a point, an open
+ * line, an empty shape).
+ */
+std::unique_ptr<OGRGeometry> ShapeToRegion(const OGRGeometry& shape);
