@@ -41,7 +41,9 @@ const QStringList& QtFlags() {
 } // namespace
 
 Command ParseCommandLine(const QStringList& arguments) {
-    if (!arguments.isEmpty() && arguments.first() == QLatin1String("report"))
+    if (!arguments.isEmpty() && (arguments.first() == QLatin1String("report") ||
+                                 arguments.first() == QLatin1String("check") ||
+                                 arguments.first() == QLatin1String("recalc")))
         return {CommandKind::Report, {}};
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
@@ -76,6 +78,10 @@ QString ProgramUsage() {
                "  tamberon                 запускає програму \"%1\"\n"
                "  tamberon report ПАПКА    заповнює технічний звіт і розрахунки населеного пункту\n"
                "                           у ПАПЦІ без жодного вікна (tamberon report --help)\n"
+               "  tamberon check ПАПКА     перевіряє, чи узгоджені збережені результати кроків\n"
+               "                           (tamberon check --help)\n"
+               "  tamberon recalc ПАПКА    перераховує застарілі результати кроків\n"
+               "                           (tamberon recalc --help)\n"
                "  tamberon layers ПАПКА    шари населеного пункту; їх імпорт з інших ГІС і "
                "експорт\n"
                "                           у GeoPackage (tamberon layers --help)\n"

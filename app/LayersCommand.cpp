@@ -1,8 +1,12 @@
 #include "app/LayersCommand.h"
 
+#include "app/ReportCommand.h"
+
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
+#include "db/Database.h"
 #include "gis/LayerImport.h"
+#include "gis/SettlementExport.h"
 #include "gis/SettlementLayers.h"
 #include "map/CoordinateSystems.h"
 #include "map/VectorSource.h"
@@ -19,13 +23,10 @@ constexpr int Done = 0;
 constexpr int NotWritten = 1;
 constexpr int WrongCall = 2;
 
-QString absoluteFolder(const QString& path) {
-    return ExcludeTrailingBackslashes(QDir::cleanPath(QDir(path).absolutePath()));
-}
-
 /** The folder as given, or "" after saying in one line that it is missing. */
 QString existingFolder(const QString& given, QTextStream& err) {
-    const QString folder = absoluteFolder(given);
+    const QString folder =
+        ExcludeTrailingBackslashes(QDir::cleanPath(QDir(given).absolutePath()));
     if (!QFileInfo(folder).isDir()) {
         err << QStringLiteral("Папки \"") << QDir::toNativeSeparators(folder)
             << QStringLiteral("\" немає.") << Qt::endl;
@@ -148,6 +149,36 @@ int importLayer(const QStringList& args, QTextStream& out, QTextStream& err) {
     return Done;
 }
 
+int exportLayers(const QStringList& args, QTextStream& out, QTextStream& err) {
+    if (args.size() != 2 || args[1].isEmpty()) {
+        err << QStringLiteral("Потрібні ПАПКА і ФАЙЛ.gpkg: tamberon layers export ПАПКА ФАЙЛ.gpkg "
+                              "(докладніше: tamberon layers --help).")
+            << Qt::endl;
+        return WrongCall;
+    }
+    QString folder;
+    Connection data;
+    if (const int status = OpenSettlementFolder(args[0], data, folder, err); status != 0)
+        return status;
+    const QString path = QFileInfo(args[1]).absoluteFilePath();
+    if (!QFileInfo(path).absoluteDir().exists()) {
+        err << QStringLiteral("Папки \"")
+            << QDir::toNativeSeparators(QFileInfo(path).absolutePath())
+            << QStringLiteral("\" немає.") << Qt::endl;
+        return WrongCall;
+    }
+    ExportResult result;
+    QString reason;
+    if (!ExportSettlement(folder, data, path, result, &reason)) {
+        err << reason << Qt::endl << QStringLiteral("Файл не записано.") << Qt::endl;
+        return NotWritten;
+    }
+    printLines(err, QStringLiteral("Увага: "), result.warnings);
+    out << QStringLiteral("Шари: ") << result.layers.join(QStringLiteral(", ")) << Qt::endl;
+    out << QStringLiteral("Записано: ") << QDir::toNativeSeparators(path) << Qt::endl;
+    return Done;
+}
+
 } // namespace
 
 QString LayersCommandHelp() {
@@ -172,8 +203,12 @@ QString LayersCommandHelp() {
         "перераховуються в систему наявних шарів. --replace: замінити наявний шар (старі\n"
         "файли спершу копіюються до автоматичних копій).\n"
         "\n"
-        "Код завершення: 0 - шар записано (перелік надруковано); 1 - шар відхилено або не\n"
-        "записано (причини на стандартному виводі помилок, по рядку на кожну);\n"
+        "Експорт: усі шари .tab у їхній системі координат, а також шар \"оцінка\" (райони з\n"
+        "Raion, Zona, Km2, Cena_1m2 - вартість 1 м² зони, Km3_sr, Plosha_ga - площа, га) і\n"
+        "шар \"оцінка зон\" (Zona, Km2, Cena_1m2) з даних кроків оцінки.\n"
+        "\n"
+        "Код завершення: 0 - шар або файл записано (перелік надруковано); 1 - шар відхилено\n"
+        "або не записано (причини на стандартному виводі помилок, по рядку на кожну);\n"
         "2 - неправильний виклик, немає папки або файлу.\n");
 }
 
@@ -201,6 +236,8 @@ int RunLayersCommand(const QStringList& arguments, const QString& appDir, QTextS
     const QString verb = arguments.value(0);
     if (verb == QLatin1String("import") && arguments.size() > 1)
         return importLayer(arguments.mid(1), out, err);
+    if (verb == QLatin1String("export") && arguments.size() > 1)
+        return exportLayers(arguments.mid(1), out, err);
     if (arguments.size() == 1 && !arguments[0].isEmpty()) {
         const QString folder = existingFolder(arguments[0], err);
         return folder.isEmpty() ? WrongCall : listLayers(folder, out, err);

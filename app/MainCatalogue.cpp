@@ -91,6 +91,7 @@ void TFormMain::LoadSettlementView(const QString& folder) {
         m_stepContext.indexation = &m_indexation;
         m_stepContext.folder = folder;
         m_stepContext.name = CurrentSettlement ? CurrentSettlement->named : QString();
+        MarkStaleSteps();
     }
     if (!loaded)
         return;

@@ -108,6 +108,10 @@ void TFormMain::createActions() {
            [this] { ACT_PROJ_OPENExecute(); });
     action(ACT_PROJ_DEL, QStringLiteral("ACT_PROJ_DEL"), QStringLiteral("Вилучити"),
            [this] { ACT_PROJ_DELExecute(); });
+    action(ACT_CHECK, QStringLiteral("ACT_CHECK"), QStringLiteral("Перевірити розрахунок"),
+           [this] { ACT_CHECKExecute(); });
+    action(ACT_RECALC, QStringLiteral("ACT_RECALC"), QStringLiteral("Перерахувати все"),
+           [this] { ACT_RECALCExecute(); });
     action(ACT_EXIT, QStringLiteral("ACT_EXIT"), QStringLiteral("Зачинити програму"),
            [this] { close(); });
     action(ACT_REFS, QStringLiteral("ACT_REFS"), QStringLiteral("Довідники"), [this] {
@@ -143,6 +147,9 @@ void TFormMain::createMenus() {
     project->addAction(ACT_PROJ_NEW);
     project->addAction(ACT_PROJ_OPEN);
     project->addAction(ACT_PROJ_DEL);
+    project->addSeparator();
+    project->addAction(ACT_CHECK);
+    project->addAction(ACT_RECALC);
     project->addSeparator();
     project->addAction(ACT_EXIT);
     QMenu* settings = menuBar()->addMenu(QStringLiteral("Налаштування"));
@@ -347,6 +354,9 @@ void TFormMain::RefreshLists() {
 }
 
 void TFormMain::clearLists() {
+    // The steps work on a selected settlement only.
+    m_stepContext.project = nullptr;
+    m_stepContext.folder.clear();
     ListView1->clear();
     ListView2->clear();
     m_map->removeAllLayers();
@@ -402,7 +412,7 @@ void TFormMain::OpenListItem(QListWidgetItem* item) {
         AddFileToFolder();
         break;
     case KindFillReport:
-        if (m_dialogs.fillReports)
+        if (m_dialogs.fillReports && CheckBeforeReports())
             m_dialogs.fillReports();
         break;
     case KindSettlement:
@@ -428,8 +438,10 @@ void TFormMain::OpenListItem(QListWidgetItem* item) {
         OpenMaterialsFolder();
         break;
     default:
-        if (kind >= KindStepInfo && kind <= KindStepLocalByQuarter && m_dialogs.openStep)
+        if (kind >= KindStepInfo && kind <= KindStepLocalByQuarter && m_dialogs.openStep) {
             m_dialogs.openStep(kind);
+            MarkStaleSteps();
+        }
         break;
     }
     TellCopyProblem();

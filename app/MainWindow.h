@@ -17,6 +17,9 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
+namespace valuation {
+struct CheckResult;
+}
 class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -79,6 +82,17 @@ public:
     void OpenBackupsFolder();
     /** Says once in a run why automatic copies cannot be made. */
     void TellCopyProblem();
+    /** Marks the steps whose stored results are stale (icon, tint, reasons in the tooltip). */
+    void MarkStaleSteps();
+    /** "Перевірити розрахунок": the check's lines, or that all agrees. */
+    void ACT_CHECKExecute();
+    /** "Перерахувати все": every stale result recomputed after the automatic copy. */
+    void ACT_RECALCExecute();
+    /**
+     * Before "Заповнити звіт": when something is stale, offers to recalculate, to go on or to
+     * cancel; true to go on with the reports.
+     */
+    bool CheckBeforeReports();
     /** Adds a file entry to the materials list, before "Заповнити звіт". */
     void AddMaterialEntry(const ListEntry& entry);
 
@@ -104,6 +118,8 @@ public:
     QAction* ACT_PROJ_OPEN = nullptr;
     QAction* ACT_PROJ_DEL = nullptr;
     QAction* ACT_EXIT = nullptr;
+    QAction* ACT_CHECK = nullptr;
+    QAction* ACT_RECALC = nullptr;
     QAction* ACT_REFS = nullptr;
     QAction* ACT_TEMPL2 = nullptr;
     QAction* ACT_TEMPL3 = nullptr;
@@ -143,6 +159,8 @@ private:
     void openHelp(const QString& name);
     void showAbout();
     void selectLastProject();
+    bool checkSettlement(valuation::CheckResult& result);
+    bool recalcAll(const valuation::CheckResult& result);
 
     MainWindowDialogs m_dialogs;
     std::unique_ptr<MapDocument> m_mapDocument;

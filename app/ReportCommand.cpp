@@ -83,8 +83,10 @@ QString SettlementName(Connection* catalogue, Connection& data, const QString& f
     return QFileInfo(folder).fileName();
 }
 
+} // namespace
+
 /** Opens and checks the settlement's database; "" or the one-line reason it cannot be used. */
-QString OpenSettlement(Connection& data, const QString& path) {
+QString OpenSettlementDatabase(Connection& data, const QString& path) {
     if (!data.open(path))
         return QStringLiteral("База населеного пункту \"") + path +
                (data.openFailure() == OpenFailure::NotADatabase
@@ -107,7 +109,26 @@ QString OpenSettlement(Connection& data, const QString& path) {
     return QString();
 }
 
-} // namespace
+int OpenSettlementFolder(const QString& argument, Connection& data, QString& folder,
+                         QTextStream& err) {
+    folder = ExcludeTrailingBackslashes(QDir::cleanPath(QDir(argument).absolutePath()));
+    if (!QFileInfo(folder).isDir()) {
+        err << QStringLiteral("Папки \"") << folder << QStringLiteral("\" немає.") << Qt::endl;
+        return 2;
+    }
+    const QString databasePath = JoinPath(folder, DataFileName());
+    if (!QFileInfo(databasePath).isFile()) {
+        err << QStringLiteral("У папці \"") << folder
+            << QStringLiteral("\" немає бази населеного пункту \"") << DataFileName()
+            << QStringLiteral("\".") << Qt::endl;
+        return 2;
+    }
+    if (const QString reason = OpenSettlementDatabase(data, databasePath); !reason.isEmpty()) {
+        err << reason << Qt::endl;
+        return 2;
+    }
+    return 0;
+}
 
 QString ReportCommandHelp() {
     return QStringLiteral(
@@ -179,24 +200,10 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
             << Qt::endl;
         return 2;
     }
-    const QString folder =
-        ExcludeTrailingBackslashes(QDir::cleanPath(QDir(arguments[0]).absolutePath()));
-    if (!QFileInfo(folder).isDir()) {
-        err << QStringLiteral("Папки \"") << folder << QStringLiteral("\" немає.") << Qt::endl;
-        return 2;
-    }
-    const QString databasePath = JoinPath(folder, DataFileName());
-    if (!QFileInfo(databasePath).isFile()) {
-        err << QStringLiteral("У папці \"") << folder
-            << QStringLiteral("\" немає бази населеного пункту \"") << DataFileName()
-            << QStringLiteral("\".") << Qt::endl;
-        return 2;
-    }
     Connection data;
-    if (const QString reason = OpenSettlement(data, databasePath); !reason.isEmpty()) {
-        err << reason << Qt::endl;
-        return 2;
-    }
+    QString folder;
+    if (const int status = OpenSettlementFolder(arguments[0], data, folder, err); status != 0)
+        return status;
     Connection catalogue;
     const QString cataloguePath = JoinPath(appDir, CatalogueFileName());
     const bool haveCatalogue = QFileInfo(cataloguePath).isFile() && catalogue.open(cataloguePath);
@@ -218,5 +225,9 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
     for (const auto& [path, reason] : result.notSaved)
         err << QStringLiteral("Не збережено \"") << path << QStringLiteral("\": ") << reason
             << Qt::endl;
+    for (const QString& failure : result.failures)
+        err << failure << Qt::endl;
+    for (const QString& note : result.notes)
+        err << QStringLiteral("Увага: ") << note << Qt::endl;
     return result.allSaved() ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class Connection;
 class QTextStream;
 
 /** Whether the command line asks for "tamberon report ..." (checked before any window). */
@@ -24,3 +25,13 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
 
 /** The text of "tamberon report --help". */
 QString ReportCommandHelp();
+
+/** Opens and checks a settlement's database; "" or the one-line reason it cannot be used. */
+QString OpenSettlementDatabase(Connection& data, const QString& path);
+
+/**
+ * Opens the settlement database of the folder an argument names: 0, or 2 after printing the
+ * reason to `err` (no folder, no database, a damaged one). `folder` gets the absolute path.
+ */
+int OpenSettlementFolder(const QString& argument, Connection& data, QString& folder,
+                         QTextStream& err);

@@ -1,4 +1,5 @@
 // The program's entry: everything happens in the start-up sequence.
+#include "app/ChainCommand.h"
 #include "app/CommandLine.h"
 #include "app/LayersCommand.h"
 #include "app/ReportCommand.h"
@@ -7,10 +8,12 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    // "tamberon report FOLDER", "tamberon layers ...", --help, --version and a wrong option need no
-    // window, display or start-up check.
+    // "tamberon report|check|recalc FOLDER", "tamberon layers ...", --help, --version and a wrong
+    // option need no window, display or start-up check.
     if (IsReportCommand(argc, argv))
         return ReportCommandMain(argc, argv);
+    if (IsChainCommand(argc, argv))
+        return ChainCommandMain(argc, argv);
     if (IsLayersCommand(argc, argv))
         return LayersCommandMain(argc, argv);
     if (const int status = AnswerOnConsole(argc, argv); status >= 0)

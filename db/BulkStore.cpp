@@ -65,6 +65,33 @@ bool BulkInsert::fail(const QString& message, const SqlRow& row) {
     return false;
 }
 
+namespace {
+
+/** Binds one text (or NULL) per mark and runs the statement; the provider's message on failure. */
+bool BindAndStep(sqlite3* db, sqlite3_stmt* stmt, const SqlRow& row, QString* error) {
+    static const char16_t empty[] = u"";
+    // The texts are bound in place: the row outlives the step, and every row binds anew.
+    for (int i = 0; i < static_cast<int>(row.size()); ++i) {
+        const SqlValue& value = row[static_cast<size_t>(i)];
+        if (value.isNull()) {
+            sqlite3_bind_null(stmt, i + 1);
+            continue;
+        }
+        const QString& text = value.text();
+        const void* data = text.isEmpty() ? static_cast<const void*>(empty)
+                                          : static_cast<const void*>(text.constData());
+        sqlite3_bind_text16(stmt, i + 1, data, static_cast<int>(text.size() * 2), SQLITE_STATIC);
+    }
+    const int rc = sqlite3_step(stmt);
+    sqlite3_reset(stmt);
+    if (rc == SQLITE_DONE)
+        return true;
+    *error = QString::fromUtf8(sqlite3_errmsg(db));
+    return false;
+}
+
+} // namespace
+
 bool BulkInsert::insert(const SqlRow& row) {
     if (!m_stmt)
         return fail(m_prepareError, row);
@@ -73,25 +100,73 @@ bool BulkInsert::insert(const SqlRow& row) {
                         .arg(row.size())
                         .arg(m_columnCount),
                     row);
-    static const char16_t empty[] = u"";
-    // The texts are bound in place: the row outlives the step, and every row binds anew.
-    for (int i = 0; i < m_columnCount; ++i) {
-        const SqlValue& value = row[static_cast<size_t>(i)];
-        if (value.isNull()) {
-            sqlite3_bind_null(m_stmt, i + 1);
-            continue;
-        }
-        const QString& text = value.text();
-        const void* data = text.isEmpty() ? static_cast<const void*>(empty)
-                                          : static_cast<const void*>(text.constData());
-        sqlite3_bind_text16(m_stmt, i + 1, data, static_cast<int>(text.size() * 2), SQLITE_STATIC);
-    }
-    const int rc = sqlite3_step(m_stmt);
-    sqlite3_reset(m_stmt);
-    if (rc != SQLITE_DONE)
-        return fail(QString::fromUtf8(sqlite3_errmsg(m_connection.handle())), row);
+    QString error;
+    if (!BindAndStep(m_connection.handle(), m_stmt, row, &error))
+        return fail(error, row);
     ++m_inserted;
     return true;
+}
+
+BulkStatement::BulkStatement(Connection& connection, const QString& sql)
+    : m_connection(connection), m_sql(sql) {
+    const QByteArray utf8 = sql.toUtf8();
+    if (!connection.isOpen() ||
+        sqlite3_prepare_v3(connection.handle(), utf8.constData(), static_cast<int>(utf8.size()),
+                           SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr) != SQLITE_OK) {
+        SetLastError((connection.isOpen() ? QString::fromUtf8(sqlite3_errmsg(connection.handle()))
+                                          : QStringLiteral("база даних не відкрита.")) +
+                     QStringLiteral("\rЗапрос: ") + sql);
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+    }
+}
+
+BulkStatement::~BulkStatement() {
+    sqlite3_finalize(m_stmt);
+}
+
+bool BulkStatement::run(const SqlRow& values) {
+    QString error;
+    if (m_stmt && BindAndStep(m_connection.handle(), m_stmt, values, &error))
+        return true;
+    QStringList literals;
+    for (const SqlValue& v : values)
+        literals << v.literal();
+    SetLastError(error + QStringLiteral("\rЗапрос: ") + m_sql + QStringLiteral(" [") +
+                 literals.join(u',') + u']');
+    return false;
+}
+
+bool ReadTextRows(Connection& connection, const QString& sql,
+                  const std::function<void(const QStringList&)>& row) {
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (!connection.isOpen() ||
+        sqlite3_prepare_v2(connection.handle(), utf8.constData(), static_cast<int>(utf8.size()),
+                           &stmt, nullptr) != SQLITE_OK) {
+        SetLastError((connection.isOpen() ? QString::fromUtf8(sqlite3_errmsg(connection.handle()))
+                                          : QStringLiteral("база даних не відкрита.")) +
+                     QStringLiteral("\rЗапрос: ") + sql);
+        sqlite3_finalize(stmt);
+        return false;
+    }
+    const int columns = sqlite3_column_count(stmt);
+    QStringList values;
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        values.clear();
+        for (int i = 0; i < columns; ++i) {
+            const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt, i));
+            values << (text ? QString::fromUtf16(text, sqlite3_column_bytes16(stmt, i) / 2)
+                            : QString());
+        }
+        row(values);
+    }
+    if (rc != SQLITE_DONE)
+        SetLastError(QString::fromUtf8(sqlite3_errmsg(connection.handle())) +
+                     QStringLiteral("\rЗапрос: ") + sql);
+    sqlite3_finalize(stmt);
+    return rc == SQLITE_DONE;
 }
 
 bool DeleteRows(Connection& connection, const QString& table, const QString& where) {

@@ -86,6 +86,36 @@ private:
     int m_inserted = 0;
 };
 
+/**
+ * Any statement with "?" marks prepared once and run per set of values (texts or NULL), as
+ * "UPDATE t SET c=? WHERE rowid=CAST(? AS INTEGER)" for many rows. Run it inside a
+ * Transaction; a failure leaves the provider's message and the statement in LastError.
+ */
+class BulkStatement {
+public:
+    BulkStatement(Connection& connection, const QString& sql);
+    ~BulkStatement();
+    BulkStatement(const BulkStatement&) = delete;
+    BulkStatement& operator=(const BulkStatement&) = delete;
+
+    bool ok() const { return m_stmt != nullptr; }
+    /** Runs the statement with one value per mark. False with LastError set on a failure. */
+    bool run(const SqlRow& values);
+
+private:
+    Connection& m_connection;
+    QString m_sql;
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+/**
+ * Reads the rows of a SELECT straight from the provider, each as its columns' texts (NULL as
+ * ""), without keeping them: for reading tens of thousands of rows once. False with the
+ * reason in LastError().
+ */
+bool ReadTextRows(Connection& connection, const QString& sql,
+                  const std::function<void(const QStringList&)>& row);
+
 /** "DELETE FROM table" with " WHERE where" unless `where` is empty, through RunQuery. */
 bool DeleteRows(Connection& connection, const QString& table, const QString& where = QString());
 

@@ -374,7 +374,8 @@ bool PrepareImport(const ImportRequest& request, ImportResult& result, QString* 
 
     LineList refusals(result.refusals);
     ValueCheck values(kind, refusals);
-    std::vector<int> noShape, noArea, repaired;
+    std::vector<int> noShape, noArea;
+    QStringList repaired; // "об'єкт 2 (самоперетин у точці (25; 5))"
     int number = 0, regions = 0;
     result.features.reserve(objects.size());
     for (SourceObject& object : objects) {
@@ -395,9 +396,10 @@ bool PrepareImport(const ImportRequest& request, ImportResult& result, QString* 
                 QStringLiteral("Об'єкт %1: не вдалося перерахувати координати.").arg(number));
             continue;
         }
-        switch (RepairRegion(region)) {
+        QString reason;
+        switch (RepairRegion(region, &reason)) {
         case RegionRepair::Repaired:
-            repaired.push_back(number);
+            repaired << QStringLiteral("об'єкт %1 (%2)").arg(number).arg(reason);
             break;
         case RegionRepair::Broken:
             refusals.add(QStringLiteral("Об'єкт %1: полігон без площі або зламаний, виправити "
@@ -428,10 +430,12 @@ bool PrepareImport(const ImportRequest& request, ImportResult& result, QString* 
                               kind.word));
     refusals.finish();
 
-    if (!repaired.empty())
-        result.warnings << QStringLiteral("Виправлено геометрію об'єктів (самоперетини, "
-                                          "неправильні кільця): %1.")
-                               .arg(numbers(repaired));
+    if (!repaired.isEmpty()) {
+        QString list = repaired.mid(0, MaxNumbers).join(QStringLiteral(", "));
+        if (repaired.size() > MaxNumbers)
+            list += QStringLiteral(" і ще %1").arg(repaired.size() - MaxNumbers);
+        result.warnings << QStringLiteral("Виправлено геометрію: %1.").arg(list);
+    }
     if (!noArea.empty())
         result.warnings << QStringLiteral("Пропущено об'єкти без площі (точки, лінії): %1.")
                                .arg(numbers(noArea));

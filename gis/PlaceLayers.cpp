@@ -42,13 +42,44 @@ QString valueOf(const Feature& f, const QString& field) {
     return v.trimmed();
 }
 
+/** Whether the polygon holds the point, its edge included (without GEOS: no conversion). */
+bool polygonHolds(const OGRPolygon& polygon, const OGRPoint& point) {
+    const OGRLinearRing* outer = polygon.getExteriorRing();
+    if (!outer)
+        return false;
+    if (outer->isPointOnRingBoundary(&point))
+        return true;
+    if (!outer->isPointInRing(&point))
+        return false;
+    for (int i = 0; i < polygon.getNumInteriorRings(); ++i) {
+        const OGRLinearRing* hole = polygon.getInteriorRing(i);
+        if (hole->isPointInRing(&point) && !hole->isPointOnRingBoundary(&point))
+            return false;
+    }
+    return true;
+}
+
+bool regionHolds(const OGRGeometry& region, const OGRPoint& point) {
+    switch (wkbFlatten(region.getGeometryType())) {
+    case wkbPolygon:
+        return polygonHolds(*region.toPolygon(), point);
+    case wkbMultiPolygon:
+        for (const OGRPolygon* part : *region.toMultiPolygon())
+            if (polygonHolds(*part, point))
+                return true;
+        return false;
+    default:
+        return region.Intersects(&point);
+    }
+}
+
 /** The first region of the layer, in table order, that holds the point. */
 const Feature* regionAt(const Layer& layer, const QPointF& p) {
     const OGRPoint point(p.x(), p.y());
     for (int i : layer.objectsIn(MapRect{p.x(), p.y(), p.x(), p.y()})) {
         const Feature& f = layer.features()[static_cast<size_t>(i)];
         const OGRGeometry* g = shapeOf(f);
-        if (g && g->Intersects(&point))
+        if (g && regionHolds(*g, point))
             return &f;
     }
     return nullptr;

@@ -1,12 +1,49 @@
 #include "map/GeometryRepair.h"
 
 #include "map/GdalScope.h"
+#include "map/GeosRepair.h"
+
+#include <QStringList>
 
 #include <ogr_geometry.h>
 
+#include <memory>
+
 namespace {
 
-// The polygons of a shape gathered into a multipolygon (no area: empty).
+// GEOS's reason for an invalid geometry in our words: "Self-intersection[12 7]" is
+// "самоперетин у точці (12; 7)".
+QString reasonText(const QString& geos) {
+    static const std::pair<const char*, const char*> words[] = {
+        {"Ring Self-intersection", "самоперетин контуру"},
+        {"Self-intersection", "самоперетин"},
+        {"Too few points", "замало точок"},
+        {"Invalid Coordinate", "недійсна координата"},
+        {"Hole lies outside shell", "отвір поза зовнішнім контуром"},
+        {"Nested holes", "отвір усередині отвору"},
+        {"Interior is disconnected", "внутрішність розірвана"},
+        {"Nested shells", "контур усередині контуру"},
+        {"Duplicate Rings", "однакові контури"},
+        {"Ring is not closed", "контур не замкнено"},
+    };
+    const qsizetype bracket = geos.indexOf(u'[');
+    const QString head = (bracket < 0 ? geos : geos.left(bracket)).trimmed();
+    QString text = head;
+    for (const auto& [english, ukrainian] : words)
+        if (head.startsWith(QLatin1String(english))) {
+            text = QString::fromUtf8(ukrainian);
+            break;
+        }
+    if (bracket >= 0) {
+        const QStringList xy =
+            geos.mid(bracket + 1).section(u']', 0, 0).split(u' ', Qt::SkipEmptyParts);
+        if (xy.size() >= 2)
+            text += QStringLiteral(" у точці (%1; %2)").arg(xy[0], xy[1]);
+    }
+    return text;
+}
+
+// Polygons of a shape gathered into a multipolygon (lines and points left out).
 void collectPolygons(const OGRGeometry& shape, OGRMultiPolygon& out) {
     switch (wkbFlatten(shape.getGeometryType())) {
     case wkbPolygon:
@@ -34,8 +71,8 @@ std::unique_ptr<OGRPolygon> closedLineAsPolygon(const OGRLineString& line) {
     return polygon;
 }
 
-// One polygon or a multipolygon of several; null for none.
-std::unique_ptr<OGRGeometry> simplest(OGRMultiPolygon& polygons) {
+// One polygon, or a multipolygon of several; null for none.
+std::unique_ptr<OGRGeometry> simplest(const OGRMultiPolygon& polygons) {
     if (polygons.IsEmpty())
         return nullptr;
     if (polygons.getNumGeometries() == 1)
@@ -43,22 +80,84 @@ std::unique_ptr<OGRGeometry> simplest(OGRMultiPolygon& polygons) {
     return std::unique_ptr<OGRGeometry>(polygons.clone());
 }
 
+// Polygons and closed lines of a shape.
+void collectAreas(const OGRGeometry& g, OGRMultiPolygon& out) {
+    switch (wkbFlatten(g.getGeometryType())) {
+    case wkbLineString:
+        if (auto p = closedLineAsPolygon(*g.toLineString()))
+            out.addGeometryDirectly(p.release());
+        break;
+    case wkbMultiLineString:
+    case wkbMultiPolygon:
+    case wkbGeometryCollection:
+        for (const OGRGeometry* part : *g.toGeometryCollection())
+            collectAreas(*part, out);
+        break;
+    default:
+        collectPolygons(g, out);
+        break;
+    }
+}
+
+struct GeosContext {
+    GEOSContextHandle_t handle = GEOS_init_r();
+    ~GeosContext() { GEOS_finish_r(handle); }
+};
+
 } // namespace
 
-RegionRepair RepairRegion(std::unique_ptr<OGRGeometry>& region) {
+namespace GeosRepair {
+
+QString InvalidReason(GEOSContextHandle_t context, const GEOSGeometry* geometry) {
+    if (GEOSisValid_r(context, geometry) == 1)
+        return QString();
+    char* reason = GEOSisValidReason_r(context, geometry);
+    const QString text = reasonText(reason ? QString::fromUtf8(reason) : QString());
+    GEOSFree_r(context, reason);
+    return text;
+}
+
+GEOSGeometry* MakeValidRegion(GEOSContextHandle_t context, const GEOSGeometry* geometry) {
+    // The rings taken as the borders of areas: a region stays a region.
+    GEOSMakeValidParams* params = GEOSMakeValidParams_create_r(context);
+    GEOSMakeValidParams_setMethod_r(context, params, GEOS_MAKE_VALID_STRUCTURE);
+    GEOSMakeValidParams_setKeepCollapsed_r(context, params, 0);
+    GEOSGeometry* fixed = GEOSMakeValidWithParams_r(context, geometry, params);
+    GEOSMakeValidParams_destroy_r(context, params);
+    return fixed;
+}
+
+} // namespace GeosRepair
+
+RegionRepair RepairRegion(std::unique_ptr<OGRGeometry>& region, QString* reason) {
     GdalScope scope;
     if (!region || region->IsEmpty())
         return RegionRepair::Broken;
-    if (region->IsValid())
+    GeosContext geos;
+    GEOSGeometry* g = region->exportToGEOS(geos.handle);
+    if (!g)
+        return RegionRepair::Broken;
+    const char valid = GEOSisValid_r(geos.handle, g);
+    if (valid == 1) {
+        GEOSGeom_destroy_r(geos.handle, g);
         return RegionRepair::Valid;
-    std::unique_ptr<OGRGeometry> made(region->MakeValid());
+    }
+    const QString why = GeosRepair::InvalidReason(geos.handle, g);
+    GEOSGeometry* fixed = valid == 0 ? GeosRepair::MakeValidRegion(geos.handle, g) : nullptr;
+    GEOSGeom_destroy_r(geos.handle, g);
+    if (!fixed)
+        return RegionRepair::Broken;
+    std::unique_ptr<OGRGeometry> made(OGRGeometryFactory::createFromGEOS(geos.handle, fixed));
+    GEOSGeom_destroy_r(geos.handle, fixed);
     if (!made)
         return RegionRepair::Broken;
     OGRMultiPolygon polygons;
     collectPolygons(*made, polygons);
     std::unique_ptr<OGRGeometry> out = simplest(polygons);
-    if (!out || !out->IsValid())
+    if (!out)
         return RegionRepair::Broken;
+    if (reason)
+        *reason = why;
     region = std::move(out);
     return RegionRepair::Repaired;
 }
@@ -70,26 +169,6 @@ std::unique_ptr<OGRGeometry> ShapeToRegion(const OGRGeometry& shape) {
         return nullptr;
     flat->flattenTo2D();
     OGRMultiPolygon polygons;
-    auto take = [&polygons](const OGRGeometry& g, const auto& self) -> void {
-        switch (wkbFlatten(g.getGeometryType())) {
-        case wkbPolygon:
-            if (!g.IsEmpty())
-                polygons.addGeometry(&g);
-            break;
-        case wkbLineString:
-            if (auto p = closedLineAsPolygon(*g.toLineString()))
-                polygons.addGeometryDirectly(p.release());
-            break;
-        case wkbMultiPolygon:
-        case wkbMultiLineString:
-        case wkbGeometryCollection:
-            for (const OGRGeometry* part : *g.toGeometryCollection())
-                self(*part, self);
-            break;
-        default:
-            break;
-        }
-    };
-    take(*flat, take);
+    collectAreas(*flat, polygons);
     return simplest(polygons);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <memory>
 
 class OGRGeometry;
@@ -13,10 +14,10 @@ enum class RegionRepair {
 
 /**
  * Checks a region (polygon or multipolygon) and repairs an invalid one with GEOS's make-valid,
- * keeping only what has an area (as a polygon or multipolygon). A broken region is left as
- * it was.
+ * as the overlays do, keeping only what has an area (as a polygon or multipolygon); what was
+ * wrong goes to `reason` ("самоперетин у точці (25; 5)"). A broken region is left as it was.
  */
-RegionRepair RepairRegion(std::unique_ptr<OGRGeometry>& region);
+RegionRepair RepairRegion(std::unique_ptr<OGRGeometry>& region, QString* reason = nullptr);
 
 /**
  * Makes a shape a flat region when it describes one: curves become segments, a closed line

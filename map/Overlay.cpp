@@ -2,6 +2,7 @@
 
 #include "map/ConvexClip.h"
 #include "map/Geometry.h"
+#include "map/GeosRepair.h"
 #include "map/MapGlobal.h"
 
 #include <geos_c.h>
@@ -46,38 +47,6 @@ GeosGeometry toGeos(GEOSContextHandle_t context, const Feature& feature) {
     return GeosGeometry(feature.geometry()->ogr()->exportToGEOS(context), {context});
 }
 
-// GEOS's reason for an invalid geometry in our words: "Self-intersection[12 7]" is
-// "самоперетин у точці (12; 7)".
-QString reasonText(const QString& geos) {
-    static const std::pair<const char*, const char*> words[] = {
-        {"Ring Self-intersection", "самоперетин контуру"},
-        {"Self-intersection", "самоперетин"},
-        {"Too few points", "замало точок"},
-        {"Invalid Coordinate", "недійсна координата"},
-        {"Hole lies outside shell", "отвір поза зовнішнім контуром"},
-        {"Nested holes", "отвір усередині отвору"},
-        {"Interior is disconnected", "внутрішність розірвана"},
-        {"Nested shells", "контур усередині контуру"},
-        {"Duplicate Rings", "однакові контури"},
-        {"Ring is not closed", "контур не замкнено"},
-    };
-    const qsizetype bracket = geos.indexOf(u'[');
-    const QString head = (bracket < 0 ? geos : geos.left(bracket)).trimmed();
-    QString text = head;
-    for (const auto& [english, ukrainian] : words)
-        if (head.startsWith(QLatin1String(english))) {
-            text = QString::fromUtf8(ukrainian);
-            break;
-        }
-    if (bracket >= 0) {
-        const QStringList xy =
-            geos.mid(bracket + 1).section(u']', 0, 0).split(u' ', Qt::SkipEmptyParts);
-        if (xy.size() >= 2)
-            text += QStringLiteral(" у точці (%1; %2)").arg(xy[0], xy[1]);
-    }
-    return text;
-}
-
 // The feature's region in GEOS form, repaired with make-valid when it is not valid; the
 // reason goes to `repair`. Null when it cannot be converted or repaired.
 GeosGeometry validGeos(GEOSContextHandle_t context, const Feature& feature, QString& repair) {
@@ -89,16 +58,8 @@ GeosGeometry validGeos(GEOSContextHandle_t context, const Feature& feature, QStr
         return g;
     if (valid != 0)
         return GeosGeometry(nullptr, {context});
-    char* reason = GEOSisValidReason_r(context, g.get());
-    repair = reasonText(reason ? QString::fromUtf8(reason) : QString());
-    GEOSFree_r(context, reason);
-    // The rings taken as the borders of areas: a region stays a region.
-    GEOSMakeValidParams* params = GEOSMakeValidParams_create_r(context);
-    GEOSMakeValidParams_setMethod_r(context, params, GEOS_MAKE_VALID_STRUCTURE);
-    GEOSMakeValidParams_setKeepCollapsed_r(context, params, 0);
-    GeosGeometry fixed(GEOSMakeValidWithParams_r(context, g.get(), params), {context});
-    GEOSMakeValidParams_destroy_r(context, params);
-    return fixed;
+    repair = GeosRepair::InvalidReason(context, g.get());
+    return GeosGeometry(GeosRepair::MakeValidRegion(context, g.get()), {context});
 }
 
 // Stopping long GEOS operations: GEOS calls OnGeosInterrupt very often while it works; now

@@ -2,8 +2,12 @@
 //   import of 20,000 regions from a GeoPackage in degrees, reprojected into metres;
 //   export of the demonstration settlement (TAMBERON_APPDIR or build/AppDir) to a GeoPackage;
 //   the value of a point on 999 districts under 30 local-factor layers of 500 regions.
+#include "bench/LocalFactorLayers.h"
 #include "gis/LayerImport.h"
+#include "gis/PlaceLayers.h"
 #include "map/GdalScope.h"
+#include "map/Overlay.h"
+#include "tools/demo/DemoSettlement.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -86,10 +90,50 @@ void benchImport() {
                 timer.elapsed() - prepared, qPrintable(cpuSince(cpu)));
 }
 
+/** 999 districts and thirty "лок" layers of 500 regions each: the points of a grid over them. */
+void benchPlace() {
+    QTemporaryDir dir;
+    QString error;
+    if (!WriteDemoLayers(dir.path(), DemoSize{999, 999}, &error))
+        qFatal("%s", qPrintable(error));
+    for (const QString& name : demo::localLayers())
+        TabFile::removeFiles(dir.filePath(name + QStringLiteral(".tab")));
+    auto districts = OpenOverlayLayer(dir.filePath(QStringLiteral("райони.tab")), &error);
+    const MapRect area = districts->bounds();
+    WriteBenchLocalLayers(dir.path(), area, 30, 500);
+
+    QElapsedTimer timer;
+    timer.start();
+    PlaceLayers layers;
+    if (!layers.load(dir.path(), &error))
+        qFatal("%s", qPrintable(error));
+    const qint64 loaded = timer.elapsed();
+
+    const int side = 40;
+    qint64 slowest = 0, total = 0;
+    int inDistricts = 0;
+    for (int i = 0; i < side * side; ++i) {
+        const QPointF p(area.xMin + (i % side + 0.5) * area.width() / side,
+                        area.yMin + (i / side + 0.5) * area.height() / side);
+        QElapsedTimer one;
+        one.start();
+        const PlaceHit hit = layers.at(p);
+        const qint64 ns = one.nsecsElapsed();
+        total += ns;
+        slowest = std::max(slowest, ns);
+        inDistricts += hit.district.isEmpty() ? 0 : 1;
+    }
+    std::printf("the place of a point on 999 districts and 30 factor layers of 500 regions: "
+                "%.3f ms on average, %.3f ms at most over %d points (%d in districts; limit 20 "
+                "ms); the layers read in %lld ms\n",
+                total / 1e6 / (side * side), slowest / 1e6, side * side, inDistricts, loaded);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     benchImport();
+    benchPlace();
     return 0;
 }

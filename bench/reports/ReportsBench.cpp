@@ -11,6 +11,7 @@
 #include "office/reports/ReportRun.h"
 #include "tests/office/reports/ReportFixtures.h"
 #include "tools/demo/DemoSettlement.h"
+#include "valuation/Settlement.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -180,10 +181,13 @@ void BM_FourMapsOf999DistrictsDrawnAndEncoded(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
+        valuation::Settlement settlement;
+        valuation::ReadSettlement(large.data, settlement);
         SilentProgress progress;
-        reports::DrawAppendixMaps(large.context(), progress, [](reports::AppendixMap& map) {
-            benchmark::DoNotOptimize(EncodeFlatPng(map.printed.image));
-        });
+        reports::DrawAppendixMaps(large.context(), settlement, progress,
+                                  [](reports::AppendixMap& map) {
+                                      benchmark::DoNotOptimize(EncodeFlatPng(map.printed.image));
+                                  });
     }
 }
 BENCHMARK(BM_FourMapsOf999DistrictsDrawnAndEncoded)

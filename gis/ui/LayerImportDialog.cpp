@@ -186,7 +186,7 @@ void LayerImportDialog::sourceLayerChanged() {
                                      ESourceLayer->currentText(), PreviewRows, m_summary, &error))
             MemoCheck->setPlainText(error);
     }
-    if (ECrs->isVisible() && ECrs->text().isEmpty() && Crs::isMetricProjected(m_summary.crsWkt))
+    if (!ECrs->isHidden() && ECrs->text().isEmpty() && Crs::isMetricProjected(m_summary.crsWkt))
         ECrs->setText(Crs::code(m_summary.crsWkt));
     showPreview();
     fillFieldGrid();
@@ -263,7 +263,7 @@ ImportRequest LayerImportDialog::request() const {
             combo && combo->currentIndex() > 0 ? combo->currentText() : QString();
         r.mapping[GridFields->item(row, 0)->text()] = source;
     }
-    if (ECrs->isVisible())
+    if (!ECrs->isHidden())
         r.crs = ECrs->text();
     return r;
 }

@@ -35,6 +35,8 @@ struct WorkbookOutcome {
     bool saved = false;
     /** What the valuer has to fill first, one item per missing piece. */
     QStringList missing;
+    /** What a saved workbook left empty and why (a zone without Km2...). */
+    QStringList notes;
 };
 
 } // namespace reports

@@ -9,6 +9,8 @@
 #include "map/PngEncoder.h"
 #include "office/Document.h"
 #include "office/reports/ReportData.h"
+#include "valuation/LandUse.h"
+#include "valuation/Settlement.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -139,6 +141,14 @@ QColor AreaColour(int index) {
     return Rgb(colours[static_cast<size_t>(index) % std::size(colours)]);
 }
 
+/** What every map is drawn from: the settlement, its model and the layers they share. */
+struct MapInputs {
+    const ReportContext& context;
+    const valuation::Settlement& settlement;
+    const FolderLayer& districts;
+    const FolderLayer& boundary;
+};
+
 /** A page of the report's size for the map of that title. */
 PrintMapPage StartPage(const ReportContext& context, const QString& title) {
     PrintMapPage page;
@@ -148,25 +158,21 @@ PrintMapPage StartPage(const ReportContext& context, const QString& title) {
     return page;
 }
 
-void ZoneMap(const ReportContext& context, const FolderLayer& districts,
-             const FolderLayer& boundary, AppendixMap& out) {
+void ZoneMap(const MapInputs& in, AppendixMap& out) {
+    const ReportContext& context = in.context;
     const FolderLayer zones = OpenFolderLayer(context.folder, QStringLiteral("зони"));
     if (!zones.why.isEmpty()) {
         out.leftOut = zones.why;
         return;
     }
-    QHash<QString, ZoneValue> values;
-    if (context.data) {
-        Query q(context.data);
-        values = ReadZoneValues(q);
-    }
+    const valuation::Settlement& settlement = in.settlement;
     QStringList numbers;
     for (const Feature& f : zones.layer->features()) {
         const QString zone = FieldText(f, {"Zona"});
         if (!numbers.contains(zone))
             numbers << zone;
     }
-    std::sort(numbers.begin(), numbers.end(), NumberedBefore);
+    std::sort(numbers.begin(), numbers.end(), valuation::ZoneNumberBefore);
 
     PrintMapPage page = StartPage(context, out.title);
     page.subtitle = QStringLiteral("Економіко-планувальні зони з вартістю 1 м² земель, оціночні "
@@ -180,9 +186,10 @@ void ZoneMap(const ReportContext& context, const FolderLayer& districts,
         s.outlineMm = 0.5;
         return s;
     };
-    zoneLayer.label = [values](const Feature& f) {
+    zoneLayer.label = [&settlement](const Feature& f) {
         const QString zone = FieldText(f, {"Zona"});
-        const QString value = values.value(zone).value;
+        const valuation::Zone* model = settlement.zone(zone);
+        const QString value = model ? model->value : QString();
         QString text = QStringLiteral("Зона ") + zone;
         if (!value.isEmpty())
             text += QStringLiteral("\n") + value + QStringLiteral(" грн/м²");
@@ -197,15 +204,15 @@ void ZoneMap(const ReportContext& context, const FolderLayer& districts,
         s.fill = AreaColour(static_cast<int>(i));
         s.outline = Rgb(0x202020);
         s.outlineMm = 0.5;
-        const ZoneValue v = values.value(numbers[i]);
+        const valuation::Zone* v = settlement.zone(numbers[i]);
         QString text = QStringLiteral("Зона ") + numbers[i];
-        if (!v.value.isEmpty())
-            text += QStringLiteral(": ") + v.value + QStringLiteral(" грн за 1 м²");
-        if (!v.km2.isEmpty())
-            text += QStringLiteral(" (Км2 ") + v.km2 + u')';
+        if (v && !v->value.isEmpty())
+            text += QStringLiteral(": ") + v->value + QStringLiteral(" грн за 1 м²");
+        if (v && !v->km2.isEmpty())
+            text += QStringLiteral(" (Км2 ") + v->km2 + u')';
         page.legend.push_back({s, text});
     }
-    AddBackground(page, districts, boundary, Rgb(0x303030), 6.5, 1);
+    AddBackground(page, in.districts, in.boundary, Rgb(0x303030), 6.5, 1);
     out.printed = RenderPrintMap(page);
 }
 
@@ -215,8 +222,8 @@ struct FactorLayer {
     std::unique_ptr<Layer> layer;
 };
 
-void LocalFactorMap(const ReportContext& context, const FolderLayer& districts,
-                    const FolderLayer& boundary, AppendixMap& out) {
+void LocalFactorMap(const MapInputs& in, AppendixMap& out) {
+    const ReportContext& context = in.context;
     std::vector<FactorLayer> layers;
     QStringList unreadable;
     if (!context.folder.isEmpty()) {
@@ -290,66 +297,56 @@ void LocalFactorMap(const ReportContext& context, const FolderLayer& districts,
     }
     // Factors go under the districts and the boundary, which stay readable over them.
     page.layers = factorLayers;
-    AddBackground(page, districts, boundary, Rgb(0x808080), 6, 0);
+    AddBackground(page, in.districts, in.boundary, Rgb(0x808080), 6, 0);
     out.printed = RenderPrintMap(page);
 }
 
-/** A category of functional use on the map: its code, its name and its colour. */
-struct FunctionalKind {
-    QString code;
-    QString name;
+/** The full names and colours of the seventeen categories, in column order (ф_1..ф_17). */
+struct FunctionalLook {
+    const char* name;
     unsigned colour;
 };
+constexpr FunctionalLook kFunctionalLooks[] = {
+    {"Землі комерційного використання", 0xE31A1C},
+    {"Землі житлової забудови", 0xFFE680},
+    {"Землі промисловості", 0xA07CC0},
+    {"Землі громадського призначення", 0xFF9F40},
+    {"Землі транспорту і зв'язку", 0xBDBDBD},
+    {"Землі технічної інфраструктури", 0xA6761D},
+    {"Землі рекреаційного призначення", 0x74C476},
+    {"Смуга відводу залізниці", 0x636363},
+    {"Вулична мережа", 0xE8E8E8},
+    {"Ліси", 0x238B45},
+    {"Відкриті землі без рослинного покриву", 0xE6D5B8},
+    {"Водна поверхня", 0x6BAED6},
+    {"Присадибні ділянки особистого селянського господарства", 0xD9F0A3},
+    {"Рілля", 0xD8B365},
+    {"Сіножаті", 0xC7E9C0},
+    {"Багаторічні насадження", 0x9E9A3C},
+    {"Пасовища", 0xA1D99B},
+};
 
-/** The seventeen categories in column order (ф_1..ф_17), coloured as land-use plans are. */
-const std::vector<FunctionalKind>& FunctionalKinds() {
-    static const std::vector<FunctionalKind> kinds{
-        {QStringLiteral("К"), QStringLiteral("Землі комерційного використання"), 0xE31A1C},
-        {QStringLiteral("Ж"), QStringLiteral("Землі житлової забудови"), 0xFFE680},
-        {QStringLiteral("П"), QStringLiteral("Землі промисловості"), 0xA07CC0},
-        {QStringLiteral("Г"), QStringLiteral("Землі громадського призначення"), 0xFF9F40},
-        {QStringLiteral("Т"), QStringLiteral("Землі транспорту і зв'язку"), 0xBDBDBD},
-        {QStringLiteral("І"), QStringLiteral("Землі технічної інфраструктури"), 0xA6761D},
-        {QStringLiteral("Р"), QStringLiteral("Землі рекреаційного призначення"), 0x74C476},
-        {QStringLiteral("З"), QStringLiteral("Смуга відводу залізниці"), 0x636363},
-        {QStringLiteral("Д"), QStringLiteral("Вулична мережа"), 0xE8E8E8},
-        {QStringLiteral("Л"), QStringLiteral("Ліси"), 0x238B45},
-        {QStringLiteral("Н"), QStringLiteral("Відкриті землі без рослинного покриву"), 0xE6D5B8},
-        {QStringLiteral("В"), QStringLiteral("Водна поверхня"), 0x6BAED6},
-        {QStringLiteral("О"),
-         QStringLiteral("Присадибні ділянки особистого селянського господарства"), 0xD9F0A3},
-        {QStringLiteral("Рі"), QStringLiteral("Рілля"), 0xD8B365},
-        {QStringLiteral("Сі"), QStringLiteral("Сіножаті"), 0xC7E9C0},
-        {QStringLiteral("Ба"), QStringLiteral("Багаторічні насадження"), 0x9E9A3C},
-        {QStringLiteral("Па"), QStringLiteral("Пасовища"), 0xA1D99B},
-    };
-    return kinds;
-}
-
-void FunctionalMap(const ReportContext& context, const FolderLayer& districts,
-                   const FolderLayer& boundary, AppendixMap& out) {
+void FunctionalMap(const MapInputs& in, AppendixMap& out) {
+    const ReportContext& context = in.context;
     const FolderLayer functional = OpenFolderLayer(context.folder, QStringLiteral("функціональне"));
     if (!functional.why.isEmpty()) {
         out.leftOut = functional.why;
         return;
     }
-    const std::vector<FunctionalKind>& kinds = FunctionalKinds();
-    auto categoryOf = [&kinds](const Feature& f) {
-        const QString code = FieldText(f, {"Code"}).toUpper();
-        for (size_t k = 0; k < kinds.size(); ++k) {
-            if (kinds[k].code.toUpper() == code)
-                return static_cast<int>(k);
-        }
-        return -1;
+    const int kinds = std::min(FunctionalCategoryCount(), int(std::size(kFunctionalLooks)));
+    // The category (0-based) of a region by its map code; -1 for a code of none.
+    auto categoryOf = [kinds](const Feature& f) {
+        const int k = FunctionalCategoryOf(FieldText(f, {"Code"})) - 1;
+        return k < kinds ? k : -1;
     };
-    auto symbolOf = [&kinds](int k) {
+    auto symbolOf = [](int k) {
         PrintSymbol s;
-        s.fill = k >= 0 ? Rgb(kinds[static_cast<size_t>(k)].colour) : Rgb(0xFFFFFF);
+        s.fill = k >= 0 ? Rgb(kFunctionalLooks[k].colour) : Rgb(0xFFFFFF);
         s.outline = Rgb(0x9A9A9A);
         s.outlineMm = 0.1;
         return s;
     };
-    std::vector<bool> present(kinds.size(), false);
+    std::vector<bool> present(static_cast<size_t>(kinds), false);
     bool other = false;
     for (const Feature& f : functional.layer->features()) {
         const int k = categoryOf(f);
@@ -365,14 +362,15 @@ void FunctionalMap(const ReportContext& context, const FolderLayer& districts,
     l.features = functional.features();
     l.symbol = [categoryOf, symbolOf](const Feature& f) { return symbolOf(categoryOf(f)); };
     page.layers.push_back(l);
-    for (size_t k = 0; k < kinds.size(); ++k) {
-        if (present[k])
-            page.legend.push_back({symbolOf(static_cast<int>(k)),
-                                   kinds[k].name + QStringLiteral(" (") + kinds[k].code + u')'});
+    for (int k = 0; k < kinds; ++k) {
+        if (present[static_cast<size_t>(k)])
+            page.legend.push_back({symbolOf(k), QString::fromUtf8(kFunctionalLooks[k].name) +
+                                                    QStringLiteral(" (") +
+                                                    FunctionalCategories()[k].code + u')'});
     }
     if (other)
         page.legend.push_back({symbolOf(-1), QStringLiteral("Код не визначено")});
-    AddBackground(page, districts, boundary, Rgb(0x202020), 6.5, 1);
+    AddBackground(page, in.districts, in.boundary, Rgb(0x202020), 6.5, 1);
     out.printed = RenderPrintMap(page);
 }
 
@@ -390,9 +388,8 @@ QHash<QString, QString> SoilNames(Connection* catalogue) {
     return names;
 }
 
-void SoilMap(const ReportContext& context, const FolderLayer& districts,
-             const FolderLayer& boundary, AppendixMap& out) {
-    Q_UNUSED(districts);
+void SoilMap(const MapInputs& in, AppendixMap& out) {
+    const ReportContext& context = in.context;
     const FolderLayer soils = OpenFolderLayer(context.folder, QStringLiteral("грунти"));
     if (!soils.why.isEmpty()) {
         out.leftOut = soils.why;
@@ -405,7 +402,7 @@ void SoilMap(const ReportContext& context, const FolderLayer& districts,
         if (!codes.contains(code))
             codes << code;
     }
-    std::sort(codes.begin(), codes.end(), NumberedBefore);
+    std::sort(codes.begin(), codes.end(), valuation::ZoneNumberBefore);
     const QHash<QString, QString> names = SoilNames(context.catalogue);
     auto symbolOf = [](int i) {
         PrintSymbol s;
@@ -433,8 +430,8 @@ void SoilMap(const ReportContext& context, const FolderLayer& districts,
         page.legend.push_back({symbolOf(static_cast<int>(i)),
                                name.isEmpty() ? code : code + QStringLiteral(" — ") + name});
     }
-    if (boundary.layer) {
-        page.layers.push_back(BoundaryLayer(boundary));
+    if (in.boundary.layer) {
+        page.layers.push_back(BoundaryLayer(in.boundary));
         page.legend.push_back(BoundaryLegend());
     }
     out.printed = RenderPrintMap(page);
@@ -442,12 +439,14 @@ void SoilMap(const ReportContext& context, const FolderLayer& districts,
 
 } // namespace
 
-std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context, JobProgress& progress,
+std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context,
+                                          const valuation::Settlement& settlement,
+                                          JobProgress& progress,
                                           const std::function<void(AppendixMap&)>& drawn) {
     const FolderLayer districts = OpenFolderLayer(context.folder, QStringLiteral("райони"));
     const FolderLayer boundary = OpenFolderLayer(context.folder, QStringLiteral("межі"));
-    using Draw =
-        void (*)(const ReportContext&, const FolderLayer&, const FolderLayer&, AppendixMap&);
+    const MapInputs inputs{context, settlement, districts, boundary};
+    using Draw = void (*)(const MapInputs&, AppendixMap&);
     static const std::pair<Draw, const char*> maps[] = {
         {ZoneMap, "Карта-схема економіко-планувального зонування території"},
         {LocalFactorMap, "Карта-схема локальних факторів"},
@@ -461,7 +460,7 @@ std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context, JobProgr
         if (progress.stopRequested())
             map.leftOut = QStringLiteral("заповнення зупинено");
         else
-            draw(context, districts, boundary, map);
+            draw(inputs, map);
         if (map.leftOut.isEmpty() && map.printed.scale == 0) {
             map.leftOut = QStringLiteral("на шарах немає жодного об'єкта з формою");
             map.printed.image = QImage();
@@ -491,7 +490,8 @@ QString LowerFirst(const QString& text) {
 
 } // namespace
 
-void FillAppendixMaps(WordDocument& document, const ReportContext& context, JobProgress& progress) {
+void FillAppendixMaps(WordDocument& document, const ReportContext& context,
+                      const valuation::Settlement& settlement, JobProgress& progress) {
     const bool list = document.hasBookmark(QStringLiteral("MAPLIST"));
     const bool pages = document.hasBookmark(QStringLiteral("MAPS"));
     if (!list && !pages)
@@ -501,7 +501,7 @@ void FillAppendixMaps(WordDocument& document, const ReportContext& context, JobP
     // Each picture goes into the document as soon as it is drawn: one page of pixels at a time.
     std::vector<QString> pictures;
     const std::vector<AppendixMap> maps =
-        DrawAppendixMaps(context, progress, [&](AppendixMap& map) {
+        DrawAppendixMaps(context, settlement, progress, [&](AppendixMap& map) {
             pictures.push_back(map.printed.image.isNull() || !pages
                                    ? QString()
                                    : document.addPicture(EncodeFlatPng(map.printed.image)));

@@ -9,6 +9,9 @@
 #include <vector>
 
 class WordDocument;
+namespace valuation {
+struct Settlement;
+}
 
 namespace reports {
 
@@ -24,13 +27,16 @@ struct AppendixMap {
 
 /**
  * Draws the appendices from the layers of the settlement's folder, each a page at print
- * resolution: (а) economic-planning zones with their numbers and value of 1 sq m over the
+ * resolution: (а) economic-planning zones with their numbers and value of 1 sq m (of the
+ * model `settlement`) over the
  * outlined districts with theirs, (б) local factors, one colour each, (в) functional use by
  * category, (г) soils with their codes. A map whose layer is missing, unreadable or empty is
  * left out. Stops between maps when "Стоп" is pressed (the maps not drawn are left out).
  * `drawn` sees each map as soon as it is drawn (and may take its picture away).
  */
-std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context, JobProgress& progress,
+std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context,
+                                          const valuation::Settlement& settlement,
+                                          JobProgress& progress,
                                           const std::function<void(AppendixMap&)>& drawn = {});
 
 /**
@@ -38,6 +44,7 @@ std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context, JobProgr
  * "MAPLIST" (the letter of its appendix, or why it is left out) and a page per map drawn at
  * the bookmark "MAPS". A template without those bookmarks gets no maps.
  */
-void FillAppendixMaps(WordDocument& document, const ReportContext& context, JobProgress& progress);
+void FillAppendixMaps(WordDocument& document, const ReportContext& context,
+                      const valuation::Settlement& settlement, JobProgress& progress);
 
 } // namespace reports

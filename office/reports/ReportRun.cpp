@@ -36,31 +36,29 @@ JobResult HeadlessJobRunner::runExcel(const QString& templatePath, const ExcelFi
     return {false, m.Error, m.ErrorDetail};
 }
 
-bool RegisterMaterial(Connection& data, const QString& folder, const QString& fileName, int code,
-                      ListEntry& added) {
+Registration RegisterMaterial(Connection& data, const QString& folder, const QString& fileName,
+                              int code, ListEntry& added) {
     Query q(&data);
     const QString quoted = u'\'' + QuoteSql(fileName) + u'\'';
     // The materials list shows the file entries (codes 3 to 6) by name.
-    if (RunQuery(q,
-                 QStringLiteral("SELECT id FROM data WHERE named=") + quoted +
-                     QStringLiteral(" AND code>=3 AND code<=6"),
-                 true)) {
-        const bool listed = q.recordCount() > 0;
-        q.close();
-        if (listed)
-            return false;
-    }
+    if (!RunQuery(q,
+                  QStringLiteral("SELECT id FROM data WHERE named=") + quoted +
+                      QStringLiteral(" AND code>=3 AND code<=6"),
+                  true))
+        return Registration::Failed;
+    const bool listed = q.recordCount() > 0;
+    q.close();
+    if (listed)
+        return Registration::Listed;
     if (!RunQuery(q,
                   QStringLiteral("INSERT INTO data (code, named, pathname) VALUES (") +
                       QString::number(code) + u',' + quoted + u',' + quoted + u')',
                   false))
-        return false;
+        return Registration::Failed;
     added = {fileName, code, JoinPath(folder, fileName),
              QString::number(MaxValue(q, QStringLiteral("data"), QStringLiteral("id")))};
-    return true;
+    return Registration::Added;
 }
-
-namespace {
 
 QString OneLine(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
@@ -68,8 +66,6 @@ QString OneLine(QString text) {
     text.replace(u'\n', u' ');
     return text.trimmed();
 }
-
-} // namespace
 
 ReportRunResult RunReports(const ReportContext& given, const QString& settlementFolder,
                            const QString& templateDir, ReportJobRunner& jobs, bool interactive) {
@@ -144,12 +140,30 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
             continue;
         }
         result.saved << output;
+        for (const QString& note : outcome.notes)
+            result.notes << files[i].outputName + QStringLiteral(": ") + note;
         ListEntry entry;
-        if (context.data && RegisterMaterial(*context.data, settlementFolder, files[i].outputName,
-                                             files[i].code, entry))
+        const Registration registration =
+            context.data ? RegisterMaterial(*context.data, settlementFolder, files[i].outputName,
+                                            files[i].code, entry)
+                         : Registration::Listed;
+        if (registration == Registration::Added)
             result.registered.push_back(entry);
+        if (registration == Registration::Failed) {
+            // Saved but not among the materials: the run failed, and says why.
+            result.failures << QStringLiteral("Файл \"") + output +
+                                   QStringLiteral("\" збережено, але не внесено до матеріалів: ") +
+                                   OneLine(LastError());
+            if (interactive)
+                ShowError(QStringLiteral("Файл \"") + files[i].outputName +
+                          QStringLiteral("\" не внесено до матеріалів.\rПодробиці: ") +
+                          LastError());
+            reachedEnd = false;
+            break;
+        }
     }
 
+    notMade << result.notes;
     if (interactive) {
         if (reachedEnd && notMade.isEmpty())
             ShowInfo(ReportTexts::finished());

@@ -47,8 +47,12 @@ struct ReportRunResult {
     std::vector<ListEntry> registered;
     /** For every output not saved: its full path and why ("" reasons are never given). */
     std::vector<std::pair<QString, QString>> notSaved;
+    /** What the valuer should know about files that were saved (a zone without Km2...). */
+    QStringList notes;
+    /** What made the run fail although its files were saved (a failed registration). */
+    QStringList failures;
 
-    bool allSaved() const { return saved.size() == 3; }
+    bool allSaved() const { return saved.size() == 3 && failures.isEmpty(); }
 };
 
 /** Texts of the run. */
@@ -74,11 +78,18 @@ QString finished(); ///< "Завершено."
 ReportRunResult RunReports(const ReportContext& context, const QString& settlementFolder,
                            const QString& templateDir, ReportJobRunner& jobs, bool interactive);
 
+/** A message on one line: its line breaks (the database's texts carry some) become blanks. */
+QString OneLine(QString text);
+
+/** How registering a file among the materials ended. */
+enum class Registration { Added, Listed, Failed };
+
 /**
  * Registers a file of the settlement folder among its materials: a "data" row with the code,
- * unless a file entry of that name exists. True with the entry when a row was added.
+ * unless a file entry of that name exists (Listed). Added with the entry when a row was
+ * added; Failed with the reason in LastError() when the database refused it.
  */
-bool RegisterMaterial(Connection& data, const QString& folder, const QString& fileName, int code,
-                      ListEntry& added);
+Registration RegisterMaterial(Connection& data, const QString& folder, const QString& fileName,
+                              int code, ListEntry& added);
 
 } // namespace reports

@@ -1,5 +1,9 @@
 #include "office/reports/ReportSections.h"
 
+#include "valuation/Formulas.h"
+#include "valuation/Names.h"
+#include "valuation/Settlement.h"
+
 #include "common/TextUtils.h"
 
 #include <QHash>
@@ -71,8 +75,30 @@ void FillPlainRows(SectionWriter& w, WordTable& t, const QString& sql, const QSt
 } // namespace
 
 void FillGeneralData(SectionWriter& w, WordTable& t) {
-    FillPlainRows(w, t, QStringLiteral("SELECT * FROM показники ORDER BY id"),
-                  QStringLiteral("показники"), {"показник", "значення"});
+    if (!w.select(QStringLiteral("SELECT * FROM показники ORDER BY id"),
+                  QStringLiteral("показники")) ||
+        w.query.recordCount() == 0)
+        return;
+    Query& q = w.query;
+    const std::vector<int> f = Fields(q, {"показник", "значення"});
+    w.insertRows(t, 3, q.recordCount() - 1);
+    w.beginRows(q.recordCount());
+    // The entries by name for the title page (the first of a name wins).
+    QHash<QString, QString> information;
+    int row = 3;
+    bool stopped = false;
+    for (q.first(); !q.eof(); q.next(), ++row) {
+        const QString name = q.text(f[0]);
+        const QString value = q.text(f[1]);
+        if (!information.contains(name.trimmed()))
+            information.insert(name.trimmed(), value.trimmed());
+        if (stopped)
+            continue;
+        t.setCellText(row, 1, name);
+        t.setCellText(row, 2, value);
+        stopped = w.rowDone();
+    }
+    FillTitlePage(w.document, information);
 }
 
 void FillCosts(SectionWriter& w, WordTable& t) {
@@ -108,11 +134,10 @@ void FillCosts(SectionWriter& w, WordTable& t) {
             t.setCellBold(totalRow, c, true);
     }
     if (totalRow + 1 <= t.rowCount()) {
-        Query indicators(w.context.data);
-        t.setCellText(totalRow + 1, 4,
-                      ReadIndicator(indicators, QStringLiteral("Витрати на освоювання")));
+        t.setCellText(totalRow + 1, 4, w.settlement.indicator(valuation::ind::DevelopmentCost()));
         t.setCellBold(totalRow + 1, 4, true);
     }
+    FillCostFormula(w.document, w.settlement, total);
     w.beginRows(q.recordCount());
     int row = 3;
     int category = -1;
@@ -337,36 +362,28 @@ void FillLocalFactors(SectionWriter& w, WordTable& t) {
 }
 
 void FillFunctionalValues(SectionWriter& w, WordTable& t) {
-    if (!w.select(QStringLiteral("SELECT зони.*, км2.км2, км2.вартість FROM зони LEFT JOIN км2 "
-                                 "ON зони.зона=км2.зона ORDER BY cint(км2.зона),cint(км2.район)"),
-                  QStringLiteral("км2")))
+    const valuation::Settlement& settlement = w.settlement;
+    if (settlement.zones.empty())
         return;
-    Query& q = w.query;
-    const std::vector<int> f = Fields(q, {"зона", "км2", "вартість"});
-    // The first record of each zone; the rows follow the zones found.
-    std::vector<QStringList> zones;
-    QSet<QString> seen;
-    for (q.first(); !q.eof(); q.next()) {
-        const QString zone = q.text(f[0]);
-        if (zone.isEmpty() || seen.contains(zone))
-            continue;
-        seen.insert(zone);
-        zones.push_back({zone, q.text(f[1]), q.text(f[2])});
-    }
-    if (zones.empty())
-        return;
-    static const double factors[] = {2.5, 1.2, 1.0, 1.0, 0.7, 0.65, 0.5};
-    const int count = static_cast<int>(zones.size());
+    // The columns: commercial, industrial, housing, transport, public, technical, recreation.
+    static const int columns[] = {1, 3, 2, 5, 4, 6, 7};
+    const int count = static_cast<int>(settlement.zones.size());
     w.insertRows(t, 5, count - 1);
     w.beginRows(count);
     int row = 5;
-    for (const QStringList& zone : zones) {
-        for (int c = 1; c <= 3; ++c)
-            t.setCellText(row, c, zone[c - 1]);
-        const double value = NumberOr0(zone[2]);
+    for (const valuation::Zone& zone : settlement.zones) {
+        t.setCellText(row, 1, zone.number);
+        t.setCellText(row, 2, zone.km2);
+        t.setCellText(row, 3, zone.value);
+        // A zone without Km2 gets no values rather than 0.00.
+        const std::optional<double> value = ParseNumber(zone.value);
         int column = 4;
-        for (double kf : factors)
-            t.setCellText(row, column++, Fixed2(value * kf));
+        for (int k : columns) {
+            t.setCellText(row, column++,
+                          value ? Fixed2(valuation::ValuePerSqM(
+                                      *value, valuation::KfOfColumn(k).value_or(1.0), 1.0))
+                                : QString());
+        }
         ++row;
         if (w.rowDone())
             break;

@@ -7,6 +7,7 @@
 #include "office/Document.h"
 #include "office/reports/ReportContext.h"
 #include "office/reports/ReportData.h"
+#include "valuation/Settlement.h"
 
 #include <QElapsedTimer>
 
@@ -18,8 +19,9 @@ public:
     SectionWriter(WordDocument& document, JobProgress& progress, const ReportContext& context);
 
     /**
-     * Runs a section's query; a failure shows "Вибірка із бази ..." naming the table and marks
-     * the writer failed, which ends the walk over the tables.
+     * Runs a section's query; a failure keeps "Вибірка із бази ..." naming the table in
+     * `failure` and marks the writer failed, which ends the walk over the tables: the report
+     * is then not saved and the run fails.
      */
     bool select(const QString& sql, const QString& table);
     /** Selects the first data row and inserts `extra` copies of it below. */
@@ -36,9 +38,13 @@ public:
     long long districtCount = 0;
     /** The catalogue's local factors. */
     std::vector<LocalFactorName> factorNames;
+    /** The settlement as the valuation model reads it, once for the whole report. */
+    valuation::Settlement settlement;
     /** The rows of the last select. */
     Query query;
     bool failed = false;
+    /** Why a section failed: the sentence and the database's reason. */
+    QString failure;
     /** Tables that do not belong in this report (the index table of the other variant). */
     std::vector<WordTable> unused;
 
@@ -65,9 +71,18 @@ void FillSoilScores(SectionWriter& w, WordTable& t);
 void FillSoilValues(SectionWriter& w, WordTable& t);
 void FillPlots(SectionWriter& w, WordTable& t);
 
-/** The title page's requisites: client, contractor, status and year of the information. */
-void FillTitlePage(WordDocument& document, const ReportContext& context);
-/** В, Км1 and Цнм with their formulas in the text and the results in the conclusions. */
-void FillKeyResults(WordDocument& document, const ReportContext& context);
+/**
+ * The title page's requisites from the settlement information (its entries by name):
+ * client, contractor, status and year; an empty entry leaves its line.
+ */
+void FillTitlePage(WordDocument& document, const QHash<QString, QString>& information);
+/**
+ * В with the numbers put into its formula: the costs' total (thousand UAH) over the
+ * assessed territory.
+ */
+void FillCostFormula(WordDocument& document, const valuation::Settlement& settlement,
+                     double totalThousands);
+/** Км1 and Цнм with its formula in the text, and the results in the conclusions. */
+void FillKeyResults(WordDocument& document, const valuation::Settlement& settlement);
 
 } // namespace reports::detail

@@ -1,12 +1,12 @@
 #include "office/reports/TechnicalReport.h"
 
 #include "common/LastError.h"
-#include "common/Messages.h"
 #include "common/TextUtils.h"
 #include "db/QueryFunctions.h"
 #include "office/OfficeJob.h"
 #include "office/reports/ReportMaps.h"
 #include "office/reports/ReportSections.h"
+#include "valuation/Districts.h"
 
 namespace reports {
 
@@ -21,8 +21,8 @@ SectionWriter::SectionWriter(WordDocument& document_, JobProgress& progress_,
 bool SectionWriter::select(const QString& sql, const QString& table) {
     if (RunQuery(query, sql, true))
         return true;
-    ShowError(QStringLiteral("Вибірка із бази \"") + table + QStringLiteral("\"\rПодробиці: ") +
-              LastError());
+    failure = QStringLiteral("Вибірка із бази \"") + table + QStringLiteral("\"\rПодробиці: ") +
+              LastError();
     failed = true;
     return false;
 }
@@ -114,15 +114,13 @@ void FillTechnicalReport(WordDocument& document, TMessages& messages, JobProgres
     document.setBookmarkText(QStringLiteral("NP"), name);
 
     detail::SectionWriter writer(document, progress, context);
-    Query q(context.data);
-    writer.districtCount = IntegerOr0(ReadIndicator(q, QStringLiteral("Кількість районів")));
     // A count no step can give (above 999) is no count: nothing is sized by it.
-    if (writer.districtCount < 0 || writer.districtCount > 999)
-        writer.districtCount = 0;
+    writer.districtCount = ReadDistrictCount(*context.data);
     writer.factorNames = ReadLocalFactorNames(context.catalogue);
-
-    detail::FillTitlePage(document, context);
-    detail::FillKeyResults(document, context);
+    if (!valuation::ReadSettlement(*context.data, writer.settlement, &writer.failure))
+        writer.failed = true;
+    else
+        detail::FillKeyResults(document, writer.settlement);
 
     progress.showProgressBar(true);
     ClearLastError();
@@ -139,11 +137,17 @@ void FillTechnicalReport(WordDocument& document, TMessages& messages, JobProgres
         section->fill(writer, table);
         writer.query.close();
     }
+    if (writer.failed) {
+        progress.showProgressBar(false);
+        // A section that could not be read makes no report: nothing half-filled is saved.
+        messages.Error = QStringLiteral("Технічний звіт не заповнено.");
+        messages.ErrorDetail = writer.failure;
+        return;
+    }
     // The index table of the variant not used goes, caption and all.
     for (const WordTable& table : writer.unused)
         document.removeTable(table, true);
-    if (!writer.failed)
-        FillAppendixMaps(document, context, progress);
+    FillAppendixMaps(document, context, writer.settlement, progress);
     progress.showProgressBar(false);
     progress.setInfo(QStringLiteral("Збереження..."));
     document.saveAs(progress.outputPath());

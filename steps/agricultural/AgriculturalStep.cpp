@@ -1,5 +1,7 @@
 #include "steps/agricultural/AgriculturalStep.h"
 
+#include "valuation/Formulas.h"
+
 #include "common/LastError.h"
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
@@ -11,14 +13,6 @@
 #include <QSet>
 
 namespace {
-
-/** The positive number of a text, or nothing. */
-std::optional<double> Positive(const QString& text) {
-    const std::optional<double> value = ParseNumber(text);
-    if (!value || *value <= 0)
-        return std::nullopt;
-    return value;
-}
 
 bool LoadKindRows(Connection& project, int kind, StringGrid& grid) {
     Query query(&project);
@@ -83,20 +77,9 @@ StringGrid MakeSoilGrid() {
 
 void ComputeSoilValues(StringGrid& grid, const QString& baseValue, const QString& averageScore) {
     for (int row = grid.fixedRows(); row < grid.rowCount(); ++row)
-        grid.set(row, ColSoilValue, QString());
-    const std::optional<double> base = Positive(baseValue);
-    const std::optional<double> average = Positive(averageScore);
-    if (!base || !average)
-        return;
-    for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
-        const QString score = grid.at(row, ColSoilScore);
-        // The area takes no part in the value; it must only be given.
-        if (score.isEmpty() || grid.at(row, ColSoilArea).isEmpty())
-            continue;
-        const double b = NumberOr0(score);
-        if (b > 0)
-            grid.set(row, ColSoilValue, FormatFixed(b * *base / *average, 2));
-    }
+        grid.set(row, ColSoilValue,
+                 valuation::SoilValuePerHa(grid.at(row, ColSoilScore), grid.at(row, ColSoilArea),
+                                           baseValue, averageScore));
 }
 
 void ApplyWorkingSoils(StringGrid& grid, const std::vector<WorkingItem>& items) {

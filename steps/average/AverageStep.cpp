@@ -4,6 +4,7 @@
 #include "steps/common/Indicators.h"
 #include "steps/common/StepRules.h"
 #include "steps/common/StepStore.h"
+#include "valuation/Typed.h"
 
 QString DevelopmentCostIndicator() {
     return QStringLiteral("Витрати на освоювання");
@@ -18,7 +19,7 @@ QString AverageValueIndicator() {
     return QStringLiteral("Середня вартість 1 кв м");
 }
 
-bool LoadAverage(Connection& project, AverageData& data) {
+bool LoadAverage(Connection& project, AverageData& data, AverageStored* stored) {
     Indicators indicators;
     if (!indicators.read(project))
         return false;
@@ -26,23 +27,31 @@ bool LoadAverage(Connection& project, AverageData& data) {
     data.km1 = indicators.value(Km1Indicator());
     data.km1Options = indicators.value(Km1OptionsIndicator());
     data.averageValue = indicators.value(AverageValueIndicator());
+    valuation::TypedValues marks;
+    if (!marks.read(project))
+        return false;
+    const bool typed = marks.isTyped(valuation::IndicatorTable(), AverageValueIndicator(),
+                                     QStringLiteral("значення"), data.averageValue);
+    if (stored)
+        *stored = AverageStored{data.averageValue, typed};
+    // The window opens with Цнм of the current В and Км1, unless the valuer typed it.
+    const QString computed = AverageValue(data.developmentCost, data.km1);
+    if (!typed && !computed.isEmpty())
+        data.averageValue = computed;
     return true;
 }
 
 bool StoreAverage(Connection& project, const AverageData& data) {
     return StoreInTransaction(&project, [&] {
+        // Цнм that differs from В x 2 x Км1 was typed by the valuer: an input from now on.
+        const QString computed = AverageValue(data.developmentCost, data.km1);
+        const bool typed = !data.averageValue.isEmpty() && data.averageValue != computed;
         return WriteIndicator(project, Km1Indicator(), data.km1) &&
                WriteIndicator(project, Km1OptionsIndicator(), data.km1Options) &&
-               WriteIndicator(project, AverageValueIndicator(), data.averageValue);
+               WriteIndicator(project, AverageValueIndicator(), data.averageValue) &&
+               valuation::MarkIndicatorTyped(project, AverageValueIndicator(), data.averageValue,
+                                             typed);
     });
-}
-
-QString AverageValue(const QString& developmentCost, const QString& km1) {
-    const std::optional<double> cost = ParseNumber(developmentCost);
-    const std::optional<double> k = ParseNumber(km1);
-    if (!cost || !k)
-        return QString();
-    return FormatFixed(*cost * AverageRatio * *k, 2);
 }
 
 StepCheck CheckAverage(const AverageData& data) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "steps/common/StepIssue.h"
+#include "valuation/Formulas.h"
 
 #include <QString>
 
@@ -20,20 +21,28 @@ struct AverageData {
     QString averageValue;
 };
 
-/** Reads the four indicators in one query; false with LastError(). */
-bool LoadAverage(Connection& project, AverageData& data);
+/** Цнм as stored, and whether the valuer typed it over the computed value. */
+struct AverageStored {
+    QString averageValue;
+    bool typed = false;
+};
+
+/**
+ * Reads the four indicators in one query; Цнм is recomputed from В and Км1 (the stored one
+ * is given in `stored`) unless the valuer typed it. False with LastError().
+ */
+bool LoadAverage(Connection& project, AverageData& data, AverageStored* stored = nullptr);
 
 /**
  * Stores "Км1", "Км1, добуток" and "Середня вартість 1 кв м" in one transaction, creating
- * missing rows. False with LastError(); the database keeps its former content.
+ * missing rows; a Цнм other than В x 2 x Км1 is recorded as typed by the valuer. False with
+ * LastError(); the database keeps its former content.
  */
 bool StoreAverage(Connection& project, const AverageData& data);
 
-/** The ratio Нп/Нк = 6% / 3%. */
-constexpr double AverageRatio = 2.0;
-
-/** Цнм = В x 2 x Км1, "0.00"; empty unless both are numbers. */
-QString AverageValue(const QString& developmentCost, const QString& km1);
+/** Нп/Нк and Цнм = В x 2 x Км1 are the valuation model's. */
+using valuation::AverageRatio;
+using valuation::AverageValue;
 
 /**
  * Checks before storing: Км1 is given and a number above 0, Цнм is given (or the step

@@ -79,7 +79,12 @@ void TFormOtsenkaSerednia::setData(const AverageData& data) {
 }
 
 AverageData TFormOtsenkaSerednia::data() const {
-    return AverageData{EVytraty->text(), EKm1->text(), EKm1Values->text(), ESerednia->text()};
+    AverageData data;
+    data.developmentCost = EVytraty->text();
+    data.km1 = EKm1->text();
+    data.km1Options = EKm1Values->text();
+    data.averageValue = ESerednia->text();
+    return data;
 }
 
 void TFormOtsenkaSerednia::recalcAverage() {
@@ -103,12 +108,18 @@ StepCheck TFormOtsenkaSerednia::checkBeforeSave() {
 
 bool OpenStepAverage(const StepContext& context, QWidget* parent) {
     AverageData data;
-    if (!LoadAverage(*context.project, data)) {
+    AverageStored stored;
+    if (!LoadAverage(*context.project, data, &stored)) {
         ShowError(LoadFailedText(QStringLiteral("характеристика")) + LastError());
         return false;
     }
     TFormOtsenkaSerednia form(context, parent);
     form.setData(data);
     form.setHint(AverageHint(data));
+    if (data.averageValue != stored.averageValue)
+        form.showChanges(
+            {QStringLiteral("Цнм перераховано з поточних В і Км1: було ") +
+             (stored.averageValue.isEmpty() ? QStringLiteral("(порожньо)") : stored.averageValue) +
+             QStringLiteral(", стало ") + data.averageValue + u'.'});
     return RunStepWindow(form, [&] { return StoreAverage(*context.project, form.data()); });
 }

@@ -1,5 +1,10 @@
 #include "steps/costs/CostsStep.h"
 
+#include "valuation/Formulas.h"
+#include "valuation/Typed.h"
+
+#include <QHash>
+
 #include "common/TextUtils.h"
 
 #include "db/BulkStore.h"
@@ -44,8 +49,8 @@ void RecalcRow(CostsSheet& sheet, int r, bool edited, int col, double k) {
     const int fullRow = CostItemRow(sheet, v.at(r, ColCostNumber));
     std::optional<double> restored;
     const auto computeFromInitial = [&](double initial) {
-        v.set(r, ColCostRestored, FormatFixed(initial * k, 4));
-        restored = RoundTo(initial * k, 4);
+        restored = valuation::RestoredCost(initial, k);
+        v.set(r, ColCostRestored, FormatFixed(*restored, 4));
     };
     if (edited) {
         if (col == ColCostInitial) {
@@ -64,10 +69,10 @@ void RecalcRow(CostsSheet& sheet, int r, bool edited, int col, double k) {
     } else if (const std::optional<double> initial = ParseNumber(v.at(r, ColCostInitial))) {
         computeFromInitial(*initial);
     }
-    if (restored) {
-        if (const std::optional<double> quantity = ParseNumber(v.at(r, ColCostQuantity)))
-            v.set(r, ColCostTotal, FormatFixed(*quantity * *restored, 4));
-    }
+    // Without a quantity or a cost the item has no total (and counts 0), never an old one.
+    v.set(r, ColCostTotal,
+          restored ? valuation::CostItemTotal(v.at(r, ColCostQuantity), FormatFixed(*restored, 4))
+                   : QString());
     CopyToFull(sheet, r, fullRow);
 }
 
@@ -187,6 +192,31 @@ bool LoadCosts(Connection& project, int year, CostsSheet& sheet) {
         sheet.coefficient = DefaultCoefficientLine(year);
     sheet.total.clear();
     sheet.perSquareMetre.clear();
+    sheet.storedPerSquareMetre = indicators.value(CostIndicator());
+
+    // Every item as the current coefficient gives it: restored costs computed from the
+    // initial ones (not those the valuer typed) and the totals.
+    valuation::TypedValues typed;
+    if (!typed.read(project))
+        return false;
+    const double k = IndexationLineFactor(sheet.coefficient);
+    sheet.changes.clear();
+    for (int r = sheet.full.fixedRows(); r < sheet.full.rowCount(); ++r) {
+        const QString key = QString::number(r);
+        const QString restored = sheet.full.at(r, ColCostRestored);
+        const std::optional<double> initial = ParseNumber(sheet.full.at(r, ColCostInitial));
+        QString computed = restored;
+        if (initial &&
+            !typed.isTyped(QStringLiteral("витрати"), key, QStringLiteral("відновлена"), restored))
+            computed = FormatFixed(valuation::RestoredCost(*initial, k), 4);
+        const QString total = valuation::CostItemTotal(sheet.full.at(r, ColCostQuantity), computed);
+        if (computed != restored || total != sheet.full.at(r, ColCostTotal))
+            sheet.changes << QStringLiteral("\"") + sheet.full.at(r, ColCostName) +
+                                 QStringLiteral("\": всього ") + sheet.full.at(r, ColCostTotal) +
+                                 QStringLiteral(" → ") + total;
+        sheet.full.set(r, ColCostRestored, computed);
+        sheet.full.set(r, ColCostTotal, total);
+    }
     return true;
 }
 
@@ -196,6 +226,23 @@ bool StoreCosts(Connection& project, const CostsSheet& sheet) {
             !WriteIndicator(project, CoefficientIndicator(), sheet.coefficient))
             return false;
         const StringGrid& full = sheet.full;
+        // A restored cost other than initial x k was typed by the valuer: an input.
+        const double k = IndexationLineFactor(sheet.coefficient);
+        QHash<QString, QString> typed;
+        int ordinal = 0;
+        for (int row = full.fixedRows(); row < full.rowCount(); ++row) {
+            if (full.at(row, ColCostNumber).isEmpty())
+                continue;
+            ++ordinal;
+            const std::optional<double> initial = ParseNumber(full.at(row, ColCostInitial));
+            const QString restored = full.at(row, ColCostRestored);
+            if (initial && restored != FormatFixed(valuation::RestoredCost(*initial, k), 4))
+                typed.insert(
+                    valuation::MarkKey(QString::number(ordinal), QStringLiteral("відновлена")),
+                    restored);
+        }
+        if (!valuation::StoreTypedMarks(project, QStringLiteral("витрати"), typed))
+            return false;
         return ReplaceGridRows(project, QStringLiteral("витрати"), QString(),
                                {QStringLiteral("категорія"), QStringLiteral("назва"),
                                 QStringLiteral("од_виміру"), QStringLiteral("первісна"),
@@ -252,10 +299,36 @@ void RecalcCosts(CostsSheet& sheet, int col, int row) {
         if (const std::optional<double> value = ParseNumber(sheet.full.at(r, ColCostTotal)))
             total += *value;
     sheet.total = FormatFixed(total, 4);
-    total = RoundTo(total, 4);
-    const std::optional<double> area = ParseNumber(sheet.area);
-    if (area && *area > 0)
-        sheet.perSquareMetre = FormatFixed(total * 1000 / (*area * 10000), 2);
+    sheet.perSquareMetre = valuation::DevelopmentCost(total, sheet.area);
+}
+
+void ChangeCostCoefficient(CostsSheet& sheet, const QString& line) {
+    const double oldK = IndexationLineFactor(sheet.coefficient);
+    const double newK = IndexationLineFactor(line);
+    sheet.coefficient = line;
+    // Restored costs computed from the initial ones follow the year; typed ones stay.
+    for (int r = sheet.full.fixedRows(); r < sheet.full.rowCount(); ++r) {
+        if (sheet.full.at(r, ColCostNumber).isEmpty())
+            continue;
+        const std::optional<double> initial = ParseNumber(sheet.full.at(r, ColCostInitial));
+        const QString restored = sheet.full.at(r, ColCostRestored);
+        if (!initial || (!restored.isEmpty() &&
+                         restored != FormatFixed(valuation::RestoredCost(*initial, oldK), 4)))
+            continue;
+        const QString computed = FormatFixed(valuation::RestoredCost(*initial, newK), 4);
+        sheet.full.set(r, ColCostRestored, computed);
+        sheet.full.set(r, ColCostTotal,
+                       valuation::CostItemTotal(sheet.full.at(r, ColCostQuantity), computed));
+    }
+    // The items shown follow their rows of the full list.
+    for (int r = sheet.visible.fixedRows(); r < sheet.visible.rowCount(); ++r) {
+        const int fullRow = CostItemRow(sheet, sheet.visible.at(r, ColCostNumber));
+        if (fullRow < 0)
+            continue;
+        for (int col = ColCostRestored; col <= ColCostTotal; ++col)
+            sheet.visible.set(r, col, sheet.full.at(fullRow, col));
+    }
+    RecalcCosts(sheet, -1, -1);
 }
 
 bool CostCellEdited(CostsSheet& sheet, int row, int col) {

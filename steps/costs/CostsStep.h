@@ -56,6 +56,9 @@ struct CostsSheet {
     /** Results: total thousand UAH, "0.0000", and UAH per sq m, "0.00" (empty without area). */
     QString total;
     QString perSquareMetre;
+    /** В as stored, and what loading recomputed in the items (for the bottom bar). */
+    QString storedPerSquareMetre;
+    QStringList changes;
 };
 
 /** The coefficient lines of the drop-down list: inflation from each year to `year`. */
@@ -94,7 +97,9 @@ struct CatalogPrice {
 
 /**
  * Reads "витрати" in id order into the full list (the k-th item numbered k), the assessed
- * territory and the stored coefficient line (DefaultCoefficientLine(year) when empty).
+ * territory and the stored coefficient line (DefaultCoefficientLine(year) when empty). Each
+ * item is recomputed with the current coefficient (a restored cost the valuer typed stays);
+ * what that changed is listed in `changes`.
  * False with LastError() when the table cannot be read.
  */
 bool LoadCosts(Connection& project, int year, CostsSheet& sheet);
@@ -102,7 +107,8 @@ bool LoadCosts(Connection& project, int year, CostsSheet& sheet);
 /**
  * Stores in one transaction: "Витрати на освоювання" (the cost per sq m),
  * "Коефіціент для відновленої вартості" (the coefficient line) and the items of the full
- * list that keep their number, in list order. False with LastError(); the database keeps
+ * list that keep their number, in list order; a restored cost other than initial x k is
+ * recorded as typed by the valuer. False with LastError(); the database keeps
  * its former content.
  */
 bool StoreCosts(Connection& project, const CostsSheet& sheet);
@@ -121,10 +127,16 @@ int SelectCostSection(CostsSheet& sheet, const QString& section);
  * each visible item is handled as edited: a changed initial cost replaces the restored cost
  * by initial x k; otherwise the restored cost is used. With -1, -1 (full recalculation) an
  * empty restored cost is computed from the initial one. "Всього" = quantity x restored cost
- * where both are numbers; every item is copied to the full list; then the total over the full
- * list and the cost per sq m of the assessed territory.
+ * where both are numbers, else empty (it then counts 0); every item is copied to the full
+ * list; then the total over the full list and the cost per sq m of the assessed territory.
  */
 void RecalcCosts(CostsSheet& sheet, int col, int row);
+
+/**
+ * A new coefficient line (another year): the restored costs computed from the initial ones
+ * are computed anew with its k (those typed by hand stay), and everything is recalculated.
+ */
+void ChangeCostCoefficient(CostsSheet& sheet, const QString& line);
 
 /**
  * An edit of a visible cell: a cell of a row without item number is cleared again (items are

@@ -169,6 +169,17 @@ TFormOtsenkaVytraty::TFormOtsenkaVytraty(const StepContext& context, int year, Q
     connect(POPUP_RECALC, &QAction::triggered, this, &TFormOtsenkaVytraty::RECALCExecute);
     connect(POPUP_PUTPRICE, &QAction::triggered, this, &TFormOtsenkaVytraty::PUTPRICEExecute);
     connect(BClear, &QPushButton::clicked, this, &TFormOtsenkaVytraty::BClearClick);
+    connect(EKoeficient, &QComboBox::currentTextChanged, this,
+            &TFormOtsenkaVytraty::EKoeficientChange);
+}
+
+void TFormOtsenkaVytraty::EKoeficientChange(const QString& line) {
+    if (FLoading || line == m_sheet.coefficient)
+        return;
+    auto guard = loading();
+    ChangeCostCoefficient(m_sheet, line);
+    refreshGrid();
+    showResults();
 }
 
 void TFormOtsenkaVytraty::setLoaded(const QStringList& coefficientLines, const StringGrid& prices) {
@@ -394,6 +405,13 @@ bool TFormOtsenkaVytraty::eventFilter(QObject* watched, QEvent* event) {
 void TFormOtsenkaVytraty::showEvent(QShowEvent* event) {
     TFormStep::showEvent(event);
     RecalcCosts(-1, -1);
+    QStringList changes = m_sheet.changes;
+    if (m_sheet.perSquareMetre != m_sheet.storedPerSquareMetre)
+        changes.prepend(QStringLiteral("В перераховано: було ") +
+                        (m_sheet.storedPerSquareMetre.isEmpty() ? QStringLiteral("(порожньо)")
+                                                                : m_sheet.storedPerSquareMetre) +
+                        QStringLiteral(", стало ") + m_sheet.perSquareMetre + u'.');
+    showChanges(changes);
 }
 
 bool OpenStepCosts(const StepContext& context, QWidget* parent) {

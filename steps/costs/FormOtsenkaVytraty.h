@@ -32,6 +32,8 @@ public:
 
     /** RecalcCosts of the window: nothing while loading; the results shown after. */
     void RecalcCosts(int col, int row);
+    /** Another year chosen (or typed): the computed restored costs follow it. */
+    void EKoeficientChange(const QString& line);
     /** Chooses a section by its index in ListCategories. */
     void ListCategoriesClick(int index);
     void ADDROWExecute();

@@ -7,6 +7,7 @@
 #include "steps/common/DistrictLayer.h"
 #include "steps/common/Districts.h"
 #include "steps/common/StepStore.h"
+#include "steps/common/ui/OverlayOutcome.h"
 #include "steps/functional/FunctionalOverlay.h"
 #include "steps/functional/FunctionalStep.h"
 #include "widgets/GridView.h"
@@ -85,14 +86,8 @@ void TFormOtsenkaFunk::BRaionsFromMapClick() {
         LongWork work(QStringLiteral("Накладення функціонального використання на райони..."));
         result = MeasureFunctionalAreas(DistrictLayerFolder(context()), work.callback());
     }
-    if (!result.ok) {
-        ShowError(result.error);
+    if (!OverlayFinished(result.ok, result.error, result.stats))
         return;
-    }
-    if (result.stats.stopped)
-        return; // "Стоп": the grid stays as it was
-    if (const QString repaired = OverlayRepairsText(result.stats.repairs); !repaired.isEmpty())
-        ShowWarning(repaired);
     bool found = false;
     {
         auto guard = loading();

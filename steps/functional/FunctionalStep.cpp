@@ -9,44 +9,6 @@
 
 #include <QHash>
 
-const std::vector<FunctionalCategory>& FunctionalCategories() {
-    static const std::vector<FunctionalCategory> categories = {
-        {QStringLiteral("Землі комерц. (К)"), QStringLiteral("К")},
-        {QStringLiteral("Землі  житл.  (Ж)"), QStringLiteral("Ж")},
-        {QStringLiteral("Землі   пром.   (П)"), QStringLiteral("П")},
-        {QStringLiteral("Землі громад. (Г)"), QStringLiteral("Г")},
-        {QStringLiteral("Землі трансп. (Т)"), QStringLiteral("Т")},
-        {QStringLiteral("Землі тех.інфр.   (І)"), QStringLiteral("І")},
-        {QStringLiteral("Землі рекреац.   (Р)"), QStringLiteral("Р")},
-        {QStringLiteral("Землі залізниц.   (З)"), QStringLiteral("З")},
-        {QStringLiteral("Вулична мережа (Д)"), QStringLiteral("Д")},
-        {QStringLiteral("    Ліси                  (Л)"), QStringLiteral("Л")},
-        {QStringLiteral("Відкриті    землі    (Н)"), QStringLiteral("Н")},
-        {QStringLiteral("Водна поверх. (В)"), QStringLiteral("В")},
-        {QStringLiteral("  Під осг               (О)"), QStringLiteral("О")},
-        {QStringLiteral("   Рілля                      (Рі)"), QStringLiteral("Рі")},
-        {QStringLiteral("Сіножаті                (Сі)"), QStringLiteral("Сі")},
-        {QStringLiteral("Багатор. насадж. (Ба)"), QStringLiteral("Ба")},
-        {QStringLiteral("Пасовища           (Па)"), QStringLiteral("Па")},
-    };
-    return categories;
-}
-
-int FunctionalCategoryCount() {
-    return static_cast<int>(FunctionalCategories().size());
-}
-
-int FunctionalCategoryOf(const QString& code) {
-    static const QHash<QString, int> byCode = [] {
-        QHash<QString, int> map;
-        int k = 0;
-        for (const FunctionalCategory& c : FunctionalCategories())
-            map.insert(c.code.toUpper(), ++k);
-        return map;
-    }();
-    return byCode.value(code.trimmed().toUpper(), 0);
-}
-
 QString FunctionalTableSql() {
     QString sql =
         QStringLiteral("CREATE TABLE функціональне (id AUTOINCREMENT, район nvarchar (50)");

@@ -3,24 +3,12 @@
 #include "common/StringGrid.h"
 #include "steps/common/Districts.h"
 #include "steps/common/StepIssue.h"
+#include "valuation/LandUse.h"
 
 #include <QString>
 #include <vector>
 
 class Connection;
-
-/** A functional-use category: its column caption and its code on the map. */
-struct FunctionalCategory {
-    QString caption;
-    QString code;
-};
-
-/** The seventeen categories; category k (from 1) is grid column k and table column ф_k. */
-const std::vector<FunctionalCategory>& FunctionalCategories();
-/** The number of categories shown and stored (17). */
-int FunctionalCategoryCount();
-/** The category (1..17) of a map code, letter case and blanks around it ignored; 0 when none. */
-int FunctionalCategoryOf(const QString& code);
 
 /** The statement that creates "функціональне". */
 QString FunctionalTableSql();

@@ -52,7 +52,9 @@ void TFormOtsenkaInfo::addRow() {
 }
 
 StepCheck TFormOtsenkaInfo::checkBeforeSave() {
-    const StepCheck issue = ValidateInfoRows(rows());
+    StepCheck issue = ValidateInfoRows(rows());
+    if (!issue)
+        issue = CheckInfoArea(rows(), m_storedArea);
     ListBoxData->refresh();
     return issue;
 }
@@ -79,6 +81,7 @@ bool OpenStepInfo(const StepContext& context, QWidget* parent) {
             ShowError(LoadFailedText(QStringLiteral("Показники")) + LastError());
             return false;
         }
+        form.setStoredArea(StoredInfoArea(*context.project));
         form.refreshRows();
     }
     return RunStepWindow(form, [&] { return StoreInfoRows(*context.project, form.rows()); });

@@ -21,6 +21,8 @@ public:
     void refreshRows();
     /** Adds an empty row at the end and makes its name current. */
     void addRow();
+    /** The total area "Визначення площ" stored: the area row may only show it. */
+    void setStoredArea(const QString& area) { m_storedArea = area; }
 
     GridView* ListBoxData = nullptr;
     QPushButton* BAddRow = nullptr;
@@ -28,6 +30,9 @@ public:
 protected:
     StepCheck checkBeforeSave() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QString m_storedArea;
 };
 
 /**

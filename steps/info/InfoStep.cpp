@@ -34,9 +34,21 @@ bool LoadInfoRows(Connection& project, StringGrid& grid) {
     const int value = query.fieldIndex(QStringLiteral("значення"));
     grid.setRowCount(grid.fixedRows() + query.recordCount());
     int row = grid.fixedRows();
+    Indicators indicators;
+    if (!indicators.read(project))
+        return false;
     for (query.first(); !query.eof(); query.next(), ++row) {
         grid.set(row, 0, query.text(name));
         grid.set(row, 1, query.text(value));
+        // The total area is the areas step's: the list shows what that step stored; an empty
+        // population row shows the indicator the later steps read.
+        const QString shown =
+            query.text(name) == InfoAreaName() ? indicators.value(InfoAreaIndicator())
+            : query.text(name) == InfoPopulationName() && query.text(value).isEmpty()
+                ? indicators.value(InfoPopulationIndicator())
+                : QString();
+        if (!shown.isEmpty())
+            grid.set(row, 1, shown);
     }
     if (grid.rowCount() > grid.fixedRows())
         grid.setCurrent(grid.fixedRows(), 1);
@@ -85,9 +97,34 @@ bool StoreInfoRows(Connection& project, const StringGrid& grid) {
             const QString indicator = name == InfoAreaName()         ? InfoAreaIndicator()
                                       : name == InfoPopulationName() ? InfoPopulationIndicator()
                                                                      : QString();
+            // "Визначення площ" owns the total area: the list fills it only while it is empty,
+            // and an empty row never wipes it.
+            if (indicator == InfoAreaIndicator() &&
+                (value.trimmed().isEmpty() ||
+                 !ReadIndicator(project, InfoAreaIndicator()).trimmed().isEmpty()))
+                continue;
             if (!indicator.isEmpty() && !WriteIndicator(project, indicator, value))
                 return false;
         }
         return true;
     });
+}
+
+QString StoredInfoArea(Connection& project) {
+    return ReadIndicator(project, InfoAreaIndicator()).trimmed();
+}
+
+StepCheck CheckInfoArea(const StringGrid& grid, const QString& storedArea) {
+    if (storedArea.isEmpty())
+        return std::nullopt;
+    for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
+        const QString value = grid.at(row, 1).trimmed();
+        if (grid.at(row, 0) != InfoAreaName() || value.isEmpty() || value == storedArea ||
+            ParseNumber(value) == ParseNumber(storedArea))
+            continue;
+        return StepIssue{QStringLiteral("ListBoxData"), row, 1, QStringLiteral("Попередження"),
+                         QStringLiteral("Загальну площу задає крок \"Визначення площ\" (зараз ") +
+                             storedArea + QStringLiteral(" га); змініть її там.")};
+    }
+    return std::nullopt;
 }

@@ -22,6 +22,8 @@ StringGrid MakeInfoGrid();
  * False with the reason in LastError().
  */
 bool LoadInfoRows(Connection& project, StringGrid& grid);
+/** The total area "Визначення площ" stored ("" when none), as the area row shows it. */
+QString StoredInfoArea(Connection& project);
 
 /**
  * Checks the area and population rows from the first row on: a number is rewritten with four
@@ -31,8 +33,16 @@ bool LoadInfoRows(Connection& project, StringGrid& grid);
 StepCheck ValidateInfoRows(StringGrid& grid);
 
 /**
+ * The total area belongs to "Визначення площ": once it has stored one (`storedArea`), a
+ * different value in the area row is the issue (the valuer changes it in that step). Empty
+ * rows and the stored value pass.
+ */
+StepCheck CheckInfoArea(const StringGrid& grid, const QString& storedArea);
+
+/**
  * Replaces "показники" with the grid's rows (rows left wholly blank are skipped) and sets the
- * two indicators, creating their rows when missing, all or nothing. False with the reason
+ * population indicator (the total area's only while it is empty: an empty row never wipes
+ * it), creating their rows when missing, all or nothing. False with the reason
  * in LastError(); the database keeps its former content.
  */
 bool StoreInfoRows(Connection& project, const StringGrid& grid);

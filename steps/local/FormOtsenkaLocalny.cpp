@@ -1,5 +1,7 @@
 #include "steps/local/FormOtsenkaLocalny.h"
 
+#include "valuation/Formulas.h"
+
 #include "common/LastError.h"
 #include "common/Messages.h"
 #include "common/WaitCursor.h"
@@ -8,6 +10,7 @@
 #include "steps/common/DistrictLayer.h"
 #include "steps/common/Districts.h"
 #include "steps/common/StepStore.h"
+#include "steps/common/ui/OverlayOutcome.h"
 #include "steps/common/ui/WorkingItemsPanel.h"
 #include "steps/local/FormOtsenkaSelectRaions.h"
 #include "steps/local/LocalOverlay.h"
@@ -201,14 +204,8 @@ void TFormOtsenkaLocalny::BRaionsFromMapClick() {
         result = CollectLocalFactors(DistrictLayerFolder(context()),
                                      static_cast<int>(m_catalogue.size()), work.callback());
     }
-    if (!result.ok) {
-        ShowError(result.error);
+    if (!OverlayFinished(result.ok, result.error, result.stats))
         return;
-    }
-    if (result.stats.stopped)
-        return; // "Стоп": the grid stays as it was
-    if (const QString repaired = OverlayRepairsText(result.stats.repairs); !repaired.isEmpty())
-        ShowWarning(repaired);
     if (const QString skipped = LocalSkippedText(result); !skipped.isEmpty())
         ShowWarning(skipped);
     bool found = false;
@@ -258,6 +255,12 @@ void TFormOtsenkaLocalny::GridLocalnySetEditText(int row, int col, const QString
         if (!text.isEmpty())
             rows().set(row, col, QString());
         return;
+    }
+    // A coefficient that is not a number above 0 is refused where it is typed.
+    if (col >= FirstDistrictCol && !valuation::IsLocalCoefficient(text)) {
+        rows().set(row, col, QString());
+        ShowBalloon(QStringLiteral("Попередження"),
+                    QStringLiteral("Коефіцієнт має бути числом, більшим за 0."), 2, GridLocalny);
     }
     ComputeKm3(rows());
 }

@@ -1,5 +1,7 @@
 #include "steps/local/LocalOverlay.h"
 
+#include "valuation/Formulas.h"
+
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"
 #include "map/Layer.h"
@@ -72,6 +74,13 @@ LocalOverlayResult CollectLocalFactors(const QString& folder, int catalogueSize,
             const QString value =
                 km3Field[l] < 0 ? QString() : region.values().value(km3Field[l]).trimmed();
             const QString number = raion < 0 ? QString() : district.values().value(raion).trimmed();
+            // A coefficient that is not a number is refused, never taken as 0.
+            if (!valuation::IsLocalCoefficient(value)) {
+                result.refused << QStringLiteral("фактор %1, район %2: \"%3\"")
+                                      .arg(layerFactor[l])
+                                      .arg(number, value);
+                return;
+            }
             found.insert(layerFactor[l]);
             result.values.push_back(LocalOverlayValue{number, layerFactor[l], value});
         },
@@ -90,6 +99,9 @@ QString LocalSkippedText(const LocalOverlayResult& result) {
     if (!result.unknownFactors.isEmpty())
         lines << QStringLiteral("Шари з номером фактора, якого немає в довіднику, пропущено: ") +
                      result.unknownFactors.join(QStringLiteral(", "));
+    if (!result.refused.isEmpty())
+        lines << QStringLiteral("Значення Km3, що не є числом більшим за 0, не занесено: ") +
+                     result.refused.join(QStringLiteral("; "));
     return lines.join(u'\r');
 }
 

@@ -26,6 +26,8 @@ struct LocalOverlayResult {
     QStringList badNames;
     /** Files skipped: their number is not a factor of the catalogue (file names). */
     QStringList unknownFactors;
+    /** Values of "Km3" refused because they are not numbers above 0 ("фактор 3, район 7: ..."). */
+    QStringList refused;
     /** The values district by district (table order), layer by layer, region by region. */
     std::vector<LocalOverlayValue> values;
     /** The factors with at least one region over a district, ascending. */

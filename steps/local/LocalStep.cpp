@@ -1,5 +1,7 @@
 #include "steps/local/LocalStep.h"
 
+#include "valuation/Formulas.h"
+
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
@@ -69,16 +71,10 @@ int RowFactor(const StringGrid& grid, int row) {
 void ComputeKm3(StringGrid& grid) {
     const int km3 = Km3Row(grid);
     for (int col = FirstDistrictCol; col < grid.colCount(); ++col) {
-        double product = 1;
-        bool any = false;
-        for (int row = grid.fixedRows(); row < km3; ++row) {
-            const QString value = grid.at(row, col);
-            if (value.isEmpty())
-                continue;
-            any = true;
-            product *= NumberOr0(value);
-        }
-        grid.set(km3, col, any ? FormatFixed(product, 2) : QString());
+        QStringList values;
+        for (int row = grid.fixedRows(); row < km3; ++row)
+            values << grid.at(row, col);
+        grid.set(km3, col, valuation::Km3Of(values).text());
     }
 }
 

@@ -35,9 +35,9 @@ int DistrictColumn(const StringGrid& grid, const QString& district);
 int RowFactor(const StringGrid& grid, int row);
 
 /**
- * Km3 of every district column: the product of the numbers of its non-empty factor cells
- * (a text that is not a number counts as 0), written "0.00" into the Km3 row; empty when the
- * column has no value.
+ * Km3 of every district column (valuation::Km3Of): the product of the numbers of its factor
+ * cells, written "0.00" into the Km3 row; empty when the column has no value. A text that is
+ * not a number is left out (the window refuses it where it is typed).
  */
 void ComputeKm3(StringGrid& grid);
 

@@ -318,7 +318,20 @@ bool OpenStepLocalByQuarter(const StepContext& context, QWidget* parent) {
             ShowError(LoadFailedText(QStringLiteral("відомість_кварталів")) + LastError());
             return false;
         }
+        // The statement follows its districts' local factors and Kf; what the valuer typed
+        // is replaced only when they agree.
+        StatementRefresh refresh;
+        if (RefreshStatementFromDistricts(*context.project, form.statement(), false, refresh) &&
+            !refresh.typed.isEmpty() &&
+            AskConfirm(QStringLiteral("Локальні фактори районів змінились. Значення відомості, "
+                                      "введені вручну, відрізняються від них (%1):\r")
+                               .arg(refresh.typed.size()) +
+                           refresh.typed.mid(0, 15).join(u'\r') +
+                           QStringLiteral("\rЗамінити їх значеннями районів?"),
+                       Answer::Yes | Answer::No) == Answer::Yes)
+            RefreshStatementFromDistricts(*context.project, form.statement(), true, refresh);
         form.refreshGrids();
+        form.showChanges(refresh.changed);
     }
     if (static_cast<int>(catalogue.size()) > StoredFactors)
         ShowWarning(QuarterTooManyFactorsText(static_cast<int>(catalogue.size())));

@@ -3,20 +3,18 @@
 #include "common/TextUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
-#include "steps/common/Districts.h"
-#include "steps/common/Indicators.h"
 #include "steps/localquarter/QuarterStatement.h"
+#include "valuation/Names.h"
+#include "valuation/Settlement.h"
+#include "valuation/Typed.h"
 
 #include <QHash>
+#include <QSet>
+#include <algorithm>
 
 using namespace QuarterGrid;
 
 namespace {
-
-struct Zone {
-    QString number;
-    QStringList districts;
-};
 
 QuarterFillResult Missing(const QString& what) {
     QuarterFillResult result;
@@ -24,111 +22,30 @@ QuarterFillResult Missing(const QString& what) {
     return result;
 }
 
-// The zones in the order of the zonal table, each with its districts.
-bool ReadZones(Connection& project, std::vector<Zone>& zones) {
-    Query query(&project);
-    if (!RunQuery(query,
-                  QStringLiteral("SELECT зони.*, км2.км2, км2.вартість FROM зони LEFT JOIN км2 ON "
-                                 "зони.зона=км2.зона ORDER BY cint(км2.зона),cint(км2.район)"),
-                  true))
-        return false;
-    const int zone = query.fieldIndex(QStringLiteral("зона"));
-    const int districts = query.fieldIndex(QStringLiteral("райони"));
-    QHash<QString, bool> seen;
-    for (query.first(); !query.eof(); query.next()) {
-        const QString number = query.text(zone).trimmed();
-        if (seen.contains(number))
-            continue;
-        seen.insert(number, true);
-        Zone entry{number, {}};
-        // "1, 2, 3" as the zonal steps write it; a missing blank is forgiven.
-        for (const QString& d : query.text(districts).split(u',', Qt::SkipEmptyParts))
-            if (!d.trimmed().isEmpty())
-                entry.districts << d.trimmed();
-        zones.push_back(entry);
-    }
-    return true;
-}
-
 } // namespace
 
 QuarterFillResult FillStatementFromDistricts(Connection& project, StringGrid& grid) {
-    if (ReadDistrictCount(project) <= 0)
-        return Missing(
-            QStringLiteral("не зазначена кількість районів (крок \"Визначення площ\")."));
-    std::vector<District> districts;
-    if (!ReadDistricts(project, DistrictOrder::ByNumber, districts))
-        return Missing(QStringLiteral("не прочитано райони.\rПодробиці: ") + LastError());
-    const Indicators indicators = [&] {
-        Indicators read;
-        read.read(project);
-        return read;
-    }();
-    if (!(NumberOr0(indicators.value(QStringLiteral("Середня вартість 1 кв м"))) > 0))
+    valuation::Settlement settlement;
+    QString error;
+    if (!valuation::ReadSettlement(project, settlement, &error))
+        return Missing(QStringLiteral("не прочитано дані населеного пункту.\rПодробиці: ") + error);
+    if (settlement.districts.empty())
+        return Missing(QStringLiteral("не зазначена кількість районів (крок \"Визначення площ\")."));
+    if (!(settlement.averageValue() > 0))
         return Missing(QStringLiteral("не визначена середня вартість 1 кв м."));
-    if (IntegerOr0(indicators.value(QStringLiteral("Кількість зон"))) <= 0)
+    if (IntegerOr0(settlement.indicator(valuation::ind::ZoneCount())) <= 0)
         return Missing(QStringLiteral("не визначені зони."));
-    std::vector<Zone> zones;
-    if (!ReadZones(project, zones))
-        return Missing(QStringLiteral("не визначені зони.\rПодробиці: ") + LastError());
+    if (settlement.local.empty())
+        return Missing(QStringLiteral("не заповнені локальні фактори."));
+    if (!settlement.hasFunctional)
+        return Missing(QStringLiteral("не заповнений розподіл за функціональним використанням."));
 
-    // The local-factor values of each district, in stored order.
     const int factors = grid.colCount() - 1 - FunctionalCol;
-    QHash<QString, std::vector<std::pair<int, QString>>> values;
-    {
-        Query query(&project);
-        if (!RunQuery(query, QStringLiteral("SELECT * FROM локальні ORDER BY id"), true) ||
-            query.recordCount() == 0)
-            return Missing(QStringLiteral("не заповнені локальні фактори."));
-        const int district = query.fieldIndex(QStringLiteral("район"));
-        const int factor = query.fieldIndex(QStringLiteral("фактор"));
-        const int value = query.fieldIndex(QStringLiteral("коефіціент"));
-        for (query.first(); !query.eof(); query.next()) {
-            const long long k = IntegerOr0(query.text(factor));
-            if (k >= 1 && k <= factors)
-                values[query.text(district).trimmed()].emplace_back(static_cast<int>(k),
-                                                                    query.text(value));
-        }
-    }
-
-    // The categories of each district, in the order of the functional table.
-    QHash<QString, std::vector<const LandUseCategory*>> categories;
-    {
-        Query query(&project);
-        if (!RunQuery(query, QStringLiteral("SELECT * FROM функціональне ORDER BY cint(район)"),
-                      true))
-            return Missing(
-                QStringLiteral("не заповнений розподіл за функціональним використанням."));
-        const int district = query.fieldIndex(QStringLiteral("район"));
-        std::vector<std::pair<int, const LandUseCategory*>> columns;
-        for (const LandUseCategory& c : LandUseCategories())
-            if (const int field = query.fieldIndex(QStringLiteral("ф_%1").arg(c.column));
-                field >= 0)
-                columns.emplace_back(field, &c);
-        for (query.first(); !query.eof(); query.next()) {
-            auto& list = categories[query.text(district).trimmed()];
-            for (const auto& [field, category] : columns) {
-                const QString area = query.text(field).trimmed();
-                // An area typed as 0 means the district has no such land.
-                if (!area.isEmpty() && !(ParseNumber(area) == std::optional<double>(0.0)))
-                    list.push_back(category);
-            }
-        }
-    }
-    for (const District& d : districts) {
-        auto& list = categories[d.number.trimmed()];
-        if (list.empty())
-            list.push_back(&ResidentialLandUse());
-    }
-
     ClearGrid(grid, 1);
     int made = 0;
-    for (const Zone& zone : zones) {
+    for (const valuation::Zone& zone : settlement.zones) {
         for (const QString& district : zone.districts) {
-            const auto it = categories.constFind(district);
-            if (it == categories.cend())
-                continue;
-            for (const LandUseCategory* category : *it) {
+            for (const LandUseCategory* category : settlement.landUse(district)) {
                 const int row = grid.fixedRows() + made;
                 if (made > 0)
                     grid.setRowCount(row + 1);
@@ -138,8 +55,9 @@ QuarterFillResult FillStatementFromDistricts(Connection& project, StringGrid& gr
                 grid.set(row, DistrictCol, district);
                 grid.set(row, NameCol, category->name.toLower());
                 grid.set(row, FunctionalCol, FormatFixed(category->kf, 2));
-                for (const auto& [k, value] : values.value(district))
-                    grid.set(row, factorCol(k), value);
+                for (const valuation::LocalCell& cell : settlement.local)
+                    if (cell.district == district && cell.factor >= 1 && cell.factor <= factors)
+                        grid.set(row, factorCol(cell.factor), cell.coefficient);
             }
         }
     }
@@ -147,4 +65,76 @@ QuarterFillResult FillStatementFromDistricts(Connection& project, StringGrid& gr
     result.ok = true;
     result.rows = made;
     return result;
+}
+
+namespace {
+
+/** Walks the statement's cells that follow their districts: (row, column, key, field, value). */
+template <class Visit>
+bool ForEachDistrictCell(Connection& project, const StringGrid& grid, Visit visit) {
+    valuation::Settlement settlement;
+    if (!valuation::ReadSettlement(project, settlement))
+        return false;
+    QSet<QString> known, withFactors;
+    for (const District& d : settlement.districts)
+        known.insert(d.number);
+    for (const valuation::LocalCell& c : settlement.local)
+        withFactors.insert(c.district);
+    const int factors = std::min(grid.colCount() - 1 - FunctionalCol, StoredFactors);
+    for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
+        const QString key = grid.at(row, NumberCol).trimmed();
+        const QString district = grid.at(row, DistrictCol).trimmed();
+        if (key.isEmpty() || !known.contains(district))
+            continue;
+        if (const std::optional<double> kf = valuation::KfOfName(grid.at(row, NameCol)))
+            visit(row, FunctionalCol, key, QStringLiteral("функ"), FormatFixed(*kf, 2));
+        if (!withFactors.contains(district))
+            continue;
+        for (int k = 1; k <= factors; ++k)
+            visit(row, factorCol(k), key, QStringLiteral("лок_%1").arg(k),
+                  settlement.localCoefficient(district, k));
+    }
+    return true;
+}
+
+} // namespace
+
+bool RefreshStatementFromDistricts(Connection& project, StringGrid& grid, bool replaceTyped,
+                                   StatementRefresh& refresh) {
+    refresh = StatementRefresh{};
+    valuation::TypedValues typed;
+    if (!typed.read(project))
+        return false;
+    const QString table = QStringLiteral("відомість_кварталів");
+    return ForEachDistrictCell(
+        project, grid,
+        [&](int row, int col, const QString& key, const QString& field, const QString& value) {
+            const QString stored = grid.at(row, col);
+            if (stored == value ||
+                (field == QStringLiteral("функ") && ParseNumber(stored) == ParseNumber(value)))
+                return;
+            const QString line = QStringLiteral("рядок ") + key + QStringLiteral(", ") + field +
+                                 QStringLiteral(": ") + stored + QStringLiteral(" → ") + value;
+            const bool wasTyped = typed.isTyped(table, key, field, stored);
+            if (wasTyped)
+                refresh.typed << line;
+            if (wasTyped && !replaceTyped)
+                return;
+            refresh.changed << line;
+            grid.set(row, col, value);
+        });
+}
+
+bool MarkTypedStatementCells(Connection& project, const StringGrid& grid) {
+    QHash<QString, QString> marks;
+    const bool read = ForEachDistrictCell(
+        project, grid,
+        [&](int row, int col, const QString& key, const QString& field, const QString& value) {
+            const QString stored = grid.at(row, col);
+            if (stored != value &&
+                !(field == QStringLiteral("функ") && ParseNumber(stored) == ParseNumber(value)))
+                marks.insert(valuation::MarkKey(key, field), stored);
+        });
+    return read &&
+           valuation::StoreTypedMarks(project, QStringLiteral("відомість_кварталів"), marks);
 }

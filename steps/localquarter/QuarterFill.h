@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/LandUse.h"
 #include "common/StringGrid.h"
+#include "valuation/LandUse.h"
 
 #include <QString>
 #include <vector>
@@ -26,3 +26,28 @@ struct QuarterFillResult {
  * the local factors and the functional use are all there.
  */
 QuarterFillResult FillStatementFromDistricts(Connection& project, StringGrid& grid);
+
+/** What refreshing the statement from its districts found. */
+struct StatementRefresh {
+    /** The cells changed (or to change), as "рядок 3, лок_2: 1.05 → 1.10". */
+    QStringList changed;
+    /** The cells the valuer typed that differ from their district's values. */
+    QStringList typed;
+};
+
+/**
+ * Brings the statement's rows up to their districts: the local coefficients (лок_k) of every
+ * row whose district has local factors and the Kf of a row named after a land-use category.
+ * Cells the valuer typed (recorded when the statement was stored) are replaced only with
+ * `replaceTyped`; they are listed in `typed` either way. False with LastError() when the
+ * settlement cannot be read.
+ */
+bool RefreshStatementFromDistricts(Connection& project, StringGrid& grid, bool replaceTyped,
+                                   StatementRefresh& refresh);
+
+/**
+ * Records the statement's cells that differ from their districts' values as typed by the
+ * valuer (inputs the check and the recalculation keep). Meant to run inside the store's
+ * transaction; false with LastError().
+ */
+bool MarkTypedStatementCells(Connection& project, const StringGrid& grid);

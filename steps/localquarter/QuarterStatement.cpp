@@ -1,4 +1,5 @@
 #include "steps/localquarter/QuarterStatement.h"
+#include "steps/localquarter/QuarterFill.h"
 
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
@@ -89,7 +90,8 @@ bool StoreQuarterStatement(Connection& project, const StringGrid& grid) {
             if (!insert.insert(values))
                 return false;
         }
-        return true;
+        // What differs from the districts was typed by the valuer: kept by recalculation.
+        return MarkTypedStatementCells(project, grid);
     });
 }
 

@@ -118,5 +118,6 @@ bool OpenStepPlots(const StepContext& context, QWidget* parent) {
     TFormOtsenkaDilanky form(context, parent);
     form.setLoaded(data);
     form.setHint(PlotsHint(data));
+    form.showChanges(data.changes);
     return RunStepWindow(form, [&] { return StorePlots(*context.project, form.data()); });
 }

@@ -8,6 +8,8 @@
 #include "steps/common/Indicators.h"
 #include "steps/common/StepRules.h"
 #include "steps/common/StepStore.h"
+#include "valuation/Formulas.h"
+#include "valuation/Settlement.h"
 
 #include <QSet>
 #include <cmath>
@@ -26,10 +28,7 @@ QString Values(const QStringList& values) {
     return QStringLiteral(" VALUES (") + literals.join(u',') + u')';
 }
 
-/** A finite result formatted; empty when the numbers overflowed. */
-QString Fixed(double value, int decimals) {
-    return std::isfinite(value) ? FormatFixed(value, decimals) : QString();
-}
+using valuation::Fixed;
 
 bool ReadPlotRows(Connection& project, int number, Plot& plot, bool household) {
     Query query(&project);
@@ -111,11 +110,11 @@ void ComputePlot(Plot& plot, bool household) {
     if (!km2 || !km3 || !kf || !base || !area)
         return;
 
-    const double perSqM = *base * *kf * *km2 * *km3;
-    plot.valuePerSqM = Fixed(perSqM, 2);
+    // The plot's zone value is its base value x its Km2.
+    plot.valuePerSqM = valuation::Fixed(valuation::ValuePerSqM(*base * *km2, *kf, *km3), 2);
     if (plot.valuePerSqM.isEmpty())
         return;
-    plot.value = Fixed(NumberOr0(plot.valuePerSqM) * 10000 * *area, 2);
+    plot.value = valuation::PlotValue(NumberOr0(plot.valuePerSqM), *area);
     if (!household || plot.value.isEmpty())
         return;
 
@@ -140,26 +139,10 @@ void LookupDistrictCoefficients(Connection& project, Plot& plot) {
     plot.km3.clear();
     if (plot.district.isEmpty())
         return;
-    const QString where = QStringLiteral(" WHERE район='") + QuoteSql(plot.district) + u'\'';
-
-    double km2 = 1;
-    Query query(&project);
-    if (RunQuery(query,
-                 QStringLiteral("SELECT * FROM км2") + where + QStringLiteral(" ORDER BY id"),
-                 true) &&
-        query.recordCount() > 0) {
-        query.first();
-        km2 = ParseNumber(query.text(QStringLiteral("км2"))).value_or(1.0);
-    }
-    double km3 = 1;
-    if (RunQuery(query, QStringLiteral("SELECT * FROM локальні") + where, true)) {
-        const int factor = query.fieldIndex(QStringLiteral("коефіціент"));
-        for (query.first(); !query.eof(); query.next())
-            if (const std::optional<double> k = ParseNumber(query.text(factor)))
-                km3 *= *k;
-    }
-    plot.km2 = Fixed(km2, 2);
-    plot.km3 = Fixed(km3, 2);
+    const valuation::DistrictCoefficients k =
+        valuation::ReadDistrictCoefficients(project, plot.district);
+    plot.km2 = k.km2;
+    plot.km3 = k.km3;
 }
 
 void LookupSoilValue(Connection& project, int kind, PlotPart& part) {
@@ -216,6 +199,18 @@ bool LoadPlots(Connection& project, PlotsData& data, QString* failedTable) {
         if (household)
             for (int kind = 1; kind <= PlotPartCount; ++kind)
                 LookupSoilValue(project, kind, plot.parts[static_cast<size_t>(kind - 1)]);
+        // The page opens valued with the current coefficients (when it can be valued).
+        Plot valued = plot;
+        ComputePlot(valued, household);
+        if (valued.value.isEmpty())
+            continue;
+        if (valued.value != plot.value || valued.totalValue != plot.totalValue)
+            data.changes << QStringLiteral("Ділянка №%1: вартість %2 → %3")
+                                .arg(number)
+                                .arg(plot.value.isEmpty() ? QStringLiteral("(порожньо)")
+                                                          : plot.value,
+                                     household ? valued.totalValue : valued.value);
+        plot = valued;
     }
     return true;
 }

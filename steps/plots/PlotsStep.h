@@ -56,6 +56,8 @@ struct PlotsData {
     /** The current "Середня вартість 1 кв м". */
     QString averageValue;
     std::array<Plot, PlotCount> plots;
+    /** What opening recomputed against the stored values (for the bottom bar). */
+    QStringList changes;
 
     Plot& plot(int number) { return plots[static_cast<size_t>(number - 1)]; }
     const Plot& plot(int number) const { return plots[static_cast<size_t>(number - 1)]; }
@@ -91,8 +93,9 @@ void LookupSoilValue(Connection& project, int kind, PlotPart& part);
 
 /**
  * Reads the district numbers, the soil codes, the current average value of 1 sq m and the
- * plots from "ділянки" (values shown as stored), and looks up each plot's district and the
- * household parts' soils. The base value of every plot is the current average value. False
+ * plots from "ділянки", and looks up each plot's district and the household parts' soils.
+ * The base value of every plot is the current average value; every plot that can be valued
+ * is valued anew with them (what changed against the stored values is listed in `changes`). False
  * with the reason in LastError(); `failedTable` names the table whose read failed.
  */
 bool LoadPlots(Connection& project, PlotsData& data, QString* failedTable = nullptr);

@@ -293,7 +293,25 @@ void TFormZonal::fill(const ZonalSettlement& settlement, const ZonalTables& tabl
     if (tables.hasAnketa) {
         if (!tables.indices.warning.isEmpty())
             ShowWarning(tables.indices.warning);
+        // The stored values, to say what opening recomputed from the current inputs.
+        const ResultColumns cols = resultColumns();
+        QStringList before;
+        for (int row = result().fixedRows(); row < result().rowCount(); ++row)
+            before << result().at(row, cols.value);
         ComputeKm2Shown();
+        QStringList changes;
+        for (int row = result().fixedRows(); row < result().rowCount(); ++row) {
+            const QString& was = before[row - result().fixedRows()];
+            if (was != result().at(row, cols.value))
+                changes << QStringLiteral("Район %1: вартість 1 м2 %2 → %3")
+                               .arg(result().at(row, 0),
+                                    was.isEmpty() ? QStringLiteral("(порожньо)") : was,
+                                    result().at(row, cols.value));
+        }
+        if (!changes.isEmpty())
+            changes.prepend(QStringLiteral("Перераховано з поточних Цнм і анкети (%1 районів).")
+                                .arg(changes.size()));
+        showChanges(changes);
     }
     PageControl1->setCurrentIndex(0);
 }

@@ -171,9 +171,12 @@ MapOutcome RebuildZoneLayer(MapDocument* map, const StringGrid& result, const Re
             if (FeatureFactory::combine(pieces.back(), district, merged, &error) ==
                 GeometryResult::Failed) {
                 say(MapMessage::Error,
-                    QStringLiteral("Об`єднання районів у зони.\rПодробиці: ") + error);
-                // What was joined so far stays as an object; the next district starts anew.
-                open = false;
+                    QStringLiteral("Об`єднання районів у зони.\rРайон № ") +
+                        result.at(row, 0).trimmed() + QStringLiteral(" залишено у зоні № ") +
+                        zone.zone + QStringLiteral(" окремою частиною.\rПодробиці: ") + error);
+                // The district is kept as a piece of its own beside what was joined so far,
+                // which the next districts go on joining.
+                pieces.insert(pieces.end() - 1, district);
                 continue;
             }
             pieces.back() = merged;
@@ -192,6 +195,13 @@ MapOutcome RebuildZoneLayer(MapDocument* map, const StringGrid& result, const Re
             zoneNumbers << zone.zone;
     }
 
+    if (zoneObjects.empty()) {
+        // Nothing to draw: the layer keeps its zones rather than being emptied.
+        say(MapMessage::Warning,
+            QStringLiteral("Жоден район мапи \"райони\" (поле \"Raion\") не збігається з "
+                           "районами розрахунку, тому зони на мапі не поновлено."));
+        return out;
+    }
     QString error;
     const bool zonesWritten = fieldsAdded ? zoneLayer->replaceAll(fields, zoneObjects, &error)
                                           : zoneLayer->replaceAll(zoneObjects, &error);

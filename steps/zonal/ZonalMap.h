@@ -33,8 +33,10 @@ QStringList ZoneLayerFields(); ///< "Zona", "Cena_1m2", "Km2"
  * of the result grid, in order of its first district, becomes the union of its districts
  * (through the map's feature factory) with "Zona", "Cena_1m2" and "Km2" and a fill of its
  * own; the districts get their "Zona". Each table is written once, whole. A union that fails
- * is reported and the zone continues as a new object, so no district is lost; the zone layer
- * gets the three fields if it lacks them. Ends with "Завершено." when written.
+ * is reported naming the district, which stays in its zone as a piece of its own, so no
+ * district is lost; the zone layer gets the three fields if it lacks them. When no district
+ * of the layer matches the result grid nothing is written and a warning says why. Ends with
+ * "Завершено." when written.
  */
 MapOutcome RebuildZoneLayer(MapDocument* map, const StringGrid& result, const ResultColumns& cols);
 

@@ -8,6 +8,7 @@
 #include "steps/common/StepStore.h"
 
 #include <QHash>
+#include <QSet>
 #include <optional>
 
 QString ZoneCountName() {
@@ -91,48 +92,18 @@ void WidenFactorColumn(Connection& project) {
 bool LoadAnketa(Connection& project, const std::vector<District>& districts, ZonalTables& tables,
                 QString* failedTable) {
     WidenFactorColumn(project);
-    Query q(&project);
-    if (!Select(q, QStringLiteral("анкета"), failedTable))
+    QStringList names;
+    if (!ReadAnketaGrid(project, districts, tables.anketa, &names)) {
+        *failedTable = QStringLiteral("анкета");
         return false;
-    QHash<QString, int> columnOf;
-    for (size_t i = 0; i < districts.size(); ++i)
-        columnOf.insert(districts[i].number, AnketaFirstDistrictCol + static_cast<int>(i));
-    const int width = AnketaFirstDistrictCol + static_cast<int>(districts.size());
-
-    // One row per factor, in order of its first record; scores by the district's column.
-    std::vector<QStringList> rows;
-    QHash<QString, int> rowOf;
-    const int district = q.fieldIndex(QStringLiteral("район"));
-    const int factor = q.fieldIndex(QStringLiteral("фактор"));
-    const int score = q.fieldIndex(QStringLiteral("оцінка"));
-    for (q.first(); !q.eof(); q.next()) {
-        const QString name = q.text(factor);
-        // A row without a name belongs to no factor the list could check or uncheck.
-        if (name.isEmpty())
-            continue;
-        auto it = rowOf.constFind(name);
-        if (it == rowOf.cend()) {
-            it = rowOf.insert(name, static_cast<int>(rows.size()));
-            QStringList row(width);
-            row[AnketaNumberCol] = QString::number(rows.size() + 1);
-            row[AnketaFactorCol] = name;
-            rows.push_back(row);
-        }
-        const auto col = columnOf.constFind(q.text(district));
-        if (col != columnOf.cend())
-            rows[static_cast<size_t>(*it)][*col] = q.text(score);
     }
-
-    tables.anketa = MakeAnketaGrid(districts, static_cast<int>(rows.size()));
-    for (size_t i = 0; i < rows.size(); ++i)
-        tables.anketa.setRowTexts(1 + static_cast<int>(i), rows[i]);
-    tables.hasAnketa = !rows.empty();
+    tables.hasAnketa = !names.isEmpty();
+    const QSet<QString> scored(names.cbegin(), names.cend());
 
     for (WorkingItem& item : tables.factors)
-        item.checked = rowOf.contains(item.key);
+        item.checked = scored.contains(item.key);
     // A factor scored but missing from the list is listed, so it can be unchecked.
-    for (const QStringList& row : rows) {
-        const QString& name = row[AnketaFactorCol];
+    for (const QString& name : names) {
         bool listed = false;
         for (const WorkingItem& item : tables.factors)
             listed = listed || item.key == name;

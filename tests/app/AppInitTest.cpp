@@ -61,7 +61,7 @@ TEST(AppInit, PrinterCheck) {
         messages.last().text,
         QStringLiteral("Принтер не знайдено. Подальша робота програми неможлива.\r\rПеревірка: "));
     EXPECT_FALSE(CheckPrinters({QStringLiteral("PDF")}, QStringLiteral("cups")));
-    EXPECT_TRUE(messages.last().text.endsWith(QStringLiteral("Тест: cups")));
+    EXPECT_TRUE(messages.last().text.endsWith(QStringLiteral("Перевірка: cups")));
 }
 
 TEST(AppInit, OneInstancePerProgramFolder) {

@@ -1,6 +1,7 @@
 // "Заповнити звіт" from the main window: the three jobs in the progress window, the materials
 // list and the question before replacing the report.
 #include "app/FillReports.h"
+#include "valuation/Check.h"
 #include "app/MainWindow.h"
 #include "catalogue/core/Catalogue.h"
 #include "common/FileUtils.h"
@@ -74,8 +75,14 @@ TEST(FillReports, MainWindowRunsTheThreeJobsAndListsTheFiles) {
         const QStringList before = Captions(window.ListView2);
         ASSERT_EQ(before.first(), QStringLiteral("Заповнити звіт"));
 
+        // The golden settlement is not recalculated: the run first offers it; "Ні" goes on.
+        messages.answer({Answer::No});
         window.OpenListItem(Entry(window.ListView2, QStringLiteral("Заповнити звіт")));
-        EXPECT_EQ(messages.texts(), QStringList({QStringLiteral("Завершено.")}));
+        ASSERT_EQ(messages.texts().size(), 2);
+        EXPECT_TRUE(messages.texts()[0].startsWith(
+            QStringLiteral("Деякі збережені результати кроків застаріли:\r")));
+        EXPECT_EQ(messages.askedButtons.back(), Answer::Yes | Answer::No | Answer::Cancel);
+        EXPECT_TRUE(messages.texts()[1].startsWith(QStringLiteral("Завершено.")));
         const QStringList files{QStringLiteral("Технічний звіт.docx"),
                                 QStringLiteral("Розрахунок грошової оцінки.xlsx"),
                                 QStringLiteral("Розрахунок грошової оцінки з кварталами.xlsx")};
@@ -89,14 +96,17 @@ TEST(FillReports, MainWindowRunsTheThreeJobsAndListsTheFiles) {
         EXPECT_EQ(shell.opened, paths);
 
         // Again: the question, and no entry twice.
+        // This time "Так": the settlement is recalculated first, then the reports made.
         messages.clear();
-        messages.answer({Answer::Ok});
+        messages.answer({Answer::Yes, Answer::Ok});
         window.OpenListItem(Entry(window.ListView2, QStringLiteral("Заповнити звіт")));
-        EXPECT_EQ(
-            messages.texts(),
-            QStringList(
-                {QStringLiteral("Звіт уже було створено раніше. Ви дійсно бажаєте його поновити?"),
-                 QStringLiteral("Завершено.")}));
+        ASSERT_EQ(messages.texts().size(), 3);
+        EXPECT_EQ(messages.texts()[1],
+                  QStringLiteral("Звіт уже було створено раніше. Ви дійсно бажаєте його поновити?"));
+        EXPECT_TRUE(messages.texts()[2].startsWith(QStringLiteral("Завершено.")));
+        valuation::CheckResult after;
+        ASSERT_TRUE(valuation::CheckSettlement(Db().data, after));
+        EXPECT_TRUE(after.stale.empty());
         EXPECT_EQ(Captions(window.ListView2), files + before);
         // The list read back from the database says the same.
         window.selectNode(settlement);

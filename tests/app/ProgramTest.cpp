@@ -115,5 +115,5 @@ TEST(Program, BuiltProgramWithoutPrinterFailsInExitAfterStartMode) {
     ASSERT_TRUE(program.waitForFinished(60000));
     EXPECT_NE(program.exitCode(), 0);
     EXPECT_TRUE(QString::fromUtf8(program.readAllStandardError())
-                    .contains(QStringLiteral("Принтер не обнаружен")));
+                    .contains(QStringLiteral("Принтер не знайдено")));
 }

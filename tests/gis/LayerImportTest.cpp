@@ -252,8 +252,8 @@ TEST_F(Import, AnInvalidRegionIsRepairedAndNamedAndAReplacementKeepsACopy) {
     ImportResult result = run(request(path, QStringLiteral("зони")));
     ASSERT_TRUE(result.ok()) << result.refusals.join(u'\n').toStdString();
     EXPECT_EQ(result.warnings,
-              QStringList{QStringLiteral("Виправлено геометрію об'єктів (самоперетини, "
-                                         "неправильні кільця): 2.")});
+              QStringList{QStringLiteral("Виправлено геометрію: об'єкт 2 (самоперетин у точці "
+                                         "(25; 5)).")});
     TableContent back = readLayer(QStringLiteral("зони"));
     ASSERT_EQ(back.features.size(), 2u);
     EXPECT_NEAR(back.features[1].areaSquareMetres(), 50, 1e-6);

@@ -26,24 +26,6 @@ std::vector<std::pair<Feature, QStringList>> Squares(int count, const QString& v
     return out;
 }
 
-FeatureList Valued(const std::vector<std::pair<Feature, QStringList>>& rows) {
-    auto names = std::make_shared<const QStringList>(kFields);
-    FeatureList out;
-    for (const auto& [shape, values] : rows) {
-        Feature f = shape;
-        f.setFields(names);
-        for (qsizetype i = 0; i < values.size(); ++i)
-            f.setValueAt(static_cast<int>(i), values[i]);
-        out.push_back(f);
-    }
-    return out;
-}
-
-std::vector<FieldDef> Fields() {
-    return {FieldDef{"Raion", FieldKind::Char, 50, 0, false},
-            FieldDef{"Zona", FieldKind::Char, 50, 0, false}};
-}
-
 QStringList FileNames(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
@@ -85,9 +67,9 @@ int ReplaceInChild(const QString& path, int killAt) {
         if (step == killAt)
             KillSelf();
     });
-    FeatureList features = Valued(Squares(5, "new"));
+    FeatureList features = WithValues(kFields, Squares(5, "new"));
     QString error;
-    return TabFile::replaceAll(path, Fields(), features, &error) ? 0 : 1;
+    return TabFile::replaceAll(path, CharFields(kFields), features, &error) ? 0 : 1;
 }
 
 } // namespace
@@ -178,9 +160,12 @@ TEST(TabJournal, DiskFullWhileWritingKeepsTheOldTable) {
     QFile map(dir.filePath(QStringLiteral("райони.map")));
     const ChildOutcome outcome = RunInChild(
         [&] {
-            FeatureList features = Valued(Squares(3000, "new"));
+            FeatureList features = WithValues(kFields, Squares(3000, "new"));
             QString error;
-            return TabFile::replaceAll(path, Fields(), features, &error) || error.isEmpty() ? 0 : 3;
+            return TabFile::replaceAll(path, CharFields(kFields), features, &error) ||
+                           error.isEmpty()
+                       ? 0
+                       : 3;
         },
         64 * 1024);
     ASSERT_TRUE(outcome.exited);

@@ -65,7 +65,7 @@ TEST_F(JobTest, MissingWorkbookToOpenIsNotFound) {
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.last().caption, QStringLiteral("Excel"));
     EXPECT_EQ(messages.last().text,
-              QStringLiteral("Файл не найден.\rnot FileExists(") + path + u')');
+              QStringLiteral("Файл не знайдено.\rnot FileExists(") + path + u')');
     EXPECT_EQ(FormWait().ErrorText(), QStringLiteral("Файл не знайдено."));
 }
 

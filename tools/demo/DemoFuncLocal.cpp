@@ -1,5 +1,8 @@
 #include "tools/demo/DemoFuncLocal.h"
 
+#include "valuation/Formulas.h"
+#include "valuation/Names.h"
+
 #include "common/FileUtils.h"
 #include "common/LastError.h"
 #include "common/TextUtils.h"
@@ -73,14 +76,14 @@ bool WritePrerequisites(Connection& db, const std::vector<MapDistrict>& district
         if (!WriteIndicator(db, DistrictCountName(), QString::number(districts.size())))
             return Fail(error, LastError());
     }
-    const QString averageName = QStringLiteral("Середня вартість 1 кв м");
+    const QString averageName = valuation::ind::AverageValue();
     double average = NumberOr0(indicators.value(averageName));
     if (!(average > 0)) {
         average = 48.75;
         if (!WriteIndicator(db, averageName, FormatFixed(average, 2)))
             return Fail(error, LastError());
     }
-    if (IntegerOr0(indicators.value(QStringLiteral("Кількість зон"))) > 0)
+    if (IntegerOr0(indicators.value(valuation::ind::ZoneCount())) > 0)
         return true;
     // The map's three zones: centre, middle ring and outskirts.
     static const char* const km2[] = {"1.50", "1.20", "0.90"};
@@ -92,7 +95,8 @@ bool WritePrerequisites(Connection& db, const std::vector<MapDistrict>& district
                  QStringLiteral("INSERT INTO км2 (район, площа, км2, вартість, зона) VALUES "
                                 "('%1','%2','%3','%4','%5')")
                      .arg(d.number)
-                     .arg(FormatFixed(d.hectares, 4), k, FormatFixed(average * k.toDouble(), 2))
+                     .arg(FormatFixed(d.hectares, 4), k,
+                          FormatFixed(valuation::ZoneValue(average, k.toDouble()), 2))
                      .arg(d.zone),
                  error))
             return false;
@@ -104,7 +108,7 @@ bool WritePrerequisites(Connection& db, const std::vector<MapDistrict>& district
                      .arg(numbers.join(QStringLiteral(", "))),
                  error))
             return false;
-    return WriteIndicator(db, QStringLiteral("Кількість зон"), QString::number(byZone.size())) ||
+    return WriteIndicator(db, valuation::ind::ZoneCount(), QString::number(byZone.size())) ||
            Fail(error, LastError());
 }
 

@@ -157,7 +157,10 @@ bool WriteDemoSteps(const QString& folder, Connection& settlement, QString* erro
         return false;
     // A village in the suburban zone of a city of 250-500 thousand people.
     const Km1Options options = {Km1NoOption(), QStringLiteral("2"), Km1NoOption(), Km1NoOption()};
-    AverageData average{perSquareMetre, Km1Text(options), Km1OptionsText(options), QString()};
+    AverageData average;
+    average.developmentCost = perSquareMetre;
+    average.km1 = Km1Text(options);
+    average.km1Options = Km1OptionsText(options);
     average.averageValue = AverageValue(average.developmentCost, average.km1);
     if (!StoreAverage(settlement, average))
         return Fail(error, LastError());

@@ -213,3 +213,18 @@ bool RunStepWindow(TFormStep& form, const std::function<bool()>& store) {
     }
     return false;
 }
+
+void TFormStep::showChanges(const QStringList& lines) {
+    if (lines.isEmpty())
+        return;
+    if (!m_changes) {
+        m_changes = new QLabel(this);
+        m_changes->setObjectName(QStringLiteral("LabelChanges"));
+        m_changes->setStyleSheet(QStringLiteral("color: #a04000;"));
+        m_bottom->insertWidget(m_leftButtons, m_changes);
+    }
+    m_changes->setText(lines.size() == 1
+                           ? lines.first()
+                           : lines.first() + QStringLiteral(" (і ще %1)").arg(lines.size() - 1));
+    m_changes->setToolTip(lines.join(u'\n'));
+}

@@ -5,6 +5,7 @@
 #include "steps/common/StepIssue.h"
 
 #include <QDialog>
+#include <QStringList>
 #include <functional>
 
 class QHBoxLayout;
@@ -59,6 +60,12 @@ public:
     QPushButton* BSave = nullptr;
     QPushButton* BCancel = nullptr;
 
+    /**
+     * Says in the bottom bar what the window recomputed from the current inputs since the
+     * last store (the first line, all of them in the tooltip); nothing for an empty list.
+     */
+    void showChanges(const QStringList& lines);
+
     void BSaveClick();
     void BCancelClick();
     /** Escape and the close button: asks "Зберегти зміни?" when something was changed. */
@@ -108,6 +115,7 @@ private:
     int m_leftButtons = 0;
     bool m_shownOnce = false;
     UnsavedChanges m_unsaved;
+    QLabel* m_changes = nullptr;
 };
 
 /**

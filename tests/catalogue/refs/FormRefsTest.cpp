@@ -51,10 +51,10 @@ TEST_F(FormRefsTest, PanelShowsOnlyForATableNode) {
 TEST_F(FormRefsTest, HeadingPopupSortsWithAnArrowAndNoSortReturnsToIdOrder) {
     ASSERT_TRUE(form.selectNode(QStringLiteral("грунти")));
     form.PopupMenuGridPopup(false, 1);
-    EXPECT_EQ(visibleItems().join(u','), QStringLiteral("Добавить,Редактировать,Удалить"));
+    EXPECT_EQ(visibleItems().join(u','), QStringLiteral("Додати,Редагувати,Вилучити"));
     form.PopupMenuGridPopup(true, 2);
     EXPECT_EQ(visibleItems().join(u','),
-              QStringLiteral("Отсортировать по:,возрастанию,убыванию,[нет]"));
+              QStringLiteral("Сортувати за:,зростанням,спаданням,[немає]"));
     QHeaderView* header = form.DBGridValues->horizontalHeader();
     form.POPUP_SORT_DESC->trigger();
     EXPECT_TRUE(header->isSortIndicatorShown());

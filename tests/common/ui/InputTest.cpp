@@ -25,7 +25,7 @@ TEST(InputQuery, AHookAnswersInsteadOfTheWindow) {
     EXPECT_EQ(text, QStringLiteral("12"));
     EXPECT_FALSE(InputQuery(QStringLiteral("Нова папка"), QStringLiteral("Ім'я папки"), text));
     EXPECT_EQ(asked, QStringList({QStringLiteral("Встановити|Кількість районів|"),
-                                  QStringLiteral("Нова папка|І'мя папки|12")}));
+                                  QStringLiteral("Нова папка|Ім'я папки|12")}));
     SetInputQueryHook(previous);
 }
 

@@ -9,6 +9,7 @@
 #include "office/reports/ReportMaps.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
+#include "valuation/Settlement.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -144,8 +145,11 @@ TEST(DemoReport, EachAppendixIsAFullPageMapAndAMissingLayerIsNamed) {
     ASSERT_TRUE(catalogue.open(JoinPath(BuiltAppDir(), QStringLiteral("baza.sqlite"))));
     const reports::ReportContext context{&data, &catalogue, QStringLiteral("с. Демонстраційне"),
                                          folder};
+    valuation::Settlement settlement;
+    ASSERT_TRUE(valuation::ReadSettlement(data, settlement));
     SilentProgress progress;
-    const std::vector<reports::AppendixMap> maps = reports::DrawAppendixMaps(context, progress);
+    const std::vector<reports::AppendixMap> maps =
+        reports::DrawAppendixMaps(context, settlement, progress);
     ASSERT_EQ(maps.size(), 4u);
     for (size_t i = 0; i < 3; ++i) {
         SCOPED_TRACE(maps[i].title.toStdString());

@@ -100,8 +100,12 @@ TEST_F(ReportRunTest, SecondRunAsksAndAddsNoSecondRow) {
     EXPECT_EQ(first.registered[0].path, output(0));
     EXPECT_EQ(first.registered[2].kind, 4);
     EXPECT_FALSE(first.registered[2].id.isEmpty()); // so the entry can be removed at once
-    EXPECT_EQ(messages.texts(), QStringList({QStringLiteral("Завершено.")}));
-    EXPECT_EQ(messages.last().kind, QStringLiteral("info"));
+    // The quarter statement names zone 10, which has no Km2: its values stay empty and the
+    // closing message says so.
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_TRUE(messages.texts().first().startsWith(QStringLiteral("Завершено.\r")));
+    EXPECT_TRUE(messages.texts().first().contains(QStringLiteral("зона 10 не має Км2")));
+    EXPECT_EQ(first.notes.size(), 1);
     const QStringList rows = dataRows();
     EXPECT_EQ(rows,
               QStringList({"3|Технічний звіт.docx|Технічний звіт.docx",
@@ -197,7 +201,8 @@ TEST_F(ReportRunTest, WorkbookWithoutItsDataIsNeitherSavedNorRegistered) {
     EXPECT_TRUE(messages.last().text.contains(
         QStringLiteral("\"Розрахунок грошової оцінки.xlsx\" не створено, бо немає даних: "
                        "кількість районів (крок \"Визначення площ\"), зони (крок "
-                       "\"Земельно-оціночна структуризація\").")));
+                       "\"Земельно-оціночна структуризація середньо зважена\" або "
+                       "\"Земельно-оціночна структуризація Si,Ci,Ei,Ui\").")));
     EXPECT_TRUE(messages.last().text.contains(
         QStringLiteral("\"Розрахунок грошової оцінки з кварталами.xlsx\" не створено, бо немає "
                        "даних: відомість кварталів (крок \"Локальні фактори поквартально\").")));
@@ -251,7 +256,7 @@ TEST_F(ReportRunTest, StopInTheCostTableStillSavesTheReport) {
     EXPECT_TRUE(messages.messages.empty());
 }
 
-TEST_F(ReportRunTest, FailingTableQueryEndsTheWalkAndTheReportIsSaved) {
+TEST_F(ReportRunTest, FailingTableQueryFailsTheReportAndNothingHalfFilledIsSaved) {
     Query q(&data);
     ASSERT_TRUE(RunQuery(q, QStringLiteral("DROP TABLE анкета"), false));
     auto document =
@@ -259,13 +264,26 @@ TEST_F(ReportRunTest, FailingTableQueryEndsTheWalkAndTheReportIsSaved) {
     TMessages result;
     SilentProgress progress(output(0));
     FillTechnicalReport(*document, result, progress, context());
-    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(result.Error, QStringLiteral("Технічний звіт не заповнено."));
     EXPECT_TRUE(
-        messages.last().text.startsWith(QStringLiteral("Вибірка із бази \"анкета\"\rПодробиці: ")));
-    EXPECT_TRUE(result.Error.isEmpty());
-    auto saved = WordDocument::open(output(0));
-    EXPECT_EQ(saved->table(4).cellText(3, 1), QStringLiteral("1")); // districts: filled
-    EXPECT_EQ(saved->table(6).cellText(3, 1), QString());           // the index: not reached
+        result.ErrorDetail.startsWith(QStringLiteral("Вибірка із бази \"анкета\"\rПодробиці: ")));
+    EXPECT_FALSE(QFileInfo::exists(output(0)));
+}
+
+TEST_F(ReportRunTest, AFailedRegistrationIsAFailureNotAnEntryAlreadyListed) {
+    ListEntry entry;
+    EXPECT_EQ(RegisterMaterial(data, folder, QStringLiteral("a.docx"), 3, entry),
+              Registration::Added);
+    EXPECT_EQ(RegisterMaterial(data, folder, QStringLiteral("a.docx"), 3, entry),
+              Registration::Listed);
+    Query q(&data);
+    ASSERT_TRUE(RunQuery(q,
+                         QStringLiteral("CREATE TRIGGER full BEFORE INSERT ON data BEGIN "
+                                        "SELECT RAISE(ABORT, 'database or disk is full'); END"),
+                         false));
+    EXPECT_EQ(RegisterMaterial(data, folder, QStringLiteral("b.docx"), 3, entry),
+              Registration::Failed);
+    EXPECT_TRUE(LastError().contains(QStringLiteral("disk is full")));
 }
 
 TEST_F(ReportRunTest, WorkbookWithoutASheetIsTheSheetError) {
@@ -284,4 +302,28 @@ TEST_F(ReportRunTest, WorkbookWithoutASheetIsTheSheetError) {
     EXPECT_FALSE(result.ErrorDetail.isEmpty());
     EXPECT_FALSE(outcome.saved);
     EXPECT_FALSE(QFileInfo::exists(output(1)));
+}
+
+TEST_F(ReportRunTest, AZoneWithoutKm2IsNamedAndLeftWithoutValues) {
+    Query q(&data);
+    ASSERT_TRUE(RunQuery(q, QStringLiteral("SELECT min(зона) FROM зони"), true));
+    const QString zone = q.text(0);
+    ASSERT_TRUE(RunQuery(q, QStringLiteral("DELETE FROM км2 WHERE зона='") + zone + u'\'', false));
+    const ReportRunResult result = run(false);
+    ASSERT_FALSE(result.notes.isEmpty());
+    EXPECT_TRUE(result.notes.first().contains(QStringLiteral("зона ") + zone +
+                                              QStringLiteral(" не має Км2")))
+        << result.notes.first().toStdString();
+    auto book = Workbook::open(output(1));
+    ASSERT_TRUE(book);
+    Worksheet& sheet = book->worksheet(1);
+    for (int row = 7; row < 400; ++row) {
+        if (sheet.cellText(row, 2) == zone + QStringLiteral(" ЕКОНОМІКО-ПЛАНУВАЛЬНА ЗОНА")) {
+            EXPECT_EQ(sheet.cellText(row + 1, 5), QString());
+            EXPECT_EQ(sheet.cellText(row + 1, 39), QString());
+            EXPECT_FALSE(sheet.cellText(row + 1, 1).isEmpty());
+            return;
+        }
+    }
+    ADD_FAILURE() << "the zone's rows were not found";
 }

@@ -98,14 +98,15 @@ TEST_F(FormAreasTest, TypedFieldsAndHandDistrictsAreStoredAndShownAgain) {
         EXPECT_EQ(form.districts().rowTexts(2),
                   QStringList({"2", "", "0.0000", QStringLiteral("вздовж річки")}));
         EXPECT_EQ(form.ESummCalc->text(), QStringLiteral("42.2500"));
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepAreas(context, nullptr));
     EXPECT_EQ(again.shown, 1);
 }
 
 TEST_F(FormAreasTest, CancellingTheCountQueryLeavesTheDistrictsAlone) {
-    answerCounts({"abc"}); // then cancel
+    answerCounts({"abc"});          // then cancel
+    messages.answer({Answer::Yes}); // the typed district may be replaced
     TFormOtsenkaPloszhi form(context);
     form.districts().setRowTexts(1, {"4", "1", "", ""});
     form.BRaionsFromUserClick();
@@ -155,7 +156,7 @@ TEST_F(FormAreasTest, TheStatementFillsTheFieldsThroughTheJob) {
     messages.clear();
 
     WriteStatement(statementPath(), 20,
-                   {{4, "520.25"}, {16, "30"}, {17, "1.5"}, {37, "100"}, {40, "12"}});
+                   {{4, "520.25"}, {5, "40"}, {16, "30"}, {17, "1.5"}, {37, "100"}, {40, "12"}});
     form.BGetExcelClick();
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(form.field("EZagalna")->text(), QStringLiteral("520.2500"));
@@ -177,7 +178,7 @@ TEST_F(FormAreasTest, ABrokenOrEmptyStatementChangesNoField) {
     form.BGetExcelClick();
     ASSERT_EQ(messages.texts("error").size(), 1);
     EXPECT_TRUE(messages.last().text.startsWith(
-        QStringLiteral("Файл имеет неправильный формат или не существует.")));
+        QStringLiteral("Файл має неправильний формат або не існує.")));
     EXPECT_EQ(form.field("EZagalna")->text(), QStringLiteral("5"));
 
     WriteStatement(statementPath(), 0, {}); // titles only: the totals row is row 10
@@ -204,7 +205,7 @@ TEST_F(FormAreasTest, ABadNumberKeepsTheWindowOpenAtItsCell) {
         EXPECT_EQ(form.PageControl->currentIndex(), 1);
         EXPECT_EQ(messages.last().control, form.GridRaions);
         EXPECT_EQ(form.GridRaions->currentGridRow(), 2);
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepAreas(context, nullptr));
     EXPECT_EQ(indicator("Забудована територія, землі комерційні"), QString());

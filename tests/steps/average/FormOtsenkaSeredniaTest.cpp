@@ -1,5 +1,7 @@
 #include "steps/average/FormOtsenkaSerednia.h"
+
 #include "steps/average/FormOtsenkaKm1.h"
+#include <QLabel>
 
 #include "common/GlobalVar.h"
 #include "steps/average/ReferenceLink.h"
@@ -54,10 +56,32 @@ TEST_F(FormAverageTest, Km1ChosenInItsWindowGivesTheAverageValueThatIsStored) {
     EXPECT_EQ(indicator("Км1, добуток"), QStringLiteral("3;No;6;No"));
     EXPECT_EQ(indicator("Середня вартість 1 кв м"), QStringLiteral("30.62"));
 
-    // The Km1 window opens on the stored options; cancelling it changes nothing.
+    // A stale stored Цнм opens recomputed from В and Км1, and the bottom bar says so.
     setIndicator("Середня вартість 1 кв м", "31.00");
+    {
+        WhenShown<TFormOtsenkaSerednia> stale([&](TFormOtsenkaSerednia& form) {
+            EXPECT_EQ(form.ESerednia->text(), QStringLiteral("30.62"));
+            auto* changes = form.findChild<QLabel*>(QStringLiteral("LabelChanges"));
+            ASSERT_TRUE(changes);
+            EXPECT_TRUE(changes->text().contains(QStringLiteral("було 31.00, стало 30.62")));
+            form.close();
+        });
+        EXPECT_FALSE(OpenStepAverage(context, nullptr));
+    }
+
+    // A Цнм typed over the computed one is stored as typed and opens as it is.
+    {
+        WhenShown<TFormOtsenkaSerednia> typed([&](TFormOtsenkaSerednia& form) {
+            form.ESerednia->setText(QStringLiteral("31.00"));
+            QTest::mouseClick(form.BSave, Qt::LeftButton);
+        });
+        EXPECT_TRUE(OpenStepAverage(context, nullptr));
+    }
+    EXPECT_EQ(indicator("Середня вартість 1 кв м"), QStringLiteral("31.00"));
+
+    // The Km1 window opens on the stored options; cancelling it changes nothing.
     WhenShown<TFormOtsenkaSerednia> again([&](TFormOtsenkaSerednia& form) {
-        EXPECT_EQ(form.ESerednia->text(), QStringLiteral("31.00")); // as stored
+        EXPECT_EQ(form.ESerednia->text(), QStringLiteral("31.00")); // typed, kept
         WhenShown<TFormOtsenkaKm1> km1([](TFormOtsenkaKm1& dialog) {
             EXPECT_TRUE(dialog.radio(1, "3")->isChecked());
             EXPECT_TRUE(dialog.radio(3, "6")->isChecked());
@@ -68,7 +92,7 @@ TEST_F(FormAverageTest, Km1ChosenInItsWindowGivesTheAverageValueThatIsStored) {
         form.BCalcKm1Click();
         EXPECT_EQ(form.EKm1->text(), QStringLiteral("2.400"));
         EXPECT_EQ(form.ESerednia->text(), QStringLiteral("31.00"));
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepAverage(context, nullptr));
     EXPECT_EQ(again.shown, 1);
@@ -82,7 +106,9 @@ TEST_F(FormAverageTest, AStoredKm1WithFourDecimalsIsCutWithABeep) {
     form.setData(data);
     EXPECT_EQ(form.EKm1->text(), QStringLiteral("1.234"));
     EXPECT_EQ(messages.beeps, 1);
-    EXPECT_EQ(form.ESerednia->text(), QString()); // nothing stored yet: the stored value wins
+    // Цнм of the stored В and Км1, recomputed as the window opens.
+    EXPECT_EQ(form.ESerednia->text(),
+              AverageValue(form.EVytraty->text(), QStringLiteral("1.2345")));
     form.EKm1->selectAll();
     QTest::keyClicks(form.EKm1, "2,4");
     EXPECT_EQ(form.EKm1->text(), QStringLiteral("2.4"));
@@ -137,7 +163,7 @@ TEST_F(FormAverageTest, AFailedStoreBringsTheWindowBackWithTheTypedValues) {
     act.then([&](TFormOtsenkaSerednia& form) {
         EXPECT_EQ(form.EKm1->text(), QStringLiteral("2.4"));
         EXPECT_EQ(form.ESerednia->text(), QStringLiteral("30.62"));
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepAverage(context, nullptr));
     EXPECT_EQ(act.shown, 2);

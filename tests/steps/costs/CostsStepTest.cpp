@@ -73,10 +73,26 @@ TEST(CostsCalcTest, AHandTypedRestoredCostStaysUntilTheInitialCostChanges) {
     // Editing the quantity takes the restored cost as it stands.
     Edit(sheet, 1, ColCostQuantity, "10");
     EXPECT_EQ(sheet.full.at(1, ColCostTotal), QStringLiteral("31.9200"));
-    // A quantity that is not a number keeps the former total.
+    // A quantity that is not a number, or none, leaves no total: the item counts 0 in В.
     Edit(sheet, 1, ColCostQuantity, "-");
-    EXPECT_EQ(sheet.full.at(1, ColCostTotal), QStringLiteral("31.9200"));
+    EXPECT_EQ(sheet.full.at(1, ColCostTotal), QString());
     EXPECT_EQ(sheet.full.at(1, ColCostQuantity), QStringLiteral("-"));
+    Edit(sheet, 1, ColCostQuantity, "");
+    EXPECT_EQ(sheet.full.at(1, ColCostTotal), QString());
+    EXPECT_EQ(sheet.total, QStringLiteral("0.0000"));
+}
+
+TEST(CostsCalcTest, AnotherYearRecomputesTheComputedRestoredCostsOnly) {
+    // Item 1 computed from its initial cost at k 1.064; item 2's restored cost was typed.
+    CostsSheet sheet = Sheet({{kWater, "труби", "2", "2.1280", "3", "6.3840"},
+                              {kWater, "насос", "2", "5", "1", "5.0000"}});
+    SelectCostSection(sheet, kWater);
+    ChangeCostCoefficient(sheet, QStringLiteral("* 1.250   - 2015"));
+    EXPECT_EQ(sheet.full.rowTexts(1).mid(4), QStringList({"2", "2.5000", "3", "7.5000"}));
+    EXPECT_EQ(sheet.full.rowTexts(2).mid(4), QStringList({"2", "5", "1", "5.0000"}));
+    EXPECT_EQ(sheet.visible.at(1, ColCostTotal), QStringLiteral("7.5000"));
+    EXPECT_EQ(sheet.total, QStringLiteral("12.5000"));
+    EXPECT_EQ(sheet.coefficient, QStringLiteral("* 1.250   - 2015"));
 }
 
 TEST(CostsCalcTest, CostPerSquareMetreNeedsAnAssessedTerritory) {
@@ -163,7 +179,7 @@ TEST(CostsCalcTest, CatalogPriceAndRecalculatedRestoredCost) {
     ASSERT_TRUE(PutCatalogPrice(
         sheet, {QStringLiteral("Водогін"), QStringLiteral("км"), QStringLiteral("1.5000")}));
     // A named item keeps its name and unit.
-    EXPECT_EQ(sheet.full.rowTexts(1).mid(2), QStringList({"а", "4", "", "1.5000", "2", "3.0000"}));
+    EXPECT_EQ(sheet.full.rowTexts(1).mid(2), QStringList({"а", "км", "", "1.5000", "2", "3.0000"}));
     // A catalogue item without a price gives nothing to a named item, its name to a new one.
     EXPECT_FALSE(PutCatalogPrice(sheet, {QStringLiteral("Водогін"), QStringLiteral("км"), {}}));
     sheet.visible.set(1, ColCostName, QString());

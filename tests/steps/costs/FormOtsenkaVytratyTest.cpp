@@ -23,6 +23,7 @@ protected:
         setIndicator("Оціночна територія", "100");
         setIndicator("Коефіціент для відновленої вартості", "* 1.064   - 2008");
         Query q(&catalogue);
+        ASSERT_TRUE(RunQuery(q, "DELETE FROM збірник_цін", false));
         ASSERT_TRUE(RunQuery(q,
                              "INSERT INTO збірник_цін (назва,од_виміру,вартість) VALUES "
                              "('Водогін','км','100')",
@@ -87,7 +88,7 @@ TEST_F(FormCostsTest, ItemsTypedByTheUserAreStoredAndShownAgain) {
         form.ListCategories->setCurrentRow(1);
         EXPECT_EQ(form.sheet().visible.colTexts(ColCostRestored).mid(1),
                   QStringList({"2.1280", restored}));
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepCosts(context, nullptr));
     EXPECT_EQ(again.shown, 1);
@@ -124,7 +125,7 @@ TEST_F(FormCostsTest, AFailedStoreBringsTheWindowBackWithTheTypedItems) {
     act.then([&](TFormOtsenkaVytraty& form) {
         EXPECT_EQ(form.sheet().visible.at(1, ColCostName), QStringLiteral("Дамба"));
         EXPECT_EQ(form.sheet().full.at(1, ColCostName), QStringLiteral("Дамба"));
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepCosts(context, nullptr));
     EXPECT_EQ(act.shown, 2);
@@ -145,7 +146,7 @@ TEST_F(FormCostsTest, ANegativeQuantityIsShownInItsSection) {
         EXPECT_EQ(form.ListCategories->currentRow(), 3);
         EXPECT_EQ(form.GridVytratyUser->currentGridCol(), ColCostQuantity);
         ASSERT_EQ(messages.texts("balloon").size(), 1);
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepCosts(context, nullptr));
 }

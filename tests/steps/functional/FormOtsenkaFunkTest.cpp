@@ -74,13 +74,14 @@ TEST_F(OpenStepFunctionalTest, NoOverlapWarnsAndEmptiesTheCells) {
         EXPECT_EQ(messages.texts(QStringLiteral("warning")),
                   QStringList{QStringLiteral(
                       "Жодного накладення функціонального використання на райони не знайдено!")});
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepFunctional(context, nullptr));
 }
 
 // A failed store shows the error and the window again with what was measured and typed.
 TEST_F(OpenStepFunctionalTest, FailedStoreKeepsTheWork) {
+    messages.answer({Answer::Yes}); // a district's areas above its own area are confirmed
     WhenShown<TFormOtsenkaFunk> act([this](TFormOtsenkaFunk& form) {
         form.rows().set(2, 3, QStringLiteral("1.25"));
         breakTable(QStringLiteral("функціональне"));
@@ -89,7 +90,7 @@ TEST_F(OpenStepFunctionalTest, FailedStoreKeepsTheWork) {
     QString shownAgain;
     act.then([&shownAgain](TFormOtsenkaFunk& form) {
         shownAgain = form.rows().at(2, 3);
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepFunctional(context, nullptr));
     EXPECT_EQ(act.shown, 2);

@@ -19,6 +19,9 @@ protected:
 } // namespace
 
 TEST_F(OpenStepInfoTest, BadNumberKeepsTheWindowOpenThenSaveStores) {
+    // A new settlement: no total area yet, so the list fills it.
+    exec(QStringLiteral("UPDATE характеристика SET значення='' WHERE показник='") +
+         InfoAreaIndicator() + u'\'');
     WhenShown<TFormOtsenkaInfo> act([this](TFormOtsenkaInfo& form) {
         ASSERT_EQ(form.rows().rowCount(), 4);
         form.rows().set(2, 1, QStringLiteral("12,5"));
@@ -47,6 +50,7 @@ TEST_F(OpenStepInfoTest, BadNumberKeepsTheWindowOpenThenSaveStores) {
 TEST_F(OpenStepInfoTest, EscapeCancelsWithTwoAndStoresNothing) {
     const QStringList before = storedRows();
     int result = -1;
+    messages.answer({Answer::No}); // "Зберегти зміни?"
     WhenShown<TFormOtsenkaInfo> act([&result](TFormOtsenkaInfo& form) {
         form.rows().set(2, 1, QStringLiteral("99"));
         QTest::keyClick(&form, Qt::Key_Escape);
@@ -86,6 +90,8 @@ TEST_F(OpenStepInfoTest, RowsAreAddedByKeyAndButtonButNeverDeleted) {
 }
 
 TEST_F(OpenStepInfoTest, FailedStoreBringsTheWindowBackWithWhatWasTyped) {
+    exec(QStringLiteral("UPDATE характеристика SET значення='' WHERE показник='") +
+         InfoAreaIndicator() + u'\'');
     exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON показники WHEN "
                         "NEW.показник = 'Зламаний' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     const QStringList before = storedRows();

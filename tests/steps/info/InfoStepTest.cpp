@@ -44,6 +44,8 @@ TEST(ValidateInfoRowsTest, NotANumberIsTheIssueAfterEarlierRowsWereRewritten) {
 TEST_F(InfoDbTest, StoreReplacesRowsAndSetsBothIndicators) {
     exec(QStringLiteral("DELETE FROM характеристика WHERE показник='") + InfoPopulationIndicator() +
          u'\'');
+    exec(QStringLiteral("UPDATE характеристика SET значення='' WHERE показник='") +
+         InfoAreaIndicator() + u'\'');
     StringGrid grid = Grid({{QStringLiteral("Назва"), QStringLiteral("Кам'янка")},
                             {InfoAreaName(), QStringLiteral("12.5000")},
                             {InfoPopulationName(), QString()},
@@ -70,4 +72,27 @@ TEST_F(InfoDbTest, FailingInsertRollsBackRowsAndIndicators) {
     EXPECT_EQ(indicator(InfoPopulationIndicator()), QStringLiteral("2.5000"));
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_FALSE(project.inTransaction());
+}
+
+TEST_F(InfoDbTest, TheTotalAreaOfTheAreasStepIsNeverWipedNorOverwritten) {
+    ASSERT_EQ(indicator(InfoAreaIndicator()), QStringLiteral("10.0000"));
+    // A new settlement's list has the row empty: storing it keeps the stored area.
+    ASSERT_TRUE(StoreInfoRows(project, Grid({{InfoAreaName(), QString()}})));
+    EXPECT_EQ(indicator(InfoAreaIndicator()), QStringLiteral("10.0000"));
+    // The list shows the stored area; another value is refused before storing.
+    StringGrid grid = MakeInfoGrid();
+    ASSERT_TRUE(LoadInfoRows(project, grid));
+    const QString stored = StoredInfoArea(project);
+    EXPECT_EQ(stored, QStringLiteral("10.0000"));
+    for (int row = 1; row < grid.rowCount(); ++row) {
+        if (grid.at(row, 0) == InfoAreaName()) {
+            EXPECT_EQ(grid.at(row, 1), QStringLiteral("10.0000"));
+        }
+    }
+    EXPECT_FALSE(CheckInfoArea(Grid({{InfoAreaName(), QStringLiteral("10")}}), stored));
+    const StepCheck issue = CheckInfoArea(Grid({{InfoAreaName(), QStringLiteral("12")}}), stored);
+    ASSERT_TRUE(issue);
+    EXPECT_TRUE(issue->text.contains(QStringLiteral("Визначення площ")));
+    ASSERT_TRUE(StoreInfoRows(project, Grid({{InfoAreaName(), QStringLiteral("12.0000")}})));
+    EXPECT_EQ(indicator(InfoAreaIndicator()), QStringLiteral("10.0000"));
 }

@@ -71,7 +71,7 @@ TEST_F(OpenStepLocalTest, OpensOnTheChoiceWithTheStoredFactorsChecked) {
                         .toString()
                         .contains(QStringLiteral("1.05 - 1.09")));
         EXPECT_FALSE(model->data(inside, Qt::BackgroundRole).isValid());
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepLocal(context, nullptr));
 }
@@ -132,7 +132,7 @@ TEST_F(OpenStepLocalTest, CopyingADistrictThroughTheChoiceWindow) {
             EXPECT_EQ(Values(form.rows(), col), (QStringList{"0.90", "1.2", "1.08"})) << col;
         form.POPUP_GRID_CLEAR->trigger();
         EXPECT_EQ(Values(form.rows(), LocalGrid::FirstDistrictCol + 1), (QStringList{"", "", ""}));
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepLocal(context, nullptr));
     EXPECT_EQ(choose.shown, 1);
@@ -164,7 +164,7 @@ TEST_F(OpenStepLocalTest, OverlayAndKm3OnTheMap) {
         QString km3;
         districts->features()[1].value(QStringLiteral("Km3_sr"), &km3);
         EXPECT_EQ(km3, QStringLiteral("0.92"));
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepLocal(context, nullptr));
 }
@@ -178,7 +178,7 @@ TEST_F(OpenStepLocalTest, FailedStoreKeepsTheWork) {
     QString shownAgain;
     act.then([&shownAgain](TFormOtsenkaLocalny& form) {
         shownAgain = form.rows().at(1, 3);
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepLocal(context, nullptr));
     EXPECT_EQ(act.shown, 2);

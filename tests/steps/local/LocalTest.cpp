@@ -38,12 +38,12 @@ TEST(ComputeKm3, ProductOfTheFilledCellsRoundedOnlyWhenShown) {
     grid.set(2, 3, QStringLiteral("0.95"));
     grid.set(3, 3, QStringLiteral("1.05"));
     grid.set(2, 4, QStringLiteral("1.2"));
-    grid.set(1, 5, QStringLiteral("так")); // not a number: counts as 0
+    grid.set(1, 5, QStringLiteral("так")); // not a number: left out, never a product of 0
     ComputeKm3(grid);
     EXPECT_EQ(grid.at(4, NameCol), QStringLiteral("Км3"));
     EXPECT_EQ(grid.at(4, 3), QStringLiteral("1.10")); // 1.09725
     EXPECT_EQ(grid.at(4, 4), QStringLiteral("1.20"));
-    EXPECT_EQ(grid.at(4, 5), QStringLiteral("0.00"));
+    EXPECT_EQ(grid.at(4, 5), QString());
     ClearDistrictValues(grid, 4);
     EXPECT_EQ(grid.at(4, 4), QString()); // no coefficient: no Km3, not 1.00
 }

@@ -40,7 +40,7 @@ TEST_F(OpenStepLocalByQuarterTest, OpensOnTheStatementWithUnusedFactorsHidden) {
         EXPECT_FALSE(form.ListFactors->isChecked(2));
         EXPECT_FALSE(form.ListFactors->item(1)->flags() & Qt::ItemIsEnabled);
         EXPECT_EQ(form.districtFactors().colTexts(1).mid(1), (QStringList{"3", "1", "2"}));
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepLocalByQuarter(context, nullptr));
     EXPECT_TRUE(messages.messages.empty());
@@ -108,7 +108,7 @@ TEST_F(OpenStepLocalByQuarterTest, ARowWithoutNumberTakesNoInput) {
         EXPECT_EQ(form.statement().colTexts(NumberCol).mid(1), (QStringList{"1", "2"}));
         model->setData(model->index(0, QuartersCol), QStringLiteral("7"));
         EXPECT_EQ(form.statement().at(1, QuartersCol), QStringLiteral("7"));
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepLocalByQuarter(context, nullptr));
 }
@@ -126,7 +126,7 @@ TEST_F(OpenStepLocalByQuarterTest, BigCatalogueIsToldOnceAndAFailedStoreKeepsThe
     QString shownAgain;
     act.then([&shownAgain](TFormOtsenkaLocalny2& form) {
         shownAgain = form.statement().at(7, QuartersCol);
-        form.close();
+        form.BCancelClick();
     });
     EXPECT_FALSE(OpenStepLocalByQuarter(context, nullptr));
     EXPECT_EQ(act.shown, 2);

@@ -179,7 +179,8 @@ TEST_F(PlotsDbTest, EightRowsRoundTripAndTheBaseIsTheCurrentAverage) {
                                      "3|1|||0.2500|24000.00||6000.00|41г", "3|2|||||||",
                                      "3|3|||0.1||||99х", "3|4|||||||"}));
 
-    // Stored results are shown as stored; the base value is always the current average.
+    // The base value is always the current average, and every plot that can be valued opens
+    // valued anew with it; what changed is listed.
     exec(QStringLiteral("UPDATE ділянки SET загальна='1.00', базова='1' WHERE номер='1'"));
     setIndicator(QStringLiteral("Середня вартість 1 кв м"), QStringLiteral("150.00"));
     PlotsData loaded;
@@ -187,8 +188,13 @@ TEST_F(PlotsDbTest, EightRowsRoundTripAndTheBaseIsTheCurrentAverage) {
     EXPECT_EQ(loaded.districts, QStringList({"3", "5", "8"}));
     EXPECT_EQ(loaded.soilCodes, QStringList({"41г", "53г"}));
     EXPECT_EQ(loaded.plot(1).name, QStringLiteral("Магазин"));
-    EXPECT_EQ(loaded.plot(1).value, QStringLiteral("1.00"));
     EXPECT_EQ(loaded.plot(1).baseValue, QStringLiteral("150.00"));
+    Plot valued = loaded.plot(1);
+    ComputePlot(valued, false);
+    EXPECT_EQ(loaded.plot(1).value, valued.value);
+    EXPECT_NE(loaded.plot(1).value, QStringLiteral("1.00"));
+    ASSERT_EQ(loaded.changes.size(), 2);
+    EXPECT_TRUE(loaded.changes[0].startsWith(QStringLiteral("Ділянка №1: вартість 1.00 → ")));
     EXPECT_EQ(loaded.plot(1).km2, QStringLiteral("1.35"));
     EXPECT_EQ(loaded.plot(1).km3, QStringLiteral("1.10"));
     EXPECT_EQ(loaded.plot(2).name, QStringLiteral("Школа'"));
@@ -196,9 +202,10 @@ TEST_F(PlotsDbTest, EightRowsRoundTripAndTheBaseIsTheCurrentAverage) {
     EXPECT_EQ(loaded.plot(2).baseValue, QStringLiteral("150.00"));
     const Plot& back = loaded.plot(3);
     EXPECT_EQ(back.name, QStringLiteral("Садиба"));
-    EXPECT_EQ(back.totalValue, QStringLiteral("126000.00"));
+    // 150.00 x Kf 1.00 x Km2 1.00 x Km3 1.00 on 0.1 ha, and the arable part's 6000.00.
+    EXPECT_EQ(back.totalValue, QStringLiteral("156000.00"));
     EXPECT_EQ(back.totalArea, QStringLiteral("0.3500"));
-    EXPECT_EQ(back.value, QStringLiteral("120000.00"));
+    EXPECT_EQ(back.value, QStringLiteral("150000.00"));
     EXPECT_EQ(back.km2, QStringLiteral("1.00"));
     EXPECT_EQ(back.parts[0].code, QStringLiteral("41г"));
     EXPECT_EQ(back.parts[0].valuePerHa, QStringLiteral("24000.00"));

@@ -207,8 +207,8 @@ TEST_F(FormZonalTest, OpeningIsRefusedBeforeAnyWindowAndAFailedReadIsShown) {
     WhenShown<TFormZonal> act([](TFormZonal&) {});
     EXPECT_FALSE(OpenStepZonalSEUC(context, nullptr));
     EXPECT_EQ(messages.texts(QStringLiteral("warning")),
-              QStringList{QStringLiteral("Кількість районів не зазначена. Зробить це в меню "
-                                         "\"Вирахування площ\".")});
+              QStringList{QStringLiteral("Кількість районів не зазначена. Зробіть це в кроці "
+                                         "\"Визначення площ\".")});
     setIndicator(QStringLiteral("Кількість районів"), QStringLiteral("3"));
     exec(QStringLiteral("DROP TABLE зони"));
     EXPECT_FALSE(OpenStepZonalWeighted(context, nullptr));

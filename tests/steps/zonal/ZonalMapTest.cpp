@@ -146,11 +146,29 @@ TEST_F(ZonalMapTest, AFailedUnionIsReportedAndTheZoneKeepsItsDistrictsInPieces) 
     ASSERT_TRUE(out.written);
     ASSERT_GE(out.messages.size(), 2u);
     EXPECT_EQ(out.messages[0].kind, MapMessage::Error);
-    EXPECT_TRUE(
-        out.messages[0].text.startsWith(QStringLiteral("Об`єднання районів у зони.\rПодробиці: ")));
+    EXPECT_TRUE(out.messages[0].text.startsWith(
+        QStringLiteral("Об`єднання районів у зони.\rРайон № 2 залишено у зоні № ")))
+        << out.messages[0].text.toStdString();
+    EXPECT_TRUE(out.messages[0].text.contains(QStringLiteral(" окремою частиною.\rПодробиці: ")));
     EXPECT_EQ(out.messages.back().text, QStringLiteral("Завершено."));
-    // Zone 1 is written in two pieces; zones 2 and 3 whole.
+    // Zone 1 is written in two pieces (the failed district beside the rest); zones 2 and 3
+    // whole.
     EXPECT_EQ(GetLayer(map, QStringLiteral("зони"))->featureCount(), 4);
+}
+
+TEST_F(ZonalMapTest, NoMatchingDistrictLeavesTheZoneLayerAsItWas) {
+    ASSERT_TRUE(RebuildZoneLayer(&map, result, Cols).written);
+    const int zones = GetLayer(map, QStringLiteral("зони"))->featureCount();
+    ASSERT_GT(zones, 0);
+    StringGrid other = result;
+    for (int row = other.fixedRows(); row < other.rowCount(); ++row)
+        other.set(row, 0, QStringLiteral("9") + other.at(row, 0));
+    const MapOutcome out = RebuildZoneLayer(&map, other, Cols);
+    EXPECT_FALSE(out.written);
+    ASSERT_EQ(out.messages.size(), 1u);
+    EXPECT_EQ(out.messages[0].kind, MapMessage::Warning);
+    EXPECT_TRUE(out.messages[0].text.contains(QStringLiteral("не збігається")));
+    EXPECT_EQ(GetLayer(map, QStringLiteral("зони"))->featureCount(), zones);
 }
 
 TEST_F(ZonalMapTest, IndexLabelsAndThePreviewWorkspaceAreWritten) {

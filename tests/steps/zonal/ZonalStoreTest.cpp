@@ -63,16 +63,16 @@ TEST_F(ZonalStoreTest, OpeningIsRefusedWithTheWarningOfWhatIsMissingFirst) {
     setIndicator(QStringLiteral("Чисельність населення (тис. чол.)"), QStringLiteral("0"));
     setIndicator(QStringLiteral("Середня вартість 1 кв м"), QStringLiteral("ні"));
     setIndicator(QStringLiteral("Кількість районів"), QStringLiteral("0"));
-    EXPECT_EQ(refusal(), QStringLiteral("Кількість районів не зазначена. Зробить це в меню "
-                                        "\"Вирахування площ\"."));
+    EXPECT_EQ(refusal(), QStringLiteral("Кількість районів не зазначена. Зробіть це в кроці "
+                                        "\"Визначення площ\"."));
     setIndicator(QStringLiteral("Кількість районів"), QStringLiteral("два"));
-    EXPECT_EQ(refusal(), QStringLiteral("Кількість районів не зазначена. Зробить це в меню "
-                                        "\"Вирахування площ\"."));
+    EXPECT_EQ(refusal(), QStringLiteral("Кількість районів не зазначена. Зробіть це в кроці "
+                                        "\"Визначення площ\"."));
     setIndicator(QStringLiteral("Кількість районів"), QStringLiteral("2"));
-    EXPECT_EQ(refusal(), QStringLiteral("Середня вартість не зазначена. Зробить це в меню "
+    EXPECT_EQ(refusal(), QStringLiteral("Середня вартість не зазначена. Зробіть це в кроці "
                                         "\"Середня вартість\"."));
     setIndicator(QStringLiteral("Середня вартість 1 кв м"), QStringLiteral("30.62"));
-    EXPECT_EQ(refusal(), QStringLiteral("Чисельність населення не зазначена. Зробить це в меню "
+    EXPECT_EQ(refusal(), QStringLiteral("Чисельність населення не зазначена. Зробіть це в кроці "
                                         "\"Інформація\"."));
     setIndicator(QStringLiteral("Чисельність населення (тис. чол.)"), QStringLiteral("15"));
     setIndicator(QStringLiteral("Кількість зон"), QStringLiteral("x"));

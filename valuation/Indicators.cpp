@@ -1,4 +1,4 @@
-#include "steps/common/Indicators.h"
+#include "valuation/Indicators.h"
 
 #include "db/Database.h"
 #include "db/QueryFunctions.h"

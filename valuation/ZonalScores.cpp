@@ -1,6 +1,4 @@
-#include "steps/zonal/ZonalScores.h"
-
-#include "steps/common/StepRules.h"
+#include "valuation/ZonalScores.h"
 
 #include "common/TextUtils.h"
 
@@ -272,16 +270,4 @@ IndexOutcome ComputeIndices(ZonalVariant variant, const StringGrid& anketa, Stri
         out.warning = out.integral.warning;
     }
     return out;
-}
-
-StepCheck CheckScores(const StringGrid& anketa) {
-    std::vector<int> districts;
-    for (int col = 2; col < anketa.colCount(); ++col)
-        districts.push_back(col);
-    return CheckGridCells(
-        anketa, QStringLiteral("GridAnketa"), districts,
-        [](const QString& text) {
-            return rule::WholeWithin(text, 1, MaxScore, QStringLiteral("Бал"));
-        },
-        [&anketa](int row) { return anketa.at(row, 0).trimmed().isEmpty(); });
 }

@@ -1,4 +1,4 @@
-#include "steps/common/IndexationLines.h"
+#include "valuation/IndexationLines.h"
 
 #include "common/TextUtils.h"
 

@@ -1,4 +1,4 @@
-#include "steps/indexation/Indexation.h"
+#include "valuation/Indexation.h"
 
 #include "common/TextUtils.h"
 #include "db/QueryFunctions.h"

@@ -1,5 +1,10 @@
-#include "steps/zonal/ZonalGrids.h"
+#include "valuation/ZonalGrids.h"
 
+#include "db/BulkStore.h"
+#include "db/Database.h"
+#include "db/QueryFunctions.h"
+
+#include <QHash>
 #include <algorithm>
 
 ResultColumns ResultColumnsOf(ZonalVariant variant) {
@@ -79,4 +84,46 @@ int AnketaFactorRows(const StringGrid& anketa) {
     for (int row = anketa.fixedRows(); row < anketa.rowCount(); ++row)
         rows += anketa.at(row, AnketaNumberCol).isEmpty() ? 0 : 1;
     return rows;
+}
+
+bool ReadAnketaGrid(Connection& project, const std::vector<District>& districts, StringGrid& anketa,
+                    QStringList* factors) {
+    QHash<QString, int> columnOf;
+    for (size_t i = 0; i < districts.size(); ++i)
+        columnOf.insert(districts[i].number, AnketaFirstDistrictCol + static_cast<int>(i));
+    const int width = AnketaFirstDistrictCol + static_cast<int>(districts.size());
+
+    // One row per factor, in order of its first record; scores by the district's column.
+    std::vector<QStringList> rows;
+    QHash<QString, int> rowOf;
+    const bool read = ReadTextRows(
+        project, QStringLiteral("SELECT район, фактор, оцінка FROM анкета ORDER BY id"),
+        [&](const QStringList& record) {
+            const QString& name = record[1];
+            // A row without a name belongs to no factor the list could check or uncheck.
+            if (name.isEmpty())
+                return;
+            auto it = rowOf.constFind(name);
+            if (it == rowOf.cend()) {
+                it = rowOf.insert(name, static_cast<int>(rows.size()));
+                QStringList row(width);
+                row[AnketaNumberCol] = QString::number(rows.size() + 1);
+                row[AnketaFactorCol] = name;
+                rows.push_back(row);
+            }
+            const auto col = columnOf.constFind(record[0]);
+            if (col != columnOf.cend())
+                rows[static_cast<size_t>(*it)][*col] = record[2];
+        });
+    if (!read)
+        return false;
+    anketa = MakeAnketaGrid(districts, static_cast<int>(rows.size()));
+    if (factors)
+        factors->clear();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        anketa.setRowTexts(1 + static_cast<int>(i), rows[i]);
+        if (factors)
+            *factors << rows[i][AnketaFactorCol];
+    }
+    return true;
 }

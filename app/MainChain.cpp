@@ -1,0 +1,164 @@
+// The main window's side of the valuation chain: stale steps marked in the step list, the
+// "Проект" menu's check and recalculation, and the check before "Заповнити звіт".
+#include "app/MainWindow.h"
+
+#include "common/FileUtils.h"
+#include "common/GlobalVar.h"
+#include "common/Messages.h"
+#include "common/WaitCursor.h"
+#include "db/Backup.h"
+#include "db/Databases.h"
+#include "valuation/Check.h"
+#include "valuation/StepMarks.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QStyle>
+
+namespace {
+
+constexpr int kRoleKind = Qt::UserRole;
+/** At most this many lines of the check go into a message box or a tooltip. */
+constexpr int kShownLines = 25;
+
+QString Shortened(const QStringList& lines, const QString& separator) {
+    QStringList shown = lines.mid(0, kShownLines);
+    if (lines.size() > kShownLines)
+        shown << QStringLiteral("... і ще %1").arg(lines.size() - kShownLines);
+    return shown.join(separator);
+}
+
+/** The step of a step-list caption; false for an entry that is not a valuation step. */
+bool StepOfCaption(const QString& caption, valuation::Step* step) {
+    for (const valuation::Step s : valuation::Steps())
+        if (valuation::StepCaption(s) == caption) {
+            *step = s;
+            return true;
+        }
+    return false;
+}
+
+/** Where the step list's marks of each settlement are remembered. */
+QString MarksFolder() {
+    return JoinPath(GlobalVar().Settings.TempDir, QStringLiteral("Перевірка"));
+}
+
+} // namespace
+
+bool TFormMain::checkSettlement(valuation::CheckResult& result) {
+    QString error;
+    if (!m_stepContext.valid() || !m_stepContext.project->isOpen()) {
+        ShowWarning(QStringLiteral("Оберіть населений пункт у дереві проектів."));
+        return false;
+    }
+    if (valuation::CheckSettlement(*m_stepContext.project, result, &error)) {
+        valuation::RememberStepMarks(*m_stepContext.project, MarksFolder(),
+                                     valuation::MarksOf(result));
+        return true;
+    }
+    ShowError(error);
+    return false;
+}
+
+void TFormMain::MarkStaleSteps() {
+    // Remembered marks serve while the database is unchanged; a change is checked anew.
+    valuation::StepMarks marks;
+    const bool checked = m_stepContext.valid() && m_stepContext.project->isOpen() &&
+                         valuation::StepMarksOf(*m_stepContext.project, MarksFolder(), marks);
+    for (int i = 0; i < ListView1->count(); ++i) {
+        QListWidgetItem* item = ListView1->item(i);
+        valuation::Step step{};
+        if (!StepOfCaption(item->text(), &step))
+            continue;
+        const bool stale = checked && marks.isStale(step);
+        item->setIcon(stale ? QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning)
+                            : ItemKindIcon(item->data(kRoleKind).toInt()));
+        item->setForeground(stale ? QBrush(QColor(0xa0, 0x40, 0x00)) : QBrush());
+        item->setToolTip(stale ? QStringLiteral("Збережені результати застаріли:\n") +
+                                     Shortened(marks.reasonsOf(step), QStringLiteral("\n"))
+                               : item->text());
+    }
+}
+
+void TFormMain::ACT_CHECKExecute() {
+    valuation::CheckResult result;
+    {
+        WaitCursor wait;
+        if (!checkSettlement(result))
+            return;
+    }
+    MarkStaleSteps();
+    if (result.agrees()) {
+        ShowInfo(QStringLiteral("Розрахунок узгоджений: кожен збережений результат відповідає "
+                                "даним, з яких його обчислено."));
+        return;
+    }
+    ShowWarning(QStringLiteral("Розрахунок не узгоджений:\r") +
+                Shortened(valuation::CheckLines(result), QStringLiteral("\r")) +
+                QStringLiteral("\rВиправити: \"Проект\" - \"Перерахувати все\"."));
+}
+
+bool TFormMain::recalcAll(const valuation::CheckResult& result) {
+    QString error;
+    {
+        WaitCursor wait;
+        backup::BeforeSettlementStore(*m_stepContext.project);
+        if (!valuation::WriteRecalculated(*m_stepContext.project, result, &error)) {
+            ShowError(error);
+            return false;
+        }
+    }
+    MarkStaleSteps();
+    return true;
+}
+
+void TFormMain::ACT_RECALCExecute() {
+    valuation::CheckResult result;
+    {
+        WaitCursor wait;
+        if (!checkSettlement(result))
+            return;
+    }
+    if (result.stale.empty()) {
+        if (result.problems.empty())
+            ShowInfo(QStringLiteral("Перераховувати нічого: розрахунок узгоджений."));
+        else
+            ShowWarning(QStringLiteral("Перераховувати нічого, але є дані, яких розрахунок не "
+                                       "враховує:\r") +
+                        Shortened(valuation::CheckLines(result), QStringLiteral("\r")));
+        return;
+    }
+    if (AskConfirm(QStringLiteral("Перерахувати застарілі результати (%1)? Значення, введені "
+                                  "вручну, не зміняться; перед цим буде зроблено автоматичну "
+                                  "копію бази.")
+                       .arg(result.stale.size()),
+                   Answer::Ok | Answer::Cancel) != Answer::Ok)
+        return;
+    if (!recalcAll(result))
+        return;
+    QStringList lines;
+    for (const valuation::StaleValue& v : result.stale)
+        lines << valuation::RecalcLine(v);
+    ShowInfo(QStringLiteral("Перераховано:\r") + Shortened(lines, QStringLiteral("\r")));
+}
+
+bool TFormMain::CheckBeforeReports() {
+    valuation::CheckResult result;
+    {
+        WaitCursor wait;
+        if (!checkSettlement(result))
+            return true; // the check's own failure was shown; the reports say their own
+    }
+    if (result.stale.empty())
+        return true;
+    const Answer answer = AskConfirm(
+        QStringLiteral("Деякі збережені результати кроків застаріли:\r") +
+            Shortened(valuation::CheckLines(result), QStringLiteral("\r")) +
+            QStringLiteral("\rПерерахувати їх перед заповненням звіту?\r\"Так\" - перерахувати, "
+                           "\"Ні\" - заповнити звіт як є, \"Скасувати\" - не заповнювати."),
+        Answer::Yes | Answer::No | Answer::Cancel);
+    if (answer == Answer::Yes)
+        return recalcAll(result);
+    MarkStaleSteps();
+    return answer == Answer::No;
+}

@@ -1,0 +1,16 @@
+#include "steps/common/StepRules.h"
+#include "steps/zonal/ZonalScores.h"
+
+#include <vector>
+
+StepCheck CheckScores(const StringGrid& anketa) {
+    std::vector<int> districts;
+    for (int col = 2; col < anketa.colCount(); ++col)
+        districts.push_back(col);
+    return CheckGridCells(
+        anketa, QStringLiteral("GridAnketa"), districts,
+        [](const QString& text) {
+            return rule::WholeWithin(text, 1, MaxScore, QStringLiteral("Бал"));
+        },
+        [&anketa](int row) { return anketa.at(row, 0).trimmed().isEmpty(); });
+}

@@ -1,0 +1,155 @@
+// The check and the recalculation of the whole chain on copies of the shipped demonstration
+// settlement: it agrees as built; a changed input makes its dependants stale, recalc mends
+// them, values typed by the valuer stay.
+#include "app/ChainCommand.h"
+#include "common/FileUtils.h"
+#include "common/TextUtils.h"
+#include "db/Database.h"
+#include "db/QueryFunctions.h"
+#include "tests/support/TestSupport.h"
+#include "valuation/Check.h"
+#include "valuation/Formulas.h"
+#include "valuation/Typed.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ChainTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QString source = JoinPath(
+            BuiltAppDir(), QStringLiteral("Проекти/Демонстраційний проект/с. Демонстраційне"));
+        if (!QFileInfo(source).isDir())
+            GTEST_SKIP() << "the program folder is not built";
+        folder = dir.filePath(QStringLiteral("с. Демонстраційне"));
+        QDir().mkpath(folder);
+        for (const QString& name : QDir(source).entryList(QDir::Files))
+            ASSERT_TRUE(QFile::copy(JoinPath(source, name), JoinPath(folder, name)));
+        ASSERT_TRUE(db.open(JoinPath(folder, QStringLiteral("data.sqlite"))));
+    }
+
+    void exec(const QString& sql) {
+        Query q(&db);
+        ASSERT_TRUE(RunQuery(q, sql, false)) << LastError().toStdString();
+    }
+    QString value(const QString& sql) {
+        Query q(&db);
+        return RunQuery(q, sql, true) && !q.eof() ? q.text(0) : QStringLiteral("<none>");
+    }
+    QString indicator(const QString& name) {
+        return value(QStringLiteral("SELECT значення FROM характеристика WHERE показник='") + name +
+                     QStringLiteral("' ORDER BY id"));
+    }
+
+    /** Runs a command; its exit status, and its output lines in `lines`. */
+    int run(bool recalc, QStringList* lines = nullptr) {
+        QString outText, errText;
+        QTextStream out(&outText), err(&errText);
+        const int status = recalc ? RunRecalcCommand({folder}, app.path(), out, err)
+                                  : RunCheckCommand({folder}, out, err);
+        out.flush();
+        err.flush();
+        if (lines)
+            *lines = outText.split(u'\n', Qt::SkipEmptyParts);
+        errors = errText;
+        return status;
+    }
+
+    TempAppDir app;
+    QTemporaryDir dir;
+    QString folder;
+    QString errors;
+    Connection db;
+};
+
+} // namespace
+
+TEST_F(ChainTest, TheDemonstrationAgreesAsBuilt) {
+    QStringList lines;
+    EXPECT_EQ(run(false, &lines), 0) << lines.join(u'\n').toStdString();
+    EXPECT_TRUE(lines.isEmpty());
+    EXPECT_EQ(run(true, &lines), 0);
+    EXPECT_TRUE(lines.isEmpty());
+}
+
+TEST_F(ChainTest, AChangedKm1MakesItsDependantsStaleAndRecalcMendsThem) {
+    const QString cost = indicator(QStringLiteral("Витрати на освоювання"));
+    exec(QStringLiteral("UPDATE характеристика SET значення='1.300' WHERE показник='Км1'"));
+    QStringList lines;
+    ASSERT_EQ(run(false, &lines), 1);
+    const QString expected = valuation::AverageValue(cost, QStringLiteral("1.300"));
+    EXPECT_TRUE(lines.first().startsWith(QStringLiteral("\"Середня вартість\": показник "
+                                                        "\"Середня вартість 1 кв м\"")))
+        << lines.first().toStdString();
+    EXPECT_TRUE(lines.first().endsWith(QStringLiteral("перераховано ") + expected));
+    EXPECT_TRUE(lines.join(u'\n').contains(QStringLiteral("км2, район 1: вартість")));
+    EXPECT_TRUE(lines.join(u'\n').contains(QStringLiteral("\"Оцінка ділянок\"")));
+
+    ASSERT_EQ(run(true, &lines), 0) << errors.toStdString();
+    EXPECT_TRUE(lines.first().contains(QStringLiteral(" → ") + expected));
+    EXPECT_EQ(run(false), 0);
+    EXPECT_EQ(indicator(QStringLiteral("Середня вартість 1 кв м")), expected);
+    // Every zone value is Цнм x Km2 again.
+    Query q(&db);
+    ASSERT_TRUE(RunQuery(q, QStringLiteral("SELECT км2, вартість FROM км2 WHERE км2<>''"), true));
+    for (q.first(); !q.eof(); q.next())
+        EXPECT_EQ(q.text(1),
+                  FormatFixed(valuation::ZoneValue(NumberOr0(expected), NumberOr0(q.text(0))), 2));
+}
+
+TEST_F(ChainTest, ATypedAverageValueIsAnInputAndStays) {
+    exec(QStringLiteral("UPDATE характеристика SET значення='60.00' WHERE показник='Середня "
+                        "вартість 1 кв м'"));
+    ASSERT_TRUE(valuation::MarkIndicatorTyped(db, QStringLiteral("Середня вартість 1 кв м"),
+                                              QStringLiteral("60.00"), true));
+    QStringList lines;
+    ASSERT_EQ(run(false, &lines), 1);
+    EXPECT_FALSE(
+        lines.join(u'\n').contains(QStringLiteral("показник \"Середня вартість 1 кв м\"")));
+    ASSERT_EQ(run(true), 0);
+    EXPECT_EQ(indicator(QStringLiteral("Середня вартість 1 кв м")), QStringLiteral("60.00"));
+    // A later different value is no longer the typed one: it is stale again.
+    exec(QStringLiteral("UPDATE характеристика SET значення='61.00' WHERE показник='Середня "
+                        "вартість 1 кв м'"));
+    ASSERT_EQ(run(false, &lines), 1);
+    EXPECT_TRUE(lines.first().contains(QStringLiteral("збережено 61.00")));
+}
+
+TEST_F(ChainTest, CostsAndLocalFactorsReachTheirDependants) {
+    // An item without quantity has no total; В follows.
+    exec(QStringLiteral("UPDATE витрати SET кількість='' WHERE id=(SELECT min(id) FROM витрати)"));
+    // A district's coefficient changes: the quarters of that district follow it.
+    exec(QStringLiteral("UPDATE локальні SET коефіціент='1.33' WHERE rowid=(SELECT min(rowid) "
+                        "FROM локальні WHERE коефіціент<>'')"));
+    QStringList lines;
+    ASSERT_EQ(run(false, &lines), 1);
+    const QString all = lines.join(u'\n');
+    EXPECT_TRUE(all.contains(QStringLiteral("\"Витрати на освоювання\": витрати, рядок 1")));
+    EXPECT_TRUE(all.contains(QStringLiteral("перераховано (порожньо)")));
+    EXPECT_TRUE(all.contains(QStringLiteral("\"Локальні фактори покварта-лам\"")));
+    EXPECT_TRUE(all.contains(QStringLiteral("перераховано 1.33")));
+    ASSERT_EQ(run(true), 0) << errors.toStdString();
+    EXPECT_EQ(run(false), 0);
+    EXPECT_EQ(value(QStringLiteral("SELECT всього FROM витрати ORDER BY id")), QString());
+}
+
+TEST_F(ChainTest, ACoefficientThatIsNoNumberIsReportedAndWrongUseRefused) {
+    exec(QStringLiteral("UPDATE локальні SET коефіціент='abc' WHERE rowid=(SELECT min(rowid) "
+                        "FROM локальні)"));
+    QStringList lines;
+    EXPECT_EQ(run(false, &lines), 1);
+    EXPECT_TRUE(lines.join(u'\n').contains(QStringLiteral("\"abc\" не є числом")));
+
+    QString outText, errText;
+    QTextStream out(&outText), err(&errText);
+    EXPECT_EQ(RunCheckCommand({}, out, err), 2);
+    EXPECT_EQ(RunCheckCommand({dir.filePath(QStringLiteral("немає"))}, out, err), 2);
+    EXPECT_EQ(RunRecalcCommand({QStringLiteral("--help")}, app.path(), out, err), 0);
+    out.flush();
+    EXPECT_TRUE(outText.contains(QStringLiteral("tamberon recalc ПАПКА")));
+}

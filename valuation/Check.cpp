@@ -1,0 +1,574 @@
+#include "valuation/Check.h"
+
+#include "common/LastError.h"
+#include "common/TextUtils.h"
+#include "db/BulkStore.h"
+#include "db/Database.h"
+#include "db/QueryFunctions.h"
+#include "db/Transaction.h"
+#include "valuation/Formulas.h"
+#include "valuation/IndexationLines.h"
+#include "valuation/Settlement.h"
+#include "valuation/TableRows.h"
+#include "valuation/Typed.h"
+#include "valuation/ZonalKm2.h"
+#include "valuation/ZonalScores.h"
+
+#include <QHash>
+#include <QSet>
+#include <array>
+#include <cmath>
+#include <map>
+#include <memory>
+
+namespace valuation {
+
+namespace {
+
+using Table = TableRows;
+
+bool ReadTable(Connection& db, const QString& table, const QStringList& columns,
+               const QString& order, Table& out) {
+    return ReadTableRows(db, table, columns, order, out);
+}
+
+/** Texts that say the same: equal, or both numbers of the same value. */
+bool Same(const QString& a, const QString& b) {
+    if (a == b)
+        return true;
+    const std::optional<double> x = ParseNumber(a), y = ParseNumber(b);
+    return x && y && std::fabs(*x - *y) < 1e-9;
+}
+
+QString Shown(const QString& text) {
+    return text.isEmpty() ? QStringLiteral("(порожньо)") : text;
+}
+
+QString Quoted(const QString& text) {
+    return u'"' + text + u'"';
+}
+
+class Checker {
+public:
+    Checker(Connection& db, CheckResult& r) : m_db(db), m_r(r) {}
+
+    bool run(QString* error) {
+        if (!ReadSettlement(m_db, m_s, error))
+            return false;
+        if (!m_typed.read(m_db))
+            return fail(error, TypedTable());
+        return info(error) && costs(error) && average() && zonal(error) && local() &&
+               quarters(error) && soils(error) && plots(error);
+    }
+
+private:
+    bool fail(QString* error, const QString& table) {
+        if (error)
+            *error = QStringLiteral("Вибірка із бази \"") + table +
+                     QStringLiteral("\"\rПодробиці: ") + LastError();
+        return false;
+    }
+
+    void indicator(Step step, const QString& name, const QString& computed) {
+        const QString stored = m_s.indicator(name);
+        if (Same(stored, computed))
+            return;
+        StaleValue v;
+        v.step = step;
+        v.what = QStringLiteral("показник ") + Quoted(name);
+        v.stored = stored;
+        v.computed = computed;
+        v.indicator = name;
+        m_r.stale.push_back(std::move(v));
+    }
+
+    void cell(Step step, const QString& table, long long rowId, const QString& column,
+              const QString& what, const QString& stored, const QString& computed) {
+        if (Same(stored, computed))
+            return;
+        StaleValue v;
+        v.step = step;
+        v.what = table + QStringLiteral(", ") + what + QStringLiteral(": ") + column;
+        v.stored = stored;
+        v.computed = computed;
+        v.table = table;
+        v.rowId = rowId;
+        v.column = column;
+        m_r.stale.push_back(std::move(v));
+    }
+
+    bool typedIndicator(const QString& name) const {
+        return m_typed.isTyped(IndicatorTable(), name, QStringLiteral("значення"),
+                               m_s.indicator(name));
+    }
+
+    // "Інформація" copies the population of its list into the indicator the steps read.
+    bool info(QString* error) {
+        Table t;
+        if (!ReadTable(m_db, QStringLiteral("показники"),
+                       {QStringLiteral("показник"), QStringLiteral("значення")},
+                       QStringLiteral("id"), t))
+            return fail(error, QStringLiteral("показники"));
+        m_population = m_s.indicator(ind::Population());
+        for (const QStringList& row : t.rows)
+            if (row[0] == QStringLiteral("Чисельність населення, тис. чол.")) {
+                if (!row[1].trimmed().isEmpty()) {
+                    m_population = row[1];
+                    indicator(Step::Info, ind::Population(), row[1]);
+                }
+                break;
+            }
+        return true;
+    }
+
+    // В: each item's restored cost (from its initial cost unless typed) and total, then the
+    // cost per sq m of the assessed territory.
+    bool costs(QString* error) {
+        Table t;
+        const QString table = QStringLiteral("витрати");
+        if (!ReadTable(m_db, table,
+                       {QStringLiteral("первісна"), QStringLiteral("відновлена"),
+                        QStringLiteral("кількість"), QStringLiteral("всього"),
+                        QStringLiteral("назва")},
+                       QStringLiteral("id"), t))
+            return fail(error, table);
+        m_developmentCost = m_s.indicator(ind::DevelopmentCost());
+        if (t.rows.empty())
+            return true;
+        const double k = IndexationLineFactor(m_s.indicator(ind::CostCoefficient()));
+        double total = 0;
+        for (size_t i = 0; i < t.rows.size(); ++i) {
+            const QStringList& row = t.rows[i];
+            const QString key = QString::number(i + 1);
+            const QString what =
+                QStringLiteral("рядок ") + key + QStringLiteral(" (") + row[4] + u')';
+            QString restored = row[1];
+            const std::optional<double> initial = ParseNumber(row[0]);
+            if (initial && !m_typed.isTyped(table, key, QStringLiteral("відновлена"), row[1])) {
+                restored = FormatFixed(RestoredCost(*initial, k), 4);
+                cell(Step::Costs, table, t.ids[i], QStringLiteral("відновлена"), what, row[1],
+                     restored);
+            }
+            const QString itemTotal = CostItemTotal(row[2], restored);
+            cell(Step::Costs, table, t.ids[i], QStringLiteral("всього"), what, row[3], itemTotal);
+            total += NumberOr0(itemTotal);
+        }
+        const QString computed = DevelopmentCost(total, m_s.indicator(ind::AssessedArea()));
+        if (!computed.isEmpty()) {
+            m_developmentCost = computed;
+            indicator(Step::Costs, ind::DevelopmentCost(), computed);
+        }
+        return true;
+    }
+
+    // Цнм = В x 2 x Км1, unless the valuer typed it.
+    bool average() {
+        m_average = m_s.averageValueText();
+        if (typedIndicator(ind::AverageValue()))
+            return true;
+        const QString computed = AverageValue(m_developmentCost, m_s.indicator(ind::Km1()));
+        if (!computed.isEmpty()) {
+            m_average = computed;
+            indicator(Step::Average, ind::AverageValue(), computed);
+        }
+        return true;
+    }
+
+    bool zonal(QString* error) {
+        if (m_s.districts.empty() || m_s.km2.empty())
+            return true;
+        bool grouped = false;
+        for (const Km2Row& r : m_s.km2)
+            grouped = grouped || !(r.si + r.ei + r.ui + r.ci).isEmpty();
+        const ZonalVariant variant = grouped ? ZonalVariant::Grouped : ZonalVariant::Weighted;
+        const Step step = grouped ? Step::ZonalGrouped : Step::ZonalWeighted;
+        const ResultColumns cols = ResultColumnsOf(variant);
+
+        StringGrid anketa;
+        QStringList factors;
+        if (!ReadAnketaGrid(m_db, m_s.districts, anketa, &factors))
+            return fail(error, QStringLiteral("анкета"));
+        StringGrid result = MakeResultGrid(variant, m_s.districts);
+        QHash<QString, int> rowOf;
+        for (int row = result.fixedRows(); row < result.rowCount(); ++row)
+            rowOf.insert(result.at(row, 0), row);
+        if (!factors.isEmpty())
+            ComputeIndices(variant, anketa, result);
+        // The stored zone of each district (its first row); without a questionnaire the
+        // stored indices are the inputs of Km2.
+        QHash<QString, int> storedRow;
+        for (int i = 0; i < static_cast<int>(m_s.km2.size()); ++i) {
+            const Km2Row& r = m_s.km2[static_cast<size_t>(i)];
+            const auto it = rowOf.constFind(r.district);
+            if (it == rowOf.cend() || storedRow.contains(r.district))
+                continue;
+            storedRow.insert(r.district, i);
+            result.set(*it, cols.zone, r.zone);
+            if (factors.isEmpty())
+                result.set(*it, cols.ii, r.ii);
+        }
+        const Km2Outcome outcome = ComputeKm2(result, cols, m_population, m_average);
+
+        Table ids;
+        if (!ReadTable(m_db, QStringLiteral("км2"), {QStringLiteral("район")}, QStringLiteral("id"),
+                       ids))
+            return fail(error, QStringLiteral("км2"));
+        const QString table = QStringLiteral("км2");
+        for (const District& d : m_s.districts) {
+            const auto it = storedRow.constFind(d.number);
+            if (it == storedRow.cend())
+                continue;
+            const Km2Row& r = m_s.km2[static_cast<size_t>(it.value())];
+            const long long id = ids.ids[static_cast<size_t>(it.value())];
+            const int row = rowOf.value(it.key());
+            const QString what = QStringLiteral("район ") + it.key();
+            const auto compare = [&](const char* column, const QString& stored, int col) {
+                cell(step, table, id, QString::fromUtf8(column), what, stored, result.at(row, col));
+            };
+            compare("площа", r.area, 1);
+            if (!factors.isEmpty()) {
+                if (grouped) {
+                    compare("si", r.si, 5);
+                    compare("ei", r.ei, 10);
+                    compare("ui", r.ui, 15);
+                    compare("ci", r.ci, 20);
+                } else {
+                    compare("сума", r.sum, 2);
+                    compare("середній", r.mean, 3);
+                    compare("середньозваж", r.weighted, 4);
+                }
+                compare("іі", r.ii, cols.ii);
+            }
+            compare("км2", r.km2, cols.km2);
+            compare("вартість", r.value, cols.value);
+            m_km2OfDistrict.insert(it.key(), result.at(row, cols.km2));
+        }
+        // Districts stored again further down keep their first row's values for the plots.
+
+        // The zone list, rebuilt from the zones the districts name (descriptions kept).
+        StringGrid zones = MakeZoneGrid(static_cast<int>(m_s.zones.size()));
+        Table zoneRows;
+        if (!ReadTable(m_db, QStringLiteral("зони"),
+                       {QStringLiteral("зона"), QStringLiteral("райони"), QStringLiteral("опис")},
+                       QStringLiteral("id"), zoneRows))
+            return fail(error, QStringLiteral("зони"));
+        zones = MakeZoneGrid(static_cast<int>(zoneRows.rows.size()));
+        for (size_t i = 0; i < zoneRows.rows.size(); ++i)
+            zones.setRowTexts(1 + static_cast<int>(i), zoneRows.rows[i]);
+        const int used = RebuildZoneList(result, cols, zones);
+        if (used == 0)
+            return true;
+        indicator(step, ind::ZoneCount(), QString::number(used));
+        indicator(step, ind::Km2Min(), outcome.minimum);
+        indicator(step, ind::Km2Max(), outcome.maximum);
+        QStringList storedList, computedList;
+        std::vector<QStringList> rebuilt;
+        for (const QStringList& row : zoneRows.rows)
+            if (!row[0].isEmpty())
+                storedList << row[0] + QStringLiteral(": ") + row[1];
+        for (int row = zones.fixedRows(); row < zones.rowCount(); ++row) {
+            rebuilt.push_back(zones.rowTexts(row));
+            computedList << zones.at(row, 0) + QStringLiteral(": ") + zones.at(row, 1);
+        }
+        if (storedList != computedList) {
+            StaleValue v;
+            v.step = step;
+            v.what = QStringLiteral("зони: склад зон");
+            v.stored = storedList.join(QStringLiteral("; "));
+            v.computed = computedList.join(QStringLiteral("; "));
+            v.table = QStringLiteral("зони");
+            v.rows = std::move(rebuilt);
+            m_r.stale.push_back(std::move(v));
+        }
+        return true;
+    }
+
+    // Coefficients are refused where typed; one already stored is reported here.
+    bool local() {
+        for (const LocalCell& c : m_s.local)
+            if (!IsLocalCoefficient(c.coefficient))
+                m_r.problems.push_back(
+                    {Step::Local, QStringLiteral("локальні, район ") + c.district +
+                                      QStringLiteral(", фактор ") + QString::number(c.factor) +
+                                      QStringLiteral(": коефіцієнт ") + Quoted(c.coefficient) +
+                                      QStringLiteral(" не є числом більшим за 0, Км3 його не "
+                                                     "враховує")});
+        return true;
+    }
+
+    // The quarter statement carries its districts' local coefficients and Kf.
+    bool quarters(QString* error) {
+        const QString table = QStringLiteral("відомість_кварталів");
+        QStringList columns{QStringLiteral("id"), QStringLiteral("район"), QStringLiteral("назва"),
+                            QStringLiteral("функ")};
+        for (int k = 1; k <= 30; ++k)
+            columns << QStringLiteral("лок_%1").arg(k);
+        Table t;
+        if (!ReadTable(m_db, table, columns, QStringLiteral("rowid"), t))
+            return fail(error, table);
+        if (t.rows.empty())
+            return true;
+        QSet<QString> known;
+        for (const District& d : m_s.districts)
+            known.insert(d.number);
+        // Each district's coefficient of factor k, looked up once.
+        QHash<QString, std::array<QString, 31>> coefficients;
+        for (const LocalCell& c : m_s.local)
+            if (c.factor >= 1 && c.factor <= 30)
+                coefficients[c.district][static_cast<size_t>(c.factor)] = c.coefficient;
+            else
+                coefficients[c.district];
+        for (size_t i = 0; i < t.rows.size(); ++i) {
+            const QStringList& row = t.rows[i];
+            const QString district = row[1].trimmed();
+            if (!known.contains(district))
+                continue;
+            const QString key = row[0];
+            const QString what =
+                QStringLiteral("рядок ") + key + QStringLiteral(", район ") + district;
+            if (const std::optional<double> kf = KfOfName(row[2])) {
+                const QString computed = FormatFixed(*kf, 2);
+                if (!m_typed.isTyped(table, key, QStringLiteral("функ"), row[3]))
+                    cell(Step::LocalByQuarter, table, t.ids[i], QStringLiteral("функ"), what,
+                         row[3], computed);
+            }
+            const auto found = coefficients.constFind(district);
+            if (found == coefficients.cend())
+                continue;
+            for (int k = 1; k <= 30; ++k) {
+                const QString& stored = row[3 + k];
+                const QString& computed = (*found)[static_cast<size_t>(k)];
+                if (stored == computed)
+                    continue;
+                const QString column = QStringLiteral("лок_%1").arg(k);
+                if (!m_typed.isTyped(table, key, column, stored))
+                    cell(Step::LocalByQuarter, table, t.ids[i], column, what, stored, computed);
+            }
+        }
+        return true;
+    }
+
+    bool soils(QString* error) {
+        const QString table = QStringLiteral("угіддя");
+        Table t;
+        if (!ReadTable(m_db, table,
+                       {QStringLiteral("тип"), QStringLiteral("шифр"),
+                        QStringLiteral("бал_бонітету"), QStringLiteral("площа"),
+                        QStringLiteral("вартість")},
+                       QStringLiteral("id"), t))
+            return fail(error, table);
+        QHash<QString, std::pair<QString, QString>> params; // kind -> base, average score
+        for (const QStringList& row : t.rows)
+            if (row[0].endsWith(u'*') && !params.contains(row[0].chopped(1)))
+                params.insert(row[0].chopped(1), {row[4], row[2]});
+        for (size_t i = 0; i < t.rows.size(); ++i) {
+            const QStringList& row = t.rows[i];
+            if (row[0].endsWith(u'*') || row[1].isEmpty())
+                continue;
+            const auto [base, score] = params.value(row[0]);
+            const QString computed = SoilValuePerHa(row[2], row[3], base, score);
+            cell(Step::Agricultural, table, t.ids[i], QStringLiteral("вартість"),
+                 QStringLiteral("тип ") + row[0] + QStringLiteral(", шифр ") + row[1], row[4],
+                 computed);
+            const QString key = row[0] + u'\t' + row[1];
+            if (!m_soilValue.contains(key))
+                m_soilValue.insert(key, computed);
+        }
+        return true;
+    }
+
+    /** Km2 of a plot's district: its first "км2" row (as recomputed); 1 without one. */
+    QString plotKm2(const QString& district) const {
+        const auto it = m_km2OfDistrict.constFind(district);
+        if (it != m_km2OfDistrict.cend())
+            return FormatFixed(ParseNumber(*it).value_or(1.0), 2);
+        for (const Km2Row& r : m_s.km2)
+            if (r.district == district)
+                return FormatFixed(ParseNumber(r.km2).value_or(1.0), 2);
+        return FormatFixed(1.0, 2);
+    }
+
+    bool plots(QString* error) {
+        const QString table = QStringLiteral("ділянки");
+        Table t;
+        if (!ReadTable(m_db, table,
+                       {QStringLiteral("номер"), QStringLiteral("назва"), QStringLiteral("функц"),
+                        QStringLiteral("район"), QStringLiteral("площа"), QStringLiteral("базова"),
+                        QStringLiteral("розрахункова"), QStringLiteral("загальна"),
+                        QStringLiteral("шифр")},
+                       QStringLiteral("id"), t))
+            return fail(error, table);
+        for (int number = 1; number <= 3; ++number) {
+            std::vector<size_t> rows;
+            for (size_t i = 0; i < t.rows.size(); ++i)
+                if (t.rows[i][0] == QString::number(number))
+                    rows.push_back(i);
+            if (rows.empty())
+                continue;
+            const bool household = number == 3;
+            if (household && rows.size() < 2)
+                continue;
+            plot(t, number, rows, household);
+        }
+        return true;
+    }
+
+    void plot(const Table& t, int number, const std::vector<size_t>& rows, bool household) {
+        const QString table = QStringLiteral("ділянки");
+        const size_t main = household ? rows[1] : rows[0];
+        const QStringList& r = t.rows[main];
+        const QString what = QStringLiteral("ділянка ") + QString::number(number);
+        if (m_average.isEmpty())
+            return;
+        cell(Step::Plots, table, t.ids[main], QStringLiteral("базова"), what, r[5], m_average);
+        const QString district = r[3];
+        if (district.isEmpty())
+            return;
+        const QString km2 = plotKm2(district);
+        const QString km3 = FormatFixed(m_s.km3(district).product, 2);
+        const std::optional<double> kf = ParseNumber(r[2]);
+        const std::optional<double> area = ParseNumber(r[4]);
+        if (!kf || !area)
+            return;
+        const QString perSqM =
+            Fixed(ValuePerSqM(NumberOr0(m_average) * NumberOr0(km2), *kf, NumberOr0(km3)), 2);
+        if (perSqM.isEmpty())
+            return;
+        const QString value = PlotValue(NumberOr0(perSqM), *area);
+        cell(Step::Plots, table, t.ids[main], QStringLiteral("розрахункова"), what, r[6], perSqM);
+        cell(Step::Plots, table, t.ids[main], QStringLiteral("загальна"), what, r[7], value);
+        if (!household || value.isEmpty())
+            return;
+        double total = NumberOr0(value);
+        double totalArea = *area;
+        for (size_t j = 2; j < rows.size(); ++j) {
+            const QStringList& part = t.rows[rows[j]];
+            const QString kind = part[1];
+            const QString partWhat = what + QStringLiteral(", частина ") + kind;
+            const QString perHa = m_soilValue.value(kind + u'\t' + part[8], part[5]);
+            if (!part[8].isEmpty())
+                cell(Step::Plots, table, t.ids[rows[j]], QStringLiteral("базова"), partWhat,
+                     part[5], perHa);
+            const std::optional<double> ha = ParseNumber(perHa);
+            const std::optional<double> partArea = ParseNumber(part[4]);
+            if (part[8].isEmpty() || !ha || !partArea)
+                continue;
+            const QString partValue = Fixed(*ha * *partArea, 2);
+            cell(Step::Plots, table, t.ids[rows[j]], QStringLiteral("загальна"), partWhat, part[7],
+                 partValue);
+            total += NumberOr0(partValue);
+            totalArea += *partArea;
+        }
+        const QStringList& summary = t.rows[rows[0]];
+        const QString totals = what + QStringLiteral(", разом");
+        cell(Step::Plots, table, t.ids[rows[0]], QStringLiteral("площа"), totals, summary[4],
+             Fixed(totalArea, 4));
+        cell(Step::Plots, table, t.ids[rows[0]], QStringLiteral("загальна"), totals, summary[7],
+             Fixed(total, 2));
+    }
+
+    Connection& m_db;
+    CheckResult& m_r;
+    Settlement m_s;
+    TypedValues m_typed;
+    QString m_population;
+    QString m_developmentCost;
+    QString m_average;
+    QHash<QString, QString> m_km2OfDistrict;
+    QHash<QString, QString> m_soilValue;
+};
+
+} // namespace
+
+bool CheckResult::isStale(Step step) const {
+    for (const StaleValue& v : stale)
+        if (v.step == step)
+            return true;
+    for (const Problem& p : problems)
+        if (p.step == step)
+            return true;
+    return false;
+}
+
+QStringList CheckResult::reasons(Step step) const {
+    QStringList lines;
+    for (const StaleValue& v : stale)
+        if (v.step == step)
+            lines << v.what + QStringLiteral(": збережено ") + Shown(v.stored) +
+                         QStringLiteral(", перераховано ") + Shown(v.computed);
+    for (const Problem& p : problems)
+        if (p.step == step)
+            lines << p.text;
+    return lines;
+}
+
+bool CheckSettlement(Connection& project, CheckResult& result, QString* error) {
+    result = CheckResult{};
+    Checker checker(project, result);
+    return checker.run(error);
+}
+
+QString StaleLine(const StaleValue& v) {
+    return Quoted(StepCaption(v.step)) + QStringLiteral(": ") + v.what +
+           QStringLiteral(": збережено ") + Shown(v.stored) + QStringLiteral(", перераховано ") +
+           Shown(v.computed);
+}
+
+QString ProblemLine(const Problem& p) {
+    return Quoted(StepCaption(p.step)) + QStringLiteral(": ") + p.text;
+}
+
+QStringList CheckLines(const CheckResult& result) {
+    QStringList lines;
+    for (const StaleValue& v : result.stale)
+        lines << StaleLine(v);
+    for (const Problem& p : result.problems)
+        lines << ProblemLine(p);
+    return lines;
+}
+
+QString RecalcLine(const StaleValue& v) {
+    return Quoted(StepCaption(v.step)) + QStringLiteral(": ") + v.what + QStringLiteral(": ") +
+           Shown(v.stored) + QStringLiteral(" → ") + Shown(v.computed);
+}
+
+bool WriteRecalculated(Connection& project, const CheckResult& result, QString* error) {
+    Transaction transaction(project);
+    const auto fail = [error] {
+        if (error)
+            *error = QStringLiteral("Оновлення даних у базі даних.\rПомилка: ") + LastError();
+        return false;
+    };
+    if (!transaction.ok())
+        return fail();
+    // One prepared UPDATE per table and column.
+    std::map<std::pair<QString, QString>, std::unique_ptr<BulkStatement>> updates;
+    for (const StaleValue& v : result.stale) {
+        bool ok = true;
+        if (!v.indicator.isEmpty()) {
+            ok = WriteIndicator(project, v.indicator, v.computed);
+        } else if (!v.rows.empty() || v.column.isEmpty()) {
+            ok = DeleteRows(project, v.table);
+            BulkInsert insert(
+                project, v.table,
+                {QStringLiteral("зона"), QStringLiteral("райони"), QStringLiteral("опис")});
+            for (const QStringList& row : v.rows)
+                ok = ok && insert.insert(SqlRowOf(row));
+        } else {
+            auto& update = updates[{v.table, v.column}];
+            if (!update)
+                update = std::make_unique<BulkStatement>(
+                    project, QStringLiteral("UPDATE ") + v.table + QStringLiteral(" SET ") +
+                                 v.column + QStringLiteral("=? WHERE rowid=CAST(? AS INTEGER)"));
+            ok = update->run({SqlValue(v.computed), SqlValue(QString::number(v.rowId))});
+        }
+        if (!ok)
+            return fail();
+    }
+    updates.clear();
+    if (!transaction.commit())
+        return fail();
+    return true;
+}
+
+} // namespace valuation

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "valuation/Names.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class Connection;
+
+namespace valuation {
+
+/** One stored result that disagrees with what the model computes from its inputs. */
+struct StaleValue {
+    /** The step that owns the value. */
+    Step step = Step::Info;
+    /** What is stale: an indicator, or a table and its row ("км2, район 7: вартість"). */
+    QString what;
+    QString stored;
+    QString computed;
+
+    /** Where it is stored: the indicator's name ... */
+    QString indicator;
+    /** ... or the table, the row (its rowid) and the column. */
+    QString table;
+    long long rowId = 0;
+    QString column;
+    /** A table rewritten as a whole (the zone list), with its new rows. */
+    std::vector<QStringList> rows;
+};
+
+/** A stored value the model cannot use (a coefficient that is not a number...). */
+struct Problem {
+    Step step = Step::Info;
+    QString text;
+};
+
+/** What the check found. */
+struct CheckResult {
+    std::vector<StaleValue> stale;
+    std::vector<Problem> problems;
+
+    bool agrees() const { return stale.empty() && problems.empty(); }
+    /** The steps whose stored results are stale, each once, with the lines of each. */
+    bool isStale(Step step) const;
+    QStringList reasons(Step step) const;
+};
+
+/**
+ * Recomputes every derived result of the settlement through the model, in dependency order
+ * (В, Цнм, the zonal indices, Km2 and zone values, the zone list, the quarter statement's
+ * local coefficients, the soils' values, the plots), from the stored inputs and the values
+ * the valuer typed (kept as they are), and lists what disagrees with what is stored. Reads
+ * only. False with the reason in `error` when the settlement cannot be read.
+ */
+bool CheckSettlement(Connection& project, CheckResult& result, QString* error = nullptr);
+
+/** A line of the check: step caption, what, stored and recomputed value. */
+QString StaleLine(const StaleValue& stale);
+QString ProblemLine(const Problem& problem);
+/** Every line of a result, stale values first. */
+QStringList CheckLines(const CheckResult& result);
+
+/**
+ * Writes every stale value of `result` (as CheckSettlement found it) in one transaction, so
+ * that a check after it agrees; values typed by the valuer are never touched. The caller makes
+ * the automatic copy first. False with the reason in `error`; the database then keeps its
+ * former content.
+ */
+bool WriteRecalculated(Connection& project, const CheckResult& result, QString* error = nullptr);
+
+/** A recalculation line: "caption: what: old → new". */
+QString RecalcLine(const StaleValue& stale);
+
+} // namespace valuation

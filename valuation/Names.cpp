@@ -1,0 +1,140 @@
+#include "valuation/Names.h"
+
+namespace valuation {
+
+namespace ind {
+QString TotalArea() {
+    return QStringLiteral("Загальна площа населеного пункту");
+}
+QString Population() {
+    return QStringLiteral("Чисельність населення (тис. чол.)");
+}
+QString AssessedArea() {
+    return QStringLiteral("Оціночна територія");
+}
+QString DevelopmentCost() {
+    return QStringLiteral("Витрати на освоювання");
+}
+QString CostCoefficient() {
+    return QStringLiteral("Коефіціент для відновленої вартості");
+}
+QString Km1() {
+    return QStringLiteral("Км1");
+}
+QString Km1Options() {
+    return QStringLiteral("Км1, добуток");
+}
+QString AverageValue() {
+    return QStringLiteral("Середня вартість 1 кв м");
+}
+QString ZoneCount() {
+    return QStringLiteral("Кількість зон");
+}
+QString Km2Min() {
+    return QStringLiteral("Км2, мінімальний");
+}
+QString Km2Max() {
+    return QStringLiteral("Км2, максимальний");
+}
+} // namespace ind
+
+const std::vector<Step>& Steps() {
+    static const std::vector<Step> steps{
+        Step::Info,           Step::Areas,        Step::Costs,      Step::Average,
+        Step::ZonalWeighted,  Step::ZonalGrouped, Step::Functional, Step::Local,
+        Step::LocalByQuarter, Step::Agricultural, Step::Plots,
+    };
+    return steps;
+}
+
+QString StepCaption(Step step) {
+    switch (step) {
+    case Step::Info:
+        return QStringLiteral("Інформація");
+    case Step::Areas:
+        return QStringLiteral("Визначення площ");
+    case Step::Costs:
+        return QStringLiteral("Витрати на освоювання");
+    case Step::Average:
+        return QStringLiteral("Середня вартість");
+    case Step::ZonalWeighted:
+        return QStringLiteral("Земельно-оціночна структури-зація середньо зважена");
+    case Step::ZonalGrouped:
+        return QStringLiteral("Земельно-оціночна структури-зація Si,Ci,Ei,Ui");
+    case Step::Functional:
+        return QStringLiteral("Функціональне використання");
+    case Step::Local:
+        return QStringLiteral("Локальні фактори");
+    case Step::LocalByQuarter:
+        return QStringLiteral("Локальні фактори покварта-лам");
+    case Step::Agricultural:
+        return QStringLiteral("Вартість с/г земель");
+    case Step::Plots:
+        return QStringLiteral("Оцінка ділянок");
+    }
+    return QString();
+}
+
+const std::vector<Ownership>& Owners() {
+    static const std::vector<Ownership> owners = [] {
+        const auto s = [](const char* text) { return QString::fromUtf8(text); };
+        std::vector<Ownership> o;
+        o.push_back({Step::Info, {ind::Population()}, {s("показники")}});
+        // The areas step measures the land: the total area is its field, filled from the
+        // land statement; "Інформація" shows it and fills it only while it is empty.
+        std::vector<QString> areas{ind::TotalArea(), ind::AssessedArea(), s("Кількість районів"),
+                                   s("Площі районів")};
+        for (const char* name :
+             {"Забудована територія", "Забудована територія, під житловою забудовою",
+              "Забудована територія, землі промисловості", "Забудована територія, землі комерційні",
+              "Забудована територія, землі громадського призначення",
+              "Забудована територія, землі транспорту і зв'язку",
+              "Забудована територія, землі технічної інфраструктури",
+              "Забудована територія, землі змішаного використання",
+              "Забудована територія, землі для відпочинку", "Присадібні ділянки для осг",
+              "Інші землі", "Територія, що не враховується", "Територія, що не враховується, с/г",
+              "Територія, що не враховується, ліси",
+              "Територія, що не враховується, відкриті землі",
+              "Територія, що не враховується, вода",
+              "Територія, що не враховується, смуга залізниці",
+              "Територія, що не враховується, аеропорт",
+              "Територія, що не враховується, вулиці"})
+            areas.push_back(s(name));
+        o.push_back({Step::Areas, areas, {}});
+        o.push_back(
+            {Step::Costs, {ind::DevelopmentCost(), ind::CostCoefficient()}, {s("витрати")}});
+        o.push_back({Step::Average, {ind::Km1(), ind::Km1Options(), ind::AverageValue()}, {}});
+        // Both zonal structurings store into the same tables; the one used last owns them.
+        o.push_back({Step::ZonalWeighted,
+                     {ind::ZoneCount(), ind::Km2Min(), ind::Km2Max()},
+                     {s("експертні_фактори"), s("анкета"), s("км2"), s("зони")}});
+        o.push_back({Step::ZonalGrouped, {}, {}});
+        o.push_back({Step::Functional, {}, {s("функціональне")}});
+        o.push_back({Step::Local, {}, {s("локальні")}});
+        o.push_back({Step::LocalByQuarter, {}, {s("відомість_кварталів")}});
+        o.push_back({Step::Agricultural, {}, {s("угіддя")}});
+        o.push_back({Step::Plots, {}, {s("ділянки")}});
+        return o;
+    }();
+    return owners;
+}
+
+bool OwnerOf(const QString& name, Step* step) {
+    for (const Ownership& o : Owners()) {
+        for (const QString& n : o.indicators)
+            if (n == name) {
+                if (step)
+                    *step = o.step;
+                return true;
+            }
+        for (const QString& t : o.tables)
+            if (t == name) {
+                if (step)
+                    *step = o.step;
+                return true;
+            }
+    }
+    return false;
+}
+
+} // namespace valuation
