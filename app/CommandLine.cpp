@@ -2,8 +2,11 @@
 
 #include "common/GlobalVar.h"
 
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -85,6 +88,8 @@ QString ProgramUsage() {
                "  tamberon layers ПАПКА    шари населеного пункту; їх імпорт з інших ГІС і "
                "експорт\n"
                "                           у GeoPackage (tamberon layers --help)\n"
+               "  tamberon value ПАПКА     вартість 1 м² у точці або ділянки населеного пункту\n"
+               "                           (tamberon value --help)\n"
                "  tamberon --help          ця довідка\n"
                "  tamberon --version       версія програми\n"
                "\n"
@@ -122,4 +127,45 @@ int AnswerOnConsole(int argc, char** argv) {
     default:
         return -1;
     }
+}
+
+namespace {
+
+QtMessageHandler g_previousHandler = nullptr;
+
+/** Keeps Qt's notes and warnings (the offscreen platform's) off a command's error output,
+ * which says only what the command could not do. */
+void QuietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtCriticalMsg && type != QtFatalMsg)
+        return;
+    if (g_previousHandler)
+        g_previousHandler(type, context, text);
+    else
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+} // namespace
+
+int RunConsoleCommand(int argc, char** argv, ConsoleCommand command, ConsoleDrawing drawing) {
+    std::unique_ptr<QCoreApplication> app;
+    if (drawing == ConsoleDrawing::Pictures) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        g_previousHandler = qInstallMessageHandler(QuietQtMessages);
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return command(QCoreApplication::arguments().mid(2), QCoreApplication::applicationDirPath(),
+                   out, err);
+}
+
+bool AnswerCommandHelp(const QStringList& arguments, const QString& help, QTextStream& out) {
+    if (arguments.size() != 1 ||
+        (arguments[0] != QLatin1String("--help") && arguments[0] != QLatin1String("-h")))
+        return false;
+    out << help;
+    out.flush();
+    return true;
 }

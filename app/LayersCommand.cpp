@@ -1,5 +1,7 @@
 #include "app/LayersCommand.h"
 
+#include "app/CommandLine.h"
+
 #include "app/ReportCommand.h"
 
 #include "common/FileUtils.h"
@@ -25,8 +27,7 @@ constexpr int WrongCall = 2;
 
 /** The folder as given, or "" after saying in one line that it is missing. */
 QString existingFolder(const QString& given, QTextStream& err) {
-    const QString folder =
-        ExcludeTrailingBackslashes(QDir::cleanPath(QDir(given).absolutePath()));
+    const QString folder = ExcludeTrailingBackslashes(QDir::cleanPath(QDir(given).absolutePath()));
     if (!QFileInfo(folder).isDir()) {
         err << QStringLiteral("Папки \"") << QDir::toNativeSeparators(folder)
             << QStringLiteral("\" немає.") << Qt::endl;
@@ -217,21 +218,13 @@ bool IsLayersCommand(int argc, char** argv) {
 }
 
 int LayersCommandMain(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    return RunLayersCommand(QCoreApplication::arguments().mid(2),
-                            QCoreApplication::applicationDirPath(), out, err);
+    return RunConsoleCommand(argc, argv, RunLayersCommand);
 }
 
 int RunLayersCommand(const QStringList& arguments, const QString& appDir, QTextStream& out,
                      QTextStream& err) {
-    if (arguments.size() == 1 &&
-        (arguments[0] == QLatin1String("--help") || arguments[0] == QLatin1String("-h"))) {
-        out << LayersCommandHelp();
-        out.flush();
+    if (AnswerCommandHelp(arguments, LayersCommandHelp(), out))
         return Done;
-    }
     InitGlobalVar(appDir); // the automatic copies go to the program folder's copies
     const QString verb = arguments.value(0);
     if (verb == QLatin1String("import") && arguments.size() > 1)

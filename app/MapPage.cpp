@@ -1,7 +1,9 @@
 #include "app/MapPage.h"
 
+#include "app/MainWindow.h"
 #include "gis/ui/MapGisTools.h"
 #include "map/MapView.h"
+#include "steps/plots/FormOtsenkaDilanky.h"
 
 #include <QVBoxLayout>
 
@@ -10,7 +12,22 @@ MapPage::MapPage(MapDocument& map, QWidget* parent) : MapTab(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     m_view = new MapView(map, this);
     layout->addWidget(m_view);
-    new MapGisTools(m_view);
+    // The place tools reach the session's settlement through the main window.
+    auto* window = qobject_cast<TFormMain*>(parent);
+    auto session = [window] {
+        if (!window || !window->stepContext().valid())
+            return PlaceSession();
+        const StepContext& c = window->stepContext();
+        return PlaceSession{c.folder, c.project, c.catalogue};
+    };
+    auto transfer = [window](const PlaceTransfer& place) {
+        if (!window || !window->stepContext().valid())
+            return;
+        const PlotPreset preset{place.plot, place.name, place.district,
+                                place.kf,   place.km3,  place.areaHa};
+        OpenStepPlots(window->stepContext(), window, &preset);
+    };
+    new MapGisTools(m_view, session, transfer);
 }
 
 void MapPage::removeAllLayers() {

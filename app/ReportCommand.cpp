@@ -1,5 +1,7 @@
 #include "app/ReportCommand.h"
 
+#include "app/CommandLine.h"
+
 #include "catalogue/core/CataloguePaths.h"
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
@@ -14,7 +16,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
 #include <cstring>
@@ -157,43 +158,15 @@ bool IsReportCommand(int argc, char** argv) {
     return argc > 1 && std::strcmp(argv[1], "report") == 0;
 }
 
-namespace {
-
-QtMessageHandler g_previousHandler = nullptr;
-
-/** Keeps Qt's notes and warnings (the offscreen platform's) off the command's error output,
- * which names only the files not saved. */
-void QuietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (type != QtCriticalMsg && type != QtFatalMsg)
-        return;
-    if (g_previousHandler)
-        g_previousHandler(type, context, text);
-    else
-        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-}
-
-} // namespace
-
 int ReportCommandMain(int argc, char** argv) {
-    // The report's maps are drawn with fonts, which need a GUI application; the offscreen
-    // platform gives one without any display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    g_previousHandler = qInstallMessageHandler(QuietQtMessages);
-    QGuiApplication app(argc, argv);
-    QStringList arguments = QCoreApplication::arguments().mid(2);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    return RunReportCommand(arguments, QCoreApplication::applicationDirPath(), out, err);
+    // The report's maps are drawn with fonts.
+    return RunConsoleCommand(argc, argv, RunReportCommand, ConsoleDrawing::Pictures);
 }
 
 int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextStream& out,
                      QTextStream& err) {
-    if (arguments.size() == 1 &&
-        (arguments[0] == QLatin1String("--help") || arguments[0] == QLatin1String("-h"))) {
-        out << ReportCommandHelp();
-        out.flush();
+    if (AnswerCommandHelp(arguments, ReportCommandHelp(), out))
         return 0;
-    }
     if (arguments.size() != 1 || arguments[0].isEmpty()) {
         err << QStringLiteral("Вкажіть одну папку населеного пункту: tamberon report ПАПКА "
                               "(докладніше: tamberon report --help).")
@@ -218,6 +191,9 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
     reports::HeadlessJobRunner jobs;
     const backup::StoreLabel label(QStringLiteral("Заповнити звіт"));
     backup::BeforeSettlementStore(data);
+    // The run goes on without its copy, but says so.
+    if (QString problem = backup::TakeUntoldProblem(); !problem.isEmpty())
+        err << problem.replace(u'\r', u' ') << Qt::endl;
     const reports::ReportRunResult result =
         reports::RunReports(context, folder, GlobalVar().Settings.TemplateDir, jobs, false);
     for (const QString& path : result.saved)

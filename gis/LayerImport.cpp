@@ -7,7 +7,7 @@
 #include "map/CoordinateSystems.h"
 #include "map/GeometryRepair.h"
 #include "map/MapGlobal.h"
-#include "steps/functional/FunctionalStep.h"
+#include "valuation/LandUse.h"
 
 #include <QDateTime>
 #include <QDir>

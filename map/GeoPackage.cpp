@@ -42,15 +42,17 @@ bool allRegions(const FeatureList& features) {
 bool writeLayer(GDALDataset& ds, const PackageLayer& source, const GdalScope& scope,
                 QString* error) {
     OGRSpatialReference srs;
-    const bool hasSrs = !source.crsWkt.isEmpty() &&
-                        srs.importFromWkt(source.crsWkt.toUtf8().constData()) == OGRERR_NONE;
+    // A plane of no earth system is GeoPackage's "undefined cartesian" one (not the
+    // undefined geographic one, which would read as degrees).
+    if (source.crsWkt.isEmpty() ||
+        srs.importFromWkt(source.crsWkt.toUtf8().constData()) != OGRERR_NONE)
+        srs.SetLocalCS("Undefined Cartesian SRS");
     srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
     const bool regions = allRegions(source.features);
     const QByteArray name = source.name.toUtf8();
     const char* const options[] = {"SPATIAL_INDEX=YES", nullptr};
-    OGRLayer* layer =
-        ds.CreateLayer(name.constData(), hasSrs ? &srs : nullptr,
-                       regions ? wkbMultiPolygon : wkbUnknown, const_cast<char**>(options));
+    OGRLayer* layer = ds.CreateLayer(name.constData(), &srs, regions ? wkbMultiPolygon : wkbUnknown,
+                                     const_cast<char**>(options));
     auto fail = [&](const QString& what) {
         setError(error,
                  scope.message(

@@ -69,18 +69,6 @@ GDALDatasetUniquePtr openTable(const QString& path, bool update, QString* error,
     return ds;
 }
 
-FieldKind kindOf(OGRFieldType type) {
-    switch (type) {
-    case OFTInteger:
-    case OFTInteger64:
-        return FieldKind::Integer;
-    case OFTReal:
-        return FieldKind::Float;
-    default:
-        return FieldKind::Char;
-    }
-}
-
 Feature featureFromOgr(OGRFeature& f, const std::shared_ptr<const QStringList>& names) {
     Feature out;
     out.setFid(f.GetFID());
@@ -392,6 +380,18 @@ bool recovered(const QString& path, QString* error) {
 
 } // namespace
 
+FieldKind FieldKindOfOgr(int ogrFieldType) {
+    switch (ogrFieldType) {
+    case OFTInteger:
+    case OFTInteger64:
+        return FieldKind::Integer;
+    case OFTReal:
+        return FieldKind::Float;
+    default:
+        return FieldKind::Char;
+    }
+}
+
 namespace TabFile {
 
 bool read(const QString& path, TableContent& content, QString* error) {
@@ -409,7 +409,7 @@ bool read(const QString& path, TableContent& content, QString* error) {
         const OGRFieldDefn* fd = defn->GetFieldDefn(i);
         FieldDef def;
         def.name = QString::fromUtf8(fd->GetNameRef());
-        def.type = kindOf(fd->GetType());
+        def.type = FieldKindOfOgr(fd->GetType());
         def.width = fd->GetWidth();
         def.precision = fd->GetPrecision();
         result.fields.push_back(def);

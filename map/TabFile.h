@@ -19,6 +19,9 @@ struct FieldDef {
     bool indexed = false;
 };
 
+/** The column type of an OGR field type (an OGRFieldType). */
+FieldKind FieldKindOfOgr(int ogrFieldType);
+
 /** The numeric (non-earth) coordinate system: type, distance unit code and bounds. */
 struct CoordSys {
     int type = 0;

@@ -67,25 +67,14 @@ OGRLayer* findLayer(GDALDataset& ds, const QString& name, const QString& path, Q
     return layer;
 }
 
-FieldKind kindOf(OGRFieldType type) {
-    switch (type) {
-    case OFTInteger:
-    case OFTInteger64:
-        return FieldKind::Integer;
-    case OFTReal:
-        return FieldKind::Float;
-    default:
-        return FieldKind::Char;
-    }
-}
-
 void describeLayer(OGRLayer& layer, SourceSummary& summary) {
     summary.layer = QString::fromUtf8(layer.GetName());
     summary.fields.clear();
     OGRFeatureDefn* defn = layer.GetLayerDefn();
     for (int i = 0; i < defn->GetFieldCount(); ++i) {
         const OGRFieldDefn* fd = defn->GetFieldDefn(i);
-        summary.fields.push_back({QString::fromUtf8(fd->GetNameRef()), kindOf(fd->GetType())});
+        summary.fields.push_back(
+            {QString::fromUtf8(fd->GetNameRef()), FieldKindOfOgr(fd->GetType())});
     }
     summary.crsWkt.clear();
     // A plane of no earth system (MapInfo's NonEarth, CAD) and GeoPackage's "undefined"
@@ -135,6 +124,31 @@ QString shapeWord(OGRwkbGeometryType type) {
     }
 }
 
+// Opens the layer ("" for the only one), describes it into `summary` and hands every object
+// to `visit` in the file's order, counting them.
+bool walk(const QString& path, const QString& name, SourceSummary& summary, QString* error,
+          const std::function<void(OGRFeature&)>& visit) {
+    GdalScope scope;
+    GDALDatasetUniquePtr ds = openSource(path, scope, error);
+    if (!ds)
+        return false;
+    OGRLayer* layer = findLayer(*ds, name, path, error);
+    if (!layer)
+        return false;
+    describeLayer(*layer, summary);
+    layer->ResetReading();
+    scope.reset();
+    while (OGRFeatureUniquePtr f{layer->GetNextFeature()}) {
+        ++summary.featureCount;
+        visit(*f);
+    }
+    if (scope.failed()) {
+        setError(error, scope.message(QStringLiteral("Помилка читання \"%1\".").arg(shown(path))));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 namespace VectorSource {
@@ -150,41 +164,29 @@ bool layerNames(const QString& path, QStringList& names, QString* error) {
 
 bool summarize(const QString& path, const QString& name, int rows, SourceSummary& summary,
                QString* error) {
-    GdalScope scope;
-    GDALDatasetUniquePtr ds = openSource(path, scope, error);
-    if (!ds)
-        return false;
-    OGRLayer* layer = findLayer(*ds, name, path, error);
-    if (!layer)
-        return false;
     SourceSummary out;
-    describeLayer(*layer, out);
     // The shapes are counted by kind over the whole layer: a declared type says little for
     // formats that mix them (DXF, MapInfo, GeoJSON).
     std::map<QString, qint64> kinds;
     bool anyRegion = false;
-    layer->ResetReading();
-    while (OGRFeatureUniquePtr f{layer->GetNextFeature()}) {
-        ++out.featureCount;
-        const OGRGeometry* g = f->GetGeometryRef();
+    const bool read = walk(path, name, out, error, [&](OGRFeature& f) {
+        const OGRGeometry* g = f.GetGeometryRef();
         const QString word =
             g && !g->IsEmpty() ? shapeWord(g->getGeometryType()) : shapeWord(wkbNone);
         ++kinds[word];
         // Closed lines (drawn in CAD) count as regions too.
         if (!anyRegion && g)
-            anyRegion = word == QLatin1String("полігони") || ShapeToRegion(*g) != nullptr;
+            anyRegion = word == QStringLiteral("полігони") || ShapeToRegion(*g) != nullptr;
         if (g && !g->IsEmpty()) {
             OGREnvelope env;
             g->getEnvelope(&env);
             out.extent = out.extent.united({env.MinX, env.MinY, env.MaxX, env.MaxY});
         }
         if (static_cast<int>(out.firstRows.size()) < rows)
-            out.firstRows.push_back(valuesOf(*f));
-    }
-    if (scope.failed() && out.featureCount == 0) {
-        setError(error, scope.message(QStringLiteral("Помилка читання \"%1\".").arg(shown(path))));
+            out.firstRows.push_back(valuesOf(f));
+    });
+    if (!read)
         return false;
-    }
     QStringList words;
     if (kinds.size() == 1)
         words << kinds.begin()->first;
@@ -199,25 +201,9 @@ bool summarize(const QString& path, const QString& name, int rows, SourceSummary
 
 bool read(const QString& path, const QString& name, SourceSummary& summary,
           const SourceVisitor& visit, QString* error) {
-    GdalScope scope;
-    GDALDatasetUniquePtr ds = openSource(path, scope, error);
-    if (!ds)
-        return false;
-    OGRLayer* layer = findLayer(*ds, name, path, error);
-    if (!layer)
-        return false;
-    describeLayer(*layer, summary);
-    layer->ResetReading();
-    scope.reset();
-    while (OGRFeatureUniquePtr f{layer->GetNextFeature()}) {
-        ++summary.featureCount;
-        visit(std::unique_ptr<OGRGeometry>(f->StealGeometry()), valuesOf(*f));
-    }
-    if (scope.failed()) {
-        setError(error, scope.message(QStringLiteral("Помилка читання \"%1\".").arg(shown(path))));
-        return false;
-    }
-    return true;
+    return walk(path, name, summary, error, [&visit](OGRFeature& f) {
+        visit(std::unique_ptr<OGRGeometry>(f.StealGeometry()), valuesOf(f));
+    });
 }
 
 } // namespace VectorSource

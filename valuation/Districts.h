@@ -40,8 +40,8 @@ QString DistrictCountProblem(Connection& project);
 
 /**
  * The districts of the settlement: the "Площі районів" rows in the given order, at most as
- * many as "Кількість районів" says (with `limit` false all rows, at most 999). False with the reason in
- * LastError() when the rows cannot be read.
+ * many as "Кількість районів" says (with `limit` false all rows, at most 999). False with the
+ * reason in LastError() when the rows cannot be read.
  */
 bool ReadDistricts(Connection& project, DistrictOrder order, std::vector<District>& districts,
                    bool limit = true);

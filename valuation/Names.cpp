@@ -58,15 +58,15 @@ QString StepCaption(Step step) {
     case Step::Average:
         return QStringLiteral("Середня вартість");
     case Step::ZonalWeighted:
-        return QStringLiteral("Земельно-оціночна структури-зація середньо зважена");
+        return QStringLiteral("Земельно-оціночна структуризація середньо зважена");
     case Step::ZonalGrouped:
-        return QStringLiteral("Земельно-оціночна структури-зація Si,Ci,Ei,Ui");
+        return QStringLiteral("Земельно-оціночна структуризація Si,Ci,Ei,Ui");
     case Step::Functional:
         return QStringLiteral("Функціональне використання");
     case Step::Local:
         return QStringLiteral("Локальні фактори");
     case Step::LocalByQuarter:
-        return QStringLiteral("Локальні фактори покварта-лам");
+        return QStringLiteral("Локальні фактори поквартально");
     case Step::Agricultural:
         return QStringLiteral("Вартість с/г земель");
     case Step::Plots:

@@ -1,5 +1,7 @@
 #include "catalogue/core/Catalogue.h"
 
+#include "valuation/Names.h"
+
 #include "catalogue/core/CatalogueOpen.h"
 #include "catalogue/core/CataloguePaths.h"
 
@@ -40,22 +42,25 @@ bool SameFile(const QString& a, const QString& b) {
 } // namespace
 
 std::vector<ListEntry> StepEntries() {
-    return {
-        {QStringLiteral("Інформація"), KindStepInfo, {}, {}},
-        {QStringLiteral("Визначення площ"), KindStepAreas, {}, {}},
-        {QStringLiteral("Витрати на освоювання"), KindStepCosts, {}, {}},
-        {QStringLiteral("Середня вартість"), KindStepAverage, {}, {}},
-        {QStringLiteral("Земельно-оціночна структуризація середньо зважена"),
-         KindStepZonalWeighted,
-         {},
-         {}},
-        {QStringLiteral("Земельно-оціночна структуризація Si,Ci,Ei,Ui"), KindStepZonalSEUC, {}, {}},
-        {QStringLiteral("Функціональне використання"), KindStepFunctional, {}, {}},
-        {QStringLiteral("Локальні фактори"), KindStepLocal, {}, {}},
-        {QStringLiteral("Локальні фактори поквартально"), KindStepLocalByQuarter, {}, {}},
-        {QStringLiteral("Вартість с/г земель"), KindStepAgricultural, {}, {}},
-        {QStringLiteral("Оцінка ділянок"), KindStepPlots, {}, {}},
+    // The captions are the valuation model's, so the check names a step as the list shows it.
+    using valuation::Step;
+    static const std::pair<Step, int> steps[] = {
+        {Step::Info, KindStepInfo},
+        {Step::Areas, KindStepAreas},
+        {Step::Costs, KindStepCosts},
+        {Step::Average, KindStepAverage},
+        {Step::ZonalWeighted, KindStepZonalWeighted},
+        {Step::ZonalGrouped, KindStepZonalSEUC},
+        {Step::Functional, KindStepFunctional},
+        {Step::Local, KindStepLocal},
+        {Step::LocalByQuarter, KindStepLocalByQuarter},
+        {Step::Agricultural, KindStepAgricultural},
+        {Step::Plots, KindStepPlots},
     };
+    std::vector<ListEntry> entries;
+    for (const auto& [step, kind] : steps)
+        entries.push_back({valuation::StepCaption(step), kind, {}, {}});
+    return entries;
 }
 
 bool LoadProjectRows(ProjectTreeRows& rows) {

@@ -106,7 +106,9 @@ LayerImportDialog::LayerImportDialog(const QString& settlementFolder, QWidget* p
     labelFile->setBuddy(BFile);
     form->addRow(labelFile, fileRow);
     form->addRow(QStringLiteral("&Шар джерела:"), ESourceLayer);
-    form->addRow(QStringLiteral("&Вид шару:"), kindRow);
+    auto* labelKind = new QLabel(QStringLiteral("&Вид шару:"), this);
+    labelKind->setBuddy(EKind);
+    form->addRow(labelKind, kindRow);
     form->addRow(LabelCrs, ECrs);
     // The system is asked for only while the settlement's layers name none.
     const bool askCrs = m_settlementCrs.isEmpty();
@@ -202,6 +204,7 @@ void LayerImportDialog::kindChanged() {
 void LayerImportDialog::fillFieldGrid() {
     const LayerKindInfo& kind = LayerKindOf(static_cast<LayerKind>(EKind->currentData().toInt()));
     const FieldMapping guess = GuessFieldMapping(kind, m_summary.fields);
+    GridFields->setRowCount(0); // the old rows' choosers go with them
     GridFields->setRowCount(static_cast<int>(kind.fields.size()));
     for (int row = 0; row < GridFields->rowCount(); ++row) {
         const TargetField& f = kind.fields[static_cast<size_t>(row)];
@@ -218,6 +221,12 @@ void LayerImportDialog::fillFieldGrid() {
         GridFields->setCellWidget(row, 2, combo);
     }
     GridFields->resizeColumnsToContents();
+    GridFields->resizeRowsToContents();
+    // Every field of the kind shows (three at most) without scrolling.
+    int height = GridFields->horizontalHeader()->height() + 2 * GridFields->frameWidth();
+    for (int row = 0; row < GridFields->rowCount(); ++row)
+        height += GridFields->rowHeight(row);
+    GridFields->setMinimumHeight(height);
 }
 
 void LayerImportDialog::showPreview() {

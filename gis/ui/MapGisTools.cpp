@@ -1,11 +1,18 @@
 #include "gis/ui/MapGisTools.h"
 
 #include "common/Messages.h"
+#include "common/WaitCursor.h"
+#include "gis/SettlementExport.h"
 #include "gis/ui/LayerImportDialog.h"
+#include "map/MapControl.h"
 #include "map/MapGlobal.h"
 #include "map/MapView.h"
 
+#include <QButtonGroup>
+#include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QMouseEvent>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -29,23 +36,110 @@ bool samePath(const QString& a, const QString& b) {
 
 } // namespace
 
-MapGisTools::MapGisTools(MapView* view) : QObject(view), m_view(view) {
+MapGisTools::MapGisTools(MapView* view, PlaceValuePanel::SessionSource session,
+                         PlaceValuePanel::TransferSink transfer)
+    : QObject(view), m_view(view), m_session(std::move(session)), m_transfer(std::move(transfer)) {
     QToolBar* bar = view->ToolBarCMD;
     bar->addSeparator();
+    cmdPlace = toolButton(bar, QStringLiteral("cmdPlace"), QStringLiteral("Оцінка місця"),
+                          QStringLiteral("Вартість 1 м² у точці, яку клацнете на мапі"));
+    cmdPlace->setCheckable(true);
+    // One of the map's tools: the view's group keeps one of them pressed.
+    if (auto* group = view->findChild<QButtonGroup*>())
+        group->addButton(cmdPlace);
     cmdImport = toolButton(bar, QStringLiteral("cmdImport"), QStringLiteral("Імпорт шару…"),
                            QStringLiteral("Зробити шар населеного пункту з карти іншої ГІС"));
     cmdExport =
         toolButton(bar, QStringLiteral("cmdExport"), QStringLiteral("Експорт у GeoPackage…"),
                    QStringLiteral("Записати всі шари й оцінку в один GeoPackage"));
     connect(cmdImport, &QToolButton::clicked, this, &MapGisTools::cmdImportClick);
+    connect(cmdExport, &QToolButton::clicked, this, &MapGisTools::cmdExportClick);
+    connect(cmdPlace, &QToolButton::clicked, this, &MapGisTools::cmdPlaceClick);
+    connect(&view->map(), &MapDocument::toolChanged, this, &MapGisTools::toolChanged);
+    connect(&view->map(), &MapDocument::layersChanged, this, [this] {
+        if (m_panel)
+            m_panel->layersChanged();
+    });
+    view->Map1->installEventFilter(this);
 }
 
-void MapGisTools::cmdImportClick() {
-    if (m_view->settlementFolder().isEmpty()) {
+PlaceValuePanel* MapGisTools::panel() {
+    if (!m_panel)
+        m_panel = new PlaceValuePanel(m_session, m_transfer, m_view);
+    return m_panel;
+}
+
+void MapGisTools::cmdPlaceClick() {
+    m_view->map().setCurrentTool(ToolPlaceValue);
+    panel()->show();
+    panel()->raise();
+}
+
+void MapGisTools::toolChanged(int tool) {
+    // The view presses its select button for a tool it does not know; ours comes back.
+    if (tool == ToolPlaceValue) {
+        cmdPlace->setChecked(true);
+        m_view->Map1->setCursor(Qt::CrossCursor);
+    }
+}
+
+bool MapGisTools::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_view->Map1 && m_view->map().currentTool() == ToolPlaceValue) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton)
+            m_pressed = mouse->position().toPoint();
+        if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
+            (mouse->position().toPoint() - m_pressed).manhattanLength() < 4) {
+            panel()->show();
+            panel()->raise();
+            panel()->valuePoint(m_view->map().toMap(mouse->position()));
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void MapGisTools::cmdExportClick() {
+    const PlaceSession session = m_session();
+    if (session.folder.isEmpty() || !session.project) {
         ShowWarning(QStringLiteral("Оберіть населений пункт."));
         return;
     }
-    LayerImportDialog dialog(m_view->settlementFolder(), m_view);
+    const QString path = QFileDialog::getSaveFileName(
+        m_view, QStringLiteral("Експорт у GeoPackage"),
+        QDir(session.folder)
+            .filePath(QFileInfo(session.folder).fileName() + QStringLiteral(".gpkg")),
+        QStringLiteral("GeoPackage (*.gpkg)"));
+    if (path.isEmpty())
+        return;
+    ExportResult result;
+    QString error;
+    bool written = false;
+    {
+        WaitCursor wait;
+        written = ExportSettlement(session.folder, *session.project, path, result, &error);
+    }
+    if (!written) {
+        ShowError(QStringLiteral("Експорт у GeoPackage.\rПомилка: ") + error);
+        return;
+    }
+    QString text =
+        QStringLiteral("Записано «%1»: шари %2.")
+            .arg(QDir::toNativeSeparators(path), result.layers.join(QStringLiteral(", ")));
+    if (!result.warnings.isEmpty()) {
+        ShowWarning(text + u'\r' + result.warnings.join(u'\r'));
+        return;
+    }
+    ShowInfo(text);
+}
+
+void MapGisTools::cmdImportClick() {
+    const QString folder = m_session().folder;
+    if (folder.isEmpty()) {
+        ShowWarning(QStringLiteral("Оберіть населений пункт."));
+        return;
+    }
+    LayerImportDialog dialog(folder, m_view);
     if (dialog.exec() == QDialog::Accepted && !dialog.writtenPath().isEmpty())
         showLayer(dialog.writtenPath());
 }

@@ -168,9 +168,7 @@ void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& 
     if (!ReadModel(context, messages, settlement))
         return;
     // A count no step can give (above 999) is no count: nothing is sized by it.
-    long long districtCount = IntegerOr0(settlement.indicator(DistrictCountName()));
-    if (districtCount < 0 || districtCount > MaxDistrictCount)
-        districtCount = 0;
+    const long long districtCount = ReadDistrictCount(*context.data);
     const QString averageText = settlement.averageValueText();
     const double average = settlement.averageValue();
     const long long zoneCount = IntegerOr0(settlement.indicator(valuation::ind::ZoneCount()));

@@ -30,7 +30,8 @@ QuarterFillResult FillStatementFromDistricts(Connection& project, StringGrid& gr
     if (!valuation::ReadSettlement(project, settlement, &error))
         return Missing(QStringLiteral("не прочитано дані населеного пункту.\rПодробиці: ") + error);
     if (settlement.districts.empty())
-        return Missing(QStringLiteral("не зазначена кількість районів (крок \"Визначення площ\")."));
+        return Missing(
+            QStringLiteral("не зазначена кількість районів (крок \"Визначення площ\")."));
     if (!(settlement.averageValue() > 0))
         return Missing(QStringLiteral("не визначена середня вартість 1 кв м."));
     if (IntegerOr0(settlement.indicator(valuation::ind::ZoneCount())) <= 0)

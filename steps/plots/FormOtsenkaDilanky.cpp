@@ -5,7 +5,10 @@
 #include "steps/common/StepStore.h"
 #include "steps/plots/PlotPanel.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 TFormOtsenkaDilanky::TFormOtsenkaDilanky(const StepContext& context, QWidget* parent)
@@ -108,7 +111,27 @@ StepCheck TFormOtsenkaDilanky::checkBeforeSave() {
     return issue;
 }
 
-bool OpenStepPlots(const StepContext& context, QWidget* parent) {
+void TFormOtsenkaDilanky::applyPreset(const PlotPreset& preset) {
+    PlotPanel* page = panel(preset.number);
+    if (!page)
+        return;
+    PageControl1->setCurrentIndex(preset.number - 1);
+    page->ENazva->setText(preset.name);
+    const int district = page->ERaions->findText(preset.district);
+    if (district < 0)
+        ShowWarning(QStringLiteral("Району %1 немає серед районів населеного пункту (крок "
+                                   "«Визначення площ»): його не обрано.")
+                        .arg(preset.district));
+    else
+        page->ERaions->setCurrentIndex(district); // looks up its Km2 and Km3
+    page->EKf->setText(preset.kf);
+    if (!preset.km3.isEmpty())
+        page->EKm3->setText(preset.km3);
+    if (!preset.area.isEmpty())
+        page->ESq->setText(preset.area);
+}
+
+bool OpenStepPlots(const StepContext& context, QWidget* parent, const PlotPreset* preset) {
     PlotsData data;
     QString failedTable;
     if (!LoadPlots(*context.project, data, &failedTable)) {
@@ -119,5 +142,7 @@ bool OpenStepPlots(const StepContext& context, QWidget* parent) {
     form.setLoaded(data);
     form.setHint(PlotsHint(data));
     form.showChanges(data.changes);
+    if (preset) // once shown, so that it is a change the window asks about on closing
+        QTimer::singleShot(0, &form, [&form, p = *preset] { form.applyPreset(p); });
     return RunStepWindow(form, [&] { return StorePlots(*context.project, form.data()); });
 }

@@ -25,6 +25,12 @@ public:
 
     /** The page of plot 1 to 3. */
     PlotPanel* panel(int number) const;
+    /**
+     * Puts a place into its plot as if typed: the plot's page shown, the name, the district
+     * (its Km2 and Km3 looked up), then Кф, Км3 and the area. A district the settlement does
+     * not list is told and left unchosen.
+     */
+    void applyPreset(const PlotPreset& preset);
 
     // Handlers named as the window's actions; each works on the plot of the given number.
     void ERaionsChange(int number);
@@ -48,7 +54,8 @@ private:
 
 /**
  * Opens the step "Оцінка ділянок" of the context's settlement: loads "ділянки" with the
- * district and soil look-ups, shows the window and stores the plots on "Зберегти". True when
- * stored.
+ * district and soil look-ups, shows the window and stores the plots on "Зберегти". With a
+ * preset, its place is put into its plot once the window shows (a change to store or not).
+ * True when stored.
  */
-bool OpenStepPlots(const StepContext& context, QWidget* parent);
+bool OpenStepPlots(const StepContext& context, QWidget* parent, const PlotPreset* preset = nullptr);

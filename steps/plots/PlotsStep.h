@@ -63,6 +63,16 @@ struct PlotsData {
     const Plot& plot(int number) const { return plots[static_cast<size_t>(number - 1)]; }
 };
 
+/** A place handed to a plot from elsewhere ("Оцінка місця"): values put in as if typed. */
+struct PlotPreset {
+    int number = 1; ///< the plot 1, 2 or 3
+    QString name;
+    QString district;
+    QString kf;
+    QString km3;  ///< over the district's own Km3 ("" keeps the district's)
+    QString area; ///< ha ("" keeps the plot's)
+};
+
 /** The functional coefficient a new page offers for plot 1, 2 or 3. */
 QString PresetKf(int number);
 

@@ -1,7 +1,6 @@
-#include "steps/common/StepRules.h"
 #include "steps/zonal/ZonalScores.h"
 
-#include <vector>
+#include "steps/common/StepRules.h"
 
 StepCheck CheckScores(const StringGrid& anketa) {
     std::vector<int> districts;

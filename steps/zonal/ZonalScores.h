@@ -1,9 +1,8 @@
 #pragma once
 
-// The zonal calculations are the valuation model's.
-#include "valuation/ZonalScores.h"
-
+// The zonal calculations are the valuation model's; the checks of typed scores the step's.
 #include "steps/common/StepIssue.h"
+#include "valuation/ZonalScores.h"
 
 /** The highest score of the questionnaire (scores run from 1, the worst, to 5 or 10). */
 constexpr int MaxScore = 10;

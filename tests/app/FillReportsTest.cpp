@@ -1,7 +1,6 @@
 // "Заповнити звіт" from the main window: the three jobs in the progress window, the materials
 // list and the question before replacing the report.
 #include "app/FillReports.h"
-#include "valuation/Check.h"
 #include "app/MainWindow.h"
 #include "catalogue/core/Catalogue.h"
 #include "common/FileUtils.h"
@@ -11,6 +10,7 @@
 #include "tests/office/reports/ReportFixtures.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
+#include "valuation/Check.h"
 
 #include <QFileInfo>
 #include <QListWidget>
@@ -83,6 +83,15 @@ TEST(FillReports, MainWindowRunsTheThreeJobsAndListsTheFiles) {
             QStringLiteral("Деякі збережені результати кроків застаріли:\r")));
         EXPECT_EQ(messages.askedButtons.back(), Answer::Yes | Answer::No | Answer::Cancel);
         EXPECT_TRUE(messages.texts()[1].startsWith(QStringLiteral("Завершено.")));
+        // The step list marks the stale steps, the reasons in their tooltips.
+        const auto staleSteps = [&window] {
+            int stale = 0;
+            for (int i = 0; i < window.ListView1->count(); ++i)
+                stale += window.ListView1->item(i)->toolTip().startsWith(
+                    QStringLiteral("Збережені результати застаріли:"));
+            return stale;
+        };
+        EXPECT_GT(staleSteps(), 0);
         const QStringList files{QStringLiteral("Технічний звіт.docx"),
                                 QStringLiteral("Розрахунок грошової оцінки.xlsx"),
                                 QStringLiteral("Розрахунок грошової оцінки з кварталами.xlsx")};
@@ -95,18 +104,21 @@ TEST(FillReports, MainWindowRunsTheThreeJobsAndListsTheFiles) {
         // The jobs open what they saved.
         EXPECT_EQ(shell.opened, paths);
 
-        // Again: the question, and no entry twice.
-        // This time "Так": the settlement is recalculated first, then the reports made.
+        // Again: the question, and no entry twice. This time "Так": the settlement is recalculated
+        // first, then the reports made.
         messages.clear();
         messages.answer({Answer::Yes, Answer::Ok});
         window.OpenListItem(Entry(window.ListView2, QStringLiteral("Заповнити звіт")));
         ASSERT_EQ(messages.texts().size(), 3);
-        EXPECT_EQ(messages.texts()[1],
-                  QStringLiteral("Звіт уже було створено раніше. Ви дійсно бажаєте його поновити?"));
+        EXPECT_EQ(
+            messages.texts()[1],
+            QStringLiteral("Звіт уже було створено раніше. Ви дійсно бажаєте його поновити?"));
         EXPECT_TRUE(messages.texts()[2].startsWith(QStringLiteral("Завершено.")));
         valuation::CheckResult after;
         ASSERT_TRUE(valuation::CheckSettlement(Db().data, after));
         EXPECT_TRUE(after.stale.empty());
+        // Only the coefficient "abc" the recalculation cannot mend is left, on its step.
+        EXPECT_EQ(staleSteps(), 1);
         EXPECT_EQ(Captions(window.ListView2), files + before);
         // The list read back from the database says the same.
         window.selectNode(settlement);

@@ -163,3 +163,21 @@ TEST_F(BulkStoreTest, BulkInsertBindsTextsAsLiteralsWould) {
                      QStringLiteral("зона")),
               QStringList({""}));
 }
+
+TEST_F(BulkStoreTest, APreparedUpdateAndARowReaderForManyRows) {
+    {
+        BulkStatement update(db,
+                             QStringLiteral("UPDATE функціональне SET ф_2=? WHERE rowid=CAST(? AS "
+                                            "INTEGER)"));
+        ASSERT_TRUE(update.ok());
+        EXPECT_TRUE(update.run({SqlValue(QStringLiteral("нове")), SqlValue(QStringLiteral("2"))}));
+    }
+    EXPECT_EQ(rows(), (QStringList{"1|старе|<null>", "2|старе|нове"}));
+    QStringList read;
+    ASSERT_TRUE(ReadTextRows(db, QStringLiteral("SELECT район, ф_2 FROM функціональне ORDER BY id"),
+                             [&read](const QStringList& row) { read << row.join(u'|'); }));
+    EXPECT_EQ(read, (QStringList{"1|", "2|нове"}));
+    EXPECT_FALSE(ReadTextRows(db, QStringLiteral("SELECT немає FROM функціональне"),
+                              [](const QStringList&) {}));
+    EXPECT_TRUE(LastError().contains(QStringLiteral("немає")));
+}

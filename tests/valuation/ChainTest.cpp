@@ -9,12 +9,14 @@
 #include "tests/support/TestSupport.h"
 #include "valuation/Check.h"
 #include "valuation/Formulas.h"
+#include "valuation/StepMarks.h"
 #include "valuation/Typed.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -131,7 +133,7 @@ TEST_F(ChainTest, CostsAndLocalFactorsReachTheirDependants) {
     const QString all = lines.join(u'\n');
     EXPECT_TRUE(all.contains(QStringLiteral("\"Витрати на освоювання\": витрати, рядок 1")));
     EXPECT_TRUE(all.contains(QStringLiteral("перераховано (порожньо)")));
-    EXPECT_TRUE(all.contains(QStringLiteral("\"Локальні фактори покварта-лам\"")));
+    EXPECT_TRUE(all.contains(QStringLiteral("\"Локальні фактори поквартально\"")));
     EXPECT_TRUE(all.contains(QStringLiteral("перераховано 1.33")));
     ASSERT_EQ(run(true), 0) << errors.toStdString();
     EXPECT_EQ(run(false), 0);
@@ -152,4 +154,25 @@ TEST_F(ChainTest, ACoefficientThatIsNoNumberIsReportedAndWrongUseRefused) {
     EXPECT_EQ(RunRecalcCommand({QStringLiteral("--help")}, app.path(), out, err), 0);
     out.flush();
     EXPECT_TRUE(outText.contains(QStringLiteral("tamberon recalc ПАПКА")));
+}
+
+TEST_F(ChainTest, TheStepListsMarksAreRememberedWhileTheDatabaseIsUnchanged) {
+    const QString cache = dir.filePath(QStringLiteral("marks"));
+    valuation::StepMarks marks;
+    bool checked = false;
+    ASSERT_TRUE(valuation::StepMarksOf(db, cache, marks, &checked));
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(marks.reasons.isEmpty());
+    ASSERT_TRUE(valuation::StepMarksOf(db, cache, marks, &checked));
+    EXPECT_FALSE(checked); // remembered
+    // A store changes the file: the marks are found anew and name the stale step.
+    QThread::msleep(20);
+    exec(QStringLiteral("UPDATE характеристика SET значення='1.300' WHERE показник='Км1'"));
+    ASSERT_TRUE(valuation::StepMarksOf(db, cache, marks, &checked));
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(marks.isStale(valuation::Step::Average));
+    EXPECT_FALSE(marks.isStale(valuation::Step::Costs));
+    EXPECT_TRUE(marks.reasonsOf(valuation::Step::Average)
+                    .first()
+                    .startsWith(QStringLiteral("показник \"Середня вартість 1 кв м\"")));
 }

@@ -96,5 +96,5 @@ TEST(Names, EveryStoredValueHasOneOwner) {
     ASSERT_TRUE(OwnerOf(ind::TotalArea(), &step));
     EXPECT_EQ(StepCaption(step), QStringLiteral("Визначення площ"));
     ASSERT_TRUE(OwnerOf(QStringLiteral("відомість_кварталів"), &step));
-    EXPECT_EQ(StepCaption(step), QStringLiteral("Локальні фактори покварта-лам"));
+    EXPECT_EQ(StepCaption(step), QStringLiteral("Локальні фактори поквартально"));
 }

@@ -64,11 +64,12 @@ ALLOWED = [
 
 
 def step_names(root):
-    """The step names of the step list (catalogue/core/Catalogue.cpp, StepEntries)."""
-    path = os.path.join(root, "catalogue", "core", "Catalogue.cpp")
+    """The step names of the step list: the valuation model's captions (valuation/Names.cpp,
+    StepCaption), which the catalogue's StepEntries shows."""
+    path = os.path.join(root, "valuation", "Names.cpp")
     text = open(path, encoding="utf-8").read()
-    body = text[text.index("StepEntries()"):]
-    body = body[:body.index("};")]
+    body = text[text.index("QString StepCaption(Step step)"):]
+    body = body[:body.index("\n}\n")]
     return set(re.findall(r'QStringLiteral\("([^"]+)"\)', body))
 
 

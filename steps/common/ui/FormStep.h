@@ -113,9 +113,9 @@ private:
     QHBoxLayout* m_bottom = nullptr;
     QLabel* m_hint = nullptr;
     int m_leftButtons = 0;
+    QLabel* m_changes = nullptr;
     bool m_shownOnce = false;
     UnsavedChanges m_unsaved;
-    QLabel* m_changes = nullptr;
 };
 
 /**

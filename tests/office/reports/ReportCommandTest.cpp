@@ -152,7 +152,7 @@ TEST(ReportCommand, KilledOrOutOfDiskTheOldReportStaysAndLeftoversGo) {
     ASSERT_EQ(Report({folder}, app.path()).status, 1);
     QFile file(report);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray before = file.readAll();
+    QByteArray before = file.readAll();
     file.close();
     ASSERT_GT(before.size(), 2048);
     // No automatic copy here: the size limit is for the report's own writing.
@@ -162,6 +162,15 @@ TEST(ReportCommand, KilledOrOutOfDiskTheOldReportStaysAndLeftoversGo) {
         return QDir(folder).entryList({QStringLiteral(".~*")}, QDir::Files | QDir::Hidden);
     };
     auto run = [&] { return Report({folder}, app.path()).out.isEmpty() ? 5 : 0; };
+    // The run without its copy says so once, and goes on.
+    const Outcome first = Report({folder}, app.path());
+    EXPECT_EQ(first.out, report + u'\n');
+    EXPECT_TRUE(first.err.startsWith(
+        QStringLiteral("Автоматичні копії баз даних не вдається зберігати в папці")))
+        << first.err.toStdString();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    before = file.readAll();
+    file.close();
 
     const ChildOutcome killed = RunInChild(run, 1024, OverLimit::Kill);
     ASSERT_EQ(killed.signal, SIGXFSZ);

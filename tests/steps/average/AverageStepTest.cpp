@@ -48,7 +48,7 @@ TEST(Km1TablesTest, EveryReferenceLinkHasItsDocumentInTheProgramFolder) {
 }
 
 TEST(AverageCheckTest, Km1MustBePositiveAndTheValueNotNegative) {
-    EXPECT_FALSE(CheckAverage(AverageData{"6.38", "2.4", "3;No;6;No", "30.62"}));
+    EXPECT_FALSE(CheckAverage({"6.38", "2.4", "3;No;6;No", "30.62"}));
     // Км1 and Цнм are required; Цнм without В names the step to fill first.
     EXPECT_EQ(CheckAverage({"", "", "", ""})->text, QStringLiteral("Вкажіть Км1."));
     EXPECT_EQ(CheckAverage({"", "1", "", ""})->text,

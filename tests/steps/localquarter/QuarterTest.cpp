@@ -166,3 +166,25 @@ TEST_F(QuarterDbTest, DistrictFactorGridShowsTheUsedFactors) {
     EXPECT_EQ(grid.rowTexts(2), (QStringList{"2", "1", "0.95", ""}));
     EXPECT_EQ(grid.rowTexts(3), (QStringList{"3", "2", "", "1.07"}));
 }
+
+TEST_F(QuarterDbTest, TheStatementFollowsItsDistrictsButKeepsWhatWasTyped) {
+    EnsureQuarterTable(project);
+    StringGrid grid = MakeQuarterGrid(17);
+    ASSERT_TRUE(FillStatementFromDistricts(project, grid).ok);
+    // The valuer types a quarter's own value in row 2; the store records it as typed.
+    grid.set(2, factorCol(2), QStringLiteral("0.80"));
+    ASSERT_TRUE(StoreQuarterStatement(project, grid)) << LastError().toStdString();
+    // District 1's factor 2 changes.
+    exec(QStringLiteral("UPDATE локальні SET коефіціент='0.90' WHERE район='1' AND фактор='2'"));
+    StringGrid loaded = MakeQuarterGrid(17);
+    ASSERT_TRUE(LoadQuarterStatement(project, loaded));
+    StatementRefresh refresh;
+    ASSERT_TRUE(RefreshStatementFromDistricts(project, loaded, false, refresh));
+    EXPECT_EQ(loaded.at(1, factorCol(2)), QStringLiteral("0.90"));
+    EXPECT_EQ(loaded.at(2, factorCol(2)), QStringLiteral("0.80")); // typed: kept
+    EXPECT_EQ(refresh.changed, QStringList{QStringLiteral("рядок 1, лок_2: 0.95 → 0.90")});
+    EXPECT_EQ(refresh.typed, QStringList{QStringLiteral("рядок 2, лок_2: 0.80 → 0.90")});
+    // Replacing what was typed, when the valuer agrees.
+    ASSERT_TRUE(RefreshStatementFromDistricts(project, loaded, true, refresh));
+    EXPECT_EQ(loaded.at(2, factorCol(2)), QStringLiteral("0.90"));
+}

@@ -136,3 +136,43 @@ TEST_F(OpenStepPlotsTest, AFailedReadIsReportedAndTheWindowStaysShut) {
     EXPECT_TRUE(
         messages.last().text.startsWith(QStringLiteral("Вибірка із бази \"угіддя\"\rПодробиці: ")));
 }
+
+TEST_F(OpenStepPlotsTest, APlaceFromTheMapIsPutIntoItsPlotAsTyped) {
+    // "Перенести в «Оцінка ділянок»": district 2 with the map's own Km3 over the district's.
+    const PlotPreset preset{2,
+                            QStringLiteral("Місце (7000.0; 9500.0)"),
+                            QStringLiteral("2"),
+                            QStringLiteral("2.50"),
+                            QStringLiteral("0.95"),
+                            QStringLiteral("0.1500")};
+    WhenShown<TFormOtsenkaDilanky> act([](TFormOtsenkaDilanky& form) {
+        QTRY_COMPARE(form.PageControl1->currentIndex(), 1);
+        PlotPanel* page = form.panel(2);
+        EXPECT_EQ(page->ERaions->currentText(), QStringLiteral("2"));
+        EXPECT_EQ(page->EKm2->text(), QStringLiteral("1.35"));
+        EXPECT_EQ(page->EKm3->text(), QStringLiteral("0.95"));
+        // 120.00 x 2.50 x 1.35 x 0.95, on 0.15 ha.
+        EXPECT_EQ(page->ECena->text(), QStringLiteral("384.75"));
+        EXPECT_EQ(page->EZagalna->text(), QStringLiteral("577125.00"));
+        EXPECT_TRUE(form.hasUnsavedChanges());
+        QTest::mouseClick(form.BSave, Qt::LeftButton);
+    });
+    EXPECT_TRUE(OpenStepPlots(context, nullptr, &preset));
+    EXPECT_EQ(column(QStringLiteral("SELECT назва||'|'||район||'|'||загальна FROM ділянки WHERE "
+                                    "номер='2'")),
+              QStringList{QStringLiteral("Місце (7000.0; 9500.0)|2|577125.00")});
+
+    // A district the settlement does not list is told and left unchosen.
+    const PlotPreset stranger{
+        1,        QStringLiteral("Місце"), QStringLiteral("44"), QStringLiteral("1.00"), QString(),
+        QString()};
+    WhenShown<TFormOtsenkaDilanky> cancel([](TFormOtsenkaDilanky& form) {
+        QTRY_COMPARE(form.panel(1)->ENazva->text(), QStringLiteral("Місце"));
+        form.done(2);
+    });
+    messages.answer({Answer::No});
+    EXPECT_FALSE(OpenStepPlots(context, nullptr, &stranger));
+    EXPECT_TRUE(messages.texts(QStringLiteral("warning"))
+                    .contains(QStringLiteral("Району 44 немає серед районів населеного пункту "
+                                             "(крок «Визначення площ»): його не обрано.")));
+}
