@@ -18,12 +18,16 @@ void Put(WordDocument& document, const QString& bookmark, const QString& text) {
         document.setBookmarkText(bookmark, text);
 }
 
-/** "Цнм = 23.62 × 6 / 3 × 1.200 = 56.69 грн/м²", or less when data are missing. */
+/**
+ * "Цнм = 23.62 × 6 / 3 × 1.200 = 56.69 грн/м²"; the value alone when В or Км1 is missing or
+ * when they do not give it (a value typed over the computed one).
+ */
 QString AverageFormula(const QString& cost, const QString& km1, const QString& average) {
     if (average.isEmpty())
         return QString();
     QString text = QStringLiteral("Цнм = ");
-    if (!cost.isEmpty() && !km1.isEmpty())
+    if (!cost.isEmpty() && !km1.isEmpty() &&
+        ParseNumber(valuation::AverageValue(cost, km1)) == ParseNumber(average))
         text += cost + QStringLiteral(" × 6 / 3 × ") + km1 + QStringLiteral(" = ");
     return text + average + QStringLiteral(" грн/м²");
 }
@@ -71,8 +75,10 @@ void FillCostFormula(WordDocument& document, const valuation::Settlement& settle
     const QString area = settlement.indicator(valuation::ind::AssessedArea()).trimmed();
     if (cost.isEmpty())
         return;
-    QString text = QStringLiteral("В = ");
-    if (ParseNumber(area))
+    // The formula as the text explains it, then the numbers put into it.
+    QString text = QStringLiteral("В = Вз × 1000 / (Sот × 10 000) = ");
+    // The numbers only when they give the stored В (not when the costs changed since).
+    if (ParseNumber(valuation::DevelopmentCost(totalThousands, area)) == ParseNumber(cost))
         text += Fixed2(totalThousands) + QStringLiteral(" × 1000 / (") + area +
                 QStringLiteral(" × 10 000) = ");
     Put(document, QStringLiteral("COSTS"), text + cost + QStringLiteral(" грн/м²"));

@@ -103,8 +103,18 @@ TEST(DemoReport, TheDemonstrationSettlementGivesThreeRealDocuments) {
     ASSERT_TRUE(report);
     EXPECT_TRUE(
         report->bookmarkText(QStringLiteral("NP")).contains(QStringLiteral("Демонстраційне")));
+    // The key results with their formulas, the numbers agreeing with one another.
+    EXPECT_EQ(report->bookmarkText(QStringLiteral("COSTS")),
+              QStringLiteral("В = Вз × 1000 / (Sот × 10 000) = 77650.00 × 1000 / (328.7980 × "
+                             "10 000) = 23.62 грн/м²"));
+    EXPECT_EQ(report->bookmarkText(QStringLiteral("KM1")), QStringLiteral("1.200"));
+    EXPECT_EQ(report->bookmarkText(QStringLiteral("AVERAGE")),
+              QStringLiteral("Цнм = 23.62 × 6 / 3 × 1.200 = 56.69 грн/м²"));
+    EXPECT_TRUE(report->bookmarkText(QStringLiteral("RESULTS"))
+                    .contains(QStringLiteral("Цнм = 23.62 × 6 / 3 × 1.200 = 56.69 грн/м²")));
+    EXPECT_FALSE(report->bookmarkText(QStringLiteral("CLIENT")).contains(u'_'));
     // Fourteen data tables, less the index table of the zoning variant not used.
-    ASSERT_GE(report->tableCount(), 13);
+    ASSERT_EQ(report->tableCount(), 13);
     int filledTables = 0;
     for (int t = 1; t <= report->tableCount(); ++t) {
         const WordTable table = report->table(t);
