@@ -139,6 +139,13 @@ const Zone* Settlement::zoneOfDistrict(const QString& district) const {
     return it == m_zoneByDistrict.cend() ? nullptr : &zones[static_cast<size_t>(*it)];
 }
 
+std::vector<const LocalCell*> Settlement::localCells(const QString& district) const {
+    std::vector<const LocalCell*> cells;
+    for (const int i : m_localByDistrict.value(district.trimmed()))
+        cells.push_back(&local[static_cast<size_t>(i)]);
+    return cells;
+}
+
 QStringList Settlement::localCoefficients(const QString& district) const {
     QStringList list;
     for (const int i : m_localByDistrict.value(district.trimmed()))

@@ -76,6 +76,8 @@ struct Settlement {
     /** The zone whose district list names the district (the first such); null when none. */
     const Zone* zoneOfDistrict(const QString& district) const;
 
+    /** The cells of a district's local factors, in stored order (through the index). */
+    std::vector<const LocalCell*> localCells(const QString& district) const;
     /** The coefficients of a district's local factors, in stored order. */
     QStringList localCoefficients(const QString& district) const;
     /** The coefficient of one factor in a district ("" when none). */

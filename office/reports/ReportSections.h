@@ -16,7 +16,8 @@ namespace reports::detail {
 /** What the sections share: the document, the progress, the settlement and its queries. */
 class SectionWriter {
 public:
-    SectionWriter(WordDocument& document, JobProgress& progress, const ReportContext& context);
+    SectionWriter(WordDocument& document, JobProgress& progress, const ReportContext& context,
+                  const valuation::Settlement& settlement);
 
     /**
      * Runs a section's query; a failure keeps "Вибірка із бази ..." naming the table in
@@ -39,7 +40,7 @@ public:
     /** The catalogue's local factors. */
     std::vector<LocalFactorName> factorNames;
     /** The settlement as the valuation model reads it, once for the whole report. */
-    valuation::Settlement settlement;
+    const valuation::Settlement& settlement;
     /** The rows of the last select. */
     Query query;
     bool failed = false;

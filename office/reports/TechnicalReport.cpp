@@ -13,8 +13,10 @@ namespace reports {
 namespace detail {
 
 SectionWriter::SectionWriter(WordDocument& document_, JobProgress& progress_,
-                             const ReportContext& context_)
-    : document(document_), progress(progress_), context(context_), query(context_.data) {
+                             const ReportContext& context_,
+                             const valuation::Settlement& settlement_)
+    : document(document_), progress(progress_), context(context_), settlement(settlement_),
+      query(context_.data) {
     m_sinceEvents.start();
 }
 
@@ -113,14 +115,19 @@ void FillTechnicalReport(WordDocument& document, TMessages& messages, JobProgres
     const QString name = context.settlementName;
     document.setBookmarkText(QStringLiteral("NP"), name);
 
-    detail::SectionWriter writer(document, progress, context);
+    valuation::Settlement own;
+    QString failure;
+    const valuation::Settlement* settlement = SettlementOf(context, own, &failure);
+    detail::SectionWriter writer(document, progress, context, settlement ? *settlement : own);
     // A count no step can give (above 999) is no count: nothing is sized by it.
     writer.districtCount = ReadDistrictCount(*context.data);
     writer.factorNames = ReadLocalFactorNames(context.catalogue);
-    if (!valuation::ReadSettlement(*context.data, writer.settlement, &writer.failure))
+    if (!settlement) {
         writer.failed = true;
-    else
-        detail::FillKeyResults(document, writer.settlement);
+        writer.failure = failure;
+    } else {
+        detail::FillKeyResults(document, *settlement);
+    }
 
     progress.showProgressBar(true);
     ClearLastError();

@@ -86,15 +86,15 @@ void HideUnusedFactors(Worksheet& sheet, const valuation::Settlement& settlement
     }
 }
 
-/** Reads the settlement through the model; false with the job's error set. */
-bool ReadModel(const ReportContext& context, TMessages& messages,
-               valuation::Settlement& settlement) {
+/** The run's settlement, or read through the model into `own`; null with the job's error set. */
+const valuation::Settlement* ReadModel(const ReportContext& context, TMessages& messages,
+                                       valuation::Settlement& own) {
     QString error;
-    if (valuation::ReadSettlement(*context.data, settlement, &error))
-        return true;
+    if (const valuation::Settlement* settlement = SettlementOf(context, own, &error))
+        return settlement;
     messages.Error = QStringLiteral("Розрахунок не заповнено.");
     messages.ErrorDetail = error;
-    return false;
+    return nullptr;
 }
 
 /** The note of a zone without a "км2" row, whose value cells stay empty. */
@@ -164,9 +164,11 @@ void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& 
     if (!sheetPointer)
         return;
     Worksheet& sheet = *sheetPointer;
-    valuation::Settlement settlement;
-    if (!ReadModel(context, messages, settlement))
+    valuation::Settlement own;
+    const valuation::Settlement* read = ReadModel(context, messages, own);
+    if (!read)
         return;
+    const valuation::Settlement& settlement = *read;
     // A count no step can give (above 999) is no count: nothing is sized by it.
     const long long districtCount = ReadDistrictCount(*context.data);
     const QString averageText = settlement.averageValueText();
@@ -198,6 +200,7 @@ void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& 
         for (const QString& code : zone.districts) {
             // A settlement where no local factor acts still gets its rows, with Km3 = 1.
             const valuation::Km3 km3 = settlement.km3(code);
+            const std::vector<const valuation::LocalCell*> cells = settlement.localCells(code);
             for (const LandUseCategory* category : settlement.landUse(code)) {
                 ++row;
                 Put(sheet, row, 1, code);
@@ -208,9 +211,9 @@ void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& 
                 Put(sheet, row, 5, zone.value);
                 Put(sheet, row, 6, Fixed2(category->kf));
                 // A factor number without a column of its own still counts in Km3.
-                for (const valuation::LocalCell& cell : settlement.local) {
-                    if (cell.district == code && cell.factor >= 1 && cell.factor <= kFactorColumns)
-                        Put(sheet, row, cell.factor + 7, cell.coefficient);
+                for (const valuation::LocalCell* cell : cells) {
+                    if (cell->factor >= 1 && cell->factor <= kFactorColumns)
+                        Put(sheet, row, cell->factor + 7, cell->coefficient);
                 }
                 Put(sheet, row, 38, Fixed2(km3.product));
                 const std::optional<double> area =
@@ -248,9 +251,11 @@ void FillQuarterWorkbook(Workbook& workbook, TMessages& messages, JobProgress& p
     if (!sheetPointer)
         return;
     Worksheet& sheet = *sheetPointer;
-    valuation::Settlement settlement;
-    if (!ReadModel(context, messages, settlement))
+    valuation::Settlement own;
+    const valuation::Settlement* read = ReadModel(context, messages, own);
+    if (!read)
         return;
+    const valuation::Settlement& settlement = *read;
     Query q(context.data);
     const QString averageText = settlement.averageValueText();
     if (NumberOr0(averageText) <= 0)
