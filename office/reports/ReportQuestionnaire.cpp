@@ -6,6 +6,7 @@
 
 #include <QSet>
 #include <algorithm>
+#include <vector>
 
 namespace reports::detail {
 
@@ -76,6 +77,7 @@ void FillQuestionnaire(SectionWriter& w, WordTable& t) {
     int k = 0, block = 0, row = 2, column = 2;
     int written = 0; // the factor row whose number and name are written
     bool first = true;
+    std::vector<QString> headers; // the district numbers written, by block and column
     for (q.first(); !q.eof(); q.next()) {
         const QString name = q.text(factor);
         if (first || name != previous) {
@@ -95,7 +97,15 @@ void FillQuestionnaire(SectionWriter& w, WordTable& t) {
             t.setCellText(written, 1, QString::number(k));
             t.setCellText(written, 2, name);
         }
-        t.setCellText(block + 2, column, q.text(district));
+        // Each factor repeats the district numbers: a header cell is written once.
+        const size_t header = static_cast<size_t>(block / height * (columns + 1) + column);
+        if (header >= headers.size())
+            headers.resize(header + 1);
+        const QString number = q.text(district);
+        if (headers[header].isNull() || headers[header] != number) {
+            t.setCellText(block + 2, column, number);
+            headers[header] = number.isNull() ? QStringLiteral("") : number;
+        }
         t.setCellText(row + block, column, q.text(score));
         if (w.rowDone())
             break;
