@@ -2,6 +2,7 @@
 #include "MapTestUtil.h"
 
 #include "map/LabelPlacer.h"
+#include "map/PngEncoder.h"
 #include "map/PrintMap.h"
 #include "tests/support/TestApplication.h"
 
@@ -109,3 +110,21 @@ TEST_F(PrintMapPages, NothingToDrawGivesAPageWithoutScale) {
 }
 
 } // namespace
+
+TEST(PngEncoder, APictureReadsBackPixelForPixelWithItsResolution) {
+    // An odd size, every pixel its own colour, and a picture not in 32-bit RGB.
+    QImage image(37, 23, QImage::Format_RGB888);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 7, y * 11, (x * y) % 256));
+    image.setDotsPerMeterX(7874); // 200 dpi
+    image.setDotsPerMeterY(7874);
+    QImage read;
+    ASSERT_TRUE(read.loadFromData(EncodeFlatPng(image), "PNG"));
+    ASSERT_EQ(read.size(), image.size());
+    EXPECT_EQ(read.dotsPerMeterX(), 7874);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ASSERT_EQ(read.pixel(x, y), image.pixel(x, y)) << x << ',' << y;
+    EXPECT_TRUE(EncodeFlatPng(QImage()).isEmpty());
+}
