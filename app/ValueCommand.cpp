@@ -69,6 +69,8 @@ QString parse(const QStringList& args, ValueRequest& r) {
             r.plotLayer = args[++i];
         } else if (a == QLatin1String("--use") && hasValue) {
             r.options.use = args[++i].trimmed();
+            if (QString unknown; !IsLandUseCode(r.options.use, &unknown))
+                return unknown;
         } else if (a == QLatin1String("--year") && hasValue) {
             if (!parseYear(args[++i], r.options.year))
                 return QStringLiteral("Рік \"%1\" не є роком (--year 2026).").arg(args[i]);

@@ -2,6 +2,7 @@
 
 #include "common/LastError.h"
 #include "db/Database.h"
+#include "db/SqliteMessage.h"
 #include "db/Transaction.h"
 
 #include <optional>
@@ -41,7 +42,7 @@ public:
         return t ? QString::fromUtf8(t) : QString();
     }
     int integer(int col) const { return sqlite3_column_int(m_stmt, col); }
-    QString error() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
+    QString error() const { return SqliteMessage(sqlite3_errmsg(m_db)); }
 
 private:
     sqlite3* m_db;
@@ -54,8 +55,8 @@ bool Exec(sqlite3* db, const QByteArray& sql, QString& error) {
     char* message = nullptr;
     if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message) == SQLITE_OK)
         return true;
-    error = QString::fromUtf8(message ? message : sqlite3_errmsg(db)) + u'\r' +
-            QStringLiteral("Запрос: ") + QString::fromUtf8(sql);
+    error = SqliteMessage(message ? message : sqlite3_errmsg(db)) + u'\r' +
+            QStringLiteral("Запит: ") + QString::fromUtf8(sql);
     sqlite3_free(message);
     return false;
 }
@@ -89,7 +90,7 @@ bool ReadCreateSql(sqlite3* db, const QString& table, QString& name, QString& cr
     }
     st.bind(1, table);
     if (st.step() != SQLITE_ROW) {
-        error = QStringLiteral("no such table: ") + table;
+        error = QStringLiteral("немає таблиці ") + table;
         return false;
     }
     name = st.text(0);
@@ -156,7 +157,7 @@ bool RewriteSchema(sqlite3* db, const QString& table, const QString& changedSql,
     {
         Statement st(db, "PRAGMA schema_version");
         if (!st.prepared() || st.step() != SQLITE_ROW) {
-            error = st.error() + QStringLiteral("\rЗапрос: PRAGMA schema_version");
+            error = st.error() + QStringLiteral("\rЗапит: PRAGMA schema_version");
             return false;
         }
         version = st.integer(0);
@@ -175,10 +176,10 @@ bool RewriteSchema(sqlite3* db, const QString& table, const QString& changedSql,
                 error = QStringLiteral("Таблицю \"") + table +
                         QStringLiteral("\" не знайдено у схемі бази даних.");
             } else if (!ok) {
-                error = st.error() + QStringLiteral("\rЗапрос: UPDATE sqlite_master");
+                error = st.error() + QStringLiteral("\rЗапит: UPDATE sqlite_master");
             }
         } else {
-            error = st.error() + QStringLiteral("\rЗапрос: UPDATE sqlite_master");
+            error = st.error() + QStringLiteral("\rЗапит: UPDATE sqlite_master");
         }
     }
     // Other connections see the new cookie and read the schema again.
@@ -202,7 +203,7 @@ bool RewriteSchema(sqlite3* db, const QString& table, const QString& changedSql,
     QStringList problems;
     int rc;
     while ((rc = check.step()) == SQLITE_ROW)
-        problems << check.text(0);
+        problems << UkrainianEngineMessage(check.text(0));
     if (rc != SQLITE_DONE) {
         error = check.error();
         return false;
@@ -233,7 +234,7 @@ bool AlterColumnType(Connection& connection, const sqldialect::AlterColumn& alte
         return false;
     const int altered = FindColumn(*stored, alter.column);
     if (altered < 0) {
-        error = QStringLiteral("no such column: ") + alter.column;
+        error = QStringLiteral("немає стовпця ") + alter.column;
         return false;
     }
     // Values keep their stored form only while the column's affinity stays text.
@@ -246,7 +247,7 @@ bool AlterColumnType(Connection& connection, const sqldialect::AlterColumn& alte
     const std::optional<QString> changed =
         sqldialect::ReplaceColumnType(createSql, (*stored)[altered].name, alter.type.trimmed());
     if (!changed) {
-        error = QStringLiteral("no such column: ") + alter.column;
+        error = QStringLiteral("немає стовпця ") + alter.column;
         return false;
     }
     if (!CheckInMemory(*changed, *stored, altered, alter.type, error))

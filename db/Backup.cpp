@@ -3,6 +3,7 @@
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
 #include "db/Database.h"
+#include "db/SqliteMessage.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -76,16 +77,16 @@ QString CheckCopy(const QString& path) {
     QString problem;
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=
         SQLITE_OK) {
-        problem = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+        problem = db ? SqliteMessage(sqlite3_errmsg(db)) : SqliteMessage(nullptr);
     } else {
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &stmt, nullptr) != SQLITE_OK ||
             sqlite3_step(stmt) != SQLITE_ROW)
-            problem = QString::fromUtf8(sqlite3_errmsg(db));
+            problem = SqliteMessage(sqlite3_errmsg(db));
         else if (const auto* text = sqlite3_column_text(stmt, 0);
                  !text || qstrcmp(reinterpret_cast<const char*>(text), "ok") != 0)
-            problem = text ? QString::fromUtf8(reinterpret_cast<const char*>(text))
-                           : QStringLiteral("quick_check");
+            problem = text ? SqliteMessage(reinterpret_cast<const char*>(text))
+                           : QStringLiteral("перевірка цілісності не вдалася");
         sqlite3_finalize(stmt);
     }
     sqlite3_close(db);
@@ -138,7 +139,7 @@ bool CopyDatabase(sqlite3* source, const QString& targetPath, QString* error) {
     if (sqlite3_open_v2(targetPath.toUtf8().constData(), &target,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
         const QString text =
-            target ? QString::fromUtf8(sqlite3_errmsg(target)) : QStringLiteral("out of memory");
+            target ? SqliteMessage(sqlite3_errmsg(target)) : SqliteMessage(nullptr);
         sqlite3_close(target);
         QFile::remove(targetPath);
         return fail(text);
@@ -160,9 +161,9 @@ bool CopyDatabase(sqlite3* source, const QString& targetPath, QString* error) {
         }
         sqlite3_backup_finish(copy);
         if (rc != SQLITE_DONE)
-            text = QString::fromUtf8(sqlite3_errstr(rc));
+            text = SqliteMessage(sqlite3_errstr(rc));
     } else {
-        text = QString::fromUtf8(sqlite3_errmsg(target));
+        text = SqliteMessage(sqlite3_errmsg(target));
     }
     if (sqlite3_close(target) != SQLITE_OK && text.isEmpty())
         text = QStringLiteral("не вдається закрити копію.");
@@ -338,7 +339,7 @@ bool RestoreCopy(Connection& settlement, const QString& copyPath, const QString&
     sqlite3* copy = nullptr;
     if (sqlite3_open_v2(copyPath.toUtf8().constData(), &copy, SQLITE_OPEN_READONLY, nullptr) !=
         SQLITE_OK) {
-        reason = copy ? QString::fromUtf8(sqlite3_errmsg(copy)) : QStringLiteral("out of memory");
+        reason = copy ? SqliteMessage(sqlite3_errmsg(copy)) : SqliteMessage(nullptr);
         sqlite3_close(copy);
         return fail(reason);
     }
@@ -347,9 +348,9 @@ bool RestoreCopy(Connection& settlement, const QString& copyPath, const QString&
     if (sqlite3_backup* restore = sqlite3_backup_init(settlement.handle(), "main", copy, "main")) {
         rc = sqlite3_backup_step(restore, -1);
         sqlite3_backup_finish(restore);
-        reason = QString::fromUtf8(sqlite3_errstr(rc));
+        reason = SqliteMessage(sqlite3_errstr(rc));
     } else {
-        reason = QString::fromUtf8(sqlite3_errmsg(settlement.handle()));
+        reason = SqliteMessage(sqlite3_errmsg(settlement.handle()));
     }
     sqlite3_close(copy);
     if (rc != SQLITE_DONE)

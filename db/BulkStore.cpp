@@ -4,6 +4,7 @@
 #include "common/StringGrid.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "db/SqliteMessage.h"
 #include "db/Transaction.h"
 
 #include <sqlite3.h>
@@ -37,13 +38,13 @@ BulkInsert::BulkInsert(Connection& connection, const QString& table, const QStri
         const QByteArray utf8 = sql.toUtf8();
         if (sqlite3_prepare_v3(connection.handle(), utf8.constData(), static_cast<int>(utf8.size()),
                                SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr) != SQLITE_OK) {
-            m_prepareError = QString::fromUtf8(sqlite3_errmsg(connection.handle()));
+            m_prepareError = SqliteMessage(sqlite3_errmsg(connection.handle()));
             sqlite3_finalize(m_stmt);
             m_stmt = nullptr;
         }
     }
     if (!m_stmt)
-        SetLastError(m_prepareError + u'\r' + QStringLiteral("Запрос: ") + sql);
+        SetLastError(m_prepareError + u'\r' + QStringLiteral("Запит: ") + sql);
 }
 
 BulkInsert::~BulkInsert() {
@@ -61,7 +62,7 @@ QString BulkInsert::literalSql(const SqlRow& row) const {
 }
 
 bool BulkInsert::fail(const QString& message, const SqlRow& row) {
-    SetLastError(message + u'\r' + QStringLiteral("Запрос: ") + literalSql(row));
+    SetLastError(message + u'\r' + QStringLiteral("Запит: ") + literalSql(row));
     return false;
 }
 
@@ -86,7 +87,7 @@ bool BindAndStep(sqlite3* db, sqlite3_stmt* stmt, const SqlRow& row, QString* er
     sqlite3_reset(stmt);
     if (rc == SQLITE_DONE)
         return true;
-    *error = QString::fromUtf8(sqlite3_errmsg(db));
+    *error = SqliteMessage(sqlite3_errmsg(db));
     return false;
 }
 
@@ -113,9 +114,9 @@ BulkStatement::BulkStatement(Connection& connection, const QString& sql)
     if (!connection.isOpen() ||
         sqlite3_prepare_v3(connection.handle(), utf8.constData(), static_cast<int>(utf8.size()),
                            SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr) != SQLITE_OK) {
-        SetLastError((connection.isOpen() ? QString::fromUtf8(sqlite3_errmsg(connection.handle()))
+        SetLastError((connection.isOpen() ? SqliteMessage(sqlite3_errmsg(connection.handle()))
                                           : QStringLiteral("база даних не відкрита.")) +
-                     QStringLiteral("\rЗапрос: ") + sql);
+                     QStringLiteral("\rЗапит: ") + sql);
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;
     }
@@ -132,7 +133,7 @@ bool BulkStatement::run(const SqlRow& values) {
     QStringList literals;
     for (const SqlValue& v : values)
         literals << v.literal();
-    SetLastError(error + QStringLiteral("\rЗапрос: ") + m_sql + QStringLiteral(" [") +
+    SetLastError(error + QStringLiteral("\rЗапит: ") + m_sql + QStringLiteral(" [") +
                  literals.join(u',') + u']');
     return false;
 }
@@ -144,9 +145,9 @@ bool ReadTextRows(Connection& connection, const QString& sql,
     if (!connection.isOpen() ||
         sqlite3_prepare_v2(connection.handle(), utf8.constData(), static_cast<int>(utf8.size()),
                            &stmt, nullptr) != SQLITE_OK) {
-        SetLastError((connection.isOpen() ? QString::fromUtf8(sqlite3_errmsg(connection.handle()))
+        SetLastError((connection.isOpen() ? SqliteMessage(sqlite3_errmsg(connection.handle()))
                                           : QStringLiteral("база даних не відкрита.")) +
-                     QStringLiteral("\rЗапрос: ") + sql);
+                     QStringLiteral("\rЗапит: ") + sql);
         sqlite3_finalize(stmt);
         return false;
     }
@@ -163,8 +164,8 @@ bool ReadTextRows(Connection& connection, const QString& sql,
         row(values);
     }
     if (rc != SQLITE_DONE)
-        SetLastError(QString::fromUtf8(sqlite3_errmsg(connection.handle())) +
-                     QStringLiteral("\rЗапрос: ") + sql);
+        SetLastError(SqliteMessage(sqlite3_errmsg(connection.handle())) +
+                     QStringLiteral("\rЗапит: ") + sql);
     sqlite3_finalize(stmt);
     return rc == SQLITE_DONE;
 }
@@ -177,7 +178,7 @@ bool DeleteRows(Connection& connection, const QString& table, const QString& whe
     if (RunQuery(query, sql, false))
         return true;
     if (LastError().isEmpty())
-        SetLastError(QStringLiteral("База даних не відкрита.\rЗапрос: ") + sql);
+        SetLastError(QStringLiteral("База даних не відкрита.\rЗапит: ") + sql);
     return false;
 }
 

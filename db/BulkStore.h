@@ -50,7 +50,7 @@ SqlRow SqlRowOf(const QStringList& texts, EmptyCell empty = EmptyCell::Text);
 /**
  * One INSERT statement prepared once and run per row with the row's values bound, for storing
  * many rows of a table. Run it inside a Transaction. A failure leaves in LastError the
- * provider's message, "\r", "Запрос: " and the statement with that row's values written out
+ * provider's message, "\r", "Запит: " and the statement with that row's values written out
  * as literals, as RunQuery reports a statement.
  *
  *     BulkInsert insert(connection, QStringLiteral("зони"), {"зона", "райони", "опис"});

@@ -2,6 +2,7 @@
 
 #include "db/AlterColumn.h"
 #include "db/SqlDialect.h"
+#include "db/SqliteMessage.h"
 
 #include <QCollator>
 #include <QFileInfo>
@@ -59,7 +60,7 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (argc == 3) {
         const QString e = ValueText(argv[2]);
         if (e.size() != 1) {
-            sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+            sqlite3_result_error(ctx, "ESCAPE у LIKE має бути одним знаком", -1);
             return;
         }
         escape = e[0].unicode();
@@ -152,8 +153,7 @@ bool Connection::openWith(const QString& path, int flags) {
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        const QString text =
-            db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+        const QString text = db ? SqliteMessage(sqlite3_errmsg(db)) : SqliteMessage(nullptr);
         sqlite3_close(db);
         return fail((rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT
                         ? OpenFailure::NotADatabase
@@ -172,7 +172,7 @@ bool Connection::openWith(const QString& path, int flags) {
     if (const int read =
             sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &err);
         read != SQLITE_OK) {
-        const QString text = QString::fromUtf8(err ? err : sqlite3_errmsg(db));
+        const QString text = SqliteMessage(err ? err : sqlite3_errmsg(db));
         sqlite3_free(err);
         sqlite3_close(db);
         return fail((read & 0xff) == SQLITE_NOTADB || (read & 0xff) == SQLITE_CORRUPT
@@ -252,7 +252,7 @@ bool Query::exec(const QString& sql, bool open) {
     m_error.clear();
     m_changes = 0;
     if (!m_connection || !m_connection->isOpen()) {
-        m_error = QStringLiteral("Connection is not open.");
+        m_error = QStringLiteral("База даних не відкрита.");
         return false;
     }
     sqlite3* db = m_connection->handle();
@@ -271,7 +271,7 @@ bool Query::exec(const QString& sql, bool open) {
         sqlite3_stmt* stmt = nullptr;
         const char* next = nullptr;
         if (sqlite3_prepare_v2(db, tail, static_cast<int>(end - tail), &stmt, &next) != SQLITE_OK) {
-            m_error = QString::fromUtf8(sqlite3_errmsg(db));
+            m_error = SqliteMessage(sqlite3_errmsg(db));
             close();
             return false;
         }
@@ -303,7 +303,7 @@ bool Query::exec(const QString& sql, bool open) {
             m_rows.push_back(std::move(row));
         }
         if (rc != SQLITE_DONE) {
-            m_error = QString::fromUtf8(sqlite3_errmsg(db));
+            m_error = SqliteMessage(sqlite3_errmsg(db));
             sqlite3_finalize(stmt);
             close();
             return false;

@@ -25,7 +25,7 @@ bool RunQuery(Query& query, const QString& sql, bool open, bool rowsRequired) {
     }
     // The statement goes in whole: line breaks inside its literals are data (memo texts).
     if (!query.exec(sql, open)) {
-        SetLastError(query.error() + u'\r' + QStringLiteral("Запрос: ") + sql);
+        SetLastError(query.error() + u'\r' + QStringLiteral("Запит: ") + sql);
         return false;
     }
     if (!open)
@@ -51,6 +51,28 @@ bool TableExists(Connection& connection, const QString& table) {
         if (name.compare(table, Qt::CaseInsensitive) == 0)
             return true;
     return false;
+}
+
+bool AddMissingTextColumns(Connection& connection, const QString& table, const QStringList& columns,
+                           int size) {
+    if (!TableExists(connection, table))
+        return true;
+    Query query(&connection);
+    if (!RunQuery(query, QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE 0=1"),
+                  true))
+        return false;
+    QStringList missing;
+    for (const QString& column : columns)
+        if (!query.hasField(column))
+            missing << column;
+    query.close();
+    for (const QString& column : missing)
+        if (!RunQuery(query,
+                      QStringLiteral("ALTER TABLE ") + table + QStringLiteral(" ADD COLUMN ") +
+                          ColumnDef(connection, column, FieldType::WideString, false, size),
+                      false))
+            return false;
+    return true;
 }
 
 long long MaxValue(Query& query, const QString& table, const QString& column) {

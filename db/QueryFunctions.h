@@ -33,6 +33,14 @@ QString ColumnDef(const QString& provider, const QString& name, FieldType type, 
 QString ColumnDef(const Connection& connection, const QString& name, FieldType type, bool noDefault,
                   int size);
 
+/**
+ * Adds to an existing table each of the text columns (size `size`) it lacks, for databases
+ * made before the columns came; an absent table is left alone. False with LastError() when an
+ * ADD COLUMN fails.
+ */
+bool AddMissingTextColumns(Connection& connection, const QString& table, const QStringList& columns,
+                           int size);
+
 /** The value of a named indicator of "характеристика", creating its row when missing. */
 QString GetIndicator(Query& query, const QString& name, const QString& defaultValue = QString());
 /** GetIndicator into a control: its "text" property gets the value, "tag" the row id. */

@@ -2,13 +2,14 @@
 
 #include "common/LastError.h"
 #include "db/Database.h"
+#include "db/SqliteMessage.h"
 
 #include <sqlite3.h>
 
 namespace {
 
 QString StatementError(const QString& message, const QByteArray& sql) {
-    return message + u'\r' + QStringLiteral("Запрос: ") + QString::fromUtf8(sql);
+    return message + u'\r' + QStringLiteral("Запит: ") + QString::fromUtf8(sql);
 }
 
 /** Savepoint names are unique for the run, so nested transactions never mix them up. */
@@ -60,7 +61,7 @@ bool Transaction::exec(const QByteArray& sql, QString& error) const {
     char* message = nullptr;
     if (sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, &message) == SQLITE_OK)
         return true;
-    error = QString::fromUtf8(message ? message : sqlite3_errmsg(m_db));
+    error = SqliteMessage(message ? message : sqlite3_errmsg(m_db));
     sqlite3_free(message);
     return false;
 }

@@ -9,7 +9,7 @@ struct sqlite3;
  * A transaction on a connection for the lifetime of the object. It begins a transaction, or a
  * savepoint when the connection is already inside one, and rolls back (to its savepoint) when
  * destroyed without a successful commit(). Every failure leaves a readable text in LastError:
- * the provider's message, "\r", "Запрос: " and the statement that failed.
+ * the provider's message, "\r", "Запит: " and the statement that failed.
  *
  *     Transaction transaction(connection);
  *     if (!transaction.ok())

@@ -299,29 +299,40 @@ QStringList tableFiles(const QString& tabPath) {
     return out;
 }
 
-/** Copies the table's files into a new folder of `copies`; "" with the reason on failure. */
+/**
+ * Copies the table's files into a new folder of `copies`; "" with the reason on failure. The
+ * copy is made in a hidden folder and named only when whole, so a copy cut short by a kill is
+ * never taken for one (the next copy removes it).
+ */
 QString copyLayerFiles(const QString& tabPath, const QString& copies, QString* error) {
     const QString layer = QFileInfo(tabPath).completeBaseName();
+    const QString partPrefix = QStringLiteral(".~") + layer + u' ';
+    for (const QString& part :
+         QDir(copies).entryList({partPrefix + u'*'}, QDir::Dirs | QDir::Hidden, QDir::Name))
+        DeleteFolder(JoinPath(copies, part));
     const QString stamp =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
     QString target = JoinPath(copies, layer + u' ' + stamp);
     if (QFileInfo::exists(target))
         target = UniqueFileName(target, QStringLiteral(" "));
-    if (!QDir().mkpath(target)) {
+    const QString part =
+        JoinPath(copies, partPrefix + QFileInfo(target).fileName().mid(layer.size() + 1));
+    auto failed = [&](const QString& text) {
+        DeleteFolder(part);
         if (error)
-            *error = QStringLiteral("Не вдалося створити папку копії \"%1\".")
-                         .arg(QDir::toNativeSeparators(target));
+            *error = text;
         return QString();
-    }
-    for (const QString& file : tableFiles(tabPath)) {
-        if (!QFile::copy(file, JoinPath(target, QFileInfo(file).fileName()))) {
-            DeleteFolder(target);
-            if (error)
-                *error = QStringLiteral("Не вдалося скопіювати \"%1\".")
-                             .arg(QDir::toNativeSeparators(file));
-            return QString();
-        }
-    }
+    };
+    if (!QDir().mkpath(part))
+        return failed(QStringLiteral("Не вдалося створити папку копії \"%1\".")
+                          .arg(QDir::toNativeSeparators(part)));
+    for (const QString& file : tableFiles(tabPath))
+        if (!QFile::copy(file, JoinPath(part, QFileInfo(file).fileName())))
+            return failed(QStringLiteral("Не вдалося скопіювати \"%1\".")
+                              .arg(QDir::toNativeSeparators(file)));
+    if (!QDir().rename(part, target))
+        return failed(QStringLiteral("Не вдалося назвати папку копії \"%1\".")
+                          .arg(QDir::toNativeSeparators(target)));
     // The newest copies of this layer stay; the time after the layer's name sorts them.
     QStringList older =
         QDir(copies).entryList({layer + QStringLiteral(" *")}, QDir::Dirs, QDir::Name);

@@ -22,18 +22,15 @@ QString pointText(const QPointF& p) {
     return QStringLiteral("(%1; %2)").arg(p.x(), 0, 'f', 2).arg(p.y(), 0, 'f', 2);
 }
 
+int landUseColumn(const QString& asked) {
+    return asked.trimmed().isEmpty() ? ResidentialLandUse().column : LandUseColumnOfCode(asked);
+}
+
 /** The land use asked for (land for housing by default) with its Кф from the model. */
 bool landUse(const QString& asked, PlaceValuation& out, double& kf, QString* reason) {
-    const int column =
-        asked.trimmed().isEmpty() ? ResidentialLandUse().column : LandUseColumnOfCode(asked);
-    if (column < 1) {
-        QStringList codes;
-        for (const FunctionalCategory& c : FunctionalCategories())
-            codes << c.code;
-        return fail(reason, QStringLiteral("Коду використання «%1» немає серед категорій "
-                                           "функціонального використання (%2).")
-                                .arg(asked.trimmed(), codes.join(QStringLiteral(", "))));
-    }
+    if (!IsLandUseCode(asked, reason))
+        return false;
+    const int column = landUseColumn(asked);
     const FunctionalCategory& category = FunctionalCategories()[static_cast<size_t>(column - 1)];
     const std::optional<double> value = valuation::KfOfColumn(column);
     if (!value)
@@ -117,6 +114,17 @@ QString hectares(double squareMetres) {
 }
 
 } // namespace
+
+bool IsLandUseCode(const QString& code, QString* reason) {
+    if (landUseColumn(code) >= 1)
+        return true;
+    QStringList codes;
+    for (const FunctionalCategory& c : FunctionalCategories())
+        codes << c.code;
+    return fail(reason, QStringLiteral("Коду використання «%1» немає серед категорій "
+                                       "функціонального використання (%2).")
+                            .arg(code.trimmed(), codes.join(QStringLiteral(", "))));
+}
 
 bool ReadPlaceSources(Connection& project, Connection* catalogue, PlaceSources& sources,
                       QString* error) {

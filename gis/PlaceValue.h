@@ -81,6 +81,12 @@ bool ReadPlaceSources(Connection& project, Connection* catalogue, PlaceSources& 
                       QString* error);
 
 /**
+ * Whether `code` names a category of functional use (empty: land for housing, the default);
+ * false with the one-line reason listing the codes there are.
+ */
+bool IsLandUseCode(const QString& code, QString* reason);
+
+/**
  * The value of the place at a point, from the settlement's stored valuation (the district's
  * zone, Km2 and zone value), the local-factor regions over the point (Km3) and the land use
  * (Кф), indexed with the catalogue's indexation. False with the one-line reason when the

@@ -1,5 +1,6 @@
 #include "map/FeatureFactory.h"
 
+#include "common/EngineMessages.h"
 #include "map/MapDocument.h"
 
 #include <cpl_error.h>
@@ -44,7 +45,7 @@ GeometryResult apply(const Feature& a, const Feature& b, Feature& result, QStrin
     CPLPushErrorHandler(CPLQuietErrorHandler);
     CPLErrorReset();
     std::unique_ptr<OGRGeometry> g((a.geometry()->ogr()->*op)(b.geometry()->ogr()));
-    const QString message = QString::fromUtf8(CPLGetLastErrorMsg());
+    const QString message = UkrainianEngineMessage(QString::fromUtf8(CPLGetLastErrorMsg()));
     CPLPopErrorHandler();
     if (!g) {
         setError(error, message.isEmpty() ? what + QStringLiteral(": помилка геометрії.")

@@ -1,4 +1,5 @@
 #include "map/GdalScope.h"
+#include "common/EngineMessages.h"
 
 #include <cpl_error.h>
 #include <gdal_priv.h>
@@ -29,6 +30,6 @@ void GdalScope::reset() {
 }
 
 QString GdalScope::message(const QString& sentence) const {
-    const QString text = QString::fromUtf8(CPLGetLastErrorMsg()).trimmed();
+    const QString text = UkrainianEngineMessage(QString::fromUtf8(CPLGetLastErrorMsg()).trimmed());
     return text.isEmpty() ? sentence : sentence + QStringLiteral(" ") + text;
 }

@@ -89,7 +89,8 @@ void MapDocument::removeAllLayers() {
 }
 
 void MapDocument::setCurrentTool(int tool) {
-    if (tool != ToolPan && tool != ToolZoomIn && tool != ToolZoomOut && tool != ToolSelect)
+    if (tool != ToolPan && tool != ToolZoomIn && tool != ToolZoomOut && tool != ToolSelect &&
+        tool < ToolCustom)
         return;
     if (tool == m_tool)
         return;

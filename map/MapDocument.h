@@ -55,6 +55,7 @@ public:
     void removeAllLayers();
 
     int currentTool() const { return m_tool; }
+    /** A MapTool, or a code from ToolCustom up; other codes are ignored. */
     void setCurrentTool(int tool);
 
     int areaUnit() const { return m_areaUnit; }

@@ -11,6 +11,8 @@ enum MapTool : int {
     ToolZoomIn = 1003,
     ToolZoomOut = 1004,
     ToolSelect = 1007,
+    /** The first code of tools added by the map's users: the control leaves clicks to them. */
+    ToolCustom = 1100,
 };
 
 /** Area unit codes the map understands. */

@@ -1,5 +1,6 @@
 #include "map/TabFile.h"
 
+#include "common/EngineMessages.h"
 #include "map/TabJournal.h"
 
 #include <QDir>
@@ -37,7 +38,8 @@ public:
     ErrorScope& operator=(const ErrorScope&) = delete;
 
     QString message(const QString& fallback) const {
-        const QString text = QString::fromUtf8(CPLGetLastErrorMsg()).trimmed();
+        const QString text =
+            UkrainianEngineMessage(QString::fromUtf8(CPLGetLastErrorMsg()).trimmed());
         return text.isEmpty() ? fallback : fallback + QStringLiteral(" ") + text;
     }
 };

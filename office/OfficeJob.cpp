@@ -5,6 +5,7 @@
 #include "common/Shell.h"
 #include "office/OfficeError.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <exception>
 
@@ -118,7 +119,8 @@ void ExecuteExcelJob(const ExcelFillProc& fill, TMessages& messages, JobProgress
     const QString openFile = OfficeJobParams().OpenFileName;
     const QString templatePath = OfficeJobParams().ExcelTemplate;
     if (!openFile.isEmpty() && !QFileInfo(openFile).isFile()) {
-        messages.ErrorDetail = QStringLiteral("not FileExists(") + openFile + u')';
+        messages.ErrorDetail =
+            QStringLiteral("Немає файлу \"") + QDir::toNativeSeparators(openFile) + u'"' + u'.';
         messages.Error = OfficeTexts::fileNotFound();
         return;
     }

@@ -1,5 +1,6 @@
 #include "office/Package.h"
 
+#include "common/EngineMessages.h"
 #include "office/OfficeError.h"
 
 #include <QDir>
@@ -17,7 +18,7 @@
 namespace {
 
 QString zipErrorText(zip_error_t* error) {
-    return QString::fromLocal8Bit(zip_error_strerror(error));
+    return UkrainianEngineMessage(QString::fromLocal8Bit(zip_error_strerror(error)));
 }
 
 /** Closes an archive opened for reading, discarding changes. */
@@ -71,7 +72,7 @@ QString partKey(const QString& name) {
 
 QString XmlErrorText(const QString& part, const pugi::xml_parse_result& result) {
     return QStringLiteral("Пошкоджений XML у частині \"%1\": %2 (позиція %3).")
-        .arg(part, QString::fromUtf8(result.description()))
+        .arg(part, UkrainianEngineMessage(QString::fromUtf8(result.description())))
         .arg(result.offset);
 }
 
@@ -149,11 +150,14 @@ void OoxmlPackage::readZip(zip_t* archive, const PackageLimits& limits) {
         zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0);
         if (!file)
             throw OfficeError(QStringLiteral("Частину \"%1\" неможливо прочитати: %2.")
-                                  .arg(name, QString::fromLocal8Bit(zip_strerror(archive))));
+                                  .arg(name, UkrainianEngineMessage(
+                                                 QString::fromLocal8Bit(zip_strerror(archive)))));
         QByteArray data(static_cast<qsizetype>(st.size), Qt::Uninitialized);
         const zip_int64_t read = data.isEmpty() ? 0 : zip_fread(file, data.data(), st.size);
         const bool ok = read == static_cast<zip_int64_t>(st.size);
-        const QString reason = ok ? QString() : QString::fromLocal8Bit(zip_file_strerror(file));
+        const QString reason =
+            ok ? QString()
+               : UkrainianEngineMessage(QString::fromLocal8Bit(zip_file_strerror(file)));
         zip_fclose(file);
         if (!ok)
             throw OfficeError(
@@ -470,13 +474,15 @@ void PartSource::addParts(zip_t* archive, const QStringList& order,
         if (!source) {
             zip_error_fini(&state->error);
             delete state;
-            throw OfficeError(QString::fromLocal8Bit(zip_strerror(archive)));
+            throw OfficeError(
+                UkrainianEngineMessage(QString::fromLocal8Bit(zip_strerror(archive))));
         }
         const zip_int64_t index = zip_file_add(archive, name.toUtf8().constData(), source,
                                                ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
         if (index < 0) {
             zip_source_free(source);
-            throw OfficeError(QString::fromLocal8Bit(zip_strerror(archive)));
+            throw OfficeError(
+                UkrainianEngineMessage(QString::fromLocal8Bit(zip_strerror(archive))));
         }
         // Fast deflate: the XML of a big table compresses well even at level 1. Pictures are
         // compressed already and are stored as they are.
@@ -522,8 +528,9 @@ void OoxmlPackage::save(const QString& path) const {
                              QStringLiteral(".XXXXXX"));
         probe.setAutoRemove(false);
         if (!probe.open())
-            throw OfficeError(QStringLiteral("Неможливо записати у папку \"%1\": %2.")
-                                  .arg(target.absolutePath(), probe.errorString()));
+            throw OfficeError(
+                QStringLiteral("Неможливо записати у папку \"%1\": %2.")
+                    .arg(target.absolutePath(), UkrainianEngineMessage(probe.errorString())));
         temp = probe.fileName();
     }
     int code = 0;
@@ -543,7 +550,9 @@ void OoxmlPackage::save(const QString& path) const {
     }
     if (zip_close(archive) != 0) {
         const QString reason =
-            failure.isEmpty() ? QString::fromLocal8Bit(zip_strerror(archive)) : failure;
+            failure.isEmpty()
+                ? UkrainianEngineMessage(QString::fromLocal8Bit(zip_strerror(archive)))
+                : failure;
         zip_discard(archive);
         QFile::remove(temp);
         throw OfficeError(QStringLiteral("Файл \"%1\" не збережено: %2.").arg(path, reason));
@@ -562,12 +571,12 @@ void OoxmlPackage::save(const QString& path) const {
 QByteArray OoxmlPackage::saveToMemory() const {
     QTemporaryFile file;
     if (!file.open())
-        throw OfficeError(file.errorString());
+        throw OfficeError(UkrainianEngineMessage(file.errorString()));
     file.close();
     save(file.fileName());
     QFile in(file.fileName());
     if (!in.open(QIODevice::ReadOnly))
-        throw OfficeError(in.errorString());
+        throw OfficeError(UkrainianEngineMessage(in.errorString()));
     return in.readAll();
 }
 

@@ -1,5 +1,6 @@
 #include "office/Workbook.h"
 
+#include "common/EngineMessages.h"
 #include "office/OfficeError.h"
 #include "office/XlsReader.h"
 #include "office/XmlText.h"
@@ -72,8 +73,8 @@ Workbook::~Workbook() = default;
 std::unique_ptr<Workbook> Workbook::open(const QString& path, const PackageLimits& limits) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw OfficeError(
-            QStringLiteral("Файл \"%1\" неможливо відкрити: %2.").arg(path, file.errorString()));
+        throw OfficeError(QStringLiteral("Файл \"%1\" неможливо відкрити: %2.")
+                              .arg(path, UkrainianEngineMessage(file.errorString())));
     const QByteArray magic = file.read(8);
     file.close();
     std::unique_ptr<Workbook> book(new Workbook);

@@ -1,5 +1,6 @@
 #include "office/XlsReader.h"
 
+#include "common/EngineMessages.h"
 #include "common/TextUtils.h"
 #include "office/OfficeError.h"
 
@@ -441,8 +442,8 @@ namespace {
 QByteArray readXlsBytes(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw OfficeError(
-            QStringLiteral("Файл \"%1\" неможливо відкрити: %2.").arg(path, file.errorString()));
+        throw OfficeError(QStringLiteral("Файл \"%1\" неможливо відкрити: %2.")
+                              .arg(path, UkrainianEngineMessage(file.errorString())));
     if (file.size() > 200LL * 1024 * 1024)
         throw OfficeError(QStringLiteral("Файл \"%1\" завеликий для відомості.").arg(path));
     return file.readAll();

@@ -26,6 +26,17 @@ struct GridColumn {
     bool bold = false;
     /** Items of an editable combo box used as the cell editor. */
     QStringList comboItems;
+    /**
+     * What choosing item i stores in the cell (a code or a number shown with its name in the
+     * item); empty: an item stores its own text.
+     */
+    QStringList comboValues;
+    /**
+     * Only the items are accepted: a typed or pasted text must be an item's value or text
+     * (letter case ignored) and is stored as the item's value; anything else is refused and
+     * the cell keeps its text. An empty text is always accepted (it clears the cell).
+     */
+    bool comboOnly = false;
     /** Alignment of the cells; numeric columns default to the right. */
     std::optional<Qt::Alignment> alignment;
     /** Font and alignment of the caption in the heading. */
@@ -33,6 +44,24 @@ struct GridColumn {
     Qt::Alignment headingAlignment = Qt::AlignCenter;
 
     bool numeric() const { return decimals >= 0; }
+    /** What choosing item i stores. */
+    QString comboValue(int i) const {
+        return i < comboValues.size() ? comboValues[i] : comboItems.value(i);
+    }
+    /**
+     * The item a text names: the first whose value, then the first whose text, equals it
+     * (letter case ignored); -1 when none does.
+     */
+    int comboItemOf(const QString& text) const {
+        const QString typed = text.trimmed();
+        for (int i = 0; i < comboItems.size(); ++i)
+            if (comboValue(i).compare(typed, Qt::CaseInsensitive) == 0)
+                return i;
+        for (int i = 0; i < comboItems.size(); ++i)
+            if (comboItems[i].compare(typed, Qt::CaseInsensitive) == 0)
+                return i;
+        return -1;
+    }
     Qt::Alignment cellAlignment() const {
         if (alignment)
             return *alignment;

@@ -3,8 +3,11 @@
 #include "widgets/LineEditFilter.h"
 #include "widgets/StringGridModel.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QLineEdit>
+#include <algorithm>
 
 namespace {
 const GridColumn& columnOf(const QModelIndex& index) {
@@ -23,6 +26,14 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->addItems(column.comboItems);
         combo->setFrame(false);
+        // Items name what they store ("45г - Темно-сірі ...", "Землі промисловості — 1.20"):
+        // the list is as wide as its texts, within reason, however narrow the column.
+        QAbstractItemView* list = combo->view();
+        list->setMinimumWidth(std::min(640, list->sizeHintForColumn(0) + 24));
+        if (QCompleter* completer = combo->completer()) {
+            completer->setCaseSensitivity(Qt::CaseInsensitive);
+            completer->setCompletionMode(QCompleter::PopupCompletion);
+        }
         if (column.numeric())
             LineEditFilter::installNumber(combo->lineEdit(), column.intDigits, column.decimals,
                                           true);
@@ -39,7 +50,7 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
 void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
     const QString text = index.data(Qt::EditRole).toString();
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
-        combo->setCurrentIndex(combo->findText(text));
+        combo->setCurrentIndex(columnOf(index).comboItemOf(text));
         combo->setEditText(text);
     } else if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
         edit->setText(text);

@@ -71,6 +71,8 @@ void GridView::setGrid(StringGrid* grid) {
     delete oldSelection;
     delete old;
     connect(m_model, &StringGridModel::cellEdited, this, &GridView::cellEdited);
+    connect(m_model, &StringGridModel::editRefused, this, &GridView::editRefused);
+    connect(m_model, &StringGridModel::comboItemChosen, this, &GridView::comboItemChosen);
     connect(m_model, &StringGridModel::columnsChanged, this, [this](int first, int last) {
         for (int c = first; c <= last; ++c)
             applyColumn(c);
@@ -354,8 +356,8 @@ int GridView::pasteCells(const QString& text) {
                     removed = removed || clean.removed > 0;
                     value = clean.text;
                 }
-                m_model->setData(index, value);
-                ++stored;
+                if (m_model->setData(index, value))
+                    ++stored;
             }
             ++col;
         }

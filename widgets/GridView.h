@@ -94,6 +94,10 @@ public:
 signals:
     /** The user's edit was stored in the grid; the step windows' SetEditText hook. */
     void cellEdited(int row, int col, const QString& text);
+    /** A typed or pasted text a column of combo items only does not offer; nothing stored. */
+    void editRefused(int row, int col, const QString& text);
+    /** The user chose combo item `item` of a cell by its text; comes before cellEdited. */
+    void comboItemChosen(int row, int col, int item);
     /** The grid's current cell moved: by the user, the program or rows coming and going. */
     void currentCellChanged(int row, int col);
     /** A right click on (row, col); may adjust or disable the popup menu before it shows. */

@@ -11,4 +11,6 @@ public:
     explicit PopupButton(const QString& text = QString(), QWidget* parent = nullptr);
     /** The menu to open (not owned). */
     void setPopupMenu(QMenu* menu);
+    /** Room for the whole text beside the menu arrow (the style draws the arrow over it). */
+    QSize sizeHint() const override;
 };

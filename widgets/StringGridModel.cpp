@@ -142,11 +142,26 @@ bool StringGridModel::setData(const QModelIndex& index, const QVariant& value, i
         return false;
     const int row = gridRow(index.row());
     const int col = index.column();
-    const QString text = value.toString();
+    QString text = value.toString();
+    // A combo item's text stores its value; a column of items only refuses anything else.
+    const GridColumn& c = column(col);
+    int chosen = -1;
+    if (!c.comboItems.isEmpty() && !text.isEmpty()) {
+        chosen = static_cast<int>(c.comboItems.indexOf(text));
+        const int item = chosen >= 0 ? chosen : c.comboItemOf(text);
+        if (item >= 0)
+            text = c.comboValue(item);
+        else if (c.comboOnly) {
+            emit editRefused(row, col, text);
+            return false;
+        }
+    }
     const bool changed = m_grid->at(row, col) != text;
     m_grid->set(row, col, text);
     if (changed)
         emit dataChanged(index, index);
+    if (chosen >= 0)
+        emit comboItemChosen(row, col, chosen);
     // The step windows react to every stored edit, also to one that kept the text.
     emit cellEdited(row, col, text);
     return true;

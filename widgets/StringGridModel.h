@@ -70,6 +70,10 @@ public:
 signals:
     /** The user's edit of a cell was stored in the grid (grid coordinates). */
     void cellEdited(int row, int col, const QString& text);
+    /** An edit of a column of combo items only named no item; the cell kept its text. */
+    void editRefused(int row, int col, const QString& text);
+    /** The user chose combo item `item` of the cell (by its text); comes before cellEdited. */
+    void comboItemChosen(int row, int col, int item);
     /** The settings of columns first..last changed (widths, captions...). */
     void columnsChanged(int first, int last);
     /** The grid's current cell moved (grid coordinates). */

@@ -143,15 +143,14 @@ bool LoadSettlementEntries(const QString& folder, std::vector<ListEntry>& files,
     if (connected)
         *connected = true;
     Query& q = Db().queryData;
-    // Older settlement databases lack the columns of the Si, Ei, Ui, Ci structuring.
-    if (!FieldExists(q, QStringLiteral("SELECT * FROM км2 WHERE id=0"), QStringLiteral("si"))) {
-        for (const char* column : {"si", "ei", "ui", "ci"})
-            RunQuery(q,
-                     QStringLiteral("ALTER TABLE км2 ADD COLUMN ") +
-                         ColumnDef(Db().data, QString::fromLatin1(column), FieldType::WideString,
-                                   false, 50),
-                     false);
-    }
+    // Older settlement databases lack the columns of the Si, Ei, Ui, Ci structuring and the
+    // indexation applied to the agricultural base values.
+    AddMissingTextColumns(
+        Db().data, QStringLiteral("км2"),
+        {QStringLiteral("si"), QStringLiteral("ei"), QStringLiteral("ui"), QStringLiteral("ci")},
+        50);
+    AddMissingTextColumns(Db().data, QStringLiteral("угіддя"),
+                          {QStringLiteral("до_індексації"), QStringLiteral("індексація")}, 50);
     if (!RunQuery(q, QStringLiteral("SELECT * FROM data ORDER BY id"), true)) {
         ShowError(QStringLiteral("Помилка завантаження даних нас.пункту. Подробиці: ") +
                   LastError());
@@ -300,7 +299,8 @@ bool AddFileToFolder(const QString& source, const QString& folder,
         if (kind == KindMap && FileExtLower(source) == QStringLiteral(".tab")) {
             const QString sourceBase = FileBaseName(source);
             const QString targetBase = FileBaseName(target);
-            for (const char* ext : {".id", ".dat", ".map", ".ind"}) {
+            // ".wkt": the exact coordinate system an import keeps beside its table.
+            for (const char* ext : {".id", ".dat", ".map", ".ind", ".wkt"}) {
                 for (const QString& e :
                      {QString::fromLatin1(ext), QString::fromLatin1(ext).toUpper()}) {
                     if (QFileInfo::exists(sourceBase + e)) {
@@ -348,7 +348,7 @@ bool ExportMaterials(const QString& settlementFolder, const QString& targetFolde
                    Answer::Ok | Answer::Cancel) != Answer::Ok)
         return false;
     for (const char* mask :
-         {"*.tab", "*.dat", "*.id", "*.map", "*.doc", "*.docx", "*.xls", "*.xlsx"}) {
+         {"*.tab", "*.dat", "*.id", "*.map", "*.wkt", "*.doc", "*.docx", "*.xls", "*.xlsx"}) {
         for (const QString& source : ListFiles(settlementFolder, QString::fromLatin1(mask), true)) {
             const QString target = JoinPath(targetFolder, FileNameOf(source));
             QFile::remove(target);

@@ -1,6 +1,7 @@
 #include "catalogue/refs/PriceImport.h"
 
 #include "common/CostSections.h"
+#include "common/EngineMessages.h"
 #include "common/FileUtils.h"
 #include "common/LastError.h"
 #include "common/TextUtils.h"
@@ -54,7 +55,8 @@ bool ReadTextTable(const QString& path, PriceTable& table, QString* error) {
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = QStringLiteral("Файл \"%1\" неможливо відкрити: %2.")
-                         .arg(QDir::toNativeSeparators(path), file.errorString());
+                         .arg(QDir::toNativeSeparators(path),
+                              UkrainianEngineMessage(file.errorString()));
         return false;
     }
     QStringList lines = DecodeText(file.readAll()).split(u'\n');

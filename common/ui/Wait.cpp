@@ -148,7 +148,7 @@ void TFormWait::reject() {
 }
 
 void TFormWait::updateCounter() {
-    m_counter->setText(QString::number(m_position) + QStringLiteral(" из ") +
+    m_counter->setText(QString::number(m_position) + QStringLiteral(" з ") +
                        QString::number(m_maximum));
 }
 

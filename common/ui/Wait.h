@@ -11,7 +11,7 @@ class QPushButton;
 
 /**
  * The progress window of office jobs: borderless, 388 x 83, an information line, a bar
- * with the counter "N из M" and the "Стоп" button. The job runs on the user-interface
+ * with the counter "N з M" and the "Стоп" button. The job runs on the user-interface
  * thread 10 ms after the window is shown; its outcome is announced through the messages
  * seam and the window closes.
  */

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gis/ui/PlaceValuePanel.h"
+#include "map/MapTypes.h"
 
 #include <QObject>
 
@@ -16,7 +17,7 @@ class MapGisTools : public QObject {
     Q_OBJECT
 public:
     /** The map tool's code (beside the map control's own tools). */
-    static constexpr int ToolPlaceValue = 1101;
+    static constexpr int ToolPlaceValue = ToolCustom + 1;
 
     MapGisTools(MapView* view, PlaceValuePanel::SessionSource session,
                 PlaceValuePanel::TransferSink transfer);

@@ -43,10 +43,18 @@ bool LoadKindParameters(Connection& project, int kind, SoilKindData& data) {
         return false;
     data.baseValue.clear();
     data.averageScore.clear();
+    data.indexation.clear();
+    data.unindexedValue.clear();
     if (query.recordCount() > 0) {
         query.first();
         data.baseValue = query.text(QStringLiteral("вартість"));
         data.averageScore = query.text(QStringLiteral("бал_бонітету"));
+        // A settlement stored before the indexation was recorded has no such columns.
+        const QStringList columns = AgriculturalIndexationColumns();
+        if (query.hasField(columns[0]) && query.hasField(columns[1])) {
+            data.unindexedValue = query.text(columns[0]);
+            data.indexation = query.text(columns[1]);
+        }
     }
     return true;
 }
@@ -71,7 +79,7 @@ QString SoilKindCaption(int kind) {
 StringGrid MakeSoilGrid() {
     StringGrid grid(4, 2, 1, 0);
     grid.setRowTexts(0, {QStringLiteral("Шифр"), QStringLiteral("Бал бонітету"),
-                         QStringLiteral("Площа, га"), QStringLiteral("Грошова оцінка, 1га/грн")});
+                         QStringLiteral("Площа, га"), QStringLiteral("Грошова оцінка 1 га, грн")});
     return grid;
 }
 
@@ -95,6 +103,22 @@ void ApplyWorkingSoils(StringGrid& grid, const std::vector<WorkingItem>& items) 
                 grid.removeRows(row);
     }
     ApplyWorkingItems(grid, ColSoilCode, items);
+}
+
+void ApplyIndexation(SoilKindData& kind, const QString& indexationLine) {
+    if (kind.indexation.isEmpty() || kind.unindexedValue.isEmpty())
+        kind.unindexedValue = kind.baseValue;
+    kind.indexation = indexationLine.simplified();
+    kind.baseValue = IndexedBaseValue(kind.unindexedValue, indexationLine);
+}
+
+void ForgetIndexation(SoilKindData& kind) {
+    kind.indexation.clear();
+    kind.unindexedValue.clear();
+}
+
+QStringList AgriculturalIndexationColumns() {
+    return {QStringLiteral("до_індексації"), QStringLiteral("індексація")};
 }
 
 QString IndexedBaseValue(const QString& baseValue, const QString& indexationLine) {
@@ -135,13 +159,16 @@ bool LoadAgricultural(Connection& project, AgriculturalData& data) {
 }
 
 bool StoreAgricultural(Connection& project, const AgriculturalData& data) {
+    const QStringList indexation = AgriculturalIndexationColumns();
+    if (!AddMissingTextColumns(project, QStringLiteral("угіддя"), indexation, 50))
+        return false;
     return StoreInTransaction(&project, [&] {
         if (!DeleteRows(project, QStringLiteral("угіддя")))
             return false;
         BulkInsert insert(project, QStringLiteral("угіддя"),
                           {QStringLiteral("тип"), QStringLiteral("шифр"),
                            QStringLiteral("бал_бонітету"), QStringLiteral("площа"),
-                           QStringLiteral("вартість")});
+                           QStringLiteral("вартість"), indexation[0], indexation[1]});
         if (!insert.ok())
             return false;
         for (int kind = 1; kind <= SoilKindCount; ++kind) {
@@ -151,12 +178,15 @@ bool StoreAgricultural(Connection& project, const AgriculturalData& data) {
                 if (k.grid.at(row, ColSoilCode).isEmpty())
                     continue;
                 if (!insert.insert({type, k.grid.at(row, ColSoilCode), k.grid.at(row, ColSoilScore),
-                                    k.grid.at(row, ColSoilArea), k.grid.at(row, ColSoilValue)}))
+                                    k.grid.at(row, ColSoilArea), k.grid.at(row, ColSoilValue),
+                                    SqlValue::Null(), SqlValue::Null()}))
                     return false;
             }
             // The parameters are kept even for a kind without soils; code and area stay unset.
-            if (!insert.insert(
-                    {type + u'*', SqlValue::Null(), k.averageScore, SqlValue::Null(), k.baseValue}))
+            const bool indexed = !k.indexation.isEmpty();
+            if (!insert.insert({type + u'*', SqlValue::Null(), k.averageScore, SqlValue::Null(),
+                                k.baseValue, indexed ? k.unindexedValue : QString(),
+                                indexed ? k.indexation : QString()}))
                 return false;
         }
         return true;

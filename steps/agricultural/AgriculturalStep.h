@@ -29,7 +29,24 @@ struct SoilKindData {
     QString averageScore;
     /** Code, score, area and value of 1 ha of each soil group. */
     StringGrid grid = MakeSoilGrid();
+    /**
+     * The indexation coefficient line applied to the base value ("* 1.250   - 2015",
+     * `індексація` of "n*"); empty when the base value is as typed.
+     */
+    QString indexation;
+    /** The base value before that coefficient (`до_індексації` of "n*"); empty without one. */
+    QString unindexedValue;
 };
+
+/**
+ * Applies an indexation coefficient line to a kind's base value: the coefficient multiplies
+ * the base value as it was before any coefficient, so a second choice replaces the first
+ * instead of multiplying it; the line and that value are recorded with the kind.
+ */
+void ApplyIndexation(SoilKindData& kind, const QString& indexationLine);
+
+/** The base value was typed: it is the one a coefficient applies to next. */
+void ForgetIndexation(SoilKindData& kind);
 
 /** What the step loads and stores: the working soil codes and the four kinds. */
 struct AgriculturalData {
@@ -69,8 +86,12 @@ bool LoadSoilCatalogue(Connection& catalogue, QStringList& items);
  */
 bool LoadAgricultural(Connection& project, AgriculturalData& data);
 
+/** The columns "угіддя" gained for the indexation of the base values. */
+QStringList AgriculturalIndexationColumns();
+
 /**
- * Replaces "угіддя" with the rows that carry a code and the four parameter rows "1*" to "4*",
- * all or nothing. False with the reason in LastError(); the table keeps its former content.
+ * Replaces "угіддя" with the rows that carry a code and the four parameter rows "1*" to "4*"
+ * (with the indexation applied to the base value; a table made before those columns gets
+ * them), all or nothing. False with the reason in LastError(); the table keeps its former content.
  */
 bool StoreAgricultural(Connection& project, const AgriculturalData& data);

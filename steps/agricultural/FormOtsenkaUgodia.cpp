@@ -2,6 +2,7 @@
 
 #include "common/LastError.h"
 #include "common/Messages.h"
+#include "common/TextUtils.h"
 #include "common/WaitCursor.h"
 #include "map/MapGlobal.h"
 #include "steps/agricultural/SoilCodes.h"
@@ -49,8 +50,20 @@ TFormOtsenkaUgodia::TFormOtsenkaUgodia(const StepContext& context, QWidget* pare
         });
         connect(page, &SoilKindPage::cellEdited, this, &TFormOtsenkaUgodia::GridUgodiaSetEditText);
         // A base value typed by the valuer is the one a coefficient applies to next.
-        connect(page->EBazovaCina, &QLineEdit::textEdited, this,
-                [this, kind] { m_unindexed[static_cast<size_t>(kind - 1)].clear(); });
+        connect(page->EBazovaCina, &QLineEdit::textEdited, this, [this, kind] {
+            ForgetIndexation(m_indexation[static_cast<size_t>(kind - 1)]);
+            showIndexation(kind);
+        });
+        connect(page->GridUgodia, &GridView::editRefused, this,
+                [page](int row, int col, const QString& text) {
+                    page->GridUgodia->setCurrentCell(row, col);
+                    ShowBalloon(QStringLiteral("Попередження"),
+                                QStringLiteral("Грунту з шифром \"%1\" немає в довіднику. "
+                                               "Оберіть шифр зі списку; новий грунт додають на "
+                                               "сторінці \"Грунти\".")
+                                    .arg(text.trimmed()),
+                                2, page->GridUgodia);
+                });
     }
     PageControl1->setCurrentIndex(0);
     body()->addWidget(PageControl1, 1);
@@ -122,6 +135,7 @@ SoilKindPage* TFormOtsenkaUgodia::kindPage(int kind) const {
 void TFormOtsenkaUgodia::setLoaded(const QStringList& catalogue, const AgriculturalData& data,
                                    const QStringList& indexationLines) {
     auto guard = loading();
+    m_catalogue = catalogue;
     EGruntList->clear();
     EGruntList->addItems(catalogue);
     EGruntList->setCurrentIndex(-1);
@@ -138,7 +152,10 @@ void TFormOtsenkaUgodia::setLoaded(const QStringList& catalogue, const Agricultu
         page->EBazovaCina->setText(k.baseValue);
         page->ESeredniyBall->setText(k.averageScore);
         page->GridUgodia->refresh();
+        m_indexation[static_cast<size_t>(kind - 1)] = k;
+        showIndexation(kind);
     }
+    updateSoilCodeColumns();
 
     PopupMenuIndex->clear();
     for (const QString& line : indexationLines) {
@@ -159,8 +176,46 @@ AgriculturalData TFormOtsenkaUgodia::data() const {
         k.grid = page->grid();
         k.baseValue = page->EBazovaCina->text();
         k.averageScore = page->ESeredniyBall->text();
+        k.indexation = m_indexation[static_cast<size_t>(kind - 1)].indexation;
+        k.unindexedValue = m_indexation[static_cast<size_t>(kind - 1)].unindexedValue;
     }
     return result;
+}
+
+void TFormOtsenkaUgodia::updateSoilCodeColumns() {
+    const SoilCodeChoices choices = SoilCodeChoicesOf(m_catalogue, listedCodes());
+    GridColumn code = GridColumn::text(QStringLiteral("Шифр"), 110);
+    code.comboItems = choices.items;
+    code.comboValues = choices.codes;
+    code.comboOnly = true;
+    for (SoilKindPage* page : m_kinds)
+        page->GridUgodia->setColumn(ColSoilCode, code);
+}
+
+void TFormOtsenkaUgodia::soilCodeChosen(const QString& code) {
+    if (code.isEmpty() || FindSoilCode(listedCodes(), code) >= 0)
+        return;
+    // Its rows are in the grid already: the list only learns the code.
+    PanelGrunty->addItem(code, code, true);
+    updateSoilCodeColumns();
+}
+
+void TFormOtsenkaUgodia::showIndexation(int kind) {
+    SoilKindPage* page = kindPage(kind);
+    const SoilKindData& k = m_indexation[static_cast<size_t>(kind - 1)];
+    if (!page)
+        return;
+    if (k.indexation.isEmpty()) {
+        page->LabelIndex->setText(QStringLiteral("з урахуванням індексації"));
+        page->EBazovaCina->setToolTip(QString());
+        return;
+    }
+    const QString year = k.indexation.section(u'-', -1).trimmed();
+    page->LabelIndex->setText(
+        QStringLiteral("з урахуванням індексації: %1 × %2 (за %3 р.)")
+            .arg(k.unindexedValue, FormatFixed(IndexationLineFactor(k.indexation), 3), year));
+    page->EBazovaCina->setToolTip(QStringLiteral("Базова оцінка %1, застосовано коефіцієнт %2")
+                                      .arg(k.unindexedValue, k.indexation));
 }
 
 QStringList TFormOtsenkaUgodia::listedCodes() const {
@@ -180,14 +235,23 @@ void TFormOtsenkaUgodia::computeKind(int kind) {
 }
 
 void TFormOtsenkaUgodia::BSetGruntyClick() {
-    WaitCursor wait;
-    auto guard = loading();
     const std::vector<WorkingItem> items = PanelGrunty->items();
+    QStringList dropped;
     for (SoilKindPage* page : m_kinds) {
         page->GridUgodia->endEdit();
-        ApplyWorkingSoils(page->grid(), items);
+        for (const QString& code :
+             DroppedKeysWithValues(page->grid(), ColSoilCode, items, ColSoilScore))
+            if (!dropped.contains(code))
+                dropped << code;
     }
+    if (!AskDropTyped(QStringLiteral("рядки грунтів без позначки"), dropped))
+        return;
+    WaitCursor wait;
+    auto guard = loading();
+    for (SoilKindPage* page : m_kinds)
+        ApplyWorkingSoils(page->grid(), items);
     BSetGrunty->setEnabled(false);
+    updateSoilCodeColumns();
 }
 
 void TFormOtsenkaUgodia::NewBtnClick() {
@@ -211,6 +275,7 @@ void TFormOtsenkaUgodia::NewBtnClick() {
     const int index = PanelGrunty->addItem(code, code, true);
     list->setCurrentRow(index);
     BSetGrunty->setEnabled(true);
+    updateSoilCodeColumns();
 }
 
 void TFormOtsenkaUgodia::EGruntListChange(int index) {
@@ -234,12 +299,11 @@ void TFormOtsenkaUgodia::POPUP_INDEXClick(const QString& line) {
     SoilKindPage* page = kindPage(PageControl1->currentIndex());
     if (!page)
         return;
-    QString& unindexed = m_unindexed[static_cast<size_t>(PageControl1->currentIndex() - 1)];
-    if (unindexed.isEmpty())
-        unindexed = page->EBazovaCina->text();
-    page->EBazovaCina->setText(IndexedBaseValue(unindexed, line));
-    page->EBazovaCina->setToolTip(QStringLiteral("Базова оцінка %1, застосовано коефіцієнт %2")
-                                      .arg(unindexed, line.simplified()));
+    SoilKindData& k = m_indexation[static_cast<size_t>(page->kind() - 1)];
+    k.baseValue = page->EBazovaCina->text();
+    ApplyIndexation(k, line);
+    page->EBazovaCina->setText(k.baseValue);
+    showIndexation(page->kind());
 }
 
 void TFormOtsenkaUgodia::GridUgodiaSetEditText(int kind, int row, int col) {
@@ -249,6 +313,8 @@ void TFormOtsenkaUgodia::GridUgodiaSetEditText(int kind, int row, int col) {
     if (!page)
         return;
     StringGrid& grid = page->grid();
+    if (col == ColSoilCode)
+        soilCodeChosen(grid.at(row, ColSoilCode));
     // Values belong to a soil: without a code the typed text goes at once.
     if (grid.at(row, ColSoilCode).isEmpty()) {
         grid.set(row, col, QString());

@@ -63,13 +63,21 @@ private:
     QWidget* makeSoilsPage();
     QStringList listedCodes() const;
 
+    /** The soil code column of the kinds' grids: the catalogue's and the listed codes. */
+    void updateSoilCodeColumns();
+    /** A soil code chosen in a grid joins the working soils, checked. */
+    void soilCodeChosen(const QString& code);
+    /** Shows the indexation recorded for a kind beside its base value. */
+    void showIndexation(int kind);
+
     std::array<SoilKindPage*, SoilKindCount> m_kinds{};
+    /** The soil catalogue's items "шифр - назва". */
+    QStringList m_catalogue;
     /**
-     * Per kind: the base value before an indexation coefficient was chosen in this window,
-     * so a second choice replaces the first instead of multiplying it; empty until one is
-     * chosen, and again once the valuer types a base value.
+     * Per kind: the indexation applied to the base value and the value before it (only those
+     * two fields are used), as loaded, chosen from the menu, or cleared by a typed value.
      */
-    std::array<QString, SoilKindCount> m_unindexed{};
+    std::array<SoilKindData, SoilKindCount> m_indexation{};
 };
 
 /**

@@ -1,5 +1,7 @@
 #include "steps/agricultural/SoilCodes.h"
 
+#include <QSet>
+
 QString SoilItemCode(const QString& item) {
     const qsizetype at = item.indexOf(QStringLiteral(" - "));
     return at < 0 ? item : item.left(at);
@@ -53,4 +55,21 @@ int FindSoilCode(const QStringList& codes, const QString& code) {
         if (codes[i].compare(code, Qt::CaseInsensitive) == 0)
             return static_cast<int>(i);
     return -1;
+}
+
+SoilCodeChoices SoilCodeChoicesOf(const QStringList& catalogue, const QStringList& working) {
+    SoilCodeChoices choices;
+    QSet<QString> seen;
+    auto add = [&](const QString& item, const QString& code) {
+        if (code.isEmpty() || seen.contains(code.toLower()))
+            return;
+        seen.insert(code.toLower());
+        choices.items << item;
+        choices.codes << code;
+    };
+    for (const QString& item : catalogue)
+        add(item, SoilItemCode(item).trimmed());
+    for (const QString& code : working)
+        add(code, code.trimmed());
+    return choices;
 }

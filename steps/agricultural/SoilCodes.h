@@ -42,3 +42,16 @@ SoilCodeParts SplitCatalogueSoil(const QString& item);
 
 /** The index of the code in the list, letters compared ignoring case; -1 when absent. */
 int FindSoilCode(const QStringList& codes, const QString& code);
+
+/** What the soil code cell of a kind's grid offers: items as shown and the codes they store. */
+struct SoilCodeChoices {
+    QStringList items;
+    QStringList codes;
+};
+
+/**
+ * The codes a soil row may take: every catalogue item ("шифр - назва"), then the working
+ * codes the catalogue lacks (composed with a slope or a texture, or stored before), each once
+ * (letter case ignored).
+ */
+SoilCodeChoices SoilCodeChoicesOf(const QStringList& catalogue, const QStringList& working);

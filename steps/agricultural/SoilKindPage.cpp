@@ -40,8 +40,9 @@ SoilKindPage::SoilKindPage(int kind, QMenu* indexMenu, QWidget* parent)
     auto* baseRow = new QHBoxLayout;
     baseRow->addWidget(EBazovaCina);
     baseRow->addWidget(PopupButtonIndex);
-    auto* indexNote = new QLabel(QStringLiteral("з урахуванням індексації"), this);
-    baseRow->addWidget(indexNote);
+    LabelIndex = new QLabel(QStringLiteral("з урахуванням індексації"), this);
+    LabelIndex->setObjectName(QStringLiteral("LabelIndex") + n);
+    baseRow->addWidget(LabelIndex);
     baseRow->addStretch(1);
 
     auto* fields = new QFormLayout;
@@ -64,7 +65,7 @@ SoilKindPage::SoilKindPage(int kind, QMenu* indexMenu, QWidget* parent)
     GridUgodia->setObjectName(QStringLiteral("GridUgodia") + n);
     GridUgodia->setProperty("tag", kind);
     *GridUgodia->grid() = MakeSoilGrid();
-    GridColumn value = GridColumn::number(QStringLiteral("Грошова оцінка, 1га/грн"), 2, 170);
+    GridColumn value = GridColumn::number(QStringLiteral("Грошова оцінка 1 га, грн"), 2, 170);
     value.readOnly = true;
     value.shaded = true;
     GridUgodia->setColumns({GridColumn::text(QStringLiteral("Шифр"), 110),

@@ -6,6 +6,7 @@
 
 class GridView;
 class PopupButton;
+class QLabel;
 class QLineEdit;
 class QMenu;
 
@@ -27,6 +28,8 @@ public:
     QLineEdit* EBazovaCina = nullptr;
     QLineEdit* ESeredniyBall = nullptr;
     PopupButton* PopupButtonIndex = nullptr;
+    /** Beside the base value: "з урахуванням індексації" and the coefficient applied. */
+    QLabel* LabelIndex = nullptr;
     GridView* GridUgodia = nullptr;
 
 signals:

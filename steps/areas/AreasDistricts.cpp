@@ -90,11 +90,20 @@ void FillDistrictsFromMap(StringGrid& grid, const std::vector<MapDistrict>& dist
     }
 }
 
-bool HasTypedDistricts(const StringGrid& grid) {
-    for (int row = grid.fixedRows(); row < grid.rowCount(); ++row)
-        for (int col : {ColDistrictNumber, ColDistrictArea, ColDistrictDescription})
-            if (!grid.at(row, col).trimmed().isEmpty())
-                return true;
+bool HasDistrictValues(const StringGrid& grid) {
+    // "0.0000" is what "Вручну" writes for the map area: no value.
+    auto isValue = [](const QString& text) {
+        const QString t = text.trimmed();
+        return !t.isEmpty() && ParseNumber(t).value_or(1) != 0;
+    };
+    for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
+        const QString number = grid.at(row, ColDistrictNumber).trimmed();
+        if (!number.isEmpty() && number != QString::number(row - grid.fixedRows() + 1))
+            return true;
+        if (isValue(grid.at(row, ColDistrictArea)) || isValue(grid.at(row, ColDistrictMapArea)) ||
+            !grid.at(row, ColDistrictDescription).trimmed().isEmpty())
+            return true;
+    }
     return false;
 }
 

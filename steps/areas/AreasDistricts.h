@@ -42,8 +42,12 @@ MapDistrictsStatus ReadMapDistricts(MapDocument& map, std::vector<MapDistrict>& 
  */
 void FillDistrictsFromMap(StringGrid& grid, const std::vector<MapDistrict>& districts);
 
-/** Whether the grid holds a typed district number, area or description. */
-bool HasTypedDistricts(const StringGrid& grid);
+/**
+ * Whether replacing the district rows would lose a value: an area or a map area other than
+ * 0, a boundary description, or a number other than the row's own place (what "Вручну"
+ * writes).
+ */
+bool HasDistrictValues(const StringGrid& grid);
 
 /** The district count typed for "Вручну": an integer from 1 to 999, else nothing. */
 std::optional<int> ParseDistrictCount(const QString& text);

@@ -99,6 +99,7 @@ QWidget* TFormOtsenkaPloszhi::makeGeneralTab() {
                 [this, name] { m_statementNegative.remove(name); });
         if (name == QStringLiteral("EOcinochna")) {
             auto* computed = new QHBoxLayout;
+            computed->setSpacing(8);
             BCopyAssessed = new QPushButton(QStringLiteral("← Перенести"), page);
             BCopyAssessed->setObjectName(QStringLiteral("BCopyAssessed"));
             BCopyAssessed->setAutoDefault(false);
@@ -276,14 +277,24 @@ void TFormOtsenkaPloszhi::BGetExcelClick() {
         return;
     }
     QHash<QString, QString> fields;
+    RunExcelJob(
+        path,
+        [&fields](Workbook& book, TMessages& messages, JobProgress& progress) {
+            ReadStatementJob(book, messages, progress, fields);
+        },
+        QString());
+    // Areas typed into the fields are replaced only when the valuer agrees.
+    bool replacesTyped = false;
+    for (auto it = fields.cbegin(); it != fields.cend(); ++it)
+        if (const QLineEdit* edit = field(it.key());
+            edit && !edit->text().trimmed().isEmpty() &&
+            NumberOr0(edit->text()) != NumberOr0(it.value()))
+            replacesTyped = true;
+    if (replacesTyped && !AskReplaceTyped(QStringLiteral("площі, уведені в полях, площами з "
+                                                         "відомості \"Склад земель\"")))
+        return;
     {
         auto guard = loading();
-        RunExcelJob(
-            path,
-            [&fields](Workbook& book, TMessages& messages, JobProgress& progress) {
-                ReadStatementJob(book, messages, progress, fields);
-            },
-            QString());
         m_statementNegative.clear();
         for (auto it = fields.cbegin(); it != fields.cend(); ++it)
             if (QLineEdit* edit = field(it.key())) {
@@ -317,7 +328,7 @@ void TFormOtsenkaPloszhi::BRaionsFromMapClick() {
         return;
     }
     GridRaions->endEdit();
-    if (HasTypedDistricts(districts()) &&
+    if (HasDistrictValues(districts()) &&
         !AskReplaceTyped(QStringLiteral("номери та площі районів, уведені в таблиці (описи меж "
                                         "залишаться за номерами районів)")))
         return;
@@ -331,8 +342,9 @@ void TFormOtsenkaPloszhi::BRaionsFromMapClick() {
 
 void TFormOtsenkaPloszhi::BRaionsFromUserClick() {
     GridRaions->endEdit();
-    if (HasTypedDistricts(districts()) &&
-        !AskReplaceTyped(QStringLiteral("райони, уведені в таблиці")))
+    if (HasDistrictValues(districts()) &&
+        !AskReplaceTyped(QStringLiteral("усі рядки районів (номери, площі, площі з карти та "
+                                        "описи меж)")))
         return;
     std::optional<int> count;
     QString text;

@@ -1,5 +1,8 @@
 #include "steps/common/WorkingItems.h"
 
+#include <QSet>
+#include <algorithm>
+
 int FindKeyRow(const StringGrid& grid, int keyCol, const QString& key, int endRow) {
     const int end = endRow < 0 ? grid.rowCount() : endRow;
     for (int row = grid.fixedRows(); row < end; ++row)
@@ -58,4 +61,22 @@ int ApplyWorkingItems(StringGrid& grid, int keyCol, const std::vector<WorkingIte
     if (dataEnd() - first > 1 && rowIsEmpty(first))
         grid.removeRows(first);
     return checked;
+}
+
+QStringList DroppedKeysWithValues(const StringGrid& grid, int keyCol,
+                                  const std::vector<WorkingItem>& items, int firstValueCol,
+                                  int endRow) {
+    const int end = endRow < 0 ? grid.rowCount() : std::min(endRow, grid.rowCount());
+    QSet<QString> withValues;
+    for (int row = grid.fixedRows(); row < end; ++row)
+        for (int col = firstValueCol; col < grid.colCount(); ++col)
+            if (!grid.at(row, col).trimmed().isEmpty()) {
+                withValues.insert(grid.at(row, keyCol));
+                break;
+            }
+    QStringList keys;
+    for (const WorkingItem& item : items)
+        if (!item.checked && withValues.remove(item.key))
+            keys << item.key;
+    return keys;
 }

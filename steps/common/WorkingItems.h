@@ -3,6 +3,7 @@
 #include "common/StringGrid.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <vector>
 
@@ -30,3 +31,12 @@ int ApplyWorkingItems(StringGrid& grid, int keyCol, const std::vector<WorkingIte
 
 /** The first data row whose column `keyCol` equals the key; -1 when none. */
 int FindKeyRow(const StringGrid& grid, int keyCol, const QString& key, int endRow = -1);
+
+/**
+ * The keys of the unchecked items whose rows hold a value in a column from `firstValueCol` on
+ * (rows before `endRow`, -1 for all): what applying the list would drop, so the window can
+ * ask first. Each key once, in list order.
+ */
+QStringList DroppedKeysWithValues(const StringGrid& grid, int keyCol,
+                                  const std::vector<WorkingItem>& items, int firstValueCol,
+                                  int endRow = -1);

@@ -83,14 +83,14 @@ StringGrid MakeCostGrid() {
     grid.setRowTexts(0, {QStringLiteral("п/п"), QStringLiteral("Категорія"),
                          QStringLiteral("Назва"), QStringLiteral("Одиниці виміру"),
                          QStringLiteral("Первісна вартість"), QStringLiteral("Відновна вартість"),
-                         QStringLiteral("Кіль- кість"), QStringLiteral("Всього")});
+                         QStringLiteral("Кількість"), QStringLiteral("Всього")});
     return grid;
 }
 
 StringGrid MakePriceGrid() {
     StringGrid grid(6, 1, 1, 0);
-    grid.setRowTexts(0, {QStringLiteral("Назва"), QStringLiteral("Од.виміру"),
-                         QStringLiteral("Первісна, тис грн"), QStringLiteral("Відновна, тис грн"),
+    grid.setRowTexts(0, {QStringLiteral("Назва"), QStringLiteral("Од. виміру"),
+                         QStringLiteral("Первісна, тис. грн"), QStringLiteral("Відновна, тис. грн"),
                          QStringLiteral("Рік цін"), QStringLiteral("Розділ")});
     return grid;
 }
@@ -441,6 +441,15 @@ void ClearAllCosts(CostsSheet& sheet) {
     ClearGrid(sheet.visible, 1);
     sheet.lastNumber = 0;
     RecalcCosts(sheet, -1, -1);
+}
+
+bool HasCostItems(const CostsSheet& sheet) {
+    const StringGrid& full = sheet.full;
+    for (int row = full.fixedRows(); row < full.rowCount(); ++row)
+        for (int col = 0; col < full.colCount(); ++col)
+            if (!full.at(row, col).trimmed().isEmpty())
+                return true;
+    return false;
 }
 
 StepCheck CheckCosts(const CostsSheet& sheet) {

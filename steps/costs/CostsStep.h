@@ -166,6 +166,8 @@ bool PutCatalogPrice(CostsSheet& sheet, const CatalogPrice& price);
 
 /** "Очистити усі витрати у розділах": both lists emptied, numbering starts again. */
 void ClearAllCosts(CostsSheet& sheet);
+/** Whether the sheet holds any item (so clearing it loses something). */
+bool HasCostItems(const CostsSheet& sheet);
 
 /** Whether the menu commands apply now. */
 bool CanAddCostRow(const CostsSheet& sheet);

@@ -91,7 +91,7 @@ TFormOtsenkaVytraty::TFormOtsenkaVytraty(const StepContext& context, int year, Q
                                  GridColumn::text(QStringLiteral("Одиниці виміру"), 80),
                                  GridColumn::number(QStringLiteral("Первісна вартість"), 4, 85),
                                  GridColumn::number(QStringLiteral("Відновна вартість"), 4, 85),
-                                 GridColumn::number(QStringLiteral("Кіль- кість"), 4, 75),
+                                 GridColumn::number(QStringLiteral("Кількість"), 4, 75),
                                  GridColumn::number(QStringLiteral("Всього"), 4, 95)});
     GridVytratyUser->setFillColumn(ColCostName, 30);
     right->addWidget(GridVytratyUser, 3);
@@ -118,9 +118,9 @@ TFormOtsenkaVytraty::TFormOtsenkaVytraty(const StepContext& context, int year, Q
     *ListPrice->grid() = MakePriceGrid();
     QList<GridColumn> priceColumns = {
         GridColumn::text(QStringLiteral("Назва"), 300),
-        GridColumn::text(QStringLiteral("Од.виміру"), 80),
-        GridColumn::number(QStringLiteral("Первісна, тис грн"), 4, 110),
-        GridColumn::number(QStringLiteral("Відновна, тис грн"), 4, 110),
+        GridColumn::text(QStringLiteral("Од. виміру"), 80),
+        GridColumn::number(QStringLiteral("Первісна, тис. грн"), 4, 110),
+        GridColumn::number(QStringLiteral("Відновна, тис. грн"), 4, 110),
         GridColumn::text(QStringLiteral("Рік цін"), 60),
         GridColumn::text(QStringLiteral("Розділ"), 0)};
     for (GridColumn& c : priceColumns)
@@ -339,7 +339,9 @@ void TFormOtsenkaVytraty::pricePopup() {
 }
 
 void TFormOtsenkaVytraty::BClearClick() {
-    if (AskConfirm(QStringLiteral("Ви впевнені щодо вилучення усіх даних про витрати?"),
+    GridVytratyUser->endEdit();
+    if (HasCostItems(m_sheet) &&
+        AskConfirm(QStringLiteral("Ви впевнені щодо вилучення усіх даних про витрати?"),
                    Answer::Ok | Answer::Cancel) != Answer::Ok)
         return;
     GridVytratyUser->cancelEdit();

@@ -88,14 +88,17 @@ void TFormOtsenkaFunk::BRaionsFromMapClick() {
     }
     if (!OverlayFinished(result.ok, result.error, result.stats))
         return;
-    bool found = false;
-    {
-        auto guard = loading();
-        found = ApplyFunctionalAreas(rows(), result.areas);
-        GridFunks->refresh();
-    }
-    if (!found)
+    if (result.areas.empty()) {
         ShowWarning(FunctionalNoOverlapText());
+        return;
+    }
+    if (HasFunctionalAreas(rows()) &&
+        !AskReplaceTyped(QStringLiteral("усі площі функціонального використання в таблиці "
+                                        "площами з карти")))
+        return;
+    auto guard = loading();
+    ApplyFunctionalAreas(rows(), result.areas);
+    GridFunks->refresh();
 }
 
 StepCheck TFormOtsenkaFunk::checkBeforeSave() {

@@ -103,6 +103,9 @@ QString FunctionalNoOverlapText() {
 }
 
 bool ApplyFunctionalAreas(StringGrid& grid, const std::vector<FunctionalArea>& areas) {
+    // Nothing measured: what the valuer typed stays.
+    if (areas.empty())
+        return false;
     const int categories = FunctionalCategoryCount();
     QHash<QString, int> rowOf;
     for (int row = grid.rowCount() - 1; row >= grid.fixedRows(); --row) {
@@ -111,8 +114,6 @@ bool ApplyFunctionalAreas(StringGrid& grid, const std::vector<FunctionalArea>& a
         if (!grid.at(row, 0).isEmpty())
             rowOf.insert(grid.at(row, 0), row);
     }
-    if (areas.empty())
-        return false;
     for (const FunctionalArea& area : areas) {
         const int row = rowOf.value(area.district, -1);
         const int k = FunctionalCategoryOf(area.code);
@@ -120,4 +121,13 @@ bool ApplyFunctionalAreas(StringGrid& grid, const std::vector<FunctionalArea>& a
             grid.set(row, k, FormatFixed(area.areaM2 / 10000.0, 4));
     }
     return true;
+}
+
+bool HasFunctionalAreas(const StringGrid& grid) {
+    const int categories = FunctionalCategoryCount();
+    for (int row = grid.fixedRows(); row < grid.rowCount(); ++row)
+        for (int k = 1; k <= categories && k < grid.colCount(); ++k)
+            if (!grid.at(row, k).trimmed().isEmpty())
+                return true;
+    return false;
 }

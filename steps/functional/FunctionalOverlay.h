@@ -45,6 +45,9 @@ QString FunctionalNoOverlapText();
 /**
  * Empties the area columns of every row, then writes each sum of a known code into the row
  * of its district, in hectares "0.0000". Sums of other codes or districts without a row are
- * dropped. False (the columns left empty) when there are no sums at all.
+ * dropped. False, the grid unchanged, when there are no sums at all.
  */
 bool ApplyFunctionalAreas(StringGrid& grid, const std::vector<FunctionalArea>& areas);
+
+/** Whether any area cell holds a value (which the map's areas would replace). */
+bool HasFunctionalAreas(const StringGrid& grid);

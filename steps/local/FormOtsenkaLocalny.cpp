@@ -184,6 +184,15 @@ void TFormOtsenkaLocalny::showEvent(QShowEvent* event) {
 
 void TFormOtsenkaLocalny::BSetFactorsClick() {
     GridLocalny->endEdit();
+    QStringList dropped;
+    for (const QString& key : DroppedKeysWithValues(rows(), NumberCol, ListFactors->items(),
+                                                    FirstDistrictCol, Km3Row(rows())))
+        if (const LocalFactor* factor = FindLocalFactor(m_catalogue, key.toInt()))
+            dropped << factor->name;
+        else
+            dropped << key;
+    if (!AskDropTyped(QStringLiteral("рядки факторів без позначки"), dropped))
+        return;
     int checked = 0;
     {
         auto guard = loading();
@@ -208,6 +217,10 @@ void TFormOtsenkaLocalny::BRaionsFromMapClick() {
         return;
     if (const QString skipped = LocalSkippedText(result); !skipped.isEmpty())
         ShowWarning(skipped);
+    if (!result.factors.empty() && HasFactorValues(rows()) &&
+        !AskReplaceTyped(QStringLiteral("усі значення локальних факторів у таблиці значеннями "
+                                        "з карти")))
+        return;
     bool found = false;
     {
         auto guard = loading();

@@ -13,7 +13,7 @@ struct LocalFactor {
     QString min;  ///< the bounds of its admissible range, as stored
     QString max;
 
-    /** "мин - макс", as the grid's column "Min-Max" shows it. */
+    /** "мін - макс", as the grid's column "Мін. - макс." shows it. */
     QString rangeText() const { return min + QStringLiteral(" - ") + max; }
     /**
      * Whether a typed coefficient lies outside the range (a text that is not a number counts

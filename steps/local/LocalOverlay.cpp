@@ -111,11 +111,12 @@ QString LocalNoOverlapText() {
 
 bool ApplyLocalOverlay(StringGrid& grid, const std::vector<LocalFactor>& catalogue,
                        const LocalOverlayResult& result, std::vector<WorkingItem>& items) {
+    // Nothing found: what the valuer typed stays.
+    if (result.factors.empty())
+        return false;
     for (WorkingItem& item : items)
         item.checked = false;
     ClearLocalGrid(grid);
-    if (result.factors.empty())
-        return false;
     for (const int factor : result.factors)
         for (WorkingItem& item : items)
             if (item.key == QString::number(factor))

@@ -55,7 +55,7 @@ QString LocalNoOverlapText();
  * its Km3 row; then the found factors checked in `items`, given their rows, and each value
  * written into the row of its factor and the column of its district (a later value for the
  * same cell replaces an earlier one; districts without a column are dropped). Returns
- * whether anything was found.
+ * whether anything was found; when nothing was, grid and items stay as they were.
  */
 bool ApplyLocalOverlay(StringGrid& grid, const std::vector<LocalFactor>& catalogue,
                        const LocalOverlayResult& result, std::vector<WorkingItem>& items);

@@ -39,7 +39,7 @@ StringGrid MakeLocalGrid(const std::vector<QString>& districts) {
     StringGrid grid(FirstDistrictCol + static_cast<int>(districts.size()), 2, 1, FirstDistrictCol);
     grid.set(0, NumberCol, QStringLiteral("№"));
     grid.set(0, NameCol, QStringLiteral("Локальні фактори / Райони"));
-    grid.set(0, RangeCol, QStringLiteral("Min-Max"));
+    grid.set(0, RangeCol, QStringLiteral("Мін. - макс."));
     for (size_t i = 0; i < districts.size(); ++i)
         grid.set(0, FirstDistrictCol + static_cast<int>(i), districts[i]);
     SetKm3Row(grid, 1);
@@ -49,6 +49,14 @@ StringGrid MakeLocalGrid(const std::vector<QString>& districts) {
 void ClearLocalGrid(StringGrid& grid) {
     ClearGrid(grid, 1);
     SetKm3Row(grid, grid.fixedRows());
+}
+
+bool HasFactorValues(const StringGrid& grid) {
+    for (int row = grid.fixedRows(); row < Km3Row(grid); ++row)
+        for (int col = FirstDistrictCol; col < grid.colCount(); ++col)
+            if (!grid.at(row, col).trimmed().isEmpty())
+                return true;
+    return false;
 }
 
 int Km3Row(const StringGrid& grid) {

@@ -41,6 +41,9 @@ int RowFactor(const StringGrid& grid, int row);
  */
 void ComputeKm3(StringGrid& grid);
 
+/** Whether a factor row holds a coefficient in some district (the Km3 row not counted). */
+bool HasFactorValues(const StringGrid& grid);
+
 /**
  * Reads the stored coefficients ("SELECT * FROM локальні ORDER BY id") into a grid made by
  * MakeLocalGrid: one row per stored factor in the order first met, with its catalogue name

@@ -128,6 +128,7 @@ TFormOtsenkaLocalny2::TFormOtsenkaLocalny2(const StepContext& context, QWidget* 
             [this](int row, int col, const QPoint&) { PopupMenuGridPopup(row, col); });
     connect(GridLocalny2, &GridView::cellEdited, this,
             &TFormOtsenkaLocalny2::GridLocalny2SetEditText);
+    connect(GridLocalny2, &GridView::comboItemChosen, this, &TFormOtsenkaLocalny2::kfChosen);
     connect(POPUP_GRID_COPY, &QAction::triggered, this,
             &TFormOtsenkaLocalny2::POPUP_GRID_COPYClick);
     connect(POPUP_GRID_PASTE, &QAction::triggered, this,
@@ -161,10 +162,11 @@ void TFormOtsenkaLocalny2::setCatalogue(const std::vector<LocalFactor>& catalogu
     GridColumn district = zone;
     GridColumn quarters = GridColumn::text(QString(), 110);
     GridColumn name = GridColumn::text(QString(), 230);
-    GridColumn kf = GridColumn::text(QString(), 70);
-    kf.comboItems = {QStringLiteral("1.00"), QStringLiteral("1.20"), QStringLiteral("1.00"),
-                     QStringLiteral("2.50"), QStringLiteral("0.70"), QStringLiteral("1.00"),
-                     QStringLiteral("0.65"), QStringLiteral("0.50")};
+    GridColumn kf = GridColumn::number(QString(), 2, 70);
+    const QuarterKfChoices choices = QuarterKfChoicesOf();
+    kf.comboItems = choices.items;
+    kf.comboValues = choices.values;
+    kf.intDigits = 3;
     kf.alignment = Qt::AlignCenter;
     columns << number << zone << district << quarters << name << kf;
     for (const LocalFactor& factor : catalogue)
@@ -287,6 +289,16 @@ void TFormOtsenkaLocalny2::GridLocalny2SetEditText(int row, int col, const QStri
         auto guard = loading();
         statement().set(row, col, QString());
     }
+}
+
+void TFormOtsenkaLocalny2::kfChosen(int row, int col, int item) {
+    // A land use chosen for its Kf names the row when the valuer has not named it.
+    if (FLoading || col != FunctionalCol || statement().at(row, NumberCol).isEmpty() ||
+        !statement().at(row, NameCol).trimmed().isEmpty())
+        return;
+    const QStringList names = QuarterKfChoicesOf().names;
+    if (item >= 0 && item < names.size())
+        statement().set(row, NameCol, names[item]);
 }
 
 bool OpenStepLocalByQuarter(const StepContext& context, QWidget* parent) {

@@ -46,6 +46,8 @@ public:
     void POPUP_GRID_ADDClick();
     void POPUP_GRID_DELClick();
     void GridLocalny2SetEditText(int row, int col, const QString& text);
+    /** A land use chosen in a row's Kf cell: its name goes into an empty "Назва". */
+    void kfChosen(int row, int col, int item);
 
     QTabWidget* PageControl1 = nullptr;
     CheckList* ListFactors = nullptr;

@@ -6,6 +6,7 @@
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "steps/common/StepStore.h"
+#include "valuation/LandUse.h"
 
 using namespace QuarterGrid;
 
@@ -120,4 +121,15 @@ void ClearStatementRow(StringGrid& grid, int row) {
 void PasteStatementRow(StringGrid& grid, int row, const QStringList& copied) {
     for (int col = ZoneCol; col < grid.colCount(); ++col)
         grid.set(row, col, copied.value(col));
+}
+
+QuarterKfChoices QuarterKfChoicesOf() {
+    QuarterKfChoices choices;
+    for (const LandUseCategory& category : LandUseCategories()) {
+        const QString kf = FormatFixed(category.kf, 2);
+        choices.items << kf + QStringLiteral(" — ") + category.name;
+        choices.values << kf;
+        choices.names << category.name.toLower();
+    }
+    return choices;
 }

@@ -52,6 +52,17 @@ bool LoadQuarterStatement(Connection& project, StringGrid& grid);
  */
 bool StoreQuarterStatement(Connection& project, const StringGrid& grid);
 
+/** What the Kf cell of a row offers: each land-use category with its Kf, and the Kf it stores. */
+struct QuarterKfChoices {
+    /** "2.50 — Землі комерційного використання", ... in the categories' order. */
+    QStringList items;
+    /** "2.50", ... */
+    QStringList values;
+    /** The category names, lower case as the pre-filling writes them. */
+    QStringList names;
+};
+QuarterKfChoices QuarterKfChoicesOf();
+
 /** Numbers column 0 of every data row from 1. */
 void RenumberRows(StringGrid& grid);
 /** "Додати рядок": an empty row at `row` (the rest move down), then renumbered. */

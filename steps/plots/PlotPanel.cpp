@@ -48,7 +48,7 @@ PlotPanel::PlotPanel(int number, QWidget* parent) : QWidget(parent), m_number(nu
     fields->addWidget(ENazva, row++, 1, 1, 2);
     if (household())
         fields->addWidget(Heading(QStringLiteral("Забудована:"), this), row++, 0, 1, 3);
-    const std::pair<const char*, QWidget*> rows[] = {{"Розташована в оцін.районі", ERaions},
+    const std::pair<const char*, QWidget*> rows[] = {{"Розташована в оцін. районі", ERaions},
                                                      {"Базова вартість за 1 м2", EBazova},
                                                      {"* Кф", EKf},
                                                      {"* Км2", EKm2},

@@ -351,6 +351,10 @@ void TFormZonal::ListFactorsClick() {
 
 void TFormZonal::BSetFactorsClick() {
     GridAnketa->endEdit();
+    if (!AskDropTyped(
+            QStringLiteral("рядки анкети без позначки"),
+            DroppedKeysWithValues(anketa(), AnketaFactorCol, factors(), AnketaFirstDistrictCol)))
+        return;
     {
         auto guard = loading();
         anketa().setCurrent(anketa().fixedRows(), AnketaFactorCol);

@@ -1,5 +1,6 @@
 #include "steps/zonal/ZonalMap.h"
 
+#include "common/EngineMessages.h"
 #include "common/FileUtils.h"
 #include "common/Messages.h"
 #include "common/Shell.h"
@@ -340,7 +341,8 @@ MapOutcome BuildIndexLabels(MapDocument* map, const QString& folder, const Strin
     const QByteArray text = (PreviewWorkspaceLines().join(u'\n') + u'\n').toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
         say(MapMessage::Error, QStringLiteral("Не вдалося записати \"") + path +
-                                   QStringLiteral("\".\rПодробиці: ") + file.errorString());
+                                   QStringLiteral("\".\rПодробиці: ") +
+                                   UkrainianEngineMessage(file.errorString()));
         return out;
     }
     if (workspace)

@@ -89,10 +89,10 @@ TEST_F(AlterColumnTest, RefusedAlterationsLeaveTheFileUnchanged) {
     for (const auto& [name, type] : refused) {
         SCOPED_TRACE(qPrintable(type));
         EXPECT_FALSE(RunQuery(q, alter(name, type), false));
-        EXPECT_TRUE(LastError().contains(QStringLiteral("\rЗапрос: ALTER TABLE")));
+        EXPECT_TRUE(LastError().contains(QStringLiteral("\rЗапит: ALTER TABLE")));
         EXPECT_FALSE(db.inTransaction());
     }
-    EXPECT_TRUE(LastError().startsWith(QStringLiteral("no such column: немає")));
+    EXPECT_TRUE(LastError().startsWith(QStringLiteral("немає стовпця немає")));
     EXPECT_FALSE(RunQuery(q, alter(QStringLiteral("фактор"), QStringLiteral("TEXT(150")), false));
     EXPECT_TRUE(LastError().startsWith(QStringLiteral("Тип \"TEXT(150\" не підтримується")));
     EXPECT_EQ(fileBytes(), before);
@@ -121,7 +121,7 @@ TEST_F(AlterColumnTest, ATableThatFailsItsCheckAfterTheRewriteIsRolledBack) {
     EXPECT_FALSE(
         RunQuery(q, QStringLiteral("ALTER TABLE зони ALTER COLUMN зона TEXT(150)"), false));
     EXPECT_TRUE(LastError().startsWith(
-        QStringLiteral("Перевірка таблиці після зміни: CHECK constraint failed")));
+        QStringLiteral("Перевірка таблиці після зміни: не виконано умову перевірки")));
     EXPECT_FALSE(db.inTransaction());
     ASSERT_TRUE(RunQuery(q, QStringLiteral("SELECT зона FROM зони"), true));
     EXPECT_EQ(q.fields()[0].size, 50);

@@ -88,7 +88,7 @@ TEST_F(BulkStoreTest, AFailingRowLeavesTheTableAsItWas) {
             return stored[static_cast<size_t>(i)];
         }));
     EXPECT_EQ(asked, 2);
-    EXPECT_EQ(LastError(), QStringLiteral("refused\rЗапрос: INSERT INTO функціональне "
+    EXPECT_EQ(LastError(), QStringLiteral("refused\rЗапит: INSERT INTO функціональне "
                                           "(район,ф_1,ф_2) VALUES ('2','зламане',NULL)"));
     EXPECT_EQ(rows(), before);
     EXPECT_FALSE(db.inTransaction());
@@ -98,8 +98,8 @@ TEST_F(BulkStoreTest, AFailingRowLeavesTheTableAsItWas) {
                              {QStringLiteral("район"), QStringLiteral("немає")}, 1, [](int) {
                                  return SqlRow{QStringLiteral("1"), QStringLiteral("1")};
                              }));
-    EXPECT_TRUE(LastError().startsWith(QStringLiteral("table функціональне has no column named "
-                                                      "немає\rЗапрос: INSERT INTO")));
+    EXPECT_TRUE(LastError().startsWith(QStringLiteral("у таблиці функціональне немає стовпця "
+                                                      "немає\rЗапит: INSERT INTO")));
     EXPECT_FALSE(ReplaceRows(db, QStringLiteral("функціональне"), QString(), Columns, 1,
                              [](int) { return SqlRow{QStringLiteral("1")}; }));
     EXPECT_TRUE(LastError().startsWith(QStringLiteral("Кількість значень (1)")));

@@ -93,7 +93,7 @@ TEST_F(ProviderTest, CintOrdersTextNumbersAndJoinsWork) {
               QStringList({"1", "2", "10"}));
     // A missing column fails with the provider's text, a line break and the statement.
     EXPECT_FALSE(RunQuery(q, QStringLiteral("SELECT км2.вартість FROM км2"), true));
-    EXPECT_TRUE(LastError().contains(QStringLiteral("Запрос: ")));
+    EXPECT_TRUE(LastError().contains(QStringLiteral("Запит: ")));
     EXPECT_EQ(column(QStringLiteral("SELECT зони.*, км2.км2 FROM зони LEFT JOIN км2 ON "
                                     "зони.зона=км2.зона ORDER BY cint(км2.зона),cint(км2.район)"),
                      QStringLiteral("км2")),

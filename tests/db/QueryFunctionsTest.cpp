@@ -84,7 +84,7 @@ TEST_F(IndicatorTest, RunQueryConventions) {
     EXPECT_TRUE(LastError().isEmpty());
 
     EXPECT_FALSE(RunQuery(q, QStringLiteral("SELECT * FROM немає"), true));
-    EXPECT_TRUE(LastError().endsWith(QStringLiteral("\rЗапрос: SELECT * FROM немає")));
+    EXPECT_TRUE(LastError().endsWith(QStringLiteral("\rЗапит: SELECT * FROM немає")));
 
     EXPECT_TRUE(FieldExists(q, QStringLiteral("SELECT * FROM характеристика WHERE id=0"),
                             QStringLiteral("значення2")));

@@ -102,7 +102,8 @@ TEST_F(TransactionTest, FailuresAreReported) {
         ASSERT_TRUE(holder.ok());
         Transaction blocked(other);
         EXPECT_FALSE(blocked.ok());
-        EXPECT_EQ(LastError(), QStringLiteral("database is locked\rЗапрос: BEGIN IMMEDIATE"));
+        EXPECT_EQ(LastError(),
+                  QStringLiteral("базу даних заблоковано іншою програмою\rЗапит: BEGIN IMMEDIATE"));
         EXPECT_FALSE(blocked.commit());
         EXPECT_FALSE(other.inTransaction());
     }
@@ -117,7 +118,7 @@ TEST_F(TransactionTest, FailuresAreReported) {
         run(QStringLiteral("INSERT INTO км2 VALUES ('1','9')"));
         insert(QStringLiteral("with it"));
         EXPECT_FALSE(transaction.commit());
-        EXPECT_EQ(LastError(), QStringLiteral("FOREIGN KEY constraint failed\rЗапрос: COMMIT"));
+        EXPECT_EQ(LastError(), QStringLiteral("порушено зв'язок між таблицями\rЗапит: COMMIT"));
         EXPECT_TRUE(db.inTransaction());
     }
     EXPECT_FALSE(db.inTransaction());

@@ -7,7 +7,11 @@
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "gis/PlaceValue.h"
+#include "gis/ui/MapGisTools.h"
 #include "gis/ui/PlaceValuePanel.h"
+#include "map/MapDocument.h"
+#include "map/MapGlobal.h"
+#include "map/MapView.h"
 #include "map/TabFile.h"
 #include "tests/gis/SourceFiles.h"
 #include "tests/support/TestApplication.h"
@@ -28,6 +32,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -238,6 +243,12 @@ TEST_F(DemoPlace, TheCommandSaysWhyAPlaceIsNotValued) {
     EXPECT_EQ(run({m_folder, QStringLiteral("--at"), QStringLiteral("0,0")}, &err), 1);
     EXPECT_EQ(err.count(u'\n'), 1) << err.toStdString();
     EXPECT_EQ(run({m_folder, QStringLiteral("--at"), QStringLiteral("x,0")}), 2);
+    // An unknown land-use code is a wrong call, told before anything is read.
+    EXPECT_EQ(run({m_folder, QStringLiteral("--at"), QStringLiteral("0,0"), QStringLiteral("--use"),
+                   QStringLiteral("Ы")},
+                  &err),
+              2);
+    EXPECT_TRUE(err.startsWith(QStringLiteral("Коду використання «Ы» немає"))) << err.toStdString();
     EXPECT_EQ(run({m_folder, QStringLiteral("--at"), QStringLiteral("1,1"),
                    QStringLiteral("--plot"), QStringLiteral("a.shp")}),
               2);
@@ -316,4 +327,51 @@ TEST_F(DemoPlace, ThePanelShowsAPlaceAndHandsItToThePlots) {
     EXPECT_EQ(panel.MemoValue->toPlainText(),
               QStringLiteral("Точка (0.00; 0.00) лежить поза межами населеного пункту."));
     EXPECT_TRUE(messages.texts().isEmpty());
+}
+
+// The map tool "Оцінка місця": pressed, it is the map's tool; a click on the map values the
+// place under the mouse in the panel, whose transfer hands it on.
+TEST_F(DemoPlace, AClickWithTheMapToolValuesThePlaceInThePanel) {
+    TestApplication();
+    RecordingMessages messages;
+    MapDocument document;
+    MapView view(document);
+    view.resize(1000, 700);
+    view.show();
+    view.LoadSettlementLayers(m_folder);
+    std::vector<PlaceTransfer> handed;
+    MapGisTools tools(
+        &view,
+        [this] {
+            return PlaceSession{m_folder, &m_project, &m_catalogue};
+        },
+        [&handed](const PlaceTransfer& t) { handed.push_back(t); });
+    QTest::mouseClick(tools.cmdPlace, Qt::LeftButton);
+    EXPECT_EQ(view.map().currentTool(), MapGisTools::ToolPlaceValue);
+    EXPECT_TRUE(tools.cmdPlace->isChecked());
+    ASSERT_TRUE(tools.panel()->isVisible());
+
+    TableContent districts;
+    ASSERT_TRUE(
+        TabFile::read(JoinPath(m_folder, QStringLiteral("райони.tab")), districts, nullptr));
+    const Feature& district = districts.features.back();
+    QString number;
+    district.value(QStringLiteral("Raion"), &number);
+    const QPoint at = view.map().toScreen(inside(district)).toPoint();
+    QTest::mouseClick(view.Map1, Qt::LeftButton, {}, at);
+    const QString text = tools.panel()->MemoValue->toPlainText();
+    EXPECT_TRUE(text.contains(QStringLiteral("Район: ") + number + u';')) << text.toStdString();
+    ASSERT_TRUE(tools.panel()->BTransfer->isEnabled());
+    QTest::mouseClick(tools.panel()->BTransfer, Qt::LeftButton);
+    ASSERT_EQ(handed.size(), 1u);
+    EXPECT_EQ(handed[0].district, number);
+    EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join(u'\n').toStdString();
+
+    // Back to selecting: a click selects and values nothing.
+    QTest::mouseClick(view.CmdSelect, Qt::LeftButton);
+    EXPECT_EQ(view.map().currentTool(), ToolSelect);
+    EXPECT_FALSE(tools.cmdPlace->isChecked());
+    QTest::mouseClick(view.Map1, Qt::LeftButton, {},
+                      view.map().toScreen(inside(districts.features.front())).toPoint());
+    EXPECT_EQ(tools.panel()->MemoValue->toPlainText(), text);
 }

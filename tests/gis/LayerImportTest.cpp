@@ -5,6 +5,7 @@
 #include "tests/gis/SourceFiles.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -79,11 +80,12 @@ TEST_F(Import, EveryFormatGdalWritesComesBackAsTheSameDistricts) {
         bool mif;
     };
     // The system of the first is the settlement's: the others in the same system (kept
-    // exactly beside the table) are not moved. MIF keeps no name of it, so it names none.
-    for (const Format& format : {Format{"ESRI Shapefile", "r.shp", "EPSG:6384", false},
-                                 Format{"GPKG", "r.gpkg", "EPSG:6384", false},
-                                 Format{"GeoJSON", "r.geojson", "EPSG:6384", false},
-                                 Format{"MapInfo File", "r.mif", "", true}}) {
+    // exactly beside the table) are not moved. MapInfo keeps no name of it, so names none.
+    for (const Format& format :
+         {Format{"ESRI Shapefile", "r.shp", "EPSG:6384", false},
+          Format{"GPKG", "r.gpkg", "EPSG:6384", false},
+          Format{"GeoJSON", "r.geojson", "EPSG:6384", false},
+          Format{"MapInfo File", "r.mif", "", true}, Format{"MapInfo File", "r.tab", "", false}}) {
         SCOPED_TRACE(format.driver);
         const QString path = source(QString::fromLatin1(format.file));
         WriteSourceFile(path, QString::fromLatin1(format.driver), QStringLiteral("r"),
@@ -164,6 +166,19 @@ TEST_F(Import, DegreesAreReprojectedIntoTheSettlementsSystem) {
     ASSERT_TRUE(result.ok()) << result.refusals.join(u'\n').toStdString();
     back = readLayer(QStringLiteral("зони"));
     EXPECT_NEAR(back.features[0].bounds().xMin, 500000, 0.05);
+    // KML, in degrees by definition, the same way; its own fields (Name, Description...)
+    // stand beside the source's.
+    const QString kml = source(QStringLiteral("функціональне.kml"));
+    WriteSourceFile(kml, QStringLiteral("KML"), QStringLiteral("f"), QStringLiteral("EPSG:4326"),
+                    {{QStringLiteral("Code"), QStringLiteral("text")}},
+                    {{SquareWkt(33, 50, side), {QStringLiteral("Ж")}}});
+    result = run(request(kml, QStringLiteral("функціональне")));
+    ASSERT_TRUE(result.ok()) << result.refusals.join(u'\n').toStdString();
+    back = readLayer(QStringLiteral("функціональне"));
+    ASSERT_EQ(back.features.size(), 1u);
+    EXPECT_EQ(values(back, QStringLiteral("Code")), QStringList{QStringLiteral("Ж")});
+    EXPECT_NEAR(back.features[0].bounds().xMin, 500000, 0.05);
+    EXPECT_NEAR(back.features[0].areaSquareMetres(), 71.6 * 111.2, 200);
     // A different system for a settlement that has one is refused.
     ImportRequest other = request(zones, QStringLiteral("зони"));
     other.crs = QStringLiteral("EPSG:6384");
@@ -272,8 +287,16 @@ TEST_F(Import, AnInvalidRegionIsRepairedAndNamedAndAReplacementKeepsACopy) {
     EXPECT_FALSE(
         WriteImport(result, false, m_dir.filePath(QStringLiteral("копії")), &copied, &error));
     EXPECT_EQ(readLayer(QStringLiteral("зони")).features.size(), 2u);
-    ASSERT_TRUE(WriteImport(result, true, m_dir.filePath(QStringLiteral("копії")), &copied, &error))
-        << error.toStdString();
+    // What a copy killed midway left: never a copy, removed by the next one.
+    const QString copies = m_dir.filePath(QStringLiteral("копії"));
+    const QString cut = QDir(copies).filePath(QStringLiteral(".~зони 2001-01-01 00-00-00"));
+    ASSERT_TRUE(QDir().mkpath(cut));
+    ASSERT_TRUE(QFile::copy(SettlementLayerPath(folder(), QStringLiteral("зони")),
+                            QDir(cut).filePath(QStringLiteral("зони.tab"))));
+    ASSERT_TRUE(WriteImport(result, true, copies, &copied, &error)) << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(cut));
+    EXPECT_EQ(QDir(copies).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QFileInfo(copied).fileName()});
     EXPECT_EQ(values(readLayer(QStringLiteral("зони")), QStringLiteral("Zona")),
               QStringList{QStringLiteral("5")});
     TableContent old;

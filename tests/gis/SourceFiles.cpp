@@ -18,8 +18,12 @@ void WriteSourceFile(const QString& path, const QString& driverName, const QStri
     CPLStringList options;
     if (mif)
         options.AddString("FORMAT=MIF");
-    GDALDatasetUniquePtr ds(
-        driver->Create(QFile::encodeName(path).constData(), 0, 0, 0, GDT_Unknown, options.List()));
+    // A GeoPackage that is there already gets one more layer.
+    const bool more = driverName == QLatin1String("GPKG") && QFile::exists(path);
+    GDALDatasetUniquePtr ds(more ? GDALDataset::Open(QFile::encodeName(path).constData(),
+                                                     GDAL_OF_VECTOR | GDAL_OF_UPDATE)
+                                 : driver->Create(QFile::encodeName(path).constData(), 0, 0, 0,
+                                                  GDT_Unknown, options.List()));
     ASSERT_TRUE(ds) << scope.message(path).toStdString();
     OGRSpatialReference srs;
     if (!crs.isEmpty()) {

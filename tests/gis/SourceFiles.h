@@ -19,7 +19,8 @@ struct TestObject {
 /**
  * Writes a vector file with GDAL's driver ("ESRI Shapefile", "GPKG", "GeoJSON", "DXF",
  * "MapInfo File" with `mif`...), one layer of the name, the coordinate system given as
- * user input ("EPSG:4326") or none. Fails the test on any error.
+ * user input ("EPSG:4326") or none; a GeoPackage that exists gets the layer added. Fails the
+ * test on any error.
  */
 void WriteSourceFile(const QString& path, const QString& driver, const QString& layer,
                      const QString& crs, const std::vector<TestField>& fields,

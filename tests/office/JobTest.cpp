@@ -5,6 +5,7 @@
 #include "office/WordUtils.h"
 #include "tests/support/TestSupport.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -64,8 +65,8 @@ TEST_F(JobTest, MissingWorkbookToOpenIsNotFound) {
         path, [](Workbook&, TMessages&, JobProgress&) {}, QString());
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.last().caption, QStringLiteral("Excel"));
-    EXPECT_EQ(messages.last().text,
-              QStringLiteral("Файл не знайдено.\rnot FileExists(") + path + u')');
+    EXPECT_EQ(messages.last().text, QStringLiteral("Файл не знайдено.\rНемає файлу \"") +
+                                        QDir::toNativeSeparators(path) + QStringLiteral("\"."));
     EXPECT_EQ(FormWait().ErrorText(), QStringLiteral("Файл не знайдено."));
 }
 
@@ -107,7 +108,7 @@ TEST_F(JobTest, SavedResultIsOpenedAndTheWindowShowsProgress) {
     EXPECT_EQ(startInfo, QStringLiteral("Запуск Word..."));
     EXPECT_TRUE(LastError().isEmpty());
     EXPECT_TRUE(barHiddenAtStart);
-    EXPECT_EQ(counter, QStringLiteral("1 из 10"));
+    EXPECT_EQ(counter, QStringLiteral("1 з 10"));
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_TRUE(FormWait().ErrorText().isEmpty());
     EXPECT_FALSE(FormWait().StopRequested());

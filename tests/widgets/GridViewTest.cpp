@@ -262,6 +262,62 @@ TEST(GridView, ComboColumnOffersItsItems) {
     EXPECT_EQ(grid.at(1, 1), QStringLiteral("2.50"));
 }
 
+TEST(GridView, ComboItemsStoreTheirValuesAndAnItemsOnlyColumnRefusesOthers) {
+    StringGrid grid(3, 3);
+    GridView view;
+    view.setGrid(&grid);
+    GridColumn code = GridColumn::text(QStringLiteral("Шифр"), 60);
+    code.comboItems = {QStringLiteral("41г - Чорноземи опідзолені"),
+                       QStringLiteral("45г - Темно-сірі опідзолені"), QStringLiteral("53.2г")};
+    code.comboValues = {QStringLiteral("41г"), QStringLiteral("45г"), QStringLiteral("53.2г")};
+    code.comboOnly = true;
+    GridColumn kf = GridColumn::text(QStringLiteral("Kf"), 60);
+    kf.comboItems = {QStringLiteral("1.00 — Землі житлової забудови"),
+                     QStringLiteral("1.00 — Землі транспорту, зв'язку")};
+    kf.comboValues = {QStringLiteral("1.00"), QStringLiteral("1.00")};
+    view.setColumns({GridColumn::text(QStringLiteral("№")), code, kf});
+    QSignalSpy refused(&view, &GridView::editRefused);
+    QSignalSpy chosen(&view, &GridView::comboItemChosen);
+    StringGridModel* model = view.gridModel();
+    const QModelIndex codeCell = model->index(0, 1);
+
+    // The editor offers the named items and opens on the stored value's item.
+    grid.set(1, 1, QStringLiteral("45г"));
+    view.show();
+    view.setCurrentCell(1, 1);
+    QTest::keyClick(&view, Qt::Key_F2);
+    auto* combo = qobject_cast<QComboBox*>(view.indexWidget(view.currentIndex()));
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->currentIndex(), 1);
+    combo->setCurrentIndex(0); // chosen by its name
+    view.endEdit();
+    EXPECT_EQ(grid.at(1, 1), QStringLiteral("41г"));
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(chosen.last().at(2).toInt(), 0);
+
+    // Typed: a value in any letter case is the item's; a code the list lacks is refused.
+    EXPECT_TRUE(model->setData(codeCell, QStringLiteral("53.2Г")));
+    EXPECT_EQ(grid.at(1, 1), QStringLiteral("53.2г"));
+    EXPECT_FALSE(model->setData(codeCell, QStringLiteral("41")));
+    EXPECT_EQ(grid.at(1, 1), QStringLiteral("53.2г"));
+    ASSERT_EQ(refused.count(), 1);
+    EXPECT_EQ(refused.last().at(2).toString(), QStringLiteral("41"));
+    // Pasting goes the same way; clearing is always allowed.
+    view.setCurrentCell(2, 1);
+    EXPECT_EQ(view.pasteCells(QStringLiteral("99\t1.15")), 1);
+    EXPECT_EQ(grid.at(2, 1), QString());
+    EXPECT_EQ(grid.at(2, 2), QStringLiteral("1.15")); // a column with free typing keeps it
+    EXPECT_TRUE(model->setData(codeCell, QString()));
+    EXPECT_EQ(grid.at(1, 1), QString());
+
+    // Items with the same value: the one chosen by name is reported, its value stored.
+    chosen.clear();
+    EXPECT_TRUE(model->setData(model->index(0, 2), kf.comboItems[1]));
+    EXPECT_EQ(grid.at(1, 2), QStringLiteral("1.00"));
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(chosen.last().at(2).toInt(), 1);
+}
+
 TEST(GridView, FixedColumnsStayInAFrozenView) {
     StringGrid grid(6, 4, 1, 2);
     GridView view;

@@ -2,9 +2,14 @@
 """Audit of the program's own texts.
 
 Collects every string literal of the sources that holds a Cyrillic letter or reads as an
-English sentence (what the program shows the user: captions, messages, hints) and checks
-them: no Russian words or letters, none of the misspellings met before, no English
-sentence, and a step named in a message is named as the step list shows it.
+English sentence or phrase (what the program shows the user: captions, messages, hints) and
+checks them: no Russian words or letters, none of the misspellings met before, no English
+sentence or phrase, and a step named in a message is named as the step list shows it.
+
+The engines under the program (SQLite, libzip, pugixml, GDAL, Qt's and the system's file
+errors) report in English; their texts reach the user only through UkrainianEngineMessage
+(common/EngineMessages.h) or SqliteMessage (db/SqliteMessage.h). A read of such a text
+outside them is a finding.
 
     tools/texts/audit_texts.py [REPOSITORY]          # check; exit status 1 on a finding
     tools/texts/audit_texts.py --list [REPOSITORY]   # print every collected text
@@ -18,7 +23,8 @@ import os
 import re
 import sys
 
-SOURCE_FOLDERS = ["app", "catalogue", "common", "steps", "office", "map", "widgets", "tools"]
+SOURCE_FOLDERS = ["app", "catalogue", "common", "db", "gis", "map", "office", "steps", "valuation",
+                  "widgets", "tools"]
 EXTENSIONS = (".cpp", ".h")
 
 # Letters Ukrainian does not have.
@@ -55,6 +61,23 @@ STEP_REFERENCE = re.compile(r'(?:меню|крок|кроку|кроці|\()\s*\
 # A literal that reads as an English sentence: three words or more, ending with a point.
 ENGLISH_SENTENCE = re.compile(r"^[A-Z][a-z]+(?:[ ,'][A-Za-z.()-]+){2,}\.$")
 
+# A literal that reads as an English phrase a message would carry ("not FileExists(",
+# "Connection is not open"): two words or more, one of them a word of English grammar.
+ENGLISH_WORDS = {"not", "is", "are", "was", "the", "of", "to", "must", "cannot", "can't",
+                 "no", "failed", "error", "unable", "could", "be", "does", "exists", "found",
+                 "open", "invalid", "missing", "wrong", "such"}
+ENGLISH_NOISE = re.compile(r"[<>=]|\b(?:SELECT|FROM|INSERT|CREATE|UPDATE|DELETE|PRAGMA|ALTER|"
+                           r"TABLE|WHERE|JOIN|ORDER BY|INTEGER|nvarchar|varying)\b|--|tamberon")
+
+# Reads of an engine's own (English) text; each must be inside UkrainianEngineMessage(...) or
+# SqliteMessage(...) in the same statement.
+ENGINE_TEXT = re.compile(r"\b(?:sqlite3_errmsg|sqlite3_errstr|CPLGetLastErrorMsg|zip_strerror|"
+                         r"zip_error_strerror|zip_file_strerror|strerror|qt_error_string)\s*\(|"
+                         r"\berrorString\s*\(\s*\)|\bresult\.description\s*\(\s*\)")
+ENGINE_WRAPPERS = ("UkrainianEngineMessage(", "SqliteMessage(")
+# The translation tables themselves hold the English texts they translate.
+TRANSLATION_FILES = ("common/EngineMessages.cpp", "db/SqliteMessage.h", "map/GeometryRepair.cpp")
+
 LITERAL = re.compile(r'"((?:[^"\\\n]|\\.)*)"')
 
 # Literals that look wrong to the rules and stay: (file ending, literal part, reason).
@@ -63,11 +86,16 @@ ALLOWED = [
 ]
 
 
+def read(path):
+    with open(path, encoding="utf-8") as f:
+        return f.read()
+
+
 def step_names(root):
     """The step names of the step list: the valuation model's captions (valuation/Names.cpp,
     StepCaption), which the catalogue's StepEntries shows."""
     path = os.path.join(root, "valuation", "Names.cpp")
-    text = open(path, encoding="utf-8").read()
+    text = read(path)
     body = text[text.index("QString StepCaption(Step step)"):]
     body = body[:body.index("\n}\n")]
     return set(re.findall(r'QStringLiteral\("([^"]+)"\)', body))
@@ -85,7 +113,7 @@ def sources(root):
 
 def literals(path):
     """(line number, literal) of every literal worth a look: Cyrillic or an English sentence."""
-    for number, line in enumerate(open(path, encoding="utf-8"), 1):
+    for number, line in enumerate(read(path).split("\n"), 1):
         stripped = line.strip()
         if stripped.startswith("//") or stripped.startswith("*") or stripped.startswith("/*"):
             continue
@@ -93,8 +121,36 @@ def literals(path):
             continue
         for match in LITERAL.finditer(line):
             text = match.group(1)
-            if re.search(r"[А-Яа-яІіЇїЄєҐґ]", text) or ENGLISH_SENTENCE.match(text):
+            if (re.search(r"[А-Яа-яІіЇїЄєҐґ]", text) or ENGLISH_SENTENCE.match(text) or
+                    english_phrase(text)):
                 yield number, text
+
+
+def english_phrase(text):
+    if not text.isascii() or ENGLISH_NOISE.search(text):
+        return False
+    words = [t.rstrip(".,:;!?(") for t in text.split()]
+    words = [w for w in words if re.fullmatch(r"[A-Za-z][A-Za-z']*", w)]
+    # Upper-case words are SQL or names, not prose.
+    return len(words) >= 2 and any(w in ENGLISH_WORDS or w.lower() in ENGLISH_WORDS and
+                                   w[1:].islower() for w in words)
+
+
+def code_only(source):
+    """The source with comments blanked (line breaks kept) and literals emptied."""
+    out = re.sub(r"/\*.*?\*/", lambda m: re.sub(r"[^\n]", " ", m.group(0)), source, flags=re.S)
+    out = re.sub(r'"(?:[^"\\\n]|\\.)*"', '""', out)
+    return re.sub(r"//[^\n]*", "", out)
+
+
+def unwrapped_engine_texts(path):
+    """(line number, call) of each engine text read outside the Ukrainian wrappers."""
+    code = code_only(read(path))
+    for match in ENGINE_TEXT.finditer(code):
+        start = max(code.rfind(";", 0, match.start()), code.rfind("{", 0, match.start()),
+                    code.rfind("}", 0, match.start()))
+        if not any(w in code[start + 1:match.end()] for w in ENGINE_WRAPPERS):
+            yield code.count("\n", 0, match.start()) + 1, match.group(0)
 
 
 def allowed(path, text):
@@ -105,6 +161,13 @@ def findings(root):
     steps = step_names(root)
     for path in sources(root):
         rel = os.path.relpath(path, root)
+        translation = rel.replace(os.sep, "/") in TRANSLATION_FILES
+        # The build's own tools speak to the developer.
+        developer_tool = rel.startswith("tools" + os.sep)
+        if not translation:
+            for number, call in unwrapped_engine_texts(path):
+                yield (f"{rel}:{number}: {call} reaches the user in English: pass it through "
+                       f"UkrainianEngineMessage")
         for number, text in literals(path):
             if allowed(path, text):
                 continue
@@ -120,6 +183,8 @@ def findings(root):
                     yield f"{where}: the step list has no step \"{step}\""
             if ENGLISH_SENTENCE.match(text):
                 yield f"{where}: an English sentence"
+            elif english_phrase(text) and not translation and not developer_tool:
+                yield f"{where}: an English phrase"
 
 
 def main(argv):

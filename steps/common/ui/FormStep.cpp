@@ -202,6 +202,15 @@ bool AskReplaceTyped(const QString& what) {
                       Answer::Yes | Answer::No) == Answer::Yes;
 }
 
+bool AskDropTyped(const QString& what, const QStringList& keys) {
+    if (keys.isEmpty())
+        return true;
+    return AskConfirm(QStringLiteral("Буде вилучено ") + what +
+                          QStringLiteral(" разом з уведеними в них значеннями: ") +
+                          keys.join(QStringLiteral(", ")) + QStringLiteral(". Продовжити?"),
+                      Answer::Yes | Answer::No) == Answer::Yes;
+}
+
 bool RunStepWindow(TFormStep& form, const std::function<bool()>& store) {
     while (form.exec() == TFormStep::ResultSave) {
         {

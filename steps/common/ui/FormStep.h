@@ -125,6 +125,13 @@ private:
 bool AskReplaceTyped(const QString& what);
 
 /**
+ * Asks before "Встановити як робочі" drops rows that hold typed values: "Буде вилучено " +
+ * what + " разом з уведеними в них значеннями: " + the keys + ". Продовжити?"; true for "Так" and
+ * when there is nothing to drop.
+ */
+bool AskDropTyped(const QString& what, const QStringList& keys);
+
+/**
  * Shows the filled step window modally and stores its work on "Зберегти". When storing
  * fails, the error "Оновлення даних у базі даних.\rПомилка: ..." is shown and the window
  * comes back with everything the user typed, until it is stored or cancelled. True when

@@ -33,10 +33,8 @@ WorkingItemsPanel::WorkingItemsPanel(const QString& listName, const QString& but
     layout->addLayout(row);
 
     connect(m_list, &CheckList::checksChanged, this, [this] { m_button->setEnabled(true); });
-    connect(m_button, &QPushButton::clicked, this, [this] {
-        m_button->setEnabled(false);
-        emit applyRequested();
-    });
+    // The step disables the button once it has applied the list: the valuer may decline.
+    connect(m_button, &QPushButton::clicked, this, &WorkingItemsPanel::applyRequested);
 }
 
 int WorkingItemsPanel::addItem(const QString& text, const QString& key, bool checked) {

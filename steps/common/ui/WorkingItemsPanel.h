@@ -12,7 +12,8 @@ class QPushButton;
  * A working-item list: the check list of items with its pop-up "Помітити усі" /
  * "Зняти помітку з усіх", and under it the button "Встановити як робочі", enabled by any
  * change of the checks, with its note. The step rebuilds its grid on applyRequested() (see
- * ApplyWorkingItems) and the button is disabled again.
+ * ApplyWorkingItems) and disables the button again; when the valuer declines (rows with typed
+ * values would go) the button stays enabled.
  */
 class WorkingItemsPanel : public QWidget {
     Q_OBJECT

@@ -239,10 +239,12 @@ TEST_F(CatalogueTest, AddingFilesReplacingRenamingAndCompanions) {
     WriteTextFile(app.file(QStringLiteral("incoming/межі.tab")), QStringLiteral("tab"));
     WriteTextFile(app.file(QStringLiteral("incoming/межі.id")), QStringLiteral("id"));
     WriteTextFile(app.file(QStringLiteral("incoming/межі.DAT")), QStringLiteral("dat"));
+    WriteTextFile(app.file(QStringLiteral("incoming/межі.wkt")), QStringLiteral("wkt"));
     ASSERT_TRUE(AddFileToFolder(app.file(QStringLiteral("incoming/межі.tab")), project, {}, added));
     EXPECT_EQ(added.kind, KindMap);
     EXPECT_TRUE(QFileInfo::exists(JoinPath(project, QStringLiteral("межі.id"))));
     EXPECT_TRUE(QFileInfo::exists(JoinPath(project, QStringLiteral("межі.DAT"))));
+    EXPECT_TRUE(QFileInfo::exists(JoinPath(project, QStringLiteral("межі.wkt"))));
     EXPECT_FALSE(QFileInfo::exists(JoinPath(project, QStringLiteral("межі.map"))));
 
     std::vector<ListEntry> settlements, files;
@@ -290,12 +292,13 @@ TEST_F(CatalogueTest, ExportCopiesMaterialsAndAsksBeforeReplacing) {
     ASSERT_EQ(CreateProject(TwoSettlements()), CreateOutcome::Written);
     const QString village =
         app.file(QStringLiteral("Проекти/Києво-Святошинський район/с. Вишневе"));
-    for (const char* n : {"райони.tab", "райони.dat", "Звіт.docx", "data.sqlite.bak"})
+    for (const char* n : {"райони.tab", "райони.dat", "райони.wkt", "Звіт.docx", "data.sqlite.bak"})
         WriteTextFile(JoinPath(village, QString::fromUtf8(n)), QStringLiteral("x"));
     const QString target = app.file(QStringLiteral("export"));
     QDir().mkpath(target);
     ASSERT_TRUE(ExportMaterials(village, target));
     EXPECT_TRUE(QFileInfo::exists(JoinPath(target, QStringLiteral("райони.dat"))));
+    EXPECT_TRUE(QFileInfo::exists(JoinPath(target, QStringLiteral("райони.wkt"))));
     EXPECT_TRUE(QFileInfo::exists(JoinPath(target, QStringLiteral("Звіт.docx"))));
     EXPECT_FALSE(QFileInfo::exists(JoinPath(target, QStringLiteral("data.sqlite.bak"))));
     EXPECT_EQ(messages.last().text, QStringLiteral("Завершено."));

@@ -100,7 +100,7 @@ TEST_F(RefsDbTest, FailingStatementsAreReportedWithTheirCaptions) {
     EXPECT_FALSE(book.ReloadTable());
     QStringList captions;
     for (const RecordedMessage& m : messages.messages)
-        if (m.kind == QStringLiteral("error") && m.text.contains(QStringLiteral("Запрос: ")))
+        if (m.kind == QStringLiteral("error") && m.text.contains(QStringLiteral("Запит: ")))
             captions << m.caption;
     EXPECT_EQ(captions, L({"Додавання нового запису", "Додавання нового запису",
                            "Редагування запису", "Видалення запису", "Завантаження"}));

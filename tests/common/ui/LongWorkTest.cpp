@@ -29,7 +29,7 @@ TEST(LongWork, TheWindowComesAfterTheDelayAndStopEndsTheWork) {
         EXPECT_EQ(FormWait().infoLabel()->text(), QStringLiteral("Накладення шарів..."));
         EXPECT_TRUE(FormWait().stopButton()->isEnabled());
         EXPECT_TRUE(step(1, 4));
-        EXPECT_EQ(FormWait().counterLabel()->text(), QStringLiteral("1 из 4"));
+        EXPECT_EQ(FormWait().counterLabel()->text(), QStringLiteral("1 з 4"));
         QTest::mouseClick(FormWait().stopButton(), Qt::LeftButton);
         EXPECT_FALSE(step(2, 4));
         EXPECT_TRUE(slow.stopped());

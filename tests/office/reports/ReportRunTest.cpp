@@ -283,7 +283,7 @@ TEST_F(ReportRunTest, AFailedRegistrationIsAFailureNotAnEntryAlreadyListed) {
                          false));
     EXPECT_EQ(RegisterMaterial(data, folder, QStringLiteral("b.docx"), 3, entry),
               Registration::Failed);
-    EXPECT_TRUE(LastError().contains(QStringLiteral("disk is full")));
+    EXPECT_TRUE(LastError().contains(QStringLiteral("диск заповнено")));
 }
 
 TEST_F(ReportRunTest, WorkbookWithoutASheetIsTheSheetError) {

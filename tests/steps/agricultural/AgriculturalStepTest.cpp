@@ -66,6 +66,33 @@ TEST(IndexedBaseValue, MultipliesByTheLinesCoefficient) {
               QStringLiteral("100.00"));
 }
 
+TEST(ApplyIndexation, ASecondCoefficientReplacesTheFirstUntilABaseValueIsTyped) {
+    SoilKindData kind;
+    kind.baseValue = QStringLiteral("32450");
+    ApplyIndexation(kind, QStringLiteral("* 1.080   - 2015"));
+    EXPECT_EQ(kind.baseValue, QStringLiteral("35046.00"));
+    ApplyIndexation(kind, QStringLiteral("* 1.080   - 2015"));
+    EXPECT_EQ(kind.baseValue, QStringLiteral("35046.00")); // not 37849.68
+    ApplyIndexation(kind, QStringLiteral("* 1.250   - 2012"));
+    EXPECT_EQ(kind.baseValue, QStringLiteral("40562.50"));
+    EXPECT_EQ(kind.unindexedValue, QStringLiteral("32450"));
+    EXPECT_EQ(kind.indexation, QStringLiteral("* 1.250 - 2012"));
+
+    kind.baseValue = QStringLiteral("10000");
+    ForgetIndexation(kind);
+    ApplyIndexation(kind, QStringLiteral("* 1.080   - 2015"));
+    EXPECT_EQ(kind.baseValue, QStringLiteral("10800.00"));
+}
+
+TEST(SoilCodeChoicesOf, OffersTheCatalogueThenTheWorkingCodesItLacksOnce) {
+    const SoilCodeChoices choices = SoilCodeChoicesOf(
+        {QStringLiteral("41г - Чорноземи"), QStringLiteral("45г - Темно-сірі"),
+         QStringLiteral("41Г - повтор")},
+        {QStringLiteral("45Г"), QStringLiteral("53.2г"), QStringLiteral("53.2Г")});
+    EXPECT_EQ(choices.codes, QStringList({"41г", "45г", "53.2г"}));
+    EXPECT_EQ(choices.items, QStringList({"41г - Чорноземи", "45г - Темно-сірі", "53.2г"}));
+}
+
 TEST(SoilCodes, ComposeSplitAndCompareIgnoringCase) {
     EXPECT_EQ(ComposeSoilCode(QStringLiteral(" 53 "), QStringLiteral(".2"),
                               QStringLiteral("г  - легкосуглинковий")),
@@ -145,6 +172,32 @@ TEST_F(AgriculturalDbTest, RowsWithoutACodeAreNotStoredAndAFailedStoreChangesNot
     EXPECT_FALSE(StoreAgricultural(project, data));
     EXPECT_TRUE(LastError().contains(QStringLiteral("зламано")));
     EXPECT_EQ(stored(), before);
+}
+
+TEST_F(AgriculturalDbTest, TheAppliedIndexationIsStoredAndATableWithoutItsColumnsGetsThem) {
+    // A settlement stored before the indexation was recorded.
+    exec(QStringLiteral("DROP TABLE угіддя"));
+    exec(QStringLiteral("CREATE TABLE угіддя (id INTEGER PRIMARY KEY AUTOINCREMENT, тип TEXT, "
+                        "шифр TEXT, бал_бонітету TEXT, площа TEXT, вартість TEXT)"));
+    exec(QStringLiteral("INSERT INTO угіддя (тип,шифр,бал_бонітету,площа,вартість) VALUES "
+                        "('1','41г','40','2',''),('1*','','50','','30000.00')"));
+    AgriculturalData data;
+    ASSERT_TRUE(LoadAgricultural(project, data)) << LastError().toStdString();
+    EXPECT_EQ(data.kinds[0].baseValue, QStringLiteral("30000.00"));
+    EXPECT_TRUE(data.kinds[0].indexation.isEmpty());
+
+    ApplyIndexation(data.kinds[0], QStringLiteral("* 1.250   - 2015"));
+    ASSERT_TRUE(StoreAgricultural(project, data)) << LastError().toStdString();
+    EXPECT_EQ(column(QStringLiteral("SELECT ifnull(до_індексації,'')||'|'||ifnull(індексація,'') "
+                                    "FROM угіддя WHERE тип='1*'")),
+              QStringList({"30000.00|* 1.250 - 2015"}));
+
+    // Reopened, a second coefficient still applies to the value before the first.
+    AgriculturalData again;
+    ASSERT_TRUE(LoadAgricultural(project, again)) << LastError().toStdString();
+    EXPECT_EQ(again.kinds[0].baseValue, QStringLiteral("37500.00"));
+    ApplyIndexation(again.kinds[0], QStringLiteral("* 1.100   - 2018"));
+    EXPECT_EQ(again.kinds[0].baseValue, QStringLiteral("33000.00"));
 }
 
 TEST_F(AgriculturalDbTest, TheShippedCatalogueOffersItsSoilsAndAMissingTableFailsTheLoad) {

@@ -9,6 +9,7 @@
 #include "widgets/StringGridModel.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -86,8 +87,16 @@ TEST_F(OpenStepAgriculturalTest, SoilsAreAddedAppliedValuedIndexedAndStored) {
         EXPECT_EQ(list->itemText(2), QStringLiteral("13г"));
         EXPECT_TRUE(form.BSetGrunty->isEnabled());
 
-        // Unchecking 41г and applying takes its rows off every kind.
+        // Unchecking 41г, which holds typed values, asks first; agreed, its rows go off
+        // every kind.
         list->setChecked(0, false);
+        QTest::mouseClick(form.BSetGrunty, Qt::LeftButton);
+        EXPECT_EQ(list->count(), 3);
+        EXPECT_EQ(form.kindPage(1)->grid().at(1, ColSoilCode), QStringLiteral("41г"));
+        EXPECT_EQ(messages.last().text,
+                  QStringLiteral("Буде вилучено рядки грунтів без позначки разом з уведеними в "
+                                 "них значеннями: 41г. Продовжити?"));
+        messages.answer({Answer::Yes});
         QTest::mouseClick(form.BSetGrunty, Qt::LeftButton);
         EXPECT_FALSE(form.BSetGrunty->isEnabled());
         SoilKindPage* arable = form.kindPage(1);
@@ -103,6 +112,26 @@ TEST_F(OpenStepAgriculturalTest, SoilsAreAddedAppliedValuedIndexedAndStored) {
         form.POPUP_INDEXClick(QStringLiteral("* 1.250   - 2015"));
         EXPECT_EQ(arable->EBazovaCina->text(), QStringLiteral("37500.00"));
         EXPECT_EQ(arable->grid().at(1, ColSoilValue), QStringLiteral("33750.00"));
+        // A second choice replaces the first, and the label says what was applied.
+        form.POPUP_INDEXClick(QStringLiteral("* 1.250   - 2015"));
+        EXPECT_EQ(arable->EBazovaCina->text(), QStringLiteral("37500.00"));
+        EXPECT_EQ(arable->LabelIndex->text(),
+                  QStringLiteral("з урахуванням індексації: 30000.00 × 1.250 (за 2015 р.)"));
+
+        // Soil codes come from the list: a code the catalogue lacks is refused at the grid,
+        // a catalogue code chosen there joins the working soils.
+        GridView* soils = arable->GridUgodia;
+        EXPECT_TRUE(soils->column(ColSoilCode).comboOnly);
+        editCell(soils, 1, ColSoilCode, QStringLiteral("41"));
+        EXPECT_EQ(arable->grid().at(1, ColSoilCode), QStringLiteral("53.2Г"));
+        EXPECT_TRUE(messages.last().text.contains(QStringLiteral("\"41\" немає в довіднику")));
+        EXPECT_EQ(messages.last().control, soils);
+        editCell(soils, 2, ColSoilCode, QStringLiteral("45Г"));
+        EXPECT_EQ(arable->grid().at(2, ColSoilCode), QStringLiteral("45г"));
+        ASSERT_EQ(list->count(), 4);
+        EXPECT_EQ(list->itemText(3), QStringLiteral("45г"));
+        EXPECT_TRUE(list->isChecked(3));
+        editCell(soils, 2, ColSoilCode, QStringLiteral("13г"));
 
         // Letters, commas and a sixteenth digit are cleaned as typed.
         type(arable->ESeredniyBall, QStringLiteral("4x5,5"));
@@ -123,6 +152,9 @@ TEST_F(OpenStepAgriculturalTest, SoilsAreAddedAppliedValuedIndexedAndStored) {
         QTest::mouseClick(form.BSave, Qt::LeftButton);
     });
     EXPECT_TRUE(OpenStepAgricultural(context, nullptr));
+    EXPECT_EQ(column(QStringLiteral("SELECT до_індексації||'|'||індексація FROM угіддя WHERE "
+                                    "тип='1*'")),
+              QStringList({"30000.00|* 1.250 - 2015"}));
     EXPECT_EQ(stored(),
               QStringList({"1|53.2Г|45|3|33750.00", "1|13г|40|2.5|30000.00", "1*||50||37500.00",
                            "2|53.2Г|||", "2|13г|||", "2*||||", "3|53.2Г|||", "3|13г|||", "3*||||",

@@ -169,11 +169,25 @@ TEST(AreasDistrictsTest, MapDistrictsAreSortedByPaddedNumber) {
     EXPECT_EQ(grid.rowTexts(2), QStringList({"2", "12.35", "12.3457", ""}));
     EXPECT_EQ(grid.rowTexts(3), QStringList({"7", "0.50", "0.5000", ""}));
     // Descriptions typed stay with their district numbers when the map gives the rows again.
-    EXPECT_TRUE(HasTypedDistricts(grid));
+    EXPECT_TRUE(HasDistrictValues(grid));
     grid.set(3, ColDistrictDescription, QStringLiteral("від річки до лісу"));
     FillDistrictsFromMap(grid, {{"007", 0.6}, {"003", 1}});
     EXPECT_EQ(grid.rowTexts(2), QStringList({"7", "0.60", "0.6000", "від річки до лісу"}));
-    EXPECT_FALSE(HasTypedDistricts(MakeDistrictGrid()));
+    EXPECT_FALSE(HasDistrictValues(MakeDistrictGrid()));
+}
+
+TEST(AreasDistrictsTest, RowsHoldValuesWhenReplacingThemWouldLoseSomething) {
+    StringGrid grid = MakeDistrictGrid();
+    FillDistrictsByHand(grid, 3); // numbers in place and map areas 0: nothing to lose
+    EXPECT_FALSE(HasDistrictValues(grid));
+    grid.set(2, ColDistrictMapArea, QStringLiteral("12.5000")); // only a map area
+    EXPECT_TRUE(HasDistrictValues(grid));
+    grid.set(2, ColDistrictMapArea, QStringLiteral("0"));
+    grid.set(3, ColDistrictNumber, QStringLiteral("7"));
+    EXPECT_TRUE(HasDistrictValues(grid));
+    grid.set(3, ColDistrictNumber, QStringLiteral("3"));
+    grid.set(1, ColDistrictArea, QStringLiteral("4"));
+    EXPECT_TRUE(HasDistrictValues(grid));
 }
 
 TEST_F(AreasDbTest, DistrictsComeFromTheLayerWithTheirAreasInHectares) {

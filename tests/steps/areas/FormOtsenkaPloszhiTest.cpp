@@ -157,7 +157,19 @@ TEST_F(FormAreasTest, TheStatementFillsTheFieldsThroughTheJob) {
 
     WriteStatement(statementPath(), 20,
                    {{4, "520.25"}, {5, "40"}, {16, "30"}, {17, "1.5"}, {37, "100"}, {40, "12"}});
+    // The typed 77 would be replaced: asked first, and kept when not agreed.
     form.BGetExcelClick();
+    EXPECT_EQ(messages.texts("confirm"),
+              QStringList({"Буде замінено площі, уведені в полях, площами з відомості "
+                           "\"Склад земель\". Продовжити?"}));
+    EXPECT_EQ(form.field("EOsg")->text(), QStringLiteral("77"));
+    EXPECT_EQ(form.field("EZagalna")->text(), QString());
+    messages.clear();
+    messages.answer({Answer::Yes});
+    form.BGetExcelClick();
+    EXPECT_EQ(messages.texts("confirm").size(), 1);
+    messages.clear();
+    form.BGetExcelClick(); // the same areas again: nothing typed to lose, no question
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(form.field("EZagalna")->text(), QStringLiteral("520.2500"));
     EXPECT_EQ(form.EZagalna2->text(), QStringLiteral("520.2500"));

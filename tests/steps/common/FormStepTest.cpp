@@ -203,7 +203,7 @@ TEST_F(FormStepTest, WorkingItemsButtonFollowsTheChecks) {
     QObject::connect(&panel, &WorkingItemsPanel::applyRequested, [&applied] { ++applied; });
     panel.button()->click();
     EXPECT_EQ(applied, 1);
-    EXPECT_FALSE(panel.button()->isEnabled());
+    EXPECT_TRUE(panel.button()->isEnabled()); // until the step has applied the list
     const std::vector<WorkingItem> items = panel.items();
     ASSERT_EQ(items.size(), 2u);
     EXPECT_EQ(items[0].key, QStringLiteral("1"));

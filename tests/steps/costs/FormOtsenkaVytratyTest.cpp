@@ -106,6 +106,9 @@ TEST_F(FormCostsTest, ClearingAsksFirstAndThenEmptiesBothLists) {
         EXPECT_EQ(form.EVytratyVsiogo->text(), QStringLiteral("0.0000"));
         EXPECT_EQ(messages.texts("confirm").first(),
                   QStringLiteral("Ви впевнені щодо вилучення усіх даних про витрати?"));
+        // Nothing left to lose: no question.
+        QTest::mouseClick(form.BClear, Qt::LeftButton);
+        EXPECT_EQ(messages.texts("confirm").size(), 2);
         QTest::mouseClick(form.BSave, Qt::LeftButton);
     });
     EXPECT_TRUE(OpenStepCosts(context, nullptr));

@@ -150,15 +150,16 @@ TEST(FunctionalOverlay, SumsCommonAreasPerDistrictAndCategory) {
     EXPECT_EQ(filled, 3);
 }
 
-TEST(FunctionalOverlay, NoOverlapEmptiesTheCellsAndMissingTablesAreNamed) {
+TEST(FunctionalOverlay, NoOverlapKeepsTheTypedCellsAndMissingTablesAreNamed) {
     QTemporaryDir dir;
     WriteSettlementMap(dir.path(), {{Square(500, 500, 10), {QStringLiteral("К")}}});
     const FunctionalOverlayResult result = MeasureFunctionalAreas(dir.path());
     ASSERT_TRUE(result.ok);
     StringGrid grid = MakeFunctionalGrid({"1"}, 1);
     grid.set(1, 5, QStringLiteral("1.0000"));
+    EXPECT_TRUE(HasFunctionalAreas(grid));
     EXPECT_FALSE(ApplyFunctionalAreas(grid, result.areas));
-    EXPECT_EQ(grid.at(1, 5), QString());
+    EXPECT_EQ(grid.at(1, 5), QStringLiteral("1.0000"));
     EXPECT_EQ(grid.at(1, 0), QStringLiteral("1"));
 
     QTemporaryDir empty;

@@ -84,6 +84,13 @@ TEST_F(OpenStepLocalTest, WorkingFactorsEditsAndSave) {
         list->item(1)->setCheckState(Qt::Unchecked); // as a click does
         list->item(4)->setCheckState(Qt::Checked);
         ASSERT_TRUE(form.BSetFactors->isEnabled());
+        // Factor 2 holds typed values: asked first, and kept when not agreed.
+        QTest::mouseClick(form.BSetFactors, Qt::LeftButton);
+        EXPECT_EQ(form.rows().colTexts(0).mid(1), (QStringList{"2", "12", "0"}));
+        EXPECT_TRUE(form.BSetFactors->isEnabled());
+        EXPECT_TRUE(messages.last().text.startsWith(
+            QStringLiteral("Буде вилучено рядки факторів без позначки")));
+        messages.answer({Answer::Yes});
         QTest::mouseClick(form.BSetFactors, Qt::LeftButton);
         EXPECT_FALSE(form.BSetFactors->isEnabled());
         EXPECT_EQ(form.PageControl1->currentIndex(), 1);
@@ -94,6 +101,7 @@ TEST_F(OpenStepLocalTest, WorkingFactorsEditsAndSave) {
 
         list->item(4)->setCheckState(Qt::Unchecked);
         list->item(11)->setCheckState(Qt::Unchecked);
+        messages.answer({Answer::Yes});
         QTest::mouseClick(form.BSetFactors, Qt::LeftButton);
         EXPECT_EQ(messages.texts(QStringLiteral("warning")),
                   QStringList{QStringLiteral("Не обрано жодного фактору.")});
@@ -138,19 +146,25 @@ TEST_F(OpenStepLocalTest, CopyingADistrictThroughTheChoiceWindow) {
     EXPECT_EQ(choose.shown, 1);
 }
 
-// Without "лок" layers the overlay warns and leaves an empty grid; a layer over district 2
-// then fills its factor; "Поновити км3" writes the Km3 into the map's district layer.
+// Without "лок" layers the overlay warns and keeps the typed values; a layer over district 2
+// then replaces them, once agreed; "Поновити км3" writes the Km3 into the district layer.
 TEST_F(OpenStepLocalTest, OverlayAndKm3OnTheMap) {
     WhenShown<TFormOtsenkaLocalny> act([this](TFormOtsenkaLocalny& form) {
+        const int rows = form.rows().rowCount();
         QTest::mouseClick(form.BRaionsFromMap, Qt::LeftButton);
         EXPECT_EQ(messages.texts(QStringLiteral("warning")),
                   QStringList{QStringLiteral(
                       "Жодного накладення локальних факторів на райони не знайдено!")});
-        EXPECT_EQ(form.rows().rowCount(), 2);
-        EXPECT_TRUE(form.ListFactors->list()->checkedTexts().isEmpty());
+        EXPECT_EQ(form.rows().rowCount(), rows);
+        EXPECT_EQ(form.rows().at(1, LocalGrid::FirstDistrictCol), QStringLiteral("0.95"));
+        EXPECT_EQ(form.ListFactors->list()->checkedTexts().size(), 2);
 
         WriteTable(context.file(QStringLiteral("лок03.tab")), {QStringLiteral("Km3")},
                    {{Square(150, 50, 10), {"0.92"}}});
+        QTest::mouseClick(form.BRaionsFromMap, Qt::LeftButton); // not agreed: kept
+        EXPECT_EQ(form.rows().at(1, LocalGrid::FirstDistrictCol), QStringLiteral("0.95"));
+        EXPECT_TRUE(messages.last().text.startsWith(QStringLiteral("Буде замінено усі значення")));
+        messages.answer({Answer::Yes});
         QTest::mouseClick(form.BRaionsFromMap, Qt::LeftButton);
         EXPECT_EQ(form.PageControl1->currentIndex(), 1);
         EXPECT_EQ(form.ListFactors->list()->checkedTexts(),

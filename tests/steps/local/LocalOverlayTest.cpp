@@ -94,7 +94,7 @@ TEST(LocalOverlay, CollectsTheValuesOfEveryLayerOverEveryDistrict) {
     EXPECT_EQ(grid.colTexts(4).mid(1), (QStringList{"1.10", "", "1.10"}));
 }
 
-TEST(LocalOverlay, NoLayersGiveAnEmptyGridAndBrokenTablesAreReported) {
+TEST(LocalOverlay, NoLayersKeepTheTypedValuesAndBrokenTablesAreReported) {
     QTemporaryDir dir;
     WriteDistricts(dir.path());
     const LocalOverlayResult none = CollectLocalFactors(dir.path(), 17);
@@ -103,11 +103,14 @@ TEST(LocalOverlay, NoLayersGiveAnEmptyGridAndBrokenTablesAreReported) {
     std::vector<WorkingItem> items = Items();
     ApplyWorkingFactors(grid, Catalogue(), items);
     grid.set(1, 3, QStringLiteral("1.00"));
+    EXPECT_TRUE(HasFactorValues(grid));
+    const StringGrid typed = grid;
+    const std::vector<WorkingItem> checked = items;
     EXPECT_FALSE(ApplyLocalOverlay(grid, Catalogue(), none, items));
-    EXPECT_EQ(grid.rowCount(), 2);
-    EXPECT_EQ(grid.rowTexts(1), (QStringList{"0", "Км3", "", ""}));
-    for (const WorkingItem& item : items)
-        EXPECT_FALSE(item.checked);
+    for (int row = 0; row < typed.rowCount(); ++row)
+        EXPECT_EQ(grid.rowTexts(row), typed.rowTexts(row));
+    for (size_t i = 0; i < items.size(); ++i)
+        EXPECT_EQ(items[i].checked, checked[i].checked);
 
     QFile broken(dir.filePath(QStringLiteral("лок03.tab")));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));

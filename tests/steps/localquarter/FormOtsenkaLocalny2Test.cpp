@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QPushButton>
+#include <QSet>
 #include <QTabWidget>
 #include <QTest>
 
@@ -34,7 +35,22 @@ TEST_F(OpenStepLocalByQuarterTest, OpensOnTheStatementWithUnusedFactorsHidden) {
         EXPECT_EQ(form.GridLocalny2->colWidth(factorCol(2)), 70);
         EXPECT_EQ(form.GridLocalny2->colWidth(factorCol(3)), 0);
         EXPECT_EQ(form.statement().at(0, factorCol(12)), QStringLiteral("Рекреаційна"));
-        EXPECT_EQ(form.GridLocalny2->column(FunctionalCol).comboItems.size(), 8);
+        // Kf is chosen by land use: every category once, with its Kf.
+        const GridColumn& kf = form.GridLocalny2->column(FunctionalCol);
+        ASSERT_EQ(kf.comboItems.size(), 8);
+        EXPECT_EQ(kf.comboItems.first(), QStringLiteral("2.50 — Землі комерційного використання"));
+        EXPECT_EQ(kf.comboItems.last(), QStringLiteral("0.80 — Особисте підсобне господарство"));
+        EXPECT_EQ(QSet<QString>(kf.comboItems.begin(), kf.comboItems.end()).size(), 8);
+        StringGridModel* model = form.GridLocalny2->gridModel();
+        model->setData(model->index(model->modelRow(1), FunctionalCol), kf.comboItems[2]);
+        EXPECT_EQ(form.statement().at(1, FunctionalCol), QStringLiteral("1.20"));
+        EXPECT_EQ(form.statement().at(1, NameCol), QStringLiteral("землі промисловості"));
+        // A typed Kf is kept as typed; a name the valuer gave is not replaced.
+        form.statement().set(2, NameCol, QStringLiteral("садиби"));
+        model->setData(model->index(model->modelRow(2), FunctionalCol), kf.comboItems[0]);
+        EXPECT_EQ(form.statement().at(2, NameCol), QStringLiteral("садиби"));
+        model->setData(model->index(model->modelRow(2), FunctionalCol), QStringLiteral("1.15"));
+        EXPECT_EQ(form.statement().at(2, FunctionalCol), QStringLiteral("1.15"));
         EXPECT_EQ(form.ListFactors->count(), 17);
         EXPECT_TRUE(form.ListFactors->isChecked(1));
         EXPECT_FALSE(form.ListFactors->isChecked(2));
