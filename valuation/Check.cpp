@@ -180,7 +180,7 @@ private:
         bool grouped = false;
         for (const Km2Row& r : m_s.km2)
             grouped = grouped || !(r.si + r.ei + r.ui + r.ci).isEmpty();
-        const ZonalVariant variant = grouped ? ZonalVariant::Grouped : ZonalVariant::Weighted;
+        const ZonalVariant variant = StoredZonalVariant(grouped);
         const Step step = grouped ? Step::ZonalGrouped : Step::ZonalWeighted;
         const ResultColumns cols = ResultColumnsOf(variant);
 

@@ -14,6 +14,14 @@ enum class ZonalVariant { Weighted, Grouped };
  * Where a result grid keeps what both ways share: columns 0 and 1 are always the district
  * number and its area in hectares.
  */
+/**
+ * The way a stored "км2" table was made: the grouped way stores Si, Ei, Ui and Ci, the weighted
+ * one leaves them empty. `anyGroupedIndex` is whether some row holds one of them.
+ */
+inline ZonalVariant StoredZonalVariant(bool anyGroupedIndex) {
+    return anyGroupedIndex ? ZonalVariant::Grouped : ZonalVariant::Weighted;
+}
+
 struct ResultColumns {
     int ii = 0;    ///< "Іі"
     int km2 = 0;   ///< "Км2"

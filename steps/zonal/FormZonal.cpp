@@ -9,6 +9,7 @@
 #include "steps/common/ui/WorkingItemsPanel.h"
 #include "steps/zonal/ZonalKm2.h"
 #include "steps/zonal/ZonalMap.h"
+#include "valuation/Names.h"
 #include "widgets/CheckList.h"
 #include "widgets/GridView.h"
 
@@ -311,6 +312,15 @@ void TFormZonal::fill(const ZonalSettlement& settlement, const ZonalTables& tabl
         if (!changes.isEmpty())
             changes.prepend(QStringLiteral("Перераховано з поточних Цнм і анкети (%1 районів).")
                                 .arg(changes.size()));
+        // The other way's results differ by method, not because they went stale.
+        if (tables.storedVariant && *tables.storedVariant != m_variant) {
+            const valuation::Step other = *tables.storedVariant == ZonalVariant::Grouped
+                                              ? valuation::Step::ZonalGrouped
+                                              : valuation::Step::ZonalWeighted;
+            changes.prepend(QStringLiteral("Збережене зонування зроблено кроком «%1»; тут його "
+                                           "обчислено цим способом, «Зберегти» замінить його.")
+                                .arg(valuation::StepCaption(other)));
+        }
         showChanges(changes);
     }
     PageControl1->setCurrentIndex(0);

@@ -144,7 +144,14 @@ bool LoadZonalTables(Connection& project, ZonalVariant variant, const ZonalSettl
     const int km2 = q.fieldIndex(QStringLiteral("км2"));
     const int value = q.fieldIndex(QStringLiteral("вартість"));
     const int zone = q.fieldIndex(QStringLiteral("зона"));
+    const int grouped[] = {q.fieldIndex(QStringLiteral("si")), q.fieldIndex(QStringLiteral("ei")),
+                           q.fieldIndex(QStringLiteral("ui")), q.fieldIndex(QStringLiteral("ci"))};
+    bool anyGroupedIndex = false;
+    tables.storedVariant.reset();
     for (q.first(); !q.eof(); q.next()) {
+        for (int field : grouped)
+            anyGroupedIndex = anyGroupedIndex || (field >= 0 && !q.text(field).isEmpty());
+        tables.storedVariant = StoredZonalVariant(anyGroupedIndex);
         // By the district's number, so a changed district list never moves a zone; the first
         // record of a district counts (0 is the heading row: no such district).
         const int row = rowOf.take(q.text(district));

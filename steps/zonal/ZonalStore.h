@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "common/StringGrid.h"
 #include "steps/common/Districts.h"
 #include "steps/common/WorkingItems.h"
@@ -48,6 +50,8 @@ struct ZonalTables {
     StringGrid zones;
     /** Whether "анкета" held any factor (then the indices and Km2 are computed). */
     bool hasAnketa = false;
+    /** The way the stored "км2" rows were made; empty when none is stored. */
+    std::optional<ZonalVariant> storedVariant;
     /** What computing the indices on opening gave (only when hasAnketa). */
     IndexOutcome indices;
 };

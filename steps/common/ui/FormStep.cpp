@@ -232,8 +232,9 @@ void TFormStep::showChanges(const QStringList& lines) {
         m_changes->setStyleSheet(QStringLiteral("color: #a04000;"));
         m_bottom->insertWidget(m_leftButtons, m_changes);
     }
+    // The first line says what happened; the rest (one per value) wait in the tooltip.
     m_changes->setText(lines.size() == 1
                            ? lines.first()
-                           : lines.first() + QStringLiteral(" (і ще %1)").arg(lines.size() - 1));
+                           : lines.first() + QStringLiteral(" Докладно — у підказці."));
     m_changes->setToolTip(lines.join(u'\n'));
 }

@@ -126,6 +126,11 @@ TEST_F(ZonalStoreTest, BothVariantsRoundTripThroughTheFourTablesAndTheIndicators
 
         const ZonalTables back = Load(project, variant);
         EXPECT_TRUE(back.hasAnketa);
+        // Either window knows which way made the stored table, so the other one can say so.
+        const ZonalVariant other =
+            variant == ZonalVariant::Weighted ? ZonalVariant::Grouped : ZonalVariant::Weighted;
+        EXPECT_EQ(back.storedVariant, variant);
+        EXPECT_EQ(Load(project, other).storedVariant, variant);
         EXPECT_EQ(back.anketa.rowCount(), filled.anketa.rowCount());
         for (int row = 0; row < back.anketa.rowCount(); ++row)
             EXPECT_EQ(back.anketa.rowTexts(row), filled.anketa.rowTexts(row)) << row;
