@@ -11,7 +11,8 @@ cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ make pkg-config
           qt6-base-dev qt6-translations-l10n libsqlite3-dev libgdal-dev libgeos-dev gdal-bin
-          libzip-dev zipcmp zipmerge ziptool libpugixml-dev libfreexl-dev
+          libzip-dev zipcmp zipmerge ziptool libpugixml-dev libfreexl-dev zlib1g-dev
+          fonts-dejavu-core
           libgtest-dev libgmock-dev libbenchmark-dev)
 PRINTER_PACKAGES=(cups printer-driver-cups-pdf)
 LIBREOFFICE_PACKAGES=(libreoffice-writer-nogui libreoffice-calc-nogui)

@@ -7,9 +7,11 @@
 #include "common/GlobalVar.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QHash>
 #include <QTextStream>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -148,12 +150,37 @@ ConsoleCommand FindConsoleCommand(const QString& word) {
     return commands.value(word, nullptr);
 }
 
+namespace {
+
+QtMessageHandler g_previousHandler = nullptr;
+
+/** Keeps Qt's notes and warnings (the offscreen platform's) off a command's error output,
+ * which says only what the command could not do. */
+void QuietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtCriticalMsg && type != QtFatalMsg)
+        return;
+    if (g_previousHandler)
+        g_previousHandler(type, context, text);
+    else
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+} // namespace
+
 int RunConsoleCommand(int argc, char** argv) {
-    const ConsoleCommand command =
-        argc > 1 ? FindConsoleCommand(QString::fromLocal8Bit(argv[1])) : nullptr;
+    const QString word = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const ConsoleCommand command = FindConsoleCommand(word);
     if (!command)
         return AnswerOnConsole(argc, argv);
-    QCoreApplication app(argc, argv);
+    // The report draws its maps with fonts: a GUI application on the offscreen platform.
+    std::unique_ptr<QCoreApplication> app;
+    if (word == QLatin1String("report")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        g_previousHandler = qInstallMessageHandler(QuietQtMessages);
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QTextStream out(stdout);
     QTextStream err(stderr);
     return command(QCoreApplication::arguments().mid(2), QCoreApplication::applicationDirPath(),

@@ -36,7 +36,8 @@ ConsoleCommand FindConsoleCommand(const QString& word);
 /**
  * The one start of everything that needs no window, display or start-up check: a console
  * command ("tamberon WORD ...", run on the arguments after its word with the program's
- * folder, on standard output and error), --help, --version, a wrong option. Returns the
+ * folder, on standard output and error; the report in a GUI application on the offscreen
+ * platform, since it draws maps), --help, --version, a wrong option. Returns the
  * exit status, or -1 when the program is to start.
  */
 int RunConsoleCommand(int argc, char** argv);

@@ -51,7 +51,7 @@ void FillReports(TFormMain& window) {
     }
     Db().ConnectCatalogue();
     const reports::ReportContext context{&Db().data, Db().main.isOpen() ? &Db().main : nullptr,
-                                         window.CurrentSettlement->named};
+                                         window.CurrentSettlement->named, folder};
     WindowJobRunner jobs;
     // The reports register their files in the settlement's database: a copy first.
     const backup::StoreLabel label(QStringLiteral("Заповнити звіт"));

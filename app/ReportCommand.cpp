@@ -176,7 +176,7 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
     MessagesScope scope(&console);
     reports::ReportContext context{
         &data, haveCatalogue ? &catalogue : nullptr,
-        SettlementName(haveCatalogue ? &catalogue : nullptr, data, folder)};
+        SettlementName(haveCatalogue ? &catalogue : nullptr, data, folder), folder};
     reports::HeadlessJobRunner jobs;
     const backup::StoreLabel label(QStringLiteral("Заповнити звіт"));
     backup::BeforeSettlementStore(data);

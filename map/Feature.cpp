@@ -1,5 +1,6 @@
 #include "map/Feature.h"
 
+#include <ogr_api.h>
 #include <ogr_geometry.h>
 
 namespace {
@@ -94,6 +95,22 @@ QPointF Feature::centre() const {
     if (m_geometry->ogr()->Centroid(&p) != OGRERR_NONE || p.IsEmpty())
         return m_geometry->envelope().centre();
     return {p.getX(), p.getY()};
+}
+
+QPointF Feature::labelPoint() const {
+    const QPointF centroid = centre();
+    if (kind() != FeatureKind::Region || m_geometry->path().contains(centroid))
+        return centroid;
+    // A bent or holed region: a point GEOS finds inside it (the C API's: the C++ method of
+    // OGRSurface gives up on polygons).
+    const OGRGeometryH inside =
+        OGR_G_PointOnSurface(OGRGeometry::ToHandle(const_cast<OGRGeometry*>(m_geometry->ogr())));
+    if (!inside)
+        return centroid;
+    const QPointF point =
+        OGR_G_IsEmpty(inside) ? centroid : QPointF(OGR_G_GetX(inside, 0), OGR_G_GetY(inside, 0));
+    OGR_G_DestroyGeometry(inside);
+    return point;
 }
 
 const QStringList& Feature::fieldNames() const {

@@ -37,6 +37,9 @@ public:
     double areaSquareMetres() const;
     /** The centroid of the shape (the point itself for points and texts). */
     QPointF centre() const;
+    /** Where the object's label goes: the centroid, or a point inside a region that bends
+     * around its centroid. */
+    QPointF labelPoint() const;
 
     const QStringList& fieldNames() const;
     const QStringList& values() const { return m_values; }

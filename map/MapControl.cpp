@@ -36,13 +36,20 @@ void MapControl::updateCursor() {
 
 void MapControl::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    RenderMap(m_map, painter);
+    RenderMap(m_map, painter, m_labels);
     if (m_dragging && m_map.currentTool() == ToolZoomIn) {
         QPen pen(Qt::DashLine);
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(QRect(m_pressAt, m_current).normalized());
     }
+}
+
+void MapControl::setShowLabels(bool show) {
+    if (show == m_labels)
+        return;
+    m_labels = show;
+    update();
 }
 
 void MapControl::resizeEvent(QResizeEvent* event) {

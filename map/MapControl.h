@@ -19,6 +19,9 @@ public:
     MapDocument& map() { return m_map; }
     const MapDocument& map() const { return m_map; }
     int currentTool() const { return m_map.currentTool(); }
+    /** Whether the zones and districts show their numbers. */
+    bool showsLabels() const { return m_labels; }
+    void setShowLabels(bool show);
     void setCurrentTool(int tool) { m_map.setCurrentTool(tool); }
 
 protected:
@@ -35,6 +38,7 @@ private:
     void zoomAt(const QPointF& screen, double factor);
 
     MapDocument& m_map;
+    bool m_labels = true;
     bool m_dragging = false;
     QPoint m_pressAt;
     QPoint m_current;

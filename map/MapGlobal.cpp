@@ -22,6 +22,16 @@ QString LayerNameOf(const QString& path) {
     return QFileInfo(path).completeBaseName().toLower();
 }
 
+int LocalLayerFactor(const QString& layerName) {
+    const QString digits = layerName.mid(3, 2);
+    if (digits.isEmpty())
+        return 0;
+    for (const QChar c : digits)
+        if (c < u'0' || c > u'9')
+            return 0;
+    return digits.toInt();
+}
+
 void SetNumericCoordSys(MapDocument& map) {
     map.setNumericCoordSys(0, 7, {-10000000, -10000000, 10000000, 10000000});
 }
@@ -203,19 +213,21 @@ std::vector<AttributeLine> SelectionAttributes(const MapDocument& map) {
     std::vector<AttributeLine> lines;
     for (int i = 0; i < map.layerCount(); ++i) {
         Layer* layer = map.layerAt(i);
-        if (layer->selectionCount() == 0)
+        // A hidden layer keeps its selection but shows nothing of it.
+        if (layer->selectionCount() == 0 || !layer->visible())
             continue;
         const std::optional<Dataset> dataset = Dataset(layer);
         const std::optional<Feature> feature = layer->firstSelected();
         if (!feature) {
             lines.push_back({QStringLiteral("Помилка"),
-                             QStringLiteral("Немає даних шару \"%1\".").arg(layer->name())});
+                             QStringLiteral("Немає даних шару \"%1\".").arg(layer->name()),
+                             layer->name()});
             break;
         }
         for (const QString& field : dataset->fieldNames()) {
             QString value;
             dataset->value(*feature, field, &value);
-            lines.push_back({field, value});
+            lines.push_back({field, value, layer->name()});
         }
     }
     return lines;

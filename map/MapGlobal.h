@@ -13,6 +13,11 @@
 
 /** A layer's name: the file name without folder and extension, in lower case. */
 QString LayerNameOf(const QString& path);
+/**
+ * The factor number of a local-factor layer ("лок*"): characters 4 and 5 of its name ("лок07"
+ * is 7, "лок7" is 7); 0 when they are not digits.
+ */
+int LocalLayerFactor(const QString& layerName);
 /** Sets the numeric coordinate system every map of the program uses (metres, ±10,000,000). */
 void SetNumericCoordSys(MapDocument& map);
 
@@ -64,9 +69,12 @@ bool WriteEditorWorkspace(const MapDocument& map, const QString& path);
 struct AttributeLine {
     QString field;
     QString value;
+    /** The layer whose object this is. */
+    QString layer;
 };
 /**
- * Field names and values of the first selected object of every layer with a selection, in
- * layer order; an error ends the list with the line "Помилка" and the error text.
+ * Field names and values of the first selected object of every visible layer with a
+ * selection, in layer order; an error ends the list with the line "Помилка" and the error
+ * text.
  */
 std::vector<AttributeLine> SelectionAttributes(const MapDocument& map);

@@ -1,5 +1,6 @@
 #include "map/MapRenderer.h"
 
+#include "map/LabelPlacer.h"
 #include "map/MapDocument.h"
 
 #include <QFont>
@@ -57,9 +58,54 @@ void drawText(QPainter& painter, const MapDocument& map, const Feature& f, bool 
     painter.restore();
 }
 
+/** Numbers of the zones, then of the districts, on the visible layers in view. */
+void drawStandardLabels(const MapDocument& map, QPainter& painter) {
+    const QSize size = map.viewportSize();
+    LabelPlacer placer(QRectF(0, 0, size.width(), size.height()), 48);
+    QFont zoneFont(QStringLiteral("DejaVu Sans"));
+    zoneFont.setPixelSize(13);
+    zoneFont.setBold(true);
+    QFont districtFont(QStringLiteral("DejaVu Sans"));
+    districtFont.setPixelSize(11);
+    for (const QString& name : {QStringLiteral("зони"), QStringLiteral("райони")}) {
+        const bool zones = name == QLatin1String("зони");
+        for (int i = 0; i < map.layerCount(); ++i) {
+            const Layer* layer = map.layerAt(i);
+            if (!layer->visible() || layer->name().compare(name, Qt::CaseInsensitive) != 0)
+                continue;
+            for (const int index : layer->objectsIn(map.bounds())) {
+                const Feature& f = layer->features()[static_cast<size_t>(index)];
+                const QString text = StandardLabel(*layer, f);
+                if (text.isEmpty())
+                    continue;
+                const QStringList lines{text};
+                const QFont& font = zones ? zoneFont : districtFont;
+                const std::vector<QRectF> places =
+                    LabelPlacer::around(map.toScreen(f.labelPoint()), LabelSize(lines, font));
+                const int at = placer.place(places);
+                if (at >= 0)
+                    DrawLabel(painter, places[static_cast<size_t>(at)], lines, font,
+                              zones ? QColor(90, 0, 0) : QColor(Qt::black));
+            }
+        }
+    }
+}
+
 } // namespace
 
-void RenderMap(const MapDocument& map, QPainter& painter) {
+QString StandardLabel(const Layer& layer, const Feature& feature) {
+    QString value;
+    if (layer.name().compare(QStringLiteral("зони"), Qt::CaseInsensitive) == 0) {
+        if (feature.value(QStringLiteral("Zona"), &value) && !value.trimmed().isEmpty())
+            return QStringLiteral("Зона ") + value.trimmed();
+    } else if (layer.name().compare(QStringLiteral("райони"), Qt::CaseInsensitive) == 0) {
+        if (feature.value(QStringLiteral("Raion"), &value))
+            return value.trimmed();
+    }
+    return QString();
+}
+
+void RenderMap(const MapDocument& map, QPainter& painter, bool labels) {
     const QSize size = map.viewportSize();
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
     const MapRect view = map.bounds();
@@ -129,4 +175,6 @@ void RenderMap(const MapDocument& map, QPainter& painter) {
         }
     }
     painter.resetTransform();
+    if (labels)
+        drawStandardLabels(map, painter);
 }

@@ -41,6 +41,9 @@ MapView::MapView(MapDocument& document, QWidget* parent) : QWidget(parent) {
                             QStringLiteral("Відкрити карту"), false);
     cmdEditor = addToolButton(QStringLiteral("cmdEditor"), QStringLiteral("Редактор"),
                               QStringLiteral("Відкрити шари у ГІС-редакторі"), false);
+    ToolBarCMD->addSeparator();
+    cmdLabels = addToolButton(QStringLiteral("cmdLabels"), QStringLiteral("Підписи"),
+                              QStringLiteral("Показати номери зон і районів"), true);
     auto* tools = new QButtonGroup(this);
     tools->setExclusive(true);
     for (QToolButton* b : {CmdSelect, CmdRecenter, CmdZoomin, cmdZoomout})
@@ -62,7 +65,8 @@ MapView::MapView(MapDocument& document, QWidget* parent) : QWidget(parent) {
     ListMapValues->setObjectName(QStringLiteral("ListMapValues"));
     ListMapValues->setColumnCount(2);
     ListMapValues->setHeaderLabels({QStringLiteral("Поле"), QStringLiteral("Значення")});
-    ListMapValues->setRootIsDecorated(false);
+    ListMapValues->setRootIsDecorated(true);
+    ListMapValues->setIndentation(10);
     ListMapValues->header()->setStretchLastSection(true);
     labelValues->setBuddy(ListMapValues);
     auto* panelLayout = new QVBoxLayout(panel);
@@ -91,8 +95,12 @@ MapView::MapView(MapDocument& document, QWidget* parent) : QWidget(parent) {
     connect(cmdEntire, &QToolButton::clicked, this, &MapView::cmdEntireClick);
     connect(cmdOpen, &QToolButton::clicked, this, &MapView::cmdOpenClick);
     connect(cmdEditor, &QToolButton::clicked, this, &MapView::cmdEditorClick);
+    cmdLabels->setChecked(Map1->showsLabels());
+    connect(cmdLabels, &QToolButton::toggled, Map1, &MapControl::setShowLabels);
     connect(ListMapLayers, &QListWidget::itemChanged, this, &MapView::ListMapLayersClickCheck);
     connect(&map(), &MapDocument::selectionChanged, this, &MapView::Map1SelectionChanged);
+    // A hidden layer or rewritten objects change what the list may show.
+    connect(&map(), &MapDocument::layersChanged, this, &MapView::Map1SelectionChanged);
     connect(&map(), &MapDocument::toolChanged, this, &MapView::syncToolButtons);
     map().setCurrentTool(ToolSelect);
 }
@@ -280,10 +288,29 @@ void MapView::ListMapLayersClickCheck(QListWidgetItem* item) {
     layer->setVisible(item->checkState() == Qt::Checked);
 }
 
+void MapView::setBusy(bool busy) {
+    const bool ended = m_busy && !busy;
+    m_busy = busy;
+    // What changed on the map while busy shows now, not at the next click.
+    if (ended)
+        Map1SelectionChanged();
+}
+
 void MapView::Map1SelectionChanged() {
     if (m_busy)
         return;
     ListMapValues->clear();
-    for (const AttributeLine& line : SelectionAttributes(map()))
-        new QTreeWidgetItem(ListMapValues, {line.field, line.value});
+    // The fields of each layer under the layer's name: layers may share field names.
+    QTreeWidgetItem* group = nullptr;
+    for (const AttributeLine& line : SelectionAttributes(map())) {
+        if (!group || group->text(0) != line.layer) {
+            group = new QTreeWidgetItem(ListMapValues, {line.layer});
+            group->setFirstColumnSpanned(true);
+            QFont bold = group->font(0);
+            bold.setBold(true);
+            group->setFont(0, bold);
+        }
+        new QTreeWidgetItem(group, {line.field, line.value});
+    }
+    ListMapValues->expandAll();
 }

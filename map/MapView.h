@@ -30,8 +30,8 @@ public:
     /** The folder CreateLayer and EditLayersExternally work in. */
     void setSettlementFolder(const QString& folder) { m_folder = folder; }
     const QString& settlementFolder() const { return m_folder; }
-    /** While busy the information list is not refilled. */
-    void setBusy(bool busy) { m_busy = busy; }
+    /** While busy the information list is not refilled; it is refilled when busy ends. */
+    void setBusy(bool busy);
     bool busy() const { return m_busy; }
 
     /** Removes every layer, and the unavailable ones from the list. */
@@ -72,6 +72,8 @@ public:
     QToolButton* cmdEntire;
     QToolButton* cmdOpen;
     QToolButton* cmdEditor;
+    /** Shows or hides the numbers of the zones and districts. */
+    QToolButton* cmdLabels;
     QListWidget* ListMapLayers;
     QTreeWidget* ListMapValues;
     QSplitter* Splitter;

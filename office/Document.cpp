@@ -181,8 +181,11 @@ void clearRowText(pugi::xml_node row) {
         pugi::xml_node keepP = tc.child("w:p");
         pugi::xml_node rPr;
         if (keepP) {
+            // An empty cell has no run: its paragraph mark carries the look (a table's size).
             if (pugi::xml_node run = firstRun(keepP))
                 rPr = run.child("w:rPr");
+            else
+                rPr = keepP.child("w:pPr").child("w:rPr");
         }
         pugi::xml_node p = tc.append_child("w:p");
         if (keepP && keepP.child("w:pPr"))

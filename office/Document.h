@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSizeF>
 #include <QString>
 #include <map>
 #include <memory>
@@ -12,6 +13,26 @@
 #include <vector>
 
 class WordDocument;
+
+/** A paragraph a fill procedure adds to a document. */
+struct WordParagraph {
+    /** The paragraph style's id ("ListBullet"); "" keeps the look of the replaced paragraph. */
+    QString style;
+    /** The text; "\t" is a tab. */
+    QString text;
+    bool bold = false;
+    /** Starts a new page. */
+    bool pageBreakBefore = false;
+    /** Right-aligned (a caption such as "Додаток А"). */
+    bool alignRight = false;
+    /**
+     * A picture of addPicture() shown alone in the paragraph, centred on single line spacing;
+     * the text is then its description for readers that show no pictures.
+     */
+    QString pictureId;
+    /** The picture's size on the page, in millimetres. */
+    QSizeF pictureMm;
+};
 
 /** A table of a document; rows and columns count from 1. Copies share the table. */
 class WordTable {
@@ -32,6 +53,15 @@ public:
      * tree (InsertedRows) and written with the document.
      */
     void insertRowsBelow(int row, int count);
+    /** The widths of the table's grid columns, in twips. */
+    std::vector<int> gridWidths() const;
+    /** Sets the grid columns' widths (twips); cells and the table's width follow. */
+    void setGridWidths(const std::vector<int>& twips);
+    /**
+     * Removes the grid columns `first`..`last` (from 1): the cells in them go, a cell spanning
+     * into them narrows. Widths of the other columns stay.
+     */
+    void removeColumns(int first, int last);
     /** Appends copies of the rows (w:tr elements) under `rows` below the table. */
     void appendRowsOf(pugi::xml_node rows);
     /** The table's element, with every row in it. */
@@ -108,6 +138,25 @@ public:
     /** Pastes the copied rows below the selected table, so that it grows by one block. */
     void paste();
 
+    /**
+     * Adds a PNG picture as a part of the document (word/media/imageN.png) related to the
+     * main part; returns the relationship id a WordParagraph shows it by.
+     */
+    QString addPicture(const QByteArray& png);
+    /**
+     * Replaces the paragraph that holds the bookmark by the paragraphs, in order; with none
+     * the paragraph goes. Throws when there is no such bookmark.
+     */
+    void replaceBookmarkParagraph(const QString& name,
+                                  const std::vector<WordParagraph>& paragraphs);
+
+    /**
+     * Removes a table from the document, with the paragraph just before it when
+     * `withCaption` (its caption) and the empty paragraph just after it. Later tables move
+     * up by one.
+     */
+    void removeTable(const WordTable& table, bool withCaption);
+
     /** Writes the document as ".docx" (document content type), atomically. */
     void saveAs(const QString& path);
     /** The last path saved to, or "". */
@@ -143,6 +192,9 @@ private:
     mutable QHash<QByteArray, pugi::xml_node> m_bookmarks;
     mutable bool m_bookmarksIndexed = false;
     QString m_savedPath;
+    /** The next id of a drawing object (unique in the document); 0 until first counted. */
+    int m_nextDrawingId = 0;
+    int m_pictureCount = 0;
 
     std::optional<WordTable> m_selection;
     int m_selectedRow = 0;

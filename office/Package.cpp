@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryFile>
 #include <cstdio>
 #include <cstring>
@@ -51,6 +52,13 @@ QByteArray toBytes(const pugi::xml_document& doc) {
     writer.out.append(kDeclaration);
     doc.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     return writer.out;
+}
+
+/** Parts whose bytes deflate would not make smaller. */
+bool IsCompressedMedia(const QString& name) {
+    return name.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) ||
+           name.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive) ||
+           name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive);
 }
 
 QString partKey(const QString& name) {
@@ -276,6 +284,28 @@ QString OoxmlPackage::relTargetByType(const QString& part, const QString& typeSu
     return QString();
 }
 
+QString OoxmlPackage::addRelationship(const QString& part, const QString& type,
+                                      const QString& target) {
+    const QString rels = relsName(part);
+    if (!hasPart(rels))
+        createXml(rels, QByteArrayLiteral(
+                            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+                            "relationships\"/>"));
+    pugi::xml_node root = xml(rels).document_element();
+    QSet<QString> taken;
+    for (pugi::xml_node rel : root.children())
+        taken.insert(QString::fromUtf8(rel.attribute("Id").value()));
+    int n = static_cast<int>(taken.size()) + 1;
+    while (taken.contains(QStringLiteral("rId%1").arg(n)))
+        ++n;
+    const QString id = QStringLiteral("rId%1").arg(n);
+    pugi::xml_node rel = root.append_child("Relationship");
+    rel.append_attribute("Id").set_value(id.toUtf8().constData());
+    rel.append_attribute("Type").set_value(type.toUtf8().constData());
+    rel.append_attribute("Target").set_value(target.toUtf8().constData());
+    return id;
+}
+
 void OoxmlPackage::removeRelsTo(const QString& part, const QString& target) {
     const QString rels = relsName(part);
     if (!hasPart(rels))
@@ -319,6 +349,21 @@ void OoxmlPackage::setContentTypeOverride(const QString& part, const QString& ty
     pugi::xml_node o = types.append_child("Override");
     o.append_attribute("PartName").set_value(key.toUtf8().constData());
     o.append_attribute("ContentType").set_value(type.toUtf8().constData());
+}
+
+void OoxmlPackage::setContentTypeDefault(const QString& extension, const QString& type) {
+    pugi::xml_node types = xml(QString::fromLatin1(kContentTypes)).document_element();
+    for (pugi::xml_node d : types.children("Default")) {
+        if (QString::fromUtf8(d.attribute("Extension").value())
+                .compare(extension, Qt::CaseInsensitive) == 0)
+            return;
+    }
+    // Defaults come before the overrides.
+    pugi::xml_node first = types.child("Override");
+    pugi::xml_node d =
+        first ? types.insert_child_before("Default", first) : types.append_child("Default");
+    d.append_attribute("Extension").set_value(extension.toUtf8().constData());
+    d.append_attribute("ContentType").set_value(type.toUtf8().constData());
 }
 
 void OoxmlPackage::removeContentTypeOverride(const QString& part) {
@@ -439,8 +484,12 @@ void PartSource::addParts(zip_t* archive, const QStringList& order,
             throw OfficeError(
                 UkrainianEngineMessage(QString::fromLocal8Bit(zip_strerror(archive))));
         }
-        // Fast deflate: the XML of a big table compresses well even at level 1.
-        zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
+        // Fast deflate: the XML of a big table compresses well even at level 1. Pictures are
+        // compressed already and are stored as they are.
+        if (IsCompressedMedia(name))
+            zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
+        else
+            zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
         zip_file_set_mtime(archive, static_cast<zip_uint64_t>(index), 315532800, 0);
     }
 }

@@ -63,6 +63,11 @@ public:
     QString relTarget(const QString& part, const QString& id);
     /** Target of the first relationship of `part` whose type ends with `typeSuffix`. */
     QString relTargetByType(const QString& part, const QString& typeSuffix);
+    /**
+     * Adds a relationship of `part` of the full `type` to `target` (relative to the part's
+     * folder) and returns its new id ("rId7").
+     */
+    QString addRelationship(const QString& part, const QString& type, const QString& target);
     /** Removes every relationship of `part` pointing at `target` (a part name). */
     void removeRelsTo(const QString& part, const QString& target);
 
@@ -70,6 +75,8 @@ public:
     QString contentType(const QString& part);
     void setContentTypeOverride(const QString& part, const QString& type);
     void removeContentTypeOverride(const QString& part);
+    /** Gives every part ending in `.extension` the type, unless a default for it exists. */
+    void setContentTypeDefault(const QString& extension, const QString& type);
     /**
      * Starts an empty package: content types with the given overrides (part name, type) and
      * the root relationship to the main part.

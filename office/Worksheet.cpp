@@ -249,12 +249,7 @@ int Worksheet::columnStyle(int column) const {
     return column >= 1 && column <= kMaxColumn ? m_columnStyles[static_cast<size_t>(column)] : 0;
 }
 
-Worksheet::Cell& Worksheet::ensureCell(int row, int column, bool forValue) {
-    checkWritable();
-    if (row < 1 || row > kMaxRow || column < 1 || column > kMaxColumn)
-        throw OfficeError(
-            QStringLiteral("Клітинки (%1, %2) на аркуші не буває.").arg(row).arg(column));
-    m_book->m_changed = true;
+Worksheet::Row& Worksheet::ensureRow(int row) {
     auto rit = m_rows.find(row);
     if (rit == m_rows.end()) {
         auto next = m_rows.upper_bound(row);
@@ -264,7 +259,31 @@ Worksheet::Cell& Worksheet::ensureCell(int row, int column, bool forValue) {
         node.append_attribute("r").set_value(row);
         rit = m_rows.emplace(row, Row{node, {}}).first;
     }
-    Row& r = rit->second;
+    return rit->second;
+}
+
+void Worksheet::setRowHeight(int row, double points) {
+    checkWritable();
+    if (row < 1 || row > kMaxRow || points <= 0 || points > 409)
+        throw OfficeError(
+            QStringLiteral("Висоти %1 рядка %2 на аркуші не буває.").arg(points).arg(row));
+    m_book->m_changed = true;
+    pugi::xml_node node = ensureRow(row).node;
+    for (const char* name : {"ht", "customHeight"}) {
+        if (!node.attribute(name))
+            node.append_attribute(name);
+    }
+    node.attribute("ht").set_value(points);
+    node.attribute("customHeight").set_value("1");
+}
+
+Worksheet::Cell& Worksheet::ensureCell(int row, int column, bool forValue) {
+    checkWritable();
+    if (row < 1 || row > kMaxRow || column < 1 || column > kMaxColumn)
+        throw OfficeError(
+            QStringLiteral("Клітинки (%1, %2) на аркуші не буває.").arg(row).arg(column));
+    m_book->m_changed = true;
+    Row& r = ensureRow(row);
     auto next = r.cells.end();
     if (!r.cells.empty() && r.cells.back().column >= column) {
         next = std::lower_bound(r.cells.begin(), r.cells.end(), column,

@@ -42,6 +42,8 @@ public:
     double columnWidth(int column) const;
     /** Sets a column's width; 0 hides the column (its width is kept for showing it again). */
     void setColumnWidth(int column, double width);
+    /** Sets a row's height in points (so wrapped text shows whole). */
+    void setRowHeight(int row, double points);
     /** Every value of the sheet. */
     SheetCells values() const;
 
@@ -74,6 +76,8 @@ private:
     void attach(pugi::xml_node root);
     void checkWritable() const;
     const Cell* findCell(int row, int column) const;
+    /** The row, created in the tree when missing. */
+    Row& ensureRow(int row);
     /** The cell, created when missing; `forValue` takes a cell of the tree out of it when
      * its value is about to be replaced and nothing else of it would be lost. */
     Cell& ensureCell(int row, int column, bool forValue);

@@ -101,8 +101,10 @@ bool ReadFunctional(Connection& project, Settlement& s) {
         for (const auto& [field, column] : columns) {
             const QString area = q.text(field).trimmed();
             // An area typed as 0 means the district has no such land.
-            if (!area.isEmpty() && !(ParseNumber(area) == std::optional<double>(0.0)))
+            if (!area.isEmpty() && !(ParseNumber(area) == std::optional<double>(0.0))) {
                 list.push_back(column);
+                s.functionalAreas[q.text(district).trimmed()].insert(column, area);
+            }
         }
     }
     return true;
@@ -137,6 +139,13 @@ const Zone* Settlement::zoneOfDistrict(const QString& district) const {
     return it == m_zoneByDistrict.cend() ? nullptr : &zones[static_cast<size_t>(*it)];
 }
 
+std::vector<const LocalCell*> Settlement::localCells(const QString& district) const {
+    std::vector<const LocalCell*> cells;
+    for (const int i : m_localByDistrict.value(district.trimmed()))
+        cells.push_back(&local[static_cast<size_t>(i)]);
+    return cells;
+}
+
 QStringList Settlement::localCoefficients(const QString& district) const {
     QStringList list;
     for (const int i : m_localByDistrict.value(district.trimmed()))
@@ -165,6 +174,16 @@ std::vector<const LandUseCategory*> Settlement::landUse(const QString& district)
     if (list.empty())
         list.push_back(&ResidentialLandUse());
     return list;
+}
+
+QString Settlement::landUseArea(const QString& district, int column) const {
+    const QString d = district.trimmed();
+    if (!functional.value(d).empty())
+        return functionalAreas.value(d).value(column);
+    if (column != ResidentialLandUse().column)
+        return QString();
+    const auto it = m_districtByNumber.constFind(d);
+    return it == m_districtByNumber.cend() ? QString() : districts[static_cast<size_t>(*it)].area;
 }
 
 std::optional<double> Settlement::valuePerSqM(const QString& district, double kf) const {
@@ -218,6 +237,8 @@ bool ReadSettlement(Connection& project, Settlement& s, QString* error) {
     }
     for (int i = 0; i < static_cast<int>(s.local.size()); ++i)
         s.m_localByDistrict[s.local[static_cast<size_t>(i)].district].push_back(i);
+    for (int i = 0; i < static_cast<int>(s.districts.size()); ++i)
+        s.m_districtByNumber.insert(s.districts[static_cast<size_t>(i)].number.trimmed(), i);
     return true;
 }
 

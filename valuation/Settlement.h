@@ -60,6 +60,8 @@ struct Settlement {
     std::vector<LocalCell> local;
     /** Per district: the columns k of "функціональне" whose area is given and not 0. */
     QHash<QString, std::vector<int>> functional;
+    /** Per district: the area (ha, as stored) of each of those columns, by column. */
+    QHash<QString, QHash<int, QString>> functionalAreas;
     /** Whether the settlement has the table "функціональне". */
     bool hasFunctional = false;
 
@@ -74,6 +76,8 @@ struct Settlement {
     /** The zone whose district list names the district (the first such); null when none. */
     const Zone* zoneOfDistrict(const QString& district) const;
 
+    /** The cells of a district's local factors, in stored order (through the index). */
+    std::vector<const LocalCell*> localCells(const QString& district) const;
     /** The coefficients of a district's local factors, in stored order. */
     QStringList localCoefficients(const QString& district) const;
     /** The coefficient of one factor in a district ("" when none). */
@@ -87,6 +91,13 @@ struct Settlement {
      */
     std::vector<const LandUseCategory*> landUse(const QString& district) const;
 
+    /**
+     * The area (ha, as stored) of a district's land of a category as landUse() lists it: its
+     * column of "функціональне", or the district's whole area for the land for housing it is
+     * taken for without any; "" when unknown.
+     */
+    QString landUseArea(const QString& district, int column) const;
+
     /** The value of 1 sq m of a district's land of a category: zone value x Kf x Km3. */
     std::optional<double> valuePerSqM(const QString& district, double kf) const;
 
@@ -95,6 +106,7 @@ private:
     QHash<QString, int> m_zoneByNumber;
     QHash<QString, int> m_zoneByDistrict;
     QHash<QString, std::vector<int>> m_localByDistrict;
+    QHash<QString, int> m_districtByNumber;
 };
 
 /** A district's coefficients as a single plot takes them: both "0.00". */

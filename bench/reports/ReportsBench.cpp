@@ -1,11 +1,19 @@
 // The technical report and both calculation workbooks of a large settlement: 999 districts,
 // 3 functional-use categories each, 30 local factors, 41 questionnaire factors and a statement
-// of 5,000 quarters. Reports the CPU time of one run and the process's peak memory.
+// of 5,000 quarters; then the same with the report's four map appendices drawn from a village
+// map of 999 districts and 5,000 functional-use regions. Reports the wall time of one run and
+// the process's peak memory (the run without maps goes first, so its peak is its own).
 #include "common/FileUtils.h"
 #include "db/Database.h"
+#include "map/PngEncoder.h"
+#include "office/OfficeJob.h"
+#include "office/reports/ReportMaps.h"
 #include "office/reports/ReportRun.h"
 #include "tests/office/reports/ReportFixtures.h"
+#include "tools/demo/DemoSettlement.h"
+#include "valuation/Settlement.h"
 
+#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -109,33 +117,95 @@ long PeakMegabytes() {
     return usage.ru_maxrss / 1024;
 }
 
-void BM_ReportAndWorkbooksOf999Districts(benchmark::State& state) {
+/** The large settlement in a fresh program folder; with `maps` its folder has map layers. */
+struct LargeFolder {
     QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("Село"));
+    QString folder = dir.filePath(QStringLiteral("Село"));
+    Connection data;
+    Connection catalogue;
+
+    bool create(bool maps, QString* error) {
+        if (!fixtures::CreateSettlement(dir.path(), folder, LargeSettlement(), error) ||
+            (maps && !WriteDemoLayers(folder, DemoSize{kDistricts, 5000}, error)))
+            return false;
+        return data.open(JoinPath(folder, QStringLiteral("data.sqlite"))) &&
+               catalogue.open(dir.filePath(QStringLiteral("baza.sqlite")));
+    }
+    reports::ReportContext context() {
+        return {&data, &catalogue, QStringLiteral("с. Велике"), folder};
+    }
+};
+
+void RunLargeSettlement(benchmark::State& state, bool maps) {
+    LargeFolder large;
     QString error;
-    if (!fixtures::CreateSettlement(dir.path(), folder, LargeSettlement(), &error)) {
+    if (!large.create(maps, &error)) {
         state.SkipWithError(qPrintable(error));
         return;
     }
-    Connection data, catalogue;
-    data.open(JoinPath(folder, QStringLiteral("data.sqlite")));
-    catalogue.open(dir.filePath(QStringLiteral("baza.sqlite")));
-    const reports::ReportContext context{&data, &catalogue, QStringLiteral("с. Велике")};
-    const QString templates = dir.filePath(QStringLiteral("Шаблон"));
+    const QString templates = large.dir.filePath(QStringLiteral("Шаблон"));
     for (auto _ : state) {
         reports::HeadlessJobRunner jobs;
         const reports::ReportRunResult result =
-            reports::RunReports(context, folder, templates, jobs, false);
+            reports::RunReports(large.context(), large.folder, templates, jobs, false);
         if (!result.allSaved())
             state.SkipWithError("not all three files were saved");
     }
     state.counters["peak_MB"] = static_cast<double>(PeakMegabytes());
 }
+
+void BM_ReportAndWorkbooksOf999Districts(benchmark::State& state) {
+    RunLargeSettlement(state, false);
+}
 BENCHMARK(BM_ReportAndWorkbooksOf999Districts)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
+    ->UseRealTime()
     ->Iterations(3);
+
+void BM_ReportWithFourMapsOf999Districts(benchmark::State& state) {
+    RunLargeSettlement(state, true);
+}
+BENCHMARK(BM_ReportWithFourMapsOf999Districts)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(3);
+
+// The four maps alone: drawn, and each encoded as the report embeds it.
+void BM_FourMapsOf999DistrictsDrawnAndEncoded(benchmark::State& state) {
+    LargeFolder large;
+    QString error;
+    if (!large.create(true, &error)) {
+        state.SkipWithError(qPrintable(error));
+        return;
+    }
+    for (auto _ : state) {
+        valuation::Settlement settlement;
+        valuation::ReadSettlement(large.data, settlement);
+        SilentProgress progress;
+        reports::DrawAppendixMaps(large.context(), settlement, progress,
+                                  [](reports::AppendixMap& map) {
+                                      benchmark::DoNotOptimize(EncodeFlatPng(map.printed.image));
+                                  });
+    }
+}
+BENCHMARK(BM_FourMapsOf999DistrictsDrawnAndEncoded)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(5);
 
 } // namespace
 
-BENCHMARK_MAIN();
+// The maps are drawn with fonts: a GUI application on the offscreen platform.
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

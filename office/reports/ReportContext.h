@@ -5,6 +5,9 @@
 #include <array>
 
 class Connection;
+namespace valuation {
+struct Settlement;
+}
 
 namespace reports {
 
@@ -26,6 +29,13 @@ struct ReportContext {
     Connection* catalogue = nullptr;
     /** Written into the bookmark "NP", the titles and the workbooks' first row. */
     QString settlementName;
+    /** The settlement's folder, whose map layers the report's appendices show ("": none). */
+    QString folder;
+    /**
+     * The settlement as the valuation model read it once for the whole run (the three
+     * documents); null: each document reads it.
+     */
+    const valuation::Settlement* settlement = nullptr;
 };
 
 /** What a workbook fill procedure did: saved its copy, or which data it lacked. */

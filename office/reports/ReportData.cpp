@@ -3,6 +3,7 @@
 
 #include "common/TextUtils.h"
 #include "db/QueryFunctions.h"
+#include "valuation/Settlement.h"
 
 namespace reports {
 
@@ -30,6 +31,18 @@ std::vector<LocalFactorName> ReadLocalFactorNames(Connection* catalogue) {
         names.push_back({q.text(full), q.text(brief)});
     q.close();
     return names;
+}
+
+const valuation::Settlement* SettlementOf(const ReportContext& context, valuation::Settlement& own,
+                                          QString* error) {
+    if (context.settlement)
+        return context.settlement;
+    if (!context.data) {
+        if (error)
+            *error = QStringLiteral("Немає бази населеного пункту.");
+        return nullptr;
+    }
+    return valuation::ReadSettlement(*context.data, own, error) ? &own : nullptr;
 }
 
 QString Fixed2(double value) {

@@ -7,6 +7,9 @@
 #include <vector>
 
 class Connection;
+namespace valuation {
+struct Settlement;
+}
 
 namespace reports {
 
@@ -18,6 +21,15 @@ struct LocalFactorName {
 
 /** "SELECT * FROM локальні ORDER BY id" of the catalogue; empty without a catalogue. */
 std::vector<LocalFactorName> ReadLocalFactorNames(Connection* catalogue);
+
+struct ReportContext;
+
+/**
+ * The settlement of the run: the context's, or read into `own`; null with the reason in
+ * `error` when it cannot be read.
+ */
+const valuation::Settlement* SettlementOf(const ReportContext& context, valuation::Settlement& own,
+                                          QString* error);
 
 /** A number as the reports write it: two decimals. */
 QString Fixed2(double value);

@@ -6,6 +6,7 @@
 
 #include <QSet>
 #include <algorithm>
+#include <vector>
 
 namespace reports::detail {
 
@@ -38,7 +39,7 @@ void FillQuestionnaire(SectionWriter& w, WordTable& t) {
     const int factorRows = std::max(static_cast<int>(distinct.size()), runs);
     w.insertRows(t, 3, factorRows - 1);
 
-    const int columns = t.columnCount();
+    int columns = t.columnCount();
     const int height = t.rowCount();
     for (int c = 3; c <= columns; ++c)
         t.setCellText(2, c, QString());
@@ -48,6 +49,25 @@ void FillQuestionnaire(SectionWriter& w, WordTable& t) {
     const int perBlock = columns - 2;
     if (perBlock > 0)
         pastes = std::max(pastes, (longest + perBlock - 1) / perBlock - 1);
+    // In one block with fewer districts than columns, the district columns left over are not
+    // printed: their width goes to the districts' columns.
+    if (pastes == 0 && longest > 0 && longest < perBlock) {
+        std::vector<int> widths = t.gridWidths();
+        if (static_cast<int>(widths.size()) == columns) {
+            int freed = 0;
+            for (int c = 3 + longest; c <= columns; ++c)
+                freed += widths[static_cast<size_t>(c - 1)];
+            widths.resize(static_cast<size_t>(2 + longest));
+            // At most 2.5 cm a column: a few districts need no more.
+            for (int c = 3; c <= 2 + longest; ++c) {
+                int& width = widths[static_cast<size_t>(c - 1)];
+                width = std::max(width, std::min(width + freed / longest, 1418));
+            }
+            t.removeColumns(3 + longest, columns);
+            t.setGridWidths(widths);
+            columns = 2 + longest;
+        }
+    }
     w.document.selectTable(t);
     w.document.copy();
     for (int i = 0; i < pastes; ++i)
@@ -57,6 +77,7 @@ void FillQuestionnaire(SectionWriter& w, WordTable& t) {
     int k = 0, block = 0, row = 2, column = 2;
     int written = 0; // the factor row whose number and name are written
     bool first = true;
+    std::vector<QString> headers; // the district numbers written, by block and column
     for (q.first(); !q.eof(); q.next()) {
         const QString name = q.text(factor);
         if (first || name != previous) {
@@ -76,7 +97,15 @@ void FillQuestionnaire(SectionWriter& w, WordTable& t) {
             t.setCellText(written, 1, QString::number(k));
             t.setCellText(written, 2, name);
         }
-        t.setCellText(block + 2, column, q.text(district));
+        // Each factor repeats the district numbers: a header cell is written once.
+        const size_t header = static_cast<size_t>(block / height * (columns + 1) + column);
+        if (header >= headers.size())
+            headers.resize(header + 1);
+        const QString number = q.text(district);
+        if (headers[header].isNull() || headers[header] != number) {
+            t.setCellText(block + 2, column, number);
+            headers[header] = number.isNull() ? QStringLiteral("") : number;
+        }
         t.setCellText(row + block, column, q.text(score));
         if (w.rowDone())
             break;

@@ -6,6 +6,7 @@
 #include "office/reports/ReportData.h"
 #include "office/reports/TechnicalReport.h"
 #include "office/reports/Workbooks.h"
+#include "valuation/Settlement.h"
 
 namespace reports {
 
@@ -67,8 +68,16 @@ QString OneLine(QString text) {
     return text.trimmed();
 }
 
-ReportRunResult RunReports(const ReportContext& context, const QString& settlementFolder,
+ReportRunResult RunReports(const ReportContext& given, const QString& settlementFolder,
                            const QString& templateDir, ReportJobRunner& jobs, bool interactive) {
+    ReportContext context = given;
+    if (context.folder.isEmpty())
+        context.folder = settlementFolder;
+    // The three documents read the settlement once; a failed read is left to each of them,
+    // which then fails with the reason.
+    valuation::Settlement settlement;
+    if (!context.settlement && context.data && valuation::ReadSettlement(*context.data, settlement))
+        context.settlement = &settlement;
     ReportRunResult result;
     const auto& files = ReportFiles();
     QStringList notMade; // the workbooks left out for lack of data, for the closing message

@@ -1,10 +1,12 @@
 #include "office/reports/ReportSections.h"
 
 #include "valuation/Formulas.h"
+#include "valuation/Names.h"
 #include "valuation/Settlement.h"
 
 #include "common/TextUtils.h"
 
+#include <QHash>
 #include <QSet>
 #include <optional>
 
@@ -73,8 +75,30 @@ void FillPlainRows(SectionWriter& w, WordTable& t, const QString& sql, const QSt
 } // namespace
 
 void FillGeneralData(SectionWriter& w, WordTable& t) {
-    FillPlainRows(w, t, QStringLiteral("SELECT * FROM показники ORDER BY id"),
-                  QStringLiteral("показники"), {"показник", "значення"});
+    if (!w.select(QStringLiteral("SELECT * FROM показники ORDER BY id"),
+                  QStringLiteral("показники")) ||
+        w.query.recordCount() == 0)
+        return;
+    Query& q = w.query;
+    const std::vector<int> f = Fields(q, {"показник", "значення"});
+    w.insertRows(t, 3, q.recordCount() - 1);
+    w.beginRows(q.recordCount());
+    // The entries by name for the title page (the first of a name wins).
+    QHash<QString, QString> information;
+    int row = 3;
+    bool stopped = false;
+    for (q.first(); !q.eof(); q.next(), ++row) {
+        const QString name = q.text(f[0]);
+        const QString value = q.text(f[1]);
+        if (!information.contains(name.trimmed()))
+            information.insert(name.trimmed(), value.trimmed());
+        if (stopped)
+            continue;
+        t.setCellText(row, 1, name);
+        t.setCellText(row, 2, value);
+        stopped = w.rowDone();
+    }
+    FillTitlePage(w.document, information);
 }
 
 void FillCosts(SectionWriter& w, WordTable& t) {
@@ -99,7 +123,21 @@ void FillCosts(SectionWriter& w, WordTable& t) {
         sums.back() += value;
         total += value;
     }
-    w.insertRows(t, 4, q.recordCount() - 1 + static_cast<int>(sums.size()));
+    const int extra = q.recordCount() - 1 + static_cast<int>(sums.size());
+    w.insertRows(t, 4, extra);
+    // The template's rows below the items: the total, then the cost of 1 sq m (В).
+    const int totalRow = 5 + extra;
+    if (totalRow <= t.rowCount()) {
+        t.setCellText(totalRow, 4, Fixed2(total));
+        t.setCellText(totalRow, 5, total > 0 ? Fixed2(100) : QString());
+        for (int c : {4, 5})
+            t.setCellBold(totalRow, c, true);
+    }
+    if (totalRow + 1 <= t.rowCount()) {
+        t.setCellText(totalRow + 1, 4, w.settlement.indicator(valuation::ind::DevelopmentCost()));
+        t.setCellBold(totalRow + 1, 4, true);
+    }
+    FillCostFormula(w.document, w.settlement, total);
     w.beginRows(q.recordCount());
     int row = 3;
     int category = -1;
@@ -187,21 +225,28 @@ namespace {
 /**
  * The rows of "км2" by district when the settlement was structured by the weighted average
  * (`grouped` false: empty Si) or by Si, Ei, Ui, Ci (`grouped` true); false when the other
- * variant applies or there are no rows.
+ * variant applies or there are no rows. The table of the other variant is not wanted in the
+ * report, nor the grouped one when there is no zoning yet (the weighted one stays, empty).
  */
-bool SelectIndexRows(SectionWriter& w, bool grouped) {
-    if (!w.select(QStringLiteral("SELECT * FROM км2 ORDER BY cint(район)"),
-                  QStringLiteral("км2")) ||
-        w.query.recordCount() == 0)
+bool SelectIndexRows(SectionWriter& w, WordTable& t, bool grouped) {
+    if (!w.select(QStringLiteral("SELECT * FROM км2 ORDER BY cint(район)"), QStringLiteral("км2")))
         return false;
+    if (w.query.recordCount() == 0) {
+        if (grouped)
+            w.unused.push_back(t);
+        return false;
+    }
     w.query.first();
-    return w.query.text(QStringLiteral("si")).isEmpty() != grouped;
+    const bool mine = w.query.text(QStringLiteral("si")).isEmpty() != grouped;
+    if (!mine)
+        w.unused.push_back(t);
+    return mine;
 }
 
 } // namespace
 
 void FillWeightedIndex(SectionWriter& w, WordTable& t) {
-    if (!SelectIndexRows(w, false))
+    if (!SelectIndexRows(w, t, false))
         return;
     Query& q = w.query;
     const std::vector<int> f = Fields(q, {"район", "сума", "середній", "іі", "середньозваж"});
@@ -222,7 +267,7 @@ void FillWeightedIndex(SectionWriter& w, WordTable& t) {
 }
 
 void FillGroupedIndex(SectionWriter& w, WordTable& t) {
-    if (!SelectIndexRows(w, true))
+    if (!SelectIndexRows(w, t, true))
         return;
     Query& q = w.query;
     const std::vector<int> f = Fields(q, {"район", "si", "ei", "ui", "ci", "іі"});
@@ -276,43 +321,48 @@ void FillLocalFactors(SectionWriter& w, WordTable& t) {
         return;
     Query& q = w.query;
     const std::vector<int> f = Fields(q, {"фактор", "коефіціент"});
-    // One row per run of records of the same factor.
-    int runs = 0;
-    QString previous;
-    for (q.first(); !q.eof(); q.next()) {
-        if (runs == 0 || q.text(f[0]) != previous)
-            ++runs;
-        previous = q.text(f[0]);
-    }
-    w.insertRows(t, 3, runs - 1);
-    w.beginRows(q.recordCount());
-    int row = 2;
-    bool first = true;
+    // A row per factor, in the order factors first appear, with the range of its coefficient
+    // over the districts where it acts; the values district by district are the workbook's.
+    struct Range {
+        QString factor;
+        Extremes values;
+        QString firstText; // for a factor whose values are no numbers
+    };
+    std::vector<Range> ranges;
+    QHash<QString, size_t> byFactor;
     for (q.first(); !q.eof(); q.next()) {
         const QString factor = q.text(f[0]);
-        if (first || factor != previous) {
-            ++row;
-            // A number outside the catalogue gets no name; the row stays in its place.
-            QString name;
-            const auto n = ParseInteger(factor);
-            if (n && *n >= 1 && *n <= static_cast<long long>(w.factorNames.size()))
-                name = w.factorNames[static_cast<size_t>(*n - 1)].brief;
-            t.setCellText(row, 1, name);
-            t.setCellText(row, 2, q.text(f[1]));
+        auto found = byFactor.constFind(factor);
+        if (found == byFactor.constEnd()) {
+            found = byFactor.insert(factor, ranges.size());
+            ranges.push_back({factor, {}, q.text(f[1])});
         }
-        first = false;
-        previous = factor;
+        ranges[*found].values.add(q.text(f[1]));
+    }
+    w.insertRows(t, 3, static_cast<int>(ranges.size()) - 1);
+    w.beginRows(static_cast<int>(ranges.size()));
+    int row = 3;
+    for (const Range& range : ranges) {
+        // A number outside the catalogue gets no name; the row stays in its place.
+        QString name;
+        const auto n = ParseInteger(range.factor);
+        if (n && *n >= 1 && *n <= static_cast<long long>(w.factorNames.size()))
+            name = w.factorNames[static_cast<size_t>(*n - 1)].brief;
+        t.setCellText(row, 1, name);
+        const QString low = range.values.min();
+        const QString high = range.values.max();
+        t.setCellText(row, 2,
+                      low.isEmpty() ? range.firstText
+                      : low == high ? low
+                                    : low + QStringLiteral("–") + high);
+        ++row;
         if (w.rowDone())
             break;
     }
 }
 
 void FillFunctionalValues(SectionWriter& w, WordTable& t) {
-    valuation::Settlement settlement;
-    if (!valuation::ReadSettlement(*w.context.data, settlement, &w.failure)) {
-        w.failed = true;
-        return;
-    }
+    const valuation::Settlement& settlement = w.settlement;
     if (settlement.zones.empty())
         return;
     // The columns: commercial, industrial, housing, transport, public, technical, recreation.
@@ -352,6 +402,13 @@ void FillPlots(SectionWriter& w, WordTable& t) {
     Query& q = w.query;
     const std::vector<int> f = Fields(
         q, {"номер", "назва", "район", "шифр", "площа", "розрахункова", "базова", "загальна"});
+    // Plot 3 as the step stores it: its summary row first (the plot's name), then the
+    // built-up part "0" and the parts "1" to "4". Its first row is the summary then, whatever
+    // its name; rows of an incomplete plot 3 go by their names alone.
+    int plot3Rows = 0;
+    for (q.first(); !q.eof(); q.next())
+        plot3Rows += q.text(f[0]) == QLatin1String("3");
+    bool firstOfPlot3 = true;
     w.beginRows(q.recordCount());
     for (q.first(); !q.eof(); q.next()) {
         const QString number = q.text(f[0]);
@@ -366,8 +423,17 @@ void FillPlots(SectionWriter& w, WordTable& t) {
             static const QStringList parts{QStringLiteral("0"), QStringLiteral("1"),
                                            QStringLiteral("2"), QStringLiteral("3"),
                                            QStringLiteral("4")};
-            if (const qsizetype part = parts.indexOf(name); part >= 0)
+            const bool summary = firstOfPlot3 && plot3Rows >= 6;
+            firstOfPlot3 = false;
+            if (const qsizetype part = parts.indexOf(name); part >= 0 && !summary)
                 row = 6 + static_cast<int>(part);
+        }
+        // The plots carry the names the valuer gave them.
+        if (row >= 3 && row <= 5 && !name.trimmed().isEmpty() && t.rowCount() >= row) {
+            t.setCellText(row, 2,
+                          row == 5 ? name.trimmed() + QStringLiteral(", усього") : name.trimmed());
+            if (row == 5)
+                t.setCellBold(row, 2, true);
         }
         // A record of no known plot has no row of its own and is left out.
         if (row > 0) {

@@ -7,6 +7,7 @@
 #include "office/Document.h"
 #include "office/reports/ReportContext.h"
 #include "office/reports/ReportData.h"
+#include "valuation/Settlement.h"
 
 #include <QElapsedTimer>
 
@@ -15,7 +16,8 @@ namespace reports::detail {
 /** What the sections share: the document, the progress, the settlement and its queries. */
 class SectionWriter {
 public:
-    SectionWriter(WordDocument& document, JobProgress& progress, const ReportContext& context);
+    SectionWriter(WordDocument& document, JobProgress& progress, const ReportContext& context,
+                  const valuation::Settlement& settlement);
 
     /**
      * Runs a section's query; a failure keeps "Вибірка із бази ..." naming the table in
@@ -37,11 +39,15 @@ public:
     long long districtCount = 0;
     /** The catalogue's local factors. */
     std::vector<LocalFactorName> factorNames;
+    /** The settlement as the valuation model reads it, once for the whole report. */
+    const valuation::Settlement& settlement;
     /** The rows of the last select. */
     Query query;
     bool failed = false;
     /** Why a section failed: the sentence and the database's reason. */
     QString failure;
+    /** Tables that do not belong in this report (the index table of the other variant). */
+    std::vector<WordTable> unused;
 
 private:
     /** Window messages run a few dozen times a second, not after each of 40,000 cells. */
@@ -65,5 +71,19 @@ void FillZoneBorders(SectionWriter& w, WordTable& t);
 void FillSoilScores(SectionWriter& w, WordTable& t);
 void FillSoilValues(SectionWriter& w, WordTable& t);
 void FillPlots(SectionWriter& w, WordTable& t);
+
+/**
+ * The title page's requisites from the settlement information (its entries by name):
+ * client, contractor, status and year; an empty entry leaves its line.
+ */
+void FillTitlePage(WordDocument& document, const QHash<QString, QString>& information);
+/**
+ * В with the numbers put into its formula: the costs' total (thousand UAH) over the
+ * assessed territory.
+ */
+void FillCostFormula(WordDocument& document, const valuation::Settlement& settlement,
+                     double totalThousands);
+/** Км1 and Цнм with its formula in the text, and the results in the conclusions. */
+void FillKeyResults(WordDocument& document, const valuation::Settlement& settlement);
 
 } // namespace reports::detail

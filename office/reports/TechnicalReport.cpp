@@ -4,6 +4,7 @@
 #include "common/TextUtils.h"
 #include "db/QueryFunctions.h"
 #include "office/OfficeJob.h"
+#include "office/reports/ReportMaps.h"
 #include "office/reports/ReportSections.h"
 #include "valuation/Districts.h"
 
@@ -12,8 +13,10 @@ namespace reports {
 namespace detail {
 
 SectionWriter::SectionWriter(WordDocument& document_, JobProgress& progress_,
-                             const ReportContext& context_)
-    : document(document_), progress(progress_), context(context_), query(context_.data) {
+                             const ReportContext& context_,
+                             const valuation::Settlement& settlement_)
+    : document(document_), progress(progress_), context(context_), settlement(settlement_),
+      query(context_.data) {
     m_sinceEvents.start();
 }
 
@@ -112,10 +115,19 @@ void FillTechnicalReport(WordDocument& document, TMessages& messages, JobProgres
     const QString name = context.settlementName;
     document.setBookmarkText(QStringLiteral("NP"), name);
 
-    detail::SectionWriter writer(document, progress, context);
+    valuation::Settlement own;
+    QString failure;
+    const valuation::Settlement* settlement = SettlementOf(context, own, &failure);
+    detail::SectionWriter writer(document, progress, context, settlement ? *settlement : own);
     // A count no step can give (above 999) is no count: nothing is sized by it.
     writer.districtCount = ReadDistrictCount(*context.data);
     writer.factorNames = ReadLocalFactorNames(context.catalogue);
+    if (!settlement) {
+        writer.failed = true;
+        writer.failure = failure;
+    } else {
+        detail::FillKeyResults(document, *settlement);
+    }
 
     progress.showProgressBar(true);
     ClearLastError();
@@ -132,13 +144,18 @@ void FillTechnicalReport(WordDocument& document, TMessages& messages, JobProgres
         section->fill(writer, table);
         writer.query.close();
     }
-    progress.showProgressBar(false);
     if (writer.failed) {
+        progress.showProgressBar(false);
         // A section that could not be read makes no report: nothing half-filled is saved.
         messages.Error = QStringLiteral("Технічний звіт не заповнено.");
         messages.ErrorDetail = writer.failure;
         return;
     }
+    // The index table of the variant not used goes, caption and all.
+    for (const WordTable& table : writer.unused)
+        document.removeTable(table, true);
+    FillAppendixMaps(document, context, writer.settlement, progress);
+    progress.showProgressBar(false);
     progress.setInfo(QStringLiteral("Збереження..."));
     document.saveAs(progress.outputPath());
     if (progress.stopRequested())

@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <cmath>
 
 namespace reports {
 
@@ -67,11 +68,11 @@ void EndWorkbook(TMessages& messages, JobProgress& progress) {
 
 /**
  * Hides the columns of the local factors the settlement does not use (none of its district
- * factors and none of `used`) and numbers the visible columns in row 6 from `firstColumn` on
- * (the factor columns, Km3 and the value).
+ * factors and none of `used`) and numbers the visible columns in row 6 from `firstColumn` to
+ * `lastColumn` (the factor columns and those after them).
  */
 void HideUnusedFactors(Worksheet& sheet, const valuation::Settlement& settlement, int firstColumn,
-                       QSet<long long> used = {}) {
+                       int lastColumn, QSet<long long> used = {}) {
     for (const valuation::LocalCell& cell : settlement.local)
         used.insert(cell.factor);
     for (int n = 1; n <= kFactorColumns; ++n) {
@@ -79,21 +80,21 @@ void HideUnusedFactors(Worksheet& sheet, const valuation::Settlement& settlement
             sheet.setColumnWidth(firstColumn + n - 1, 0);
     }
     int number = firstColumn;
-    for (int c = firstColumn; c <= firstColumn + kFactorColumns + 1; ++c) {
+    for (int c = firstColumn; c <= lastColumn; ++c) {
         if (sheet.columnWidth(c) != 0)
             sheet.setCellValue(6, c, QString::number(number++));
     }
 }
 
-/** Reads the settlement through the model; false with the job's error set. */
-bool ReadModel(const ReportContext& context, TMessages& messages,
-               valuation::Settlement& settlement) {
+/** The run's settlement, or read through the model into `own`; null with the job's error set. */
+const valuation::Settlement* ReadModel(const ReportContext& context, TMessages& messages,
+                                       valuation::Settlement& own) {
     QString error;
-    if (valuation::ReadSettlement(*context.data, settlement, &error))
-        return true;
+    if (const valuation::Settlement* settlement = SettlementOf(context, own, &error))
+        return settlement;
     messages.Error = QStringLiteral("Розрахунок не заповнено.");
     messages.ErrorDetail = error;
-    return false;
+    return nullptr;
 }
 
 /** The note of a zone without a "км2" row, whose value cells stay empty. */
@@ -106,6 +107,46 @@ QString ZoneWithoutKm2(const QString& zone) {
 void Put(Worksheet& sheet, int row, int column, const QString& text) {
     if (!text.isEmpty())
         sheet.setCellValue(row, column, text);
+}
+
+/**
+ * Makes a row high enough for the wrapped text of a cell: the sheet's text columns wrap, and a
+ * spreadsheet does not grow a written row by itself. Widths are in characters of the default
+ * font's digits; capitals take about a quarter more.
+ */
+void FitRowToText(Worksheet& sheet, int row, int column, const QString& text) {
+    const double width = sheet.columnWidth(column);
+    if (width <= 1)
+        return;
+    double length = 0;
+    for (const QChar c : text)
+        length += c.isUpper() ? 1.25 : 1.0;
+    const int lines = static_cast<int>(std::ceil(length / (width - 1)));
+    if (lines > 1)
+        sheet.setRowHeight(row, 12.75 * lines);
+}
+
+/** The district workbook's columns of the area and of the value of the land of a row. */
+constexpr int kAreaColumn = 40;
+constexpr int kValueColumn = 41;
+
+/** The running sums of a zone or of the settlement: area in ha, value in hryvnias. */
+struct Totals {
+    double area = 0;
+    double value = 0;
+    void add(const Totals& other) {
+        area += other.area;
+        value += other.value;
+    }
+};
+
+/** A bold row of totals: its caption in column 2, the area and the value. */
+void PutTotals(Worksheet& sheet, int row, const QString& caption, const Totals& totals) {
+    sheet.setCellValue(row, 2, caption);
+    sheet.setCellValue(row, kAreaColumn, valuation::Fixed(totals.area, 4));
+    sheet.setCellValue(row, kValueColumn, Fixed2(totals.value));
+    for (int column : {2, kAreaColumn, kValueColumn})
+        sheet.setCellBold(row, column, true);
 }
 
 void Save(Workbook& book, JobProgress& progress, WorkbookOutcome& outcome) {
@@ -123,9 +164,11 @@ void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& 
     if (!sheetPointer)
         return;
     Worksheet& sheet = *sheetPointer;
-    valuation::Settlement settlement;
-    if (!ReadModel(context, messages, settlement))
+    valuation::Settlement own;
+    const valuation::Settlement* read = ReadModel(context, messages, own);
+    if (!read)
         return;
+    const valuation::Settlement& settlement = *read;
     // A count no step can give (above 999) is no count: nothing is sized by it.
     const long long districtCount = ReadDistrictCount(*context.data);
     const QString averageText = settlement.averageValueText();
@@ -142,40 +185,61 @@ void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& 
         return;
     }
 
-    HideUnusedFactors(sheet, settlement, 8);
+    HideUnusedFactors(sheet, settlement, 8, kValueColumn);
     int row = 6;
+    Totals settlementTotals;
     for (const valuation::Zone& zone : settlement.zones) {
         ++row;
         sheet.setCellValue(row, 2, zone.number + ZoneCaptionSuffix());
         sheet.setCellBold(row, 2, true);
+        FitRowToText(sheet, row, 2, zone.number + ZoneCaptionSuffix());
+        Totals zoneTotals;
         const std::optional<double> zoneValue = ParseNumber(zone.value);
         if (!zone.hasKm2Row)
             outcome.notes << ZoneWithoutKm2(zone.number);
         for (const QString& code : zone.districts) {
             // A settlement where no local factor acts still gets its rows, with Km3 = 1.
             const valuation::Km3 km3 = settlement.km3(code);
+            const std::vector<const valuation::LocalCell*> cells = settlement.localCells(code);
             for (const LandUseCategory* category : settlement.landUse(code)) {
                 ++row;
                 Put(sheet, row, 1, code);
                 Put(sheet, row, 2, category->name.toUpper());
+                FitRowToText(sheet, row, 2, category->name.toUpper());
                 Put(sheet, row, 3, averageText);
                 Put(sheet, row, 4, zone.km2);
                 Put(sheet, row, 5, zone.value);
                 Put(sheet, row, 6, Fixed2(category->kf));
                 // A factor number without a column of its own still counts in Km3.
-                for (const valuation::LocalCell& cell : settlement.local) {
-                    if (cell.district == code && cell.factor >= 1 && cell.factor <= kFactorColumns)
-                        Put(sheet, row, cell.factor + 7, cell.coefficient);
+                for (const valuation::LocalCell* cell : cells) {
+                    if (cell->factor >= 1 && cell->factor <= kFactorColumns)
+                        Put(sheet, row, cell->factor + 7, cell->coefficient);
                 }
                 Put(sheet, row, 38, Fixed2(km3.product));
+                const std::optional<double> area =
+                    ParseNumber(settlement.landUseArea(code, category->column));
+                if (area)
+                    Put(sheet, row, kAreaColumn, valuation::Fixed(*area, 4));
                 if (zoneValue) {
                     Put(sheet, row, 7, Fixed2(valuation::ValuePerSqM(*zoneValue, category->kf, 1)));
-                    Put(sheet, row, 39,
-                        Fixed2(valuation::ValuePerSqM(*zoneValue, category->kf, km3.product)));
+                    const double valueOfSqM =
+                        valuation::ValuePerSqM(*zoneValue, category->kf, km3.product);
+                    Put(sheet, row, 39, Fixed2(valueOfSqM));
+                    // The land of the row: its area and its value.
+                    if (area) {
+                        const QString value = valuation::PlotValue(valueOfSqM, *area);
+                        Put(sheet, row, kValueColumn, value);
+                        zoneTotals.add({*area, NumberOr0(value)});
+                    }
                 }
             }
         }
+        ++row;
+        PutTotals(sheet, row, QStringLiteral("Разом по зоні ") + zone.number, zoneTotals);
+        settlementTotals.add(zoneTotals);
     }
+    ++row;
+    PutTotals(sheet, row, QStringLiteral("Разом по населеному пункту"), settlementTotals);
     Save(workbook, progress, outcome);
     EndWorkbook(messages, progress);
 }
@@ -187,9 +251,11 @@ void FillQuarterWorkbook(Workbook& workbook, TMessages& messages, JobProgress& p
     if (!sheetPointer)
         return;
     Worksheet& sheet = *sheetPointer;
-    valuation::Settlement settlement;
-    if (!ReadModel(context, messages, settlement))
+    valuation::Settlement own;
+    const valuation::Settlement* read = ReadModel(context, messages, own);
+    if (!read)
         return;
+    const valuation::Settlement& settlement = *read;
     Query q(context.data);
     const QString averageText = settlement.averageValueText();
     if (NumberOr0(averageText) <= 0)
@@ -239,12 +305,13 @@ void FillQuarterWorkbook(Workbook& workbook, TMessages& messages, JobProgress& p
             }
         }
     }
-    HideUnusedFactors(sheet, settlement, 9, valued);
+    HideUnusedFactors(sheet, settlement, 9, 40, valued);
     int row = 6;
     for (const QString& zone : zones) {
         ++row;
         sheet.setCellValue(row, 3, zone + ZoneCaptionSuffix());
         sheet.setCellBold(row, 3, true);
+        FitRowToText(sheet, row, 3, zone + ZoneCaptionSuffix());
         const valuation::Zone* model = settlement.zone(zone);
         const QString km2Text = model ? model->km2 : QString();
         const QString valueText = model ? model->value : QString();
@@ -257,6 +324,7 @@ void FillQuarterWorkbook(Workbook& workbook, TMessages& messages, JobProgress& p
             Put(sheet, row, 1, values[1]);
             Put(sheet, row, 2, values[2]);
             Put(sheet, row, 3, values[3]);
+            FitRowToText(sheet, row, 3, values[3]);
             Put(sheet, row, 4, averageText);
             Put(sheet, row, 5, km2Text);
             Put(sheet, row, 6, valueText);

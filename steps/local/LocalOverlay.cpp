@@ -24,16 +24,6 @@ int FieldIndexOf(const QStringList& names, const QString& name) {
 
 } // namespace
 
-int LocalLayerFactor(const QString& layerName) {
-    const QString digits = layerName.mid(3, 2);
-    if (digits.isEmpty())
-        return 0;
-    for (const QChar c : digits)
-        if (c < u'0' || c > u'9')
-            return 0;
-    return digits.toInt();
-}
-
 LocalOverlayResult CollectLocalFactors(const QString& folder, int catalogueSize,
                                        const OverlayProgress& progress) {
     LocalOverlayResult result;

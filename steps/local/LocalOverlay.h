@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/StringGrid.h"
+#include "map/MapGlobal.h"
 #include "map/Overlay.h"
 #include "steps/common/WorkingItems.h"
 #include "steps/local/LocalCatalogue.h"
@@ -33,12 +34,6 @@ struct LocalOverlayResult {
     std::vector<int> factors;
     OverlayStats stats;
 };
-
-/**
- * The factor number of a local-factor layer: characters 4 and 5 of its name ("лок07" is 7,
- * "лок7" is 7); 0 when they are not digits.
- */
-int LocalLayerFactor(const QString& layerName);
 
 /**
  * Overlays every "лок*.tab" of the folder (in name order) on "<folder>/райони.tab", all read

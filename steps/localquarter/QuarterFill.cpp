@@ -56,9 +56,9 @@ QuarterFillResult FillStatementFromDistricts(Connection& project, StringGrid& gr
                 grid.set(row, DistrictCol, district);
                 grid.set(row, NameCol, category->name.toLower());
                 grid.set(row, FunctionalCol, FormatFixed(category->kf, 2));
-                for (const valuation::LocalCell& cell : settlement.local)
-                    if (cell.district == district && cell.factor >= 1 && cell.factor <= factors)
-                        grid.set(row, factorCol(cell.factor), cell.coefficient);
+                for (const valuation::LocalCell* cell : settlement.localCells(district))
+                    if (cell->factor >= 1 && cell->factor <= factors)
+                        grid.set(row, factorCol(cell->factor), cell->coefficient);
             }
         }
     }

@@ -276,10 +276,14 @@ TEST_F(MapServices, SelectionAttributesFollowLayerOrder) {
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].field, "Raion");
     EXPECT_EQ(lines[0].value, "2");
+    EXPECT_EQ(lines[0].layer, QStringLiteral("райони"));
     EXPECT_EQ(lines[1].field, "Zona");
+    EXPECT_EQ(lines[1].layer, QStringLiteral("зони"));
     EXPECT_EQ(lines[2].value, "1.2");
-    // Hidden layers are not selected; a click on nothing clears.
+    // A hidden layer's object leaves the list; hidden layers are not selected; a click on
+    // nothing clears.
     GetLayer(map, QStringLiteral("зони"))->setVisible(false);
+    EXPECT_EQ(SelectionAttributes(map).size(), 1u);
     map.selectAt({60, 10}, 0.5);
     EXPECT_EQ(SelectionAttributes(map).size(), 1u);
     map.selectAt({500, 500}, 0.5);

@@ -55,13 +55,18 @@ TEST_F(MapViewTest, LoadsTheStandardLayersWithoutComplainingAboutAMissingOne) {
 }
 
 TEST_F(MapViewTest, ClicksWithEachTool) {
-    // Select: the attribute list shows both layers' objects, districts first.
+    // Select: the attribute list shows both layers' objects, districts first, each layer's
+    // fields under its name.
     QTest::mouseClick(view.CmdSelect, Qt::LeftButton);
     QTest::mouseClick(view.Map1, Qt::LeftButton, {}, screenOf({750, 250}));
-    ASSERT_EQ(view.ListMapValues->topLevelItemCount(), 3);
-    EXPECT_EQ(view.ListMapValues->topLevelItem(0)->text(0), "Raion");
-    EXPECT_EQ(view.ListMapValues->topLevelItem(0)->text(1), "2");
-    EXPECT_EQ(view.ListMapValues->topLevelItem(2)->text(1), QStringLiteral("межа"));
+    ASSERT_EQ(view.ListMapValues->topLevelItemCount(), 2);
+    const QTreeWidgetItem* districts = view.ListMapValues->topLevelItem(0);
+    EXPECT_EQ(districts->text(0), QStringLiteral("райони"));
+    ASSERT_EQ(districts->childCount(), 2);
+    EXPECT_EQ(districts->child(0)->text(0), "Raion");
+    EXPECT_EQ(districts->child(0)->text(1), "2");
+    EXPECT_EQ(view.ListMapValues->topLevelItem(1)->text(0), QStringLiteral("межі"));
+    EXPECT_EQ(view.ListMapValues->topLevelItem(1)->child(0)->text(1), QStringLiteral("межа"));
 
     // Zoom in by a click halves the shown width and centres on the click.
     QTest::mouseClick(view.CmdZoomin, Qt::LeftButton);
@@ -111,13 +116,35 @@ TEST_F(MapViewTest, KeyboardPansAndZooms) {
     EXPECT_NEAR(view.map().zoom(), zoom, 1e-6);
 }
 
-TEST_F(MapViewTest, BusyViewLeavesTheAttributeListAlone) {
+TEST_F(MapViewTest, AttributeListFollowsTheMapOnceNotBusy) {
     view.setBusy(true);
     view.map().selectAt({100, 100}, 1);
     EXPECT_EQ(view.ListMapValues->topLevelItemCount(), 0);
+    // The selection made while busy shows as soon as the view is free again.
     view.setBusy(false);
-    view.map().selectAt({100, 100}, 1);
-    EXPECT_EQ(view.ListMapValues->topLevelItemCount(), 3);
+    EXPECT_EQ(view.ListMapValues->topLevelItemCount(), 2);
+    // Hiding a layer takes its object out of the list at once.
+    view.ListMapLayers->item(0)->setCheckState(Qt::Unchecked);
+    ASSERT_EQ(view.ListMapValues->topLevelItemCount(), 1);
+    EXPECT_EQ(view.ListMapValues->topLevelItem(0)->text(0), QStringLiteral("межі"));
+}
+
+TEST_F(MapViewTest, LabelsToggleShowsTheDistrictNumbers) {
+    view.map().setBounds({0, 0, 1000, 1000});
+    auto pixelsOf = [this](const QImage& image) {
+        const QPoint c = screenOf({250, 250}); // the middle of district 1
+        int dark = 0;
+        for (int y = c.y() - 8; y <= c.y() + 8; ++y)
+            for (int x = c.x() - 8; x <= c.x() + 8; ++x)
+                dark += qGray(image.pixel(x, y)) < 100;
+        return dark;
+    };
+    ASSERT_TRUE(view.cmdLabels->isChecked());
+    const int withLabels = pixelsOf(view.Map1->grab().toImage());
+    QTest::mouseClick(view.cmdLabels, Qt::LeftButton);
+    EXPECT_FALSE(view.Map1->showsLabels());
+    const int without = pixelsOf(view.Map1->grab().toImage());
+    EXPECT_GT(withLabels, without + 5);
 }
 
 TEST_F(MapViewTest, UncheckingALayerHidesIt) {

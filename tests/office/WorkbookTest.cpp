@@ -110,6 +110,20 @@ TEST_F(WorkbookTest, NewRowsAndCellsStayInOrder) {
     EXPECT_EQ(a.cellText(40, 39), QStringLiteral("last"));
 }
 
+// A row of wrapped text gets its height; a row that does not exist yet is made for it.
+TEST_F(WorkbookTest, RowHeightsAreWrittenWithTheirRows) {
+    Worksheet& s = book->worksheet(1);
+    s.setCellValue(9, 2, QStringLiteral("довга назва"));
+    s.setRowHeight(9, 25.5);
+    s.setRowHeight(12, 38.25);
+    EXPECT_THROW(s.setRowHeight(10, 0), OfficeError);
+    auto again = roundTrip();
+    const QByteArray sheet = PartOf(out, QStringLiteral("xl/worksheets/sheet1.xml"));
+    EXPECT_TRUE(sheet.contains("<row r=\"9\" ht=\"25.5\" customHeight=\"1\""));
+    EXPECT_TRUE(sheet.contains("<row r=\"12\" ht=\"38.25\" customHeight=\"1\""));
+    EXPECT_EQ(again->worksheet(1).cellText(9, 2), QStringLiteral("довга назва"));
+}
+
 TEST_F(WorkbookTest, BoldAddsOneFontAndFormatPerStyle) {
     Worksheet& s = book->worksheet(1);
     EXPECT_FALSE(s.cellBold(7, 2));

@@ -50,10 +50,18 @@ TEST_F(SettlementTest, ReadsTheSharedDataOnce) {
     EXPECT_FALSE(s.km3(QStringLiteral("2")).hasFactors());
     EXPECT_EQ(s.km3(QStringLiteral("10")).refused, QStringList{QStringLiteral("abc")});
     EXPECT_EQ(s.localCoefficient(QStringLiteral("1"), 2), QStringLiteral("0.95"));
+    const std::vector<const LocalCell*> cells = s.localCells(QStringLiteral(" 1 "));
+    ASSERT_EQ(cells.size(), 2u);
+    EXPECT_EQ(cells[1]->factor, 2);
+    EXPECT_TRUE(s.localCells(QStringLiteral("7")).empty());
 
     // Without functional use every district is land for housing (Kf 1).
     ASSERT_EQ(s.landUse(QStringLiteral("1")).size(), 1u);
     EXPECT_EQ(s.landUse(QStringLiteral("1"))[0]->kf, 1.0);
+    // ... over the district's whole area; other land has none, nor has an unknown district.
+    EXPECT_EQ(s.landUseArea(QStringLiteral("1"), ResidentialLandUse().column), QStringLiteral("5"));
+    EXPECT_EQ(s.landUseArea(QStringLiteral("1"), 1), QString());
+    EXPECT_EQ(s.landUseArea(QStringLiteral("7"), ResidentialLandUse().column), QString());
     // 68.89 x 2.5 x 1.05 (Km3 1.045 shown as 1.05).
     EXPECT_NEAR(*s.valuePerSqM(QStringLiteral("1"), 2.5), 180.83625, 1e-9);
     EXPECT_FALSE(s.valuePerSqM(QStringLiteral("7"), 1.0).has_value());
@@ -72,4 +80,8 @@ TEST_F(SettlementTest, FunctionalUseGivesTheDistrictsCategories) {
     EXPECT_EQ(s.landUse(QStringLiteral("1"))[0]->column, 1);
     ASSERT_EQ(s.landUse(QStringLiteral("2")).size(), 1u);
     EXPECT_EQ(s.landUse(QStringLiteral("2"))[0]->kf, 0.8);
+    // The areas of those categories as stored; housing is not the whole district here.
+    EXPECT_EQ(s.landUseArea(QStringLiteral("1"), 1), QStringLiteral("2.5"));
+    EXPECT_EQ(s.landUseArea(QStringLiteral("1"), ResidentialLandUse().column), QString());
+    EXPECT_EQ(s.landUseArea(QStringLiteral("2"), 13), QStringLiteral("1"));
 }

@@ -274,6 +274,12 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
     for (const auto& [fact, value] :
          {std::pair{QStringLiteral("Назва"), demo::settlementName()},
           std::pair{QStringLiteral("Адміністративний статус"), QStringLiteral("село")},
+          std::pair{QStringLiteral("Рада"), QStringLiteral("Демонстраційна сільська рада")},
+          std::pair{QStringLiteral("Область"), QStringLiteral("Київська область")},
+          std::pair{QStringLiteral("Рік оцінки"), QStringLiteral("2025")},
+          std::pair{QStringLiteral("Замовник"), QStringLiteral("Демонстраційна сільська рада")},
+          std::pair{QStringLiteral("Виконавець"),
+                    QStringLiteral("ТОВ «Демонстраційне землевпорядне бюро»")},
           std::pair{QStringLiteral("Загальна площа, га"), area},
           std::pair{QStringLiteral("Чисельність населення, тис. чол."), QStringLiteral("1.85")}})
         Run(settlementDb,

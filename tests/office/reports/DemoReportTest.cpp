@@ -2,13 +2,19 @@
 // it saves the three documents, which read back with our own reader (and convert with
 // LibreOffice where it is installed).
 #include "common/FileUtils.h"
+#include "db/Database.h"
 #include "office/Document.h"
+#include "office/OfficeJob.h"
 #include "office/Workbook.h"
+#include "office/reports/ReportMaps.h"
+#include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
+#include "valuation/Settlement.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -83,7 +89,18 @@ TEST(DemoReport, TheDemonstrationSettlementGivesThreeRealDocuments) {
     ASSERT_TRUE(report);
     EXPECT_TRUE(
         report->bookmarkText(QStringLiteral("NP")).contains(QStringLiteral("Демонстраційне")));
-    ASSERT_GE(report->tableCount(), 14);
+    // The key results with their formulas, the numbers agreeing with one another.
+    EXPECT_EQ(report->bookmarkText(QStringLiteral("COSTS")),
+              QStringLiteral("В = Вз × 1000 / (Sот × 10 000) = 77650.00 × 1000 / (328.7980 × "
+                             "10 000) = 23.62 грн/м²"));
+    EXPECT_EQ(report->bookmarkText(QStringLiteral("KM1")), QStringLiteral("1.200"));
+    EXPECT_EQ(report->bookmarkText(QStringLiteral("AVERAGE")),
+              QStringLiteral("Цнм = 23.62 × 6 / 3 × 1.200 = 56.69 грн/м²"));
+    EXPECT_TRUE(report->bookmarkText(QStringLiteral("RESULTS"))
+                    .contains(QStringLiteral("Цнм = 23.62 × 6 / 3 × 1.200 = 56.69 грн/м²")));
+    EXPECT_FALSE(report->bookmarkText(QStringLiteral("CLIENT")).contains(u'_'));
+    // Fourteen data tables, less the index table of the zoning variant not used.
+    ASSERT_EQ(report->tableCount(), 13);
     int filledTables = 0;
     for (int t = 1; t <= report->tableCount(); ++t) {
         const WordTable table = report->table(t);
@@ -91,6 +108,11 @@ TEST(DemoReport, TheDemonstrationSettlementGivesThreeRealDocuments) {
             ++filledTables;
     }
     EXPECT_GE(filledTables, 12);
+    // Its four map appendices are pictures of the package.
+    const QStringList parts = report->package().partNames();
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_TRUE(parts.contains(QStringLiteral("word/media/image%1.png").arg(i))) << i;
+    EXPECT_FALSE(parts.contains(QStringLiteral("word/media/image5.png")));
 
     // The district workbook: a row per district and use in every zone, the quarter workbook a
     // row per quarter; both under the numbering row, zone by zone.
@@ -102,6 +124,52 @@ TEST(DemoReport, TheDemonstrationSettlementGivesThreeRealDocuments) {
         EXPECT_EQ(sheet.cellText(6, 1), QStringLiteral("1"));
         EXPECT_GE(FilledRows(sheet, 1, 7), 12);
     }
+}
+
+// Each appendix of the demonstration is a full A4 text page at 200 dpi with a map on it; a
+// settlement without a soil layer says so instead of drawing that map.
+TEST(DemoReport, EachAppendixIsAFullPageMapAndAMissingLayerIsNamed) {
+    TestApplication();
+    QTemporaryDir dir;
+    const QString folder = CopyDemoSettlement(dir);
+    if (folder.isEmpty())
+        GTEST_SKIP() << "the program folder is not built";
+    for (const QString& name : QDir(folder).entryList({QStringLiteral("грунти.*")}))
+        ASSERT_TRUE(QFile::remove(JoinPath(folder, name)));
+    Connection data, catalogue;
+    ASSERT_TRUE(data.open(JoinPath(folder, QStringLiteral("data.sqlite"))));
+    ASSERT_TRUE(catalogue.open(JoinPath(BuiltAppDir(), QStringLiteral("baza.sqlite"))));
+    const reports::ReportContext context{&data, &catalogue, QStringLiteral("с. Демонстраційне"),
+                                         folder};
+    valuation::Settlement settlement;
+    ASSERT_TRUE(valuation::ReadSettlement(data, settlement));
+    SilentProgress progress;
+    const std::vector<reports::AppendixMap> maps =
+        reports::DrawAppendixMaps(context, settlement, progress);
+    ASSERT_EQ(maps.size(), 4u);
+    for (size_t i = 0; i < 3; ++i) {
+        SCOPED_TRACE(maps[i].title.toStdString());
+        ASSERT_EQ(maps[i].leftOut, QString());
+        const QImage& image = maps[i].printed.image;
+        EXPECT_EQ(image.size(), QSize(1299, 1874)); // 165 x 238 mm at 200 dpi
+        EXPECT_GT(maps[i].printed.scale, 0);
+        EXPECT_GT(maps[i].printed.labelsPlaced, 5);
+        // Not blank: a share of the page is painted (hatched factors paint less), in several
+        // colours.
+        int painted = 0;
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); y += 7) {
+            for (int x = 0; x < image.width(); x += 7) {
+                const QRgb c = image.pixel(x, y);
+                painted += c != qRgb(255, 255, 255);
+                colours.insert(c);
+            }
+        }
+        EXPECT_GT(painted, (image.width() / 7) * (image.height() / 7) / 20);
+        EXPECT_GT(colours.size(), 8);
+    }
+    EXPECT_TRUE(maps[3].printed.image.isNull());
+    EXPECT_EQ(maps[3].leftOut, QStringLiteral("у папці населеного пункту немає шару «грунти»"));
 }
 
 TEST(LibreOfficeDemoReport, TheThreeDocumentsConvertToPdf) {

@@ -87,7 +87,11 @@ bool RunStatements(Connection& connection, const QString& script, QString* error
 void MakeReportTemplate(const QString& path) {
     const std::vector<Shape> shapes{
         {QStringLiteral("Загальні дані про населений пункт NP"), 2, 1, true, {}},
-        {QStringLiteral("Витрати на освоєння та облаштування земель"), 5, 2, true, {}},
+        {QStringLiteral("Витрати на освоєння та облаштування земель"),
+         5,
+         2,
+         true,
+         {QStringLiteral("Разом"), QStringLiteral("Витрати на 1 м²")}},
         {QStringLiteral("Структура земель населеного пункту NP"), 2, 1, false,
          Numbered(QStringLiteral("рядок "), 20)},
         {QStringLiteral("Опис та склад районів NP"), 3, 1, true, {}},
@@ -123,8 +127,21 @@ void MakeReportTemplate(const QString& path) {
     QByteArray body = "<w:p><w:r><w:t xml:space=\"preserve\">Технічний звіт: </w:t></w:r>"
                       "<w:bookmarkStart w:id=\"0\" w:name=\"NP\"/><w:r><w:t>назва</w:t></w:r>"
                       "<w:bookmarkEnd w:id=\"0\"/></w:p>";
+    // The title page's requisites and the results the text states, each a bookmark.
+    int id = 10;
+    for (const char* name :
+         {"CLIENT", "CONTRACTOR", "STATUS", "YEAR", "COSTS", "KM1", "AVERAGE", "RESULTS"}) {
+        const QByteArray n = QByteArray::number(id++);
+        body += "<w:p><w:r><w:t xml:space=\"preserve\">" + QByteArray(name) +
+                ": </w:t></w:r><w:bookmarkStart w:id=\"" + n + "\" w:name=\"" + name +
+                "\"/><w:r><w:t>____</w:t></w:r><w:bookmarkEnd w:id=\"" + n + "\"/></w:p>";
+    }
     for (const Shape& s : shapes)
         body += Table(s);
+    // The list of the map appendices and the place of their pages.
+    body += "<w:p><w:bookmarkStart w:id=\"1\" w:name=\"MAPLIST\"/><w:r><w:t>карти</w:t></w:r>"
+            "<w:bookmarkEnd w:id=\"1\"/></w:p>"
+            "<w:p><w:bookmarkStart w:id=\"2\" w:name=\"MAPS\"/><w:bookmarkEnd w:id=\"2\"/></w:p>";
     const QByteArray xml =
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:document "
         "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>" +
@@ -137,7 +154,7 @@ void MakeReportTemplate(const QString& path) {
 void MakeWorkbookTemplate(const QString& path, bool quarters) {
     auto book = Workbook::createBlank();
     Worksheet& sheet = book->worksheet(1);
-    const int columns = quarters ? 40 : 39;
+    const int columns = quarters ? 40 : 41;
     sheet.setCellValue(1, 1,
                        quarters ? QStringLiteral("Розрахунок грошової оцінки з кварталами")
                                 : QStringLiteral("Розрахунок грошової оцінки"));
@@ -280,9 +297,23 @@ bool CreateSettlement(const QString& appDir, const QString& folder, const QStrin
 QString DumpReport(const QString& docxPath) {
     auto document = WordDocument::open(docxPath);
     QString dump = QStringLiteral("NP: ") + document->bookmarkText(QStringLiteral("NP")) + u'\n';
+    // The paragraphs outside the tables, as the report's text reads: the requisites, the
+    // results and the list of the map appendices.
+    const pugi::xml_node body =
+        document->package().xml(document->mainPart()).document_element().child("w:body");
+    for (pugi::xml_node p = body.child("w:p"); p; p = p.next_sibling("w:p")) {
+        QString text;
+        for (const pugi::xpath_node& t : p.select_nodes(".//w:t"))
+            text += QString::fromUtf8(t.node().child_value());
+        if (p.select_node(".//w:drawing"))
+            text += QStringLiteral("[малюнок]");
+        if (!text.isEmpty())
+            dump += QStringLiteral("¶ ") + text + u'\n';
+    }
     for (int i = 1; i <= document->tableCount(); ++i) {
         const WordTable t = document->table(i);
-        dump += QStringLiteral("## ") + t.cellText(1, 1) + u'\n';
+        dump += QStringLiteral("## ") + t.cellText(1, 1) +
+                QStringLiteral(" [%1]").arg(t.columnCount()) + u'\n';
         for (int r = 2; r <= t.rowCount(); ++r) {
             QStringList cells;
             for (int c = 1; c <= t.columnCount(); ++c) {

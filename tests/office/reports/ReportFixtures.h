@@ -11,10 +11,11 @@ namespace fixtures {
 
 /**
  * A report template (".dotx"): the bookmark "NP" and the fourteen data tables with their
- * titles, header rows, first data rows and fixed rows, plus one table of no known title.
+ * titles, header rows, first data rows and fixed rows, plus one table of no known title, and
+ * the bookmarks "MAPLIST" and "MAPS" of the map appendices.
  */
 void MakeReportTemplate(const QString& path);
-/** A workbook template (".xltx") with the heading rows and 40 columns (41 for quarters). */
+/** A workbook template (".xltx") with the heading rows and 41 columns (40 for quarters). */
 void MakeWorkbookTemplate(const QString& path, bool quarters);
 /** The three templates under their names in a template folder. */
 void MakeTemplates(const QString& templateDir);
@@ -41,7 +42,10 @@ bool CreateCatalogue(const QString& path, int factors, const QString& settlement
 bool CreateSettlement(const QString& appDir, const QString& folder, const QString& script,
                       QString* error = nullptr);
 
-/** The tables of a saved document: "## title", then each further row's cells joined by " | ". */
+/**
+ * A saved document: its paragraphs outside tables ("¶ text"), then its tables: "## title
+ * [columns]", then each further row's cells joined by " | ".
+ */
 QString DumpReport(const QString& docxPath);
 /** A saved workbook's first sheet: its hidden columns, then its rows of values (bold marked). */
 QString DumpWorkbook(const QString& xlsxPath);

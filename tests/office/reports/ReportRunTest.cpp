@@ -64,7 +64,7 @@ protected:
         ASSERT_TRUE(data.open(JoinPath(folder, QStringLiteral("data.sqlite"))));
         ASSERT_TRUE(catalogue.open(app.file(QStringLiteral("baza.sqlite"))));
     }
-    ReportContext context() { return {&data, &catalogue, QStringLiteral("с. Тестове")}; }
+    ReportContext context() { return {&data, &catalogue, QStringLiteral("с. Тестове"), folder}; }
     ReportRunResult run(bool interactive = true) {
         HeadlessJobRunner jobs;
         return RunReports(context(), folder, templates(), jobs, interactive);

@@ -1,0 +1,72 @@
+#include "map/PngEncoder.h"
+
+#include <QImage>
+#include <zlib.h>
+
+namespace {
+
+void AppendBigEndian(QByteArray& out, quint32 value) {
+    const char bytes[4] = {static_cast<char>(value >> 24), static_cast<char>(value >> 16),
+                           static_cast<char>(value >> 8), static_cast<char>(value)};
+    out.append(bytes, 4);
+}
+
+/** A chunk: its length, type, data and the CRC of type and data. */
+void AppendChunk(QByteArray& out, const char* type, const QByteArray& data) {
+    AppendBigEndian(out, static_cast<quint32>(data.size()));
+    const qsizetype start = out.size();
+    out.append(type, 4);
+    out.append(data);
+    const auto* typed = reinterpret_cast<const Bytef*>(out.constData() + start);
+    AppendBigEndian(out, static_cast<quint32>(crc32(0, typed, static_cast<uInt>(4 + data.size()))));
+}
+
+} // namespace
+
+QByteArray EncodeFlatPng(const QImage& source) {
+    if (source.isNull())
+        return QByteArray();
+    const QImage image =
+        source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
+            ? source
+            : source.convertToFormat(QImage::Format_RGB32);
+    const int width = image.width();
+    const int height = image.height();
+    // Rows of filter type 0 (none) and red, green, blue bytes.
+    QByteArray raw(static_cast<qsizetype>(height) * (3 * static_cast<qsizetype>(width) + 1),
+                   Qt::Uninitialized);
+    char* at = raw.data();
+    for (int y = 0; y < height; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        *at++ = 0;
+        for (int x = 0; x < width; ++x) {
+            *at++ = static_cast<char>(qRed(line[x]));
+            *at++ = static_cast<char>(qGreen(line[x]));
+            *at++ = static_cast<char>(qBlue(line[x]));
+        }
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    QByteArray packed(static_cast<qsizetype>(packedSize), Qt::Uninitialized);
+    if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
+                  reinterpret_cast<const Bytef*>(raw.constData()), static_cast<uLong>(raw.size()),
+                  Z_BEST_SPEED) != Z_OK)
+        return QByteArray();
+    packed.truncate(static_cast<qsizetype>(packedSize));
+
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    QByteArray header;
+    AppendBigEndian(header, static_cast<quint32>(width));
+    AppendBigEndian(header, static_cast<quint32>(height));
+    header.append("\x08\x02\x00\x00\x00", 5); // 8 bits, RGB, deflate, no filter, no interlace
+    AppendChunk(png, "IHDR", header);
+    if (image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0) {
+        QByteArray resolution;
+        AppendBigEndian(resolution, static_cast<quint32>(image.dotsPerMeterX()));
+        AppendBigEndian(resolution, static_cast<quint32>(image.dotsPerMeterY()));
+        resolution.append('\x01'); // per metre
+        AppendChunk(png, "pHYs", resolution);
+    }
+    AppendChunk(png, "IDAT", packed);
+    AppendChunk(png, "IEND", QByteArray());
+    return png;
+}

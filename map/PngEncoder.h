@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QByteArray>
+
+class QImage;
+
+/**
+ * The picture as PNG bytes (8-bit RGB, with its resolution), written without row filters and
+ * with a fast deflate: a printed map of flat colours compresses as well so, several times
+ * faster than a general PNG writer tries its filters. Empty for an empty picture.
+ */
+QByteArray EncodeFlatPng(const QImage& image);
