@@ -114,4 +114,40 @@ TEST(DocumentRows, RowsCopiedFromAnEmptyRowKeepItsSize) {
               3);
 }
 
+// Rows inserted and not yet written into the tree lose the removed columns and take the widths
+// too: every row of the saved table has the same cells.
+TEST(DocumentRows, ColumnsRemovedAfterInsertedRowsGoFromEveryRow) {
+    QTemporaryDir dir;
+    auto doc = WordDocument::createBlank();
+    QByteArray grid = "<w:tblGrid>";
+    QByteArray row = "<w:tr>";
+    for (int c = 0; c < 5; ++c) {
+        grid += "<w:gridCol w:w=\"1000\"/>";
+        row += "<w:tc><w:tcPr><w:tcW w:w=\"1000\" w:type=\"dxa\"/></w:tcPr><w:p/></w:tc>";
+    }
+    grid += "</w:tblGrid>";
+    row += "</w:tr>";
+    doc->package().setPartData(
+        doc->mainPart(),
+        "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+        "<w:body><w:tbl>" +
+            grid + row + "</w:tbl><w:sectPr/></w:body></w:document>");
+    const QString path = dir.filePath(QStringLiteral("t.docx"));
+    doc->package().save(path);
+    doc = WordDocument::open(path);
+    WordTable t = doc->table(1);
+    doc->selectCell(t, 1, 1);
+    doc->insertRowsBelow(3);
+    t.setCellText(4, 2, QStringLiteral("вставлений"));
+    t.removeColumns(4, 5);
+    t.setGridWidths({1500, 1500, 1500});
+    EXPECT_EQ(t.columnCount(), 3);
+    EXPECT_EQ(t.cellText(4, 2), QStringLiteral("вставлений"));
+    doc->saveAs(path);
+    const QString xml = QString::fromUtf8(PartOf(path, QStringLiteral("word/document.xml")));
+    EXPECT_EQ(xml.count(QStringLiteral("<w:tr>")), 4);
+    EXPECT_EQ(xml.count(QRegularExpression(QStringLiteral("<w:tc>"))), 12);
+    EXPECT_EQ(xml.count(QStringLiteral("w:w=\"1500\"")), 3 + 12);
+}
+
 } // namespace
