@@ -3,8 +3,8 @@
 // for 50 zones. Run: QT_QPA_PLATFORM=offscreen build/bench/steps/bench_steps
 #include "common/FileUtils.h"
 #include "db/Database.h"
-#include "db/Transaction.h"
 #include "db/QueryFunctions.h"
+#include "db/Transaction.h"
 #include "map/MapGlobal.h"
 #include "steps/common/Indicators.h"
 #include "steps/zonal/FormOtsenkaZonalnistSEUC.h"
