@@ -4,6 +4,7 @@
 #include "app/CopiesWindow.h"
 #include "app/MainWindow.h"
 #include "app/MapTab.h"
+#include "app/StepRegistry.h"
 #include "catalogue/core/Catalogue.h"
 #include "catalogue/core/CataloguePaths.h"
 #include "common/FileUtils.h"
@@ -80,7 +81,7 @@ void TFormMain::LoadSettlementView(const QString& folder) {
     bool connected = false;
     const bool loaded = catalogue::LoadSettlementEntries(folder, files, &connected);
     if (connected) {
-        fillList(ListView1, catalogue::StepEntries());
+        fillList(ListView1, StepListEntries());
         // The steps of this settlement work on its database, the session's map and tables.
         m_stepContext.project = &Db().data;
         m_stepContext.catalogue = &Db().main;

@@ -1,6 +1,7 @@
 // The main window's side of the valuation chain: stale steps marked in the step list, the
 // "Проект" menu's check and recalculation, and the check before "Заповнити звіт".
 #include "app/MainWindow.h"
+#include "app/StepRegistry.h"
 
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
@@ -26,16 +27,6 @@ QString Shortened(const QStringList& lines, const QString& separator) {
     if (lines.size() > kShownLines)
         shown << QStringLiteral("... і ще %1").arg(lines.size() - kShownLines);
     return shown.join(separator);
-}
-
-/** The step of a step-list caption; false for an entry that is not a valuation step. */
-bool StepOfCaption(const QString& caption, valuation::Step* step) {
-    for (const valuation::Step s : valuation::Steps())
-        if (valuation::StepCaption(s) == caption) {
-            *step = s;
-            return true;
-        }
-    return false;
 }
 
 /** Where the step list's marks of each settlement are remembered. */
@@ -67,9 +58,10 @@ void TFormMain::MarkStaleSteps() {
                          valuation::StepMarksOf(*m_stepContext.project, MarksFolder(), marks);
     for (int i = 0; i < ListView1->count(); ++i) {
         QListWidgetItem* item = ListView1->item(i);
-        valuation::Step step{};
-        if (!StepOfCaption(item->text(), &step))
+        const StepRegistration* registered = FindStep(item->data(kRoleKind).toInt());
+        if (!registered)
             continue;
+        const valuation::Step step = registered->step;
         const bool stale = checked && marks.isStale(step);
         item->setIcon(stale ? QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning)
                             : ItemKindIcon(item->data(kRoleKind).toInt()));

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/MapTab.h"
+#include "app/StepRegistry.h"
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
 #include "common/Messages.h"
@@ -438,7 +439,7 @@ void TFormMain::OpenListItem(QListWidgetItem* item) {
         OpenMaterialsFolder();
         break;
     default:
-        if (kind >= KindStepInfo && kind <= KindStepLocalByQuarter && m_dialogs.openStep) {
+        if (FindStep(kind) && m_dialogs.openStep) {
             m_dialogs.openStep(kind);
             MarkStaleSteps();
         }

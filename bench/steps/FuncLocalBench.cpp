@@ -14,6 +14,7 @@
 #include "steps/localquarter/FormOtsenkaLocalny2.h"
 #include "steps/localquarter/QuarterStatement.h"
 #include "tools/demo/DemoSettlement.h"
+#include "valuation/Schema.h"
 #include "widgets/GridView.h"
 
 #include <QApplication>
@@ -132,7 +133,7 @@ struct QuarterDb {
     QuarterDb() {
         if (!db.create(dir.filePath(QStringLiteral("data.sqlite"))))
             qFatal("no database");
-        EnsureQuarterTable(db);
+        valuation::UpgradeSettlementDatabase(db);
         for (int k = 1; k <= 17; ++k)
             catalogue.push_back(LocalFactor{k, QStringLiteral("Фактор %1").arg(k), "0.90", "1.10"});
         statement = MakeQuarterGrid(17);

@@ -1,6 +1,6 @@
 #include "catalogue/core/Catalogue.h"
 
-#include "valuation/Names.h"
+#include "valuation/Schema.h"
 
 #include "catalogue/core/CatalogueOpen.h"
 #include "catalogue/core/CataloguePaths.h"
@@ -37,28 +37,6 @@ bool SameFile(const QString& a, const QString& b) {
 }
 
 } // namespace
-
-std::vector<ListEntry> StepEntries() {
-    // The captions are the valuation model's, so the check names a step as the list shows it.
-    using valuation::Step;
-    static const std::pair<Step, int> steps[] = {
-        {Step::Info, KindStepInfo},
-        {Step::Areas, KindStepAreas},
-        {Step::Costs, KindStepCosts},
-        {Step::Average, KindStepAverage},
-        {Step::ZonalWeighted, KindStepZonalWeighted},
-        {Step::ZonalGrouped, KindStepZonalSEUC},
-        {Step::Functional, KindStepFunctional},
-        {Step::Local, KindStepLocal},
-        {Step::LocalByQuarter, KindStepLocalByQuarter},
-        {Step::Agricultural, KindStepAgricultural},
-        {Step::Plots, KindStepPlots},
-    };
-    std::vector<ListEntry> entries;
-    for (const auto& [step, kind] : steps)
-        entries.push_back({valuation::StepCaption(step), kind, {}, {}});
-    return entries;
-}
 
 bool LoadProjectRows(ProjectTreeRows& rows) {
     rows = {};
@@ -140,14 +118,9 @@ bool LoadSettlementEntries(const QString& folder, std::vector<ListEntry>& files,
     if (connected)
         *connected = true;
     Query& q = Db().queryData;
-    // Older settlement databases lack the columns of the Si, Ei, Ui, Ci structuring and the
-    // indexation applied to the agricultural base values.
-    AddMissingTextColumns(
-        Db().data, QStringLiteral("км2"),
-        {QStringLiteral("si"), QStringLiteral("ei"), QStringLiteral("ui"), QStringLiteral("ci")},
-        50);
-    AddMissingTextColumns(Db().data, QStringLiteral("угіддя"),
-                          {QStringLiteral("до_індексації"), QStringLiteral("індексація")}, 50);
+    // A database of an older version gets its missing tables and columns once, here; a
+    // failure leaves the step that needs them to report it on reading.
+    valuation::UpgradeSettlementDatabase(Db().data);
     if (!RunQuery(q, QStringLiteral("SELECT * FROM data ORDER BY id"), true)) {
         ShowError(QStringLiteral("Помилка завантаження даних нас.пункту. Подробиці: ") +
                   LastError());

@@ -12,9 +12,6 @@
  */
 namespace catalogue {
 
-/** The settlement's step entries in list order. */
-std::vector<ListEntry> StepEntries();
-
 /** Reads "projects" and nests settlements under their projects; false when the read failed. */
 bool LoadProjectRows(ProjectTreeRows& rows);
 

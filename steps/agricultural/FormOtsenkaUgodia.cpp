@@ -55,14 +55,15 @@ TFormOtsenkaUgodia::TFormOtsenkaUgodia(const StepContext& context, QWidget* pare
             showIndexation(kind);
         });
         connect(page->GridUgodia, &GridView::editRefused, this,
-                [page](int row, int col, const QString& text) {
+                [this, page](int row, int col, const QString& text) {
+                    // The edit is being refused: the cell is made current, not committed again.
                     page->GridUgodia->setCurrentCell(row, col);
-                    ShowBalloon(QStringLiteral("Попередження"),
-                                QStringLiteral("Грунту з шифром \"%1\" немає в довіднику. "
-                                               "Оберіть шифр зі списку; новий грунт додають на "
-                                               "сторінці \"Грунти\".")
-                                    .arg(text.trimmed()),
-                                2, page->GridUgodia);
+                    showIssue(page->GridUgodia,
+                              FieldIssue(page->GridUgodia->objectName(),
+                                         QStringLiteral("Грунту з шифром \"%1\" немає в довіднику. "
+                                                        "Оберіть шифр зі списку; новий грунт "
+                                                        "додають на сторінці \"Грунти\".")
+                                             .arg(text.trimmed())));
                 });
     }
     PageControl1->setCurrentIndex(0);
@@ -257,9 +258,8 @@ void TFormOtsenkaUgodia::BSetGruntyClick() {
 void TFormOtsenkaUgodia::NewBtnClick() {
     // A slope or a texture without the group number is no soil code.
     if (EGruntShifr->text().trimmed().isEmpty()) {
-        EGruntShifr->setFocus();
-        ShowBalloon(QStringLiteral("Попередження"), QStringLiteral("Немає значення."), 2,
-                    EGruntShifr);
+        showIssue(EGruntShifr,
+                  FieldIssue(EGruntShifr->objectName(), QStringLiteral("Немає значення.")));
         return;
     }
     const QString code =
@@ -268,8 +268,7 @@ void TFormOtsenkaUgodia::NewBtnClick() {
     const int existing = FindSoilCode(listedCodes(), code);
     if (existing >= 0) {
         list->setCurrentRow(existing);
-        ShowBalloon(QStringLiteral("Попередження"), QStringLiteral("Грунт вже є у списку."), 2,
-                    list);
+        showIssue(list, FieldIssue(list->objectName(), QStringLiteral("Грунт вже є у списку.")));
         return;
     }
     const int index = PanelGrunty->addItem(code, code, true);
@@ -332,20 +331,24 @@ void TFormOtsenkaUgodia::BOpenMap2Click() {
 }
 
 bool OpenStepAgricultural(const StepContext& context, QWidget* parent) {
-    AgriculturalData data;
-    if (!LoadAgricultural(*context.project, data)) {
-        ShowError(LoadFailedText(QStringLiteral("угіддя")) + LastError());
-        return false;
-    }
-    // The catalogue only offers codes; without it soils are still typed by hand.
-    QStringList catalogue;
-    if (context.catalogue)
-        LoadSoilCatalogue(*context.catalogue, catalogue);
-    static const TDinArryOfKoef noIndexation;
-    const TDinArryOfKoef& table = context.indexation ? *context.indexation : noIndexation;
-
     TFormOtsenkaUgodia form(context, parent);
-    form.setLoaded(catalogue, data,
-                   IndexationLines(table, QDate::currentDate().year(), KindIndexation));
-    return RunStepWindow(form, [&] { return StoreAgricultural(*context.project, form.data()); });
+    return OpenStepWindow(
+        form,
+        [&](QString* failedTable) {
+            AgriculturalData data;
+            if (!LoadAgricultural(*context.project, data)) {
+                *failedTable = QStringLiteral("угіддя");
+                return false;
+            }
+            // The catalogue only offers codes; without it soils are still typed by hand.
+            QStringList catalogue;
+            if (context.catalogue)
+                LoadSoilCatalogue(*context.catalogue, catalogue);
+            static const TDinArryOfKoef noIndexation;
+            const TDinArryOfKoef& table = context.indexation ? *context.indexation : noIndexation;
+            form.setLoaded(catalogue, data,
+                           IndexationLines(table, QDate::currentDate().year(), KindIndexation));
+            return true;
+        },
+        [&] { return StoreAgricultural(*context.project, form.data()); });
 }

@@ -19,10 +19,6 @@ AreaField Field(const char* name, const char* caption, const char* indicator, bo
                      QString::fromUtf8(indicator), sub};
 }
 
-StepIssue Issue(const QString& field, const QString& text, int row = -1, int col = -1) {
-    return StepIssue{field, row, col, QStringLiteral("Попередження"), text};
-}
-
 } // namespace
 
 const std::vector<AreaField>& AreaFields() {
@@ -152,7 +148,7 @@ StepCheck CheckAreas(const AreasData& data, const QSet<QString>& negativeAllowed
         if (negativeAllowed.contains(field.name) && ParseNumber(value))
             continue;
         if (const QString text = rule::NotNegative(value, QStringLiteral("Площа")); !text.isEmpty())
-            return Issue(field.name, text);
+            return FieldIssue(field.name, text);
     }
     const StringGrid& grid = data.districts;
     const QString gridName = QStringLiteral("GridRaions");
@@ -162,13 +158,13 @@ StepCheck CheckAreas(const AreasData& data, const QSet<QString>& negativeAllowed
         if (!number.isEmpty()) {
             const std::optional<long long> n = ParseInteger(number);
             if (!n || *n <= 0)
-                return Issue(gridName,
-                             QStringLiteral("Номер району має бути цілим числом, більшим за 0."),
-                             row, ColDistrictNumber);
+                return CellIssue(
+                    gridName, row, ColDistrictNumber,
+                    QStringLiteral("Номер району має бути цілим числом, більшим за 0."));
             if (numbers.contains(*n))
-                return Issue(gridName,
-                             QStringLiteral("Район %1 вказано двічі.").arg(QString::number(*n)),
-                             row, ColDistrictNumber);
+                return CellIssue(
+                    gridName, row, ColDistrictNumber,
+                    QStringLiteral("Район %1 вказано двічі.").arg(QString::number(*n)));
             numbers.insert(*n);
         }
     }

@@ -402,16 +402,22 @@ bool TFormOtsenkaPloszhi::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool OpenStepAreas(const StepContext& context, QWidget* parent) {
-    AreasData data;
-    if (!LoadAreas(*context.project, data)) {
-        ShowError(LoadFailedText(QStringLiteral("характеристика")) + LastError());
-        return false;
-    }
     TFormOtsenkaPloszhi form(context, parent);
-    form.setData(data);
-    if (!data.countProblem.isEmpty())
-        ShowWarning(data.countProblem + QStringLiteral("\rПоказано райони, що є в базі (") +
+    return OpenStepWindow(
+        form,
+        [&](QString* failedTable) {
+            AreasData data;
+            if (!LoadAreas(*context.project, data)) {
+                *failedTable = QStringLiteral("характеристика");
+                return false;
+            }
+            form.setData(data);
+            if (!data.countProblem.isEmpty())
+                ShowWarning(
+                    data.countProblem + QStringLiteral("\rПоказано райони, що є в базі (") +
                     QString::number(data.districts.rowCount() - data.districts.fixedRows()) +
                     QStringLiteral(")."));
-    return RunStepWindow(form, [&] { return StoreAreas(*context.project, form.data()); });
+            return true;
+        },
+        [&] { return StoreAreas(*context.project, form.data()); });
 }

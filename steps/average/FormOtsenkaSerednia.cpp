@@ -107,19 +107,24 @@ StepCheck TFormOtsenkaSerednia::checkBeforeSave() {
 }
 
 bool OpenStepAverage(const StepContext& context, QWidget* parent) {
-    AverageData data;
-    AverageStored stored;
-    if (!LoadAverage(*context.project, data, &stored)) {
-        ShowError(LoadFailedText(QStringLiteral("характеристика")) + LastError());
-        return false;
-    }
     TFormOtsenkaSerednia form(context, parent);
-    form.setData(data);
-    form.setHint(AverageHint(data));
-    if (data.averageValue != stored.averageValue)
-        form.showChanges(
-            {QStringLiteral("Цнм перераховано з поточних В і Км1: було ") +
-             (stored.averageValue.isEmpty() ? QStringLiteral("(порожньо)") : stored.averageValue) +
-             QStringLiteral(", стало ") + data.averageValue + u'.'});
-    return RunStepWindow(form, [&] { return StoreAverage(*context.project, form.data()); });
+    return OpenStepWindow(
+        form,
+        [&](QString* failedTable) {
+            AverageData data;
+            AverageStored stored;
+            if (!LoadAverage(*context.project, data, &stored)) {
+                *failedTable = QStringLiteral("характеристика");
+                return false;
+            }
+            form.setData(data);
+            form.setHint(AverageHint(data));
+            if (data.averageValue != stored.averageValue)
+                form.showChanges({QStringLiteral("Цнм перераховано з поточних В і Км1: було ") +
+                                  (stored.averageValue.isEmpty() ? QStringLiteral("(порожньо)")
+                                                                 : stored.averageValue) +
+                                  QStringLiteral(", стало ") + data.averageValue + u'.'});
+            return true;
+        },
+        [&] { return StoreAverage(*context.project, form.data()); });
 }

@@ -36,14 +36,6 @@ QString WholeWithin(const QString& text, long long min, long long max, const QSt
 
 } // namespace rule
 
-StepIssue FieldIssue(const QString& field, const QString& text) {
-    return StepIssue{field, -1, -1, QStringLiteral("Попередження"), text};
-}
-
-StepIssue CellIssue(const QString& grid, int row, int col, const QString& text) {
-    return StepIssue{grid, row, col, QStringLiteral("Попередження"), text};
-}
-
 StepCheck CheckGridCells(const StringGrid& grid, const QString& gridName,
                          const std::vector<int>& columns,
                          const std::function<QString(const QString&)>& rule,

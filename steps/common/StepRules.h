@@ -26,11 +26,6 @@ QString WholeWithin(const QString& text, long long min, long long max, const QSt
 
 } // namespace rule
 
-/** The issue of a field: its object name and the balloon's text ("Попередження"). */
-StepIssue FieldIssue(const QString& field, const QString& text);
-/** The issue of a grid cell. */
-StepIssue CellIssue(const QString& grid, int row, int col, const QString& text);
-
 /**
  * The first cell of the grid's data rows, in the given columns, that breaks a rule; the
  * rule is called with the cell's text. Rows for which `skipRow` says so are passed over.

@@ -460,10 +460,9 @@ StepCheck CheckCosts(const CostsSheet& sheet) {
         for (int col : {ColCostInitial, ColCostRestored, ColCostQuantity, ColCostTotal}) {
             const std::optional<double> value = ParseNumber(full.at(row, col));
             if (value && *value < 0)
-                return StepIssue{QStringLiteral("GridVytratyUser"), row, col,
-                                 QStringLiteral("Попередження"),
+                return CellIssue(QStringLiteral("GridVytratyUser"), row, col,
                                  QStringLiteral("Вартість, кількість і сума витрат не можуть "
-                                                "бути від'ємними.")};
+                                                "бути від'ємними."));
         }
     }
     return std::nullopt;

@@ -312,10 +312,12 @@ void TFormOtsenkaVytraty::PUTPRICEExecute() {
     {
         auto guard = loading();
         if (!PutCatalogPrice(m_sheet, price)) {
-            ShowBalloon(QStringLiteral("Збірник"),
-                        QStringLiteral("У збірнику немає ціни цього показника: уведіть вартість "
-                                       "у таблиці витрат або імпортуйте ціни в довідниках."),
-                        2, ListPrice);
+            showIssue(ListPrice,
+                      FieldIssue(ListPrice->objectName(),
+                                 QStringLiteral("У збірнику немає ціни цього показника: уведіть "
+                                                "вартість у таблиці витрат або імпортуйте ціни в "
+                                                "довідниках."),
+                                 QStringLiteral("Збірник")));
             return;
         }
     }
@@ -418,19 +420,23 @@ void TFormOtsenkaVytraty::showEvent(QShowEvent* event) {
 
 bool OpenStepCosts(const StepContext& context, QWidget* parent) {
     const int year = QDate::currentDate().year();
-    CostsSheet sheet;
-    if (!LoadCosts(*context.project, year, sheet)) {
-        ShowError(LoadFailedText(QStringLiteral("витрати")) + LastError());
-        return false;
-    }
-    static const TDinArryOfKoef noIndexation;
-    const TDinArryOfKoef& table = context.indexation ? *context.indexation : noIndexation;
-    StringGrid prices = MakePriceGrid();
-    if (context.catalogue)
-        LoadPriceList(*context.catalogue, table, year, prices);
-
     TFormOtsenkaVytraty form(context, year, parent);
-    form.sheet() = sheet;
-    form.setLoaded(CostCoefficientLines(table, year), prices);
-    return RunStepWindow(form, [&] { return StoreCosts(*context.project, form.sheetToStore()); });
+    return OpenStepWindow(
+        form,
+        [&](QString* failedTable) {
+            CostsSheet sheet;
+            if (!LoadCosts(*context.project, year, sheet)) {
+                *failedTable = QStringLiteral("витрати");
+                return false;
+            }
+            static const TDinArryOfKoef noIndexation;
+            const TDinArryOfKoef& table = context.indexation ? *context.indexation : noIndexation;
+            StringGrid prices = MakePriceGrid();
+            if (context.catalogue)
+                LoadPriceList(*context.catalogue, table, year, prices);
+            form.sheet() = sheet;
+            form.setLoaded(CostCoefficientLines(table, year), prices);
+            return true;
+        },
+        [&] { return StoreCosts(*context.project, form.sheetToStore()); });
 }

@@ -110,8 +110,7 @@ StepCheck TFormOtsenkaFunk::checkBeforeSave() {
                                   "району:\r") +
                        oversized.join(QStringLiteral("\r")) + QStringLiteral("\rЗберегти так?"),
                    Answer::Yes | Answer::No) != Answer::Yes)
-        return StepIssue{QStringLiteral("GridFunks"), -1, -1, QStringLiteral("Попередження"),
-                         QStringLiteral("Перевірте площі районів.")};
+        return FieldIssue(QStringLiteral("GridFunks"), QStringLiteral("Перевірте площі районів."));
     return std::nullopt;
 }
 
@@ -126,23 +125,25 @@ void TFormOtsenkaFunk::BOpenMap2Click() {
 bool OpenStepFunctional(const StepContext& context, QWidget* parent) {
     if (!RequireDistrictCount(*context.project))
         return false;
-    const int count = ReadDistrictCount(*context.project);
-    std::vector<District> districts;
-    if (!ReadDistricts(*context.project, DistrictOrder::AsStored, districts)) {
-        ShowError(LoadFailedText(QStringLiteral("характеристика")) + LastError());
-        return false;
-    }
     TFormOtsenkaFunk form(context, parent);
-    form.setDistricts(districts);
-    {
-        auto guard = form.loading();
-        EnsureFunctionalTable(*context.project);
-        form.rows() = MakeFunctionalGrid(DistrictNumbers(districts), count);
-        if (!LoadFunctional(*context.project, form.rows())) {
-            ShowError(LoadFailedText(QStringLiteral("функціональне")) + LastError());
-            return false;
-        }
-        form.GridFunks->refresh();
-    }
-    return RunStepWindow(form, [&] { return StoreFunctional(*context.project, form.rows()); });
+    return OpenStepWindow(
+        form,
+        [&](QString* failedTable) {
+            const int count = ReadDistrictCount(*context.project);
+            std::vector<District> districts;
+            if (!ReadDistricts(*context.project, DistrictOrder::AsStored, districts)) {
+                *failedTable = QStringLiteral("характеристика");
+                return false;
+            }
+            form.setDistricts(districts);
+            auto guard = form.loading();
+            form.rows() = MakeFunctionalGrid(DistrictNumbers(districts), count);
+            if (!LoadFunctional(*context.project, form.rows())) {
+                *failedTable = QStringLiteral("функціональне");
+                return false;
+            }
+            form.GridFunks->refresh();
+            return true;
+        },
+        [&] { return StoreFunctional(*context.project, form.rows()); });
 }

@@ -9,21 +9,6 @@
 
 #include <QHash>
 
-QString FunctionalTableSql() {
-    QString sql =
-        QStringLiteral("CREATE TABLE функціональне (id AUTOINCREMENT, район nvarchar (50)");
-    for (int k = 1; k <= 20; ++k)
-        sql += QStringLiteral(", ф_%1 nvarchar (50)").arg(k);
-    return sql + u')';
-}
-
-void EnsureFunctionalTable(Connection& project) {
-    if (TableExists(project, QStringLiteral("функціональне")))
-        return;
-    Query query(&project);
-    RunQuery(query, FunctionalTableSql(), false);
-}
-
 StringGrid MakeFunctionalGrid(const std::vector<QString>& districts, int rows) {
     StringGrid grid(1 + FunctionalCategoryCount(), 1 + std::max(rows, 1), 1, 1);
     grid.set(0, 0, QStringLiteral("№ оцін. р-ну"));

@@ -10,11 +10,6 @@
 
 class Connection;
 
-/** The statement that creates "функціональне". */
-QString FunctionalTableSql();
-/** Creates "функціональне" when the settlement has no such table (a failure shows on reading). */
-void EnsureFunctionalTable(Connection& project);
-
 /**
  * The grid of the step: a heading row, then `rows` rows with the district numbers in column 0
  * (empty where there are fewer numbers than rows) and empty area columns 1..17.

@@ -75,14 +75,17 @@ bool TFormOtsenkaInfo::eventFilter(QObject* watched, QEvent* event) {
 
 bool OpenStepInfo(const StepContext& context, QWidget* parent) {
     TFormOtsenkaInfo form(context, parent);
-    {
-        auto guard = form.loading();
-        if (!LoadInfoRows(*context.project, form.rows())) {
-            ShowError(LoadFailedText(QStringLiteral("Показники")) + LastError());
-            return false;
-        }
-        form.setStoredArea(StoredInfoArea(*context.project));
-        form.refreshRows();
-    }
-    return RunStepWindow(form, [&] { return StoreInfoRows(*context.project, form.rows()); });
+    return OpenStepWindow(
+        form,
+        [&](QString* failedTable) {
+            auto guard = form.loading();
+            if (!LoadInfoRows(*context.project, form.rows())) {
+                *failedTable = QStringLiteral("Показники");
+                return false;
+            }
+            form.setStoredArea(StoredInfoArea(*context.project));
+            form.refreshRows();
+            return true;
+        },
+        [&] { return StoreInfoRows(*context.project, form.rows()); });
 }

@@ -1,6 +1,7 @@
 #include "steps/info/InfoStep.h"
 
 #include "common/TextUtils.h"
+#include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "steps/common/Indicators.h"
@@ -67,31 +68,38 @@ StepCheck ValidateInfoRows(StringGrid& grid) {
             ParseNumber(value.trimmed().replace(u',', u'.').trimmed());
         if (!number) {
             grid.setCurrent(row, 1);
-            return StepIssue{QStringLiteral("ListBoxData"), row, 1, QStringLiteral("Попередження"),
-                             u'"' + name + QStringLiteral("\" має бути числом.")};
+            return CellIssue(QStringLiteral("ListBoxData"), row, 1,
+                             u'"' + name + QStringLiteral("\" має бути числом."));
         }
         grid.set(row, 1, FormatFixed(*number, 4));
     }
     return std::nullopt;
 }
 
+namespace {
+
+/** A row added and left blank is not a fact. */
+bool BlankRow(const StringGrid& grid, int row) {
+    return grid.at(row, 0).trimmed().isEmpty() && grid.at(row, 1).trimmed().isEmpty();
+}
+
+} // namespace
+
 bool StoreInfoRows(Connection& project, const StringGrid& grid) {
     return StoreInTransaction(&project, [&] {
-        Query query(&project);
-        if (!RunQuery(query, QStringLiteral("DELETE FROM показники"), false))
+        if (!ReplaceGridRows(project, QStringLiteral("показники"), {},
+                             {QStringLiteral("показник"), QStringLiteral("значення")}, grid,
+                             [&grid](int row) {
+                                 return BlankRow(grid, row)
+                                            ? SqlRow()
+                                            : SqlRow{grid.at(row, 0), grid.at(row, 1)};
+                             }))
             return false;
         for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
             const QString name = grid.at(row, 0);
             const QString value = grid.at(row, 1);
-            // A row added and left blank is not a fact.
-            if (name.trimmed().isEmpty() && value.trimmed().isEmpty())
+            if (BlankRow(grid, row))
                 continue;
-            if (!RunQuery(query,
-                          QStringLiteral("INSERT INTO показники (показник,значення) VALUES ('") +
-                              QuoteSql(name) + QStringLiteral("','") + QuoteSql(value) +
-                              QStringLiteral("')"),
-                          false))
-                return false;
             // The indicator row is created when a settlement lacks it, so the value always
             // reaches the later steps.
             const QString indicator = name == InfoAreaName()         ? InfoAreaIndicator()
@@ -122,9 +130,9 @@ StepCheck CheckInfoArea(const StringGrid& grid, const QString& storedArea) {
         if (grid.at(row, 0) != InfoAreaName() || value.isEmpty() || value == storedArea ||
             ParseNumber(value) == ParseNumber(storedArea))
             continue;
-        return StepIssue{QStringLiteral("ListBoxData"), row, 1, QStringLiteral("Попередження"),
+        return CellIssue(QStringLiteral("ListBoxData"), row, 1,
                          QStringLiteral("Загальну площу задає крок \"Визначення площ\" (зараз ") +
-                             storedArea + QStringLiteral(" га); змініть її там.")};
+                             storedArea + QStringLiteral(" га); змініть її там."));
     }
     return std::nullopt;
 }

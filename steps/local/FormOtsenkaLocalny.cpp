@@ -272,8 +272,9 @@ void TFormOtsenkaLocalny::GridLocalnySetEditText(int row, int col, const QString
     // A coefficient that is not a number above 0 is refused where it is typed.
     if (col >= FirstDistrictCol && !valuation::IsLocalCoefficient(text)) {
         rows().set(row, col, QString());
-        ShowBalloon(QStringLiteral("Попередження"),
-                    QStringLiteral("Коефіцієнт має бути числом, більшим за 0."), 2, GridLocalny);
+        showIssue(GridLocalny,
+                  FieldIssue(GridLocalny->objectName(),
+                             QStringLiteral("Коефіцієнт має бути числом, більшим за 0.")));
     }
     ComputeKm3(rows());
 }
@@ -333,8 +334,8 @@ StepCheck TFormOtsenkaLocalny::checkBeforeSave() {
                        outside.join(QStringLiteral("\r")) + QStringLiteral("\rЗберегти так?"),
                    Answer::Yes | Answer::No) != Answer::Yes) {
         PageControl1->setCurrentIndex(1);
-        return StepIssue{QStringLiteral("GridLocalny"), -1, -1, QStringLiteral("Попередження"),
-                         QStringLiteral("Перевірте значення поза межами довідника.")};
+        return FieldIssue(QStringLiteral("GridLocalny"),
+                          QStringLiteral("Перевірте значення поза межами довідника."));
     }
     return std::nullopt;
 }
@@ -342,25 +343,28 @@ StepCheck TFormOtsenkaLocalny::checkBeforeSave() {
 bool OpenStepLocal(const StepContext& context, QWidget* parent) {
     if (!RequireDistrictCount(*context.project))
         return false;
-    std::vector<District> districts;
-    if (!ReadDistricts(*context.project, DistrictOrder::AsStored, districts)) {
-        ShowError(LoadFailedText(QStringLiteral("характеристика")) + LastError());
-        return false;
-    }
-    std::vector<LocalFactor> catalogue;
-    if (!context.catalogue || !ReadLocalCatalogue(*context.catalogue, catalogue)) {
-        ShowError(LoadFailedText(QStringLiteral("локальні")) + LastError());
-        return false;
-    }
     TFormOtsenkaLocalny form(context, parent);
-    {
-        auto guard = form.loading();
-        form.setCatalogue(catalogue, DistrictNumbers(districts));
-        if (!LoadLocalValues(*context.project, catalogue, form.rows())) {
-            ShowError(LoadFailedText(QStringLiteral("локальні")) + LastError());
-            return false;
-        }
-        form.loaded();
-    }
-    return RunStepWindow(form, [&] { return StoreLocalValues(*context.project, form.rows()); });
+    return OpenStepWindow(
+        form,
+        [&](QString* failedTable) {
+            std::vector<District> districts;
+            if (!ReadDistricts(*context.project, DistrictOrder::AsStored, districts)) {
+                *failedTable = QStringLiteral("характеристика");
+                return false;
+            }
+            std::vector<LocalFactor> catalogue;
+            if (!context.catalogue || !ReadLocalCatalogue(*context.catalogue, catalogue)) {
+                *failedTable = QStringLiteral("локальні");
+                return false;
+            }
+            auto guard = form.loading();
+            form.setCatalogue(catalogue, DistrictNumbers(districts));
+            if (!LoadLocalValues(*context.project, catalogue, form.rows())) {
+                *failedTable = QStringLiteral("локальні");
+                return false;
+            }
+            form.loaded();
+            return true;
+        },
+        [&] { return StoreLocalValues(*context.project, form.rows()); });
 }

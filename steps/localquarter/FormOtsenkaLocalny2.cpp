@@ -301,52 +301,64 @@ void TFormOtsenkaLocalny2::kfChosen(int row, int col, int item) {
         statement().set(row, NameCol, names[item]);
 }
 
+namespace {
+
+/**
+ * The statement follows its districts' local factors and Kf; what the valuer typed is
+ * replaced only when they agree. The grids are shown after.
+ */
+void RefreshStatement(Connection& project, TFormOtsenkaLocalny2& form) {
+    StatementRefresh refresh;
+    if (RefreshStatementFromDistricts(project, form.statement(), false, refresh) &&
+        !refresh.typed.isEmpty() &&
+        AskConfirm(QStringLiteral("Локальні фактори районів змінились. Значення відомості, "
+                                  "введені вручну, відрізняються від них (%1):\r")
+                           .arg(refresh.typed.size()) +
+                       refresh.typed.mid(0, 15).join(u'\r') +
+                       QStringLiteral("\rЗамінити їх значеннями районів?"),
+                   Answer::Yes | Answer::No) == Answer::Yes)
+        RefreshStatementFromDistricts(project, form.statement(), true, refresh);
+    form.refreshGrids();
+    form.showChanges(refresh.changed);
+}
+
+} // namespace
+
 bool OpenStepLocalByQuarter(const StepContext& context, QWidget* parent) {
     if (!RequireDistrictCount(*context.project))
         return false;
-    EnsureQuarterTable(*context.project);
-    std::vector<LocalFactor> catalogue;
-    if (!context.catalogue || !ReadLocalCatalogue(*context.catalogue, catalogue)) {
-        ShowError(LoadFailedText(QStringLiteral("локальні")) + LastError());
-        return false;
-    }
-    std::vector<District> districts;
-    std::vector<int> used;
-    if (!ReadDistricts(*context.project, DistrictOrder::AsStored, districts) ||
-        !ReadUsedFactors(*context.project, used)) {
-        ShowError(LoadFailedText(QStringLiteral("локальні")) + LastError());
-        return false;
-    }
     TFormOtsenkaLocalny2 form(context, parent);
-    {
-        auto guard = form.loading();
-        form.setCatalogue(catalogue, used);
-        if (!LoadDistrictFactorGrid(*context.project, DistrictNumbers(districts), catalogue, used,
-                                    form.districtFactors())) {
-            ShowError(LoadFailedText(QStringLiteral("локальні")) + LastError());
-            return false;
-        }
-        if (!LoadQuarterStatement(*context.project, form.statement())) {
-            ShowError(LoadFailedText(QStringLiteral("відомість_кварталів")) + LastError());
-            return false;
-        }
-        // The statement follows its districts' local factors and Kf; what the valuer typed
-        // is replaced only when they agree.
-        StatementRefresh refresh;
-        if (RefreshStatementFromDistricts(*context.project, form.statement(), false, refresh) &&
-            !refresh.typed.isEmpty() &&
-            AskConfirm(QStringLiteral("Локальні фактори районів змінились. Значення відомості, "
-                                      "введені вручну, відрізняються від них (%1):\r")
-                               .arg(refresh.typed.size()) +
-                           refresh.typed.mid(0, 15).join(u'\r') +
-                           QStringLiteral("\rЗамінити їх значеннями районів?"),
-                       Answer::Yes | Answer::No) == Answer::Yes)
-            RefreshStatementFromDistricts(*context.project, form.statement(), true, refresh);
-        form.refreshGrids();
-        form.showChanges(refresh.changed);
-    }
-    if (static_cast<int>(catalogue.size()) > StoredFactors)
-        ShowWarning(QuarterTooManyFactorsText(static_cast<int>(catalogue.size())));
-    return RunStepWindow(form,
-                         [&] { return StoreQuarterStatement(*context.project, form.statement()); });
+    return OpenStepWindow(
+        form,
+        [&](QString* failedTable) {
+            // The catalogue and the districts' factors are read as "локальні".
+            const QString local = QStringLiteral("локальні");
+            std::vector<LocalFactor> catalogue;
+            std::vector<District> districts;
+            std::vector<int> used;
+            if (!context.catalogue || !ReadLocalCatalogue(*context.catalogue, catalogue) ||
+                !ReadDistricts(*context.project, DistrictOrder::AsStored, districts) ||
+                !ReadUsedFactors(*context.project, used)) {
+                *failedTable = local;
+                return false;
+            }
+            {
+                auto guard = form.loading();
+                form.setCatalogue(catalogue, used);
+                if (!LoadDistrictFactorGrid(*context.project, DistrictNumbers(districts), catalogue,
+                                            used, form.districtFactors())) {
+                    *failedTable = local;
+                    return false;
+                }
+                if (!LoadQuarterStatement(*context.project, form.statement())) {
+                    *failedTable = QStringLiteral("відомість_кварталів");
+                    return false;
+                }
+                RefreshStatement(*context.project, form);
+            }
+            if (static_cast<int>(catalogue.size()) > StoredFactors)
+                ShowWarning(QuarterTooManyFactorsText(static_cast<int>(catalogue.size())));
+            return true;
+        },
+        [&] { return StoreQuarterStatement(*context.project, form.statement()); });
 }

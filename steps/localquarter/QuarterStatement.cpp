@@ -10,22 +10,6 @@
 
 using namespace QuarterGrid;
 
-QString QuarterTableSql() {
-    QString sql = QStringLiteral(
-        "CREATE TABLE відомість_кварталів (id int, зона nvarchar (50), район nvarchar (50), "
-        "квартали nvarchar (50), назва nvarchar (50), функ nvarchar (50)");
-    for (int k = 1; k <= StoredFactors; ++k)
-        sql += QStringLiteral(", лок_%1 nvarchar (10)").arg(k);
-    return sql + u')';
-}
-
-void EnsureQuarterTable(Connection& project) {
-    if (TableExists(project, QStringLiteral("відомість_кварталів")))
-        return;
-    Query query(&project);
-    RunQuery(query, QuarterTableSql(), false);
-}
-
 StringGrid MakeQuarterGrid(int factors, const QStringList& factorNames) {
     StringGrid grid(factorCol(factors) + 1, 2, 1, 1);
     grid.set(0, NumberCol, QStringLiteral("№"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/StringGrid.h"
+#include "valuation/Schema.h"
 
 #include <QString>
 #include <QStringList>
@@ -27,13 +28,8 @@ constexpr int factorCol(int k) {
 /** The rows a new statement opens with. */
 constexpr int OpeningRows = 100;
 /** The factors the table has columns for ("лок_1".."лок_30"). */
-constexpr int StoredFactors = 30;
+constexpr int StoredFactors = valuation::QuarterStoredFactors;
 } // namespace QuarterGrid
-
-/** The statement that creates "відомість_кварталів". */
-QString QuarterTableSql();
-/** Creates "відомість_кварталів" when the settlement has no such table. */
-void EnsureQuarterTable(Connection& project);
 
 /** An empty statement grid for a catalogue of `factors` factors: its heading and one row. */
 StringGrid MakeQuarterGrid(int factors, const QStringList& factorNames = {});

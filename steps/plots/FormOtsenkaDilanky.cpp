@@ -132,17 +132,19 @@ void TFormOtsenkaDilanky::applyPreset(const PlotPreset& preset) {
 }
 
 bool OpenStepPlots(const StepContext& context, QWidget* parent, const PlotPreset* preset) {
-    PlotsData data;
-    QString failedTable;
-    if (!LoadPlots(*context.project, data, &failedTable)) {
-        ShowError(LoadFailedText(failedTable) + LastError());
-        return false;
-    }
     TFormOtsenkaDilanky form(context, parent);
-    form.setLoaded(data);
-    form.setHint(PlotsHint(data));
-    form.showChanges(data.changes);
-    if (preset) // once shown, so that it is a change the window asks about on closing
-        QTimer::singleShot(0, &form, [&form, p = *preset] { form.applyPreset(p); });
-    return RunStepWindow(form, [&] { return StorePlots(*context.project, form.data()); });
+    return OpenStepWindow(
+        form,
+        [&](QString* failedTable) {
+            PlotsData data;
+            if (!LoadPlots(*context.project, data, failedTable))
+                return false;
+            form.setLoaded(data);
+            form.setHint(PlotsHint(data));
+            form.showChanges(data.changes);
+            if (preset) // once shown, so that it is a change the window asks about on closing
+                QTimer::singleShot(0, &form, [&form, p = *preset] { form.applyPreset(p); });
+            return true;
+        },
+        [&] { return StorePlots(*context.project, form.data()); });
 }

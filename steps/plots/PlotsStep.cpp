@@ -18,11 +18,38 @@
 
 namespace {
 
-QString Values(const QStringList& values) {
-    QStringList literals;
-    for (const QString& value : values)
-        literals << SqlLiteral(value);
-    return QStringLiteral(" VALUES (") + literals.join(u',') + u')';
+/** The columns of "ділянки" a store writes; a row leaves those it has no value for NULL. */
+const QStringList& PlotColumns() {
+    static const QStringList columns{
+        QStringLiteral("номер"),        QStringLiteral("назва"),    QStringLiteral("функц"),
+        QStringLiteral("район"),        QStringLiteral("площа"),    QStringLiteral("базова"),
+        QStringLiteral("розрахункова"), QStringLiteral("загальна"), QStringLiteral("шифр")};
+    return columns;
+}
+
+/** The stored rows of the plots: each plot's row, the household plot's summary and parts. */
+std::vector<SqlRow> PlotRows(const PlotsData& data) {
+    const SqlValue none = SqlValue::Null();
+    std::vector<SqlRow> rows;
+    for (int number = 1; number <= PlotCount; ++number) {
+        const Plot& plot = data.plot(number);
+        const QString n = QString::number(number);
+        const bool household = number == HouseholdPlot;
+        if (household)
+            rows.push_back(
+                {n, plot.name, none, none, plot.totalArea, none, none, plot.totalValue, none});
+        // The household plot's built-up part is its row named "0".
+        rows.push_back({n, household ? QStringLiteral("0") : plot.name, plot.kf, plot.district,
+                        plot.area, plot.baseValue, plot.valuePerSqM, plot.value, none});
+        if (!household)
+            continue;
+        for (int kind = 1; kind <= PlotPartCount; ++kind) {
+            const PlotPart& part = plot.parts[static_cast<size_t>(kind - 1)];
+            rows.push_back({n, QString::number(kind), none, none, part.area, part.valuePerHa, none,
+                            part.value, part.code});
+        }
+    }
+    return rows;
 }
 
 using valuation::Fixed;
@@ -213,43 +240,11 @@ bool LoadPlots(Connection& project, PlotsData& data, QString* failedTable) {
 }
 
 bool StorePlots(Connection& project, const PlotsData& data) {
+    const std::vector<SqlRow> rows = PlotRows(data);
     return StoreInTransaction(&project, [&] {
-        Query query(&project);
-        if (!RunQuery(query, QStringLiteral("DELETE FROM ділянки"), false))
-            return false;
-        for (int number = 1; number <= PlotCount; ++number) {
-            const Plot& plot = data.plot(number);
-            const QString n = QString::number(number);
-            const bool household = number == HouseholdPlot;
-            if (household &&
-                !RunQuery(query,
-                          QStringLiteral("INSERT INTO ділянки (номер,назва,площа,загальна)") +
-                              Values({n, plot.name, plot.totalArea, plot.totalValue}),
-                          false))
-                return false;
-            // The household plot's built-up part is its row named "0".
-            if (!RunQuery(query,
-                          QStringLiteral("INSERT INTO ділянки (номер,назва,функц,район,площа,"
-                                         "базова,розрахункова,загальна)") +
-                              Values({n, household ? QStringLiteral("0") : plot.name, plot.kf,
-                                      plot.district, plot.area, plot.baseValue, plot.valuePerSqM,
-                                      plot.value}),
-                          false))
-                return false;
-            if (!household)
-                continue;
-            for (int kind = 1; kind <= PlotPartCount; ++kind) {
-                const PlotPart& part = plot.parts[static_cast<size_t>(kind - 1)];
-                if (!RunQuery(query,
-                              QStringLiteral("INSERT INTO ділянки (номер,назва,площа,шифр,базова,"
-                                             "загальна)") +
-                                  Values({n, QString::number(kind), part.area, part.code,
-                                          part.valuePerHa, part.value}),
-                              false))
-                    return false;
-            }
-        }
-        return true;
+        return ReplaceRows(project, QStringLiteral("ділянки"), {}, PlotColumns(),
+                           static_cast<int>(rows.size()),
+                           [&rows](int i) { return rows[static_cast<size_t>(i)]; });
     });
 }
 

@@ -331,9 +331,8 @@ void TFormZonal::showIndices(const IndexOutcome&) {}
 void TFormZonal::NewBtnClick() {
     const QString name = EEditValue->text().trimmed();
     if (name.isEmpty()) {
-        EEditValue->setFocus();
-        ShowBalloon(QStringLiteral("Попередження"), QStringLiteral("Немає значення."), 2,
-                    EEditValue);
+        showIssue(EEditValue,
+                  FieldIssue(EEditValue->objectName(), QStringLiteral("Немає значення.")));
         return;
     }
     const QString lower = name.toLower();
@@ -341,9 +340,8 @@ void TFormZonal::NewBtnClick() {
         if (PanelFactors->key(i).toLower() == lower) {
             ListFactors->setCurrentRow(i);
             ListFactors->scrollToItem(ListFactors->item(i));
-            EEditValue->setFocus();
-            ShowBalloon(QStringLiteral("Попередження"), QStringLiteral("Фактор вже є у списку."), 2,
-                        EEditValue);
+            showIssue(EEditValue, FieldIssue(EEditValue->objectName(),
+                                             QStringLiteral("Фактор вже є у списку.")));
             return;
         }
     }
@@ -478,28 +476,30 @@ bool OpenZonalStep(const StepContext& context, ZonalVariant variant,
                    const std::function<std::unique_ptr<TFormZonal>()>& makeForm) {
     if (!context.valid())
         return false;
-    ZonalSettlement settlement;
-    ZonalTables tables;
-    {
-        WaitCursor wait;
-        QString message;
-        switch (ReadZonalSettlement(*context.project, settlement, &message)) {
-        case ZonalOpening::Refused:
-            ShowWarning(message);
-            return false;
-        case ZonalOpening::Failed:
-            ShowError(LoadFailedText(QStringLiteral("характеристика")) + LastError());
-            return false;
-        case ZonalOpening::Ready:
-            break;
-        }
-        QString failedTable;
-        if (!LoadZonalTables(*context.project, variant, settlement, tables, &failedTable)) {
-            ShowError(LoadFailedText(failedTable) + LastError());
-            return false;
-        }
-    }
     const std::unique_ptr<TFormZonal> form = makeForm();
-    form->fill(settlement, tables);
-    return RunStepWindow(*form, [&form] { return form->store(); });
+    return OpenStepWindow(
+        *form,
+        [&](QString* failedTable) {
+            ZonalSettlement settlement;
+            ZonalTables tables;
+            {
+                WaitCursor wait;
+                QString message;
+                switch (ReadZonalSettlement(*context.project, settlement, &message)) {
+                case ZonalOpening::Refused:
+                    ShowWarning(message);
+                    return false;
+                case ZonalOpening::Failed:
+                    *failedTable = QStringLiteral("характеристика");
+                    return false;
+                case ZonalOpening::Ready:
+                    break;
+                }
+                if (!LoadZonalTables(*context.project, variant, settlement, tables, failedTable))
+                    return false;
+            }
+            form->fill(settlement, tables);
+            return true;
+        },
+        [&form] { return form->store(); });
 }

@@ -79,19 +79,8 @@ bool Select(Query& q, const QString& table, QString* failedTable) {
     return false;
 }
 
-/** An older "анкета" keeps factor names of at most 50 characters; later ones take 150. */
-void WidenFactorColumn(Connection& project) {
-    Query q(&project);
-    if (!RunQuery(q, QStringLiteral("SELECT фактор FROM анкета WHERE id=0"), true) ||
-        q.fields().empty() || q.fields().front().size != 50)
-        return;
-    q.close();
-    RunQuery(q, QStringLiteral("ALTER TABLE анкета ALTER COLUMN фактор TEXT(150)"), false);
-}
-
 bool LoadAnketa(Connection& project, const std::vector<District>& districts, ZonalTables& tables,
                 QString* failedTable) {
-    WidenFactorColumn(project);
     QStringList names;
     if (!ReadAnketaGrid(project, districts, tables.anketa, &names)) {
         *failedTable = QStringLiteral("анкета");

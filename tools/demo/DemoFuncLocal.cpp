@@ -18,6 +18,7 @@
 #include "steps/local/LocalStep.h"
 #include "steps/localquarter/QuarterFill.h"
 #include "steps/localquarter/QuarterStatement.h"
+#include "valuation/Schema.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -119,7 +120,7 @@ bool WriteFunctional(const QString& folder, Connection& db, const std::vector<QS
         return Fail(error, measured.error);
     StringGrid grid = MakeFunctionalGrid(districts, static_cast<int>(districts.size()));
     ApplyFunctionalAreas(grid, measured.areas);
-    EnsureFunctionalTable(db);
+    valuation::UpgradeSettlementDatabase(db);
     return StoreFunctional(db, grid) || Fail(error, LastError());
 }
 
@@ -144,7 +145,7 @@ bool WriteLocal(const QString& folder, Connection& db, const std::vector<LocalFa
 }
 
 bool WriteQuarters(Connection& db, const std::vector<LocalFactor>& catalogue, QString* error) {
-    EnsureQuarterTable(db);
+    valuation::UpgradeSettlementDatabase(db);
     QStringList names;
     for (const LocalFactor& f : catalogue)
         names << f.name;

@@ -8,6 +8,7 @@
 #include "steps/common/StepStore.h"
 #include "widgets/GridView.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -71,12 +72,16 @@ QLabel* TFormStep::addHeading(const QString& text) {
 }
 
 void TFormStep::showIssue(const StepIssue& issue) {
-    QWidget* at = issue.field.isEmpty() ? nullptr : findChild<QWidget*>(issue.field);
+    showIssue(issue.field.isEmpty() ? nullptr : findChild<QWidget*>(issue.field), issue);
+}
+
+void TFormStep::showIssue(QWidget* at, const StepIssue& issue) {
     if (auto* grid = qobject_cast<GridView*>(at); grid && issue.row >= 0) {
         grid->endEdit();
         grid->setCurrentCell(issue.row, issue.col >= 0 ? issue.col : grid->currentGridCol());
     }
-    if (at)
+    // Focus moved out of an open cell editor would commit it once more.
+    if (at && !at->hasFocus() && !at->isAncestorOf(QApplication::focusWidget()))
         at->setFocus();
     ShowBalloon(issue.title, issue.text, 2, at);
 }
@@ -209,6 +214,16 @@ bool AskDropTyped(const QString& what, const QStringList& keys) {
                           QStringLiteral(" разом з уведеними в них значеннями: ") +
                           keys.join(QStringLiteral(", ")) + QStringLiteral(". Продовжити?"),
                       Answer::Yes | Answer::No) == Answer::Yes;
+}
+
+bool OpenStepWindow(TFormStep& form, const StepFill& fill, const std::function<bool()>& store) {
+    QString failedTable;
+    if (!fill(&failedTable)) {
+        if (!failedTable.isEmpty())
+            ShowError(LoadFailedText(failedTable) + LastError());
+        return false;
+    }
+    return RunStepWindow(form, store);
 }
 
 bool RunStepWindow(TFormStep& form, const std::function<bool()>& store) {

@@ -53,9 +53,13 @@ public:
 
     /**
      * Shows what a check found: a warning balloon at the control of the issue's object
-     * name, which gets the focus; in a grid the issue's cell becomes current first.
+     * name, which gets the focus (unless the focus is already inside it, as in a cell
+     * editor); in a grid the issue's cell becomes current first. Every balloon of a step
+     * window is shown here.
      */
     void showIssue(const StepIssue& issue);
+    /** The same at a given control, for a control whose object name repeats on pages. */
+    void showIssue(QWidget* at, const StepIssue& issue);
 
     QPushButton* BSave = nullptr;
     QPushButton* BCancel = nullptr;
@@ -130,6 +134,23 @@ bool AskReplaceTyped(const QString& what);
  * when there is nothing to drop.
  */
 bool AskDropTyped(const QString& what, const QStringList& keys);
+
+/**
+ * Fills a step window; false when it cannot open. A failed read names its table in
+ * `failedTable`; a fill that refuses for a reason of its own says so itself and leaves
+ * `failedTable` empty.
+ */
+using StepFill = std::function<bool(QString* failedTable)>;
+
+/**
+ * How every step window opens: `fill` loads the settlement's data into the made window; when a
+ * read failed, "<LoadFailedText(table)>" + LastError() is shown and nothing opens. Otherwise
+ * the window runs as RunStepWindow, storing with `store`. True when stored.
+ *
+ *     TFormOtsenkaInfo form(context, parent);
+ *     return OpenStepWindow(form, [&](QString* failed) { ... }, [&] { return Store...(); });
+ */
+bool OpenStepWindow(TFormStep& form, const StepFill& fill, const std::function<bool()>& store);
 
 /**
  * Shows the filled step window modally and stores its work on "Зберегти". When storing

@@ -29,8 +29,7 @@ public:
 protected:
     StepCheck checkBeforeSave() override {
         if (field->text().isEmpty())
-            return StepIssue{QStringLiteral("EField"), -1, -1, QStringLiteral("Попередження"),
-                             QStringLiteral("Немає значення.")};
+            return FieldIssue(QStringLiteral("EField"), QStringLiteral("Немає значення."));
         return std::nullopt;
     }
 };
@@ -210,4 +209,47 @@ TEST_F(FormStepTest, WorkingItemsButtonFollowsTheChecks) {
     EXPECT_EQ(items[1].key, QStringLiteral("Фактор 2"));
     EXPECT_TRUE(items[0].checked && items[1].checked);
     EXPECT_EQ(panel.indexOfKey(QStringLiteral("Фактор 2")), 1);
+}
+
+TEST_F(FormStepTest, OpeningShowsAFailedReadOnceAndOpensNothing) {
+    // A read that failed names its table: the one error, and the window never shows.
+    {
+        FormProbe form(context);
+        bool stored = false;
+        const bool opened = OpenStepWindow(
+            form,
+            [](QString* failedTable) {
+                SetLastError(QStringLiteral("no such table"));
+                *failedTable = QStringLiteral("ділянки");
+                return false;
+            },
+            [&stored] { return stored = true; });
+        EXPECT_FALSE(opened);
+        EXPECT_FALSE(stored);
+        EXPECT_EQ(messages.texts(), QStringList{QStringLiteral(
+                                        "Вибірка із бази \"ділянки\"\rПодробиці: no such table")});
+    }
+    // A fill that refused and said why itself adds nothing.
+    {
+        FormProbe form(context);
+        EXPECT_FALSE(OpenStepWindow(
+            form, [](QString*) { return false; }, [] { return true; }));
+        EXPECT_EQ(messages.texts().size(), 1);
+    }
+    // A filled window runs and stores what it shows.
+    FormProbe form(context);
+    QString stored;
+    WhenShown<FormProbe> act([](FormProbe& f) { QTest::mouseClick(f.BSave, Qt::LeftButton); });
+    EXPECT_TRUE(OpenStepWindow(
+        form,
+        [&form](QString*) {
+            form.field->setText(QStringLiteral("прочитане"));
+            return true;
+        },
+        [&] {
+            stored = form.field->text();
+            return true;
+        }));
+    EXPECT_EQ(act.shown, 1);
+    EXPECT_EQ(stored, QStringLiteral("прочитане"));
 }

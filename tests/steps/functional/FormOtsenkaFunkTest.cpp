@@ -7,6 +7,7 @@
 #include "map/MapGlobal.h"
 #include "tests/map/MapTestUtil.h"
 #include "tests/steps/support/StepTestSupport.h"
+#include "valuation/Schema.h"
 #include "widgets/GridView.h"
 
 #include <QPushButton>
@@ -19,6 +20,8 @@ class OpenStepFunctionalTest : public StepDbTest {
 protected:
     void SetUp() override {
         StepDbTest::SetUp();
+        // As when the settlement connects: the template has no "функціональне" yet.
+        ASSERT_TRUE(valuation::UpgradeSettlementDatabase(project));
         setIndicator(QStringLiteral("Кількість районів"), QStringLiteral("2"));
         for (const char* d : {"1", "2", "3"})
             exec(QStringLiteral("INSERT INTO характеристика (код, показник, значення) VALUES "

@@ -5,6 +5,7 @@
 #include "db/QueryFunctions.h"
 #include "tests/map/MapTestUtil.h"
 #include "tests/steps/support/StepTestSupport.h"
+#include "valuation/Schema.h"
 
 #include <QTemporaryDir>
 
@@ -65,7 +66,7 @@ TEST(FunctionalCheck, NegativeAreasAreRefusedAndADistrictOverfilledIsNamed) {
 }
 
 TEST_F(FunctionalDbTest, TableIsCreatedOnceWithTheDistrictAndTwentyUses) {
-    EnsureFunctionalTable(project);
+    valuation::UpgradeSettlementDatabase(project);
     QStringList columns{"id INTEGER key", "район nvarchar (50)"};
     for (int k = 1; k <= 20; ++k)
         columns << QStringLiteral("ф_%1 nvarchar (50)").arg(k);
@@ -73,14 +74,14 @@ TEST_F(FunctionalDbTest, TableIsCreatedOnceWithTheDistrictAndTwentyUses) {
                                     "pragma_table_info('функціональне')")),
               columns);
     exec(QStringLiteral("INSERT INTO функціональне (район) VALUES ('1')"));
-    EnsureFunctionalTable(project);
+    valuation::UpgradeSettlementDatabase(project);
     EXPECT_EQ(column(QStringLiteral("SELECT район FROM функціональне")), QStringList{"1"});
 }
 
 // Empty cells stay NULL; a district without any area keeps a row of its number only; the
 // rows come back to their districts whatever the stored order.
 TEST_F(FunctionalDbTest, StoreKeepsEmptyCellsNullAndLoadFindsTheDistricts) {
-    EnsureFunctionalTable(project);
+    valuation::UpgradeSettlementDatabase(project);
     StringGrid grid = MakeFunctionalGrid({"3", "1", "2"}, 4);
     ASSERT_EQ(grid.rowCount(), 5);
     grid.set(1, 1, QStringLiteral("2.5000"));
@@ -105,7 +106,7 @@ TEST_F(FunctionalDbTest, StoreKeepsEmptyCellsNullAndLoadFindsTheDistricts) {
 }
 
 TEST_F(FunctionalDbTest, FailedStoreKeepsTheFormerTable) {
-    EnsureFunctionalTable(project);
+    valuation::UpgradeSettlementDatabase(project);
     exec(QStringLiteral("INSERT INTO функціональне (район, ф_1) VALUES ('1', '5')"));
     StringGrid grid = MakeFunctionalGrid({"1", "2"}, 2);
     exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON функціональне WHEN NEW.район = '2' "

@@ -5,6 +5,7 @@
 #include "common/LastError.h"
 #include "db/QueryFunctions.h"
 #include "tests/steps/localquarter/QuarterTestData.h"
+#include "valuation/Schema.h"
 
 using namespace QuarterGrid;
 
@@ -43,7 +44,7 @@ TEST(QuarterStatement, RowCommandsRenumberWithoutGaps) {
 // More rows than the grid opens with are shown and stored whole; factors beyond the
 // catalogue's stay NULL; every numbered row is stored, also an empty one.
 TEST_F(QuarterDbTest, StatementOf150RowsRoundTrips) {
-    EnsureQuarterTable(project);
+    valuation::UpgradeSettlementDatabase(project);
     StringGrid empty = MakeQuarterGrid(17);
     ASSERT_TRUE(LoadQuarterStatement(project, empty));
     EXPECT_EQ(empty.rowCount(), 1 + OpeningRows);
@@ -76,7 +77,7 @@ TEST_F(QuarterDbTest, StatementOf150RowsRoundTrips) {
 
 // A catalogue of more than 30 factors: all shown, the first 30 stored.
 TEST_F(QuarterDbTest, OnlyThirtyFactorsHaveColumns) {
-    EnsureQuarterTable(project);
+    valuation::UpgradeSettlementDatabase(project);
     QStringList columns{QStringLiteral("id INT")};
     for (const char* name : {"зона", "район", "квартали", "назва", "функ"})
         columns << QString::fromUtf8(name) + QStringLiteral(" nvarchar (50)");
@@ -161,7 +162,7 @@ TEST_F(QuarterDbTest, DistrictFactorGridShowsTheUsedFactors) {
 }
 
 TEST_F(QuarterDbTest, TheStatementFollowsItsDistrictsButKeepsWhatWasTyped) {
-    EnsureQuarterTable(project);
+    valuation::UpgradeSettlementDatabase(project);
     StringGrid grid = MakeQuarterGrid(17);
     ASSERT_TRUE(FillStatementFromDistricts(project, grid).ok);
     // The valuer types a quarter's own value in row 2; the store records it as typed.

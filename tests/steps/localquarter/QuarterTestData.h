@@ -2,6 +2,7 @@
 
 #include "db/QueryFunctions.h"
 #include "tests/steps/support/StepTestSupport.h"
+#include "valuation/Schema.h"
 
 /**
  * A settlement ready for the statement of quarters: districts 1 to 3, the average value,
@@ -35,6 +36,8 @@ protected:
         for (const char* row : {"'1','2','0.95'", "'2','2',''", "'1','12',''", "'2','12','1.07'"})
             exec(QStringLiteral("INSERT INTO локальні (район,фактор,коефіціент) VALUES (%1)")
                      .arg(QString::fromLatin1(row)));
+        // As when the settlement connects: "відомість_кварталів" is made then.
+        ASSERT_TRUE(valuation::UpgradeSettlementDatabase(project));
     }
 
     /** Adds catalogue factors up to `count`. */

@@ -178,6 +178,13 @@ TEST_F(PlotsDbTest, EightRowsRoundTripAndTheBaseIsTheCurrentAverage) {
                                      "3|0|1.00|8|0.1000|120.00|120.00|120000.00|",
                                      "3|1|||0.2500|24000.00||6000.00|41г", "3|2|||||||",
                                      "3|3|||0.1||||99х", "3|4|||||||"}));
+    // A row's own columns keep even an empty text; the columns it has no value for stay NULL
+    // (функц, район, базова, розрахункова, шифр).
+    EXPECT_EQ(column(QStringLiteral("SELECT (функц IS NULL)||(район IS NULL)||(базова IS NULL)||"
+                                    "(розрахункова IS NULL)||(шифр IS NULL)||(назва IS NULL) FROM "
+                                    "ділянки ORDER BY id")),
+              QStringList({"000010", "000010", "111110", "000010", "110100", "110100", "110100",
+                           "110100"}));
 
     // The base value is always the current average, and every plot that can be valued opens
     // valued anew with it; what changed is listed.

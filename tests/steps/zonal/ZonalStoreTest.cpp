@@ -176,16 +176,6 @@ TEST_F(ZonalStoreTest, LoadingPutsEveryStoredValueWhereItBelongs) {
     EXPECT_EQ(tables.zones.rowTexts(2), (QStringList{"2", "3", "Околиці"}));
 }
 
-TEST_F(ZonalStoreTest, AnOldNarrowFactorColumnIsWidened) {
-    exec(QStringLiteral("DROP TABLE анкета"));
-    exec(QStringLiteral("CREATE TABLE анкета (id AUTOINCREMENT, район nvarchar (50), фактор "
-                        "nvarchar (50), оцінка nvarchar (50))"));
-    Load(project, ZonalVariant::Grouped);
-    Query q(&project);
-    ASSERT_TRUE(RunQuery(q, QStringLiteral("SELECT фактор FROM анкета WHERE id=0"), true));
-    EXPECT_EQ(q.fields().front().size, 150);
-}
-
 TEST_F(ZonalStoreTest, AFailedStoreKeepsEveryTableAsItWas) {
     const ZonalTables filled = Filled(project, ZonalVariant::Weighted);
     ASSERT_TRUE(StoreZonal(project, ZonalVariant::Weighted, filled.factors, filled.anketa,
