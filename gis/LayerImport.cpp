@@ -490,10 +490,10 @@ bool WriteImport(ImportResult& result, bool replace, const QString& copiesFolder
         if (copiedTo)
             *copiedTo = copy;
     }
-    TableSpec spec;
-    spec.fields = result.fields;
-    spec.srsWkt = result.crsWkt;
-    return TabFile::write(result.path, spec, result.features, result.exists, error);
+    TableSpec shape;
+    shape.fields = result.fields;
+    shape.srsWkt = result.crsWkt;
+    return TabFile::write(result.path, shape, result.features, result.exists, error);
 }
 
 QString LayerCopiesFolder(const QString& settlementFolder) {

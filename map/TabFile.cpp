@@ -558,7 +558,7 @@ bool remove(const QString& path, qint64 fid, QString* error) {
     return true;
 }
 
-bool write(const QString& path, const TableSpec& spec, FeatureList& features, bool overwrite,
+bool write(const QString& path, const TableSpec& shape, FeatureList& features, bool overwrite,
            QString* error) {
     ErrorScope scope;
     if (QFileInfo::exists(path) && !overwrite) {
@@ -567,11 +567,11 @@ bool write(const QString& path, const TableSpec& spec, FeatureList& features, bo
         return false;
     }
     TableFormat format;
-    format.fields = spec.fields;
+    format.fields = shape.fields;
     bool geographic = false;
-    if (spec.srsWkt.isEmpty()) {
+    if (shape.srsWkt.isEmpty()) {
         format.srs = numericSrs(CoordSys{});
-    } else if (format.srs.importFromWkt(spec.srsWkt.toUtf8().constData()) != OGRERR_NONE) {
+    } else if (format.srs.importFromWkt(shape.srsWkt.toUtf8().constData()) != OGRERR_NONE) {
         setError(error, QStringLiteral("Невідома система координат."));
         return false;
     } else {
@@ -589,7 +589,7 @@ bool write(const QString& path, const TableSpec& spec, FeatureList& features, bo
                 format.srs.SetTOWGS84(0, 0, 0, 0, 0, 0, 0);
         }
     }
-    format.bounds = spec.bounds;
+    format.bounds = shape.bounds;
     if (format.bounds.isNull()) {
         // A range that holds the objects: the usual one, widened by whole powers of ten.
         const double limit = geographic ? 180 : 1e7;
@@ -608,12 +608,12 @@ bool write(const QString& path, const TableSpec& spec, FeatureList& features, bo
     // The table keeps the system only as closely as its own codes can; the exact one is
     // kept beside it.
     const QString sidecar = crsSidecar(path);
-    if (spec.srsWkt.isEmpty())
+    if (shape.srsWkt.isEmpty())
         return !QFileInfo::exists(sidecar) || QFile::remove(sidecar) ||
                failWith(error, QStringLiteral("Не вдалося видалити \"%1\".")
                                    .arg(QDir::toNativeSeparators(sidecar)));
     QSaveFile file(sidecar);
-    if (!file.open(QIODevice::WriteOnly) || file.write(spec.srsWkt.toUtf8()) < 0 || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(shape.srsWkt.toUtf8()) < 0 || !file.commit())
         return failWith(error, QStringLiteral("Не вдалося записати систему координат \"%1\".")
                                    .arg(QDir::toNativeSeparators(sidecar)));
     return true;

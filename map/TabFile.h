@@ -89,7 +89,7 @@ bool remove(const QString& path, qint64 fid, QString* error);
  * in place of an existing one, which stays whole on any failure. The features get the fids
  * 1..n in order; values are matched to the fields by name.
  */
-bool write(const QString& path, const TableSpec& spec, FeatureList& features, bool overwrite,
+bool write(const QString& path, const TableSpec& shape, FeatureList& features, bool overwrite,
            QString* error);
 /**
  * The table's coordinate system as WKT; "" for the numeric (non-earth) one or none. The exact
