@@ -70,8 +70,11 @@ void OpenStep(TFormMain& window, int kind) {
 }
 
 void OpenReferenceBooks(TFormMain& window, TFormRefs& refs) {
-    if (!Db().ConnectCatalogue() || !Db().ConnectTemplate())
+    QString error;
+    if (!Db().ConnectCatalogue(&error) || !Db().ConnectTemplate(&error)) {
+        ShowError(error);
         return;
+    }
     refs.exec();
     window.LoadIndexation();
 }

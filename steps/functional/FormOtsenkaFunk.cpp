@@ -124,8 +124,10 @@ void TFormOtsenkaFunk::BOpenMap2Click() {
 }
 
 bool OpenStepFunctional(const StepContext& context, QWidget* parent) {
-    if (!RequireDistrictCount(*context.project))
+    if (QString warning; !RequireDistrictCount(*context.project, &warning)) {
+        ShowWarning(warning);
         return false;
+    }
     const int count = ReadDistrictCount(*context.project);
     std::vector<District> districts;
     if (!ReadDistricts(*context.project, DistrictOrder::AsStored, districts)) {

@@ -340,8 +340,10 @@ StepCheck TFormOtsenkaLocalny::checkBeforeSave() {
 }
 
 bool OpenStepLocal(const StepContext& context, QWidget* parent) {
-    if (!RequireDistrictCount(*context.project))
+    if (QString warning; !RequireDistrictCount(*context.project, &warning)) {
+        ShowWarning(warning);
         return false;
+    }
     std::vector<District> districts;
     if (!ReadDistricts(*context.project, DistrictOrder::AsStored, districts)) {
         ShowError(LoadFailedText(QStringLiteral("характеристика")) + LastError());

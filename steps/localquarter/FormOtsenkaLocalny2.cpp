@@ -302,8 +302,10 @@ void TFormOtsenkaLocalny2::kfChosen(int row, int col, int item) {
 }
 
 bool OpenStepLocalByQuarter(const StepContext& context, QWidget* parent) {
-    if (!RequireDistrictCount(*context.project))
+    if (QString warning; !RequireDistrictCount(*context.project, &warning)) {
+        ShowWarning(warning);
         return false;
+    }
     EnsureQuarterTable(*context.project);
     std::vector<LocalFactor> catalogue;
     if (!context.catalogue || !ReadLocalCatalogue(*context.catalogue, catalogue)) {
