@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
+#include "common/Messages.h"
 #include "common/ui/Wait.h"
 #include "db/Backup.h"
 #include "db/Databases.h"
@@ -36,6 +37,26 @@ private:
     }
 };
 
+/** Asks the valuer before an earlier report is replaced. */
+class AskingReportQuestions final : public reports::ReportQuestions {
+public:
+    bool replaceReport(const QString&) override {
+        return AskConfirm(reports::ReportTexts::replaceReport(), Answer::Ok | Answer::Cancel) ==
+               Answer::Ok;
+    }
+};
+
+/** The run's error box, then its closing box, as the run gave them. */
+void ShowReportRunMessages(const reports::ReportRunResult& result) {
+    ShowError(result.error);
+    if (result.closing.isEmpty())
+        return;
+    if (result.closingWarns)
+        ShowWarning(result.closing);
+    else
+        ShowInfo(result.closing);
+}
+
 } // namespace
 
 void FillReports(TFormMain& window) {
@@ -46,18 +67,25 @@ void FillReports(TFormMain& window) {
     const QString database = JoinPath(folder, DataFileName());
     if (!Db().data.isOpen() ||
         QFileInfo(Db().data.path()).absoluteFilePath() != QFileInfo(database).absoluteFilePath()) {
-        if (!Db().ConnectProject(folder))
+        QString error;
+        if (!Db().ConnectProject(folder, &error)) {
+            ShowError(error);
             return;
+        }
     }
-    Db().ConnectCatalogue();
+    QString error;
+    if (!Db().ConnectCatalogue(&error))
+        ShowError(error);
     const reports::ReportContext context{&Db().data, Db().main.isOpen() ? &Db().main : nullptr,
                                          window.CurrentSettlement->named, folder};
     WindowJobRunner jobs;
+    AskingReportQuestions questions;
     // The reports register their files in the settlement's database: a copy first.
     const backup::StoreLabel label(QStringLiteral("Заповнити звіт"));
     backup::BeforeSettlementStore(Db().data);
     const reports::ReportRunResult result =
-        reports::RunReports(context, folder, GlobalVar().Settings.TemplateDir, jobs, true);
+        reports::RunReports(context, folder, GlobalVar().Settings.TemplateDir, jobs, &questions);
+    ShowReportRunMessages(result);
     for (const ListEntry& entry : result.registered)
         window.AddMaterialEntry(entry);
 }

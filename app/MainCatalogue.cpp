@@ -27,6 +27,15 @@ namespace {
 enum Role { RoleUid = Qt::UserRole, RolePartUid, RoleTyped, RolePathname, RoleId };
 enum EntryRole { RoleKind = Qt::UserRole, RolePath, RoleRecordId };
 
+/** Re-points the project connection at the folder; a failure is shown. */
+bool ConnectShowingError(const QString& folder) {
+    QString error;
+    if (Db().ConnectProject(folder, &error))
+        return true;
+    ShowError(error);
+    return false;
+}
+
 QTreeWidgetItem* MakeNode(const TProjectItem& item) {
     auto* node = new QTreeWidgetItem(QStringList{item.named});
     node->setData(0, RoleUid, item.uid);
@@ -44,11 +53,17 @@ ListEntry EntryOf(const QListWidgetItem* item) {
 
 } // namespace
 
+catalogue::CatalogueContext TFormMain::catalogueContext() {
+    return {Db(), m_catalogueQuestions};
+}
+
 void TFormMain::LoadProjectTree() {
     TreeViewProjects->clear();
     RefreshLists();
     ProjectTreeRows rows;
-    const bool loaded = catalogue::LoadProjectRows(rows);
+    QString error;
+    const bool loaded = catalogue::LoadProjectRows(catalogueContext(), rows, &error);
+    ShowError(error);
     TellCopyProblem(); // the catalogue's copy of this run is made as it opens
     if (!loaded)
         return;
@@ -69,8 +84,11 @@ void TFormMain::LoadProjectTree() {
 void TFormMain::LoadProjectView(const QString& folder) {
     clearLists();
     std::vector<ListEntry> settlements, files;
-    if (!catalogue::LoadProjectEntries(folder, settlements, files))
+    QString error;
+    if (!catalogue::LoadProjectEntries(catalogueContext(), folder, settlements, files, &error)) {
+        ShowError(error);
         return;
+    }
     fillList(ListView1, settlements);
     fillList(ListView2, files);
 }
@@ -79,7 +97,10 @@ void TFormMain::LoadSettlementView(const QString& folder) {
     clearLists();
     std::vector<ListEntry> files;
     bool connected = false;
-    const bool loaded = catalogue::LoadSettlementEntries(folder, files, &connected);
+    QString error;
+    const bool loaded =
+        catalogue::LoadSettlementEntries(catalogueContext(), folder, files, &connected, &error);
+    ShowError(error);
     if (connected) {
         fillList(ListView1, StepListEntries());
         // The steps of this settlement work on its database, the session's map and tables.
@@ -129,8 +150,12 @@ void TFormMain::ACT_PROJ_NEWExecute() {
     catalogue::NewProject project;
     if (!m_dialogs.newProject || !m_dialogs.newProject(project))
         return;
-    if (catalogue::CreateProject(project) == catalogue::CreateOutcome::NothingWritten)
+    QString error;
+    if (catalogue::CreateProject(catalogueContext(), project, &error) ==
+        catalogue::CreateOutcome::NothingWritten) {
+        ShowError(error);
         return;
+    }
     LoadProjectTree();
     selectLastProject();
 }
@@ -140,7 +165,10 @@ void TFormMain::ACT_PROJ_OPENExecute() {
     if (!m_dialogs.chooseFolder ||
         !m_dialogs.chooseFolder(folder, QStringLiteral("Відкрити папку з проектом")))
         return;
-    if (!catalogue::RegisterProjectFolder(folder))
+    QString error;
+    const bool registered = catalogue::RegisterProjectFolder(catalogueContext(), folder, &error);
+    ShowError(error);
+    if (!registered)
         return;
     LoadProjectTree();
     selectLastProject();
@@ -157,12 +185,17 @@ void TFormMain::ACT_PROJ_DELExecute() {
     const DeletionAnswer answer = m_dialogs.askDeletion(node->text(0), outside);
     if (answer == DeletionAnswer::No)
         return;
-    if (!catalogue::DeleteProjectRows(item))
+    QString error;
+    if (!catalogue::DeleteProjectRows(catalogueContext(), item, &error)) {
+        ShowError(error);
         return;
+    }
     if (answer == DeletionAnswer::WithData) {
         clearLists();
         Db().CloseProject();
-        catalogue::DeleteProjectFolder(item.pathname);
+        QString warning;
+        if (!catalogue::DeleteProjectFolder(item.pathname, &warning))
+            ShowWarning(warning);
     }
     TreeViewProjects->clearSelection();
     TreeViewProjects->setCurrentItem(nullptr);
@@ -182,16 +215,25 @@ void TFormMain::AddFileToFolder() {
     for (int i = 0; i < ListView2->count(); ++i)
         captions << ListView2->item(i)->text();
     ListEntry added;
-    if (catalogue::AddFileToFolder(source, folder, captions, added))
+    QString error;
+    if (catalogue::AddFileToFolder(catalogueContext(), source, folder, captions, added, &error))
         AddMaterialEntry(added);
+    ShowError(error);
 }
 
 void TFormMain::POPUP_DEL_FILEClick() {
     QListWidgetItem* item = ListView2->currentItem();
     if (!item || !item->isSelected())
         return;
-    if (catalogue::RemoveFileEntry(EntryOf(item)))
+    const ListEntry entry = EntryOf(item);
+    if (const QString problem = catalogue::RemovalProblem(entry); !problem.isEmpty()) {
+        ShowWarning(problem);
+        return;
+    }
+    QString error;
+    if (catalogue::RemoveFileEntry(catalogueContext(), entry, &error))
         delete item;
+    ShowError(error);
 }
 
 void TFormMain::ExportMaterials() {
@@ -200,7 +242,11 @@ void TFormMain::ExportMaterials() {
     QString folder;
     if (!m_dialogs.chooseFolder(folder, QStringLiteral("Оберіть папку для копіювання матеріалів")))
         return;
-    catalogue::ExportMaterials(CurrentSettlement->pathname, folder);
+    QString error;
+    if (catalogue::ExportMaterials(m_catalogueQuestions, CurrentSettlement->pathname, folder,
+                                   &error))
+        ShowInfo(catalogue::ExportFinishedText());
+    ShowError(error);
 }
 
 void TFormMain::OpenBackupsFolder() {
@@ -220,7 +266,7 @@ void TFormMain::OpenBackupsFolder() {
         const QString database = JoinPath(folder, DataFileName());
         return (Db().data.isOpen() && QFileInfo(Db().data.path()).absoluteFilePath() ==
                                           QFileInfo(database).absoluteFilePath()) ||
-               Db().ConnectProject(folder);
+               ConnectShowingError(folder);
     };
     TFormCopies window(name, copies, Db().data, connectSettlement, this);
     if (!window.reload()) {

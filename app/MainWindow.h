@@ -2,6 +2,7 @@
 
 #include "catalogue/core/Catalogue.h"
 #include "catalogue/core/ProjectItem.h"
+#include "catalogue/ui/UserQuestions.h"
 #include "steps/common/StepContext.h"
 
 #include <QMainWindow>
@@ -109,6 +110,8 @@ public:
     MapDocument& mapDocument() { return *m_mapDocument; }
     /** What a step of the selected settlement works on; not valid without a settlement. */
     const StepContext& stepContext() const { return m_stepContext; }
+    /** What the catalogue functions work on: the program's connections, the user's answers. */
+    catalogue::CatalogueContext catalogueContext();
 
     std::optional<TProjectItem> CurrentProject;
     std::optional<TProjectItem> CurrentSettlement;
@@ -165,6 +168,7 @@ private:
     std::unique_ptr<MapDocument> m_mapDocument;
     TDinArryOfKoef m_indexation;
     StepContext m_stepContext;
+    catalogue::UserQuestions m_catalogueQuestions;
     MapTab* m_map = nullptr;
     bool m_busy = false;
     bool m_searchFlag = true;

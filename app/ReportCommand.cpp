@@ -5,7 +5,6 @@
 #include "catalogue/core/CataloguePaths.h"
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
-#include "common/Messages.h"
 #include "db/Backup.h"
 #include "db/Database.h"
 #include "db/Databases.h"
@@ -19,37 +18,6 @@
 #include <cstdio>
 
 namespace {
-
-/** Messages of a run without windows: one line each on standard error; questions say OK. */
-class ConsoleReportMessages final : public Messages {
-public:
-    explicit ConsoleReportMessages(QTextStream& err) : m_err(err) {}
-    void error(const QString& caption, const QString& text) override { line(caption, text); }
-    void warning(const QString& text) override { line(QStringLiteral("Увага"), text); }
-    void info(const QString&) override {}
-    Answer confirm(const QString&, Buttons) override { return Answer::Ok; }
-    void balloon(const QString&, const QString&, int, QObject*) override {}
-    void beep() override {}
-
-private:
-    void line(const QString& caption, QString text) {
-        text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-        text.replace(u'\r', u' ');
-        text.replace(u'\n', u' ');
-        m_err << caption << QStringLiteral(": ") << text.trimmed() << Qt::endl;
-    }
-    QTextStream& m_err;
-};
-
-/** Puts the program's messages to the console while it lives. */
-class MessagesScope {
-public:
-    explicit MessagesScope(Messages* messages) : m_previous(SetMessages(messages)) {}
-    ~MessagesScope() { SetMessages(m_previous); }
-
-private:
-    Messages* m_previous;
-};
 
 bool SamePath(const QString& a, const QString& b) {
     const QFileInfo fa(a), fb(b);
@@ -172,8 +140,6 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
 
     // The catalogue's relative paths are taken against this program folder's projects root.
     InitGlobalVar(appDir);
-    ConsoleReportMessages console(err);
-    MessagesScope scope(&console);
     reports::ReportContext context{
         &data, haveCatalogue ? &catalogue : nullptr,
         SettlementName(haveCatalogue ? &catalogue : nullptr, data, folder), folder};
@@ -184,7 +150,7 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
     if (QString problem = backup::TakeUntoldProblem(); !problem.isEmpty())
         err << problem.replace(u'\r', u' ') << Qt::endl;
     const reports::ReportRunResult result =
-        reports::RunReports(context, folder, GlobalVar().Settings.TemplateDir, jobs, false);
+        reports::RunReports(context, folder, GlobalVar().Settings.TemplateDir, jobs, nullptr);
     for (const QString& path : result.saved)
         out << path << Qt::endl;
     for (const auto& [path, reason] : result.notSaved)

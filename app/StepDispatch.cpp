@@ -4,6 +4,7 @@
 #include "app/StepRegistry.h"
 #include "catalogue/refs/FormRefs.h"
 #include "db/Backup.h"
+#include "common/Messages.h"
 #include "db/Databases.h"
 
 void OpenStep(TFormMain& window, int kind) {
@@ -17,8 +18,11 @@ void OpenStep(TFormMain& window, int kind) {
 }
 
 void OpenReferenceBooks(TFormMain& window, TFormRefs& refs) {
-    if (!Db().ConnectCatalogue() || !Db().ConnectTemplate())
+    QString error;
+    if (!Db().ConnectCatalogue(&error) || !Db().ConnectTemplate(&error)) {
+        ShowError(error);
         return;
+    }
     refs.exec();
     window.LoadIndexation();
 }

@@ -16,8 +16,10 @@ endfunction()
 
 # Fails with every violation found in `files` (relative to `root`). A core source must not
 # include a header of `window_headers`, a Qt Widgets or PrintSupport header by its module path,
-# anything under widgets/ or a ui/ folder, nor call the message functions. Files in
-# `until_moved` may still call the message functions, and must.
+# anything under widgets/ or a ui/ folder, nor the messages interface common/Messages.h, nor call
+# the message functions: a core gives its failures to its caller and asks through an interface
+# the window passes in. Files in `until_moved` may still include the messages interface and
+# call its functions, and must do one or the other.
 function(tamberon_scan_core_sources root files until_moved window_headers)
     foreach(h IN LISTS window_headers)
         set(_window_header_${h} TRUE)
@@ -40,6 +42,12 @@ function(tamberon_scan_core_sources root files until_moved window_headers)
                 if(header MATCHES "^Qt(Widgets|PrintSupport)(/|$)" OR DEFINED _window_header_${header}
                    OR header MATCHES "(^|/)(widgets|ui)/")
                     list(APPEND problems "${file}: includes <${header}>")
+                elseif(header STREQUAL "common/Messages.h" AND NOT file IN_LIST seam)
+                    if(file IN_LIST until_moved)
+                        list(APPEND calling "${file}")
+                    else()
+                        list(APPEND problems "${file}: includes <${header}>")
+                    endif()
                 endif()
             elseif(NOT file IN_LIST seam AND line MATCHES "^[ \t]*(//|/[*]|[*])")
                 # A comment that names a message function calls nothing.
@@ -63,12 +71,13 @@ function(tamberon_scan_core_sources root files until_moved window_headers)
     foreach(file IN LISTS until_moved)
         if(NOT file IN_LIST calling)
             list(APPEND problems "${file}: is on the UNTIL_MOVED list but calls no message function \
-(any more), or is no core source now: take it off the list")
+and includes no common/Messages.h (any more), or is no core source now: take it off the list")
         endif()
     endforeach()
     if(problems)
         tamberon_fail_listing("Core sources reach window code. Only window targets include window \
-headers or call the message functions; a core asks through an interface the window passes in."
+headers or the messages interface, or call the message functions; a core gives its failures to \
+its caller (bool and QString* error) and asks through an interface the window passes in."
                               "${problems}")
     endif()
 endfunction()

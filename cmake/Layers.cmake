@@ -7,10 +7,12 @@
 # WINDOW_TARGETS or marked with tamberon_window_target(). A core target
 #   - must not reach Qt Widgets, Qt PrintSupport or a window target through its links;
 #   - outside tests/, must have sources that include no Qt Widgets or PrintSupport header, nothing
-#     under widgets/ or a ui/ folder, and call none of the message functions (ShowError,
-#     ShowWarning, ShowInfo, AskConfirm, ShowBalloon, Beep, CurrentMessages).
-# UNTIL_MOVED names core sources (relative to the source root) that still call the message
-# functions; a listed file that no longer does fails the check, so the list only shrinks.
+#     under widgets/ or a ui/ folder, not the messages interface common/Messages.h (only its own
+#     source may), and call none of the message functions (ShowError, ShowWarning, ShowInfo,
+#     AskConfirm, ShowBalloon, Beep, CurrentMessages).
+# UNTIL_MOVED names core sources (relative to the source root) that still include the messages
+# interface or call its functions; a listed file that no longer does fails the check, so the
+# list only shrinks.
 # A link entry or source the check cannot read (a generator expression other than
 # $<LINK_ONLY:...> or $<TARGET_NAME_IF_EXISTS:...>) fails the configuration instead of being
 # skipped. Targets under SKIP_FOLDERS (relative to the source root) are not checked.

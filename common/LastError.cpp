@@ -13,3 +13,9 @@ void SetLastError(const QString& text) {
 void ClearLastError() {
     g_lastError.clear();
 }
+
+bool FailWith(QString* error, const QString& text) {
+    if (error)
+        *error = text;
+    return false;
+}

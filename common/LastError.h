@@ -10,3 +10,9 @@
 QString LastError();
 void SetLastError(const QString& text);
 void ClearLastError();
+
+/**
+ * The one way a library reports a failure to its caller: the text goes to `error` when the
+ * caller asked for it (the window shows it). Returns false, for `return FailWith(error, ...)`.
+ */
+bool FailWith(QString* error, const QString& text);

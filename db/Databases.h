@@ -18,12 +18,18 @@ public:
     Query queryData{&data};
     Query queryData2{&data};
 
-    /** Opens the catalogue unless open; reports "Підключення до бази даних програми.". */
-    bool ConnectCatalogue();
-    /** Opens the template database unless open; reports "Підключення до бази даних шаблону.". */
-    bool ConnectTemplate();
+    /**
+     * Opens the catalogue unless open; false with "Підключення до бази даних програми." and
+     * the reason in `error`.
+     */
+    bool ConnectCatalogue(QString* error = nullptr);
+    /**
+     * Opens the template database unless open; false with "Підключення до бази даних
+     * шаблону." and the reason in `error`.
+     */
+    bool ConnectTemplate(QString* error = nullptr);
     /** Always re-opens the project connection on the folder's database. */
-    bool ConnectProject(const QString& folder);
+    bool ConnectProject(const QString& folder, QString* error = nullptr);
     /** Closes the project connection (before its folder is deleted). */
     void CloseProject();
 };

@@ -1,7 +1,6 @@
 #include "db/QueryFunctions.h"
 
 #include "common/FileUtils.h"
-#include "common/Messages.h"
 #include "db/Databases.h"
 
 #include <QDir>
@@ -215,14 +214,11 @@ bool SetIndicator(Query& query, const QString& name, const QString& value) {
 namespace {
 
 /** Copies one file, asking Abort/Retry/Ignore on failure; false means stop. */
-bool CopyOneFile(const QString& source, const QString& target, bool& stop) {
+bool CopyOneFile(const QString& source, const QString& target, CopyQuestions& ask, bool& stop) {
     for (;;) {
         if (CopyFileReplacing(source, target))
             return true;
-        const Answer a =
-            AskConfirm(QStringLiteral("Копіювання файлів: Помилка копіювання файлу \"") + target +
-                           QStringLiteral("\"."),
-                       Answer::Abort | Answer::Retry | Answer::Ignore);
+        const Answer a = ask.copyFailed(target);
         if (a == Answer::Retry)
             continue;
         stop = a != Answer::Ignore;
@@ -232,8 +228,12 @@ bool CopyOneFile(const QString& source, const QString& target, bool& stop) {
 
 } // namespace
 
-bool CopyFolderFiles(const QString& source, const QString& target, const QStringList& files,
-                     bool quietIfEmpty) {
+QString NothingToCopyText() {
+    return QStringLiteral("Немає файлів для копіювання.");
+}
+
+bool CopyFolderFiles(const QString& source, const QString& target, CopyQuestions& ask,
+                     QString* error, const QStringList& files, bool quietIfEmpty) {
     const QStringList list =
         files.isEmpty() ? ListFiles(source, QStringLiteral("*.*"), true) : files;
     // Files without an extension are files too.
@@ -244,12 +244,8 @@ bool CopyFolderFiles(const QString& source, const QString& target, const QString
                 all << f;
         all.sort();
     }
-    if (all.isEmpty()) {
-        if (quietIfEmpty)
-            return true;
-        ShowWarning(QStringLiteral("Немає файлів для копіювання."));
-        return false;
-    }
+    if (all.isEmpty())
+        return quietIfEmpty || FailWith(error, NothingToCopyText());
     QDir().mkpath(target);
     enum class ForAll { Ask, No, Yes } forAll = ForAll::Ask;
     for (const QString& file : all) {
@@ -258,10 +254,7 @@ bool CopyFolderFiles(const QString& source, const QString& target, const QString
             if (forAll == ForAll::No)
                 continue;
             if (forAll == ForAll::Ask) {
-                const Answer a = AskConfirm(QStringLiteral("Копіювання файлів: \rФайл \"") + to +
-                                                QStringLiteral("\" існує. Перезаписати його?"),
-                                            Answer::Yes | Answer::No | Answer::Cancel |
-                                                Answer::NoToAll | Answer::YesToAll);
+                const Answer a = ask.replaceExisting(to);
                 if (a == Answer::Cancel || a == Answer::None)
                     return false;
                 if (a == Answer::No)
@@ -275,7 +268,7 @@ bool CopyFolderFiles(const QString& source, const QString& target, const QString
             }
         }
         bool stop = false;
-        if (!CopyOneFile(file, to, stop) && stop)
+        if (!CopyOneFile(file, to, ask, stop) && stop)
             return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Answer.h"
 #include "common/LastError.h"
 #include "db/Database.h"
 
@@ -48,9 +49,25 @@ bool ShowIndicator(Query& query, const QString& name, QObject* control);
 /** Updates an existing indicator row; a name without a row changes nothing. */
 bool SetIndicator(Query& query, const QString& name, const QString& value);
 
+/** The decisions a folder copy needs; the window asks the user, a test answers from a script. */
+class CopyQuestions {
+public:
+    virtual ~CopyQuestions() = default;
+    /** The target file exists: Yes, No, Cancel, NoToAll or YesToAll. */
+    virtual Answer replaceExisting(const QString& target) = 0;
+    /** The file could not be copied to the target: Abort, Retry or Ignore. */
+    virtual Answer copyFailed(const QString& target) = 0;
+};
+
+/** The warning of a folder copy that finds nothing to copy. */
+QString NothingToCopyText();
+
 /**
  * Copies files (all of the source folder when `files` is empty) into the target folder,
- * asking before overwriting, with Yes/No/Cancel/No-to-all/Yes-to-all.
+ * asking `ask` before overwriting (Yes/No/Cancel/No-to-all/Yes-to-all) and after a failed copy
+ * (Abort/Retry/Ignore). False when cancelled or aborted (`error` stays empty: the user knows),
+ * or with NothingToCopyText() in `error` when there is nothing to copy and not `quietIfEmpty`.
  */
-bool CopyFolderFiles(const QString& source, const QString& target,
-                     const QStringList& files = QStringList(), bool quietIfEmpty = false);
+bool CopyFolderFiles(const QString& source, const QString& target, CopyQuestions& ask,
+                     QString* error = nullptr, const QStringList& files = QStringList(),
+                     bool quietIfEmpty = false);

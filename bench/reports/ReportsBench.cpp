@@ -147,7 +147,7 @@ void RunLargeSettlement(benchmark::State& state, bool maps) {
     for (auto _ : state) {
         reports::HeadlessJobRunner jobs;
         const reports::ReportRunResult result =
-            reports::RunReports(large.context(), large.folder, templates, jobs, false);
+            reports::RunReports(large.context(), large.folder, templates, jobs, nullptr);
         if (!result.allSaved())
             state.SkipWithError("not all three files were saved");
     }

@@ -7,7 +7,7 @@
 
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
-#include "common/Messages.h"
+#include "common/LastError.h"
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Databases.h"
@@ -38,20 +38,19 @@ bool SameFile(const QString& a, const QString& b) {
 
 } // namespace
 
-bool LoadProjectRows(ProjectTreeRows& rows) {
+bool LoadProjectRows(const CatalogueContext& context, ProjectTreeRows& rows, QString* error) {
     rows = {};
-    if (!OpenCatalogue())
+    if (!OpenCatalogue(context, error))
         return false;
-    Query& q = Db().queryMain;
+    Query q(&context.db.main);
     if (!RunQuery(q, QStringLiteral("SELECT * FROM projects ORDER BY id"), true)) {
         // A catalogue that opened but cannot be read through is offered its copy once.
         const QString reason = LastError();
-        if (!OfferCatalogueCopy(reason) || !OpenCatalogue())
+        if (!OfferCatalogueCopy(context, reason, error) || !OpenCatalogue(context, error))
             return false;
-        if (!RunQuery(q, QStringLiteral("SELECT * FROM projects ORDER BY id"), true)) {
-            ShowError(QStringLiteral("Помилка завантаження проектів. Подробиці: ") + LastError());
-            return false;
-        }
+        if (!RunQuery(q, QStringLiteral("SELECT * FROM projects ORDER BY id"), true))
+            return FailWith(error, QStringLiteral("Помилка завантаження проектів. Подробиці: ") +
+                                       LastError());
     }
     QHash<QString, int> byUid; // the first node of each uid
     for (q.first(); !q.eof(); q.next()) {
@@ -74,22 +73,21 @@ bool LoadProjectRows(ProjectTreeRows& rows) {
     return true;
 }
 
-bool LoadProjectEntries(const QString& folder, std::vector<ListEntry>& settlements,
-                        std::vector<ListEntry>& files) {
+bool LoadProjectEntries(const CatalogueContext& context, const QString& folder,
+                        std::vector<ListEntry>& settlements, std::vector<ListEntry>& files,
+                        QString* error) {
     settlements.clear();
     files.clear();
-    if (!FolderExistsQuiet(folder)) {
-        ShowError(QStringLiteral("Завантаження бази даних проекту.\rПомилка: Папка \"") + folder +
-                  QStringLiteral("\" не існує."));
+    if (!FolderExistsQuiet(folder))
+        return FailWith(error,
+                        QStringLiteral("Завантаження бази даних проекту.\rПомилка: Папка \"") +
+                            folder + QStringLiteral("\" не існує."));
+    if (!context.db.ConnectProject(folder, error))
         return false;
-    }
-    if (!Db().ConnectProject(folder))
-        return false;
-    Query& q = Db().queryData;
-    if (!RunQuery(q, QStringLiteral("SELECT * FROM data ORDER BY id"), true)) {
-        ShowError(QStringLiteral("Помилка завантаження даних проекту. Подробиці: ") + LastError());
-        return false;
-    }
+    Query q(&context.db.data);
+    if (!RunQuery(q, QStringLiteral("SELECT * FROM data ORDER BY id"), true))
+        return FailWith(error, QStringLiteral("Помилка завантаження даних проекту. Подробиці: ") +
+                                   LastError());
     for (q.first(); !q.eof(); q.next()) {
         if (q.integer(QStringLiteral("code")) == KindSettlement)
             settlements.push_back({q.text(QStringLiteral("named")),
@@ -104,28 +102,28 @@ bool LoadProjectEntries(const QString& folder, std::vector<ListEntry>& settlemen
     return true;
 }
 
-bool LoadSettlementEntries(const QString& folder, std::vector<ListEntry>& files, bool* connected) {
+bool LoadSettlementEntries(const CatalogueContext& context, const QString& folder,
+                           std::vector<ListEntry>& files, bool* connected, QString* error) {
     files.clear();
     if (connected)
         *connected = false;
-    if (!FolderExistsQuiet(folder)) {
-        ShowError(QStringLiteral("Завантаження бази даних нас.пункту.\rПомилка: Папка \"") +
-                  folder + QStringLiteral("\" не існує."));
-        return false;
-    }
-    if (!Db().ConnectProject(folder))
+    if (!FolderExistsQuiet(folder))
+        return FailWith(error,
+                        QStringLiteral("Завантаження бази даних нас.пункту.\rПомилка: Папка \"") +
+                            folder + QStringLiteral("\" не існує."));
+    Connection& data = context.db.data;
+    if (!context.db.ConnectProject(folder, error))
         return false;
     if (connected)
         *connected = true;
-    Query& q = Db().queryData;
+    Query q(&data);
     // A database of an older version gets its missing tables and columns once, here; a
     // failure leaves the step that needs them to report it on reading.
-    valuation::UpgradeSettlementDatabase(Db().data);
-    if (!RunQuery(q, QStringLiteral("SELECT * FROM data ORDER BY id"), true)) {
-        ShowError(QStringLiteral("Помилка завантаження даних нас.пункту. Подробиці: ") +
-                  LastError());
-        return false;
-    }
+    valuation::UpgradeSettlementDatabase(data);
+    if (!RunQuery(q, QStringLiteral("SELECT * FROM data ORDER BY id"), true))
+        return FailWith(error,
+                        QStringLiteral("Помилка завантаження даних нас.пункту. Подробиці: ") +
+                            LastError());
     for (q.first(); !q.eof(); q.next())
         AppendFileEntries(folder, q, files);
     q.close();
@@ -151,46 +149,46 @@ QString ProjectFolderFor(const QString& projectName) {
     return JoinPath(GlobalVar().Settings.ProjectsDir, SafeFileName(projectName));
 }
 
-bool RegisterProjectFolder(const QString& chosen) {
+bool RegisterProjectFolder(const CatalogueContext& context, const QString& chosen, QString* error) {
     const QString folder = ExcludeTrailingBackslashes(chosen);
     if (!FileExistsQuiet(JoinPath(folder, DataFileName()))) {
         if (FileExistsQuiet(JoinPath(folder, QStringLiteral("data.mdb"))))
-            ShowError(QStringLiteral("Завантаження проекту.\rПомилка: Папка містить базу даних "
-                                     "\"data.mdb\" попередньої версії програми; її перенесення ще "
-                                     "не підтримується."));
-        else
-            ShowError(QStringLiteral("Завантаження проекту.\rПомилка: В папці не знайдені дані про "
-                                     "проект грошової оцінки."));
-        return false;
+            return FailWith(error,
+                            QStringLiteral("Завантаження проекту.\rПомилка: Папка містить базу "
+                                           "даних \"data.mdb\" попередньої версії програми; її "
+                                           "перенесення ще не підтримується."));
+        return FailWith(error, QStringLiteral("Завантаження проекту.\rПомилка: В папці не "
+                                              "знайдені дані про проект грошової оцінки."));
     }
     const QString projectUid = RandomDigits(20);
     const QString name = FieldOf(folder, QStringLiteral("/"), folder, -1);
-    if (!OpenCatalogue() || !Db().ConnectProject(folder))
+    if (!OpenCatalogue(context, error) || !context.db.ConnectProject(folder, error))
         return false;
-    if (!RunQuery(Db().queryMain,
+    Query insert(&context.db.main);
+    if (!RunQuery(insert,
                   QStringLiteral("INSERT INTO projects (uid, named, pathname) VALUES (") +
                       SqlLiteral(projectUid) + u',' + SqlLiteral(name) + u',' +
                       SqlLiteral(StoredPath(folder)) + u')',
-                  false)) {
-        ShowError(QStringLiteral("Додавання даних проект у базу.\rПомилка: ") + LastError());
-        return false;
-    }
-    Query& q = Db().queryData;
+                  false))
+        return FailWith(error,
+                        QStringLiteral("Додавання даних проект у базу.\rПомилка: ") + LastError());
+    Query q(&context.db.data);
     if (!RunQuery(q, QStringLiteral("SELECT * FROM data WHERE code=2 ORDER BY id"), true)) {
-        ShowError(QStringLiteral("Запит про населені пункти проекту.\rПомилка: ") + LastError());
+        FailWith(error,
+                 QStringLiteral("Запит про населені пункти проекту.\rПомилка: ") + LastError());
         return true;
     }
     for (q.first(); !q.eof(); q.next()) {
         if (!RunQuery(
-                Db().queryMain,
+                insert,
                 QStringLiteral("INSERT INTO projects (uid, part_uid, named, pathname) VALUES (") +
                     SqlLiteral(RandomDigits(20)) + u',' + SqlLiteral(projectUid) + u',' +
                     SqlLiteral(q.text(QStringLiteral("named"))) + u',' +
                     SqlLiteral(StoredPath(JoinPath(folder, q.text(QStringLiteral("pathname"))))) +
                     u')',
                 false)) {
-            ShowError(QStringLiteral("Додавання даних населеного пункту у базу.\rПомилка: ") +
-                      LastError());
+            FailWith(error, QStringLiteral("Додавання даних населеного пункту у базу.\rПомилка: ") +
+                                LastError());
             break;
         }
     }
@@ -198,20 +196,20 @@ bool RegisterProjectFolder(const QString& chosen) {
     return true;
 }
 
-bool DeleteProjectRows(const TProjectItem& item) {
-    if (!OpenCatalogue())
+bool DeleteProjectRows(const CatalogueContext& context, const TProjectItem& item, QString* error) {
+    if (!OpenCatalogue(context, error))
         return false;
-    if (!RunQuery(Db().queryMain,
+    Query q(&context.db.main);
+    if (!RunQuery(q,
                   QStringLiteral("DELETE FROM projects WHERE uid=") + SqlLiteral(item.uid) +
                       QStringLiteral(" or part_uid=") + SqlLiteral(item.uid),
-                  false)) {
-        ShowError(QStringLiteral("Помилка вилучення з бази проектів.\rПодробиці: ") + LastError());
-        return false;
-    }
+                  false))
+        return FailWith(error, QStringLiteral("Помилка вилучення з бази проектів.\rПодробиці: ") +
+                                   LastError());
     return true;
 }
 
-bool DeleteProjectFolder(const QString& pathname) {
+bool DeleteProjectFolder(const QString& pathname, QString* warning) {
     if (pathname.trimmed().isEmpty())
         return false;
     const QFileInfo info(pathname);
@@ -229,10 +227,9 @@ bool DeleteProjectFolder(const QString& pathname) {
     const bool guarded = canonical == root || canonical == appDir ||
                          root.startsWith(canonical + u'/') || appDir.startsWith(canonical + u'/') ||
                          canonical == QDir::rootPath() || canonical == QDir::homePath();
-    if (throughLink || guarded) {
-        ShowWarning(QStringLiteral("Папку \"") + pathname + QStringLiteral("\" не вилучено."));
-        return false;
-    }
+    if (throughLink || guarded)
+        return FailWith(warning,
+                        QStringLiteral("Папку \"") + pathname + QStringLiteral("\" не вилучено."));
     return DeleteFolder(canonical);
 }
 
@@ -247,15 +244,13 @@ int FileKind(const QString& path) {
     return KindOtherFile;
 }
 
-bool AddFileToFolder(const QString& source, const QString& folder,
-                     const QStringList& listedCaptions, ListEntry& added) {
+bool AddFileToFolder(const CatalogueContext& context, const QString& source, const QString& folder,
+                     const QStringList& listedCaptions, ListEntry& added, QString* error) {
     const int kind = FileKind(source);
     QString target = JoinPath(folder, FileNameOf(source));
     if (!SameFile(source, target)) {
         if (QFileInfo::exists(target)) {
-            const Answer a =
-                AskConfirm(QStringLiteral("Файл уже є в папці проекту. Бажаєте його замінити?"),
-                           Answer::Yes | Answer::No | Answer::Cancel);
+            const Answer a = context.ask.replaceFileInFolder(target);
             if (a == Answer::Yes)
                 QFile::remove(target);
             else if (a == Answer::No)
@@ -263,10 +258,8 @@ bool AddFileToFolder(const QString& source, const QString& folder,
             else
                 return false;
         }
-        if (!QFile::copy(source, target)) {
-            ShowError(QStringLiteral("Помилка копіювання файлу: \"") + source + u'"');
-            return false;
-        }
+        if (!QFile::copy(source, target))
+            return FailWith(error, QStringLiteral("Помилка копіювання файлу: \"") + source + u'"');
         if (kind == KindMap && FileExtLower(source) == QStringLiteral(".tab")) {
             const QString sourceBase = FileBaseName(source);
             const QString targetBase = FileBaseName(target);
@@ -286,7 +279,8 @@ bool AddFileToFolder(const QString& source, const QString& folder,
     const QString name = FileNameOf(target);
     if (listedCaptions.contains(name))
         return false;
-    if (!RunQuery(Db().queryData,
+    Query q(&context.db.data);
+    if (!RunQuery(q,
                   QStringLiteral("INSERT INTO data (code, named, pathname) VALUES (") +
                       QString::number(kind) + u',' + SqlLiteral(name) + u',' + SqlLiteral(name) +
                       u')',
@@ -296,41 +290,43 @@ bool AddFileToFolder(const QString& source, const QString& folder,
     return true;
 }
 
-bool RemoveFileEntry(const ListEntry& entry) {
-    if (entry.kind != KindWord && entry.kind != KindExcel && entry.kind != KindMap) {
-        ShowWarning(QStringLiteral("Цей запис видалити неможливо."));
-        return false;
-    }
-    if (entry.id.isEmpty()) {
-        ShowWarning(QStringLiteral("Цей запис видалити неможливо. Завантажте список повторно."));
-        return false;
-    }
-    if (!RunQuery(Db().queryData2, QStringLiteral("DELETE FROM data WHERE id=") + entry.id,
-                  false)) {
-        ShowError(QStringLiteral("Видалення \"") + entry.caption +
-                  QStringLiteral("\"\rПодробиці: ") + LastError());
-        return false;
-    }
+QString RemovalProblem(const ListEntry& entry) {
+    if (entry.kind != KindWord && entry.kind != KindExcel && entry.kind != KindMap)
+        return QStringLiteral("Цей запис видалити неможливо.");
+    if (entry.id.isEmpty())
+        return QStringLiteral("Цей запис видалити неможливо. Завантажте список повторно.");
+    return QString();
+}
+
+bool RemoveFileEntry(const CatalogueContext& context, const ListEntry& entry, QString* error) {
+    if (const QString problem = RemovalProblem(entry); !problem.isEmpty())
+        return FailWith(error, problem);
+    Query q(&context.db.data);
+    if (!RunQuery(q, QStringLiteral("DELETE FROM data WHERE id=") + entry.id, false))
+        return FailWith(error, QStringLiteral("Видалення \"") + entry.caption +
+                                   QStringLiteral("\"\rПодробиці: ") + LastError());
     return true;
 }
 
-bool ExportMaterials(const QString& settlementFolder, const QString& targetFolder) {
+QString ExportFinishedText() {
+    return QStringLiteral("Завершено.");
+}
+
+bool ExportMaterials(Questions& ask, const QString& settlementFolder, const QString& targetFolder,
+                     QString* error) {
     if (QFileInfo::exists(JoinPath(targetFolder, QStringLiteral("райони.tab"))) &&
-        AskConfirm(QStringLiteral("У зазначеній папці вже є матеріали оцінки. Замінити файли?"),
-                   Answer::Ok | Answer::Cancel) != Answer::Ok)
+        !ask.replaceMaterials(targetFolder))
         return false;
     for (const char* mask :
          {"*.tab", "*.dat", "*.id", "*.map", "*.wkt", "*.doc", "*.docx", "*.xls", "*.xlsx"}) {
         for (const QString& source : ListFiles(settlementFolder, QString::fromLatin1(mask), true)) {
             const QString target = JoinPath(targetFolder, FileNameOf(source));
             QFile::remove(target);
-            if (!QFile::copy(source, target)) {
-                ShowError(QStringLiteral("Помилка копіювання файлу: \"") + source + u'"');
-                return false;
-            }
+            if (!QFile::copy(source, target))
+                return FailWith(error,
+                                QStringLiteral("Помилка копіювання файлу: \"") + source + u'"');
         }
     }
-    ShowInfo(QStringLiteral("Завершено."));
     return true;
 }
 

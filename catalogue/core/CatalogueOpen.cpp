@@ -4,7 +4,6 @@
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
 #include "common/LastError.h"
-#include "common/Messages.h"
 #include "db/Backup.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
@@ -57,9 +56,9 @@ QString DamagedKeepPath() {
 }
 
 /** Puts the copy in place of the catalogue, keeping the damaged file; "" or the reason. */
-QString PutCopyInPlace(const QString& copy, const QString& keepDamagedAs) {
+QString PutCopyInPlace(Connection& catalogue, const QString& copy, const QString& keepDamagedAs) {
     const QString path = CataloguePath();
-    Db().main.close();
+    catalogue.close();
     const bool hadFile = QFileInfo::exists(path);
     if (hadFile && !QFile::rename(path, keepDamagedAs))
         return QStringLiteral("не вдається перейменувати \"%1\".")
@@ -74,14 +73,14 @@ QString PutCopyInPlace(const QString& copy, const QString& keepDamagedAs) {
 }
 
 /** The run's copy and the one-time change of the paths, after a sound opening. */
-void AfterOpened() {
+void AfterOpened(Connection& catalogue) {
     const QString path = CataloguePath();
     if (!CopiedThisRun().contains(path) && !backup::CatalogueCopiesFolder().isEmpty()) {
-        backup::MakeAutomaticCopy(Db().main, backup::CatalogueCopiesFolder());
+        backup::MakeAutomaticCopy(catalogue, backup::CatalogueCopiesFolder());
         CopiedThisRun().insert(path);
     }
     // A catalogue that cannot be changed keeps its full paths, which still resolve.
-    ConvertCataloguePaths(Db().main);
+    ConvertCataloguePaths(catalogue);
 }
 
 } // namespace
@@ -90,36 +89,34 @@ QString CataloguePath() {
     return JoinPath(GlobalVar().Settings.AppDir, CatalogueFileName());
 }
 
-bool OfferCatalogueCopy(const QString& reason) {
+QString UnreadableCatalogueText(const QString& path, const QString& reason) {
+    return QStringLiteral("Каталог проектів \"") + QDir::toNativeSeparators(path) +
+           QStringLiteral("\" не вдається прочитати.\rПомилка: ") + reason;
+}
+
+bool OfferCatalogueCopy(const CatalogueContext& context, const QString& reason, QString* error) {
     const QString path = CataloguePath();
-    QString text = QStringLiteral("Каталог проектів \"") + QDir::toNativeSeparators(path) +
-                   QStringLiteral("\" не вдається прочитати.\rПомилка: ") + reason.trimmed();
+    RestoreOffer offer{UnreadableCatalogueText(path, reason.trimmed()), {}, {}};
     const QString copy = LatestGoodCopy();
-    if (copy.isEmpty()) {
-        ShowError(text);
-        return false;
-    }
+    if (copy.isEmpty())
+        return FailWith(error, offer.problem);
     const QString keep = DamagedKeepPath();
-    text += QStringLiteral("\r\rВідновити каталог з автоматичної копії від ") +
-            QFileInfo(copy).lastModified().toString(QStringLiteral("dd.MM.yyyy HH:mm")) +
-            QStringLiteral("?");
+    offer.copyTime = QFileInfo(copy).lastModified();
     if (QFileInfo::exists(path))
-        text += QStringLiteral(" Пошкоджений файл буде збережено як \"") + FileNameOf(keep) +
-                QStringLiteral("\".");
-    if (AskConfirm(text, Answer::Yes | Answer::No) != Answer::Yes)
+        offer.keepName = FileNameOf(keep);
+    if (!context.ask.restoreCatalogue(offer))
         return false;
-    if (const QString problem = PutCopyInPlace(copy, keep); !problem.isEmpty()) {
-        ShowError(QStringLiteral("Відновлення каталогу проектів.\rПомилка: ") + problem);
-        return false;
-    }
+    if (const QString problem = PutCopyInPlace(context.db.main, copy, keep); !problem.isEmpty())
+        return FailWith(error,
+                        QStringLiteral("Відновлення каталогу проектів.\rПомилка: ") + problem);
     return true;
 }
 
-bool OpenCatalogue() {
-    Connection& main = Db().main;
+bool OpenCatalogue(const CatalogueContext& context, QString* error) {
+    Connection& main = context.db.main;
     if (main.isOpen()) {
         // Opened elsewhere first: the run's copy and the change of the paths still happen.
-        AfterOpened();
+        AfterOpened(main);
         return true;
     }
     const QString path = CataloguePath();
@@ -130,25 +127,22 @@ bool OpenCatalogue() {
             // A file that was never read (a path too long, no access) is not damaged: no copy
             // takes its place.
             if (main.openFailure() == OpenFailure::PathTooLong ||
-                main.openFailure() == OpenFailure::Other) {
-                ShowError(QStringLiteral("Каталог проектів \"") + QDir::toNativeSeparators(path) +
-                          QStringLiteral("\" не вдається відкрити.\rПомилка: ") + problem);
-                return false;
-            }
+                main.openFailure() == OpenFailure::Other)
+                return FailWith(
+                    error, QStringLiteral("Каталог проектів \"") + QDir::toNativeSeparators(path) +
+                               QStringLiteral("\" не вдається відкрити.\rПомилка: ") + problem);
         } else {
             problem = SoundnessProblem(main);
         }
         if (problem.isEmpty()) {
-            AfterOpened();
+            AfterOpened(main);
             return true;
         }
         main.close();
-        if (attempt > 0 || !OfferCatalogueCopy(problem)) {
-            if (attempt > 0)
-                ShowError(QStringLiteral("Каталог проектів \"") + QDir::toNativeSeparators(path) +
-                          QStringLiteral("\" не вдається прочитати.\rПомилка: ") + problem);
+        if (attempt > 0)
+            return FailWith(error, UnreadableCatalogueText(path, problem));
+        if (!OfferCatalogueCopy(context, problem, error))
             return false;
-        }
     }
     return false;
 }

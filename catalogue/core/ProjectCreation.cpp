@@ -7,7 +7,6 @@
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
 #include "common/LastError.h"
-#include "common/Messages.h"
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Databases.h"
@@ -23,10 +22,12 @@ namespace catalogue {
 namespace {
 
 /** Registers files of a folder in its "data" table; false at the first failed insert. */
-bool RegisterFiles(const QString& folder, const QString& masks, int code, bool lowerBaseName) {
+bool RegisterFiles(Connection& data, const QString& folder, const QString& masks, int code,
+                   bool lowerBaseName) {
+    Query q(&data);
     for (const QString& name : ListFiles(folder, masks, false)) {
         const QString named = lowerBaseName ? FileNameNoExt(name) : name;
-        if (!RunQuery(Db().queryData,
+        if (!RunQuery(q,
                       QStringLiteral("INSERT INTO data (code, named, pathname) VALUES (") +
                           QString::number(code) + u',' + SqlLiteral(named) + u',' +
                           SqlLiteral(name) + u')',
@@ -42,6 +43,7 @@ bool RegisterFiles(const QString& folder, const QString& masks, int code, bool l
  */
 class CreationRun {
 public:
+    explicit CreationRun(Databases& db) : m_db(db) {}
     ~CreationRun() {
         if (!m_committed)
             undo();
@@ -52,7 +54,7 @@ public:
             m_made.push_back(folder);
     }
     bool beginCatalogue() {
-        m_transaction.emplace(Db().main);
+        m_transaction.emplace(m_db.main);
         return m_transaction->ok();
     }
     bool commit() {
@@ -68,61 +70,67 @@ private:
         if (m_transaction)
             m_transaction->rollback();
         // The databases in the folders are closed before the folders go.
-        Db().CloseProject();
+        m_db.CloseProject();
         for (auto it = m_made.rbegin(); it != m_made.rend(); ++it)
             DeleteFolder(*it);
         SetLastError(error);
     }
 
+    Databases& m_db;
     std::vector<QString> m_made;
     std::optional<Transaction> m_transaction;
     bool m_committed = false;
 };
 
 /** The template folder must be there before anything is made from it. */
-bool TemplateFolderExists(const QString& folder) {
+bool TemplateFolderExists(const QString& folder, QString* error) {
     if (QFileInfo(folder).isDir())
         return true;
-    ShowError(QStringLiteral("Створення проекту.\rПомилка: Не знайдено папку шаблону \"") +
-              QDir::toNativeSeparators(folder) + QStringLiteral("\"."));
-    return false;
+    return FailWith(error,
+                    QStringLiteral("Створення проекту.\rПомилка: Не знайдено папку шаблону \"") +
+                        QDir::toNativeSeparators(folder) + QStringLiteral("\"."));
 }
 
 } // namespace
 
-CreateOutcome CreateProject(const NewProject& project) {
+CreateOutcome CreateProject(const CatalogueContext& context, const NewProject& project,
+                            QString* error) {
+    Databases& db = context.db;
+    // Every failure below gives its message and leaves nothing written.
+    auto fail = [error](const QString& text) {
+        FailWith(error, text);
+        return CreateOutcome::NothingWritten;
+    };
     const TSettings& s = GlobalVar().Settings;
     const QString projectTemplate = JoinPath(s.TemplateDir, QStringLiteral("проект"));
     const QString settlementTemplate = JoinPath(s.TemplateDir, QStringLiteral("наспункт"));
-    if (!TemplateFolderExists(projectTemplate) ||
-        (!project.settlementEntries.isEmpty() && !TemplateFolderExists(settlementTemplate)))
+    if (!TemplateFolderExists(projectTemplate, error) ||
+        (!project.settlementEntries.isEmpty() && !TemplateFolderExists(settlementTemplate, error)))
         return CreateOutcome::NothingWritten;
-    if (!OpenCatalogue())
+    if (!OpenCatalogue(context, error))
         return CreateOutcome::NothingWritten;
 
-    CreationRun run;
+    CreationRun run(db);
+    Query catalogueQuery(&db.main);
     const QString projectUid = RandomDigits(20);
     const QString projectFolder = ProjectFolderFor(project.name);
     run.willFill(projectFolder);
-    if (!CopyFolderFiles(projectTemplate, projectFolder, {}, true) ||
-        !Db().ConnectProject(projectFolder))
+    if (!CopyFolderFiles(projectTemplate, projectFolder, context.ask, error, {}, true) ||
+        !db.ConnectProject(projectFolder, error))
         return CreateOutcome::NothingWritten;
+    Query dataQuery(&db.data);
     if (!run.beginCatalogue() ||
-        !RunQuery(Db().queryMain,
+        !RunQuery(catalogueQuery,
                   QStringLiteral("INSERT INTO projects (uid, named, pathname) VALUES (") +
                       SqlLiteral(projectUid) + u',' + SqlLiteral(project.name) + u',' +
                       SqlLiteral(StoredPath(projectFolder)) + u')',
-                  false)) {
-        ShowError(QStringLiteral("Додавання даних проект у базу.\rПомилка: ") + LastError());
-        return CreateOutcome::NothingWritten;
-    }
-    if (!RunQuery(Db().queryData,
+                  false))
+        return fail(QStringLiteral("Додавання даних проект у базу.\rПомилка: ") + LastError());
+    if (!RunQuery(dataQuery,
                   QStringLiteral("INSERT INTO data (code, named) VALUES (-1,") +
                       SqlLiteral(project.coatuu) + u')',
-                  false)) {
-        ShowError(QStringLiteral("Додавання даних коатуу у проект.\rПомилка: ") + LastError());
-        return CreateOutcome::NothingWritten;
-    }
+                  false))
+        return fail(QStringLiteral("Додавання даних коатуу у проект.\rПомилка: ") + LastError());
     struct Settlement {
         QString name, code, folder;
     };
@@ -133,33 +141,29 @@ CreateOutcome CreateProject(const NewProject& project) {
         const QString folderName = SafeFileName(name);
         const QString folder = JoinPath(projectFolder, folderName);
         if (!RunQuery(
-                Db().queryMain,
+                catalogueQuery,
                 QStringLiteral("INSERT INTO projects (uid, part_uid, named, pathname) VALUES (") +
                     SqlLiteral(uid) + u',' + SqlLiteral(projectUid) + u',' + SqlLiteral(name) +
                     u',' + SqlLiteral(StoredPath(folder)) + u')',
-                false)) {
-            ShowError(QStringLiteral("Додавання даних населеного пункту у базу.\rПомилка: ") +
-                      LastError());
-            return CreateOutcome::NothingWritten;
-        }
-        if (!RunQuery(Db().queryData,
+                false))
+            return fail(QStringLiteral("Додавання даних населеного пункту у базу.\rПомилка: ") +
+                        LastError());
+        if (!RunQuery(dataQuery,
                       QStringLiteral("INSERT INTO data (code, named, pathname) VALUES (2,") +
                           SqlLiteral(name) + u',' + SqlLiteral(folderName) + u')',
-                      false)) {
-            ShowError(QStringLiteral("Додавання даних населеного пункту у проект.\rПомилка: ") +
-                      LastError());
-            return CreateOutcome::NothingWritten;
-        }
+                      false))
+            return fail(QStringLiteral("Додавання даних населеного пункту у проект.\rПомилка: ") +
+                        LastError());
         run.willFill(folder);
-        if (!CopyFolderFiles(settlementTemplate, folder, {}, true))
+        if (!CopyFolderFiles(settlementTemplate, folder, context.ask, error, {}, true))
             return CreateOutcome::NothingWritten;
         settlements.push_back(
             {name, FieldOf(entry, QStringLiteral(","), QString(), 2).trimmed(), folder});
     }
     for (const Settlement& st : settlements) {
-        if (!Db().ConnectProject(st.folder))
+        if (!db.ConnectProject(st.folder, error))
             return CreateOutcome::NothingWritten;
-        Query& q = Db().queryData;
+        Query q(&db.data);
         auto setFact = [&q](const QString& value, const char* fact) {
             RunQuery(q,
                      QStringLiteral("UPDATE показники SET значення=") + SqlLiteral(value) +
@@ -169,26 +173,22 @@ CreateOutcome CreateProject(const NewProject& project) {
         setFact(st.name, "Назва");
         setFact(SettlementStatusWord(st.name), "Адміністративний статус");
         setFact(st.code, "Код коатуу");
-        RegisterFiles(st.folder, QStringLiteral("*.gwp"), KindMap, true);
+        RegisterFiles(db.data, st.folder, QStringLiteral("*.gwp"), KindMap, true);
         RunQuery(q,
                  QStringLiteral("INSERT INTO data (code, named, pathname) VALUES (4,'Склад "
                                 "земель','Склад земель.xlsx')"),
                  false);
     }
-    if (!Db().ConnectProject(projectFolder))
+    if (!db.ConnectProject(projectFolder, error))
         return CreateOutcome::NothingWritten;
     // Documents that the project template brought.
-    if (!RegisterFiles(projectFolder, QStringLiteral("*.doc;*.docx"), KindWord, false) ||
-        !RegisterFiles(projectFolder, QStringLiteral("*.xls;*.xlsx"), KindExcel, false) ||
-        !RegisterFiles(projectFolder, QStringLiteral("*.tab"), KindMap, false)) {
-        ShowError(QStringLiteral("Додавання даних населеного пункту у проект.\rПомилка: ") +
-                  LastError());
-        return CreateOutcome::NothingWritten;
-    }
-    if (!run.commit()) {
-        ShowError(QStringLiteral("Додавання даних проект у базу.\rПомилка: ") + LastError());
-        return CreateOutcome::NothingWritten;
-    }
+    if (!RegisterFiles(db.data, projectFolder, QStringLiteral("*.doc;*.docx"), KindWord, false) ||
+        !RegisterFiles(db.data, projectFolder, QStringLiteral("*.xls;*.xlsx"), KindExcel, false) ||
+        !RegisterFiles(db.data, projectFolder, QStringLiteral("*.tab"), KindMap, false))
+        return fail(QStringLiteral("Додавання даних населеного пункту у проект.\rПомилка: ") +
+                    LastError());
+    if (!run.commit())
+        return fail(QStringLiteral("Додавання даних проект у базу.\rПомилка: ") + LastError());
     return CreateOutcome::Written;
 }
 

@@ -160,8 +160,11 @@ void TFormStartMaster::showEvent(QShowEvent* event) {
 }
 
 void TFormStartMaster::LoadDistricts() {
-    if (!Db().ConnectCatalogue())
+    QString error;
+    if (!Db().ConnectCatalogue(&error)) {
+        ShowError(error);
         return;
+    }
     Query& q = Db().queryRef;
     if (!RunQuery(q, QStringLiteral("SELECT * FROM коатуу WHERE code LIKE '%00000000' ORDER BY id"),
                   true)) {
@@ -273,8 +276,11 @@ void TFormStartMaster::BSaveClick() {
                        Answer::Yes | Answer::Cancel) != Answer::Yes)
             return;
         Db().CloseProject();
-        if (!catalogue::DeleteProjectFolder(folder))
+        QString warning;
+        if (!catalogue::DeleteProjectFolder(folder, &warning)) {
+            ShowWarning(warning);
             return;
+        }
     }
     accept();
 }

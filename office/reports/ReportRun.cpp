@@ -1,7 +1,6 @@
 #include "office/reports/ReportRun.h"
 
 #include "common/FileUtils.h"
-#include "common/Messages.h"
 #include "db/QueryFunctions.h"
 #include "office/reports/ReportData.h"
 #include "office/reports/TechnicalReport.h"
@@ -69,7 +68,8 @@ QString OneLine(QString text) {
 }
 
 ReportRunResult RunReports(const ReportContext& given, const QString& settlementFolder,
-                           const QString& templateDir, ReportJobRunner& jobs, bool interactive) {
+                           const QString& templateDir, ReportJobRunner& jobs,
+                           ReportQuestions* ask) {
     ReportContext context = given;
     if (context.folder.isEmpty())
         context.folder = settlementFolder;
@@ -95,13 +95,11 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
         const QString templatePath = JoinPath(templateDir, files[i].templateName);
         const QString output = JoinPath(settlementFolder, files[i].outputName);
         if (!FileExistsQuiet(templatePath)) {
-            if (interactive)
-                ShowError(ReportTexts::missingTemplate(templatePath));
+            result.error = ReportTexts::missingTemplate(templatePath);
             giveUp(i, QStringLiteral("немає шаблону \"") + templatePath + u'"');
             break;
         }
-        if (i == 0 && interactive && FileExistsQuiet(output) &&
-            AskConfirm(ReportTexts::replaceReport(), Answer::Ok | Answer::Cancel) != Answer::Ok) {
+        if (i == 0 && ask && FileExistsQuiet(output) && !ask->replaceReport(output)) {
             result.cancelled = true;
             return result;
         }
@@ -160,22 +158,21 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
             result.failures << QStringLiteral("Файл \"") + output +
                                    QStringLiteral("\" збережено, але не внесено до матеріалів: ") +
                                    OneLine(LastError());
-            if (interactive)
-                ShowError(QStringLiteral("Файл \"") + files[i].outputName +
-                          QStringLiteral("\" не внесено до матеріалів.\rПодробиці: ") +
-                          LastError());
+            result.error = QStringLiteral("Файл \"") + files[i].outputName +
+                           QStringLiteral("\" не внесено до матеріалів.\rПодробиці: ") +
+                           LastError();
             reachedEnd = false;
             break;
         }
     }
 
     notMade << result.notes;
-    if (interactive) {
-        if (reachedEnd && notMade.isEmpty())
-            ShowInfo(ReportTexts::finished());
-        else if (!notMade.isEmpty())
-            ShowWarning((reachedEnd ? ReportTexts::finished() + u'\r' : QString()) +
-                        notMade.join(u'\r'));
+    if (reachedEnd && notMade.isEmpty()) {
+        result.closing = ReportTexts::finished();
+    } else if (!notMade.isEmpty()) {
+        result.closing =
+            (reachedEnd ? ReportTexts::finished() + u'\r' : QString()) + notMade.join(u'\r');
+        result.closingWarns = true;
     }
     return result;
 }

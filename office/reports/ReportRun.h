@@ -51,6 +51,15 @@ struct ReportRunResult {
     QStringList notes;
     /** What made the run fail although its files were saved (a failed registration). */
     QStringList failures;
+    /**
+     * What the window tells the valuer after the run, in this order: the error box of a
+     * missing template or a failed registration ("" when none), then the closing box:
+     * "Завершено." as information, or a warning naming what was not made and why ("" when
+     * the run ended early with nothing else to name).
+     */
+    QString error;
+    QString closing;
+    bool closingWarns = false;
 
     bool allSaved() const { return saved.size() == 3 && failures.isEmpty(); }
 };
@@ -64,6 +73,14 @@ QString replaceReport();
 QString finished(); ///< "Завершено."
 } // namespace ReportTexts
 
+/** The decision a run needs; the window asks the valuer, tests answer from a script. */
+class ReportQuestions {
+public:
+    virtual ~ReportQuestions() = default;
+    /** The report at `path` was made before: true replaces it (ReportTexts::replaceReport()). */
+    virtual bool replaceReport(const QString& path) = 0;
+};
+
 /**
  * "Заповнити звіт": the technical report, then the district workbook, then the quarter
  * workbook, each filled from its template in `templateDir` by a job of `jobs` and saved into
@@ -71,12 +88,11 @@ QString finished(); ///< "Завершено."
  * is not saved and the run goes on. Each saved file is registered in "data" unless an entry
  * of its name is there already.
  *
- * With `interactive` the run asks before replacing an earlier report, shows the
- * missing-template error and ends with "Завершено." (or one warning naming what was not made
- * and why); without it the run asks and shows nothing and the result says everything.
+ * With `ask` the run asks before replacing an earlier report; without it the report is
+ * replaced. The result says everything, with the messages a window shows.
  */
 ReportRunResult RunReports(const ReportContext& context, const QString& settlementFolder,
-                           const QString& templateDir, ReportJobRunner& jobs, bool interactive);
+                           const QString& templateDir, ReportJobRunner& jobs, ReportQuestions* ask);
 
 /** A message on one line: its line breaks (the database's texts carry some) become blanks. */
 QString OneLine(QString text);

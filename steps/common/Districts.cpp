@@ -1,16 +1,15 @@
 #include "steps/common/Districts.h"
 
-#include "common/Messages.h"
+#include "common/LastError.h"
 
 QString DistrictCountMissingText() {
     return QStringLiteral(
         "Кількість районів не зазначена. Зробіть це в кроці \"Визначення площ\".");
 }
 
-bool RequireDistrictCount(Connection& project) {
+bool RequireDistrictCount(Connection& project, QString* warning) {
     if (ReadDistrictCount(project) > 0)
         return true;
     const QString problem = DistrictCountProblem(project);
-    ShowWarning(problem.isEmpty() ? DistrictCountMissingText() : problem);
-    return false;
+    return FailWith(warning, problem.isEmpty() ? DistrictCountMissingText() : problem);
 }

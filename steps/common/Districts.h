@@ -9,8 +9,8 @@ class Connection;
 QString DistrictCountMissingText();
 
 /**
- * The check a step that needs the districts makes before it opens: false after the warning
- * DistrictCountMissingText() (or the one of a count above 999) when "Кількість районів" is not a
- * number from 1 to 999.
+ * The check a step that needs the districts makes before it opens: false with the warning
+ * DistrictCountMissingText() (or the one of a count above 999) in `warning` when "Кількість
+ * районів" is not a number from 1 to 999. The step's window shows the warning.
  */
-bool RequireDistrictCount(Connection& project);
+bool RequireDistrictCount(Connection& project, QString* warning = nullptr);

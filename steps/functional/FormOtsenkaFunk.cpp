@@ -123,8 +123,10 @@ void TFormOtsenkaFunk::BOpenMap2Click() {
 }
 
 bool OpenStepFunctional(const StepContext& context, QWidget* parent) {
-    if (!RequireDistrictCount(*context.project))
+    if (QString warning; !RequireDistrictCount(*context.project, &warning)) {
+        ShowWarning(warning);
         return false;
+    }
     TFormOtsenkaFunk form(context, parent);
     return OpenStepWindow(
         form,

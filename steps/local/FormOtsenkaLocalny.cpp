@@ -341,8 +341,10 @@ StepCheck TFormOtsenkaLocalny::checkBeforeSave() {
 }
 
 bool OpenStepLocal(const StepContext& context, QWidget* parent) {
-    if (!RequireDistrictCount(*context.project))
+    if (QString warning; !RequireDistrictCount(*context.project, &warning)) {
+        ShowWarning(warning);
         return false;
+    }
     TFormOtsenkaLocalny form(context, parent);
     return OpenStepWindow(
         form,

@@ -325,8 +325,10 @@ void RefreshStatement(Connection& project, TFormOtsenkaLocalny2& form) {
 } // namespace
 
 bool OpenStepLocalByQuarter(const StepContext& context, QWidget* parent) {
-    if (!RequireDistrictCount(*context.project))
+    if (QString warning; !RequireDistrictCount(*context.project, &warning)) {
+        ShowWarning(warning);
         return false;
+    }
     TFormOtsenkaLocalny2 form(context, parent);
     return OpenStepWindow(
         form,

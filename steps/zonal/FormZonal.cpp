@@ -439,6 +439,22 @@ void TFormZonal::BSetZonyClick() {
     PageControl1->setCurrentIndex(3);
 }
 
+namespace {
+
+/** Shows a map operation's messages in order (warnings, errors and information boxes). */
+void ShowMapMessages(const MapOutcome& outcome) {
+    for (const MapMessage& m : outcome.messages) {
+        if (m.kind == MapMessage::Warning)
+            ShowWarning(m.text);
+        else if (m.kind == MapMessage::Error)
+            ShowError(m.text);
+        else
+            ShowInfo(m.text);
+    }
+}
+
+} // namespace
+
 void TFormZonal::BSetMapClick() {
     GridResult->endEdit();
     GridZony->endEdit();

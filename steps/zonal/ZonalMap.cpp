@@ -2,24 +2,11 @@
 
 #include "common/EngineMessages.h"
 #include "common/FileUtils.h"
-#include "common/Messages.h"
-#include "common/Shell.h"
 #include "map/FeatureFactory.h"
 #include "map/MapGlobal.h"
 
 #include <QHash>
 #include <QSaveFile>
-
-void ShowMapMessages(const MapOutcome& outcome) {
-    for (const MapMessage& m : outcome.messages) {
-        if (m.kind == MapMessage::Warning)
-            ShowWarning(m.text);
-        else if (m.kind == MapMessage::Error)
-            ShowError(m.text);
-        else
-            ShowInfo(m.text);
-    }
-}
 
 QStringList ZoneLayerFields() {
     return {QStringLiteral("Zona"), QStringLiteral("Cena_1m2"), QStringLiteral("Km2")};
@@ -224,12 +211,6 @@ MapOutcome RebuildZoneLayer(MapDocument* map, const StringGrid& result, const Re
     return out;
 }
 
-bool UpdateZonesOnMap(MapDocument* map, const StringGrid& result, const ResultColumns& cols) {
-    const MapOutcome out = RebuildZoneLayer(map, result, cols);
-    ShowMapMessages(out);
-    return out.written;
-}
-
 QStringList PreviewWorkspaceLines() {
     return {QStringLiteral("!version 1"), QStringLiteral("!LAYER 1"),
             QStringLiteral("/LAYER File=райони.tab"), QStringLiteral("!LAYER 2"),
@@ -349,15 +330,4 @@ MapOutcome BuildIndexLabels(MapDocument* map, const QString& folder, const Strin
         *workspace = path;
     out.written = true;
     return out;
-}
-
-bool PreviewIndices(MapDocument* map, const QString& folder, const StringGrid& result,
-                    const ResultColumns& cols) {
-    QString workspace;
-    const MapOutcome out = BuildIndexLabels(map, folder, result, cols, &workspace);
-    ShowMapMessages(out);
-    if (!out.written)
-        return false;
-    ShellOpen(workspace);
-    return true;
 }

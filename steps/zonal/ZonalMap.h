@@ -15,15 +15,12 @@ struct MapMessage {
     QString text;
 };
 
-/** What a map operation did and has to say. */
+/** What a map operation did and has to say (the zonal window shows the messages in order). */
 struct MapOutcome {
     std::vector<MapMessage> messages;
     /** The table was written (possibly with some zones in pieces, see the messages). */
     bool written = false;
 };
-
-/** Shows the messages in order (warnings, errors and information boxes). */
-void ShowMapMessages(const MapOutcome& outcome);
 
 /** The fields every zone object carries. */
 QStringList ZoneLayerFields(); ///< "Zona", "Cena_1m2", "Km2"
@@ -40,9 +37,6 @@ QStringList ZoneLayerFields(); ///< "Zona", "Cena_1m2", "Km2"
  */
 MapOutcome RebuildZoneLayer(MapDocument* map, const StringGrid& result, const ResultColumns& cols);
 
-/** "Поновити зони на мапі": RebuildZoneLayer with its messages shown. */
-bool UpdateZonesOnMap(MapDocument* map, const StringGrid& result, const ResultColumns& cols);
-
 /** The five lines of "просмотр.gwp": the districts with the labels over them. */
 QStringList PreviewWorkspaceLines();
 
@@ -54,7 +48,3 @@ QStringList PreviewWorkspaceLines();
  */
 MapOutcome BuildIndexLabels(MapDocument* map, const QString& folder, const StringGrid& result,
                             const ResultColumns& cols, QString* workspace);
-
-/** "Переглянути коеф-ти у ГІС": BuildIndexLabels, its messages, and the workspace opened. */
-bool PreviewIndices(MapDocument* map, const QString& folder, const StringGrid& result,
-                    const ResultColumns& cols);

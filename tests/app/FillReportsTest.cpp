@@ -19,6 +19,12 @@
 
 namespace {
 
+/** The catalogue functions as the program's windows call them. */
+catalogue::CatalogueContext CatalogueOfProgram() {
+    static catalogue::UserQuestions questions;
+    return {Db(), questions};
+}
+
 QStringList Captions(const QListWidget* list) {
     QStringList texts;
     for (int i = 0; i < list->count(); ++i)
@@ -44,9 +50,9 @@ TEST(FillReports, MainWindowRunsTheThreeJobsAndListsTheFiles) {
     ASSERT_TRUE(Db().ConnectCatalogue());
     Query clear(&Db().main);
     ASSERT_TRUE(RunQuery(clear, QStringLiteral("DELETE FROM projects"), false));
-    catalogue::CreateProject({QStringLiteral("3222400000"),
-                              QStringLiteral("Район"),
-                              {QStringLiteral("с. Вишневе, 3222481201")}});
+    catalogue::CreateProject(CatalogueOfProgram(), {QStringLiteral("3222400000"),
+                                                    QStringLiteral("Район"),
+                                                    {QStringLiteral("с. Вишневе, 3222481201")}});
     fixtures::MakeTemplates(GlobalVar().Settings.TemplateDir);
     {
         TFormMain window;

@@ -29,6 +29,12 @@
 
 namespace {
 
+/** The catalogue functions as the program's windows call them. */
+catalogue::CatalogueContext CatalogueOfProgram() {
+    static catalogue::UserQuestions questions;
+    return {Db(), questions};
+}
+
 /** A main window over a program folder with two projects. */
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -39,11 +45,13 @@ protected:
         // The shipped catalogue lists the demonstration project; these tests start empty.
         Query clear(&Db().main);
         ASSERT_TRUE(RunQuery(clear, QStringLiteral("DELETE FROM projects"), false));
-        catalogue::CreateProject({QStringLiteral("3222400000"),
+        catalogue::CreateProject(CatalogueOfProgram(),
+                                 {QStringLiteral("3222400000"),
                                   QStringLiteral("Район"),
                                   {QStringLiteral("с. Вишневе, 3222481201"),
                                    QStringLiteral("смт Глеваха, 3222455100")}});
-        catalogue::CreateProject({QStringLiteral("3210300000"),
+        catalogue::CreateProject(CatalogueOfProgram(),
+                                 {QStringLiteral("3210300000"),
                                   QStringLiteral("Біла Церква"),
                                   {QStringLiteral("м. Біла Церква, 3210300000")}});
         window = std::make_unique<TFormMain>();
@@ -227,7 +235,7 @@ TEST_F(MainWindowTest, AFolderOutsideTheProjectsIsNamedBeforeItIsDeleted) {
     ASSERT_TRUE(QDir().mkpath(app.file(QStringLiteral("Інше"))));
     Db().CloseProject();
     ASSERT_TRUE(QDir().rename(inside, outside));
-    ASSERT_TRUE(catalogue::RegisterProjectFolder(outside));
+    ASSERT_TRUE(catalogue::RegisterProjectFolder(CatalogueOfProgram(), outside));
     window->LoadProjectTree();
     QTreeWidgetItem* registered = window->TreeViewProjects->topLevelItem(2);
     ASSERT_TRUE(registered);

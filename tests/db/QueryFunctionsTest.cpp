@@ -5,6 +5,9 @@
 #include "common/FileUtils.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <deque>
 #include <gtest/gtest.h>
 
 namespace {
@@ -128,56 +131,104 @@ TEST(ColumnDef, Dialects) {
               QString());
 }
 
+namespace {
+
+/** Answers a folder copy's questions from a script (Cancel when it runs out) and keeps them. */
+class ScriptedCopyQuestions final : public CopyQuestions {
+public:
+    Answer replaceExisting(const QString& target) override { return next(target); }
+    Answer copyFailed(const QString& target) override { return next(QStringLiteral("!") + target); }
+
+    std::deque<Answer> answers;
+    QStringList asked; ///< the targets asked about; a failed copy's with "!" before it
+
+private:
+    Answer next(const QString& question) {
+        asked << question;
+        if (answers.empty())
+            return Answer::Cancel;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
+
+} // namespace
+
 TEST(CopyFolderFiles, AnswersDecideWhatIsOverwritten) {
     TempAppDir app;
     RecordingMessages messages;
+    ScriptedCopyQuestions ask;
     const QString from = app.file(QStringLiteral("from"));
     const QString to = app.file(QStringLiteral("to"));
     for (const char* n : {"a.tab", "b.dat", "data.sqlite"}) {
         WriteTextFile(JoinPath(from, QString::fromUtf8(n)), QStringLiteral("new"));
         WriteTextFile(JoinPath(to, QString::fromUtf8(n)), QStringLiteral("old"));
     }
-    messages.answer({Answer::NoToAll});
-    EXPECT_TRUE(CopyFolderFiles(from, to));
-    EXPECT_EQ(messages.texts(QStringLiteral("confirm")).size(), 1);
-    EXPECT_EQ(messages.texts().first(), QStringLiteral("Копіювання файлів: \rФайл \"") +
-                                            JoinPath(to, QStringLiteral("a.tab")) +
-                                            QStringLiteral("\" існує. Перезаписати його?"));
+    ask.answers = {Answer::NoToAll};
+    EXPECT_TRUE(CopyFolderFiles(from, to, ask));
+    EXPECT_EQ(ask.asked, QStringList{JoinPath(to, QStringLiteral("a.tab"))});
     EXPECT_EQ(ReadTextFile(JoinPath(to, QStringLiteral("b.dat"))), QStringLiteral("old"));
 
-    messages.clear();
-    messages.answer({Answer::No, Answer::YesToAll});
-    EXPECT_TRUE(CopyFolderFiles(from, to));
+    ask.asked.clear();
+    ask.answers = {Answer::No, Answer::YesToAll};
+    EXPECT_TRUE(CopyFolderFiles(from, to, ask));
+    EXPECT_EQ(ask.asked.size(), 2);
     EXPECT_EQ(ReadTextFile(JoinPath(to, QStringLiteral("a.tab"))), QStringLiteral("old"));
     EXPECT_EQ(ReadTextFile(JoinPath(to, QStringLiteral("data.sqlite"))), QStringLiteral("new"));
 
-    messages.clear();
-    messages.answer({Answer::Cancel});
-    EXPECT_FALSE(CopyFolderFiles(from, to));
+    QString error;
+    ask.answers = {Answer::Cancel};
+    EXPECT_FALSE(CopyFolderFiles(from, to, ask, &error));
+    EXPECT_TRUE(error.isEmpty()); // the user cancelled: nothing to tell
 
-    EXPECT_TRUE(CopyFolderFiles(app.file(QStringLiteral("empty")), to, {}, true));
-    EXPECT_FALSE(CopyFolderFiles(app.file(QStringLiteral("empty")), to, {}, false));
-    EXPECT_EQ(messages.texts(QStringLiteral("warning")),
-              QStringList({"Немає файлів для копіювання."}));
+    EXPECT_TRUE(CopyFolderFiles(app.file(QStringLiteral("empty")), to, ask, &error, {}, true));
+    EXPECT_FALSE(CopyFolderFiles(app.file(QStringLiteral("empty")), to, ask, &error, {}, false));
+    EXPECT_EQ(error, QStringLiteral("Немає файлів для копіювання."));
 
     // Into a new folder with missing parents.
-    EXPECT_TRUE(CopyFolderFiles(from, app.file(QStringLiteral("x/y/z"))));
+    EXPECT_TRUE(CopyFolderFiles(from, app.file(QStringLiteral("x/y/z")), ask));
     EXPECT_EQ(ReadTextFile(app.file(QStringLiteral("x/y/z/a.tab"))), QStringLiteral("new"));
+    // The core itself never talks to the user.
+    EXPECT_TRUE(messages.messages.empty()) << qPrintable(messages.texts().join(u'\n'));
+}
+
+TEST(CopyFolderFiles, AFailedCopyIsRetriedIgnoredOrAborted) {
+    TempAppDir app;
+    ScriptedCopyQuestions ask;
+    const QString from = app.file(QStringLiteral("from"));
+    const QString to = app.file(QStringLiteral("to"));
+    for (const char* n : {"a.tab", "b.dat"})
+        WriteTextFile(JoinPath(from, QString::fromUtf8(n)), QStringLiteral("new"));
+    // A folder in the place of a.tab: its copy fails however often it is retried.
+    ASSERT_TRUE(QDir().mkpath(JoinPath(to, QStringLiteral("a.tab"))));
+    const QString blocked = JoinPath(to, QStringLiteral("a.tab"));
+
+    ask.answers = {Answer::YesToAll, Answer::Retry, Answer::Ignore};
+    EXPECT_TRUE(CopyFolderFiles(from, to, ask));
+    EXPECT_EQ(ask.asked, QStringList({blocked, u'!' + blocked, u'!' + blocked}));
+    EXPECT_EQ(ReadTextFile(JoinPath(to, QStringLiteral("b.dat"))), QStringLiteral("new"));
+
+    QFile::remove(JoinPath(to, QStringLiteral("b.dat")));
+    ask.asked.clear();
+    ask.answers = {Answer::YesToAll, Answer::Abort};
+    EXPECT_FALSE(CopyFolderFiles(from, to, ask));
+    EXPECT_FALSE(QFileInfo::exists(JoinPath(to, QStringLiteral("b.dat"))));
 }
 
 TEST(Databases, ConnectionFailuresAreReported) {
     TempAppDir app;
     RecordingMessages messages;
     Databases dbs;
-    EXPECT_FALSE(dbs.ConnectCatalogue());
-    EXPECT_TRUE(messages.last().text.startsWith(
-        QStringLiteral("Підключення до бази даних програми.\rПомилка: ")));
-    EXPECT_FALSE(dbs.ConnectTemplate());
-    EXPECT_TRUE(messages.last().text.startsWith(
-        QStringLiteral("Підключення до бази даних шаблону.\rПомилка: ")));
-    EXPECT_FALSE(dbs.ConnectProject(app.file(QStringLiteral("none"))));
-    EXPECT_TRUE(messages.last().text.startsWith(
-        QStringLiteral("Підключення до бази даних проекту.\rПомилка: ")));
+    QString error;
+    EXPECT_FALSE(dbs.ConnectCatalogue(&error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Підключення до бази даних програми.\rПомилка: ")));
+    EXPECT_FALSE(dbs.ConnectTemplate(&error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Підключення до бази даних шаблону.\rПомилка: ")));
+    EXPECT_FALSE(dbs.ConnectProject(app.file(QStringLiteral("none")), &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Підключення до бази даних проекту.\rПомилка: ")));
+    // The caller shows them: the database layer says nothing itself.
+    EXPECT_TRUE(messages.messages.empty());
 }
 
 TEST_F(IndicatorTest, LineBreaksInsideLiteralsAreKept) {

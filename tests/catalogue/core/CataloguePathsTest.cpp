@@ -6,6 +6,7 @@
 #include "db/Backup.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
+#include "tests/catalogue/core/ScriptedQuestions.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
@@ -50,6 +51,8 @@ protected:
     }
     TempAppDir app{true};
     RecordingMessages messages;
+    ScriptedQuestions ask;
+    CatalogueContext context{Db(), ask};
     QString root;
 };
 
@@ -74,7 +77,7 @@ TEST_F(CataloguePathsTest, FoldersInsideTheRootAreKeptRelative) {
 }
 
 TEST_F(CataloguePathsTest, ACopiedProgramFolderOpensAndDeletesItsOwnProjects) {
-    ASSERT_EQ(CreateProject(kProject), CreateOutcome::Written);
+    ASSERT_EQ(CreateProject(context, kProject), CreateOutcome::Written);
     Db().CloseProject();
     Db().main.close();
     const QString original = JoinPath(root, QStringLiteral("Район"));
@@ -83,19 +86,19 @@ TEST_F(CataloguePathsTest, ACopiedProgramFolderOpensAndDeletesItsOwnProjects) {
     CopyTree(app.path(), copy.path());
     InitGlobalVar(copy.path());
     ProjectTreeRows rows;
-    ASSERT_TRUE(LoadProjectRows(rows));
+    ASSERT_TRUE(LoadProjectRows(context, rows));
     ASSERT_EQ(rows.items.size(), 2u);
     const QString copied = copy.file(QStringLiteral("Проекти/Район"));
     EXPECT_EQ(rows.items[0].pathname, copied);
     EXPECT_EQ(rows.items[1].pathname, JoinPath(copied, QStringLiteral("с. Вишневе")));
     std::vector<ListEntry> settlements, files;
-    ASSERT_TRUE(LoadProjectEntries(rows.items[0].pathname, settlements, files));
+    ASSERT_TRUE(LoadProjectEntries(context, rows.items[0].pathname, settlements, files));
     ASSERT_EQ(settlements.size(), 1u);
     EXPECT_EQ(settlements[0].path, JoinPath(copied, QStringLiteral("с. Вишневе")));
 
     // Deleting with all data in the copy leaves the original alone.
     Db().CloseProject();
-    ASSERT_TRUE(DeleteProjectRows(rows.items[0]));
+    ASSERT_TRUE(DeleteProjectRows(context, rows.items[0]));
     EXPECT_TRUE(DeleteProjectFolder(rows.items[0].pathname));
     EXPECT_FALSE(QFileInfo::exists(copied));
     EXPECT_TRUE(QFileInfo::exists(JoinPath(original, DataFileName())));
@@ -136,31 +139,34 @@ TEST_F(CataloguePathsTest, FullPathsAreChangedOnceInOneTransaction) {
 }
 
 TEST_F(CataloguePathsTest, ADamagedCatalogueOffersItsLatestCopy) {
-    ASSERT_TRUE(OpenCatalogue());
+    ASSERT_TRUE(OpenCatalogue(context));
     const QStringList copies = backup::RollingCopies(backup::CatalogueCopiesFolder());
     ASSERT_EQ(copies.size(), 1);
     // One copy per run, however often the catalogue is opened.
     Db().main.close();
-    ASSERT_TRUE(OpenCatalogue());
+    ASSERT_TRUE(OpenCatalogue(context));
     EXPECT_EQ(backup::RollingCopies(backup::CatalogueCopiesFolder()).size(), 1);
     Db().main.close();
 
     const QString path = app.file(QStringLiteral("baza.sqlite"));
     const qint64 size = QFileInfo(path).size();
     ASSERT_TRUE(QFile::resize(path, size / 3));
-    messages.answer({Answer::No});
+    ask.answer({Answer::No});
     ProjectTreeRows rows;
-    EXPECT_FALSE(LoadProjectRows(rows));
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.last().kind, QStringLiteral("confirm"));
-    EXPECT_TRUE(messages.last().text.startsWith(QStringLiteral("Каталог проектів \"") +
-                                                QDir::toNativeSeparators(path) +
-                                                QStringLiteral("\" не вдається прочитати.")));
-    EXPECT_TRUE(messages.last().text.contains(QStringLiteral("Відновити каталог")));
+    QString error;
+    EXPECT_FALSE(LoadProjectRows(context, rows, &error));
+    EXPECT_TRUE(error.isEmpty()); // declined: nothing more to tell
+    ASSERT_EQ(ask.offers.size(), 1u);
+    const RestoreOffer& offer = ask.offers[0];
+    EXPECT_TRUE(offer.problem.startsWith(QStringLiteral("Каталог проектів \"") +
+                                         QDir::toNativeSeparators(path) +
+                                         QStringLiteral("\" не вдається прочитати.\rПомилка: ")));
+    EXPECT_EQ(offer.copyTime, QFileInfo(copies[0]).lastModified());
+    EXPECT_EQ(offer.keepName, QStringLiteral("baza пошкоджена.sqlite"));
     EXPECT_EQ(QFileInfo(path).size(), size / 3);
 
-    messages.answer({Answer::Yes});
-    EXPECT_TRUE(LoadProjectRows(rows));
+    ask.answer({Answer::Yes});
+    EXPECT_TRUE(LoadProjectRows(context, rows, &error));
     EXPECT_EQ(QFileInfo(path).size(), size);
     EXPECT_EQ(QFileInfo(app.file(QStringLiteral("baza пошкоджена.sqlite"))).size(), size / 3);
     Query q(&Db().main);
@@ -170,11 +176,12 @@ TEST_F(CataloguePathsTest, ADamagedCatalogueOffersItsLatestCopy) {
     Db().main.close();
     ASSERT_TRUE(DeleteFolder(backup::CatalogueCopiesFolder()));
     ASSERT_TRUE(QFile::resize(path, size / 3));
-    messages.clear();
-    EXPECT_FALSE(LoadProjectRows(rows));
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.last().kind, QStringLiteral("error"));
-    EXPECT_TRUE(messages.last().text.startsWith(QStringLiteral("Каталог проектів \"") +
-                                                QDir::toNativeSeparators(path)));
+    ask.offers.clear();
+    EXPECT_FALSE(LoadProjectRows(context, rows, &error));
+    EXPECT_TRUE(ask.offers.empty());
+    EXPECT_TRUE(
+        error.startsWith(QStringLiteral("Каталог проектів \"") + QDir::toNativeSeparators(path)));
+    // The catalogue asked and told through its caller only.
+    EXPECT_TRUE(messages.messages.empty());
     EXPECT_FALSE(Db().main.isOpen());
 }

@@ -3,6 +3,7 @@
 #include "common/GlobalVar.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
+#include "tests/catalogue/core/ScriptedQuestions.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>
@@ -19,12 +20,14 @@ class CatalogueTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Db().main.close();
-        ASSERT_TRUE(Db().ConnectCatalogue()) << qPrintable(messages.texts().join(u'\n'));
+        ASSERT_TRUE(Db().ConnectCatalogue(&error)) << qPrintable(error);
         // The shipped catalogue lists the demonstration project; these tests start empty.
         Query clear(&Db().main);
         ASSERT_TRUE(RunQuery(clear, QStringLiteral("DELETE FROM projects"), false));
     }
     void TearDown() override {
+        // Whatever happened, the catalogue asked and told through its caller only.
+        EXPECT_TRUE(messages.messages.empty()) << qPrintable(messages.texts().join(u'\n'));
         Db().CloseProject();
         Db().main.close();
     }
@@ -45,7 +48,11 @@ protected:
     }
 
     TempAppDir app{true};
+    /** The catalogue functions never talk to the user: what they say comes back in `error`. */
     RecordingMessages messages;
+    ScriptedQuestions ask;
+    CatalogueContext context{Db(), ask};
+    QString error;
 };
 
 NewProject TwoSettlements() {
@@ -57,8 +64,7 @@ NewProject TwoSettlements() {
 } // namespace
 
 TEST_F(CatalogueTest, CreatesProjectWithTwoSettlements) {
-    ASSERT_EQ(CreateProject(TwoSettlements()), CreateOutcome::Written);
-    EXPECT_TRUE(messages.messages.empty()) << qPrintable(messages.texts().join(u'\n'));
+    ASSERT_EQ(CreateProject(context, TwoSettlements()), CreateOutcome::Written);
     const QString project = app.file(QStringLiteral("Проекти/Києво-Святошинський район"));
     EXPECT_EQ(Catalogue(QStringLiteral("named")),
               QStringList({"Києво-Святошинський район", "с. Вишневе", "смт Глеваха"}));
@@ -100,7 +106,7 @@ TEST_F(CatalogueTest, CreatesProjectWithTwoSettlements) {
 
 TEST_F(CatalogueTest, ProjectWithoutSettlementsAndOddNames) {
     NewProject project{QStringLiteral("8000000000"), QStringLiteral("Київ: центр/схід 'нова'"), {}};
-    ASSERT_EQ(CreateProject(project), CreateOutcome::Written);
+    ASSERT_EQ(CreateProject(context, project), CreateOutcome::Written);
     const QString folder = app.file(QStringLiteral("Проекти/Київ_ центр_схід `нова`"));
     EXPECT_TRUE(QFileInfo::exists(JoinPath(folder, DataFileName())));
     EXPECT_EQ(Catalogue(QStringLiteral("named")), QStringList({"Київ: центр/схід 'нова'"}));
@@ -109,7 +115,8 @@ TEST_F(CatalogueTest, ProjectWithoutSettlementsAndOddNames) {
               QStringList({"-1"}));
 
     // A name of dots never names the projects folder or its parent.
-    ASSERT_EQ(CreateProject({QString(), QStringLiteral(".."), {}}), CreateOutcome::Written);
+    ASSERT_EQ(CreateProject(context, {QString(), QStringLiteral(".."), {}}),
+              CreateOutcome::Written);
     EXPECT_TRUE(QFileInfo::exists(app.file(QStringLiteral("Проекти/_/data.sqlite"))));
     EXPECT_FALSE(QFileInfo::exists(app.file(QStringLiteral("data.sqlite"))));
 }
@@ -118,8 +125,8 @@ TEST_F(CatalogueTest, SettlementsWhoseNamesDifferInReplacedCharactersShareAFolde
     NewProject project{QStringLiteral("1"),
                        QStringLiteral("Рада"),
                        {QStringLiteral("с. Нове:1"), QStringLiteral("с. Нове/1")}};
-    messages.answer({Answer::YesToAll});
-    ASSERT_EQ(CreateProject(project), CreateOutcome::Written);
+    ask.answer({Answer::YesToAll});
+    ASSERT_EQ(CreateProject(context, project), CreateOutcome::Written);
     EXPECT_EQ(Catalogue(QStringLiteral("pathname"))[1], Catalogue(QStringLiteral("pathname"))[2]);
     EXPECT_TRUE(Catalogue(QStringLiteral("pathname"))[1].endsWith(QStringLiteral("с. Нове_1")));
 }
@@ -134,15 +141,15 @@ TEST_F(CatalogueTest, StatusWords) {
 }
 
 TEST_F(CatalogueTest, RegisteringAFolderTwiceAndAfterDeletingFromTheList) {
-    ASSERT_EQ(CreateProject(TwoSettlements()), CreateOutcome::Written);
+    ASSERT_EQ(CreateProject(context, TwoSettlements()), CreateOutcome::Written);
     const QString project = app.file(QStringLiteral("Проекти/Києво-Святошинський район"));
     TProjectItem item{Catalogue(QStringLiteral("uid"))[0], {}, {}, {}, project};
-    ASSERT_TRUE(DeleteProjectRows(item));
+    ASSERT_TRUE(DeleteProjectRows(context, item));
     EXPECT_TRUE(Catalogue(QStringLiteral("named")).isEmpty());
     EXPECT_TRUE(QFileInfo::exists(project));
 
-    ASSERT_TRUE(RegisterProjectFolder(project + u'/'));
-    ASSERT_TRUE(RegisterProjectFolder(project));
+    ASSERT_TRUE(RegisterProjectFolder(context, project + u'/'));
+    ASSERT_TRUE(RegisterProjectFolder(context, project));
     const QStringList names = Catalogue(QStringLiteral("named"));
     EXPECT_EQ(names, QStringList({"Києво-Святошинський район", "с. Вишневе", "смт Глеваха",
                                   "Києво-Святошинський район", "с. Вишневе", "смт Глеваха"}));
@@ -150,33 +157,33 @@ TEST_F(CatalogueTest, RegisteringAFolderTwiceAndAfterDeletingFromTheList) {
     EXPECT_NE(uids[0], uids[3]);
     EXPECT_EQ(Catalogue(QStringLiteral("part_uid"))[5], uids[3]);
 
-    EXPECT_FALSE(RegisterProjectFolder(app.file(QStringLiteral("Temp"))));
-    EXPECT_EQ(messages.last().text, QStringLiteral("Завантаження проекту.\rПомилка: В папці не "
-                                                   "знайдені дані про проект грошової оцінки."));
+    EXPECT_FALSE(RegisterProjectFolder(context, app.file(QStringLiteral("Temp")), &error));
+    EXPECT_EQ(error, QStringLiteral("Завантаження проекту.\rПомилка: В папці не знайдені дані про "
+                                    "проект грошової оцінки."));
     WriteTextFile(app.file(QStringLiteral("old/data.mdb")), QStringLiteral("x"));
-    EXPECT_FALSE(RegisterProjectFolder(app.file(QStringLiteral("old"))));
-    EXPECT_TRUE(messages.last().text.contains(QStringLiteral("data.mdb")));
+    EXPECT_FALSE(RegisterProjectFolder(context, app.file(QStringLiteral("old")), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("data.mdb")));
 }
 
 TEST_F(CatalogueTest, ProjectViewListsSettlementsAndFiles) {
-    ASSERT_EQ(CreateProject(TwoSettlements()), CreateOutcome::Written);
+    ASSERT_EQ(CreateProject(context, TwoSettlements()), CreateOutcome::Written);
     const QString project = app.file(QStringLiteral("Проекти/Києво-Святошинський район"));
     std::vector<ListEntry> settlements, files;
-    ASSERT_TRUE(LoadProjectEntries(project, settlements, files));
+    ASSERT_TRUE(LoadProjectEntries(context, project, settlements, files));
     ASSERT_EQ(settlements.size(), 2u);
     EXPECT_EQ(settlements[1].caption, QStringLiteral("смт Глеваха"));
     EXPECT_EQ(settlements[1].path, JoinPath(project, QStringLiteral("смт Глеваха")));
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].kind, KindAddFile);
 
-    EXPECT_FALSE(LoadProjectEntries(app.file(QStringLiteral("none")), settlements, files));
-    EXPECT_EQ(messages.last().text,
-              QStringLiteral("Завантаження бази даних проекту.\rПомилка: Папка \"") +
-                  app.file(QStringLiteral("none")) + QStringLiteral("\" не існує."));
+    EXPECT_FALSE(
+        LoadProjectEntries(context, app.file(QStringLiteral("none")), settlements, files, &error));
+    EXPECT_EQ(error, QStringLiteral("Завантаження бази даних проекту.\rПомилка: Папка \"") +
+                         app.file(QStringLiteral("none")) + QStringLiteral("\" не існує."));
 }
 
 TEST_F(CatalogueTest, SettlementViewUpgradesOlderDatabasesOnce) {
-    ASSERT_EQ(CreateProject(TwoSettlements()), CreateOutcome::Written);
+    ASSERT_EQ(CreateProject(context, TwoSettlements()), CreateOutcome::Written);
     const QString village =
         app.file(QStringLiteral("Проекти/Києво-Святошинський район/с. Вишневе"));
     {
@@ -192,9 +199,9 @@ TEST_F(CatalogueTest, SettlementViewUpgradesOlderDatabasesOnce) {
     }
     std::vector<ListEntry> files;
     bool connected = false;
-    ASSERT_TRUE(LoadSettlementEntries(village, files, &connected));
+    ASSERT_TRUE(LoadSettlementEntries(context, village, files, &connected));
     EXPECT_TRUE(connected);
-    ASSERT_TRUE(LoadSettlementEntries(village, files, &connected));
+    ASSERT_TRUE(LoadSettlementEntries(context, village, files, &connected));
     const QString db = JoinPath(village, DataFileName());
     Connection c;
     ASSERT_TRUE(c.open(db));
@@ -215,34 +222,38 @@ TEST_F(CatalogueTest, SettlementViewUpgradesOlderDatabasesOnce) {
 }
 
 TEST_F(CatalogueTest, AddingFilesReplacingRenamingAndCompanions) {
-    ASSERT_EQ(CreateProject(TwoSettlements()), CreateOutcome::Written);
+    ASSERT_EQ(CreateProject(context, TwoSettlements()), CreateOutcome::Written);
     const QString project = app.file(QStringLiteral("Проекти/Києво-Святошинський район"));
     ASSERT_TRUE(Db().ConnectProject(project));
     const QString source = app.file(QStringLiteral("incoming/Звіт.docx"));
     WriteTextFile(source, QStringLiteral("v1"));
     ListEntry added;
-    ASSERT_TRUE(AddFileToFolder(source, project, {}, added));
+    ASSERT_TRUE(AddFileToFolder(context, source, project, {}, added));
     EXPECT_EQ(added.kind, KindWord);
     EXPECT_EQ(added.path, JoinPath(project, QStringLiteral("Звіт.docx")));
 
     // The same name again: replaced in place, no second entry.
     WriteTextFile(source, QStringLiteral("v2"));
-    messages.answer({Answer::Yes});
-    EXPECT_FALSE(AddFileToFolder(source, project, {QStringLiteral("Звіт.docx")}, added));
+    ask.answer({Answer::Yes});
+    EXPECT_FALSE(AddFileToFolder(context, source, project, {QStringLiteral("Звіт.docx")}, added));
+    EXPECT_EQ(ask.asked, QStringList{QStringLiteral("replaceFileInFolder: ") +
+                                     JoinPath(project, QStringLiteral("Звіт.docx"))});
     EXPECT_EQ(ReadTextFile(JoinPath(project, QStringLiteral("Звіт.docx"))), QStringLiteral("v2"));
     // "No" keeps both.
-    messages.answer({Answer::No});
-    ASSERT_TRUE(AddFileToFolder(source, project, {QStringLiteral("Звіт.docx")}, added));
+    ask.answer({Answer::No});
+    ASSERT_TRUE(AddFileToFolder(context, source, project, {QStringLiteral("Звіт.docx")}, added));
     EXPECT_EQ(added.caption, QStringLiteral("Звіт_2.docx"));
-    messages.answer({Answer::Cancel});
-    EXPECT_FALSE(AddFileToFolder(source, project, {}, added));
+    ask.answer({Answer::Cancel});
+    EXPECT_FALSE(AddFileToFolder(context, source, project, {}, added, &error));
+    EXPECT_TRUE(error.isEmpty()); // cancelled: nothing to tell
 
     // A map table brings its companions; a missing one is no error.
     WriteTextFile(app.file(QStringLiteral("incoming/межі.tab")), QStringLiteral("tab"));
     WriteTextFile(app.file(QStringLiteral("incoming/межі.id")), QStringLiteral("id"));
     WriteTextFile(app.file(QStringLiteral("incoming/межі.DAT")), QStringLiteral("dat"));
     WriteTextFile(app.file(QStringLiteral("incoming/межі.wkt")), QStringLiteral("wkt"));
-    ASSERT_TRUE(AddFileToFolder(app.file(QStringLiteral("incoming/межі.tab")), project, {}, added));
+    ASSERT_TRUE(AddFileToFolder(context, app.file(QStringLiteral("incoming/межі.tab")), project, {},
+                                added));
     EXPECT_EQ(added.kind, KindMap);
     EXPECT_TRUE(QFileInfo::exists(JoinPath(project, QStringLiteral("межі.id"))));
     EXPECT_TRUE(QFileInfo::exists(JoinPath(project, QStringLiteral("межі.DAT"))));
@@ -250,7 +261,7 @@ TEST_F(CatalogueTest, AddingFilesReplacingRenamingAndCompanions) {
     EXPECT_FALSE(QFileInfo::exists(JoinPath(project, QStringLiteral("межі.map"))));
 
     std::vector<ListEntry> settlements, files;
-    ASSERT_TRUE(LoadProjectEntries(project, settlements, files));
+    ASSERT_TRUE(LoadProjectEntries(context, project, settlements, files));
     ASSERT_EQ(files.size(), 4u);
     EXPECT_EQ(files[2].caption, QStringLiteral("межі.tab"));
     EXPECT_EQ(FileKind(QStringLiteral("a.XLS")), KindExcel);
@@ -259,13 +270,18 @@ TEST_F(CatalogueTest, AddingFilesReplacingRenamingAndCompanions) {
     EXPECT_EQ(FileKind(QStringLiteral("a.pdf")), KindOtherFile);
 
     // Removing entries.
-    EXPECT_TRUE(RemoveFileEntry(files[0]));
-    EXPECT_FALSE(RemoveFileEntry({QStringLiteral("Заповнити звіт"), KindFillReport, {}, {}}));
-    EXPECT_EQ(messages.last().text, QStringLiteral("Цей запис видалити неможливо."));
-    EXPECT_FALSE(RemoveFileEntry({QStringLiteral("x.docx"), KindWord, {}, {}}));
-    EXPECT_EQ(messages.last().text,
+    EXPECT_TRUE(RemoveFileEntry(context, files[0]));
+    const ListEntry report{QStringLiteral("Заповнити звіт"), KindFillReport, {}, {}};
+    EXPECT_EQ(RemovalProblem(report), QStringLiteral("Цей запис видалити неможливо."));
+    EXPECT_FALSE(RemoveFileEntry(context, report, &error));
+    EXPECT_EQ(error, QStringLiteral("Цей запис видалити неможливо."));
+    const ListEntry unlisted{QStringLiteral("x.docx"), KindWord, {}, {}};
+    EXPECT_EQ(RemovalProblem(unlisted),
               QStringLiteral("Цей запис видалити неможливо. Завантажте список повторно."));
-    ASSERT_TRUE(LoadProjectEntries(project, settlements, files));
+    EXPECT_FALSE(RemoveFileEntry(context, unlisted, &error));
+    EXPECT_EQ(error, RemovalProblem(unlisted));
+    EXPECT_TRUE(RemovalProblem(files[1]).isEmpty());
+    ASSERT_TRUE(LoadProjectEntries(context, project, settlements, files));
     EXPECT_EQ(files.size(), 3u);
     EXPECT_TRUE(QFileInfo::exists(JoinPath(project, QStringLiteral("Звіт.docx"))));
 }
@@ -275,7 +291,9 @@ TEST_F(CatalogueTest, DeletingFoldersStaysInsideTheProjectsRoot) {
     WriteTextFile(JoinPath(outside, QStringLiteral("keep.txt")), QStringLiteral("x"));
     const QString link = app.file(QStringLiteral("Проекти/link"));
     ASSERT_TRUE(QFile::link(outside, link));
-    EXPECT_FALSE(DeleteProjectFolder(link));
+    QString warning;
+    EXPECT_FALSE(DeleteProjectFolder(link, &warning));
+    EXPECT_EQ(warning, QStringLiteral("Папку \"") + link + QStringLiteral("\" не вилучено."));
     EXPECT_FALSE(DeleteProjectFolder(JoinPath(link, QStringLiteral("."))));
     EXPECT_TRUE(QFileInfo::exists(JoinPath(outside, QStringLiteral("keep.txt"))));
     EXPECT_FALSE(DeleteProjectFolder(QString()));
@@ -283,7 +301,7 @@ TEST_F(CatalogueTest, DeletingFoldersStaysInsideTheProjectsRoot) {
     EXPECT_FALSE(DeleteProjectFolder(app.path()));
     EXPECT_TRUE(QFileInfo::exists(app.file(QStringLiteral("baza.sqlite"))));
 
-    ASSERT_EQ(CreateProject(TwoSettlements()), CreateOutcome::Written);
+    ASSERT_EQ(CreateProject(context, TwoSettlements()), CreateOutcome::Written);
     const QString project = app.file(QStringLiteral("Проекти/Києво-Святошинський район"));
     Db().CloseProject();
     EXPECT_TRUE(DeleteProjectFolder(project));
@@ -291,31 +309,37 @@ TEST_F(CatalogueTest, DeletingFoldersStaysInsideTheProjectsRoot) {
 }
 
 TEST_F(CatalogueTest, ExportCopiesMaterialsAndAsksBeforeReplacing) {
-    ASSERT_EQ(CreateProject(TwoSettlements()), CreateOutcome::Written);
+    ASSERT_EQ(CreateProject(context, TwoSettlements()), CreateOutcome::Written);
     const QString village =
         app.file(QStringLiteral("Проекти/Києво-Святошинський район/с. Вишневе"));
     for (const char* n : {"райони.tab", "райони.dat", "райони.wkt", "Звіт.docx", "data.sqlite.bak"})
         WriteTextFile(JoinPath(village, QString::fromUtf8(n)), QStringLiteral("x"));
     const QString target = app.file(QStringLiteral("export"));
     QDir().mkpath(target);
-    ASSERT_TRUE(ExportMaterials(village, target));
+    ASSERT_TRUE(ExportMaterials(ask, village, target, &error));
+    EXPECT_TRUE(ask.asked.isEmpty());
     EXPECT_TRUE(QFileInfo::exists(JoinPath(target, QStringLiteral("райони.dat"))));
     EXPECT_TRUE(QFileInfo::exists(JoinPath(target, QStringLiteral("райони.wkt"))));
     EXPECT_TRUE(QFileInfo::exists(JoinPath(target, QStringLiteral("Звіт.docx"))));
     EXPECT_FALSE(QFileInfo::exists(JoinPath(target, QStringLiteral("data.sqlite.bak"))));
-    EXPECT_EQ(messages.last().text, QStringLiteral("Завершено."));
-    messages.answer({Answer::Cancel});
-    EXPECT_FALSE(ExportMaterials(village, target));
-    EXPECT_EQ(messages.last().text,
-              QStringLiteral("У зазначеній папці вже є матеріали оцінки. Замінити файли?"));
+    EXPECT_EQ(ExportFinishedText(), QStringLiteral("Завершено."));
+    ask.answer({Answer::Cancel});
+    EXPECT_FALSE(ExportMaterials(ask, village, target, &error));
+    EXPECT_EQ(ask.asked, QStringList{QStringLiteral("replaceMaterials: ") + target});
+    EXPECT_TRUE(error.isEmpty());
+    // Replacing: the materials are copied over the earlier ones.
+    WriteTextFile(JoinPath(village, QStringLiteral("Звіт.docx")), QStringLiteral("v2"));
+    ask.answer({Answer::Ok});
+    ASSERT_TRUE(ExportMaterials(ask, village, target, &error));
+    EXPECT_EQ(ReadTextFile(JoinPath(target, QStringLiteral("Звіт.docx"))), QStringLiteral("v2"));
 }
 
 TEST_F(CatalogueTest, TreeRowsNestSettlementsUnderTheirProjects) {
-    ASSERT_EQ(CreateProject(TwoSettlements()), CreateOutcome::Written);
-    ASSERT_EQ(
-        CreateProject(
-            {QStringLiteral("1"), QStringLiteral("Друга"), {QStringLiteral("м. Біла Церква")}}),
-        CreateOutcome::Written);
+    ASSERT_EQ(CreateProject(context, TwoSettlements()), CreateOutcome::Written);
+    ASSERT_EQ(CreateProject(context, {QStringLiteral("1"),
+                                      QStringLiteral("Друга"),
+                                      {QStringLiteral("м. Біла Церква")}}),
+              CreateOutcome::Written);
     // A settlement whose project is missing goes to the top level.
     Query q(&Db().main);
     ASSERT_TRUE(
@@ -324,7 +348,7 @@ TEST_F(CatalogueTest, TreeRowsNestSettlementsUnderTheirProjects) {
                                 "('1','999','Сирота','/x')"),
                  false));
     ProjectTreeRows rows;
-    ASSERT_TRUE(LoadProjectRows(rows));
+    ASSERT_TRUE(LoadProjectRows(context, rows));
     ASSERT_EQ(rows.items.size(), 6u);
     EXPECT_EQ(rows.parents, std::vector<int>({-1, 0, 0, -1, 3, -1}));
     EXPECT_EQ(rows.items[5].named, QStringLiteral("Сирота"));
@@ -335,10 +359,9 @@ TEST_F(CatalogueTest, AFailedCreationLeavesNoFolderAndNoRows) {
     // A catalogue that cannot be written: the folder this run made goes again.
     Query readOnly(&Db().main);
     ASSERT_TRUE(RunQuery(readOnly, QStringLiteral("PRAGMA query_only=ON"), false));
-    EXPECT_EQ(CreateProject(TwoSettlements()), CreateOutcome::NothingWritten);
+    EXPECT_EQ(CreateProject(context, TwoSettlements(), &error), CreateOutcome::NothingWritten);
     ASSERT_TRUE(RunQuery(readOnly, QStringLiteral("PRAGMA query_only=OFF"), false));
-    EXPECT_TRUE(messages.last().text.startsWith(
-        QStringLiteral("Додавання даних проект у базу.\rПомилка: ")));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Додавання даних проект у базу.\rПомилка: ")));
     const QString project = app.file(QStringLiteral("Проекти/Києво-Святошинський район"));
     EXPECT_FALSE(QFileInfo::exists(project));
     EXPECT_TRUE(Catalogue(QStringLiteral("named")).isEmpty());
@@ -346,7 +369,7 @@ TEST_F(CatalogueTest, AFailedCreationLeavesNoFolderAndNoRows) {
     // A folder that was there before is left as it was.
     WriteTextFile(JoinPath(project, QStringLiteral("нотатки.txt")), QStringLiteral("x"));
     ASSERT_TRUE(RunQuery(readOnly, QStringLiteral("PRAGMA query_only=ON"), false));
-    EXPECT_EQ(CreateProject(TwoSettlements()), CreateOutcome::NothingWritten);
+    EXPECT_EQ(CreateProject(context, TwoSettlements()), CreateOutcome::NothingWritten);
     ASSERT_TRUE(RunQuery(readOnly, QStringLiteral("PRAGMA query_only=OFF"), false));
     EXPECT_TRUE(QFileInfo::exists(JoinPath(project, QStringLiteral("нотатки.txt"))));
     ASSERT_TRUE(DeleteFolder(project));
@@ -359,11 +382,9 @@ TEST_F(CatalogueTest, AFailedCreationLeavesNoFolderAndNoRows) {
         Query q(&templ);
         ASSERT_TRUE(RunQuery(q, QStringLiteral("DROP TABLE data"), false));
     }
-    messages.clear();
-    EXPECT_EQ(CreateProject(TwoSettlements()), CreateOutcome::NothingWritten);
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_TRUE(messages.last().text.startsWith(
-        QStringLiteral("Додавання даних коатуу у проект.\rПомилка: ")));
+    error.clear();
+    EXPECT_EQ(CreateProject(context, TwoSettlements(), &error), CreateOutcome::NothingWritten);
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Додавання даних коатуу у проект.\rПомилка: ")));
     EXPECT_FALSE(QFileInfo::exists(project));
     EXPECT_TRUE(Catalogue(QStringLiteral("named")).isEmpty());
 }
@@ -371,30 +392,28 @@ TEST_F(CatalogueTest, AFailedCreationLeavesNoFolderAndNoRows) {
 TEST_F(CatalogueTest, AMissingTemplateFolderIsNamedBeforeAnythingIsMade) {
     const QString settlementTemplate = app.file(QStringLiteral("Шаблон/наспункт"));
     ASSERT_TRUE(DeleteFolder(settlementTemplate));
-    EXPECT_EQ(CreateProject(TwoSettlements()), CreateOutcome::NothingWritten);
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.last().text,
-              QStringLiteral("Створення проекту.\rПомилка: Не знайдено папку шаблону \"") +
-                  QDir::toNativeSeparators(settlementTemplate) + QStringLiteral("\"."));
+    EXPECT_EQ(CreateProject(context, TwoSettlements(), &error), CreateOutcome::NothingWritten);
+    EXPECT_EQ(error, QStringLiteral("Створення проекту.\rПомилка: Не знайдено папку шаблону \"") +
+                         QDir::toNativeSeparators(settlementTemplate) + QStringLiteral("\"."));
     EXPECT_FALSE(QFileInfo::exists(app.file(QStringLiteral("Проекти/Києво-Святошинський район"))));
     // A project without settlements needs only the project template.
-    EXPECT_EQ(CreateProject({QStringLiteral("1"), QStringLiteral("Порожній"), {}}),
+    EXPECT_EQ(CreateProject(context, {QStringLiteral("1"), QStringLiteral("Порожній"), {}}),
               CreateOutcome::Written);
 }
 
 TEST_F(CatalogueTest, AWorkspaceAddedByHandIsAnyOtherFile) {
-    ASSERT_EQ(CreateProject(TwoSettlements()), CreateOutcome::Written);
+    ASSERT_EQ(CreateProject(context, TwoSettlements()), CreateOutcome::Written);
     const QString project = app.file(QStringLiteral("Проекти/Києво-Святошинський район"));
     ASSERT_TRUE(Db().ConnectProject(project));
     const QString source = app.file(QStringLiteral("incoming/огляд.gwp"));
     WriteTextFile(source, QStringLiteral("/LAYER File=x.tab"));
     ListEntry added;
-    ASSERT_TRUE(AddFileToFolder(source, project, {}, added));
+    ASSERT_TRUE(AddFileToFolder(context, source, project, {}, added));
     EXPECT_EQ(added.kind, KindOtherFile);
     std::vector<ListEntry> settlements, files;
-    ASSERT_TRUE(LoadProjectEntries(project, settlements, files));
+    ASSERT_TRUE(LoadProjectEntries(context, project, settlements, files));
     ASSERT_EQ(files.size(), 2u);
     EXPECT_EQ(files[0].kind, KindOtherFile);
-    EXPECT_FALSE(RemoveFileEntry(files[0]));
-    EXPECT_EQ(messages.last().text, QStringLiteral("Цей запис видалити неможливо."));
+    EXPECT_FALSE(RemoveFileEntry(context, files[0], &error));
+    EXPECT_EQ(error, QStringLiteral("Цей запис видалити неможливо."));
 }

@@ -1,3 +1,4 @@
+#include "common/Messages.h"
 void ShowError(int);
 void Talk() {
     ShowError(1);

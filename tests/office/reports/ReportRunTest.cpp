@@ -65,9 +65,10 @@ protected:
         ASSERT_TRUE(catalogue.open(app.file(QStringLiteral("baza.sqlite"))));
     }
     ReportContext context() { return {&data, &catalogue, QStringLiteral("с. Тестове"), folder}; }
+    /** A run as the window makes it (asking `ask`), or without a window. */
     ReportRunResult run(bool interactive = true) {
         HeadlessJobRunner jobs;
-        return RunReports(context(), folder, templates(), jobs, interactive);
+        return RunReports(context(), folder, templates(), jobs, interactive ? &ask : nullptr);
     }
     QString templates() const { return app.file(QStringLiteral("Шаблон")); }
     QString output(size_t i) const { return JoinPath(folder, ReportFiles()[i].outputName); }
@@ -81,7 +82,17 @@ protected:
         return rows;
     }
 
+    /** Answers the question to replace the report from a script and keeps what was asked. */
+    struct ScriptedQuestions final : ReportQuestions {
+        bool replaceReport(const QString& path) override {
+            asked << path;
+            return replace;
+        }
+        bool replace = true;
+        QStringList asked;
+    } ask;
     TempAppDir app;
+    /** The run tells its caller everything: nothing goes to the messages. */
     RecordingMessages messages;
     QString folder = app.file(QStringLiteral("Проекти/Проект/Село"));
     Connection data;
@@ -102,10 +113,12 @@ TEST_F(ReportRunTest, SecondRunAsksAndAddsNoSecondRow) {
     EXPECT_FALSE(first.registered[2].id.isEmpty()); // so the entry can be removed at once
     // The quarter statement names zone 10, which has no Km2: its values stay empty and the
     // closing message says so.
-    ASSERT_EQ(messages.texts().size(), 1);
-    EXPECT_TRUE(messages.texts().first().startsWith(QStringLiteral("Завершено.\r")));
-    EXPECT_TRUE(messages.texts().first().contains(QStringLiteral("зона 10 не має Км2")));
+    EXPECT_TRUE(first.error.isEmpty());
+    EXPECT_TRUE(first.closingWarns);
+    EXPECT_TRUE(first.closing.startsWith(QStringLiteral("Завершено.\r")));
+    EXPECT_TRUE(first.closing.contains(QStringLiteral("зона 10 не має Км2")));
     EXPECT_EQ(first.notes.size(), 1);
+    EXPECT_TRUE(ask.asked.isEmpty());
     const QStringList rows = dataRows();
     EXPECT_EQ(rows,
               QStringList({"3|Технічний звіт.docx|Технічний звіт.docx",
@@ -114,35 +127,34 @@ TEST_F(ReportRunTest, SecondRunAsksAndAddsNoSecondRow) {
                            "грошової оцінки з кварталами.xlsx"}));
 
     // Again: the question, the files replaced, no second row.
-    messages.clear();
     QFile::remove(output(2));
-    messages.answer({Answer::Ok});
     ReportRunResult second = run();
-    EXPECT_EQ(messages.texts(QStringLiteral("confirm")),
-              QStringList({QStringLiteral(
-                  "Звіт уже було створено раніше. Ви дійсно бажаєте його поновити?")}));
-    ASSERT_EQ(messages.askedButtons.size(), 1u);
-    EXPECT_EQ(messages.askedButtons[0], Answer::Ok | Answer::Cancel);
+    EXPECT_EQ(ask.asked, QStringList{output(0)});
+    EXPECT_EQ(ReportTexts::replaceReport(),
+              QStringLiteral("Звіт уже було створено раніше. Ви дійсно бажаєте його поновити?"));
     EXPECT_TRUE(second.allSaved());
     EXPECT_TRUE(second.registered.empty());
     EXPECT_TRUE(QFileInfo::exists(output(2)));
     EXPECT_EQ(dataRows(), rows);
 
     // Cancel makes nothing, not even the workbooks.
-    messages.clear();
     QFile::remove(output(1));
-    messages.answer({Answer::Cancel});
+    ask.asked.clear();
+    ask.replace = false;
     ReportRunResult third = run();
     EXPECT_TRUE(third.cancelled);
     EXPECT_TRUE(third.saved.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(output(1)));
-    EXPECT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(ask.asked.size(), 1);
+    EXPECT_TRUE(third.error.isEmpty());
+    EXPECT_TRUE(third.closing.isEmpty()); // declined: nothing more is said
 
     // Without a window nothing is asked and the files are replaced.
-    messages.clear();
+    ask.asked.clear();
     EXPECT_TRUE(run(false).allSaved());
-    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_TRUE(ask.asked.isEmpty());
     EXPECT_EQ(dataRows(), rows);
+    EXPECT_TRUE(messages.messages.empty());
 }
 
 TEST_F(ReportRunTest, MissingTemplateStopsTheRun) {
@@ -150,10 +162,9 @@ TEST_F(ReportRunTest, MissingTemplateStopsTheRun) {
     const QString reportCopy = app.file(QStringLiteral("report.dotx"));
     ASSERT_TRUE(QFile::rename(reportTemplate, reportCopy));
     ReportRunResult result = run();
-    EXPECT_EQ(messages.texts(),
-              QStringList({QStringLiteral("Десь дівся файл звіту \"") + reportTemplate +
-                           QStringLiteral("\". Пошукайте самі.")}));
-    EXPECT_EQ(messages.last().kind, QStringLiteral("error"));
+    EXPECT_EQ(result.error, QStringLiteral("Десь дівся файл звіту \"") + reportTemplate +
+                                QStringLiteral("\". Пошукайте самі."));
+    EXPECT_TRUE(result.closing.isEmpty());
     EXPECT_TRUE(result.saved.isEmpty());
     ASSERT_EQ(result.notSaved.size(), 3u);
     EXPECT_TRUE(result.notSaved[0].second.contains(reportTemplate));
@@ -164,12 +175,10 @@ TEST_F(ReportRunTest, MissingTemplateStopsTheRun) {
     const QString bookTemplate =
         JoinPath(templates(), QStringLiteral("Розрахунок грошової оцінки.xltx"));
     QFile::remove(bookTemplate);
-    messages.clear();
     result = run();
     EXPECT_EQ(result.saved, QStringList({output(0)}));
-    EXPECT_EQ(messages.texts(),
-              QStringList({QStringLiteral("Десь дівся файл звіту \"") + bookTemplate +
-                           QStringLiteral("\". Пошукайте самі.")}));
+    EXPECT_EQ(result.error, QStringLiteral("Десь дівся файл звіту \"") + bookTemplate +
+                                QStringLiteral("\". Пошукайте самі."));
     EXPECT_FALSE(QFileInfo::exists(output(2)));
     EXPECT_EQ(dataRows().size(), 1);
 }
@@ -185,25 +194,23 @@ TEST_F(ReportRunTest, WorkbookWithoutItsDataIsNeitherSavedNorRegistered) {
     // One message names what is missing for each workbook.
     const QString missing = QStringLiteral(
         "\" не створено, бо немає даних: середня вартість 1 кв м (крок \"Середня вартість\").");
-    EXPECT_EQ(
-        messages.texts(),
-        QStringList(
-            {QStringLiteral("Завершено.\rФайл \"Розрахунок грошової оцінки.xlsx") + missing +
-             QStringLiteral("\rФайл \"Розрахунок грошової оцінки з кварталами.xlsx") + missing}));
-    EXPECT_EQ(messages.last().kind, QStringLiteral("warning"));
+    EXPECT_EQ(result.closing,
+              QStringLiteral("Завершено.\rФайл \"Розрахунок грошової оцінки.xlsx") + missing +
+                  QStringLiteral("\rФайл \"Розрахунок грошової оцінки з кварталами.xlsx") +
+                  missing);
+    EXPECT_TRUE(result.closingWarns);
+    EXPECT_TRUE(result.error.isEmpty());
 
     // Districts and zones missing too are named in the same message.
     create(QStringLiteral("UPDATE характеристика SET значення='150.00' WHERE показник='Середня "
                           "вартість 1 кв м';"));
-    messages.clear();
-    messages.answer({Answer::Ok});
-    run();
-    EXPECT_TRUE(messages.last().text.contains(
+    const ReportRunResult again = run();
+    EXPECT_TRUE(again.closing.contains(
         QStringLiteral("\"Розрахунок грошової оцінки.xlsx\" не створено, бо немає даних: "
                        "кількість районів (крок \"Визначення площ\"), зони (крок "
                        "\"Земельно-оціночна структуризація середньо зважена\" або "
                        "\"Земельно-оціночна структуризація Si,Ci,Ei,Ui\").")));
-    EXPECT_TRUE(messages.last().text.contains(
+    EXPECT_TRUE(again.closing.contains(
         QStringLiteral("\"Розрахунок грошової оцінки з кварталами.xlsx\" не створено, бо немає "
                        "даних: відомість кварталів (крок \"Локальні фактори поквартально\").")));
 }
@@ -250,10 +257,11 @@ TEST_F(ReportRunTest, StopInTheCostTableStillSavesTheReport) {
         }
     } stopped;
     QFile::remove(output(0));
-    const ReportRunResult run = RunReports(context(), folder, templates(), stopped, true);
+    const ReportRunResult run = RunReports(context(), folder, templates(), stopped, &ask);
     EXPECT_TRUE(run.saved.isEmpty());
     EXPECT_TRUE(dataRows().isEmpty());
-    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_TRUE(run.error.isEmpty());
+    EXPECT_TRUE(run.closing.isEmpty());
 }
 
 TEST_F(ReportRunTest, FailingTableQueryFailsTheReportAndNothingHalfFilledIsSaved) {

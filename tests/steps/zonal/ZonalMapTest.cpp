@@ -172,13 +172,14 @@ TEST_F(ZonalMapTest, NoMatchingDistrictLeavesTheZoneLayerAsItWas) {
 }
 
 TEST_F(ZonalMapTest, IndexLabelsAndThePreviewWorkspaceAreWritten) {
-    RecordingShell shell;
     map.setZoom(123);
     map.setCentre(QPointF(5, 6));
-    ASSERT_TRUE(PreviewIndices(&map, context.folder, result, Cols));
-    EXPECT_TRUE(messages.messages.empty()) << messages.texts().join(u'\n').toStdString();
+    QString written;
+    const MapOutcome out = BuildIndexLabels(&map, context.folder, result, Cols, &written);
+    ASSERT_TRUE(out.written);
+    EXPECT_TRUE(out.messages.empty());
     const QString workspace = context.file(QStringLiteral("просмотр.gwp"));
-    EXPECT_EQ(shell.opened, QStringList{workspace});
+    EXPECT_EQ(written, workspace);
     EXPECT_EQ(ReadTextFile(workspace),
               QStringLiteral("!version 1\n!LAYER 1\n/LAYER File=райони.tab\n!LAYER 2\n"
                              "/LAYER File=підписи.tab\n"));
@@ -203,6 +204,6 @@ TEST_F(ZonalMapTest, IndexLabelsAndThePreviewWorkspaceAreWritten) {
     EXPECT_LT(index.centre().y(), number.centre().y());
 
     // A second preview replaces the labels rather than adding to them.
-    ASSERT_TRUE(PreviewIndices(&map, context.folder, result, Cols));
+    ASSERT_TRUE(BuildIndexLabels(&map, context.folder, result, Cols, nullptr).written);
     EXPECT_EQ(GetLayer(map, QStringLiteral("підписи"))->featureCount(), 22);
 }
