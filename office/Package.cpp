@@ -14,6 +14,7 @@
 #include <cstring>
 #include <sstream>
 #include <zip.h>
+#include <zlib.h>
 
 namespace {
 
@@ -184,6 +185,19 @@ QByteArray OoxmlPackage::serialised(const Part& part) {
         return writer.out;
     }
     return part.doc ? toBytes(*part.doc) : part.data;
+}
+
+void OoxmlPackage::serialise(const Part& part, pugi::xml_writer& out) {
+    if (!part.doc) {
+        out.write(part.data.constData(), static_cast<size_t>(part.data.size()));
+        return;
+    }
+    out.write(kDeclaration, std::strlen(kDeclaration));
+    if (part.writer)
+        part.writer(out);
+    else
+        part.doc->save(out, "", pugi::format_raw | pugi::format_no_declaration,
+                       pugi::encoding_utf8);
 }
 
 QByteArray OoxmlPackage::partData(const QString& name) const {
@@ -379,17 +393,81 @@ void OoxmlPackage::removeContentTypeOverride(const QString& part) {
 }
 
 /**
+ * Deflates what is written to it as it comes, as the zip would (raw deflate, level 1), with
+ * the CRC and the size of the bytes written: a part of tens of megabytes of XML never exists
+ * whole, only its compressed bytes.
+ */
+struct DeflateWriter final : pugi::xml_writer {
+    z_stream stream{};
+    QByteArray out;
+    quint32 crc = 0;
+    qint64 size = 0;
+    bool ok = false;
+
+    DeflateWriter() {
+        ok = deflateInit2(&stream, 1, Z_DEFLATED, -MAX_WBITS, 9, Z_DEFAULT_STRATEGY) == Z_OK;
+        crc = static_cast<quint32>(crc32(0, nullptr, 0));
+    }
+    ~DeflateWriter() override { deflateEnd(&stream); }
+    DeflateWriter(const DeflateWriter&) = delete;
+    DeflateWriter& operator=(const DeflateWriter&) = delete;
+
+    void write(const void* data, size_t length) override {
+        const auto* bytes = static_cast<const Bytef*>(data);
+        while (length > 0) {
+            // zlib counts in 32 bits.
+            const uInt piece = static_cast<uInt>(std::min<size_t>(length, 1U << 30));
+            crc = static_cast<quint32>(crc32(crc, bytes, piece));
+            size += piece;
+            run(bytes, piece, Z_NO_FLUSH);
+            bytes += piece;
+            length -= piece;
+        }
+    }
+    void finish() { run(nullptr, 0, Z_FINISH); }
+
+private:
+    void run(const Bytef* data, uInt length, int flush) {
+        if (!ok)
+            return;
+        stream.next_in = const_cast<Bytef*>(data);
+        stream.avail_in = length;
+        int rc = Z_OK;
+        do {
+            if (out.capacity() - out.size() < 4096)
+                out.reserve(std::max<qsizetype>(out.capacity() * 2, 1 << 16));
+            const qsizetype at = out.size();
+            const qsizetype room = out.capacity() - at;
+            out.resize(out.capacity());
+            stream.next_out = reinterpret_cast<Bytef*>(out.data() + at);
+            stream.avail_out = static_cast<uInt>(std::min<qsizetype>(room, 1 << 30));
+            rc = deflate(&stream, flush);
+            out.resize(at + (room - static_cast<qsizetype>(stream.avail_out)));
+            if (rc == Z_STREAM_ERROR) {
+                ok = false;
+                return;
+            }
+        } while (stream.avail_in > 0 || (flush == Z_FINISH && rc != Z_STREAM_END));
+    }
+};
+
+/**
  * A part as a zip source: serialised when the zip asks for its size or opens it, released
- * when the zip has read it, so that only one serialised part exists at a time.
+ * when the zip has read it, so that only one serialised part exists at a time. A part to be
+ * compressed is deflated while it is serialised and handed to the zip as deflated data,
+ * with its CRC and size.
  */
 struct PartSource {
     const OoxmlPackage::Part* part = nullptr;
     /** Where the first failure's text goes; the save reports it. */
     QString* failure = nullptr;
+    /** Whether the part is deflated here (else it is stored as it is). */
+    bool deflated = false;
     QByteArray data;
     bool ready = false;
     /** The serialised size, kept after the data is released: the zip asks again. */
     qint64 size = -1;
+    quint32 crc = 0;
     qsizetype offset = 0;
     zip_error_t error{};
 
@@ -397,8 +475,19 @@ struct PartSource {
         if (ready)
             return true;
         try {
-            data = OoxmlPackage::serialised(*part);
-            size = data.size();
+            if (deflated) {
+                DeflateWriter writer;
+                OoxmlPackage::serialise(*part, writer);
+                writer.finish();
+                if (!writer.ok)
+                    return fail(QStringLiteral("помилка стиснення"));
+                data = std::move(writer.out);
+                size = writer.size;
+                crc = writer.crc;
+            } else {
+                data = OoxmlPackage::serialised(*part);
+                size = data.size();
+            }
         } catch (const OfficeError& e) {
             return fail(e.message());
         } catch (const std::exception& e) {
@@ -440,7 +529,26 @@ struct PartSource {
             zip_stat_init(st);
             st->size = static_cast<zip_uint64_t>(self->size);
             st->valid |= ZIP_STAT_SIZE;
+            if (self->deflated) {
+                // Deflated already: the zip copies the bytes and takes the CRC from here.
+                st->comp_method = ZIP_CM_DEFLATE;
+                st->crc = self->crc;
+                st->valid |= ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
+            }
             return sizeof(zip_stat_t);
+        }
+        case ZIP_SOURCE_GET_FILE_ATTRIBUTES: {
+            if (length < sizeof(zip_file_attributes_t))
+                return -1;
+            auto* attributes = static_cast<zip_file_attributes_t*>(data);
+            zip_file_attributes_init(attributes);
+            if (self->deflated) {
+                // The header's mark of level-1 deflate, as the zip's own deflate sets it.
+                attributes->valid |= ZIP_FILE_ATTRIBUTES_GENERAL_PURPOSE_BIT_FLAGS;
+                attributes->general_purpose_bit_flags = 2 << 1;
+                attributes->general_purpose_bit_mask = 0x0006;
+            }
+            return sizeof(zip_file_attributes_t);
         }
         case ZIP_SOURCE_ERROR:
             return zip_error_to_data(&self->error, data, length);
@@ -449,9 +557,9 @@ struct PartSource {
             delete self;
             return 0;
         case ZIP_SOURCE_SUPPORTS:
-            return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ,
-                                                  ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
-                                                  ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+            return zip_source_make_command_bitmap(
+                ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                ZIP_SOURCE_GET_FILE_ATTRIBUTES, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
         default:
             zip_error_set(&self->error, ZIP_ER_OPNOTSUPP, 0);
             return -1;
@@ -469,6 +577,7 @@ void PartSource::addParts(zip_t* archive, const QStringList& order,
         auto* state = new PartSource;
         state->part = &parts.at(name);
         state->failure = &failure;
+        state->deflated = !IsCompressedMedia(name);
         zip_error_init(&state->error);
         zip_source_t* source = zip_source_function(archive, &PartSource::callback, state);
         if (!source) {
@@ -484,8 +593,8 @@ void PartSource::addParts(zip_t* archive, const QStringList& order,
             throw OfficeError(
                 UkrainianEngineMessage(QString::fromLocal8Bit(zip_strerror(archive))));
         }
-        // Fast deflate: the XML of a big table compresses well even at level 1. Pictures are
-        // compressed already and are stored as they are.
+        // Fast deflate (done by the source): the XML of a big table compresses well even at
+        // level 1. Pictures are compressed already and are stored as they are.
         if (IsCompressedMedia(name))
             zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
         else

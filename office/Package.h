@@ -97,6 +97,8 @@ private:
     };
     void readZip(struct zip* archive, const PackageLimits& limits);
     static QByteArray serialised(const Part& part);
+    /** Writes what serialised() returns into `out`, piece by piece. */
+    static void serialise(const Part& part, pugi::xml_writer& out);
     friend struct PartSource;
 
     std::map<QString, Part> m_parts;

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -47,6 +46,24 @@ bool isPlainNumber(const QString& text) {
     return i == n && intDigits + fracDigits <= 15;
 }
 
+/** Writes the decimal digits of a number (with "-" when below 0); returns their count. */
+int writeDecimal(char* buffer, int value) {
+    char digits[12];
+    int n = 0;
+    // In unsigned arithmetic, so that the smallest int has its digits too.
+    unsigned v = value < 0 ? 0U - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    do {
+        digits[n++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v > 0);
+    int at = 0;
+    if (value < 0)
+        buffer[at++] = '-';
+    while (n > 0)
+        buffer[at++] = digits[--n];
+    return at;
+}
+
 /** Writes "AB12" into buffer (at least 16 characters); returns its length. */
 int writeReference(char* buffer, int row, int column) {
     char letters[4];
@@ -56,13 +73,12 @@ int writeReference(char* buffer, int row, int column) {
     int at = 0;
     while (n > 0)
         buffer[at++] = letters[--n];
-    return at + std::snprintf(buffer + at, 16 - static_cast<size_t>(at), "%d", row);
+    return at + writeDecimal(buffer + at, row);
 }
 
 void appendNumber(QByteArray& out, int value) {
     char digits[16];
-    const int n = std::snprintf(digits, sizeof digits, "%d", value);
-    out.append(digits, n);
+    out.append(digits, writeDecimal(digits, value));
 }
 
 /** The attributes a cell of the tree may have for its value to be replaced in compact form. */
@@ -284,6 +300,9 @@ Worksheet::Cell& Worksheet::ensureCell(int row, int column, bool forValue) {
             QStringLiteral("Клітинки (%1, %2) на аркуші не буває.").arg(row).arg(column));
     m_book->m_changed = true;
     Row& r = ensureRow(row);
+    // A new row is made as wide as the widest so far: rows of a table are alike.
+    if (r.cells.empty() && r.cells.capacity() == 0)
+        r.cells.reserve(std::min<size_t>(m_widestRow, 256));
     auto next = r.cells.end();
     if (!r.cells.empty() && r.cells.back().column >= column) {
         next = std::lower_bound(r.cells.begin(), r.cells.end(), column,
@@ -308,7 +327,9 @@ Worksheet::Cell& Worksheet::ensureCell(int row, int column, bool forValue) {
         cell.style = r.node.attribute("s").as_int(0);
     else
         cell.style = columnStyle(column);
-    return *r.cells.insert(next, cell);
+    Cell& added = *r.cells.insert(next, cell);
+    m_widestRow = std::max(m_widestRow, r.cells.size());
+    return added;
 }
 
 QString Worksheet::treeValueOf(pugi::xml_node c) const {

@@ -99,6 +99,8 @@ private:
     std::map<int, Row> m_rows;
     std::vector<pugi::xml_node> m_treeCells;
     std::vector<QByteArray> m_texts;
+    /** The most cells a row has had: what a new row reserves. */
+    size_t m_widestRow = 0;
     /** Column styles by column, built on first use; cleared when the columns change. */
     mutable std::vector<int> m_columnStyles;
     const SheetCells* m_static = nullptr;

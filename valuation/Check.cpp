@@ -6,6 +6,7 @@
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "db/Transaction.h"
+#include "db/Utf8Rows.h"
 #include "valuation/Formulas.h"
 #include "valuation/IndexationLines.h"
 #include "valuation/Settlement.h"
@@ -209,17 +210,13 @@ private:
         }
         const Km2Outcome outcome = ComputeKm2(result, cols, m_population, m_average);
 
-        Table ids;
-        if (!ReadTable(m_db, QStringLiteral("км2"), {QStringLiteral("район")}, QStringLiteral("id"),
-                       ids))
-            return fail(error, QStringLiteral("км2"));
         const QString table = QStringLiteral("км2");
         for (const District& d : m_s.districts) {
             const auto it = storedRow.constFind(d.number);
             if (it == storedRow.cend())
                 continue;
             const Km2Row& r = m_s.km2[static_cast<size_t>(it.value())];
-            const long long id = ids.ids[static_cast<size_t>(it.value())];
+            const long long id = r.rowId;
             const int row = rowOf.value(it.key());
             const QString what = QStringLiteral("район ") + it.key();
             const auto compare = [&](const char* column, const QString& stored, int col) {
@@ -296,58 +293,108 @@ private:
         return true;
     }
 
-    // The quarter statement carries its districts' local coefficients and Kf.
+    // The quarter statement carries its districts' local coefficients and Kf. Its tens of
+    // thousands of cells are compared as the database keeps them (UTF-8); a text is made
+    // only of a cell that differs.
     bool quarters(QString* error) {
         const QString table = QStringLiteral("відомість_кварталів");
         QStringList columns{QStringLiteral("id"), QStringLiteral("район"), QStringLiteral("назва"),
                             QStringLiteral("функ")};
         for (int k = 1; k <= 30; ++k)
             columns << QStringLiteral("лок_%1").arg(k);
-        Table t;
-        if (!ReadTable(m_db, table, columns, QStringLiteral("rowid"), t))
+        QString sql;
+        if (!TableRowsSql(m_db, table, columns, QStringLiteral("rowid"), sql))
             return fail(error, table);
-        if (t.rows.empty())
+        if (sql.isEmpty())
             return true;
-        QSet<QString> known;
+        // Each known district's coefficient of factor k, as text and as stored bytes.
+        struct Coefficients {
+            std::array<QString, 31> text;
+            std::array<QByteArray, 31> utf8;
+        };
+        QHash<QString, Coefficients> coefficients;
+        QHash<QString, bool> known; // whether the district has local factors
         for (const District& d : m_s.districts)
-            known.insert(d.number);
-        // Each district's coefficient of factor k, looked up once.
-        QHash<QString, std::array<QString, 31>> coefficients;
-        for (const LocalCell& c : m_s.local)
-            if (c.factor >= 1 && c.factor <= 30)
-                coefficients[c.district][static_cast<size_t>(c.factor)] = c.coefficient;
-            else
-                coefficients[c.district];
-        for (size_t i = 0; i < t.rows.size(); ++i) {
-            const QStringList& row = t.rows[i];
-            const QString district = row[1].trimmed();
-            if (!known.contains(district))
-                continue;
-            const QString& key = row[0];
+            known.insert(d.number, false);
+        for (const LocalCell& c : m_s.local) {
+            Coefficients& entry = coefficients[c.district];
+            if (c.factor >= 1 && c.factor <= 30) {
+                entry.text[static_cast<size_t>(c.factor)] = c.coefficient;
+                entry.utf8[static_cast<size_t>(c.factor)] = c.coefficient.toUtf8();
+            }
+        }
+        for (auto it = known.begin(); it != known.end(); ++it)
+            *it = coefficients.contains(it.key());
+        // Kf of each name of land, worked out once: its text and bytes, or none.
+        struct Kf {
+            bool has = false;
+            QString text;
+            QByteArray utf8;
+        };
+        QHash<QByteArray, Kf> kfOfName;
+        QByteArray lastName;
+        const Kf* lastKf = nullptr;
+        QByteArray lastDistrict;
+        QString district;
+        const Coefficients* found = nullptr;
+        bool isKnown = false;
+        const auto row = [&](const Utf8Row& r) {
+            // Rows of one district often follow each other.
+            if (r.at(2) != lastDistrict || lastDistrict.isNull()) {
+                lastDistrict = r.at(2).toByteArray();
+                if (lastDistrict.isNull())
+                    lastDistrict = QByteArray("");
+                district = QString::fromUtf8(lastDistrict).trimmed();
+                const auto k = known.constFind(district);
+                isKnown = k != known.cend();
+                found = isKnown && *k ? &*coefficients.constFind(district) : nullptr;
+            }
+            if (!isKnown)
+                return;
+            const long long id = r.integer(0);
+            const QString key = r.text(1);
             // Named only for a row that disagrees: most rows agree.
             const auto what = [&] {
                 return QStringLiteral("рядок ") + key + QStringLiteral(", район ") + district;
             };
-            if (const std::optional<double> kf = KfOfName(row[2])) {
-                const QString computed = FormatFixed(*kf, 2);
-                if (!Same(row[3], computed) &&
-                    !m_typed.isTyped(table, key, QStringLiteral("функ"), row[3]))
-                    cell(Step::LocalByQuarter, table, t.ids[i], QStringLiteral("функ"), what(),
-                         row[3], computed);
+            if (!lastKf || r.at(3) != lastName) {
+                lastName = r.at(3).toByteArray();
+                auto it = kfOfName.constFind(lastName);
+                if (it == kfOfName.cend()) {
+                    Kf made;
+                    if (const std::optional<double> value = KfOfName(r.text(3))) {
+                        made.has = true;
+                        made.text = FormatFixed(*value, 2);
+                        made.utf8 = made.text.toUtf8();
+                    }
+                    it = kfOfName.insert(lastName, made);
+                }
+                lastKf = &*it;
             }
-            const auto found = coefficients.constFind(district);
-            if (found == coefficients.cend())
-                continue;
+            const Kf* kf = lastKf;
+            if (kf->has && r.at(4) != kf->utf8) {
+                const QString stored = r.text(4);
+                if (!Same(stored, kf->text) &&
+                    !m_typed.isTyped(table, key, QStringLiteral("функ"), stored))
+                    cell(Step::LocalByQuarter, table, id, QStringLiteral("функ"), what(), stored,
+                         kf->text);
+            }
+            if (!found)
+                return;
             for (int k = 1; k <= 30; ++k) {
-                const QString& stored = row[3 + k];
-                const QString& computed = (*found)[static_cast<size_t>(k)];
+                if (r.at(4 + k) == found->utf8[static_cast<size_t>(k)])
+                    continue;
+                const QString stored = r.text(4 + k);
+                const QString& computed = found->text[static_cast<size_t>(k)];
                 if (stored == computed)
                     continue;
                 const QString column = QStringLiteral("лок_%1").arg(k);
                 if (!m_typed.isTyped(table, key, column, stored))
-                    cell(Step::LocalByQuarter, table, t.ids[i], column, what(), stored, computed);
+                    cell(Step::LocalByQuarter, table, id, column, what(), stored, computed);
             }
-        }
+        };
+        if (!ReadUtf8Rows(m_db, sql, row))
+            return fail(error, table);
         return true;
     }
 

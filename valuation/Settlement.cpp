@@ -5,6 +5,7 @@
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "db/Utf8Rows.h"
 #include "valuation/Names.h"
 #include "valuation/TableRows.h"
 
@@ -32,9 +33,11 @@ bool ReadKm2(Connection& project, std::vector<Km2Row>& rows) {
                        QStringLiteral("id"), t))
         return false;
     rows.reserve(t.rows.size());
-    for (const QStringList& r : t.rows)
-        rows.push_back(
-            {r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7], r[8], r[9], r[10], r[11], r[12]});
+    for (size_t i = 0; i < t.rows.size(); ++i) {
+        const QStringList& r = t.rows[i];
+        rows.push_back({r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7], r[8], r[9], r[10], r[11],
+                        r[12], t.ids[i]});
+    }
     return true;
 }
 
@@ -77,10 +80,18 @@ bool ReadZones(Connection& project, const std::vector<Km2Row>& km2, std::vector<
 bool ReadLocal(Connection& project, std::vector<LocalCell>& cells) {
     if (!TableExists(project, QStringLiteral("локальні")))
         return true;
-    return ReadTextRows(
+    // Tens of thousands of cells of a few distinct texts: each text made once; a factor
+    // number is read once per distinct text.
+    ShortTextCache texts;
+    QHash<QString, int> factorOf;
+    return ReadUtf8Rows(
         project, QStringLiteral("SELECT район, фактор, коефіціент FROM локальні ORDER BY id"),
-        [&cells](const QStringList& row) {
-            cells.push_back({row[0].trimmed(), static_cast<int>(IntegerOr0(row[1])), row[2]});
+        [&](const Utf8Row& row) {
+            const QString factor = texts.text(row.at(1));
+            auto number = factorOf.constFind(factor);
+            if (number == factorOf.cend())
+                number = factorOf.insert(factor, static_cast<int>(IntegerOr0(factor)));
+            cells.push_back({texts.text(row.at(0)).trimmed(), *number, texts.text(row.at(2))});
         });
 }
 

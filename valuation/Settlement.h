@@ -21,6 +21,8 @@ bool ZoneNumberBefore(const QString& a, const QString& b);
 /** A row of "км2": one district of the zonal structuring, as stored (texts). */
 struct Km2Row {
     QString district, area, sum, mean, weighted, si, ei, ui, ci, ii, km2, value, zone;
+    /** The row's rowid, where a recalculation writes. */
+    long long rowId = 0;
 };
 
 /** An economic-planning zone: its "зони" row and the values of its first "км2" row. */

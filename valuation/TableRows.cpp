@@ -6,9 +6,9 @@
 
 namespace valuation {
 
-bool ReadTableRows(Connection& db, const QString& table, const QStringList& columns,
-                   const QString& order, TableRows& out) {
-    out = TableRows{};
+bool TableRowsSql(Connection& db, const QString& table, const QStringList& columns,
+                  const QString& order, QString& sql) {
+    sql.clear();
     if (!TableExists(db, table))
         return true;
     QStringList select{QStringLiteral("rowid")};
@@ -20,14 +20,22 @@ bool ReadTableRows(Connection& db, const QString& table, const QStringList& colu
         for (const QString& c : columns)
             select << (probe.hasField(c) ? c : QStringLiteral("NULL"));
     }
-    return ReadTextRows(db,
-                        QStringLiteral("SELECT ") + select.join(u',') + QStringLiteral(" FROM ") +
-                            table + QStringLiteral(" ORDER BY ") + order,
-                        [&out](QStringList& row) {
-                            out.ids.push_back(row[0].toLongLong());
-                            row.removeFirst();
-                            out.rows.push_back(std::move(row));
-                        });
+    sql = QStringLiteral("SELECT ") + select.join(u',') + QStringLiteral(" FROM ") + table +
+          QStringLiteral(" ORDER BY ") + order;
+    return true;
+}
+
+bool ReadTableRows(Connection& db, const QString& table, const QStringList& columns,
+                   const QString& order, TableRows& out) {
+    out = TableRows{};
+    QString sql;
+    if (!TableRowsSql(db, table, columns, order, sql))
+        return false;
+    return sql.isEmpty() || ReadTextRows(db, sql, [&out](QStringList& row) {
+               out.ids.push_back(row[0].toLongLong());
+               row.removeFirst();
+               out.rows.push_back(std::move(row));
+           });
 }
 
 } // namespace valuation

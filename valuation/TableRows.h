@@ -21,4 +21,12 @@ struct TableRows {
 bool ReadTableRows(Connection& db, const QString& table, const QStringList& columns,
                    const QString& order, TableRows& out);
 
+/**
+ * The SELECT ReadTableRows runs: the rowid, then the named columns (NULL for one the table
+ * lacks); "" for a table the settlement lacks. False with LastError() when the table cannot
+ * be read.
+ */
+bool TableRowsSql(Connection& db, const QString& table, const QStringList& columns,
+                  const QString& order, QString& sql);
+
 } // namespace valuation

@@ -3,6 +3,7 @@
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "db/Utf8Rows.h"
 
 #include <QHash>
 #include <algorithm>
@@ -92,28 +93,63 @@ bool ReadAnketaGrid(Connection& project, const std::vector<District>& districts,
     for (size_t i = 0; i < districts.size(); ++i)
         columnOf.insert(districts[i].number, AnketaFirstDistrictCol + static_cast<int>(i));
     const int width = AnketaFirstDistrictCol + static_cast<int>(districts.size());
+    // Records come factor by factor or district by district: the same or the next district
+    // and factor are tried first, by their bytes (a number only where it names that column
+    // and no other).
+    std::vector<QByteArray> numberBytes(districts.size());
+    for (size_t i = 0; i < districts.size(); ++i)
+        if (columnOf.value(districts[i].number) == AnketaFirstDistrictCol + static_cast<int>(i))
+            numberBytes[i] = districts[i].number.toUtf8();
+    const auto isDistrict = [&numberBytes](size_t i, QByteArrayView bytes) {
+        return i < numberBytes.size() && !numberBytes[i].isNull() && bytes == numberBytes[i];
+    };
 
     // One row per factor, in order of its first record; scores by the district's column.
     std::vector<QStringList> rows;
+    std::vector<QByteArray> nameBytes;
     QHash<QString, int> rowOf;
-    const bool read = ReadTextRows(
+    size_t lastRow = 0;
+    size_t lastDistrict = 0;
+    ShortTextCache scores;
+    const bool read = ReadUtf8Rows(
         project, QStringLiteral("SELECT район, фактор, оцінка FROM анкета ORDER BY id"),
-        [&](const QStringList& record) {
-            const QString& name = record[1];
+        [&](const Utf8Row& record) {
+            const QByteArrayView name = record.at(1);
             // A row without a name belongs to no factor the list could check or uncheck.
             if (name.isEmpty())
                 return;
-            auto it = rowOf.constFind(name);
-            if (it == rowOf.cend()) {
-                it = rowOf.insert(name, static_cast<int>(rows.size()));
-                QStringList row(width);
-                row[AnketaNumberCol] = QString::number(rows.size() + 1);
-                row[AnketaFactorCol] = name;
-                rows.push_back(row);
+            if (lastRow < rows.size() && name == nameBytes[lastRow]) {
+            } else if (lastRow + 1 < rows.size() && name == nameBytes[lastRow + 1]) {
+                ++lastRow;
+            } else if (!rows.empty() && name == nameBytes[0]) {
+                lastRow = 0;
+            } else {
+                const QString text = record.text(1);
+                auto it = rowOf.constFind(text);
+                if (it == rowOf.cend()) {
+                    it = rowOf.insert(text, static_cast<int>(rows.size()));
+                    QStringList row(width);
+                    row[AnketaNumberCol] = QString::number(rows.size() + 1);
+                    row[AnketaFactorCol] = text;
+                    rows.push_back(row);
+                    nameBytes.push_back(name.toByteArray());
+                }
+                lastRow = static_cast<size_t>(*it);
             }
-            const auto col = columnOf.constFind(record[0]);
-            if (col != columnOf.cend())
-                rows[static_cast<size_t>(*it)][*col] = record[2];
+            const QByteArrayView district = record.at(0);
+            if (isDistrict(lastDistrict, district)) {
+            } else if (isDistrict(lastDistrict + 1, district)) {
+                ++lastDistrict;
+            } else if (isDistrict(0, district)) {
+                lastDistrict = 0;
+            } else {
+                const auto col = columnOf.constFind(record.text(0));
+                if (col == columnOf.cend())
+                    return;
+                lastDistrict = static_cast<size_t>(*col - AnketaFirstDistrictCol);
+            }
+            rows[lastRow][AnketaFirstDistrictCol + static_cast<int>(lastDistrict)] =
+                scores.text(record.at(2));
         });
     if (!read)
         return false;

@@ -1,6 +1,7 @@
 #include "valuation/Settlement.h"
 
 #include "tests/steps/support/StepDbTest.h"
+#include "valuation/ZonalGrids.h"
 
 using namespace valuation;
 
@@ -84,4 +85,29 @@ TEST_F(SettlementTest, FunctionalUseGivesTheDistrictsCategories) {
     EXPECT_EQ(s.landUseArea(QStringLiteral("1"), 1), QStringLiteral("2.5"));
     EXPECT_EQ(s.landUseArea(QStringLiteral("1"), ResidentialLandUse().column), QString());
     EXPECT_EQ(s.landUseArea(QStringLiteral("2"), 13), QStringLiteral("1"));
+}
+
+TEST_F(SettlementTest, TheQuestionnaireGridTakesItsRecordsInAnyOrder) {
+    Settlement s;
+    ASSERT_TRUE(ReadSettlement(project, s));
+    // Districts 1, 2, 10 (columns 2, 3, 4). Factor by factor, then district by district, then
+    // a factor coming back, a number naming no district, " 1" (not "1") and a record without
+    // a factor name; a later score of a cell replaces the earlier one.
+    exec(QStringLiteral(
+        "INSERT INTO анкета (район,фактор,оцінка) VALUES "
+        "('1','А','1'),('2','А','2'),('10','А','3'),"
+        "('1','Б','4'),('1','В','5'),('2','Б','1'),('2','В','2'),('10','Б','3'),('10','В','4'),"
+        "('10','А','5'),('7','А','1'),(' 1','Б','2'),('1',NULL,'3'),('1','','3'),('2','В','')"));
+    StringGrid grid;
+    QStringList factors;
+    ASSERT_TRUE(ReadAnketaGrid(project, s.districts, grid, &factors));
+    EXPECT_EQ(factors,
+              (QStringList{QStringLiteral("А"), QStringLiteral("Б"), QStringLiteral("В")}));
+    const auto row = [&grid](int r) {
+        return grid.rowTexts(r).mid(AnketaFirstDistrictCol).join(u',');
+    };
+    EXPECT_EQ(grid.at(1, AnketaNumberCol), QStringLiteral("1"));
+    EXPECT_EQ(row(1), QStringLiteral("1,2,5"));
+    EXPECT_EQ(row(2), QStringLiteral("4,1,3"));
+    EXPECT_EQ(row(3), QStringLiteral("5,,4"));
 }

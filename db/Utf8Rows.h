@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <functional>
+#include <unordered_map>
+
+class Connection;
+struct sqlite3_stmt;
+
+/**
+ * The current row of a SELECT as the provider holds it: each column's UTF-8 bytes (NULL as
+ * empty), valid only while the row is handed over. Comparing bytes costs no text made.
+ */
+class Utf8Row {
+public:
+    int size() const { return m_columns; }
+    QByteArrayView at(int column) const;
+    /** The column as text (as ReadTextRows gives it). */
+    QString text(int column) const;
+    long long integer(int column) const;
+
+private:
+    friend bool ReadUtf8Rows(Connection&, const QString&,
+                             const std::function<void(const Utf8Row&)>&);
+    sqlite3_stmt* m_stmt = nullptr;
+    int m_columns = 0;
+};
+
+/**
+ * Texts of short values (codes, scores, "1.00") made once each and shared after: a table of
+ * tens of thousands of such cells then costs a few texts.
+ */
+class ShortTextCache {
+public:
+    QString text(QByteArrayView utf8);
+
+private:
+    std::unordered_map<quint64, QString> m_made;
+};
+
+/**
+ * Reads the rows of a SELECT straight from the provider without making texts of them: for
+ * tens of thousands of rows mostly compared with known values. False with the reason in
+ * LastError().
+ */
+bool ReadUtf8Rows(Connection& connection, const QString& sql,
+                  const std::function<void(const Utf8Row&)>& row);
