@@ -303,6 +303,7 @@ void WordTable::setGridWidths(const std::vector<int>& twips) {
     for (pugi::xml_node c = m_node.child("w:tblGrid").child("w:gridCol"); c && i < twips.size();
          c = c.next_sibling("w:gridCol"), ++i)
         c.attribute("w:w").set_value(twips[i]);
+    materialize(); // rows held outside the tree take the widths too
     indexRows();
     for (pugi::xml_node tr : *m_rows) {
         size_t at = 0;
@@ -331,6 +332,7 @@ void WordTable::setGridWidths(const std::vector<int>& twips) {
 void WordTable::removeColumns(int first, int last) {
     if (first < 1 || last < first)
         return;
+    materialize(); // rows held outside the tree lose the columns too
     indexRows();
     for (pugi::xml_node tr : *m_rows) {
         int at = 1;
@@ -340,7 +342,7 @@ void WordTable::removeColumns(int first, int last) {
             const int overlap =
                 std::max(0, std::min(last, at + span - 1) - std::max(first, at) + 1);
             if (overlap == span) {
-                removeFromCell(tr, tc);
+                removeFromCell(tr, tc, m_document);
             } else if (overlap > 0) {
                 pugi::xml_node gridSpan = tc.child("w:tcPr").child("w:gridSpan");
                 if (span - overlap > 1)

@@ -101,9 +101,9 @@ TEST_F(MainWindowTest, MenusAndTreeAsLaidOut) {
     QStringList project;
     for (QAction* a : window->menuBar()->actions()[0]->menu()->actions())
         project << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(project, QStringList({"Створити проект", "Відкрити проект", "Вилучити", "-",
-                                    "Перевірити розрахунок", "Перерахувати все", "-",
-                                    "Зачинити програму"}));
+    EXPECT_EQ(project,
+              QStringList({"Створити проект", "Відкрити проект", "Вилучити", "-",
+                           "Перевірити розрахунок", "Перерахувати все", "-", "Зачинити програму"}));
     EXPECT_EQ(window->PageControl1->tabText(0), QStringLiteral("Дані"));
     EXPECT_EQ(window->PageControl1->tabText(1), QStringLiteral("Графіка"));
     EXPECT_EQ(window->BSearch->toolTip(), QStringLiteral("Знайти далі"));
