@@ -3,16 +3,16 @@
 // for 50 zones. Run: QT_QPA_PLATFORM=offscreen build/bench/steps/bench_steps
 #include "common/FileUtils.h"
 #include "db/Database.h"
-#include "db/Transaction.h"
 #include "db/QueryFunctions.h"
+#include "db/Transaction.h"
 #include "map/MapGlobal.h"
-#include "steps/common/Indicators.h"
 #include "steps/zonal/FormOtsenkaZonalnistSEUC.h"
 #include "steps/zonal/ZonalKm2.h"
 #include "steps/zonal/ZonalMap.h"
 #include "steps/zonal/ZonalScores.h"
 #include "steps/zonal/ZonalStore.h"
 #include "tools/demo/DemoSettlement.h"
+#include "valuation/Indicators.h"
 
 #include <QApplication>
 #include <QFile>

@@ -2,6 +2,7 @@
 
 #include "common/LastError.h"
 #include "common/Messages.h"
+#include "common/Names.h"
 #include "common/ui/LongWork.h"
 #include "map/MapGlobal.h"
 #include "steps/common/DistrictLayer.h"
@@ -116,11 +117,11 @@ StepCheck TFormOtsenkaFunk::checkBeforeSave() {
 }
 
 void TFormOtsenkaFunk::BOpenMapClick() {
-    EditLayersExternally(context().folder, {QStringLiteral("функціональне")});
+    EditLayersExternally(context().folder, {names::layer::Functional()});
 }
 
 void TFormOtsenkaFunk::BOpenMap2Click() {
-    EditLayersExternally(context().folder, {QStringLiteral("райони")});
+    EditLayersExternally(context().folder, {names::layer::Districts()});
 }
 
 bool OpenStepFunctional(const StepContext& context, QWidget* parent) {
@@ -139,7 +140,7 @@ bool OpenStepFunctional(const StepContext& context, QWidget* parent) {
         EnsureFunctionalTable(*context.project);
         form.rows() = MakeFunctionalGrid(DistrictNumbers(districts), count);
         if (!LoadFunctional(*context.project, form.rows())) {
-            ShowError(LoadFailedText(QStringLiteral("функціональне")) + LastError());
+            ShowError(LoadFailedText(names::table::Functional()) + LastError());
             return false;
         }
         form.GridFunks->refresh();

@@ -1,5 +1,6 @@
 #include "steps/functional/FunctionalStep.h"
 
+#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
@@ -18,7 +19,7 @@ QString FunctionalTableSql() {
 }
 
 void EnsureFunctionalTable(Connection& project) {
-    if (TableExists(project, QStringLiteral("функціональне")))
+    if (TableExists(project, names::table::Functional()))
         return;
     Query query(&project);
     RunQuery(query, FunctionalTableSql(), false);
@@ -63,9 +64,9 @@ bool StoreFunctional(Connection& project, const StringGrid& grid) {
     for (int k = 1; k <= FunctionalCategoryCount(); ++k)
         columns << QStringLiteral("ф_%1").arg(k);
     return StoreInTransaction(&project, [&] {
-        if (!DeleteRows(project, QStringLiteral("функціональне")))
+        if (!DeleteRows(project, names::table::Functional()))
             return false;
-        BulkInsert insert(project, QStringLiteral("функціональне"), columns);
+        BulkInsert insert(project, names::table::Functional(), columns);
         if (!insert.ok())
             return false;
         for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {

@@ -2,7 +2,7 @@
 
 #include "common/LastError.h"
 #include "common/Messages.h"
-#include "common/Shell.h"
+#include "common/Names.h"
 #include "common/WaitCursor.h"
 #include "map/MapGlobal.h"
 #include "steps/common/StepStore.h"
@@ -444,34 +444,20 @@ void TFormZonal::BSetZonyClick() {
 void TFormZonal::BSetMapClick() {
     GridResult->endEdit();
     GridZony->endEdit();
-    MapOutcome outcome;
-    {
-        WaitCursor wait;
-        outcome = RebuildZoneLayer(context().map, result(), resultColumns());
-    }
-    ShowMapMessages(outcome);
+    UpdateZonesOnMap(context().map, result(), resultColumns());
 }
 
 void TFormZonal::BPreviewKm2Click() {
     GridResult->endEdit();
-    MapOutcome outcome;
-    QString workspace;
-    {
-        WaitCursor wait;
-        outcome = BuildIndexLabels(context().map, context().folder, result(), resultColumns(),
-                                   &workspace);
-    }
-    ShowMapMessages(outcome);
-    if (outcome.written)
-        ShellOpen(workspace);
+    PreviewIndices(context().map, context().folder, result(), resultColumns());
 }
 
 void TFormZonal::BOpenMapClick() {
-    EditLayersExternally(context().folder, {QStringLiteral("зони")});
+    EditLayersExternally(context().folder, {names::layer::Zones()});
 }
 
 void TFormZonal::BOpenMap2Click() {
-    EditLayersExternally(context().folder, {QStringLiteral("райони")});
+    EditLayersExternally(context().folder, {names::layer::Districts()});
 }
 
 bool OpenZonalStep(const StepContext& context, ZonalVariant variant,

@@ -3,7 +3,9 @@
 #include "common/EngineMessages.h"
 #include "common/FileUtils.h"
 #include "common/Messages.h"
+#include "common/Names.h"
 #include "common/Shell.h"
+#include "common/WaitCursor.h"
 #include "map/FeatureFactory.h"
 #include "map/MapGlobal.h"
 
@@ -22,15 +24,15 @@ void ShowMapMessages(const MapOutcome& outcome) {
 }
 
 QStringList ZoneLayerFields() {
-    return {QStringLiteral("Zona"), QStringLiteral("Cena_1m2"), QStringLiteral("Km2")};
+    return {names::field::Zona(), names::field::Price(), names::field::Km2()};
 }
 
 namespace {
 
-const QString Districts = QStringLiteral("райони");
-const QString Zones = QStringLiteral("зони");
+const QString Districts = names::layer::Districts();
+const QString Zones = names::layer::Zones();
 const QString Labels = QStringLiteral("підписи");
-const QString RaionField = QStringLiteral("Raion");
+const QString RaionField = names::field::Raion();
 
 QString NoDistrictsText() {
     return QStringLiteral("На мапі не знайдено районів.");
@@ -100,10 +102,7 @@ std::vector<FieldDef> ZoneFields(const Layer& layer, bool* added) {
     std::vector<FieldDef> fields = layer.fields();
     *added = false;
     for (const QString& name : ZoneLayerFields()) {
-        bool present = false;
-        for (const FieldDef& f : fields)
-            present = present || f.name.compare(name, Qt::CaseInsensitive) == 0;
-        if (!present) {
+        if (layer.fieldIndex(name) < 0) {
             fields.push_back(FieldDef{name, FieldKind::Char, 20, 0, false});
             *added = true;
         }
@@ -160,7 +159,7 @@ MapOutcome RebuildZoneLayer(MapDocument* map, const StringGrid& result, const Re
             if (it == districtOf.cend())
                 continue;
             Feature& district = (*districts)[static_cast<size_t>(*it)];
-            if (districtData->setValue(district, QStringLiteral("Zona"), zone.zone))
+            if (districtData->setValue(district, names::field::Zona(), zone.zone))
                 changedDistricts.push_back(district);
             if (!open) {
                 pieces.push_back(district);
@@ -186,9 +185,9 @@ MapOutcome RebuildZoneLayer(MapDocument* map, const StringGrid& result, const Re
             Feature object;
             object.setFields(names);
             object.setGeometry(piece.geometry());
-            object.setValue(QStringLiteral("Zona"), zone.zone);
-            object.setValue(QStringLiteral("Cena_1m2"), zone.value);
-            object.setValue(QStringLiteral("Km2"), zone.km2);
+            object.setValue(names::field::Zona(), zone.zone);
+            object.setValue(names::field::Price(), zone.value);
+            object.setValue(names::field::Km2(), zone.km2);
             object.setRegionStyle(ZoneStyle(static_cast<int>(z)));
             zoneObjects.push_back(object);
         }
@@ -225,7 +224,11 @@ MapOutcome RebuildZoneLayer(MapDocument* map, const StringGrid& result, const Re
 }
 
 bool UpdateZonesOnMap(MapDocument* map, const StringGrid& result, const ResultColumns& cols) {
-    const MapOutcome out = RebuildZoneLayer(map, result, cols);
+    MapOutcome out;
+    {
+        WaitCursor wait; // over the work, not over the messages
+        out = RebuildZoneLayer(map, result, cols);
+    }
     ShowMapMessages(out);
     return out.written;
 }
@@ -354,7 +357,11 @@ MapOutcome BuildIndexLabels(MapDocument* map, const QString& folder, const Strin
 bool PreviewIndices(MapDocument* map, const QString& folder, const StringGrid& result,
                     const ResultColumns& cols) {
     QString workspace;
-    const MapOutcome out = BuildIndexLabels(map, folder, result, cols, &workspace);
+    MapOutcome out;
+    {
+        WaitCursor wait;
+        out = BuildIndexLabels(map, folder, result, cols, &workspace);
+    }
     ShowMapMessages(out);
     if (!out.written)
         return false;
