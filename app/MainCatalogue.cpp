@@ -12,6 +12,7 @@
 #include "common/LastError.h"
 #include "common/Messages.h"
 #include "common/Shell.h"
+#include "common/TextUtils.h"
 #include "db/Backup.h"
 #include "db/Databases.h"
 #include "map/TabFile.h"
@@ -129,7 +130,7 @@ void TFormMain::LoadSettlementView(const QString& folder) {
         const QString reason =
             LastError().trimmed().isEmpty() ? QStringLiteral("файл пошкоджений.") : LastError();
         m_map->addUnavailableLayer(path, reason);
-        failed << u'"' + QDir::toNativeSeparators(path) + QStringLiteral("\": ") + reason;
+        failed << Quoted(QDir::toNativeSeparators(path)) + QStringLiteral(": ") + reason;
     }
     if (!failed.isEmpty())
         ShowWarning(QStringLiteral("Не вдалося відкрити карту населеного пункту:\r") +

@@ -6,6 +6,7 @@
 #include "common/GlobalVar.h"
 #include "common/Messages.h"
 #include "common/Shell.h"
+#include "common/TextUtils.h"
 #include "common/WaitCursor.h"
 #include "db/Databases.h"
 #include "map/MapDocument.h"
@@ -485,7 +486,7 @@ void TFormMain::BSearchClick() {
             }
         }
     }
-    ShowBalloon(QStringLiteral("Пошук"), u'"' + ESearch->text() + QStringLiteral("\" не знайдено."),
+    ShowBalloon(QStringLiteral("Пошук"), Quoted(ESearch->text()) + QStringLiteral(" не знайдено."),
                 2, ESearch);
 }
 

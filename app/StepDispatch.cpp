@@ -3,8 +3,8 @@
 #include "app/MainWindow.h"
 #include "app/StepRegistry.h"
 #include "catalogue/refs/FormRefs.h"
-#include "db/Backup.h"
 #include "common/Messages.h"
+#include "db/Backup.h"
 #include "db/Databases.h"
 
 void OpenStep(TFormMain& window, int kind) {

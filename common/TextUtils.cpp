@@ -88,6 +88,10 @@ QString MemoText(const QStringList& lines, bool trim) {
     return trimmed.join(u'\r');
 }
 
+QString Quoted(const QString& text) {
+    return u'"' + text + u'"';
+}
+
 bool IsNumberText(const QString& text) {
     if (text.isEmpty())
         return false;

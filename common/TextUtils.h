@@ -32,6 +32,8 @@ QString MemoText(const QStringList& lines, bool trim);
  * the separator, and "" inside it is one quote.
  */
 QStringList SplitCsvLine(const QString& line, QChar separator = u';');
+/** A name in straight double quotes, as messages and check lists show names: "зони". */
+QString Quoted(const QString& text);
 /** Digits, an optional leading "-" and one inner ".". */
 bool IsNumberText(const QString& text);
 /** n digits from 0 to 8. */

@@ -2,6 +2,7 @@
 
 #include "common/LastError.h"
 #include "db/Database.h"
+#include "db/SqliteHandle.h"
 #include "db/SqliteMessage.h"
 #include "db/Transaction.h"
 
@@ -20,33 +21,30 @@ struct ColumnInfo {
     int primaryKey = 0;
 };
 
-/** A prepared statement finalised on every path. */
+/** A prepared statement (finalised by its handle) with texts bound and read. */
 class Statement {
 public:
     Statement(sqlite3* db, const QByteArray& sql) : m_db(db) {
-        m_rc = sqlite3_prepare_v2(db, sql.constData(), -1, &m_stmt, nullptr);
+        m_rc = PrepareStatement(db, sql.constData(), -1, m_stmt);
     }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
 
     bool prepared() const { return m_rc == SQLITE_OK && m_stmt; }
     void bind(int index, const QString& text) {
         const QByteArray utf8 = text.toUtf8();
-        sqlite3_bind_text(m_stmt, index, utf8.constData(), static_cast<int>(utf8.size()),
+        sqlite3_bind_text(m_stmt.get(), index, utf8.constData(), static_cast<int>(utf8.size()),
                           SQLITE_TRANSIENT);
     }
-    int step() { return m_rc = sqlite3_step(m_stmt); }
+    int step() { return m_rc = sqlite3_step(m_stmt.get()); }
     QString text(int col) const {
-        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, col));
+        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt.get(), col));
         return t ? QString::fromUtf8(t) : QString();
     }
-    int integer(int col) const { return sqlite3_column_int(m_stmt, col); }
+    int integer(int col) const { return sqlite3_column_int(m_stmt.get(), col); }
     QString error() const { return SqliteMessage(sqlite3_errmsg(m_db)); }
 
 private:
     sqlite3* m_db;
-    sqlite3_stmt* m_stmt = nullptr;
+    SqliteStatement m_stmt;
     int m_rc = SQLITE_OK;
 };
 

@@ -3,6 +3,7 @@
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
 #include "db/Database.h"
+#include "db/SqliteHandle.h"
 #include "db/SqliteMessage.h"
 
 #include <QCryptographicHash>
@@ -73,24 +74,17 @@ void RemoveLeftovers(const QString& folder) {
 
 /** "" when the database file reads back sound, else the reason. */
 QString CheckCopy(const QString& path) {
-    sqlite3* db = nullptr;
-    QString problem;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=
-        SQLITE_OK) {
-        problem = db ? SqliteMessage(sqlite3_errmsg(db)) : SqliteMessage(nullptr);
-    } else {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &stmt, nullptr) != SQLITE_OK ||
-            sqlite3_step(stmt) != SQLITE_ROW)
-            problem = SqliteMessage(sqlite3_errmsg(db));
-        else if (const auto* text = sqlite3_column_text(stmt, 0);
-                 !text || qstrcmp(reinterpret_cast<const char*>(text), "ok") != 0)
-            problem = text ? SqliteMessage(reinterpret_cast<const char*>(text))
-                           : QStringLiteral("перевірка цілісності не вдалася");
-        sqlite3_finalize(stmt);
-    }
-    sqlite3_close(db);
-    return problem;
+    SqliteDb db;
+    if (OpenDatabase(path.toUtf8().constData(), SQLITE_OPEN_READONLY, db) != SQLITE_OK)
+        return db ? SqliteMessage(sqlite3_errmsg(db.get())) : SqliteMessage(nullptr);
+    SqliteStatement stmt;
+    if (PrepareStatement(db.get(), "PRAGMA quick_check", -1, stmt) != SQLITE_OK ||
+        sqlite3_step(stmt.get()) != SQLITE_ROW)
+        return SqliteMessage(sqlite3_errmsg(db.get()));
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), 0));
+    if (!text)
+        return QStringLiteral("перевірка цілісності не вдалася");
+    return qstrcmp(text, "ok") == 0 ? QString() : SqliteMessage(text);
 }
 
 QString& StoreLabelText() {
@@ -135,15 +129,16 @@ bool CopyDatabase(sqlite3* source, const QString& targetPath, QString* error) {
     if (!source)
         return fail(QStringLiteral("база даних не відкрита."));
     QFile::remove(targetPath);
-    sqlite3* target = nullptr;
-    if (sqlite3_open_v2(targetPath.toUtf8().constData(), &target,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+    SqliteDb opened;
+    if (OpenDatabase(targetPath.toUtf8().constData(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                     opened) != SQLITE_OK) {
         const QString text =
-            target ? SqliteMessage(sqlite3_errmsg(target)) : SqliteMessage(nullptr);
-        sqlite3_close(target);
+            opened ? SqliteMessage(sqlite3_errmsg(opened.get())) : SqliteMessage(nullptr);
+        opened.reset();
         QFile::remove(targetPath);
         return fail(text);
     }
+    sqlite3* target = opened.get();
     // The copy is a scratch file until it is complete: no journal, no waiting for the disk.
     sqlite3_exec(target, "PRAGMA journal_mode=OFF", nullptr, nullptr, nullptr);
     sqlite3_exec(target, "PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
@@ -165,7 +160,8 @@ bool CopyDatabase(sqlite3* source, const QString& targetPath, QString* error) {
     } else {
         text = SqliteMessage(sqlite3_errmsg(target));
     }
-    if (sqlite3_close(target) != SQLITE_OK && text.isEmpty())
+    // Closed here, not by the handle, to know that the copy was written whole.
+    if (sqlite3_close(opened.release()) != SQLITE_OK && text.isEmpty())
         text = QStringLiteral("не вдається закрити копію.");
     if (!text.isEmpty()) {
         QFile::remove(targetPath);
@@ -336,23 +332,20 @@ bool RestoreCopy(Connection& settlement, const QString& copyPath, const QString&
         return fail(QStringLiteral("поточну базу не вдалося зберегти як копію: ") + reason);
     if (keptAs)
         *keptAs = kept;
-    sqlite3* copy = nullptr;
-    if (sqlite3_open_v2(copyPath.toUtf8().constData(), &copy, SQLITE_OPEN_READONLY, nullptr) !=
-        SQLITE_OK) {
-        reason = copy ? SqliteMessage(sqlite3_errmsg(copy)) : SqliteMessage(nullptr);
-        sqlite3_close(copy);
-        return fail(reason);
-    }
+    SqliteDb copy;
+    if (OpenDatabase(copyPath.toUtf8().constData(), SQLITE_OPEN_READONLY, copy) != SQLITE_OK)
+        return fail(copy ? SqliteMessage(sqlite3_errmsg(copy.get())) : SqliteMessage(nullptr));
     // The backup writes the settlement's pages in one transaction of its own journal.
     int rc = SQLITE_ERROR;
-    if (sqlite3_backup* restore = sqlite3_backup_init(settlement.handle(), "main", copy, "main")) {
+    if (sqlite3_backup* restore =
+            sqlite3_backup_init(settlement.handle(), "main", copy.get(), "main")) {
         rc = sqlite3_backup_step(restore, -1);
         sqlite3_backup_finish(restore);
         reason = SqliteMessage(sqlite3_errstr(rc));
     } else {
         reason = SqliteMessage(sqlite3_errmsg(settlement.handle()));
     }
-    sqlite3_close(copy);
+    copy.reset();
     if (rc != SQLITE_DONE)
         return fail(reason);
     return true;

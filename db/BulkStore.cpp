@@ -4,6 +4,7 @@
 #include "common/StringGrid.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "db/SqliteHandle.h"
 #include "db/SqliteMessage.h"
 #include "db/Transaction.h"
 
@@ -41,19 +42,12 @@ BulkInsert::BulkInsert(Connection& connection, const QString& table, const QStri
         m_prepareError = QStringLiteral("не названо жодного стовпця.");
     } else {
         const QByteArray utf8 = sql.toUtf8();
-        if (sqlite3_prepare_v3(connection.handle(), utf8.constData(), static_cast<int>(utf8.size()),
-                               SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr) != SQLITE_OK) {
+        if (PrepareStatement(connection.handle(), utf8.constData(), static_cast<int>(utf8.size()),
+                             m_stmt, nullptr, SQLITE_PREPARE_PERSISTENT) != SQLITE_OK)
             m_prepareError = SqliteMessage(sqlite3_errmsg(connection.handle()));
-            sqlite3_finalize(m_stmt);
-            m_stmt = nullptr;
-        }
     }
     if (!m_stmt)
         SetLastError(m_prepareError + u'\r' + QStringLiteral("Запит: ") + sql);
-}
-
-BulkInsert::~BulkInsert() {
-    sqlite3_finalize(m_stmt);
 }
 
 QString BulkInsert::literalSql(const SqlRow& row) const {
@@ -107,7 +101,7 @@ bool BulkInsert::insert(const SqlRow& row) {
                         .arg(m_columnCount),
                     row);
     QString error;
-    if (!BindAndStep(m_connection.handle(), m_stmt, row, &error))
+    if (!BindAndStep(m_connection.handle(), m_stmt.get(), row, &error))
         return fail(error, row);
     ++m_inserted;
     return true;
@@ -117,23 +111,16 @@ BulkStatement::BulkStatement(Connection& connection, const QString& sql)
     : m_connection(connection), m_sql(sql) {
     const QByteArray utf8 = sql.toUtf8();
     if (!connection.isOpen() ||
-        sqlite3_prepare_v3(connection.handle(), utf8.constData(), static_cast<int>(utf8.size()),
-                           SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr) != SQLITE_OK) {
+        PrepareStatement(connection.handle(), utf8.constData(), static_cast<int>(utf8.size()),
+                         m_stmt, nullptr, SQLITE_PREPARE_PERSISTENT) != SQLITE_OK)
         SetLastError((connection.isOpen() ? SqliteMessage(sqlite3_errmsg(connection.handle()))
                                           : QStringLiteral("база даних не відкрита.")) +
                      QStringLiteral("\rЗапит: ") + sql);
-        sqlite3_finalize(m_stmt);
-        m_stmt = nullptr;
-    }
-}
-
-BulkStatement::~BulkStatement() {
-    sqlite3_finalize(m_stmt);
 }
 
 bool BulkStatement::run(const SqlRow& values) {
     QString error;
-    if (m_stmt && BindAndStep(m_connection.handle(), m_stmt, values, &error))
+    if (m_stmt && BindAndStep(m_connection.handle(), m_stmt.get(), values, &error))
         return true;
     QStringList literals;
     for (const SqlValue& v : values)
@@ -172,17 +159,17 @@ private:
 
 bool ReadTextRows(Connection& connection, const QString& sql,
                   const std::function<void(QStringList&)>& row) {
-    sqlite3_stmt* stmt = nullptr;
+    SqliteStatement statement;
     const QByteArray utf8 = sql.toUtf8();
     if (!connection.isOpen() ||
-        sqlite3_prepare_v2(connection.handle(), utf8.constData(), static_cast<int>(utf8.size()),
-                           &stmt, nullptr) != SQLITE_OK) {
+        PrepareStatement(connection.handle(), utf8.constData(), static_cast<int>(utf8.size()),
+                         statement) != SQLITE_OK) {
         SetLastError((connection.isOpen() ? SqliteMessage(sqlite3_errmsg(connection.handle()))
                                           : QStringLiteral("база даних не відкрита.")) +
                      QStringLiteral("\rЗапит: ") + sql);
-        sqlite3_finalize(stmt);
         return false;
     }
+    sqlite3_stmt* stmt = statement.get();
     const int columns = sqlite3_column_count(stmt);
     ShortTexts shortTexts;
     QStringList values;
@@ -199,7 +186,6 @@ bool ReadTextRows(Connection& connection, const QString& sql,
     if (rc != SQLITE_DONE)
         SetLastError(SqliteMessage(sqlite3_errmsg(connection.handle())) +
                      QStringLiteral("\rЗапит: ") + sql);
-    sqlite3_finalize(stmt);
     return rc == SQLITE_DONE;
 }
 

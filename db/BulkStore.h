@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/SqliteHandle.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -8,7 +10,6 @@
 
 class Connection;
 class StringGrid;
-struct sqlite3_stmt;
 
 /** A value a bulk store writes: a text, or SQL NULL. */
 class SqlValue {
@@ -65,7 +66,6 @@ class BulkInsert {
 public:
     /** Prepares "INSERT INTO table (columns) VALUES (...)"; see ok(). */
     BulkInsert(Connection& connection, const QString& table, const QStringList& columns);
-    ~BulkInsert();
     BulkInsert(const BulkInsert&) = delete;
     BulkInsert& operator=(const BulkInsert&) = delete;
 
@@ -84,7 +84,7 @@ private:
     Connection& m_connection;
     QString m_head; ///< "INSERT INTO table (columns) VALUES ("
     int m_columnCount = 0;
-    sqlite3_stmt* m_stmt = nullptr;
+    SqliteStatement m_stmt;
     QString m_prepareError;
     int m_inserted = 0;
 };
@@ -97,7 +97,6 @@ private:
 class BulkStatement {
 public:
     BulkStatement(Connection& connection, const QString& sql);
-    ~BulkStatement();
     BulkStatement(const BulkStatement&) = delete;
     BulkStatement& operator=(const BulkStatement&) = delete;
 
@@ -108,7 +107,7 @@ public:
 private:
     Connection& m_connection;
     QString m_sql;
-    sqlite3_stmt* m_stmt = nullptr;
+    SqliteStatement m_stmt;
 };
 
 /**

@@ -2,6 +2,7 @@
 
 #include "db/AlterColumn.h"
 #include "db/SqlDialect.h"
+#include "db/SqliteHandle.h"
 #include "db/SqliteMessage.h"
 
 #include <QCollator>
@@ -150,11 +151,11 @@ bool Connection::openWith(const QString& path, int flags) {
                         .arg(path)
                         .arg(length)
                         .arg(limit - 1));
-    sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    SqliteDb opened;
+    const int rc = OpenDatabase(path.toUtf8().constData(), flags, opened);
+    sqlite3* db = opened.get();
     if (rc != SQLITE_OK) {
         const QString text = db ? SqliteMessage(sqlite3_errmsg(db)) : SqliteMessage(nullptr);
-        sqlite3_close(db);
         return fail((rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT
                         ? OpenFailure::NotADatabase
                         : OpenFailure::Other,
@@ -174,46 +175,41 @@ bool Connection::openWith(const QString& path, int flags) {
         read != SQLITE_OK) {
         const QString text = SqliteMessage(err ? err : sqlite3_errmsg(db));
         sqlite3_free(err);
-        sqlite3_close(db);
         return fail((read & 0xff) == SQLITE_NOTADB || (read & 0xff) == SQLITE_CORRUPT
                         ? OpenFailure::NotADatabase
                         : OpenFailure::Other,
                     text);
     }
     static quint64 sessions = 0;
-    m_db = db;
+    m_db = std::move(opened);
     m_path = path;
     m_session = ++sessions;
     return true;
 }
 
 void Connection::close() {
-    if (m_db) {
-        // Work left uncommitted is never written by closing.
-        if (!sqlite3_get_autocommit(m_db))
-            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close_v2(m_db);
-    }
-    m_db = nullptr;
+    // Work left uncommitted is never written by closing.
+    if (m_db && !sqlite3_get_autocommit(m_db.get()))
+        sqlite3_exec(m_db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+    m_db.reset();
 }
 
 bool Connection::inTransaction() const {
-    return m_db && !sqlite3_get_autocommit(m_db);
+    return m_db && !sqlite3_get_autocommit(m_db.get());
 }
 
 QStringList Connection::tableNames() const {
     QStringList names;
     if (!m_db)
         return names;
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(m_db,
-                           "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE "
-                           "'sqlite_%' ORDER BY name",
-                           -1, &stmt, nullptr) == SQLITE_OK) {
-        while (sqlite3_step(stmt) == SQLITE_ROW)
-            names << FromUtf8(sqlite3_column_text(stmt, 0));
+    SqliteStatement stmt;
+    if (PrepareStatement(m_db.get(),
+                         "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE "
+                         "'sqlite_%' ORDER BY name",
+                         -1, stmt) == SQLITE_OK) {
+        while (sqlite3_step(stmt.get()) == SQLITE_ROW)
+            names << FromUtf8(sqlite3_column_text(stmt.get(), 0));
     }
-    sqlite3_finalize(stmt);
     return names;
 }
 
@@ -268,16 +264,18 @@ bool Query::exec(const QString& sql, bool open) {
     bool first = true;
     // Runs every statement of the text; the rows of the first one are kept.
     while (tail < end) {
-        sqlite3_stmt* stmt = nullptr;
+        SqliteStatement statement;
         const char* next = nullptr;
-        if (sqlite3_prepare_v2(db, tail, static_cast<int>(end - tail), &stmt, &next) != SQLITE_OK) {
+        if (PrepareStatement(db, tail, static_cast<int>(end - tail), statement, &next) !=
+            SQLITE_OK) {
             m_error = SqliteMessage(sqlite3_errmsg(db));
             close();
             return false;
         }
         tail = next;
-        if (!stmt)
+        if (!statement)
             continue;
+        sqlite3_stmt* stmt = statement.get();
         const bool keep = open && first;
         // The columns are read after the first step: a statement prepared on a schema that
         // changed meanwhile (a rolled-back change, another connection) is prepared again then.
@@ -304,12 +302,10 @@ bool Query::exec(const QString& sql, bool open) {
         }
         if (rc != SQLITE_DONE) {
             m_error = SqliteMessage(sqlite3_errmsg(db));
-            sqlite3_finalize(stmt);
             close();
             return false;
         }
         m_changes = sqlite3_changes(db);
-        sqlite3_finalize(stmt);
         first = false;
     }
     m_open = open;

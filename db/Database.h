@@ -1,13 +1,13 @@
 #pragma once
 
+#include "db/SqliteHandle.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <memory>
 #include <vector>
-
-struct sqlite3;
 
 /** Kinds of columns, as ColumnDef and the reference-book window see them. */
 enum class FieldType {
@@ -71,12 +71,12 @@ public:
     /** A number that changes with every opening, so a holder can tell a reopened connection. */
     quint64 session() const { return m_session; }
 
-    sqlite3* handle() const { return m_db; }
+    sqlite3* handle() const { return m_db.get(); }
 
 private:
     bool openWith(const QString& path, int flags);
 
-    sqlite3* m_db = nullptr;
+    SqliteDb m_db;
     QString m_path;
     QString m_error;
     OpenFailure m_failure = OpenFailure::None;

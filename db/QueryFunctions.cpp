@@ -6,15 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QVariant>
-
-namespace {
-int g_lastIndicatorId = 0;
-} // namespace
-
-int LastIndicatorId() {
-    return g_lastIndicatorId;
-}
 
 bool RunQuery(Query& query, const QString& sql, bool open, bool rowsRequired) {
     ClearLastError();
@@ -172,43 +163,6 @@ QString ColumnDef(const QString& provider, const QString& name, FieldType type, 
 QString ColumnDef(const Connection& connection, const QString& name, FieldType type, bool noDefault,
                   int size) {
     return ColumnDef(connection.provider(), name, type, noDefault, size);
-}
-
-QString GetIndicator(Query& query, const QString& name, const QString& defaultValue) {
-    g_lastIndicatorId = 0;
-    const QString select =
-        QStringLiteral("SELECT * FROM характеристика WHERE показник='") + QuoteSql(name) + u'\'';
-    if (!RunQuery(query, select, true))
-        return defaultValue;
-    if (query.recordCount() == 0) {
-        RunQuery(query,
-                 QStringLiteral("INSERT INTO характеристика (показник) VALUES ('") +
-                     QuoteSql(name) + QStringLiteral("')"),
-                 false);
-        if (!RunQuery(query, select, true) || query.recordCount() == 0)
-            return defaultValue;
-    }
-    query.first();
-    g_lastIndicatorId = static_cast<int>(query.integer(QStringLiteral("id")));
-    return query.text(QStringLiteral("значення"));
-}
-
-bool ShowIndicator(Query& query, const QString& name, QObject* control) {
-    const QString value = GetIndicator(query, name, QString());
-    if (control) {
-        control->setProperty("text", value);
-        control->setProperty("tag", LastIndicatorId());
-    }
-    return true;
-}
-
-bool SetIndicator(Query& query, const QString& name, const QString& value) {
-    // A statement of its own on the query's connection, so the caller's open rows stay.
-    Query update(query.connection());
-    return RunQuery(update,
-                    QStringLiteral("UPDATE характеристика SET значення='") + QuoteSql(value) +
-                        QStringLiteral("' WHERE показник='") + QuoteSql(name) + u'\'',
-                    false);
 }
 
 namespace {

@@ -4,12 +4,8 @@
 #include "common/LastError.h"
 #include "db/Database.h"
 
-#include <QObject>
 #include <QString>
 #include <QStringList>
-
-/** The id of the row the last GetIndicator found or created (0 when none). */
-int LastIndicatorId();
 
 /**
  * Runs a statement. With `open` the rows are kept; with `rowsRequired` at least one row
@@ -41,13 +37,6 @@ QString ColumnDef(const Connection& connection, const QString& name, FieldType t
  */
 bool AddMissingTextColumns(Connection& connection, const QString& table, const QStringList& columns,
                            int size);
-
-/** The value of a named indicator of "характеристика", creating its row when missing. */
-QString GetIndicator(Query& query, const QString& name, const QString& defaultValue = QString());
-/** GetIndicator into a control: its "text" property gets the value, "tag" the row id. */
-bool ShowIndicator(Query& query, const QString& name, QObject* control);
-/** Updates an existing indicator row; a name without a row changes nothing. */
-bool SetIndicator(Query& query, const QString& name, const QString& value);
 
 /** The decisions a folder copy needs; the window asks the user, a test answers from a script. */
 class CopyQuestions {

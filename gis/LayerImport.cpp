@@ -5,6 +5,7 @@
 #include "db/Backup.h"
 #include "gis/SettlementLayers.h"
 #include "map/CoordinateSystems.h"
+#include "map/Feature.h"
 #include "map/GeometryRepair.h"
 #include "map/MapGlobal.h"
 #include "valuation/LandUse.h"
@@ -68,10 +69,8 @@ struct SourceObject {
 
 /** The name of the field in the list, letter case ignored; "" when absent. */
 QString findName(const QStringList& names, const QString& name) {
-    for (const QString& n : names)
-        if (n.compare(name, Qt::CaseInsensitive) == 0)
-            return n;
-    return QString();
+    const int i = FieldIndex(names, name);
+    return i < 0 ? QString() : names[i];
 }
 
 /** Applies the valuer's mapping over the guess, checking both sides; refusals when wrong. */

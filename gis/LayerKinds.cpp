@@ -1,15 +1,16 @@
 #include "gis/LayerKinds.h"
 
+#include "common/Names.h"
+
 #include <QRegularExpression>
 #include <algorithm>
 #include <functional>
 
 namespace {
 
-TargetField field(const char* name, const char* caption, FieldRole role, bool required, bool key,
+TargetField field(const QString& name, const char* caption, FieldRole role, bool required, bool key,
                   int width, QStringList aliases) {
-    return {QString::fromLatin1(name), QString::fromUtf8(caption), role, required, key, width,
-            std::move(aliases)};
+    return {name, QString::fromUtf8(caption), role, required, key, width, std::move(aliases)};
 }
 
 QStringList words(std::initializer_list<const char*> list) {
@@ -30,38 +31,39 @@ bool fits(FieldRole role, bool key, FieldKind type) {
 const std::vector<LayerKindInfo>& LayerKinds() {
     static const std::vector<LayerKindInfo> kinds{
         {LayerKind::Boundary,
-         QStringLiteral("межі"),
-         {field("Nazva", "назва", FieldRole::Text, false, false, 100,
+         names::layer::Boundary(),
+         {field(QStringLiteral("Nazva"), "назва", FieldRole::Text, false, false, 100,
                 words({"name", "назва", "title", "naimenuv"}))}},
         {LayerKind::Districts,
-         QStringLiteral("райони"),
+         names::layer::Districts(),
          {field(
-              "Raion", "номер району", FieldRole::Number, true, true, 10,
+              names::field::Raion(), "номер району", FieldRole::Number, true, true, 10,
               words({"raion", "rajon", "rayon", "district", "район", "номер", "nomer", "number"})),
-          field("Zona", "номер зони", FieldRole::Number, false, true, 10,
+          field(names::field::Zona(), "номер зони", FieldRole::Number, false, true, 10,
                 words({"zona", "zone", "зона"})),
-          field("Km3_sr", "Км3 району", FieldRole::Number, false, false, 20,
+          field(names::field::Km3Mean(), "Км3 району", FieldRole::Number, false, false, 20,
                 words({"km3_sr", "km3", "км3"}))}},
         {LayerKind::Zones,
-         QStringLiteral("зони"),
-         {field("Zona", "номер зони", FieldRole::Number, true, true, 10,
+         names::layer::Zones(),
+         {field(names::field::Zona(), "номер зони", FieldRole::Number, true, true, 10,
                 words({"zona", "zone", "зона", "номер", "nomer", "number"})),
-          field("Cena_1m2", "вартість 1 м², грн", FieldRole::Number, false, false, 20,
+          field(names::field::Price(), "вартість 1 м², грн", FieldRole::Number, false, false, 20,
                 words({"cena", "cina", "ціна", "price", "вартість", "vartist"})),
-          field("Km2", "Км2", FieldRole::Number, false, false, 20, words({"km2", "км2"}))}},
+          field(names::field::Km2(), "Км2", FieldRole::Number, false, false, 20,
+                words({"km2", "км2"}))}},
         {LayerKind::Functional,
-         QStringLiteral("функціональне"),
-         {field("Code", "код використання", FieldRole::Text, true, false, 10,
+         names::layer::Functional(),
+         {field(names::field::Code(), "код використання", FieldRole::Text, true, false, 10,
                 words({"code", "kod", "код", "landuse", "use", "funk", "func", "категорія"}))}},
         {LayerKind::Soils,
-         QStringLiteral("грунти"),
-         {field("Code", "шифр агрогрупи", FieldRole::Text, true, false, 10,
+         names::layer::Soils(),
+         {field(names::field::Code(), "шифр агрогрупи", FieldRole::Text, true, false, 10,
                 words({"code", "kod", "код", "шифр", "shyfr", "agro", "soil", "grunt"})),
-          field("Bonitet", "бал бонітету", FieldRole::Number, false, false, 10,
+          field(QStringLiteral("Bonitet"), "бал бонітету", FieldRole::Number, false, false, 10,
                 words({"bonitet", "бонітет", "bal", "бал", "score"}))}},
         {LayerKind::LocalFactor,
          QStringLiteral("лок"),
-         {field("Km3", "коефіцієнт фактора", FieldRole::Coefficient, true, false, 20,
+         {field(names::field::Km3(), "коефіцієнт фактора", FieldRole::Coefficient, true, false, 20,
                 words({"km3", "км3", "koef", "coef", "коеф", "value", "значення"}))}},
     };
     return kinds;

@@ -1,5 +1,6 @@
 #include "gis/PlaceLayers.h"
 
+#include "common/Names.h"
 #include "gis/LayerKinds.h"
 #include "gis/SettlementLayers.h"
 #include "map/GdalScope.h"
@@ -101,13 +102,13 @@ bool PlaceLayers::load(const QString& folder, QString* error) {
     m_boundary.reset();
     m_districts.reset();
     m_factors.clear();
-    const QString districts = SettlementLayerPath(folder, QStringLiteral("райони"));
+    const QString districts = SettlementLayerPath(folder, names::layer::Districts());
     if (!QFileInfo::exists(districts)) {
         if (error)
             *error = QStringLiteral("У населеного пункту немає карти районів «райони».");
         return false;
     }
-    m_districts = Layer::open(districts, QStringLiteral("райони"), error);
+    m_districts = Layer::open(districts, names::layer::Districts(), error);
     if (!m_districts)
         return false;
     TabFile::coordinateSystem(districts, &m_crs, nullptr);
@@ -132,11 +133,11 @@ PlaceHit PlaceLayers::at(const QPointF& point) const {
     hit.outsideBoundary = m_boundary && !regionAt(*m_boundary, point);
     if (m_districts)
         if (const Feature* d = regionAt(*m_districts, point))
-            hit.district = valueOf(*d, QStringLiteral("Raion"));
+            hit.district = valueOf(*d, names::field::Raion());
     for (const auto& [factor, layer] : m_factors) {
         // Where regions of one layer overlap, the first counts, as when a plot is cut.
         if (const Feature* r = regionAt(*layer, point))
-            hit.factors.push_back({layer->name(), factor, valueOf(*r, QStringLiteral("Km3"))});
+            hit.factors.push_back({layer->name(), factor, valueOf(*r, names::field::Km3())});
     }
     return hit;
 }
@@ -163,7 +164,7 @@ PlotSplit PlaceLayers::split(const OGRGeometry& plot) const {
             if (!common || areaOf(*common) < MinPieceM2)
                 continue;
             inDistricts += areaOf(*common);
-            parts.push_back({std::move(common), valueOf(d, QStringLiteral("Raion")), {}});
+            parts.push_back({std::move(common), valueOf(d, names::field::Raion()), {}});
         }
     }
     out.outsideM2 = std::max(0.0, out.areaM2 - inDistricts);
@@ -180,7 +181,7 @@ PlotSplit PlaceLayers::split(const OGRGeometry& plot) const {
                     continue;
                 std::unique_ptr<OGRGeometry> left(rest->Difference(g));
                 Part cut{std::move(covered), part.district, part.factors};
-                cut.factors.push_back({layer->name(), factor, valueOf(r, QStringLiteral("Km3"))});
+                cut.factors.push_back({layer->name(), factor, valueOf(r, names::field::Km3())});
                 next.push_back(std::move(cut));
                 if (!left)
                     break;

@@ -1,5 +1,6 @@
 #include "gis/SettlementExport.h"
 
+#include "common/Names.h"
 #include "gis/SettlementLayers.h"
 #include "map/GdalScope.h"
 #include "map/GeoPackage.h"
@@ -33,8 +34,8 @@ void tableLayers(const std::vector<SettlementLayer>& settlement, std::vector<Pac
     }
 }
 
-FieldDef column(const char* name, FieldKind kind) {
-    return FieldDef{QString::fromLatin1(name), kind, kind == FieldKind::Char ? 20 : 0, 0, false};
+FieldDef column(const QString& name, FieldKind kind) {
+    return FieldDef{name, kind, kind == FieldKind::Char ? 20 : 0, 0, false};
 }
 
 /** A feature of the layer's fields with the values in order. */
@@ -54,13 +55,15 @@ Feature valued(const std::shared_ptr<const QStringList>& names, const GeometryPt
  */
 void valuationLayers(const PackageLayer& districts, const valuation::Settlement& s,
                      std::vector<PackageLayer>& out, QStringList& warnings) {
-    PackageLayer byDistrict{
-        QStringLiteral("оцінка"),
-        {column("Raion", FieldKind::Integer), column("Zona", FieldKind::Integer),
-         column("Km2", FieldKind::Float), column("Cena_1m2", FieldKind::Float),
-         column("Km3_sr", FieldKind::Float), column("Plosha_ga", FieldKind::Float)},
-        {},
-        districts.crsWkt};
+    PackageLayer byDistrict{QStringLiteral("оцінка"),
+                            {column(names::field::Raion(), FieldKind::Integer),
+                             column(names::field::Zona(), FieldKind::Integer),
+                             column(names::field::Km2(), FieldKind::Float),
+                             column(names::field::Price(), FieldKind::Float),
+                             column(names::field::Km3Mean(), FieldKind::Float),
+                             column(QStringLiteral("Plosha_ga"), FieldKind::Float)},
+                            {},
+                            districts.crsWkt};
     auto names = std::make_shared<QStringList>();
     for (const FieldDef& f : byDistrict.fields)
         *names << f.name;
@@ -68,7 +71,7 @@ void valuationLayers(const PackageLayer& districts, const valuation::Settlement&
     QStringList withoutZone;
     for (const Feature& object : districts.features) {
         QString district;
-        object.value(QStringLiteral("Raion"), &district);
+        object.value(names::field::Raion(), &district);
         district = district.trimmed();
         if (district.isEmpty() || !object.isRegion())
             continue;
@@ -103,12 +106,13 @@ void valuationLayers(const PackageLayer& districts, const valuation::Settlement&
     out.push_back(std::move(byDistrict));
 
     PackageLayer byZone{QStringLiteral("оцінка зон"),
-                        {column("Zona", FieldKind::Integer), column("Km2", FieldKind::Float),
-                         column("Cena_1m2", FieldKind::Float)},
+                        {column(names::field::Zona(), FieldKind::Integer),
+                         column(names::field::Km2(), FieldKind::Float),
+                         column(names::field::Price(), FieldKind::Float)},
                         {},
                         districts.crsWkt};
     auto zoneNames = std::make_shared<QStringList>(
-        QStringList{QStringLiteral("Zona"), QStringLiteral("Km2"), QStringLiteral("Cena_1m2")});
+        QStringList{names::field::Zona(), names::field::Km2(), names::field::Price()});
     GdalScope scope;
     for (const valuation::Zone& zone : s.zones) {
         const auto it = zoneParts.find(zone.number);
@@ -145,7 +149,7 @@ bool ExportSettlement(const QString& folder, Connection& project, const QString&
     std::vector<PackageLayer> layers;
     tableLayers(ListSettlementLayers(folder), layers, result.warnings);
     const auto districts = std::find_if(layers.begin(), layers.end(), [](const PackageLayer& l) {
-        return l.name == QStringLiteral("райони");
+        return l.name == names::layer::Districts();
     });
     if (districts == layers.end()) {
         result.warnings << QStringLiteral("Карти районів «райони» немає: оцінку як карту не "

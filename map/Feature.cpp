@@ -124,8 +124,7 @@ void Feature::setFields(std::shared_ptr<const QStringList> names) {
         m_values.append(QString());
 }
 
-int Feature::fieldIndex(const QString& name) const {
-    const QStringList& names = fieldNames();
+int FieldIndex(const QStringList& names, const QString& name) {
     for (qsizetype i = 0; i < names.size(); ++i)
         if (names[i].compare(name, Qt::CaseInsensitive) == 0)
             return static_cast<int>(i);

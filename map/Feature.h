@@ -8,6 +8,9 @@
 #include <memory>
 #include <vector>
 
+/** Index of a field among the names, compared ignoring case; -1 when absent. */
+int FieldIndex(const QStringList& names, const QString& name);
+
 /**
  * One map object: shape, attribute values (by the field names of its layer), style and,
  * for text objects, the text. A value type: copies share the immutable shape.
@@ -46,7 +49,7 @@ public:
     /** Sets the field names with empty values (used by layers and factories). */
     void setFields(std::shared_ptr<const QStringList> names);
     /** Index of a field, names compared ignoring case; -1 when absent. */
-    int fieldIndex(const QString& name) const;
+    int fieldIndex(const QString& name) const { return FieldIndex(fieldNames(), name); }
     /** The value of a named field as text; false when there is no such field. */
     bool value(const QString& name, QString* value) const;
     /** Sets a named field; false when there is no such field. */

@@ -195,10 +195,7 @@ int Layer::indexOf(qint64 fid) const {
 bool Dataset::value(const Feature& feature, const QString& field, QString* value) const {
     if (field.isEmpty())
         return false;
-    bool known = false;
-    for (const FieldDef& f : m_layer->fields())
-        known = known || f.name.compare(field, Qt::CaseInsensitive) == 0;
-    if (!known)
+    if (m_layer->fieldIndex(field) < 0)
         return false;
     if (!feature.value(field, value) && value)
         value->clear();
@@ -206,10 +203,7 @@ bool Dataset::value(const Feature& feature, const QString& field, QString* value
 }
 
 bool Dataset::setValue(Feature& feature, const QString& field, const QString& value) const {
-    bool known = false;
-    for (const FieldDef& f : m_layer->fields())
-        known = known || f.name.compare(field, Qt::CaseInsensitive) == 0;
-    if (!known)
+    if (m_layer->fieldIndex(field) < 0)
         return false;
     if (feature.setValue(field, value))
         return true;

@@ -36,6 +36,8 @@ public:
 
     const std::vector<FieldDef>& fields() const { return m_fields; }
     QStringList fieldNames() const;
+    /** Index of a field, names compared ignoring case; -1 when absent. */
+    int fieldIndex(const QString& name) const { return FieldIndex(*m_names, name); }
 
     /** The objects as held (for drawing and hit tests). */
     const FeatureList& features() const { return m_features; }

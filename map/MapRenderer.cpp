@@ -1,5 +1,6 @@
 #include "map/MapRenderer.h"
 
+#include "common/Names.h"
 #include "map/LabelPlacer.h"
 #include "map/MapDocument.h"
 
@@ -67,8 +68,8 @@ void drawStandardLabels(const MapDocument& map, QPainter& painter) {
     zoneFont.setBold(true);
     QFont districtFont(QStringLiteral("DejaVu Sans"));
     districtFont.setPixelSize(11);
-    for (const QString& name : {QStringLiteral("зони"), QStringLiteral("райони")}) {
-        const bool zones = name == QLatin1String("зони");
+    for (const QString& name : {names::layer::Zones(), names::layer::Districts()}) {
+        const bool zones = name == names::layer::Zones();
         for (int i = 0; i < map.layerCount(); ++i) {
             const Layer* layer = map.layerAt(i);
             if (!layer->visible() || layer->name().compare(name, Qt::CaseInsensitive) != 0)
@@ -95,11 +96,11 @@ void drawStandardLabels(const MapDocument& map, QPainter& painter) {
 
 QString StandardLabel(const Layer& layer, const Feature& feature) {
     QString value;
-    if (layer.name().compare(QStringLiteral("зони"), Qt::CaseInsensitive) == 0) {
-        if (feature.value(QStringLiteral("Zona"), &value) && !value.trimmed().isEmpty())
+    if (layer.name().compare(names::layer::Zones(), Qt::CaseInsensitive) == 0) {
+        if (feature.value(names::field::Zona(), &value) && !value.trimmed().isEmpty())
             return QStringLiteral("Зона ") + value.trimmed();
-    } else if (layer.name().compare(QStringLiteral("райони"), Qt::CaseInsensitive) == 0) {
-        if (feature.value(QStringLiteral("Raion"), &value))
+    } else if (layer.name().compare(names::layer::Districts(), Qt::CaseInsensitive) == 0) {
+        if (feature.value(names::field::Raion(), &value))
             return value.trimmed();
     }
     return QString();

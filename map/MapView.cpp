@@ -4,6 +4,7 @@
 #include "common/GlobalVar.h"
 #include "common/LastError.h"
 #include "common/Messages.h"
+#include "common/Names.h"
 #include "common/Shell.h"
 #include "map/MapGlobal.h"
 #include "map/ViewEntireLayer.h"
@@ -169,7 +170,7 @@ void MapView::LoadSettlementLayers(const QString& folder) {
     removeAllLayers();
     m_folder = folder;
     for (const QString& name :
-         {QStringLiteral("межі"), QStringLiteral("зони"), QStringLiteral("райони")}) {
+         {names::layer::Boundary(), names::layer::Zones(), names::layer::Districts()}) {
         const QString path = JoinPath(folder, name + QStringLiteral(".tab"));
         if (!AddLayer(path, true) && QFileInfo::exists(path))
             addUnavailableLayer(path, LastError());

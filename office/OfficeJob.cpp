@@ -3,6 +3,7 @@
 #include "common/FileUtils.h"
 #include "common/LastError.h"
 #include "common/Shell.h"
+#include "common/TextUtils.h"
 #include "office/OfficeError.h"
 
 #include <QDir>
@@ -116,7 +117,7 @@ void ExecuteExcelJob(const ExcelFillProc& fill, TMessages& messages, JobProgress
     const QString templatePath = OfficeJobParams().ExcelTemplate;
     if (!openFile.isEmpty() && !QFileInfo(openFile).isFile()) {
         messages.ErrorDetail =
-            QStringLiteral("Немає файлу \"") + QDir::toNativeSeparators(openFile) + u'"' + u'.';
+            QStringLiteral("Немає файлу ") + Quoted(QDir::toNativeSeparators(openFile)) + u'.';
         messages.Error = OfficeTexts::fileNotFound();
         return;
     }

@@ -1,6 +1,7 @@
 #include "office/Package.h"
 
 #include "common/EngineMessages.h"
+#include "common/OwnedHandle.h"
 #include "office/OfficeError.h"
 
 #include <QDir>
@@ -22,13 +23,8 @@ QString zipErrorText(zip_error_t* error) {
     return UkrainianEngineMessage(QString::fromLocal8Bit(zip_error_strerror(error)));
 }
 
-/** Closes an archive opened for reading, discarding changes. */
-struct ZipDiscard {
-    void operator()(zip_t* z) const {
-        if (z)
-            zip_discard(z);
-    }
-};
+/** An archive, discarded (closed without writing) unless zip_close took it. */
+using ZipArchive = OwnedHandle<zip_t, zip_discard>;
 
 const char* const kContentTypes = "[Content_Types].xml";
 
@@ -90,8 +86,7 @@ void OoxmlPackage::load(const QString& path, const PackageLimits& limits) {
     if (!QFileInfo(path).isFile())
         throw OfficeError(QStringLiteral("Файл \"%1\" не існує.").arg(path));
     int code = 0;
-    std::unique_ptr<zip_t, ZipDiscard> archive(
-        zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code));
+    ZipArchive archive(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code));
     if (!archive) {
         zip_error_t error;
         zip_error_init_with_code(&error, code);
@@ -112,7 +107,7 @@ void OoxmlPackage::loadFromMemory(const QByteArray& zip, const PackageLimits& li
         zip_error_fini(&error);
         throw OfficeError(QStringLiteral("Недостатньо пам'яті."));
     }
-    std::unique_ptr<zip_t, ZipDiscard> archive(zip_open_from_source(source, ZIP_RDONLY, &error));
+    ZipArchive archive(zip_open_from_source(source, ZIP_RDONLY, &error));
     if (!archive) {
         zip_source_free(source);
         const QString text = zipErrorText(&error);
@@ -642,37 +637,42 @@ void OoxmlPackage::save(const QString& path) const {
                     .arg(target.absolutePath(), UkrainianEngineMessage(probe.errorString())));
         temp = probe.fileName();
     }
+    // The temporary file goes on every way out but the rename, an exception of any kind
+    // included; the archive is discarded before it (declared after it).
+    struct TempFile {
+        const QString& path;
+        bool kept = false;
+        ~TempFile() {
+            if (!kept)
+                QFile::remove(path);
+        }
+    } tempFile{temp};
     int code = 0;
-    zip_t* archive =
-        zip_open(QFile::encodeName(temp).constData(), ZIP_TRUNCATE | ZIP_CREATE, &code);
-    if (!archive) {
-        QFile::remove(temp);
+    ZipArchive archive(
+        zip_open(QFile::encodeName(temp).constData(), ZIP_TRUNCATE | ZIP_CREATE, &code));
+    if (!archive)
         throw OfficeError(QStringLiteral("Неможливо створити файл \"%1\".").arg(temp));
-    }
     QString failure;
     try {
-        PartSource::addParts(archive, order, m_parts, failure);
+        PartSource::addParts(archive.get(), order, m_parts, failure);
     } catch (const OfficeError& e) {
-        zip_discard(archive);
-        QFile::remove(temp);
         throw OfficeError(QStringLiteral("Файл \"%1\" не збережено: %2").arg(path, e.message()));
     }
-    if (zip_close(archive) != 0) {
+    if (zip_close(archive.get()) != 0) {
         const QString reason =
             failure.isEmpty()
-                ? UkrainianEngineMessage(QString::fromLocal8Bit(zip_strerror(archive)))
+                ? UkrainianEngineMessage(QString::fromLocal8Bit(zip_strerror(archive.get())))
                 : failure;
-        zip_discard(archive);
-        QFile::remove(temp);
         throw OfficeError(QStringLiteral("Файл \"%1\" не збережено: %2.").arg(path, reason));
     }
+    (void)archive.release(); // zip_close wrote and freed it
     if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) !=
         0) {
-        QFile::remove(temp);
         throw OfficeError(
             QStringLiteral("Файл \"%1\" не збережено: можливо, його відкрито в іншій програмі.")
                 .arg(path));
     }
+    tempFile.kept = true; // it is the saved file now
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                     QFile::ReadOther);
 }

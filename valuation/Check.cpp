@@ -1,6 +1,7 @@
 #include "valuation/Check.h"
 
 #include "common/LastError.h"
+#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
@@ -43,10 +44,6 @@ bool Same(const QString& a, const QString& b) {
 
 QString Shown(const QString& text) {
     return text.isEmpty() ? QStringLiteral("(порожньо)") : text;
-}
-
-QString Quoted(const QString& text) {
-    return u'"' + text + u'"';
 }
 
 class Checker {
@@ -110,12 +107,12 @@ private:
                        {QStringLiteral("показник"), QStringLiteral("значення")},
                        QStringLiteral("id"), t))
             return fail(error, QStringLiteral("показники"));
-        m_population = m_s.indicator(ind::Population());
+        m_population = m_s.indicator(names::ind::Population());
         for (const QStringList& row : t.rows)
             if (row[0] == QStringLiteral("Чисельність населення, тис. чол.")) {
                 if (!row[1].trimmed().isEmpty()) {
                     m_population = row[1];
-                    indicator(Step::Info, ind::Population(), row[1]);
+                    indicator(Step::Info, names::ind::Population(), row[1]);
                 }
                 break;
             }
@@ -133,10 +130,10 @@ private:
                         QStringLiteral("назва")},
                        QStringLiteral("id"), t))
             return fail(error, table);
-        m_developmentCost = m_s.indicator(ind::DevelopmentCost());
+        m_developmentCost = m_s.indicator(names::ind::DevelopmentCost());
         if (t.rows.empty())
             return true;
-        const double k = IndexationLineFactor(m_s.indicator(ind::CostCoefficient()));
+        const double k = IndexationLineFactor(m_s.indicator(names::ind::CostCoefficient()));
         double total = 0;
         for (size_t i = 0; i < t.rows.size(); ++i) {
             const QStringList& row = t.rows[i];
@@ -154,10 +151,10 @@ private:
             cell(Step::Costs, table, t.ids[i], QStringLiteral("всього"), what, row[3], itemTotal);
             total += NumberOr0(itemTotal);
         }
-        const QString computed = DevelopmentCost(total, m_s.indicator(ind::AssessedArea()));
+        const QString computed = DevelopmentCost(total, m_s.indicator(names::ind::AssessedArea()));
         if (!computed.isEmpty()) {
             m_developmentCost = computed;
-            indicator(Step::Costs, ind::DevelopmentCost(), computed);
+            indicator(Step::Costs, names::ind::DevelopmentCost(), computed);
         }
         return true;
     }
@@ -165,12 +162,12 @@ private:
     // Цнм = В x 2 x Км1, unless the valuer typed it.
     bool average() {
         m_average = m_s.averageValueText();
-        if (typedIndicator(ind::AverageValue()))
+        if (typedIndicator(names::ind::AverageValue()))
             return true;
-        const QString computed = AverageValue(m_developmentCost, m_s.indicator(ind::Km1()));
+        const QString computed = AverageValue(m_developmentCost, m_s.indicator(names::ind::Km1()));
         if (!computed.isEmpty()) {
             m_average = computed;
-            indicator(Step::Average, ind::AverageValue(), computed);
+            indicator(Step::Average, names::ind::AverageValue(), computed);
         }
         return true;
     }
@@ -210,7 +207,7 @@ private:
         }
         const Km2Outcome outcome = ComputeKm2(result, cols, m_population, m_average);
 
-        const QString table = QStringLiteral("км2");
+        const QString table = names::table::Km2();
         for (const District& d : m_s.districts) {
             const auto it = storedRow.constFind(d.number);
             if (it == storedRow.cend())
@@ -245,19 +242,20 @@ private:
         // The zone list, rebuilt from the zones the districts name (descriptions kept).
         StringGrid zones = MakeZoneGrid(static_cast<int>(m_s.zones.size()));
         Table zoneRows;
-        if (!ReadTable(m_db, QStringLiteral("зони"),
-                       {QStringLiteral("зона"), QStringLiteral("райони"), QStringLiteral("опис")},
+        if (!ReadTable(m_db, names::table::Zones(),
+                       {names::column::Zone(), names::column::ZoneDistricts(),
+                        names::column::Description()},
                        QStringLiteral("id"), zoneRows))
-            return fail(error, QStringLiteral("зони"));
+            return fail(error, names::table::Zones());
         zones = MakeZoneGrid(static_cast<int>(zoneRows.rows.size()));
         for (size_t i = 0; i < zoneRows.rows.size(); ++i)
             zones.setRowTexts(1 + static_cast<int>(i), zoneRows.rows[i]);
         const int used = RebuildZoneList(result, cols, zones);
         if (used == 0)
             return true;
-        indicator(step, ind::ZoneCount(), QString::number(used));
-        indicator(step, ind::Km2Min(), outcome.minimum);
-        indicator(step, ind::Km2Max(), outcome.maximum);
+        indicator(step, names::ind::ZoneCount(), QString::number(used));
+        indicator(step, names::ind::Km2Min(), outcome.minimum);
+        indicator(step, names::ind::Km2Max(), outcome.maximum);
         QStringList storedList, computedList;
         std::vector<QStringList> rebuilt;
         for (const QStringList& row : zoneRows.rows)
@@ -273,7 +271,7 @@ private:
             v.what = QStringLiteral("зони: склад зон");
             v.stored = storedList.join(QStringLiteral("; "));
             v.computed = computedList.join(QStringLiteral("; "));
-            v.table = QStringLiteral("зони");
+            v.table = names::table::Zones();
             v.rows = std::move(rebuilt);
             m_r.stale.push_back(std::move(v));
         }
@@ -599,9 +597,9 @@ bool WriteRecalculated(Connection& project, const CheckResult& result, QString* 
             ok = WriteIndicator(project, v.indicator, v.computed);
         } else if (!v.rows.empty() || v.column.isEmpty()) {
             ok = DeleteRows(project, v.table);
-            BulkInsert insert(
-                project, v.table,
-                {QStringLiteral("зона"), QStringLiteral("райони"), QStringLiteral("опис")});
+            BulkInsert insert(project, v.table,
+                              {names::column::Zone(), names::column::ZoneDistricts(),
+                               names::column::Description()});
             for (const QStringList& row : v.rows)
                 ok = ok && insert.insert(SqlRowOf(row));
         } else {

@@ -1,16 +1,17 @@
 #include "valuation/Districts.h"
 
+#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "valuation/Indicators.h"
 
 QString DistrictCountName() {
-    return QStringLiteral("Кількість районів");
+    return names::ind::DistrictCount();
 }
 
 QString DistrictRowName() {
-    return QStringLiteral("Площі районів");
+    return names::ind::DistrictRows();
 }
 
 int ReadDistrictCount(Connection& project) {

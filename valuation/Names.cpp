@@ -2,42 +2,6 @@
 
 namespace valuation {
 
-namespace ind {
-QString TotalArea() {
-    return QStringLiteral("Загальна площа населеного пункту");
-}
-QString Population() {
-    return QStringLiteral("Чисельність населення (тис. чол.)");
-}
-QString AssessedArea() {
-    return QStringLiteral("Оціночна територія");
-}
-QString DevelopmentCost() {
-    return QStringLiteral("Витрати на освоювання");
-}
-QString CostCoefficient() {
-    return QStringLiteral("Коефіціент для відновленої вартості");
-}
-QString Km1() {
-    return QStringLiteral("Км1");
-}
-QString Km1Options() {
-    return QStringLiteral("Км1, добуток");
-}
-QString AverageValue() {
-    return QStringLiteral("Середня вартість 1 кв м");
-}
-QString ZoneCount() {
-    return QStringLiteral("Кількість зон");
-}
-QString Km2Min() {
-    return QStringLiteral("Км2, мінімальний");
-}
-QString Km2Max() {
-    return QStringLiteral("Км2, максимальний");
-}
-} // namespace ind
-
 const std::vector<Step>& Steps() {
     static const std::vector<Step> steps{
         Step::Info,           Step::Areas,        Step::Costs,      Step::Average,
@@ -79,11 +43,11 @@ const std::vector<Ownership>& Owners() {
     static const std::vector<Ownership> owners = [] {
         const auto s = [](const char* text) { return QString::fromUtf8(text); };
         std::vector<Ownership> o;
-        o.push_back({Step::Info, {ind::Population()}, {s("показники")}});
+        o.push_back({Step::Info, {names::ind::Population()}, {s("показники")}});
         // The areas step measures the land: the total area is its field, filled from the
         // land statement; "Інформація" shows it and fills it only while it is empty.
-        std::vector<QString> areas{ind::TotalArea(), ind::AssessedArea(), s("Кількість районів"),
-                                   s("Площі районів")};
+        std::vector<QString> areas{names::ind::TotalArea(), names::ind::AssessedArea(),
+                                   names::ind::DistrictCount(), names::ind::DistrictRows()};
         for (const char* name :
              {"Забудована територія", "Забудована територія, під житловою забудовою",
               "Забудована територія, землі промисловості", "Забудована територія, землі комерційні",
@@ -100,15 +64,19 @@ const std::vector<Ownership>& Owners() {
               "Територія, що не враховується, аеропорт", "Територія, що не враховується, вулиці"})
             areas.push_back(s(name));
         o.push_back({Step::Areas, areas, {}});
-        o.push_back(
-            {Step::Costs, {ind::DevelopmentCost(), ind::CostCoefficient()}, {s("витрати")}});
-        o.push_back({Step::Average, {ind::Km1(), ind::Km1Options(), ind::AverageValue()}, {}});
+        o.push_back({Step::Costs,
+                     {names::ind::DevelopmentCost(), names::ind::CostCoefficient()},
+                     {s("витрати")}});
+        o.push_back({Step::Average,
+                     {names::ind::Km1(), names::ind::Km1Options(), names::ind::AverageValue()},
+                     {}});
         // Both zonal structurings store into the same tables; the one used last owns them.
-        o.push_back({Step::ZonalWeighted,
-                     {ind::ZoneCount(), ind::Km2Min(), ind::Km2Max()},
-                     {s("експертні_фактори"), s("анкета"), s("км2"), s("зони")}});
+        o.push_back(
+            {Step::ZonalWeighted,
+             {names::ind::ZoneCount(), names::ind::Km2Min(), names::ind::Km2Max()},
+             {s("експертні_фактори"), s("анкета"), names::table::Km2(), names::table::Zones()}});
         o.push_back({Step::ZonalGrouped, {}, {}});
-        o.push_back({Step::Functional, {}, {s("функціональне")}});
+        o.push_back({Step::Functional, {}, {names::table::Functional()}});
         o.push_back({Step::Local, {}, {s("локальні")}});
         o.push_back({Step::LocalByQuarter, {}, {s("відомість_кварталів")}});
         o.push_back({Step::Agricultural, {}, {s("угіддя")}});

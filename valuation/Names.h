@@ -1,29 +1,15 @@
 #pragma once
 
+#include "common/Names.h"
+
 #include <QString>
 #include <vector>
 
 /**
- * The names of a settlement's shared data, written once: the indicators of
- * "характеристика", the step tables, the valuation steps as the step list shows them, and
- * which step owns (is the only writer of) each stored value.
+ * The valuation steps as the step list shows them, and which step owns (is the only writer
+ * of) each stored value. The names of the shared data themselves are in common/Names.h.
  */
 namespace valuation {
-
-/** Indicators of "характеристика". */
-namespace ind {
-QString TotalArea();       ///< "Загальна площа населеного пункту"
-QString Population();      ///< "Чисельність населення (тис. чол.)"
-QString AssessedArea();    ///< "Оціночна територія"
-QString DevelopmentCost(); ///< "Витрати на освоювання" (В)
-QString CostCoefficient(); ///< "Коефіціент для відновленої вартості"
-QString Km1();             ///< "Км1"
-QString Km1Options();      ///< "Км1, добуток"
-QString AverageValue();    ///< "Середня вартість 1 кв м" (Цнм)
-QString ZoneCount();       ///< "Кількість зон"
-QString Km2Min();          ///< "Км2, мінімальний"
-QString Km2Max();          ///< "Км2, максимальний"
-} // namespace ind
 
 /** The valuation steps, in the order of the step list. */
 enum class Step {

@@ -1,6 +1,7 @@
 #include "valuation/Settlement.h"
 
 #include "common/LastError.h"
+#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
@@ -24,7 +25,7 @@ bool Fail(QString* error, const QString& table) {
 
 bool ReadKm2(Connection& project, std::vector<Km2Row>& rows) {
     TableRows t;
-    if (!ReadTableRows(project, QStringLiteral("км2"),
+    if (!ReadTableRows(project, names::table::Km2(),
                        {QStringLiteral("район"), QStringLiteral("площа"), QStringLiteral("сума"),
                         QStringLiteral("середній"), QStringLiteral("середньозваж"),
                         QStringLiteral("si"), QStringLiteral("ei"), QStringLiteral("ui"),
@@ -52,9 +53,9 @@ bool ReadZones(Connection& project, const std::vector<Km2Row>& km2, std::vector<
         if (!f || IntegerOr0(row.district) < IntegerOr0(f->district))
             f = &row;
     }
-    const int zone = q.fieldIndex(QStringLiteral("зона"));
-    const int districts = q.fieldIndex(QStringLiteral("райони"));
-    const int description = q.fieldIndex(QStringLiteral("опис"));
+    const int zone = q.fieldIndex(names::column::Zone());
+    const int districts = q.fieldIndex(names::column::ZoneDistricts());
+    const int description = q.fieldIndex(names::column::Description());
     QHash<QString, bool> seen;
     for (q.first(); !q.eof(); q.next()) {
         Zone z;
@@ -96,7 +97,7 @@ bool ReadLocal(Connection& project, std::vector<LocalCell>& cells) {
 }
 
 bool ReadFunctional(Connection& project, Settlement& s) {
-    s.hasFunctional = TableExists(project, QStringLiteral("функціональне"));
+    s.hasFunctional = TableExists(project, names::table::Functional());
     if (!s.hasFunctional)
         return true;
     Query q(&project);
@@ -133,7 +134,7 @@ bool ZoneNumberBefore(const QString& a, const QString& b) {
 }
 
 QString Settlement::averageValueText() const {
-    return indicator(ind::AverageValue());
+    return indicator(names::ind::AverageValue());
 }
 
 double Settlement::averageValue() const {
@@ -228,17 +229,17 @@ DistrictCoefficients ReadDistrictCoefficients(Connection& project, const QString
 bool ReadSettlement(Connection& project, Settlement& s, QString* error) {
     s = Settlement{};
     if (!s.indicators.read(project))
-        return Fail(error, QStringLiteral("характеристика"));
+        return Fail(error, names::table::Indicators());
     if (!ReadDistricts(project, DistrictOrder::ByNumber, s.districts))
-        return Fail(error, QStringLiteral("характеристика"));
+        return Fail(error, names::table::Indicators());
     if (!ReadKm2(project, s.km2))
-        return Fail(error, QStringLiteral("км2"));
+        return Fail(error, names::table::Km2());
     if (!ReadZones(project, s.km2, s.zones))
-        return Fail(error, QStringLiteral("зони"));
+        return Fail(error, names::table::Zones());
     if (!ReadLocal(project, s.local))
         return Fail(error, QStringLiteral("локальні"));
     if (!ReadFunctional(project, s))
-        return Fail(error, QStringLiteral("функціональне"));
+        return Fail(error, names::table::Functional());
     for (int i = 0; i < static_cast<int>(s.zones.size()); ++i) {
         const Zone& z = s.zones[static_cast<size_t>(i)];
         s.m_zoneByNumber.insert(z.number, i);

@@ -1,5 +1,6 @@
 #include "valuation/Typed.h"
 
+#include "common/Names.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
@@ -28,7 +29,7 @@ QString TypedTable() {
 }
 
 QString IndicatorTable() {
-    return QStringLiteral("характеристика");
+    return names::table::Indicators();
 }
 
 QString MarkKey(const QString& key, const QString& field) {

@@ -6,13 +6,13 @@
 #include "db/QueryFunctions.h"
 #include "db/Transaction.h"
 #include "map/MapGlobal.h"
-#include "steps/common/Indicators.h"
 #include "steps/zonal/FormOtsenkaZonalnistSEUC.h"
 #include "steps/zonal/ZonalKm2.h"
 #include "steps/zonal/ZonalMap.h"
 #include "steps/zonal/ZonalScores.h"
 #include "steps/zonal/ZonalStore.h"
 #include "tools/demo/DemoSettlement.h"
+#include "valuation/Indicators.h"
 
 #include <QApplication>
 #include <QFile>

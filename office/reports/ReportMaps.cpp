@@ -1,6 +1,7 @@
 #include "office/reports/ReportMaps.h"
 
 #include "common/FileUtils.h"
+#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
@@ -56,10 +57,10 @@ FolderLayer OpenFolderLayer(const QString& folder, const QString& name) {
     return out;
 }
 
-QString FieldText(const Feature& f, std::initializer_list<const char*> names) {
-    for (const char* name : names) {
+QString FieldText(const Feature& f, std::initializer_list<QString> names) {
+    for (const QString& name : names) {
         QString value;
-        if (f.value(QString::fromUtf8(name), &value))
+        if (f.value(name, &value))
             return value.trimmed();
     }
     return QString();
@@ -105,7 +106,7 @@ PrintLayer DistrictLayer(const FolderLayer& districts, const QColor& colour, dou
         s.outlineMm = 0.25;
         return s;
     };
-    l.label = [](const Feature& f) { return FieldText(f, {"Raion"}); };
+    l.label = [](const Feature& f) { return FieldText(f, {names::field::Raion()}); };
     l.labelPt = labelPt;
     l.labelColor = colour;
     l.labelPriority = priority;
@@ -160,7 +161,7 @@ PrintMapPage StartPage(const ReportContext& context, const QString& title) {
 
 void ZoneMap(const MapInputs& in, AppendixMap& out) {
     const ReportContext& context = in.context;
-    const FolderLayer zones = OpenFolderLayer(context.folder, QStringLiteral("зони"));
+    const FolderLayer zones = OpenFolderLayer(context.folder, names::layer::Zones());
     if (!zones.why.isEmpty()) {
         out.leftOut = zones.why;
         return;
@@ -168,7 +169,7 @@ void ZoneMap(const MapInputs& in, AppendixMap& out) {
     const valuation::Settlement& settlement = in.settlement;
     QStringList numbers;
     for (const Feature& f : zones.layer->features()) {
-        const QString zone = FieldText(f, {"Zona"});
+        const QString zone = FieldText(f, {names::field::Zona()});
         if (!numbers.contains(zone))
             numbers << zone;
     }
@@ -181,13 +182,14 @@ void ZoneMap(const MapInputs& in, AppendixMap& out) {
     zoneLayer.features = zones.features();
     zoneLayer.symbol = [numbers](const Feature& f) {
         PrintSymbol s;
-        s.fill = AreaColour(static_cast<int>(numbers.indexOf(FieldText(f, {"Zona"}))));
+        s.fill =
+            AreaColour(static_cast<int>(numbers.indexOf(FieldText(f, {names::field::Zona()}))));
         s.outline = Rgb(0x202020);
         s.outlineMm = 0.5;
         return s;
     };
     zoneLayer.label = [&settlement](const Feature& f) {
-        const QString zone = FieldText(f, {"Zona"});
+        const QString zone = FieldText(f, {names::field::Zona()});
         const valuation::Zone* model = settlement.zone(zone);
         const QString value = model ? model->value : QString();
         QString text = QStringLiteral("Зона ") + zone;
@@ -270,7 +272,7 @@ void LocalFactorMap(const MapInputs& in, AppendixMap& out) {
         PrintLayer l;
         l.features = &layers[i].layer->features();
         l.symbol = [s](const Feature&) { return s; };
-        l.label = [](const Feature& f) { return FieldText(f, {"Km3"}); };
+        l.label = [](const Feature& f) { return FieldText(f, {names::field::Km3()}); };
         l.labelPt = 6.5;
         l.labelBold = true;
         l.labelColor = s.fill.darker(130);
@@ -280,7 +282,7 @@ void LocalFactorMap(const MapInputs& in, AppendixMap& out) {
         double low = 0, high = 0;
         bool any = false;
         for (const Feature& f : layers[i].layer->features()) {
-            if (const auto v = ParseNumber(FieldText(f, {"Km3"}))) {
+            if (const auto v = ParseNumber(FieldText(f, {names::field::Km3()}))) {
                 low = any ? std::min(low, *v) : *v;
                 high = any ? std::max(high, *v) : *v;
                 any = true;
@@ -328,7 +330,7 @@ constexpr FunctionalLook kFunctionalLooks[] = {
 
 void FunctionalMap(const MapInputs& in, AppendixMap& out) {
     const ReportContext& context = in.context;
-    const FolderLayer functional = OpenFolderLayer(context.folder, QStringLiteral("функціональне"));
+    const FolderLayer functional = OpenFolderLayer(context.folder, names::layer::Functional());
     if (!functional.why.isEmpty()) {
         out.leftOut = functional.why;
         return;
@@ -336,7 +338,7 @@ void FunctionalMap(const MapInputs& in, AppendixMap& out) {
     const int kinds = std::min(FunctionalCategoryCount(), int(std::size(kFunctionalLooks)));
     // The category (0-based) of a region by its map code; -1 for a code of none.
     auto categoryOf = [kinds](const Feature& f) {
-        const int k = FunctionalCategoryOf(FieldText(f, {"Code"})) - 1;
+        const int k = FunctionalCategoryOf(FieldText(f, {names::field::Code()})) - 1;
         return k < kinds ? k : -1;
     };
     auto symbolOf = [](int k) {
@@ -390,12 +392,15 @@ QHash<QString, QString> SoilNames(Connection* catalogue) {
 
 void SoilMap(const MapInputs& in, AppendixMap& out) {
     const ReportContext& context = in.context;
-    const FolderLayer soils = OpenFolderLayer(context.folder, QStringLiteral("грунти"));
+    const FolderLayer soils = OpenFolderLayer(context.folder, names::layer::Soils());
     if (!soils.why.isEmpty()) {
         out.leftOut = soils.why;
         return;
     }
-    auto codeOf = [](const Feature& f) { return FieldText(f, {"Code", "Shifr", "Шифр"}); };
+    auto codeOf = [](const Feature& f) {
+        return FieldText(f,
+                         {names::field::Code(), QStringLiteral("Shifr"), QStringLiteral("Шифр")});
+    };
     QStringList codes;
     for (const Feature& f : soils.layer->features()) {
         const QString code = codeOf(f);
@@ -443,8 +448,8 @@ std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context,
                                           const valuation::Settlement& settlement,
                                           JobProgress& progress,
                                           const std::function<void(AppendixMap&)>& drawn) {
-    const FolderLayer districts = OpenFolderLayer(context.folder, QStringLiteral("райони"));
-    const FolderLayer boundary = OpenFolderLayer(context.folder, QStringLiteral("межі"));
+    const FolderLayer districts = OpenFolderLayer(context.folder, names::layer::Districts());
+    const FolderLayer boundary = OpenFolderLayer(context.folder, names::layer::Boundary());
     const MapInputs inputs{context, settlement, districts, boundary};
     using Draw = void (*)(const MapInputs&, AppendixMap&);
     static const std::pair<Draw, const char*> maps[] = {

@@ -71,8 +71,8 @@ void FillTitlePage(WordDocument& document, const QHash<QString, QString>& inform
 
 void FillCostFormula(WordDocument& document, const valuation::Settlement& settlement,
                      double totalThousands) {
-    const QString cost = settlement.indicator(valuation::ind::DevelopmentCost()).trimmed();
-    const QString area = settlement.indicator(valuation::ind::AssessedArea()).trimmed();
+    const QString cost = settlement.indicator(names::ind::DevelopmentCost()).trimmed();
+    const QString area = settlement.indicator(names::ind::AssessedArea()).trimmed();
     if (cost.isEmpty())
         return;
     // The formula as the text explains it, then the numbers put into it.
@@ -85,8 +85,8 @@ void FillCostFormula(WordDocument& document, const valuation::Settlement& settle
 }
 
 void FillKeyResults(WordDocument& document, const valuation::Settlement& settlement) {
-    const QString cost = settlement.indicator(valuation::ind::DevelopmentCost()).trimmed();
-    const QString km1 = settlement.indicator(valuation::ind::Km1()).trimmed();
+    const QString cost = settlement.indicator(names::ind::DevelopmentCost()).trimmed();
+    const QString km1 = settlement.indicator(names::ind::Km1()).trimmed();
     const QString average = settlement.averageValueText().trimmed();
     const QString averageText = AverageFormula(cost, km1, average);
     Put(document, QStringLiteral("KM1"), km1);

@@ -1,5 +1,6 @@
 #include "office/reports/ReportSections.h"
 
+#include "common/Names.h"
 #include "valuation/Formulas.h"
 #include "valuation/Names.h"
 #include "valuation/Settlement.h"
@@ -134,7 +135,7 @@ void FillCosts(SectionWriter& w, WordTable& t) {
             t.setCellBold(totalRow, c, true);
     }
     if (totalRow + 1 <= t.rowCount()) {
-        t.setCellText(totalRow + 1, 4, w.settlement.indicator(valuation::ind::DevelopmentCost()));
+        t.setCellText(totalRow + 1, 4, w.settlement.indicator(names::ind::DevelopmentCost()));
         t.setCellBold(totalRow + 1, 4, true);
     }
     FillCostFormula(w.document, w.settlement, total);
@@ -163,8 +164,8 @@ void FillCosts(SectionWriter& w, WordTable& t) {
 
 void FillLandStructure(SectionWriter& w, WordTable& t) {
     static const QStringList rows{
-        QStringLiteral("Загальна площа населеного пункту"),
-        QStringLiteral("Оціночна територія"),
+        names::ind::TotalArea(),
+        names::ind::AssessedArea(),
         QStringLiteral("Забудована територія"),
         QStringLiteral("Забудована територія, під житловою забудовою"),
         QStringLiteral("Забудована територія, землі промисловості"),
@@ -184,17 +185,12 @@ void FillLandStructure(SectionWriter& w, WordTable& t) {
         QStringLiteral("Територія, що не враховується, смуга залізниці"),
         QStringLiteral("Територія, що не враховується, аеропорт"),
     };
-    if (!w.select(QStringLiteral("SELECT * FROM характеристика ORDER BY id"),
-                  QStringLiteral("характеристика")) ||
-        w.query.recordCount() == 0)
-        return;
-    Query& q = w.query;
-    const std::vector<int> f = Fields(q, {"показник", "значення"});
-    w.beginRows(q.recordCount());
-    for (q.first(); !q.eof(); q.next()) {
-        const qsizetype index = rows.indexOf(q.text(f[0]));
-        if (index >= 0)
-            t.setCellText(static_cast<int>(index) + 3, 2, q.text(f[1]));
+    // The indicators as the valuation model read them for the whole report.
+    const Indicators& indicators = w.settlement.indicators;
+    w.beginRows(static_cast<int>(rows.size()));
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (indicators.has(rows[i]))
+            t.setCellText(static_cast<int>(i) + 3, 2, indicators.value(rows[i]));
         if (w.rowDone())
             break;
     }
@@ -392,7 +388,7 @@ void FillFunctionalValues(SectionWriter& w, WordTable& t) {
 
 void FillZoneBorders(SectionWriter& w, WordTable& t) {
     FillPlainRows(w, t, QStringLiteral("SELECT * FROM зони ORDER BY cint(зона),райони"),
-                  QStringLiteral("зони"), {"зона", "райони", "опис"});
+                  names::table::Zones(), {"зона", "райони", "опис"});
 }
 
 void FillPlots(SectionWriter& w, WordTable& t) {

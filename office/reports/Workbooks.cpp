@@ -173,7 +173,7 @@ void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& 
     const long long districtCount = ReadDistrictCount(*context.data);
     const QString averageText = settlement.averageValueText();
     const double average = settlement.averageValue();
-    const long long zoneCount = IntegerOr0(settlement.indicator(valuation::ind::ZoneCount()));
+    const long long zoneCount = IntegerOr0(settlement.indicator(names::ind::ZoneCount()));
     if (districtCount == 0)
         outcome.missing << MissingDistricts();
     if (average <= 0)

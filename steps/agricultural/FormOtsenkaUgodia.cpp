@@ -2,6 +2,7 @@
 
 #include "common/LastError.h"
 #include "common/Messages.h"
+#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "common/WaitCursor.h"
 #include "map/MapGlobal.h"
@@ -323,11 +324,11 @@ void TFormOtsenkaUgodia::GridUgodiaSetEditText(int kind, int row, int col) {
 }
 
 void TFormOtsenkaUgodia::BOpenMapClick() {
-    EditLayersExternally(context().folder, {QStringLiteral("функціональне")});
+    EditLayersExternally(context().folder, {names::layer::Functional()});
 }
 
 void TFormOtsenkaUgodia::BOpenMap2Click() {
-    EditLayersExternally(context().folder, {QStringLiteral("грунти")});
+    EditLayersExternally(context().folder, {names::layer::Soils()});
 }
 
 bool OpenStepAgricultural(const StepContext& context, QWidget* parent) {

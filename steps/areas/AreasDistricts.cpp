@@ -1,5 +1,6 @@
 #include "steps/areas/AreasDistricts.h"
 
+#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "map/MapGlobal.h"
 #include "map/MapTypes.h"
@@ -11,12 +12,12 @@
 namespace {
 
 const QString& LayerName() {
-    static const QString name = QStringLiteral("райони");
+    static const QString name = names::layer::Districts();
     return name;
 }
 
 const QString& NumberField() {
-    static const QString name = QStringLiteral("Raion");
+    static const QString name = names::field::Raion();
     return name;
 }
 

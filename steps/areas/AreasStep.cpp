@@ -6,9 +6,9 @@
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "steps/common/Districts.h"
-#include "steps/common/Indicators.h"
 #include "steps/common/StepRules.h"
 #include "steps/common/StepStore.h"
+#include "valuation/Indicators.h"
 
 #include <QSet>
 

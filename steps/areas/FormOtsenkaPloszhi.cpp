@@ -2,6 +2,7 @@
 
 #include "common/LastError.h"
 #include "common/Messages.h"
+#include "common/Names.h"
 #include "common/Shell.h"
 #include "common/TextUtils.h"
 #include "common/ui/EditFilters.h"
@@ -368,7 +369,7 @@ void TFormOtsenkaPloszhi::BOpenExcelClick() {
 }
 
 void TFormOtsenkaPloszhi::BOpenMapClick() {
-    EditLayersExternally(context().folder, {QStringLiteral("райони")});
+    EditLayersExternally(context().folder, {names::layer::Districts()});
 }
 
 StepCheck TFormOtsenkaPloszhi::checkBeforeSave() {

@@ -1,22 +1,23 @@
 #include "steps/average/AverageStep.h"
 
+#include "common/Names.h"
 #include "common/TextUtils.h"
-#include "steps/common/Indicators.h"
 #include "steps/common/StepRules.h"
 #include "steps/common/StepStore.h"
+#include "valuation/Indicators.h"
 #include "valuation/Typed.h"
 
 QString DevelopmentCostIndicator() {
-    return QStringLiteral("Витрати на освоювання");
+    return names::ind::DevelopmentCost();
 }
 QString Km1Indicator() {
-    return QStringLiteral("Км1");
+    return names::ind::Km1();
 }
 QString Km1OptionsIndicator() {
-    return QStringLiteral("Км1, добуток");
+    return names::ind::Km1Options();
 }
 QString AverageValueIndicator() {
-    return QStringLiteral("Середня вартість 1 кв м");
+    return names::ind::AverageValue();
 }
 
 bool LoadAverage(Connection& project, AverageData& data, AverageStored* stored) {

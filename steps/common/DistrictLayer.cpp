@@ -1,5 +1,6 @@
 #include "steps/common/DistrictLayer.h"
 
+#include "common/Names.h"
 #include "map/MapGlobal.h"
 #include "steps/common/StepContext.h"
 
@@ -7,7 +8,7 @@
 
 QString DistrictLayerFolder(const StepContext& context) {
     if (context.map)
-        if (const Layer* districts = GetLayer(*context.map, QStringLiteral("райони")))
+        if (const Layer* districts = GetLayer(*context.map, names::layer::Districts()))
             return QFileInfo(districts->filespec()).absolutePath();
     return context.folder;
 }

@@ -5,26 +5,27 @@
 
 #include <QHash>
 
+#include "common/Names.h"
 #include "common/TextUtils.h"
 
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "steps/common/IndexationLines.h"
-#include "steps/common/Indicators.h"
 #include "steps/common/StepStore.h"
+#include "valuation/Indicators.h"
 #include <QHash>
 
 namespace {
 
 QString AreaIndicator() {
-    return QStringLiteral("Оціночна територія");
+    return names::ind::AssessedArea();
 }
 QString CoefficientIndicator() {
-    return QStringLiteral("Коефіціент для відновленої вартості");
+    return names::ind::CostCoefficient();
 }
 QString CostIndicator() {
-    return QStringLiteral("Витрати на освоювання");
+    return names::ind::DevelopmentCost();
 }
 
 /** Catalogue prices without a year of their own are as at the first of January of 2005. */

@@ -2,6 +2,7 @@
 
 #include "common/LastError.h"
 #include "common/Messages.h"
+#include "common/Names.h"
 #include "common/ui/LongWork.h"
 #include "map/MapGlobal.h"
 #include "steps/common/DistrictLayer.h"
@@ -115,11 +116,11 @@ StepCheck TFormOtsenkaFunk::checkBeforeSave() {
 }
 
 void TFormOtsenkaFunk::BOpenMapClick() {
-    EditLayersExternally(context().folder, {QStringLiteral("функціональне")});
+    EditLayersExternally(context().folder, {names::layer::Functional()});
 }
 
 void TFormOtsenkaFunk::BOpenMap2Click() {
-    EditLayersExternally(context().folder, {QStringLiteral("райони")});
+    EditLayersExternally(context().folder, {names::layer::Districts()});
 }
 
 bool OpenStepFunctional(const StepContext& context, QWidget* parent) {
@@ -141,7 +142,7 @@ bool OpenStepFunctional(const StepContext& context, QWidget* parent) {
             auto guard = form.loading();
             form.rows() = MakeFunctionalGrid(DistrictNumbers(districts), count);
             if (!LoadFunctional(*context.project, form.rows())) {
-                *failedTable = QStringLiteral("функціональне");
+                *failedTable = names::table::Functional();
                 return false;
             }
             form.GridFunks->refresh();

@@ -1,29 +1,18 @@
 #include "steps/functional/FunctionalOverlay.h"
 
+#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "steps/functional/FunctionalStep.h"
 
 #include <QDir>
 #include <QHash>
 
-namespace {
-
-int FieldIndexOf(const Layer& layer, const QString& name) {
-    const QStringList names = layer.fieldNames();
-    for (qsizetype i = 0; i < names.size(); ++i)
-        if (names[i].compare(name, Qt::CaseInsensitive) == 0)
-            return static_cast<int>(i);
-    return -1;
-}
-
-} // namespace
-
 std::vector<FunctionalArea> SumFunctionalAreas(const Layer& districts, const Layer& functional,
                                                OverlayStats* stats,
                                                const OverlayProgress& progress) {
     // Each object's number or code read once, codes numbered by their upper-case form.
-    const int raion = FieldIndexOf(districts, QStringLiteral("Raion"));
-    const int codeField = FieldIndexOf(functional, QStringLiteral("Code"));
+    const int raion = districts.fieldIndex(names::field::Raion());
+    const int codeField = functional.fieldIndex(names::field::Code());
     std::vector<QString> numbers;
     numbers.reserve(districts.features().size());
     for (const Feature& d : districts.features())
@@ -83,12 +72,13 @@ FunctionalOverlayResult MeasureFunctionalAreas(const QString& folder,
     const QDir dir(folder);
     QString error;
     const auto functional =
-        OpenOverlayLayer(dir.filePath(QStringLiteral("функціональне.tab")), &error);
+        OpenOverlayLayer(dir.filePath(names::layer::Functional() + QStringLiteral(".tab")), &error);
     if (!functional) {
         result.error = QStringLiteral("Відкривання карти функціональне.tab. Помилка: ") + error;
         return result;
     }
-    const auto districts = OpenOverlayLayer(dir.filePath(QStringLiteral("райони.tab")), &error);
+    const auto districts =
+        OpenOverlayLayer(dir.filePath(names::layer::Districts() + QStringLiteral(".tab")), &error);
     if (!districts) {
         result.error = QStringLiteral("Відкривання карти райони.tab. Помилка: ") + error;
         return result;

@@ -1,5 +1,6 @@
 #include "steps/functional/FunctionalStep.h"
 
+#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
@@ -48,9 +49,9 @@ bool StoreFunctional(Connection& project, const StringGrid& grid) {
     for (int k = 1; k <= FunctionalCategoryCount(); ++k)
         columns << QStringLiteral("ф_%1").arg(k);
     return StoreInTransaction(&project, [&] {
-        if (!DeleteRows(project, QStringLiteral("функціональне")))
+        if (!DeleteRows(project, names::table::Functional()))
             return false;
-        BulkInsert insert(project, QStringLiteral("функціональне"), columns);
+        BulkInsert insert(project, names::table::Functional(), columns);
         if (!insert.ok())
             return false;
         for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {

@@ -1,11 +1,12 @@
 #include "steps/info/InfoStep.h"
 
+#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
-#include "steps/common/Indicators.h"
 #include "steps/common/StepStore.h"
+#include "valuation/Indicators.h"
 
 QString InfoAreaName() {
     return QStringLiteral("Загальна площа, га");
@@ -14,10 +15,10 @@ QString InfoPopulationName() {
     return QStringLiteral("Чисельність населення, тис. чол.");
 }
 QString InfoAreaIndicator() {
-    return QStringLiteral("Загальна площа населеного пункту");
+    return names::ind::TotalArea();
 }
 QString InfoPopulationIndicator() {
-    return QStringLiteral("Чисельність населення (тис. чол.)");
+    return names::ind::Population();
 }
 
 StringGrid MakeInfoGrid() {

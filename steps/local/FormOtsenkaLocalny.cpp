@@ -1,5 +1,6 @@
 #include "steps/local/FormOtsenkaLocalny.h"
 
+#include "common/Names.h"
 #include "valuation/Formulas.h"
 
 #include "common/LastError.h"
@@ -242,7 +243,8 @@ void TFormOtsenkaLocalny::BRaionsFromMapClick() {
 
 void TFormOtsenkaLocalny::BSetMapClick() {
     GridLocalny->endEdit();
-    Layer* districts = context().map ? GetLayer(*context().map, QStringLiteral("райони")) : nullptr;
+    Layer* districts =
+        context().map ? GetLayer(*context().map, names::layer::Districts()) : nullptr;
     if (!districts || districts->featureCount() == 0) {
         ShowWarning(QStringLiteral("На мапі не знайдено районів."));
         return;
@@ -320,7 +322,7 @@ void TFormOtsenkaLocalny::BOpenMapClick() {
 }
 
 void TFormOtsenkaLocalny::BOpenMap2Click() {
-    EditLayersExternally(context().folder, {QStringLiteral("райони")});
+    EditLayersExternally(context().folder, {names::layer::Districts()});
 }
 
 StepCheck TFormOtsenkaLocalny::checkBeforeSave() {

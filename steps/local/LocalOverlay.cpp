@@ -1,5 +1,6 @@
 #include "steps/local/LocalOverlay.h"
 
+#include "common/Names.h"
 #include "valuation/Formulas.h"
 
 #include "common/FileUtils.h"
@@ -13,23 +14,13 @@
 #include <QHash>
 #include <set>
 
-namespace {
-
-int FieldIndexOf(const QStringList& names, const QString& name) {
-    for (qsizetype i = 0; i < names.size(); ++i)
-        if (names[i].compare(name, Qt::CaseInsensitive) == 0)
-            return static_cast<int>(i);
-    return -1;
-}
-
-} // namespace
-
 LocalOverlayResult CollectLocalFactors(const QString& folder, int catalogueSize,
                                        const OverlayProgress& progress) {
     LocalOverlayResult result;
     const QDir dir(folder);
     QString error;
-    const auto districts = OpenOverlayLayer(dir.filePath(QStringLiteral("райони.tab")), &error);
+    const auto districts =
+        OpenOverlayLayer(dir.filePath(names::layer::Districts() + QStringLiteral(".tab")), &error);
     if (!districts) {
         result.error = QStringLiteral("Відкривання карти райони.tab. Помилка: ") + error;
         return result;
@@ -63,9 +54,9 @@ LocalOverlayResult CollectLocalFactors(const QString& folder, int catalogueSize,
     std::vector<int> km3Field;
     for (const auto& layer : owned) {
         layers.push_back(layer.get());
-        km3Field.push_back(FieldIndexOf(layer->fieldNames(), QStringLiteral("Km3")));
+        km3Field.push_back(layer->fieldIndex(names::field::Km3()));
     }
-    const int raion = FieldIndexOf(districts->fieldNames(), QStringLiteral("Raion"));
+    const int raion = districts->fieldIndex(names::field::Raion());
     std::set<int> found;
     result.stats = Overlay(
         *districts, layers, OverlayTest::Overlap,
@@ -144,10 +135,10 @@ bool WriteKm3ToDistricts(Layer& districts, const StringGrid& grid, QString* erro
     for (int col = grid.colCount() - 1; col >= LocalGrid::FirstDistrictCol; --col)
         columnOf.insert(grid.at(0, col), col);
     const int km3 = Km3Row(grid);
-    const QString field = QStringLiteral("Km3_sr");
+    const QString field = names::field::Km3Mean();
     const QStringList names = districts.fieldNames();
-    const int raion = FieldIndexOf(names, QStringLiteral("Raion"));
-    int target = FieldIndexOf(names, field);
+    const int raion = districts.fieldIndex(names::field::Raion());
+    int target = districts.fieldIndex(field);
 
     std::vector<FieldDef> fields = districts.fields();
     std::shared_ptr<const QStringList> widened;

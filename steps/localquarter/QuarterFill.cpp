@@ -34,7 +34,7 @@ QuarterFillResult FillStatementFromDistricts(Connection& project, StringGrid& gr
             QStringLiteral("не зазначена кількість районів (крок \"Визначення площ\")."));
     if (!(settlement.averageValue() > 0))
         return Missing(QStringLiteral("не визначена середня вартість 1 кв м."));
-    if (IntegerOr0(settlement.indicator(valuation::ind::ZoneCount())) <= 0)
+    if (IntegerOr0(settlement.indicator(names::ind::ZoneCount())) <= 0)
         return Missing(QStringLiteral("не визначені зони."));
     if (settlement.local.empty())
         return Missing(QStringLiteral("не заповнені локальні фактори."));

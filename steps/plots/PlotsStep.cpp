@@ -1,15 +1,16 @@
 #include "steps/plots/PlotsStep.h"
 
 #include "common/LastError.h"
+#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "steps/common/Districts.h"
-#include "steps/common/Indicators.h"
 #include "steps/common/StepRules.h"
 #include "steps/common/StepStore.h"
 #include "valuation/Formulas.h"
+#include "valuation/Indicators.h"
 #include "valuation/Settlement.h"
 
 #include <QSet>
@@ -210,7 +211,7 @@ bool LoadPlots(Connection& project, PlotsData& data, QString* failedTable) {
             data.soilCodes << code;
         }
     }
-    data.averageValue = ReadIndicator(project, QStringLiteral("Середня вартість 1 кв м"));
+    data.averageValue = ReadIndicator(project, names::ind::AverageValue());
 
     for (int number = 1; number <= PlotCount; ++number) {
         Plot& plot = data.plot(number);

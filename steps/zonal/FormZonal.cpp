@@ -2,6 +2,7 @@
 
 #include "common/LastError.h"
 #include "common/Messages.h"
+#include "common/Names.h"
 #include "common/Shell.h"
 #include "common/WaitCursor.h"
 #include "map/MapGlobal.h"
@@ -481,11 +482,11 @@ void TFormZonal::BPreviewKm2Click() {
 }
 
 void TFormZonal::BOpenMapClick() {
-    EditLayersExternally(context().folder, {QStringLiteral("зони")});
+    EditLayersExternally(context().folder, {names::layer::Zones()});
 }
 
 void TFormZonal::BOpenMap2Click() {
-    EditLayersExternally(context().folder, {QStringLiteral("райони")});
+    EditLayersExternally(context().folder, {names::layer::Districts()});
 }
 
 bool OpenZonalStep(const StepContext& context, ZonalVariant variant,

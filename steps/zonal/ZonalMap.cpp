@@ -2,6 +2,7 @@
 
 #include "common/EngineMessages.h"
 #include "common/FileUtils.h"
+#include "common/Names.h"
 #include "map/FeatureFactory.h"
 #include "map/MapGlobal.h"
 
@@ -9,15 +10,15 @@
 #include <QSaveFile>
 
 QStringList ZoneLayerFields() {
-    return {QStringLiteral("Zona"), QStringLiteral("Cena_1m2"), QStringLiteral("Km2")};
+    return {names::field::Zona(), names::field::Price(), names::field::Km2()};
 }
 
 namespace {
 
-const QString Districts = QStringLiteral("райони");
-const QString Zones = QStringLiteral("зони");
+const QString Districts = names::layer::Districts();
+const QString Zones = names::layer::Zones();
 const QString Labels = QStringLiteral("підписи");
-const QString RaionField = QStringLiteral("Raion");
+const QString RaionField = names::field::Raion();
 
 QString NoDistrictsText() {
     return QStringLiteral("На мапі не знайдено районів.");
@@ -87,10 +88,7 @@ std::vector<FieldDef> ZoneFields(const Layer& layer, bool* added) {
     std::vector<FieldDef> fields = layer.fields();
     *added = false;
     for (const QString& name : ZoneLayerFields()) {
-        bool present = false;
-        for (const FieldDef& f : fields)
-            present = present || f.name.compare(name, Qt::CaseInsensitive) == 0;
-        if (!present) {
+        if (layer.fieldIndex(name) < 0) {
             fields.push_back(FieldDef{name, FieldKind::Char, 20, 0, false});
             *added = true;
         }
@@ -147,7 +145,7 @@ MapOutcome RebuildZoneLayer(MapDocument* map, const StringGrid& result, const Re
             if (it == districtOf.cend())
                 continue;
             Feature& district = (*districts)[static_cast<size_t>(*it)];
-            if (districtData->setValue(district, QStringLiteral("Zona"), zone.zone))
+            if (districtData->setValue(district, names::field::Zona(), zone.zone))
                 changedDistricts.push_back(district);
             if (!open) {
                 pieces.push_back(district);
@@ -173,9 +171,9 @@ MapOutcome RebuildZoneLayer(MapDocument* map, const StringGrid& result, const Re
             Feature object;
             object.setFields(names);
             object.setGeometry(piece.geometry());
-            object.setValue(QStringLiteral("Zona"), zone.zone);
-            object.setValue(QStringLiteral("Cena_1m2"), zone.value);
-            object.setValue(QStringLiteral("Km2"), zone.km2);
+            object.setValue(names::field::Zona(), zone.zone);
+            object.setValue(names::field::Price(), zone.value);
+            object.setValue(names::field::Km2(), zone.km2);
             object.setRegionStyle(ZoneStyle(static_cast<int>(z)));
             zoneObjects.push_back(object);
         }

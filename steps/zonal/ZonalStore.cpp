@@ -1,30 +1,31 @@
 #include "steps/zonal/ZonalStore.h"
 
+#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
-#include "steps/common/Indicators.h"
 #include "steps/common/StepStore.h"
+#include "valuation/Indicators.h"
 
 #include <QHash>
 #include <QSet>
 #include <optional>
 
 QString ZoneCountName() {
-    return QStringLiteral("Кількість зон");
+    return names::ind::ZoneCount();
 }
 QString Km2MinName() {
-    return QStringLiteral("Км2, мінімальний");
+    return names::ind::Km2Min();
 }
 QString Km2MaxName() {
-    return QStringLiteral("Км2, максимальний");
+    return names::ind::Km2Max();
 }
 QString AverageValueName() {
-    return QStringLiteral("Середня вартість 1 кв м");
+    return names::ind::AverageValue();
 }
 QString PopulationName() {
-    return QStringLiteral("Чисельність населення (тис. чол.)");
+    return names::ind::Population();
 }
 
 namespace {
@@ -122,7 +123,7 @@ bool LoadZonalTables(Connection& project, ZonalVariant variant, const ZonalSettl
     if (tables.hasAnketa)
         tables.indices = ComputeIndices(variant, tables.anketa, tables.result);
 
-    if (!Select(q, QStringLiteral("км2"), failedTable))
+    if (!Select(q, names::table::Km2(), failedTable))
         return false;
     const ResultColumns cols = ResultColumnsOf(variant);
     QHash<QString, int> rowOf;
@@ -152,12 +153,12 @@ bool LoadZonalTables(Connection& project, ZonalVariant variant, const ZonalSettl
     }
     q.close();
 
-    if (!Select(q, QStringLiteral("зони"), failedTable))
+    if (!Select(q, names::table::Zones(), failedTable))
         return false;
     tables.zones = MakeZoneGrid(std::max(settlement.zoneCount, q.recordCount()));
-    const int zoneNumber = q.fieldIndex(QStringLiteral("зона"));
-    const int districts = q.fieldIndex(QStringLiteral("райони"));
-    const int description = q.fieldIndex(QStringLiteral("опис"));
+    const int zoneNumber = q.fieldIndex(names::column::Zone());
+    const int districts = q.fieldIndex(names::column::ZoneDistricts());
+    const int description = q.fieldIndex(names::column::Description());
     int row = tables.zones.fixedRows();
     for (q.first(); !q.eof(); q.next(), ++row)
         tables.zones.setRowTexts(row, {q.text(zoneNumber), q.text(districts), q.text(description)});
@@ -219,7 +220,7 @@ bool StoreZonal(Connection& project, ZonalVariant variant, const std::vector<Wor
                     return false;
         }
 
-        if (!Replace(project, insert, QStringLiteral("км2"),
+        if (!Replace(project, insert, names::table::Km2(),
                      {QStringLiteral("район"), QStringLiteral("площа"), QStringLiteral("сума"),
                       QStringLiteral("середній"), QStringLiteral("середньозваж"),
                       QStringLiteral("si"), QStringLiteral("ei"), QStringLiteral("ui"),
@@ -231,8 +232,9 @@ bool StoreZonal(Connection& project, ZonalVariant variant, const std::vector<Wor
                 !insert->insert(Texts(Km2Values(variant, result, row))))
                 return false;
 
-        if (!Replace(project, insert, QStringLiteral("зони"),
-                     {QStringLiteral("зона"), QStringLiteral("райони"), QStringLiteral("опис")}))
+        if (!Replace(project, insert, names::table::Zones(),
+                     {names::column::Zone(), names::column::ZoneDistricts(),
+                      names::column::Description()}))
             return false;
         for (int row = zones.fixedRows(); row < zones.rowCount(); ++row)
             if (!zones.at(row, ZoneNumberCol).isEmpty() &&

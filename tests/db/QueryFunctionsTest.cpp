@@ -13,7 +13,7 @@
 namespace {
 
 /** A settlement-like database opened as the program's project connection. */
-class IndicatorTest : public ::testing::Test {
+class ProjectQueryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const QString folder = app.file(QStringLiteral("Проекти/п/с"));
@@ -37,41 +37,11 @@ protected:
 
 } // namespace
 
-TEST_F(IndicatorTest, GetIndicatorCreatesItsRowOnce) {
-    Query& q = Db().queryData2;
-    EXPECT_EQ(GetIndicator(q, QStringLiteral("Км1"), QStringLiteral("x")), QString());
-    const int id = LastIndicatorId();
-    EXPECT_GT(id, 0);
-    EXPECT_TRUE(SetIndicator(q, QStringLiteral("Км1"), QStringLiteral("2.400")));
-    EXPECT_EQ(GetIndicator(q, QStringLiteral("Км1")), QStringLiteral("2.400"));
-    EXPECT_EQ(LastIndicatorId(), id);
-    ASSERT_TRUE(RunQuery(q, QStringLiteral("SELECT * FROM характеристика"), true));
-    EXPECT_EQ(q.recordCount(), 1);
-}
-
-TEST_F(IndicatorTest, ApostrophesRoundTripThroughQuoteSql) {
-    Query& q = Db().queryData2;
-    const QString name = QStringLiteral("Кам'янка-Бузька");
-    GetIndicator(q, name);
-    EXPECT_TRUE(SetIndicator(q, name, QStringLiteral("м'ята")));
-    EXPECT_EQ(GetIndicator(q, name), QStringLiteral("м'ята"));
+TEST(QuoteSql, DoublesEveryApostrophe) {
     EXPECT_EQ(QuoteSql(QStringLiteral("a'b''")), QStringLiteral("a''b''''"));
-    // A name without a row changes nothing and still succeeds.
-    EXPECT_TRUE(SetIndicator(q, QStringLiteral("Немає"), QStringLiteral("1")));
-    ASSERT_TRUE(RunQuery(q, QStringLiteral("SELECT * FROM характеристика"), true));
-    EXPECT_EQ(q.recordCount(), 1);
 }
 
-TEST_F(IndicatorTest, ShowIndicatorFillsTextAndTag) {
-    QObject edit;
-    edit.setProperty("text", QString());
-    SetIndicator(Db().queryData2, QStringLiteral("Км1"), QStringLiteral("1"));
-    ShowIndicator(Db().queryData2, QStringLiteral("Кількість районів"), &edit);
-    EXPECT_EQ(edit.property("text").toString(), QString());
-    EXPECT_EQ(edit.property("tag").toInt(), LastIndicatorId());
-}
-
-TEST_F(IndicatorTest, RunQueryConventions) {
+TEST_F(ProjectQueryTest, RunQueryConventions) {
     Query& q = Db().queryData2;
     EXPECT_FALSE(RunQuery(q, QStringLiteral("SELECT * FROM характеристика"), true, true));
     EXPECT_EQ(LastError(), QStringLiteral("Не знайдено записів згідно запиту."));
@@ -98,10 +68,12 @@ TEST_F(IndicatorTest, RunQueryConventions) {
     EXPECT_FALSE(TableExists(Db().data, QStringLiteral("функціональне")));
 }
 
-TEST_F(IndicatorTest, LocateValueStaysWhenNothingMatches) {
+TEST_F(ProjectQueryTest, LocateValueStaysWhenNothingMatches) {
     Query& q = Db().queryData2;
-    for (const char* n : {"a", "b", "c"})
-        GetIndicator(q, QString::fromUtf8(n));
+    ASSERT_TRUE(RunQuery(q,
+                         QStringLiteral("INSERT INTO характеристика (показник) VALUES "
+                                        "('a'),('b'),('c')"),
+                         false));
     ASSERT_TRUE(RunQuery(q, QStringLiteral("SELECT * FROM характеристика ORDER BY id"), true));
     q.setRecNo(2);
     EXPECT_TRUE(LocateValue(QStringLiteral("3"), q, QStringLiteral("id")));
@@ -231,9 +203,10 @@ TEST(Databases, ConnectionFailuresAreReported) {
     EXPECT_TRUE(messages.messages.empty());
 }
 
-TEST_F(IndicatorTest, LineBreaksInsideLiteralsAreKept) {
+TEST_F(ProjectQueryTest, LineBreaksInsideLiteralsAreKept) {
     Query& q = Db().queryData2;
-    GetIndicator(q, QStringLiteral("Опис"));
+    ASSERT_TRUE(RunQuery(q, QStringLiteral("INSERT INTO характеристика (показник) VALUES ('Опис')"),
+                         false));
     ASSERT_TRUE(RunQuery(
         q,
         QStringLiteral(

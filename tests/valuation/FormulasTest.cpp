@@ -91,9 +91,9 @@ TEST(Names, EveryStoredValueHasOneOwner) {
     for (auto it = owners.cbegin(); it != owners.cend(); ++it)
         EXPECT_EQ(it.value(), 1) << it.key().toStdString();
     Step step{};
-    ASSERT_TRUE(OwnerOf(ind::AverageValue(), &step));
+    ASSERT_TRUE(OwnerOf(names::ind::AverageValue(), &step));
     EXPECT_EQ(StepCaption(step), QStringLiteral("Середня вартість"));
-    ASSERT_TRUE(OwnerOf(ind::TotalArea(), &step));
+    ASSERT_TRUE(OwnerOf(names::ind::TotalArea(), &step));
     EXPECT_EQ(StepCaption(step), QStringLiteral("Визначення площ"));
     ASSERT_TRUE(OwnerOf(QStringLiteral("відомість_кварталів"), &step));
     EXPECT_EQ(StepCaption(step), QStringLiteral("Локальні фактори поквартально"));

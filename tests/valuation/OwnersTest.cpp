@@ -21,12 +21,12 @@ protected:
             exec(QStringLiteral("INSERT INTO характеристика (код,показник,значення) VALUES "
                                 "('%1','Площі районів','10')")
                      .arg(QString::fromUtf8(d)));
-        setIndicator(ind::TotalArea(), QStringLiteral("40.0000"));
-        setIndicator(ind::AssessedArea(), QStringLiteral("20.0000"));
-        setIndicator(ind::Population(), QStringLiteral("1.5000"));
-        setIndicator(ind::DevelopmentCost(), QStringLiteral("6.38"));
-        setIndicator(ind::Km1(), QStringLiteral("1.200"));
-        setIndicator(ind::AverageValue(), QStringLiteral("15.31"));
+        setIndicator(names::ind::TotalArea(), QStringLiteral("40.0000"));
+        setIndicator(names::ind::AssessedArea(), QStringLiteral("20.0000"));
+        setIndicator(names::ind::Population(), QStringLiteral("1.5000"));
+        setIndicator(names::ind::DevelopmentCost(), QStringLiteral("6.38"));
+        setIndicator(names::ind::Km1(), QStringLiteral("1.200"));
+        setIndicator(names::ind::AverageValue(), QStringLiteral("15.31"));
         exec(QStringLiteral("CREATE TABLE written (показник TEXT)"));
         exec(QStringLiteral("CREATE TRIGGER w1 AFTER UPDATE ON характеристика BEGIN INSERT INTO "
                             "written VALUES (NEW.показник); END"));
@@ -73,7 +73,7 @@ TEST_F(OwnersTest, EachStepWritesOnlyTheIndicatorsItOwns) {
     EXPECT_EQ(foreignWrites(Step::Average), std::string());
 
     // The zonal steps need a positive Цнм (the empty cost list above made it 0.00).
-    setIndicator(ind::AverageValue(), QStringLiteral("15.31"));
+    setIndicator(names::ind::AverageValue(), QStringLiteral("15.31"));
     exec(QStringLiteral("DELETE FROM written"));
     ZonalSettlement settlement;
     QString message;
@@ -87,7 +87,7 @@ TEST_F(OwnersTest, EachStepWritesOnlyTheIndicatorsItOwns) {
     EXPECT_EQ(foreignWrites(Step::ZonalWeighted), std::string());
 
     // Nobody wrote over the values of the others.
-    EXPECT_EQ(indicator(ind::TotalArea()), QStringLiteral("40.0000"));
-    EXPECT_EQ(indicator(ind::Population()), QStringLiteral("1.5000"));
-    EXPECT_EQ(indicator(ind::AssessedArea()), QStringLiteral("20.0000"));
+    EXPECT_EQ(indicator(names::ind::TotalArea()), QStringLiteral("40.0000"));
+    EXPECT_EQ(indicator(names::ind::Population()), QStringLiteral("1.5000"));
+    EXPECT_EQ(indicator(names::ind::AssessedArea()), QStringLiteral("20.0000"));
 }

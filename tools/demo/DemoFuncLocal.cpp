@@ -1,5 +1,6 @@
 #include "tools/demo/DemoFuncLocal.h"
 
+#include "common/Names.h"
 #include "valuation/Formulas.h"
 #include "valuation/Names.h"
 
@@ -11,13 +12,13 @@
 #include "map/Layer.h"
 #include "map/MapGlobal.h"
 #include "steps/common/Districts.h"
-#include "steps/common/Indicators.h"
 #include "steps/functional/FunctionalOverlay.h"
 #include "steps/functional/FunctionalStep.h"
 #include "steps/local/LocalOverlay.h"
 #include "steps/local/LocalStep.h"
 #include "steps/localquarter/QuarterFill.h"
 #include "steps/localquarter/QuarterStatement.h"
+#include "valuation/Indicators.h"
 #include "valuation/Schema.h"
 
 #include <QFileInfo>
@@ -40,13 +41,14 @@ struct MapDistrict {
 
 bool ReadMapDistricts(const QString& folder, std::vector<MapDistrict>& districts, QString* error) {
     QString reason;
-    const auto layer = OpenOverlayLayer(JoinPath(folder, QStringLiteral("райони.tab")), &reason);
+    const auto layer = OpenOverlayLayer(
+        JoinPath(folder, names::layer::Districts() + QStringLiteral(".tab")), &reason);
     if (!layer)
         return Fail(error, reason);
     for (const Feature& f : layer->features()) {
         QString number, zone;
-        f.value(QStringLiteral("Raion"), &number);
-        f.value(QStringLiteral("Zona"), &zone);
+        f.value(names::field::Raion(), &number);
+        f.value(names::field::Zona(), &zone);
         districts.push_back(MapDistrict{number.toInt(), std::clamp(zone.toInt(), 1, 3),
                                         f.areaSquareMetres() / 10000.0});
     }
@@ -77,14 +79,14 @@ bool WritePrerequisites(Connection& db, const std::vector<MapDistrict>& district
         if (!WriteIndicator(db, DistrictCountName(), QString::number(districts.size())))
             return Fail(error, LastError());
     }
-    const QString averageName = valuation::ind::AverageValue();
+    const QString averageName = names::ind::AverageValue();
     double average = NumberOr0(indicators.value(averageName));
     if (!(average > 0)) {
         average = 48.75;
         if (!WriteIndicator(db, averageName, FormatFixed(average, 2)))
             return Fail(error, LastError());
     }
-    if (IntegerOr0(indicators.value(valuation::ind::ZoneCount())) > 0)
+    if (IntegerOr0(indicators.value(names::ind::ZoneCount())) > 0)
         return true;
     // The map's three zones: centre, middle ring and outskirts.
     static const char* const km2[] = {"1.50", "1.20", "0.90"};
@@ -109,7 +111,7 @@ bool WritePrerequisites(Connection& db, const std::vector<MapDistrict>& district
                      .arg(numbers.join(QStringLiteral(", "))),
                  error))
             return false;
-    return WriteIndicator(db, valuation::ind::ZoneCount(), QString::number(byZone.size())) ||
+    return WriteIndicator(db, names::ind::ZoneCount(), QString::number(byZone.size())) ||
            Fail(error, LastError());
 }
 
@@ -139,8 +141,9 @@ bool WriteLocal(const QString& folder, Connection& db, const std::vector<LocalFa
         return Fail(error, LastError());
     // "Поновити км3 районів на мапі".
     QString reason;
-    const auto map = Layer::open(JoinPath(folder, QStringLiteral("райони.tab")),
-                                 QStringLiteral("райони"), &reason);
+    const auto map =
+        Layer::open(JoinPath(folder, names::layer::Districts() + QStringLiteral(".tab")),
+                    names::layer::Districts(), &reason);
     return (map && WriteKm3ToDistricts(*map, grid, &reason)) || Fail(error, reason);
 }
 

@@ -1,4 +1,5 @@
 #include "tools/demo/DemoSettlement.h"
+#include "common/Names.h"
 #include "tools/demo/DemoSteps.h"
 
 #include "common/FileUtils.h"
@@ -19,8 +20,8 @@
 
 namespace {
 
-FieldDef Char(const char* name, int width) {
-    return FieldDef{QString::fromLatin1(name), FieldKind::Char, width, 0, false};
+FieldDef Char(const QString& name, int width) {
+    return FieldDef{name, FieldKind::Char, width, 0, false};
 }
 
 struct Table {
@@ -104,18 +105,20 @@ bool WriteDemoLayers(const QString& folder, const DemoSize& size, QString* error
     auto path = [&folder](const QString& name) { return JoinPath(folder, name + ".tab"); };
     const VillageMap village = BuildVillageMap(size.districts, size.functional);
 
-    Table bounds{{Char("Nazva", 100)}, {}};
+    Table bounds{{Char(QStringLiteral("Nazva"), 100)}, {}};
     Feature boundary = WithValues(bounds, village.boundary, {demo::settlementName()});
     RegionStyle outline = Fill(Rgb(255, 255, 255), Rgb(200, 0, 0));
     outline.regionPattern = 1;
     outline.regionBorderWidth = 2;
     boundary.setRegionStyle(outline);
     bounds.features.push_back(boundary);
-    if (!WriteTable(path(QStringLiteral("межі")), bounds, error))
+    if (!WriteTable(path(names::layer::Boundary()), bounds, error))
         return false;
 
     // Districts, outlined over the zones.
-    Table districts{{Char("Raion", 10), Char("Zona", 10), Char("Km3_sr", 20)}, {}};
+    Table districts{{Char(names::field::Raion(), 10), Char(names::field::Zona(), 10),
+                     Char(names::field::Km3Mean(), 20)},
+                    {}};
     std::map<int, std::vector<const Feature*>> byZone;
     for (const VillageMap::District& d : village.districts) {
         Feature f = WithValues(districts, d.shape,
@@ -126,14 +129,16 @@ bool WriteDemoLayers(const QString& folder, const DemoSize& size, QString* error
         districts.features.push_back(f);
         byZone[d.zone].push_back(&d.shape);
     }
-    if (!WriteTable(path(QStringLiteral("райони")), districts, error))
+    if (!WriteTable(path(names::layer::Districts()), districts, error))
         return false;
 
     // Zones: the union of their districts.
     static const int zoneColours[] = {Rgb(255, 170, 150), Rgb(255, 215, 160), Rgb(215, 235, 180)};
     static const char* const prices[] = {"180.00", "150.00", "120.00"};
     static const char* const km2[] = {"1.50", "1.20", "0.90"};
-    Table zones{{Char("Zona", 10), Char("Cena_1m2", 20), Char("Km2", 20)}, {}};
+    Table zones{{Char(names::field::Zona(), 10), Char(names::field::Price(), 20),
+                 Char(names::field::Km2(), 20)},
+                {}};
     for (const auto& [zone, shapes] : byZone) {
         Feature merged = *shapes.front();
         for (size_t i = 1; i < shapes.size(); ++i) {
@@ -149,28 +154,28 @@ bool WriteDemoLayers(const QString& folder, const DemoSize& size, QString* error
         z.setRegionStyle(Fill(zoneColours[k]));
         zones.features.push_back(z);
     }
-    if (!WriteTable(path(QStringLiteral("зони")), zones, error))
+    if (!WriteTable(path(names::layer::Zones()), zones, error))
         return false;
 
-    Table functional{{Char("Code", 10)}, {}};
+    Table functional{{Char(names::field::Code(), 10)}, {}};
     functional.features.reserve(village.parcels.size());
     for (const VillageMap::Parcel& p : village.parcels) {
         Feature f = WithValues(functional, p.shape, {p.code});
         f.setRegionStyle(Fill(FunctionalColour(p.code), Rgb(120, 120, 120)));
         functional.features.push_back(f);
     }
-    if (!WriteTable(path(QStringLiteral("функціональне")), functional, error))
+    if (!WriteTable(path(names::layer::Functional()), functional, error))
         return false;
 
     static const char* const soils[] = {"13г", "41г", "41д", "45г"};
-    Table soil{{Char("Code", 10), Char("Bonitet", 10)}, {}};
+    Table soil{{Char(names::field::Code(), 10), Char(QStringLiteral("Bonitet"), 10)}, {}};
     for (size_t i = 0; i < village.soils.size(); ++i) {
         Feature f = WithValues(soil, village.soils[i],
                                {QString::fromUtf8(soils[i]), QString::number(40 + i * 7)});
         f.setRegionStyle(Fill(Rgb(190 - 20 * static_cast<int>(i), 160, 110)));
         soil.features.push_back(f);
     }
-    if (!WriteTable(path(QStringLiteral("грунти")), soil, error))
+    if (!WriteTable(path(names::layer::Soils()), soil, error))
         return false;
 
     // Local factors, values within the catalogue's ranges of factors 1, 5 and 12.
@@ -178,7 +183,7 @@ bool WriteDemoLayers(const QString& folder, const DemoSize& size, QString* error
         {"0.90", "0.95", "0.90"}, {"0.85", "0.90", "0.85"}, {"1.07", "1.05", "1.09"}};
     const QStringList layers = demo::localLayers();
     for (qsizetype l = 0; l < layers.size(); ++l) {
-        Table t{{Char("Km3", 20)}, {}};
+        Table t{{Char(names::field::Km3(), 20)}, {}};
         const auto& regions = village.local[static_cast<size_t>(l)];
         for (size_t i = 0; i < regions.size(); ++i) {
             Feature f = WithValues(t, regions[i].shape, {QString::fromLatin1(values[l][i])});
@@ -288,8 +293,8 @@ bool WriteDemoProject(const QString& appDir, const DemoSize& size, QString* erro
             nullptr); // an older template without the table is no reason to stop
     // As the information step stores them for the later steps.
     for (const auto& [indicator, value] :
-         {std::pair{QStringLiteral("Загальна площа населеного пункту"), area},
-          std::pair{QStringLiteral("Чисельність населення (тис. чол.)"), QStringLiteral("1.85")}})
+         {std::pair{names::ind::TotalArea(), area},
+          std::pair{names::ind::Population(), QStringLiteral("1.85")}})
         Run(settlementDb,
             QStringLiteral("UPDATE характеристика SET значення='%1' WHERE показник='%2'")
                 .arg(QuoteSql(value), QuoteSql(indicator)),

@@ -1,6 +1,7 @@
 #include "tools/demo/DemoStatement.h"
 
 #include "common/FileUtils.h"
+#include "common/Names.h"
 #include "map/TabFile.h"
 #include "office/OfficeError.h"
 #include "office/Workbook.h"
@@ -90,15 +91,17 @@ bool Fail(QString* error, const QString& text) {
 
 bool DemoLandTotals(const QString& folder, DemoLand& land, QString* error) {
     TableContent boundary, functional;
-    if (!TabFile::read(JoinPath(folder, QStringLiteral("межі.tab")), boundary, error) ||
-        !TabFile::read(JoinPath(folder, QStringLiteral("функціональне.tab")), functional, error))
+    if (!TabFile::read(JoinPath(folder, names::layer::Boundary() + QStringLiteral(".tab")),
+                       boundary, error) ||
+        !TabFile::read(JoinPath(folder, names::layer::Functional() + QStringLiteral(".tab")),
+                       functional, error))
         return false;
     land = {};
     for (const Feature& f : boundary.features)
         land.boundaryUnits += Units(f.areaSquareMetres());
     for (const Feature& f : functional.features) {
         QString code;
-        f.value(QStringLiteral("Code"), &code);
+        f.value(names::field::Code(), &code);
         land.byCode[code] += Units(f.areaSquareMetres());
     }
     return true;

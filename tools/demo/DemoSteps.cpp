@@ -2,6 +2,7 @@
 
 #include "common/FileUtils.h"
 #include "common/LastError.h"
+#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
@@ -78,7 +79,7 @@ bool WriteAreas(const QString& folder, Connection& db, QString& assessed, QStrin
         if (!AddLayer(map, JoinPath(folder, QString::fromUtf8(name)), false))
             return Fail(error, LastError());
     double total = 0;
-    if (const std::optional<FeatureList> bounds = GetLayerFeatures(map, QStringLiteral("межі")))
+    if (const std::optional<FeatureList> bounds = GetLayerFeatures(map, names::layer::Boundary()))
         for (const Feature& f : *bounds)
             total += FeatureArea(f, map, AreaSquareMetre) / 10000;
 

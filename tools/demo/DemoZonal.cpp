@@ -2,6 +2,7 @@
 
 #include "common/FileUtils.h"
 #include "common/LastError.h"
+#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
@@ -54,13 +55,14 @@ const char* const Descriptions[] = {
 bool ReadMapDistricts(const QString& folder, std::vector<MapDistrict>& districts, QString* error) {
     MapDocument map;
     SetNumericCoordSys(map);
-    Layer* layer = AddLayer(map, JoinPath(folder, QStringLiteral("райони.tab")), true);
+    Layer* layer =
+        AddLayer(map, JoinPath(folder, names::layer::Districts() + QStringLiteral(".tab")), true);
     if (!layer)
         return Fail(error, LastError());
     const Dataset data(layer);
     for (const Feature& f : layer->features())
-        districts.push_back(MapDistrict{FeatureValue(&data, f, QStringLiteral("Raion")).trimmed(),
-                                        FeatureValue(&data, f, QStringLiteral("Zona")).trimmed()});
+        districts.push_back(MapDistrict{FeatureValue(&data, f, names::field::Raion()).trimmed(),
+                                        FeatureValue(&data, f, names::field::Zona()).trimmed()});
     std::sort(districts.begin(), districts.end(), [](const MapDistrict& a, const MapDistrict& b) {
         return a.number.toInt() < b.number.toInt();
     });
@@ -129,8 +131,8 @@ bool WriteDemoZonal(const QString& folder, Connection& db, QString* error) {
     // The zone layer as "Поновити зони на мапі" leaves it.
     MapDocument map;
     SetNumericCoordSys(map);
-    if (!AddLayer(map, JoinPath(folder, QStringLiteral("зони.tab")), true) ||
-        !AddLayer(map, JoinPath(folder, QStringLiteral("райони.tab")), true))
+    if (!AddLayer(map, JoinPath(folder, names::layer::Zones() + QStringLiteral(".tab")), true) ||
+        !AddLayer(map, JoinPath(folder, names::layer::Districts() + QStringLiteral(".tab")), true))
         return Fail(error, LastError());
     const MapOutcome rebuilt = RebuildZoneLayer(&map, tables.result, cols);
     if (!rebuilt.written)

@@ -2,10 +2,10 @@
 #include "db/QueryFunctions.h"
 #include "steps/common/Districts.h"
 #include "steps/common/IndexationLines.h"
-#include "steps/common/Indicators.h"
 #include "steps/common/StepStore.h"
 #include "steps/common/WorkingItems.h"
 #include "tests/steps/support/StepTestSupport.h"
+#include "valuation/Indicators.h"
 
 namespace {
 

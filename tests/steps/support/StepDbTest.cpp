@@ -4,6 +4,7 @@
 #include "common/GlobalVar.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
+#include "valuation/Indicators.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,9 +55,7 @@ QString StepDbTest::indicator(const QString& name) {
 }
 
 void StepDbTest::setIndicator(const QString& name, const QString& value) {
-    Query q(&project);
-    GetIndicator(q, name);
-    ASSERT_TRUE(SetIndicator(q, name, value)) << LastError().toStdString();
+    ASSERT_TRUE(WriteIndicator(project, name, value)) << LastError().toStdString();
 }
 
 void StepDbTest::breakTable(const QString& table) {

@@ -10,7 +10,7 @@ namespace {
 using ZonalStoreTest = ZonalDbTest;
 
 const QString Apostrophe = QStringLiteral("Кам'яність «старої» забудови");
-const QString Quoted = QStringLiteral("Зона \"Центр\" — вул. Лесі Українки, п'ять «будинків»");
+const QString QuotedText = QStringLiteral("Зона \"Центр\" — вул. Лесі Українки, п'ять «будинків»");
 
 /** Reads the settlement and the tables, failing the test when either fails. */
 ZonalTables Load(Connection& project, ZonalVariant variant, ZonalSettlement* read = nullptr) {
@@ -47,7 +47,7 @@ ZonalTables Filled(Connection& project, ZonalVariant variant) {
     tables.result.set(3, cols.zone, QStringLiteral("2"));
     ComputeKm2(tables.result, cols, settlement.population, settlement.averageValue);
     RebuildZoneList(tables.result, cols, tables.zones);
-    tables.zones.set(1, ZoneDescriptionCol, Quoted);
+    tables.zones.set(1, ZoneDescriptionCol, QuotedText);
     return tables;
 }
 
@@ -107,7 +107,7 @@ TEST_F(ZonalStoreTest, BothVariantsRoundTripThroughTheFourTablesAndTheIndicators
         EXPECT_EQ(anketa[4], QStringLiteral("2|Забезпечення школами|"));
         EXPECT_EQ(anketa[8], QStringLiteral("3|") + Apostrophe + QStringLiteral("|3"));
         EXPECT_EQ(rows(QStringLiteral("зони"), QStringLiteral("зона,райони,опис")),
-                  (QStringList{QStringLiteral("1|1, 2|") + Quoted, QStringLiteral("2|3|")}));
+                  (QStringList{QStringLiteral("1|1, 2|") + QuotedText, QStringLiteral("2|3|")}));
         const QStringList km2 =
             rows(QStringLiteral("км2"),
                  QStringLiteral("район,площа,сума,середній,середньозваж,si,ei,ui,ci,іі,км2,"
@@ -194,7 +194,7 @@ TEST_F(ZonalStoreTest, AFailedStoreKeepsEveryTableAsItWas) {
                                 ZonalIndicators{"5", "0.10", "9.00"}));
         EXPECT_TRUE(LastError().startsWith(QStringLiteral("зламано"))) << LastError().toStdString();
         EXPECT_EQ(rows(QStringLiteral("анкета"), QStringLiteral("район,фактор,оцінка")), anketa);
-        EXPECT_EQ(rows(QStringLiteral("зони"), QStringLiteral("опис")).first(), Quoted);
+        EXPECT_EQ(rows(QStringLiteral("зони"), QStringLiteral("опис")).first(), QuotedText);
         EXPECT_EQ(indicator(QStringLiteral("Кількість зон")), QStringLiteral("2"));
         for (const char* when : {"INSERT", "UPDATE", "DELETE"})
             exec(QStringLiteral("DROP TRIGGER break_%1_%2")

@@ -1,0 +1,138 @@
+#pragma once
+
+#include <QString>
+
+/**
+ * The names a settlement's files and database share, written once: the standard map layers
+ * and their fields, the tables and columns several parts read, and the indicators of
+ * "характеристика". Stored files rely on them, so they never change.
+ */
+namespace names {
+
+/** The standard map layers (table files "<name>.tab" of the settlement's folder). */
+namespace layer {
+inline QString Boundary() {
+    return QStringLiteral("межі");
+}
+inline QString Districts() {
+    return QStringLiteral("райони");
+}
+inline QString Zones() {
+    return QStringLiteral("зони");
+}
+inline QString Functional() {
+    return QStringLiteral("функціональне");
+}
+inline QString Soils() {
+    return QStringLiteral("грунти");
+}
+} // namespace layer
+
+/** Fields of the standard layers. */
+namespace field {
+/** The district number ("райони") */
+inline QString Raion() {
+    return QStringLiteral("Raion");
+}
+/** The zone number ("райони", "зони") */
+inline QString Zona() {
+    return QStringLiteral("Zona");
+}
+/** A district's Km3 ("райони") */
+inline QString Km3Mean() {
+    return QStringLiteral("Km3_sr");
+}
+/** A zone's value of 1 sq m ("зони") */
+inline QString Price() {
+    return QStringLiteral("Cena_1m2");
+}
+/** A zone's Km2 ("зони") */
+inline QString Km2() {
+    return QStringLiteral("Km2");
+}
+/** The code of a region: its land use ("функціональне"), its agrogroup ("грунти") */
+inline QString Code() {
+    return QStringLiteral("Code");
+}
+/** A local factor's coefficient ("лок…") */
+inline QString Km3() {
+    return QStringLiteral("Km3");
+}
+} // namespace field
+
+/** Tables of the settlement's database. */
+namespace table {
+inline QString Indicators() {
+    return QStringLiteral("характеристика");
+}
+inline QString Zones() {
+    return QStringLiteral("зони");
+}
+inline QString Km2() {
+    return QStringLiteral("км2");
+}
+inline QString Functional() {
+    return QStringLiteral("функціональне");
+}
+} // namespace table
+
+/** Columns of the table "зони". */
+namespace column {
+inline QString Zone() {
+    return QStringLiteral("зона");
+}
+inline QString ZoneDistricts() {
+    return QStringLiteral("райони");
+}
+inline QString Description() {
+    return QStringLiteral("опис");
+}
+} // namespace column
+
+/** Indicators of "характеристика" (the value of the row whose "показник" is the name). */
+namespace ind {
+inline QString TotalArea() {
+    return QStringLiteral("Загальна площа населеного пункту");
+}
+inline QString Population() {
+    return QStringLiteral("Чисельність населення (тис. чол.)");
+}
+inline QString AssessedArea() {
+    return QStringLiteral("Оціночна територія");
+}
+inline QString DistrictCount() {
+    return QStringLiteral("Кількість районів");
+}
+/** The name every district's row carries ("код" the number, "значення" the area). */
+inline QString DistrictRows() {
+    return QStringLiteral("Площі районів");
+}
+/** В, the development cost per sq m */
+inline QString DevelopmentCost() {
+    return QStringLiteral("Витрати на освоювання");
+}
+inline QString CostCoefficient() {
+    return QStringLiteral("Коефіціент для відновленої вартості");
+}
+inline QString Km1() {
+    return QStringLiteral("Км1");
+}
+inline QString Km1Options() {
+    return QStringLiteral("Км1, добуток");
+}
+/** Цнм, the average value of 1 sq m */
+inline QString AverageValue() {
+    return QStringLiteral("Середня вартість 1 кв м");
+}
+inline QString ZoneCount() {
+    return QStringLiteral("Кількість зон");
+}
+inline QString Km2Min() {
+    return QStringLiteral("Км2, мінімальний");
+}
+inline QString Km2Max() {
+    return QStringLiteral("Км2, максимальний");
+}
+} // namespace ind
+
+} // namespace names
