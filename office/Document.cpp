@@ -545,25 +545,6 @@ WordTable WordDocument::table(int index) const {
     return t;
 }
 
-void WordDocument::selectCell(const WordTable& table, int row, int column) {
-    table.cellNode(row, column); // throws for a cell that does not exist
-    m_selection = table;
-    m_selectedRow = row;
-    m_tableSelected = false;
-}
-
-void WordDocument::selectTable(const WordTable& table) {
-    m_selection = table;
-    m_selectedRow = 0;
-    m_tableSelected = true;
-}
-
-void WordDocument::insertRowsBelow(int count) {
-    if (!m_selection || m_tableSelected)
-        throw OfficeError(QStringLiteral("Для вставки рядків не виділено клітинку таблиці."));
-    m_selection->insertRowsBelow(m_selectedRow, count);
-}
-
 void WordDocument::copy() {
     if (!m_selection || !m_tableSelected)
         throw OfficeError(QStringLiteral("Для копіювання не виділено таблицю."));
@@ -602,24 +583,6 @@ void WordTable::indexRows() const {
 int WordTable::rowCount() const {
     indexRows();
     return static_cast<int>(m_rows->size());
-}
-
-int WordTable::columnCount() const {
-    int grid = 0;
-    for (pugi::xml_node c = m_node.child("w:tblGrid").child("w:gridCol"); c;
-         c = c.next_sibling("w:gridCol"))
-        ++grid;
-    if (grid > 0)
-        return grid;
-    indexRows();
-    int widest = 0;
-    for (pugi::xml_node tr : *m_rows) {
-        int cells = 0;
-        for (pugi::xml_node tc = tr.child("w:tc"); tc; tc = tc.next_sibling("w:tc"))
-            ++cells;
-        widest = std::max(widest, cells);
-    }
-    return widest;
 }
 
 pugi::xml_node WordTable::node() const {

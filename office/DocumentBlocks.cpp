@@ -1,4 +1,5 @@
-// Paragraphs and pictures a fill procedure adds to a document; tables and columns it removes.
+// Paragraphs and pictures a fill procedure adds to a document; tables and columns it removes;
+// the table or cell selected for the clipboard and for inserted rows.
 #include "office/Document.h"
 
 #include "office/OfficeError.h"
@@ -362,4 +363,43 @@ void WordTable::removeColumns(int first, int last) {
         c = next;
     }
     setGridWidths(gridWidths());
+}
+
+// ---------------------------------------------------------------- selection and columns
+
+void WordDocument::selectCell(const WordTable& table, int row, int column) {
+    table.cellNode(row, column); // throws for a cell that does not exist
+    m_selection = table;
+    m_selectedRow = row;
+    m_tableSelected = false;
+}
+
+void WordDocument::selectTable(const WordTable& table) {
+    m_selection = table;
+    m_selectedRow = 0;
+    m_tableSelected = true;
+}
+
+void WordDocument::insertRowsBelow(int count) {
+    if (!m_selection || m_tableSelected)
+        throw OfficeError(QStringLiteral("Для вставки рядків не виділено клітинку таблиці."));
+    m_selection->insertRowsBelow(m_selectedRow, count);
+}
+
+int WordTable::columnCount() const {
+    int grid = 0;
+    for (pugi::xml_node c = m_node.child("w:tblGrid").child("w:gridCol"); c;
+         c = c.next_sibling("w:gridCol"))
+        ++grid;
+    if (grid > 0)
+        return grid;
+    indexRows();
+    int widest = 0;
+    for (pugi::xml_node tr : *m_rows) {
+        int cells = 0;
+        for (pugi::xml_node tc = tr.child("w:tc"); tc; tc = tc.next_sibling("w:tc"))
+            ++cells;
+        widest = std::max(widest, cells);
+    }
+    return widest;
 }
