@@ -87,7 +87,10 @@ TFormMain::TFormMain(QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-TFormMain::~TFormMain() = default;
+TFormMain::~TFormMain() {
+    // The map page reads the map document while it is torn down: it goes first.
+    delete m_map;
+}
 
 void TFormMain::LoadIndexation() {
     ::LoadIndexation(Db().queryRef, m_indexation);
