@@ -84,8 +84,8 @@ void MapGisTools::toolChanged(int tool) {
 }
 
 bool MapGisTools::eventFilter(QObject* watched, QEvent* event) {
-    const bool mouse_button = event->type() == QEvent::MouseButtonPress ||
-                              event->type() == QEvent::MouseButtonRelease;
+    const bool mouse_button =
+        event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease;
     if (mouse_button && watched == m_view->Map1 && m_view->map().currentTool() == ToolPlaceValue) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton)
