@@ -315,7 +315,7 @@ void WordDocument::writeMain(pugi::xml_writer& sink) {
         }
         if (out.size() > (1 << 16)) {
             sink.write(out.constData(), static_cast<size_t>(out.size()));
-            out.clear();
+            out.resize(0); // keeps the buffer for what follows
         }
     };
     for (pugi::xml_node top = doc.first_child(); top; top = top.next_sibling())

@@ -22,7 +22,7 @@ bool isPlain(const QString& text) {
 void flushBig(QByteArray& out, pugi::xml_writer& sink) {
     if (out.size() > (1 << 16)) {
         sink.write(out.constData(), static_cast<size_t>(out.size()));
-        out.clear();
+        out.resize(0); // keeps the buffer for what follows
     }
 }
 
