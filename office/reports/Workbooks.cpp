@@ -287,8 +287,7 @@ void FillQuarterWorkbook(Workbook& workbook, TMessages& messages, JobProgress& p
         rows.push_back(std::move(values));
     };
     if (outcome.missing.isEmpty() &&
-        ReadUtf8Rows(*context.data, QStringLiteral("SELECT * FROM відомість_кварталів"),
-                     takeRow)) {
+        ReadUtf8Rows(*context.data, QStringLiteral("SELECT * FROM відомість_кварталів"), takeRow)) {
         // Zones in the order of their numbers.
         std::stable_sort(zones.begin(), zones.end(), valuation::ZoneNumberBefore);
     }
