@@ -4,6 +4,7 @@
 #include "db/Database.h"
 #include "db/SqliteMessage.h"
 
+#include <QLocale>
 #include <sqlite3.h>
 
 QByteArrayView Utf8Row::at(int column) const {
@@ -16,6 +17,14 @@ QByteArrayView Utf8Row::at(int column) const {
 QString Utf8Row::text(int column) const {
     const QByteArrayView bytes = at(column);
     return bytes.isNull() ? QString() : QString::fromUtf8(bytes);
+}
+
+int Utf8Row::columnIndex(QByteArrayView name) const {
+    for (int column = 0; column < m_columns; ++column) {
+        if (name == QByteArrayView(sqlite3_column_name(m_stmt, column)))
+            return column;
+    }
+    return -1;
 }
 
 long long Utf8Row::integer(int column) const {
@@ -36,6 +45,15 @@ QString ShortTextCache::text(QByteArrayView utf8) {
     if (added)
         it->second = QString::fromUtf8(utf8);
     return it->second;
+}
+
+QString ShortTextCache::value(const Utf8Row& row, int column) {
+    if (column < 0 || column >= row.size())
+        return QString();
+    if (sqlite3_column_type(row.m_stmt, column) == SQLITE_FLOAT)
+        return QString::number(sqlite3_column_double(row.m_stmt, column), 'g',
+                               QLocale::FloatingPointShortest);
+    return text(row.at(column));
 }
 
 bool ReadUtf8Rows(Connection& connection, const QString& sql,

@@ -18,9 +18,12 @@ public:
     QByteArrayView at(int column) const;
     /** The column as text (as ReadTextRows gives it). */
     QString text(int column) const;
+    /** The index of the column named `name` (UTF-8), or -1. */
+    int columnIndex(QByteArrayView name) const;
     long long integer(int column) const;
 
 private:
+    friend class ShortTextCache;
     friend bool ReadUtf8Rows(Connection&, const QString&,
                              const std::function<void(const Utf8Row&)>&);
     sqlite3_stmt* m_stmt = nullptr;
@@ -34,6 +37,8 @@ private:
 class ShortTextCache {
 public:
     QString text(QByteArrayView utf8);
+    /** A column's text as Query::text gives it (a real number in its shortest form). */
+    QString value(const Utf8Row& row, int column);
 
 private:
     std::unordered_map<quint64, QString> m_made;

@@ -315,7 +315,7 @@ void WordDocument::writeMain(pugi::xml_writer& sink) {
         }
         if (out.size() > (1 << 16)) {
             sink.write(out.constData(), static_cast<size_t>(out.size()));
-            out.clear();
+            out.resize(0); // keeps the buffer for what follows
         }
     };
     for (pugi::xml_node top = doc.first_child(); top; top = top.next_sibling())
@@ -549,6 +549,7 @@ void WordDocument::copy() {
     if (!m_selection || !m_tableSelected)
         throw OfficeError(QStringLiteral("Для копіювання не виділено таблицю."));
     m_clipboard = std::make_unique<pugi::xml_document>();
+    ++m_clipboardSource;
     pugi::xml_node rows = m_clipboard->append_child("rows");
     for (pugi::xml_node tr = m_selection->node().child("w:tr"); tr; tr = tr.next_sibling("w:tr"))
         rows.append_copy(tr);
@@ -560,7 +561,7 @@ void WordDocument::paste() {
         throw OfficeError(QStringLiteral("Немає скопійованої таблиці."));
     if (!m_selection || !m_tableSelected)
         throw OfficeError(QStringLiteral("Для вставки не виділено таблицю."));
-    m_selection->appendRowsOf(m_clipboard->document_element());
+    m_selection->appendRowsOf(m_clipboard->document_element(), m_clipboardSource);
 }
 
 void WordDocument::saveAs(const QString& path) {
@@ -620,7 +621,7 @@ InsertedRows* WordTable::insertedRow(int row, int column) const {
     const auto it = m_document->m_inserted.find(m_node);
     if (it == m_document->m_inserted.end())
         return nullptr;
-    if (column < 1 || column > it->second->columnCount())
+    if (column < 1 || column > it->second->columnCount(row))
         throwNoCell(row, column);
     return it->second.get();
 }
@@ -634,13 +635,11 @@ void WordTable::materialize() const {
     const std::unique_ptr<InsertedRows> rows = std::move(it->second);
     m_document->m_inserted.erase(it);
     indexRows();
-    // As the tree takes inserted rows: the first a copy of the pattern, the others of it.
+    // As the tree takes inserted rows: copies of their patterns, in order.
     pugi::xml_node table = m_node;
-    pugi::xml_node first = table.insert_copy_after(rows->pattern(), rows->after());
-    pugi::xml_node at = first;
+    pugi::xml_node at = rows->after();
     for (int row = rows->firstRow(); row <= rows->lastRow(); ++row) {
-        if (row > rows->firstRow())
-            at = table.insert_copy_after(first, at);
+        at = table.insert_copy_after(rows->pattern(row), at);
         (*m_rows)[static_cast<size_t>(row - 1)] = at;
     }
     // Then what was written into their cells.
@@ -775,16 +774,39 @@ void WordTable::insertRowsBelow(int row, int count) {
     pugi::xml_node pattern = scratch.append_copy(source);
     dropUniqueMarks(pattern);
     clearRowText(pattern);
-    m_document->m_inserted[m_node] =
-        std::make_unique<InsertedRows>(pattern, source, row, count, &WordTable::applyInserted);
+    m_document->m_inserted[m_node] = std::make_unique<InsertedRows>(
+        std::vector<pugi::xml_node>{pattern}, source, row, count, &WordTable::applyInserted);
     m_rows->insert(m_rows->begin() + row, static_cast<size_t>(count), pugi::xml_node());
 }
 
-void WordTable::appendRowsOf(pugi::xml_node rows) {
+void WordTable::appendRowsOf(pugi::xml_node rows, quint64 source) {
     indexRows();
+    std::vector<pugi::xml_node> patterns;
+    for (pugi::xml_node tr = rows.child("w:tr"); tr; tr = tr.next_sibling("w:tr"))
+        patterns.push_back(tr);
+    if (patterns.empty())
+        return;
+    const int count = static_cast<int>(patterns.size());
+    const int height = static_cast<int>(m_rows->size());
+    // Rows pasted again after the same rows go on with their run outside the tree.
+    if (m_document && source != 0) {
+        const auto it = m_document->m_inserted.find(m_node);
+        if (it != m_document->m_inserted.end() && it->second->source() == source &&
+            it->second->lastRow() == height) {
+            it->second->extend(count);
+            m_rows->insert(m_rows->end(), static_cast<size_t>(count), pugi::xml_node());
+            return;
+        }
+    }
     materialize();
+    if (m_document && source != 0 && !m_rows->empty()) {
+        m_document->m_inserted[m_node] = std::make_unique<InsertedRows>(
+            patterns, m_rows->back(), height, count, &WordTable::applyInserted, source);
+        m_rows->insert(m_rows->end(), static_cast<size_t>(count), pugi::xml_node());
+        return;
+    }
     pugi::xml_node last = m_rows->empty() ? pugi::xml_node() : m_rows->back();
-    for (pugi::xml_node tr = rows.child("w:tr"); tr; tr = tr.next_sibling("w:tr")) {
+    for (pugi::xml_node tr : patterns) {
         last = last ? m_node.insert_copy_after(tr, last) : m_node.append_copy(tr);
         m_rows->push_back(last);
     }

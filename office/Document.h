@@ -62,8 +62,12 @@ public:
      * into them narrows. Widths of the other columns stay.
      */
     void removeColumns(int first, int last);
-    /** Appends copies of the rows (w:tr elements) under `rows` below the table. */
-    void appendRowsOf(pugi::xml_node rows);
+    /**
+     * Appends copies of the rows (w:tr elements) under `rows` below the table. Rows with a
+     * `source` (not 0) are kept outside the XML tree, as inserted rows are; appended again
+     * from the same source, they go on with the same run.
+     */
+    void appendRowsOf(pugi::xml_node rows, quint64 source = 0);
     /** The table's element, with every row in it. */
     pugi::xml_node node() const;
 
@@ -200,6 +204,8 @@ private:
     int m_selectedRow = 0;
     bool m_tableSelected = false;
     std::unique_ptr<pugi::xml_document> m_clipboard;
+    /** Tells one copy from the next, so pastes of the same copy make one run of rows. */
+    quint64 m_clipboardSource = 0;
     /** Rows inserted and only written since, by table (at most one run of rows each). */
     mutable std::map<pugi::xml_node, std::unique_ptr<InsertedRows>> m_inserted;
 

@@ -22,7 +22,7 @@ bool isPlain(const QString& text) {
 void flushBig(QByteArray& out, pugi::xml_writer& sink) {
     if (out.size() > (1 << 16)) {
         sink.write(out.constData(), static_cast<size_t>(out.size()));
-        out.clear();
+        out.resize(0); // keeps the buffer for what follows
     }
 }
 
@@ -39,26 +39,37 @@ QByteArray XmlStartTag(pugi::xml_node element) {
     return tag + '>';
 }
 
-InsertedRows::InsertedRows(pugi::xml_node pattern, pugi::xml_node after, int afterRow, int count,
-                           ApplyCell apply)
-    : m_after(after), m_afterRow(afterRow), m_count(count), m_apply(std::move(apply)) {
-    pugi::xml_node row = m_pattern.append_copy(pattern);
-    if (row.first_child()) {
-        m_rowStart = XmlStartTag(row);
-        m_rowEnd = "</" + QByteArray(row.name()) + '>';
-    } else {
-        AppendXmlNode(m_rowStart, row);
+InsertedRows::InsertedRows(const std::vector<pugi::xml_node>& patterns, pugi::xml_node after,
+                           int afterRow, int count, ApplyCell apply, quint64 source)
+    : m_after(after), m_afterRow(afterRow), m_count(count), m_apply(std::move(apply)),
+      m_source(source) {
+    for (pugi::xml_node pattern : patterns) {
+        Pattern cut;
+        cut.row = m_patternRows.append_copy(pattern);
+        cut.firstCell = m_cycleCells;
+        cutPattern(cut);
+        m_cycleCells += cut.cellXml.size();
+        m_patterns.push_back(std::move(cut));
     }
-    m_between.emplace_back();
-    for (pugi::xml_node child = row.first_child(); child; child = child.next_sibling()) {
+}
+
+void InsertedRows::cutPattern(Pattern& p) const {
+    if (p.row.first_child()) {
+        p.start = XmlStartTag(p.row);
+        p.end = "</" + QByteArray(p.row.name()) + '>';
+    } else {
+        AppendXmlNode(p.start, p.row);
+    }
+    p.between.emplace_back();
+    for (pugi::xml_node child = p.row.first_child(); child; child = child.next_sibling()) {
         if (!IsNamed(child, "w:tc")) {
-            AppendXmlNode(m_between.back(), child);
+            AppendXmlNode(p.between.back(), child);
             continue;
         }
         QByteArray xml;
         AppendXmlNode(xml, child);
-        m_cellXml.push_back(xml);
-        m_patternCells.push_back(child);
+        p.cellXml.push_back(xml);
+        p.cells.push_back(child);
         // The cell with a marker for its text, cut at the marker.
         pugi::xml_document scratch;
         pugi::xml_node tc = scratch.append_copy(child);
@@ -70,18 +81,35 @@ InsertedRows::InsertedRows(pugi::xml_node pattern, pugi::xml_node after, int aft
         AppendXmlNode(withMarker, tc);
         const qsizetype at = withMarker.indexOf(kMarker);
         const bool once = at >= 0 && withMarker.indexOf(kMarker, at + 1) < 0;
-        m_beforeText.push_back(once ? withMarker.left(at) : QByteArray());
-        m_afterText.push_back(once ? withMarker.mid(at + qsizetype(std::strlen(kMarker)))
+        p.beforeText.push_back(once ? withMarker.left(at) : QByteArray());
+        p.afterText.push_back(once ? withMarker.mid(at + qsizetype(std::strlen(kMarker)))
                                    : QByteArray());
-        m_between.emplace_back();
+        // And with an empty text written into it.
+        pugi::xml_document emptied;
+        tc = emptied.append_copy(child);
+        m_apply(tc, Cell{QString(), true});
+        p.emptiedXml.emplace_back();
+        AppendXmlNode(p.emptiedXml.back(), tc);
+        p.between.emplace_back();
     }
+}
+
+void InsertedRows::extend(int more) {
+    m_count += more;
+    if (!m_cells.empty())
+        m_cells.resize(cellIndex(lastRow() + 1, 1));
+}
+
+size_t InsertedRows::cellIndex(int row, int column) const {
+    const size_t k = static_cast<size_t>(row - firstRow());
+    return k / m_patterns.size() * m_cycleCells + m_patterns[k % m_patterns.size()].firstCell +
+           static_cast<size_t>(column - 1);
 }
 
 InsertedRows::Cell& InsertedRows::at(int row, int column) {
     if (m_cells.empty())
-        m_cells.resize(static_cast<size_t>(m_count) * m_cellXml.size());
-    return m_cells[static_cast<size_t>(row - firstRow()) * m_cellXml.size() +
-                   static_cast<size_t>(column - 1)];
+        m_cells.resize(cellIndex(lastRow() + 1, 1));
+    return m_cells[cellIndex(row, column)];
 }
 
 void InsertedRows::setText(int row, int column, const QString& text) {
@@ -101,40 +129,45 @@ void InsertedRows::setBold(int row, int column, bool bold) {
 const InsertedRows::Cell* InsertedRows::cell(int row, int column) const {
     if (m_cells.empty())
         return nullptr;
-    const Cell& c = m_cells[static_cast<size_t>(row - firstRow()) * m_cellXml.size() +
-                            static_cast<size_t>(column - 1)];
+    const Cell& c = m_cells[cellIndex(row, column)];
     return c.hasText || c.hasBold ? &c : nullptr;
 }
 
-void InsertedRows::writeCell(QByteArray& out, size_t column, const Cell* cell) const {
-    if (!cell || (!cell->hasBold && cell->text.isEmpty())) {
-        out.append(m_cellXml[column]);
+void InsertedRows::writeCell(QByteArray& out, const Pattern& p, size_t column,
+                             const Cell* cell) const {
+    if (!cell || (!cell->hasBold && !cell->hasText)) {
+        out.append(p.cellXml[column]);
         return;
     }
-    if (!cell->hasBold && !m_beforeText[column].isEmpty() && isPlain(cell->text)) {
+    if (!cell->hasBold && cell->text.isEmpty()) {
+        out.append(p.emptiedXml[column]);
+        return;
+    }
+    if (!cell->hasBold && !p.beforeText[column].isEmpty() && isPlain(cell->text)) {
         const QByteArray text = cell->text.toUtf8();
-        out.append(m_beforeText[column]);
+        out.append(p.beforeText[column]);
         AppendXmlText(out, text.constData(), text.size());
-        out.append(m_afterText[column]);
+        out.append(p.afterText[column]);
         return;
     }
     // Anything else is written by the document's own code into a copy of the pattern cell.
     pugi::xml_document scratch;
-    pugi::xml_node tc = scratch.append_copy(m_patternCells[column]);
+    pugi::xml_node tc = scratch.append_copy(p.cells[column]);
     m_apply(tc, *cell);
     AppendXmlNode(out, tc);
 }
 
 void InsertedRows::write(QByteArray& out, pugi::xml_writer& sink) const {
-    const int columns = columnCount();
     for (int row = firstRow(); row <= lastRow(); ++row) {
-        out.append(m_rowStart);
-        for (int column = 1; column <= columns; ++column) {
-            out.append(m_between[static_cast<size_t>(column - 1)]);
-            writeCell(out, static_cast<size_t>(column - 1), cell(row, column));
+        const Pattern& p = patternOf(row);
+        out.append(p.start);
+        const size_t columns = p.cellXml.size();
+        for (size_t column = 0; column < columns; ++column) {
+            out.append(p.between[column]);
+            writeCell(out, p, column, cell(row, static_cast<int>(column) + 1));
         }
-        out.append(m_between.back());
-        out.append(m_rowEnd);
+        out.append(p.between.back());
+        out.append(p.end);
         flushBig(out, sink);
     }
 }

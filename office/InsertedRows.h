@@ -12,6 +12,9 @@
  * the tree would have them. A report table of ten thousand rows then costs a string per cell
  * rather than a dozen XML nodes.
  *
+ * The rows copy a cycle of pattern rows: one emptied row for rows inserted below a row, the
+ * rows of a copied table for each time it is pasted.
+ *
  * Rows and columns count from 1 within the table; the rows are firstRow() .. lastRow().
  */
 class InsertedRows {
@@ -29,21 +32,25 @@ public:
     using ApplyCell = std::function<void(pugi::xml_node tc, const Cell& cell)>;
 
     /**
-     * `count` copies of `pattern` (an emptied row, copied here) after the table's row
-     * `after`, which is row `afterRow` of the table.
+     * `count` rows after the table's row `after`, which is row `afterRow` of the table; row k
+     * of them copies `patterns[k % patterns.size()]` (copied here). `source` tells runs that
+     * copy the same patterns apart from others (0: none).
      */
-    InsertedRows(pugi::xml_node pattern, pugi::xml_node after, int afterRow, int count,
-                 ApplyCell apply);
+    InsertedRows(const std::vector<pugi::xml_node>& patterns, pugi::xml_node after, int afterRow,
+                 int count, ApplyCell apply, quint64 source = 0);
 
-    /** The emptied row every inserted row copies. */
-    pugi::xml_node pattern() const { return m_pattern.document_element(); }
+    /** The pattern row that table row `row` copies. */
+    pugi::xml_node pattern(int row) const { return patternOf(row).row; }
     /** The row of the table the inserted rows follow. */
     pugi::xml_node after() const { return m_after; }
     int firstRow() const { return m_afterRow + 1; }
     int lastRow() const { return m_afterRow + m_count; }
     int count() const { return m_count; }
-    /** Cells in each row. */
-    int columnCount() const { return static_cast<int>(m_cellXml.size()); }
+    quint64 source() const { return m_source; }
+    /** Cells in table row `row`. */
+    int columnCount(int row) const { return static_cast<int>(patternOf(row).cellXml.size()); }
+    /** Adds `more` rows at the end, going on with the cycle of patterns. */
+    void extend(int more);
 
     void setText(int row, int column, const QString& text);
     void setBold(int row, int column, bool bold);
@@ -59,25 +66,44 @@ public:
     void write(QByteArray& out, pugi::xml_writer& sink) const;
 
 private:
-    Cell& at(int row, int column);
-    void writeCell(QByteArray& out, size_t column, const Cell* cell) const;
+    /** A pattern row as printed, cut where its cells and their texts go. */
+    struct Pattern {
+        pugi::xml_node row;
+        /** The row's start and end tags, and the XML of what it holds before each cell. */
+        QByteArray start;
+        QByteArray end;
+        std::vector<QByteArray> between;
+        std::vector<pugi::xml_node> cells;
+        /** Each pattern cell as printed; and before and after a plain text written into it. */
+        std::vector<QByteArray> cellXml;
+        std::vector<QByteArray> beforeText;
+        std::vector<QByteArray> afterText;
+        /** Each pattern cell with an empty text written into it. */
+        std::vector<QByteArray> emptiedXml;
+        /** Where the row's cells start among the cells of one cycle. */
+        size_t firstCell = 0;
+    };
 
-    pugi::xml_document m_pattern;
+    void cutPattern(Pattern& pattern) const;
+    const Pattern& patternOf(int row) const {
+        return m_patterns[static_cast<size_t>(row - firstRow()) % m_patterns.size()];
+    }
+    /** The index of a cell in m_cells. */
+    size_t cellIndex(int row, int column) const;
+    Cell& at(int row, int column);
+    void writeCell(QByteArray& out, const Pattern& pattern, size_t column, const Cell* cell) const;
+
+    pugi::xml_document m_patternRows;
+    std::vector<Pattern> m_patterns;
+    /** The cells of one cycle of pattern rows. */
+    size_t m_cycleCells = 0;
     pugi::xml_node m_after;
     int m_afterRow = 0;
     int m_count = 0;
     ApplyCell m_apply;
+    quint64 m_source = 0;
     /** The cells written to, row by row; empty until the first one is. */
     std::vector<Cell> m_cells;
-    /** The row's start and end tags, and the XML of what it holds before each cell. */
-    QByteArray m_rowStart;
-    QByteArray m_rowEnd;
-    std::vector<QByteArray> m_between;
-    std::vector<pugi::xml_node> m_patternCells;
-    /** Each pattern cell as printed; and before and after a plain text written into it. */
-    std::vector<QByteArray> m_cellXml;
-    std::vector<QByteArray> m_beforeText;
-    std::vector<QByteArray> m_afterText;
 };
 
 /** The start tag of an element as pugixml prints it ("<w:tr w:rsidR=\"00A1\">"). */

@@ -627,7 +627,7 @@ void Worksheet::write(pugi::xml_writer& writer) const {
     auto flush = [&writer, &out](qsizetype above) {
         if (out.size() > above) {
             writer.write(out.constData(), static_cast<size_t>(out.size()));
-            out.clear();
+            out.resize(0); // keeps the buffer for what follows
         }
     };
     out.append('<');

@@ -2,6 +2,7 @@
 
 #include "common/TextUtils.h"
 #include "db/QueryFunctions.h"
+#include "db/Utf8Rows.h"
 #include "office/OfficeError.h"
 #include "office/OfficeJob.h"
 #include "office/Workbook.h"
@@ -256,7 +257,6 @@ void FillQuarterWorkbook(Workbook& workbook, TMessages& messages, JobProgress& p
     if (!read)
         return;
     const valuation::Settlement& settlement = *read;
-    Query q(context.data);
     const QString averageText = settlement.averageValueText();
     if (NumberOr0(averageText) <= 0)
         outcome.missing << MissingAverage();
@@ -264,27 +264,30 @@ void FillQuarterWorkbook(Workbook& workbook, TMessages& messages, JobProgress& p
     // The statement, grouped by zone in the table's order.
     QStringList zones;
     QHash<QString, std::vector<QStringList>> rowsByZone;
-    if (outcome.missing.isEmpty() &&
-        RunQuery(q, QStringLiteral("SELECT * FROM відомість_кварталів"), true)) {
-        std::vector<int> columns;
-        for (const char* name : {"зона", "район", "квартали", "назва", "функ"})
-            columns.push_back(q.fieldIndex(QString::fromUtf8(name)));
-        for (int n = 1; n <= kFactorColumns; ++n)
-            columns.push_back(q.fieldIndex(QStringLiteral("лок_") + QString::number(n)));
-        for (q.first(); !q.eof(); q.next()) {
-            const QString zone = q.text(columns[0]);
-            if (zone.isEmpty())
-                continue;
-            QStringList values;
-            values.reserve(static_cast<qsizetype>(columns.size()));
-            for (int index : columns)
-                values << q.text(index);
-            auto& rows = rowsByZone[zone];
-            if (rows.empty())
-                zones << zone;
-            rows.push_back(std::move(values));
+    // Read as the database keeps it: the repeated short values ("1.00") are one text each.
+    ShortTextCache texts;
+    std::vector<int> columns;
+    const auto takeRow = [&](const Utf8Row& r) {
+        if (columns.empty()) {
+            for (const char* name : {"зона", "район", "квартали", "назва", "функ"})
+                columns.push_back(r.columnIndex(name));
+            for (int n = 1; n <= kFactorColumns; ++n)
+                columns.push_back(r.columnIndex(QByteArray("лок_") + QByteArray::number(n)));
         }
-        q.close();
+        const QString zone = texts.value(r, columns[0]);
+        if (zone.isEmpty())
+            return;
+        QStringList values;
+        values.reserve(static_cast<qsizetype>(columns.size()));
+        for (int index : columns)
+            values << texts.value(r, index);
+        auto& rows = rowsByZone[zone];
+        if (rows.empty())
+            zones << zone;
+        rows.push_back(std::move(values));
+    };
+    if (outcome.missing.isEmpty() &&
+        ReadUtf8Rows(*context.data, QStringLiteral("SELECT * FROM відомість_кварталів"), takeRow)) {
         // Zones in the order of their numbers.
         std::stable_sort(zones.begin(), zones.end(), valuation::ZoneNumberBefore);
     }

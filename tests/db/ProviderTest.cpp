@@ -1,5 +1,6 @@
 #include "db/QueryFunctions.h"
 #include "db/SqlDialect.h"
+#include "db/Utf8Rows.h"
 
 #include <QDir>
 #include <QFile>
@@ -224,4 +225,32 @@ TEST_F(ProviderTest, UkrainianOrderOfTitles) {
     EXPECT_EQ(column(QStringLiteral("SELECT title FROM t ORDER BY title"), QStringLiteral("title")),
               QStringList({"с. Гаї", "с. Ґалаґани", "с. Дубки", "с. Євминка", "с. Жуки",
                            "с. иванівка", "с. Іванівка", "с. Їжаківка", "с. Ясне"}));
+}
+
+// Rows read as the database keeps them give the texts a Query gives, whatever the stored
+// type: a real number in its shortest form, NULL as no text; repeated values share a text.
+TEST_F(ProviderTest, RowsReadAsStoredGiveTheTextsAQueryGives) {
+    run(QStringLiteral("CREATE TABLE t (id int, a, b nvarchar (10))"));
+    run(QStringLiteral("INSERT INTO t VALUES (1, 1.0, '1.00'), (2, 0.1, 'слово довше за сім'), "
+                       "(3, NULL, ''), (4, 12, '1.00'), (5, 2.5e-7, NULL)"));
+    const QString sql = QStringLiteral("SELECT * FROM t ORDER BY id");
+    ASSERT_TRUE(RunQuery(q, sql, true)) << qPrintable(LastError());
+    ShortTextCache cache;
+    int a = -1, b = -1, row = 0;
+    QString previousB;
+    ASSERT_TRUE(ReadUtf8Rows(db, sql, [&](const Utf8Row& r) {
+        a = r.columnIndex("a");
+        b = r.columnIndex("b");
+        EXPECT_EQ(r.columnIndex("немає"), -1);
+        q.setRecNo(++row);
+        EXPECT_EQ(cache.value(r, a), q.text(QStringLiteral("a"))) << row;
+        EXPECT_EQ(cache.value(r, b), q.text(QStringLiteral("b"))) << row;
+        EXPECT_EQ(cache.value(r, a).isNull(), q.isNull(QStringLiteral("a"))) << row;
+        if (row == 4) { // the same short text as row 1's
+            EXPECT_TRUE(cache.value(r, b).isSharedWith(previousB));
+        }
+        if (row == 1)
+            previousB = cache.value(r, b);
+    }));
+    EXPECT_EQ(row, 5);
 }

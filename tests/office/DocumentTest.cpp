@@ -189,6 +189,58 @@ TEST_F(DocumentTest, TableCopiedTwiceGivesThreeBlocks) {
     EXPECT_EQ(again->tableCount(), 2);
 }
 
+// Pasted blocks are kept out of the tree as inserted rows are: written with texts, empty
+// texts over the pattern's own and bold, they save byte for byte as the tree would have them.
+TEST_F(DocumentTest, PastedBlocksKeptAsideSaveAsTheTreeWould) {
+    auto fill = [](WordDocument& document, bool inTree) {
+        WordTable q = document.table(2);
+        const int h = q.rowCount();
+        document.selectTable(q);
+        document.copy();
+        for (int i = 0; i < 4; ++i)
+            document.paste();
+        EXPECT_EQ(q.rowCount(), 5 * h);
+        if (inTree)
+            (void)document.package();
+        // Block 2: its headers emptied; block 3: bold, then text; block 4: text, then bold.
+        for (int column = 1; column <= 3; ++column) {
+            q.setCellText(h + 2, column, QString());
+            q.setCellBold(2 * h + 2, column, true);
+            q.setCellText(2 * h + 2, column, QStringLiteral("№ %1").arg(column));
+            q.setCellText(3 * h + 3, column, QStringLiteral("a & <b>\rдругий"));
+            q.setCellBold(3 * h + 3, column, true);
+        }
+        q.setCellText(4 * h + 1, 1, QStringLiteral("Анкета (продовження)"));
+        std::mt19937 random(11);
+        for (int step = 0; step < 100; ++step) {
+            const int block = 1 + static_cast<int>(random() % 4);
+            q.setCellText(block * h + 3, 1 + static_cast<int>(random() % 3),
+                          QString::number(random() % 100));
+        }
+    };
+    fill(*doc, false);
+    auto tree = WordDocument::open(templatePath);
+    fill(*tree, true);
+    const QString kept = dir.filePath(QStringLiteral("kept.docx"));
+    const QString inTree = dir.filePath(QStringLiteral("tree.docx"));
+    doc->saveAs(kept);
+    tree->saveAs(inTree);
+    const QByteArray expected = PartOf(inTree, QStringLiteral("word/document.xml"));
+    EXPECT_EQ(PartOf(kept, QStringLiteral("word/document.xml")), expected);
+
+    // A new copy (of the five blocks) pastes as a run of its own.
+    WordTable q = doc->table(2);
+    const int h = q.rowCount() / 5;
+    doc->copy();
+    doc->paste();
+    q.setCellText(9 * h + 2, 3, QStringLiteral("нова"));
+    auto again = roundTrip();
+    ASSERT_EQ(again->table(2).rowCount(), 10 * h);
+    EXPECT_EQ(again->table(2).cellText(9 * h + 2, 3), QStringLiteral("нова"));
+    EXPECT_EQ(again->table(2).cellText(6 * h + 2, 1), QString()); // block 2 again
+    EXPECT_EQ(again->table(2).cellText(7 * h + 2, 1), QStringLiteral("№ 1"));
+}
+
 TEST_F(DocumentTest, SavedAsDocumentContentTypeAndTemplateUntouched) {
     const QString out = dir.filePath(QStringLiteral("out.docx"));
     doc->saveAs(out);
