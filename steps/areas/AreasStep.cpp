@@ -102,19 +102,20 @@ bool StoreAreas(Connection& project, const AreasData& data) {
                 return false;
         const StringGrid& grid = data.districts;
         const bool noDistricts = IntegerOr0(data.value(QStringLiteral("ERaions"))) <= 0;
-        return ReplaceGridRows(project, QStringLiteral("характеристика"),
-                               QStringLiteral("показник='") + QuoteSql(DistrictRowName()) + u'\'',
-                               {QStringLiteral("код"), QStringLiteral("показник"),
-                                QStringLiteral("значення"), QStringLiteral("значення2")},
-                               grid, [&](int row) {
-                                   const QStringList cells = grid.rowTexts(row);
-                                   if (noDistricts && cells.join(QString()).trimmed().isEmpty())
-                                       return SqlRow();
-                                   return SqlRow{cells.value(ColDistrictNumber), DistrictRowName(),
-                                                 cells.value(ColDistrictArea),
-                                                 cells.value(ColDistrictMapArea) + u'|' +
-                                                     cells.value(ColDistrictDescription)};
-                               });
+        return ReplaceGridRows(
+            project, QStringLiteral("характеристика"),
+            QStringLiteral("показник='") + QuoteSql(names::ind::DistrictRows()) + u'\'',
+            {QStringLiteral("код"), QStringLiteral("показник"), QStringLiteral("значення"),
+             QStringLiteral("значення2")},
+            grid, [&](int row) {
+                const QStringList cells = grid.rowTexts(row);
+                if (noDistricts && cells.join(QString()).trimmed().isEmpty())
+                    return SqlRow();
+                return SqlRow{cells.value(ColDistrictNumber), names::ind::DistrictRows(),
+                              cells.value(ColDistrictArea),
+                              cells.value(ColDistrictMapArea) + u'|' +
+                                  cells.value(ColDistrictDescription)};
+            });
     });
 }
 
