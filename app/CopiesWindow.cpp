@@ -1,8 +1,8 @@
 #include "app/CopiesWindow.h"
 
 #include "common/Messages.h"
-#include "common/Shell.h"
 #include "common/WaitCursor.h"
+#include "common/ui/ShellOpen.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 # The layer check of the build, run once every folder has been added:
 #
-#   tamberon_check_layers(WINDOW_TARGETS name... [UNTIL_MOVED file...] [SKIP_FOLDERS folder...]
+#   tamberon_check_layers(WINDOW_TARGETS name... [SKIP_FOLDERS folder...]
 #                         [LISTED_FOLDERS folder...])
 #
 # Every library and executable defined in the source tree is core unless it is named in
@@ -10,9 +10,6 @@
 #     under widgets/ or a ui/ folder, not the messages interface common/Messages.h (only its own
 #     source may), and call none of the message functions (ShowError, ShowWarning, ShowInfo,
 #     AskConfirm, ShowBalloon, Beep, CurrentMessages).
-# UNTIL_MOVED names core sources (relative to the source root) that still include the messages
-# interface or call its functions; a listed file that no longer does fails the check, so the
-# list only shrinks.
 # A link entry or source the check cannot read (a generator expression other than
 # $<LINK_ONLY:...> or $<TARGET_NAME_IF_EXISTS:...>) fails the configuration instead of being
 # skipped. Targets under SKIP_FOLDERS (relative to the source root) are not checked.
@@ -225,7 +222,7 @@ folder's CMakeLists.txt:" "${unlisted}")
 endfunction()
 
 function(tamberon_check_layers)
-    cmake_parse_arguments(A "" "" "WINDOW_TARGETS;UNTIL_MOVED;SKIP_FOLDERS;LISTED_FOLDERS" ${ARGN})
+    cmake_parse_arguments(A "" "" "WINDOW_TARGETS;SKIP_FOLDERS;LISTED_FOLDERS" ${ARGN})
     get_property(marked GLOBAL PROPERTY TAMBERON_WINDOW_MARKED)
     set(windows ${A_WINDOW_TARGETS} ${marked})
     foreach(w IN LISTS windows)
@@ -274,17 +271,13 @@ function(tamberon_check_layers)
     _tamberon_window_headers(headers)
     set(list_file "${CMAKE_BINARY_DIR}/layers/scan.cmake")
     string(REPLACE ";" "\n    " files_text "${scan_files}")
-    string(REPLACE ";" "\n    " moved_text "${A_UNTIL_MOVED}")
     string(REPLACE ";" " " headers_text "${headers}")
     file(CONFIGURE OUTPUT "${list_file}" @ONLY CONTENT
 "# Written by cmake/Layers.cmake: what the source scan of the core targets reads.
 set(LAYER_SCAN_ROOT \"@CMAKE_SOURCE_DIR@\")
 set(LAYER_SCAN_FILES
     @files_text@)
-set(LAYER_SCAN_UNTIL_MOVED
-    @moved_text@)
 set(LAYER_SCAN_WINDOW_HEADERS @headers_text@)
 ")
-    tamberon_scan_core_sources("${CMAKE_SOURCE_DIR}" "${scan_files}" "${A_UNTIL_MOVED}"
-                               "${headers}")
+    tamberon_scan_core_sources("${CMAKE_SOURCE_DIR}" "${scan_files}" "${headers}")
 endfunction()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 /**
  * The names a settlement's files and database share, written once: the standard map layers
@@ -132,6 +133,87 @@ inline QString Km2Min() {
 }
 inline QString Km2Max() {
     return QStringLiteral("Км2, максимальний");
+}
+
+/** The land structure: the areas (ha) of the kinds of land the areas step stores. */
+inline QString BuiltUp() {
+    return QStringLiteral("Забудована територія");
+}
+inline QString BuiltUpHousing() {
+    return QStringLiteral("Забудована територія, під житловою забудовою");
+}
+inline QString BuiltUpIndustry() {
+    return QStringLiteral("Забудована територія, землі промисловості");
+}
+inline QString BuiltUpCommercial() {
+    return QStringLiteral("Забудована територія, землі комерційні");
+}
+inline QString BuiltUpPublic() {
+    return QStringLiteral("Забудована територія, землі громадського призначення");
+}
+inline QString BuiltUpTransport() {
+    return QStringLiteral("Забудована територія, землі транспорту і зв'язку");
+}
+inline QString BuiltUpInfrastructure() {
+    return QStringLiteral("Забудована територія, землі технічної інфраструктури");
+}
+inline QString BuiltUpMixed() {
+    return QStringLiteral("Забудована територія, землі змішаного використання");
+}
+inline QString BuiltUpRecreation() {
+    return QStringLiteral("Забудована територія, землі для відпочинку");
+}
+inline QString HouseholdPlots() {
+    return QStringLiteral("Присадібні ділянки для осг");
+}
+inline QString OtherLand() {
+    return QStringLiteral("Інші землі");
+}
+inline QString NotCounted() {
+    return QStringLiteral("Територія, що не враховується");
+}
+inline QString NotCountedFarmland() {
+    return QStringLiteral("Територія, що не враховується, с/г");
+}
+inline QString NotCountedForest() {
+    return QStringLiteral("Територія, що не враховується, ліси");
+}
+inline QString NotCountedOpen() {
+    return QStringLiteral("Територія, що не враховується, відкриті землі");
+}
+inline QString NotCountedWater() {
+    return QStringLiteral("Територія, що не враховується, вода");
+}
+inline QString NotCountedRailway() {
+    return QStringLiteral("Територія, що не враховується, смуга залізниці");
+}
+inline QString NotCountedAirport() {
+    return QStringLiteral("Територія, що не враховується, аеропорт");
+}
+inline QString NotCountedStreets() {
+    return QStringLiteral("Територія, що не враховується, вулиці");
+}
+/** The land structure's areas above, in the order the areas step lists them. */
+inline QStringList LandAreas() {
+    return {BuiltUp(),
+            BuiltUpHousing(),
+            BuiltUpIndustry(),
+            BuiltUpCommercial(),
+            BuiltUpPublic(),
+            BuiltUpTransport(),
+            BuiltUpInfrastructure(),
+            BuiltUpMixed(),
+            BuiltUpRecreation(),
+            HouseholdPlots(),
+            OtherLand(),
+            NotCounted(),
+            NotCountedFarmland(),
+            NotCountedForest(),
+            NotCountedOpen(),
+            NotCountedWater(),
+            NotCountedRailway(),
+            NotCountedAirport(),
+            NotCountedStreets()};
 }
 } // namespace ind
 

@@ -1,7 +1,6 @@
 #include "common/Shell.h"
 
 #include "common/FileUtils.h"
-#include "common/Messages.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -129,7 +128,7 @@ QString ShellErrorText(int code, const QString& path) {
     return QDir::toNativeSeparators(path) + u'\r' + reason;
 }
 
-int ShellOpen(const QString& path) {
+int ShellOpenQuiet(const QString& path, QString* error) {
     int code = 0;
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists())
@@ -138,11 +137,8 @@ int ShellOpen(const QString& path) {
         code = 5;
     else
         code = g_shell->open(path);
-    if (code <= 32) {
-        const QString text = ShellErrorText(code, path);
-        if (!text.isEmpty())
-            ShowError(QStringLiteral("Запуск"), text);
-    }
+    if (code <= 32 && error)
+        *error = ShellErrorText(code, path);
     return code;
 }
 

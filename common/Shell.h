@@ -24,11 +24,12 @@ Shell* SetShell(Shell* shell);
 std::unique_ptr<Shell> MakeDesktopShell(const QString& opener = QString());
 
 /**
- * Opens a document, folder or map file through the shell. Failures (a result of 32 or
- * less) are reported under the caption "Запуск" with the path and the reason.
+ * Opens a document, folder or map file through the shell. A failure (a result of 32 or less)
+ * puts its text (ShellErrorText) in `error` when given; the window shows it under "Запуск"
+ * (ShellOpen of common/ui/ShellOpen.h).
  */
-int ShellOpen(const QString& path);
+int ShellOpenQuiet(const QString& path, QString* error);
 /** Starts a program; false for an empty path or when it cannot be started. */
 bool RunProgram(const QString& program, const QString& parameters, bool minimised, bool wait);
-/** The text ShellOpen shows for a failure code, or "" for codes it does not report. */
+/** The text of a failure code of ShellOpenQuiet, or "" for codes it does not report. */
 QString ShellErrorText(int code, const QString& path);

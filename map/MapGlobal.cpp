@@ -114,16 +114,23 @@ QStringList LayerNames(const MapDocument& map) {
     return names;
 }
 
-bool EditLayersExternally(const QString& folder, const QStringList& names) {
+QStringList EditLayersExternally(const QString& folder, const QStringList& names) {
+    QStringList errors;
+    const auto open = [&errors](const QString& path) {
+        QString error;
+        ShellOpenQuiet(path, &error);
+        if (!error.isEmpty())
+            errors << error;
+    };
     for (const QString& name : names) {
         if (name == QStringLiteral("лок")) {
             for (const QString& file : ListFiles(folder, QStringLiteral("лок*.tab"), true))
-                ShellOpen(file);
+                open(file);
         } else {
-            ShellOpen(JoinPath(folder, name + QStringLiteral(".tab")));
+            open(JoinPath(folder, name + QStringLiteral(".tab")));
         }
     }
-    return true;
+    return errors;
 }
 
 QString FeatureValue(const Dataset* dataset, const Feature& feature, const QString& field) {

@@ -41,9 +41,10 @@ std::optional<Dataset> GetLayerDataset(const MapDocument& map, const QString& na
 QStringList LayerNames(const MapDocument& map);
 /**
  * Opens the named layers' files of the folder through the shell; "лок" opens every
- * "лок*.tab" there. Always true.
+ * "лок*.tab" there. Returns the failure texts (ShellErrorText), one for each file that did
+ * not open, for the window to show (ShowShellErrors); empty when every file opened.
  */
-bool EditLayersExternally(const QString& folder, const QStringList& names);
+[[nodiscard]] QStringList EditLayersExternally(const QString& folder, const QStringList& names);
 
 /** The field's value as text; empty for an empty field name, no dataset or any error. */
 QString FeatureValue(const Dataset* dataset, const Feature& feature, const QString& field);

@@ -5,7 +5,7 @@
 #include "common/LastError.h"
 #include "common/Messages.h"
 #include "common/Names.h"
-#include "common/Shell.h"
+#include "common/ui/ShellOpen.h"
 #include "map/MapGlobal.h"
 #include "map/ViewEntireLayer.h"
 
@@ -163,7 +163,9 @@ Layer* MapView::CreateLayer(const QString& name) {
 }
 
 bool MapView::EditLayersExternally(const QStringList& names) {
-    return ::EditLayersExternally(m_folder, names);
+    const QStringList errors = ::EditLayersExternally(m_folder, names);
+    ShowShellErrors(errors);
+    return errors.isEmpty();
 }
 
 void MapView::LoadSettlementLayers(const QString& folder) {

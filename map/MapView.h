@@ -45,6 +45,7 @@ public:
     /** The caption of an unavailable layer's row. */
     static QString unavailableCaption(const QString& layerName);
     Layer* CreateLayer(const QString& name);
+    /** Opens the layers' files through the shell; false after showing what did not open. */
     bool EditLayersExternally(const QStringList& names);
     /**
      * Removes all layers and adds "межі", "зони" and "райони" of the folder, visible; a file

@@ -2,7 +2,6 @@
 
 #include "common/FileUtils.h"
 #include "common/LastError.h"
-#include "common/Shell.h"
 #include "common/TextUtils.h"
 #include "office/OfficeError.h"
 
@@ -60,10 +59,10 @@ template <class Open> auto openGuarded(const Open& open) -> decltype(open()) {
     return nullptr;
 }
 
-void openSaved(const QString& saved, const TMessages& messages, bool openResult) {
+void openSaved(const QString& saved, const TMessages& messages, const ResultOpener& openResult) {
     if (openResult && messages.Error.isEmpty() && !saved.isEmpty() && QFileInfo::exists(saved) &&
         OpenResultsEnabled())
-        ShellOpen(saved);
+        openResult(saved);
 }
 
 } // namespace
@@ -91,7 +90,7 @@ bool OpenResultsEnabled() {
 }
 
 void ExecuteWordJob(const WordFillProc& fill, TMessages& messages, JobProgress& progress,
-                    bool openResult) {
+                    const ResultOpener& openResult) {
     ParamsReset reset;
     LastErrorScope lastError;
     const QString templatePath = OfficeJobParams().WordTemplate;
@@ -110,7 +109,7 @@ void ExecuteWordJob(const WordFillProc& fill, TMessages& messages, JobProgress& 
 }
 
 void ExecuteExcelJob(const ExcelFillProc& fill, TMessages& messages, JobProgress& progress,
-                     bool openResult) {
+                     const ResultOpener& openResult) {
     ParamsReset reset;
     LastErrorScope lastError;
     const QString openFile = OfficeJobParams().OpenFileName;
@@ -139,7 +138,7 @@ void ExecuteExcelJob(const ExcelFillProc& fill, TMessages& messages, JobProgress
 TMessages RunWordJobHeadless(const WordFillProc& fill, const QString& outputPath) {
     TMessages messages;
     SilentProgress progress(outputPath);
-    ExecuteWordJob(fill, messages, progress, false);
+    ExecuteWordJob(fill, messages, progress, ResultOpener());
     return messages;
 }
 
@@ -148,6 +147,6 @@ TMessages RunExcelJobHeadless(const QString& openFile, const ExcelFillProc& fill
     TMessages messages;
     SilentProgress progress(outputPath);
     OfficeJobParams().OpenFileName = openFile;
-    ExecuteExcelJob(fill, messages, progress, false);
+    ExecuteExcelJob(fill, messages, progress, ResultOpener());
     return messages;
 }

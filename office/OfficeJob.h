@@ -39,17 +39,21 @@ QString stopped();      ///< "Перервано користувачем."
 /** Whether saved results are opened through the shell ("settings.dat" [OFFICE] OpenResults). */
 bool OpenResultsEnabled();
 
+/** Opens a saved result for the user (the window opens it through the shell). */
+using ResultOpener = std::function<void(const QString& path)>;
+
 /**
  * The steps of a document job: opens WordTemplate, calls the fill procedure and, when it
- * saved the output and nothing failed, opens the output through the shell if `openResult`.
+ * saved the output and nothing failed, opens the output with `openResult` (when given and
+ * OpenResultsEnabled()).
  * Exceptions of the fill procedure become the job's Error. Clears LastError when it starts
  * and leaves the failure text there; clears the job parameters.
  */
 void ExecuteWordJob(const WordFillProc& fill, TMessages& messages, JobProgress& progress,
-                    bool openResult);
+                    const ResultOpener& openResult);
 /** The same for a workbook job: opens OpenFileName, or creates from ExcelTemplate. */
 void ExecuteExcelJob(const ExcelFillProc& fill, TMessages& messages, JobProgress& progress,
-                     bool openResult);
+                     const ResultOpener& openResult);
 
 /** A progress sink that shows nothing: for jobs run without a window. */
 class SilentProgress final : public JobProgress {

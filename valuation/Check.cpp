@@ -96,7 +96,7 @@ private:
     }
 
     bool typedIndicator(const QString& name) const {
-        return m_typed.isTyped(IndicatorTable(), name, QStringLiteral("значення"),
+        return m_typed.isTyped(names::table::Indicators(), name, QStringLiteral("значення"),
                                m_s.indicator(name));
     }
 

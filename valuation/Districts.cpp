@@ -6,22 +6,14 @@
 #include "db/QueryFunctions.h"
 #include "valuation/Indicators.h"
 
-QString DistrictCountName() {
-    return names::ind::DistrictCount();
-}
-
-QString DistrictRowName() {
-    return names::ind::DistrictRows();
-}
-
 int ReadDistrictCount(Connection& project) {
     const std::optional<long long> count =
-        ParseInteger(ReadIndicator(project, DistrictCountName()));
+        ParseInteger(ReadIndicator(project, names::ind::DistrictCount()));
     return count && *count > 0 && *count <= MaxDistrictCount ? static_cast<int>(*count) : 0;
 }
 
 QString DistrictCountProblem(Connection& project) {
-    const QString text = ReadIndicator(project, DistrictCountName()).trimmed();
+    const QString text = ReadIndicator(project, names::ind::DistrictCount()).trimmed();
     const std::optional<long long> count = ParseInteger(text);
     if (!count || *count <= MaxDistrictCount)
         return QString();
@@ -39,7 +31,7 @@ bool ReadDistricts(Connection& project, DistrictOrder order, std::vector<Distric
     Query q(&project);
     if (!RunQuery(q,
                   QStringLiteral("SELECT * FROM характеристика WHERE показник='") +
-                      DistrictRowName() +
+                      names::ind::DistrictRows() +
                       (order == DistrictOrder::ByNumber ? QStringLiteral("' ORDER BY cint(код),id")
                                                         : QStringLiteral("' ORDER BY id")),
                   true))

@@ -25,10 +25,6 @@ enum class DistrictOrder {
     AsStored,
 };
 
-/** The indicator names of the district list. */
-QString DistrictCountName(); ///< "Кількість районів"
-QString DistrictRowName();   ///< "Площі районів"
-
 /** The most districts a settlement may have (a typed count is 1 to 999). */
 constexpr int MaxDistrictCount = 999;
 

@@ -28,10 +28,6 @@ QString TypedTable() {
     return QStringLiteral("введено_вручну");
 }
 
-QString IndicatorTable() {
-    return names::table::Indicators();
-}
-
 QString MarkKey(const QString& key, const QString& field) {
     return key + u'\t' + field;
 }
@@ -86,7 +82,7 @@ bool MarkIndicatorTyped(Connection& project, const QString& indicator, const QSt
     QHash<QString, QString> marks;
     if (typed)
         marks.insert(MarkKey(indicator, QStringLiteral("значення")), value);
-    return StoreTypedMarks(project, IndicatorTable(), marks, indicator);
+    return StoreTypedMarks(project, names::table::Indicators(), marks, indicator);
 }
 
 } // namespace valuation

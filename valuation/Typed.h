@@ -27,9 +27,11 @@ private:
     QHash<QString, QString> m_values;
 };
 
-/** The table of the marks and the key of an indicator ("характеристика", its name, "значення"). */
+/**
+ * The table of the marks; an indicator's mark is keyed by names::table::Indicators(), its name
+ * and "значення".
+ */
 QString TypedTable();
-QString IndicatorTable();
 
 /**
  * Replaces the marks of one table (and, with `key` given, of that key only) by `marks`

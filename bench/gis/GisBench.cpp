@@ -5,6 +5,7 @@
 //   the value of a point on 999 districts under 30 local-factor layers of 500 regions.
 #include "bench/LocalFactorLayers.h"
 #include "common/LastError.h"
+#include "common/Names.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "db/Transaction.h"
@@ -135,7 +136,7 @@ void writeValuation(const QString& path) {
         run(QStringLiteral("INSERT INTO зони (зона,райони) VALUES ('%1','%2')")
                 .arg(z)
                 .arg(zones[z - 1].join(QStringLiteral(", "))));
-    WriteIndicator(db, DistrictCountName(), QStringLiteral("999"));
+    WriteIndicator(db, names::ind::DistrictCount(), QStringLiteral("999"));
     if (!transaction.commit())
         qFatal("not stored");
 }

@@ -2,6 +2,7 @@
 // opening (tables read, window filled), storing, one zone typed, and the zone layer rebuilt
 // for 50 zones. Run: QT_QPA_PLATFORM=offscreen build/bench/steps/bench_steps
 #include "common/FileUtils.h"
+#include "common/Names.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "db/Transaction.h"
@@ -65,9 +66,9 @@ struct Settlement {
                          .arg(d)
                          .arg(QString::number(5 + d % 17, 'f', 4)),
                      false);
-        WriteIndicator(db, DistrictCountName(), QString::number(kDistricts));
-        WriteIndicator(db, AverageValueName(), QStringLiteral("150.00"));
-        WriteIndicator(db, PopulationName(), QStringLiteral("120"));
+        WriteIndicator(db, names::ind::DistrictCount(), QString::number(kDistricts));
+        WriteIndicator(db, names::ind::AverageValue(), QStringLiteral("150.00"));
+        WriteIndicator(db, names::ind::Population(), QStringLiteral("120"));
         transaction.commit();
         QString message, failed;
         if (ReadZonalSettlement(db, settlement, &message) != ZonalOpening::Ready ||

@@ -2,6 +2,7 @@
 
 #include "catalogue/refs/FormPriceImport.h"
 #include "catalogue/refs/RefsModel.h"
+#include "common/Messages.h"
 #include "common/ui/Dialog.h"
 #include "common/ui/MinimizeWithApplication.h"
 #include "db/QueryFunctions.h"
@@ -241,8 +242,28 @@ TFormRefs::TFormRefs(QWidget* parent) : QDialog(parent) {
 
 TFormRefs::~TFormRefs() = default;
 
+bool DialogRefsInput::confirmDelete() {
+    return AskConfirm(RefsTexts::confirmDelete(), Answer::Ok | Answer::Cancel) == Answer::Ok;
+}
+
 RefsInput& TFormRefs::input() {
     return m_input ? *m_input : m_dialogInput;
+}
+
+void TFormRefs::tell(const RefsMessages& messages) {
+    for (const RefsMessage& m : messages) {
+        switch (m.kind) {
+        case RefsMessage::Kind::Error:
+            ShowError(m.caption, m.text);
+            break;
+        case RefsMessage::Kind::Warning:
+            ShowWarning(m.text);
+            break;
+        case RefsMessage::Kind::NotFound:
+            ShowBalloon(m.caption, m.text, 1, ESearchText);
+            break;
+        }
+    }
 }
 
 bool TFormRefs::selectNode(const QString& text) {
@@ -264,7 +285,9 @@ void TFormRefs::TreeView1Click() {
     const auto group = static_cast<RefsGroup>(item->parent()->data(0, Qt::UserRole).toInt());
     PanelCaption->setText(item->text(0));
     stack->setCurrentWidget(PanelRef);
-    m_book.selectTable(group, item->text(0));
+    RefsMessages messages;
+    m_book.selectTable(group, item->text(0), &messages);
+    tell(messages);
     ACT_IMPORT->setVisible(item->text(0) == PriceCatalogueTable());
     showRows();
 }
@@ -278,7 +301,9 @@ int TFormRefs::importPriceList(const QString& path) {
         return QDialog::Rejected;
     const int result = form.exec();
     if (result == QDialog::Accepted) {
-        m_book.ReloadTable(QStringLiteral("-1"));
+        RefsMessages messages;
+        m_book.ReloadTable(&messages, QStringLiteral("-1"));
+        tell(messages);
         showRows();
     }
     return result;
@@ -325,28 +350,36 @@ void TFormRefs::gridCurrentChanged() {
 void TFormRefs::ACT_ADDExecute() {
     if (!m_book.hasTable())
         return;
-    m_book.ACT_ADDExecute(input());
+    RefsMessages messages;
+    m_book.ACT_ADDExecute(input(), &messages);
+    tell(messages);
     showRows();
 }
 
 void TFormRefs::ACT_ADDCOPYExecute() {
     if (!m_book.hasTable())
         return;
-    m_book.ACT_ADDCOPYExecute();
+    RefsMessages messages;
+    m_book.ACT_ADDCOPYExecute(&messages);
+    tell(messages);
     showRows();
 }
 
 void TFormRefs::ACT_EDITExecute() {
     if (!m_book.hasTable())
         return;
-    m_book.ACT_EDITExecute(input());
+    RefsMessages messages;
+    m_book.ACT_EDITExecute(input(), &messages);
+    tell(messages);
     showRows();
 }
 
 void TFormRefs::ACT_DELETEExecute() {
     if (!m_book.hasTable())
         return;
-    m_book.ACT_DELETEExecute();
+    RefsMessages messages;
+    m_book.ACT_DELETEExecute(input(), &messages);
+    tell(messages);
     showRows();
 }
 
@@ -356,12 +389,17 @@ void TFormRefs::DBGridValuesDblClick(const QModelIndex& index) {
 }
 
 void TFormRefs::BSearchClick() {
-    if (m_book.BSearchClick(ESearchText->text(), ESearchText))
+    RefsMessages messages;
+    const bool found = m_book.BSearchClick(ESearchText->text(), &messages);
+    tell(messages);
+    if (found)
         showRows();
 }
 
 void TFormRefs::ESearchTextChange(const QString& text) {
-    m_book.ESearchTextChange(text, ESearchText);
+    RefsMessages messages;
+    m_book.ESearchTextChange(text, &messages);
+    tell(messages);
     showRows();
 }
 
@@ -390,6 +428,8 @@ void TFormRefs::POPUP_SORTClick(int tag) {
                                      : RefsSort::None;
     if (sort != RefsSort::None && field.isEmpty())
         return;
-    m_book.setSort(field, sort);
+    RefsMessages messages;
+    m_book.setSort(field, sort, &messages);
+    tell(messages);
     showRows();
 }

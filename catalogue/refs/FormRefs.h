@@ -15,11 +15,15 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class RefsModel;
 
-/** Asks for a record's values with the program's input dialog (TFormDialog). */
+/**
+ * Asks for a record's values with the program's input dialog (TFormDialog), and for a
+ * deletion with "Ok" and "Cancel".
+ */
 class DialogRefsInput : public RefsInput {
 public:
     std::optional<QStringList> ask(const QString& title, const std::vector<FieldInfo>& fields,
                                    const QStringList& values) override;
+    bool confirmDelete() override;
     /** The width of a one-line edit for a text field of `size` characters. */
     static int editWidth(const QFontMetrics& metrics, int size);
 };
@@ -88,6 +92,8 @@ private:
     void gridCurrentChanged();
     void showPopup(bool inHeading, const QPoint& globalPos, int column);
     RefsInput& input();
+    /** Shows what the book had to tell, a search's "not found" at the search field. */
+    void tell(const RefsMessages& messages);
 
     RefsBook m_book;
     RefsModel* m_model = nullptr;

@@ -1,6 +1,5 @@
 #include "catalogue/refs/RefsBook.h"
 
-#include "common/Messages.h"
 #include "common/WaitCursor.h"
 #include "db/BulkStore.h"
 #include "db/Databases.h"
@@ -9,6 +8,12 @@
 namespace {
 
 const QString IdField = QStringLiteral("id");
+
+void Tell(RefsMessages* messages, RefsMessage::Kind kind, const QString& caption,
+          const QString& text) {
+    if (messages)
+        messages->push_back({kind, caption, text});
+}
 
 } // namespace
 
@@ -26,13 +31,21 @@ const std::vector<RefsGroupInfo>& RefsGroups() {
     return groups;
 }
 
+QString RefsTexts::confirmDelete() {
+    return QStringLiteral("Видалити поточний запис?");
+}
+
+QString RefsTexts::noRecord() {
+    return QStringLiteral("Запис не виділений.");
+}
+
 QString PriceCatalogueTable() {
     return QStringLiteral("збірник_цін");
 }
 
 RefsBook::RefsBook() = default;
 
-bool RefsBook::selectTable(RefsGroup group, const QString& table) {
+bool RefsBook::selectTable(RefsGroup group, const QString& table, RefsMessages* messages) {
     m_connection = group == RefsGroup::General ? &Db().main : &Db().templ;
     m_values.setConnection(m_connection);
     m_use.setConnection(m_connection);
@@ -40,7 +53,7 @@ bool RefsBook::selectTable(RefsGroup group, const QString& table) {
     m_sortField.clear();
     m_sort = RefsSort::None;
     SearchContinues = false;
-    return ReloadTable();
+    return ReloadTable(messages);
 }
 
 void RefsBook::clearTable() {
@@ -52,7 +65,7 @@ QString RefsBook::currentId() const {
     return HasCurrentRecord(m_values) ? m_values.text(IdField) : QString();
 }
 
-bool RefsBook::ReloadTable(const QString& id) {
+bool RefsBook::ReloadTable(RefsMessages* messages, const QString& id) {
     const QString returnTo = id.isEmpty() ? currentId() : id;
     m_values.close();
     WaitCursor wait;
@@ -64,8 +77,8 @@ bool RefsBook::ReloadTable(const QString& id) {
         sql += QStringLiteral(" ORDER BY id");
     m_lastSql = sql;
     if (!RunQuery(m_values, sql, true)) {
-        ShowError(QStringLiteral("Завантаження"),
-                  QStringLiteral("Завантаження всіх записів\rПомилка: ") + LastError());
+        Tell(messages, RefsMessage::Kind::Error, QStringLiteral("Завантаження"),
+             QStringLiteral("Завантаження всіх записів\rПомилка: ") + LastError());
         return false;
     }
     m_values.first();
@@ -73,7 +86,7 @@ bool RefsBook::ReloadTable(const QString& id) {
     return true;
 }
 
-bool RefsBook::setSort(const QString& field, RefsSort sort) {
+bool RefsBook::setSort(const QString& field, RefsSort sort, RefsMessages* messages) {
     if (sort == RefsSort::None || field.isEmpty()) {
         m_sortField.clear();
         m_sort = RefsSort::None;
@@ -81,7 +94,7 @@ bool RefsBook::setSort(const QString& field, RefsSort sort) {
         m_sortField = field;
         m_sort = sort;
     }
-    return ReloadTable();
+    return ReloadTable(messages);
 }
 
 std::vector<FieldInfo> RefsBook::valueFields() const {
@@ -108,25 +121,26 @@ QString RefsBook::updateSql(const QString& id, const QStringList& values) const 
            QStringLiteral(" WHERE id=") + id;
 }
 
-bool RefsBook::needRecord() const {
+bool RefsBook::needRecord(RefsMessages* messages) const {
     if (HasCurrentRecord(m_values))
         return true;
-    ShowWarning(QStringLiteral("Запис не виділений."));
+    Tell(messages, RefsMessage::Kind::Warning, QString(), RefsTexts::noRecord());
     return false;
 }
 
-bool RefsBook::afterChange(const QString& id, const QString& failCaption) {
+bool RefsBook::afterChange(const QString& id, const QString& failCaption, RefsMessages* messages) {
     if (RunQuery(m_use, m_lastSql, false)) {
-        if (ReloadTable(id))
+        if (ReloadTable(messages, id))
             return true;
-        ShowError(QStringLiteral("Завантаження записів"), LastError());
+        Tell(messages, RefsMessage::Kind::Error, QStringLiteral("Завантаження записів"),
+             LastError());
         return false;
     }
-    ShowError(failCaption, LastError());
+    Tell(messages, RefsMessage::Kind::Error, failCaption, LastError());
     return false;
 }
 
-bool RefsBook::ACT_ADDExecute(RefsInput& input) {
+bool RefsBook::ACT_ADDExecute(RefsInput& input, RefsMessages* messages) {
     if (!hasTable() || !m_values.isOpen())
         return false;
     const std::vector<FieldInfo> fields = valueFields();
@@ -136,21 +150,21 @@ bool RefsBook::ACT_ADDExecute(RefsInput& input) {
         return false;
     const long long id = MaxValue(m_use, m_table, IdField) + 1;
     m_lastSql = insertSql(id, *values);
-    return afterChange(QString::number(id), QStringLiteral("Додавання нового запису"));
+    return afterChange(QString::number(id), QStringLiteral("Додавання нового запису"), messages);
 }
 
-bool RefsBook::ACT_ADDCOPYExecute() {
-    if (!needRecord())
+bool RefsBook::ACT_ADDCOPYExecute(RefsMessages* messages) {
+    if (!needRecord(messages))
         return false;
     QStringList values = m_values.texts();
     values.removeFirst(); // the id
     const long long id = MaxValue(m_use, m_table, IdField) + 1;
     m_lastSql = insertSql(id, values);
-    return afterChange(QString::number(id), QStringLiteral("Додавання нового запису"));
+    return afterChange(QString::number(id), QStringLiteral("Додавання нового запису"), messages);
 }
 
-bool RefsBook::ACT_EDITExecute(RefsInput& input) {
-    if (!needRecord())
+bool RefsBook::ACT_EDITExecute(RefsInput& input, RefsMessages* messages) {
+    if (!needRecord(messages))
         return false;
     const QString id = m_values.text(IdField);
     QStringList current = m_values.texts();
@@ -160,21 +174,18 @@ bool RefsBook::ACT_EDITExecute(RefsInput& input) {
     if (!values)
         return false;
     m_lastSql = updateSql(id, *values);
-    return afterChange(id, QStringLiteral("Редагування запису"));
+    return afterChange(id, QStringLiteral("Редагування запису"), messages);
 }
 
-bool RefsBook::ACT_DELETEExecute() {
-    if (!needRecord())
-        return false;
-    if (AskConfirm(QStringLiteral("Видалити поточний запис?"), Answer::Ok | Answer::Cancel) !=
-        Answer::Ok)
+bool RefsBook::ACT_DELETEExecute(RefsInput& input, RefsMessages* messages) {
+    if (!needRecord(messages) || !input.confirmDelete())
         return false;
     m_lastSql = QStringLiteral("DELETE FROM ") + m_table + QStringLiteral(" WHERE id=") +
                 m_values.text(IdField);
-    return afterChange(QStringLiteral("-1"), QStringLiteral("Видалення запису"));
+    return afterChange(QStringLiteral("-1"), QStringLiteral("Видалення запису"), messages);
 }
 
-bool RefsBook::BSearchClick(const QString& text, QObject* control) {
+bool RefsBook::BSearchClick(const QString& text, RefsMessages* messages) {
     const QString needle = text.toLower();
     if (!m_values.isOpen())
         return false;
@@ -194,15 +205,15 @@ bool RefsBook::BSearchClick(const QString& text, QObject* control) {
         m_values.setRecNo(remembered);
     else
         m_values.first();
-    ShowBalloon(QStringLiteral("Пошук"), u'"' + needle + QStringLiteral("\" не знайдено."), 1,
-                control);
+    Tell(messages, RefsMessage::Kind::NotFound, QStringLiteral("Пошук"),
+         u'"' + needle + QStringLiteral("\" не знайдено."));
     return false;
 }
 
-void RefsBook::ESearchTextChange(const QString& text, QObject* control) {
+void RefsBook::ESearchTextChange(const QString& text, RefsMessages* messages) {
     SearchContinues = false;
     if (text.length() > 1 && m_values.isOpen()) {
         m_values.first();
-        BSearchClick(text, control);
+        BSearchClick(text, messages);
     }
 }

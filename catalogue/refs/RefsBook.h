@@ -2,7 +2,6 @@
 
 #include "db/Database.h"
 
-#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -29,27 +28,48 @@ QString PriceCatalogueTable();
 enum class RefsSort { None = 0, Ascending = 1, Descending = 2 };
 
 /**
- * Asks the user for the values of a record (the fields after "id"). The values come back in
- * field order, memo lines joined by carriage returns; nothing when cancelled.
+ * What a command of the book has for the user: an error under its caption, a warning, or the
+ * search's "not found" (a balloon at the search field). The window shows them in order.
+ */
+struct RefsMessage {
+    enum class Kind { Error, Warning, NotFound };
+    Kind kind = Kind::Error;
+    QString caption;
+    QString text;
+};
+using RefsMessages = std::vector<RefsMessage>;
+
+/** Texts of the book. */
+namespace RefsTexts {
+QString confirmDelete(); ///< "Видалити поточний запис?"
+QString noRecord();      ///< "Запис не виділений."
+} // namespace RefsTexts
+
+/**
+ * Asks the user: the values of a record (the fields after "id"), which come back in field
+ * order, memo lines joined by carriage returns, nothing when cancelled; and whether the
+ * current record is deleted (RefsTexts::confirmDelete()).
  */
 class RefsInput {
 public:
     virtual ~RefsInput() = default;
     virtual std::optional<QStringList>
     ask(const QString& title, const std::vector<FieldInfo>& fields, const QStringList& values) = 0;
+    virtual bool confirmDelete() = 0;
 };
 
 /**
  * The reference-books window without its widgets: the chosen table, its rows in QueryValues,
- * sort, search, and the statements that add, copy, edit and delete rows. Failures are shown
- * through the messages seam with the window's captions and leave the rows as they were.
+ * sort, search, and the statements that add, copy, edit and delete rows. Failures leave the
+ * rows as they were and are added to `messages` (when given) with the window's captions, for
+ * the window to show.
  */
 class RefsBook {
 public:
     RefsBook();
 
     /** Chooses a table of a group: both queries move to its database, the sort is cleared. */
-    bool selectTable(RefsGroup group, const QString& table);
+    bool selectTable(RefsGroup group, const QString& table, RefsMessages* messages);
     /** Forgets the table (a group node was chosen). */
     void clearTable();
     QString table() const { return m_table; }
@@ -61,29 +81,29 @@ public:
      * Reads the table again in the current order and returns to the row with that id (or
      * the current row's id when empty; "-1" or an unknown id leaves the first row current).
      */
-    bool ReloadTable(const QString& id = QString());
+    bool ReloadTable(RefsMessages* messages, const QString& id = QString());
 
     /** Sorts by a column (None returns to id order) and reloads. */
-    bool setSort(const QString& field, RefsSort sort);
+    bool setSort(const QString& field, RefsSort sort, RefsMessages* messages);
     QString sortField() const { return m_sortField; }
     RefsSort sort() const { return m_sortField.isEmpty() ? RefsSort::None : m_sort; }
 
     /** The fields a user fills: every field after "id". */
     std::vector<FieldInfo> valueFields() const;
 
-    bool ACT_ADDExecute(RefsInput& input);
-    bool ACT_ADDCOPYExecute();
-    bool ACT_EDITExecute(RefsInput& input);
-    bool ACT_DELETEExecute();
+    bool ACT_ADDExecute(RefsInput& input, RefsMessages* messages);
+    bool ACT_ADDCOPYExecute(RefsMessages* messages);
+    bool ACT_EDITExecute(RefsInput& input, RefsMessages* messages);
+    bool ACT_DELETEExecute(RefsInput& input, RefsMessages* messages);
 
     /**
      * Finds the next row (from the current one, or after it when continuing) in which any
-     * field contains the text, ignoring case. Not found: back to where it was and a balloon
-     * "Пошук" at `control`.
+     * field contains the text, ignoring case. Not found: back to where it was and a NotFound
+     * message "Пошук".
      */
-    bool BSearchClick(const QString& text, QObject* control = nullptr);
+    bool BSearchClick(const QString& text, RefsMessages* messages);
     /** The search text changed: from the second character a search runs from the first row. */
-    void ESearchTextChange(const QString& text, QObject* control = nullptr);
+    void ESearchTextChange(const QString& text, RefsMessages* messages);
     bool SearchContinues = false;
 
     Query& QueryValues() { return m_values; }
@@ -95,8 +115,8 @@ public:
     QString updateSql(const QString& id, const QStringList& values) const;
 
 private:
-    bool needRecord() const;
-    bool afterChange(const QString& id, const QString& failCaption);
+    bool needRecord(RefsMessages* messages) const;
+    bool afterChange(const QString& id, const QString& failCaption, RefsMessages* messages);
     QString currentId() const;
 
     Connection* m_connection = nullptr;

@@ -5,6 +5,7 @@
 #include "common/Names.h"
 #include "common/TextUtils.h"
 #include "common/WaitCursor.h"
+#include "common/ui/ShellOpen.h"
 #include "map/MapGlobal.h"
 #include "steps/agricultural/SoilCodes.h"
 #include "steps/agricultural/SoilKindPage.h"
@@ -324,11 +325,11 @@ void TFormOtsenkaUgodia::GridUgodiaSetEditText(int kind, int row, int col) {
 }
 
 void TFormOtsenkaUgodia::BOpenMapClick() {
-    EditLayersExternally(context().folder, {names::layer::Functional()});
+    ShowShellErrors(EditLayersExternally(context().folder, {names::layer::Functional()}));
 }
 
 void TFormOtsenkaUgodia::BOpenMap2Click() {
-    EditLayersExternally(context().folder, {names::layer::Soils()});
+    ShowShellErrors(EditLayersExternally(context().folder, {names::layer::Soils()}));
 }
 
 bool OpenStepAgricultural(const StepContext& context, QWidget* parent) {

@@ -1,6 +1,7 @@
 #include "steps/areas/AreasStep.h"
 
 #include "common/LastError.h"
+#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
@@ -14,53 +15,48 @@
 
 namespace {
 
-AreaField Field(const char* name, const char* caption, const char* indicator, bool sub = false) {
-    return AreaField{QString::fromUtf8(name), QString::fromUtf8(caption),
-                     QString::fromUtf8(indicator), sub};
+AreaField Field(const char* name, const char* caption, const QString& indicator, bool sub = false) {
+    return AreaField{QString::fromUtf8(name), QString::fromUtf8(caption), indicator, sub};
 }
 
 } // namespace
 
 const std::vector<AreaField>& AreaFields() {
     static const std::vector<AreaField> fields = {
-        Field("EZagalna", "Загальна площа населеного пункту га.",
-              "Загальна площа населеного пункту"),
-        Field("EZabudovana", "Забудована територія, га.", "Забудована територія"),
-        Field("EZabudovana1", "під житловою забудовою.......",
-              "Забудована територія, під житловою забудовою", true),
-        Field("EZabudovana2", "землі промисловості..............",
-              "Забудована територія, землі промисловості", true),
-        Field("EZabudovana3", "землі комерційного викор......",
-              "Забудована територія, землі комерційні", true),
-        Field("EZabudovana4", "землі громадського признач...",
-              "Забудована територія, землі громадського призначення", true),
-        Field("EZabudovana5", "землі транспорту і зв'язку.......",
-              "Забудована територія, землі транспорту і зв'язку", true),
-        Field("EZabudovana6", "землі технічної інфраструктури",
-              "Забудована територія, землі технічної інфраструктури", true),
-        Field("EZabudovana7", "землі змішаного користування",
-              "Забудована територія, землі змішаного використання", true),
-        Field("EZabudovana8", "для відпочинку та інші відкриті",
-              "Забудована територія, землі для відпочинку", true),
-        Field("EOsg", "Присадібні ділянки для осг, га.", "Присадібні ділянки для осг"),
-        Field("EInshi", "Iнші землі, га", "Інші землі"),
-        Field("ENoUsed", "Територія, що не враховується, га.", "Територія, що не враховується"),
-        Field("ENoUsed1", "сільськогосподарські землі (крім осг)",
-              "Територія, що не враховується, с/г", true),
+        Field("EZagalna", "Загальна площа населеного пункту га.", names::ind::TotalArea()),
+        Field("EZabudovana", "Забудована територія, га.", names::ind::BuiltUp()),
+        Field("EZabudovana1", "під житловою забудовою.......", names::ind::BuiltUpHousing(), true),
+        Field("EZabudovana2", "землі промисловості..............", names::ind::BuiltUpIndustry(),
+              true),
+        Field("EZabudovana3", "землі комерційного викор......", names::ind::BuiltUpCommercial(),
+              true),
+        Field("EZabudovana4", "землі громадського признач...", names::ind::BuiltUpPublic(), true),
+        Field("EZabudovana5", "землі транспорту і зв'язку.......", names::ind::BuiltUpTransport(),
+              true),
+        Field("EZabudovana6", "землі технічної інфраструктури", names::ind::BuiltUpInfrastructure(),
+              true),
+        Field("EZabudovana7", "землі змішаного користування", names::ind::BuiltUpMixed(), true),
+        Field("EZabudovana8", "для відпочинку та інші відкриті", names::ind::BuiltUpRecreation(),
+              true),
+        Field("EOsg", "Присадібні ділянки для осг, га.", names::ind::HouseholdPlots()),
+        Field("EInshi", "Iнші землі, га", names::ind::OtherLand()),
+        Field("ENoUsed", "Територія, що не враховується, га.", names::ind::NotCounted()),
+        Field("ENoUsed1", "сільськогосподарські землі (крім осг)", names::ind::NotCountedFarmland(),
+              true),
         Field("ENoUsed2", "ліси та інші лісовкриті площі.............",
-              "Територія, що не враховується, ліси", true),
-        Field("ENoUsed3", "відкриті землі без рослин. покриву...",
-              "Територія, що не враховується, відкриті землі", true),
+              names::ind::NotCountedForest(), true),
+        Field("ENoUsed3", "відкриті землі без рослин. покриву...", names::ind::NotCountedOpen(),
+              true),
         Field("ENoUsed4", "внутрішні води................................",
-              "Територія, що не враховується, вода", true),
+              names::ind::NotCountedWater(), true),
         Field("ENoUsed5", "смуга відводу залізниці....................",
-              "Територія, що не враховується, смуга залізниці", true),
-        Field("ENoUsed6", "під аеропортами та відп. спорудами",
-              "Територія, що не враховується, аеропорт", true),
+              names::ind::NotCountedRailway(), true),
+        Field("ENoUsed6", "під аеропортами та відп. спорудами", names::ind::NotCountedAirport(),
+              true),
         Field("ENoUsed7", "вулиці............................................",
-              "Територія, що не враховується, вулиці", true),
-        Field("EOcinochna", "Оціночна територія, га.", "Оціночна територія"),
-        Field("ERaions", "Чисельність районів", "Кількість районів"),
+              names::ind::NotCountedStreets(), true),
+        Field("EOcinochna", "Оціночна територія, га.", names::ind::AssessedArea()),
+        Field("ERaions", "Чисельність районів", names::ind::DistrictCount()),
     };
     return fields;
 }
@@ -106,19 +102,20 @@ bool StoreAreas(Connection& project, const AreasData& data) {
                 return false;
         const StringGrid& grid = data.districts;
         const bool noDistricts = IntegerOr0(data.value(QStringLiteral("ERaions"))) <= 0;
-        return ReplaceGridRows(project, QStringLiteral("характеристика"),
-                               QStringLiteral("показник='") + QuoteSql(DistrictRowName()) + u'\'',
-                               {QStringLiteral("код"), QStringLiteral("показник"),
-                                QStringLiteral("значення"), QStringLiteral("значення2")},
-                               grid, [&](int row) {
-                                   const QStringList cells = grid.rowTexts(row);
-                                   if (noDistricts && cells.join(QString()).trimmed().isEmpty())
-                                       return SqlRow();
-                                   return SqlRow{cells.value(ColDistrictNumber), DistrictRowName(),
-                                                 cells.value(ColDistrictArea),
-                                                 cells.value(ColDistrictMapArea) + u'|' +
-                                                     cells.value(ColDistrictDescription)};
-                               });
+        return ReplaceGridRows(
+            project, QStringLiteral("характеристика"),
+            QStringLiteral("показник='") + QuoteSql(names::ind::DistrictRows()) + u'\'',
+            {QStringLiteral("код"), QStringLiteral("показник"), QStringLiteral("значення"),
+             QStringLiteral("значення2")},
+            grid, [&](int row) {
+                const QStringList cells = grid.rowTexts(row);
+                if (noDistricts && cells.join(QString()).trimmed().isEmpty())
+                    return SqlRow();
+                return SqlRow{cells.value(ColDistrictNumber), names::ind::DistrictRows(),
+                              cells.value(ColDistrictArea),
+                              cells.value(ColDistrictMapArea) + u'|' +
+                                  cells.value(ColDistrictDescription)};
+            });
     });
 }
 

@@ -3,10 +3,10 @@
 #include "common/LastError.h"
 #include "common/Messages.h"
 #include "common/Names.h"
-#include "common/Shell.h"
 #include "common/TextUtils.h"
 #include "common/ui/EditFilters.h"
 #include "common/ui/InputQuery.h"
+#include "common/ui/ShellOpen.h"
 #include "common/ui/Wait.h"
 #include "map/MapGlobal.h"
 #include "office/WordUtils.h"
@@ -369,7 +369,7 @@ void TFormOtsenkaPloszhi::BOpenExcelClick() {
 }
 
 void TFormOtsenkaPloszhi::BOpenMapClick() {
-    EditLayersExternally(context().folder, {names::layer::Districts()});
+    ShowShellErrors(EditLayersExternally(context().folder, {names::layer::Districts()}));
 }
 
 StepCheck TFormOtsenkaPloszhi::checkBeforeSave() {

@@ -7,31 +7,18 @@
 #include "valuation/Indicators.h"
 #include "valuation/Typed.h"
 
-QString DevelopmentCostIndicator() {
-    return names::ind::DevelopmentCost();
-}
-QString Km1Indicator() {
-    return names::ind::Km1();
-}
-QString Km1OptionsIndicator() {
-    return names::ind::Km1Options();
-}
-QString AverageValueIndicator() {
-    return names::ind::AverageValue();
-}
-
 bool LoadAverage(Connection& project, AverageData& data, AverageStored* stored) {
     Indicators indicators;
     if (!indicators.read(project))
         return false;
-    data.developmentCost = indicators.value(DevelopmentCostIndicator());
-    data.km1 = indicators.value(Km1Indicator());
-    data.km1Options = indicators.value(Km1OptionsIndicator());
-    data.averageValue = indicators.value(AverageValueIndicator());
+    data.developmentCost = indicators.value(names::ind::DevelopmentCost());
+    data.km1 = indicators.value(names::ind::Km1());
+    data.km1Options = indicators.value(names::ind::Km1Options());
+    data.averageValue = indicators.value(names::ind::AverageValue());
     valuation::TypedValues marks;
     if (!marks.read(project))
         return false;
-    const bool typed = marks.isTyped(valuation::IndicatorTable(), AverageValueIndicator(),
+    const bool typed = marks.isTyped(names::table::Indicators(), names::ind::AverageValue(),
                                      QStringLiteral("значення"), data.averageValue);
     if (stored)
         *stored = AverageStored{data.averageValue, typed};
@@ -47,10 +34,10 @@ bool StoreAverage(Connection& project, const AverageData& data) {
         // Цнм that differs from В x 2 x Км1 was typed by the valuer: an input from now on.
         const QString computed = AverageValue(data.developmentCost, data.km1);
         const bool typed = !data.averageValue.isEmpty() && data.averageValue != computed;
-        return WriteIndicator(project, Km1Indicator(), data.km1) &&
-               WriteIndicator(project, Km1OptionsIndicator(), data.km1Options) &&
-               WriteIndicator(project, AverageValueIndicator(), data.averageValue) &&
-               valuation::MarkIndicatorTyped(project, AverageValueIndicator(), data.averageValue,
+        return WriteIndicator(project, names::ind::Km1(), data.km1) &&
+               WriteIndicator(project, names::ind::Km1Options(), data.km1Options) &&
+               WriteIndicator(project, names::ind::AverageValue(), data.averageValue) &&
+               valuation::MarkIndicatorTyped(project, names::ind::AverageValue(), data.averageValue,
                                              typed);
     });
 }

@@ -7,12 +7,6 @@
 
 class Connection;
 
-/** The indicators of the step "Середня вартість". */
-QString DevelopmentCostIndicator(); ///< "Витрати на освоювання" (read only)
-QString Km1Indicator();             ///< "Км1"
-QString Km1OptionsIndicator();      ///< "Км1, добуток"
-QString AverageValueIndicator();    ///< "Середня вартість 1 кв м"
-
 /** What the window shows: В, Км1, the options text of the Км1 window and Цнм. */
 struct AverageData {
     QString developmentCost;

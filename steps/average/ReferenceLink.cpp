@@ -1,6 +1,6 @@
 #include "steps/average/ReferenceLink.h"
 
-#include "common/Shell.h"
+#include "common/ui/ShellOpen.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -18,16 +18,6 @@
 
 namespace {
 
-QString AreaIndicator() {
-    return names::ind::AssessedArea();
-}
-QString CoefficientIndicator() {
-    return names::ind::CostCoefficient();
-}
-QString CostIndicator() {
-    return names::ind::DevelopmentCost();
-}
-
 /** Catalogue prices without a year of their own are as at the first of January of 2005. */
 constexpr int CatalogueYear = 2005;
 
@@ -187,13 +177,13 @@ bool LoadCosts(Connection& project, int year, CostsSheet& sheet) {
     Indicators indicators;
     if (!indicators.read(project))
         return false;
-    sheet.area = indicators.value(AreaIndicator());
-    sheet.coefficient = indicators.value(CoefficientIndicator());
+    sheet.area = indicators.value(names::ind::AssessedArea());
+    sheet.coefficient = indicators.value(names::ind::CostCoefficient());
     if (sheet.coefficient.isEmpty())
         sheet.coefficient = DefaultCoefficientLine(year);
     sheet.total.clear();
     sheet.perSquareMetre.clear();
-    sheet.storedPerSquareMetre = indicators.value(CostIndicator());
+    sheet.storedPerSquareMetre = indicators.value(names::ind::DevelopmentCost());
 
     // Every item as the current coefficient gives it: restored costs computed from the
     // initial ones (not those the valuer typed) and the totals.
@@ -223,8 +213,8 @@ bool LoadCosts(Connection& project, int year, CostsSheet& sheet) {
 
 bool StoreCosts(Connection& project, const CostsSheet& sheet) {
     return StoreInTransaction(&project, [&] {
-        if (!WriteIndicator(project, CostIndicator(), sheet.perSquareMetre) ||
-            !WriteIndicator(project, CoefficientIndicator(), sheet.coefficient))
+        if (!WriteIndicator(project, names::ind::DevelopmentCost(), sheet.perSquareMetre) ||
+            !WriteIndicator(project, names::ind::CostCoefficient(), sheet.coefficient))
             return false;
         const StringGrid& full = sheet.full;
         // A restored cost other than initial x k was typed by the valuer: an input.

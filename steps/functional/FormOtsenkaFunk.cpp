@@ -4,6 +4,7 @@
 #include "common/Messages.h"
 #include "common/Names.h"
 #include "common/ui/LongWork.h"
+#include "common/ui/ShellOpen.h"
 #include "map/MapGlobal.h"
 #include "steps/common/DistrictLayer.h"
 #include "steps/common/Districts.h"
@@ -116,11 +117,11 @@ StepCheck TFormOtsenkaFunk::checkBeforeSave() {
 }
 
 void TFormOtsenkaFunk::BOpenMapClick() {
-    EditLayersExternally(context().folder, {names::layer::Functional()});
+    ShowShellErrors(EditLayersExternally(context().folder, {names::layer::Functional()}));
 }
 
 void TFormOtsenkaFunk::BOpenMap2Click() {
-    EditLayersExternally(context().folder, {names::layer::Districts()});
+    ShowShellErrors(EditLayersExternally(context().folder, {names::layer::Districts()}));
 }
 
 bool OpenStepFunctional(const StepContext& context, QWidget* parent) {

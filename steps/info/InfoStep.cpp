@@ -14,12 +14,6 @@ QString InfoAreaName() {
 QString InfoPopulationName() {
     return QStringLiteral("Чисельність населення, тис. чол.");
 }
-QString InfoAreaIndicator() {
-    return names::ind::TotalArea();
-}
-QString InfoPopulationIndicator() {
-    return names::ind::Population();
-}
 
 StringGrid MakeInfoGrid() {
     StringGrid grid(2, 1, 1, 0);
@@ -45,9 +39,9 @@ bool LoadInfoRows(Connection& project, StringGrid& grid) {
         // The total area is the areas step's: the list shows what that step stored; an empty
         // population row shows the indicator the later steps read.
         const QString shown =
-            query.text(name) == InfoAreaName() ? indicators.value(InfoAreaIndicator())
+            query.text(name) == InfoAreaName() ? indicators.value(names::ind::TotalArea())
             : query.text(name) == InfoPopulationName() && query.text(value).isEmpty()
-                ? indicators.value(InfoPopulationIndicator())
+                ? indicators.value(names::ind::Population())
                 : QString();
         if (!shown.isEmpty())
             grid.set(row, 1, shown);
@@ -103,14 +97,14 @@ bool StoreInfoRows(Connection& project, const StringGrid& grid) {
                 continue;
             // The indicator row is created when a settlement lacks it, so the value always
             // reaches the later steps.
-            const QString indicator = name == InfoAreaName()         ? InfoAreaIndicator()
-                                      : name == InfoPopulationName() ? InfoPopulationIndicator()
+            const QString indicator = name == InfoAreaName()         ? names::ind::TotalArea()
+                                      : name == InfoPopulationName() ? names::ind::Population()
                                                                      : QString();
             // "Визначення площ" owns the total area: the list fills it only while it is empty,
             // and an empty row never wipes it.
-            if (indicator == InfoAreaIndicator() &&
+            if (indicator == names::ind::TotalArea() &&
                 (value.trimmed().isEmpty() ||
-                 !ReadIndicator(project, InfoAreaIndicator()).trimmed().isEmpty()))
+                 !ReadIndicator(project, names::ind::TotalArea()).trimmed().isEmpty()))
                 continue;
             if (!indicator.isEmpty() && !WriteIndicator(project, indicator, value))
                 return false;
@@ -120,7 +114,7 @@ bool StoreInfoRows(Connection& project, const StringGrid& grid) {
 }
 
 QString StoredInfoArea(Connection& project) {
-    return ReadIndicator(project, InfoAreaIndicator()).trimmed();
+    return ReadIndicator(project, names::ind::TotalArea()).trimmed();
 }
 
 StepCheck CheckInfoArea(const StringGrid& grid, const QString& storedArea) {

@@ -10,9 +10,6 @@ class Connection;
 /** Names of the entries of "показники" that are checked and copied into indicators. */
 QString InfoAreaName();
 QString InfoPopulationName();
-/** The indicators of "характеристика" those two entries are copied into. */
-QString InfoAreaIndicator();
-QString InfoPopulationIndicator();
 
 /** An empty name/value list: a heading row ("Показник", "Значення") and no data rows. */
 StringGrid MakeInfoGrid();

@@ -7,6 +7,7 @@
 #include "common/Messages.h"
 #include "common/WaitCursor.h"
 #include "common/ui/LongWork.h"
+#include "common/ui/ShellOpen.h"
 #include "map/MapGlobal.h"
 #include "steps/common/DistrictLayer.h"
 #include "steps/common/Districts.h"
@@ -318,11 +319,11 @@ void TFormOtsenkaLocalny::POPUP_GRID_CLEARClick() {
 }
 
 void TFormOtsenkaLocalny::BOpenMapClick() {
-    EditLayersExternally(context().folder, {QStringLiteral("лок")});
+    ShowShellErrors(EditLayersExternally(context().folder, {QStringLiteral("лок")}));
 }
 
 void TFormOtsenkaLocalny::BOpenMap2Click() {
-    EditLayersExternally(context().folder, {names::layer::Districts()});
+    ShowShellErrors(EditLayersExternally(context().folder, {names::layer::Districts()}));
 }
 
 StepCheck TFormOtsenkaLocalny::checkBeforeSave() {

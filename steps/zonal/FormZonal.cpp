@@ -3,8 +3,8 @@
 #include "common/LastError.h"
 #include "common/Messages.h"
 #include "common/Names.h"
-#include "common/Shell.h"
 #include "common/WaitCursor.h"
+#include "common/ui/ShellOpen.h"
 #include "map/MapGlobal.h"
 #include "steps/common/StepStore.h"
 #include "steps/common/ui/WorkingItemsPanel.h"
@@ -482,11 +482,11 @@ void TFormZonal::BPreviewKm2Click() {
 }
 
 void TFormZonal::BOpenMapClick() {
-    EditLayersExternally(context().folder, {names::layer::Zones()});
+    ShowShellErrors(EditLayersExternally(context().folder, {names::layer::Zones()}));
 }
 
 void TFormZonal::BOpenMap2Click() {
-    EditLayersExternally(context().folder, {names::layer::Districts()});
+    ShowShellErrors(EditLayersExternally(context().folder, {names::layer::Districts()}));
 }
 
 bool OpenZonalStep(const StepContext& context, ZonalVariant variant,

@@ -12,22 +12,6 @@
 #include <QSet>
 #include <optional>
 
-QString ZoneCountName() {
-    return names::ind::ZoneCount();
-}
-QString Km2MinName() {
-    return names::ind::Km2Min();
-}
-QString Km2MaxName() {
-    return names::ind::Km2Max();
-}
-QString AverageValueName() {
-    return names::ind::AverageValue();
-}
-QString PopulationName() {
-    return names::ind::Population();
-}
-
 namespace {
 
 bool Positive(const QString& text) {
@@ -43,30 +27,30 @@ ZonalOpening ReadZonalSettlement(Connection& project, ZonalSettlement& settlemen
     if (!indicators.read(project))
         return ZonalOpening::Failed;
     const std::optional<long long> count =
-        ParseInteger(indicators.value(DistrictCountName()).trimmed());
+        ParseInteger(indicators.value(names::ind::DistrictCount()).trimmed());
     if (!count || *count <= 0 || *count > MaxDistrictCount) {
         *message = count && *count > MaxDistrictCount ? DistrictCountProblem(project)
                                                       : DistrictCountMissingText();
         return ZonalOpening::Refused;
     }
-    settlement.zoneCount =
-        static_cast<int>(ParseInteger(indicators.value(ZoneCountName()).trimmed()).value_or(0));
+    settlement.zoneCount = static_cast<int>(
+        ParseInteger(indicators.value(names::ind::ZoneCount()).trimmed()).value_or(0));
     if (!ReadDistricts(project, DistrictOrder::ByNumber, settlement.districts))
         return ZonalOpening::Failed;
-    settlement.averageValue = indicators.value(AverageValueName());
+    settlement.averageValue = indicators.value(names::ind::AverageValue());
     if (!Positive(settlement.averageValue)) {
         *message = QStringLiteral(
             "Середня вартість не зазначена. Зробіть це в кроці \"Середня вартість\".");
         return ZonalOpening::Refused;
     }
-    settlement.population = indicators.value(PopulationName());
+    settlement.population = indicators.value(names::ind::Population());
     if (!Positive(settlement.population)) {
         *message = QStringLiteral(
             "Чисельність населення не зазначена. Зробіть це в кроці \"Інформація\".");
         return ZonalOpening::Refused;
     }
-    settlement.km2Min = indicators.value(Km2MinName());
-    settlement.km2Max = indicators.value(Km2MaxName());
+    settlement.km2Min = indicators.value(names::ind::Km2Min());
+    settlement.km2Max = indicators.value(names::ind::Km2Max());
     return ZonalOpening::Ready;
 }
 
@@ -244,8 +228,8 @@ bool StoreZonal(Connection& project, ZonalVariant variant, const std::vector<Wor
                 return false;
         insert.reset();
 
-        return WriteIndicator(project, ZoneCountName(), indicators.zoneCount) &&
-               WriteIndicator(project, Km2MinName(), indicators.km2Min) &&
-               WriteIndicator(project, Km2MaxName(), indicators.km2Max);
+        return WriteIndicator(project, names::ind::ZoneCount(), indicators.zoneCount) &&
+               WriteIndicator(project, names::ind::Km2Min(), indicators.km2Min) &&
+               WriteIndicator(project, names::ind::Km2Max(), indicators.km2Max);
     });
 }

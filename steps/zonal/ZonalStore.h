@@ -13,13 +13,6 @@
 
 class Connection;
 
-/** The indicator names the zonal steps read and write. */
-QString ZoneCountName();    ///< "Кількість зон"
-QString Km2MinName();       ///< "Км2, мінімальний"
-QString Km2MaxName();       ///< "Км2, максимальний"
-QString AverageValueName(); ///< "Середня вартість 1 кв м"
-QString PopulationName();   ///< "Чисельність населення (тис. чол.)"
-
 /** What the zonal steps take from the earlier steps, read before any window is made. */
 struct ZonalSettlement {
     std::vector<District> districts;

@@ -255,8 +255,13 @@ TEST_F(MapViewTest, CreateLayerAndEditExternallyUseTheSettlementFolder) {
     Layer* labels = view.CreateLayer(QStringLiteral("підписи"));
     ASSERT_TRUE(labels);
     EXPECT_EQ(labels->filespec(), dir.filePath(QStringLiteral("підписи.tab")));
-    view.EditLayersExternally({QStringLiteral("райони")});
+    EXPECT_TRUE(view.EditLayersExternally({QStringLiteral("райони")}));
     EXPECT_EQ(shell.opened.last(), dir.filePath(QStringLiteral("райони.tab")));
+    // A table that is not there is shown under "Запуск".
+    EXPECT_FALSE(view.EditLayersExternally({QStringLiteral("немає")}));
+    EXPECT_EQ(messages.last().caption, QStringLiteral("Запуск"));
+    EXPECT_TRUE(messages.last().text.startsWith(
+        QDir::toNativeSeparators(dir.filePath(QStringLiteral("немає.tab")))));
 }
 
 } // namespace

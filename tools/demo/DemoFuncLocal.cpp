@@ -67,16 +67,16 @@ bool WritePrerequisites(Connection& db, const std::vector<MapDistrict>& district
     Indicators indicators;
     if (!indicators.read(db))
         return Fail(error, LastError());
-    if (IntegerOr0(indicators.value(DistrictCountName())) <= 0) {
+    if (IntegerOr0(indicators.value(names::ind::DistrictCount())) <= 0) {
         for (const MapDistrict& d : districts)
             if (!Run(db,
                      QStringLiteral("INSERT INTO характеристика (код,показник,значення,значення2) "
                                     "VALUES ('%1','%2','%3','%3|')")
                          .arg(d.number)
-                         .arg(DistrictRowName(), FormatFixed(d.hectares, 4)),
+                         .arg(names::ind::DistrictRows(), FormatFixed(d.hectares, 4)),
                      error))
                 return false;
-        if (!WriteIndicator(db, DistrictCountName(), QString::number(districts.size())))
+        if (!WriteIndicator(db, names::ind::DistrictCount(), QString::number(districts.size())))
             return Fail(error, LastError());
     }
     const QString averageName = names::ind::AverageValue();

@@ -96,6 +96,32 @@ TEST_F(FormRefsTest, SelectedRowIsLightBlueAndMemoColumnsAreNarrow) {
     EXPECT_NE(pixel(1), RefsDelegate::selectedColor());
 }
 
+TEST_F(FormRefsTest, TheWindowAsksAndShowsWhatTheBookTells) {
+    form.setInput(nullptr); // the window's own questions
+    ASSERT_TRUE(form.selectNode(QStringLiteral("грунти")));
+    const int rows = form.model()->rowCount();
+    messages.answer({Answer::Cancel});
+    form.ACT_DELETE->trigger();
+    EXPECT_EQ(form.model()->rowCount(), rows);
+    ASSERT_EQ(messages.askedButtons.size(), 1u);
+    EXPECT_EQ(messages.askedButtons.front(), Answer::Ok | Answer::Cancel);
+    EXPECT_EQ(messages.last().text, QStringLiteral("Видалити поточний запис?"));
+
+    form.ESearchText->setText(QStringLiteral("Немає такого"));
+    form.BSearch->click();
+    EXPECT_EQ(messages.last().kind, QStringLiteral("balloon"));
+    EXPECT_EQ(messages.last().caption, QStringLiteral("Пошук"));
+    EXPECT_EQ(messages.last().text, QStringLiteral("\"немає такого\" не знайдено."));
+    EXPECT_EQ(messages.last().control, form.ESearchText);
+
+    execMain(QStringLiteral("CREATE TRIGGER no_insert BEFORE INSERT ON грунти BEGIN SELECT "
+                            "RAISE(ABORT, 'no'); END"));
+    form.ACT_ADDCOPY->trigger();
+    EXPECT_EQ(messages.last().kind, QStringLiteral("error"));
+    EXPECT_EQ(messages.last().caption, QStringLiteral("Додавання нового запису"));
+    EXPECT_EQ(form.model()->rowCount(), rows);
+}
+
 TEST(DialogRefsInputTest, BuildsEditsAndMemosAndReadsThemBack) {
     TestApplication();
     RecordingMessages messages;

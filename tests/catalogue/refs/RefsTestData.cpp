@@ -17,6 +17,15 @@ std::optional<QStringList> ScriptedInput::ask(const QString& title,
     return answer.isEmpty() ? std::nullopt : std::optional<QStringList>(answer);
 }
 
+bool ScriptedInput::confirmDelete() {
+    ++deleteAsks;
+    if (deletions.empty())
+        return true;
+    const bool answer = deletions.front();
+    deletions.erase(deletions.begin());
+    return answer;
+}
+
 void RefsDbTest::SetUp() {
     Db().main.close();
     Db().templ.close();

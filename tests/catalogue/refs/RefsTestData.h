@@ -7,12 +7,18 @@
 
 #include <gtest/gtest.h>
 
-/** Answers the record dialog from a script (an empty answer cancels) and records the asks. */
+/**
+ * Answers the record dialog from a script (an empty answer cancels) and the deletion question
+ * from another (yes when it runs out), and records the asks.
+ */
 class ScriptedInput : public RefsInput {
 public:
     std::optional<QStringList> ask(const QString& title, const std::vector<FieldInfo>& fields,
                                    const QStringList& values) override;
+    bool confirmDelete() override;
     std::vector<QStringList> answers;
+    std::vector<bool> deletions;
+    int deleteAsks = 0;
     QStringList titles;
     std::vector<FieldInfo> fields;
     QStringList values;
@@ -31,5 +37,7 @@ protected:
     TempAppDir app{true};
     RecordingMessages messages;
     RefsBook book;
+    /** What the book had for the user. */
+    RefsMessages said;
     ScriptedInput input;
 };

@@ -1,4 +1,5 @@
 #include "common/LastError.h"
+#include "common/Names.h"
 #include "db/QueryFunctions.h"
 #include "steps/common/Districts.h"
 #include "steps/common/IndexationLines.h"
@@ -35,7 +36,7 @@ TEST_F(StepCommonDbTest, DistrictsAreReadByNumberOrAsStoredAndLimitedByTheirCoun
         exec(
             QStringLiteral("INSERT INTO характеристика (код,показник,значення,значення2) VALUES ") +
             QString::fromUtf8(row));
-    setIndicator(DistrictCountName(), QStringLiteral("3"));
+    setIndicator(names::ind::DistrictCount(), QStringLiteral("3"));
 
     std::vector<District> districts;
     ASSERT_TRUE(ReadDistricts(project, DistrictOrder::ByNumber, districts));
@@ -50,7 +51,7 @@ TEST_F(StepCommonDbTest, DistrictsAreReadByNumberOrAsStoredAndLimitedByTheirCoun
     EXPECT_EQ(DistrictNumbers(districts).front(), QStringLiteral("10"));
     EXPECT_EQ(districts.size(), 4u);
 
-    setIndicator(DistrictCountName(), QStringLiteral("abc"));
+    setIndicator(names::ind::DistrictCount(), QStringLiteral("abc"));
     EXPECT_EQ(ReadDistrictCount(project), 0);
     ASSERT_TRUE(ReadDistricts(project, DistrictOrder::ByNumber, districts));
     EXPECT_TRUE(districts.empty());

@@ -1,5 +1,6 @@
 #include "steps/info/FormOtsenkaInfo.h"
 
+#include "common/Names.h"
 #include "steps/info/InfoStep.h"
 #include "tests/steps/info/InfoTestData.h"
 #include "tests/steps/support/StepTestSupport.h"
@@ -21,7 +22,7 @@ protected:
 TEST_F(OpenStepInfoTest, BadNumberKeepsTheWindowOpenThenSaveStores) {
     // A new settlement: no total area yet, so the list fills it.
     exec(QStringLiteral("UPDATE характеристика SET значення='' WHERE показник='") +
-         InfoAreaIndicator() + u'\'');
+         names::ind::TotalArea() + u'\'');
     WhenShown<TFormOtsenkaInfo> act([this](TFormOtsenkaInfo& form) {
         ASSERT_EQ(form.rows().rowCount(), 4);
         form.rows().set(2, 1, QStringLiteral("12,5"));
@@ -43,8 +44,8 @@ TEST_F(OpenStepInfoTest, BadNumberKeepsTheWindowOpenThenSaveStores) {
                                          InfoAreaName() + QStringLiteral("=12.5000"),
                                          InfoPopulationName() + QStringLiteral("=4.1000"),
                                          QStringLiteral("Новий=факт")}));
-    EXPECT_EQ(indicator(InfoAreaIndicator()), QStringLiteral("12.5000"));
-    EXPECT_EQ(indicator(InfoPopulationIndicator()), QStringLiteral("4.1000"));
+    EXPECT_EQ(indicator(names::ind::TotalArea()), QStringLiteral("12.5000"));
+    EXPECT_EQ(indicator(names::ind::Population()), QStringLiteral("4.1000"));
 }
 
 TEST_F(OpenStepInfoTest, EscapeCancelsWithTwoAndStoresNothing) {
@@ -59,7 +60,7 @@ TEST_F(OpenStepInfoTest, EscapeCancelsWithTwoAndStoresNothing) {
     EXPECT_FALSE(OpenStepInfo(context, nullptr));
     EXPECT_EQ(result, TFormOtsenkaInfo::ResultCancel);
     EXPECT_EQ(storedRows(), before);
-    EXPECT_EQ(indicator(InfoAreaIndicator()), QStringLiteral("10.0000"));
+    EXPECT_EQ(indicator(names::ind::TotalArea()), QStringLiteral("10.0000"));
 }
 
 TEST_F(OpenStepInfoTest, FailedReadIsReportedAndTheWindowStaysShut) {
@@ -91,7 +92,7 @@ TEST_F(OpenStepInfoTest, RowsAreAddedByKeyAndButtonButNeverDeleted) {
 
 TEST_F(OpenStepInfoTest, FailedStoreBringsTheWindowBackWithWhatWasTyped) {
     exec(QStringLiteral("UPDATE характеристика SET значення='' WHERE показник='") +
-         InfoAreaIndicator() + u'\'');
+         names::ind::TotalArea() + u'\'');
     exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON показники WHEN "
                         "NEW.показник = 'Зламаний' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     const QStringList before = storedRows();
@@ -117,5 +118,5 @@ TEST_F(OpenStepInfoTest, FailedStoreBringsTheWindowBackWithWhatWasTyped) {
                                               QStringLiteral("2.5000"), QStringLiteral("1")}));
     EXPECT_NE(storedRows(), before);
     EXPECT_EQ(storedRows().last(), QStringLiteral("Справний=1"));
-    EXPECT_EQ(indicator(InfoAreaIndicator()), QStringLiteral("55.0000"));
+    EXPECT_EQ(indicator(names::ind::TotalArea()), QStringLiteral("55.0000"));
 }

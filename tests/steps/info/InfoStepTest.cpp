@@ -1,5 +1,6 @@
 #include "steps/info/InfoStep.h"
 
+#include "common/Names.h"
 #include "db/QueryFunctions.h"
 #include "tests/steps/info/InfoTestData.h"
 
@@ -42,10 +43,10 @@ TEST(ValidateInfoRowsTest, NotANumberIsTheIssueAfterEarlierRowsWereRewritten) {
 }
 
 TEST_F(InfoDbTest, StoreReplacesRowsAndSetsBothIndicators) {
-    exec(QStringLiteral("DELETE FROM характеристика WHERE показник='") + InfoPopulationIndicator() +
+    exec(QStringLiteral("DELETE FROM характеристика WHERE показник='") + names::ind::Population() +
          u'\'');
     exec(QStringLiteral("UPDATE характеристика SET значення='' WHERE показник='") +
-         InfoAreaIndicator() + u'\'');
+         names::ind::TotalArea() + u'\'');
     StringGrid grid = Grid({{QStringLiteral("Назва"), QStringLiteral("Кам'янка")},
                             {InfoAreaName(), QStringLiteral("12.5000")},
                             {InfoPopulationName(), QString()},
@@ -54,8 +55,8 @@ TEST_F(InfoDbTest, StoreReplacesRowsAndSetsBothIndicators) {
     EXPECT_EQ(storedRows(), QStringList({QStringLiteral("Назва=Кам'янка"),
                                          InfoAreaName() + QStringLiteral("=12.5000"),
                                          InfoPopulationName() + u'='}));
-    EXPECT_EQ(indicator(InfoAreaIndicator()), QStringLiteral("12.5000"));
-    EXPECT_EQ(indicator(InfoPopulationIndicator()), QString()); // its row was created
+    EXPECT_EQ(indicator(names::ind::TotalArea()), QStringLiteral("12.5000"));
+    EXPECT_EQ(indicator(names::ind::Population()), QString()); // its row was created
     EXPECT_TRUE(messages.messages.empty());
 }
 
@@ -68,17 +69,17 @@ TEST_F(InfoDbTest, FailingInsertRollsBackRowsAndIndicators) {
                                               {QStringLiteral("Зламаний"), QStringLiteral("1")}})));
     EXPECT_TRUE(LastError().startsWith(QStringLiteral("refused"))) << LastError().toStdString();
     EXPECT_EQ(storedRows(), before);
-    EXPECT_EQ(indicator(InfoAreaIndicator()), QStringLiteral("10.0000"));
-    EXPECT_EQ(indicator(InfoPopulationIndicator()), QStringLiteral("2.5000"));
+    EXPECT_EQ(indicator(names::ind::TotalArea()), QStringLiteral("10.0000"));
+    EXPECT_EQ(indicator(names::ind::Population()), QStringLiteral("2.5000"));
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_FALSE(project.inTransaction());
 }
 
 TEST_F(InfoDbTest, TheTotalAreaOfTheAreasStepIsNeverWipedNorOverwritten) {
-    ASSERT_EQ(indicator(InfoAreaIndicator()), QStringLiteral("10.0000"));
+    ASSERT_EQ(indicator(names::ind::TotalArea()), QStringLiteral("10.0000"));
     // A new settlement's list has the row empty: storing it keeps the stored area.
     ASSERT_TRUE(StoreInfoRows(project, Grid({{InfoAreaName(), QString()}})));
-    EXPECT_EQ(indicator(InfoAreaIndicator()), QStringLiteral("10.0000"));
+    EXPECT_EQ(indicator(names::ind::TotalArea()), QStringLiteral("10.0000"));
     // The list shows the stored area; another value is refused before storing.
     StringGrid grid = MakeInfoGrid();
     ASSERT_TRUE(LoadInfoRows(project, grid));
@@ -94,5 +95,5 @@ TEST_F(InfoDbTest, TheTotalAreaOfTheAreasStepIsNeverWipedNorOverwritten) {
     ASSERT_TRUE(issue);
     EXPECT_TRUE(issue->text.contains(QStringLiteral("Визначення площ")));
     ASSERT_TRUE(StoreInfoRows(project, Grid({{InfoAreaName(), QStringLiteral("12.0000")}})));
-    EXPECT_EQ(indicator(InfoAreaIndicator()), QStringLiteral("10.0000"));
+    EXPECT_EQ(indicator(names::ind::TotalArea()), QStringLiteral("10.0000"));
 }

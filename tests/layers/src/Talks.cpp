@@ -1,5 +1,0 @@
-#include "common/Messages.h"
-void ShowError(int);
-void Talk() {
-    ShowError(1);
-}
