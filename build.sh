@@ -2,7 +2,7 @@
 # The two commands of the README, and the checks of CI.
 #   ./build.sh start            install what is missing, build, start the program
 #   ./build.sh test             install what is missing, build, run every test
-#   ./build.sh test-sanitizers  the same tests built with AddressSanitizer and UBSan
+#   ./build.sh test-sanitizers  the same tests built with AddressSanitizer and UBSan, leaks checked
 #   ./build.sh lint             the format check of the C++ files and the layer check
 # With WITH_LIBREOFFICE=1 "test" also installs LibreOffice (Writer and Calc without their
 # windows), and its conversion tests fail rather than skip without it.
@@ -118,7 +118,9 @@ test-sanitizers)
     install_missing "${PACKAGES[@]}"
     build build-sanitizers -DTAMBERON_SANITIZE=address,undefined -DTAMBERON_BENCH=OFF
     # The LibreOffice conversions run once, in "test": they add nothing under the sanitizers.
-    QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    # Leaks are checked too; tests/lsan.supp names what libraries keep for the whole run.
+    QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0" \
         ctest --test-dir build-sanitizers --output-on-failure -j "$(nproc)" -LE libreoffice
     ;;
 lint)

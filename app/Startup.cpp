@@ -19,6 +19,7 @@
 #include "common/ui/QtWaitCursor.h"
 #include "common/ui/Wait.h"
 #include "common/ui/WindowPlacement.h"
+#include "widgets/ApplicationWindows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -134,6 +135,7 @@ int RunTamberon(QApplication& app, const StartupOptions& options) {
     Messages* previous =
         SetMessages(probe.active() ? &probe.messages() : static_cast<Messages*>(&qtMessages));
     const int code = probe.exitCode(StartUp(app, options, probe));
+    DeleteApplicationWindows();
     SetMessages(previous);
     return code;
 }

@@ -1,5 +1,7 @@
 #include "widgets/BalloonHint.h"
 
+#include "widgets/ApplicationWindows.h"
+
 #include "widgets/DisplayText.h"
 
 #include <QAbstractItemView>
@@ -31,9 +33,7 @@ BalloonHint& BalloonHint::instance() {
     static QPointer<BalloonHint> balloon;
     if (!balloon) {
         balloon = new BalloonHint();
-        // The balloon goes with the application's last window.
-        QObject::connect(qApp, &QCoreApplication::aboutToQuit, balloon.data(),
-                         &QObject::deleteLater);
+        KeepUntilApplicationEnds(balloon);
     }
     return *balloon;
 }

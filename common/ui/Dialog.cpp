@@ -6,6 +6,7 @@
 #include "common/TextUtils.h"
 #include "common/ui/EditFilters.h"
 #include "common/ui/UserColors.h"
+#include "widgets/ApplicationWindows.h"
 #include "widgets/DisplayText.h"
 
 #include <QCheckBox>
@@ -605,7 +606,9 @@ void TFormDialog::ChooseForField(const QString& name) {
 
 TFormDialog& FormDialog() {
     static QPointer<TFormDialog> dialog;
-    if (!dialog)
+    if (!dialog) {
         dialog = new TFormDialog();
+        KeepUntilApplicationEnds(dialog);
+    }
     return *dialog;
 }

@@ -1,6 +1,7 @@
 #include "common/ui/Wait.h"
 
 #include "common/Messages.h"
+#include "widgets/ApplicationWindows.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -184,9 +185,10 @@ void TFormWait::processEvents() {
 }
 
 TFormWait& FormWait() {
-    // Never destroyed at exit: the application object may already be gone by then.
     static QPointer<TFormWait> window;
-    if (!window)
+    if (!window) {
         window = new TFormWait;
+        KeepUntilApplicationEnds(window);
+    }
     return *window;
 }

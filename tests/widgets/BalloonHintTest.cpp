@@ -1,7 +1,9 @@
 #include "widgets/BalloonHint.h"
+#include "widgets/ApplicationWindows.h"
 #include "widgets/GridView.h"
 
 #include <QLineEdit>
+#include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -78,4 +80,22 @@ TEST(BalloonHint, TextIsDrawnWholeInTheRoomItsLayoutNeeds) {
             EXPECT_GT(drawn.height(), fm.height());
     }
     balloon.hide();
+}
+
+// The balloon is one of the windows the application owns: deleted with them (a window deleted
+// before is skipped, not deleted twice), and made anew when asked for after.
+TEST(BalloonHint, GoesWithTheApplicationWindowsAndComesBackWhenAskedFor) {
+    QPointer<BalloonHint> balloon = &BalloonHint::instance();
+    QPointer<QWidget> kept = new QWidget;
+    auto* deletedBefore = new QWidget;
+    KeepUntilApplicationEnds(kept);
+    KeepUntilApplicationEnds(deletedBefore);
+    delete deletedBefore;
+    DeleteApplicationWindows();
+    EXPECT_TRUE(balloon.isNull());
+    EXPECT_TRUE(kept.isNull());
+    BalloonHint& again = BalloonHint::instance();
+    again.hide();
+    DeleteApplicationWindows();
+    DeleteApplicationWindows(); // nothing left to delete
 }

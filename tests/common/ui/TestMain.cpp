@@ -1,4 +1,5 @@
 #include "tests/support/TestSupport.h"
+#include "widgets/ApplicationWindows.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -8,5 +9,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RunTests();
+    const int status = RunTests();
+    DeleteApplicationWindows();
+    return status;
 }
