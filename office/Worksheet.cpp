@@ -76,11 +76,6 @@ int writeReference(char* buffer, int row, int column) {
     return at + writeDecimal(buffer + at, row);
 }
 
-void appendNumber(QByteArray& out, int value) {
-    char digits[16];
-    out.append(digits, writeDecimal(digits, value));
-}
-
 /** The attributes a cell of the tree may have for its value to be replaced in compact form. */
 bool onlyReferenceStyleAndType(pugi::xml_node cell) {
     for (pugi::xml_attribute a : cell.attributes()) {
@@ -565,31 +560,39 @@ void Worksheet::appendCell(QByteArray& out, int row, const Cell& cell) const {
         AppendXmlNode(out, treeNode(cell));
         return;
     }
-    char reference[16];
-    out.append("<c r=\"");
-    out.append(reference, writeReference(reference, row, cell.column));
-    out.append('"');
+    // The cell is put together here and added at once: most sheets are hundreds of thousands
+    // of such short cells, none longer than 66 characters.
+    char buffer[96];
+    char* at = buffer;
+    const auto put = [&at](const char* text, size_t size) {
+        std::memcpy(at, text, size);
+        at += size;
+    };
+    put("<c r=\"", 6);
+    at += writeReference(at, row, cell.column);
+    *at++ = '"';
     if (cell.style != 0) {
-        out.append(" s=\"");
-        appendNumber(out, cell.style);
-        out.append('"');
+        put(" s=\"", 4);
+        at += writeDecimal(at, cell.style);
+        *at++ = '"';
     }
     switch (cell.kind) {
     case Kind::Tree:
     case Kind::Empty:
-        out.append("/>");
-        return;
+        put("/>", 2);
+        break;
     case Kind::Number:
-        out.append("><v>");
-        out.append(cell.number, cell.length);
-        out.append("</v></c>");
-        return;
+        put("><v>", 4);
+        put(cell.number, cell.length);
+        put("</v></c>", 8);
+        break;
     case Kind::Shared:
-        out.append(" t=\"s\"><v>");
-        appendNumber(out, cell.index);
-        out.append("</v></c>");
-        return;
+        put(" t=\"s\"><v>", 10);
+        at += writeDecimal(at, cell.index);
+        put("</v></c>", 8);
+        break;
     case Kind::Inline: {
+        out.append(buffer, at - buffer);
         const QByteArray& text = m_texts[static_cast<size_t>(cell.index)];
         out.append(" t=\"inlineStr\"><is><t xml:space=\"preserve\">");
         AppendXmlText(out, text.constData(), text.size());
@@ -597,6 +600,7 @@ void Worksheet::appendCell(QByteArray& out, int row, const Cell& cell) const {
         return;
     }
     }
+    out.append(buffer, at - buffer);
 }
 
 void Worksheet::appendRow(QByteArray& out, const Row& row) const {
