@@ -11,31 +11,44 @@
 namespace reports::detail {
 
 void FillQuestionnaire(SectionWriter& w, WordTable& t) {
-    if (!w.select(QStringLiteral("SELECT * FROM анкета ORDER BY id"), QStringLiteral("анкета")) ||
-        w.query.recordCount() == 0)
-        return;
-    Query& q = w.query;
-    const int district = q.fieldIndex(QStringLiteral("район"));
-    const int factor = q.fieldIndex(QStringLiteral("фактор"));
-    const int score = q.fieldIndex(QStringLiteral("оцінка"));
-
-    // A row per factor; a factor whose records come back later gets a row of its own, so the
-    // rows are counted as runs too. The longest run says how many districts a block must hold.
+    // The answers in a compact form: 41 factors of a thousand districts are 41,000 rows. A row
+    // per factor; a factor whose records come back later gets a row of its own, so the rows
+    // are counted as runs too. The longest run says how many districts a block must hold.
+    struct Answer {
+        int run = 0;
+        QString district;
+        QString score;
+    };
+    std::vector<Answer> answers;
+    std::vector<QString> runNames;
     QSet<QString> distinct;
-    int runs = 0;
+    ShortTextCache texts;
+    int district = -1, factor = -1, score = -1;
     int longest = 0;
     int current = 0;
-    QString previous;
-    for (q.first(); !q.eof(); q.next()) {
-        const QString name = q.text(factor);
-        distinct.insert(name);
-        if (runs == 0 || name != previous) {
-            ++runs;
+    QByteArray previous;
+    const auto take = [&](const Utf8Row& r) {
+        if (answers.empty()) {
+            district = r.columnIndex("район");
+            factor = r.columnIndex("фактор");
+            score = r.columnIndex("оцінка");
+        }
+        const QByteArrayView name = r.at(factor);
+        if (runNames.empty() || name != previous) {
+            runNames.push_back(texts.value(r, factor));
+            distinct.insert(runNames.back());
+            previous = name.toByteArray();
             current = 0;
         }
-        previous = name;
         longest = std::max(longest, ++current);
-    }
+        answers.push_back({static_cast<int>(runNames.size()) - 1, texts.value(r, district),
+                           texts.value(r, score)});
+    };
+    if (!w.readRows(QStringLiteral("SELECT * FROM анкета ORDER BY id"), QStringLiteral("анкета"),
+                    take) ||
+        answers.empty())
+        return;
+    const int runs = static_cast<int>(runNames.size());
     const int factorRows = std::max(static_cast<int>(distinct.size()), runs);
     w.insertRows(t, 3, factorRows - 1);
 
@@ -73,21 +86,19 @@ void FillQuestionnaire(SectionWriter& w, WordTable& t) {
     for (int i = 0; i < pastes; ++i)
         w.document.paste();
 
-    w.beginRows(q.recordCount());
+    w.beginRows(static_cast<int>(answers.size()));
     int k = 0, block = 0, row = 2, column = 2;
     int written = 0; // the factor row whose number and name are written
-    bool first = true;
+    int run = -1;
     std::vector<QString> headers; // the district numbers written, by block and column
-    for (q.first(); !q.eof(); q.next()) {
-        const QString name = q.text(factor);
-        if (first || name != previous) {
+    for (const Answer& answer : answers) {
+        if (answer.run != run) {
+            run = answer.run;
             ++k;
             block = 0;
             column = 2;
             ++row;
         }
-        first = false;
-        previous = name;
         if (++column > columns) {
             block += height;
             column = 3;
@@ -95,18 +106,18 @@ void FillQuestionnaire(SectionWriter& w, WordTable& t) {
         if (written != row + block) {
             written = row + block;
             t.setCellText(written, 1, QString::number(k));
-            t.setCellText(written, 2, name);
+            t.setCellText(written, 2, runNames[static_cast<size_t>(run)]);
         }
         // Each factor repeats the district numbers: a header cell is written once.
         const size_t header = static_cast<size_t>(block / height * (columns + 1) + column);
         if (header >= headers.size())
             headers.resize(header + 1);
-        const QString number = q.text(district);
+        const QString& number = answer.district;
         if (headers[header].isNull() || headers[header] != number) {
             t.setCellText(block + 2, column, number);
             headers[header] = number.isNull() ? QStringLiteral("") : number;
         }
-        t.setCellText(row + block, column, q.text(score));
+        t.setCellText(row + block, column, answer.score);
         if (w.rowDone())
             break;
     }

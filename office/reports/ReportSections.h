@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/Utf8Rows.h"
+
 // The data tables of the technical report: one fill function per table, sharing a writer.
 
 #include "common/JobProgress.h"
@@ -25,6 +27,10 @@ public:
      * is then not saved and the run fails.
      */
     bool select(const QString& sql, const QString& table);
+    /** As select(), for a big table: its rows handed over one by one, as the database keeps them.
+     */
+    bool readRows(const QString& sql, const QString& table,
+                  const std::function<void(const Utf8Row&)>& row);
     /** Selects the first data row and inserts `extra` copies of it below. */
     void insertRows(WordTable& table, int row, int extra);
     /** Sets the bar to `records` units. */

@@ -29,6 +29,16 @@ bool SectionWriter::select(const QString& sql, const QString& table) {
     return false;
 }
 
+bool SectionWriter::readRows(const QString& sql, const QString& table,
+                             const std::function<void(const Utf8Row&)>& row) {
+    if (ReadUtf8Rows(*context.data, sql, row))
+        return true;
+    failure = QStringLiteral("Вибірка із бази \"") + table + QStringLiteral("\"\rПодробиці: ") +
+              LastError();
+    failed = true;
+    return false;
+}
+
 void SectionWriter::insertRows(WordTable& table, int row, int extra) {
     document.selectCell(table, row, 1);
     if (extra > 0)
