@@ -321,7 +321,9 @@ void FillQuarterWorkbook(Workbook& workbook, TMessages& messages, JobProgress& p
         const std::optional<double> zoneValue = ParseNumber(valueText);
         if (!model || !model->hasKm2Row)
             outcome.notes << ZoneWithoutKm2(zone);
-        for (const QStringList& values : rowsByZone.value(zone)) {
+        // A zone's rows go once written: the sheet's cells take their place.
+        const std::vector<QStringList> zoneRows = rowsByZone.take(zone);
+        for (const QStringList& values : zoneRows) {
             ++row;
             const double kf = NumberOr0(values[4]);
             Put(sheet, row, 1, values[1]);
