@@ -403,3 +403,36 @@ int WordTable::columnCount() const {
     }
     return widest;
 }
+
+void WordTable::appendRowsOf(pugi::xml_node rows, quint64 source) {
+    indexRows();
+    std::vector<pugi::xml_node> patterns;
+    for (pugi::xml_node tr = rows.child("w:tr"); tr; tr = tr.next_sibling("w:tr"))
+        patterns.push_back(tr);
+    if (patterns.empty())
+        return;
+    const int count = static_cast<int>(patterns.size());
+    const int height = static_cast<int>(m_rows->size());
+    // Rows pasted again after the same rows go on with their run outside the tree.
+    if (m_document && source != 0) {
+        const auto it = m_document->m_inserted.find(m_node);
+        if (it != m_document->m_inserted.end() && it->second->source() == source &&
+            it->second->lastRow() == height) {
+            it->second->extend(count);
+            m_rows->insert(m_rows->end(), static_cast<size_t>(count), pugi::xml_node());
+            return;
+        }
+    }
+    materialize();
+    if (m_document && source != 0 && !m_rows->empty()) {
+        m_document->m_inserted[m_node] = std::make_unique<InsertedRows>(
+            patterns, m_rows->back(), height, count, &WordTable::applyInserted, source);
+        m_rows->insert(m_rows->end(), static_cast<size_t>(count), pugi::xml_node());
+        return;
+    }
+    pugi::xml_node last = m_rows->empty() ? pugi::xml_node() : m_rows->back();
+    for (pugi::xml_node tr : patterns) {
+        last = last ? m_node.insert_copy_after(tr, last) : m_node.append_copy(tr);
+        m_rows->push_back(last);
+    }
+}

@@ -3,6 +3,7 @@
 #include "office/OfficeError.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -21,6 +22,26 @@ protected:
         const QString out = dir.filePath(QStringLiteral("Технічний звіт.docx"));
         doc->saveAs(out);
         return WordDocument::open(out);
+    }
+    /** The main part of `document` saved under `name`. */
+    QByteArray savedMainPart(WordDocument& document, const QString& name) {
+        const QString path = dir.filePath(name);
+        document.saveAs(path);
+        return PartOf(path, QStringLiteral("word/document.xml"));
+    }
+    /**
+     * Fills this document with rows kept aside and a second one with its rows in the tree;
+     * both must save alike. Returns the second, and its main part in `expected`.
+     */
+    std::unique_ptr<WordDocument>
+    fillBothWays(const std::function<void(WordDocument&, bool inTree)>& fill,
+                 QByteArray& expected) {
+        fill(*doc, false);
+        auto tree = WordDocument::open(templatePath);
+        fill(*tree, true);
+        expected = savedMainPart(*tree, QStringLiteral("tree.docx"));
+        EXPECT_EQ(savedMainPart(*doc, QStringLiteral("kept.docx")), expected);
+        return tree;
     }
     QTemporaryDir dir;
     QString templatePath;
@@ -149,21 +170,13 @@ TEST_F(DocumentTest, InsertedRowsKeptAsideSaveAsTheTreeWould) {
         }
         EXPECT_EQ(t.rowCount(), 44);
     };
-    fill(*doc, false);
-    auto tree = WordDocument::open(templatePath);
-    fill(*tree, true);
-    const QString kept = dir.filePath(QStringLiteral("kept.docx"));
-    const QString inTree = dir.filePath(QStringLiteral("tree.docx"));
-    doc->saveAs(kept);
-    tree->saveAs(inTree);
-    const QByteArray expected = PartOf(inTree, QStringLiteral("word/document.xml"));
-    EXPECT_EQ(PartOf(kept, QStringLiteral("word/document.xml")), expected);
+    QByteArray expected;
+    auto tree = fillBothWays(fill, expected);
 
     WordTable t = doc->table(1);
     EXPECT_EQ(t.cellText(7, 2), tree->table(1).cellText(7, 2)); // into the tree now
     EXPECT_EQ(t.cellBold(9, 3), tree->table(1).cellBold(9, 3));
-    doc->saveAs(kept);
-    EXPECT_EQ(PartOf(kept, QStringLiteral("word/document.xml")), expected);
+    EXPECT_EQ(savedMainPart(*doc, QStringLiteral("kept.docx")), expected);
 }
 
 TEST_F(DocumentTest, TableCopiedTwiceGivesThreeBlocks) {
@@ -218,15 +231,8 @@ TEST_F(DocumentTest, PastedBlocksKeptAsideSaveAsTheTreeWould) {
                           QString::number(random() % 100));
         }
     };
-    fill(*doc, false);
-    auto tree = WordDocument::open(templatePath);
-    fill(*tree, true);
-    const QString kept = dir.filePath(QStringLiteral("kept.docx"));
-    const QString inTree = dir.filePath(QStringLiteral("tree.docx"));
-    doc->saveAs(kept);
-    tree->saveAs(inTree);
-    const QByteArray expected = PartOf(inTree, QStringLiteral("word/document.xml"));
-    EXPECT_EQ(PartOf(kept, QStringLiteral("word/document.xml")), expected);
+    QByteArray expected;
+    fillBothWays(fill, expected);
 
     // A new copy (of the five blocks) pastes as a run of its own.
     WordTable q = doc->table(2);
