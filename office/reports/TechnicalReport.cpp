@@ -21,18 +21,15 @@ SectionWriter::SectionWriter(WordDocument& document_, JobProgress& progress_,
 }
 
 bool SectionWriter::select(const QString& sql, const QString& table) {
-    if (RunQuery(query, sql, true))
-        return true;
-    failure = QStringLiteral("Вибірка із бази \"") + table + QStringLiteral("\"\rПодробиці: ") +
-              LastError();
-    failed = true;
-    return false;
+    return RunQuery(query, sql, true) || failSelect(table);
 }
 
 bool SectionWriter::readRows(const QString& sql, const QString& table,
                              const std::function<void(const Utf8Row&)>& row) {
-    if (ReadUtf8Rows(*context.data, sql, row))
-        return true;
+    return ReadUtf8Rows(*context.data, sql, row) || failSelect(table);
+}
+
+bool SectionWriter::failSelect(const QString& table) {
     failure = QStringLiteral("Вибірка із бази \"") + table + QStringLiteral("\"\rПодробиці: ") +
               LastError();
     failed = true;
