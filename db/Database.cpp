@@ -198,6 +198,11 @@ bool Connection::inTransaction() const {
     return m_db && !sqlite3_get_autocommit(m_db.get());
 }
 
+void Connection::releaseCache() {
+    if (m_db)
+        sqlite3_db_release_memory(m_db.get());
+}
+
 QStringList Connection::tableNames() const {
     QStringList names;
     if (!m_db)

@@ -68,6 +68,8 @@ public:
 
     /** Whether a transaction is open on the connection (asked of the provider). */
     bool inTransaction() const;
+    /** Gives back the pages the provider keeps cached: for a caller that holds what it read. */
+    void releaseCache();
     /** A number that changes with every opening, so a holder can tell a reopened connection. */
     quint64 session() const { return m_session; }
 

@@ -3,6 +3,7 @@
 #include "common/EngineMessages.h"
 #include "common/OwnedHandle.h"
 #include "office/OfficeError.h"
+#include "office/ZipFileTarget.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -647,11 +648,11 @@ void OoxmlPackage::save(const QString& path) const {
                 QFile::remove(path);
         }
     } tempFile{temp};
-    int code = 0;
-    ZipArchive archive(
-        zip_open(QFile::encodeName(temp).constData(), ZIP_TRUNCATE | ZIP_CREATE, &code));
+    QString openFailure;
+    ZipArchive archive(OpenZipWritingTo(temp, &openFailure));
     if (!archive)
-        throw OfficeError(QStringLiteral("Неможливо створити файл \"%1\".").arg(temp));
+        throw OfficeError(
+            QStringLiteral("Неможливо створити файл \"%1\": %2.").arg(temp, openFailure));
     QString failure;
     try {
         PartSource::addParts(archive.get(), order, m_parts, failure);

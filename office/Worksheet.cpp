@@ -16,6 +16,13 @@ const double kDefaultWidth = 8.43;
 const int kMaxRow = 1048576;
 const int kMaxColumn = 16384;
 
+/** A style index as a cell keeps it; a spreadsheet has at most 64,000 cell styles. */
+quint16 CellStyle(int style) {
+    if (style < 0 || style > 0xFFFF)
+        throw OfficeError(QStringLiteral("Стиль клітинки аркуша пошкоджено (%1).").arg(style));
+    return static_cast<quint16>(style);
+}
+
 QString fromUtf8(const char* text) {
     return QString::fromUtf8(text);
 }
@@ -214,9 +221,9 @@ void Worksheet::attach(pugi::xml_node root) {
                     QStringLiteral("Клітинки рядка %1 аркуша не впорядковано.").arg(number));
             lastColumn = column;
             Cell cell;
-            cell.column = column;
+            cell.column = static_cast<quint16>(column);
             cell.kind = Kind::Tree;
-            cell.index = static_cast<qint32>(m_treeCells.size());
+            cell.setIndex(static_cast<qint32>(m_treeCells.size()));
             m_treeCells.push_back(c);
             row.cells.push_back(cell);
         }
@@ -229,7 +236,7 @@ void Worksheet::checkWritable() const {
 }
 
 pugi::xml_node Worksheet::treeNode(const Cell& cell) const {
-    return cell.kind == Kind::Tree ? m_treeCells[static_cast<size_t>(cell.index)]
+    return cell.kind == Kind::Tree ? m_treeCells[static_cast<size_t>(cell.index())]
                                    : pugi::xml_node();
 }
 
@@ -306,22 +313,22 @@ Worksheet::Cell& Worksheet::ensureCell(int row, int column, bool forValue) {
             Cell& cell = *next;
             pugi::xml_node tree = treeNode(cell);
             if (forValue && tree && onlyReferenceStyleAndType(tree)) {
-                cell.style = tree.attribute("s").as_int(0);
+                cell.style = CellStyle(tree.attribute("s").as_int(0));
                 cell.kind = Kind::Empty;
-                m_treeCells[static_cast<size_t>(cell.index)] = pugi::xml_node();
-                cell.index = 0;
+                m_treeCells[static_cast<size_t>(cell.index())] = pugi::xml_node();
+                cell.setIndex(0);
                 r.node.remove_child(tree);
             }
             return cell;
         }
     }
     Cell cell;
-    cell.column = column;
+    cell.column = static_cast<quint16>(column);
     // A new cell takes the style its row or column gives it.
     if (r.node.attribute("customFormat").as_bool() && r.node.attribute("s"))
-        cell.style = r.node.attribute("s").as_int(0);
+        cell.style = CellStyle(r.node.attribute("s").as_int(0));
     else
-        cell.style = columnStyle(column);
+        cell.style = CellStyle(columnStyle(column));
     Cell& added = *r.cells.insert(next, cell);
     m_widestRow = std::max(m_widestRow, r.cells.size());
     return added;
@@ -354,14 +361,16 @@ QString Worksheet::valueOf(const Cell& cell) const {
     case Kind::Empty:
         return QString();
     case Kind::Number: {
-        char text[sizeof cell.number + 1] = {};
-        std::memcpy(text, cell.number, cell.length);
+        char text[Cell::kShortNumber + 1] = {};
+        std::memcpy(text, cell.bytes, cell.length);
         return numberText(text);
     }
+    case Kind::LongNumber:
+        return numberText(m_texts[static_cast<size_t>(cell.index())].constData());
     case Kind::Shared:
-        return m_book->sharedStringText(cell.index);
+        return m_book->sharedStringText(cell.index());
     case Kind::Inline:
-        return QString::fromUtf8(m_texts[static_cast<size_t>(cell.index)]);
+        return QString::fromUtf8(m_texts[static_cast<size_t>(cell.index())]);
     }
     return QString();
 }
@@ -399,10 +408,14 @@ void Worksheet::setCellValue(int row, int column, const QString& text) {
         tree.append_child("v").text().set(text.toLatin1().constData());
         return;
     }
-    c.kind = Kind::Number;
-    c.length = static_cast<quint8>(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i)
-        c.number[i] = static_cast<char>(text[i].unicode());
+    if (text.size() <= Cell::kShortNumber) {
+        c.kind = Kind::Number;
+        c.length = static_cast<quint8>(text.size());
+        for (qsizetype i = 0; i < text.size(); ++i)
+            c.bytes[i] = static_cast<char>(text[i].unicode());
+    } else {
+        keepText(c, Kind::LongNumber, text.toLatin1());
+    }
 }
 
 void Worksheet::setCellString(int row, int column, const QString& value) {
@@ -428,14 +441,21 @@ void Worksheet::setCellString(int row, int column, const QString& value) {
         c.kind = Kind::Empty;
     } else if (index >= 0) {
         c.kind = Kind::Shared;
-        c.index = index;
-    } else if (c.kind == Kind::Inline) {
-        m_texts[static_cast<size_t>(c.index)] = text.toUtf8();
+        c.setIndex(index);
     } else {
-        c.kind = Kind::Inline;
-        c.index = static_cast<qint32>(m_texts.size());
-        m_texts.push_back(text.toUtf8());
+        keepText(c, Kind::Inline, text.toUtf8());
     }
+}
+
+void Worksheet::keepText(Cell& c, Kind kind, const QByteArray& text) {
+    // A cell that kept a text already keeps its place for the new one.
+    if (c.kind == Kind::Inline || c.kind == Kind::LongNumber) {
+        m_texts[static_cast<size_t>(c.index())] = text;
+    } else {
+        c.setIndex(static_cast<qint32>(m_texts.size()));
+        m_texts.push_back(text);
+    }
+    c.kind = kind;
 }
 
 void Worksheet::setCellBold(int row, int column, bool bold) {
@@ -447,7 +467,7 @@ void Worksheet::setCellBold(int row, int column, bool bold) {
             tree.append_attribute("s").set_value(style);
         return;
     }
-    c.style = m_book->boldStyle(c.style, bold);
+    c.style = CellStyle(m_book->boldStyle(c.style, bold));
 }
 
 bool Worksheet::cellBold(int row, int column) const {
@@ -542,8 +562,8 @@ void Worksheet::updateDimension() {
     int minColumn = kMaxColumn, maxColumn = 1;
     for (const auto& [row, r] : m_rows) {
         if (!r.cells.empty()) {
-            minColumn = std::min(minColumn, r.cells.front().column);
-            maxColumn = std::max(maxColumn, r.cells.back().column);
+            minColumn = std::min<int>(minColumn, r.cells.front().column);
+            maxColumn = std::max<int>(maxColumn, r.cells.back().column);
         }
     }
     if (minColumn > maxColumn)
@@ -583,17 +603,24 @@ void Worksheet::appendCell(QByteArray& out, int row, const Cell& cell) const {
         break;
     case Kind::Number:
         put("><v>", 4);
-        put(cell.number, cell.length);
+        put(cell.bytes, cell.length);
         put("</v></c>", 8);
         break;
+    case Kind::LongNumber: {
+        const QByteArray& text = m_texts[static_cast<size_t>(cell.index())];
+        put("><v>", 4);
+        put(text.constData(), static_cast<size_t>(text.size()));
+        put("</v></c>", 8);
+        break;
+    }
     case Kind::Shared:
         put(" t=\"s\"><v>", 10);
-        at += writeDecimal(at, cell.index);
+        at += writeDecimal(at, cell.index());
         put("</v></c>", 8);
         break;
     case Kind::Inline: {
         out.append(buffer, at - buffer);
-        const QByteArray& text = m_texts[static_cast<size_t>(cell.index)];
+        const QByteArray& text = m_texts[static_cast<size_t>(cell.index())];
         out.append(" t=\"inlineStr\"><is><t xml:space=\"preserve\">");
         AppendXmlText(out, text.constData(), text.size());
         out.append("</t></is></c>");

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <pugixml.hpp>
@@ -51,22 +52,33 @@ private:
     friend class Workbook;
     /** Where a cell's value lives. */
     enum class Kind : quint8 {
-        Tree,   ///< in the XML tree, as read (index into m_treeCells)
-        Empty,  ///< no value
-        Number, ///< the number's text in `number`
-        Shared, ///< shared string `index`
-        Inline, ///< inline string m_texts[index] (a workbook without shared strings)
+        Tree,       ///< in the XML tree, as read (index into m_treeCells)
+        Empty,      ///< no value
+        Number,     ///< the number's text in the cell's bytes
+        LongNumber, ///< a number's text too long for them: m_texts[index]
+        Shared,     ///< shared string `index`
+        Inline,     ///< inline string m_texts[index] (a workbook without shared strings)
     };
-    /** A cell in 32 bytes: a big table has hundreds of thousands of them. */
+    /** A cell in 16 bytes: a big table has hundreds of thousands of them. */
     struct Cell {
-        int column = 0;
-        int style = 0;
+        /** Characters of a number kept in the cell itself. */
+        static constexpr int kShortNumber = 10;
+        quint16 column = 0;
+        quint16 style = 0;
         Kind kind = Kind::Empty;
+        /** The length of a number kept in `bytes`. */
         quint8 length = 0;
-        /** A plain number: a sign, 15 digits and a point at most. */
-        char number[17] = {};
-        qint32 index = 0;
+        /** A short number's text, else the index of where `kind` keeps the value. */
+        char bytes[kShortNumber] = {};
+
+        qint32 index() const {
+            qint32 i = 0;
+            std::memcpy(&i, bytes, sizeof i);
+            return i;
+        }
+        void setIndex(qint32 i) { std::memcpy(bytes, &i, sizeof i); }
     };
+    static_assert(sizeof(Cell) == 16);
     struct Row {
         pugi::xml_node node;
         /** Cells by column, sorted; new cells mostly go at the end. */
@@ -82,6 +94,8 @@ private:
      * its value is about to be replaced and nothing else of it would be lost. */
     Cell& ensureCell(int row, int column, bool forValue);
     pugi::xml_node treeNode(const Cell& cell) const;
+    /** Keeps a text the cell does not hold (an inline string, a long number) in m_texts. */
+    void keepText(Cell& c, Kind kind, const QByteArray& text);
     QString valueOf(const Cell& cell) const;
     QString treeValueOf(pugi::xml_node cell) const;
     int columnStyle(int column) const;

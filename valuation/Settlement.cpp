@@ -113,10 +113,8 @@ bool ReadFunctional(Connection& project, Settlement& s) {
         for (const auto& [field, column] : columns) {
             const QString area = q.text(field).trimmed();
             // An area typed as 0 means the district has no such land.
-            if (!area.isEmpty() && !(ParseNumber(area) == std::optional<double>(0.0))) {
-                list.push_back(column);
-                s.functionalAreas[q.text(district).trimmed()].insert(column, area);
-            }
+            if (!area.isEmpty() && !(ParseNumber(area) == std::optional<double>(0.0)))
+                list.push_back({column, area});
         }
     }
     return true;
@@ -179,10 +177,11 @@ Km3 Settlement::km3(const QString& district) const {
 
 std::vector<const LandUseCategory*> Settlement::landUse(const QString& district) const {
     std::vector<const LandUseCategory*> list;
-    for (const int column : functional.value(district.trimmed()))
-        for (const LandUseCategory& c : LandUseCategories())
-            if (c.column == column)
-                list.push_back(&c);
+    if (const auto it = functional.constFind(district.trimmed()); it != functional.cend())
+        for (const LandUseArea& area : *it)
+            for (const LandUseCategory& c : LandUseCategories())
+                if (c.column == area.column)
+                    list.push_back(&c);
     if (list.empty())
         list.push_back(&ResidentialLandUse());
     return list;
@@ -190,8 +189,12 @@ std::vector<const LandUseCategory*> Settlement::landUse(const QString& district)
 
 QString Settlement::landUseArea(const QString& district, int column) const {
     const QString d = district.trimmed();
-    if (!functional.value(d).empty())
-        return functionalAreas.value(d).value(column);
+    if (const auto it = functional.constFind(d); it != functional.cend() && !it->empty()) {
+        for (const LandUseArea& area : *it)
+            if (area.column == column)
+                return area.area;
+        return QString();
+    }
     if (column != ResidentialLandUse().column)
         return QString();
     const auto it = m_districtByNumber.constFind(d);

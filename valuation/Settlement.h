@@ -60,10 +60,14 @@ struct Settlement {
     std::vector<Zone> zones;
     /** "локальні" of the project in id order. */
     std::vector<LocalCell> local;
-    /** Per district: the columns k of "функціональне" whose area is given and not 0. */
-    QHash<QString, std::vector<int>> functional;
-    /** Per district: the area (ha, as stored) of each of those columns, by column. */
-    QHash<QString, QHash<int, QString>> functionalAreas;
+    /** A column k of "функціональне" whose area is given and not 0, with that area. */
+    struct LandUseArea {
+        int column = 0;
+        /** Hectares, as stored. */
+        QString area;
+    };
+    /** Per district: its land-use areas, in the order of the categories. */
+    QHash<QString, std::vector<LandUseArea>> functional;
     /** Whether the settlement has the table "функціональне". */
     bool hasFunctional = false;
 

@@ -311,14 +311,9 @@ void FillZonalKm2(SectionWriter& w, WordTable& t) {
 }
 
 void FillLocalFactors(SectionWriter& w, WordTable& t) {
-    if (!w.select(QStringLiteral("SELECT * FROM локальні WHERE коефіціент<>'' ORDER BY id"),
-                  QStringLiteral("локальні")) ||
-        w.query.recordCount() == 0)
-        return;
-    Query& q = w.query;
-    const std::vector<int> f = Fields(q, {"фактор", "коефіціент"});
     // A row per factor, in the order factors first appear, with the range of its coefficient
     // over the districts where it acts; the values district by district are the workbook's.
+    // Tens of thousands of rows are read as the database keeps them: a few factors' texts made.
     struct Range {
         QString factor;
         Extremes values;
@@ -326,15 +321,27 @@ void FillLocalFactors(SectionWriter& w, WordTable& t) {
     };
     std::vector<Range> ranges;
     QHash<QString, size_t> byFactor;
-    for (q.first(); !q.eof(); q.next()) {
-        const QString factor = q.text(f[0]);
-        auto found = byFactor.constFind(factor);
-        if (found == byFactor.constEnd()) {
-            found = byFactor.insert(factor, ranges.size());
-            ranges.push_back({factor, {}, q.text(f[1])});
+    ShortTextCache texts;
+    int factor = -1, coefficient = -1;
+    const auto take = [&](const Utf8Row& r) {
+        if (factor < 0) {
+            factor = r.columnIndex("фактор");
+            coefficient = r.columnIndex("коефіціент");
         }
-        ranges[*found].values.add(q.text(f[1]));
-    }
+        const QString name = texts.value(r, factor);
+        const QString value = texts.value(r, coefficient);
+        auto found = byFactor.constFind(name);
+        if (found == byFactor.constEnd()) {
+            found = byFactor.insert(name, ranges.size());
+            ranges.push_back({name, {}, value});
+        }
+        ranges[*found].values.add(value);
+    };
+    if (!w.readRows(QStringLiteral("SELECT фактор, коефіціент FROM локальні WHERE "
+                                   "коефіціент<>'' ORDER BY id"),
+                    QStringLiteral("локальні"), take) ||
+        ranges.empty())
+        return;
     w.insertRows(t, 3, static_cast<int>(ranges.size()) - 1);
     w.beginRows(static_cast<int>(ranges.size()));
     int row = 3;

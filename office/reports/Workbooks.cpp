@@ -290,6 +290,9 @@ void FillQuarterWorkbook(Workbook& workbook, TMessages& messages, JobProgress& p
         ReadUtf8Rows(*context.data, QStringLiteral("SELECT * FROM відомість_кварталів"), takeRow)) {
         // Zones in the order of their numbers.
         std::stable_sort(zones.begin(), zones.end(), valuation::ZoneNumberBefore);
+        // The statement is held now: the pages cached while reading it go back before the
+        // sheet, the biggest of the three files, is written.
+        context.data->releaseCache();
     }
     if (outcome.missing.isEmpty() && zones.isEmpty())
         outcome.missing << MissingStatement();

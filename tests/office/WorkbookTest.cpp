@@ -229,6 +229,51 @@ TEST_F(WorkbookTest, SheetWithoutReferencesAndCellsWithMoreThanAValue) {
     EXPECT_TRUE(PartOf(path, QStringLiteral("xl/worksheets/sheet1.xml")).contains("ph=\"1\""));
 }
 
+// A cell keeps a short number in itself and a longer one, or a text, aside: a cell whose
+// value changes kind keeps the right one, and both are written as numbers.
+TEST_F(WorkbookTest, LongAndShortNumbersAndTextsReplaceEachOther) {
+    auto blank = Workbook::createBlank();
+    Worksheet& s = blank->worksheet(1);
+    s.setCellValue(1, 1, QStringLiteral("12345.6789"));        // fits the cell
+    s.setCellValue(1, 2, QStringLiteral("-12345678.1234567")); // kept aside
+    s.setCellValue(2, 1, QStringLiteral("текст"));
+    s.setCellValue(2, 1, QStringLiteral("123456789.12345")); // a text becomes a long number
+    s.setCellValue(2, 2, QStringLiteral("98765432101.5"));
+    s.setCellValue(2, 2, QStringLiteral("інший текст")); // and a long number a text
+    s.setCellValue(2, 3, QStringLiteral("11111111111.25"));
+    s.setCellValue(2, 3, QStringLiteral("0.5"));
+    EXPECT_EQ(s.cellText(1, 2), QStringLiteral("-12345678.1234567"));
+    EXPECT_EQ(s.cellText(2, 1), QStringLiteral("123456789.12345"));
+    const QString path = dir.filePath(QStringLiteral("числа.xlsx"));
+    blank->saveCopyAs(path);
+    auto again = Workbook::open(path);
+    Worksheet& a = again->worksheet(1);
+    EXPECT_EQ(a.cellText(1, 1), QStringLiteral("12345.6789"));
+    EXPECT_EQ(a.cellText(1, 2), QStringLiteral("-12345678.1234567"));
+    EXPECT_EQ(a.cellText(2, 1), QStringLiteral("123456789.12345"));
+    EXPECT_EQ(a.cellText(2, 2), QStringLiteral("інший текст"));
+    EXPECT_EQ(a.cellText(2, 3), QStringLiteral("0.5"));
+    const QByteArray sheet = PartOf(path, QStringLiteral("xl/worksheets/sheet1.xml"));
+    EXPECT_TRUE(sheet.contains("<c r=\"B1\"><v>-12345678.1234567</v></c>")) << sheet.toStdString();
+    EXPECT_TRUE(sheet.contains("<c r=\"A2\"><v>123456789.12345</v></c>"));
+}
+
+// A style number no spreadsheet can have is a damaged file, said so, not a wrong style.
+TEST_F(WorkbookTest, ImpossibleStyleNumberIsADamagedSheet) {
+    auto blank = Workbook::createBlank();
+    blank->package().setPartData(
+        QStringLiteral("xl/worksheets/sheet1.xml"),
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+        "<sheetData><row r=\"1\" s=\"70000\" customFormat=\"1\"/></sheetData></worksheet>");
+    try {
+        blank->worksheet(1).setCellValue(1, 1, QStringLiteral("1"));
+        FAIL() << "the style was taken";
+    } catch (const OfficeError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("пошкоджено")))
+            << e.message().toStdString();
+    }
+}
+
 TEST_F(WorkbookTest, BlankWorkbookUsesInlineStrings) {
     auto blank = Workbook::createBlank();
     blank->worksheet(1).setCellValue(1, 1, QStringLiteral("текст"));
