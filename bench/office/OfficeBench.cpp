@@ -1,3 +1,4 @@
+#include "bench/ChildProcess.h"
 #include "office/Document.h"
 #include "office/Package.h"
 #include "office/Statement.h"
@@ -92,53 +93,10 @@ void BM_FillWorkbook10000x40AndSave(benchmark::State& state) {
 }
 BENCHMARK(BM_FillWorkbook10000x40AndSave)->Unit(benchmark::kMillisecond);
 
-/** The peak resident set of this process in MB, from the kernel's high-water mark. */
-double ownPeakMb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1;
-    // A /proc file reports no size: read it whole rather than testing for its end.
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').front().toDouble() / 1024.0;
-    }
-    return -1;
-}
-
-/**
- * Runs this program again with `arguments` and returns the peak it prints. The child reads
- * its own high-water mark: getrusage would also count the memory of this process, which the
- * kernel carries over into a forked child's peak.
- */
+/** Runs this program again with `arguments` and returns the peak it prints; -1 on failure. */
 double childPeakMb(const std::vector<std::string>& arguments) {
-    std::string self = "/proc/self/exe";
-    std::vector<std::string> copies = arguments;
-    std::vector<char*> argv{self.data()};
-    for (std::string& a : copies)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0)
-        return -1;
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(pipeEnds[1], STDOUT_FILENO);
-        close(pipeEnds[0]);
-        close(pipeEnds[1]);
-        execv(self.c_str(), argv.data());
-        _exit(127);
-    }
-    close(pipeEnds[1]);
-    std::string output;
-    char buffer[256];
-    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
-        output.append(buffer, static_cast<size_t>(n));
-    close(pipeEnds[0]);
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0)
-        return -1;
-    return std::atof(output.c_str());
+    std::string printed;
+    return bench::RunSelf(arguments, printed) ? std::atof(printed.c_str()) : -1;
 }
 
 /**
@@ -230,11 +188,11 @@ int main(int argc, char** argv) {
     // The child runs of the memory benchmark.
     if (argc == 4 && std::strcmp(argv[1], "--fill-workbook-once") == 0) {
         fillWorkbook10000x40(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
-        std::printf("%.1f\n", ownPeakMb());
+        std::printf("%.1f\n", bench::OwnPeakMb());
         return 0;
     }
     if (argc == 2 && std::strcmp(argv[1], "--idle") == 0) {
-        std::printf("%.1f\n", ownPeakMb());
+        std::printf("%.1f\n", bench::OwnPeakMb());
         return 0;
     }
     benchmark::Initialize(&argc, argv);
