@@ -4,6 +4,7 @@
 
 #include "common/TextUtils.h"
 
+#include <QHash>
 #include <QSet>
 #include <algorithm>
 #include <vector>
@@ -14,15 +15,26 @@ void FillQuestionnaire(SectionWriter& w, WordTable& t) {
     // The answers in a compact form: 41 factors of a thousand districts are 41,000 rows. A row
     // per factor; a factor whose records come back later gets a row of its own, so the rows
     // are counted as runs too. The longest run says how many districts a block must hold.
+    // District numbers and scores are a few hundred distinct texts: an answer names them by
+    // their place in `texts`, 12 bytes for each of the 41,000.
     struct Answer {
         int run = 0;
-        QString district;
-        QString score;
+        int district = 0;
+        int score = 0;
     };
     std::vector<Answer> answers;
     std::vector<QString> runNames;
     QSet<QString> distinct;
-    ShortTextCache texts;
+    ShortTextCache cache;
+    std::vector<QString> texts;
+    QHash<QString, int> textIndex;
+    const auto indexOf = [&](const QString& text) {
+        const auto found = textIndex.constFind(text);
+        if (found != textIndex.cend())
+            return *found;
+        texts.push_back(text);
+        return *textIndex.insert(text, static_cast<int>(texts.size()) - 1);
+    };
     int district = -1, factor = -1, score = -1;
     int longest = 0;
     int current = 0;
@@ -35,14 +47,14 @@ void FillQuestionnaire(SectionWriter& w, WordTable& t) {
         }
         const QByteArrayView name = r.at(factor);
         if (runNames.empty() || name != previous) {
-            runNames.push_back(texts.value(r, factor));
+            runNames.push_back(cache.value(r, factor));
             distinct.insert(runNames.back());
             previous = name.toByteArray();
             current = 0;
         }
         longest = std::max(longest, ++current);
-        answers.push_back({static_cast<int>(runNames.size()) - 1, texts.value(r, district),
-                           texts.value(r, score)});
+        answers.push_back({static_cast<int>(runNames.size()) - 1, indexOf(cache.value(r, district)),
+                           indexOf(cache.value(r, score))});
     };
     if (!w.readRows(QStringLiteral("SELECT * FROM анкета ORDER BY id"), QStringLiteral("анкета"),
                     take) ||
@@ -112,12 +124,12 @@ void FillQuestionnaire(SectionWriter& w, WordTable& t) {
         const size_t header = static_cast<size_t>(block / height * (columns + 1) + column);
         if (header >= headers.size())
             headers.resize(header + 1);
-        const QString& number = answer.district;
+        const QString& number = texts[static_cast<size_t>(answer.district)];
         if (headers[header].isNull() || headers[header] != number) {
             t.setCellText(block + 2, column, number);
             headers[header] = number.isNull() ? QStringLiteral("") : number;
         }
-        t.setCellText(row + block, column, answer.score);
+        t.setCellText(row + block, column, texts[static_cast<size_t>(answer.score)]);
         if (w.rowDone())
             break;
     }
