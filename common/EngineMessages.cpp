@@ -133,6 +133,7 @@ const QHash<QString, QString>& Messages() {
             {"No such file or directory", "немає такого файлу або папки"},
             {"Permission denied", "доступ заборонено"},
             {"No space left on device", "на диску немає місця"},
+            {"File too large", "файл більший, ніж дозволено записати"},
             {"Read-only file system", "файлова система лише для читання"},
             {"Is a directory", "це папка"},
             {"Not a directory", "це не папка"},

@@ -16,6 +16,9 @@ TEST(UkrainianEngineMessage, KnownMessagesKeepTheirNamesAndUnknownOnesStay) {
               QStringLiteral("не вдалося відкрити файл: доступ заборонено"));
     EXPECT_EQ(UkrainianEngineMessage(QStringLiteral("disk I/O error\rЗапит: COMMIT")),
               QStringLiteral("помилка читання або запису диска\rЗапит: COMMIT"));
+    // A save stopped by the file size limit, as the report says it.
+    EXPECT_EQ(UkrainianEngineMessage(QStringLiteral("Write error: File too large")),
+              QStringLiteral("помилка запису: файл більший, ніж дозволено записати"));
     EXPECT_EQ(UkrainianEngineMessage(QStringLiteral("Not a zip archive.")),
               QStringLiteral("файл не є zip-архівом"));
     EXPECT_EQ(UkrainianEngineMessage(QStringLiteral("`/tmp/x.tab' not recognized as a supported "
