@@ -166,6 +166,14 @@ struct LargeFolder {
         *error = batches.error();
         return false;
     }
+    /** As create(); a failure skips the benchmark with its reason. */
+    bool createOrSkip(bool maps, benchmark::State& state) {
+        QString error;
+        if (create(maps, &error))
+            return true;
+        state.SkipWithError(qPrintable(error));
+        return false;
+    }
     reports::ReportContext context() {
         return {&data, &catalogue, QStringLiteral("с. Велике"), folder};
     }
@@ -173,11 +181,8 @@ struct LargeFolder {
 
 void RunLargeSettlement(benchmark::State& state, bool maps) {
     LargeFolder large;
-    QString error;
-    if (!large.create(maps, &error)) {
-        state.SkipWithError(qPrintable(error));
+    if (!large.createOrSkip(maps, state))
         return;
-    }
     const QString templates = large.dir.filePath(QStringLiteral("Шаблон"));
     // The peak before the reports: what the settlement's making took.
     state.counters["setup_peak_MB"] = static_cast<double>(PeakMegabytes());
@@ -218,11 +223,8 @@ BENCHMARK(BM_ReportWithFourMapsOf999Districts)
  */
 void BM_ReportCommandOf999Districts(benchmark::State& state) {
     LargeFolder large;
-    QString error;
-    if (!large.create(false, &error)) {
-        state.SkipWithError(qPrintable(error));
+    if (!large.createOrSkip(false, state))
         return;
-    }
     const QString program = large.dir.filePath(QStringLiteral("tamberon_console"));
     if (!QFile::copy(QStringLiteral(TAMBERON_CONSOLE), program)) {
         state.SkipWithError("the console program could not be copied");
@@ -258,11 +260,8 @@ BENCHMARK(BM_ReportCommandOf999Districts)
 // The four maps alone: drawn, and each encoded as the report embeds it.
 void BM_FourMapsOf999DistrictsDrawnAndEncoded(benchmark::State& state) {
     LargeFolder large;
-    QString error;
-    if (!large.create(true, &error)) {
-        state.SkipWithError(qPrintable(error));
+    if (!large.createOrSkip(true, state))
         return;
-    }
     for (auto _ : state) {
         valuation::Settlement settlement;
         valuation::ReadSettlement(large.data, settlement);

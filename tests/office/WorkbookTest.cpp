@@ -18,6 +18,12 @@ protected:
             PackTemplate(QStringLiteral("book"), dir.filePath(QStringLiteral("Розрахунок.xltx")));
         book = Workbook::open(templatePath);
     }
+    /** Saves `made` in the test folder as `name` and opens what was saved. */
+    std::unique_ptr<Workbook> savedAndOpened(Workbook& made, const QString& name) {
+        out = dir.filePath(name);
+        made.saveCopyAs(out);
+        return Workbook::open(out);
+    }
     std::unique_ptr<Workbook> roundTrip() {
         out = dir.filePath(QStringLiteral("Розрахунок грошової оцінки.xlsx"));
         book->setDisplayAlerts(false);
@@ -215,9 +221,7 @@ TEST_F(WorkbookTest, SheetWithoutReferencesAndCellsWithMoreThanAValue) {
     s.setCellValue(1, 1, QStringLiteral("один"));
     s.setCellValue(2, 1, QStringLiteral("нове & <інше> \"x\"\nрядок"));
     s.setCellValue(2, 3, QStringLiteral("a & b < c"));
-    const QString path = dir.filePath(QStringLiteral("без посилань.xlsx"));
-    blank->saveCopyAs(path);
-    auto again = Workbook::open(path);
+    auto again = savedAndOpened(*blank, QStringLiteral("без посилань.xlsx"));
     Worksheet& a = again->worksheet(1);
     EXPECT_EQ(a.cellText(1, 1), QStringLiteral("один"));
     EXPECT_EQ(a.cellText(1, 2), QStringLiteral("2"));
@@ -226,7 +230,7 @@ TEST_F(WorkbookTest, SheetWithoutReferencesAndCellsWithMoreThanAValue) {
     EXPECT_EQ(a.cellText(1, 5), QStringLiteral("5"));
     EXPECT_EQ(a.cellText(2, 1), QStringLiteral("нове & <інше> \"x\"\nрядок"));
     EXPECT_EQ(a.cellText(2, 3), QStringLiteral("a & b < c"));
-    EXPECT_TRUE(PartOf(path, QStringLiteral("xl/worksheets/sheet1.xml")).contains("ph=\"1\""));
+    EXPECT_TRUE(PartOf(out, QStringLiteral("xl/worksheets/sheet1.xml")).contains("ph=\"1\""));
 }
 
 // A cell keeps a short number in itself and a longer one, or a text, aside: a cell whose
@@ -244,16 +248,14 @@ TEST_F(WorkbookTest, LongAndShortNumbersAndTextsReplaceEachOther) {
     s.setCellValue(2, 3, QStringLiteral("0.5"));
     EXPECT_EQ(s.cellText(1, 2), QStringLiteral("-12345678.1234567"));
     EXPECT_EQ(s.cellText(2, 1), QStringLiteral("123456789.12345"));
-    const QString path = dir.filePath(QStringLiteral("числа.xlsx"));
-    blank->saveCopyAs(path);
-    auto again = Workbook::open(path);
+    auto again = savedAndOpened(*blank, QStringLiteral("числа.xlsx"));
     Worksheet& a = again->worksheet(1);
     EXPECT_EQ(a.cellText(1, 1), QStringLiteral("12345.6789"));
     EXPECT_EQ(a.cellText(1, 2), QStringLiteral("-12345678.1234567"));
     EXPECT_EQ(a.cellText(2, 1), QStringLiteral("123456789.12345"));
     EXPECT_EQ(a.cellText(2, 2), QStringLiteral("інший текст"));
     EXPECT_EQ(a.cellText(2, 3), QStringLiteral("0.5"));
-    const QByteArray sheet = PartOf(path, QStringLiteral("xl/worksheets/sheet1.xml"));
+    const QByteArray sheet = PartOf(out, QStringLiteral("xl/worksheets/sheet1.xml"));
     EXPECT_TRUE(sheet.contains("<c r=\"B1\"><v>-12345678.1234567</v></c>")) << sheet.toStdString();
     EXPECT_TRUE(sheet.contains("<c r=\"A2\"><v>123456789.12345</v></c>"));
 }
