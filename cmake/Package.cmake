@@ -8,6 +8,10 @@
 #   share/man/man1/, share/bash-completion/completions/, share/doc/tamberon/
 include(GNUInstallDirs)
 
+# Installing (and so packaging) takes the built tree as it is: "./build.sh package" builds
+# first, and a second walk over every target of the tree would cost minutes.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 install(TARGETS tamberon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(CODE "

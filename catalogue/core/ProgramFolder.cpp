@@ -1,6 +1,7 @@
 #include "catalogue/core/ProgramFolder.h"
 
 #include "catalogue/core/CatalogueUpgrade.h"
+#include "common/EngineMessages.h"
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
 #include "common/LastError.h"
@@ -75,7 +76,8 @@ bool WriteRecord(const QString& path, const ShippedRecord& record, QString* erro
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return FailWith(error, QStringLiteral("Не вдається записати \"%1\": %2")
-                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
+                                   .arg(QDir::toNativeSeparators(path),
+                                        UkrainianEngineMessage(file.errorString())));
     QTextStream out(&file);
     out << "# Дані програми, покладені в цю папку: за ними програма оновлює її. Не змінюйте.\n";
     out << "stamp\t" << record.stamp << '\n';
@@ -90,7 +92,8 @@ bool WriteRecord(const QString& path, const ShippedRecord& record, QString* erro
     out.flush();
     if (!file.commit())
         return FailWith(error, QStringLiteral("Не вдається записати \"%1\": %2")
-                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
+                                   .arg(QDir::toNativeSeparators(path),
+                                        UkrainianEngineMessage(file.errorString())));
     return true;
 }
 
@@ -142,18 +145,18 @@ bool CopyWhole(const QString& from, const QString& to, QString* error) {
     QDir().mkpath(FolderOf(to));
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly))
-        return failed(in.errorString());
+        return failed(UkrainianEngineMessage(in.errorString()));
     QSaveFile out(to);
     if (!out.open(QIODevice::WriteOnly))
-        return failed(out.errorString());
+        return failed(UkrainianEngineMessage(out.errorString()));
     QByteArray block;
     while (!(block = in.read(1 << 20)).isEmpty())
         if (out.write(block) != block.size())
-            return failed(out.errorString());
+            return failed(UkrainianEngineMessage(out.errorString()));
     if (in.error() != QFileDevice::NoError)
-        return failed(in.errorString());
+        return failed(UkrainianEngineMessage(in.errorString()));
     if (!out.commit())
-        return failed(out.errorString());
+        return failed(UkrainianEngineMessage(out.errorString()));
     return true;
 }
 
@@ -188,23 +191,19 @@ bool PrepareFile(Preparation& p, const QString& file, QString* error) {
     const QString source = JoinPath(p.place.shipped, file);
     const QString target = JoinPath(p.place.folder, file);
     const QString shipped = FileHash(source);
-    if (!QFileInfo::exists(target)) {
-        p.now.files.insert(file, shipped);
+    // What is remembered is what was shipped: the valuer's own version of a file stays the
+    // valuer's at every later upgrade.
+    p.now.files.insert(file, shipped);
+    if (!QFileInfo::exists(target))
         return CopyWhole(source, target, error);
-    }
     const QString own = FileHash(target);
-    if (own == shipped) {
-        p.now.files.insert(file, shipped);
+    const QString shippedBefore = p.before.files.value(file);
+    if (own == shipped || shippedBefore == shipped)
         return true;
-    }
-    if (p.before.files.contains(file) && p.before.files.value(file) == own) {
-        p.now.files.insert(file, shipped);
+    if (!shippedBefore.isEmpty() && own == shippedBefore) {
         ++p.replaced;
         return CopyWhole(source, target, error);
     }
-    // The valuer's own version stays, and stays the valuer's at the next upgrade too.
-    if (p.before.files.contains(file))
-        p.now.files.insert(file, p.before.files.value(file));
     p.told << QStringLiteral("Файл \"%1\" ви змінювали, тому його залишено; нова версія - \"%2\".")
                   .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(source));
     if (file == SettlementTemplateDatabase()) {

@@ -2,11 +2,9 @@
 // find the templates and the catalogue from any working folder, and an installed program
 // works in the valuer's own folder, made once, kept, and upgraded from newer shipped data.
 #include "common/FileUtils.h"
-#include "db/Database.h"
-#include "db/QueryFunctions.h"
+#include "tests/support/QueryRows.h"
 #include "tests/support/TestSupport.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -63,31 +61,9 @@ QString MakeInstallation(const QString& root) {
     return program;
 }
 
-QString FileHash(const QString& path) {
+QByteArray ReadBytes(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    hash.addData(&file);
-    return QString::fromLatin1(hash.result().toHex());
-}
-
-QStringList Rows(const QString& database, const QString& sql) {
-    Connection c;
-    EXPECT_TRUE(c.open(database));
-    Query q(&c);
-    EXPECT_TRUE(RunQuery(q, sql, true)) << LastError().toStdString();
-    QStringList rows;
-    for (q.first(); !q.eof(); q.next())
-        rows << q.texts().join(u'|');
-    return rows;
-}
-
-void Exec(const QString& database, const QString& sql) {
-    Connection c;
-    ASSERT_TRUE(c.open(database));
-    Query q(&c);
-    ASSERT_TRUE(RunQuery(q, sql, false)) << LastError().toStdString();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -140,11 +116,11 @@ TEST(InstalledLayout, TheValuersFolderIsMadeOnceKeptAndUpgraded) {
     const QString catalogue = JoinPath(own, QStringLiteral("baza.sqlite"));
     const QString settings = JoinPath(own, QStringLiteral("settings.dat"));
     WriteTextFile(settings, ReadTextFile(settings) + QStringLiteral("\n[МОЄ]\nКлюч=1\n"));
-    Exec(catalogue, QStringLiteral("INSERT INTO projects (uid, named, typed, pathname) VALUES "
-                                   "('99', 'Мій проект', '', 'Мій проект')"));
+    ExecSql(catalogue, QStringLiteral("INSERT INTO projects (uid, named, typed, pathname) VALUES "
+                                      "('99', 'Мій проект', '', 'Мій проект')"));
     const QString demo = JoinPath(
         own, QStringLiteral("Проекти/Демонстраційний проект/с. Демонстраційне/data.sqlite"));
-    const QString demoHash = FileHash(demo);
+    const QByteArray demoBytes = ReadBytes(demo);
     const Outcome second = RunProgramIn(program, {QStringLiteral("check"), folder}, working, xdg);
     EXPECT_NE(second.code, 2) << second.err.toStdString();
     EXPECT_FALSE(second.err.contains(QStringLiteral("tamberon:"))) << second.err.toStdString();
@@ -152,17 +128,18 @@ TEST(InstalledLayout, TheValuersFolderIsMadeOnceKeptAndUpgraded) {
 
     // A newer version ships a year of indexation more: it comes into the valuer's catalogue,
     // the projects and settings stay.
-    Exec(JoinPath(share, QStringLiteral("baza.sqlite")),
-         QStringLiteral("INSERT INTO індексація (рік, індексація, інфляція) VALUES "
-                        "('2099', '1.01', '1.02')"));
+    ExecSql(JoinPath(share, QStringLiteral("baza.sqlite")),
+            QStringLiteral("INSERT INTO індексація (рік, індексація, інфляція) VALUES "
+                           "('2099', '1.01', '1.02')"));
     const Outcome upgraded = RunProgramIn(program, {QStringLiteral("check"), folder}, working, xdg);
     EXPECT_NE(upgraded.code, 2) << upgraded.err.toStdString();
     EXPECT_TRUE(upgraded.err.contains(QStringLiteral("Довідник \"індексація\" оновлено")))
         << upgraded.err.toStdString();
-    EXPECT_EQ(Rows(catalogue, QStringLiteral("SELECT індексація FROM індексація WHERE рік='2099'")),
-              QStringList({"1.01"}));
-    EXPECT_EQ(Rows(catalogue, QStringLiteral("SELECT named FROM projects WHERE uid='99'")),
+    EXPECT_EQ(
+        QueryRows(catalogue, QStringLiteral("SELECT індексація FROM індексація WHERE рік='2099'")),
+        QStringList({"1.01"}));
+    EXPECT_EQ(QueryRows(catalogue, QStringLiteral("SELECT named FROM projects WHERE uid='99'")),
               QStringList({"Мій проект"}));
     EXPECT_TRUE(ReadTextFile(settings).contains(QStringLiteral("[МОЄ]")));
-    EXPECT_EQ(FileHash(demo), demoHash);
+    EXPECT_EQ(ReadBytes(demo), demoBytes);
 }

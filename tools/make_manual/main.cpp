@@ -5,6 +5,7 @@
 //   make_manual SOURCE OUTPUT DATE
 
 #include "app/CommandLine.h"
+#include "common/EngineMessages.h"
 #include "common/GlobalVar.h"
 
 #include <QCoreApplication>
@@ -89,7 +90,7 @@ int main(int argc, char** argv) {
     }
     QFile source(args[1]);
     if (!source.open(QIODevice::ReadOnly))
-        Fail(args[1] + QStringLiteral(": ") + source.errorString());
+        Fail(args[1] + QStringLiteral(": ") + UkrainianEngineMessage(source.errorString()));
     QString page = QString::fromUtf8(source.readAll());
     if (!page.contains(QStringLiteral("@COMMANDS@")))
         Fail(args[1] + QStringLiteral(": no @COMMANDS@"));
@@ -99,6 +100,6 @@ int main(int argc, char** argv) {
     QFile output(args[2]);
     if (!output.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         output.write(page.toUtf8()) < 0 || !output.flush())
-        Fail(args[2] + QStringLiteral(": ") + output.errorString());
+        Fail(args[2] + QStringLiteral(": ") + UkrainianEngineMessage(output.errorString()));
     return 0;
 }

@@ -2,8 +2,7 @@
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
 #include "db/Backup.h"
-#include "db/Database.h"
-#include "db/QueryFunctions.h"
+#include "tests/support/QueryRows.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDateTime>
@@ -16,25 +15,6 @@
 using namespace catalogue;
 
 namespace {
-
-void Exec(const QString& database, const QString& sql) {
-    QDir().mkpath(FolderOf(database));
-    Connection c;
-    ASSERT_TRUE(c.open(database) || c.create(database)) << c.errorText().toStdString();
-    Query q(&c);
-    ASSERT_TRUE(RunQuery(q, sql, false)) << LastError().toStdString();
-}
-
-QStringList Rows(const QString& database, const QString& sql) {
-    Connection c;
-    EXPECT_TRUE(c.open(database));
-    Query q(&c);
-    EXPECT_TRUE(RunQuery(q, sql, true)) << LastError().toStdString();
-    QStringList rows;
-    for (q.first(); !q.eof(); q.next())
-        rows << q.texts().join(u'|');
-    return rows;
-}
 
 /** Moves a shipped file's time on, as an installation of a newer version does. */
 void Touch(const QString& path) {
@@ -58,19 +38,19 @@ protected:
     void SetUp() override {
         previousAppDir = GlobalVar().Settings.AppDir;
         const QString catalogue = shipped(QStringLiteral("baza.sqlite"));
-        Exec(catalogue, QStringLiteral("CREATE TABLE projects (id AUTOINCREMENT, named nvarchar "
-                                       "(255), pathname nvarchar (255))"));
-        Exec(catalogue, QStringLiteral("CREATE TABLE індексація (id AUTOINCREMENT, рік nvarchar "
-                                       "(10), індексація nvarchar (20))"));
-        Exec(catalogue, QStringLiteral("INSERT INTO індексація (рік, індексація) VALUES "
-                                       "('2024','1.12')"));
-        Exec(catalogue, QStringLiteral("INSERT INTO projects (named, pathname) VALUES "
-                                       "('Демонстраційний проект', 'Демо')"));
+        ExecSql(catalogue, QStringLiteral("CREATE TABLE projects (id AUTOINCREMENT, named nvarchar "
+                                          "(255), pathname nvarchar (255))"));
+        ExecSql(catalogue, QStringLiteral("CREATE TABLE індексація (id AUTOINCREMENT, рік nvarchar "
+                                          "(10), індексація nvarchar (20))"));
+        ExecSql(catalogue, QStringLiteral("INSERT INTO індексація (рік, індексація) VALUES "
+                                          "('2024','1.12')"));
+        ExecSql(catalogue, QStringLiteral("INSERT INTO projects (named, pathname) VALUES "
+                                          "('Демонстраційний проект', 'Демо')"));
         WriteTextFile(shipped(QStringLiteral("settings.dat")), QStringLiteral("[OFFICE]\n"));
-        Exec(shipped(QStringLiteral("Шаблон/наспункт/data.sqlite")),
-             QStringLiteral("CREATE TABLE кф (id AUTOINCREMENT, код nvarchar (10))"));
-        Exec(shipped(QStringLiteral("Шаблон/проект/data.sqlite")),
-             QStringLiteral("CREATE TABLE data (id AUTOINCREMENT, named nvarchar (255))"));
+        ExecSql(shipped(QStringLiteral("Шаблон/наспункт/data.sqlite")),
+                QStringLiteral("CREATE TABLE кф (id AUTOINCREMENT, код nvarchar (10))"));
+        ExecSql(shipped(QStringLiteral("Шаблон/проект/data.sqlite")),
+                QStringLiteral("CREATE TABLE data (id AUTOINCREMENT, named nvarchar (255))"));
         WriteTextFile(shipped(QStringLiteral("Шаблон/Технічний звіт.dotx")), QStringLiteral("1"));
         WriteTextFile(shipped(QStringLiteral("Шаблон/Розрахунок.xltx")), QStringLiteral("1"));
         WriteTextFile(shipped(QStringLiteral("data/курортні.htm")), QStringLiteral("1"));
@@ -111,8 +91,8 @@ TEST_F(ProgramFolderTest, TheFirstStartMakesTheFolderAndTheNextKeepsTheValuersCh
     // The valuer's work: settings, a template, a project of their own, the demonstration gone.
     WriteTextFile(own(QStringLiteral("settings.dat")), QStringLiteral("[OFFICE]\nOpenResults=0\n"));
     WriteTextFile(own(QStringLiteral("Шаблон/Технічний звіт.dotx")), QStringLiteral("мій"));
-    Exec(own(QStringLiteral("baza.sqlite")),
-         QStringLiteral("INSERT INTO projects (named, pathname) VALUES ('Мій', 'Мій')"));
+    ExecSql(own(QStringLiteral("baza.sqlite")),
+            QStringLiteral("INSERT INTO projects (named, pathname) VALUES ('Мій', 'Мій')"));
     ASSERT_TRUE(DeleteFolder(own(QStringLiteral("Проекти/Демо"))));
     ASSERT_TRUE(Prepare());
     EXPECT_TRUE(notes.isEmpty()) << notes.join(u'\n').toStdString();
@@ -121,7 +101,7 @@ TEST_F(ProgramFolderTest, TheFirstStartMakesTheFolderAndTheNextKeepsTheValuersCh
     EXPECT_EQ(ReadTextFile(own(QStringLiteral("Шаблон/Технічний звіт.dotx"))),
               QStringLiteral("мій"));
     EXPECT_EQ(
-        Rows(own(QStringLiteral("baza.sqlite")), QStringLiteral("SELECT named FROM projects")),
+        QueryRows(own(QStringLiteral("baza.sqlite")), QStringLiteral("SELECT named FROM projects")),
         QStringList({"Демонстраційний проект", "Мій"}));
     EXPECT_FALSE(QFileInfo::exists(own(QStringLiteral("Проекти/Демо"))));
 
@@ -139,20 +119,20 @@ TEST_F(ProgramFolderTest, TheFirstStartMakesTheFolderAndTheNextKeepsTheValuersCh
 TEST_F(ProgramFolderTest, ANewerVersionUpgradesWhatTheValuerDidNotChange) {
     ASSERT_TRUE(Prepare());
     WriteTextFile(own(QStringLiteral("Шаблон/Технічний звіт.dotx")), QStringLiteral("мій"));
-    Exec(own(QStringLiteral("Шаблон/наспункт/data.sqlite")),
-         QStringLiteral("INSERT INTO кф (код) VALUES ('мій')"));
-    Exec(own(QStringLiteral("baza.sqlite")),
-         QStringLiteral("INSERT INTO projects (named, pathname) VALUES ('Мій', 'Мій')"));
+    ExecSql(own(QStringLiteral("Шаблон/наспункт/data.sqlite")),
+            QStringLiteral("INSERT INTO кф (код) VALUES ('мій')"));
+    ExecSql(own(QStringLiteral("baza.sqlite")),
+            QStringLiteral("INSERT INTO projects (named, pathname) VALUES ('Мій', 'Мій')"));
     WriteTextFile(own(QStringLiteral("Проекти/Мій/data.sqlite")), QStringLiteral("проект"));
 
     Ship(shipped(QStringLiteral("Шаблон/Технічний звіт.dotx")), QStringLiteral("2"));
     Ship(shipped(QStringLiteral("Шаблон/Розрахунок.xltx")), QStringLiteral("2"));
     Ship(shipped(QStringLiteral("settings.dat")), QStringLiteral("[OFFICE]\nOpenResults=1\n"));
     Ship(shipped(QStringLiteral("Проекти/Демо/с. Демо/карта.gwp")), QStringLiteral("2"));
-    Exec(shipped(QStringLiteral("baza.sqlite")),
-         QStringLiteral("INSERT INTO індексація (рік, індексація) VALUES ('2025','1.08')"));
-    Exec(shipped(QStringLiteral("Шаблон/наспункт/data.sqlite")),
-         QStringLiteral("CREATE TABLE нова (id AUTOINCREMENT)"));
+    ExecSql(shipped(QStringLiteral("baza.sqlite")),
+            QStringLiteral("INSERT INTO індексація (рік, індексація) VALUES ('2025','1.08')"));
+    ExecSql(shipped(QStringLiteral("Шаблон/наспункт/data.sqlite")),
+            QStringLiteral("CREATE TABLE нова (id AUTOINCREMENT)"));
     Touch(shipped(QStringLiteral("baza.sqlite")));
 
     ASSERT_TRUE(Prepare()) << LastError().toStdString();
@@ -164,17 +144,17 @@ TEST_F(ProgramFolderTest, ANewerVersionUpgradesWhatTheValuerDidNotChange) {
               QStringLiteral("1"));
     EXPECT_EQ(ReadTextFile(own(QStringLiteral("Проекти/Мій/data.sqlite"))),
               QStringLiteral("проект"));
-    EXPECT_EQ(Rows(own(QStringLiteral("baza.sqlite")),
-                   QStringLiteral("SELECT рік FROM індексація ORDER BY id")),
+    EXPECT_EQ(QueryRows(own(QStringLiteral("baza.sqlite")),
+                        QStringLiteral("SELECT рік FROM індексація ORDER BY id")),
               QStringList({"2024", "2025"}));
     EXPECT_EQ(
-        Rows(own(QStringLiteral("baza.sqlite")), QStringLiteral("SELECT named FROM projects")),
+        QueryRows(own(QStringLiteral("baza.sqlite")), QStringLiteral("SELECT named FROM projects")),
         QStringList({"Демонстраційний проект", "Мій"}));
     // The valuer's defaults stay and get the tables every settlement needs now.
     const QString templ = own(QStringLiteral("Шаблон/наспункт/data.sqlite"));
-    EXPECT_EQ(Rows(templ, QStringLiteral("SELECT код FROM кф")), QStringList({"мій"}));
-    EXPECT_EQ(Rows(templ, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE "
-                                         "name='функціональне'")),
+    EXPECT_EQ(QueryRows(templ, QStringLiteral("SELECT код FROM кф")), QStringList({"мій"}));
+    EXPECT_EQ(QueryRows(templ, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE "
+                                              "name='функціональне'")),
               QStringList({"1"}));
     // The catalogue was copied before it was changed.
     EXPECT_EQ(backup::RollingCopies(backup::CatalogueCopiesFolder()).size(), 1);
@@ -191,11 +171,20 @@ TEST_F(ProgramFolderTest, ANewerVersionUpgradesWhatTheValuerDidNotChange) {
     // The same installation again: nothing to do, nothing said.
     ASSERT_TRUE(Prepare());
     EXPECT_TRUE(notes.isEmpty()) << notes.join(u'\n').toStdString();
-    // A third version: the valuer's template is still the valuer's.
+    // A version that changes another file says nothing more of the valuer's template.
+    Ship(shipped(QStringLiteral("data/курортні.htm")), QStringLiteral("2"));
+    ASSERT_TRUE(Prepare());
+    EXPECT_EQ(ReadTextFile(own(QStringLiteral("data/курортні.htm"))), QStringLiteral("2"));
+    EXPECT_EQ(
+        notes,
+        QStringList(
+            {QStringLiteral("Дані програми оновлено до версії %1.").arg(GlobalVar().AppVersion)}));
+    // A version with a newer template again: the valuer's is still the valuer's, and told.
     Ship(shipped(QStringLiteral("Шаблон/Технічний звіт.dotx")), QStringLiteral("3"));
     ASSERT_TRUE(Prepare());
     EXPECT_EQ(ReadTextFile(own(QStringLiteral("Шаблон/Технічний звіт.dotx"))),
               QStringLiteral("мій"));
+    EXPECT_EQ(notes.size(), 2) << notes.join(u'\n').toStdString();
 }
 
 TEST_F(ProgramFolderTest, AFolderThatCannotBeMadeIsNamedAndAFolderOfItsOwnNeedsNothing) {
