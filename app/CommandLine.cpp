@@ -2,6 +2,7 @@
 
 #include "app/ChainCommand.h"
 #include "app/LayersCommand.h"
+#include "app/ProgramData.h"
 #include "app/ReportCommand.h"
 #include "app/ValueCommand.h"
 #include "common/GlobalVar.h"
@@ -183,8 +184,9 @@ int RunConsoleCommand(int argc, char** argv) {
     }
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return command(QCoreApplication::arguments().mid(2), QCoreApplication::applicationDirPath(),
-                   out, err);
+    const QStringList arguments = QCoreApplication::arguments().mid(2);
+    const QString appDir = CommandProgramFolder(arguments, err);
+    return appDir.isEmpty() ? 2 : command(arguments, appDir, out, err);
 }
 
 bool AnswerCommandHelp(const QStringList& arguments, const QString& help, QTextStream& out) {

@@ -4,14 +4,17 @@
 #include "app/FillReports.h"
 #include "app/MainWindow.h"
 #include "app/MapPage.h"
+#include "app/ProgramData.h"
 #include "app/QtTranslation.h"
 #include "app/Splash.h"
 #include "app/StartProbe.h"
 #include "app/StepDispatch.h"
+#include "catalogue/core/ProgramFolder.h"
 #include "catalogue/refs/FormRefs.h"
 #include "catalogue/ui/FormDeletion.h"
 #include "catalogue/ui/FormOpenDir.h"
 #include "catalogue/ui/FormStartMaster.h"
+#include "common/FileUtils.h"
 #include "common/GlobalVar.h"
 #include "common/Messages.h"
 #include "common/ui/Dialog.h"
@@ -24,6 +27,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QIcon>
 #include <QLocale>
 #include <QPrinterInfo>
 #include <QSettings>
@@ -76,8 +80,9 @@ void InstallProgramDialogs(TFormMain& window) {
 
 StartupOptions ProgramStartupOptions() {
     StartupOptions options;
-    options.appDir = QApplication::applicationDirPath();
-    options.programPath = QApplication::applicationFilePath();
+    const ProgramPlace place = RunningProgramPlace();
+    options.appDir = place.folder;
+    options.shippedDir = place.shipped;
     options.exitAfterStart = StartProbe::Requested();
     options.printers = [](QString&) { return QPrinterInfo::availablePrinterNames(); };
     return options;
@@ -88,7 +93,11 @@ namespace {
 /** The checks and the sequence up to the end of the message loop. */
 int StartUp(QApplication& app, const StartupOptions& options, StartProbe& probe) {
     const QString& appDir = options.appDir;
-    SingleInstance instance(options.programPath);
+    // One running copy per program folder: the valuer's own one for an installed program, so
+    // users of one installation do not stop each other. The folder exists before it is named.
+    if (!options.shippedDir.isEmpty())
+        QDir().mkpath(appDir);
+    SingleInstance instance(JoinPath(appDir, QStringLiteral("tamberon")));
     if (!instance.acquire(QApplication::arguments().size() > 1))
         return 0;
     QString printerError;
@@ -96,6 +105,12 @@ int StartUp(QApplication& app, const StartupOptions& options, StartProbe& probe)
     if (!CheckPrinters(printers, printerError))
         return 1;
     InitGlobalVar(appDir);
+    QStringList notes;
+    QString folderError;
+    if (!catalogue::PrepareProgramFolder({appDir, options.shippedDir}, &notes, &folderError)) {
+        ShowError(folderError);
+        return 1;
+    }
     if (OfferUpdate(GlobalVar().Settings.SettingsFile, appDir))
         return 0;
 
@@ -114,6 +129,9 @@ int StartUp(QApplication& app, const StartupOptions& options, StartProbe& probe)
     splash.reset();
     RestoreMainWindowPlacement(window, *UserSettings());
     window.show();
+    // Where the valuer's data lives on the first start, what an upgrade changed after one.
+    if (!notes.isEmpty())
+        ShowInfo(notes.join(u'\r'));
     probe.watch(window);
     const int code = app.exec();
     // A run that only proves the start leaves the user's remembered place alone.
@@ -126,6 +144,9 @@ int StartUp(QApplication& app, const StartupOptions& options, StartProbe& probe)
 
 int RunTamberon(QApplication& app, const StartupOptions& options) {
     app.setApplicationName(GlobalVar().AppTitle);
+    // The desktop entry and the icon an installation puts in place.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tamberon"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tamberon")));
     // Standard buttons and dialogs in the user's language; without the translation they stay
     // in English and the program runs on.
     InstallQtTranslation(app);

@@ -4,6 +4,10 @@
 
 #include <QDir>
 
+QString ProgramVersion() {
+    return QStringLiteral(TAMBERON_VERSION);
+}
+
 TGlobalVar& GlobalVar() {
     static TGlobalVar global;
     return global;

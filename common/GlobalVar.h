@@ -2,6 +2,9 @@
 
 #include <QString>
 
+/** The program's version, the project's version of the build ("1.3.180109"). */
+QString ProgramVersion();
+
 /** The paths every window uses, computed once at start-up from the program's folder. */
 struct TSettings {
     QString AppDir;
@@ -14,7 +17,7 @@ struct TSettings {
 /** The program's title, version and paths. */
 struct TGlobalVar {
     QString AppTitle = QStringLiteral("Грошова оцінка земель населених пунктів");
-    QString AppVersion = QStringLiteral("1.3.180109");
+    QString AppVersion = ProgramVersion();
     TSettings Settings;
 };
 

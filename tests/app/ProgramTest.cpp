@@ -10,9 +10,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -66,7 +68,6 @@ namespace {
 StartupOptions ProbeOptions(const QString& appDir, const QStringList& printers) {
     StartupOptions options;
     options.appDir = appDir;
-    options.programPath = QApplication::applicationFilePath() + QStringLiteral("-probe");
     options.exitAfterStart = true;
     options.printers = [printers](QString&) { return printers; };
     return options;
@@ -98,6 +99,29 @@ TEST(Program, ExitAfterStartReportsWhetherTheMainWindowWasReached) {
     EXPECT_NE(RunProbe(ProbeOptions(app.path(), {})), 0);
     // The probe's own messages replaced the test's only while it ran.
     EXPECT_EQ(&CurrentMessages(), &messages);
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+// An installed program's window starts on the valuer's own folder, made from the shipped
+// data by the first start and used as it is by the second.
+TEST(Program, AnInstalledProgramStartsOnTheValuersOwnFolder) {
+    TestApplication();
+    QStandardPaths::setTestModeEnabled(true);
+    RecordingMessages messages;
+    QTemporaryDir dir;
+    const QString previousAppDir = GlobalVar().Settings.AppDir;
+    StartupOptions options =
+        ProbeOptions(dir.filePath(QStringLiteral("xdg/tamberon")), {QStringLiteral("PDF")});
+    options.shippedDir = dir.filePath(QStringLiteral("usr/share/tamberon"));
+    if (!CopyBuiltData(options.shippedDir))
+        GTEST_SKIP() << "the program folder is not built";
+    EXPECT_EQ(RunProbe(options), 0);
+    EXPECT_EQ(GlobalVar().Settings.AppDir, options.appDir);
+    for (const char* file :
+         {"baza.sqlite", "Шаблон/наспункт/data.sqlite", "Проекти/Демонстраційний проект"})
+        EXPECT_TRUE(QFileInfo::exists(JoinPath(options.appDir, QString::fromUtf8(file)))) << file;
+    EXPECT_EQ(RunProbe(options), 0);
+    InitGlobalVar(previousAppDir);
     EXPECT_TRUE(messages.messages.empty());
 }
 

@@ -158,6 +158,35 @@ int RunTests() {
     return status;
 }
 
+bool CopyBuiltData(const QString& target) {
+    const QString built = BuiltAppDir();
+    if (built.isEmpty() || !QFileInfo::exists(JoinPath(built, QStringLiteral("baza.sqlite"))))
+        return false;
+    QDir().mkpath(target);
+    for (const char* file : {"baza.sqlite", "settings.dat", "руководство.docx", "описание.docx"})
+        if (!QFile::copy(JoinPath(built, QString::fromUtf8(file)),
+                         JoinPath(target, QString::fromUtf8(file))))
+            return false;
+    for (const char* folder : {"Шаблон", "data", "Проекти"})
+        CopyTree(JoinPath(built, QString::fromUtf8(folder)),
+                 JoinPath(target, QString::fromUtf8(folder)));
+    return true;
+}
+
+QString CopyDemoSettlement(const QString& folder) {
+    const QString projects = JoinPath(BuiltAppDir(), QStringLiteral("Проекти"));
+    const QString source =
+        JoinPath(projects, QStringLiteral("Демонстраційний проект/с. Демонстраційне"));
+    if (!QFileInfo(source).isDir())
+        return QString();
+    const QString target = JoinPath(folder, QStringLiteral("с. Демонстраційне"));
+    QDir().mkpath(target);
+    for (const QString& name : QDir(source).entryList(QDir::Files))
+        if (!QFile::copy(JoinPath(source, name), JoinPath(target, name)))
+            return QString();
+    return target;
+}
+
 QString CopyBuiltProgram(const QString& target, bool projects) {
     const QString built = BuiltAppDir();
     const QString program = JoinPath(built, QStringLiteral("tamberon"));

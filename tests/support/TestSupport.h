@@ -92,6 +92,17 @@ QString BuiltAppDir();
  * program is not built.
  */
 QString CopyBuiltProgram(const QString& target, bool projects = false);
+/**
+ * A copy of the built program folder's data in `target`, as an installation ships it in
+ * share/tamberon: the catalogue, settings, documents, templates and projects, without the
+ * programs. False when the program folder is not built.
+ */
+bool CopyBuiltData(const QString& target);
+/**
+ * A copy of the built demonstration settlement's files in `folder` ("с. Демонстраційне" in
+ * it); "" when the program folder is not built.
+ */
+QString CopyDemoSettlement(const QString& folder);
 
 /**
  * The path of LibreOffice's soffice, or "" when it is not installed (a conversion test skips
