@@ -285,7 +285,9 @@ bool AddFileToFolder(const CatalogueContext& context, const QString& source, con
                       QString::number(kind) + u',' + SqlLiteral(name) + u',' + SqlLiteral(name) +
                       u')',
                   false))
-        return false;
+        return FailWith(error, QStringLiteral("Файл \"") + name +
+                                   QStringLiteral("\" скопійовано до папки, але не внесено до "
+                                                  "переліку матеріалів (таблиця data)."));
     added = {name, kind, target, QString()};
     return true;
 }

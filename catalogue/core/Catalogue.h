@@ -76,7 +76,8 @@ int FileKind(const QString& path);
 /**
  * Copies a file into a folder (asking before replacing; "No" keeps both under a new name), with
  * a map table's companions, and registers it unless an entry of that name is listed already.
- * Returns true when an entry was added to `added`; a failed copy gives its message in `error`.
+ * Returns true when an entry was added to `added`; a failed copy or registration gives its
+ * message in `error` (empty only when the valuer cancelled or the entry was listed already).
  * The copy works on the project connection of the context, which shows the folder.
  */
 bool AddFileToFolder(const CatalogueContext& context, const QString& source, const QString& folder,

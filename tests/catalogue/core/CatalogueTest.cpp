@@ -401,6 +401,22 @@ TEST_F(CatalogueTest, AMissingTemplateFolderIsNamedBeforeAnythingIsMade) {
               CreateOutcome::Written);
 }
 
+TEST_F(CatalogueTest, AFileCopiedButNotRegisteredIsTold) {
+    ASSERT_EQ(CreateProject(context, TwoSettlements()), CreateOutcome::Written);
+    const QString project = app.file(QStringLiteral("Проекти/Києво-Святошинський район"));
+    ASSERT_TRUE(Db().ConnectProject(project));
+    const QString source = app.file(QStringLiteral("incoming/Опис.docx"));
+    WriteTextFile(source, QStringLiteral("x"));
+    Query readOnly(&Db().data);
+    ASSERT_TRUE(RunQuery(readOnly, QStringLiteral("PRAGMA query_only=ON"), false));
+    ListEntry added;
+    EXPECT_FALSE(AddFileToFolder(context, source, project, {}, added, &error));
+    ASSERT_TRUE(RunQuery(readOnly, QStringLiteral("PRAGMA query_only=OFF"), false));
+    // The window shows the error: an empty one would show nothing while the list lacks the file.
+    EXPECT_TRUE(error.contains(QStringLiteral("Опис.docx"))) << qPrintable(error);
+    EXPECT_TRUE(error.contains(QStringLiteral("data"))) << qPrintable(error);
+}
+
 TEST_F(CatalogueTest, AWorkspaceAddedByHandIsAnyOtherFile) {
     ASSERT_EQ(CreateProject(context, TwoSettlements()), CreateOutcome::Written);
     const QString project = app.file(QStringLiteral("Проекти/Києво-Святошинський район"));
