@@ -1,6 +1,7 @@
 // The main window's side of the valuation chain: stale steps marked in the step list, the
 // "Проект" menu's check and recalculation, and the check before "Заповнити звіт".
 #include "app/MainWindow.h"
+#include "app/RecalcResultWindow.h"
 #include "app/StepRegistry.h"
 
 #include "common/FileUtils.h"
@@ -128,10 +129,8 @@ void TFormMain::ACT_RECALCExecute() {
         return;
     if (!recalcAll(result))
         return;
-    QStringList lines;
-    for (const valuation::StaleValue& v : result.stale)
-        lines << valuation::RecalcLine(v);
-    ShowInfo(QStringLiteral("Перераховано:\r") + Shortened(lines, QStringLiteral("\r")));
+    RecalcResultWindow window(result.stale, this);
+    m_dialogs.showRecalcResult ? m_dialogs.showRecalcResult(window) : void(window.exec());
 }
 
 bool TFormMain::CheckBeforeReports() {

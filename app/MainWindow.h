@@ -43,6 +43,7 @@ struct MainWindowDialogs {
     std::function<void()> fillReports;
     /** Shows the automatic copies' window modally (exec() when unset). */
     std::function<void(class TFormCopies&)> showCopies;
+    std::function<void(class RecalcResultWindow&)> showRecalcResult;
 };
 
 /**
