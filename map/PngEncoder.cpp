@@ -1,6 +1,8 @@
 #include "map/PngEncoder.h"
 
+#include <QHash>
 #include <QImage>
+#include <vector>
 #include <zlib.h>
 
 namespace {
@@ -21,18 +23,46 @@ void AppendChunk(QByteArray& out, const char* type, const QByteArray& data) {
     AppendBigEndian(out, static_cast<quint32>(crc32(0, typed, static_cast<uInt>(4 + data.size()))));
 }
 
-} // namespace
+/**
+ * The picture's colours when there are at most 256 of them, each pixel as its index; false
+ * when there are more. Runs of one colour, which flat maps are made of, skip the look-up.
+ */
+bool PaletteOf(const QImage& image, std::vector<QRgb>& palette, QByteArray& indices) {
+    QHash<QRgb, uchar> index;
+    palette.clear();
+    const int width = image.width();
+    indices.resize(static_cast<qsizetype>(image.height()) * (width + 1));
+    char* at = indices.data();
+    QRgb last = 0;
+    uchar lastIndex = 0;
+    bool any = false;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        *at++ = 0; // filter type 0 (none)
+        for (int x = 0; x < width; ++x) {
+            const QRgb colour = line[x] & 0xffffffu;
+            if (!any || colour != last) {
+                auto found = index.constFind(colour);
+                if (found == index.constEnd()) {
+                    if (palette.size() == 256)
+                        return false;
+                    found = index.insert(colour, static_cast<uchar>(palette.size()));
+                    palette.push_back(colour);
+                }
+                last = colour;
+                lastIndex = found.value();
+                any = true;
+            }
+            *at++ = static_cast<char>(lastIndex);
+        }
+    }
+    return true;
+}
 
-QByteArray EncodeFlatPng(const QImage& source) {
-    if (source.isNull())
-        return QByteArray();
-    const QImage image =
-        source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
-            ? source
-            : source.convertToFormat(QImage::Format_RGB32);
+/** Rows of filter type 0 (none) and red, green, blue bytes. */
+QByteArray RgbRows(const QImage& image) {
     const int width = image.width();
     const int height = image.height();
-    // Rows of filter type 0 (none) and red, green, blue bytes.
     QByteArray raw(static_cast<qsizetype>(height) * (3 * static_cast<qsizetype>(width) + 1),
                    Qt::Uninitialized);
     char* at = raw.data();
@@ -45,6 +75,26 @@ QByteArray EncodeFlatPng(const QImage& source) {
             *at++ = static_cast<char>(qBlue(line[x]));
         }
     }
+    return raw;
+}
+
+} // namespace
+
+QByteArray EncodeFlatPng(const QImage& source) {
+    if (source.isNull())
+        return QByteArray();
+    const QImage image =
+        source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
+            ? source
+            : source.convertToFormat(QImage::Format_RGB32);
+    const int width = image.width();
+    const int height = image.height();
+    // A page of flat colours goes as a palette: a third of the bytes to pack.
+    std::vector<QRgb> palette;
+    QByteArray raw;
+    const bool indexed = PaletteOf(image, palette, raw);
+    if (!indexed)
+        raw = RgbRows(image);
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     QByteArray packed(static_cast<qsizetype>(packedSize), Qt::Uninitialized);
     if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
@@ -57,8 +107,18 @@ QByteArray EncodeFlatPng(const QImage& source) {
     QByteArray header;
     AppendBigEndian(header, static_cast<quint32>(width));
     AppendBigEndian(header, static_cast<quint32>(height));
-    header.append("\x08\x02\x00\x00\x00", 5); // 8 bits, RGB, deflate, no filter, no interlace
+    // 8 bits, palette or RGB, deflate, no filter, no interlace.
+    header.append(indexed ? "\x08\x03\x00\x00\x00" : "\x08\x02\x00\x00\x00", 5);
     AppendChunk(png, "IHDR", header);
+    if (indexed) {
+        QByteArray colours;
+        for (QRgb c : palette) {
+            colours.append(static_cast<char>(qRed(c)));
+            colours.append(static_cast<char>(qGreen(c)));
+            colours.append(static_cast<char>(qBlue(c)));
+        }
+        AppendChunk(png, "PLTE", colours);
+    }
     if (image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0) {
         QByteArray resolution;
         AppendBigEndian(resolution, static_cast<quint32>(image.dotsPerMeterX()));

@@ -16,9 +16,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <future>
 #include <map>
 #include <memory>
+#include <thread>
 
 namespace reports {
 
@@ -148,6 +153,9 @@ struct MapInputs {
     const valuation::Settlement& settlement;
     const FolderLayer& districts;
     const FolderLayer& boundary;
+    /** What the maps read of the catalogue, read before drawing (the maps draw in threads). */
+    std::vector<LocalFactorName> factorNames;
+    QHash<QString, QString> soilNames;
 };
 
 /** A page of the report's size for the map of that title. */
@@ -253,7 +261,7 @@ void LocalFactorMap(const MapInputs& in, AppendixMap& out) {
     std::stable_sort(layers.begin(), layers.end(), [](const FactorLayer& a, const FactorLayer& b) {
         return a.factor < b.factor;
     });
-    const std::vector<LocalFactorName> names = ReadLocalFactorNames(context.catalogue);
+    const std::vector<LocalFactorName>& names = in.factorNames;
 
     PrintMapPage page = StartPage(context, out.title);
     page.subtitle = QStringLiteral("Зони дії локальних факторів і значення їхніх коефіцієнтів");
@@ -408,7 +416,7 @@ void SoilMap(const MapInputs& in, AppendixMap& out) {
             codes << code;
     }
     std::sort(codes.begin(), codes.end(), valuation::ZoneNumberBefore);
-    const QHash<QString, QString> names = SoilNames(context.catalogue);
+    const QHash<QString, QString>& names = in.soilNames;
     auto symbolOf = [](int i) {
         PrintSymbol s;
         s.fill = AreaColour(i + 3);
@@ -447,10 +455,16 @@ void SoilMap(const MapInputs& in, AppendixMap& out) {
 std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context,
                                           const valuation::Settlement& settlement,
                                           JobProgress& progress,
-                                          const std::function<void(AppendixMap&)>& drawn) {
+                                          const std::function<void(AppendixMap&)>& drawn,
+                                          bool encode) {
     const FolderLayer districts = OpenFolderLayer(context.folder, names::layer::Districts());
     const FolderLayer boundary = OpenFolderLayer(context.folder, names::layer::Boundary());
-    const MapInputs inputs{context, settlement, districts, boundary};
+    const MapInputs inputs{context,
+                           settlement,
+                           districts,
+                           boundary,
+                           ReadLocalFactorNames(context.catalogue),
+                           SoilNames(context.catalogue)};
     using Draw = void (*)(const MapInputs&, AppendixMap&);
     static const std::pair<Draw, const char*> maps[] = {
         {ZoneMap, "Карта-схема економіко-планувального зонування території"},
@@ -458,24 +472,54 @@ std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context,
         {FunctionalMap, "Карта-схема функціонального використання земель"},
         {SoilMap, "Карта-схема агровиробничих груп ґрунтів"},
     };
-    std::vector<AppendixMap> out;
-    for (const auto& [draw, title] : maps) {
-        AppendixMap map;
-        map.title = QString::fromUtf8(title);
-        if (progress.stopRequested())
+    constexpr size_t count = std::size(maps);
+    std::vector<AppendixMap> out(count);
+    std::vector<std::promise<void>> done(count);
+    std::atomic<size_t> next{0};
+    std::atomic<bool> stop{progress.stopRequested()};
+    // The maps are independent pages: each core draws (and encodes) the next one not taken.
+    const auto drawOne = [&](size_t i) {
+        AppendixMap& map = out[i];
+        map.title = QString::fromUtf8(maps[i].second);
+        if (stop)
             map.leftOut = QStringLiteral("заповнення зупинено");
         else
-            draw(inputs, map);
-        if (map.leftOut.isEmpty() && map.printed.scale == 0) {
+            maps[i].first(inputs, map);
+        if (map.leftOut.isEmpty() && map.printed.scale == 0)
             map.leftOut = QStringLiteral("на шарах немає жодного об'єкта з формою");
+        if (!map.leftOut.isEmpty())
+            map.printed.image = QImage();
+        else if (encode) {
+            map.png = EncodeFlatPng(map.printed.image);
             map.printed.image = QImage();
         }
+        done[i].set_value();
+    };
+    const auto work = [&] {
+        for (size_t i = next++; i < count; i = next++)
+            drawOne(i);
+    };
+    const size_t workers =
+        std::min<size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < workers; ++t)
+        threads.emplace_back(work);
+    for (size_t i = 0; i < count; ++i) {
+        std::future<void> ready = done[i].get_future();
+        while (ready.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+            progress.processEvents();
+            if (progress.stopRequested())
+                stop = true;
+        }
         if (drawn)
-            drawn(map);
-        out.push_back(std::move(map));
+            drawn(out[i]);
         progress.stepProgress();
         progress.processEvents();
+        if (progress.stopRequested())
+            stop = true;
     }
+    for (std::thread& thread : threads)
+        thread.join();
     return out;
 }
 
@@ -505,13 +549,14 @@ void FillAppendixMaps(WordDocument& document, const ReportContext& context,
     progress.setProgress(4, 0);
     // Each picture goes into the document as soon as it is drawn: one page of pixels at a time.
     std::vector<QString> pictures;
-    const std::vector<AppendixMap> maps =
-        DrawAppendixMaps(context, settlement, progress, [&](AppendixMap& map) {
-            pictures.push_back(map.printed.image.isNull() || !pages
-                                   ? QString()
-                                   : document.addPicture(EncodeFlatPng(map.printed.image)));
-            map.printed.image = QImage();
-        });
+    const std::vector<AppendixMap> maps = DrawAppendixMaps(
+        context, settlement, progress,
+        [&](AppendixMap& map) {
+            pictures.push_back(map.png.isEmpty() || !pages ? QString()
+                                                           : document.addPicture(map.png));
+            map.png.clear();
+        },
+        true);
     // Appendices are lettered as the national standard letters them.
     static const QString letters = QStringLiteral("АБВГДЕЖИКЛМН");
     std::vector<WordParagraph> items;

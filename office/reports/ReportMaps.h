@@ -23,6 +23,8 @@ struct AppendixMap {
     PrintedMap printed;
     /** Why the map is left out (one sentence); "" when it is drawn. */
     QString leftOut;
+    /** The picture as PNG when the maps are drawn with `encode` (the image then dropped). */
+    QByteArray png;
 };
 
 /**
@@ -32,12 +34,15 @@ struct AppendixMap {
  * outlined districts with theirs, (б) local factors, one colour each, (в) functional use by
  * category, (г) soils with their codes. A map whose layer is missing, unreadable or empty is
  * left out. Stops between maps when "Стоп" is pressed (the maps not drawn are left out).
- * `drawn` sees each map as soon as it is drawn (and may take its picture away).
+ * The maps are drawn on every core, each with `encode` also written as PNG; `drawn` sees each
+ * map on the calling thread, in order, as soon as it and those before it are done (and may
+ * take its picture away).
  */
 std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context,
                                           const valuation::Settlement& settlement,
                                           JobProgress& progress,
-                                          const std::function<void(AppendixMap&)>& drawn = {});
+                                          const std::function<void(AppendixMap&)>& drawn = {},
+                                          bool encode = false);
 
 /**
  * Puts the appendices into the report: one line per map in the list at the bookmark

@@ -128,3 +128,26 @@ TEST(PngEncoder, APictureReadsBackPixelForPixelWithItsResolution) {
             ASSERT_EQ(read.pixel(x, y), image.pixel(x, y)) << x << ',' << y;
     EXPECT_TRUE(EncodeFlatPng(QImage()).isEmpty());
 }
+
+TEST(PngEncoder, AFlatPictureGoesWithAPaletteAndReadsBackTheSame) {
+    // Bands of 256 colours: the most a palette holds; one more colour makes it RGB.
+    QImage image(300, 40, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x % 256, 255 - x % 256, 10));
+    const QByteArray png = EncodeFlatPng(image);
+    ASSERT_GT(png.size(), 26);
+    EXPECT_EQ(png[25], '\x03'); // the colour type of IHDR: a palette
+    QImage read;
+    ASSERT_TRUE(read.loadFromData(png, "PNG"));
+    for (int y = 0; y < image.height(); y += 7)
+        for (int x = 0; x < image.width(); ++x)
+            ASSERT_EQ(read.pixel(x, y), image.pixel(x, y)) << x << ',' << y;
+
+    image.setPixel(299, 39, qRgb(1, 2, 3));
+    const QByteArray rgb = EncodeFlatPng(image);
+    EXPECT_EQ(rgb[25], '\x02');
+    ASSERT_TRUE(read.loadFromData(rgb, "PNG"));
+    EXPECT_EQ(read.pixel(299, 39), qRgb(1, 2, 3));
+    EXPECT_EQ(read.pixel(0, 0), image.pixel(0, 0));
+}
