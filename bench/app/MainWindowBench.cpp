@@ -1,6 +1,7 @@
 // Main window with a catalogue of 1,000 projects and settlements; the wizard on the full
 // classifier. Run: TAMBERON_APPDIR=build/AppDir QT_QPA_PLATFORM=offscreen build/bench/app/bench_app
 #include "app/MainWindow.h"
+#include "bench/QuietQt.h"
 #include "catalogue/core/Koatuu.h"
 #include "catalogue/ui/FormStartMaster.h"
 #include "common/TextUtils.h"
@@ -82,6 +83,7 @@ BENCHMARK(BM_WizardExpandAndNext)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
+    bench::QuietQt();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -1,6 +1,7 @@
 // Loading and drawing large layers: 20,000 functional regions and 999 districts.
 #include "BenchData.h"
 
+#include "bench/QuietQt.h"
 #include "map/Layer.h"
 #include "map/MapDocument.h"
 #include "map/MapGlobal.h"
@@ -92,6 +93,7 @@ BENCHMARK(BM_RepaintZoomedIn)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::QuietQt();
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -4,6 +4,7 @@
 // map of 999 districts and 5,000 functional-use regions. Reports the wall time of one run and
 // the process's peak memory (the run without maps goes first, so its peak is its own).
 #include "bench/ChildProcess.h"
+#include "bench/QuietQt.h"
 #include "common/FileUtils.h"
 #include "db/Database.h"
 #include "office/OfficeJob.h"
@@ -283,6 +284,7 @@ int main(int argc, char** argv) {
     if (argc > 2 && std::strcmp(argv[1], "--measure") == 0)
         return bench::MeasureProgram(argv + 2);
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::QuietQt();
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

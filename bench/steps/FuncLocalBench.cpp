@@ -2,6 +2,9 @@
 // the functional one beside the loop over every pair it replaces, and the opening and storing
 // of a statement of 5,000 quarters rows.
 #include "bench/LocalFactorLayers.h"
+#include "bench/QuietQt.h"
+#include "common/FileUtils.h"
+#include "common/LastError.h"
 #include "db/Database.h"
 #include "map/FeatureFactory.h"
 #include "map/Layer.h"
@@ -18,6 +21,7 @@
 #include "widgets/GridView.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QHash>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -131,8 +135,16 @@ struct QuarterDb {
     std::vector<LocalFactor> catalogue;
     StringGrid statement;
     QuarterDb() {
-        if (!db.create(dir.filePath(QStringLiteral("data.sqlite"))))
-            qFatal("no database");
+        // A settlement database as the program makes it: from the template's.
+        const QString path = dir.filePath(QStringLiteral("data.sqlite"));
+        const QByteArray appDir = qgetenv("TAMBERON_APPDIR");
+        const QString templateDb =
+            JoinPath(appDir.isEmpty() ? QStringLiteral(FUNCLOCAL_BENCH_APPDIR)
+                                      : QString::fromLocal8Bit(appDir),
+                     QStringLiteral("Шаблон/наспункт/data.sqlite"));
+        if (!QFile::copy(templateDb, path) ||
+            !QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner) || !db.open(path))
+            qFatal("no settlement template at %s", qPrintable(templateDb));
         valuation::UpgradeSettlementDatabase(db);
         for (int k = 1; k <= 17; ++k)
             catalogue.push_back(LocalFactor{k, QStringLiteral("Фактор %1").arg(k), "0.90", "1.10"});
@@ -150,7 +162,7 @@ struct QuarterDb {
                 statement.set(row, QuarterGrid::factorCol(k), QStringLiteral("0.95"));
         }
         if (!StoreQuarterStatement(db, statement))
-            qFatal("store failed");
+            qFatal("store failed: %s", qPrintable(LastError()));
     }
 };
 
@@ -185,6 +197,7 @@ BENCHMARK(BM_QuarterOpen5000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::QuietQt();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

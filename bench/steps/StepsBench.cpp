@@ -1,6 +1,7 @@
 // The first valuation steps at their largest: districts from a layer of 999 regions, a land
 // statement of 10,000 rows x 74 columns, 1,000 cost items.
 // Run: TAMBERON_APPDIR=build/AppDir QT_QPA_PLATFORM=offscreen build/bench/steps/bench_steps
+#include "bench/QuietQt.h"
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
 #include "db/Database.h"
@@ -183,6 +184,7 @@ BENCHMARK(BM_AreasLoadAndStore999)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
+    bench::QuietQt();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -1,6 +1,7 @@
 // The zonal steps on a settlement of 999 districts and 41 scored factors: the indices and Km2,
 // opening (tables read, window filled), storing, one zone typed, and the zone layer rebuilt
 // for 50 zones. Run: QT_QPA_PLATFORM=offscreen build/bench/steps/bench_steps
+#include "bench/QuietQt.h"
 #include "common/FileUtils.h"
 #include "common/Names.h"
 #include "db/Database.h"
@@ -224,6 +225,7 @@ BENCHMARK(BM_UpdateZonesOnMap)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::QuietQt();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

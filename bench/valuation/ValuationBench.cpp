@@ -1,6 +1,7 @@
 // "tamberon check" and "tamberon recalc" on a settlement of 999 districts, 41 questionnaire
 // factors, 30 local factors and 5,000 quarter rows, and the step list's stale marks after
 // selecting it. Prints the figures (milliseconds, best of five, wall clock and CPU).
+#include "bench/QuietQt.h"
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"
@@ -136,6 +137,7 @@ Figure BestOf(int runs, const std::function<void()>& before, const std::function
 } // namespace
 
 int main(int argc, char** argv) {
+    bench::QuietQt();
     QApplication app(argc, argv);
     const QByteArray env = qgetenv("TAMBERON_APPDIR");
     const QString appDir =

@@ -1,3 +1,4 @@
+#include "bench/QuietQt.h"
 #include "widgets/GridView.h"
 #include "widgets/StringGridModel.h"
 
@@ -111,6 +112,7 @@ BENCHMARK(BM_HiddenGrid1001Columns)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::QuietQt();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
