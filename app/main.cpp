@@ -1,10 +1,12 @@
 // The program's entry: everything happens in the start-up sequence.
 #include "app/CommandLine.h"
 #include "app/Startup.h"
+#include "common/MemoryReuse.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    KeepFreedMemoryForReuse();
     // "tamberon report|check|recalc FOLDER", "tamberon layers|value ...", --help, --version and
     // a wrong option need no window, display or start-up check.
     if (const int status = RunConsoleCommand(argc, argv); status >= 0)

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QImage>
+#include <QSet>
 #include <vector>
 #include <zlib.h>
 
@@ -59,6 +60,27 @@ bool PaletteOf(const QImage& image, std::vector<QRgb>& palette, QByteArray& indi
     return true;
 }
 
+/**
+ * Whether every 16th row holds at most 256 colours: a picture with more (an antialiased one)
+ * goes straight to RGB without a whole pass that would fail late.
+ */
+bool FewColoursLikely(const QImage& image) {
+    QSet<QRgb> seen;
+    for (int y = 0; y < image.height(); y += 16) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        QRgb last = ~line[0];
+        for (int x = 0; x < image.width(); ++x) {
+            if (line[x] == last)
+                continue;
+            last = line[x];
+            seen.insert(last & 0xffffffu);
+            if (seen.size() > 256)
+                return false;
+        }
+    }
+    return true;
+}
+
 /** Rows of filter type 0 (none) and red, green, blue bytes. */
 QByteArray RgbRows(const QImage& image) {
     const int width = image.width();
@@ -92,7 +114,7 @@ QByteArray EncodeFlatPng(const QImage& source) {
     // A page of flat colours goes as a palette: a third of the bytes to pack.
     std::vector<QRgb> palette;
     QByteArray raw;
-    const bool indexed = PaletteOf(image, palette, raw);
+    const bool indexed = FewColoursLikely(image) && PaletteOf(image, palette, raw);
     if (!indexed)
         raw = RgbRows(image);
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
