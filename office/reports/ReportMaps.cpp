@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QThread>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -23,7 +24,6 @@
 #include <future>
 #include <map>
 #include <memory>
-#include <thread>
 
 namespace reports {
 
@@ -499,11 +499,13 @@ std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context,
         for (size_t i = next++; i < count; i = next++)
             drawOne(i);
     };
-    const size_t workers =
-        std::min<size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
-    std::vector<std::thread> threads;
-    for (size_t t = 0; t < workers; ++t)
-        threads.emplace_back(work);
+    const size_t workers = std::min<size_t>(count, std::max(1, QThread::idealThreadCount()));
+    // Qt threads: text is laid out through per-thread font caches Qt keeps for its own threads.
+    std::vector<std::unique_ptr<QThread>> threads;
+    for (size_t t = 0; t < workers; ++t) {
+        threads.emplace_back(QThread::create(work));
+        threads.back()->start();
+    }
     for (size_t i = 0; i < count; ++i) {
         std::future<void> ready = done[i].get_future();
         while (ready.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
@@ -518,8 +520,8 @@ std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context,
         if (progress.stopRequested())
             stop = true;
     }
-    for (std::thread& thread : threads)
-        thread.join();
+    for (const std::unique_ptr<QThread>& thread : threads)
+        thread->wait();
     return out;
 }
 
