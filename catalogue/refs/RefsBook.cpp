@@ -22,7 +22,7 @@ const std::vector<RefsGroupInfo>& RefsGroups() {
         {RefsGroup::General,
          QStringLiteral("Загальні"),
          {QStringLiteral("грунти"), QStringLiteral("збірник_цін"), QStringLiteral("індексація"),
-          QStringLiteral("локальні")}},
+          QStringLiteral("локальні"), QStringLiteral("призначення")}},
         {RefsGroup::Defaults,
          QStringLiteral("За замовчуванням"),
          {QStringLiteral("експертні_фактори"), QStringLiteral("показники"), QStringLiteral("кф"),
