@@ -8,6 +8,8 @@ CREATE TABLE збірник_цін (id AUTOINCREMENT, категорія nvarcha
 CREATE TABLE локальні (id AUTOINCREMENT, назва_фактору ntext, назва_коротко nvarchar (100), мин nvarchar (20), макс nvarchar (20));
 -- Kinds of designated purpose of land and the functional-use category (Кф) of each.
 CREATE TABLE призначення (id AUTOINCREMENT, код nvarchar (10), назва nvarchar (255), категорія nvarchar (10));
+-- The council's rates of land tax, % of the normative value, by purpose code, section or category; the valuer fills it.
+CREATE TABLE ставки_податку (id AUTOINCREMENT, код nvarchar (10), ставка nvarchar (20));
 -- Program settings; "ПутьКПроектам" replaces the projects root when not empty.
 CREATE TABLE налаштування (id AUTOINCREMENT, code nvarchar (50), value nvarchar (255));
 INSERT INTO налаштування (code, value) VALUES ('ПутьКПроектам', '');
