@@ -2,6 +2,7 @@
 // written on every core.
 #include "gis/PlotExtract.h"
 
+#include "common/EngineMessages.h"
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
 #include "common/LastError.h"
@@ -231,7 +232,7 @@ bool WriteExtracts(const QString& templatePath, const ExtractRequisites& requisi
     QFile file(templatePath);
     if (!file.open(QIODevice::ReadOnly))
         return FailWith(error, QStringLiteral("Неможливо прочитати шаблон витягу %1: %2")
-                                   .arg(templatePath, file.errorString()));
+                                   .arg(templatePath, UkrainianEngineMessage(file.errorString())));
     const QByteArray templateBytes = file.readAll();
     if (!QDir().mkpath(folder))
         return FailWith(error, QStringLiteral("Неможливо створити папку %1.").arg(folder));

@@ -1,5 +1,6 @@
 #include "gis/ui/PlaceValuePanel.h"
 
+#include "common/EngineMessages.h"
 #include "common/FileUtils.h"
 #include "common/Messages.h"
 #include "common/WaitCursor.h"
@@ -273,7 +274,7 @@ QStringList PlaceValuePanel::writeExtract(const QString& folder) {
     if (!file.open(QIODevice::ReadOnly)) {
         ShowError(QStringLiteral("Витяг"),
                   QStringLiteral("Неможливо прочитати шаблон витягу %1: %2")
-                      .arg(ExtractTemplatePath(), file.errorString()));
+                      .arg(ExtractTemplatePath(), UkrainianEngineMessage(file.errorString())));
         return {};
     }
     if (!WriteExtract(file.readAll(), requisites, plot, &map, folder, name, &error)) {
