@@ -104,6 +104,9 @@ bool WriteExtractPdf(const ExtractContent& content, const PrintedMap* map, const
             doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("extract-map")),
                             map->image);
         doc.setHtml(html(content, map));
+        // Paginated at the page's size (96 pixels an inch), the document is printed as laid
+        // out instead of being copied and laid out again for the writer.
+        doc.setPageSize(writer.pageLayout().paintRect(QPageLayout::Inch).size() * 96);
         doc.print(&writer);
     }
     QFile written(path);
