@@ -18,7 +18,7 @@ MapPage::MapPage(MapDocument& map, QWidget* parent) : MapTab(parent) {
         if (!window || !window->stepContext().valid())
             return PlaceSession();
         const StepContext& c = window->stepContext();
-        return PlaceSession{c.folder, c.project, c.catalogue};
+        return PlaceSession{c.folder, c.project, c.catalogue, c.name};
     };
     auto transfer = [window](const PlaceTransfer& place) {
         if (!window || !window->stepContext().valid())

@@ -245,9 +245,9 @@ PrintedMap RenderPrintMap(const PrintMapPage& page) {
     Legend(&painter, paper, page.legend, width, frame.bottom() + gap);
     const QRectF inner = frame.adjusted(paper.px(3), paper.px(3), -paper.px(3), -paper.px(3));
 
-    MapRect extent = MapRect::null();
+    MapRect extent = page.extent;
     for (const PrintLayer& layer : page.layers) {
-        if (layer.features)
+        if (layer.features && page.extent.isNull())
             extent = extent.united(FeaturesBounds(*layer.features));
     }
     if (!extent.isNull() && inner.width() > 0 && inner.height() > 0) {

@@ -48,6 +48,8 @@ struct PrintMapPage {
     /** The picture's size on paper and its resolution. */
     QSizeF paperMm{165, 240};
     int dpi = 200;
+    /** The part of the map to show; null shows every object of the layers. */
+    MapRect extent = MapRect::null();
 };
 
 /** What a printed map came to: its picture and the scale it was drawn at. */

@@ -26,6 +26,7 @@ const std::vector<ReferenceTable>& ReferenceTables() {
         {QStringLiteral("індексація"), {QStringLiteral("рік")}},
         {QStringLiteral("грунти"), {QStringLiteral("шифр")}},
         {QStringLiteral("локальні"), {QStringLiteral("назва_коротко")}},
+        {QStringLiteral("призначення"), {QStringLiteral("код")}},
         {QStringLiteral("збірник_цін"),
          {QStringLiteral("категорія"), QStringLiteral("назва"), QStringLiteral("рік")}},
     };

@@ -33,10 +33,11 @@ struct CatalogueUpgrade {
 /**
  * Upgrades the catalogue in place from the shipped one at `shippedPath`, in one transaction:
  * the tables, columns and indexes it lacks are added (a new table with its shipped rows); a
- * reference table (KOATUU, indexation, soils, local factors, prices) the valuer has not changed
- * since it was last shipped takes the shipped rows, one the valuer changed keeps every row and
- * gains the shipped rows whose key it lacks. The registered projects and the settings rows are
- * never touched. False with the reason in `error`; the catalogue is then as it was.
+ * reference table (KOATUU, indexation, soils, local factors, prices, purposes) the valuer has
+ * not changed since it was last shipped takes the shipped rows, one the valuer changed keeps
+ * every row and gains the shipped rows whose key it lacks. The registered projects and the
+ * settings rows are never touched. False with the reason in `error`; the catalogue is then as
+ * it was.
  */
 bool UpgradeCatalogue(Connection& catalogue, const QString& shippedPath, CatalogueUpgrade& upgrade,
                       QString* error = nullptr);

@@ -1,14 +1,22 @@
 #include "gis/ui/PlaceValuePanel.h"
 
+#include "common/EngineMessages.h"
+#include "common/FileUtils.h"
 #include "common/Messages.h"
 #include "common/WaitCursor.h"
+#include "common/ui/ShellOpen.h"
+#include "gis/PlotExtract.h"
 #include "gis/PlotSource.h"
+#include "map/Geometry.h"
+#include "office/OfficeJob.h"
 #include "valuation/Formulas.h"
 #include "valuation/LandUse.h"
 
 #include <QComboBox>
 #include <QDate>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -66,6 +74,11 @@ PlaceValuePanel::PlaceValuePanel(SessionSource session, TransferSink transfer, Q
     BTransfer = new QPushButton(QStringLiteral("Перенести в «Оцінка ділянок»"), this);
     BTransfer->setObjectName(QStringLiteral("BTransfer"));
     BTransfer->setEnabled(false);
+    BExtract = new QPushButton(QStringLiteral("&Витяг…"), this);
+    BExtract->setObjectName(QStringLiteral("BExtract"));
+    BExtract->setToolTip(
+        QStringLiteral("Витяг з нормативної грошової оцінки ділянки (.docx і PDF)"));
+    BExtract->setEnabled(false);
     EPlot = new QComboBox(this);
     EPlot->setObjectName(QStringLiteral("EPlot"));
     EPlot->setToolTip(QStringLiteral("Ділянка кроку «Оцінка ділянок», у яку перенести місце"));
@@ -76,6 +89,7 @@ PlaceValuePanel::PlaceValuePanel(SessionSource session, TransferSink transfer, Q
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(BPlot, QDialogButtonBox::ActionRole);
     buttons->addButton(BTransfer, QDialogButtonBox::ActionRole);
+    buttons->addButton(BExtract, QDialogButtonBox::ActionRole);
     buttons->addButton(BClose, QDialogButtonBox::RejectRole);
 
     auto* bottom = new QHBoxLayout;
@@ -92,6 +106,7 @@ PlaceValuePanel::PlaceValuePanel(SessionSource session, TransferSink transfer, Q
     connect(EToYear, &QSpinBox::valueChanged, this, &PlaceValuePanel::revalue);
     connect(BPlot, &QPushButton::clicked, this, &PlaceValuePanel::BPlotClick);
     connect(BTransfer, &QPushButton::clicked, this, &PlaceValuePanel::BTransferClick);
+    connect(BExtract, &QPushButton::clicked, this, &PlaceValuePanel::BExtractClick);
     connect(BClose, &QPushButton::clicked, this, &QDialog::close);
 }
 
@@ -145,6 +160,7 @@ void PlaceValuePanel::revalue() {
     const PlaceSession session = m_session();
     // The stored valuation is read at every valuation: a step may have stored since.
     PlaceSources sources;
+    m_plotShape.reset();
     valued = valued && ReadPlaceSources(*session.project, session.catalogue, sources, &reason);
     if (valued && m_plotFile.isEmpty()) {
         valued = ValuePoint(*m_layers, sources, m_point, options(), m_valuation, &reason);
@@ -158,6 +174,8 @@ void PlaceValuePanel::revalue() {
             valued = ValuePlot(sources, m_layers->split(*plot), {centre.getX(), centre.getY()},
                                options(), m_valuation, &reason);
             m_valuation.notes = notes + m_valuation.notes;
+            if (valued)
+                m_plotShape = std::make_shared<const Geometry>(std::move(plot));
         }
     }
     showResult(valued, reason);
@@ -166,6 +184,7 @@ void PlaceValuePanel::revalue() {
 void PlaceValuePanel::showResult(bool valued, const QString& reason) {
     m_valued = valued;
     BTransfer->setEnabled(valued);
+    BExtract->setEnabled(valued && m_valuation.plot && m_plotShape);
     MemoValue->setPlainText(valued ? PlaceValuationLines(m_valuation).join(u'\n') : reason);
 }
 
@@ -210,4 +229,59 @@ void PlaceValuePanel::BTransferClick() {
     transfer.areaHa = v.plot ? v.areaHa : QString();
     if (m_transfer)
         m_transfer(transfer);
+}
+
+void PlaceValuePanel::BExtractClick() {
+    const QString start =
+        m_extractFolder.isEmpty() ? QFileInfo(m_plotFile).absolutePath() : m_extractFolder;
+    const QString folder =
+        QFileDialog::getExistingDirectory(this, QStringLiteral("Папка для витягу"), start);
+    if (folder.isEmpty())
+        return;
+    m_extractFolder = folder;
+    const QStringList files = writeExtract(folder);
+    if (!files.isEmpty() && OpenResultsEnabled())
+        ShellOpen(files.back());
+}
+
+QStringList PlaceValuePanel::writeExtract(const QString& folder) {
+    if (!m_valued || !m_valuation.plot || !m_plotShape)
+        return {};
+    WaitCursor wait;
+    const PlaceSession session = m_session();
+    ExtractRequisites requisites;
+    requisites.settlement =
+        session.name.isEmpty() ? QFileInfo(session.folder).fileName() : session.name;
+    const PlaceOptions o = options();
+    if (o.fromYear > 0)
+        requisites.valuationYear = QString::number(o.fromYear);
+    requisites.date = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+    ExtractPlot plot;
+    plot.shape = m_plotShape;
+    plot.valuation = m_valuation;
+    PlaceSources sources;
+    QString error;
+    // Zone labels carry the zones' values when the settlement can be read.
+    const bool withSettlement =
+        session.project && ReadPlaceSources(*session.project, nullptr, sources, nullptr);
+    ExtractLayers layers;
+    layers.place = m_layers.get();
+    layers.zones = ReadZoneLayer(session.folder);
+    const PrintedMap map =
+        RenderExtractMap(layers, plot, withSettlement ? &sources.settlement : nullptr);
+    QFile file(ExtractTemplatePath());
+    const QString name = QFileInfo(m_plotFile).completeBaseName();
+    if (!file.open(QIODevice::ReadOnly)) {
+        ShowError(QStringLiteral("Витяг"),
+                  QStringLiteral("Неможливо прочитати шаблон витягу %1: %2")
+                      .arg(ExtractTemplatePath(), UkrainianEngineMessage(file.errorString())));
+        return {};
+    }
+    if (!WriteExtract(file.readAll(), requisites, plot, &map, folder, name, &error)) {
+        ShowError(QStringLiteral("Витяг"), error);
+        return {};
+    }
+    const QDir dir(folder);
+    return {dir.filePath(name + QStringLiteral(".docx")),
+            dir.filePath(name + QStringLiteral(".pdf"))};
 }

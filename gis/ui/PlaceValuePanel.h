@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gis/PlaceValue.h"
+#include "map/Geometry.h"
 
 #include <QDialog>
 #include <functional>
@@ -17,6 +18,8 @@ struct PlaceSession {
     QString folder;
     Connection* project = nullptr;
     Connection* catalogue = nullptr;
+    /** The settlement's name as the catalogue shows it ("" takes its folder's name). */
+    QString name;
 };
 
 /** What "Перенести в «Оцінка ділянок»" hands to the plots step. */
@@ -32,7 +35,8 @@ struct PlaceTransfer {
 /**
  * "Оцінка місця": the value of 1 m² at a point clicked on the map, or of a plot read from a
  * file, for a land use and indexed to a year; "Перенести в «Оцінка ділянок»" hands the place
- * to the plots step. A tool window beside the map that stays open while the valuer clicks.
+ * to the plots step; "Витяг" writes the extract of a plot (.docx and PDF). A tool window
+ * beside the map that stays open while the valuer clicks.
  */
 class PlaceValuePanel : public QDialog {
     Q_OBJECT
@@ -51,6 +55,11 @@ public:
     void layersChanged() { m_layersRead = false; }
     /** The valuation shown (empty lines before the first). */
     const PlaceValuation& valuation() const { return m_valuation; }
+    /**
+     * Writes the extract of the plot shown into the folder, named by the plot's file, as
+     * .docx and PDF; the files written, none when it failed (the error is shown).
+     */
+    QStringList writeExtract(const QString& folder);
 
     QComboBox* EUse;
     QSpinBox* EFromYear;
@@ -59,11 +68,13 @@ public:
     QPushButton* BPlot;
     QComboBox* EPlot;
     QPushButton* BTransfer;
+    QPushButton* BExtract;
     QPushButton* BClose;
 
 private slots:
     void BPlotClick();
     void BTransferClick();
+    void BExtractClick();
 
 private:
     /** The valuation again after a change of the use or the years. */
@@ -80,6 +91,9 @@ private:
     /** The last place asked for: a point, or a plot's file. */
     QPointF m_point;
     QString m_plotFile;
+    /** The plot's region as valued (its extract's map). */
+    GeometryPtr m_plotShape;
+    QString m_extractFolder;
     bool m_hasPlace = false;
     PlaceValuation m_valuation;
     bool m_valued = false;

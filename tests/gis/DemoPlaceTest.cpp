@@ -13,6 +13,7 @@
 #include "map/MapGlobal.h"
 #include "map/MapView.h"
 #include "map/TabFile.h"
+#include "office/Document.h"
 #include "tests/gis/SourceFiles.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
@@ -298,7 +299,7 @@ TEST_F(DemoPlace, ThePanelShowsAPlaceAndHandsItToThePlots) {
     std::vector<PlaceTransfer> handed;
     PlaceValuePanel panel(
         [this] {
-            return PlaceSession{m_folder, &m_project, &m_catalogue};
+            return PlaceSession{m_folder, &m_project, &m_catalogue, QString()};
         },
         [&handed](const PlaceTransfer& t) { handed.push_back(t); });
     EXPECT_FALSE(panel.BTransfer->isEnabled());
@@ -329,6 +330,45 @@ TEST_F(DemoPlace, ThePanelShowsAPlaceAndHandsItToThePlots) {
     EXPECT_TRUE(messages.texts().isEmpty());
 }
 
+TEST_F(DemoPlace, ThePanelWritesTheExtractOfItsPlot) {
+    TestApplication();
+    RecordingMessages messages;
+    PlaceValuePanel panel(
+        [this] {
+            return PlaceSession{m_folder, &m_project, &m_catalogue, QStringLiteral("с. Демо")};
+        },
+        {});
+    TableContent districts;
+    ASSERT_TRUE(
+        TabFile::read(JoinPath(m_folder, QStringLiteral("райони.tab")), districts, nullptr));
+    const QPointF at = inside(districts.features.front());
+    const QString plotFile = m_dir.filePath(QStringLiteral("ділянка 7.gpkg"));
+    WriteSourceFile(plotFile, QStringLiteral("GPKG"), QStringLiteral("plot"), QString(), {},
+                    {{SquareWkt(at.x() - 5, at.y() - 5, 10), {}}});
+    ASSERT_TRUE(panel.valuePlotFile(plotFile)) << panel.MemoValue->toPlainText().toStdString();
+    ASSERT_TRUE(panel.BExtract->isEnabled());
+
+    const QString out = m_dir.filePath(QStringLiteral("витяги"));
+    QDir().mkpath(out);
+    const QStringList files = panel.writeExtract(out);
+    ASSERT_EQ(files.size(), 2) << messages.texts().join(u'\n').toStdString();
+    EXPECT_TRUE(files[0].endsWith(QStringLiteral("ділянка 7.docx")));
+    EXPECT_TRUE(QFileInfo(files[1]).size() > 0);
+    auto doc = WordDocument::open(files[0]);
+    const PlaceValuation& v = panel.valuation();
+    EXPECT_EQ(doc->bookmarkText(QStringLiteral("NP")), QStringLiteral("с. Демо"));
+    EXPECT_EQ(doc->bookmarkText(QStringLiteral("VALUE")), v.value);
+    const WordTable parts = doc->table(3);
+    ASSERT_EQ(parts.rowCount(), static_cast<int>(v.parts.size()) + 3);
+    EXPECT_EQ(parts.cellText(3, 2), v.parts.front().district);
+    EXPECT_EQ(parts.cellText(3, 9), v.parts.front().valuePerSqM);
+    EXPECT_TRUE(messages.texts().isEmpty());
+
+    // A point has no extract.
+    panel.valuePoint(at);
+    EXPECT_FALSE(panel.BExtract->isEnabled());
+}
+
 // The map tool "Оцінка місця": pressed, it is the map's tool; a click on the map values the
 // place under the mouse in the panel, whose transfer hands it on.
 TEST_F(DemoPlace, AClickWithTheMapToolValuesThePlaceInThePanel) {
@@ -343,7 +383,7 @@ TEST_F(DemoPlace, AClickWithTheMapToolValuesThePlaceInThePanel) {
     MapGisTools tools(
         &view,
         [this] {
-            return PlaceSession{m_folder, &m_project, &m_catalogue};
+            return PlaceSession{m_folder, &m_project, &m_catalogue, QString()};
         },
         [&handed](const PlaceTransfer& t) { handed.push_back(t); });
     QTest::mouseClick(tools.cmdPlace, Qt::LeftButton);

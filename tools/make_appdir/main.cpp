@@ -186,7 +186,8 @@ int main(int argc, char** argv) {
                                           source("reference/індексація.csv"),
                                           source("reference/грунти.csv"),
                                           source("reference/локальні.csv"),
-                                          source("reference/збірник_цін.csv")};
+                                          source("reference/збірник_цін.csv"),
+                                          source("reference/призначення.csv")};
     const QString catalogue = JoinPath(appDir, QStringLiteral("baza.sqlite"));
     const QString catalogueHash = SourcesHash(catalogueSources);
     if (StoredHash(catalogue) != catalogueHash) {
@@ -198,6 +199,7 @@ int main(int argc, char** argv) {
             ImportCsv(db, source("reference/грунти.csv"), QStringLiteral("грунти"));
             ImportCsv(db, source("reference/локальні.csv"), QStringLiteral("локальні"));
             ImportCsv(db, source("reference/збірник_цін.csv"), QStringLiteral("збірник_цін"));
+            ImportCsv(db, source("reference/призначення.csv"), QStringLiteral("призначення"));
             if (existed)
                 CarryProjects(db, catalogue);
         });

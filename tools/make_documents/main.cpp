@@ -111,6 +111,8 @@ int main(int argc, char** argv) {
 
     Document(source(QStringLiteral("documents/Технічний звіт.txt")),
              QDir(templates).filePath(QStringLiteral("Технічний звіт.dotx")), true);
+    Document(source(QStringLiteral("documents/Витяг.txt")),
+             QDir(templates).filePath(QStringLiteral("Витяг.dotx")), true);
     Document(source(QStringLiteral("documents/руководство.txt")),
              appDir.filePath(QStringLiteral("руководство.docx")), false);
     Document(source(QStringLiteral("documents/описание.txt")),

@@ -145,3 +145,29 @@ TEST_F(CatalogueUpgradeTest, ANonCatalogueChangesNothing) {
                      .join(u' ')
                      .contains(QStringLiteral("shipped")));
 }
+
+// The book of purposes comes in with its rows; later, a category the valuer set stays and
+// only the codes the book lacks are added.
+TEST_F(CatalogueUpgradeTest, ThePurposeBookKeepsTheValuersCategoriesAndGainsNewCodes) {
+    const QString create = QStringLiteral("CREATE TABLE призначення (id AUTOINCREMENT, код "
+                                          "nvarchar (10), назва nvarchar (255), категорія "
+                                          "nvarchar (10))");
+    ExecSql(next, create);
+    ExecSql(next, QStringLiteral("INSERT INTO призначення (код, назва, категорія) VALUES "
+                                 "('02.01','Присадибна','Ж'), ('02.09','Паркінги','')"));
+    ASSERT_TRUE(Upgrade());
+    EXPECT_EQ(QueryRows(own, QStringLiteral("SELECT код, категорія FROM призначення ORDER BY id")),
+              (QStringList{QStringLiteral("02.01|Ж"), QStringLiteral("02.09|")}));
+
+    // The valuer maps the parkings; the next version adds a code.
+    const TableHashes shipped = upgrade.shipped;
+    ExecSql(own, QStringLiteral("UPDATE призначення SET категорія='Т' WHERE код='02.09'"));
+    ASSERT_TRUE(next.open(dir.filePath(QStringLiteral("shipped.sqlite"))));
+    ExecSql(next, QStringLiteral("INSERT INTO призначення (код, назва, категорія) VALUES "
+                                 "('19.00','Угіддя','')"));
+    shippedBefore = shipped;
+    ASSERT_TRUE(Upgrade());
+    EXPECT_EQ(QueryRows(own, QStringLiteral("SELECT код, категорія FROM призначення ORDER BY id")),
+              (QStringList{QStringLiteral("02.01|Ж"), QStringLiteral("02.09|Т"),
+                           QStringLiteral("19.00|")}));
+}
