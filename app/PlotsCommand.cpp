@@ -6,6 +6,7 @@
 #include "common/TextUtils.h"
 #include "db/Database.h"
 #include "db/Databases.h"
+#include "gis/LandTax.h"
 #include "gis/PlaceLayers.h"
 #include "gis/PlaceValue.h"
 #include "gis/RegisterOutputs.h"
@@ -32,6 +33,7 @@ struct PlotsRequest {
     QString crsWkt;
     QString registerPath;
     QString packagePath;
+    TaxRates rates;
     bool json = false;
     PlaceOptions options;
 };
@@ -94,6 +96,9 @@ QString parse(const QStringList& args, PlotsRequest& r) {
             if (!Crs::parse(crsText, &r.crsWkt, &reason))
                 return QStringLiteral("Систему координат \"%1\" не розпізнано: %2")
                     .arg(crsText, reason);
+        } else if (a == QLatin1String("--tax") && hasValue) {
+            if (QString reason; !ReadTaxRates(absolute(args[++i]), r.rates, &reason))
+                return reason;
         } else if (a == QLatin1String("--layer") && hasValue) {
             r.layer = args[++i];
         } else if (a == QLatin1String("--field") && hasValue) {
@@ -150,7 +155,7 @@ QString PlotsCommandHelp() {
         "Використання:\n"
         "  tamberon plots ПАПКА ДЖЕРЕЛО... [--use КОД] [--year РІК] [--from РІК]\n"
         "                 [--register ФАЙЛ.xlsx] [--gpkg ФАЙЛ.gpkg] [--crs СИСТЕМА]\n"
-        "                 [--layer НАЗВА] [--field НАЗВА=ПОЛЕ] [--json]\n"
+        "                 [--tax ФАЙЛ] [--layer НАЗВА] [--field НАЗВА=ПОЛЕ] [--json]\n"
         "\n"
         "Нормативна грошова оцінка кожної ділянки з джерел: векторних файлів будь-якого\n"
         "формату (Shapefile, GeoPackage, GeoJSON, MapInfo...), обмінних файлів кадастру\n"
@@ -165,6 +170,9 @@ QString PlotsCommandHelp() {
         "індексувати (типово поточний). Без --from індексації немає.\n"
         "--register: книга реєстру (ділянка в рядку, підсумки, аркуш \"Не оцінено\").\n"
         "--gpkg: шар \"plots\" ділянок з їх вартостями в GeoPackage.\n"
+        "--tax: ставки земельного податку ради, % нормативної оцінки, рядками\n"
+        "\"КОД;СТАВКА\" (код цільового призначення або категорії); податок рахується з\n"
+        "індексованої оцінки (без --from - з оцінки).\n"
         "--crs: система координат джерел, які її не називають або називають невідому\n"
         "(EPSG:6384, WKT або PROJ).\n"
         "--layer: шар векторних файлів з кількома шарами.\n"
@@ -220,6 +228,7 @@ int RunPlotsCommand(const QStringList& arguments, const QString& appDir, QTextSt
                     {layers.crsWkt(), request.crsWkt}, plots);
     std::vector<ValuedPlot> valued;
     ValueRegister(layers, sources, plots, PurposeUse(), request.options, valued);
+    ApplyLandTax(request.rates, plots, valued);
 
     if (!request.registerPath.isEmpty() &&
         !WriteRegisterBook(request.registerPath, plots, valued, PurposeName(), &reason)) {

@@ -84,11 +84,13 @@ enum Column {
     PerSqM,
     Value,
     Indexed,
+    TaxRate,
+    Tax,
     Notes,
     ColumnCount = Notes
 };
 
-void writeHeader(Worksheet& sheet, int toYear) {
+void writeHeader(Worksheet& sheet, int toYear, bool taxed) {
     const QStringList captions = {
         QStringLiteral("№"),
         QStringLiteral("Кадастровий номер"),
@@ -107,12 +109,19 @@ void writeHeader(Worksheet& sheet, int toYear) {
         QStringLiteral("Нормативна грошова оцінка, грн"),
         toYear > 0 ? QStringLiteral("Оцінка з індексацією на %1 рік, грн").arg(toYear)
                    : QStringLiteral("Оцінка з індексацією, грн"),
+        QStringLiteral("Ставка земельного податку, %"),
+        QStringLiteral("Земельний податок за рік, грн"),
         QStringLiteral("Примітки")};
-    const double widths[] = {6, 24, 30, 10, 30, 24, 6, 12, 12, 10, 10, 12, 26, 12, 16, 16, 40};
+    const double widths[] = {6,  24, 30, 10, 30, 24, 6,  12, 12, 10,
+                             10, 12, 26, 12, 16, 16, 10, 14, 40};
     for (int c = 0; c < captions.size(); ++c) {
         sheet.setCellString(1, c + 1, captions[c]);
         sheet.setCellBold(1, c + 1, true);
         sheet.setColumnWidth(c + 1, widths[c]);
+    }
+    if (!taxed) { // no rates given: the tax columns are hidden
+        sheet.setColumnWidth(TaxRate, 0);
+        sheet.setColumnWidth(Tax, 0);
     }
 }
 
@@ -141,6 +150,8 @@ void writePlot(Worksheet& sheet, int row, int number, const RegisterPlot& p, con
     sheet.setCellValue(row, PerSqM, PlotValuePerSqM(v));
     sheet.setCellValue(row, Value, v.valuation.value);
     sheet.setCellValue(row, Indexed, v.valuation.indexedValue);
+    sheet.setCellValue(row, TaxRate, v.taxRate);
+    sheet.setCellValue(row, Tax, v.tax);
     QStringList notes;
     if (v.valuation.parts.size() > 1) {
         QStringList parts;
@@ -201,14 +212,14 @@ bool WriteRegisterBook(const QString& path, const std::vector<RegisterPlot>& plo
         for (const ValuedPlot& v : valued)
             if (v.valued && !v.valuation.indexedValue.isEmpty())
                 toYear = v.valuation.toYear;
-        writeHeader(sheet, toYear);
+        const RegisterTotals t = TotalsOf(plots, valued);
+        writeHeader(sheet, toYear, !t.tax.isEmpty());
         int row = 1;
         for (size_t i = 0; i < plots.size(); ++i)
             if (valued[i].valued) {
                 ++row;
                 writePlot(sheet, row, row - 1, plots[i], valued[i], purposeName);
             }
-        const RegisterTotals t = TotalsOf(plots, valued);
         ++row;
         sheet.setCellString(
             row, Cadastral,
@@ -223,6 +234,7 @@ bool WriteRegisterBook(const QString& path, const std::vector<RegisterPlot>& plo
         sheet.setCellValue(row, DrawnArea, valuation::Fixed(drawn, 4));
         sheet.setCellValue(row, Value, t.value);
         sheet.setCellValue(row, Indexed, t.indexedValue);
+        sheet.setCellValue(row, Tax, t.tax);
         for (int c = 1; c <= ColumnCount; ++c)
             sheet.setCellBold(row, c, true);
         writeNotValued(book->worksheet(2), plots, valued);
@@ -249,6 +261,7 @@ bool WriteRegisterPackage(const QString& path, const std::vector<RegisterPlot>& 
                         column(QStringLiteral("value_m2"), FieldKind::Float),
                         column(QStringLiteral("value"), FieldKind::Float),
                         column(QStringLiteral("indexed"), FieldKind::Float),
+                        column(QStringLiteral("tax"), FieldKind::Float),
                         column(QStringLiteral("reason"), FieldKind::Char)},
                        {},
                        crsWkt};
@@ -277,6 +290,7 @@ bool WriteRegisterPackage(const QString& path, const std::vector<RegisterPlot>& 
             PlotValuePerSqM(v),
             v.valued ? v.valuation.value : QString(),
             v.valuation.indexedValue,
+            v.tax,
             v.reason};
         for (qsizetype k = 0; k < values.size(); ++k)
             f.setValueAt(static_cast<int>(k), values[k]);

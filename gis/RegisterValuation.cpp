@@ -172,8 +172,8 @@ QString PlotValuePerSqM(const ValuedPlot& plot) {
 RegisterTotals TotalsOf(const std::vector<RegisterPlot>& plots,
                         const std::vector<ValuedPlot>& valued) {
     RegisterTotals t;
-    double value = 0, indexed = 0, stated = 0, drawn = 0;
-    bool anyIndexed = false;
+    double value = 0, indexed = 0, stated = 0, drawn = 0, tax = 0;
+    bool anyIndexed = false, anyTax = false;
     for (size_t i = 0; i < valued.size(); ++i) {
         const ValuedPlot& v = valued[i];
         drawn += NumberOr0(v.drawnHa);
@@ -185,6 +185,10 @@ RegisterTotals TotalsOf(const std::vector<RegisterPlot>& plots,
         }
         ++t.valued;
         value += NumberOr0(v.valuation.value);
+        if (!v.tax.isEmpty()) {
+            anyTax = true;
+            tax += NumberOr0(v.tax);
+        }
         if (!v.valuation.indexedValue.isEmpty()) {
             anyIndexed = true;
             indexed += NumberOr0(v.valuation.indexedValue);
@@ -194,6 +198,7 @@ RegisterTotals TotalsOf(const std::vector<RegisterPlot>& plots,
     t.indexedValue = anyIndexed ? valuation::Fixed(indexed, 2) : QString();
     t.statedHa = valuation::Fixed(stated, 4);
     t.drawnHa = valuation::Fixed(drawn, 4);
+    t.tax = anyTax ? valuation::Fixed(tax, 2) : QString();
     return t;
 }
 
@@ -221,14 +226,21 @@ QJsonObject RegisterJson(const std::vector<RegisterPlot>& plots,
                       {QStringLiteral("reason"), v.reason}};
         if (!v.notes.isEmpty())
             o.insert(QStringLiteral("notes"), QJsonArray::fromStringList(v.notes));
+        if (!v.tax.isEmpty()) {
+            o.insert(QStringLiteral("taxRate"), v.taxRate);
+            o.insert(QStringLiteral("tax"), v.tax);
+        }
         list.append(o);
     }
     const RegisterTotals t = TotalsOf(plots, valued);
-    return QJsonObject{{QStringLiteral("plots"), list},
-                       {QStringLiteral("valued"), t.valued},
-                       {QStringLiteral("notValued"), t.notValued},
-                       {QStringLiteral("total"), t.value},
-                       {QStringLiteral("indexedTotal"), t.indexedValue}};
+    QJsonObject all{{QStringLiteral("plots"), list},
+                    {QStringLiteral("valued"), t.valued},
+                    {QStringLiteral("notValued"), t.notValued},
+                    {QStringLiteral("total"), t.value},
+                    {QStringLiteral("indexedTotal"), t.indexedValue}};
+    if (!t.tax.isEmpty())
+        all.insert(QStringLiteral("taxTotal"), t.tax);
+    return all;
 }
 
 QStringList RegisterLines(const std::vector<RegisterPlot>& plots,
@@ -249,6 +261,8 @@ QStringList RegisterLines(const std::vector<RegisterPlot>& plots,
             line += QStringLiteral(", у %1 році %2 грн")
                         .arg(v.valuation.toYear)
                         .arg(v.valuation.indexedValue);
+        if (!v.tax.isEmpty())
+            line += QStringLiteral(", податок %1 грн (%2 %)").arg(v.tax, v.taxRate);
         if (v.areaDiffers)
             line += QStringLiteral(" (площа за межею %1 га)").arg(v.drawnHa);
         lines << line;

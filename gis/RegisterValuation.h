@@ -28,6 +28,8 @@ struct ValuedPlot {
     bool areaDiffers = false; ///< drawn and stated areas differ by more than 1 %
     QString reason;           ///< why it is not valued (one line)
     QStringList notes;        ///< what was done or left out on the way
+    QString taxRate;          ///< the land tax rate in %, "0.000"; "" when none is given
+    QString tax;              ///< the yearly land tax, "0.00"; "" when no rate is given
 };
 
 /** What a run of many plots reports while it works; the caller may stop it. */
@@ -66,6 +68,7 @@ struct RegisterTotals {
     QString indexedValue; ///< the sum of the indexed values, "0.00" ("" without indexation)
     QString statedHa;     ///< the sum of the stated areas, "0.0000"
     QString drawnHa;      ///< the sum of the drawn areas, "0.0000"
+    QString tax;          ///< the sum of the land tax, "0.00" ("" when no plot has a rate)
 };
 RegisterTotals TotalsOf(const std::vector<RegisterPlot>& plots,
                         const std::vector<ValuedPlot>& valued);
@@ -73,7 +76,8 @@ RegisterTotals TotalsOf(const std::vector<RegisterPlot>& plots,
 /**
  * The register as one JSON object: {"plots": [{"cadastral", "purpose", "use", "areaHa",
  * "drawnAreaHa", "valuePerSqM", "value", "indexedValue", "parts", "reason"}...], "valued",
- * "notValued", "total"}, numbers as the texts shown.
+ * "notValued", "total"}, numbers as the texts shown; "taxRate", "tax" and "taxTotal" when a
+ * plot has a rate of the land tax.
  */
 QJsonObject RegisterJson(const std::vector<RegisterPlot>& plots,
                          const std::vector<ValuedPlot>& valued);

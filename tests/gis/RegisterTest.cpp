@@ -4,6 +4,7 @@
 #include "app/PlotsCommand.h"
 #include "common/FileUtils.h"
 #include "db/Database.h"
+#include "gis/LandTax.h"
 #include "gis/PlaceLayers.h"
 #include "gis/PlaceValue.h"
 #include "gis/RegisterOutputs.h"
@@ -134,6 +135,13 @@ double Number(const QString& text) {
     return text.toDouble();
 }
 
+QString WriteText(const QString& path, const QByteArray& text) {
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+    return path;
+}
+
 QByteArray Digest(const QString& path) {
     QFile f(path);
     EXPECT_TRUE(f.open(QIODevice::ReadOnly));
@@ -235,6 +243,9 @@ TEST_F(Register, TheWorkbookAndTheGeoPackageReadBack) {
     options.year = 2024;
     std::vector<ValuedPlot> valued;
     ValueRegister(m_layers, m_sources, plots, PurposeUse(), options, valued);
+    TaxRates rates;
+    rates.byCode[QStringLiteral("Ж")] = 0.5;
+    ApplyLandTax(rates, plots, valued);
     const QString book = m_dir.filePath(QStringLiteral("реєстр.xlsx"));
     QString error;
     ASSERT_TRUE(WriteRegisterBook(
@@ -263,12 +274,16 @@ TEST_F(Register, TheWorkbookAndTheGeoPackageReadBack) {
         EXPECT_EQ(Number(sheet.cellText(row, 15)), Number(valued[i].valuation.value));
         EXPECT_EQ(Number(sheet.cellText(row, 16)), Number(valued[i].valuation.indexedValue));
         EXPECT_EQ(sheet.cellText(row, 6), QStringLiteral("Ж - ") + valued[i].valuation.useName);
+        EXPECT_FALSE(valued[i].tax.isEmpty());
+        EXPECT_EQ(Number(sheet.cellText(row, 18)), Number(valued[i].tax));
     }
     EXPECT_EQ(sheet.cellText(2, 5), QStringLiteral("Для будівництва житла"));
     const int totals = static_cast<int>(rows) + 2;
     EXPECT_TRUE(sheet.cellText(totals, 2).startsWith(QStringLiteral("Разом")));
     EXPECT_EQ(Number(sheet.cellText(totals, 15)), Number(TotalsOf(plots, valued).value));
     EXPECT_TRUE(sheet.cellBold(totals, 15));
+    EXPECT_EQ(Number(sheet.cellText(totals, 18)), Number(TotalsOf(plots, valued).tax));
+    EXPECT_GT(sheet.columnWidth(18), 0);
     Worksheet& notValued = read->worksheet(2);
     EXPECT_EQ(notValued.cellText(2, 2), broken.cadastral);
     EXPECT_EQ(notValued.cellText(2, 4), broken.reason);
@@ -318,6 +333,7 @@ TEST_F(Register, TheCommandValuesEverySourceAndKeepsTheSettlementsFiles) {
         EXPECT_TRUE(first.contains(QLatin1String(key))) << key;
     EXPECT_EQ(first[QStringLiteral("areaHa")].toString(), QStringLiteral("0.0410"));
     EXPECT_EQ(first[QStringLiteral("drawnAreaHa")].toString(), QStringLiteral("0.0400"));
+    EXPECT_FALSE(first.contains(QStringLiteral("tax")));
 
     EXPECT_EQ(run({m_folder, m_plotFile, exchange, QStringLiteral("--use"), QStringLiteral("Ж"),
                    QStringLiteral("--register"), book, QStringLiteral("--gpkg"), package},
@@ -325,6 +341,7 @@ TEST_F(Register, TheCommandValuesEverySourceAndKeepsTheSettlementsFiles) {
               1);
     EXPECT_TRUE(QFileInfo(book).isFile());
     EXPECT_TRUE(QFileInfo(package).isFile());
+    EXPECT_EQ(Workbook::open(book)->worksheet(1).columnWidth(18), 0); // no rates: tax hidden
     const QStringList lines = out.trimmed().split(u'\n');
     EXPECT_EQ(lines.size(), static_cast<qsizetype>(list.size()) + 4 + 1); // 4 parcels, totals
     EXPECT_TRUE(lines.last().startsWith(
@@ -347,8 +364,51 @@ TEST_F(Register, TheCommandValuesEverySourceAndKeepsTheSettlementsFiles) {
     EXPECT_EQ(run({m_folder, m_dir.filePath(QStringLiteral("немає.gpkg"))}), 2);
     EXPECT_EQ(run({m_folder, m_plotFile, QStringLiteral("--use"), QStringLiteral("Ы")}), 2);
     EXPECT_EQ(run({m_folder, m_plotFile, QStringLiteral("--crs"), QStringLiteral("EPSG:0")}), 2);
+    EXPECT_EQ(run({m_folder, m_plotFile, QStringLiteral("--tax"),
+                   WriteText(m_dir.filePath(QStringLiteral("r.csv")), "02.01;x\n")},
+                  nullptr, &err),
+              2);
     EXPECT_EQ(Digest(own), ownBefore);
     EXPECT_EQ(Digest(m_plotFile), sourceBefore);
     EXPECT_EQ(run({QStringLiteral("--help")}, &out), 0);
     EXPECT_TRUE(out.contains(QStringLiteral("tamberon plots ПАПКА")));
+}
+
+TEST(LandTax, RatesAreReadByPurposeOrCategoryAndBadLinesAreNamed) {
+    QTemporaryDir dir;
+    TaxRates rates;
+    QString error;
+    ASSERT_TRUE(ReadTaxRates(WriteText(dir.filePath(QStringLiteral("r.csv")),
+                                       "Код;Ставка\n# ради\n02.01;0,3\nЖ\t1\n\nК,1.5\n"),
+                             rates, &error))
+        << error.toStdString();
+    EXPECT_EQ(TaxRateOf(rates, QStringLiteral("02.01"), QStringLiteral("Ж")), 0.3);
+    EXPECT_EQ(TaxRateOf(rates, QStringLiteral("02.02"), QStringLiteral("Ж")), 1.0);
+    EXPECT_EQ(TaxRateOf(rates, QString(), QStringLiteral("К")), 1.5);
+    EXPECT_FALSE(TaxRateOf(rates, QStringLiteral("11.02"), QStringLiteral("П")));
+    for (const QByteArray& bad : {QByteArray("02.01;1\n03.07;два\n"), QByteArray("02.01;150\n"),
+                                  QByteArray("02.01;1\n02.01;2\n")}) {
+        EXPECT_FALSE(
+            ReadTaxRates(WriteText(dir.filePath(QStringLiteral("bad.csv")), bad), rates, &error));
+        EXPECT_TRUE(error.contains(QStringLiteral("рядок"))) << error.toStdString();
+    }
+
+    // The tax is taken from the indexed value when there is one.
+    std::vector<RegisterPlot> plots(2);
+    plots[0].purpose = QStringLiteral("02.01");
+    plots[1].purpose = QStringLiteral("11.02");
+    std::vector<ValuedPlot> valued(2);
+    for (ValuedPlot& v : valued) {
+        v.valued = true;
+        v.valuation.value = QStringLiteral("100000.00");
+        v.valuation.use = QStringLiteral("П");
+    }
+    valued[0].valuation.indexedValue = QStringLiteral("120000.00");
+    ASSERT_TRUE(ReadTaxRates(WriteText(dir.filePath(QStringLiteral("r.csv")), "02.01;0.3\n"), rates,
+                             &error));
+    ApplyLandTax(rates, plots, valued);
+    EXPECT_EQ(valued[0].tax, QStringLiteral("360.00"));
+    EXPECT_EQ(valued[0].taxRate, QStringLiteral("0.300"));
+    EXPECT_TRUE(valued[1].tax.isEmpty());
+    EXPECT_EQ(TotalsOf(plots, valued).tax, QStringLiteral("360.00"));
 }
