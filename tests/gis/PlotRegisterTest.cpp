@@ -220,3 +220,33 @@ TEST(VectorPlots, GeoPackageAndShapefileFieldsAreMappedOrGuessed) {
     EXPECT_EQ(parsed.area, QStringLiteral("S_HA"));
     EXPECT_FALSE(ParsePlotField(QStringLiteral("owner=NAME"), parsed, &error));
 }
+
+TEST(VectorPlots, AFileInDegreesIsMovedIntoTheSettlementsSystemOrRefused) {
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(QStringLiteral("wgs.gpkg"));
+    WriteSourceFile(path, QStringLiteral("GPKG"), QStringLiteral("plots"),
+                    QStringLiteral("EPSG:4326"), {},
+                    {{QStringLiteral("POLYGON ((27 50, 27.001 50, 27.001 50.001, 27 50.001, "
+                                     "27 50))"),
+                      {}}});
+    QString settlement;
+    ASSERT_TRUE(Crs::parse(QStringLiteral("EPSG:28405"), &settlement, nullptr));
+    std::vector<RegisterPlot> plots;
+    QString error;
+    ASSERT_TRUE(ReadVectorPlots(path, QString(), {}, {settlement, {}}, plots, &error))
+        << error.toStdString();
+    ASSERT_EQ(plots.size(), 1u);
+    ASSERT_TRUE(plots[0].geometry) << plots[0].reason.toStdString();
+    OGREnvelope e;
+    plots[0].geometry->getEnvelope(&e);
+    EXPECT_NEAR(e.MinX, 5500000, 1000); // zone 5's central meridian is 27° E
+    EXPECT_NEAR(areaOf(plots[0]), 71.6 * 111.2, 200);
+    EXPECT_FALSE(plots[0].notes.isEmpty());
+
+    // A settlement on the numeric plane cannot take degrees.
+    plots.clear();
+    ASSERT_TRUE(ReadVectorPlots(path, QString(), {}, {}, plots, &error));
+    EXPECT_FALSE(plots[0].geometry);
+    EXPECT_TRUE(plots[0].reason.contains(QStringLiteral("не в метрах")))
+        << plots[0].reason.toStdString();
+}
