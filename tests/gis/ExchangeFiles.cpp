@@ -154,6 +154,7 @@ ExFile SampleExchange(double north, double east) {
     line("7", {"6", "5"});
     line("8", {"7", "8", "9", "10", "7"});
     line("9", {"6", "99", "3"}); // point 99 is not in the file
+    line("10", {"1", "2", "3"}); // the south edge of both squares
     const auto lines = [](std::initializer_list<const char*> ids) {
         std::vector<ExBoundaryLine> out;
         for (const char* id : ids)
@@ -181,6 +182,11 @@ ExFile SampleExchange(double north, double east) {
     ExParcel brokenPoint = second;
     brokenPoint.id = QStringLiteral("4");
     brokenPoint.outer = lines({"5", "9", "7", "2"});
-    f.parcels = {first, second, missingLine, brokenPoint};
+    ExParcel part = second; // the second square again, its south edge a part of line 10
+    part.id = QStringLiteral("5");
+    part.outer = lines({"6", "7", "2"});
+    part.outer.insert(part.outer.begin(),
+                      {QStringLiteral("10"), QStringLiteral("3"), QStringLiteral("2")});
+    f.parcels = {first, second, missingLine, brokenPoint, part};
     return f;
 }

@@ -66,6 +66,8 @@ void WriteExchangeFile(const QString& path, const ExFile& file);
 /**
  * Two neighbouring 100 m squares sharing a boundary line (parcel 1 with a 20 m hole, parcel 2
  * listing its lines out of order and the shared one backwards), a parcel naming a missing
- * line and one whose line names a missing point; points offset by (`north`, `east`).
+ * line, one whose line names a missing point, and the second square again with its south
+ * edge taken as a part (FP..TP, backwards) of a longer line; points offset by (`north`,
+ * `east`).
  */
 ExFile SampleExchange(double north, double east);

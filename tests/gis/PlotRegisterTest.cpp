@@ -55,7 +55,7 @@ TEST_F(Exchange, ParcelsAreAssembledFromSharedLinesWithHolesAndBrokenOnesAreName
         std::vector<RegisterPlot> plots;
         QString error;
         ASSERT_TRUE(ReadExchangePlots(path, {}, plots, &error)) << error.toStdString();
-        ASSERT_EQ(plots.size(), 4u);
+        ASSERT_EQ(plots.size(), 5u);
 
         const RegisterPlot* first = find(plots, QStringLiteral("1234567890:01:002:0001"));
         ASSERT_NE(first, nullptr);
@@ -87,6 +87,10 @@ TEST_F(Exchange, ParcelsAreAssembledFromSharedLinesWithHolesAndBrokenOnesAreName
         EXPECT_FALSE(brokenPoint->geometry);
         EXPECT_TRUE(brokenPoint->reason.contains(QStringLiteral("точки 99")))
             << brokenPoint->reason.toStdString();
+
+        const RegisterPlot* part = find(plots, QStringLiteral("1234567890:01:002:0005"));
+        ASSERT_NE(part, nullptr);
+        EXPECT_DOUBLE_EQ(areaOf(*part), 10000) << part->reason.toStdString();
 
         const QString texts = allTexts(plots);
         EXPECT_FALSE(texts.contains(ExOwnerName()));
@@ -154,17 +158,17 @@ TEST_F(Exchange, AFolderIsReadWholeAndWhatCannotBeReadIsOneLineEach) {
     ReadPlotSources({QDir(m_dir.path()).filePath(QStringLiteral("files")), broken.fileName(),
                      QDir(m_dir.path()).filePath(QStringLiteral("empty"))},
                     QString(), {}, {}, plots);
-    ASSERT_EQ(plots.size(), 10u);
+    ASSERT_EQ(plots.size(), 12u);
     int readable = 0;
     for (const RegisterPlot& p : plots) {
         readable += p.geometry ? 1 : 0;
         EXPECT_EQ(p.reason.count(u'\n'), 0);
         EXPECT_EQ(p.geometry == nullptr, !p.reason.isEmpty()) << p.source.toStdString();
     }
-    EXPECT_EQ(readable, 4);
+    EXPECT_EQ(readable, 6);
     EXPECT_TRUE(find(plots, QStringLiteral("1234567890:01:003:0002")));
-    EXPECT_TRUE(plots[8].reason.contains(QStringLiteral("XML"))) << plots[8].reason.toStdString();
-    EXPECT_EQ(plots[8].source, QStringLiteral("broken.xml"));
+    EXPECT_TRUE(plots[10].reason.contains(QStringLiteral("XML"))) << plots[10].reason.toStdString();
+    EXPECT_EQ(plots[10].source, QStringLiteral("broken.xml"));
 }
 
 TEST(VectorPlots, GeoPackageAndShapefileFieldsAreMappedOrGuessed) {

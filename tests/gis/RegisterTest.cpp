@@ -343,9 +343,9 @@ TEST_F(Register, TheCommandValuesEverySourceAndKeepsTheSettlementsFiles) {
     EXPECT_TRUE(QFileInfo(package).isFile());
     EXPECT_EQ(Workbook::open(book)->worksheet(1).columnWidth(18), 0); // no rates: tax hidden
     const QStringList lines = out.trimmed().split(u'\n');
-    EXPECT_EQ(lines.size(), static_cast<qsizetype>(list.size()) + 4 + 1); // 4 parcels, totals
+    EXPECT_EQ(lines.size(), static_cast<qsizetype>(list.size()) + 5 + 1); // 5 parcels, totals
     EXPECT_TRUE(lines.last().startsWith(
-        QStringLiteral("Оцінено ділянок: %1; не оцінено: 4").arg(list.size())))
+        QStringLiteral("Оцінено ділянок: %1; не оцінено: 5").arg(list.size())))
         << lines.last().toStdString();
     EXPECT_FALSE(out.contains(ExOwnerName()));
 
