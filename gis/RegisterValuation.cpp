@@ -4,6 +4,7 @@
 #include "gis/PlaceLayers.h"
 #include "valuation/Formulas.h"
 
+#include <QHash>
 #include <QJsonArray>
 
 #include <ogr_geometry.h>
@@ -157,6 +158,23 @@ void ValueRegister(const PlaceLayers& layers, const PlaceSources& sources,
     work();
     for (std::thread& t : threads)
         t.join();
+    // A plot given twice would be counted twice in the totals: both say so.
+    QHash<QString, size_t> first;
+    for (size_t i = 0; i < plots.size(); ++i) {
+        const QString& number = plots[i].cadastral;
+        if (number.isEmpty())
+            continue;
+        const auto found = first.constFind(number);
+        if (found == first.constEnd()) {
+            first.insert(number, i);
+            continue;
+        }
+        const QString note = QStringLiteral("Кадастровий номер %1 повторюється (%2 і %3).")
+                                 .arg(number, plots[*found].source, plots[i].source);
+        if (!out[*found].notes.contains(note))
+            out[*found].notes << note;
+        out[i].notes << note;
+    }
 }
 
 QString PlotValuePerSqM(const ValuedPlot& plot) {

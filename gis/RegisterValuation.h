@@ -43,7 +43,8 @@ struct RegisterProgress {
  * part at zone value × Кф × Км3; a plot that states its area has its parts scaled to add up
  * to it, each to 0.0001 ha. The use is `options.use` for every plot when given, else the
  * purpose's through `useOf`. Works on all cores (the layers and sources are only read); a
- * plot left by a stop is "not valued" with that reason. `out` follows `plots`.
+ * plot left by a stop is "not valued" with that reason. Plots that give the same cadastral
+ * number are noted. `out` follows `plots`.
  */
 void ValueRegister(const PlaceLayers& layers, const PlaceSources& sources,
                    const std::vector<RegisterPlot>& plots, const PurposeUse& useOf,

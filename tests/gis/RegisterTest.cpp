@@ -196,6 +196,7 @@ TEST_F(Register, EveryPlotIsValuedAsTheValueOfAPlotAndStatedAreasRuleTheParts) {
         }
     }
     EXPECT_TRUE(valued[0].areaDiffers); // 0.0410 against 0.0400 drawn
+    EXPECT_TRUE(valued[read].notes.join(u' ').contains(QStringLiteral("повторюється")));
     EXPECT_FALSE(valued[1].areaDiffers);
     EXPECT_GE(valued[read - 1].valuation.parts.size(), 2u); // the plot across the border
     // The same plot on its own, as the value of a plot (no stated area) values it.
