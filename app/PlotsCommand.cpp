@@ -204,10 +204,6 @@ int RunPlotsCommand(const QStringList& arguments, const QString& appDir, QTextSt
             err << wrong << Qt::endl;
             return WrongCall;
         }
-    if (!request.registerPath.isEmpty() && request.registerPath == request.packagePath) {
-        err << QStringLiteral("Реєстр і GeoPackage не можуть бути одним файлом.") << Qt::endl;
-        return WrongCall;
-    }
     Connection catalogue;
     const QString cataloguePath = JoinPath(appDir, CatalogueFileName());
     const bool haveCatalogue = QFileInfo(cataloguePath).isFile() && catalogue.open(cataloguePath);
