@@ -51,6 +51,13 @@ bool readUtf8(const QString& path, QByteArray& bytes, QString* error) {
         return FailWith(
             error,
             QStringLiteral("Файл \"%1\" неможливо відкрити.").arg(QDir::toNativeSeparators(path)));
+    // Exchange files of a whole settlement run to tens of megabytes; far more is no such file.
+    constexpr qint64 MaxBytes = 512LL * 1024 * 1024;
+    if (file.size() > MaxBytes)
+        return FailWith(error, QStringLiteral("Файл \"%1\" завеликий для обмінного файлу "
+                                              "кадастру (%2 МБ).")
+                                   .arg(QDir::toNativeSeparators(path))
+                                   .arg(file.size() / (1024 * 1024)));
     bytes = file.readAll();
     const qsizetype end = bytes.indexOf("?>");
     const QByteArray declaration = end > 0 && end < 400 ? bytes.left(end).toLower() : QByteArray();
