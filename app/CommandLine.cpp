@@ -2,6 +2,7 @@
 
 #include "app/ChainCommand.h"
 #include "app/LayersCommand.h"
+#include "app/PlotsCommand.h"
 #include "app/ProgramData.h"
 #include "app/ReportCommand.h"
 #include "app/ValueCommand.h"
@@ -129,6 +130,8 @@ QString ProgramUsage() {
                "                           у GeoPackage (tamberon layers --help)\n"
                "  tamberon value ПАПКА     вартість 1 м² у точці або ділянки населеного пункту\n"
                "                           (tamberon value --help)\n"
+               "  tamberon plots ПАПКА     реєстр ділянок з векторних і обмінних файлів кадастру\n"
+               "                           з їх оцінкою (tamberon plots --help)\n"
                "  tamberon --help          ця довідка\n"
                "  tamberon --version       версія програми\n"
                "\n"
@@ -143,11 +146,9 @@ QString VersionLine() {
 
 ConsoleCommand FindConsoleCommand(const QString& word) {
     static const QHash<QString, ConsoleCommand> commands = {
-        {QStringLiteral("report"), RunReportCommand},
-        {QStringLiteral("check"), CheckCommand},
-        {QStringLiteral("recalc"), RunRecalcCommand},
-        {QStringLiteral("layers"), RunLayersCommand},
-        {QStringLiteral("value"), RunValueCommand}};
+        {QStringLiteral("report"), RunReportCommand}, {QStringLiteral("check"), CheckCommand},
+        {QStringLiteral("recalc"), RunRecalcCommand}, {QStringLiteral("layers"), RunLayersCommand},
+        {QStringLiteral("value"), RunValueCommand},   {QStringLiteral("plots"), RunPlotsCommand}};
     return commands.value(word, nullptr);
 }
 

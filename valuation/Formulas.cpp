@@ -134,4 +134,8 @@ double IndexedValue(double value, const TDinArryOfKoef& table, int fromYear, int
     return value * IndexationFactor(table, fromYear, toYear, KindIndexation);
 }
 
+QString LandTax(double value, double ratePercent) {
+    return Fixed(value * ratePercent / 100, 2);
+}
+
 } // namespace valuation

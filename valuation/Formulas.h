@@ -128,4 +128,9 @@ QString PlotValue(double valuePerSqM, double areaHa);
  */
 double IndexedValue(double value, const TDinArryOfKoef& table, int fromYear, int toYear);
 
+// --- Land tax -----------------------------------------------------------------------------
+
+/** The yearly land tax of a plot: its normative value x the council's rate in %, "0.00". */
+QString LandTax(double value, double ratePercent);
+
 } // namespace valuation

@@ -19,7 +19,7 @@ TEST(CommandLine, OptionsAreReadBeforeAnyWindow) {
     EXPECT_EQ(kind({QStringLiteral("--help")}), CommandKind::Help);
     EXPECT_EQ(kind({QStringLiteral("-h")}), CommandKind::Help);
     EXPECT_EQ(kind({QStringLiteral("--version")}), CommandKind::Version);
-    for (const char* word : {"report", "check", "recalc", "layers", "value"})
+    for (const char* word : {"report", "check", "recalc", "layers", "value", "plots"})
         EXPECT_EQ(kind({QString::fromLatin1(word), QStringLiteral("/x")}), CommandKind::Console)
             << word;
     EXPECT_EQ(FindConsoleCommand(QStringLiteral("Report")), nullptr);
@@ -84,7 +84,7 @@ TEST(CommandLine, HelpVersionAndUnknownOptionsNeedNoDisplay) {
     EXPECT_TRUE(unknown.err.contains(QStringLiteral("--frobnicate")));
 
     // Every command without windows starts through the one start and answers its own help.
-    for (const char* word : {"report", "check", "recalc", "layers", "value"}) {
+    for (const char* word : {"report", "check", "recalc", "layers", "value", "plots"}) {
         const QString command = QStringLiteral("tamberon ") + QString::fromLatin1(word);
         const Outcome help = RunProgram({QString::fromLatin1(word), QStringLiteral("--help")});
         EXPECT_EQ(help.code, 0) << word;
