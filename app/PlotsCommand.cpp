@@ -12,6 +12,7 @@
 #include "gis/RegisterOutputs.h"
 #include "gis/RegisterValuation.h"
 #include "map/CoordinateSystems.h"
+#include "valuation/PurposeBook.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -164,15 +165,19 @@ QString PlotsCommandHelp() {
         "зазначену площу, частини приведено до неї (кожна до 0.0001 га). Ділянку, чия\n"
         "площа за межею відрізняється від зазначеної більш як на 1 %, позначено.\n"
         "Ділянку, яку неможливо прочитати чи оцінити, наведено з причиною одним рядком.\n"
+        "Категорію функціонального використання (Кф) кожної ділянки взято з довідника\n"
+        "\"призначення\" каталогу за кодом її призначення; ділянку, чий код не має\n"
+        "там категорії, не оцінено (причину наведено).\n"
         "--use: код функціонального використання для всіх ділянок (К, Ж, П, Г, Т, І, Р,\n"
-        "О...); без нього ділянку без відповідності призначення не оцінено.\n"
+        "О...) замість довідника.\n"
         "--from: рік оцінки, у цінах якого збережено вартості; --year: рік, до якого\n"
         "індексувати (типово поточний). Без --from індексації немає.\n"
         "--register: книга реєстру (ділянка в рядку, підсумки, аркуш \"Не оцінено\").\n"
         "--gpkg: шар \"plots\" ділянок з їх вартостями в GeoPackage.\n"
-        "--tax: ставки земельного податку ради, % нормативної оцінки, рядками\n"
-        "\"КОД;СТАВКА\" (код цільового призначення або категорії); податок рахується з\n"
-        "індексованої оцінки (без --from - з оцінки).\n"
+        "Земельний податок рахується за ставками довідника \"ставки_податку\" каталогу\n"
+        "(% нормативної оцінки) з індексованої оцінки (без --from - з оцінки).\n"
+        "--tax: ставки з файлу рядками \"КОД;СТАВКА\" (код цільового призначення, розділу\n"
+        "або категорії) замість довідника.\n"
         "--crs: система координат джерел, які її не називають або називають невідому\n"
         "(EPSG:6384, WKT або PROJ).\n"
         "--layer: шар векторних файлів з кількома шарами.\n"
@@ -219,15 +224,36 @@ int RunPlotsCommand(const QStringList& arguments, const QString& appDir, QTextSt
         err << reason << Qt::endl;
         return WrongCall;
     }
+    // The catalogue's book of purposes gives each plot its category; its rates of land tax
+    // serve unless a file of rates is given.
+    PurposeBook purposes;
+    if (haveCatalogue && !LoadPurposeBook(catalogue, purposes, &reason)) {
+        err << reason << Qt::endl;
+        return WrongCall;
+    }
+    if (haveCatalogue && request.rates.isEmpty() &&
+        !LoadTaxRates(catalogue, request.rates, &reason)) {
+        err << reason << Qt::endl;
+        return WrongCall;
+    }
+    const PurposeUse useOf = [&purposes](const QString& purpose, QString* why) {
+        QString use;
+        return UseForPurpose(purposes, purpose, &use, why) ? use : QString();
+    };
+    const PurposeName nameOf = [&purposes](const QString& code) {
+        const Purpose* found = purposes.find(code);
+        return found ? found->name : QString();
+    };
     std::vector<RegisterPlot> plots;
     ReadPlotSources(request.sources, request.layer, request.fields,
                     {layers.crsWkt(), request.crsWkt}, plots);
     std::vector<ValuedPlot> valued;
-    ValueRegister(layers, sources, plots, PurposeUse(), request.options, valued);
+    ValueRegister(layers, sources, plots, haveCatalogue ? useOf : PurposeUse(), request.options,
+                  valued);
     ApplyLandTax(request.rates, plots, valued);
 
     if (!request.registerPath.isEmpty() &&
-        !WriteRegisterBook(request.registerPath, plots, valued, PurposeName(), &reason)) {
+        !WriteRegisterBook(request.registerPath, plots, valued, nameOf, &reason)) {
         err << reason << Qt::endl;
         return WrongCall;
     }

@@ -7,9 +7,11 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSet>
 
 bool ReadTaxRates(const QString& path, TaxRates& rates, QString* error) {
     rates = TaxRates();
+    QSet<QString> given;
     QFile file(path);
     const QString shown = QDir::toNativeSeparators(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
@@ -42,28 +44,20 @@ bool ReadTaxRates(const QString& path, TaxRates& rates, QString* error) {
                                        .arg(shown)
                                        .arg(n + 1)
                                        .arg(rateText));
-        if (rates.byCode.count(code))
+        if (const QString key = code.toUpper(); given.contains(key))
             return FailWith(error, QStringLiteral("Файл ставок \"%1\", рядок %2: ставку для "
                                                   "«%3» уже задано.")
                                        .arg(shown)
                                        .arg(n + 1)
                                        .arg(code));
-        rates.byCode[code] = *rate;
+        given.insert(code.toUpper());
+        rates.add(code, rateText);
     }
-    if (rates.empty())
+    if (rates.isEmpty())
         return FailWith(error, QStringLiteral("У файлі ставок \"%1\" немає жодної ставки "
                                               "(рядки \"КОД;СТАВКА\").")
                                    .arg(shown));
     return true;
-}
-
-std::optional<double> TaxRateOf(const TaxRates& rates, const QString& purpose, const QString& use) {
-    for (const QString& code : {purpose, use}) {
-        const auto found = code.isEmpty() ? rates.byCode.end() : rates.byCode.find(code);
-        if (found != rates.byCode.end())
-            return found->second;
-    }
-    return std::nullopt;
 }
 
 void ApplyLandTax(const TaxRates& rates, const std::vector<RegisterPlot>& plots,
@@ -72,12 +66,13 @@ void ApplyLandTax(const TaxRates& rates, const std::vector<RegisterPlot>& plots,
         ValuedPlot& v = valued[i];
         if (!v.valued)
             continue;
-        const std::optional<double> rate = TaxRateOf(rates, plots[i].purpose, v.valuation.use);
-        if (!rate)
-            continue;
         const QString& base =
             v.valuation.indexedValue.isEmpty() ? v.valuation.value : v.valuation.indexedValue;
-        v.taxRate = valuation::Fixed(*rate, 3);
-        v.tax = valuation::LandTax(NumberOr0(base), *rate);
+        QString tax;
+        if (!YearlyLandTax(rates, plots[i].purpose, v.valuation.use, base, &tax, nullptr))
+            continue; // no rate for it: the register leaves its tax empty
+        v.taxRate = valuation::Fixed(
+            NumberOr0(rates.rateFor(plots[i].purpose, v.valuation.use).replace(u',', u'.')), 3);
+        v.tax = tax;
     }
 }

@@ -76,6 +76,6 @@ bool YearlyLandTax(const TaxRates& rates, const QString& purpose, const QString&
         return fail(reason,
                     QStringLiteral("Вартість ділянки «%1» не є числом.").arg(value.trimmed()));
     if (tax)
-        *tax = valuation::Fixed(*amount * *percent / 100, 2);
+        *tax = valuation::LandTax(*amount, *percent);
     return true;
 }

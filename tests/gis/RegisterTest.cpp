@@ -245,7 +245,7 @@ TEST_F(Register, TheWorkbookAndTheGeoPackageReadBack) {
     std::vector<ValuedPlot> valued;
     ValueRegister(m_layers, m_sources, plots, PurposeUse(), options, valued);
     TaxRates rates;
-    rates.byCode[QStringLiteral("Ж")] = 0.5;
+    rates.add(QStringLiteral("Ж"), QStringLiteral("0.5"));
     ApplyLandTax(rates, plots, valued);
     const QString book = m_dir.filePath(QStringLiteral("реєстр.xlsx"));
     QString error;
@@ -375,6 +375,29 @@ TEST_F(Register, TheCommandValuesEverySourceAndKeepsTheSettlementsFiles) {
     EXPECT_TRUE(out.contains(QStringLiteral("tamberon plots ПАПКА")));
 }
 
+// Without --use each plot's category comes from the catalogue's book of purposes: housing
+// (02.01) as Ж, a shop (03.07) as К; the purpose's name goes into the register.
+TEST_F(Register, TheCommandTakesEachPlotsCategoryFromTheBookOfPurposes) {
+    const QString book = m_dir.filePath(QStringLiteral("за призначенням.xlsx"));
+    QString out, err;
+    EXPECT_EQ(
+        run({m_folder, m_plotFile, QStringLiteral("--register"), book, QStringLiteral("--json")},
+            &out, &err),
+        0)
+        << err.toStdString();
+    const QJsonObject all = QJsonDocument::fromJson(out.toUtf8()).object();
+    const QJsonArray list = all[QStringLiteral("plots")].toArray();
+    ASSERT_GT(list.size(), 2);
+    for (const QJsonValue& v : list) {
+        const QJsonObject plot = v.toObject();
+        const QString purpose = plot[QStringLiteral("purpose")].toString();
+        EXPECT_EQ(plot[QStringLiteral("use")].toString(),
+                  purpose == QLatin1String("03.07") ? QStringLiteral("К") : QStringLiteral("Ж"))
+            << purpose.toStdString();
+    }
+    EXPECT_FALSE(Workbook::open(book)->worksheet(1).cellText(2, 5).isEmpty());
+}
+
 TEST(LandTax, RatesAreReadByPurposeOrCategoryAndBadLinesAreNamed) {
     QTemporaryDir dir;
     TaxRates rates;
@@ -383,10 +406,10 @@ TEST(LandTax, RatesAreReadByPurposeOrCategoryAndBadLinesAreNamed) {
                                        "Код;Ставка\n# ради\n02.01;0,3\nЖ\t1\n\nК,1.5\n"),
                              rates, &error))
         << error.toStdString();
-    EXPECT_EQ(TaxRateOf(rates, QStringLiteral("02.01"), QStringLiteral("Ж")), 0.3);
-    EXPECT_EQ(TaxRateOf(rates, QStringLiteral("02.02"), QStringLiteral("Ж")), 1.0);
-    EXPECT_EQ(TaxRateOf(rates, QString(), QStringLiteral("К")), 1.5);
-    EXPECT_FALSE(TaxRateOf(rates, QStringLiteral("11.02"), QStringLiteral("П")));
+    EXPECT_EQ(rates.rateFor(QStringLiteral("02.01"), QStringLiteral("Ж")), QStringLiteral("0.3"));
+    EXPECT_EQ(rates.rateFor(QStringLiteral("02.02"), QStringLiteral("Ж")), QStringLiteral("1"));
+    EXPECT_EQ(rates.rateFor(QString(), QStringLiteral("К")), QStringLiteral("1.5"));
+    EXPECT_TRUE(rates.rateFor(QStringLiteral("11.02"), QStringLiteral("П")).isEmpty());
     for (const QByteArray& bad : {QByteArray("02.01;1\n03.07;два\n"), QByteArray("02.01;150\n"),
                                   QByteArray("02.01;1\n02.01;2\n")}) {
         EXPECT_FALSE(
