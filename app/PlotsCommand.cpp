@@ -9,15 +9,18 @@
 #include "gis/LandTax.h"
 #include "gis/PlaceLayers.h"
 #include "gis/PlaceValue.h"
+#include "gis/PlotExtract.h"
 #include "gis/RegisterOutputs.h"
 #include "gis/RegisterValuation.h"
 #include "map/CoordinateSystems.h"
 #include "valuation/PurposeBook.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QTextStream>
+#include <ogr_geometry.h>
 
 namespace {
 
@@ -34,6 +37,7 @@ struct PlotsRequest {
     QString crsWkt;
     QString registerPath;
     QString packagePath;
+    QString extractsFolder;
     TaxRates rates;
     bool json = false;
     PlaceOptions options;
@@ -91,6 +95,8 @@ QString parse(const QStringList& args, PlotsRequest& r) {
             r.registerPath = absolute(args[++i]);
         } else if (a == QLatin1String("--gpkg") && hasValue) {
             r.packagePath = absolute(args[++i]);
+        } else if (a == QLatin1String("--extracts") && hasValue) {
+            r.extractsFolder = absolute(args[++i]);
         } else if (a == QLatin1String("--crs") && hasValue) {
             crsText = args[++i];
             QString reason;
@@ -118,6 +124,9 @@ QString parse(const QStringList& args, PlotsRequest& r) {
     if (r.sources.isEmpty())
         return QStringLiteral("Вкажіть хоча б одне джерело ділянок: векторний файл, обмінний "
                               "файл кадастру (.xml) або папку з ними.");
+    if (!r.extractsFolder.isEmpty() && QFileInfo(r.extractsFolder).isFile())
+        return QStringLiteral("--extracts має бути папкою, а не файлом: \"%1\".")
+            .arg(QDir::toNativeSeparators(r.extractsFolder));
     const std::pair<const QString*, QString> outputs[] = {{&r.registerPath, QStringLiteral("xlsx")},
                                                           {&r.packagePath, QStringLiteral("gpkg")}};
     for (const auto& [path, suffix] : outputs) {
@@ -155,7 +164,8 @@ QString PlotsCommandHelp() {
     return QStringLiteral(
         "Використання:\n"
         "  tamberon plots ПАПКА ДЖЕРЕЛО... [--use КОД] [--year РІК] [--from РІК]\n"
-        "                 [--register ФАЙЛ.xlsx] [--gpkg ФАЙЛ.gpkg] [--crs СИСТЕМА]\n"
+        "                 [--register ФАЙЛ.xlsx] [--gpkg ФАЙЛ.gpkg] [--extracts ПАПКА]\n"
+        "                 [--crs СИСТЕМА]\n"
         "                 [--tax ФАЙЛ] [--layer НАЗВА] [--field НАЗВА=ПОЛЕ] [--json]\n"
         "\n"
         "Нормативна грошова оцінка кожної ділянки з джерел: векторних файлів будь-якого\n"
@@ -174,6 +184,8 @@ QString PlotsCommandHelp() {
         "індексувати (типово поточний). Без --from індексації немає.\n"
         "--register: книга реєстру (ділянка в рядку, підсумки, аркуш \"Не оцінено\").\n"
         "--gpkg: шар \"plots\" ділянок з їх вартостями в GeoPackage.\n"
+        "--extracts: папка, куди записати витяг кожної оціненої ділянки (.docx і PDF,\n"
+        "файл названо її кадастровим номером).\n"
         "Земельний податок рахується за ставками довідника \"ставки_податку\" каталогу\n"
         "(% нормативної оцінки) з індексованої оцінки (без --from - з оцінки).\n"
         "--tax: ставки з файлу рядками \"КОД;СТАВКА\" (код цільового призначення, розділу\n"
@@ -261,6 +273,53 @@ int RunPlotsCommand(const QStringList& arguments, const QString& appDir, QTextSt
         !WriteRegisterPackage(request.packagePath, plots, valued, layers.crsWkt(), &reason)) {
         err << reason << Qt::endl;
         return WrongCall;
+    }
+    if (!request.extractsFolder.isEmpty()) {
+        if (QDir::cleanPath(request.extractsFolder) == QDir::cleanPath(folder)) {
+            err << QStringLiteral("Витяги не пишуться до папки населеного пункту: оберіть іншу "
+                                  "папку (--extracts).")
+                << Qt::endl;
+            return WrongCall;
+        }
+        ExtractRequisites requisites;
+        requisites.settlement = SettlementName(haveCatalogue ? &catalogue : nullptr, data, folder);
+        if (request.options.fromYear > 0)
+            requisites.valuationYear = QString::number(request.options.fromYear);
+        requisites.date = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+        std::vector<ExtractPlot> extracts;
+        for (size_t i = 0; i < plots.size(); ++i) {
+            if (!valued[i].valued)
+                continue;
+            ExtractPlot e;
+            e.cadastral = plots[i].cadastral;
+            e.address = plots[i].address;
+            e.purpose = plots[i].purpose;
+            e.purposeName = nameOf(plots[i].purpose);
+            e.statedAreaHa = plots[i].statedHa > 0 ? FormatFixed(plots[i].statedHa, 4) : QString();
+            if (plots[i].geometry)
+                e.shape = std::make_shared<const Geometry>(
+                    std::unique_ptr<OGRGeometry>(plots[i].geometry->clone()));
+            e.valuation = valued[i].valuation;
+            extracts.push_back(std::move(e));
+        }
+        const ExtractLayers maps{&layers, ReadZoneLayer(folder)};
+        ExtractsResult written;
+        if (!WriteExtracts(
+                JoinPath(JoinPath(appDir, QStringLiteral("Шаблон")), QStringLiteral("Витяг.dotx")),
+                requisites, maps, extracts, request.extractsFolder, {}, written, &reason,
+                &sources.settlement)) {
+            err << reason << Qt::endl;
+            return WrongCall;
+        }
+        for (const QString& failure : written.failures)
+            err << failure << Qt::endl;
+        if (!request.json)
+            out << QStringLiteral("Витягів записано: %1 (%2).")
+                       .arg(written.written)
+                       .arg(QDir::toNativeSeparators(request.extractsFolder))
+                << Qt::endl;
+        if (!written.failures.isEmpty())
+            return SomeNotValued;
     }
     if (request.json)
         out << QString::fromUtf8(QJsonDocument(RegisterJson(plots, valued)).toJson());

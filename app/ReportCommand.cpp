@@ -26,10 +26,8 @@ bool SamePath(const QString& a, const QString& b) {
     return QDir::cleanPath(a) == QDir::cleanPath(b);
 }
 
-/**
- * The settlement's name: its row in the catalogue, else "Назва" of its information, else the
- * folder's name.
- */
+} // namespace
+
 QString SettlementName(Connection* catalogue, Connection& data, const QString& folder) {
     if (catalogue) {
         Query q(catalogue);
@@ -49,8 +47,6 @@ QString SettlementName(Connection* catalogue, Connection& data, const QString& f
         return q.text(0).trimmed();
     return QFileInfo(folder).fileName();
 }
-
-} // namespace
 
 /** Opens and checks the settlement's database; "" or the one-line reason it cannot be used. */
 QString OpenSettlementDatabase(Connection& data, const QString& path) {

@@ -20,6 +20,12 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
 /** The text of "tamberon report --help". */
 QString ReportCommandHelp();
 
+/**
+ * The settlement's name: its row in the catalogue (may be null), else "Назва" of its
+ * information, else the folder's name.
+ */
+QString SettlementName(Connection* catalogue, Connection& data, const QString& folder);
+
 /** Opens and checks a settlement's database; "" or the one-line reason it cannot be used. */
 QString OpenSettlementDatabase(Connection& data, const QString& path);
 

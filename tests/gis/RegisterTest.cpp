@@ -7,6 +7,7 @@
 #include "gis/LandTax.h"
 #include "gis/PlaceLayers.h"
 #include "gis/PlaceValue.h"
+#include "gis/PlotExtract.h"
 #include "gis/RegisterOutputs.h"
 #include "gis/RegisterValuation.h"
 #include "map/TabFile.h"
@@ -396,6 +397,20 @@ TEST_F(Register, TheCommandTakesEachPlotsCategoryFromTheBookOfPurposes) {
             << purpose.toStdString();
     }
     EXPECT_FALSE(Workbook::open(book)->worksheet(1).cellText(2, 5).isEmpty());
+
+    // Each valued plot's extract, named by its cadastral number; never into the settlement.
+    const QString extracts = m_dir.filePath(QStringLiteral("витяги"));
+    EXPECT_EQ(run({m_folder, m_plotFile, QStringLiteral("--extracts"), extracts}, &out, &err), 0)
+        << err.toStdString();
+    const QString first = list[0].toObject()[QStringLiteral("cadastral")].toString();
+    EXPECT_EQ(QDir(extracts).entryList({QStringLiteral("*.docx")}).size(), list.size());
+    EXPECT_EQ(QDir(extracts).entryList({QStringLiteral("*.pdf")}).size(), list.size());
+    ExtractPlot named;
+    named.cadastral = first;
+    EXPECT_TRUE(
+        QFileInfo::exists(JoinPath(extracts, ExtractBaseName(named) + QStringLiteral(".pdf"))));
+    EXPECT_EQ(run({m_folder, m_plotFile, QStringLiteral("--extracts"), m_folder}, &out, &err), 2);
+    EXPECT_TRUE(QDir(m_folder).entryList({QStringLiteral("*.pdf")}).isEmpty());
 }
 
 TEST(LandTax, RatesAreReadByPurposeOrCategoryAndBadLinesAreNamed) {
