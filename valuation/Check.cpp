@@ -46,6 +46,22 @@ QString Shown(const QString& text) {
     return text.isEmpty() ? QStringLiteral("(порожньо)") : text;
 }
 
+/** "56.69 (В 23.62, Км1 1.200)"; the value alone without inputs. */
+QString WithInputs(const QString& value, const QString& inputs) {
+    return inputs.isEmpty() ? Shown(value) : Shown(value) + QStringLiteral(" (") + inputs + u')';
+}
+
+/** A typed value without its step. */
+QString TypedText(const TypedValue& t) {
+    QString text = t.what + QStringLiteral(": уведено оцінювачем ") + Shown(t.value);
+    if (t.changed)
+        return text + QStringLiteral("; обчислене значення змінилося: було ") +
+               WithInputs(t.computedThen, t.inputsThen) + QStringLiteral(", тепер ") +
+               WithInputs(t.computedNow, t.inputsNow) +
+               QStringLiteral("; перевірте його і збережіть крок знову");
+    return text + QStringLiteral(", обчислене значення ") + WithInputs(t.computedNow, t.inputsNow);
+}
+
 class Checker {
 public:
     Checker(Connection& db, CheckResult& r) : m_db(db), m_r(r) {}
@@ -100,6 +116,24 @@ private:
                                m_s.indicator(name));
     }
 
+    /** Records a typed value with what the model computes in its place now. */
+    void typedValue(Step step, const QString& what, const QString& table, const QString& key,
+                    const QString& field, const QString& computed, const QString& inputs) {
+        const TypedMark* mark = m_typed.mark(table, key, field);
+        if (!mark)
+            return;
+        TypedValue t;
+        t.step = step;
+        t.what = what;
+        t.value = mark->value;
+        t.computedThen = mark->computed;
+        t.inputsThen = mark->inputs;
+        t.computedNow = computed;
+        t.inputsNow = inputs;
+        t.changed = !mark->computed.isEmpty() && !Same(mark->computed, computed);
+        m_r.typed.push_back(std::move(t));
+    }
+
     // "Інформація" copies the population of its list into the indicator the steps read.
     bool info(QString* error) {
         Table t;
@@ -146,6 +180,12 @@ private:
                 restored = FormatFixed(RestoredCost(*initial, k), 4);
                 cell(Step::Costs, table, t.ids[i], QStringLiteral("відновлена"), what, row[1],
                      restored);
+            } else if (initial) {
+                typedValue(Step::Costs,
+                           table + QStringLiteral(", ") + what + QStringLiteral(": відновлена"),
+                           table, key, QStringLiteral("відновлена"),
+                           FormatFixed(RestoredCost(*initial, k), 4),
+                           RestoredCostInputs(row[0], k));
             }
             const QString itemTotal = CostItemTotal(row[2], restored);
             cell(Step::Costs, table, t.ids[i], QStringLiteral("всього"), what, row[3], itemTotal);
@@ -162,9 +202,15 @@ private:
     // Цнм = В x 2 x Км1, unless the valuer typed it.
     bool average() {
         m_average = m_s.averageValueText();
-        if (typedIndicator(names::ind::AverageValue()))
+        const QString km1 = m_s.indicator(names::ind::Km1());
+        const QString computed = AverageValue(m_developmentCost, km1);
+        if (typedIndicator(names::ind::AverageValue())) {
+            typedValue(
+                Step::Average, QStringLiteral("показник ") + Quoted(names::ind::AverageValue()),
+                names::table::Indicators(), names::ind::AverageValue(), QStringLiteral("значення"),
+                computed, AverageValueInputs(m_developmentCost, km1));
             return true;
-        const QString computed = AverageValue(m_developmentCost, m_s.indicator(names::ind::Km1()));
+        }
         if (!computed.isEmpty()) {
             m_average = computed;
             indicator(Step::Average, names::ind::AverageValue(), computed);
@@ -206,6 +252,7 @@ private:
                 result.set(*it, cols.ii, r.ii);
         }
         const Km2Outcome outcome = ComputeKm2(result, cols, m_population, m_average);
+        rowsWithoutDistrict(step, rowOf, storedRow);
 
         const QString table = names::table::Km2();
         for (const District& d : m_s.districts) {
@@ -278,6 +325,28 @@ private:
         return true;
     }
 
+    // A row of a district that no longer exists, and a district without a row, mean the
+    // zoning was made for other districts: the valuer redoes it; recalc cannot.
+    void rowsWithoutDistrict(Step step, const QHash<QString, int>& districtRows,
+                             const QHash<QString, int>& storedRow) {
+        const QString redo = QStringLiteral("; зональне структурування слід виконати знову");
+        QSet<QString> orphans;
+        for (const Km2Row& r : m_s.km2)
+            if (!districtRows.contains(r.district) && !orphans.contains(r.district)) {
+                orphans.insert(r.district);
+                m_r.problems.push_back(
+                    {step, names::table::Km2() + QStringLiteral(", район ") + Shown(r.district) +
+                               QStringLiteral(": рядок району, якого немає серед районів "
+                                              "населеного пункту") +
+                               redo});
+            }
+        for (const District& d : m_s.districts)
+            if (!storedRow.contains(d.number))
+                m_r.problems.push_back({step, names::table::Km2() + QStringLiteral(", район ") +
+                                                  d.number +
+                                                  QStringLiteral(": район не має рядка") + redo});
+    }
+
     // Coefficients are refused where typed; one already stored is reported here.
     bool local() {
         for (const LocalCell& c : m_s.local)
@@ -300,6 +369,8 @@ private:
                             QStringLiteral("функ")};
         for (int k = 1; k <= 30; ++k)
             columns << QStringLiteral("лок_%1").arg(k);
+        columns << names::column::Zone();
+        constexpr int zoneAt = 35; // after rowid, id, район, назва, функ and лок_1..30
         QString sql;
         if (!TableRowsSql(m_db, table, columns, QStringLiteral("rowid"), sql))
             return fail(error, table);
@@ -323,6 +394,14 @@ private:
         }
         for (auto it = known.begin(); it != known.end(); ++it)
             *it = coefficients.contains(it.key());
+        // The zone each district is in now, as text and bytes; the districts with rows.
+        QHash<QString, std::pair<QString, QByteArray>> zoneOf;
+        for (const District& d : m_s.districts)
+            if (const Zone* z = m_s.zoneOfDistrict(d.number))
+                zoneOf.insert(d.number, {z->number, z->number.toUtf8()});
+        const std::pair<QString, QByteArray>* districtZone = nullptr;
+        QSet<QString> withRows, orphans;
+        bool anyRow = false;
         // Kf of each name of land, worked out once: its text and bytes, or none.
         struct Kf {
             bool has = false;
@@ -346,15 +425,35 @@ private:
                 const auto k = known.constFind(district);
                 isKnown = k != known.cend();
                 found = isKnown && *k ? &*coefficients.constFind(district) : nullptr;
+                const auto z = zoneOf.constFind(district);
+                districtZone = z == zoneOf.cend() ? nullptr : &*z;
+                if (isKnown)
+                    withRows.insert(district);
             }
-            if (!isKnown)
+            anyRow = anyRow || isKnown;
+            if (!isKnown) {
+                // A row of a district that no longer exists: once per district (a row
+                // without a district is an unfilled one).
+                if (!district.isEmpty() && !orphans.contains(district)) {
+                    orphans.insert(district);
+                    m_r.problems.push_back(
+                        {Step::LocalByQuarter,
+                         table + QStringLiteral(", район ") + Shown(district) +
+                             QStringLiteral(": рядки району, якого немає серед районів "
+                                            "населеного пункту")});
+                }
                 return;
+            }
             const long long id = r.integer(0);
             const QString key = r.text(1);
             // Named only for a row that disagrees: most rows agree.
             const auto what = [&] {
                 return QStringLiteral("рядок ") + key + QStringLiteral(", район ") + district;
             };
+            // The row's zone is its district's zone in the current zoning.
+            if (districtZone && r.at(zoneAt) != districtZone->second)
+                cell(Step::LocalByQuarter, table, id, names::column::Zone(), what(), r.text(zoneAt),
+                     districtZone->first);
             if (!lastKf || r.at(3) != lastName) {
                 lastName = r.at(3).toByteArray();
                 auto it = kfOfName.constFind(lastName);
@@ -372,10 +471,14 @@ private:
             const Kf* kf = lastKf;
             if (kf->has && r.at(4) != kf->utf8) {
                 const QString stored = r.text(4);
-                if (!Same(stored, kf->text) &&
-                    !m_typed.isTyped(table, key, QStringLiteral("функ"), stored))
+                if (Same(stored, kf->text)) {
+                } else if (!m_typed.isTyped(table, key, QStringLiteral("функ"), stored))
                     cell(Step::LocalByQuarter, table, id, QStringLiteral("функ"), what(), stored,
                          kf->text);
+                else
+                    typedValue(Step::LocalByQuarter,
+                               table + QStringLiteral(", ") + what() + QStringLiteral(": функ"),
+                               table, key, QStringLiteral("функ"), kf->text, r.text(3));
             }
             if (!found)
                 return;
@@ -389,10 +492,22 @@ private:
                 const QString column = QStringLiteral("лок_%1").arg(k);
                 if (!m_typed.isTyped(table, key, column, stored))
                     cell(Step::LocalByQuarter, table, id, column, what(), stored, computed);
+                else
+                    typedValue(Step::LocalByQuarter,
+                               table + QStringLiteral(", ") + what() + QStringLiteral(": ") +
+                                   column,
+                               table, key, column, computed, QStringLiteral("район ") + district);
             }
         };
         if (!ReadUtf8Rows(m_db, sql, row))
             return fail(error, table);
+        // A statement made before a district was added lacks its quarters.
+        if (anyRow)
+            for (const District& d : m_s.districts)
+                if (!withRows.contains(d.number))
+                    m_r.problems.push_back(
+                        {Step::LocalByQuarter, table + QStringLiteral(", район ") + d.number +
+                                                   QStringLiteral(": район не має рядків")});
         return true;
     }
 
@@ -479,7 +594,7 @@ private:
         if (!kf || !area)
             return;
         const QString perSqM =
-            Fixed(ValuePerSqM(NumberOr0(m_average) * NumberOr0(km2), *kf, NumberOr0(km3)), 2);
+            Fixed(PlotValuePerSqM(NumberOr0(m_average), NumberOr0(km2), *kf, NumberOr0(km3)), 2);
         if (perSqM.isEmpty())
             return;
         const QString value = PlotValue(NumberOr0(perSqM), *area);
@@ -528,6 +643,13 @@ private:
 
 } // namespace
 
+bool CheckResult::typedChanged() const {
+    for (const TypedValue& t : typed)
+        if (t.changed)
+            return true;
+    return false;
+}
+
 bool CheckResult::isStale(Step step) const {
     for (const StaleValue& v : stale)
         if (v.step == step)
@@ -547,6 +669,9 @@ QStringList CheckResult::reasons(Step step) const {
     for (const Problem& p : problems)
         if (p.step == step)
             lines << p.text;
+    for (const TypedValue& t : typed)
+        if (t.step == step && t.changed)
+            lines << TypedText(t);
     return lines;
 }
 
@@ -572,6 +697,21 @@ QStringList CheckLines(const CheckResult& result) {
         lines << StaleLine(v);
     for (const Problem& p : result.problems)
         lines << ProblemLine(p);
+    for (const TypedValue& t : result.typed)
+        if (t.changed)
+            lines << TypedLine(t);
+    return lines;
+}
+
+QString TypedLine(const TypedValue& t) {
+    return Quoted(StepCaption(t.step)) + QStringLiteral(": ") + TypedText(t);
+}
+
+QStringList NoteLines(const CheckResult& result) {
+    QStringList lines;
+    for (const TypedValue& t : result.typed)
+        if (!t.changed)
+            lines << QStringLiteral("примітка: ") + TypedLine(t);
     return lines;
 }
 

@@ -35,6 +35,18 @@ QString AverageValue(const QString& developmentCost, const QString& km1) {
     return b && k ? Fixed(*b * AverageRatio * *k, 2) : QString();
 }
 
+QString AverageValueInputs(const QString& developmentCost, const QString& km1) {
+    const auto shown = [](const QString& t) {
+        return t.trimmed().isEmpty() ? QStringLiteral("не визначено") : t.trimmed();
+    };
+    return QStringLiteral("В ") + shown(developmentCost) + QStringLiteral(", Км1 ") + shown(km1);
+}
+
+QString RestoredCostInputs(const QString& initial, double k) {
+    return QStringLiteral("первісна ") + initial.trimmed() + QStringLiteral(", коефіцієнт ") +
+           QString::number(k, 'g', 10);
+}
+
 Km2Bounds Km2BoundsFor(double p) {
     if (p < 20)
         return {0.75, 1.5};
@@ -112,6 +124,10 @@ std::optional<double> KfOfName(const QString& name) {
 
 double ValuePerSqM(double zoneValue, double kf, double km3) {
     return zoneValue * kf * RoundTo(km3, 2);
+}
+
+double PlotValuePerSqM(double baseValue, double km2, double kf, double km3) {
+    return ValuePerSqM(ZoneValue(baseValue, km2), kf, km3);
 }
 
 QString SoilValuePerHa(const QString& score, const QString& area, const QString& baseValue,

@@ -43,6 +43,12 @@ constexpr double AverageRatio = 2.0;
 /** Цнм = В x 2 x Км1, "0.00"; "" unless both are numbers. */
 QString AverageValue(const QString& developmentCost, const QString& km1);
 
+/** The inputs of Цнм as a typed value's mark records them: "В 23.62, Км1 1.200". */
+QString AverageValueInputs(const QString& developmentCost, const QString& km1);
+
+/** The inputs of a restored cost: "первісна 12.5000, коефіцієнт 1.2345". */
+QString RestoredCostInputs(const QString& initial, double k);
+
 // --- Km2 and the zone value --------------------------------------------------------------
 
 /** The smallest and largest Km2 a settlement of that population (thousands) allows. */
@@ -104,6 +110,13 @@ std::optional<double> KfOfName(const QString& name);
  * is shown). For a single plot the zone value is its base value x its Km2.
  */
 double ValuePerSqM(double zoneValue, double kf, double km3);
+
+/**
+ * The value of 1 sq m of a single plot, from the value its zone is published at: base value
+ * x Km2 rounded to the kopeck (ZoneValue), then x Kf x Km3 as ValuePerSqM; so a plot agrees
+ * with the zone's value in the workbooks, the zone map and the value of a place.
+ */
+double PlotValuePerSqM(double baseValue, double km2, double kf, double km3);
 
 // --- Agricultural land --------------------------------------------------------------------
 

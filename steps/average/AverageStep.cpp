@@ -4,6 +4,7 @@
 #include "common/TextUtils.h"
 #include "steps/common/StepRules.h"
 #include "steps/common/StepStore.h"
+#include "valuation/Formulas.h"
 #include "valuation/Indicators.h"
 #include "valuation/Typed.h"
 
@@ -37,8 +38,9 @@ bool StoreAverage(Connection& project, const AverageData& data) {
         return WriteIndicator(project, names::ind::Km1(), data.km1) &&
                WriteIndicator(project, names::ind::Km1Options(), data.km1Options) &&
                WriteIndicator(project, names::ind::AverageValue(), data.averageValue) &&
-               valuation::MarkIndicatorTyped(project, names::ind::AverageValue(), data.averageValue,
-                                             typed);
+               valuation::MarkIndicatorTyped(
+                   project, names::ind::AverageValue(), data.averageValue, typed, computed,
+                   valuation::AverageValueInputs(data.developmentCost, data.km1));
     });
 }
 
