@@ -10,6 +10,7 @@
 #include "db/Utf8Rows.h"
 #include "valuation/Formulas.h"
 #include "valuation/IndexationLines.h"
+#include "valuation/Km1Tables.h"
 #include "valuation/Settlement.h"
 #include "valuation/TableRows.h"
 #include "valuation/Typed.h"
@@ -71,7 +72,7 @@ public:
             return false;
         if (!m_typed.read(m_db))
             return fail(error, TypedTable());
-        return info(error) && costs(error) && average() && zonal(error) && local() &&
+        return info(error) && areas() && costs(error) && average() && zonal(error) && local() &&
                quarters(error) && soils(error) && plots(error);
     }
 
@@ -153,6 +154,35 @@ private:
         return true;
     }
 
+    // The assessed territory from the land structure. A value the step stored without a
+    // mark and unlike the computed one was typed before marks were kept: the valuer's.
+    bool areas() {
+        const QString name = names::ind::AssessedArea();
+        const QString built = m_s.indicator(names::ind::BuiltUp());
+        const QString households = m_s.indicator(names::ind::HouseholdPlots());
+        const QString other = m_s.indicator(names::ind::OtherLand());
+        const QString computed =
+            AssessedTerritory(m_s.indicator(names::ind::TotalArea()), built, households, other);
+        const QString stored = m_s.indicator(name);
+        if (computed.isEmpty() || stored.isEmpty() || Same(stored, computed))
+            return true;
+        const QString what = QStringLiteral("показник ") + Quoted(name);
+        const QString inputs = AssessedTerritoryInputs(built, households, other);
+        if (typedIndicator(name)) {
+            typedValue(Step::Areas, what, names::table::Indicators(), name,
+                       QStringLiteral("значення"), computed, inputs);
+        } else {
+            TypedValue t;
+            t.step = Step::Areas;
+            t.what = what;
+            t.value = stored;
+            t.computedNow = computed;
+            t.inputsNow = inputs;
+            m_r.typed.push_back(std::move(t));
+        }
+        return true;
+    }
+
     // В: each item's restored cost (from its initial cost unless typed) and total, then the
     // cost per sq m of the assessed territory.
     bool costs(QString* error) {
@@ -199,8 +229,36 @@ private:
         return true;
     }
 
+    // Км1 is the product of the chosen options; one typed instead is the valuer's (a note,
+    // a finding once the options it was typed over change).
+    void km1() {
+        const QString name = names::ind::Km1();
+        const QString options = m_s.indicator(names::ind::Km1Options());
+        const QString stored = m_s.indicator(name);
+        if (options.trimmed().isEmpty() || stored.isEmpty())
+            return;
+        const QString computed = Km1Text(ParseKm1Options(options));
+        if (Same(stored, computed))
+            return;
+        const QString what = QStringLiteral("показник ") + Quoted(name);
+        const QString inputs = QStringLiteral("варіанти ") + options;
+        if (typedIndicator(name)) {
+            typedValue(Step::Average, what, names::table::Indicators(), name,
+                       QStringLiteral("значення"), computed, inputs);
+            return;
+        }
+        TypedValue t;
+        t.step = Step::Average;
+        t.what = what;
+        t.value = stored;
+        t.computedNow = computed;
+        t.inputsNow = inputs;
+        m_r.typed.push_back(std::move(t));
+    }
+
     // Цнм = В x 2 x Км1, unless the valuer typed it.
     bool average() {
+        km1();
         m_average = m_s.averageValueText();
         const QString km1 = m_s.indicator(names::ind::Km1());
         const QString computed = AverageValue(m_developmentCost, km1);
@@ -517,13 +575,26 @@ private:
         if (!ReadTable(m_db, table,
                        {QStringLiteral("тип"), QStringLiteral("шифр"),
                         QStringLiteral("бал_бонітету"), QStringLiteral("площа"),
-                        QStringLiteral("вартість")},
+                        QStringLiteral("вартість"), QStringLiteral("до_індексації"),
+                        QStringLiteral("індексація")},
                        QStringLiteral("id"), t))
             return fail(error, table);
         QHash<QString, std::pair<QString, QString>> params; // kind -> base, average score
-        for (const QStringList& row : t.rows)
-            if (row[0].endsWith(u'*') && !params.contains(row[0].chopped(1)))
-                params.insert(row[0].chopped(1), {row[4], row[2]});
+        for (size_t i = 0; i < t.rows.size(); ++i) {
+            const QStringList& row = t.rows[i];
+            if (!row[0].endsWith(u'*') || params.contains(row[0].chopped(1)))
+                continue;
+            // An indexed base value is its value before indexation x the line's factor.
+            QString base = row[4];
+            if (!row[6].trimmed().isEmpty() && ParseNumber(row[5])) {
+                base = IndexedByLine(row[5], row[6]);
+                cell(Step::Agricultural, table, t.ids[i], QStringLiteral("вартість"),
+                     QStringLiteral("тип ") + row[0].chopped(1) +
+                         QStringLiteral(", базова вартість 1 га"),
+                     row[4], base);
+            }
+            params.insert(row[0].chopped(1), {base, row[2]});
+        }
         for (size_t i = 0; i < t.rows.size(); ++i) {
             const QStringList& row = t.rows[i];
             if (row[0].endsWith(u'*') || row[1].isEmpty())

@@ -1,6 +1,7 @@
 #include "valuation/Formulas.h"
 
 #include "common/TextUtils.h"
+#include "valuation/IndexationLines.h"
 #include "valuation/LandUse.h"
 
 #include <QHash>
@@ -10,6 +11,20 @@ namespace valuation {
 
 QString Fixed(double value, int decimals) {
     return std::isfinite(value) ? FormatFixed(value, decimals) : QString();
+}
+
+QString AssessedTerritory(const QString& total, const QString& builtUp, const QString& households,
+                          const QString& other) {
+    const std::optional<double> built = ParseNumber(builtUp);
+    if (!ParseNumber(total) || !built)
+        return QString();
+    return Fixed(*built + NumberOr0(households) + NumberOr0(other), 4);
+}
+
+QString AssessedTerritoryInputs(const QString& builtUp, const QString& households,
+                                const QString& other) {
+    return QStringLiteral("забудовані ") + builtUp.trimmed() + QStringLiteral(", осг ") +
+           households.trimmed() + QStringLiteral(", інші ") + other.trimmed();
 }
 
 double RestoredCost(double initial, double k) {
@@ -146,8 +161,16 @@ QString PlotValue(double valuePerSqM, double areaHa) {
     return Fixed(RoundTo(valuePerSqM, 2) * 10000 * areaHa, 2);
 }
 
+double ShownIndexationFactor(const TDinArryOfKoef& table, int fromYear, int toYear) {
+    return RoundTo(IndexationFactor(table, fromYear, toYear, KindIndexation), 3);
+}
+
 double IndexedValue(double value, const TDinArryOfKoef& table, int fromYear, int toYear) {
-    return value * IndexationFactor(table, fromYear, toYear, KindIndexation);
+    return value * ShownIndexationFactor(table, fromYear, toYear);
+}
+
+QString IndexedByLine(const QString& value, const QString& line) {
+    return Fixed(NumberOr0(value) * IndexationLineFactor(line), 2);
 }
 
 } // namespace valuation

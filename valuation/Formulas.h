@@ -17,6 +17,19 @@ namespace valuation {
 /** A finite number with `decimals` decimals; "" for infinity or NaN. */
 QString Fixed(double value, int decimals);
 
+// --- Areas -------------------------------------------------------------------------------
+
+/**
+ * The assessed territory (ha): built-up land + household plots + other land, "0.0000"; ""
+ * unless the total area and the built-up land are numbers (the others count as 0 when not).
+ */
+QString AssessedTerritory(const QString& total, const QString& builtUp, const QString& households,
+                          const QString& other);
+
+/** Its inputs as a typed value's mark records them. */
+QString AssessedTerritoryInputs(const QString& builtUp, const QString& households,
+                                const QString& other);
+
 // --- Development costs (В) ---------------------------------------------------------------
 
 /** The restored unit cost of an item: initial cost x k, rounded to 4 decimals. */
@@ -136,9 +149,22 @@ QString PlotValue(double valuePerSqM, double areaHa);
 // --- Indexation ---------------------------------------------------------------------------
 
 /**
- * A value of `fromYear` brought to `toYear` with the indexation coefficients (kind 0) of
- * the table: value x IndexationFactor(from, to).
+ * The indexation factor from `fromYear` to `toYear` as it is shown and applied: the product of
+ * the indexation coefficients (kind 0) of the table, rounded to 3 decimals, as the coefficient
+ * lines show it ("* 1.064   - 2008").
+ */
+double ShownIndexationFactor(const TDinArryOfKoef& table, int fromYear, int toYear);
+
+/**
+ * A value of `fromYear` brought to `toYear`: value x ShownIndexationFactor, so that the value
+ * follows from the factor shown beside it.
  */
 double IndexedValue(double value, const TDinArryOfKoef& table, int fromYear, int toYear);
+
+/**
+ * A base value indexed by a coefficient line ("* 1.064   - 2008"): value x the line's factor,
+ * "0.00" (a value that is not a number counts as 0, a line without a number as 1).
+ */
+QString IndexedByLine(const QString& value, const QString& line);
 
 } // namespace valuation

@@ -2,8 +2,11 @@
 // zone, one plot; what it finds when a stored value or the zoning disagrees.
 #include "valuation/Check.h"
 
+#include "common/Names.h"
 #include "tests/steps/support/StepDbTest.h"
+#include "valuation/Km1Tables.h"
 #include "valuation/Settlement.h"
+#include "valuation/Typed.h"
 
 using namespace valuation;
 
@@ -77,4 +80,80 @@ TEST_F(CheckTest, OrphanAndMissingKm2RowsAreFindingsAndNoZoneValueComesFromAnOrp
     EXPECT_FALSE(s.zone(QStringLiteral("2"))->hasKm2Row);
     EXPECT_TRUE(s.zone(QStringLiteral("2"))->value.isEmpty());
     EXPECT_EQ(s.zone(QStringLiteral("1"))->value, QStringLiteral("48.55"));
+}
+
+TEST_F(CheckTest, ASoilsIndexedBaseValueFollowsItsValueBeforeIndexationAndItsLine) {
+    exec(QStringLiteral("INSERT INTO угіддя (тип,шифр,бал_бонітету,площа,вартість) VALUES "
+                        "('1','41г','40','12.5','27000.00')"));
+    // 30000 x 1.080 = 32400.00 per ha of the average score 48; score 40 gives 27000.00.
+    exec(QStringLiteral("INSERT INTO угіддя (тип,бал_бонітету,вартість,до_індексації,індексація) "
+                        "VALUES ('1*','48','32400.00','30000','* 1.080 - 2015')"));
+    QStringList lines = check();
+    EXPECT_TRUE(lines.isEmpty()) << lines.join(u'\n').toStdString();
+    // The line's factor changes: the base value and the soil's value follow.
+    exec(QStringLiteral("UPDATE угіддя SET індексація='* 1.100 - 2015' WHERE тип='1*'"));
+    CheckResult result;
+    ASSERT_TRUE(CheckSettlement(project, result));
+    const QString all = CheckLines(result).join(u'\n');
+    EXPECT_TRUE(all.contains(QStringLiteral("тип 1, базова вартість 1 га: вартість: збережено "
+                                            "32400.00, перераховано 33000.00")))
+        << all.toStdString();
+    EXPECT_TRUE(all.contains(QStringLiteral("перераховано 27500.00")));
+    ASSERT_TRUE(WriteRecalculated(project, result));
+    EXPECT_TRUE(check().isEmpty());
+}
+
+TEST_F(CheckTest, TheAssessedTerritoryIsComputedAndATypedOneIsTheValuers) {
+    setIndicator(names::ind::TotalArea(), QStringLiteral("500.0000"));
+    setIndicator(names::ind::BuiltUp(), QStringLiteral("100.0000"));
+    setIndicator(names::ind::HouseholdPlots(), QStringLiteral("20.0000"));
+    setIndicator(names::ind::OtherLand(), QStringLiteral("5.0000"));
+    setIndicator(names::ind::AssessedArea(), QStringLiteral("125.0000"));
+    CheckResult result;
+    ASSERT_TRUE(CheckSettlement(project, result));
+    EXPECT_TRUE(result.typed.empty());
+    // Typed before marks were kept: the valuer's, a note with the computed value beside it.
+    setIndicator(names::ind::AssessedArea(), QStringLiteral("130.0000"));
+    ASSERT_TRUE(CheckSettlement(project, result));
+    EXPECT_TRUE(result.agrees());
+    ASSERT_EQ(NoteLines(result).size(), 1);
+    EXPECT_EQ(NoteLines(result).first(),
+              QStringLiteral("примітка: \"Визначення площ\": показник \"Оціночна територія\": "
+                             "уведено оцінювачем 130.0000, обчислене значення 125.0000 "
+                             "(забудовані 100.0000, осг 20.0000, інші 5.0000)"));
+    // Marked with the computed value it replaced: a change of the land structure is a finding.
+    ASSERT_TRUE(MarkIndicatorTyped(project, names::ind::AssessedArea(), QStringLiteral("130.0000"),
+                                   true, QStringLiteral("125.0000")));
+    setIndicator(names::ind::BuiltUp(), QStringLiteral("110.0000"));
+    ASSERT_TRUE(CheckSettlement(project, result));
+    EXPECT_FALSE(result.agrees());
+    EXPECT_TRUE(CheckLines(result).join(u'\n').contains(
+        QStringLiteral("було 125.0000, тепер 135.0000 (забудовані 110.0000")))
+        << CheckLines(result).join(u'\n').toStdString();
+    // Nothing of it is written by a recalculation.
+    ASSERT_TRUE(WriteRecalculated(project, result));
+    EXPECT_EQ(indicator(names::ind::AssessedArea()), QStringLiteral("130.0000"));
+}
+
+TEST_F(CheckTest, Km1IsTheProductOfItsOptionsAndATypedOneIsTheValuers) {
+    const QString first = Km1Text(ParseKm1Options(QStringLiteral("1")));
+    const QString second = Km1Text(ParseKm1Options(QStringLiteral("2")));
+    ASSERT_NE(first, second);
+    setIndicator(names::ind::Km1Options(), QStringLiteral("1"));
+    setIndicator(names::ind::Km1(), first);
+    CheckResult result;
+    ASSERT_TRUE(CheckSettlement(project, result));
+    EXPECT_TRUE(result.typed.empty());
+    setIndicator(names::ind::Km1(), QStringLiteral("1.777"));
+    ASSERT_TRUE(CheckSettlement(project, result));
+    EXPECT_TRUE(result.agrees());
+    ASSERT_EQ(result.typed.size(), 1u);
+    EXPECT_EQ(result.typed[0].computedNow, first);
+    // Typed over the product of option 1; the options change: a finding.
+    ASSERT_TRUE(
+        MarkIndicatorTyped(project, names::ind::Km1(), QStringLiteral("1.777"), true, first));
+    setIndicator(names::ind::Km1Options(), QStringLiteral("2"));
+    ASSERT_TRUE(CheckSettlement(project, result));
+    EXPECT_TRUE(result.typedChanged());
+    EXPECT_EQ(result.typed[0].computedNow, second);
 }

@@ -1,5 +1,5 @@
 #include "steps/average/AverageStep.h"
-#include "steps/average/Km1Tables.h"
+#include "valuation/Km1Tables.h"
 
 #include "common/LastError.h"
 #include "tests/steps/support/StepTestSupport.h"
