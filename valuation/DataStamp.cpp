@@ -30,18 +30,30 @@ bool DataStamp(Connection& project, QString& stamp, QString* error) {
             if (q.text(0) != QLatin1String("data"))
                 tables << q.text(0);
     }
+    // Only what is there counts: an empty table or an empty column an upgrade of the
+    // database adds leaves the stamp as it was.
     QCryptographicHash hash(QCryptographicHash::Sha1);
     for (const QString& table : tables) {
-        hash.addData(table.toUtf8());
-        hash.addData(QByteArrayView("\x1e", 1));
+        const QByteArray name = table.toUtf8();
+        bool named = false;
         const bool read = ReadUtf8Rows(
             project, QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY rowid"),
-            [&hash](const Utf8Row& row) {
+            [&](const Utf8Row& row) {
+                if (!named) {
+                    hash.addData(name);
+                    hash.addData(QByteArrayView("\x1c", 1));
+                    named = true;
+                }
+                hash.addData(QByteArrayView("\x1e", 1));
                 for (int i = 0; i < row.size(); ++i) {
+                    if (row.at(i).isEmpty())
+                        continue;
+                    const QByteArray index = QByteArray::number(i);
+                    hash.addData(index);
+                    hash.addData(QByteArrayView("\x1d", 1));
                     hash.addData(row.at(i));
                     hash.addData(QByteArrayView("\x1f", 1));
                 }
-                hash.addData(QByteArrayView("\x1e", 1));
             });
         if (!read)
             return fail(table);

@@ -4,6 +4,7 @@
 
 #include "common/Names.h"
 #include "tests/steps/support/StepDbTest.h"
+#include "valuation/DataStamp.h"
 #include "valuation/Km1Tables.h"
 #include "valuation/Settlement.h"
 #include "valuation/Typed.h"
@@ -156,4 +157,27 @@ TEST_F(CheckTest, Km1IsTheProductOfItsOptionsAndATypedOneIsTheValuers) {
     ASSERT_TRUE(CheckSettlement(project, result));
     EXPECT_TRUE(result.typedChanged());
     EXPECT_EQ(result.typed[0].computedNow, second);
+}
+
+TEST_F(CheckTest, TheDataStampFollowsTheDataAndNothingElse) {
+    const auto stampOf = [&] {
+        QString stamp;
+        QString error;
+        EXPECT_TRUE(DataStamp(project, stamp, &error)) << error.toStdString();
+        return stamp;
+    };
+    const QString first = stampOf();
+    EXPECT_EQ(first.size(), 16);
+    EXPECT_EQ(stampOf(), first);
+    // Registering a document, an empty table or an empty column an upgrade adds: the same.
+    exec(QStringLiteral("INSERT INTO data (code, named, pathname) VALUES (3, 'звіт.docx', "
+                        "'звіт.docx')"));
+    exec(QStringLiteral("CREATE TABLE нова (id INTEGER PRIMARY KEY, поле TEXT)"));
+    exec(QStringLiteral("ALTER TABLE ділянки ADD COLUMN примітка TEXT"));
+    EXPECT_EQ(stampOf(), first);
+    // A value changed, and changed back.
+    exec(QStringLiteral("UPDATE км2 SET вартість='48.56' WHERE район='1'"));
+    EXPECT_NE(stampOf(), first);
+    exec(QStringLiteral("UPDATE км2 SET вартість='48.55' WHERE район='1'"));
+    EXPECT_EQ(stampOf(), first);
 }
