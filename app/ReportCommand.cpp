@@ -154,7 +154,8 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
         err << reports::OneLine(checkError) << Qt::endl;
         return 2;
     }
-    if (!check.agrees() && !anyway) {
+    const bool agrees = check.agrees();
+    if (!agrees && !anyway) {
         err << QStringLiteral("Розрахунок не узгоджено з вихідними даними, звіт не заповнено. "
                               "Перерахуйте: tamberon recalc ПАПКА, або заповніть звіт попри "
                               "це: tamberon report --anyway ПАПКА.")
@@ -163,6 +164,9 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
             out << reports::OneLine(line) << Qt::endl;
         return 1;
     }
+    // What the check read is not needed by the documents, which read their own.
+    check = valuation::CheckResult{};
+    data.releaseCache();
     Connection catalogue;
     const QString cataloguePath = JoinPath(appDir, CatalogueFileName());
     const bool haveCatalogue = QFileInfo(cataloguePath).isFile() && catalogue.open(cataloguePath);
@@ -172,7 +176,7 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
     reports::ReportContext context{
         &data, haveCatalogue ? &catalogue : nullptr,
         SettlementName(haveCatalogue ? &catalogue : nullptr, data, folder), folder};
-    context.unchecked = !check.agrees();
+    context.unchecked = !agrees;
     reports::HeadlessJobRunner jobs;
     const backup::StoreLabel label(QStringLiteral("Заповнити звіт"));
     backup::BeforeSettlementStore(data);

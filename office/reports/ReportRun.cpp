@@ -117,8 +117,11 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
     if (!context.settlement && context.data && valuation::ReadSettlement(*context.data, settlement))
         context.settlement = &settlement;
     // Each document carries the state of the data it was made from.
-    if (context.dataStamp.isEmpty() && context.data)
+    if (context.dataStamp.isEmpty() && context.data) {
         valuation::DataStamp(*context.data, context.dataStamp);
+        // The pages the stamp read go back before the documents are filled.
+        context.data->releaseCache();
+    }
     ReportRunResult result;
     const auto& files = ReportFiles();
     QStringList notMade; // the workbooks left out for lack of data, for the closing message
