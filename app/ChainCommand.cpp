@@ -41,20 +41,25 @@ int Open(const QString& command, const QStringList& arguments, Connection& data,
 QString CheckCommandHelp() {
     return QStringLiteral(
         "Використання: tamberon check ПАПКА\n"
+        "              tamberon check --typed ПАПКА\n"
         "\n"
         "Перевіряє розрахунок населеного пункту, чия папка ПАПКА (у ній \"data.sqlite\"):\n"
         "кожен похідний результат (В, Цнм, Іі, Км2 і вартість 1 м2 зон, склад і кількість зон,\n"
         "локальні фактори і Кф відомості кварталів, вартість 1 га ґрунтів, оцінка ділянок)\n"
         "обчислюється заново із збережених вихідних даних і порівнюється із збереженим.\n"
-        "Значення, введені оцінювачем замість обчислених (наприклад, Цнм), є вихідними даними.\n"
-        "Нічого не змінює.\n"
+        "Значення, введені оцінювачем замість обчислених (наприклад, Цнм), є вихідними даними:\n"
+        "кожне з них друкується з обчисленим значенням поруч (рядок \"примітка: ...\"), а те,\n"
+        "чиє обчислене значення відтоді змінилося, є розбіжністю. Звіт і розрахунки, складені\n"
+        "до зміни даних (за позначкою стану даних у документі), теж названо. Нічого не змінює.\n"
+        "З --typed друкуються лише введені оцінювачем значення з обчисленими поруч.\n"
         "\n"
         "На стандартний вивід друкується по рядку на кожну розбіжність: назва кроку, як у\n"
         "списку кроків, що саме застаріло (показник або таблиця і рядок), збережене і\n"
         "перераховане значення; а також збережені значення, яких модель не може врахувати\n"
         "(коефіцієнт, що не є числом).\n"
         "\n"
-        "Код завершення: 0 - усе узгоджено; 1 - є застарілі результати; 2 - неправильний\n"
+        "Код завершення: 0 - усе узгоджено; 1 - є застарілі результати або документи;\n"
+        "2 - неправильний\n"
         "виклик, немає папки або бази населеного пункту, база пошкоджена або не читається.\n"
         "Виправити застарілі результати: tamberon recalc ПАПКА.\n");
 }
@@ -67,8 +72,9 @@ QString RecalcCommandHelp() {
         "спершу робить автоматичну копію бази (папка \"Temp/Копії\" програми), потім в одній\n"
         "транзакції, у порядку залежностей (В, Цнм, Іі і Км2, зони, відомість кварталів,\n"
         "ґрунти, ділянки), записує кожен застарілий похідний результат. Значення, введені\n"
-        "оцінювачем замість обчислених, не змінюються. Після нього tamberon check ПАПКА\n"
-        "завершується з кодом 0.\n"
+        "оцінювачем замість обчислених, не змінюються; ті з них, чиє обчислене значення\n"
+        "змінилося, друкуються на стандартний вивід помилок (код 1). Після нього\n"
+        "tamberon check ПАПКА завершується з кодом 0.\n"
         "\n"
         "На стандартний вивід друкується по рядку на кожне змінене значення:\n"
         "крок, що саме, старе → нове значення.\n"
@@ -82,13 +88,32 @@ QString RecalcCommandHelp() {
 int RunCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     if (AnswerCommandHelp(arguments, CheckCommandHelp(), out))
         return 0;
+    QStringList folders = arguments;
+    const bool typedOnly = folders.removeAll(QStringLiteral("--typed")) > 0;
     Connection data;
     valuation::CheckResult result;
-    if (const int status = Open(QStringLiteral("check"), arguments, data, result, err))
+    QString folder;
+    if (const int status = Open(QStringLiteral("check"), folders, data, result, err, &folder))
         return status;
+    if (typedOnly) {
+        // Every value the valuer typed over a computed one, with that value beside it.
+        for (const valuation::TypedValue& t : result.typed)
+            out << OneLine(valuation::TypedLine(t)) << Qt::endl;
+        return result.typedChanged() ? 1 : 0;
+    }
     for (const QString& line : valuation::CheckLines(result))
         out << OneLine(line) << Qt::endl;
-    return result.agrees() ? 0 : 1;
+    QStringList documents;
+    QString error;
+    if (!reports::DocumentsOlderThanData(data, folder, documents, &error)) {
+        err << OneLine(error) << Qt::endl;
+        return 2;
+    }
+    for (const QString& line : documents)
+        out << OneLine(line) << Qt::endl;
+    for (const QString& line : valuation::NoteLines(result))
+        out << OneLine(line) << Qt::endl;
+    return result.agrees() && documents.isEmpty() ? 0 : 1;
 }
 
 int RunRecalcCommand(const QStringList& arguments, const QString& appDir, QTextStream& out,
@@ -122,5 +147,9 @@ int RunRecalcCommand(const QStringList& arguments, const QString& appDir, QTextS
         err << OneLine(valuation::ProblemLine(p)) << Qt::endl;
     for (const valuation::StaleValue& v : result.stale)
         err << OneLine(valuation::StaleLine(v)) << Qt::endl;
+    // Typed values are the valuer's: listed, never touched.
+    for (const valuation::TypedValue& t : result.typed)
+        if (t.changed)
+            err << OneLine(valuation::TypedLine(t)) << Qt::endl;
     return result.agrees() ? 0 : 1;
 }

@@ -9,6 +9,7 @@
 #include "db/Databases.h"
 #include "office/WordUtils.h"
 #include "office/reports/ReportRun.h"
+#include "valuation/Check.h"
 
 #include <QFileInfo>
 
@@ -76,8 +77,13 @@ void FillReports(TFormMain& window) {
     QString error;
     if (!Db().ConnectCatalogue(&error))
         ShowError(error);
-    const reports::ReportContext context{&Db().data, Db().main.isOpen() ? &Db().main : nullptr,
-                                         window.CurrentSettlement->named, folder};
+    // The valuer was offered the recalculation before (the run's pre-check); what still
+    // disagrees makes documents that say "розрахунок не перевірено" on their title page.
+    valuation::CheckResult check;
+    const bool unchecked = !valuation::CheckSettlement(Db().data, check) || !check.agrees();
+    reports::ReportContext context{&Db().data, Db().main.isOpen() ? &Db().main : nullptr,
+                                   window.CurrentSettlement->named, folder};
+    context.unchecked = unchecked;
     WindowJobRunner jobs;
     AskingReportQuestions questions;
     // The reports register their files in the settlement's database: a copy first.

@@ -10,6 +10,7 @@
 #include "common/WaitCursor.h"
 #include "db/Backup.h"
 #include "db/Databases.h"
+#include "office/reports/ReportRun.h"
 #include "valuation/Check.h"
 #include "valuation/StepMarks.h"
 
@@ -20,6 +21,7 @@
 namespace {
 
 constexpr int kRoleKind = Qt::UserRole;
+constexpr int kRolePath = Qt::UserRole + 1;
 /** At most this many lines of the check go into a message box or a tooltip. */
 constexpr int kShownLines = 25;
 
@@ -70,6 +72,20 @@ void TFormMain::MarkStaleSteps() {
         item->setToolTip(stale ? QStringLiteral("Збережені результати застаріли:\n") +
                                      Shortened(marks.reasonsOf(step), QStringLiteral("\n"))
                                : item->text());
+    }
+    // The documents made from other data than the database holds now say so.
+    QStringList older;
+    if (m_stepContext.valid() && m_stepContext.project->isOpen())
+        reports::DocumentsOlderThanData(*m_stepContext.project, m_stepContext.folder, older);
+    for (int i = 0; i < ListView2->count(); ++i) {
+        QListWidgetItem* item = ListView2->item(i);
+        QString line;
+        for (const QString& o : older)
+            if (o.startsWith(item->text() + u' '))
+                line = o;
+        item->setForeground(line.isEmpty() ? QBrush() : QBrush(QColor(0xa0, 0x40, 0x00)));
+        const QString path = item->data(kRolePath).toString();
+        item->setToolTip(!line.isEmpty() ? line : path.isEmpty() ? item->text() : path);
     }
 }
 

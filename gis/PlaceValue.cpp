@@ -103,8 +103,9 @@ void index(const PlaceSources& s, const PlaceOptions& options, const QString& va
         if (item.year >= out.fromYear && item.year < out.toYear && item.indexation > 0)
             out.coefficients << QStringLiteral("%1: %2").arg(item.year).arg(
                 valuation::Fixed(item.indexation, 3));
+    // The value follows from the factor shown beside it.
     out.indexFactor = valuation::Fixed(
-        IndexationFactor(s.indexation, out.fromYear, out.toYear, KindIndexation), 3);
+        valuation::ShownIndexationFactor(s.indexation, out.fromYear, out.toYear), 3);
     out.indexedValue = valuation::Fixed(
         valuation::IndexedValue(NumberOr0(value), s.indexation, out.fromYear, out.toYear), 2);
 }

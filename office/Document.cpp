@@ -1,5 +1,6 @@
 #include "office/Document.h"
 
+#include "office/CustomProperties.h"
 #include "office/OfficeError.h"
 #include "office/XmlText.h"
 #include "office/XmlWalk.h"
@@ -266,6 +267,10 @@ void WordDocument::attach() {
             QStringLiteral("Частина \"%1\" не містить тіла документа.").arg(m_mainPart));
     m_body = root.child("w:body");
     m_package.setPartWriter(m_mainPart, [this](pugi::xml_writer& out) { writeMain(out); });
+}
+
+void WordDocument::setCustomProperty(const QString& name, const QString& value) {
+    office::SetCustomProperty(m_package, name, value);
 }
 
 OoxmlPackage& WordDocument::package() {

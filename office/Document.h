@@ -168,6 +168,11 @@ public:
 
     /** The package, with every inserted row of the tables in the main part's tree. */
     OoxmlPackage& package();
+    /**
+     * Sets a custom document property (office::SetCustomProperty) without touching the main
+     * part, so the rows inserted into its tables stay as they are until the save.
+     */
+    void setCustomProperty(const QString& name, const QString& value);
     /** The main part's name ("word/document.xml"). */
     const QString& mainPart() const { return m_mainPart; }
 

@@ -10,6 +10,7 @@
 #include "db/Utf8Rows.h"
 #include "valuation/Formulas.h"
 #include "valuation/IndexationLines.h"
+#include "valuation/Km1Tables.h"
 #include "valuation/Settlement.h"
 #include "valuation/TableRows.h"
 #include "valuation/Typed.h"
@@ -46,6 +47,22 @@ QString Shown(const QString& text) {
     return text.isEmpty() ? QStringLiteral("(порожньо)") : text;
 }
 
+/** "56.69 (В 23.62, Км1 1.200)"; the value alone without inputs. */
+QString WithInputs(const QString& value, const QString& inputs) {
+    return inputs.isEmpty() ? Shown(value) : Shown(value) + QStringLiteral(" (") + inputs + u')';
+}
+
+/** A typed value without its step. */
+QString TypedText(const TypedValue& t) {
+    QString text = t.what + QStringLiteral(": уведено оцінювачем ") + Shown(t.value);
+    if (t.changed)
+        return text + QStringLiteral("; обчислене значення змінилося: було ") +
+               WithInputs(t.computedThen, t.inputsThen) + QStringLiteral(", тепер ") +
+               WithInputs(t.computedNow, t.inputsNow) +
+               QStringLiteral("; перевірте його і збережіть крок знову");
+    return text + QStringLiteral(", обчислене значення ") + WithInputs(t.computedNow, t.inputsNow);
+}
+
 class Checker {
 public:
     Checker(Connection& db, CheckResult& r) : m_db(db), m_r(r) {}
@@ -55,7 +72,7 @@ public:
             return false;
         if (!m_typed.read(m_db))
             return fail(error, TypedTable());
-        return info(error) && costs(error) && average() && zonal(error) && local() &&
+        return info(error) && areas() && costs(error) && average() && zonal(error) && local() &&
                quarters(error) && soils(error) && plots(error);
     }
 
@@ -100,6 +117,24 @@ private:
                                m_s.indicator(name));
     }
 
+    /** Records a typed value with what the model computes in its place now. */
+    void typedValue(Step step, const QString& what, const QString& table, const QString& key,
+                    const QString& field, const QString& computed, const QString& inputs) {
+        const TypedMark* mark = m_typed.mark(table, key, field);
+        if (!mark)
+            return;
+        TypedValue t;
+        t.step = step;
+        t.what = what;
+        t.value = mark->value;
+        t.computedThen = mark->computed;
+        t.inputsThen = mark->inputs;
+        t.computedNow = computed;
+        t.inputsNow = inputs;
+        t.changed = !mark->computed.isEmpty() && !Same(mark->computed, computed);
+        m_r.typed.push_back(std::move(t));
+    }
+
     // "Інформація" copies the population of its list into the indicator the steps read.
     bool info(QString* error) {
         Table t;
@@ -116,6 +151,35 @@ private:
                 }
                 break;
             }
+        return true;
+    }
+
+    // The assessed territory from the land structure. A value the step stored without a
+    // mark and unlike the computed one was typed before marks were kept: the valuer's.
+    bool areas() {
+        const QString name = names::ind::AssessedArea();
+        const QString built = m_s.indicator(names::ind::BuiltUp());
+        const QString households = m_s.indicator(names::ind::HouseholdPlots());
+        const QString other = m_s.indicator(names::ind::OtherLand());
+        const QString computed =
+            AssessedTerritory(m_s.indicator(names::ind::TotalArea()), built, households, other);
+        const QString stored = m_s.indicator(name);
+        if (computed.isEmpty() || stored.isEmpty() || Same(stored, computed))
+            return true;
+        const QString what = QStringLiteral("показник ") + Quoted(name);
+        const QString inputs = AssessedTerritoryInputs(built, households, other);
+        if (typedIndicator(name)) {
+            typedValue(Step::Areas, what, names::table::Indicators(), name,
+                       QStringLiteral("значення"), computed, inputs);
+        } else {
+            TypedValue t;
+            t.step = Step::Areas;
+            t.what = what;
+            t.value = stored;
+            t.computedNow = computed;
+            t.inputsNow = inputs;
+            m_r.typed.push_back(std::move(t));
+        }
         return true;
     }
 
@@ -146,6 +210,12 @@ private:
                 restored = FormatFixed(RestoredCost(*initial, k), 4);
                 cell(Step::Costs, table, t.ids[i], QStringLiteral("відновлена"), what, row[1],
                      restored);
+            } else if (initial) {
+                typedValue(Step::Costs,
+                           table + QStringLiteral(", ") + what + QStringLiteral(": відновлена"),
+                           table, key, QStringLiteral("відновлена"),
+                           FormatFixed(RestoredCost(*initial, k), 4),
+                           RestoredCostInputs(row[0], k));
             }
             const QString itemTotal = CostItemTotal(row[2], restored);
             cell(Step::Costs, table, t.ids[i], QStringLiteral("всього"), what, row[3], itemTotal);
@@ -159,12 +229,46 @@ private:
         return true;
     }
 
+    // Км1 is the product of the chosen options; one typed instead is the valuer's (a note,
+    // a finding once the options it was typed over change).
+    void km1() {
+        const QString name = names::ind::Km1();
+        const QString options = m_s.indicator(names::ind::Km1Options());
+        const QString stored = m_s.indicator(name);
+        if (options.trimmed().isEmpty() || stored.isEmpty())
+            return;
+        const QString computed = Km1Text(ParseKm1Options(options));
+        if (Same(stored, computed))
+            return;
+        const QString what = QStringLiteral("показник ") + Quoted(name);
+        const QString inputs = QStringLiteral("варіанти ") + options;
+        if (typedIndicator(name)) {
+            typedValue(Step::Average, what, names::table::Indicators(), name,
+                       QStringLiteral("значення"), computed, inputs);
+            return;
+        }
+        TypedValue t;
+        t.step = Step::Average;
+        t.what = what;
+        t.value = stored;
+        t.computedNow = computed;
+        t.inputsNow = inputs;
+        m_r.typed.push_back(std::move(t));
+    }
+
     // Цнм = В x 2 x Км1, unless the valuer typed it.
     bool average() {
+        km1();
         m_average = m_s.averageValueText();
-        if (typedIndicator(names::ind::AverageValue()))
+        const QString km1 = m_s.indicator(names::ind::Km1());
+        const QString computed = AverageValue(m_developmentCost, km1);
+        if (typedIndicator(names::ind::AverageValue())) {
+            typedValue(
+                Step::Average, QStringLiteral("показник ") + Quoted(names::ind::AverageValue()),
+                names::table::Indicators(), names::ind::AverageValue(), QStringLiteral("значення"),
+                computed, AverageValueInputs(m_developmentCost, km1));
             return true;
-        const QString computed = AverageValue(m_developmentCost, m_s.indicator(names::ind::Km1()));
+        }
         if (!computed.isEmpty()) {
             m_average = computed;
             indicator(Step::Average, names::ind::AverageValue(), computed);
@@ -206,6 +310,7 @@ private:
                 result.set(*it, cols.ii, r.ii);
         }
         const Km2Outcome outcome = ComputeKm2(result, cols, m_population, m_average);
+        rowsWithoutDistrict(step, rowOf, storedRow);
 
         const QString table = names::table::Km2();
         for (const District& d : m_s.districts) {
@@ -278,6 +383,28 @@ private:
         return true;
     }
 
+    // A row of a district that no longer exists, and a district without a row, mean the
+    // zoning was made for other districts: the valuer redoes it; recalc cannot.
+    void rowsWithoutDistrict(Step step, const QHash<QString, int>& districtRows,
+                             const QHash<QString, int>& storedRow) {
+        const QString redo = QStringLiteral("; зональне структурування слід виконати знову");
+        QSet<QString> orphans;
+        for (const Km2Row& r : m_s.km2)
+            if (!districtRows.contains(r.district) && !orphans.contains(r.district)) {
+                orphans.insert(r.district);
+                m_r.problems.push_back(
+                    {step, names::table::Km2() + QStringLiteral(", район ") + Shown(r.district) +
+                               QStringLiteral(": рядок району, якого немає серед районів "
+                                              "населеного пункту") +
+                               redo});
+            }
+        for (const District& d : m_s.districts)
+            if (!storedRow.contains(d.number))
+                m_r.problems.push_back({step, names::table::Km2() + QStringLiteral(", район ") +
+                                                  d.number +
+                                                  QStringLiteral(": район не має рядка") + redo});
+    }
+
     // Coefficients are refused where typed; one already stored is reported here.
     bool local() {
         for (const LocalCell& c : m_s.local)
@@ -300,6 +427,8 @@ private:
                             QStringLiteral("функ")};
         for (int k = 1; k <= 30; ++k)
             columns << QStringLiteral("лок_%1").arg(k);
+        columns << names::column::Zone();
+        constexpr int zoneAt = 35; // after rowid, id, район, назва, функ and лок_1..30
         QString sql;
         if (!TableRowsSql(m_db, table, columns, QStringLiteral("rowid"), sql))
             return fail(error, table);
@@ -323,6 +452,14 @@ private:
         }
         for (auto it = known.begin(); it != known.end(); ++it)
             *it = coefficients.contains(it.key());
+        // The zone each district is in now, as text and bytes; the districts with rows.
+        QHash<QString, std::pair<QString, QByteArray>> zoneOf;
+        for (const District& d : m_s.districts)
+            if (const Zone* z = m_s.zoneOfDistrict(d.number))
+                zoneOf.insert(d.number, {z->number, z->number.toUtf8()});
+        const std::pair<QString, QByteArray>* districtZone = nullptr;
+        QSet<QString> withRows, orphans;
+        bool anyRow = false;
         // Kf of each name of land, worked out once: its text and bytes, or none.
         struct Kf {
             bool has = false;
@@ -346,15 +483,35 @@ private:
                 const auto k = known.constFind(district);
                 isKnown = k != known.cend();
                 found = isKnown && *k ? &*coefficients.constFind(district) : nullptr;
+                const auto z = zoneOf.constFind(district);
+                districtZone = z == zoneOf.cend() ? nullptr : &*z;
+                if (isKnown)
+                    withRows.insert(district);
             }
-            if (!isKnown)
+            anyRow = anyRow || isKnown;
+            if (!isKnown) {
+                // A row of a district that no longer exists: once per district (a row
+                // without a district is an unfilled one).
+                if (!district.isEmpty() && !orphans.contains(district)) {
+                    orphans.insert(district);
+                    m_r.problems.push_back(
+                        {Step::LocalByQuarter,
+                         table + QStringLiteral(", район ") + Shown(district) +
+                             QStringLiteral(": рядки району, якого немає серед районів "
+                                            "населеного пункту")});
+                }
                 return;
+            }
             const long long id = r.integer(0);
             const QString key = r.text(1);
             // Named only for a row that disagrees: most rows agree.
             const auto what = [&] {
                 return QStringLiteral("рядок ") + key + QStringLiteral(", район ") + district;
             };
+            // The row's zone is its district's zone in the current zoning.
+            if (districtZone && r.at(zoneAt) != districtZone->second)
+                cell(Step::LocalByQuarter, table, id, names::column::Zone(), what(), r.text(zoneAt),
+                     districtZone->first);
             if (!lastKf || r.at(3) != lastName) {
                 lastName = r.at(3).toByteArray();
                 auto it = kfOfName.constFind(lastName);
@@ -372,10 +529,14 @@ private:
             const Kf* kf = lastKf;
             if (kf->has && r.at(4) != kf->utf8) {
                 const QString stored = r.text(4);
-                if (!Same(stored, kf->text) &&
-                    !m_typed.isTyped(table, key, QStringLiteral("функ"), stored))
+                if (Same(stored, kf->text)) {
+                } else if (!m_typed.isTyped(table, key, QStringLiteral("функ"), stored))
                     cell(Step::LocalByQuarter, table, id, QStringLiteral("функ"), what(), stored,
                          kf->text);
+                else
+                    typedValue(Step::LocalByQuarter,
+                               table + QStringLiteral(", ") + what() + QStringLiteral(": функ"),
+                               table, key, QStringLiteral("функ"), kf->text, r.text(3));
             }
             if (!found)
                 return;
@@ -389,10 +550,22 @@ private:
                 const QString column = QStringLiteral("лок_%1").arg(k);
                 if (!m_typed.isTyped(table, key, column, stored))
                     cell(Step::LocalByQuarter, table, id, column, what(), stored, computed);
+                else
+                    typedValue(Step::LocalByQuarter,
+                               table + QStringLiteral(", ") + what() + QStringLiteral(": ") +
+                                   column,
+                               table, key, column, computed, QStringLiteral("район ") + district);
             }
         };
         if (!ReadUtf8Rows(m_db, sql, row))
             return fail(error, table);
+        // A statement made before a district was added lacks its quarters.
+        if (anyRow)
+            for (const District& d : m_s.districts)
+                if (!withRows.contains(d.number))
+                    m_r.problems.push_back(
+                        {Step::LocalByQuarter, table + QStringLiteral(", район ") + d.number +
+                                                   QStringLiteral(": район не має рядків")});
         return true;
     }
 
@@ -402,13 +575,26 @@ private:
         if (!ReadTable(m_db, table,
                        {QStringLiteral("тип"), QStringLiteral("шифр"),
                         QStringLiteral("бал_бонітету"), QStringLiteral("площа"),
-                        QStringLiteral("вартість")},
+                        QStringLiteral("вартість"), QStringLiteral("до_індексації"),
+                        QStringLiteral("індексація")},
                        QStringLiteral("id"), t))
             return fail(error, table);
         QHash<QString, std::pair<QString, QString>> params; // kind -> base, average score
-        for (const QStringList& row : t.rows)
-            if (row[0].endsWith(u'*') && !params.contains(row[0].chopped(1)))
-                params.insert(row[0].chopped(1), {row[4], row[2]});
+        for (size_t i = 0; i < t.rows.size(); ++i) {
+            const QStringList& row = t.rows[i];
+            if (!row[0].endsWith(u'*') || params.contains(row[0].chopped(1)))
+                continue;
+            // An indexed base value is its value before indexation x the line's factor.
+            QString base = row[4];
+            if (!row[6].trimmed().isEmpty() && ParseNumber(row[5])) {
+                base = IndexedByLine(row[5], row[6]);
+                cell(Step::Agricultural, table, t.ids[i], QStringLiteral("вартість"),
+                     QStringLiteral("тип ") + row[0].chopped(1) +
+                         QStringLiteral(", базова вартість 1 га"),
+                     row[4], base);
+            }
+            params.insert(row[0].chopped(1), {base, row[2]});
+        }
         for (size_t i = 0; i < t.rows.size(); ++i) {
             const QStringList& row = t.rows[i];
             if (row[0].endsWith(u'*') || row[1].isEmpty())
@@ -479,7 +665,7 @@ private:
         if (!kf || !area)
             return;
         const QString perSqM =
-            Fixed(ValuePerSqM(NumberOr0(m_average) * NumberOr0(km2), *kf, NumberOr0(km3)), 2);
+            Fixed(PlotValuePerSqM(NumberOr0(m_average), NumberOr0(km2), *kf, NumberOr0(km3)), 2);
         if (perSqM.isEmpty())
             return;
         const QString value = PlotValue(NumberOr0(perSqM), *area);
@@ -528,6 +714,13 @@ private:
 
 } // namespace
 
+bool CheckResult::typedChanged() const {
+    for (const TypedValue& t : typed)
+        if (t.changed)
+            return true;
+    return false;
+}
+
 bool CheckResult::isStale(Step step) const {
     for (const StaleValue& v : stale)
         if (v.step == step)
@@ -547,6 +740,9 @@ QStringList CheckResult::reasons(Step step) const {
     for (const Problem& p : problems)
         if (p.step == step)
             lines << p.text;
+    for (const TypedValue& t : typed)
+        if (t.step == step && t.changed)
+            lines << TypedText(t);
     return lines;
 }
 
@@ -572,51 +768,27 @@ QStringList CheckLines(const CheckResult& result) {
         lines << StaleLine(v);
     for (const Problem& p : result.problems)
         lines << ProblemLine(p);
+    for (const TypedValue& t : result.typed)
+        if (t.changed)
+            lines << TypedLine(t);
+    return lines;
+}
+
+QString TypedLine(const TypedValue& t) {
+    return Quoted(StepCaption(t.step)) + QStringLiteral(": ") + TypedText(t);
+}
+
+QStringList NoteLines(const CheckResult& result) {
+    QStringList lines;
+    for (const TypedValue& t : result.typed)
+        if (!t.changed)
+            lines << QStringLiteral("примітка: ") + TypedLine(t);
     return lines;
 }
 
 QString RecalcLine(const StaleValue& v) {
     return Quoted(StepCaption(v.step)) + QStringLiteral(": ") + v.what + QStringLiteral(": ") +
            Shown(v.stored) + QStringLiteral(" → ") + Shown(v.computed);
-}
-
-bool WriteRecalculated(Connection& project, const CheckResult& result, QString* error) {
-    Transaction transaction(project);
-    const auto fail = [error] {
-        if (error)
-            *error = QStringLiteral("Оновлення даних у базі даних.\rПомилка: ") + LastError();
-        return false;
-    };
-    if (!transaction.ok())
-        return fail();
-    // One prepared UPDATE per table and column.
-    std::map<std::pair<QString, QString>, std::unique_ptr<BulkStatement>> updates;
-    for (const StaleValue& v : result.stale) {
-        bool ok = true;
-        if (!v.indicator.isEmpty()) {
-            ok = WriteIndicator(project, v.indicator, v.computed);
-        } else if (!v.rows.empty() || v.column.isEmpty()) {
-            ok = DeleteRows(project, v.table);
-            BulkInsert insert(project, v.table,
-                              {names::column::Zone(), names::column::ZoneDistricts(),
-                               names::column::Description()});
-            for (const QStringList& row : v.rows)
-                ok = ok && insert.insert(SqlRowOf(row));
-        } else {
-            auto& update = updates[{v.table, v.column}];
-            if (!update)
-                update = std::make_unique<BulkStatement>(
-                    project, QStringLiteral("UPDATE ") + v.table + QStringLiteral(" SET ") +
-                                 v.column + QStringLiteral("=? WHERE rowid=CAST(? AS INTEGER)"));
-            ok = update->run({SqlValue(v.computed), SqlValue(QString::number(v.rowId))});
-        }
-        if (!ok)
-            return fail();
-    }
-    updates.clear();
-    if (!transaction.commit())
-        return fail();
-    return true;
 }
 
 } // namespace valuation

@@ -35,12 +35,30 @@ struct Problem {
     QString text;
 };
 
+/** A value the valuer typed over a computed one, with that computed value then and now. */
+struct TypedValue {
+    Step step = Step::Info;
+    QString what;
+    QString value;
+    /** The computed value it replaced and its inputs, as recorded ("" for older marks). */
+    QString computedThen;
+    QString inputsThen;
+    /** What the model computes now, and from what. */
+    QString computedNow;
+    QString inputsNow;
+    /** The computed value changed since it was typed over: the valuer should look again. */
+    bool changed = false;
+};
+
 /** What the check found. */
 struct CheckResult {
     std::vector<StaleValue> stale;
     std::vector<Problem> problems;
+    /** Every typed value; the changed ones are findings, the others notes. */
+    std::vector<TypedValue> typed;
 
-    bool agrees() const { return stale.empty() && problems.empty(); }
+    bool agrees() const { return stale.empty() && problems.empty() && !typedChanged(); }
+    bool typedChanged() const;
     /** The steps whose stored results are stale, each once, with the lines of each. */
     bool isStale(Step step) const;
     QStringList reasons(Step step) const;
@@ -58,8 +76,15 @@ bool CheckSettlement(Connection& project, CheckResult& result, QString* error = 
 /** A line of the check: step caption, what, stored and recomputed value. */
 QString StaleLine(const StaleValue& stale);
 QString ProblemLine(const Problem& problem);
-/** Every line of a result, stale values first. */
+/**
+ * A typed value: "крок: що: уведено оцінювачем 60.00, обчислене значення 56.69 (В 23.62,
+ * Км1 1.200)", or, when that changed, both the computed value then and now.
+ */
+QString TypedLine(const TypedValue& typed);
+/** Every finding of a result, stale values first, then changed typed values. */
 QStringList CheckLines(const CheckResult& result);
+/** The typed values that are no findings, each as "примітка: " + TypedLine. */
+QStringList NoteLines(const CheckResult& result);
 
 /**
  * Writes every stale value of `result` (as CheckSettlement found it) in one transaction, so

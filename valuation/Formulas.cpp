@@ -1,6 +1,7 @@
 #include "valuation/Formulas.h"
 
 #include "common/TextUtils.h"
+#include "valuation/IndexationLines.h"
 #include "valuation/LandUse.h"
 
 #include <QHash>
@@ -10,6 +11,20 @@ namespace valuation {
 
 QString Fixed(double value, int decimals) {
     return std::isfinite(value) ? FormatFixed(value, decimals) : QString();
+}
+
+QString AssessedTerritory(const QString& total, const QString& builtUp, const QString& households,
+                          const QString& other) {
+    const std::optional<double> built = ParseNumber(builtUp);
+    if (!ParseNumber(total) || !built)
+        return QString();
+    return Fixed(*built + NumberOr0(households) + NumberOr0(other), 4);
+}
+
+QString AssessedTerritoryInputs(const QString& builtUp, const QString& households,
+                                const QString& other) {
+    return QStringLiteral("забудовані ") + builtUp.trimmed() + QStringLiteral(", осг ") +
+           households.trimmed() + QStringLiteral(", інші ") + other.trimmed();
 }
 
 double RestoredCost(double initial, double k) {
@@ -33,6 +48,18 @@ QString AverageValue(const QString& developmentCost, const QString& km1) {
     const std::optional<double> b = ParseNumber(developmentCost);
     const std::optional<double> k = ParseNumber(km1);
     return b && k ? Fixed(*b * AverageRatio * *k, 2) : QString();
+}
+
+QString AverageValueInputs(const QString& developmentCost, const QString& km1) {
+    const auto shown = [](const QString& t) {
+        return t.trimmed().isEmpty() ? QStringLiteral("не визначено") : t.trimmed();
+    };
+    return QStringLiteral("В ") + shown(developmentCost) + QStringLiteral(", Км1 ") + shown(km1);
+}
+
+QString RestoredCostInputs(const QString& initial, double k) {
+    return QStringLiteral("первісна ") + initial.trimmed() + QStringLiteral(", коефіцієнт ") +
+           QString::number(k, 'g', 10);
 }
 
 Km2Bounds Km2BoundsFor(double p) {
@@ -114,6 +141,10 @@ double ValuePerSqM(double zoneValue, double kf, double km3) {
     return zoneValue * kf * RoundTo(km3, 2);
 }
 
+double PlotValuePerSqM(double baseValue, double km2, double kf, double km3) {
+    return ValuePerSqM(ZoneValue(baseValue, km2), kf, km3);
+}
+
 QString SoilValuePerHa(const QString& score, const QString& area, const QString& baseValue,
                        const QString& averageScore) {
     const std::optional<double> base = ParseNumber(baseValue);
@@ -130,8 +161,16 @@ QString PlotValue(double valuePerSqM, double areaHa) {
     return Fixed(RoundTo(valuePerSqM, 2) * 10000 * areaHa, 2);
 }
 
+double ShownIndexationFactor(const TDinArryOfKoef& table, int fromYear, int toYear) {
+    return RoundTo(IndexationFactor(table, fromYear, toYear, KindIndexation), 3);
+}
+
 double IndexedValue(double value, const TDinArryOfKoef& table, int fromYear, int toYear) {
-    return value * IndexationFactor(table, fromYear, toYear, KindIndexation);
+    return value * ShownIndexationFactor(table, fromYear, toYear);
+}
+
+QString IndexedByLine(const QString& value, const QString& line) {
+    return Fixed(NumberOr0(value) * IndexationLineFactor(line), 2);
 }
 
 QString LandTax(double value, double ratePercent) {

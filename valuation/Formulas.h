@@ -17,6 +17,19 @@ namespace valuation {
 /** A finite number with `decimals` decimals; "" for infinity or NaN. */
 QString Fixed(double value, int decimals);
 
+// --- Areas -------------------------------------------------------------------------------
+
+/**
+ * The assessed territory (ha): built-up land + household plots + other land, "0.0000"; ""
+ * unless the total area and the built-up land are numbers (the others count as 0 when not).
+ */
+QString AssessedTerritory(const QString& total, const QString& builtUp, const QString& households,
+                          const QString& other);
+
+/** Its inputs as a typed value's mark records them. */
+QString AssessedTerritoryInputs(const QString& builtUp, const QString& households,
+                                const QString& other);
+
 // --- Development costs (В) ---------------------------------------------------------------
 
 /** The restored unit cost of an item: initial cost x k, rounded to 4 decimals. */
@@ -42,6 +55,12 @@ constexpr double AverageRatio = 2.0;
 
 /** Цнм = В x 2 x Км1, "0.00"; "" unless both are numbers. */
 QString AverageValue(const QString& developmentCost, const QString& km1);
+
+/** The inputs of Цнм as a typed value's mark records them: "В 23.62, Км1 1.200". */
+QString AverageValueInputs(const QString& developmentCost, const QString& km1);
+
+/** The inputs of a restored cost: "первісна 12.5000, коефіцієнт 1.2345". */
+QString RestoredCostInputs(const QString& initial, double k);
 
 // --- Km2 and the zone value --------------------------------------------------------------
 
@@ -105,6 +124,13 @@ std::optional<double> KfOfName(const QString& name);
  */
 double ValuePerSqM(double zoneValue, double kf, double km3);
 
+/**
+ * The value of 1 sq m of a single plot, from the value its zone is published at: base value
+ * x Km2 rounded to the kopeck (ZoneValue), then x Kf x Km3 as ValuePerSqM; so a plot agrees
+ * with the zone's value in the workbooks, the zone map and the value of a place.
+ */
+double PlotValuePerSqM(double baseValue, double km2, double kf, double km3);
+
 // --- Agricultural land --------------------------------------------------------------------
 
 /**
@@ -123,10 +149,23 @@ QString PlotValue(double valuePerSqM, double areaHa);
 // --- Indexation ---------------------------------------------------------------------------
 
 /**
- * A value of `fromYear` brought to `toYear` with the indexation coefficients (kind 0) of
- * the table: value x IndexationFactor(from, to).
+ * The indexation factor from `fromYear` to `toYear` as it is shown and applied: the product of
+ * the indexation coefficients (kind 0) of the table, rounded to 3 decimals, as the coefficient
+ * lines show it ("* 1.064   - 2008").
+ */
+double ShownIndexationFactor(const TDinArryOfKoef& table, int fromYear, int toYear);
+
+/**
+ * A value of `fromYear` brought to `toYear`: value x ShownIndexationFactor, so that the value
+ * follows from the factor shown beside it.
  */
 double IndexedValue(double value, const TDinArryOfKoef& table, int fromYear, int toYear);
+
+/**
+ * A base value indexed by a coefficient line ("* 1.064   - 2008"): value x the line's factor,
+ * "0.00" (a value that is not a number counts as 0, a line without a number as 1).
+ */
+QString IndexedByLine(const QString& value, const QString& line);
 
 // --- Land tax -----------------------------------------------------------------------------
 

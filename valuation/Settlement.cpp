@@ -10,6 +10,7 @@
 #include "valuation/Names.h"
 #include "valuation/TableRows.h"
 
+#include <QSet>
 #include <algorithm>
 
 namespace valuation {
@@ -42,13 +43,20 @@ bool ReadKm2(Connection& project, std::vector<Km2Row>& rows) {
     return true;
 }
 
-bool ReadZones(Connection& project, const std::vector<Km2Row>& km2, std::vector<Zone>& zones) {
+bool ReadZones(Connection& project, const std::vector<District>& existing,
+               const std::vector<Km2Row>& km2, std::vector<Zone>& zones) {
     Query q(&project);
     if (!RunQuery(q, QStringLiteral("SELECT * FROM зони ORDER BY id"), true))
         return false;
-    // A zone's values: its "км2" row of the smallest district number.
+    // A zone's values: its "км2" row of the smallest district number, of the districts that
+    // exist (a row left over from a former district is never the zone's value).
+    QSet<QString> known;
+    for (const District& d : existing)
+        known.insert(d.number.trimmed());
     QHash<QString, const Km2Row*> first;
     for (const Km2Row& row : km2) {
+        if (!known.contains(row.district.trimmed()))
+            continue;
         const Km2Row*& f = first[row.zone];
         if (!f || IntegerOr0(row.district) < IntegerOr0(f->district))
             f = &row;
@@ -237,7 +245,7 @@ bool ReadSettlement(Connection& project, Settlement& s, QString* error) {
         return Fail(error, names::table::Indicators());
     if (!ReadKm2(project, s.km2))
         return Fail(error, names::table::Km2());
-    if (!ReadZones(project, s.km2, s.zones))
+    if (!ReadZones(project, s.districts, s.km2, s.zones))
         return Fail(error, names::table::Zones());
     if (!ReadLocal(project, s.local))
         return Fail(error, QStringLiteral("локальні"));

@@ -13,13 +13,17 @@ QString Key(const QString& table, const QString& key, const QString& field) {
     return table + u'\x1f' + key + u'\x1f' + field;
 }
 
+/** The table, and its columns of the computed value and its inputs (added to older ones). */
 bool Ensure(Connection& project) {
     Query q(&project);
-    return RunQuery(q,
-                    QStringLiteral("CREATE TABLE IF NOT EXISTS введено_вручну (id INTEGER PRIMARY "
-                                   "KEY AUTOINCREMENT, таблиця TEXT, ключ TEXT, поле TEXT, "
-                                   "значення TEXT)"),
-                    false);
+    if (!RunQuery(q,
+                  QStringLiteral("CREATE TABLE IF NOT EXISTS введено_вручну (id INTEGER PRIMARY "
+                                 "KEY AUTOINCREMENT, таблиця TEXT, ключ TEXT, поле TEXT, "
+                                 "значення TEXT, обчислено TEXT, вхідні TEXT)"),
+                  false))
+        return false;
+    return AddMissingTextColumns(project, TypedTable(),
+                                 {QStringLiteral("обчислено"), QStringLiteral("вхідні")}, 255);
 }
 
 } // namespace
@@ -37,22 +41,48 @@ bool TypedValues::read(Connection& project) {
     if (!TableExists(project, TypedTable()))
         return true;
     Query q(&project);
-    if (!RunQuery(q, QStringLiteral("SELECT таблиця, ключ, поле, значення FROM введено_вручну"),
-                  true))
+    if (!RunQuery(q, QStringLiteral("SELECT * FROM введено_вручну ORDER BY id"), true))
         return false;
-    for (q.first(); !q.eof(); q.next())
-        m_values.insert(Key(q.text(0), q.text(1), q.text(2)), q.text(3));
+    const int table = q.fieldIndex(QStringLiteral("таблиця"));
+    const int key = q.fieldIndex(QStringLiteral("ключ"));
+    const int field = q.fieldIndex(QStringLiteral("поле"));
+    const int value = q.fieldIndex(QStringLiteral("значення"));
+    // Marks made before the computed value was recorded have neither column.
+    const int computed = q.fieldIndex(QStringLiteral("обчислено"));
+    const int inputs = q.fieldIndex(QStringLiteral("вхідні"));
+    for (q.first(); !q.eof(); q.next()) {
+        TypedMark mark{q.text(table), q.text(key), q.text(field), q.text(value), {}, {}};
+        if (computed >= 0)
+            mark.computed = q.text(computed);
+        if (inputs >= 0)
+            mark.inputs = q.text(inputs);
+        m_values.insert(Key(mark.table, mark.key, mark.field), mark);
+    }
     return true;
 }
 
 bool TypedValues::isTyped(const QString& table, const QString& key, const QString& field,
                           const QString& value) const {
     const auto it = m_values.constFind(Key(table, key, field));
-    return it != m_values.cend() && *it == value;
+    return it != m_values.cend() && it->value == value;
+}
+
+const TypedMark* TypedValues::mark(const QString& table, const QString& key,
+                                   const QString& field) const {
+    const auto it = m_values.constFind(Key(table, key, field));
+    return it == m_values.cend() ? nullptr : &*it;
 }
 
 bool StoreTypedMarks(Connection& project, const QString& table,
                      const QHash<QString, QString>& marks, const QString& key) {
+    QHash<QString, TypedMark> full;
+    for (auto it = marks.cbegin(); it != marks.cend(); ++it)
+        full.insert(it.key(), TypedMark{{}, {}, {}, it.value(), {}, {}});
+    return StoreTypedMarks(project, table, full, key);
+}
+
+bool StoreTypedMarks(Connection& project, const QString& table,
+                     const QHash<QString, TypedMark>& marks, const QString& key) {
     if (!Ensure(project))
         return false;
     Query q(&project);
@@ -67,10 +97,11 @@ bool StoreTypedMarks(Connection& project, const QString& table,
         const QString k = it.key().left(tab);
         const QString field = tab < 0 ? QString() : it.key().mid(tab + 1);
         if (!RunQuery(q,
-                      QStringLiteral("INSERT INTO введено_вручну (таблиця, ключ, поле, значення) "
-                                     "VALUES (") +
+                      QStringLiteral("INSERT INTO введено_вручну (таблиця, ключ, поле, значення, "
+                                     "обчислено, вхідні) VALUES (") +
                           SqlLiteral(table) + u',' + SqlLiteral(k) + u',' + SqlLiteral(field) +
-                          u',' + SqlLiteral(it.value()) + u')',
+                          u',' + SqlLiteral(it->value) + u',' + SqlLiteral(it->computed) + u',' +
+                          SqlLiteral(it->inputs) + u')',
                       false))
             return false;
     }
@@ -78,10 +109,11 @@ bool StoreTypedMarks(Connection& project, const QString& table,
 }
 
 bool MarkIndicatorTyped(Connection& project, const QString& indicator, const QString& value,
-                        bool typed) {
-    QHash<QString, QString> marks;
+                        bool typed, const QString& computed, const QString& inputs) {
+    QHash<QString, TypedMark> marks;
     if (typed)
-        marks.insert(MarkKey(indicator, QStringLiteral("значення")), value);
+        marks.insert(MarkKey(indicator, QStringLiteral("значення")),
+                     TypedMark{{}, {}, {}, value, computed, inputs});
     return StoreTypedMarks(project, names::table::Indicators(), marks, indicator);
 }
 

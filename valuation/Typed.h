@@ -14,6 +14,16 @@ namespace valuation {
  * settlements open unchanged. A mark holds only while the stored value is still the value
  * typed: a later computed value replaces it without any further step.
  */
+/** A value the valuer typed, with the computed value it replaced and that value's inputs. */
+struct TypedMark {
+    QString table, key, field;
+    QString value;
+    /** The computed value when it was typed over ("" when not recorded, older marks). */
+    QString computed;
+    /** The inputs of that computed value, as a line ("В 23.62, Км1 1.200"). */
+    QString inputs;
+};
+
 class TypedValues {
 public:
     /** Reads the marks; a settlement without the table has none. False with LastError(). */
@@ -22,9 +32,11 @@ public:
     bool isTyped(const QString& table, const QString& key, const QString& field,
                  const QString& value) const;
     bool isEmpty() const { return m_values.isEmpty(); }
+    /** The mark at (table, key, field); null when there is none. */
+    const TypedMark* mark(const QString& table, const QString& key, const QString& field) const;
 
 private:
-    QHash<QString, QString> m_values;
+    QHash<QString, TypedMark> m_values;
 };
 
 /**
@@ -41,11 +53,19 @@ QString TypedTable();
 bool StoreTypedMarks(Connection& project, const QString& table,
                      const QHash<QString, QString>& marks, const QString& key = QString());
 
+/**
+ * As above, each mark with the computed value it replaced and its inputs (TypedMark's
+ * table, key and field are taken from the call and the hash key).
+ */
+bool StoreTypedMarks(Connection& project, const QString& table,
+                     const QHash<QString, TypedMark>& marks, const QString& key = QString());
+
 /** The mark key of a (key, field) pair for StoreTypedMarks. */
 QString MarkKey(const QString& key, const QString& field);
 
 /** Marks (or with `typed` false unmarks) one indicator's value as typed by the valuer. */
 bool MarkIndicatorTyped(Connection& project, const QString& indicator, const QString& value,
-                        bool typed);
+                        bool typed, const QString& computed = QString(),
+                        const QString& inputs = QString());
 
 } // namespace valuation

@@ -8,6 +8,7 @@
 #include "db/QueryFunctions.h"
 #include "db/Transaction.h"
 #include "valuation/Check.h"
+#include "valuation/DataStamp.h"
 #include "valuation/Names.h"
 #include "valuation/StepMarks.h"
 
@@ -208,6 +209,10 @@ int main(int argc, char** argv) {
     const Figure cold = BestOf(5, fresh, mark);
     const Figure warm = BestOf(
         5, [] {}, mark);
+    // The data's stamp, made for each document and whenever the materials list is marked.
+    QString stampText;
+    const Figure stamp = BestOf(
+        5, [] {}, [&] { valuation::DataStamp(db, stampText); });
 
     std::printf("settlement: %d districts, %d questionnaire factors, %d local factors, %d "
                 "quarter rows; %zu stale values\n",
@@ -220,5 +225,6 @@ int main(int argc, char** argv) {
                 warm.wall, warm.cpu);
     std::printf("                  %8.1f / %6.1f (changed outside the program: checked anew)\n",
                 cold.wall, cold.cpu);
+    std::printf("data stamp:       %8.1f / %6.1f\n", stamp.wall, stamp.cpu);
     return 0;
 }

@@ -36,7 +36,19 @@ struct ReportContext {
      * documents); null: each document reads it.
      */
     const valuation::Settlement* settlement = nullptr;
+    /** The documents are made although the check found the data stale: the title page says so. */
+    bool unchecked = false;
+    /** The data's stamp (valuation::DataStamp) each document carries; "" carries none. */
+    QString dataStamp = QString();
 };
+
+/** The title page's bookmark of the mark of an unchecked calculation, and the mark. */
+inline QString UncheckedBookmark() {
+    return QStringLiteral("CHECKED");
+}
+inline QString UncheckedText() {
+    return QStringLiteral("розрахунок не перевірено");
+}
 
 /** What a workbook fill procedure did: saved its copy, or which data it lacked. */
 struct WorkbookOutcome {

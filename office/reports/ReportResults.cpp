@@ -19,17 +19,22 @@ void Put(WordDocument& document, const QString& bookmark, const QString& text) {
 }
 
 /**
- * "Цнм = 23.62 × 6 / 3 × 1.200 = 56.69 грн/м²"; the value alone when В or Км1 is missing or
- * when they do not give it (a value typed over the computed one).
+ * "Цнм = 23.62 × 6 / 3 × 1.200 = 56.69 грн/м²"; the value alone when В or Км1 is missing;
+ * a value typed over the computed one says so, with the computed value beside it.
  */
 QString AverageFormula(const QString& cost, const QString& km1, const QString& average) {
     if (average.isEmpty())
         return QString();
-    QString text = QStringLiteral("Цнм = ");
-    if (!cost.isEmpty() && !km1.isEmpty() &&
-        ParseNumber(valuation::AverageValue(cost, km1)) == ParseNumber(average))
-        text += cost + QStringLiteral(" × 6 / 3 × ") + km1 + QStringLiteral(" = ");
-    return text + average + QStringLiteral(" грн/м²");
+    const QString numbers = cost + QStringLiteral(" × 6 / 3 × ") + km1 + QStringLiteral(" = ");
+    const QString computed =
+        cost.isEmpty() || km1.isEmpty() ? QString() : valuation::AverageValue(cost, km1);
+    if (computed.isEmpty())
+        return QStringLiteral("Цнм = ") + average + QStringLiteral(" грн/м²");
+    if (ParseNumber(computed) == ParseNumber(average))
+        return QStringLiteral("Цнм = ") + numbers + average + QStringLiteral(" грн/м²");
+    return QStringLiteral("Цнм = ") + average +
+           QStringLiteral(" грн/м² (уведено оцінювачем; за формулою Цнм = ") + numbers + computed +
+           QStringLiteral(" грн/м²)");
 }
 
 /** "від 50.00 грн (зона 3) до 85.00 грн (зона 1)", or "" without zone values. */
@@ -77,11 +82,19 @@ void FillCostFormula(WordDocument& document, const valuation::Settlement& settle
         return;
     // The formula as the text explains it, then the numbers put into it.
     QString text = QStringLiteral("В = Вз × 1000 / (Sот × 10 000) = ");
-    // The numbers only when they give the stored В (not when the costs changed since).
-    if (ParseNumber(valuation::DevelopmentCost(totalThousands, area)) == ParseNumber(cost))
-        text += Fixed2(totalThousands) + QStringLiteral(" × 1000 / (") + area +
-                QStringLiteral(" × 10 000) = ");
-    Put(document, QStringLiteral("COSTS"), text + cost + QStringLiteral(" грн/м²"));
+    const QString numbers = Fixed2(totalThousands) + QStringLiteral(" × 1000 / (") + area +
+                            QStringLiteral(" × 10 000) = ");
+    const QString computed = valuation::DevelopmentCost(totalThousands, area);
+    if (ParseNumber(computed) == ParseNumber(cost)) {
+        text += numbers + cost;
+    } else {
+        // The costs changed since В was stored: the stored value, and what they give now.
+        text += cost;
+        if (!computed.isEmpty())
+            text +=
+                QStringLiteral(" грн/м² (за статтями витрат тепер ") + numbers + computed + u')';
+    }
+    Put(document, QStringLiteral("COSTS"), text + QStringLiteral(" грн/м²"));
 }
 
 void FillKeyResults(WordDocument& document, const valuation::Settlement& settlement) {

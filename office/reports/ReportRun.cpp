@@ -2,10 +2,14 @@
 
 #include "common/FileUtils.h"
 #include "db/QueryFunctions.h"
+#include "office/CustomProperties.h"
 #include "office/reports/ReportData.h"
 #include "office/reports/TechnicalReport.h"
 #include "office/reports/Workbooks.h"
+#include "valuation/DataStamp.h"
 #include "valuation/Settlement.h"
+
+#include <QFile>
 
 namespace reports {
 
@@ -60,6 +64,40 @@ Registration RegisterMaterial(Connection& data, const QString& folder, const QSt
     return Registration::Added;
 }
 
+bool UnregisterMaterial(Connection& data, const QString& fileName) {
+    Query q(&data);
+    return RunQuery(q,
+                    QStringLiteral("DELETE FROM data WHERE named='") + QuoteSql(fileName) +
+                        QStringLiteral("' AND code>=3 AND code<=6"),
+                    false);
+}
+
+bool DocumentsOlderThanData(Connection& data, const QString& settlementFolder, QStringList& lines,
+                            QString* error) {
+    lines.clear();
+    QString stamp;
+    for (const ReportFile& file : ReportFiles()) {
+        const QString path = JoinPath(settlementFolder, file.outputName);
+        if (!FileExistsQuiet(path))
+            continue;
+        // The data are read once, and only when there is a document to compare.
+        if (stamp.isEmpty() && !valuation::DataStamp(data, stamp, error))
+            return false;
+        QString made;
+        QString reason;
+        if (!office::ReadCustomProperty(path, valuation::DataStampProperty(), made, &reason))
+            lines << file.outputName + QStringLiteral(" не читається: ") + OneLine(reason);
+        else if (made.isEmpty())
+            lines << file.outputName +
+                         QStringLiteral(" не позначено станом даних, з яких його складено; "
+                                        "заповніть звіт знову");
+        else if (made != stamp)
+            lines << file.outputName + QStringLiteral(" складено до зміни даних; заповніть звіт "
+                                                      "знову");
+    }
+    return true;
+}
+
 QString OneLine(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     text.replace(u'\r', u' ');
@@ -78,6 +116,12 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
     valuation::Settlement settlement;
     if (!context.settlement && context.data && valuation::ReadSettlement(*context.data, settlement))
         context.settlement = &settlement;
+    // Each document carries the state of the data it was made from.
+    if (context.dataStamp.isEmpty() && context.data) {
+        valuation::DataStamp(*context.data, context.dataStamp);
+        // The pages the stamp read go back before the documents are filled.
+        context.data->releaseCache();
+    }
     ReportRunResult result;
     const auto& files = ReportFiles();
     QStringList notMade; // the workbooks left out for lack of data, for the closing message
@@ -136,11 +180,24 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
             break;
         }
         if (i > 0 && !outcome.saved) {
-            // Nothing to calculate yet: the file is neither made nor registered.
+            // Nothing to calculate yet: the file is neither made nor registered, and last
+            // run's file, which would show other data, goes with its entry.
             const QString missing = outcome.missing.join(QStringLiteral(", "));
             result.notSaved.emplace_back(output, QStringLiteral("немає даних: ") + missing);
             notMade << QStringLiteral("Файл \"") + files[i].outputName +
                            QStringLiteral("\" не створено, бо немає даних: ") + missing + u'.';
+            if (FileExistsQuiet(output)) {
+                if (QFile::remove(output))
+                    result.removed << output;
+                else
+                    result.failures << QStringLiteral("Файл попереднього звіту \"") + output +
+                                           QStringLiteral("\" не видалено");
+            }
+            if (context.data && !FileExistsQuiet(output) &&
+                !UnregisterMaterial(*context.data, files[i].outputName))
+                result.failures << QStringLiteral("Файл \"") + files[i].outputName +
+                                       QStringLiteral("\" не вилучено з матеріалів: ") +
+                                       OneLine(LastError());
             continue;
         }
         result.saved << output;

@@ -49,6 +49,8 @@ struct ReportRunResult {
     std::vector<std::pair<QString, QString>> notSaved;
     /** What the valuer should know about files that were saved (a zone without Km2...). */
     QStringList notes;
+    /** Files of an earlier run removed because this run could not make them again. */
+    QStringList removed;
     /** What made the run fail although its files were saved (a failed registration). */
     QStringList failures;
     /**
@@ -96,6 +98,18 @@ ReportRunResult RunReports(const ReportContext& context, const QString& settleme
 
 /** A message on one line: its line breaks (the database's texts carry some) become blanks. */
 QString OneLine(QString text);
+
+/**
+ * The documents of "Заповнити звіт" in the settlement folder made from other data than the
+ * database now holds (their data stamp differs, or they carry none), each as a line
+ * "Технічний звіт.docx складено до зміни даних". False with the reason in `error` when the
+ * database cannot be read.
+ */
+bool DocumentsOlderThanData(Connection& data, const QString& settlementFolder, QStringList& lines,
+                            QString* error = nullptr);
+
+/** Removes a file entry of that name from the materials ("data"); false with LastError(). */
+bool UnregisterMaterial(Connection& data, const QString& fileName);
 
 /** How registering a file among the materials ended. */
 enum class Registration { Added, Listed, Failed };

@@ -6,6 +6,7 @@
 #include "office/OfficeJob.h"
 #include "office/reports/ReportMaps.h"
 #include "office/reports/ReportSections.h"
+#include "valuation/DataStamp.h"
 #include "valuation/Districts.h"
 
 namespace reports {
@@ -121,6 +122,9 @@ void FillTechnicalReport(WordDocument& document, TMessages& messages, JobProgres
     progress.enableStop(true);
     const QString name = context.settlementName;
     document.setBookmarkText(QStringLiteral("NP"), name);
+    // A report made from data the check found stale says so on its title page.
+    if (context.unchecked && document.hasBookmark(UncheckedBookmark()))
+        document.setBookmarkText(UncheckedBookmark(), UncheckedText());
 
     valuation::Settlement own;
     QString failure;
@@ -164,6 +168,8 @@ void FillTechnicalReport(WordDocument& document, TMessages& messages, JobProgres
     FillAppendixMaps(document, context, writer.settlement, progress);
     progress.showProgressBar(false);
     progress.setInfo(QStringLiteral("Збереження..."));
+    if (!context.dataStamp.isEmpty())
+        document.setCustomProperty(valuation::DataStampProperty(), context.dataStamp);
     document.saveAs(progress.outputPath());
     if (progress.stopRequested())
         messages.Warning = OfficeTexts::stopped();

@@ -3,10 +3,12 @@
 #include "common/TextUtils.h"
 #include "db/QueryFunctions.h"
 #include "db/Utf8Rows.h"
+#include "office/CustomProperties.h"
 #include "office/OfficeError.h"
 #include "office/OfficeJob.h"
 #include "office/Workbook.h"
 #include "office/reports/ReportData.h"
+#include "valuation/DataStamp.h"
 #include "valuation/Formulas.h"
 #include "valuation/Names.h"
 #include "valuation/Settlement.h"
@@ -150,8 +152,13 @@ void PutTotals(Worksheet& sheet, int row, const QString& caption, const Totals& 
         sheet.setCellBold(row, column, true);
 }
 
-void Save(Workbook& book, JobProgress& progress, WorkbookOutcome& outcome) {
+void Save(Workbook& book, JobProgress& progress, WorkbookOutcome& outcome,
+          const ReportContext& context) {
     book.setDisplayAlerts(false);
+    // The state of the data the workbook shows, for a later look at whether it changed.
+    if (!context.dataStamp.isEmpty())
+        office::SetCustomProperty(book.package(), valuation::DataStampProperty(),
+                                  context.dataStamp);
     book.saveCopyAs(progress.outputPath());
     outcome.saved = true;
 }
@@ -241,7 +248,7 @@ void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& 
     }
     ++row;
     PutTotals(sheet, row, QStringLiteral("Разом по населеному пункту"), settlementTotals);
-    Save(workbook, progress, outcome);
+    Save(workbook, progress, outcome, context);
     EndWorkbook(messages, progress);
 }
 
@@ -347,7 +354,7 @@ void FillQuarterWorkbook(Workbook& workbook, TMessages& messages, JobProgress& p
             }
         }
     }
-    Save(workbook, progress, outcome);
+    Save(workbook, progress, outcome, context);
     EndWorkbook(messages, progress);
 }
 

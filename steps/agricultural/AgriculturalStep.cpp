@@ -122,7 +122,7 @@ QStringList AgriculturalIndexationColumns() {
 }
 
 QString IndexedBaseValue(const QString& baseValue, const QString& indexationLine) {
-    return FormatFixed(NumberOr0(baseValue) * IndexationLineFactor(indexationLine), 2);
+    return valuation::IndexedByLine(baseValue, indexationLine);
 }
 
 bool LoadSoilCatalogue(Connection& catalogue, QStringList& items) {

@@ -1,5 +1,9 @@
 #include "steps/areas/AreasStep.h"
 
+#include "valuation/Typed.h"
+
+#include "valuation/Formulas.h"
+
 #include "common/LastError.h"
 #include "common/Names.h"
 #include "common/TextUtils.h"
@@ -100,6 +104,20 @@ bool StoreAreas(Connection& project, const AreasData& data) {
         for (const AreaField& field : AreaFields())
             if (!WriteIndicator(project, field.indicator, data.value(field.name)))
                 return false;
+        // An assessed territory other than the computed one was typed by the valuer: marked
+        // with the computed value, so the check sees when that changes.
+        const QString built = data.value(QStringLiteral("EZabudovana"));
+        const QString households = data.value(QStringLiteral("EOsg"));
+        const QString other = data.value(QStringLiteral("EInshi"));
+        const QString computed = valuation::AssessedTerritory(
+            data.value(QStringLiteral("EZagalna")), built, households, other);
+        const QString assessed = data.value(QStringLiteral("EOcinochna"));
+        const bool typed = !computed.isEmpty() && !assessed.isEmpty() &&
+                           ParseNumber(assessed) != ParseNumber(computed);
+        if (!valuation::MarkIndicatorTyped(
+                project, names::ind::AssessedArea(), assessed, typed, computed,
+                valuation::AssessedTerritoryInputs(built, households, other)))
+            return false;
         const StringGrid& grid = data.districts;
         const bool noDistricts = IntegerOr0(data.value(QStringLiteral("ERaions"))) <= 0;
         return ReplaceGridRows(
@@ -121,10 +139,7 @@ bool StoreAreas(Connection& project, const AreasData& data) {
 
 QString ComputedAssessedTerritory(const QString& total, const QString& builtUp,
                                   const QString& households, const QString& other) {
-    const std::optional<double> built = ParseNumber(builtUp);
-    if (!ParseNumber(total) || !built)
-        return QString();
-    return FormatFixed(*built + NumberOr0(households) + NumberOr0(other), 4);
+    return valuation::AssessedTerritory(total, builtUp, households, other);
 }
 
 std::pair<QString, QString> DistrictSums(const StringGrid& grid) {

@@ -4,7 +4,9 @@
 #include "common/TextUtils.h"
 #include "steps/common/StepRules.h"
 #include "steps/common/StepStore.h"
+#include "valuation/Formulas.h"
 #include "valuation/Indicators.h"
+#include "valuation/Km1Tables.h"
 #include "valuation/Typed.h"
 
 bool LoadAverage(Connection& project, AverageData& data, AverageStored* stored) {
@@ -34,11 +36,20 @@ bool StoreAverage(Connection& project, const AverageData& data) {
         // Цнм that differs from В x 2 x Км1 was typed by the valuer: an input from now on.
         const QString computed = AverageValue(data.developmentCost, data.km1);
         const bool typed = !data.averageValue.isEmpty() && data.averageValue != computed;
-        return WriteIndicator(project, names::ind::Km1(), data.km1) &&
+        // Км1 other than the product of the chosen options was typed by the valuer.
+        const QString km1 = data.km1Options.trimmed().isEmpty()
+                                ? QString()
+                                : Km1Text(ParseKm1Options(data.km1Options));
+        const bool km1Typed =
+            !km1.isEmpty() && !data.km1.isEmpty() && ParseNumber(km1) != ParseNumber(data.km1);
+        return valuation::MarkIndicatorTyped(project, names::ind::Km1(), data.km1, km1Typed, km1,
+                                             QStringLiteral("варіанти ") + data.km1Options) &&
+               WriteIndicator(project, names::ind::Km1(), data.km1) &&
                WriteIndicator(project, names::ind::Km1Options(), data.km1Options) &&
                WriteIndicator(project, names::ind::AverageValue(), data.averageValue) &&
-               valuation::MarkIndicatorTyped(project, names::ind::AverageValue(), data.averageValue,
-                                             typed);
+               valuation::MarkIndicatorTyped(
+                   project, names::ind::AverageValue(), data.averageValue, typed, computed,
+                   valuation::AverageValueInputs(data.developmentCost, data.km1));
     });
 }
 

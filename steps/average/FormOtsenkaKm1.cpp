@@ -4,8 +4,8 @@
 #include "common/GlobalVar.h"
 #include "common/TextUtils.h"
 #include "common/ui/EditFilters.h"
-#include "steps/average/Km1Tables.h"
 #include "steps/average/ReferenceLink.h"
+#include "valuation/Km1Tables.h"
 
 #include <QButtonGroup>
 #include <QEvent>

@@ -219,7 +219,7 @@ bool StoreCosts(Connection& project, const CostsSheet& sheet) {
         const StringGrid& full = sheet.full;
         // A restored cost other than initial x k was typed by the valuer: an input.
         const double k = IndexationLineFactor(sheet.coefficient);
-        QHash<QString, QString> typed;
+        QHash<QString, valuation::TypedMark> typed;
         int ordinal = 0;
         for (int row = full.fixedRows(); row < full.rowCount(); ++row) {
             if (full.at(row, ColCostNumber).isEmpty())
@@ -227,10 +227,20 @@ bool StoreCosts(Connection& project, const CostsSheet& sheet) {
             ++ordinal;
             const std::optional<double> initial = ParseNumber(full.at(row, ColCostInitial));
             const QString restored = full.at(row, ColCostRestored);
-            if (initial && restored != FormatFixed(valuation::RestoredCost(*initial, k), 4))
+            if (!initial)
+                continue;
+            // With the computed value it replaced, so the check sees when that changes.
+            const QString computed = FormatFixed(valuation::RestoredCost(*initial, k), 4);
+            if (restored != computed)
                 typed.insert(
                     valuation::MarkKey(QString::number(ordinal), QStringLiteral("відновлена")),
-                    restored);
+                    valuation::TypedMark{
+                        {},
+                        {},
+                        {},
+                        restored,
+                        computed,
+                        valuation::RestoredCostInputs(full.at(row, ColCostInitial), k)});
         }
         if (!valuation::StoreTypedMarks(project, QStringLiteral("витрати"), typed))
             return false;

@@ -117,6 +117,13 @@ bool RefreshStatementFromDistricts(Connection& project, StringGrid& grid, bool r
             const QString line = QStringLiteral("рядок ") + key + QStringLiteral(", ") + field +
                                  QStringLiteral(": ") + stored + QStringLiteral(" → ") + value;
             const bool wasTyped = typed.isTyped(table, key, field, stored);
+            // A typed cell whose district value is the one it was typed over: nothing changed
+            // for it, so there is nothing to ask.
+            const valuation::TypedMark* mark = wasTyped ? typed.mark(table, key, field) : nullptr;
+            if (mark && !mark->computed.isEmpty() &&
+                (mark->computed == value || (field == QStringLiteral("функ") &&
+                                             ParseNumber(mark->computed) == ParseNumber(value))))
+                return;
             if (wasTyped)
                 refresh.typed << line;
             if (wasTyped && !replaceTyped)
@@ -127,14 +134,16 @@ bool RefreshStatementFromDistricts(Connection& project, StringGrid& grid, bool r
 }
 
 bool MarkTypedStatementCells(Connection& project, const StringGrid& grid) {
-    QHash<QString, QString> marks;
+    QHash<QString, valuation::TypedMark> marks;
     const bool read = ForEachDistrictCell(
         project, grid,
         [&](int row, int col, const QString& key, const QString& field, const QString& value) {
             const QString stored = grid.at(row, col);
+            // With the district's value it replaced: the step asks again only when that changes.
             if (stored != value &&
                 !(field == QStringLiteral("функ") && ParseNumber(stored) == ParseNumber(value)))
-                marks.insert(valuation::MarkKey(key, field), stored);
+                marks.insert(valuation::MarkKey(key, field),
+                             valuation::TypedMark{{}, {}, {}, stored, value, {}});
         });
     return read &&
            valuation::StoreTypedMarks(project, QStringLiteral("відомість_кварталів"), marks);

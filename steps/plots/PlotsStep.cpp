@@ -135,8 +135,8 @@ void ComputePlot(Plot& plot, bool household) {
     if (!km2 || !km3 || !kf || !base || !area)
         return;
 
-    // The plot's zone value is its base value x its Km2.
-    plot.valuePerSqM = valuation::Fixed(valuation::ValuePerSqM(*base * *km2, *kf, *km3), 2);
+    // From the zone's published value: base value x Km2 rounded to the kopeck.
+    plot.valuePerSqM = valuation::Fixed(valuation::PlotValuePerSqM(*base, *km2, *kf, *km3), 2);
     if (plot.valuePerSqM.isEmpty())
         return;
     plot.value = valuation::PlotValue(NumberOr0(plot.valuePerSqM), *area);

@@ -164,7 +164,8 @@ TEST_F(DemoPlace, LandUseAndIndexationChangeTheValueAndOutsidePlacesAreRefused) 
         }
     EXPECT_EQ(v.coefficients, named);
     EXPECT_EQ(v.indexFactor, QString::number(factor, 'f', 3));
-    EXPECT_EQ(v.indexedValue, Money(Number(v.place.valuePerSqM) * factor));
+    // The value follows from the factor shown beside it.
+    EXPECT_EQ(v.indexedValue, Money(Number(v.place.valuePerSqM) * Number(v.indexFactor)));
     EXPECT_TRUE(
         PlaceValuationLines(v).join(u'\n').contains(QStringLiteral("Індексація з 2022 до 2025")));
 

@@ -1,5 +1,6 @@
 #include "office/Package.h"
 #include "OfficeTestUtil.h"
+#include "office/CustomProperties.h"
 #include "office/Document.h"
 #include "office/OfficeError.h"
 #include "office/Workbook.h"
@@ -167,3 +168,39 @@ TEST(PackageTest, PackFolderNeedsContentTypes) {
 }
 
 } // namespace
+
+TEST(PackageTest, CustomPropertiesAreAddedReplacedAndReadBack) {
+    QTemporaryDir dir;
+    const QString templatePath =
+        PackTemplate(QStringLiteral("report"), dir.filePath(QStringLiteral("t.dotx")));
+    const QString out = dir.filePath(QStringLiteral("звіт.docx"));
+    {
+        auto doc = WordDocument::open(templatePath);
+        doc->setCustomProperty(QStringLiteral("TamberonDataStamp"), QStringLiteral("перший"));
+        doc->setCustomProperty(QStringLiteral("Інша"), QStringLiteral("x"));
+        doc->setCustomProperty(QStringLiteral("TamberonDataStamp"), QStringLiteral("abc123"));
+        doc->saveAs(out);
+    }
+    QString value;
+    ASSERT_TRUE(office::ReadCustomProperty(out, QStringLiteral("TamberonDataStamp"), value));
+    EXPECT_EQ(value, QStringLiteral("abc123"));
+    ASSERT_TRUE(office::ReadCustomProperty(out, QStringLiteral("Інша"), value));
+    EXPECT_EQ(value, QStringLiteral("x"));
+    ASSERT_TRUE(office::ReadCustomProperty(out, QStringLiteral("немає"), value));
+    EXPECT_TRUE(value.isEmpty());
+    // Declared as Word and Excel look for it: one part, its type, one root relationship.
+    const QByteArray part = PartOf(out, QStringLiteral("docProps/custom.xml"));
+    EXPECT_EQ(part.count("<property "), 2);
+    EXPECT_TRUE(part.contains("pid=\"2\"") && part.contains("pid=\"3\""));
+    EXPECT_TRUE(PartOf(out, QStringLiteral("[Content_Types].xml"))
+                    .contains("/docProps/custom.xml\" ContentType=\"application/"
+                              "vnd.openxmlformats-officedocument.custom-properties+xml\""));
+    EXPECT_EQ(PartOf(out, QStringLiteral("_rels/.rels")).count("relationships/custom-properties"),
+              1);
+    // A file that is no package says why.
+    WriteBytes(dir.filePath(QStringLiteral("ні.docx")), QByteArray("не zip"));
+    QString error;
+    EXPECT_FALSE(office::ReadCustomProperty(dir.filePath(QStringLiteral("ні.docx")),
+                                            QStringLiteral("TamberonDataStamp"), value, &error));
+    EXPECT_FALSE(error.isEmpty());
+}

@@ -76,7 +76,12 @@ TEST(Formulas, ValueOfOneSquareMetreSoilsPlotsIndexation) {
                              QStringLiteral("50")),
               QString());
     const TDinArryOfKoef table{{2005, 1.035, 0}, {2006, 0, 0}, {2007, 1.028, 0}, {2008, 1.152, 0}};
-    EXPECT_NEAR(IndexedValue(100, table, 2005, 2008), 106.398, 1e-9);
+    // The factor as shown (1.035 x 1.028 = 1.06398 shown 1.064) is the one applied, so the
+    // value follows from the numbers beside it; a coefficient line gives the same.
+    EXPECT_DOUBLE_EQ(ShownIndexationFactor(table, 2005, 2008), 1.064);
+    EXPECT_NEAR(IndexedValue(100, table, 2005, 2008), 106.4, 1e-9);
+    EXPECT_EQ(IndexedByLine(QStringLiteral("100"), QStringLiteral("* 1.064   - 2005")),
+              Fixed(IndexedValue(100, table, 2005, 2008), 2));
     EXPECT_DOUBLE_EQ(IndexedValue(100, table, 2010, 2008), 100);
 }
 

@@ -1,5 +1,7 @@
 #include "tools/demo/DemoFuncLocal.h"
 
+#include "valuation/ZonalKm2.h"
+
 #include "common/Names.h"
 #include "valuation/Formulas.h"
 #include "valuation/Names.h"
@@ -88,30 +90,42 @@ bool WritePrerequisites(Connection& db, const std::vector<MapDistrict>& district
     }
     if (IntegerOr0(indicators.value(names::ind::ZoneCount())) > 0)
         return true;
-    // The map's three zones: centre, middle ring and outskirts.
-    static const char* const km2[] = {"1.50", "1.20", "0.90"};
-    std::map<int, QStringList> byZone;
-    for (const MapDistrict& d : districts) {
-        byZone[d.zone] << QString::number(d.number);
-        const QString k = QString::fromLatin1(km2[d.zone - 1]);
+    // The map's three zones (centre, middle ring and outskirts), each district's Іі that of
+    // its zone; Km2, the zone values and the zone list come from the model, as the zonal
+    // step and a recalculation would make them.
+    static const char* const ii[] = {"1.50", "1.20", "0.90"};
+    std::vector<District> list;
+    for (const MapDistrict& d : districts)
+        list.push_back({QString::number(d.number), FormatFixed(d.hectares, 4), {}, {}});
+    const ResultColumns cols = ResultColumnsOf(ZonalVariant::Weighted);
+    StringGrid result = MakeResultGrid(ZonalVariant::Weighted, list);
+    for (size_t i = 0; i < districts.size(); ++i) {
+        const int row = result.fixedRows() + static_cast<int>(i);
+        result.set(row, cols.zone, QString::number(districts[i].zone));
+        result.set(row, cols.ii, QString::fromLatin1(ii[districts[i].zone - 1]));
+    }
+    const Km2Outcome outcome = ComputeKm2(result, cols, indicators.value(names::ind::Population()),
+                                          FormatFixed(average, 2));
+    for (int row = result.fixedRows(); row < result.rowCount(); ++row)
         if (!Run(db,
-                 QStringLiteral("INSERT INTO км2 (район, площа, км2, вартість, зона) VALUES "
-                                "('%1','%2','%3','%4','%5')")
-                     .arg(d.number)
-                     .arg(FormatFixed(d.hectares, 4), k,
-                          FormatFixed(valuation::ZoneValue(average, k.toDouble()), 2))
-                     .arg(d.zone),
+                 QStringLiteral("INSERT INTO км2 (район, площа, іі, км2, вартість, зона) VALUES "
+                                "('%1','%2','%3','%4','%5','%6')")
+                     .arg(result.at(row, 0), result.at(row, 1), result.at(row, cols.ii),
+                          result.at(row, cols.km2), result.at(row, cols.value),
+                          result.at(row, cols.zone)),
                  error))
             return false;
-    }
-    for (const auto& [zone, numbers] : byZone)
+    StringGrid zones = MakeZoneGrid(1);
+    const int used = RebuildZoneList(result, cols, zones);
+    for (int row = zones.fixedRows(); row < zones.rowCount(); ++row)
         if (!Run(db,
                  QStringLiteral("INSERT INTO зони (зона, райони, опис) VALUES ('%1','%2','')")
-                     .arg(zone)
-                     .arg(numbers.join(QStringLiteral(", "))),
+                     .arg(zones.at(row, ZoneNumberCol), zones.at(row, ZoneDistrictsCol)),
                  error))
             return false;
-    return WriteIndicator(db, names::ind::ZoneCount(), QString::number(byZone.size())) ||
+    return (WriteIndicator(db, names::ind::ZoneCount(), QString::number(used)) &&
+            WriteIndicator(db, names::ind::Km2Min(), outcome.minimum) &&
+            WriteIndicator(db, names::ind::Km2Max(), outcome.maximum)) ||
            Fail(error, LastError());
 }
 

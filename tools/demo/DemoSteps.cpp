@@ -12,8 +12,8 @@
 #include "steps/areas/AreasStatement.h"
 #include "steps/areas/AreasStep.h"
 #include "steps/average/AverageStep.h"
-#include "steps/average/Km1Tables.h"
 #include "steps/costs/CostsStep.h"
+#include "valuation/Km1Tables.h"
 
 #include <QFileInfo>
 

@@ -5,9 +5,13 @@
 #include "common/FileUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "office/CustomProperties.h"
 #include "office/Document.h"
+#include "office/reports/ReportRun.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestSupport.h"
+#include "valuation/DataStamp.h"
+#include "valuation/Indicators.h"
 
 #include <QDir>
 #include <QFile>
@@ -241,4 +245,72 @@ TEST(ReportCommand, RealProgramNeedsNoDisplay) {
     EXPECT_TRUE(out.isEmpty());
     EXPECT_EQ(err.count(u'\n'), 1);
     EXPECT_TRUE(err.contains(QStringLiteral("немає.")));
+}
+
+TEST(ReportCommand, AStaleSettlementIsRefusedUnlessAnywayAndDocumentsCarryTheirDataState) {
+    RecordingMessages messages;
+    TempAppDir app;
+    const QString folder = app.file(QStringLiteral("Село"));
+    ASSERT_TRUE(fixtures::CreateSettlement(app.path(), folder, QString()));
+    const QString report = JoinPath(folder, QStringLiteral("Технічний звіт.docx"));
+    const QString workbookName = reports::ReportFiles()[1].outputName;
+    const QString workbook = JoinPath(folder, workbookName);
+    Connection db;
+    ASSERT_TRUE(db.open(JoinPath(folder, QStringLiteral("data.sqlite"))));
+    const auto listed = [&](const QString& name) {
+        Query q(&db);
+        return RunQuery(q,
+                        QStringLiteral("SELECT id FROM data WHERE named='") + name +
+                            QStringLiteral("'"),
+                        true) &&
+               !q.eof();
+    };
+    // Last run's workbook, listed, though there are no data to make it again.
+    WriteTextFile(workbook, QStringLiteral("старий розрахунок"));
+    ListEntry entry;
+    ASSERT_EQ(
+        reports::RegisterMaterial(db, folder, workbookName, reports::ReportFiles()[1].code, entry),
+        reports::Registration::Added);
+
+    Outcome o = Report({folder}, app.path());
+    EXPECT_EQ(o.status, 1); // the workbooks have no data
+    EXPECT_FALSE(QFileInfo::exists(workbook));
+    EXPECT_FALSE(listed(workbookName));
+    EXPECT_TRUE(o.err.contains(QStringLiteral("Видалено файл попереднього звіту \"") + workbook))
+        << qPrintable(o.err);
+    // The report carries the data's stamp: nothing is older than its data.
+    QString stamp;
+    ASSERT_TRUE(office::ReadCustomProperty(report, valuation::DataStampProperty(), stamp));
+    EXPECT_FALSE(stamp.isEmpty());
+    QStringList older;
+    ASSERT_TRUE(reports::DocumentsOlderThanData(db, folder, older));
+    EXPECT_TRUE(older.isEmpty()) << qPrintable(older.join(u'\n'));
+    EXPECT_NE(WordDocument::open(report)->bookmarkText(reports::UncheckedBookmark()),
+              reports::UncheckedText());
+
+    // В and Км1 given, Цнм not recalculated: the settlement is stale, the report refused.
+    ASSERT_TRUE(
+        WriteIndicator(db, QStringLiteral("Витрати на освоювання"), QStringLiteral("10.00")));
+    ASSERT_TRUE(WriteIndicator(db, QStringLiteral("Км1"), QStringLiteral("1.200")));
+    ASSERT_TRUE(reports::DocumentsOlderThanData(db, folder, older));
+    EXPECT_EQ(older, QStringList{QStringLiteral("Технічний звіт.docx складено до зміни даних; "
+                                                "заповніть звіт знову")});
+    o = Report({folder}, app.path());
+    EXPECT_EQ(o.status, 1);
+    EXPECT_TRUE(o.out.contains(QStringLiteral("перераховано 24.00"))) << qPrintable(o.out);
+    EXPECT_TRUE(o.err.contains(QStringLiteral("звіт не заповнено")));
+    EXPECT_TRUE(o.err.contains(QStringLiteral("--anyway")));
+    QString unchanged;
+    ASSERT_TRUE(office::ReadCustomProperty(report, valuation::DataStampProperty(), unchanged));
+    EXPECT_EQ(unchanged, stamp);
+
+    // All the same: made, and its title page says so.
+    o = Report({QStringLiteral("--anyway"), folder}, app.path());
+    EXPECT_EQ(o.out, report + u'\n');
+    EXPECT_TRUE(o.err.contains(QStringLiteral("розрахунок не перевірено")));
+    EXPECT_EQ(WordDocument::open(report)->bookmarkText(reports::UncheckedBookmark()),
+              QStringLiteral("розрахунок не перевірено"));
+    ASSERT_TRUE(reports::DocumentsOlderThanData(db, folder, older));
+    EXPECT_TRUE(older.isEmpty());
+    EXPECT_TRUE(messages.messages.empty());
 }

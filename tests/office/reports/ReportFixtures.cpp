@@ -129,8 +129,8 @@ void MakeReportTemplate(const QString& path) {
                       "<w:bookmarkEnd w:id=\"0\"/></w:p>";
     // The title page's requisites and the results the text states, each a bookmark.
     int id = 10;
-    for (const char* name :
-         {"CLIENT", "CONTRACTOR", "STATUS", "YEAR", "COSTS", "KM1", "AVERAGE", "RESULTS"}) {
+    for (const char* name : {"CLIENT", "CONTRACTOR", "STATUS", "CHECKED", "YEAR", "COSTS", "KM1",
+                             "AVERAGE", "RESULTS"}) {
         const QByteArray n = QByteArray::number(id++);
         body += "<w:p><w:r><w:t xml:space=\"preserve\">" + QByteArray(name) +
                 ": </w:t></w:r><w:bookmarkStart w:id=\"" + n + "\" w:name=\"" + name +

@@ -8,6 +8,7 @@
 #include "office/Statement.h"
 #include "tests/steps/areas/AreasTestData.h"
 #include "tests/steps/support/StepTestSupport.h"
+#include "valuation/Typed.h"
 
 #include <QDir>
 
@@ -336,4 +337,29 @@ TEST(AreasCheckTest, BadAreasAndDistrictNumbersAreNamed) {
     EXPECT_TRUE(CheckAreas(bad));
     EXPECT_FALSE(CheckAreas(bad, {QStringLiteral("ENoUsed1")}));
     EXPECT_EQ(NegativeAreas(bad), QStringList{"сільськогосподарські землі (крім осг) -3.2000"});
+}
+
+TEST_F(AreasDbTest, AnAssessedTerritoryTypedOverTheComputedOneIsMarkedWithIt) {
+    AreasData data = loaded();
+    data.values["EZagalna"] = "500.0000";
+    data.values["EZabudovana"] = "100.0000";
+    data.values["EOsg"] = "20.0000";
+    data.values["EInshi"] = "5.0000";
+    data.values["EOcinochna"] = "130.0000";
+    ASSERT_TRUE(StoreAreas(project, data)) << LastError().toStdString();
+    valuation::TypedValues typed;
+    ASSERT_TRUE(typed.read(project));
+    const valuation::TypedMark* mark =
+        typed.mark(QStringLiteral("характеристика"), QStringLiteral("Оціночна територія"),
+                   QStringLiteral("значення"));
+    ASSERT_NE(mark, nullptr);
+    EXPECT_EQ(mark->value, QStringLiteral("130.0000"));
+    EXPECT_EQ(mark->computed, QStringLiteral("125.0000"));
+    // Taken as computed: no mark any more.
+    data.values["EOcinochna"] = "125.0000";
+    ASSERT_TRUE(StoreAreas(project, data)) << LastError().toStdString();
+    ASSERT_TRUE(typed.read(project));
+    EXPECT_EQ(typed.mark(QStringLiteral("характеристика"), QStringLiteral("Оціночна територія"),
+                         QStringLiteral("значення")),
+              nullptr);
 }

@@ -1,8 +1,10 @@
 #include "steps/average/AverageStep.h"
-#include "steps/average/Km1Tables.h"
+#include "valuation/Km1Tables.h"
 
 #include "common/LastError.h"
 #include "tests/steps/support/StepTestSupport.h"
+#include "valuation/Formulas.h"
+#include "valuation/Typed.h"
 
 #include <QFileInfo>
 
@@ -83,4 +85,27 @@ TEST_F(AverageDbTest, ThreeIndicatorsAreStoredTogetherOrNotAtAll) {
     EXPECT_FALSE(StoreAverage(project, data));
     EXPECT_TRUE(LastError().contains(QStringLiteral("відмовлено")));
     EXPECT_EQ(indicator("Км1"), QStringLiteral("2.4"));
+}
+
+TEST_F(AverageDbTest, Km1TypedOverItsOptionsIsMarkedWithTheirProduct) {
+    AverageData data;
+    data.developmentCost = "10.00";
+    data.km1Options = "3;No;6;No";
+    data.km1 = "1.777";
+    data.averageValue = valuation::AverageValue(data.developmentCost, data.km1);
+    ASSERT_TRUE(StoreAverage(project, data)) << LastError().toStdString();
+    valuation::TypedValues typed;
+    ASSERT_TRUE(typed.read(project));
+    const valuation::TypedMark* mark = typed.mark(
+        QStringLiteral("характеристика"), QStringLiteral("Км1"), QStringLiteral("значення"));
+    ASSERT_NE(mark, nullptr);
+    EXPECT_EQ(mark->computed, Km1Text(ParseKm1Options(data.km1Options)));
+    EXPECT_EQ(mark->inputs, QStringLiteral("варіанти 3;No;6;No"));
+    // The product itself is no typed value.
+    data.km1 = Km1Text(ParseKm1Options(data.km1Options));
+    ASSERT_TRUE(StoreAverage(project, data)) << LastError().toStdString();
+    ASSERT_TRUE(typed.read(project));
+    EXPECT_EQ(typed.mark(QStringLiteral("характеристика"), QStringLiteral("Км1"),
+                         QStringLiteral("значення")),
+              nullptr);
 }

@@ -4,6 +4,7 @@
 #include "steps/localquarter/QuarterStatement.h"
 #include "tests/steps/support/StepTestSupport.h"
 #include "tools/demo/DemoSettlement.h"
+#include "valuation/Check.h"
 
 namespace {
 
@@ -37,6 +38,15 @@ TEST_F(DemoFuncLocalTest, TheDemonstrationFillsTheThreeSteps) {
               QStringList{"0"});
     EXPECT_EQ(column(QStringLiteral("SELECT квартали FROM відомість_кварталів WHERE id=1")),
               QStringList{"1-3"});
+    // The zonal data it wrote in place of the zonal step are the model's: each district has
+    // its Іі, and a check finds nothing the zonal step or a recalculation would change.
+    EXPECT_EQ(column(QStringLiteral("SELECT count(*) FROM км2 WHERE іі = '' OR іі IS NULL")),
+              QStringList{"0"});
+    valuation::CheckResult check;
+    ASSERT_TRUE(valuation::CheckSettlement(project, check));
+    for (const valuation::StaleValue& v : check.stale)
+        ADD_FAILURE() << valuation::StaleLine(v).toStdString();
+    EXPECT_FALSE(check.isStale(valuation::Step::ZonalWeighted));
 
     QString reason;
     const auto map =

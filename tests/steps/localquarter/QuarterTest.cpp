@@ -5,6 +5,7 @@
 #include "common/LastError.h"
 #include "db/QueryFunctions.h"
 #include "tests/steps/localquarter/QuarterTestData.h"
+#include "valuation/Check.h"
 #include "valuation/Schema.h"
 
 using namespace QuarterGrid;
@@ -181,4 +182,65 @@ TEST_F(QuarterDbTest, TheStatementFollowsItsDistrictsButKeepsWhatWasTyped) {
     // Replacing what was typed, when the valuer agrees.
     ASSERT_TRUE(RefreshStatementFromDistricts(project, loaded, true, refresh));
     EXPECT_EQ(loaded.at(2, factorCol(2)), QStringLiteral("0.90"));
+}
+
+TEST_F(QuarterDbTest, TypedCellsAreAskedAboutOnlyWhenTheirDistrictChangedSinceTyping) {
+    StringGrid grid = MakeQuarterGrid(17);
+    ASSERT_TRUE(FillStatementFromDistricts(project, grid).ok);
+    grid.set(2, factorCol(2), QStringLiteral("0.80"));
+    ASSERT_TRUE(StoreQuarterStatement(project, grid)) << LastError().toStdString();
+    // Opened again with nothing changed: nothing to ask, the typed value stays.
+    StringGrid loaded = MakeQuarterGrid(17);
+    ASSERT_TRUE(LoadQuarterStatement(project, loaded));
+    StatementRefresh refresh;
+    ASSERT_TRUE(RefreshStatementFromDistricts(project, loaded, false, refresh));
+    EXPECT_TRUE(refresh.typed.isEmpty()) << refresh.typed.join(u'\n').toStdString();
+    EXPECT_TRUE(refresh.changed.isEmpty());
+    EXPECT_EQ(loaded.at(2, factorCol(2)), QStringLiteral("0.80"));
+    // Even a "replace" keeps it: its district's value is the one it was typed over.
+    ASSERT_TRUE(RefreshStatementFromDistricts(project, loaded, true, refresh));
+    EXPECT_EQ(loaded.at(2, factorCol(2)), QStringLiteral("0.80"));
+
+    // The check lists it as typed, with the district's value beside it, and no finding.
+    valuation::CheckResult check;
+    ASSERT_TRUE(valuation::CheckSettlement(project, check));
+    ASSERT_EQ(check.typed.size(), 1u);
+    EXPECT_FALSE(check.typed[0].changed);
+    EXPECT_EQ(check.typed[0].computedNow, QStringLiteral("0.95"));
+    // District 1's factor changes: now the check has a finding and the step asks.
+    exec(QStringLiteral("UPDATE локальні SET коефіціент='0.90' WHERE район='1' AND фактор='2'"));
+    ASSERT_TRUE(valuation::CheckSettlement(project, check));
+    EXPECT_TRUE(check.typedChanged());
+    ASSERT_TRUE(RefreshStatementFromDistricts(project, loaded, false, refresh));
+    EXPECT_EQ(refresh.typed, QStringList{QStringLiteral("рядок 2, лок_2: 0.80 → 0.90")});
+}
+
+TEST_F(QuarterDbTest, TheCheckComparesTheStatementsZonesAndRowsWithTheZoning) {
+    // Each district in one zone.
+    exec(QStringLiteral("UPDATE зони SET райони='3' WHERE зона='2'"));
+    StringGrid grid = MakeQuarterGrid(17);
+    ASSERT_TRUE(FillStatementFromDistricts(project, grid).ok);
+    ASSERT_TRUE(StoreQuarterStatement(project, grid)) << LastError().toStdString();
+    valuation::CheckResult check;
+    ASSERT_TRUE(valuation::CheckSettlement(project, check));
+    const auto has = [&](const QString& text) {
+        return valuation::CheckLines(check).join(u'\n').contains(text);
+    };
+    EXPECT_FALSE(has(QStringLiteral("відомість_кварталів")))
+        << valuation::CheckLines(check).join(u'\n').toStdString();
+    // District 3 is re-zoned into zone 1: its rows still say zone 2.
+    exec(QStringLiteral("UPDATE зони SET райони='1, 2, 3' WHERE зона='1'"));
+    exec(QStringLiteral("UPDATE зони SET райони='' WHERE зона='2'"));
+    // A row of a district that is gone, and district 2 left without rows.
+    exec(QStringLiteral("UPDATE відомість_кварталів SET район='9' WHERE район='2'"));
+    ASSERT_TRUE(valuation::CheckSettlement(project, check));
+    EXPECT_TRUE(has(QStringLiteral(", район 3: зона: збережено 2, перераховано 1")))
+        << valuation::CheckLines(check).join(u'\n').toStdString();
+    EXPECT_TRUE(has(QStringLiteral("відомість_кварталів, район 9: рядки району, якого немає")));
+    EXPECT_TRUE(has(QStringLiteral("відомість_кварталів, район 2: район не має рядків")));
+    // Recalc writes the current zone.
+    ASSERT_TRUE(valuation::WriteRecalculated(project, check));
+    EXPECT_EQ(column(QStringLiteral("SELECT DISTINCT зона FROM відомість_кварталів WHERE "
+                                    "район='3'")),
+              QStringList{QStringLiteral("1")});
 }

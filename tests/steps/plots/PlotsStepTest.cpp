@@ -2,6 +2,7 @@
 
 #include "common/LastError.h"
 #include "tests/steps/support/StepTestSupport.h"
+#include "valuation/Formulas.h"
 
 namespace {
 
@@ -59,6 +60,20 @@ TEST(ComputePlot, ValuesOneSquareMetreAndThePlot) {
     ComputePlot(rounded, false);
     EXPECT_EQ(rounded.valuePerSqM, QStringLiteral("1.01"));
     EXPECT_EQ(rounded.value, QStringLiteral("10100.00"));
+}
+
+TEST(ComputePlot, OneSquareMetreStartsFromTheZonesPublishedValue) {
+    // Цнм 40.12 x Km2 1.21 is published as 48.55; a commercial plot there is 48.55 x 2.50,
+    // not 40.12 x 1.21 x 2.50 rounded once (121.36).
+    Plot plot = Valued("40.12", "2.50", "1.21", "1.00", "0.1000");
+    ComputePlot(plot, false);
+    EXPECT_EQ(plot.valuePerSqM, QStringLiteral("121.38"));
+    EXPECT_EQ(plot.value, QStringLiteral("121380.00"));
+    EXPECT_EQ(valuation::Fixed(valuation::ZoneValue(40.12, 1.21), 2), QStringLiteral("48.55"));
+    // Km3 still enters rounded to 2 decimals.
+    Plot local = Valued("40.12", "2.50", "1.21", "1.096", "1");
+    ComputePlot(local, false);
+    EXPECT_EQ(local.valuePerSqM, valuation::Fixed(48.55 * 2.5 * 1.10, 2));
 }
 
 TEST(ComputePlot, AnythingNotANumberLeavesTheResultsEmpty) {

@@ -1,4 +1,4 @@
-#include "steps/average/Km1Tables.h"
+#include "valuation/Km1Tables.h"
 
 #include "common/TextUtils.h"
 
