@@ -3,11 +3,14 @@
 #include "map/GdalScope.h"
 #include "map/GeosRepair.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QStringList>
 
 #include <ogr_geometry.h>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -99,6 +102,44 @@ void collectAreas(const OGRGeometry& g, OGRMultiPolygon& out) {
     }
 }
 
+RepairBudget& Budget() {
+    static RepairBudget budget;
+    return budget;
+}
+
+/** The program's resident memory in bytes; 0 where the system does not tell it. */
+qint64 ResidentBytes() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLongLong() * 4096 : 0;
+}
+
+/** The repair running now: GEOS asks it between units of work whether to stop. */
+struct RunningRepair {
+    QElapsedTimer clock;
+    qint64 memoryAtStart = 0;
+    int checks = 0;
+    bool stopped = false;
+};
+RunningRepair* g_running = nullptr;
+
+void CheckBudget() {
+    RunningRepair* run = g_running;
+    if (!run || run->stopped)
+        return;
+    const RepairBudget& budget = Budget();
+    bool over = run->clock.elapsed() >= budget.milliseconds;
+    // Reading the memory costs a file read: every 64th check.
+    if (!over && ++run->checks % 64 == 0 && run->memoryAtStart > 0)
+        over = ResidentBytes() - run->memoryAtStart > budget.memoryBytes;
+    if (over) {
+        run->stopped = true;
+        GEOS_interruptRequest();
+    }
+}
+
 struct GeosContext {
     GEOSContextHandle_t handle = GEOS_init_r();
     ~GeosContext() { GEOS_finish_r(handle); }
@@ -117,17 +158,47 @@ QString InvalidReason(GEOSContextHandle_t context, const GEOSGeometry* geometry)
     return text;
 }
 
-GEOSGeometry* MakeValidRegion(GEOSContextHandle_t context, const GEOSGeometry* geometry) {
-    // The rings taken as the borders of areas: a region stays a region.
+GEOSGeometry* MakeValidRegion(GEOSContextHandle_t context, const GEOSGeometry* geometry,
+                              bool* overBudget) {
+    if (overBudget)
+        *overBudget = false;
+    const int vertices = GEOSGetNumCoordinates_r(context, geometry);
+    if (vertices > Budget().vertices) {
+        if (overBudget)
+            *overBudget = true;
+        return nullptr;
+    }
+    // The rings taken as the borders of areas: a region stays a region. GEOS checks between
+    // units of work whether to stop; the budget answers.
+    RunningRepair run;
+    run.memoryAtStart = ResidentBytes();
+    run.clock.start();
+    RunningRepair* outer = std::exchange(g_running, &run);
+    GEOSInterruptCallback* previous = GEOS_interruptRegisterCallback(&CheckBudget);
     GEOSMakeValidParams* params = GEOSMakeValidParams_create_r(context);
     GEOSMakeValidParams_setMethod_r(context, params, GEOS_MAKE_VALID_STRUCTURE);
     GEOSMakeValidParams_setKeepCollapsed_r(context, params, 0);
-    GEOSGeometry* fixed = GEOSMakeValidWithParams_r(context, geometry, params);
+    GEOSGeometry* fixed =
+        Budget().milliseconds > 0 ? GEOSMakeValidWithParams_r(context, geometry, params) : nullptr;
     GEOSMakeValidParams_destroy_r(context, params);
+    GEOS_interruptRegisterCallback(previous);
+    GEOS_interruptCancel();
+    g_running = outer;
+    const bool stopped = run.stopped || Budget().milliseconds <= 0;
+    if (stopped && fixed) {
+        GEOSGeom_destroy_r(context, fixed);
+        fixed = nullptr;
+    }
+    if (overBudget)
+        *overBudget = stopped;
     return fixed;
 }
 
 } // namespace GeosRepair
+
+RepairBudget SetRepairBudget(const RepairBudget& budget) {
+    return std::exchange(Budget(), budget);
+}
 
 RegionRepair RepairRegion(std::unique_ptr<OGRGeometry>& region, QString* reason) {
     GdalScope scope;
@@ -143,8 +214,15 @@ RegionRepair RepairRegion(std::unique_ptr<OGRGeometry>& region, QString* reason)
         return RegionRepair::Valid;
     }
     const QString why = GeosRepair::InvalidReason(geos.handle, g);
-    GEOSGeometry* fixed = valid == 0 ? GeosRepair::MakeValidRegion(geos.handle, g) : nullptr;
+    bool overBudget = false;
+    GEOSGeometry* fixed =
+        valid == 0 ? GeosRepair::MakeValidRegion(geos.handle, g, &overBudget) : nullptr;
     GEOSGeom_destroy_r(geos.handle, g);
+    if (overBudget) {
+        if (reason)
+            *reason = why;
+        return RegionRepair::TooComplex;
+    }
     if (!fixed)
         return RegionRepair::Broken;
     std::unique_ptr<OGRGeometry> made(OGRGeometryFactory::createFromGEOS(geos.handle, fixed));
