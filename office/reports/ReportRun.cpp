@@ -62,8 +62,10 @@ Registration RegisterMaterial(Connection& data, const QString& folder, const QSt
 
 QString OneLine(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    text.replace(u'\r', u' ');
-    text.replace(u'\n', u' ');
+    // Line breaks and every other control character (a stored BLOB's NUL bytes) as spaces.
+    for (QChar& c : text)
+        if (c.category() == QChar::Other_Control)
+            c = u' ';
     return text.trimmed();
 }
 
