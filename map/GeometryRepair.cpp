@@ -5,12 +5,15 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QStringList>
 
 #include <ogr_geometry.h>
 
+#include <cmath>
 #include <memory>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -140,6 +143,80 @@ void CheckBudget() {
     }
 }
 
+/** An edge of a ring: its ends, and its ring and place there (to skip neighbours). */
+struct Edge {
+    double x1, y1, x2, y2;
+    int ring, index, ringSize;
+};
+
+void collectEdges(const OGRGeometry& g, std::vector<Edge>& out, int& rings) {
+    switch (wkbFlatten(g.getGeometryType())) {
+    case wkbPolygon:
+        for (const OGRLinearRing* ring : *g.toPolygon()) {
+            const int n = ring->getNumPoints() - 1;
+            for (int i = 0; i < n; ++i)
+                out.push_back({ring->getX(i), ring->getY(i), ring->getX(i + 1), ring->getY(i + 1),
+                               rings, i, n});
+            ++rings;
+        }
+        break;
+    case wkbMultiPolygon:
+    case wkbGeometryCollection:
+        for (const OGRGeometry* part : *g.toGeometryCollection())
+            collectEdges(*part, out, rings);
+        break;
+    default:
+        break;
+    }
+}
+
+double side(double ax, double ay, double bx, double by, double cx, double cy) {
+    return (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
+}
+
+/** Whether two edges cross each other properly (neighbours in a ring never count). */
+bool cross(const Edge& a, const Edge& b) {
+    if (a.ring == b.ring) {
+        const int d = std::abs(a.index - b.index);
+        if (d <= 1 || d == a.ringSize - 1)
+            return false;
+    }
+    const double d1 = side(a.x1, a.y1, a.x2, a.y2, b.x1, b.y1);
+    const double d2 = side(a.x1, a.y1, a.x2, a.y2, b.x2, b.y2);
+    const double d3 = side(b.x1, b.y1, b.x2, b.y2, a.x1, a.y1);
+    const double d4 = side(b.x1, b.y1, b.x2, b.y2, a.x2, a.y2);
+    return ((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0));
+}
+
+/**
+ * How many times the region's edges cross one another: counted when there are few pairs,
+ * else estimated from a fixed sample of pairs (the same answer every time).
+ */
+double estimatedCrossings(const OGRGeometry& region) {
+    std::vector<Edge> edges;
+    int rings = 0;
+    collectEdges(region, edges, rings);
+    const double n = static_cast<double>(edges.size());
+    const double pairs = n * (n - 1) / 2;
+    constexpr int Sample = 20000;
+    if (pairs <= Sample) {
+        int count = 0;
+        for (size_t i = 0; i < edges.size(); ++i)
+            for (size_t j = i + 1; j < edges.size(); ++j)
+                count += cross(edges[i], edges[j]) ? 1 : 0;
+        return count;
+    }
+    QRandomGenerator random(20261210);
+    int found = 0;
+    for (int k = 0; k < Sample; ++k) {
+        const auto i = random.bounded(static_cast<quint32>(edges.size()));
+        const auto j = random.bounded(static_cast<quint32>(edges.size()));
+        if (i != j && cross(edges[i], edges[j]))
+            ++found;
+    }
+    return found * pairs / Sample;
+}
+
 struct GeosContext {
     GEOSContextHandle_t handle = GEOS_init_r();
     ~GeosContext() { GEOS_finish_r(handle); }
@@ -214,6 +291,13 @@ RegionRepair RepairRegion(std::unique_ptr<OGRGeometry>& region, QString* reason)
         return RegionRepair::Valid;
     }
     const QString why = GeosRepair::InvalidReason(geos.handle, g);
+    // Crossing itself everywhere: make-valid would build a piece for every crossing.
+    if (valid == 0 && estimatedCrossings(*region) > Budget().crossings) {
+        GEOSGeom_destroy_r(geos.handle, g);
+        if (reason)
+            *reason = why;
+        return RegionRepair::TooComplex;
+    }
     bool overBudget = false;
     GEOSGeometry* fixed =
         valid == 0 ? GeosRepair::MakeValidRegion(geos.handle, g, &overBudget) : nullptr;

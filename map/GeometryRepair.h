@@ -23,6 +23,12 @@ struct RepairBudget {
     int milliseconds = 3000;
     qint64 memoryBytes = 512ll * 1024 * 1024;
     int vertices = 1000000;
+    /**
+     * Self-crossings, estimated from a sample of edge pairs before any work: the pieces
+     * make-valid has to build grow with them, so a region crossing itself everywhere is
+     * refused at once.
+     */
+    double crossings = 20000;
 };
 
 /** The budget of every repair from now on (a seam for tests); returns the one before. */
