@@ -432,7 +432,10 @@ bool PrepareImport(const ImportRequest& request, ImportResult& result, QString* 
     result.mapping = resolveMapping(kind, result.source, request.mapping, result.refusals);
     // Every reason is told at once: a wrong system does not stop the checks of the objects.
     CrsPlan crs;
+    const qsizetype refusedBefore = result.refusals.size();
     planCrs(request, result.source, result, crs);
+    // Shapes left in a system the settlement does not use are not compared with its map.
+    const bool crsRefused = result.refusals.size() > refusedBefore;
 
     std::vector<int> sourceIndex;
     for (const TargetField& f : kind.fields) {
@@ -510,8 +513,9 @@ bool PrepareImport(const ImportRequest& request, ImportResult& result, QString* 
         feature.setGeometry(std::make_shared<const Geometry>(std::move(region)));
         result.features.push_back(std::move(feature));
     }
-    RefuseFarObjects(placed, SettlementExtent(request.folder, result.path),
-                     PlausibleReach(result.crsWkt), refusals);
+    if (!crsRefused)
+        RefuseFarObjects(placed, SettlementExtent(request.folder, result.path),
+                         PlausibleReach(result.crsWkt), refusals);
     if (regions == 0)
         refusals.add(QStringLiteral("У джерелі немає жодного полігону (%1): шар «%2» має "
                                     "складатися з полігонів.")
