@@ -45,8 +45,7 @@ void GdalScope::reset() {
 }
 
 QString GdalScope::message(const QString& sentence) const {
-    const QByteArray raw =
-        t_firstFailure.isEmpty() ? QByteArray(CPLGetLastErrorMsg()) : t_firstFailure;
-    const QString text = ShortEngineDetail(QString::fromUtf8(raw));
+    const QString text = ShortEngineDetail(QString::fromUtf8(
+        t_firstFailure.isEmpty() ? QByteArray(CPLGetLastErrorMsg()) : t_firstFailure));
     return text.isEmpty() ? sentence : sentence + QStringLiteral(" ") + text;
 }
