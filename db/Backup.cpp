@@ -446,9 +446,15 @@ bool RestoreCopy(Connection& settlement, const QString& copyPath, const QString&
     if (rc != SQLITE_DONE)
         return fail(reason);
     // What the copy said of itself is no part of the settlement.
-    const QByteArray drop = QByteArrayLiteral("DROP TABLE IF EXISTS ") + kMetaTable;
-    sqlite3_exec(settlement.handle(), drop.constData(), nullptr, nullptr, nullptr);
+    ForgetCopyRecord(settlement);
     return true;
+}
+
+void ForgetCopyRecord(const Connection& restored) {
+    if (!restored.isOpen())
+        return;
+    const QByteArray drop = QByteArrayLiteral("DROP TABLE IF EXISTS ") + kMetaTable;
+    sqlite3_exec(restored.handle(), drop.constData(), nullptr, nullptr, nullptr);
 }
 
 } // namespace backup
