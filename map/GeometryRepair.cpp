@@ -125,11 +125,14 @@ struct RunningRepair {
     qint64 memoryAtStart = 0;
     int checks = 0;
     bool stopped = false;
+    GEOSInterruptCallback* previous = nullptr; ///< asked too: an outer run may stop the work
 };
 RunningRepair* g_running = nullptr;
 
 void CheckBudget() {
     RunningRepair* run = g_running;
+    if (run && run->previous)
+        run->previous();
     if (!run || run->stopped)
         return;
     const RepairBudget& budget = Budget();
@@ -237,12 +240,20 @@ QString InvalidReason(GEOSContextHandle_t context, const GEOSGeometry* geometry)
 
 GEOSGeometry* MakeValidRegion(GEOSContextHandle_t context, const GEOSGeometry* geometry,
                               bool* overBudget) {
-    if (overBudget)
-        *overBudget = false;
+    GEOSMakeValidParams* params = GEOSMakeValidParams_create_r(context);
+    GEOSMakeValidParams_setMethod_r(context, params, GEOS_MAKE_VALID_STRUCTURE);
+    GEOSMakeValidParams_setKeepCollapsed_r(context, params, 0);
+    // Without a budget (the overlays, which the valuer can stop themselves): as GEOS does it.
+    if (!overBudget) {
+        GEOSGeometry* fixed = GEOSMakeValidWithParams_r(context, geometry, params);
+        GEOSMakeValidParams_destroy_r(context, params);
+        return fixed;
+    }
+    *overBudget = false;
     const int vertices = GEOSGetNumCoordinates_r(context, geometry);
     if (vertices > Budget().vertices) {
-        if (overBudget)
-            *overBudget = true;
+        GEOSMakeValidParams_destroy_r(context, params);
+        *overBudget = true;
         return nullptr;
     }
     // The rings taken as the borders of areas: a region stays a region. GEOS checks between
@@ -251,14 +262,11 @@ GEOSGeometry* MakeValidRegion(GEOSContextHandle_t context, const GEOSGeometry* g
     run.memoryAtStart = ResidentBytes();
     run.clock.start();
     RunningRepair* outer = std::exchange(g_running, &run);
-    GEOSInterruptCallback* previous = GEOS_interruptRegisterCallback(&CheckBudget);
-    GEOSMakeValidParams* params = GEOSMakeValidParams_create_r(context);
-    GEOSMakeValidParams_setMethod_r(context, params, GEOS_MAKE_VALID_STRUCTURE);
-    GEOSMakeValidParams_setKeepCollapsed_r(context, params, 0);
+    run.previous = GEOS_interruptRegisterCallback(&CheckBudget);
     GEOSGeometry* fixed =
         Budget().milliseconds > 0 ? GEOSMakeValidWithParams_r(context, geometry, params) : nullptr;
     GEOSMakeValidParams_destroy_r(context, params);
-    GEOS_interruptRegisterCallback(previous);
+    GEOS_interruptRegisterCallback(run.previous);
     GEOS_interruptCancel();
     g_running = outer;
     const bool stopped = run.stopped || Budget().milliseconds <= 0;
@@ -266,8 +274,7 @@ GEOSGeometry* MakeValidRegion(GEOSContextHandle_t context, const GEOSGeometry* g
         GEOSGeom_destroy_r(context, fixed);
         fixed = nullptr;
     }
-    if (overBudget)
-        *overBudget = stopped;
+    *overBudget = stopped;
     return fixed;
 }
 
