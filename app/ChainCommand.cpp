@@ -7,6 +7,9 @@
 #include "db/Database.h"
 #include "office/reports/ReportRun.h"
 #include "valuation/Check.h"
+#include "valuation/InputSoundness.h"
+
+#include <QDir>
 
 #include <QTextStream>
 
@@ -14,21 +17,43 @@ namespace {
 
 using reports::OneLine;
 
-/** The settlement of the one argument, checked; 0 or the exit status of a failure. */
+/** The line of an input the chain cannot take. */
+QString InputLine(const QString& finding) {
+    return QStringLiteral("Вихідні дані: ") + finding;
+}
+
+/**
+ * The settlement of the one argument, checked; 0 or the exit status of a failure. A
+ * settlement without one of the chain's tables is refused, never computed from defaults;
+ * numbers it cannot take are in `unsound`.
+ */
 int Open(const QString& command, const QStringList& arguments, Connection& data,
-         valuation::CheckResult& result, QTextStream& err, QString* folder = nullptr) {
+         valuation::CheckResult& result, QStringList& unsound, QTextStream& err,
+         QString* folder = nullptr) {
     if (arguments.size() != 1 || arguments[0].isEmpty()) {
         err << QStringLiteral("Вкажіть одну папку населеного пункту: tamberon ") << command
             << QStringLiteral(" ПАПКА (докладніше: tamberon ") << command
             << QStringLiteral(" --help).") << Qt::endl;
         return 2;
     }
+    if (RefuseOption(arguments[0], command, err))
+        return 2;
     QString path;
     if (const int status = OpenSettlementFolder(arguments[0], data, path, err); status != 0)
         return status;
     if (folder)
         *folder = path;
+    if (const QStringList missing = valuation::MissingChainTables(data); !missing.isEmpty()) {
+        err << QStringLiteral("У базі населеного пункту \"") << QDir::toNativeSeparators(path)
+            << QStringLiteral("\" бракує таблиць: ") << missing.join(QStringLiteral(", "))
+            << QStringLiteral("; розрахунок не перевірено і не змінено.") << Qt::endl;
+        return 2;
+    }
     QString error;
+    if (!valuation::FindUnsoundNumbers(data, unsound, &error)) {
+        err << OneLine(error) << Qt::endl;
+        return 2;
+    }
     if (!valuation::CheckSettlement(data, result, &error)) {
         err << OneLine(error) << Qt::endl;
         return 2;
@@ -56,11 +81,15 @@ QString CheckCommandHelp() {
         "На стандартний вивід друкується по рядку на кожну розбіжність: назва кроку, як у\n"
         "списку кроків, що саме застаріло (показник або таблиця і рядок), збережене і\n"
         "перераховане значення; а також збережені значення, яких модель не може врахувати\n"
-        "(коефіцієнт, що не є числом).\n"
+        "(коефіцієнт, що не є числом), і кожне число вихідних даних, якого жоден розрахунок\n"
+        "не бере (нескінченне або більше за 10^13): \"Вихідні дані: ...\".\n"
         "\n"
-        "Код завершення: 0 - усе узгоджено; 1 - є застарілі результати або документи;\n"
-        "2 - неправильний\n"
-        "виклик, немає папки або бази населеного пункту, база пошкоджена або не читається.\n"
+        "Код завершення: 0 - усе узгоджено; 1 - є застарілі результати або документи чи
+        "
+        "негодящі вихідні дані; 2 - неправильний виклик, немає папки або бази населеного
+        "
+        "пункту, база пошкоджена, не читається або в ній бракує таблиць кроків (їх названо).
+        "
         "Виправити застарілі результати: tamberon recalc ПАПКА.\n");
 }
 
@@ -79,10 +108,15 @@ QString RecalcCommandHelp() {
         "На стандартний вивід друкується по рядку на кожне змінене значення:\n"
         "крок, що саме, старе → нове значення.\n"
         "\n"
+        "Число вихідних даних, якого жоден розрахунок не бере (нескінченне або більше за\n"
+        "10^13), зупиняє перерахунок до запису: нічого не змінюється. Автоматична копія, що\n"
+        "не вдалася, не зупиняє його, але про неї сказано на стандартному виводі помилок.\n"
+        "\n"
         "Код завершення: 0 - усе узгоджено (змінено або нічого було змінювати); 1 - запис не\n"
-        "вдався (база не змінилась) або лишилось те, чого перерахунок не виправляє (його\n"
-        "рядки на стандартному виводі помилок); 2 - неправильний виклик, немає папки або бази\n"
-        "населеного пункту, база пошкоджена або не читається.\n");
+        "вдався (база не змінилась), негодящі вихідні дані або лишилось те, чого перерахунок\n"
+        "не виправляє (його рядки на стандартному виводі помилок); 2 - неправильний виклик,\n"
+        "немає папки або бази населеного пункту, база пошкоджена, не читається або в ній\n"
+        "бракує таблиць кроків (їх названо).\n");
 }
 
 int RunCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
@@ -93,7 +127,9 @@ int RunCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     Connection data;
     valuation::CheckResult result;
     QString folder;
-    if (const int status = Open(QStringLiteral("check"), folders, data, result, err, &folder))
+    QStringList unsound;
+    if (const int status =
+            Open(QStringLiteral("check"), folders, data, result, unsound, err, &folder))
         return status;
     if (typedOnly) {
         // Every value the valuer typed over a computed one, with that value beside it.
@@ -101,6 +137,8 @@ int RunCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream&
             out << OneLine(valuation::TypedLine(t)) << Qt::endl;
         return result.typedChanged() ? 1 : 0;
     }
+    for (const QString& line : unsound)
+        out << OneLine(InputLine(line)) << Qt::endl;
     for (const QString& line : valuation::CheckLines(result))
         out << OneLine(line) << Qt::endl;
     QStringList documents;
@@ -113,7 +151,7 @@ int RunCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream&
         out << OneLine(line) << Qt::endl;
     for (const QString& line : valuation::NoteLines(result))
         out << OneLine(line) << Qt::endl;
-    return result.agrees() && documents.isEmpty() ? 0 : 1;
+    return result.agrees() && unsound.isEmpty() && documents.isEmpty() ? 0 : 1;
 }
 
 int RunRecalcCommand(const QStringList& arguments, const QString& appDir, QTextStream& out,
@@ -122,11 +160,23 @@ int RunRecalcCommand(const QStringList& arguments, const QString& appDir, QTextS
         return 0;
     Connection data;
     valuation::CheckResult result;
-    if (const int status = Open(QStringLiteral("recalc"), arguments, data, result, err))
+    QStringList unsound;
+    if (const int status = Open(QStringLiteral("recalc"), arguments, data, result, unsound, err))
         return status;
+    // A result computed from a number no valuation takes would be stored as if sound.
+    if (!unsound.isEmpty()) {
+        for (const QString& line : unsound)
+            err << OneLine(InputLine(line)) << Qt::endl;
+        err << QStringLiteral("Нічого не змінено: виправте вихідні дані.") << Qt::endl;
+        return 1;
+    }
     if (!result.stale.empty()) {
         InitGlobalVar(appDir);
+        const backup::StoreLabel label(QStringLiteral("Перерахунок"));
         backup::BeforeSettlementStore(data);
+        // The recalculation goes on without its copy, but says so.
+        if (QString problem = backup::TakeUntoldProblem(); !problem.isEmpty())
+            err << OneLine(problem) << Qt::endl;
         QString error;
         if (!valuation::WriteRecalculated(data, result, &error)) {
             err << OneLine(error) << Qt::endl;

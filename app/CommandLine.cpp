@@ -6,14 +6,20 @@
 #include "app/ProgramData.h"
 #include "app/ReportCommand.h"
 #include "app/ValueCommand.h"
+#include "common/FileUtils.h"
 #include "common/GlobalVar.h"
+#include "db/Databases.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
 #include <QTextStream>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -48,6 +54,53 @@ const QStringList& QtFlags() {
     return flags;
 }
 
+/** The words of the commands without windows, in the order the usage lists them. */
+const QStringList& CommandWords() {
+    static const QStringList words = {QStringLiteral("report"), QStringLiteral("check"),
+                                      QStringLiteral("recalc"), QStringLiteral("layers"),
+                                      QStringLiteral("value")};
+    return words;
+}
+
+/** Letters to change, add or remove to turn one word into the other. */
+qsizetype EditDistance(const QString& a, const QString& b) {
+    std::vector<qsizetype> row(static_cast<size_t>(b.size()) + 1);
+    for (qsizetype j = 0; j <= b.size(); ++j)
+        row[static_cast<size_t>(j)] = j;
+    for (qsizetype i = 1; i <= a.size(); ++i) {
+        qsizetype diagonal = row[0];
+        row[0] = i;
+        for (qsizetype j = 1; j <= b.size(); ++j) {
+            const qsizetype above = row[static_cast<size_t>(j)];
+            row[static_cast<size_t>(j)] =
+                std::min({above + 1, row[static_cast<size_t>(j - 1)] + 1,
+                          diagonal + (a[i - 1].toLower() == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row.back();
+}
+
+/** The command a mistyped word most likely meant, or "". */
+QString NearestCommand(const QString& word) {
+    QString best;
+    qsizetype distance = 3;
+    for (const QString& command : CommandWords()) {
+        const qsizetype d = EditDistance(word, command);
+        if (d < distance) {
+            distance = d;
+            best = command;
+        }
+    }
+    return best;
+}
+
+/** A settlement's or project's folder: the one kind of word the program itself is given. */
+bool IsDataFolder(const QString& word) {
+    return !word.isEmpty() && QFileInfo(word).isDir() &&
+           QFileInfo(JoinPath(word, DataFileName())).isFile();
+}
+
 int CheckCommand(const QStringList& arguments, const QString&, QTextStream& out, QTextStream& err) {
     return RunCheckCommand(arguments, out, err);
 }
@@ -78,6 +131,15 @@ int AnswerOnConsole(int argc, char** argv) {
             << QStringLiteral("\" (довідка: tamberon --help)") << Qt::endl;
         return 2;
     }
+    case CommandKind::UnknownWord: {
+        QTextStream err(stderr);
+        const QString nearest = NearestCommand(command.option);
+        err << QStringLiteral("tamberon: невідома команда \"") << command.option
+            << (nearest.isEmpty() ? QStringLiteral("\"")
+                                  : QStringLiteral("\" (можливо, ") + nearest + u')')
+            << QStringLiteral("; ") << UsageLine() << Qt::endl;
+        return 2;
+    }
     default:
         return -1;
     }
@@ -95,8 +157,12 @@ Command ParseCommandLine(const QStringList& arguments) {
             return {CommandKind::Help, {}};
         if (arg == QLatin1String("--version") || arg == QLatin1String("-v"))
             return {CommandKind::Version, {}};
-        if (arg.size() < 2 || !arg.startsWith(u'-'))
-            continue; // not an option: passed on to the program
+        if (!IsOption(arg)) {
+            // A word: the program takes only a settlement's or project's folder.
+            if (IsDataFolder(arg))
+                continue;
+            return {CommandKind::UnknownWord, arg};
+        }
         // Qt reads "-style x", "--style x" and "-style=x" alike.
         QString name = arg.mid(arg.startsWith(QLatin1String("--")) ? 2 : 1);
         const qsizetype equals = name.indexOf(u'=');
@@ -135,13 +201,43 @@ QString ProgramUsage() {
                "  tamberon --help          ця довідка\n"
                "  tamberon --version       версія програми\n"
                "\n"
-               "Код завершення: 0 - гаразд; 2 - невідомий параметр.\n")
+               "Код завершення: 0 - гаразд; 2 - невідомий параметр чи команда.\n")
         .arg(GlobalVar().AppTitle);
 }
 
 QString VersionLine() {
     return QStringLiteral("tamberon ") + GlobalVar().AppVersion + QStringLiteral(" (") +
            GlobalVar().AppTitle + u')';
+}
+
+QString UsageLine() {
+    return QStringLiteral("використання: tamberon [КОМАНДА ПАПКА ...], КОМАНДА - ") +
+           CommandWords().join(QStringLiteral(", ")) +
+           QStringLiteral(" (довідка: tamberon --help)");
+}
+
+QString NotAFileLine(const QString& path) {
+    const QFileInfo info(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (info.isSymLink() && !info.exists())
+        return QStringLiteral("Посилання \"%1\" веде до файлу, якого немає (або по колу).")
+            .arg(shown);
+    if (info.exists() && !info.isFile())
+        return QStringLiteral("\"%1\" - не звичайний файл (папка, канал чи пристрій).").arg(shown);
+    return QStringLiteral("Файлу \"%1\" немає.").arg(shown);
+}
+
+bool IsOption(const QString& argument) {
+    return argument.size() > 1 && argument.startsWith(u'-');
+}
+
+bool RefuseOption(const QString& argument, const QString& command, QTextStream& err) {
+    if (!IsOption(argument))
+        return false;
+    err << QStringLiteral("Незрозумілий параметр \"") << argument
+        << QStringLiteral("\" (докладніше: tamberon ") << command << QStringLiteral(" --help).")
+        << Qt::endl;
+    return true;
 }
 
 ConsoleCommand FindConsoleCommand(const QString& word) {

@@ -7,11 +7,12 @@ class QTextStream;
 
 /** What the command line asks for, before any window or display exists. */
 enum class CommandKind {
-    Run,     ///< start the program (also with Qt's own options)
-    Help,    ///< --help, -h: print the usage
-    Version, ///< --version, -v: print the version
-    Console, ///< a command without windows: report, check, recalc, layers, value
-    Unknown  ///< an option nobody knows: one line, exit status 2
+    Run,        ///< start the program (also with Qt's own options)
+    Help,       ///< --help, -h: print the usage
+    Version,    ///< --version, -v: print the version
+    Console,    ///< a command without windows: report, check, recalc, layers, value
+    Unknown,    ///< an option nobody knows: one line, exit status 2
+    UnknownWord ///< a word that is no command nor a settlement or project folder: exit 2
 };
 
 /** The command and, for an unknown option, the option as given. */
@@ -41,5 +42,20 @@ ConsoleCommand FindConsoleCommand(const QString& word);
  * exit status, or -1 when the program is to start.
  */
 int RunConsoleCommand(int argc, char** argv);
+/** Whether an argument is an option ("-x", "--xyz"), never to be taken for a folder. */
+bool IsOption(const QString& argument);
+/**
+ * Says in one line that an option is not one of the command's and returns true, when the
+ * argument is an option; a command calls it where it expects a folder or a file.
+ */
+bool RefuseOption(const QString& argument, const QString& command, QTextStream& err);
+/**
+ * Why a path given for a file to read is no such file, in one line: it is missing, it is a
+ * folder, a channel or a device, or a link that leads nowhere or in a circle.
+ */
+QString NotAFileLine(const QString& path);
+/** The line that tells how to call the program, for a call it does not understand. */
+QString UsageLine();
+
 /** Whether the arguments are "--help" or "-h" alone; the help is printed when they are. */
 bool AnswerCommandHelp(const QStringList& arguments, const QString& help, QTextStream& out);

@@ -31,6 +31,11 @@ QString existingFolder(const QString& given, QTextStream& err) {
             << QStringLiteral("\" немає.") << Qt::endl;
         return QString();
     }
+    // Layers whose writing was cut short come back whole before they are listed or written.
+    if (QString problem; !RecoverSettlementFolder(folder, &problem)) {
+        err << problem.replace(u'\r', u' ') << Qt::endl;
+        return QString();
+    }
     return folder;
 }
 
@@ -74,6 +79,9 @@ int importLayer(const QStringList& args, QTextStream& out, QTextStream& err) {
             << Qt::endl;
         return WrongCall;
     }
+    for (int i = 0; i < 3; ++i)
+        if (RefuseOption(args[i], QStringLiteral("layers"), err))
+            return WrongCall;
     ImportRequest request;
     request.folder = existingFolder(args[0], err);
     if (request.folder.isEmpty())
@@ -105,8 +113,7 @@ int importLayer(const QStringList& args, QTextStream& out, QTextStream& err) {
         }
     }
     if (!QFileInfo(request.source).isFile()) {
-        err << QStringLiteral("Файлу \"") << QDir::toNativeSeparators(request.source)
-            << QStringLiteral("\" немає.") << Qt::endl;
+        err << NotAFileLine(request.source) << Qt::endl;
         return WrongCall;
     }
     if (request.layer.isEmpty()) {
@@ -149,7 +156,17 @@ int importLayer(const QStringList& args, QTextStream& out, QTextStream& err) {
 }
 
 int exportLayers(const QStringList& args, QTextStream& out, QTextStream& err) {
-    if (args.size() != 2 || args[1].isEmpty()) {
+    QStringList given;
+    bool force = false;
+    for (const QString& a : args) {
+        if (a == QLatin1String("--force"))
+            force = true;
+        else if (RefuseOption(a, QStringLiteral("layers"), err))
+            return WrongCall;
+        else
+            given << a;
+    }
+    if (given.size() != 2 || given[0].isEmpty() || given[1].isEmpty()) {
         err << QStringLiteral("Потрібні ПАПКА і ФАЙЛ.gpkg: tamberon layers export ПАПКА ФАЙЛ.gpkg "
                               "(докладніше: tamberon layers --help).")
             << Qt::endl;
@@ -157,14 +174,22 @@ int exportLayers(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     QString folder;
     Connection data;
-    if (const int status = OpenSettlementFolder(args[0], data, folder, err); status != 0)
+    if (const int status = OpenSettlementFolder(given[0], data, folder, err); status != 0)
         return status;
-    const QString path = QFileInfo(args[1]).absoluteFilePath();
+    const QString path = QFileInfo(given[1]).absoluteFilePath();
     if (!QFileInfo(path).absoluteDir().exists()) {
         err << QStringLiteral("Папки \"")
             << QDir::toNativeSeparators(QFileInfo(path).absolutePath())
             << QStringLiteral("\" немає.") << Qt::endl;
         return WrongCall;
+    }
+    {
+        QString refusal;
+        const ExportTargetProblem problem = CheckExportTarget(folder, path, force, &refusal);
+        if (problem != ExportTargetProblem::None) {
+            err << refusal << Qt::endl;
+            return problem == ExportTargetProblem::Protected ? WrongCall : NotWritten;
+        }
     }
     ExportResult result;
     QString reason;
@@ -189,7 +214,7 @@ QString LayersCommandHelp() {
         "                         [--crs СИСТЕМА] [--replace]\n"
         "      робить шар населеного пункту з векторного файлу будь-якого формату, який читає\n"
         "      GDAL (Shapefile, GeoPackage, GeoJSON, KML, DXF, MapInfo TAB і MIF...)\n"
-        "  tamberon layers export ПАПКА ФАЙЛ.gpkg\n"
+        "  tamberon layers export ПАПКА ФАЙЛ.gpkg [--force]\n"
         "      записує всі шари і оцінку районів та зон в один GeoPackage\n"
         "\n"
         "ВИД: межі, райони, зони, функціональне, грунти або лок з номером фактора (лок07).\n"
@@ -204,7 +229,9 @@ QString LayersCommandHelp() {
         "\n"
         "Експорт: усі шари .tab у їхній системі координат, а також шар \"оцінка\" (райони з\n"
         "Raion, Zona, Km2, Cena_1m2 - вартість 1 м² зони, Km3_sr, Plosha_ga - площа, га) і\n"
-        "шар \"оцінка зон\" (Zona, Km2, Cena_1m2) з даних кроків оцінки.\n"
+        "шар \"оцінка зон\" (Zona, Km2, Cena_1m2) з даних кроків оцінки. Файл пишеться під\n"
+        "тимчасовою назвою і стає на місце цілим. Файл, якого не записав експорт, замінюється\n"
+        "лише з --force; базу і шари населеного пункту - ніколи.\n"
         "\n"
         "Код завершення: 0 - шар або файл записано (перелік надруковано); 1 - шар відхилено\n"
         "або не записано (причини на стандартному виводі помилок, по рядку на кожну);\n"
@@ -217,10 +244,12 @@ int RunLayersCommand(const QStringList& arguments, const QString& appDir, QTextS
         return Done;
     InitGlobalVar(appDir); // the automatic copies go to the program folder's copies
     const QString verb = arguments.value(0);
-    if (verb == QLatin1String("import") && arguments.size() > 1)
+    if (verb == QLatin1String("import"))
         return importLayer(arguments.mid(1), out, err);
-    if (verb == QLatin1String("export") && arguments.size() > 1)
+    if (verb == QLatin1String("export"))
         return exportLayers(arguments.mid(1), out, err);
+    if (arguments.size() == 1 && RefuseOption(arguments[0], QStringLiteral("layers"), err))
+        return WrongCall;
     if (arguments.size() == 1 && !arguments[0].isEmpty()) {
         const QString folder = existingFolder(arguments[0], err);
         return folder.isEmpty() ? WrongCall : listLayers(folder, out, err);

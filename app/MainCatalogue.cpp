@@ -15,7 +15,7 @@
 #include "common/ui/ShellOpen.h"
 #include "db/Backup.h"
 #include "db/Databases.h"
-#include "map/TabFile.h"
+#include "gis/SettlementLayers.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -117,9 +117,10 @@ void TFormMain::LoadSettlementView(const QString& folder) {
         return;
     fillList(ListView2, files);
     m_map->setSettlementFolder(folder);
-    // A table whose writing was cut short is made whole (old or new) before anything reads it.
+    // A table whose writing was cut short is made whole (old or new) before anything reads it,
+    // and the leftovers of killed writings go: the one recovery every command runs too.
     QString recovery;
-    if (!TabFile::recoverFolder(folder, &recovery))
+    if (!RecoverSettlementFolder(folder, &recovery))
         ShowWarning(recovery);
     // A missing table simply gives no layer; one that is there but cannot be opened is named.
     QStringList failed;

@@ -9,6 +9,7 @@
 #include "db/Database.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
+#include "gis/SettlementLayers.h"
 #include "office/reports/ReportData.h"
 #include "office/reports/ReportRun.h"
 #include "valuation/Check.h"
@@ -80,6 +81,11 @@ int OpenSettlementFolder(const QString& argument, Connection& data, QString& fol
         err << QStringLiteral("Папки \"") << folder << QStringLiteral("\" немає.") << Qt::endl;
         return 2;
     }
+    // Layers whose writing was cut short come back whole before anything reads the folder.
+    if (QString problem; !RecoverSettlementFolder(folder, &problem)) {
+        err << problem.replace(u'\r', u' ') << Qt::endl;
+        return 2;
+    }
     const QString databasePath = JoinPath(folder, DataFileName());
     if (!QFileInfo(databasePath).isFile()) {
         err << QStringLiteral("У папці \"") << folder
@@ -139,6 +145,8 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
             << Qt::endl;
         return 2;
     }
+    if (RefuseOption(arguments[0], QStringLiteral("report"), err))
+        return 2;
     Connection data;
     QString folder;
     if (const int status = OpenSettlementFolder(folders[0], data, folder, err); status != 0)

@@ -30,8 +30,10 @@ QString SettlementName(Connection* catalogue, Connection& data, const QString& f
 QString OpenSettlementDatabase(Connection& data, const QString& path);
 
 /**
- * Opens the settlement database of the folder an argument names: 0, or 2 after printing the
- * reason to `err` (no folder, no database, a damaged one). `folder` gets the absolute path.
+ * Opens the settlement database of the folder an argument names, after the folder's one
+ * recovery (RecoverSettlementFolder): 0, or 2 after printing the reason to `err` (no folder,
+ * a layer writing that cannot be finished or undone, no database, a damaged one). `folder`
+ * gets the absolute path.
  */
 int OpenSettlementFolder(const QString& argument, Connection& data, QString& folder,
                          QTextStream& err);

@@ -44,7 +44,7 @@ bool parseYear(const QString& text, int& year) {
 
 /** "" when the arguments make a request, else the one-line reason. */
 QString parse(const QStringList& args, ValueRequest& r) {
-    if (args.isEmpty() || args[0].startsWith(QLatin1String("--")))
+    if (args.isEmpty() || IsOption(args[0]))
         return QStringLiteral("Вкажіть папку населеного пункту: tamberon value ПАПКА --at X,Y.");
     r.folder = args[0];
     for (int i = 1; i < args.size(); ++i) {
@@ -146,8 +146,7 @@ int RunValueCommand(const QStringList& arguments, const QString& appDir, QTextSt
         valued = ValuePoint(layers, sources, request.point, request.options, valuation, &reason);
     } else {
         if (!QFileInfo(request.plotFile).isFile()) {
-            err << QStringLiteral("Файлу \"") << QDir::toNativeSeparators(request.plotFile)
-                << QStringLiteral("\" немає.") << Qt::endl;
+            err << NotAFileLine(request.plotFile) << Qt::endl;
             return WrongCall;
         }
         std::unique_ptr<OGRGeometry> plot;

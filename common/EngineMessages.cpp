@@ -37,7 +37,14 @@ const std::vector<Pattern>& Patterns() {
             // GDAL
             {R"(`?(.+?)'? not recognized as (?:a|being in a) supported file format\.?)",
              "формат файлу \\1 не розпізнано"},
+            {R"(Unable to open (.+?)\.shx or .+\.SHX\..*)",
+             "немає файлу \\1.shx (покажчика форм), без нього шейп-файл не читається"},
             {R"(Unable to open (.+?)\.?)", "не вдалося відкрити \\1"},
+            {R"(Failed writing (\d+) bytes? at offset (\d+)\.?)",
+             "не вдалося записати \\1 байтів (зміщення \\2)"},
+            {R"(Failed to read (\S+) data\.?)", "не вдалося прочитати дані \\1"},
+            {R"((?:Cannot|Could not|Failed to) (?:read|open) (?:file )?(.+?)\.?)",
+             "не вдалося прочитати \\1"},
         };
         std::vector<Pattern> result;
         for (const auto& [english, ukrainian] : list)
@@ -196,4 +203,29 @@ QString UkrainianEngineMessage(const QString& message) {
         from = m.capturedEnd();
     }
     return result + TranslatePart(message.mid(from));
+}
+
+QString ShortEngineDetail(const QString& message) {
+    QString text = message;
+    // The statement an engine quotes is never for the valuer's eyes: the message it failed
+    // with is what counts ("sqlite3_exec(CREATE TABLE ...) failed: disk I/O error").
+    static const QRegularExpression call(
+        QStringLiteral("^.*?\\b(?:sqlite3_\\w+|SQL|sqlite)\\b.*?\\bfailed(?: with)?:\\s*"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    text.remove(call);
+    static const QRegularExpression statement(
+        QStringLiteral("\\b(?:SELECT|INSERT|CREATE|UPDATE|DELETE|PRAGMA|ALTER|DROP|WITH)\\s.*$"),
+        QRegularExpression::DotMatchesEverythingOption);
+    text.remove(statement);
+    text = text.section(u'\n', 0, 0).section(u'\r', 0, 0).simplified();
+    while (text.endsWith(u':') || text.endsWith(u'(') || text.endsWith(u','))
+        text.chop(1);
+    text = UkrainianEngineMessage(text.trimmed());
+    // What stays in English is left out: our own sentence names the file and the work.
+    static const QRegularExpression cyrillic(QStringLiteral("\\p{Cyrillic}"));
+    if (!text.contains(cyrillic))
+        return QString();
+    if (text.size() > 200)
+        text = text.left(199) + QChar(0x2026);
+    return text;
 }

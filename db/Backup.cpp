@@ -87,6 +87,98 @@ QString CheckCopy(const QString& path) {
     return qstrcmp(text, "ok") == 0 ? QString() : SqliteMessage(text);
 }
 
+/** The table inside every copy that says when it was made and what was being stored. */
+const char* const kMetaTable = "копія_відомості";
+
+/** Writes into the copy (a scratch file still) the time it was made and its label. */
+QString WriteCopyMetadata(const QString& path, const QDateTime& time, const QString& label) {
+    SqliteDb db;
+    if (OpenDatabase(path.toUtf8().constData(), SQLITE_OPEN_READWRITE, db) != SQLITE_OK)
+        return db ? SqliteMessage(sqlite3_errmsg(db.get())) : SqliteMessage(nullptr);
+    const QByteArray sql =
+        QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (час TEXT, мітка TEXT); DELETE FROM %1; "
+                       "INSERT INTO %1 VALUES ('%2', '%3');")
+            .arg(QString::fromUtf8(kMetaTable), time.toUTC().toString(Qt::ISODateWithMs),
+                 QString(label).replace(u'\'', QStringLiteral("''")))
+            .toUtf8();
+    if (sqlite3_exec(db.get(), sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        return SqliteMessage(sqlite3_errmsg(db.get()));
+    if (sqlite3_close(db.release()) != SQLITE_OK)
+        return QStringLiteral("не вдається закрити копію.");
+    return QString();
+}
+
+/** A copy as its own content tells it: whole and sound, its time and label. */
+struct VerifiedCopy {
+    QString path;
+    QDateTime time; ///< from inside the copy; the name's for copies of older versions
+    QString label;
+    bool sound = false; ///< reads back whole ("PRAGMA quick_check") with a valid time
+};
+
+/** The time and label the name of a copy gives; an invalid time when it gives none. */
+std::pair<QDateTime, QString> NameStamp(const QString& path) {
+    const QRegularExpressionMatch m = CopyNamePattern().match(FileNameOf(path));
+    if (!m.hasMatch())
+        return {};
+    return {QDateTime::fromString(m.captured(1), kStampFormat), m.captured(2)};
+}
+
+VerifiedCopy Verify(const QString& path) {
+    VerifiedCopy copy{path, {}, {}, false};
+    if (!LooksWhole(path) || !CheckCopy(path).isEmpty())
+        return copy;
+    SqliteDb db;
+    if (OpenDatabase(path.toUtf8().constData(), SQLITE_OPEN_READONLY, db) != SQLITE_OK)
+        return copy;
+    const auto [nameTime, nameLabel] = NameStamp(path);
+    SqliteStatement stmt;
+    const QByteArray sql = QByteArrayLiteral("SELECT час, мітка FROM ") + kMetaTable;
+    if (PrepareStatement(db.get(), sql.constData(), -1, stmt) == SQLITE_OK) {
+        if (sqlite3_step(stmt.get()) == SQLITE_ROW) {
+            auto text = [&stmt](int column) {
+                const auto* t =
+                    reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), column));
+                return QString::fromUtf8(t ? t : "");
+            };
+            copy.time = QDateTime::fromString(text(0), Qt::ISODateWithMs).toLocalTime();
+            copy.label = nameLabel; // as the name shows it, the same words
+        }
+    } else {
+        // A copy of an older version: no table inside; its name's time, checked whole.
+        copy.time = nameTime;
+        copy.label = nameLabel;
+    }
+    copy.sound = copy.time.isValid();
+    return copy;
+}
+
+/**
+ * The sound copies of a folder, newest first by the time inside them. A copy dated ahead of
+ * the clock was made while the clock was wrong: it counts as older than every copy dated
+ * now or before, so a clock set back never makes new copies the first to go. Damaged
+ * copies are listed in `damaged`.
+ */
+std::vector<VerifiedCopy> SoundCopies(const QString& folder, QStringList* damaged = nullptr) {
+    std::vector<VerifiedCopy> sound;
+    for (const QString& file : ListFiles(folder, kPrefix + u'*' + kSuffix, true)) {
+        VerifiedCopy copy = Verify(file);
+        if (copy.sound)
+            sound.push_back(std::move(copy));
+        else if (damaged)
+            *damaged << file;
+    }
+    const QDateTime now = QDateTime::currentDateTime().addSecs(60);
+    std::stable_sort(sound.begin(), sound.end(),
+                     [&now](const VerifiedCopy& a, const VerifiedCopy& b) {
+                         const bool aAhead = a.time > now, bAhead = b.time > now;
+                         if (aAhead != bAhead)
+                             return bAhead; // the one not ahead is the newer
+                         return a.time != b.time ? a.time > b.time : a.path > b.path;
+                     });
+    return sound;
+}
+
 QString& StoreLabelText() {
     static QString label;
     return label;
@@ -193,28 +285,16 @@ bool LooksWhole(const QString& path) {
 
 QStringList RollingCopies(const QString& folder) {
     QStringList copies;
-    for (const QString& file : ListFiles(folder, kPrefix + u'*' + kSuffix, true))
-        if (LooksWhole(file))
-            copies << file;
-    std::sort(copies.begin(), copies.end()); // the names sort by the time of the copy
+    const std::vector<VerifiedCopy> sound = SoundCopies(folder);
+    for (auto it = sound.crbegin(); it != sound.crend(); ++it)
+        copies << it->path;
     return copies;
 }
 
 std::vector<CopyInfo> ListCopies(const QString& folder) {
     std::vector<CopyInfo> out;
-    const QStringList copies = RollingCopies(folder);
-    for (auto it = copies.crbegin(); it != copies.crend(); ++it) {
-        const QFileInfo info(*it);
-        CopyInfo copy{*it, info.lastModified(), info.size(), QString()};
-        const QRegularExpressionMatch m = CopyNamePattern().match(info.fileName());
-        if (m.hasMatch()) {
-            const QDateTime stamp = QDateTime::fromString(m.captured(1), kStampFormat);
-            if (stamp.isValid())
-                copy.time = stamp;
-            copy.label = m.captured(2);
-        }
-        out.push_back(copy);
-    }
+    for (const VerifiedCopy& copy : SoundCopies(folder))
+        out.push_back({copy.path, copy.time, QFileInfo(copy.path).size(), copy.label});
     return out;
 }
 
@@ -232,11 +312,16 @@ QString AddRollingCopy(const Connection& source, const QString& folder, int keep
         return fail(QStringLiteral("Папка \"%1\" недоступна для запису.")
                         .arg(QDir::toNativeSeparators(folder)));
     RemoveLeftovers(folder);
+    const QDateTime made = QDateTime::currentDateTime();
     const QString path = NewCopyPath(folder, label);
     const QString temp = TempCopyPath(path);
     QString reason;
     if (!CopyDatabase(source.handle(), temp, &reason))
         return fail(reason);
+    if (reason = WriteCopyMetadata(temp, made, label); !reason.isEmpty()) {
+        QFile::remove(temp);
+        return fail(reason);
+    }
     if (const QString problem = CheckCopy(temp); !problem.isEmpty()) {
         QFile::remove(temp);
         return fail(QStringLiteral("копія не пройшла перевірку: ") + problem);
@@ -248,9 +333,21 @@ QString AddRollingCopy(const Connection& source, const QString& folder, int keep
                         .arg(QDir::toNativeSeparators(path)));
     }
     SyncFolder(folder);
-    QStringList copies = RollingCopies(folder);
-    while (copies.size() > std::max(keep, 1))
-        QFile::remove(copies.takeFirst());
+    // Rotation by what the copies hold, never by their names: damaged ones go, the new copy
+    // stays whatever the clock says, then the newest others up to `keep`.
+    QStringList damaged;
+    std::vector<VerifiedCopy> copies = SoundCopies(folder, &damaged);
+    for (const QString& file : damaged)
+        QFile::remove(file);
+    int kept = 1;
+    for (const VerifiedCopy& copy : copies) {
+        if (copy.path == path)
+            continue;
+        if (kept < std::max(keep, 1))
+            ++kept;
+        else
+            QFile::remove(copy.path);
+    }
     return path;
 }
 
@@ -348,7 +445,16 @@ bool RestoreCopy(Connection& settlement, const QString& copyPath, const QString&
     copy.reset();
     if (rc != SQLITE_DONE)
         return fail(reason);
+    // What the copy said of itself is no part of the settlement.
+    ForgetCopyRecord(settlement);
     return true;
+}
+
+void ForgetCopyRecord(const Connection& restored) {
+    if (!restored.isOpen())
+        return;
+    const QByteArray drop = QByteArrayLiteral("DROP TABLE IF EXISTS ") + kMetaTable;
+    sqlite3_exec(restored.handle(), drop.constData(), nullptr, nullptr, nullptr);
 }
 
 } // namespace backup

@@ -95,6 +95,12 @@ private:
 QString TakeUntoldProblem();
 
 /**
+ * Removes from a database put back from a copy the record the copy kept of itself (when
+ * it was made); the database is then as it was copied. Nothing when there is none.
+ */
+void ForgetCopyRecord(const Connection& restored);
+
+/**
  * Puts the content of the copy in place of the open settlement database, in one transaction
  * of that database, so a crash leaves it as it was or restored, never between. The copy is
  * checked first and the current content kept as a copy labelled "перед відновленням" in

@@ -6,6 +6,7 @@
 #include "gis/SettlementLayers.h"
 #include "map/CoordinateSystems.h"
 #include "map/Feature.h"
+#include "map/Geometry.h"
 #include "map/GeometryRepair.h"
 #include "map/MapGlobal.h"
 #include "valuation/LandUse.h"
@@ -16,7 +17,9 @@
 #include <QFileInfo>
 
 #include <ogr_geometry.h>
+#include <ogr_spatialref.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <unordered_map>
@@ -298,6 +301,68 @@ QStringList tableFiles(const QString& tabPath) {
     return out;
 }
 
+/** How far from the settlement an object may lie: no settlement is wider than this. */
+double PlausibleReach(const QString& crsWkt) {
+    OGRSpatialReference srs;
+    const bool degrees = !crsWkt.isEmpty() &&
+                         srs.importFromWkt(crsWkt.toUtf8().constData()) == OGRERR_NONE &&
+                         srs.IsGeographic();
+    return degrees ? 1.0 : 100000.0;
+}
+
+/** The extent of the settlement's readable layers other than `except`; null when none. */
+MapRect SettlementExtent(const QString& folder, const QString& except) {
+    MapRect extent = MapRect::null();
+    for (const SettlementLayer& layer : ListSettlementLayers(folder)) {
+        if (!layer.error.isEmpty() || QFileInfo(layer.path) == QFileInfo(except))
+            continue;
+        SourceSummary summary;
+        if (VectorSource::summarize(layer.path, QString(), 0, summary, nullptr) &&
+            !summary.extent.isNull())
+            extent = extent.united(summary.extent);
+    }
+    return extent;
+}
+
+/**
+ * Refuses, one line each, the objects that lie far from the settlement: beyond `reach` of its
+ * other layers, or, when it has none, of the middle of the source's objects (the median,
+ * which one far-out object does not move). A far-out vertex would also coarsen the grid of
+ * the whole table.
+ */
+void RefuseFarObjects(const std::vector<std::pair<int, MapRect>>& objects, MapRect around,
+                      double reach, LineList& refusals) {
+    if (objects.empty())
+        return;
+    if (around.isNull()) {
+        std::vector<double> xs, ys;
+        for (const auto& [number, box] : objects) {
+            xs.push_back((box.xMin + box.xMax) / 2);
+            ys.push_back((box.yMin + box.yMax) / 2);
+        }
+        std::nth_element(xs.begin(), xs.begin() + xs.size() / 2, xs.end());
+        std::nth_element(ys.begin(), ys.begin() + ys.size() / 2, ys.end());
+        around = {xs[xs.size() / 2], ys[ys.size() / 2], xs[xs.size() / 2], ys[ys.size() / 2]};
+    }
+    const MapRect allowed{around.xMin - reach, around.yMin - reach, around.xMax + reach,
+                          around.yMax + reach};
+    for (const auto& [number, box] : objects) {
+        if (box.xMin >= allowed.xMin && box.yMin >= allowed.yMin && box.xMax <= allowed.xMax &&
+            box.yMax <= allowed.yMax)
+            continue;
+        const double x = box.xMin < allowed.xMin ? box.xMin : box.xMax;
+        const double y = box.yMin < allowed.yMin ? box.yMin : box.yMax;
+        refusals.add(QStringLiteral("Об'єкт %1: точка (%2; %3) далеко від населеного пункту "
+                                    "(понад %4 від його карти): перевірте координати і систему "
+                                    "координат джерела.")
+                         .arg(number)
+                         .arg(x, 0, 'g', 12)
+                         .arg(y, 0, 'g', 12)
+                         .arg(reach >= 1000 ? QStringLiteral("%1 км").arg(reach / 1000)
+                                            : QStringLiteral("%1°").arg(reach)));
+    }
+}
+
 /**
  * Copies the table's files into a new folder of `copies`; "" with the reason on failure. The
  * copy is made in a hidden folder and named only when whole, so a copy cut short by a kill is
@@ -367,7 +432,10 @@ bool PrepareImport(const ImportRequest& request, ImportResult& result, QString* 
     result.mapping = resolveMapping(kind, result.source, request.mapping, result.refusals);
     // Every reason is told at once: a wrong system does not stop the checks of the objects.
     CrsPlan crs;
+    const qsizetype refusedBefore = result.refusals.size();
     planCrs(request, result.source, result, crs);
+    // Shapes left in a system the settlement does not use are not compared with its map.
+    const bool crsRefused = result.refusals.size() > refusedBefore;
 
     std::vector<int> sourceIndex;
     for (const TargetField& f : kind.fields) {
@@ -385,6 +453,7 @@ bool PrepareImport(const ImportRequest& request, ImportResult& result, QString* 
     LineList refusals(result.refusals);
     ValueCheck values(kind, refusals);
     std::vector<int> noShape, noArea;
+    std::vector<std::pair<int, MapRect>> placed; // object number, its extent
     QStringList repaired; // "об'єкт 2 (самоперетин у точці (25; 5))"
     int number = 0, regions = 0;
     result.features.reserve(objects.size());
@@ -401,6 +470,11 @@ bool PrepareImport(const ImportRequest& request, ImportResult& result, QString* 
             continue;
         }
         ++regions;
+        if (!HasFiniteCoordinates(*region)) {
+            refusals.add(
+                QStringLiteral("Об'єкт %1: координати не є скінченними числами.").arg(number));
+            continue;
+        }
         if (crs.transform && !crs.transform->apply(*region)) {
             refusals.add(
                 QStringLiteral("Об'єкт %1: не вдалося перерахувати координати.").arg(number));
@@ -416,6 +490,12 @@ bool PrepareImport(const ImportRequest& request, ImportResult& result, QString* 
                                         "не вдалося.")
                              .arg(number));
             continue;
+        case RegionRepair::TooComplex:
+            refusals.add(QStringLiteral("Об'єкт %1: контур надто складний (%2), його виправлення "
+                                        "перервано; виправте об'єкт у ГІС.")
+                             .arg(number)
+                             .arg(reason.isEmpty() ? QStringLiteral("самоперетини") : reason));
+            continue;
         case RegionRepair::Valid:
             break;
         }
@@ -427,9 +507,15 @@ bool PrepareImport(const ImportRequest& request, ImportResult& result, QString* 
         const QStringList checked = values.check(number, mapped);
         for (qsizetype i = 0; i < checked.size(); ++i)
             feature.setValueAt(static_cast<int>(i), checked[i]);
+        OGREnvelope env;
+        region->getEnvelope(&env);
+        placed.push_back({number, MapRect{env.MinX, env.MinY, env.MaxX, env.MaxY}});
         feature.setGeometry(std::make_shared<const Geometry>(std::move(region)));
         result.features.push_back(std::move(feature));
     }
+    if (!crsRefused)
+        RefuseFarObjects(placed, SettlementExtent(request.folder, result.path),
+                         PlausibleReach(result.crsWkt), refusals);
     if (regions == 0)
         refusals.add(QStringLiteral("У джерелі немає жодного полігону (%1): шар «%2» має "
                                     "складатися з полігонів.")
@@ -458,6 +544,10 @@ bool PrepareImport(const ImportRequest& request, ImportResult& result, QString* 
         result.fields.push_back(
             FieldDef{f.name, FieldKind::Char, std::min(values.widths()[t], MaxWidth), 0, false});
     }
+    if (!result.source.guessedEncoding.isEmpty())
+        result.notes << QStringLiteral("Кодування текстів джерела не вказано (файлу .cpg немає): "
+                                       "їх прочитано як %1.")
+                            .arg(result.source.guessedEncoding);
     result.notes.prepend(QStringLiteral("Об'єктів у шарі «%1»: %2 (у джерелі %3).")
                              .arg(layerName)
                              .arg(result.features.size())

@@ -112,14 +112,34 @@ bool PlaceLayers::load(const QString& folder, QString* error) {
     if (!m_districts)
         return false;
     TabFile::coordinateSystem(districts, &m_crs, nullptr);
+    // A boundary or factor layer that is there but cannot be read would change the value
+    // silently: the valuation stops and names it.
+    auto unreadable = [&](const SettlementLayer& layer, const QString& reason) {
+        if (error)
+            *error = QStringLiteral("Шар «%1» не читається: %2")
+                         .arg(layer.name,
+                              reason.isEmpty() ? QStringLiteral("файл пошкоджений.") : reason);
+        m_districts.reset();
+        m_factors.clear();
+        m_boundary.reset();
+        return false;
+    };
     for (const SettlementLayer& layer : ListSettlementLayers(folder)) {
-        if (!layer.target || !layer.error.isEmpty())
+        if (!layer.target)
             continue;
-        if (layer.target->kind == LayerKind::Boundary && !m_boundary)
-            m_boundary = Layer::open(layer.path, layer.name, nullptr);
-        else if (layer.target->kind == LayerKind::LocalFactor)
-            if (auto opened = Layer::open(layer.path, layer.name, nullptr))
-                m_factors.emplace_back(layer.target->factor, std::move(opened));
+        const LayerKind kind = layer.target->kind;
+        if ((kind != LayerKind::Boundary || m_boundary) && kind != LayerKind::LocalFactor)
+            continue;
+        if (!layer.error.isEmpty())
+            return unreadable(layer, layer.error);
+        QString reason;
+        std::unique_ptr<Layer> opened = Layer::open(layer.path, layer.name, &reason);
+        if (!opened)
+            return unreadable(layer, reason);
+        if (kind == LayerKind::Boundary)
+            m_boundary = std::move(opened);
+        else
+            m_factors.emplace_back(layer.target->factor, std::move(opened));
     }
     if (m_boundary && std::none_of(m_boundary->features().begin(), m_boundary->features().end(),
                                    [](const Feature& f) { return f.isRegion(); }))

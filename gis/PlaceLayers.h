@@ -53,7 +53,8 @@ public:
 
     /**
      * Reads the layers of the folder. False with the reason when there is no readable
-     * "райони"; a missing boundary or local-factor layer is no error.
+     * "райони" or a boundary or local-factor layer is there but cannot be read; a missing
+     * boundary or local-factor layer is no error.
      */
     bool load(const QString& folder, QString* error);
 

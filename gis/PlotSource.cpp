@@ -20,6 +20,7 @@ bool ReadPlot(const QString& path, const QString& layer, const QString& crsWkt,
               std::unique_ptr<OGRGeometry>& plot, QStringList& notes, QString* error) {
     OGRMultiPolygon regions;
     int noArea = 0;
+    bool tooComplex = false;
     SourceSummary summary;
     if (!VectorSource::read(
             path, layer, summary,
@@ -29,7 +30,10 @@ bool ReadPlot(const QString& path, const QString& layer, const QString& crsWkt,
                     ++noArea;
                     return;
                 }
-                if (RepairRegion(region) == RegionRepair::Broken) {
+                const RegionRepair repair = RepairRegion(region);
+                if (repair == RegionRepair::TooComplex)
+                    tooComplex = true;
+                if (repair == RegionRepair::Broken || repair == RegionRepair::TooComplex) {
                     ++noArea;
                     return;
                 }
@@ -41,6 +45,9 @@ bool ReadPlot(const QString& path, const QString& layer, const QString& crsWkt,
             },
             error))
         return false;
+    if (tooComplex)
+        return fail(error, QStringLiteral("Контур ділянки надто складний, його виправлення "
+                                          "перервано; виправте ділянку в ГІС."));
     if (regions.IsEmpty())
         return fail(error, QStringLiteral("У файлі ділянки немає жодного полігону."));
     if (noArea > 0)

@@ -10,6 +10,7 @@
 #include "valuation/Settlement.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <ogr_geometry.h>
 
@@ -163,4 +164,43 @@ bool ExportSettlement(const QString& folder, Connection& project, const QString&
     for (const PackageLayer& layer : layers)
         result.layers << layer.name;
     return true;
+}
+
+ExportTargetProblem CheckExportTarget(const QString& folder, const QString& path, bool force,
+                                      QString* error) {
+    const QFileInfo target(path);
+    // Through links to what is really written.
+    const QString real = target.exists() ? target.canonicalFilePath() : target.absoluteFilePath();
+    const QFileInfo file(real);
+    const QString shown = QDir::toNativeSeparators(path);
+    auto refuse = [&](ExportTargetProblem problem, const QString& text) {
+        if (error)
+            *error = text;
+        return problem;
+    };
+    if (file.isDir())
+        return refuse(ExportTargetProblem::Protected,
+                      QStringLiteral("\"%1\" - папка, а не файл GeoPackage.").arg(shown));
+    const QString name = file.fileName().toLower();
+    const QString suffix = file.suffix().toLower();
+    const QString place = QFileInfo(file.absolutePath()).canonicalFilePath();
+    const QString settlement = QFileInfo(folder).canonicalFilePath();
+    static const QStringList layerFiles = {QStringLiteral("tab"), QStringLiteral("dat"),
+                                           QStringLiteral("map"), QStringLiteral("id"),
+                                           QStringLiteral("ind"), QStringLiteral("wkt")};
+    const bool database = suffix == QLatin1String("sqlite") ||
+                          name.startsWith(QLatin1String("data.sqlite")) ||
+                          name.startsWith(QLatin1String("baza.sqlite"));
+    if (database || (place == settlement && layerFiles.contains(suffix)))
+        return refuse(ExportTargetProblem::Protected,
+                      QStringLiteral("\"%1\" - %2; експорт не пише на його місце, вкажіть інший "
+                                     "файл .gpkg.")
+                          .arg(shown, database ? QStringLiteral("база даних")
+                                               : QStringLiteral("файл шару населеного пункту")));
+    if (file.exists() && !force && !GeoPackage::isOwn(real))
+        return refuse(ExportTargetProblem::Foreign,
+                      QStringLiteral("Файл \"%1\" уже є, і його записала не ця програма; щоб "
+                                     "замінити його, додайте --force.")
+                          .arg(shown));
+    return ExportTargetProblem::None;
 }

@@ -21,3 +21,19 @@ struct ExportResult {
  */
 bool ExportSettlement(const QString& folder, Connection& project, const QString& path,
                       ExportResult& result, QString* error);
+
+/** Why an export may not write a file. */
+enum class ExportTargetProblem {
+    None,
+    Protected, ///< the settlement's database or layers, a folder, a database of the program
+    Foreign    ///< an existing file the export did not make: replaced only when forced
+};
+
+/**
+ * Whether the export may write the file at `path` for the settlement in `folder`: never in
+ * place of the settlement's database or its layers, a folder or a database of the program;
+ * in place of another existing file that no export made only with `force`. The problem with
+ * its one-line reason in `error`.
+ */
+ExportTargetProblem CheckExportTarget(const QString& folder, const QString& path, bool force,
+                                      QString* error);

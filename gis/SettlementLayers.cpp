@@ -1,7 +1,9 @@
 #include "gis/SettlementLayers.h"
 
 #include "common/FileUtils.h"
+#include "map/GeoPackage.h"
 #include "map/MapGlobal.h"
+#include "map/TabFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -67,4 +69,17 @@ QString SettlementLayerPath(const QString& folder, const QString& layerName) {
         if (LayerNameOf(file) == layerName.toLower())
             return JoinPath(folder, file);
     return JoinPath(folder, layerName + QStringLiteral(".tab"));
+}
+
+bool RecoverSettlementFolder(const QString& folder, QString* error) {
+    QString problem;
+    const bool tables = TabFile::recoverFolder(folder, &problem);
+    const bool exports = GeoPackage::removeLeftovers(folder);
+    if (!exports)
+        problem += QString(problem.isEmpty() ? QString() : QStringLiteral("\r")) +
+                   QStringLiteral("Тимчасові файли експорту в папці \"%1\" не вдається видалити.")
+                       .arg(QDir::toNativeSeparators(folder));
+    if (error && !problem.isEmpty())
+        *error = problem;
+    return tables && exports;
 }

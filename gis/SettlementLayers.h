@@ -32,3 +32,11 @@ QString SettlementCrs(const QString& folder, QString* layerName = nullptr);
 
 /** The path of the layer's ".tab" in the folder (the file as found, else a new name). */
 QString SettlementLayerPath(const QString& folder, const QString& layerName);
+
+/**
+ * The one recovery of a settlement folder, run by every command and by the window before
+ * they read or write it: a layer replace cut short is finished or undone by its journal,
+ * and the leftovers of killed layer writings and exports (hidden temporary and set-aside
+ * files) are removed. False with the reasons, one line each, in `error`.
+ */
+bool RecoverSettlementFolder(const QString& folder, QString* error);

@@ -11,10 +11,24 @@ void RegisterGdalDrivers() {
     std::call_once(once, [] { GDALAllRegister(); });
 }
 
+namespace {
+
+/** The first failure GDAL raised in the innermost scope: later ones are often its echoes
+ * (a full disk, then "no such table: gpkg_geometry_columns"). */
+thread_local QByteArray t_firstFailure;
+
+void KeepFirstFailure(CPLErr type, CPLErrorNum, const char* message) {
+    if (type >= CE_Failure && t_firstFailure.isEmpty() && message)
+        t_firstFailure = message;
+}
+
+} // namespace
+
 GdalScope::GdalScope() {
     RegisterGdalDrivers();
-    CPLPushErrorHandler(CPLQuietErrorHandler);
+    CPLPushErrorHandler(KeepFirstFailure);
     CPLErrorReset();
+    t_firstFailure.clear();
 }
 
 GdalScope::~GdalScope() {
@@ -27,9 +41,11 @@ bool GdalScope::failed() const {
 
 void GdalScope::reset() {
     CPLErrorReset();
+    t_firstFailure.clear();
 }
 
 QString GdalScope::message(const QString& sentence) const {
-    const QString text = UkrainianEngineMessage(QString::fromUtf8(CPLGetLastErrorMsg()).trimmed());
+    const QString text = ShortEngineDetail(QString::fromUtf8(
+        t_firstFailure.isEmpty() ? QByteArray(CPLGetLastErrorMsg()) : t_firstFailure));
     return text.isEmpty() ? sentence : sentence + QStringLiteral(" ") + text;
 }

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
@@ -106,9 +107,36 @@ bool writeLayer(GDALDataset& ds, const PackageLayer& source, const GdalScope& sc
     return true;
 }
 
+/** The mark write() leaves in the file's own metadata. */
+constexpr const char* OwnMark = "TAMBERON_EXPORT";
+
 } // namespace
 
 namespace GeoPackage {
+
+bool isOwn(const QString& path) {
+    GdalScope scope;
+    const char* const drivers[] = {"GPKG", nullptr};
+    GDALDatasetUniquePtr ds(GDALDataset::Open(QFile::encodeName(path).constData(),
+                                              GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers));
+    if (!ds)
+        return false;
+    const char* mark = ds->GetMetadataItem(OwnMark);
+    return mark && QByteArray(mark) == "1";
+}
+
+bool removeLeftovers(const QString& folder, const QString& baseName) {
+    const QString base =
+        baseName.isNull() ? QStringLiteral(".+") : QRegularExpression::escape(baseName);
+    const QRegularExpression pattern(QStringLiteral("^\\.~") + base +
+                                     QStringLiteral("\\.[0-9a-f]{8}\\.gpkg(-journal|-wal|-shm)?$"));
+    const QDir dir(folder);
+    bool all = true;
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (pattern.match(name).hasMatch() && !QFile::remove(dir.filePath(name)))
+            all = false;
+    return all;
+}
 
 bool write(const QString& path, const std::vector<PackageLayer>& layers, QString* error) {
     GdalScope scope;
@@ -123,6 +151,7 @@ bool write(const QString& path, const std::vector<PackageLayer>& layers, QString
         setError(error, QStringLiteral("Драйвер GeoPackage недоступний."));
         return false;
     }
+    removeLeftovers(target.absolutePath(), target.completeBaseName());
     const QString temp =
         target.dir().filePath(QStringLiteral(".~%1.%2.gpkg")
                                   .arg(target.completeBaseName())
@@ -141,6 +170,11 @@ bool write(const QString& path, const std::vector<PackageLayer>& layers, QString
                 ok = false;
                 break;
             }
+        }
+        if (ok && ds->SetMetadataItem(OwnMark, "1") != CE_None) {
+            setError(error, scope.message(QStringLiteral("Не вдалося записати \"%1\".")
+                                              .arg(QDir::toNativeSeparators(path))));
+            ok = false;
         }
         if (ok) {
             scope.reset();

@@ -1,5 +1,7 @@
 #include "map/Geometry.h"
 
+#include <cmath>
+
 #include <ogr_geometry.h>
 
 namespace {
@@ -79,4 +81,40 @@ Geometry::~Geometry() = default;
 
 bool Geometry::isEmpty() const {
     return !m_geometry || m_geometry->IsEmpty();
+}
+
+bool HasFiniteCoordinates(const OGRGeometry& shape) {
+    switch (wkbFlatten(shape.getGeometryType())) {
+    case wkbPoint: {
+        const OGRPoint* p = shape.toPoint();
+        return shape.IsEmpty() || (std::isfinite(p->getX()) && std::isfinite(p->getY()));
+    }
+    case wkbLineString:
+    case wkbLinearRing:
+    case wkbCircularString: {
+        for (const OGRPoint& p : *shape.toSimpleCurve())
+            if (!std::isfinite(p.getX()) || !std::isfinite(p.getY()))
+                return false;
+        return true;
+    }
+    case wkbPolygon:
+    case wkbCurvePolygon:
+        for (const OGRCurve* ring : *shape.toCurvePolygon())
+            if (!HasFiniteCoordinates(*ring))
+                return false;
+        return true;
+    case wkbCompoundCurve:
+        for (const OGRCurve* part : *shape.toCompoundCurve())
+            if (!HasFiniteCoordinates(*part))
+                return false;
+        return true;
+    default:
+        if (OGR_GT_IsSubClassOf(shape.getGeometryType(), wkbGeometryCollection)) {
+            for (const OGRGeometry* part : *shape.toGeometryCollection())
+                if (!HasFiniteCoordinates(*part))
+                    return false;
+            return true;
+        }
+        return true;
+    }
 }

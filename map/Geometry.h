@@ -31,3 +31,6 @@ private:
 };
 
 using GeometryPtr = std::shared_ptr<const Geometry>;
+
+/** Whether every coordinate of the shape is a finite number (no NaN, no infinity). */
+bool HasFiniteCoordinates(const OGRGeometry& shape);

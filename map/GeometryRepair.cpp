@@ -3,11 +3,17 @@
 #include "map/GdalScope.h"
 #include "map/GeosRepair.h"
 
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
 #include <QStringList>
 
 #include <ogr_geometry.h>
 
+#include <cmath>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -99,6 +105,121 @@ void collectAreas(const OGRGeometry& g, OGRMultiPolygon& out) {
     }
 }
 
+RepairBudget& Budget() {
+    static RepairBudget budget;
+    return budget;
+}
+
+/** The program's resident memory in bytes; 0 where the system does not tell it. */
+qint64 ResidentBytes() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLongLong() * 4096 : 0;
+}
+
+/** The repair running now: GEOS asks it between units of work whether to stop. */
+struct RunningRepair {
+    QElapsedTimer clock;
+    qint64 memoryAtStart = 0;
+    int checks = 0;
+    bool stopped = false;
+    GEOSInterruptCallback* previous = nullptr; ///< asked too: an outer run may stop the work
+};
+RunningRepair* g_running = nullptr;
+
+void CheckBudget() {
+    RunningRepair* run = g_running;
+    if (run && run->previous)
+        run->previous();
+    if (!run || run->stopped)
+        return;
+    const RepairBudget& budget = Budget();
+    bool over = run->clock.elapsed() >= budget.milliseconds;
+    // Reading the memory costs a file read: every 64th check.
+    if (!over && ++run->checks % 64 == 0 && run->memoryAtStart > 0)
+        over = ResidentBytes() - run->memoryAtStart > budget.memoryBytes;
+    if (over) {
+        run->stopped = true;
+        GEOS_interruptRequest();
+    }
+}
+
+/** An edge of a ring: its ends, and its ring and place there (to skip neighbours). */
+struct Edge {
+    double x1, y1, x2, y2;
+    int ring, index, ringSize;
+};
+
+void collectEdges(const OGRGeometry& g, std::vector<Edge>& out, int& rings) {
+    switch (wkbFlatten(g.getGeometryType())) {
+    case wkbPolygon:
+        for (const OGRLinearRing* ring : *g.toPolygon()) {
+            const int n = ring->getNumPoints() - 1;
+            for (int i = 0; i < n; ++i)
+                out.push_back({ring->getX(i), ring->getY(i), ring->getX(i + 1), ring->getY(i + 1),
+                               rings, i, n});
+            ++rings;
+        }
+        break;
+    case wkbMultiPolygon:
+    case wkbGeometryCollection:
+        for (const OGRGeometry* part : *g.toGeometryCollection())
+            collectEdges(*part, out, rings);
+        break;
+    default:
+        break;
+    }
+}
+
+double side(double ax, double ay, double bx, double by, double cx, double cy) {
+    return (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
+}
+
+/** Whether two edges cross each other properly (neighbours in a ring never count). */
+bool cross(const Edge& a, const Edge& b) {
+    if (a.ring == b.ring) {
+        const int d = std::abs(a.index - b.index);
+        if (d <= 1 || d == a.ringSize - 1)
+            return false;
+    }
+    const double d1 = side(a.x1, a.y1, a.x2, a.y2, b.x1, b.y1);
+    const double d2 = side(a.x1, a.y1, a.x2, a.y2, b.x2, b.y2);
+    const double d3 = side(b.x1, b.y1, b.x2, b.y2, a.x1, a.y1);
+    const double d4 = side(b.x1, b.y1, b.x2, b.y2, a.x2, a.y2);
+    return ((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0));
+}
+
+/**
+ * How many times the region's edges cross one another: counted when there are few pairs,
+ * else estimated from a fixed sample of pairs (the same answer every time).
+ */
+double estimatedCrossings(const OGRGeometry& region) {
+    std::vector<Edge> edges;
+    int rings = 0;
+    collectEdges(region, edges, rings);
+    const double n = static_cast<double>(edges.size());
+    const double pairs = n * (n - 1) / 2;
+    constexpr int Sample = 20000;
+    if (pairs <= Sample) {
+        int count = 0;
+        for (size_t i = 0; i < edges.size(); ++i)
+            for (size_t j = i + 1; j < edges.size(); ++j)
+                count += cross(edges[i], edges[j]) ? 1 : 0;
+        return count;
+    }
+    QRandomGenerator random(20261210);
+    int found = 0;
+    for (int k = 0; k < Sample; ++k) {
+        const auto i = random.bounded(static_cast<quint32>(edges.size()));
+        const auto j = random.bounded(static_cast<quint32>(edges.size()));
+        if (i != j && cross(edges[i], edges[j]))
+            ++found;
+    }
+    return found * pairs / Sample;
+}
+
 struct GeosContext {
     GEOSContextHandle_t handle = GEOS_init_r();
     ~GeosContext() { GEOS_finish_r(handle); }
@@ -117,17 +238,51 @@ QString InvalidReason(GEOSContextHandle_t context, const GEOSGeometry* geometry)
     return text;
 }
 
-GEOSGeometry* MakeValidRegion(GEOSContextHandle_t context, const GEOSGeometry* geometry) {
-    // The rings taken as the borders of areas: a region stays a region.
+GEOSGeometry* MakeValidRegion(GEOSContextHandle_t context, const GEOSGeometry* geometry,
+                              bool* overBudget) {
     GEOSMakeValidParams* params = GEOSMakeValidParams_create_r(context);
     GEOSMakeValidParams_setMethod_r(context, params, GEOS_MAKE_VALID_STRUCTURE);
     GEOSMakeValidParams_setKeepCollapsed_r(context, params, 0);
-    GEOSGeometry* fixed = GEOSMakeValidWithParams_r(context, geometry, params);
+    // Without a budget (the overlays, which the valuer can stop themselves): as GEOS does it.
+    if (!overBudget) {
+        GEOSGeometry* fixed = GEOSMakeValidWithParams_r(context, geometry, params);
+        GEOSMakeValidParams_destroy_r(context, params);
+        return fixed;
+    }
+    *overBudget = false;
+    const int vertices = GEOSGetNumCoordinates_r(context, geometry);
+    if (vertices > Budget().vertices) {
+        GEOSMakeValidParams_destroy_r(context, params);
+        *overBudget = true;
+        return nullptr;
+    }
+    // The rings taken as the borders of areas: a region stays a region. GEOS checks between
+    // units of work whether to stop; the budget answers.
+    RunningRepair run;
+    run.memoryAtStart = ResidentBytes();
+    run.clock.start();
+    RunningRepair* outer = std::exchange(g_running, &run);
+    run.previous = GEOS_interruptRegisterCallback(&CheckBudget);
+    GEOSGeometry* fixed =
+        Budget().milliseconds > 0 ? GEOSMakeValidWithParams_r(context, geometry, params) : nullptr;
     GEOSMakeValidParams_destroy_r(context, params);
+    GEOS_interruptRegisterCallback(run.previous);
+    GEOS_interruptCancel();
+    g_running = outer;
+    const bool stopped = run.stopped || Budget().milliseconds <= 0;
+    if (stopped && fixed) {
+        GEOSGeom_destroy_r(context, fixed);
+        fixed = nullptr;
+    }
+    *overBudget = stopped;
     return fixed;
 }
 
 } // namespace GeosRepair
+
+RepairBudget SetRepairBudget(const RepairBudget& budget) {
+    return std::exchange(Budget(), budget);
+}
 
 RegionRepair RepairRegion(std::unique_ptr<OGRGeometry>& region, QString* reason) {
     GdalScope scope;
@@ -143,8 +298,22 @@ RegionRepair RepairRegion(std::unique_ptr<OGRGeometry>& region, QString* reason)
         return RegionRepair::Valid;
     }
     const QString why = GeosRepair::InvalidReason(geos.handle, g);
-    GEOSGeometry* fixed = valid == 0 ? GeosRepair::MakeValidRegion(geos.handle, g) : nullptr;
+    // Crossing itself everywhere: make-valid would build a piece for every crossing.
+    if (valid == 0 && estimatedCrossings(*region) > Budget().crossings) {
+        GEOSGeom_destroy_r(geos.handle, g);
+        if (reason)
+            *reason = why;
+        return RegionRepair::TooComplex;
+    }
+    bool overBudget = false;
+    GEOSGeometry* fixed =
+        valid == 0 ? GeosRepair::MakeValidRegion(geos.handle, g, &overBudget) : nullptr;
     GEOSGeom_destroy_r(geos.handle, g);
+    if (overBudget) {
+        if (reason)
+            *reason = why;
+        return RegionRepair::TooComplex;
+    }
     if (!fixed)
         return RegionRepair::Broken;
     std::unique_ptr<OGRGeometry> made(OGRGeometryFactory::createFromGEOS(geos.handle, fixed));

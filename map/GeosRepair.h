@@ -19,8 +19,11 @@ QString InvalidReason(GEOSContextHandle_t context, const GEOSGeometry* geometry)
 
 /**
  * The geometry made valid with GEOS's make-valid, its rings taken as the borders of areas
- * (so a region stays a region); null on failure. The caller owns the result.
+ * (so a region stays a region); null on failure. With `overBudget` the repair keeps to the
+ * repair budget (SetRepairBudget) and tells whether it stopped it; without, it runs as GEOS
+ * does (the overlays, which the valuer stops). The caller owns the result.
  */
-GEOSGeometry* MakeValidRegion(GEOSContextHandle_t context, const GEOSGeometry* geometry);
+GEOSGeometry* MakeValidRegion(GEOSContextHandle_t context, const GEOSGeometry* geometry,
+                              bool* overBudget = nullptr);
 
 } // namespace GeosRepair

@@ -1,12 +1,12 @@
 #include "map/TabFile.h"
 
 #include "common/EngineMessages.h"
+#include "map/Geometry.h"
 #include "map/TabJournal.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cpl_conv.h>
 #include <cpl_error.h>
@@ -14,6 +14,7 @@
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <mutex>
@@ -45,8 +46,7 @@ public:
     ErrorScope& operator=(const ErrorScope&) = delete;
 
     QString message(const QString& fallback) const {
-        const QString text =
-            UkrainianEngineMessage(QString::fromUtf8(CPLGetLastErrorMsg()).trimmed());
+        const QString text = ShortEngineDetail(QString::fromUtf8(CPLGetLastErrorMsg()));
         return text.isEmpty() ? fallback : fallback + QStringLiteral(" ") + text;
     }
 };
@@ -164,7 +164,77 @@ struct TableFormat {
     OGRSpatialReference srs; ///< empty: the program's numeric system
     MapRect bounds;          ///< the coordinate range the file can hold
     QString description;     ///< the header's "Description" (none when empty)
+    /** Whether every object's area and vertex count is read back and compared. */
+    bool verifyShapes = false;
 };
+
+double areaOf(const OGRGeometry* g) {
+    if (!g)
+        return 0;
+    if (const auto* surface = dynamic_cast<const OGRSurface*>(g))
+        return surface->get_Area();
+    if (const auto* collection = dynamic_cast<const OGRGeometryCollection*>(g))
+        return collection->get_Area();
+    return 0;
+}
+
+/** Vertices and rings of a shape (a ring's closing vertex counted once). */
+std::pair<int, int> verticesOf(const OGRGeometry* g) {
+    if (!g)
+        return {0, 0};
+    switch (wkbFlatten(g->getGeometryType())) {
+    case wkbPolygon: {
+        int vertices = 0, rings = 0;
+        for (const OGRLinearRing* ring : *g->toPolygon()) {
+            vertices += std::max(0, ring->getNumPoints() - 1);
+            ++rings;
+        }
+        return {vertices, rings};
+    }
+    case wkbMultiPolygon:
+    case wkbGeometryCollection: {
+        std::pair<int, int> sum{0, 0};
+        for (const OGRGeometry* part : *g->toGeometryCollection()) {
+            const auto [v, r] = verticesOf(part);
+            sum.first += v;
+            sum.second += r;
+        }
+        return sum;
+    }
+    case wkbLineString:
+        return {g->toLineString()->getNumPoints(), 0};
+    default:
+        return {1, 0};
+    }
+}
+
+/**
+ * Compares what the written table holds with what was to be written, object by object: the
+ * area within a millionth (and a square millimetre), the vertices within one per ring (a
+ * ring's closing or repeated vertex). "" when all survived, else the first that did not.
+ */
+QString changedShape(OGRLayer& written, const FeatureList& features) {
+    written.ResetReading();
+    size_t i = 0;
+    while (OGRFeatureUniquePtr f{written.GetNextFeature()}) {
+        if (i >= features.size())
+            break;
+        const OGRGeometry* want = features[i].geometry() ? features[i].geometry()->ogr() : nullptr;
+        const OGRGeometry* got = f->GetGeometryRef();
+        const double a = areaOf(want), b = areaOf(got);
+        const auto [va, ra] = verticesOf(want);
+        const auto [vb, rb] = verticesOf(got);
+        ++i;
+        if (std::abs(a - b) > std::max(1e-6 * std::abs(a), 1e-6))
+            return QStringLiteral("об'єкт %1: площа %2 стала %3")
+                .arg(i)
+                .arg(a, 0, 'f', 3)
+                .arg(b, 0, 'f', 3);
+        if (std::abs(va - vb) > std::max(ra, rb))
+            return QStringLiteral("об'єкт %1: вершин %2 стало %3").arg(i).arg(va).arg(vb);
+    }
+    return QString();
+}
 
 QString unitName(int units) {
     switch (units) {
@@ -328,6 +398,18 @@ bool writeWhole(const QString& path, const TableFormat& format, FeatureList& fea
         GDALDatasetUniquePtr back = openTable(path, false, &ignored, scope);
         ok = back &&
              back->GetLayer(0)->GetFeatureCount(TRUE) == static_cast<GIntBig>(features.size());
+        // Every object as it was written: the table's grid may coarsen shapes silently.
+        if (ok && format.verifyShapes) {
+            if (const QString changed = changedShape(*back->GetLayer(0), features);
+                !changed.isEmpty()) {
+                back.reset();
+                ds.reset();
+                TabFile::removeFiles(path);
+                setError(error, QStringLiteral("Таблицю \"%1\" не записано: після запису %2.")
+                                    .arg(shown, changed));
+                return false;
+            }
+        }
     }
     if (!ok) {
         setError(error,
@@ -341,16 +423,67 @@ bool writeWhole(const QString& path, const TableFormat& format, FeatureList& fea
     return true;
 }
 
+// The coordinate range of a new table: around the objects with a margin of their own size on
+// every side (at least 10 km, or 0.1° for degrees), so the table's grid of whole numbers stays
+// fine (a range of ±10,000 km has a step of 5 mm) and later objects nearby still fit.
+MapRect BoundsAround(const MapRect& used, bool geographic) {
+    if (used.isNull())
+        return geographic ? MapRect{-180, -90, 180, 90} : CoordSys{}.bounds;
+    const double cx = (used.xMin + used.xMax) / 2, cy = (used.yMin + used.yMax) / 2;
+    const double size = std::max(used.xMax - used.xMin, used.yMax - used.yMin);
+    const double half = size * 1.5 + (geographic ? 0.1 : 10000.0);
+    MapRect bounds{cx - half, cy - half, cx + half, cy + half};
+    if (geographic)
+        bounds = {std::max(bounds.xMin, -180.0), std::max(bounds.yMin, -90.0),
+                  std::min(bounds.xMax, 180.0), std::min(bounds.yMax, 90.0)};
+    return bounds;
+}
+
+// The file beside a table that keeps its coordinate system exactly (as WKT).
+QString crsSidecar(const QString& tabPath) {
+    const QFileInfo info(tabPath);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".wkt"));
+}
+
+// Writes a small file whole: false when any byte did not reach it.
+bool writeSmallFile(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const bool written = file.write(text) == text.size() && file.flush();
+    file.close();
+    return written && file.error() == QFileDevice::NoError;
+}
+
 // Writes the table beside the path under a temporary name, then puts it in place under a
-// journal, so that the path holds one whole table at every instant that counts.
+// journal, so that the path holds one whole table at every instant that counts. The exact
+// coordinate system (`exactCrs`; the one kept beside the old table when null, none when
+// empty) is one of the new table's files, so it is replaced in the same journaled step.
 bool writeAtomically(const QString& path, const TableFormat& format, FeatureList& features,
-                     const ErrorScope& scope, QString* error) {
+                     const ErrorScope& scope, QString* error, const QString* exactCrs = nullptr) {
     if (!TabJournal::Recover(path, error))
         return false;
+    QByteArray crsText;
+    if (exactCrs) {
+        crsText = exactCrs->toUtf8();
+    } else if (QFile kept(crsSidecar(path)); kept.exists()) {
+        if (!kept.open(QIODevice::ReadOnly)) {
+            setError(error, QStringLiteral("Не вдалося прочитати систему координат \"%1\".")
+                                .arg(QDir::toNativeSeparators(kept.fileName())));
+            return false;
+        }
+        crsText = kept.readAll();
+    }
     const QString temp =
         TabJournal::AsideName(path, QStringLiteral("new")) + QStringLiteral(".tab");
     if (!writeWhole(temp, format, features, scope, error))
         return false;
+    if (!crsText.isEmpty() && !writeSmallFile(crsSidecar(temp), crsText)) {
+        TabFile::removeFiles(temp);
+        setError(error, QStringLiteral("Не вдалося записати систему координат \"%1\".")
+                            .arg(QDir::toNativeSeparators(crsSidecar(path))));
+        return false;
+    }
     if (!TabJournal::Replace(temp, path, error)) {
         // A journal left behind still needs the new files to finish the replace.
         if (!QFileInfo::exists(TabJournal::JournalPath(path)))
@@ -358,12 +491,6 @@ bool writeAtomically(const QString& path, const TableFormat& format, FeatureList
         return false;
     }
     return true;
-}
-
-// The file beside a table that keeps its coordinate system exactly (as WKT).
-QString crsSidecar(const QString& tabPath) {
-    const QFileInfo info(tabPath);
-    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".wkt"));
 }
 
 // The projection and its ellipsoid without the datum's shift: what a table keeps of a system.
@@ -375,11 +502,6 @@ QString projectionKey(const OGRSpatialReference& srs) {
     parts.removeIf([](const QString& p) { return p.startsWith(QLatin1String("+towgs84=")); });
     parts.replaceInStrings(QStringLiteral("+datum=WGS84"), QStringLiteral("+ellps=WGS84"));
     return parts.join(u' ');
-}
-
-bool failWith(QString* error, const QString& text) {
-    setError(error, text);
-    return false;
 }
 
 // Finishes an interrupted replace before the table is read or changed in place.
@@ -461,7 +583,8 @@ bool create(const QString& path, const std::vector<FieldDef>& fields, const Coor
     format.bounds = coordSys.bounds;
     format.description = description;
     FeatureList none;
-    return writeAtomically(path, format, none, scope, error);
+    const QString numeric; // the program's own system: no exact one kept beside
+    return writeAtomically(path, format, none, scope, error, &numeric);
 }
 
 bool replaceAll(const QString& path, const std::vector<FieldDef>& fields, FeatureList& features,
@@ -589,34 +712,26 @@ bool write(const QString& path, const TableSpec& shape, FeatureList& features, b
                 format.srs.SetTOWGS84(0, 0, 0, 0, 0, 0, 0);
         }
     }
-    format.bounds = shape.bounds;
-    if (format.bounds.isNull()) {
-        // A range that holds the objects: the usual one, widened by whole powers of ten.
-        const double limit = geographic ? 180 : 1e7;
-        format.bounds = geographic ? MapRect{-180, -90, 180, 90} : CoordSys{}.bounds;
-        const MapRect used = FeaturesBounds(features);
-        if (!geographic && !used.isNull()) {
-            double reach = limit;
-            while (reach < 1e12 && (std::abs(used.xMin) > reach || std::abs(used.xMax) > reach ||
-                                    std::abs(used.yMin) > reach || std::abs(used.yMax) > reach))
-                reach *= 10;
-            format.bounds = {-reach, -reach, reach, reach};
+    // A coordinate that is no number has no place on any grid.
+    for (size_t i = 0; i < features.size(); ++i) {
+        const OGRGeometry* g = features[i].geometry() ? features[i].geometry()->ogr() : nullptr;
+        if (!g || g->IsEmpty())
+            continue;
+        if (!HasFiniteCoordinates(*g)) {
+            setError(error, QStringLiteral("Таблицю \"%1\" не записано: координати об'єкта %2 не "
+                                           "є скінченними числами.")
+                                .arg(QDir::toNativeSeparators(path))
+                                .arg(i + 1));
+            return false;
         }
     }
-    if (!writeAtomically(path, format, features, scope, error))
-        return false;
+    format.bounds = shape.bounds;
+    if (format.bounds.isNull())
+        format.bounds = BoundsAround(FeaturesBounds(features), geographic);
+    format.verifyShapes = true;
     // The table keeps the system only as closely as its own codes can; the exact one is
-    // kept beside it.
-    const QString sidecar = crsSidecar(path);
-    if (shape.srsWkt.isEmpty())
-        return !QFileInfo::exists(sidecar) || QFile::remove(sidecar) ||
-               failWith(error, QStringLiteral("Не вдалося видалити \"%1\".")
-                                   .arg(QDir::toNativeSeparators(sidecar)));
-    QSaveFile file(sidecar);
-    if (!file.open(QIODevice::WriteOnly) || file.write(shape.srsWkt.toUtf8()) < 0 || !file.commit())
-        return failWith(error, QStringLiteral("Не вдалося записати систему координат \"%1\".")
-                                   .arg(QDir::toNativeSeparators(sidecar)));
-    return true;
+    // kept beside it, put in place with the table's files.
+    return writeAtomically(path, format, features, scope, error, &shape.srsWkt);
 }
 
 bool coordinateSystem(const QString& path, QString* wkt, QString* error) {

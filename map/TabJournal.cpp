@@ -44,7 +44,7 @@ QStringList CompanionFiles(const QString& path) {
     const QDir dir = info.dir();
     const QString base = info.completeBaseName();
     QStringList out;
-    for (const char* ext : {"tab", "dat", "map", "id", "ind"}) {
+    for (const char* ext : {"tab", "dat", "map", "id", "ind", "wkt"}) {
         for (const QString& e : {QString::fromLatin1(ext), QString::fromLatin1(ext).toUpper()}) {
             const QString file = dir.filePath(base + u'.' + e);
             if (QFileInfo::exists(file))
@@ -129,10 +129,11 @@ bool WriteJournal(const QString& path, const Plan& plan) {
            SyncFolder(QFileInfo(path).absolutePath());
 }
 
-// The temporary files of the new table, written before the journal; a journal cut short
-// names none, so they are found by their names.
-QStringList TempFilesOf(const QDir& dir, const QString& base) {
-    static const QRegularExpression pattern(QStringLiteral("^\\.~(.+)\\.new-[0-9a-f]{8}\\.\\w+$"));
+// Files of the hidden sets beside a table (what: "new" or "old"), found by their names:
+// ".~<base>.<what>-<8 hex digits>.<ext>".
+QStringList SetFilesOf(const QDir& dir, const QString& base, const QString& what) {
+    const QRegularExpression pattern(QStringLiteral("^\\.~(.+)\\.") + what +
+                                     QStringLiteral("-[0-9a-f]{8}\\.\\w+$"));
     QStringList out;
     for (const QString& name :
          dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name)) {
@@ -141,6 +142,19 @@ QStringList TempFilesOf(const QDir& dir, const QString& base) {
             out << dir.filePath(name);
     }
     return out;
+}
+
+// The temporary files of the new table, written before the journal; a journal cut short
+// names none, so they are found by their names.
+QStringList TempFilesOf(const QDir& dir, const QString& base) {
+    return SetFilesOf(dir, base, QStringLiteral("new"));
+}
+
+// The table a hidden set's file belongs to.
+QString TableOfSetFile(const QDir& dir, const QString& file) {
+    static const QRegularExpression base(QStringLiteral("^\\.~(.+)\\.(new|old)-"));
+    return dir.filePath(base.match(QFileInfo(file).fileName()).captured(1) +
+                        QStringLiteral(".tab"));
 }
 
 // Rolls back: every set-aside file goes back to its name, the new files are removed. Only
@@ -268,15 +282,20 @@ bool RecoverFolder(const QString& folder, QString* error) {
         if (!Recover(table, &problem))
             problems << problem;
     }
-    // Writings cut short before their journal: temporary files without one.
-    for (const QString& temp : TempFilesOf(dir, QString())) {
-        static const QRegularExpression base(QStringLiteral("^\\.~(.+)\\.new-"));
-        const QString name = QFileInfo(temp).fileName();
-        const QString table = dir.filePath(base.match(name).captured(1) + QStringLiteral(".tab"));
-        if (!QFileInfo::exists(JournalPath(table)) && !QFile::remove(temp))
+    // Writings cut short before their journal (new files without one) and old files whose
+    // removal failed after a finished replace (the journal gone, the table whole).
+    for (const QString& left :
+         TempFilesOf(dir, QString()) + SetFilesOf(dir, QString(), QStringLiteral("old"))) {
+        if (!QFileInfo::exists(JournalPath(TableOfSetFile(dir, left))) && !QFile::remove(left))
             problems
-                << QStringLiteral("Тимчасовий файл \"%1\" не вдається видалити.").arg(Shown(temp));
+                << QStringLiteral("Тимчасовий файл \"%1\" не вдається видалити.").arg(Shown(left));
     }
+    // Coordinate-system files of an earlier writing, cut short under a temporary name.
+    static const QRegularExpression crsTemp(QStringLiteral("^.+\\.wkt\\.[A-Za-z0-9]{6}$"));
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (crsTemp.match(name).hasMatch() && !QFile::remove(dir.filePath(name)))
+            problems << QStringLiteral("Тимчасовий файл \"%1\" не вдається видалити.")
+                            .arg(Shown(dir.filePath(name)));
     if (!problems.isEmpty()) {
         SetError(error, problems.join(u'\r'));
         return false;

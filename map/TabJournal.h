@@ -4,7 +4,7 @@
 #include <functional>
 
 /**
- * The replace of a table's companion files (.tab, .dat, .map, .id, .ind) by those of a new
+ * The replace of a table's companion files (.tab, .dat, .map, .id, .ind, .wkt) by those of a new
  * table written beside it, recoverable at any instant as a database's hot journal is: before
  * the first rename a small journal naming both sets is written and flushed to the disk. A
  * replace cut short (a crash, a kill, a power cut) is finished or undone by the next opening

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
@@ -24,13 +25,123 @@ QString shown(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-GDALDatasetUniquePtr openSource(const QString& path, const GdalScope& scope, QString* error) {
+/** The ".dbf" of a shapefile given by its ".shp" or ".dbf"; "" for other files. */
+QString dbfOf(const QString& path) {
+    const QFileInfo info(path);
+    const QString suffix = info.suffix().toLower();
+    if (suffix != QLatin1String("shp") && suffix != QLatin1String("dbf"))
+        return QString();
+    for (const char* ext : {"dbf", "DBF"}) {
+        const QString dbf =
+            info.dir().filePath(info.completeBaseName() + u'.' + QLatin1String(ext));
+        if (QFileInfo(dbf).isFile())
+            return dbf;
+    }
+    return QString();
+}
+
+/** Whether the shapefile says its encoding: a ".cpg" beside it or a language mark in its ".dbf". */
+bool encodingIsMarked(const QString& dbf) {
+    const QFileInfo info(dbf);
+    for (const char* ext : {"cpg", "CPG"})
+        if (QFileInfo::exists(
+                info.dir().filePath(info.completeBaseName() + u'.' + QLatin1String(ext))))
+            return true;
+    QFile file(dbf);
+    if (!file.open(QIODevice::ReadOnly))
+        return true; // GDAL reports what it cannot read
+    const QByteArray header = file.read(32);
+    return header.size() < 32 || header[29] != 0;
+}
+
+bool isUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    const QString decoded = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+/**
+ * The encoding of an unmarked shapefile's texts, read from the bytes its ".dbf" stores in
+ * its text columns: "UTF-8" when every text is UTF-8, else "CP1251" when it reads them all;
+ * "" when neither does.
+ */
+QByteArray guessEncoding(const QString& dbfPath) {
+    QFile dbf(dbfPath);
+    if (!dbf.open(QIODevice::ReadOnly))
+        return "UTF-8"; // not read here: GDAL's own opening says why
+    const QByteArray header = dbf.read(32);
+    if (header.size() < 32)
+        return "UTF-8";
+    auto number = [](const QByteArray& bytes, int at, int size) {
+        quint32 v = 0;
+        for (int i = size - 1; i >= 0; --i)
+            v = (v << 8) | static_cast<quint8>(bytes[at + i]);
+        return v;
+    };
+    const quint32 records = number(header, 4, 4);
+    const quint32 headerSize = number(header, 8, 2);
+    const quint32 recordSize = number(header, 10, 2);
+    // The text columns: their offsets within a record (after its deletion mark) and widths.
+    std::vector<std::pair<int, int>> texts;
+    int offset = 1;
+    for (;;) {
+        const QByteArray field = dbf.read(32);
+        if (field.size() < 32 || field[0] == '\x0D')
+            break;
+        const int width = static_cast<quint8>(field[16]);
+        if (field[11] == 'C')
+            texts.emplace_back(offset, width);
+        offset += width;
+    }
+    if (texts.empty() || recordSize == 0 || !dbf.seek(headerSize))
+        return "UTF-8";
+    bool utf8 = true, cp1251 = true;
+    for (quint32 r = 0; r < records && (utf8 || cp1251); ++r) {
+        const QByteArray record = dbf.read(recordSize);
+        if (record.size() < static_cast<qsizetype>(recordSize))
+            break;
+        for (const auto& [at, width] : texts) {
+            if (at + width > record.size())
+                continue;
+            const QByteArray bytes = record.mid(at, width).trimmed();
+            utf8 = utf8 && isUtf8(bytes);
+            // The one byte CP1251 leaves undefined.
+            cp1251 = cp1251 && !bytes.contains('\x98');
+        }
+    }
+    return utf8 ? QByteArray("UTF-8") : cp1251 ? QByteArray("CP1251") : QByteArray();
+}
+
+GDALDatasetUniquePtr openSource(const QString& path, const GdalScope& scope, QString* error,
+                                QString* guessed = nullptr) {
     if (!QFileInfo(path).isFile()) {
-        setError(error, QStringLiteral("Файлу \"%1\" немає.").arg(shown(path)));
+        setError(error, QFileInfo::exists(path)
+                            ? QStringLiteral("\"%1\" - не звичайний файл (папка, канал чи "
+                                             "пристрій).")
+                                  .arg(shown(path))
+                            : QStringLiteral("Файлу \"%1\" немає.").arg(shown(path)));
         return nullptr;
     }
-    GDALDatasetUniquePtr ds(
-        GDALDataset::Open(QFile::encodeName(path).constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+    // A shapefile that does not say its encoding: found from its texts, never guessed wrong
+    // silently (GDAL would take them for Latin-1).
+    QByteArray encoding;
+    if (const QString dbf = dbfOf(path); !dbf.isEmpty() && !encodingIsMarked(dbf)) {
+        encoding = guessEncoding(dbf);
+        if (encoding.isEmpty()) {
+            setError(error, QStringLiteral("Кодування текстів файлу \"%1\" не вдалося визначити "
+                                           "(ні UTF-8, ні CP1251): покладіть поруч файл .cpg з "
+                                           "назвою кодування.")
+                                .arg(shown(path)));
+            return nullptr;
+        }
+        if (guessed)
+            *guessed = QString::fromLatin1(encoding);
+    }
+    const QByteArray option = "ENCODING=" + encoding;
+    const char* const options[] = {option.constData(), nullptr};
+    GDALDatasetUniquePtr ds(GDALDataset::Open(QFile::encodeName(path).constData(),
+                                              GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr,
+                                              encoding.isEmpty() ? nullptr : options));
     if (!ds) {
         setError(error, scope.message(QStringLiteral("Файл \"%1\" не є векторною картою, яку "
                                                      "можна прочитати.")
@@ -129,13 +240,15 @@ QString shapeWord(OGRwkbGeometryType type) {
 bool walk(const QString& path, const QString& name, SourceSummary& summary, QString* error,
           const std::function<void(OGRFeature&)>& visit) {
     GdalScope scope;
-    GDALDatasetUniquePtr ds = openSource(path, scope, error);
+    QString guessed;
+    GDALDatasetUniquePtr ds = openSource(path, scope, error, &guessed);
     if (!ds)
         return false;
     OGRLayer* layer = findLayer(*ds, name, path, error);
     if (!layer)
         return false;
     describeLayer(*layer, summary);
+    summary.guessedEncoding = guessed;
     layer->ResetReading();
     scope.reset();
     while (OGRFeatureUniquePtr f{layer->GetNextFeature()}) {

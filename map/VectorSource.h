@@ -31,6 +31,11 @@ struct SourceSummary {
     std::vector<SourceField> fields;
     /** The values of the first objects, in the order of the fields. */
     std::vector<QStringList> firstRows;
+    /**
+     * How the texts of a shapefile without a ".cpg" and a language mark were read
+     * ("UTF-8", "CP1251"), told to the valuer; "" when the file says it itself.
+     */
+    QString guessedEncoding;
 };
 
 /** Receives one object: its shape (null when it has none) and its values as texts. */
@@ -40,7 +45,9 @@ using SourceVisitor =
 /**
  * Vector files of any format GDAL reads (Shapefile, GeoPackage, GeoJSON, KML, DXF, MapInfo
  * TAB and MIF...). A layer name "" stands for the file's only layer. Failures return false
- * with a one-line reason.
+ * with a one-line reason. The texts of a shapefile are read in the encoding its ".cpg" names,
+ * else the one its ".dbf" marks, else UTF-8 when every text is UTF-8, else CP1251; a file
+ * whose texts none of them reads whole is refused.
  */
 namespace VectorSource {
 

@@ -69,6 +69,10 @@ QString PutCopyInPlace(Connection& catalogue, const QString& copy, const QString
         return QStringLiteral("не вдається скопіювати \"%1\".").arg(QDir::toNativeSeparators(copy));
     }
     QFile(path).setPermissions(QFile(path).permissions() | QFile::WriteOwner | QFile::ReadOwner);
+    // The copy's record of itself is no part of the catalogue.
+    Connection restored;
+    if (restored.open(path))
+        backup::ForgetCopyRecord(restored);
     return QString();
 }
 

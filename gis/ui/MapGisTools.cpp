@@ -116,6 +116,11 @@ void MapGisTools::cmdExportClick() {
         return;
     ExportResult result;
     QString error;
+    // The dialog asked before replacing a file; the settlement's own files are never replaced.
+    if (CheckExportTarget(session.folder, path, true, &error) != ExportTargetProblem::None) {
+        ShowError(QStringLiteral("Експорт у GeoPackage.\rПомилка: ") + error);
+        return;
+    }
     bool written = false;
     {
         WaitCursor wait;

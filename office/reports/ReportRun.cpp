@@ -100,8 +100,10 @@ bool DocumentsOlderThanData(Connection& data, const QString& settlementFolder, Q
 
 QString OneLine(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    text.replace(u'\r', u' ');
-    text.replace(u'\n', u' ');
+    // Line breaks and every other control character (a stored BLOB's NUL bytes) as spaces.
+    for (QChar& c : text)
+        if (c.category() == QChar::Other_Control)
+            c = u' ';
     return text.trimmed();
 }
 

@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 TEST(CommandLine, OptionsAreReadBeforeAnyWindow) {
@@ -33,6 +34,31 @@ TEST(CommandLine, OptionsAreReadBeforeAnyWindow) {
     EXPECT_EQ(unknown.kind, CommandKind::Unknown);
     EXPECT_EQ(unknown.option, QStringLiteral("--verbose"));
     EXPECT_EQ(kind({QStringLiteral("-reverse=1")}), CommandKind::Unknown);
+}
+
+TEST(CommandLine, AWordIsACommandOrADataFolderElseRefused) {
+    auto parse = [](const QStringList& args) { return ParseCommandLine(args); };
+    // A mistyped command never starts the window.
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("frobnicate")},
+          QStringList{QStringLiteral("chek"), QStringLiteral("/tmp")},
+          QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                      QStringLiteral("recalk")},
+          QStringList{QString()}}) {
+        const Command c = parse(args);
+        EXPECT_EQ(c.kind, CommandKind::UnknownWord) << args.join(u' ').toStdString();
+    }
+    EXPECT_EQ(parse({QStringLiteral("chek")}).option, QStringLiteral("chek"));
+    // A folder without a database is no settlement or project; one with it is.
+    QTemporaryDir dir;
+    EXPECT_EQ(parse({dir.path()}).kind, CommandKind::UnknownWord);
+    WriteTextFile(dir.filePath(QStringLiteral("data.sqlite")), QString());
+    EXPECT_EQ(parse({dir.path()}).kind, CommandKind::Run);
+    EXPECT_EQ(parse({dir.filePath(QStringLiteral("data.sqlite"))}).kind, CommandKind::UnknownWord);
+    EXPECT_TRUE(IsOption(QStringLiteral("--json")));
+    EXPECT_TRUE(IsOption(QStringLiteral("-x")));
+    EXPECT_FALSE(IsOption(QStringLiteral("-")));
+    EXPECT_FALSE(IsOption(QStringLiteral("село")));
 }
 
 namespace {
@@ -82,6 +108,19 @@ TEST(CommandLine, HelpVersionAndUnknownOptionsNeedNoDisplay) {
     EXPECT_TRUE(unknown.out.isEmpty());
     EXPECT_EQ(unknown.err.count(u'\n'), 1) << unknown.err.toStdString();
     EXPECT_TRUE(unknown.err.contains(QStringLiteral("--frobnicate")));
+
+    // A word that is no command: one line with the usage, no window, status 2.
+    for (const QStringList& args : {QStringList{QStringLiteral("frobnicate")},
+                                    QStringList{QStringLiteral("chek"), BuiltAppDir()}}) {
+        const Outcome word = RunProgram(args);
+        EXPECT_EQ(word.code, 2) << args.join(u' ').toStdString();
+        EXPECT_TRUE(word.out.isEmpty());
+        EXPECT_EQ(word.err.count(u'\n'), 1) << word.err.toStdString();
+        EXPECT_TRUE(word.err.contains(QStringLiteral("використання: tamberon")))
+            << word.err.toStdString();
+    }
+    EXPECT_TRUE(RunProgram({QStringLiteral("chek"), BuiltAppDir()})
+                    .err.contains(QStringLiteral("(можливо, check)")));
 
     // Every command without windows starts through the one start and answers its own help.
     for (const char* word : {"report", "check", "recalc", "layers", "value", "plots"}) {

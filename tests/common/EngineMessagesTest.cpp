@@ -30,3 +30,31 @@ TEST(UkrainianEngineMessage, KnownMessagesKeepTheirNamesAndUnknownOnesStay) {
               QStringLiteral("frobnicator jammed"));
     EXPECT_EQ(UkrainianEngineMessage(QString()), QString());
 }
+
+// As the detail of one of our sentences: Ukrainian, one short line, never the SQL an engine
+// quotes, nothing at all when only English would be left.
+TEST(EngineMessages, ADetailIsShortUkrainianAndWithoutSql) {
+    QString sql = QStringLiteral("sqlite3_exec(CREATE TABLE gpkg_spatial_ref_sys (srs_name TEXT "
+                                 "NOT NULL");
+    for (int i = 0; i < 200; ++i)
+        sql += QStringLiteral(", c%1 TEXT").arg(i);
+    sql += QStringLiteral(")) failed: database or disk is full");
+    EXPECT_EQ(ShortEngineDetail(sql), QStringLiteral("диск заповнено"));
+    EXPECT_EQ(ShortEngineDetail(QStringLiteral("Failed writing 65 bytes at offset 0.")),
+              QStringLiteral("не вдалося записати 65 байтів (зміщення 0)"));
+    EXPECT_EQ(ShortEngineDetail(QStringLiteral("Failed to read GeoJSON data")),
+              QStringLiteral("не вдалося прочитати дані GeoJSON"));
+    const QString shx = ShortEngineDetail(QStringLiteral(
+        "Unable to open /tmp/р.shx or /tmp/р.SHX. Set SHAPE_RESTORE_SHX config option to YES "
+        "to restore or create it."));
+    EXPECT_TRUE(shx.startsWith(QStringLiteral("немає файлу /tmp/р.shx"))) << shx.toStdString();
+    EXPECT_FALSE(shx.contains(QStringLiteral("SHAPE_RESTORE_SHX")));
+    EXPECT_EQ(ShortEngineDetail(QStringLiteral("failed to prepare SQL: SELECT * FROM x")),
+              QString());
+    EXPECT_EQ(ShortEngineDetail(QStringLiteral("frobnicator jammed")), QString());
+    EXPECT_EQ(ShortEngineDetail(QStringLiteral("disk I/O error\nЗапит: COMMIT")),
+              QStringLiteral("помилка читання або запису диска"));
+    const QString longText =
+        ShortEngineDetail(QStringLiteral("немає таблиці ") + QString(500, u'я'));
+    EXPECT_LE(longText.size(), 200);
+}

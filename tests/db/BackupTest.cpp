@@ -272,3 +272,82 @@ TEST_F(BackupTest, ARestoreKilledMidwayLeavesTheDatabaseAsItWas) {
     EXPECT_TRUE(QuickCheckOk(JoinPath(folder, QStringLiteral("data.sqlite"))));
     EXPECT_EQ(RowCount(JoinPath(folder, QStringLiteral("data.sqlite"))), 10);
 }
+
+namespace {
+
+/** Damages the pages after the first of a database file, its header left whole. */
+void Damage(const QString& path) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.seek(4096);
+    f.write(QByteArray(4096, '\x5a'));
+}
+
+/** Dates the copy's own record of its time `days` ahead, as a copy made under a wrong clock. */
+void DateAhead(const QString& path, int days) {
+    Connection c;
+    ASSERT_TRUE(c.open(path));
+    Query q(&c);
+    ASSERT_TRUE(RunQuery(
+        q,
+        QStringLiteral("UPDATE копія_відомості SET час='%1'")
+            .arg(QDateTime::currentDateTimeUtc().addDays(days).toString(Qt::ISODateWithMs)),
+        false));
+}
+
+} // namespace
+
+// Three damaged copies dated later by their names never push good ones out: rotation goes by
+// what the copies hold, and the damaged ones go.
+TEST_F(BackupTest, RotationGoesByTheCopiesContentNotTheirNames) {
+    const QString copies = app.file(QStringLiteral("copies"));
+    QString error;
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(Insert(db, i));
+        ASSERT_FALSE(backup::AddRollingCopy(db, copies, 5, &error).isEmpty());
+    }
+    const QStringList good = backup::RollingCopies(copies);
+    ASSERT_EQ(good.size(), 4);
+    for (int i = 1; i <= 3; ++i) {
+        const QString damaged =
+            JoinPath(copies, QStringLiteral("копія 2099-01-0%1 00-00-00-000.sqlite").arg(i));
+        ASSERT_TRUE(QFile::copy(good.last(), damaged));
+        Damage(damaged);
+    }
+    EXPECT_EQ(backup::RollingCopies(copies), good);
+    ASSERT_TRUE(Insert(db, 9));
+    const QString newest = backup::AddRollingCopy(db, copies, 5, &error);
+    ASSERT_FALSE(newest.isEmpty()) << error.toStdString();
+    EXPECT_EQ(backup::RollingCopies(copies), good + QStringList{newest});
+    EXPECT_EQ(ListFiles(copies, QStringLiteral("*2099*"), false), QStringList());
+    EXPECT_EQ(backup::ListCopies(copies).front().path, newest);
+}
+
+// Copies dated ahead of the clock (a clock set back since) never make new copies disappear:
+// each new copy stays, and those dated ahead are the first to go.
+TEST_F(BackupTest, AClockBehindTheNewestCopyNeverDeletesNewCopies) {
+    const QString copies = app.file(QStringLiteral("copies"));
+    QString error;
+    QStringList ahead;
+    for (int i = 0; i < 3; ++i) {
+        ahead << backup::AddRollingCopy(db, copies, 3, &error);
+        ASSERT_FALSE(ahead.last().isEmpty()) << error.toStdString();
+        DateAhead(ahead.last(), 365 + i);
+    }
+    QStringList made;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(Insert(db, i));
+        made << backup::AddRollingCopy(db, copies, 3, &error);
+        ASSERT_FALSE(made.last().isEmpty()) << error.toStdString();
+        const QStringList kept = backup::RollingCopies(copies);
+        ASSERT_EQ(kept.size(), 3);
+        for (const QString& copy : made)
+            EXPECT_TRUE(kept.contains(copy)) << i << copy.toStdString();
+    }
+    EXPECT_EQ(backup::RollingCopies(copies), made);
+    // A restored copy brings nothing of its own record into the settlement.
+    QString kept;
+    ASSERT_TRUE(backup::RestoreCopy(db, made.first(), copies, &kept, &error))
+        << error.toStdString();
+    EXPECT_FALSE(TableExists(db, QStringLiteral("копія_відомості")));
+}

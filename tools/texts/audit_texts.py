@@ -8,7 +8,7 @@ sentence or phrase, and a step named in a message is named as the step list show
 
 The engines under the program (SQLite, libzip, pugixml, GDAL, Qt's and the system's file
 errors) report in English; their texts reach the user only through UkrainianEngineMessage
-(common/EngineMessages.h) or SqliteMessage (db/SqliteMessage.h). A read of such a text
+(common/EngineMessages.h, also as ShortEngineDetail) or SqliteMessage (db/SqliteMessage.h). A read of such a text
 outside them is a finding.
 
     tools/texts/audit_texts.py [REPOSITORY]          # check; exit status 1 on a finding
@@ -74,7 +74,7 @@ ENGLISH_NOISE = re.compile(r"[<>=]|\b(?:SELECT|FROM|INSERT|CREATE|UPDATE|DELETE|
 ENGINE_TEXT = re.compile(r"\b(?:sqlite3_errmsg|sqlite3_errstr|CPLGetLastErrorMsg|zip_strerror|"
                          r"zip_error_strerror|zip_file_strerror|strerror|qt_error_string)\s*\(|"
                          r"\berrorString\s*\(\s*\)|\bresult\.description\s*\(\s*\)")
-ENGINE_WRAPPERS = ("UkrainianEngineMessage(", "SqliteMessage(")
+ENGINE_WRAPPERS = ("UkrainianEngineMessage(", "ShortEngineDetail(", "SqliteMessage(")
 # The translation tables themselves hold the English texts they translate.
 TRANSLATION_FILES = ("common/EngineMessages.cpp", "db/SqliteMessage.h", "map/GeometryRepair.cpp")
 
