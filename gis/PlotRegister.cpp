@@ -145,6 +145,11 @@ std::unique_ptr<OGRGeometry> PlotRegion(const OGRGeometry& shape, QStringList& n
         FailWith(reason,
                  QStringLiteral("Межа ділянки неправильна (%1), площі не лишається.").arg(what));
         return nullptr;
+    case RegionRepair::TooComplex:
+        FailWith(reason, QStringLiteral("Межа ділянки неправильна (%1) і надто складна, щоб її "
+                                        "виправити.")
+                             .arg(what));
+        return nullptr;
     case RegionRepair::Repaired:
         notes << QStringLiteral("Межу виправлено: %1.").arg(what);
         break;
