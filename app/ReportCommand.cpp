@@ -145,7 +145,7 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
             << Qt::endl;
         return 2;
     }
-    if (RefuseOption(arguments[0], QStringLiteral("report"), err))
+    if (RefuseOption(folders[0], QStringLiteral("report"), err))
         return 2;
     Connection data;
     QString folder;
