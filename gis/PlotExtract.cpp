@@ -151,7 +151,7 @@ ExtractContent MakeExtractContent(const ExtractRequisites& r, const ExtractPlot&
         c.parts.push_back({QString::number(n), p.district, p.zone, p.km2, p.zoneValue, v.kf,
                            factorsText(p.factors), p.km3, p.valuePerSqM, p.areaHa, p.value});
         c.formula << QStringLiteral(
-                         "Частина %1: Цн = %2 × %3 × %4 = %5 грн/м²; %5 × %6 м² = %7 грн.")
+                         "Частина № %1: Цн = %2 × %3 × %4 = %5 грн/м²; %5 × %6 м² = %7 грн.")
                          .arg(n)
                          .arg(p.zoneValue, v.kf, p.km3, p.valuePerSqM, squareMetres(p.areaHa),
                               p.value);

@@ -422,9 +422,9 @@ TEST_F(LayersFaults, FarOutOrNonFiniteCoordinatesAreRefusedAndAreasSurvive) {
     ring.closeRings();
     nan.addRing(&ring);
     bad[1].setGeometry(std::make_shared<const Geometry>(std::unique_ptr<OGRGeometry>(nan.clone())));
-    TableSpec spec;
-    spec.fields = content.fields;
-    EXPECT_FALSE(TabFile::write(file(QStringLiteral("nan.tab")), spec, bad, false, &error));
+    TableSpec table;
+    table.fields = content.fields;
+    EXPECT_FALSE(TabFile::write(file(QStringLiteral("nan.tab")), table, bad, false, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("об'єкта 2"))) << error.toStdString();
     EXPECT_FALSE(QFileInfo::exists(file(QStringLiteral("nan.tab"))));
 }

@@ -116,9 +116,9 @@ TEST_F(Extract, StatesEachPartsNumbersTheFormulaAndTheIndexation) {
               QStringLiteral("1|1|1|1.20|120.00|1.00|Ґрунтові води (фактор 3): "
                              "0.95|0.95|114.00|0.0600|68400.00"));
     EXPECT_EQ(c.formula,
-              (QStringList{QStringLiteral("Частина 1: Цн = 120.00 × 1.00 × 0.95 = 114.00 грн/м²; "
+              (QStringList{QStringLiteral("Частина № 1: Цн = 120.00 × 1.00 × 0.95 = 114.00 грн/м²; "
                                           "114.00 × 600 м² = 68400.00 грн."),
-                           QStringLiteral("Частина 2: Цн = 90.00 × 1.00 × 0.95 = 85.50 грн/м²; "
+                           QStringLiteral("Частина № 2: Цн = 90.00 × 1.00 × 0.95 = 85.50 грн/м²; "
                                           "85.50 × 600 м² = 51300.00 грн."),
                            QStringLiteral("Вартість ділянки: 68400.00 + 51300.00 = 119700.00 "
                                           "грн.")}));
