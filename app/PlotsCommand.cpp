@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/ReportCommand.h"
+#include "app/ValueCommand.h"
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"
@@ -212,30 +213,20 @@ int RunPlotsCommand(const QStringList& arguments, const QString& appDir, QTextSt
         err << wrong << Qt::endl;
         return WrongCall;
     }
-    QString folder;
-    Connection data;
-    if (const int status = OpenSettlementFolder(request.folder, data, folder, err); status != 0)
+    PlaceCommandInputs in;
+    if (const int status = OpenPlaceInputs(request.folder, appDir, in, err); status != 0)
         return status;
+    const QString& folder = in.folder;
     for (const QString& path : {request.registerPath, request.packagePath})
         if (const QString wrong = guardSettlement(path, folder); !wrong.isEmpty()) {
             err << wrong << Qt::endl;
             return WrongCall;
         }
-    Connection catalogue;
-    const QString cataloguePath = JoinPath(appDir, CatalogueFileName());
-    const bool haveCatalogue = QFileInfo(cataloguePath).isFile() && catalogue.open(cataloguePath);
-
-    PlaceLayers layers;
+    Connection& catalogue = in.catalogue;
+    const bool haveCatalogue = in.haveCatalogue;
+    const PlaceLayers& layers = in.layers;
+    const PlaceSources& sources = in.sources;
     QString reason;
-    if (!layers.load(folder, &reason)) {
-        err << reason << Qt::endl;
-        return WrongCall;
-    }
-    PlaceSources sources;
-    if (!ReadPlaceSources(data, haveCatalogue ? &catalogue : nullptr, sources, &reason)) {
-        err << reason << Qt::endl;
-        return WrongCall;
-    }
     // The catalogue's book of purposes gives each plot its category; its rates of land tax
     // serve unless a file of rates is given.
     PurposeBook purposes;
@@ -282,7 +273,8 @@ int RunPlotsCommand(const QStringList& arguments, const QString& appDir, QTextSt
             return WrongCall;
         }
         ExtractRequisites requisites;
-        requisites.settlement = SettlementName(haveCatalogue ? &catalogue : nullptr, data, folder);
+        requisites.settlement =
+            SettlementName(haveCatalogue ? &catalogue : nullptr, in.data, folder);
         if (request.options.fromYear > 0)
             requisites.valuationYear = QString::number(request.options.fromYear);
         requisites.date = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));

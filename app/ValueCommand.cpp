@@ -112,6 +112,22 @@ QString ValueCommandHelp() {
         "виклик, немає папки, бази або файлу.\n");
 }
 
+int OpenPlaceInputs(const QString& argument, const QString& appDir, PlaceCommandInputs& in,
+                    QTextStream& err) {
+    if (const int status = OpenSettlementFolder(argument, in.data, in.folder, err); status != 0)
+        return status;
+    const QString cataloguePath = JoinPath(appDir, CatalogueFileName());
+    in.haveCatalogue = QFileInfo(cataloguePath).isFile() && in.catalogue.open(cataloguePath);
+    QString reason;
+    if (!in.layers.load(in.folder, &reason) ||
+        !ReadPlaceSources(in.data, in.haveCatalogue ? &in.catalogue : nullptr, in.sources,
+                          &reason)) {
+        err << reason << Qt::endl;
+        return WrongCall;
+    }
+    return 0;
+}
+
 int RunValueCommand(const QStringList& arguments, const QString& appDir, QTextStream& out,
                     QTextStream& err) {
     if (AnswerCommandHelp(arguments, ValueCommandHelp(), out))
@@ -121,25 +137,12 @@ int RunValueCommand(const QStringList& arguments, const QString& appDir, QTextSt
         err << wrong << Qt::endl;
         return WrongCall;
     }
-    QString folder;
-    Connection data;
-    if (const int status = OpenSettlementFolder(request.folder, data, folder, err); status != 0)
+    PlaceCommandInputs in;
+    if (const int status = OpenPlaceInputs(request.folder, appDir, in, err); status != 0)
         return status;
-    Connection catalogue;
-    const QString cataloguePath = JoinPath(appDir, CatalogueFileName());
-    const bool haveCatalogue = QFileInfo(cataloguePath).isFile() && catalogue.open(cataloguePath);
-
-    PlaceLayers layers;
+    const PlaceLayers& layers = in.layers;
+    const PlaceSources& sources = in.sources;
     QString reason;
-    if (!layers.load(folder, &reason)) {
-        err << reason << Qt::endl;
-        return WrongCall;
-    }
-    PlaceSources sources;
-    if (!ReadPlaceSources(data, haveCatalogue ? &catalogue : nullptr, sources, &reason)) {
-        err << reason << Qt::endl;
-        return WrongCall;
-    }
     PlaceValuation valuation;
     bool valued = false;
     if (request.hasPoint) {

@@ -1,9 +1,31 @@
 #pragma once
 
+#include "db/Database.h"
+#include "gis/PlaceLayers.h"
+#include "gis/PlaceValue.h"
+
 #include <QString>
 #include <QStringList>
 
 class QTextStream;
+
+/** What the commands that value places read of a settlement, once. */
+struct PlaceCommandInputs {
+    QString folder; ///< the settlement's folder, absolute
+    Connection data;
+    Connection catalogue; ///< the program's catalogue; closed when there is none
+    bool haveCatalogue = false;
+    PlaceLayers layers;
+    PlaceSources sources;
+};
+
+/**
+ * Opens the settlement of the folder argument (recovered first), the program's catalogue,
+ * the layers places are valued over and the stored valuation: 0, or 2 after printing the
+ * reason to `err`.
+ */
+int OpenPlaceInputs(const QString& argument, const QString& appDir, PlaceCommandInputs& in,
+                    QTextStream& err);
 
 /**
  * The value of a place of the settlement without any window; `arguments` are those after
