@@ -44,14 +44,6 @@ struct PlotsRequest {
     PlaceOptions options;
 };
 
-bool parseYear(const QString& text, int& year) {
-    const std::optional<long long> y = ParseInteger(text);
-    if (!y || *y < 1900 || *y > 2200)
-        return false;
-    year = static_cast<int>(*y);
-    return true;
-}
-
 QString absolute(const QString& path) {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
@@ -87,10 +79,10 @@ QString parse(const QStringList& args, PlotsRequest& r) {
             if (QString unknown; !IsLandUseCode(r.options.use, &unknown))
                 return unknown;
         } else if (a == QLatin1String("--year") && hasValue) {
-            if (!parseYear(args[++i], r.options.year))
+            if (!ParseCommandYear(args[++i], r.options.year))
                 return QStringLiteral("Рік \"%1\" не є роком (--year 2026).").arg(args[i]);
         } else if (a == QLatin1String("--from") && hasValue) {
-            if (!parseYear(args[++i], r.options.fromYear))
+            if (!ParseCommandYear(args[++i], r.options.fromYear))
                 return QStringLiteral("Рік \"%1\" не є роком (--from 2021).").arg(args[i]);
         } else if (a == QLatin1String("--register") && hasValue) {
             r.registerPath = absolute(args[++i]);

@@ -34,14 +34,6 @@ struct ValueRequest {
     PlaceOptions options;
 };
 
-bool parseYear(const QString& text, int& year) {
-    const std::optional<long long> y = ParseInteger(text);
-    if (!y || *y < 1900 || *y > 2200)
-        return false;
-    year = static_cast<int>(*y);
-    return true;
-}
-
 /** "" when the arguments make a request, else the one-line reason. */
 QString parse(const QStringList& args, ValueRequest& r) {
     if (args.isEmpty() || IsOption(args[0]))
@@ -70,10 +62,10 @@ QString parse(const QStringList& args, ValueRequest& r) {
             if (QString unknown; !IsLandUseCode(r.options.use, &unknown))
                 return unknown;
         } else if (a == QLatin1String("--year") && hasValue) {
-            if (!parseYear(args[++i], r.options.year))
+            if (!ParseCommandYear(args[++i], r.options.year))
                 return QStringLiteral("Рік \"%1\" не є роком (--year 2026).").arg(args[i]);
         } else if (a == QLatin1String("--from") && hasValue) {
-            if (!parseYear(args[++i], r.options.fromYear))
+            if (!ParseCommandYear(args[++i], r.options.fromYear))
                 return QStringLiteral("Рік \"%1\" не є роком (--from 2021).").arg(args[i]);
         } else {
             return QStringLiteral(
@@ -110,6 +102,14 @@ QString ValueCommandHelp() {
         "Код завершення: 0 - оцінено; 1 - місце поза межами населеного пункту, поза\n"
         "районами або зона району ще без вартості (причина одним рядком); 2 - неправильний\n"
         "виклик, немає папки, бази або файлу.\n");
+}
+
+bool ParseCommandYear(const QString& text, int& year) {
+    const std::optional<long long> y = ParseInteger(text);
+    if (!y || *y < 1900 || *y > 2200)
+        return false;
+    year = static_cast<int>(*y);
+    return true;
 }
 
 int OpenPlaceInputs(const QString& argument, const QString& appDir, PlaceCommandInputs& in,

@@ -19,6 +19,9 @@ struct PlaceCommandInputs {
     PlaceSources sources;
 };
 
+/** A year the commands take for --year and --from (1900 to 2200); false for anything else. */
+bool ParseCommandYear(const QString& text, int& year);
+
 /**
  * Opens the settlement of the folder argument (recovered first), the program's catalogue,
  * the layers places are valued over and the stored valuation: 0, or 2 after printing the
