@@ -1,6 +1,7 @@
 #include "map/GeometryRepair.h"
 
 #include "map/GdalScope.h"
+#include "map/GeosHandles.h"
 #include "map/GeosRepair.h"
 
 #include <QElapsedTimer>
@@ -220,11 +221,6 @@ double estimatedCrossings(const OGRGeometry& region) {
     return found * pairs / Sample;
 }
 
-struct GeosContext {
-    GEOSContextHandle_t handle = GEOS_init_r();
-    ~GeosContext() { GEOS_finish_r(handle); }
-};
-
 } // namespace
 
 namespace GeosRepair {
@@ -240,19 +236,15 @@ QString InvalidReason(GEOSContextHandle_t context, const GEOSGeometry* geometry)
 
 GEOSGeometry* MakeValidRegion(GEOSContextHandle_t context, const GEOSGeometry* geometry,
                               bool* overBudget) {
-    GEOSMakeValidParams* params = GEOSMakeValidParams_create_r(context);
-    GEOSMakeValidParams_setMethod_r(context, params, GEOS_MAKE_VALID_STRUCTURE);
-    GEOSMakeValidParams_setKeepCollapsed_r(context, params, 0);
+    const GeosMakeValidParams params(GEOSMakeValidParams_create_r(context), {context});
+    GEOSMakeValidParams_setMethod_r(context, params.get(), GEOS_MAKE_VALID_STRUCTURE);
+    GEOSMakeValidParams_setKeepCollapsed_r(context, params.get(), 0);
     // Without a budget (the overlays, which the valuer can stop themselves): as GEOS does it.
-    if (!overBudget) {
-        GEOSGeometry* fixed = GEOSMakeValidWithParams_r(context, geometry, params);
-        GEOSMakeValidParams_destroy_r(context, params);
-        return fixed;
-    }
+    if (!overBudget)
+        return GEOSMakeValidWithParams_r(context, geometry, params.get());
     *overBudget = false;
     const int vertices = GEOSGetNumCoordinates_r(context, geometry);
     if (vertices > Budget().vertices) {
-        GEOSMakeValidParams_destroy_r(context, params);
         *overBudget = true;
         return nullptr;
     }
@@ -263,19 +255,16 @@ GEOSGeometry* MakeValidRegion(GEOSContextHandle_t context, const GEOSGeometry* g
     run.clock.start();
     RunningRepair* outer = std::exchange(g_running, &run);
     run.previous = GEOS_interruptRegisterCallback(&CheckBudget);
-    GEOSGeometry* fixed =
-        Budget().milliseconds > 0 ? GEOSMakeValidWithParams_r(context, geometry, params) : nullptr;
-    GEOSMakeValidParams_destroy_r(context, params);
+    GeosGeometry fixed(Budget().milliseconds > 0
+                           ? GEOSMakeValidWithParams_r(context, geometry, params.get())
+                           : nullptr,
+                       {context});
     GEOS_interruptRegisterCallback(run.previous);
     GEOS_interruptCancel();
     g_running = outer;
     const bool stopped = run.stopped || Budget().milliseconds <= 0;
-    if (stopped && fixed) {
-        GEOSGeom_destroy_r(context, fixed);
-        fixed = nullptr;
-    }
     *overBudget = stopped;
-    return fixed;
+    return stopped ? nullptr : fixed.release();
 }
 
 } // namespace GeosRepair
@@ -289,26 +278,24 @@ RegionRepair RepairRegion(std::unique_ptr<OGRGeometry>& region, QString* reason)
     if (!region || region->IsEmpty())
         return RegionRepair::Broken;
     GeosContext geos;
-    GEOSGeometry* g = region->exportToGEOS(geos.handle);
+    const GEOSContextHandle_t context = geos.handle();
+    const GeosGeometry g(region->exportToGEOS(context), {context});
     if (!g)
         return RegionRepair::Broken;
-    const char valid = GEOSisValid_r(geos.handle, g);
-    if (valid == 1) {
-        GEOSGeom_destroy_r(geos.handle, g);
+    const char valid = GEOSisValid_r(context, g.get());
+    if (valid == 1)
         return RegionRepair::Valid;
-    }
-    const QString why = GeosRepair::InvalidReason(geos.handle, g);
+    const QString why = GeosRepair::InvalidReason(context, g.get());
     // Crossing itself everywhere: make-valid would build a piece for every crossing.
     if (valid == 0 && estimatedCrossings(*region) > Budget().crossings) {
-        GEOSGeom_destroy_r(geos.handle, g);
         if (reason)
             *reason = why;
         return RegionRepair::TooComplex;
     }
     bool overBudget = false;
-    GEOSGeometry* fixed =
-        valid == 0 ? GeosRepair::MakeValidRegion(geos.handle, g, &overBudget) : nullptr;
-    GEOSGeom_destroy_r(geos.handle, g);
+    const GeosGeometry fixed(valid == 0 ? GeosRepair::MakeValidRegion(context, g.get(), &overBudget)
+                                        : nullptr,
+                             {context});
     if (overBudget) {
         if (reason)
             *reason = why;
@@ -316,8 +303,8 @@ RegionRepair RepairRegion(std::unique_ptr<OGRGeometry>& region, QString* reason)
     }
     if (!fixed)
         return RegionRepair::Broken;
-    std::unique_ptr<OGRGeometry> made(OGRGeometryFactory::createFromGEOS(geos.handle, fixed));
-    GEOSGeom_destroy_r(geos.handle, fixed);
+    const std::unique_ptr<OGRGeometry> made(
+        OGRGeometryFactory::createFromGEOS(context, fixed.get()));
     if (!made)
         return RegionRepair::Broken;
     OGRMultiPolygon polygons;

@@ -2,6 +2,7 @@
 
 #include "map/ConvexClip.h"
 #include "map/Geometry.h"
+#include "map/GeosHandles.h"
 #include "map/GeosRepair.h"
 #include "map/MapGlobal.h"
 
@@ -17,31 +18,6 @@ namespace {
 // Beyond this many vertices a region is prepared on its own side and cut down to the other
 // side's box before an intersection.
 constexpr int kLargeVertices = 2000;
-
-// One GEOS context per overlay run; its messages are dropped (failures are counted).
-class GeosContext {
-public:
-    GeosContext() : m_handle(GEOS_init_r()) {}
-    ~GeosContext() { GEOS_finish_r(m_handle); }
-    GeosContext(const GeosContext&) = delete;
-    GeosContext& operator=(const GeosContext&) = delete;
-    GEOSContextHandle_t handle() const { return m_handle; }
-
-private:
-    GEOSContextHandle_t m_handle;
-};
-
-struct GeometryDeleter {
-    GEOSContextHandle_t context;
-    void operator()(GEOSGeometry* g) const { GEOSGeom_destroy_r(context, g); }
-};
-using GeosGeometry = std::unique_ptr<GEOSGeometry, GeometryDeleter>;
-
-struct PreparedDeleter {
-    GEOSContextHandle_t context;
-    void operator()(const GEOSPreparedGeometry* p) const { GEOSPreparedGeom_destroy_r(context, p); }
-};
-using GeosPrepared = std::unique_ptr<const GEOSPreparedGeometry, PreparedDeleter>;
 
 GeosGeometry toGeos(GEOSContextHandle_t context, const Feature& feature) {
     return GeosGeometry(feature.geometry()->ogr()->exportToGEOS(context), {context});

@@ -1,6 +1,8 @@
 #include "map/TabFile.h"
 
 #include "common/EngineMessages.h"
+#include "common/LastError.h"
+#include "map/GdalScope.h"
 #include "map/Geometry.h"
 #include "map/TabJournal.h"
 
@@ -22,38 +24,14 @@
 
 namespace {
 
-void registerDrivers() {
+// Tables opened for reading go through GDAL's block cache: the MapInfo driver seeks before each
+// small read, a system call apiece without it.
+void enableReadCache() {
     static std::once_flag once;
     std::call_once(once, [] {
-        GDALAllRegister();
-        // Tables opened for reading go through GDAL's block cache: the MapInfo driver seeks
-        // before each small read, a system call apiece without it.
         if (!CPLGetConfigOption("VSI_CACHE", nullptr))
             CPLSetConfigOption("VSI_CACHE", "TRUE");
     });
-}
-
-// Keeps GDAL quiet while it works and collects the last error it raised.
-class ErrorScope {
-public:
-    ErrorScope() {
-        registerDrivers();
-        CPLPushErrorHandler(CPLQuietErrorHandler);
-        CPLErrorReset();
-    }
-    ~ErrorScope() { CPLPopErrorHandler(); }
-    ErrorScope(const ErrorScope&) = delete;
-    ErrorScope& operator=(const ErrorScope&) = delete;
-
-    QString message(const QString& fallback) const {
-        const QString text = ShortEngineDetail(QString::fromUtf8(CPLGetLastErrorMsg()));
-        return text.isEmpty() ? fallback : fallback + QStringLiteral(" ") + text;
-    }
-};
-
-void setError(QString* error, const QString& text) {
-    if (error)
-        *error = text;
 }
 
 QByteArray nativePath(const QString& path) {
@@ -61,17 +39,18 @@ QByteArray nativePath(const QString& path) {
 }
 
 GDALDatasetUniquePtr openTable(const QString& path, bool update, QString* error,
-                               const ErrorScope& scope) {
+                               const GdalScope& scope) {
     if (!QFileInfo(path).isFile()) {
-        setError(error,
+        FailWith(error,
                  QStringLiteral("Файл \"%1\" не існує.").arg(QDir::toNativeSeparators(path)));
         return nullptr;
     }
+    enableReadCache();
     static const char* const drivers[] = {"MapInfo File", nullptr};
     const unsigned flags = GDAL_OF_VECTOR | (update ? GDAL_OF_UPDATE : GDAL_OF_READONLY);
     GDALDatasetUniquePtr ds(GDALDataset::Open(nativePath(path).constData(), flags, drivers));
     if (!ds || ds->GetLayerCount() < 1 || !ds->GetLayer(0)) {
-        setError(error, scope.message(QStringLiteral("Не вдалося відкрити таблицю \"%1\".")
+        FailWith(error, scope.message(QStringLiteral("Не вдалося відкрити таблицю \"%1\".")
                                           .arg(QDir::toNativeSeparators(path))));
         return nullptr;
     }
@@ -310,7 +289,7 @@ std::optional<MapRect> storedBounds(const QString& tabPath) {
 }
 
 // The coordinate system, range and description of an existing table.
-bool readFormat(const QString& path, TableFormat& format, const ErrorScope& scope, QString* error) {
+bool readFormat(const QString& path, TableFormat& format, const GdalScope& scope, QString* error) {
     GDALDatasetUniquePtr ds = openTable(path, false, error, scope);
     if (!ds)
         return false;
@@ -327,17 +306,17 @@ bool readFormat(const QString& path, TableFormat& format, const ErrorScope& scop
 // Writes a new table at the path in one opening: fields, then every feature (their fids are
 // set), and checks that it reads back whole. Nothing is left at the path on failure.
 bool writeWhole(const QString& path, const TableFormat& format, FeatureList& features,
-                const ErrorScope& scope, QString* error) {
+                const GdalScope& scope, QString* error) {
     const QString shown = QDir::toNativeSeparators(path);
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("MapInfo File");
     if (!driver) {
-        setError(error, QStringLiteral("Драйвер таблиць MapInfo недоступний."));
+        FailWith(error, QStringLiteral("Драйвер таблиць MapInfo недоступний."));
         return false;
     }
     GDALDatasetUniquePtr ds(
         driver->Create(nativePath(path).constData(), 0, 0, 0, GDT_Unknown, nullptr));
     if (!ds) {
-        setError(error,
+        FailWith(error,
                  scope.message(QStringLiteral("Не вдалося створити таблицю \"%1\".").arg(shown)));
         return false;
     }
@@ -405,14 +384,14 @@ bool writeWhole(const QString& path, const TableFormat& format, FeatureList& fea
                 back.reset();
                 ds.reset();
                 TabFile::removeFiles(path);
-                setError(error, QStringLiteral("Таблицю \"%1\" не записано: після запису %2.")
+                FailWith(error, QStringLiteral("Таблицю \"%1\" не записано: після запису %2.")
                                     .arg(shown, changed));
                 return false;
             }
         }
     }
     if (!ok) {
-        setError(error,
+        FailWith(error,
                  scope.message(QStringLiteral("Не вдалося записати таблицю \"%1\".").arg(shown)));
         ds.reset();
         TabFile::removeFiles(path);
@@ -460,7 +439,7 @@ bool writeSmallFile(const QString& path, const QByteArray& text) {
 // coordinate system (`exactCrs`; the one kept beside the old table when null, none when
 // empty) is one of the new table's files, so it is replaced in the same journaled step.
 bool writeAtomically(const QString& path, const TableFormat& format, FeatureList& features,
-                     const ErrorScope& scope, QString* error, const QString* exactCrs = nullptr) {
+                     const GdalScope& scope, QString* error, const QString* exactCrs = nullptr) {
     if (!TabJournal::Recover(path, error))
         return false;
     QByteArray crsText;
@@ -468,7 +447,7 @@ bool writeAtomically(const QString& path, const TableFormat& format, FeatureList
         crsText = exactCrs->toUtf8();
     } else if (QFile kept(crsSidecar(path)); kept.exists()) {
         if (!kept.open(QIODevice::ReadOnly)) {
-            setError(error, QStringLiteral("Не вдалося прочитати систему координат \"%1\".")
+            FailWith(error, QStringLiteral("Не вдалося прочитати систему координат \"%1\".")
                                 .arg(QDir::toNativeSeparators(kept.fileName())));
             return false;
         }
@@ -480,7 +459,7 @@ bool writeAtomically(const QString& path, const TableFormat& format, FeatureList
         return false;
     if (!crsText.isEmpty() && !writeSmallFile(crsSidecar(temp), crsText)) {
         TabFile::removeFiles(temp);
-        setError(error, QStringLiteral("Не вдалося записати систему координат \"%1\".")
+        FailWith(error, QStringLiteral("Не вдалося записати систему координат \"%1\".")
                             .arg(QDir::toNativeSeparators(crsSidecar(path))));
         return false;
     }
@@ -528,7 +507,7 @@ namespace TabFile {
 bool read(const QString& path, TableContent& content, QString* error) {
     if (!recovered(path, error))
         return false;
-    ErrorScope scope;
+    GdalScope scope;
     GDALDatasetUniquePtr ds = openTable(path, false, error, scope);
     if (!ds)
         return false;
@@ -554,7 +533,7 @@ bool read(const QString& path, TableContent& content, QString* error) {
     while (OGRFeatureUniquePtr f{layer->GetNextFeature()})
         result.features.push_back(featureFromOgr(*f, shared));
     if (CPLGetLastErrorType() >= CE_Failure) {
-        setError(error, scope.message(QStringLiteral("Помилка читання таблиці \"%1\".")
+        FailWith(error, scope.message(QStringLiteral("Помилка читання таблиці \"%1\".")
                                           .arg(QDir::toNativeSeparators(path))));
         return false;
     }
@@ -571,9 +550,9 @@ bool create(const QString& path, const std::vector<FieldDef>& fields, const Coor
             bool overwrite, const QString& description, QString* error) {
     if (!recovered(path, error))
         return false;
-    ErrorScope scope;
+    GdalScope scope;
     if (QFileInfo::exists(path) && !overwrite) {
-        setError(error,
+        FailWith(error,
                  QStringLiteral("Файл \"%1\" вже існує.").arg(QDir::toNativeSeparators(path)));
         return false;
     }
@@ -591,7 +570,7 @@ bool replaceAll(const QString& path, const std::vector<FieldDef>& fields, Featur
                 QString* error) {
     if (!recovered(path, error))
         return false;
-    ErrorScope scope;
+    GdalScope scope;
     TableFormat format;
     if (!readFormat(path, format, scope, error))
         return false;
@@ -610,7 +589,7 @@ bool append(const QString& path, Feature& feature, QString* error) {
 bool appendAll(const QString& path, FeatureList& features, QString* error) {
     if (!recovered(path, error))
         return false;
-    ErrorScope scope;
+    GdalScope scope;
     GDALDatasetUniquePtr ds = openTable(path, true, error, scope);
     if (!ds)
         return false;
@@ -621,14 +600,14 @@ bool appendAll(const QString& path, FeatureList& features, QString* error) {
         OGRFeatureUniquePtr f(OGRFeature::CreateFeature(layer->GetLayerDefn()));
         fillOgr(*f, feature);
         if (layer->CreateFeature(f.get()) != OGRERR_NONE) {
-            setError(error, scope.message(QStringLiteral("Не вдалося додати об'єкт до таблиці.")));
+            FailWith(error, scope.message(QStringLiteral("Не вдалося додати об'єкт до таблиці.")));
             return false;
         }
         fids.push_back(f->GetFID());
     }
     ds.reset();
     if (CPLGetLastErrorType() >= CE_Failure) {
-        setError(error, scope.message(QStringLiteral("Не вдалося зберегти таблицю.")));
+        FailWith(error, scope.message(QStringLiteral("Не вдалося зберегти таблицю.")));
         return false;
     }
     for (size_t i = 0; i < features.size(); ++i)
@@ -637,9 +616,9 @@ bool appendAll(const QString& path, FeatureList& features, QString* error) {
 }
 
 bool rewrite(const QString& path, const Feature& feature, QString* error) {
-    ErrorScope scope;
+    GdalScope scope;
     if (feature.fid() < 0) {
-        setError(error, QStringLiteral("Об'єкт не належить таблиці."));
+        FailWith(error, QStringLiteral("Об'єкт не належить таблиці."));
         return false;
     }
     if (!recovered(path, error))
@@ -650,17 +629,17 @@ bool rewrite(const QString& path, const Feature& feature, QString* error) {
     OGRLayer* layer = ds->GetLayer(0);
     OGRFeatureUniquePtr f(layer->GetFeature(feature.fid()));
     if (!f) {
-        setError(error, QStringLiteral("Об'єкт № %1 не знайдено в таблиці.").arg(feature.fid()));
+        FailWith(error, QStringLiteral("Об'єкт № %1 не знайдено в таблиці.").arg(feature.fid()));
         return false;
     }
     fillOgr(*f, feature);
     if (layer->SetFeature(f.get()) != OGRERR_NONE) {
-        setError(error, scope.message(QStringLiteral("Не вдалося оновити об'єкт.")));
+        FailWith(error, scope.message(QStringLiteral("Не вдалося оновити об'єкт.")));
         return false;
     }
     ds.reset();
     if (CPLGetLastErrorType() >= CE_Failure) {
-        setError(error, scope.message(QStringLiteral("Не вдалося зберегти таблицю.")));
+        FailWith(error, scope.message(QStringLiteral("Не вдалося зберегти таблицю.")));
         return false;
     }
     return true;
@@ -669,12 +648,12 @@ bool rewrite(const QString& path, const Feature& feature, QString* error) {
 bool remove(const QString& path, qint64 fid, QString* error) {
     if (!recovered(path, error))
         return false;
-    ErrorScope scope;
+    GdalScope scope;
     GDALDatasetUniquePtr ds = openTable(path, true, error, scope);
     if (!ds)
         return false;
     if (ds->GetLayer(0)->DeleteFeature(fid) != OGRERR_NONE) {
-        setError(error, scope.message(QStringLiteral("Не вдалося видалити об'єкт № %1.").arg(fid)));
+        FailWith(error, scope.message(QStringLiteral("Не вдалося видалити об'єкт № %1.").arg(fid)));
         return false;
     }
     ds.reset();
@@ -683,9 +662,9 @@ bool remove(const QString& path, qint64 fid, QString* error) {
 
 bool write(const QString& path, const TableSpec& shape, FeatureList& features, bool overwrite,
            QString* error) {
-    ErrorScope scope;
+    GdalScope scope;
     if (QFileInfo::exists(path) && !overwrite) {
-        setError(error,
+        FailWith(error,
                  QStringLiteral("Файл \"%1\" вже існує.").arg(QDir::toNativeSeparators(path)));
         return false;
     }
@@ -695,7 +674,7 @@ bool write(const QString& path, const TableSpec& shape, FeatureList& features, b
     if (shape.srsWkt.isEmpty()) {
         format.srs = numericSrs(CoordSys{});
     } else if (format.srs.importFromWkt(shape.srsWkt.toUtf8().constData()) != OGRERR_NONE) {
-        setError(error, QStringLiteral("Невідома система координат."));
+        FailWith(error, QStringLiteral("Невідома система координат."));
         return false;
     } else {
         geographic = format.srs.IsGeographic();
@@ -718,7 +697,7 @@ bool write(const QString& path, const TableSpec& shape, FeatureList& features, b
         if (!g || g->IsEmpty())
             continue;
         if (!HasFiniteCoordinates(*g)) {
-            setError(error, QStringLiteral("Таблицю \"%1\" не записано: координати об'єкта %2 не "
+            FailWith(error, QStringLiteral("Таблицю \"%1\" не записано: координати об'єкта %2 не "
                                            "є скінченними числами.")
                                 .arg(QDir::toNativeSeparators(path))
                                 .arg(i + 1));
@@ -737,7 +716,7 @@ bool write(const QString& path, const TableSpec& shape, FeatureList& features, b
 bool coordinateSystem(const QString& path, QString* wkt, QString* error) {
     if (!recovered(path, error))
         return false;
-    ErrorScope scope;
+    GdalScope scope;
     GDALDatasetUniquePtr ds = openTable(path, false, error, scope);
     if (!ds)
         return false;

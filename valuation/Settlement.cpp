@@ -17,11 +17,9 @@ namespace valuation {
 
 namespace {
 
-bool Fail(QString* error, const QString& table) {
-    if (error)
-        *error = QStringLiteral("Вибірка із бази \"") + table + QStringLiteral("\"\rПодробиці: ") +
-                 LastError();
-    return false;
+bool FailReading(QString* error, const QString& table) {
+    return FailWith(error, QStringLiteral("Вибірка із бази \"") + table +
+                               QStringLiteral("\"\rПодробиці: ") + LastError());
 }
 
 bool ReadKm2(Connection& project, std::vector<Km2Row>& rows) {
@@ -240,17 +238,17 @@ DistrictCoefficients ReadDistrictCoefficients(Connection& project, const QString
 bool ReadSettlement(Connection& project, Settlement& s, QString* error) {
     s = Settlement{};
     if (!s.indicators.read(project))
-        return Fail(error, names::table::Indicators());
+        return FailReading(error, names::table::Indicators());
     if (!ReadDistricts(project, DistrictOrder::ByNumber, s.districts))
-        return Fail(error, names::table::Indicators());
+        return FailReading(error, names::table::Indicators());
     if (!ReadKm2(project, s.km2))
-        return Fail(error, names::table::Km2());
+        return FailReading(error, names::table::Km2());
     if (!ReadZones(project, s.districts, s.km2, s.zones))
-        return Fail(error, names::table::Zones());
+        return FailReading(error, names::table::Zones());
     if (!ReadLocal(project, s.local))
-        return Fail(error, QStringLiteral("локальні"));
+        return FailReading(error, QStringLiteral("локальні"));
     if (!ReadFunctional(project, s))
-        return Fail(error, names::table::Functional());
+        return FailReading(error, names::table::Functional());
     for (int i = 0; i < static_cast<int>(s.zones.size()); ++i) {
         const Zone& z = s.zones[static_cast<size_t>(i)];
         s.m_zoneByNumber.insert(z.number, i);

@@ -20,12 +20,6 @@ struct DemoKind {
     std::vector<DemoSoil> soils;
 };
 
-bool Fail(QString* error) {
-    if (error)
-        *error = LastError();
-    return false;
-}
-
 } // namespace
 
 bool WriteDemoAgriculture(Connection& settlement, QString* error) {
@@ -57,13 +51,13 @@ bool WriteDemoAgriculture(Connection& settlement, QString* error) {
         }
         ComputeSoilValues(kind.grid, kind.baseValue, kind.averageScore);
     }
-    return StoreAgricultural(settlement, data) || Fail(error);
+    return StoreAgricultural(settlement, data) || FailWith(error, LastError());
 }
 
 bool WriteDemoPlots(Connection& settlement, int districts, QString* error) {
     PlotsData data;
     if (!LoadPlots(settlement, data))
-        return Fail(error);
+        return FailWith(error, LastError());
     const int count = std::max(districts, 1);
     const struct {
         const char* name;
@@ -91,5 +85,5 @@ bool WriteDemoPlots(Connection& settlement, int districts, QString* error) {
         LookupSoilValue(settlement, kind, house.parts[static_cast<size_t>(kind - 1)]);
     for (int number = 1; number <= PlotCount; ++number)
         ComputePlot(data.plot(number), number == HouseholdPlot);
-    return StorePlots(settlement, data) || Fail(error);
+    return StorePlots(settlement, data) || FailWith(error, LastError());
 }

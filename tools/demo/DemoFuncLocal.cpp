@@ -29,12 +29,6 @@
 
 namespace {
 
-bool Fail(QString* error, const QString& text) {
-    if (error)
-        *error = text;
-    return false;
-}
-
 struct MapDistrict {
     int number = 0;
     int zone = 0;
@@ -46,7 +40,7 @@ bool ReadMapDistricts(const QString& folder, std::vector<MapDistrict>& districts
     const auto layer = OpenOverlayLayer(
         JoinPath(folder, names::layer::Districts() + QStringLiteral(".tab")), &reason);
     if (!layer)
-        return Fail(error, reason);
+        return FailWith(error, reason);
     for (const Feature& f : layer->features()) {
         QString number, zone;
         f.value(names::field::Raion(), &number);
@@ -61,14 +55,14 @@ bool ReadMapDistricts(const QString& folder, std::vector<MapDistrict>& districts
 
 bool Run(Connection& db, const QString& sql, QString* error) {
     Query q(&db);
-    return RunQuery(q, sql, false) || Fail(error, LastError());
+    return RunQuery(q, sql, false) || FailWith(error, LastError());
 }
 
 // What the areas and zonal steps would have stored, for a demonstration built without them.
 bool WritePrerequisites(Connection& db, const std::vector<MapDistrict>& districts, QString* error) {
     Indicators indicators;
     if (!indicators.read(db))
-        return Fail(error, LastError());
+        return FailWith(error, LastError());
     if (IntegerOr0(indicators.value(names::ind::DistrictCount())) <= 0) {
         for (const MapDistrict& d : districts)
             if (!Run(db,
@@ -79,14 +73,14 @@ bool WritePrerequisites(Connection& db, const std::vector<MapDistrict>& district
                      error))
                 return false;
         if (!WriteIndicator(db, names::ind::DistrictCount(), QString::number(districts.size())))
-            return Fail(error, LastError());
+            return FailWith(error, LastError());
     }
     const QString averageName = names::ind::AverageValue();
     double average = NumberOr0(indicators.value(averageName));
     if (!(average > 0)) {
         average = 48.75;
         if (!WriteIndicator(db, averageName, FormatFixed(average, 2)))
-            return Fail(error, LastError());
+            return FailWith(error, LastError());
     }
     if (IntegerOr0(indicators.value(names::ind::ZoneCount())) > 0)
         return true;
@@ -126,18 +120,18 @@ bool WritePrerequisites(Connection& db, const std::vector<MapDistrict>& district
     return (WriteIndicator(db, names::ind::ZoneCount(), QString::number(used)) &&
             WriteIndicator(db, names::ind::Km2Min(), outcome.minimum) &&
             WriteIndicator(db, names::ind::Km2Max(), outcome.maximum)) ||
-           Fail(error, LastError());
+           FailWith(error, LastError());
 }
 
 bool WriteFunctional(const QString& folder, Connection& db, const std::vector<QString>& districts,
                      QString* error) {
     const FunctionalOverlayResult measured = MeasureFunctionalAreas(folder);
     if (!measured.ok)
-        return Fail(error, measured.error);
+        return FailWith(error, measured.error);
     StringGrid grid = MakeFunctionalGrid(districts, static_cast<int>(districts.size()));
     ApplyFunctionalAreas(grid, measured.areas);
     valuation::UpgradeSettlementDatabase(db);
-    return StoreFunctional(db, grid) || Fail(error, LastError());
+    return StoreFunctional(db, grid) || FailWith(error, LastError());
 }
 
 bool WriteLocal(const QString& folder, Connection& db, const std::vector<LocalFactor>& catalogue,
@@ -145,20 +139,20 @@ bool WriteLocal(const QString& folder, Connection& db, const std::vector<LocalFa
     const LocalOverlayResult found =
         CollectLocalFactors(folder, static_cast<int>(catalogue.size()));
     if (!found.ok)
-        return Fail(error, found.error);
+        return FailWith(error, found.error);
     std::vector<WorkingItem> items;
     for (const LocalFactor& f : catalogue)
         items.push_back(WorkingItem{QString::number(f.number), false});
     StringGrid grid = MakeLocalGrid(districts);
     ApplyLocalOverlay(grid, catalogue, found, items);
     if (!StoreLocalValues(db, grid))
-        return Fail(error, LastError());
+        return FailWith(error, LastError());
     // "Поновити км3 районів на мапі".
     QString reason;
     const auto map =
         Layer::open(JoinPath(folder, names::layer::Districts() + QStringLiteral(".tab")),
                     names::layer::Districts(), &reason);
-    return (map && WriteKm3ToDistricts(*map, grid, &reason)) || Fail(error, reason);
+    return (map && WriteKm3ToDistricts(*map, grid, &reason)) || FailWith(error, reason);
 }
 
 bool WriteQuarters(Connection& db, const std::vector<LocalFactor>& catalogue, QString* error) {
@@ -169,7 +163,7 @@ bool WriteQuarters(Connection& db, const std::vector<LocalFactor>& catalogue, QS
     StringGrid grid = MakeQuarterGrid(static_cast<int>(catalogue.size()), names);
     const QuarterFillResult filled = FillStatementFromDistricts(db, grid);
     if (!filled.ok)
-        return Fail(error, filled.missing);
+        return FailWith(error, filled.missing);
     // Quarters numbered through the village, two to four for each row.
     int next = 1;
     for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
@@ -178,7 +172,7 @@ bool WriteQuarters(Connection& db, const std::vector<LocalFactor>& catalogue, QS
                  QStringLiteral("%1-%2").arg(next).arg(next + count - 1));
         next += count;
     }
-    return StoreQuarterStatement(db, grid) || Fail(error, LastError());
+    return StoreQuarterStatement(db, grid) || FailWith(error, LastError());
 }
 
 } // namespace
@@ -191,14 +185,14 @@ bool WriteDemoFunctionalLocal(const QString& appDir, const QString& folder, Conn
         return false;
     std::vector<District> districts;
     if (!ReadDistricts(settlement, DistrictOrder::AsStored, districts))
-        return Fail(error, LastError());
+        return FailWith(error, LastError());
 
     Connection catalogueDb;
     if (!catalogueDb.open(JoinPath(appDir, QStringLiteral("baza.sqlite"))))
-        return Fail(error, catalogueDb.errorText());
+        return FailWith(error, catalogueDb.errorText());
     std::vector<LocalFactor> catalogue;
     if (!ReadLocalCatalogue(catalogueDb, catalogue))
-        return Fail(error, LastError());
+        return FailWith(error, LastError());
 
     const std::vector<QString> numbers = DistrictNumbers(districts);
     return WriteFunctional(folder, settlement, numbers, error) &&

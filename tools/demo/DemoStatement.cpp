@@ -1,6 +1,7 @@
 #include "tools/demo/DemoStatement.h"
 
 #include "common/FileUtils.h"
+#include "common/LastError.h"
 #include "common/Names.h"
 #include "map/TabFile.h"
 #include "office/OfficeError.h"
@@ -81,12 +82,6 @@ QString Hectares(qint64 units) {
            QStringLiteral("%1").arg(units % 10000, 4, 10, QChar(u'0'));
 }
 
-bool Fail(QString* error, const QString& text) {
-    if (error)
-        *error = text;
-    return false;
-}
-
 } // namespace
 
 bool DemoLandTotals(const QString& folder, DemoLand& land, QString* error) {
@@ -137,7 +132,7 @@ bool WriteDemoStatement(const QString& folder, QString* error) {
 
     const QString path = JoinPath(folder, QStringLiteral("Склад земель.xlsx"));
     if (!QFileInfo::exists(path))
-        return Fail(error, QStringLiteral("У папці немає відомості \"%1\".").arg(path));
+        return FailWith(error, QStringLiteral("У папці немає відомості \"%1\".").arg(path));
     try {
         auto book = Workbook::open(path);
         Worksheet& sheet = book->worksheet(1);
@@ -162,7 +157,7 @@ bool WriteDemoStatement(const QString& folder, QString* error) {
         writeRow(r, QString(), QStringLiteral("Разом"), QString(), totals, true);
         book->saveCopyAs(path);
     } catch (const OfficeError& e) {
-        return Fail(error, e.message());
+        return FailWith(error, e.message());
     }
     return true;
 }

@@ -19,12 +19,6 @@
 
 namespace {
 
-bool Fail(QString* error, const QString& text) {
-    if (error)
-        *error = text;
-    return false;
-}
-
 /** The land structure as shares of the total area, the way a village is built up. */
 QHash<QString, QString> StructureOfShares(double total) {
     struct Share {
@@ -77,7 +71,7 @@ bool WriteAreas(const QString& folder, Connection& db, QString& assessed, QStrin
     MapDocument map;
     for (const char* name : {"межі.tab", "райони.tab"})
         if (!AddLayer(map, JoinPath(folder, QString::fromUtf8(name)), false))
-            return Fail(error, LastError());
+            return FailWith(error, LastError());
     double total = 0;
     if (const std::optional<FeatureList> bounds = GetLayerFeatures(map, names::layer::Boundary()))
         for (const Feature& f : *bounds)
@@ -85,7 +79,7 @@ bool WriteAreas(const QString& folder, Connection& db, QString& assessed, QStrin
 
     AreasData data;
     if (!LoadAreas(db, data))
-        return Fail(error, LastError());
+        return FailWith(error, LastError());
     QHash<QString, QString> fields = StructureOfStatement(folder);
     if (fields.isEmpty())
         fields = StructureOfShares(total);
@@ -94,12 +88,12 @@ bool WriteAreas(const QString& folder, Connection& db, QString& assessed, QStrin
 
     std::vector<MapDistrict> districts;
     if (ReadMapDistricts(map, districts) != MapDistrictsStatus::Ok)
-        return Fail(error, QStringLiteral("У демонстраційному шарі \"райони\" немає районів."));
+        return FailWith(error, QStringLiteral("У демонстраційному шарі \"райони\" немає районів."));
     // The typed areas are those of the map to hundredths, as "З мапи" fills them.
     FillDistrictsFromMap(data.districts, districts);
     data.values.insert(QStringLiteral("ERaions"), QString::number(districts.size()));
     if (!StoreAreas(db, data))
-        return Fail(error, LastError());
+        return FailWith(error, LastError());
     // The settlement's facts show the same total area.
     Query q(&db);
     RunQuery(q,
@@ -131,7 +125,7 @@ bool WriteCosts(Connection& db, QString& perSquareMetre, QString* error) {
     };
     CostsSheet sheet;
     if (!LoadCosts(db, 2025, sheet))
-        return Fail(error, LastError());
+        return FailWith(error, LastError());
     sheet.coefficient = DefaultCoefficientLine(2025);
     for (const Item& item : items) {
         SelectCostSection(sheet, CostSections().at(item.section));
@@ -143,7 +137,7 @@ bool WriteCosts(Connection& db, QString& perSquareMetre, QString* error) {
         RecalcCosts(sheet, -1, -1);
     }
     if (!StoreCosts(db, sheet))
-        return Fail(error, LastError());
+        return FailWith(error, LastError());
     perSquareMetre = sheet.perSquareMetre;
     return true;
 }
@@ -164,6 +158,6 @@ bool WriteDemoSteps(const QString& folder, Connection& settlement, QString* erro
     average.km1Options = Km1OptionsText(options);
     average.averageValue = AverageValue(average.developmentCost, average.km1);
     if (!StoreAverage(settlement, average))
-        return Fail(error, LastError());
+        return FailWith(error, LastError());
     return true;
 }

@@ -16,12 +16,6 @@
 
 namespace {
 
-bool Fail(QString* error, const QString& text) {
-    if (error)
-        *error = text;
-    return false;
-}
-
 /** A district of the map: its number and zone. */
 struct MapDistrict {
     QString number;
@@ -58,7 +52,7 @@ bool ReadMapDistricts(const QString& folder, std::vector<MapDistrict>& districts
     Layer* layer =
         AddLayer(map, JoinPath(folder, names::layer::Districts() + QStringLiteral(".tab")), true);
     if (!layer)
-        return Fail(error, LastError());
+        return FailWith(error, LastError());
     const Dataset data(layer);
     for (const Feature& f : layer->features())
         districts.push_back(MapDistrict{FeatureValue(&data, f, names::field::Raion()).trimmed(),
@@ -79,12 +73,12 @@ bool WriteDemoZonal(const QString& folder, Connection& db, QString* error) {
     ZonalSettlement settlement;
     QString message;
     if (ReadZonalSettlement(db, settlement, &message) != ZonalOpening::Ready)
-        return Fail(error, message.isEmpty() ? LastError() : message);
+        return FailWith(error, message.isEmpty() ? LastError() : message);
     const ZonalVariant variant = ZonalVariant::Grouped;
     ZonalTables tables;
     QString failed;
     if (!LoadZonalTables(db, variant, settlement, tables, &failed))
-        return Fail(error, failed + QStringLiteral(": ") + LastError());
+        return FailWith(error, failed + QStringLiteral(": ") + LastError());
 
     // Check the working factors as the user would, then score them.
     for (WorkingItem& item : tables.factors) {
@@ -126,16 +120,16 @@ bool WriteDemoZonal(const QString& folder, Connection& db, QString* error) {
     }
     if (!StoreZonal(db, variant, tables.factors, tables.anketa, tables.result, tables.zones,
                     ZonalIndicators{QString::number(zoneCount), km2.minimum, km2.maximum}))
-        return Fail(error, LastError());
+        return FailWith(error, LastError());
 
     // The zone layer as "Поновити зони на мапі" leaves it.
     MapDocument map;
     SetNumericCoordSys(map);
     if (!AddLayer(map, JoinPath(folder, names::layer::Zones() + QStringLiteral(".tab")), true) ||
         !AddLayer(map, JoinPath(folder, names::layer::Districts() + QStringLiteral(".tab")), true))
-        return Fail(error, LastError());
+        return FailWith(error, LastError());
     const MapOutcome rebuilt = RebuildZoneLayer(&map, tables.result, cols);
     if (!rebuilt.written)
-        return Fail(error, rebuilt.messages.empty() ? QString() : rebuilt.messages.back().text);
+        return FailWith(error, rebuilt.messages.empty() ? QString() : rebuilt.messages.back().text);
     return true;
 }
