@@ -5,7 +5,7 @@
 #include "common/GlobalVar.h"
 #include "db/Backup.h"
 #include "db/Database.h"
-#include "office/reports/ReportRun.h"
+#include "reports/ReportRun.h"
 #include "valuation/Check.h"
 #include "valuation/InputSoundness.h"
 

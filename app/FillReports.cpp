@@ -8,7 +8,7 @@
 #include "db/Backup.h"
 #include "db/Databases.h"
 #include "office/WordUtils.h"
-#include "office/reports/ReportRun.h"
+#include "reports/ReportRun.h"
 #include "valuation/Check.h"
 
 #include <QFileInfo>

@@ -10,7 +10,7 @@
 #include "common/WaitCursor.h"
 #include "db/Backup.h"
 #include "db/Databases.h"
-#include "office/reports/ReportRun.h"
+#include "reports/ReportRun.h"
 #include "valuation/Check.h"
 #include "valuation/StepMarks.h"
 

@@ -10,8 +10,8 @@
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
 #include "gis/SettlementLayers.h"
-#include "office/reports/ReportData.h"
-#include "office/reports/ReportRun.h"
+#include "reports/ReportData.h"
+#include "reports/ReportRun.h"
 #include "valuation/Check.h"
 
 #include <QDir>

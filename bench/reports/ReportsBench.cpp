@@ -8,9 +8,9 @@
 #include "common/FileUtils.h"
 #include "db/Database.h"
 #include "office/OfficeJob.h"
-#include "office/reports/ReportMaps.h"
-#include "office/reports/ReportRun.h"
-#include "tests/office/reports/ReportFixtures.h"
+#include "reports/ReportMaps.h"
+#include "reports/ReportRun.h"
+#include "tests/reports/ReportFixtures.h"
 #include "tools/demo/DemoSettlement.h"
 #include "valuation/Settlement.h"
 

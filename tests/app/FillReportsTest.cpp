@@ -7,7 +7,7 @@
 #include "common/GlobalVar.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
-#include "tests/office/reports/ReportFixtures.h"
+#include "tests/reports/ReportFixtures.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
 #include "valuation/Check.h"
@@ -73,7 +73,7 @@ TEST(FillReports, MainWindowRunsTheThreeJobsAndListsTheFiles) {
             ASSERT_TRUE(
                 fixtures::RunScript(db,
                                     fixtures::SourceFile(QStringLiteral(
-                                        "tests/office/reports/golden/cases/weighted/input.sql")),
+                                        "tests/reports/golden/cases/weighted/input.sql")),
                                     &error))
                 << qPrintable(error);
         }

@@ -1,11 +1,11 @@
-#include "office/reports/ReportRun.h"
+#include "reports/ReportRun.h"
 
 #include "common/FileUtils.h"
 #include "db/QueryFunctions.h"
 #include "office/CustomProperties.h"
-#include "office/reports/ReportData.h"
-#include "office/reports/TechnicalReport.h"
-#include "office/reports/Workbooks.h"
+#include "reports/ReportData.h"
+#include "reports/TechnicalReport.h"
+#include "reports/Workbooks.h"
 #include "valuation/DataStamp.h"
 #include "valuation/Settlement.h"
 

@@ -2,7 +2,7 @@
 
 #include "common/JobProgress.h"
 #include "map/PrintMap.h"
-#include "office/reports/ReportContext.h"
+#include "reports/ReportContext.h"
 
 #include <QString>
 #include <functional>

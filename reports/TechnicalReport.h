@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/JobProgress.h"
-#include "office/reports/ReportContext.h"
+#include "reports/ReportContext.h"
 
 class WordDocument;
 

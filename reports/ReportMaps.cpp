@@ -1,4 +1,4 @@
-#include "office/reports/ReportMaps.h"
+#include "reports/ReportMaps.h"
 
 #include "common/FileUtils.h"
 #include "common/Names.h"
@@ -9,7 +9,7 @@
 #include "map/MapGlobal.h"
 #include "map/PngEncoder.h"
 #include "office/Document.h"
-#include "office/reports/ReportData.h"
+#include "reports/ReportData.h"
 #include "valuation/LandUse.h"
 #include "valuation/Settlement.h"
 

@@ -6,7 +6,7 @@
 #include "office/Document.h"
 #include "office/OfficeJob.h"
 #include "office/Workbook.h"
-#include "office/reports/ReportMaps.h"
+#include "reports/ReportMaps.h"
 #include "tests/support/TestSupport.h"
 #include "valuation/Settlement.h"
 

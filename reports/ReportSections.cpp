@@ -1,4 +1,4 @@
-#include "office/reports/ReportSections.h"
+#include "reports/ReportSections.h"
 
 #include "common/Names.h"
 #include "valuation/Formulas.h"

@@ -1,6 +1,6 @@
 // The run of "Заповнити звіт" as a whole (order, confirmation, registration, messages) and the
 // fill procedures' behaviour on a stop, a failing query and a workbook without a sheet.
-#include "office/reports/ReportRun.h"
+#include "reports/ReportRun.h"
 #include "GoldenCompare.h"
 #include "ReportFixtures.h"
 #include "common/FileUtils.h"
@@ -8,8 +8,8 @@
 #include "db/QueryFunctions.h"
 #include "office/Document.h"
 #include "office/Workbook.h"
-#include "office/reports/TechnicalReport.h"
-#include "office/reports/Workbooks.h"
+#include "reports/TechnicalReport.h"
+#include "reports/Workbooks.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>

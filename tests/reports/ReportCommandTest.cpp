@@ -7,7 +7,7 @@
 #include "db/QueryFunctions.h"
 #include "office/CustomProperties.h"
 #include "office/Document.h"
-#include "office/reports/ReportRun.h"
+#include "reports/ReportRun.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestSupport.h"
 #include "valuation/DataStamp.h"

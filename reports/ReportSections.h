@@ -7,8 +7,8 @@
 #include "common/JobProgress.h"
 #include "db/Database.h"
 #include "office/Document.h"
-#include "office/reports/ReportContext.h"
-#include "office/reports/ReportData.h"
+#include "reports/ReportContext.h"
+#include "reports/ReportData.h"
 #include "valuation/Settlement.h"
 
 #include <QElapsedTimer>

@@ -1,11 +1,11 @@
-#include "office/reports/TechnicalReport.h"
+#include "reports/TechnicalReport.h"
 
 #include "common/LastError.h"
 #include "common/TextUtils.h"
 #include "db/QueryFunctions.h"
 #include "office/OfficeJob.h"
-#include "office/reports/ReportMaps.h"
-#include "office/reports/ReportSections.h"
+#include "reports/ReportMaps.h"
+#include "reports/ReportSections.h"
 #include "valuation/DataStamp.h"
 #include "valuation/Districts.h"
 

@@ -2,7 +2,7 @@
 
 #include "catalogue/core/ProjectItem.h"
 #include "office/OfficeJob.h"
-#include "office/reports/ReportContext.h"
+#include "reports/ReportContext.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 // The report's text where it names the settlement's facts and results: the title page's
 // requisites, and В, Км1 and Цнм with the numbers put into their formulas.
-#include "office/reports/ReportSections.h"
+#include "reports/ReportSections.h"
 
 #include "common/TextUtils.h"
 #include "valuation/Formulas.h"

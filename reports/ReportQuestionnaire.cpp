@@ -1,6 +1,6 @@
 // The two report tables laid out in blocks or by kind: the expert questionnaire (factors down,
 // districts across, in blocks of the table's width) and the two soil tables.
-#include "office/reports/ReportSections.h"
+#include "reports/ReportSections.h"
 
 #include "common/TextUtils.h"
 

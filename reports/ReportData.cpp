@@ -1,5 +1,5 @@
-#include "office/reports/ReportData.h"
-#include "office/reports/ReportContext.h"
+#include "reports/ReportData.h"
+#include "reports/ReportContext.h"
 
 #include "common/TextUtils.h"
 #include "db/QueryFunctions.h"

@@ -1,4 +1,4 @@
-#include "office/reports/Workbooks.h"
+#include "reports/Workbooks.h"
 
 #include "common/TextUtils.h"
 #include "db/QueryFunctions.h"
@@ -7,7 +7,7 @@
 #include "office/OfficeError.h"
 #include "office/OfficeJob.h"
 #include "office/Workbook.h"
-#include "office/reports/ReportData.h"
+#include "reports/ReportData.h"
 #include "valuation/DataStamp.h"
 #include "valuation/Formulas.h"
 #include "valuation/Names.h"
