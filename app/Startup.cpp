@@ -4,7 +4,7 @@
 #include "app/FillReports.h"
 #include "app/MainWindow.h"
 #include "app/MapPage.h"
-#include "app/ProgramData.h"
+#include "commands/ProgramData.h"
 #include "app/QtTranslation.h"
 #include "app/Splash.h"
 #include "app/StartProbe.h"

@@ -1,5 +1,5 @@
 // The program's entry: everything happens in the start-up sequence.
-#include "app/CommandLine.h"
+#include "commands/CommandLine.h"
 #include "app/Startup.h"
 #include "common/MemoryReuse.h"
 

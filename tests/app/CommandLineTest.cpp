@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "commands/CommandLine.h"
 #include "app/QtTranslation.h"
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"

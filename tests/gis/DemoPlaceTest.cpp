@@ -1,8 +1,8 @@
 // The value of places of the shipped demonstration settlement, checked against what its steps
 // stored (the zone values of "км2") and its local-factor layers; the export of it to a
 // GeoPackage read back by ogrinfo. Skipped when the program is not built.
-#include "app/LayersCommand.h"
-#include "app/ValueCommand.h"
+#include "commands/LayersCommand.h"
+#include "commands/ValueCommand.h"
 #include "common/FileUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"

@@ -1,7 +1,7 @@
 // "tamberon layers" and "tamberon value" as a script calls them: what each prints and the exit
 // status it ends with (0 done, 1 refused or not written, 2 a wrong call).
-#include "app/LayersCommand.h"
-#include "app/ValueCommand.h"
+#include "commands/LayersCommand.h"
+#include "commands/ValueCommand.h"
 #include "gis/SettlementLayers.h"
 #include "map/TabFile.h"
 #include "tests/gis/SourceFiles.h"

@@ -2,8 +2,8 @@
 // step is finished or undone by the next command, whatever it is; leftovers of killed writings
 // go; an export never writes over the settlement's database or layers, nor over a file it did
 // not make unless forced; a factor layer that cannot be read stops the valuation.
-#include "app/LayersCommand.h"
-#include "app/ValueCommand.h"
+#include "commands/LayersCommand.h"
+#include "commands/ValueCommand.h"
 #include "common/FileUtils.h"
 #include "gis/SettlementLayers.h"
 #include "map/GeoPackage.h"

@@ -1,7 +1,7 @@
 // The register of plots on the shipped demonstration settlement: each plot valued as the value
 // of a plot values it, stated areas, the workbook and the GeoPackage read back, the command.
 // Skipped when the program is not built.
-#include "app/PlotsCommand.h"
+#include "commands/PlotsCommand.h"
 #include "common/FileUtils.h"
 #include "db/Database.h"
 #include "gis/LandTax.h"

@@ -5,7 +5,7 @@
 // the dumps instead of comparing them.
 #include "GoldenCompare.h"
 #include "ReportFixtures.h"
-#include "app/ReportCommand.h"
+#include "commands/ReportCommand.h"
 #include "common/FileUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"

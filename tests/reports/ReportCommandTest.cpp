@@ -1,6 +1,6 @@
 // "tamberon report FOLDER": its exit statuses and messages, in-process and as the real program
 // started without any display.
-#include "app/ReportCommand.h"
+#include "commands/ReportCommand.h"
 #include "ReportFixtures.h"
 #include "common/FileUtils.h"
 #include "db/Database.h"

@@ -1,7 +1,7 @@
 // "tamberon check" and "recalc" on damaged copies of the demonstration settlement: a missing
 // table, a number no valuation takes, an option for a folder, a copy that cannot be made.
 // Each is refused or told; nothing stored is changed from a damaged settlement.
-#include "app/ChainCommand.h"
+#include "commands/ChainCommand.h"
 #include "common/FileUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"

@@ -2,7 +2,7 @@
 // settlement, written by the demonstration generator for this run (not taken from the built
 // program folder): it agrees as generated; a changed input makes its dependants stale,
 // recalc mends them, values typed by the valuer stay.
-#include "app/ChainCommand.h"
+#include "commands/ChainCommand.h"
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"

@@ -4,7 +4,7 @@
 //
 //   make_manual SOURCE OUTPUT DATE
 
-#include "app/CommandLine.h"
+#include "commands/CommandLine.h"
 #include "common/EngineMessages.h"
 #include "common/GlobalVar.h"
 

@@ -1,5 +1,5 @@
 // The commands of "tamberon" that need no window, as a program linked without Qt Widgets.
-#include "app/CommandLine.h"
+#include "commands/CommandLine.h"
 #include "common/MemoryReuse.h"
 
 #include <QTextStream>

@@ -1,7 +1,7 @@
-#include "app/ChainCommand.h"
+#include "commands/ChainCommand.h"
 
-#include "app/CommandLine.h"
-#include "app/ReportCommand.h"
+#include "commands/CommandLine.h"
+#include "commands/ReportCommand.h"
 #include "common/GlobalVar.h"
 #include "db/Backup.h"
 #include "db/Database.h"

@@ -1,4 +1,4 @@
-#include "app/ProgramData.h"
+#include "commands/ProgramData.h"
 
 #include "catalogue/core/ProgramFolder.h"
 #include "common/GlobalVar.h"

@@ -1,8 +1,8 @@
-#include "app/PlotsCommand.h"
+#include "commands/PlotsCommand.h"
 
-#include "app/CommandLine.h"
-#include "app/ReportCommand.h"
-#include "app/ValueCommand.h"
+#include "commands/CommandLine.h"
+#include "commands/ReportCommand.h"
+#include "commands/ValueCommand.h"
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"

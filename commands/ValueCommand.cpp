@@ -1,8 +1,8 @@
-#include "app/ValueCommand.h"
+#include "commands/ValueCommand.h"
 
-#include "app/CommandLine.h"
+#include "commands/CommandLine.h"
 
-#include "app/ReportCommand.h"
+#include "commands/ReportCommand.h"
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"

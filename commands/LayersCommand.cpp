@@ -1,8 +1,8 @@
-#include "app/LayersCommand.h"
+#include "commands/LayersCommand.h"
 
-#include "app/CommandLine.h"
+#include "commands/CommandLine.h"
 
-#include "app/ReportCommand.h"
+#include "commands/ReportCommand.h"
 
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"

@@ -1,6 +1,6 @@
-#include "app/ReportCommand.h"
+#include "commands/ReportCommand.h"
 
-#include "app/CommandLine.h"
+#include "commands/CommandLine.h"
 
 #include "catalogue/core/CataloguePaths.h"
 #include "common/FileUtils.h"
