@@ -10,7 +10,7 @@
 #include "common/ui/ShellOpen.h"
 #include "db/Databases.h"
 #include "map/MapDocument.h"
-#include "steps/indexation/Indexation.h"
+#include "valuation/Indexation.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "app/RecalcResultWindow.h"
 
-#include "valuation/Names.h"
+#include "valuation/StepNames.h"
 
 #include <QApplication>
 #include <QClipboard>

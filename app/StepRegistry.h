@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/core/ProjectItem.h"
-#include "valuation/Names.h"
+#include "valuation/StepNames.h"
 
 #include <vector>
 

@@ -4,7 +4,7 @@
 
 #include "common/TextUtils.h"
 #include "valuation/Formulas.h"
-#include "valuation/Names.h"
+#include "valuation/StepNames.h"
 
 #include <optional>
 

@@ -2,8 +2,8 @@
 
 #include "common/Names.h"
 #include "valuation/Formulas.h"
-#include "valuation/Names.h"
 #include "valuation/Settlement.h"
+#include "valuation/StepNames.h"
 
 #include "common/TextUtils.h"
 

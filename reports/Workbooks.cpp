@@ -10,8 +10,8 @@
 #include "reports/ReportData.h"
 #include "valuation/DataStamp.h"
 #include "valuation/Formulas.h"
-#include "valuation/Names.h"
 #include "valuation/Settlement.h"
+#include "valuation/StepNames.h"
 
 #include <QHash>
 #include <QSet>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "valuation/Names.h"
+#include "valuation/StepNames.h"
 
 #include <QString>
 #include <QStringList>

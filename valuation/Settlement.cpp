@@ -7,7 +7,7 @@
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "db/Utf8Rows.h"
-#include "valuation/Names.h"
+#include "valuation/StepNames.h"
 #include "valuation/TableRows.h"
 
 #include <QSet>

@@ -9,8 +9,8 @@
 #include "db/Transaction.h"
 #include "valuation/Check.h"
 #include "valuation/DataStamp.h"
-#include "valuation/Names.h"
 #include "valuation/StepMarks.h"
+#include "valuation/StepNames.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

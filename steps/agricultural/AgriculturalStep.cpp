@@ -7,8 +7,8 @@
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
-#include "steps/common/IndexationLines.h"
 #include "steps/common/StepStore.h"
+#include "valuation/IndexationLines.h"
 
 #include <QSet>
 

@@ -9,9 +9,9 @@
 #include "map/MapGlobal.h"
 #include "steps/agricultural/SoilCodes.h"
 #include "steps/agricultural/SoilKindPage.h"
-#include "steps/common/IndexationLines.h"
 #include "steps/common/StepStore.h"
 #include "steps/common/ui/WorkingItemsPanel.h"
+#include "valuation/IndexationLines.h"
 #include "widgets/CheckList.h"
 #include "widgets/GridView.h"
 

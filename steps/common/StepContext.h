@@ -1,6 +1,6 @@
 #pragma once
 
-#include "steps/indexation/Indexation.h"
+#include "valuation/Indexation.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 #include "common/CostSections.h"
 #include "common/StringGrid.h"
 #include "steps/common/StepIssue.h"
-#include "steps/indexation/Indexation.h"
+#include "valuation/Indexation.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "steps/common/Districts.h"
+#include "steps/common/DistrictCount.h"
 #include "steps/common/ui/FormStep.h"
 
 #include <vector>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/StringGrid.h"
-#include "steps/common/Districts.h"
+#include "steps/common/DistrictCount.h"
 #include "steps/common/StepIssue.h"
 #include "valuation/LandUse.h"
 

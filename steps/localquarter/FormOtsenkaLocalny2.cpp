@@ -3,7 +3,7 @@
 #include "common/LastError.h"
 #include "common/Messages.h"
 #include "common/WaitCursor.h"
-#include "steps/common/Districts.h"
+#include "steps/common/DistrictCount.h"
 #include "steps/common/StepStore.h"
 #include "steps/localquarter/QuarterFill.h"
 #include "steps/localquarter/QuarterInfo.h"

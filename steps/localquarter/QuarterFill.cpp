@@ -4,8 +4,8 @@
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "steps/localquarter/QuarterStatement.h"
-#include "valuation/Names.h"
 #include "valuation/Settlement.h"
+#include "valuation/StepNames.h"
 #include "valuation/Typed.h"
 
 #include <QHash>

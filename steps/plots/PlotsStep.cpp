@@ -6,7 +6,7 @@
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
-#include "steps/common/Districts.h"
+#include "steps/common/DistrictCount.h"
 #include "steps/common/StepRules.h"
 #include "steps/common/StepStore.h"
 #include "valuation/Formulas.h"

@@ -8,9 +8,9 @@
 #include "map/MapGlobal.h"
 #include "steps/common/StepStore.h"
 #include "steps/common/ui/WorkingItemsPanel.h"
-#include "steps/zonal/ZonalKm2.h"
+#include "steps/zonal/WorkingFactors.h"
 #include "steps/zonal/ZonalMap.h"
-#include "valuation/Names.h"
+#include "valuation/StepNames.h"
 #include "widgets/CheckList.h"
 #include "widgets/GridView.h"
 

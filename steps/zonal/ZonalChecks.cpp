@@ -1,4 +1,4 @@
-#include "steps/zonal/ZonalScores.h"
+#include "steps/zonal/ScoreChecks.h"
 
 #include "steps/common/StepRules.h"
 

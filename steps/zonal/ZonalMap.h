@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/StringGrid.h"
-#include "steps/zonal/ZonalGrids.h"
+#include "valuation/ZonalGrids.h"
 
 #include <QString>
 #include <vector>

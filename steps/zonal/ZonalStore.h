@@ -3,10 +3,10 @@
 #include <optional>
 
 #include "common/StringGrid.h"
-#include "steps/common/Districts.h"
+#include "steps/common/DistrictCount.h"
 #include "steps/common/WorkingItems.h"
-#include "steps/zonal/ZonalGrids.h"
-#include "steps/zonal/ZonalScores.h"
+#include "steps/zonal/ScoreChecks.h"
+#include "valuation/ZonalGrids.h"
 
 #include <QString>
 #include <vector>

@@ -31,7 +31,7 @@ class AuditTest(unittest.TestCase):
         with tempfile.TemporaryDirectory() as root:
             os.makedirs(os.path.join(root, "valuation"))
             os.makedirs(os.path.join(root, "steps"))
-            with open(os.path.join(root, "valuation", "Names.cpp"), "w", encoding="utf-8") as f:
+            with open(os.path.join(root, "valuation", "StepNames.cpp"), "w", encoding="utf-8") as f:
                 f.write(NAMES)
             with open(os.path.join(root, "steps", "A.cpp"), "w", encoding="utf-8") as f:
                 f.write(SOURCE)

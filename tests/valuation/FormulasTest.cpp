@@ -1,5 +1,5 @@
 #include "valuation/Formulas.h"
-#include "valuation/Names.h"
+#include "valuation/StepNames.h"
 
 #include <QHash>
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "steps/info/InfoStep.h"
 #include "steps/zonal/ZonalStore.h"
 #include "tests/steps/support/StepDbTest.h"
-#include "valuation/Names.h"
+#include "valuation/StepNames.h"
 
 using namespace valuation;
 

@@ -4,7 +4,7 @@
 
 #include "common/Names.h"
 #include "valuation/Formulas.h"
-#include "valuation/Names.h"
+#include "valuation/StepNames.h"
 
 #include "common/FileUtils.h"
 #include "common/LastError.h"
@@ -13,7 +13,7 @@
 #include "db/QueryFunctions.h"
 #include "map/Layer.h"
 #include "map/MapGlobal.h"
-#include "steps/common/Districts.h"
+#include "steps/common/DistrictCount.h"
 #include "steps/functional/FunctionalOverlay.h"
 #include "steps/functional/FunctionalStep.h"
 #include "steps/local/LocalOverlay.h"

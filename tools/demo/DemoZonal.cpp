@@ -7,7 +7,7 @@
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "map/MapGlobal.h"
-#include "steps/zonal/ZonalKm2.h"
+#include "steps/zonal/WorkingFactors.h"
 #include "steps/zonal/ZonalMap.h"
 #include "steps/zonal/ZonalStore.h"
 

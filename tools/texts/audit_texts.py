@@ -92,9 +92,9 @@ def read(path):
 
 
 def step_names(root):
-    """The step names of the step list: the valuation model's captions (valuation/Names.cpp,
+    """The step names of the step list: the valuation model's captions (valuation/StepNames.cpp,
     StepCaption), which the catalogue's StepEntries shows."""
-    path = os.path.join(root, "valuation", "Names.cpp")
+    path = os.path.join(root, "valuation", "StepNames.cpp")
     text = read(path)
     body = text[text.index("QString StepCaption(Step step)"):]
     body = body[:body.index("\n}\n")]

@@ -1,7 +1,7 @@
 #include "steps/areas/AreasStep.h"
 #include "steps/areas/AreasDistricts.h"
 #include "steps/areas/AreasStatement.h"
-#include "steps/common/Districts.h"
+#include "steps/common/DistrictCount.h"
 
 #include "common/LastError.h"
 #include "common/TextUtils.h"

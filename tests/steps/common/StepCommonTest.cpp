@@ -1,11 +1,11 @@
 #include "common/LastError.h"
 #include "common/Names.h"
 #include "db/QueryFunctions.h"
-#include "steps/common/Districts.h"
-#include "steps/common/IndexationLines.h"
+#include "steps/common/DistrictCount.h"
 #include "steps/common/StepStore.h"
 #include "steps/common/WorkingItems.h"
 #include "tests/steps/support/StepTestSupport.h"
+#include "valuation/IndexationLines.h"
 #include "valuation/Indicators.h"
 
 namespace {

@@ -1,5 +1,5 @@
-#include "steps/zonal/ZonalKm2.h"
-#include "steps/zonal/ZonalScores.h"
+#include "steps/zonal/ScoreChecks.h"
+#include "steps/zonal/WorkingFactors.h"
 #include "tests/steps/zonal/ZonalTestData.h"
 
 #include <gtest/gtest.h>

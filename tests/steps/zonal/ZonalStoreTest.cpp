@@ -1,7 +1,7 @@
 #include "steps/zonal/ZonalStore.h"
 #include "common/LastError.h"
 #include "db/QueryFunctions.h"
-#include "steps/zonal/ZonalKm2.h"
+#include "steps/zonal/WorkingFactors.h"
 #include "tests/steps/zonal/ZonalDbTest.h"
 #include "tests/steps/zonal/ZonalTestData.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "steps/common/Districts.h"
-#include "steps/zonal/ZonalGrids.h"
+#include "steps/common/DistrictCount.h"
+#include "valuation/ZonalGrids.h"
 
 #include <QString>
 #include <QStringList>

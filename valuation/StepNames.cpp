@@ -1,4 +1,4 @@
-#include "valuation/Names.h"
+#include "valuation/StepNames.h"
 
 namespace valuation {
 

@@ -1,4 +1,4 @@
-#include "steps/common/Districts.h"
+#include "steps/common/DistrictCount.h"
 
 #include "common/LastError.h"
 

@@ -1,4 +1,4 @@
-#include "steps/indexation/Indexation.h"
+#include "valuation/Indexation.h"
 
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"

@@ -1,4 +1,4 @@
-#include "steps/zonal/ZonalKm2.h"
+#include "steps/zonal/WorkingFactors.h"
 
 int ApplyWorkingFactors(StringGrid& anketa, const std::vector<WorkingItem>& factors) {
     const int checked = ApplyWorkingItems(anketa, AnketaFactorCol, factors);

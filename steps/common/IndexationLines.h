@@ -1,4 +1,0 @@
-#pragma once
-
-// The indexation lines are the valuation model's.
-#include "valuation/IndexationLines.h"

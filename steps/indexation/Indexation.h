@@ -1,4 +1,0 @@
-#pragma once
-
-// The indexation table and IndexationFactor live in the valuation model.
-#include "valuation/Indexation.h"

@@ -1,4 +1,0 @@
-#pragma once
-
-// The zonal calculations are the valuation model's.
-#include "valuation/ZonalGrids.h"
