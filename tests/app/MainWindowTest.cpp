@@ -109,9 +109,9 @@ TEST_F(MainWindowTest, MenusAndTreeAsLaidOut) {
     QStringList project;
     for (QAction* a : window->menuBar()->actions()[0]->menu()->actions())
         project << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(project,
-              QStringList({"Створити проект", "Відкрити проект", "Вилучити", "-",
-                           "Перевірити розрахунок", "Перерахувати все", "-", "Зачинити програму"}));
+    EXPECT_EQ(project, QStringList({"Створити проект", "Відкрити проект", "Вилучити", "-",
+                                    "Перевірити розрахунок", "Перерахувати все", "Реєстр ділянок",
+                                    "-", "Зачинити програму"}));
     EXPECT_EQ(window->PageControl1->tabText(0), QStringLiteral("Дані"));
     EXPECT_EQ(window->PageControl1->tabText(1), QStringLiteral("Графіка"));
     EXPECT_EQ(window->BSearch->toolTip(), QStringLiteral("Знайти далі"));
@@ -130,6 +130,7 @@ TEST_F(MainWindowTest, MenusAndTreeAsLaidOut) {
 TEST_F(MainWindowTest, SelectingNodesFillsTheLists) {
     click(node(QStringLiteral("Район")));
     EXPECT_TRUE(window->ACT_PROJ_DEL->isEnabled());
+    EXPECT_FALSE(window->ACT_REGISTER->isEnabled()); // a project values no plots
     EXPECT_EQ(window->GradientList1->text(), QStringLiteral("Населені пункти"));
     EXPECT_EQ(captions(window->ListView1), QStringList({"с. Вишневе", "смт Глеваха"}));
     EXPECT_EQ(captions(window->ListView2), QStringList({"Додати файл"}));
@@ -141,6 +142,7 @@ TEST_F(MainWindowTest, SelectingNodesFillsTheLists) {
     EXPECT_EQ(window->CurrentSettlement->named, QStringLiteral("смт Глеваха"));
     EXPECT_EQ(window->CurrentProject->named, QStringLiteral("Район"));
     EXPECT_EQ(window->GradientList1->text(), QStringLiteral("Розрахунок"));
+    EXPECT_TRUE(window->ACT_REGISTER->isEnabled());
     const QStringList steps = captions(window->ListView1);
     ASSERT_EQ(steps.size(), 11);
     EXPECT_EQ(steps[6], QStringLiteral("Функціональне використання"));
@@ -161,6 +163,7 @@ TEST_F(MainWindowTest, SelectingNodesFillsTheLists) {
                       QPoint(5, window->TreeViewProjects->viewport()->height() - 3));
     EXPECT_FALSE(window->CurrentProject);
     EXPECT_FALSE(window->PanelList1->isVisible());
+    EXPECT_FALSE(window->ACT_REGISTER->isEnabled());
 }
 
 TEST_F(MainWindowTest, SearchWrapsAroundTheTree) {
