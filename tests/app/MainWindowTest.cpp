@@ -6,6 +6,7 @@
 #include "db/Backup.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
+#include "gis/ui/PlotRegisterWindow.h"
 #include "map/MapDocument.h"
 #include "map/MapView.h"
 #include "steps/common/StepStore.h"
@@ -247,6 +248,20 @@ TEST_F(MainWindowTest, AFolderOutsideTheProjectsIsNamedBeforeItIsDeleted) {
     window->ACT_PROJ_DELExecute();
     EXPECT_EQ(askedOutside, outside);
     EXPECT_FALSE(QFileInfo::exists(outside));
+}
+
+// "Проект" - "Реєстр ділянок" opens one window over the selected settlement and its map.
+TEST_F(MainWindowTest, TheRegisterOfPlotsOpensFromTheProjectMenu) {
+    window->setMapTab(new MapPage(window->mapDocument(), window.get()));
+    click(node(QStringLiteral("с. Вишневе")));
+    ASSERT_TRUE(window->ACT_REGISTER->isEnabled());
+    window->ACT_REGISTER->trigger();
+    window->ACT_REGISTER->trigger();
+    const QList<PlotRegisterWindow*> opened = window->findChildren<PlotRegisterWindow*>();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened.front()->isVisible());
+    EXPECT_EQ(opened.front()->windowTitle(), QStringLiteral("Реєстр ділянок"));
+    opened.front()->close();
 }
 
 TEST_F(MainWindowTest, AMapTableThatCannotBeOpenedIsNamedAndKeptInTheLayers) {
