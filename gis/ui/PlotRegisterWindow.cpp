@@ -10,6 +10,7 @@
 #include "map/MapDocument.h"
 #include "map/MapView.h"
 #include "map/TabFile.h"
+#include "map/VectorSource.h"
 #include "valuation/Formulas.h"
 #include "valuation/LandUse.h"
 #include "valuation/PurposeBook.h"
@@ -19,6 +20,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDeadlineTimer>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -83,6 +85,9 @@ PlotRegisterWindow::PlotRegisterWindow(PlaceValuePanel::SessionSource session, M
                                   "кадастру (.xml)"));
     BFolder = button(this, QStringLiteral("BFolder"), QStringLiteral("&Папка…"),
                      QStringLiteral("Усі обмінні файли кадастру (.xml) папки"));
+    BFields = button(this, QStringLiteral("BFields"), QStringLiteral("П&оля…"),
+                     QStringLiteral("Поля векторного файлу з кадастровим номером, кодом "
+                                    "призначення, площею й адресою"));
     ECrs = new QLineEdit(this);
     ECrs->setObjectName(QStringLiteral("ECrs"));
     ECrs->setPlaceholderText(QStringLiteral("якщо джерело її не називає: EPSG:6384, WKT, PROJ"));
@@ -121,7 +126,7 @@ PlotRegisterWindow::PlotRegisterWindow(PlaceValuePanel::SessionSource session, M
     GridPlots->setWordWrap(false);
     GridPlots->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     GridPlots->horizontalHeader()->setStretchLastSection(true);
-    const int widths[RegisterColumnCount] = {190, 180, 80, 70, 50, 80, 90, 80, 110, 110, 300};
+    const int widths[RegisterColumnCount] = {190, 150, 100, 75, 50, 80, 100, 80, 110, 110, 300};
     for (int c = 0; c < RegisterColumnCount; ++c)
         GridPlots->setColumnWidth(c, widths[c]);
     GridPlots->installEventFilter(this);
@@ -138,10 +143,11 @@ PlotRegisterWindow::PlotRegisterWindow(PlaceValuePanel::SessionSource session, M
     auto* top = new QHBoxLayout;
     top->addWidget(BOpen);
     top->addWidget(BFolder);
+    top->addWidget(BFields);
     top->addWidget(new QLabel(QStringLiteral("Система джерел:"), this));
     top->addWidget(ECrs, 1);
     auto* form = new QHBoxLayout;
-    auto* useLabel = new QLabel(QStringLiteral("&Використання:"), this);
+    auto* useLabel = new QLabel(QStringLiteral("Ви&користання:"), this);
     useLabel->setBuddy(EUse);
     auto* fromLabel = new QLabel(QStringLiteral("&Рік оцінки:"), this);
     fromLabel->setBuddy(EFromYear);
@@ -187,6 +193,7 @@ PlotRegisterWindow::PlotRegisterWindow(PlaceValuePanel::SessionSource session, M
     connect(EToYear, &QSpinBox::valueChanged, m_revalueTimer, qOverload<>(&QTimer::start));
     connect(BOpen, &QPushButton::clicked, this, &PlotRegisterWindow::BOpenClick);
     connect(BFolder, &QPushButton::clicked, this, &PlotRegisterWindow::BFolderClick);
+    connect(BFields, &QPushButton::clicked, this, &PlotRegisterWindow::BFieldsClick);
     connect(BExtract, &QPushButton::clicked, this, &PlotRegisterWindow::BExtractClick);
     connect(BSave, &QPushButton::clicked, this, &PlotRegisterWindow::BSaveClick);
     connect(BClose, &QPushButton::clicked, this, &QDialog::close);
@@ -250,6 +257,11 @@ bool PlotRegisterWindow::openSources(const QStringList& sources) {
         return false;
     m_sources = sources;
     return run(true);
+}
+
+bool PlotRegisterWindow::setPlotFields(const PlotFields& fields) {
+    m_fields = fields;
+    return !m_sources.isEmpty() && run(true);
 }
 
 bool PlotRegisterWindow::revalue() {
@@ -328,7 +340,7 @@ bool PlotRegisterWindow::runOnce(bool read) {
         read ? QStringLiteral("Читання й оцінка ділянок...") : QStringLiteral("Оцінка ділянок..."),
         [&] {
             if (reading) {
-                ReadPlotSources(m_sources, QString(), PlotFields(), systems, plots);
+                ReadPlotSources(m_sources, QString(), m_fields, systems, plots);
                 count = static_cast<qint64>(plots.size());
                 reading = false;
             }
@@ -561,6 +573,52 @@ void PlotRegisterWindow::BFolderClick() {
         QFileDialog::getExistingDirectory(this, QStringLiteral("Папка обмінних файлів кадастру"));
     if (!folder.isEmpty())
         openSources({folder});
+}
+
+void PlotRegisterWindow::BFieldsClick() {
+    // The fields offered are those of the first vector file among the sources.
+    QString path;
+    for (const QString& source : m_sources)
+        if (path.isEmpty() && QFileInfo(source).isFile() && !IsExchangeFile(source))
+            path = source;
+    if (path.isEmpty()) {
+        ShowWarning(QStringLiteral("Спершу відкрийте векторний файл ділянок (\"Відкрити…\")."));
+        return;
+    }
+    SourceSummary summary;
+    QString error;
+    if (!VectorSource::summarize(path, QString(), 0, summary, &error)) {
+        ShowError(QStringLiteral("Поля"), error);
+        return;
+    }
+    QDialog dialog(this);
+    dialog.setWindowTitle(QStringLiteral("Поля файлу «%1»").arg(QFileInfo(path).fileName()));
+    auto* form = new QFormLayout(&dialog);
+    const std::pair<QString, QString PlotFields::*> targets[] = {
+        {QStringLiteral("&Кадастровий номер:"), &PlotFields::cadastral},
+        {QStringLiteral("Код &призначення:"), &PlotFields::purpose},
+        {QStringLiteral("&Площа, га:"), &PlotFields::area},
+        {QStringLiteral("&Адреса:"), &PlotFields::address}};
+    std::vector<QComboBox*> boxes;
+    for (const auto& [caption, field] : targets) {
+        auto* box = new QComboBox(&dialog);
+        box->addItem(QStringLiteral("(за назвою поля)"), QString());
+        for (const SourceField& f : summary.fields)
+            box->addItem(f.name, f.name);
+        box->setCurrentIndex(std::max(0, box->findData(m_fields.*field)));
+        form->addRow(caption, box);
+        boxes.push_back(box);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    PlotFields chosen;
+    for (size_t i = 0; i < boxes.size(); ++i)
+        chosen.*targets[i].second = boxes[i]->currentData().toString();
+    setPlotFields(chosen);
 }
 
 void PlotRegisterWindow::BExtractClick() {

@@ -43,6 +43,12 @@ public:
      * cannot be valued or nothing was read (the reason is shown).
      */
     bool openSources(const QStringList& sources);
+    /**
+     * The fields of vector sources that give the cadastral number, purpose, stated area and
+     * address ("" guesses by the name); the sources open are read again.
+     */
+    bool setPlotFields(const PlotFields& fields);
+    const PlotFields& plotFields() const { return m_fields; }
     /** Values the plots read again, for the use and years now chosen. */
     bool revalue();
     /** Writes the extracts of the selected valued plots into the folder; how many. */
@@ -65,6 +71,7 @@ public:
 
     QPushButton* BOpen;
     QPushButton* BFolder;
+    QPushButton* BFields;
     QLineEdit* ECrs;
     QComboBox* EUse;
     QSpinBox* EFromYear;
@@ -82,6 +89,7 @@ public slots:
 private slots:
     void BOpenClick();
     void BFolderClick();
+    void BFieldsClick();
     void BExtractClick();
     void BSaveClick();
 
@@ -110,6 +118,7 @@ private:
     QTimer* m_revalueTimer;
 
     QStringList m_sources;
+    PlotFields m_fields;
     QString m_folder; ///< the settlement the register was valued over
     std::vector<RegisterPlot> m_read;
     std::unique_ptr<PlaceLayers> m_layers;

@@ -84,6 +84,8 @@ protected:
             const double x = OGR_G_GetX(inside, 0), y = OGR_G_GetY(inside, 0);
             OGR_G_DestroyGeometry(inside);
             ++n;
+            if (n == 1)
+                m_firstWkt = SquareWkt(x - 10 - n, y - 10, 20 + n);
             objects.push_back({SquareWkt(x - 10 - n, y - 10, 20 + n),
                                {QStringLiteral("1234567890:01:001:%1").arg(n, 4, 10, QChar(u'0')),
                                 QStringLiteral("02.01")}});
@@ -125,6 +127,7 @@ protected:
     RecordingMessages m_messages;
     QString m_folder;
     QString m_plotFile;
+    QString m_firstWkt;
     Connection m_project;
     Connection m_catalogue;
     PlaceLayers m_layers;
@@ -186,7 +189,8 @@ TEST_F(RegisterWindow, TheGridShowsTheCoresValuesSortedByClickAndFiltered) {
     ASSERT_TRUE(m_window->CNotValued->isChecked());
     ASSERT_EQ(rows(), 1);
     EXPECT_EQ(cell(0, ColCadastral), QStringLiteral("1234567890:01:001:0900"));
-    EXPECT_TRUE(cell(0, ColReason).contains(QStringLiteral("99.99"))) << cell(0, ColReason).toStdString();
+    EXPECT_TRUE(cell(0, ColReason).contains(QStringLiteral("99.99")))
+        << cell(0, ColReason).toStdString();
     m_window->CNotValued->setChecked(false);
     EXPECT_EQ(rows(), static_cast<int>(plots.size()));
 
@@ -306,6 +310,31 @@ TEST_F(RegisterWindow, SelectedPlotsGoToTheMapTheirExtractsAndTheRegisterAreWrit
     EXPECT_FALSE(m_window->isVisible());
     for (int i = 0; i < m_map.layerCount(); ++i)
         EXPECT_NE(m_map.layerAt(i)->filespec(), m_window->highlightPath());
+}
+
+// Fields whose names say nothing are chosen by the valuer; the sources are read again.
+TEST_F(RegisterWindow, ChosenFieldsGiveTheNumberAndThePurpose) {
+    const QString odd = m_dir.filePath(QStringLiteral("odd.gpkg"));
+    WriteSourceFile(
+        odd, QStringLiteral("GPKG"), QStringLiteral("plots"), QString(),
+        {{QStringLiteral("NOMER"), QStringLiteral("text")},
+         {QStringLiteral("KOD"), QStringLiteral("text")}},
+        {{m_firstWkt, {QStringLiteral("1234567890:01:001:0001"), QStringLiteral("02.01")}}});
+    ASSERT_TRUE(m_window->openSources({odd}));
+    ASSERT_EQ(rows(), 1);
+    EXPECT_TRUE(cell(0, ColCadastral).isEmpty());
+    EXPECT_FALSE(m_window->table().isValued(0));
+
+    PlotFields fields;
+    fields.cadastral = QStringLiteral("NOMER");
+    fields.purpose = QStringLiteral("KOD");
+    ASSERT_TRUE(m_window->setPlotFields(fields));
+    ASSERT_EQ(rows(), 1);
+    EXPECT_EQ(cell(0, ColCadastral), QStringLiteral("1234567890:01:001:0001"));
+    std::vector<RegisterPlot> plots;
+    std::vector<ValuedPlot> valued;
+    coreRegister(plots, valued);
+    EXPECT_EQ(cell(0, ColValue), valued[0].valuation.value); // the same square of plots.gpkg
 }
 
 TEST_F(RegisterWindow, AnotherSettlementClearsTheRegister) {
