@@ -156,6 +156,16 @@ void RegisterTableModel::setRegister(RegisterData data) {
     beginResetModel();
     m_data = std::move(data);
     m_data.valued.resize(m_data.plots.size());
+    m_numbers.assign(m_data.plots.size(), {});
+    for (size_t plot = 0; plot < m_data.plots.size(); ++plot)
+        for (int column = 0; column < RegisterColumnCount; ++column) {
+            if (!isNumberColumn(column))
+                continue;
+            // Plots without the number sort before every number.
+            bool ok = false;
+            const double number = RegisterCellText(m_data, plot, column).toDouble(&ok);
+            m_numbers[plot][static_cast<size_t>(column)] = ok ? number : -1.0;
+        }
     endResetModel();
 }
 
@@ -192,15 +202,10 @@ QVariant RegisterTableModel::data(const QModelIndex& index, int role) const {
         if (column == ColDrawnHa && m_data.valued[plot].areaDiffers)
             return QColor(0xa0, 0x60, 0x00);
         return QVariant();
-    case RegisterSortRole: {
-        const QString text = RegisterCellText(m_data, plot, column);
-        if (!isNumberColumn(column))
-            return text;
-        // Plots without the number sort before every number.
-        bool ok = false;
-        const double number = text.toDouble(&ok);
-        return ok ? number : -1.0;
-    }
+    case RegisterSortRole:
+        if (isNumberColumn(column))
+            return m_numbers[plot][static_cast<size_t>(column)];
+        return RegisterCellText(m_data, plot, column);
     default:
         return QVariant();
     }

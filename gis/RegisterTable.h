@@ -8,6 +8,7 @@
 #include <QSortFilterProxyModel>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <vector>
 
 /** The columns of the register's grid, in their order. */
@@ -76,6 +77,8 @@ public:
 
 private:
     RegisterData m_data;
+    /** The numbers of each row by column, read once: sorting asks for them many times. */
+    std::vector<std::array<double, RegisterColumnCount>> m_numbers;
 };
 
 /** Sorts the register's rows by their keys and may show only the plots not valued. */
