@@ -461,7 +461,9 @@ void PlotRegisterWindow::done(int result) {
 }
 
 void PlotRegisterWindow::settlementChanged(const QString& folder) {
-    if (m_model->rowCount() == 0 || folder == m_folder)
+    // The lists are refilled (no settlement for a moment) whenever the tree is refreshed; only
+    // another settlement makes the register stale.
+    if (m_model->rowCount() == 0 || folder.isEmpty() || folder == m_folder)
         return;
     // The plots were valued over another settlement: nothing of it stays shown.
     m_model->setRegister(RegisterData());
@@ -488,7 +490,11 @@ int PlotRegisterWindow::writeExtracts(const QString& folder) {
         return 0;
     }
     const PlaceSession session = m_session();
-    if (const QString wrong = RegisterOutputProblem(folder, session.folder, {}); !wrong.isEmpty()) {
+    if (session.folder != m_folder) {
+        ShowWarning(QStringLiteral("Оберіть населений пункт, над яким оцінено ділянки."));
+        return 0;
+    }
+    if (const QString wrong = RegisterOutputProblem(folder, m_folder, {}); !wrong.isEmpty()) {
         ShowError(QStringLiteral("Витяг"), wrong);
         return 0;
     }
@@ -542,7 +548,7 @@ bool PlotRegisterWindow::saveRegister(const QString& path) {
         error = QStringLiteral("Реєстр записується в книгу .xlsx або в GeoPackage .gpkg: \"%1\".")
                     .arg(QDir::toNativeSeparators(path));
     if (error.isEmpty())
-        error = RegisterOutputProblem(path, m_session().folder, m_sources);
+        error = RegisterOutputProblem(path, m_folder, m_sources);
     bool written = false;
     if (error.isEmpty()) {
         WaitCursor wait;

@@ -62,8 +62,8 @@ protected:
         m_tabs.addTab(m_view, QStringLiteral("Графіка"));
         m_window = std::make_unique<PlotRegisterWindow>(
             [this] {
-                return PlaceSession{m_folder, &m_project, &m_catalogue,
-                                    QStringLiteral("с. Демонстраційне")};
+                return PlaceSession{m_sessionFolder.isEmpty() ? m_folder : m_sessionFolder,
+                                    &m_project, &m_catalogue, QStringLiteral("с. Демонстраційне")};
             },
             m_view);
     }
@@ -128,6 +128,7 @@ protected:
     QString m_folder;
     QString m_plotFile;
     QString m_firstWkt;
+    QString m_sessionFolder; ///< the settlement selected now, "" for m_folder
     Connection m_project;
     Connection m_catalogue;
     PlaceLayers m_layers;
@@ -339,9 +340,17 @@ TEST_F(RegisterWindow, ChosenFieldsGiveTheNumberAndThePurpose) {
 
 TEST_F(RegisterWindow, AnotherSettlementClearsTheRegister) {
     ASSERT_TRUE(m_window->openSources({m_plotFile}));
-    m_window->settlementChanged(m_folder); // the same one: kept
+    // The same one again, or none for a moment while the lists are refilled: kept.
+    m_window->settlementChanged(QString());
+    m_window->settlementChanged(m_folder);
     EXPECT_GT(rows(), 0);
-    m_window->settlementChanged(m_dir.filePath(QStringLiteral("інше")));
+    EXPECT_TRUE(m_window->BSave->isEnabled());
+    // Another one selected: no extract is made with its name before the window hears of it.
+    m_sessionFolder = m_dir.filePath(QStringLiteral("інше"));
+    m_window->GridPlots->selectRow(0);
+    EXPECT_EQ(m_window->writeExtracts(m_dir.filePath(QStringLiteral("витяги"))), 0);
+    EXPECT_EQ(m_messages.last().kind, QStringLiteral("warning"));
+    m_window->settlementChanged(m_sessionFolder);
     EXPECT_EQ(rows(), 0);
     EXPECT_FALSE(m_window->BSave->isEnabled());
     EXPECT_FALSE(m_window->revalue());
