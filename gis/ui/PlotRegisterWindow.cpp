@@ -255,20 +255,20 @@ bool PlotRegisterWindow::prepareInputs(QString* error) {
 bool PlotRegisterWindow::openSources(const QStringList& sources) {
     if (sources.isEmpty())
         return false;
-    m_sources = sources;
-    return run(true);
+    return run(&sources);
 }
 
 bool PlotRegisterWindow::setPlotFields(const PlotFields& fields) {
     m_fields = fields;
-    return !m_sources.isEmpty() && run(true);
+    const QStringList sources = m_sources;
+    return !sources.isEmpty() && run(&sources);
 }
 
 bool PlotRegisterWindow::revalue() {
     m_revalueTimer->stop();
     if (m_sources.isEmpty())
         return false;
-    return run(false);
+    return run(nullptr);
 }
 
 bool PlotRegisterWindow::runOffThread(const QString& info, const std::function<void()>& work,
@@ -288,7 +288,7 @@ bool PlotRegisterWindow::runOffThread(const QString& info, const std::function<v
     return !progress.stop;
 }
 
-bool PlotRegisterWindow::run(bool read) {
+bool PlotRegisterWindow::run(const QStringList* read) {
     // A timer may fire while the progress window lets events through: one run at a time.
     if (m_running)
         return false;
@@ -298,7 +298,7 @@ bool PlotRegisterWindow::run(bool read) {
     return ran;
 }
 
-bool PlotRegisterWindow::runOnce(bool read) {
+bool PlotRegisterWindow::runOnce(const QStringList* read) {
     QString error;
     if (!prepareInputs(&error)) {
         ShowError(QStringLiteral("Реєстр ділянок"), error);
@@ -334,13 +334,13 @@ bool PlotRegisterWindow::runOnce(bool read) {
     std::vector<RegisterPlot> plots = read ? std::vector<RegisterPlot>() : m_read;
     std::vector<ValuedPlot> valued;
     RegisterProgress progress;
-    std::atomic<bool> reading{read};
+    std::atomic<bool> reading{read != nullptr};
     std::atomic<qint64> count{static_cast<qint64>(plots.size())};
     const bool finished = runOffThread(
         read ? QStringLiteral("Читання й оцінка ділянок...") : QStringLiteral("Оцінка ділянок..."),
         [&] {
             if (reading) {
-                ReadPlotSources(m_sources, QString(), m_fields, systems, plots);
+                ReadPlotSources(*read, QString(), m_fields, systems, plots);
                 count = static_cast<qint64>(plots.size());
                 reading = false;
             }
@@ -359,6 +359,9 @@ bool PlotRegisterWindow::runOnce(bool read) {
             v.reason = QStringLiteral("Оцінку зупинено.");
     }
     ApplyLandTax(rates, plots, valued);
+    // What is shown from here on: the register before stays until the new one is whole.
+    if (read)
+        m_sources = *read;
     m_read = plots;
     m_folder = session.folder;
     RegisterData data;

@@ -97,9 +97,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    /** Reads (when `read`) and values the plots of m_sources; false with the reason shown. */
-    bool run(bool read);
-    bool runOnce(bool read);
+    /**
+     * Reads the sources (when given, else takes the plots read before) and values the plots;
+     * false with the reason shown.
+     */
+    bool run(const QStringList* read);
+    bool runOnce(const QStringList* read);
     bool prepareInputs(QString* error);
     PlaceOptions options() const;
     void updateButtons();
