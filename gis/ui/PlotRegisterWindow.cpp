@@ -591,7 +591,7 @@ void PlotRegisterWindow::BFieldsClick() {
         if (path.isEmpty() && QFileInfo(source).isFile() && !IsExchangeFile(source))
             path = source;
     if (path.isEmpty()) {
-        ShowWarning(QStringLiteral("Спершу відкрийте векторний файл ділянок (\"Відкрити…\")."));
+        ShowWarning(QStringLiteral("Спершу відкрийте векторний файл ділянок кнопкою «Відкрити…»."));
         return;
     }
     SourceSummary summary;
