@@ -117,6 +117,10 @@ void TFormMain::createActions() {
            [this] { ACT_CHECKExecute(); });
     action(ACT_RECALC, QStringLiteral("ACT_RECALC"), QStringLiteral("Перерахувати все"),
            [this] { ACT_RECALCExecute(); });
+    action(ACT_REGISTER, QStringLiteral("ACT_REGISTER"), QStringLiteral("Реєстр ділянок"), [this] {
+        if (m_stepContext.valid())
+            m_map->openPlotRegister();
+    });
     action(ACT_EXIT, QStringLiteral("ACT_EXIT"), QStringLiteral("Зачинити програму"),
            [this] { close(); });
     action(ACT_REFS, QStringLiteral("ACT_REFS"), QStringLiteral("Довідники"), [this] {
@@ -155,6 +159,7 @@ void TFormMain::createMenus() {
     project->addSeparator();
     project->addAction(ACT_CHECK);
     project->addAction(ACT_RECALC);
+    project->addAction(ACT_REGISTER);
     project->addSeparator();
     project->addAction(ACT_EXIT);
     QMenu* settings = menuBar()->addMenu(QStringLiteral("Налаштування"));
@@ -285,6 +290,7 @@ void TFormMain::UpdateActions() {
     ACT_PROJ_OPEN->setEnabled(true);
     ACT_REFS->setEnabled(true);
     ACT_PROJ_DEL->setEnabled(selectedNode() != nullptr);
+    ACT_REGISTER->setEnabled(m_stepContext.valid());
 }
 
 QTreeWidgetItem* TFormMain::selectedNode() const {
@@ -323,6 +329,7 @@ void TFormMain::RefreshLists() {
     CurrentProject.reset();
     CurrentSettlement.reset();
     m_stepContext = StepContext();
+    ACT_REGISTER->setEnabled(false);
     if (node && node->parent()) {
         CurrentSettlement = ItemOf(node);
         CurrentProject = ItemOf(node->parent());
@@ -351,6 +358,8 @@ void TFormMain::RefreshLists() {
         LoadSettlementView(CurrentSettlement->pathname);
     else
         LoadProjectView(CurrentProject->pathname);
+    // The register values plots over a settlement: only while one is selected.
+    ACT_REGISTER->setEnabled(m_stepContext.valid());
     ListView1->setUpdatesEnabled(true);
     ListView2->setUpdatesEnabled(true);
     m_map->refreshLayerList();

@@ -123,6 +123,8 @@ public:
     QAction* ACT_EXIT = nullptr;
     QAction* ACT_CHECK = nullptr;
     QAction* ACT_RECALC = nullptr;
+    /** "Реєстр ділянок": the plots of files valued over the selected settlement. */
+    QAction* ACT_REGISTER = nullptr;
     QAction* ACT_REFS = nullptr;
     QAction* ACT_TEMPL2 = nullptr;
     QAction* ACT_TEMPL3 = nullptr;

@@ -27,7 +27,7 @@ MapPage::MapPage(MapDocument& map, QWidget* parent) : MapTab(parent) {
                                 place.kf,   place.km3,  place.areaHa};
         OpenStepPlots(window->stepContext(), window, &preset);
     };
-    new MapGisTools(m_view, session, transfer);
+    m_tools = new MapGisTools(m_view, session, transfer);
 }
 
 void MapPage::removeAllLayers() {
@@ -47,4 +47,8 @@ void MapPage::setBusy(bool busy) {
 }
 void MapPage::setSettlementFolder(const QString& folder) {
     m_view->setSettlementFolder(folder);
+    m_tools->settlementChanged(folder);
+}
+void MapPage::openPlotRegister() {
+    m_tools->openRegister();
 }

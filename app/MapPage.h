@@ -3,6 +3,7 @@
 #include "app/MapTab.h"
 
 class MapDocument;
+class MapGisTools;
 class MapView;
 
 /** The "Графіка" tab: the map view with the settlement's layers. */
@@ -17,8 +18,10 @@ public:
     void refreshLayerList() override;
     void setBusy(bool busy) override;
     void setSettlementFolder(const QString& folder) override;
+    void openPlotRegister() override;
     MapView* view() const { return m_view; }
 
 private:
     MapView* m_view = nullptr;
+    MapGisTools* m_tools = nullptr;
 };

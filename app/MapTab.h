@@ -27,4 +27,6 @@ public:
     virtual void setBusy(bool busy) { Q_UNUSED(busy); }
     /** The settlement whose folder new layers are created in ("" for none). */
     virtual void setSettlementFolder(const QString& folder) { Q_UNUSED(folder); }
+    /** Opens the window of the register of plots over the selected settlement. */
+    virtual void openPlotRegister() {}
 };

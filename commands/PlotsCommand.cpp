@@ -12,6 +12,7 @@
 #include "gis/PlaceValue.h"
 #include "gis/PlotExtract.h"
 #include "gis/RegisterOutputs.h"
+#include "gis/RegisterTable.h"
 #include "gis/RegisterValuation.h"
 #include "map/CoordinateSystems.h"
 #include "valuation/PurposeBook.h"
@@ -21,7 +22,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QTextStream>
-#include <ogr_geometry.h>
 
 namespace {
 
@@ -272,19 +272,8 @@ int RunPlotsCommand(const QStringList& arguments, const QString& appDir, QTextSt
         requisites.date = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
         std::vector<ExtractPlot> extracts;
         for (size_t i = 0; i < plots.size(); ++i) {
-            if (!valued[i].valued)
-                continue;
-            ExtractPlot e;
-            e.cadastral = plots[i].cadastral;
-            e.address = plots[i].address;
-            e.purpose = plots[i].purpose;
-            e.purposeName = nameOf(plots[i].purpose);
-            e.statedAreaHa = plots[i].statedHa > 0 ? FormatFixed(plots[i].statedHa, 4) : QString();
-            if (plots[i].geometry)
-                e.shape = std::make_shared<const Geometry>(
-                    std::unique_ptr<OGRGeometry>(plots[i].geometry->clone()));
-            e.valuation = valued[i].valuation;
-            extracts.push_back(std::move(e));
+            if (valued[i].valued)
+                extracts.push_back(ExtractPlotOf(plots[i], valued[i], nameOf));
         }
         const ExtractLayers maps{&layers, ReadZoneLayer(folder)};
         ExtractsResult written;

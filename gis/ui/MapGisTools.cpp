@@ -4,6 +4,7 @@
 #include "common/WaitCursor.h"
 #include "gis/SettlementExport.h"
 #include "gis/ui/LayerImportDialog.h"
+#include "gis/ui/PlotRegisterWindow.h"
 #include "map/MapControl.h"
 #include "map/MapGlobal.h"
 #include "map/MapView.h"
@@ -67,6 +68,22 @@ PlaceValuePanel* MapGisTools::panel() {
     if (!m_panel)
         m_panel = new PlaceValuePanel(m_session, m_transfer, m_view);
     return m_panel;
+}
+
+PlotRegisterWindow* MapGisTools::openRegister() {
+    if (!m_register) {
+        // A window of its own above the program's, kept while the program runs.
+        m_register = new PlotRegisterWindow(m_session, m_view, m_view->window());
+    }
+    m_register->show();
+    m_register->raise();
+    m_register->activateWindow();
+    return m_register;
+}
+
+void MapGisTools::settlementChanged(const QString& folder) {
+    if (m_register)
+        m_register->settlementChanged(folder);
 }
 
 void MapGisTools::cmdPlaceClick() {

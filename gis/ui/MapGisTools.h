@@ -4,8 +4,10 @@
 #include "map/MapTypes.h"
 
 #include <QObject>
+#include <QPointer>
 
 class MapView;
+class PlotRegisterWindow;
 class QToolButton;
 
 /**
@@ -24,6 +26,10 @@ public:
 
     /** The panel of "Оцінка місця" (made on first use). */
     PlaceValuePanel* panel();
+    /** Shows the window "Реєстр ділянок" (made on first use), its plots shown on this map. */
+    PlotRegisterWindow* openRegister();
+    /** The settlement selected now ("" for none): a register of another one is cleared. */
+    void settlementChanged(const QString& folder);
 
     QToolButton* cmdImport;
     QToolButton* cmdExport;
@@ -46,5 +52,6 @@ private:
     PlaceValuePanel::SessionSource m_session;
     PlaceValuePanel::TransferSink m_transfer;
     PlaceValuePanel* m_panel = nullptr;
+    QPointer<PlotRegisterWindow> m_register;
     QPoint m_pressed;
 };

@@ -6,6 +6,7 @@
 #include "db/Backup.h"
 #include "db/Databases.h"
 #include "db/QueryFunctions.h"
+#include "gis/ui/PlotRegisterWindow.h"
 #include "map/MapDocument.h"
 #include "map/MapView.h"
 #include "steps/common/StepStore.h"
@@ -109,9 +110,9 @@ TEST_F(MainWindowTest, MenusAndTreeAsLaidOut) {
     QStringList project;
     for (QAction* a : window->menuBar()->actions()[0]->menu()->actions())
         project << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(project,
-              QStringList({"Створити проект", "Відкрити проект", "Вилучити", "-",
-                           "Перевірити розрахунок", "Перерахувати все", "-", "Зачинити програму"}));
+    EXPECT_EQ(project, QStringList({"Створити проект", "Відкрити проект", "Вилучити", "-",
+                                    "Перевірити розрахунок", "Перерахувати все", "Реєстр ділянок",
+                                    "-", "Зачинити програму"}));
     EXPECT_EQ(window->PageControl1->tabText(0), QStringLiteral("Дані"));
     EXPECT_EQ(window->PageControl1->tabText(1), QStringLiteral("Графіка"));
     EXPECT_EQ(window->BSearch->toolTip(), QStringLiteral("Знайти далі"));
@@ -130,6 +131,7 @@ TEST_F(MainWindowTest, MenusAndTreeAsLaidOut) {
 TEST_F(MainWindowTest, SelectingNodesFillsTheLists) {
     click(node(QStringLiteral("Район")));
     EXPECT_TRUE(window->ACT_PROJ_DEL->isEnabled());
+    EXPECT_FALSE(window->ACT_REGISTER->isEnabled()); // a project values no plots
     EXPECT_EQ(window->GradientList1->text(), QStringLiteral("Населені пункти"));
     EXPECT_EQ(captions(window->ListView1), QStringList({"с. Вишневе", "смт Глеваха"}));
     EXPECT_EQ(captions(window->ListView2), QStringList({"Додати файл"}));
@@ -141,6 +143,7 @@ TEST_F(MainWindowTest, SelectingNodesFillsTheLists) {
     EXPECT_EQ(window->CurrentSettlement->named, QStringLiteral("смт Глеваха"));
     EXPECT_EQ(window->CurrentProject->named, QStringLiteral("Район"));
     EXPECT_EQ(window->GradientList1->text(), QStringLiteral("Розрахунок"));
+    EXPECT_TRUE(window->ACT_REGISTER->isEnabled());
     const QStringList steps = captions(window->ListView1);
     ASSERT_EQ(steps.size(), 11);
     EXPECT_EQ(steps[6], QStringLiteral("Функціональне використання"));
@@ -161,6 +164,7 @@ TEST_F(MainWindowTest, SelectingNodesFillsTheLists) {
                       QPoint(5, window->TreeViewProjects->viewport()->height() - 3));
     EXPECT_FALSE(window->CurrentProject);
     EXPECT_FALSE(window->PanelList1->isVisible());
+    EXPECT_FALSE(window->ACT_REGISTER->isEnabled());
 }
 
 TEST_F(MainWindowTest, SearchWrapsAroundTheTree) {
@@ -244,6 +248,20 @@ TEST_F(MainWindowTest, AFolderOutsideTheProjectsIsNamedBeforeItIsDeleted) {
     window->ACT_PROJ_DELExecute();
     EXPECT_EQ(askedOutside, outside);
     EXPECT_FALSE(QFileInfo::exists(outside));
+}
+
+// "Проект" - "Реєстр ділянок" opens one window over the selected settlement and its map.
+TEST_F(MainWindowTest, TheRegisterOfPlotsOpensFromTheProjectMenu) {
+    window->setMapTab(new MapPage(window->mapDocument(), window.get()));
+    click(node(QStringLiteral("с. Вишневе")));
+    ASSERT_TRUE(window->ACT_REGISTER->isEnabled());
+    window->ACT_REGISTER->trigger();
+    window->ACT_REGISTER->trigger();
+    const QList<PlotRegisterWindow*> opened = window->findChildren<PlotRegisterWindow*>();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened.front()->isVisible());
+    EXPECT_EQ(opened.front()->windowTitle(), QStringLiteral("Реєстр ділянок"));
+    opened.front()->close();
 }
 
 TEST_F(MainWindowTest, AMapTableThatCannotBeOpenedIsNamedAndKeptInTheLayers) {
