@@ -14,6 +14,7 @@
 #include "map/Layer.h"
 #include "map/MapGlobal.h"
 #include "steps/common/Districts.h"
+#include "steps/common/StepLayers.h"
 #include "steps/functional/FunctionalOverlay.h"
 #include "steps/functional/FunctionalStep.h"
 #include "steps/local/LocalOverlay.h"
@@ -137,7 +138,7 @@ bool WriteFunctional(const QString& folder, Connection& db, const std::vector<QS
     StringGrid grid = MakeFunctionalGrid(districts, static_cast<int>(districts.size()));
     ApplyFunctionalAreas(grid, measured.areas);
     valuation::UpgradeSettlementDatabase(db);
-    return StoreFunctional(db, grid) || Fail(error, LastError());
+    return StoreFunctional(db, grid, folder, measured.layers) || Fail(error, LastError());
 }
 
 bool WriteLocal(const QString& folder, Connection& db, const std::vector<LocalFactor>& catalogue,
@@ -151,7 +152,7 @@ bool WriteLocal(const QString& folder, Connection& db, const std::vector<LocalFa
         items.push_back(WorkingItem{QString::number(f.number), false});
     StringGrid grid = MakeLocalGrid(districts);
     ApplyLocalOverlay(grid, catalogue, found, items);
-    if (!StoreLocalValues(db, grid))
+    if (!StoreLocalValues(db, grid, folder, found.layers))
         return Fail(error, LastError());
     // "Поновити км3 районів на мапі".
     QString reason;
