@@ -9,6 +9,7 @@
 #include "db/Databases.h"
 #include "office/WordUtils.h"
 #include "reports/ReportRun.h"
+#include "steps/common/StepLayers.h"
 #include "valuation/Check.h"
 
 #include <QFileInfo>
@@ -80,7 +81,8 @@ void FillReports(TFormMain& window) {
     // The valuer was offered the recalculation before (the run's pre-check); what still
     // disagrees makes documents that say "розрахунок не перевірено" on their title page.
     valuation::CheckResult check;
-    const bool unchecked = !valuation::CheckSettlement(Db().data, check) || !check.agrees();
+    const bool unchecked = !valuation::CheckSettlement(Db().data, check) ||
+                           !CheckStepLayers(Db().data, folder, check) || !check.agrees();
     reports::ReportContext context{&Db().data, Db().main.isOpen() ? &Db().main : nullptr,
                                    window.CurrentSettlement->named, folder};
     context.unchecked = unchecked;

@@ -10,7 +10,9 @@
 #include "common/WaitCursor.h"
 #include "db/Backup.h"
 #include "db/Databases.h"
+#include "gis/MapRecalc.h"
 #include "reports/ReportRun.h"
+#include "steps/common/StepLayers.h"
 #include "valuation/Check.h"
 #include "valuation/StepMarks.h"
 
@@ -45,9 +47,11 @@ bool TFormMain::checkSettlement(valuation::CheckResult& result) {
         ShowWarning(QStringLiteral("Оберіть населений пункт у дереві проектів."));
         return false;
     }
-    if (valuation::CheckSettlement(*m_stepContext.project, result, &error)) {
+    if (valuation::CheckSettlement(*m_stepContext.project, result, &error) &&
+        CheckStepLayers(*m_stepContext.project, m_stepContext.folder, result, &error)) {
         valuation::RememberStepMarks(*m_stepContext.project, MarksFolder(),
-                                     valuation::MarksOf(result));
+                                     valuation::MarksOf(result),
+                                     LayersStateKey(m_stepContext.folder));
         return true;
     }
     ShowError(error);
@@ -57,8 +61,18 @@ bool TFormMain::checkSettlement(valuation::CheckResult& result) {
 void TFormMain::MarkStaleSteps() {
     // Remembered marks serve while the database is unchanged; a change is checked anew.
     valuation::StepMarks marks;
-    const bool checked = m_stepContext.valid() && m_stepContext.project->isOpen() &&
-                         valuation::StepMarksOf(*m_stepContext.project, MarksFolder(), marks);
+    const bool open = m_stepContext.valid() && m_stepContext.project->isOpen();
+    // The layers the steps took values from count too: an edit of one is checked anew.
+    valuation::CheckMore layers;
+    if (open) {
+        const QString folder = m_stepContext.folder;
+        layers.stateKey = LayersStateKey(folder);
+        layers.check = [this, folder](valuation::CheckResult& result, QString* error) {
+            return CheckStepLayers(*m_stepContext.project, folder, result, error);
+        };
+    }
+    const bool checked = open && valuation::StepMarksOf(*m_stepContext.project, MarksFolder(),
+                                                        marks, nullptr, nullptr, layers);
     for (int i = 0; i < ListView1->count(); ++i) {
         QListWidgetItem* item = ListView1->item(i);
         const StepRegistration* registered = FindStep(item->data(kRoleKind).toInt());
@@ -107,17 +121,21 @@ void TFormMain::ACT_CHECKExecute() {
                 QStringLiteral("\rВиправити: \"Проект\" - \"Перерахувати все\"."));
 }
 
-bool TFormMain::recalcAll(const valuation::CheckResult& result) {
+bool TFormMain::recalcAll(valuation::CheckResult& result) {
     QString error;
+    MapRecalcOutcome map;
     {
         WaitCursor wait;
         backup::BeforeSettlementStore(*m_stepContext.project);
-        if (!valuation::WriteRecalculated(*m_stepContext.project, result, &error)) {
+        if (!RecalcSettlement(*m_stepContext.project, m_stepContext.folder, result, map, &error)) {
             ShowError(error);
             return false;
         }
     }
     MarkStaleSteps();
+    // Values from the map the valuer typed over, and what only a step takes again.
+    if (const QStringList left = map.typed + map.left; !left.isEmpty())
+        ShowWarning(QStringLiteral("Не змінено:\r") + Shortened(left, QStringLiteral("\r")));
     return true;
 }
 
@@ -128,7 +146,7 @@ void TFormMain::ACT_RECALCExecute() {
         if (!checkSettlement(result))
             return;
     }
-    if (result.stale.empty()) {
+    if (result.stale.empty() && result.mapChanges.empty()) {
         if (result.problems.empty())
             ShowInfo(QStringLiteral("Перераховувати нічого: розрахунок узгоджений."));
         else
@@ -140,7 +158,7 @@ void TFormMain::ACT_RECALCExecute() {
     if (AskConfirm(QStringLiteral("Перерахувати застарілі результати (%1)? Значення, введені "
                                   "вручну, не зміняться; перед цим буде зроблено автоматичну "
                                   "копію бази.")
-                       .arg(result.stale.size()),
+                       .arg(result.stale.size() + result.mapChanges.size()),
                    Answer::Ok | Answer::Cancel) != Answer::Ok)
         return;
     if (!recalcAll(result))
@@ -156,7 +174,7 @@ bool TFormMain::CheckBeforeReports() {
         if (!checkSettlement(result))
             return true; // the check's own failure was shown; the reports say their own
     }
-    if (result.stale.empty())
+    if (result.stale.empty() && result.mapChanges.empty())
         return true;
     const Answer answer = AskConfirm(
         QStringLiteral("Деякі збережені результати кроків застаріли:\r") +

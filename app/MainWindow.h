@@ -165,7 +165,7 @@ private:
     void showAbout();
     void selectLastProject();
     bool checkSettlement(valuation::CheckResult& result);
-    bool recalcAll(const valuation::CheckResult& result);
+    bool recalcAll(valuation::CheckResult& result);
 
     MainWindowDialogs m_dialogs;
     std::unique_ptr<MapDocument> m_mapDocument;

@@ -5,7 +5,9 @@
 #include "common/GlobalVar.h"
 #include "db/Backup.h"
 #include "db/Database.h"
+#include "gis/MapRecalc.h"
 #include "reports/ReportRun.h"
+#include "steps/common/StepLayers.h"
 #include "valuation/Check.h"
 #include "valuation/InputSoundness.h"
 
@@ -54,7 +56,8 @@ int Open(const QString& command, const QStringList& arguments, Connection& data,
         err << OneLine(error) << Qt::endl;
         return 2;
     }
-    if (!valuation::CheckSettlement(data, result, &error)) {
+    if (!valuation::CheckSettlement(data, result, &error) ||
+        !CheckStepLayers(data, path, result, &error)) {
         err << OneLine(error) << Qt::endl;
         return 2;
     }
@@ -74,8 +77,12 @@ QString CheckCommandHelp() {
         "обчислюється заново із збережених вихідних даних і порівнюється із збереженим.\n"
         "Значення, введені оцінювачем замість обчислених (наприклад, Цнм), є вихідними даними:\n"
         "кожне з них друкується з обчисленим значенням поруч (рядок \"примітка: ...\"), а те,\n"
-        "чиє обчислене значення відтоді змінилося, є розбіжністю. Звіт і розрахунки, складені\n"
-        "до зміни даних (за позначкою стану даних у документі), теж названо. Нічого не змінює.\n"
+        "чиє обчислене значення відтоді змінилося, є розбіжністю. Значення, взяті з шарів мапи\n"
+        "(площі районів, функціональне використання, локальні фактори, шар зон), звіряються з\n"
+        "відбитками шарів, запам'ятаними тоді: змінений відтоді шар є розбіжністю кроку;\n"
+        "значення, взяте до того, як відбитки запам'ятовувались, позначено раз приміткою\n"
+        "\"не перевірено з мапою\". Звіт і розрахунки, складені до зміни даних або шарів, які\n"
+        "показують їхні мапи (за позначками стану в документі), теж названо. Нічого не змінює.\n"
         "З --typed друкуються лише введені оцінювачем значення з обчисленими поруч.\n"
         "\n"
         "На стандартний вивід друкується по рядку на кожну розбіжність: назва кроку, як у\n"
@@ -97,10 +104,13 @@ QString RecalcCommandHelp() {
         "Перераховує розрахунок населеного пункту, чия папка ПАПКА (у ній \"data.sqlite\"):\n"
         "спершу робить автоматичну копію бази (папка \"Temp/Копії\" програми), потім в одній\n"
         "транзакції, у порядку залежностей (В, Цнм, Іі і Км2, зони, відомість кварталів,\n"
-        "ґрунти, ділянки), записує кожен застарілий похідний результат. Значення, введені\n"
-        "оцінювачем замість обчислених, не змінюються; ті з них, чиє обчислене значення\n"
-        "змінилося, друкуються на стандартний вивід помилок (код 1). Після нього\n"
-        "tamberon check ПАПКА завершується з кодом 0.\n"
+        "ґрунти, ділянки), записує кожен застарілий похідний результат; площі районів і\n"
+        "функціонального використання, взяті з шару, що відтоді змінився, спершу беруться з\n"
+        "нього знову. Значення, введені оцінювачем замість обчислених, не змінюються; ті з\n"
+        "них, чиє обчислене значення або значення з мапи змінилося, друкуються на стандартний\n"
+        "вивід помилок (код 1), як і локальні фактори та шар зон, які бере з мапи знову лише\n"
+        "їхній крок. Коли нічого не лишилось, tamberon check ПАПКА після нього завершується\n"
+        "з кодом 0.\n"
         "\n"
         "На стандартний вивід друкується по рядку на кожне змінене значення:\n"
         "крок, що саме, старе → нове значення.\n"
@@ -158,7 +168,9 @@ int RunRecalcCommand(const QStringList& arguments, const QString& appDir, QTextS
     Connection data;
     valuation::CheckResult result;
     QStringList unsound;
-    if (const int status = Open(QStringLiteral("recalc"), arguments, data, result, unsound, err))
+    QString folder;
+    if (const int status =
+            Open(QStringLiteral("recalc"), arguments, data, result, unsound, err, &folder))
         return status;
     // A result computed from a number no valuation takes would be stored as if sound.
     if (!unsound.isEmpty()) {
@@ -167,24 +179,30 @@ int RunRecalcCommand(const QStringList& arguments, const QString& appDir, QTextS
         err << QStringLiteral("Нічого не змінено: виправте вихідні дані.") << Qt::endl;
         return 1;
     }
-    if (!result.stale.empty()) {
+    MapRecalcOutcome map;
+    if (!result.stale.empty() || !result.mapChanges.empty()) {
         InitGlobalVar(appDir);
         const backup::StoreLabel label(QStringLiteral("Перерахунок"));
         backup::BeforeSettlementStore(data);
         // The recalculation goes on without its copy, but says so.
         if (QString problem = backup::TakeUntoldProblem(); !problem.isEmpty())
             err << OneLine(problem) << Qt::endl;
+        // The values taken from changed layers first, then what follows from them: one
+        // transaction, so a failure leaves the database as it was.
         QString error;
-        if (!valuation::WriteRecalculated(data, result, &error)) {
+        if (!RecalcSettlement(data, folder, result, map, &error)) {
             err << OneLine(error) << Qt::endl;
             return 1;
         }
+        for (const QString& line : map.changed)
+            out << OneLine(line) << Qt::endl;
         for (const valuation::StaleValue& v : result.stale)
             out << OneLine(valuation::RecalcLine(v)) << Qt::endl;
         // A change of an earlier value may make a later one stale only through values the
         // check already recomputed in order; one more check confirms it.
         valuation::CheckResult after;
-        if (!valuation::CheckSettlement(data, after, &error)) {
+        if (!valuation::CheckSettlement(data, after, &error) ||
+            !CheckStepLayers(data, folder, after, &error)) {
             err << OneLine(error) << Qt::endl;
             return 1;
         }
@@ -198,5 +216,11 @@ int RunRecalcCommand(const QStringList& arguments, const QString& appDir, QTextS
     for (const valuation::TypedValue& t : result.typed)
         if (t.changed)
             err << OneLine(valuation::TypedLine(t)) << Qt::endl;
-    return result.agrees() ? 0 : 1;
+    // Values from the map the valuer typed over, and what only the steps take again.
+    for (const QString& line : map.typed + map.left)
+        err << OneLine(line) << Qt::endl;
+    for (const valuation::Problem& p : result.mapChanges)
+        if (!map.left.contains(valuation::MapLine(p)))
+            err << OneLine(valuation::MapLine(p)) << Qt::endl;
+    return result.agrees() && map.typed.isEmpty() && map.left.isEmpty() ? 0 : 1;
 }

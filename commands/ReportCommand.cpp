@@ -12,6 +12,7 @@
 #include "gis/SettlementLayers.h"
 #include "reports/ReportData.h"
 #include "reports/ReportRun.h"
+#include "steps/common/StepLayers.h"
 #include "valuation/Check.h"
 
 #include <QDir>
@@ -154,7 +155,8 @@ int RunReportCommand(const QStringList& arguments, const QString& appDir, QTextS
     // Documents are made from a settlement the check finds in agreement, unless asked.
     valuation::CheckResult check;
     QString checkError;
-    if (!valuation::CheckSettlement(data, check, &checkError)) {
+    if (!valuation::CheckSettlement(data, check, &checkError) ||
+        !CheckStepLayers(data, folder, check, &checkError)) {
         err << reports::OneLine(checkError) << Qt::endl;
         return 2;
     }

@@ -40,6 +40,8 @@ struct ReportContext {
     bool unchecked = false;
     /** The data's stamp (valuation::DataStamp) each document carries; "" carries none. */
     QString dataStamp = QString();
+    /** The state of the layers the report's maps show (ReportLayerStamp); "" carries none. */
+    QString layerStamp = QString();
 };
 
 /** The title page's bookmark of the mark of an unchecked calculation, and the mark. */

@@ -4,6 +4,7 @@
 #include "db/QueryFunctions.h"
 #include "office/CustomProperties.h"
 #include "reports/ReportData.h"
+#include "reports/ReportLayers.h"
 #include "reports/TechnicalReport.h"
 #include "reports/Workbooks.h"
 #include "valuation/DataStamp.h"
@@ -72,6 +73,21 @@ bool UnregisterMaterial(Connection& data, const QString& fileName) {
                     false);
 }
 
+namespace {
+
+/**
+ * The layers a document's maps show that changed since it was made; none for a document
+ * that carries no layer stamp (made before it was kept, or a workbook, which shows no map).
+ */
+QStringList ChangedLayers(const QString& path, const QString& settlementFolder) {
+    QString stamp;
+    if (!office::ReadCustomProperty(path, ReportLayerStampProperty(), stamp) || stamp.isEmpty())
+        return {};
+    return ChangedReportLayers(settlementFolder, stamp);
+}
+
+} // namespace
+
 bool DocumentsOlderThanData(Connection& data, const QString& settlementFolder, QStringList& lines,
                             QString* error) {
     lines.clear();
@@ -94,6 +110,13 @@ bool DocumentsOlderThanData(Connection& data, const QString& settlementFolder, Q
         else if (made != stamp)
             lines << file.outputName + QStringLiteral(" складено до зміни даних; заповніть звіт "
                                                       "знову");
+        else if (const QStringList changed = ChangedLayers(path, settlementFolder);
+                 !changed.isEmpty())
+            lines << file.outputName + QStringLiteral(" складено до зміни ") +
+                         (changed.size() == 1 ? QStringLiteral("шару ")
+                                              : QStringLiteral("шарів ")) +
+                         u'\u00ab' + changed.join(QStringLiteral("\u00bb, \u00ab")) +
+                         QStringLiteral("\u00bb; заповніть звіт знову");
     }
     return true;
 }
@@ -124,6 +147,8 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
         // The pages the stamp read go back before the documents are filled.
         context.data->releaseCache();
     }
+    if (context.layerStamp.isEmpty() && !context.folder.isEmpty())
+        context.layerStamp = ReportLayerStamp(context.folder);
     ReportRunResult result;
     const auto& files = ReportFiles();
     QStringList notMade; // the workbooks left out for lack of data, for the closing message

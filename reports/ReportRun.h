@@ -102,7 +102,8 @@ QString OneLine(QString text);
 /**
  * The documents of "Заповнити звіт" in the settlement folder made from other data than the
  * database now holds (their data stamp differs, or they carry none), each as a line
- * "Технічний звіт.docx складено до зміни даних". False with the reason in `error` when the
+ * "Технічний звіт.docx складено до зміни даних", or before a change of a layer their maps
+ * show ("... складено до зміни шару «райони»..."). False with the reason in `error` when the
  * database cannot be read.
  */
 bool DocumentsOlderThanData(Connection& data, const QString& settlementFolder, QStringList& lines,

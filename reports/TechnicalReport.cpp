@@ -4,6 +4,7 @@
 #include "common/TextUtils.h"
 #include "db/QueryFunctions.h"
 #include "office/OfficeJob.h"
+#include "reports/ReportLayers.h"
 #include "reports/ReportMaps.h"
 #include "reports/ReportSections.h"
 #include "valuation/DataStamp.h"
@@ -170,6 +171,8 @@ void FillTechnicalReport(WordDocument& document, TMessages& messages, JobProgres
     progress.setInfo(QStringLiteral("Збереження..."));
     if (!context.dataStamp.isEmpty())
         document.setCustomProperty(valuation::DataStampProperty(), context.dataStamp);
+    if (!context.layerStamp.isEmpty())
+        document.setCustomProperty(ReportLayerStampProperty(), context.layerStamp);
     document.saveAs(progress.outputPath());
     if (progress.stopRequested())
         messages.Warning = OfficeTexts::stopped();

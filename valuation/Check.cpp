@@ -728,6 +728,9 @@ bool CheckResult::isStale(Step step) const {
     for (const Problem& p : problems)
         if (p.step == step)
             return true;
+    for (const Problem& p : mapChanges)
+        if (p.step == step)
+            return true;
     return false;
 }
 
@@ -738,6 +741,9 @@ QStringList CheckResult::reasons(Step step) const {
             lines << v.what + QStringLiteral(": збережено ") + Shown(v.stored) +
                          QStringLiteral(", перераховано ") + Shown(v.computed);
     for (const Problem& p : problems)
+        if (p.step == step)
+            lines << p.text;
+    for (const Problem& p : mapChanges)
         if (p.step == step)
             lines << p.text;
     for (const TypedValue& t : typed)
@@ -762,12 +768,18 @@ QString ProblemLine(const Problem& p) {
     return Quoted(StepCaption(p.step)) + QStringLiteral(": ") + p.text;
 }
 
+QString MapLine(const Problem& p) {
+    return u'\u00ab' + StepCaption(p.step) + QStringLiteral("\u00bb: ") + p.text;
+}
+
 QStringList CheckLines(const CheckResult& result) {
     QStringList lines;
     for (const StaleValue& v : result.stale)
         lines << StaleLine(v);
     for (const Problem& p : result.problems)
         lines << ProblemLine(p);
+    for (const Problem& p : result.mapChanges)
+        lines << MapLine(p);
     for (const TypedValue& t : result.typed)
         if (t.changed)
             lines << TypedLine(t);
@@ -783,6 +795,8 @@ QStringList NoteLines(const CheckResult& result) {
     for (const TypedValue& t : result.typed)
         if (!t.changed)
             lines << QStringLiteral("примітка: ") + TypedLine(t);
+    for (const Problem& p : result.mapNotes)
+        lines << QStringLiteral("примітка: ") + MapLine(p);
     return lines;
 }
 

@@ -56,8 +56,14 @@ struct CheckResult {
     std::vector<Problem> problems;
     /** Every typed value; the changed ones are findings, the others notes. */
     std::vector<TypedValue> typed;
+    /** Values taken from a map layer that changed since (found by CheckLayerUses). */
+    std::vector<Problem> mapChanges;
+    /** Values taken from the map with no fingerprint to compare: notes, not findings. */
+    std::vector<Problem> mapNotes;
 
-    bool agrees() const { return stale.empty() && problems.empty() && !typedChanged(); }
+    bool agrees() const {
+        return stale.empty() && problems.empty() && mapChanges.empty() && !typedChanged();
+    }
     bool typedChanged() const;
     /** The steps whose stored results are stale, each once, with the lines of each. */
     bool isStale(Step step) const;
@@ -76,14 +82,16 @@ bool CheckSettlement(Connection& project, CheckResult& result, QString* error = 
 /** A line of the check: step caption, what, stored and recomputed value. */
 QString StaleLine(const StaleValue& stale);
 QString ProblemLine(const Problem& problem);
+/** A value of the map: "«Визначення площ»: площі районів узято з шару «райони», ...". */
+QString MapLine(const Problem& problem);
 /**
  * A typed value: "крок: що: уведено оцінювачем 60.00, обчислене значення 56.69 (В 23.62,
  * Км1 1.200)", or, when that changed, both the computed value then and now.
  */
 QString TypedLine(const TypedValue& typed);
-/** Every finding of a result, stale values first, then changed typed values. */
+/** Every finding of a result: stale values, problems, changed layers, changed typed values. */
 QStringList CheckLines(const CheckResult& result);
-/** The typed values that are no findings, each as "примітка: " + TypedLine. */
+/** The typed values that are no findings and the map notes, each after "примітка: ". */
 QStringList NoteLines(const CheckResult& result);
 
 /**

@@ -3,6 +3,7 @@
 #include "common/LastError.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "valuation/LayerFingerprints.h"
 
 namespace valuation {
 
@@ -65,6 +66,8 @@ bool UpgradeSettlementDatabase(Connection& project) {
                                {QStringLiteral("до_індексації"), QStringLiteral("індексація")},
                                50));
     step(WidenFactorColumn(project));
+    // Which layers the steps took their values from came later still.
+    step(CreateWhenMissing(project, LayerUsesTable(), LayerUsesTableSql()));
     if (firstError.isEmpty())
         return true;
     SetLastError(firstError);

@@ -18,9 +18,10 @@ QString QuarterTableSql();
  * Brings a settlement's database made by an older version to the current shape: creates
  * "функціональне" and "відомість_кварталів" when missing, adds the Si, Ei, Ui, Ci columns of
  * "км2" and the indexation columns of "угіддя", widens "анкета"'s factor names to 150
- * characters. Runs once when the settlement's database connects; a second run changes
- * nothing. Rows are never touched. False with the reason in LastError() when a step failed
- * (the steps after it still run, so one unreadable table does not keep the others old).
+ * characters, creates the (empty) record of the layers the steps read. Runs once when the
+ * settlement's database connects; a second run changes nothing. Rows are never touched. False with
+ * the reason in LastError() when a step failed (the steps after it still run, so one unreadable
+ * table does not keep the others old).
  */
 bool UpgradeSettlementDatabase(Connection& project);
 

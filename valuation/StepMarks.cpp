@@ -42,14 +42,15 @@ QString DatabaseStateKey(const QString& path) {
     return parts.join(u'|');
 }
 
-void RememberStepMarks(Connection& project, const QString& cacheFolder, const StepMarks& marks) {
+void RememberStepMarks(Connection& project, const QString& cacheFolder, const StepMarks& marks,
+                       const QString& moreStateKey) {
     if (cacheFolder.isEmpty() || !QDir().mkpath(cacheFolder))
         return;
     QSaveFile file(CacheFile(cacheFolder, project.path()));
     if (!file.open(QIODevice::WriteOnly))
         return;
     QTextStream out(&file);
-    out << DatabaseStateKey(project.path()) << '\n';
+    out << DatabaseStateKey(project.path()) << u'#' << moreStateKey << '\n';
     for (auto it = marks.reasons.cbegin(); it != marks.reasons.cend(); ++it)
         for (const QString& reason : it.value())
             out << it.key() << '\t' << QString(reason).replace(u'\n', u' ') << '\n';
@@ -58,7 +59,7 @@ void RememberStepMarks(Connection& project, const QString& cacheFolder, const St
 }
 
 bool StepMarksOf(Connection& project, const QString& cacheFolder, StepMarks& marks, bool* checked,
-                 QString* error) {
+                 QString* error, const CheckMore& more) {
     marks = StepMarks{};
     if (checked)
         *checked = false;
@@ -66,7 +67,7 @@ bool StepMarksOf(Connection& project, const QString& cacheFolder, StepMarks& mar
         QFile file(CacheFile(cacheFolder, project.path()));
         if (file.open(QIODevice::ReadOnly)) {
             QTextStream in(&file);
-            if (in.readLine() == DatabaseStateKey(project.path())) {
+            if (in.readLine() == DatabaseStateKey(project.path()) + u'#' + more.stateKey) {
                 while (!in.atEnd()) {
                     const QString line = in.readLine();
                     const qsizetype tab = line.indexOf(u'\t');
@@ -78,12 +79,12 @@ bool StepMarksOf(Connection& project, const QString& cacheFolder, StepMarks& mar
         }
     }
     CheckResult result;
-    if (!CheckSettlement(project, result, error))
+    if (!CheckSettlement(project, result, error) || (more.check && !more.check(result, error)))
         return false;
     if (checked)
         *checked = true;
     marks = MarksOf(result);
-    RememberStepMarks(project, cacheFolder, marks);
+    RememberStepMarks(project, cacheFolder, marks, more.stateKey);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace valuation {
 
@@ -25,16 +26,25 @@ StepMarks MarksOf(const CheckResult& result);
  */
 QString DatabaseStateKey(const QString& databasePath);
 
+/** What a check adds beyond the database (the map layers), and the state of what it reads. */
+struct CheckMore {
+    /** Identifies the state of what `check` reads: the marks are remembered with it. */
+    QString stateKey;
+    /** Adds its findings to the result; false with the reason in the error. */
+    std::function<bool(CheckResult&, QString*)> check;
+};
+
 /**
  * The step list's marks of a settlement database, from the remembered ones in `cacheFolder`
- * when the database has not changed since they were found, else from a check (then
- * remembered). `checked` says whether a check ran. False with the reason in `error` when the
- * settlement cannot be read.
+ * when the database (and `more.stateKey`) has not changed since they were found, else from a
+ * check and `more.check` (then remembered). `checked` says whether a check ran. False with
+ * the reason in `error` when the settlement cannot be read.
  */
 bool StepMarksOf(Connection& project, const QString& cacheFolder, StepMarks& marks,
-                 bool* checked = nullptr, QString* error = nullptr);
+                 bool* checked = nullptr, QString* error = nullptr, const CheckMore& more = {});
 
 /** Remembers the marks of a check just made (after a store, a recalculation). */
-void RememberStepMarks(Connection& project, const QString& cacheFolder, const StepMarks& marks);
+void RememberStepMarks(Connection& project, const QString& cacheFolder, const StepMarks& marks,
+                       const QString& moreStateKey = QString());
 
 } // namespace valuation

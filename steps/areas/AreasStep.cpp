@@ -1,4 +1,5 @@
 #include "steps/areas/AreasStep.h"
+#include "steps/common/StepLayers.h"
 
 #include "valuation/Typed.h"
 
@@ -119,6 +120,12 @@ bool StoreAreas(Connection& project, const AreasData& data) {
                 valuation::AssessedTerritoryInputs(built, households, other)))
             return false;
         const StringGrid& grid = data.districts;
+        bool fromMap = false;
+        for (int row = grid.fixedRows(); row < grid.rowCount(); ++row)
+            fromMap = fromMap || NumberOr0(grid.at(row, ColDistrictMapArea)) != 0;
+        if (!RecordStepLayers(project, data.folder, valuation::Step::Areas, data.mapLayers,
+                              fromMap))
+            return false;
         const bool noDistricts = IntegerOr0(data.value(QStringLiteral("ERaions"))) <= 0;
         return ReplaceGridRows(
             project, QStringLiteral("характеристика"),

@@ -2,6 +2,7 @@
 
 #include "common/StringGrid.h"
 #include "steps/common/StepIssue.h"
+#include "valuation/LayerFingerprints.h"
 
 #include <QHash>
 #include <QSet>
@@ -41,6 +42,10 @@ struct AreasData {
     StringGrid districts = MakeDistrictGrid();
     /** Why the stored district count was not believed (above 999); "" when it was. */
     QString countProblem;
+    /** The settlement's folder, whose layer "райони" the map areas come from. */
+    QString folder;
+    /** The layer read by "З мапи", fingerprinted then; empty when not read this time. */
+    std::vector<valuation::LayerUse> mapLayers;
 
     QString value(const QString& name) const { return values.value(name); }
 };
@@ -58,8 +63,9 @@ bool LoadAreas(Connection& project, AreasData& data);
 /**
  * Stores in one transaction: every field into its indicator (a missing row is created),
  * then the district rows replaced by the grid's rows in order. A lone empty row under a
- * count of 0 is no district and is not stored. False with LastError(); the database keeps
- * its former content.
+ * count of 0 is no district and is not stored. The layer the map areas came from is recorded
+ * (StepLayers), and forgotten when no district has a map area any more. False with LastError(); the
+ * database keeps its former content.
  */
 bool StoreAreas(Connection& project, const AreasData& data);
 

@@ -12,6 +12,7 @@
 #include "office/WordUtils.h"
 #include "steps/areas/AreasDistricts.h"
 #include "steps/areas/AreasStatement.h"
+#include "steps/common/StepLayers.h"
 #include "steps/common/StepStore.h"
 #include "widgets/GridView.h"
 
@@ -225,6 +226,8 @@ AreasData TFormOtsenkaPloszhi::data() const {
     for (auto it = m_fields.cbegin(); it != m_fields.cend(); ++it)
         data.values.insert(it.key(), it.value()->text());
     data.districts = *GridRaions->grid();
+    data.folder = context().folder;
+    data.mapLayers = m_mapLayers;
     return data;
 }
 
@@ -333,6 +336,8 @@ void TFormOtsenkaPloszhi::BRaionsFromMapClick() {
         !AskReplaceTyped(QStringLiteral("номери та площі районів, уведені в таблиці (описи меж "
                                         "залишаться за номерами районів)")))
         return;
+    // What the areas were read from, for the check to follow the layer.
+    m_mapLayers = FingerprintStepLayers(context().folder, valuation::Step::Areas);
     {
         auto guard = loading();
         FillDistrictsFromMap(districts(), found);
@@ -359,6 +364,7 @@ void TFormOtsenkaPloszhi::BRaionsFromUserClick() {
         auto guard = loading();
         GridRaions->endEdit();
         FillDistrictsByHand(districts(), *count);
+        m_mapLayers.clear();
         districtsFilled(*count);
     }
     recalcSums();

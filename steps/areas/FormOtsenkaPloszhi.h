@@ -80,6 +80,8 @@ private:
     QHash<QString, QLineEdit*> m_fields;
     /** Fields the land statement left below 0, not typed over since. */
     QSet<QString> m_statementNegative;
+    /** The layer "З мапи" read, fingerprinted then. */
+    std::vector<valuation::LayerUse> m_mapLayers;
 };
 
 /**

@@ -99,6 +99,7 @@ void TFormOtsenkaFunk::BRaionsFromMapClick() {
                                         "площами з карти")))
         return;
     auto guard = loading();
+    m_mapLayers = result.layers;
     ApplyFunctionalAreas(rows(), result.areas);
     GridFunks->refresh();
 }
@@ -149,5 +150,8 @@ bool OpenStepFunctional(const StepContext& context, QWidget* parent) {
             form.GridFunks->refresh();
             return true;
         },
-        [&] { return StoreFunctional(*context.project, form.rows()); });
+        [&] {
+            return StoreFunctional(*context.project, form.rows(), DistrictLayerFolder(context),
+                                   form.mapLayers());
+        });
 }

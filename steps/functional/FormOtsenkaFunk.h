@@ -2,6 +2,7 @@
 
 #include "steps/common/DistrictCount.h"
 #include "steps/common/ui/FormStep.h"
+#include "valuation/LayerFingerprints.h"
 
 #include <vector>
 
@@ -33,6 +34,8 @@ public:
 
     /** The districts with their areas, for the comparison before storing. */
     void setDistricts(const std::vector<District>& districts) { m_districts = districts; }
+    /** The layers "З мапи" measured, fingerprinted then; empty when not measured now. */
+    const std::vector<valuation::LayerUse>& mapLayers() const { return m_mapLayers; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -45,6 +48,7 @@ protected:
 private:
     bool m_shown = false;
     std::vector<District> m_districts;
+    std::vector<valuation::LayerUse> m_mapLayers;
 };
 
 /**

@@ -2,6 +2,7 @@
 
 #include "common/Names.h"
 #include "common/TextUtils.h"
+#include "steps/common/StepLayers.h"
 #include "steps/functional/FunctionalStep.h"
 
 #include <QDir>
@@ -83,6 +84,7 @@ FunctionalOverlayResult MeasureFunctionalAreas(const QString& folder,
         result.error = QStringLiteral("Відкривання карти райони.tab. Помилка: ") + error;
         return result;
     }
+    result.layers = FingerprintStepLayers(folder, valuation::Step::Functional);
     result.areas = SumFunctionalAreas(*districts, *functional, &result.stats, progress);
     result.ok = true;
     return result;

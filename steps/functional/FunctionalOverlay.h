@@ -2,6 +2,7 @@
 
 #include "common/StringGrid.h"
 #include "map/Overlay.h"
+#include "valuation/LayerFingerprints.h"
 
 #include <QString>
 #include <vector>
@@ -21,6 +22,8 @@ struct FunctionalOverlayResult {
     /** Sums per (district, code) in the order of their first pair. */
     std::vector<FunctionalArea> areas;
     OverlayStats stats;
+    /** The layers read, fingerprinted as they were read. */
+    std::vector<valuation::LayerUse> layers;
 };
 
 /**

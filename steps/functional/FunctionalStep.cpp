@@ -5,6 +5,7 @@
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "steps/common/StepLayers.h"
 #include "steps/common/StepRules.h"
 #include "steps/common/StepStore.h"
 
@@ -44,12 +45,14 @@ bool LoadFunctional(Connection& project, StringGrid& grid) {
     return true;
 }
 
-bool StoreFunctional(Connection& project, const StringGrid& grid) {
+bool StoreFunctional(Connection& project, const StringGrid& grid, const QString& folder,
+                     const std::vector<valuation::LayerUse>& mapLayers) {
     QStringList columns{QStringLiteral("район")};
     for (int k = 1; k <= FunctionalCategoryCount(); ++k)
         columns << QStringLiteral("ф_%1").arg(k);
     return StoreInTransaction(&project, [&] {
-        if (!DeleteRows(project, names::table::Functional()))
+        if (!DeleteRows(project, names::table::Functional()) ||
+            !RecordStepLayers(project, folder, valuation::Step::Functional, mapLayers, true))
             return false;
         BulkInsert insert(project, names::table::Functional(), columns);
         if (!insert.ok())

@@ -4,6 +4,7 @@
 #include "steps/common/DistrictCount.h"
 #include "steps/common/StepIssue.h"
 #include "valuation/LandUse.h"
+#include "valuation/LayerFingerprints.h"
 
 #include <QString>
 #include <vector>
@@ -25,9 +26,12 @@ bool LoadFunctional(Connection& project, StringGrid& grid);
 
 /**
  * Replaces "функціональне" by one row per grid row with a district number: its number and
- * the typed areas, empty cells stored as NULL. All or nothing; false with LastError().
+ * the typed areas, empty cells stored as NULL, with the layers the areas were measured on
+ * (`mapLayers`, or, recorded first now, those of `folder`: StepLayers). All or nothing; false
+ * with LastError().
  */
-bool StoreFunctional(Connection& project, const StringGrid& grid);
+bool StoreFunctional(Connection& project, const StringGrid& grid, const QString& folder = {},
+                     const std::vector<valuation::LayerUse>& mapLayers = {});
 
 /** The areas of the grid must not be below 0; the issue names the cell of "GridFunks". */
 StepCheck CheckFunctional(const StringGrid& grid);

@@ -226,6 +226,7 @@ void TFormOtsenkaLocalny::BRaionsFromMapClick() {
     bool found = false;
     {
         auto guard = loading();
+        m_mapLayers = result.layers;
         std::vector<WorkingItem> items = ListFactors->items();
         found = ApplyLocalOverlay(rows(), m_catalogue, result, items);
         std::vector<int> checked;
@@ -371,5 +372,8 @@ bool OpenStepLocal(const StepContext& context, QWidget* parent) {
             form.loaded();
             return true;
         },
-        [&] { return StoreLocalValues(*context.project, form.rows()); });
+        [&] {
+            return StoreLocalValues(*context.project, form.rows(), DistrictLayerFolder(context),
+                                    form.mapLayers());
+        });
 }

@@ -2,6 +2,7 @@
 
 #include "steps/common/ui/FormStep.h"
 #include "steps/local/LocalCatalogue.h"
+#include "valuation/LayerFingerprints.h"
 
 #include <vector>
 
@@ -30,6 +31,8 @@ public:
     void loaded();
 
     const std::vector<LocalFactor>& catalogue() const { return m_catalogue; }
+    /** The layers "З мапи" read, fingerprinted then; empty when not read now. */
+    const std::vector<valuation::LayerUse>& mapLayers() const { return m_mapLayers; }
     StringGrid& rows();
 
     /** "Встановити як робочі". */
@@ -69,6 +72,7 @@ private:
     void setChecks(const std::vector<int>& factors);
 
     std::vector<LocalFactor> m_catalogue;
+    std::vector<valuation::LayerUse> m_mapLayers;
     bool m_shown = false;
 };
 

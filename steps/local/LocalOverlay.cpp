@@ -7,6 +7,7 @@
 #include "common/TextUtils.h"
 #include "map/Layer.h"
 #include "map/MapGlobal.h"
+#include "steps/common/StepLayers.h"
 #include "steps/local/LocalStep.h"
 
 #include <QDir>
@@ -57,6 +58,7 @@ LocalOverlayResult CollectLocalFactors(const QString& folder, int catalogueSize,
         km3Field.push_back(layer->fieldIndex(names::field::Km3()));
     }
     const int raion = districts->fieldIndex(names::field::Raion());
+    result.layers = FingerprintStepLayers(folder, valuation::Step::Local);
     std::set<int> found;
     result.stats = Overlay(
         *districts, layers, OverlayTest::Overlap,

@@ -5,6 +5,7 @@
 #include "map/Overlay.h"
 #include "steps/common/WorkingItems.h"
 #include "steps/local/LocalCatalogue.h"
+#include "valuation/LayerFingerprints.h"
 
 #include <QString>
 #include <QStringList>
@@ -33,6 +34,8 @@ struct LocalOverlayResult {
     /** The factors with at least one region over a district, ascending. */
     std::vector<int> factors;
     OverlayStats stats;
+    /** The layers read, fingerprinted as they were read. */
+    std::vector<valuation::LayerUse> layers;
 };
 
 /**

@@ -6,6 +6,7 @@
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "steps/common/StepLayers.h"
 #include "steps/common/StepRules.h"
 #include "steps/common/StepStore.h"
 
@@ -170,9 +171,11 @@ void ClearDistrictValues(StringGrid& grid, int col) {
     ComputeKm3(grid);
 }
 
-bool StoreLocalValues(Connection& project, const StringGrid& grid) {
+bool StoreLocalValues(Connection& project, const StringGrid& grid, const QString& folder,
+                      const std::vector<valuation::LayerUse>& mapLayers) {
     return StoreInTransaction(&project, [&] {
-        if (!DeleteRows(project, QStringLiteral("локальні")))
+        if (!DeleteRows(project, QStringLiteral("локальні")) ||
+            !RecordStepLayers(project, folder, valuation::Step::Local, mapLayers, true))
             return false;
         BulkInsert insert(
             project, QStringLiteral("локальні"),

@@ -4,6 +4,7 @@
 #include "steps/common/StepIssue.h"
 #include "steps/common/WorkingItems.h"
 #include "steps/local/LocalCatalogue.h"
+#include "valuation/LayerFingerprints.h"
 
 #include <QString>
 #include <vector>
@@ -72,10 +73,12 @@ void ClearDistrictValues(StringGrid& grid, int col);
 
 /**
  * Replaces the project's "локальні" by one row per (factor row, district column), factor by
- * factor, district by district, empty cells as empty texts. All or nothing; false with
- * LastError().
+ * factor, district by district, empty cells as empty texts, with the layers the values were
+ * taken from (`mapLayers`, or, recorded first now, those of `folder`: StepLayers). All or
+ * nothing; false with LastError().
  */
-bool StoreLocalValues(Connection& project, const StringGrid& grid);
+bool StoreLocalValues(Connection& project, const StringGrid& grid, const QString& folder = {},
+                      const std::vector<valuation::LayerUse>& mapLayers = {});
 
 /** Every coefficient typed must be a number above 0; the issue names the cell of "GridLocalny". */
 StepCheck CheckLocalValues(const StringGrid& grid);

@@ -6,6 +6,8 @@
 #include "common/WaitCursor.h"
 #include "common/ui/ShellOpen.h"
 #include "map/MapGlobal.h"
+#include "steps/common/DistrictLayer.h"
+#include "steps/common/StepLayers.h"
 #include "steps/common/StepStore.h"
 #include "steps/common/ui/WorkingItemsPanel.h"
 #include "steps/zonal/WorkingFactors.h"
@@ -463,6 +465,20 @@ void TFormZonal::BSetMapClick() {
     {
         WaitCursor wait;
         outcome = RebuildZoneLayer(context().map, result(), resultColumns());
+        // The zone layer follows the districts' layer as it is now.
+        if (outcome.written) {
+            const valuation::Step step = m_variant == ZonalVariant::Grouped
+                                             ? valuation::Step::ZonalGrouped
+                                             : valuation::Step::ZonalWeighted;
+            const QString folder = DistrictLayerFolder(context());
+            if (!RecordStepLayers(*context().project, folder, step,
+                                  FingerprintStepLayers(folder, step), true))
+                outcome.messages.push_back(
+                    {MapMessage::Warning,
+                     QStringLiteral("Не вдалося запам'ятати, з якого шару районів побудовано "
+                                    "шар зон: ") +
+                         LastError()});
+        }
     }
     ShowMapMessages(outcome);
 }

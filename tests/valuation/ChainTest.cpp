@@ -7,6 +7,8 @@
 #include "common/TextUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "map/FeatureFactory.h"
+#include "map/TabFile.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demo/DemoSettlement.h"
 #include "valuation/Check.h"
@@ -95,6 +97,53 @@ TEST_F(ChainTest, TheDemonstrationAgreesAsBuilt) {
     EXPECT_TRUE(lines.isEmpty());
     EXPECT_EQ(run(true, &lines), 0);
     EXPECT_TRUE(lines.isEmpty());
+}
+
+TEST_F(ChainTest, ADistrictGrownOnTheMapIsFoundAndRecalcTakesItsAreasAgain) {
+    // The first district of the layer 40 m wider all round, as another GIS may leave it.
+    const QString path = JoinPath(folder, QStringLiteral("райони.tab"));
+    TableContent content;
+    QString error;
+    ASSERT_TRUE(TabFile::read(path, content, &error)) << error.toStdString();
+    ASSERT_FALSE(content.features.empty());
+    Feature& first = content.features.front();
+    const MapRect b = first.bounds();
+    const Feature grown = FeatureFactory::createRegion({{{b.xMin - 40, b.yMin - 40},
+                                                         {b.xMax + 40, b.yMin - 40},
+                                                         {b.xMax + 40, b.yMax + 40},
+                                                         {b.xMin - 40, b.yMax + 40}}});
+    first.setGeometry(grown.geometry());
+    ASSERT_TRUE(TabFile::replaceAll(path, content.fields, content.features, &error))
+        << error.toStdString();
+
+    QStringList lines;
+    ASSERT_EQ(run(false, &lines), 1);
+    const auto changed = [](const QString& step, const QString& taken) {
+        return u'\u00ab' + step + QStringLiteral("\u00bb: ") + taken +
+               QStringLiteral(" з шару «райони», який відтоді змінено");
+    };
+    const QString areas =
+        changed(QStringLiteral("Визначення площ"), QStringLiteral("площі районів узято"));
+    const QString functional =
+        changed(QStringLiteral("Функціональне використання"),
+                QStringLiteral("площі функціонального використання районів узято"));
+    const QString local = changed(QStringLiteral("Локальні фактори"),
+                                  QStringLiteral("локальні фактори районів узято"));
+    const QString zones = changed(QStringLiteral("Земельно-оціночна структуризація Si,Ci,Ei,Ui"),
+                                  QStringLiteral("шар «зони» побудовано"));
+    for (const QString& line : {areas, functional, local, zones})
+        EXPECT_TRUE(lines.contains(line)) << line.toStdString() << "\n"
+                                          << lines.join(u'\n').toStdString();
+
+    // Recalc takes the areas again; the local factors and the zone layer stay for their steps.
+    ASSERT_EQ(run(true, &lines), 1) << errors.toStdString();
+    EXPECT_TRUE(lines.join(u'\n').contains(QStringLiteral("«Визначення площ»: район ")))
+        << lines.join(u'\n').toStdString();
+    EXPECT_TRUE(errors.contains(local)) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(zones));
+    EXPECT_FALSE(errors.contains(areas));
+    ASSERT_EQ(run(false, &lines), 1);
+    EXPECT_EQ(lines, (QStringList{zones, local}));
 }
 
 TEST_F(ChainTest, AChangedKm1MakesItsDependantsStaleAndRecalcMendsThem) {

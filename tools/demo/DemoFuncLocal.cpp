@@ -14,6 +14,7 @@
 #include "map/Layer.h"
 #include "map/MapGlobal.h"
 #include "steps/common/DistrictCount.h"
+#include "steps/common/StepLayers.h"
 #include "steps/functional/FunctionalOverlay.h"
 #include "steps/functional/FunctionalStep.h"
 #include "steps/local/LocalOverlay.h"
@@ -131,7 +132,7 @@ bool WriteFunctional(const QString& folder, Connection& db, const std::vector<QS
     StringGrid grid = MakeFunctionalGrid(districts, static_cast<int>(districts.size()));
     ApplyFunctionalAreas(grid, measured.areas);
     valuation::UpgradeSettlementDatabase(db);
-    return StoreFunctional(db, grid) || FailWith(error, LastError());
+    return StoreFunctional(db, grid, folder, measured.layers) || FailWith(error, LastError());
 }
 
 bool WriteLocal(const QString& folder, Connection& db, const std::vector<LocalFactor>& catalogue,
@@ -145,7 +146,7 @@ bool WriteLocal(const QString& folder, Connection& db, const std::vector<LocalFa
         items.push_back(WorkingItem{QString::number(f.number), false});
     StringGrid grid = MakeLocalGrid(districts);
     ApplyLocalOverlay(grid, catalogue, found, items);
-    if (!StoreLocalValues(db, grid))
+    if (!StoreLocalValues(db, grid, folder, found.layers))
         return FailWith(error, LastError());
     // "Поновити км3 районів на мапі".
     QString reason;

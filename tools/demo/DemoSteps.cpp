@@ -12,6 +12,7 @@
 #include "steps/areas/AreasStatement.h"
 #include "steps/areas/AreasStep.h"
 #include "steps/average/AverageStep.h"
+#include "steps/common/StepLayers.h"
 #include "steps/costs/CostsStep.h"
 #include "valuation/Km1Tables.h"
 
@@ -92,6 +93,8 @@ bool WriteAreas(const QString& folder, Connection& db, QString& assessed, QStrin
     // The typed areas are those of the map to hundredths, as "З мапи" fills them.
     FillDistrictsFromMap(data.districts, districts);
     data.values.insert(QStringLiteral("ERaions"), QString::number(districts.size()));
+    data.folder = folder;
+    data.mapLayers = FingerprintStepLayers(folder, valuation::Step::Areas);
     if (!StoreAreas(db, data))
         return FailWith(error, LastError());
     // The settlement's facts show the same total area.

@@ -7,6 +7,7 @@
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "map/MapGlobal.h"
+#include "steps/common/StepLayers.h"
 #include "steps/zonal/WorkingFactors.h"
 #include "steps/zonal/ZonalMap.h"
 #include "steps/zonal/ZonalStore.h"
@@ -131,5 +132,8 @@ bool WriteDemoZonal(const QString& folder, Connection& db, QString* error) {
     const MapOutcome rebuilt = RebuildZoneLayer(&map, tables.result, cols);
     if (!rebuilt.written)
         return FailWith(error, rebuilt.messages.empty() ? QString() : rebuilt.messages.back().text);
-    return true;
+    const valuation::Step step = variant == ZonalVariant::Grouped ? valuation::Step::ZonalGrouped
+                                                                  : valuation::Step::ZonalWeighted;
+    return RecordStepLayers(db, folder, step, FingerprintStepLayers(folder, step), true) ||
+           FailWith(error, LastError());
 }

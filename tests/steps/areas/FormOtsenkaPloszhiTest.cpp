@@ -124,6 +124,13 @@ TEST_F(FormAreasTest, DistrictsFromTheMapAndTheirMessages) {
     EXPECT_EQ(form.districts().colTexts(0).mid(1), QStringList({"1", "2", "7", "10"}));
     EXPECT_EQ(form.ESummCalc->text(), QStringLiteral("14.2500"));
     EXPECT_EQ(form.ESummMap->text(), QStringLiteral("14.2500"));
+    // What the areas were read from goes with them, for the check to follow the layer.
+    ASSERT_EQ(form.data().mapLayers.size(), 1u);
+    EXPECT_EQ(form.data().mapLayers[0].layer, QStringLiteral("райони"));
+    EXPECT_EQ(form.data().mapLayers[0].fingerprint.size(), 16);
+    ASSERT_TRUE(StoreAreas(project, form.data()));
+    EXPECT_EQ(column(QStringLiteral("SELECT крок || ':' || шар FROM шари_кроків")),
+              QStringList{QStringLiteral("Визначення площ:райони")});
 
     form.BOpenMapClick();
     EXPECT_EQ(shell.opened, QStringList({context.file(QStringLiteral("райони.tab"))}));
