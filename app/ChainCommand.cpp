@@ -5,6 +5,7 @@
 #include "common/GlobalVar.h"
 #include "db/Backup.h"
 #include "db/Database.h"
+#include "gis/SettlementTiling.h"
 #include "office/reports/ReportRun.h"
 #include "valuation/Check.h"
 #include "valuation/InputSoundness.h"
@@ -75,7 +76,9 @@ QString CheckCommandHelp() {
         "Значення, введені оцінювачем замість обчислених (наприклад, Цнм), є вихідними даними:\n"
         "кожне з них друкується з обчисленим значенням поруч (рядок \"примітка: ...\"), а те,\n"
         "чиє обчислене значення відтоді змінилося, є розбіжністю. Звіт і розрахунки, складені\n"
-        "до зміни даних (за позначкою стану даних у документі), теж названо. Нічого не змінює.\n"
+        "до зміни даних (за позначкою стану даних у документі), теж названо, як і кожне\n"
+        "перекриття, розрив чи вихід за межі населеного пункту в шарах районів, зон і\n"
+        "функціонального використання (з площею і точкою). Нічого не змінює.\n"
         "З --typed друкуються лише введені оцінювачем значення з обчисленими поруч.\n"
         "\n"
         "На стандартний вивід друкується по рядку на кожну розбіжність: назва кроку, як у\n"
@@ -146,9 +149,16 @@ int RunCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     }
     for (const QString& line : documents)
         out << OneLine(line) << Qt::endl;
+    // The layers the overlays read must tile, or the areas taken from them are wrong.
+    SettlementTiling tiling;
+    CheckSettlementTiling(folder, tiling);
+    for (const QString& line : tiling.lines())
+        out << OneLine(line) << Qt::endl;
     for (const QString& line : valuation::NoteLines(result))
         out << OneLine(line) << Qt::endl;
-    return result.agrees() && unsound.isEmpty() && documents.isEmpty() ? 0 : 1;
+    for (const QString& line : tiling.notes)
+        out << QStringLiteral("примітка: ") << OneLine(line) << Qt::endl;
+    return result.agrees() && unsound.isEmpty() && documents.isEmpty() && tiling.clean() ? 0 : 1;
 }
 
 int RunRecalcCommand(const QStringList& arguments, const QString& appDir, QTextStream& out,

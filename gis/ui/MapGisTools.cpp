@@ -3,6 +3,7 @@
 #include "common/Messages.h"
 #include "common/WaitCursor.h"
 #include "gis/SettlementExport.h"
+#include "gis/SettlementTiling.h"
 #include "gis/ui/LayerImportDialog.h"
 #include "map/MapControl.h"
 #include "map/MapGlobal.h"
@@ -13,6 +14,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -55,12 +57,22 @@ MapGisTools::MapGisTools(MapView* view, PlaceValuePanel::SessionSource session,
     connect(cmdImport, &QToolButton::clicked, this, &MapGisTools::cmdImportClick);
     connect(cmdExport, &QToolButton::clicked, this, &MapGisTools::cmdExportClick);
     connect(cmdPlace, &QToolButton::clicked, this, &MapGisTools::cmdPlaceClick);
+    cmdTiling = toolButton(bar, QStringLiteral("cmdTiling"), QStringLiteral("Покриття шарів"),
+                           QStringLiteral("Знайти перекриття, розриви районів і зон та вихід за "
+                                          "межі населеного пункту й показати їх червоним"));
+    connect(cmdTiling, &QToolButton::clicked, this, &MapGisTools::cmdTilingClick);
     connect(&view->map(), &MapDocument::toolChanged, this, &MapGisTools::toolChanged);
     connect(&view->map(), &MapDocument::layersChanged, this, [this] {
         if (m_panel)
             m_panel->layersChanged();
     });
     view->Map1->installEventFilter(this);
+}
+
+MapGisTools::~MapGisTools() = default;
+
+QString MapGisTools::tilingLayerName() {
+    return QStringLiteral("перевірка покриття");
 }
 
 PlaceValuePanel* MapGisTools::panel() {
@@ -170,5 +182,71 @@ void MapGisTools::showLayer(const QString& path) {
     if (!map.addLayer(info, position, &error))
         ShowError(QStringLiteral("Відкривання карти \"") + QFileInfo(path).fileName() +
                   QStringLiteral("\"\rПомилка: ") + error);
+    m_view->RefreshLayerList();
+}
+
+void MapGisTools::cmdTilingClick() {
+    const QString folder = m_session().folder;
+    if (folder.isEmpty()) {
+        ShowWarning(QStringLiteral("Оберіть населений пункт."));
+        return;
+    }
+    SettlementTiling tiling;
+    {
+        WaitCursor wait;
+        CheckSettlementTiling(folder, tiling);
+    }
+    showTiling(tiling);
+    QStringList lines = tiling.lines();
+    if (tiling.clean()) {
+        ShowInfo(QStringList{QStringLiteral("Райони, зони й функціональні зони лежать у межах "
+                                            "населеного пункту без перекриттів і розривів.")}
+                     .append(tiling.notes)
+                     .join(u'\r'));
+        return;
+    }
+    constexpr qsizetype Shown = 20;
+    const qsizetype all = lines.size();
+    if (all > Shown) {
+        lines = lines.mid(0, Shown);
+        lines << QStringLiteral("… і ще %1 (усі - у шарі «%2», поле Opys)")
+                     .arg(all - Shown)
+                     .arg(tilingLayerName());
+    }
+    ShowWarning(QStringLiteral("Шари не вкривають межі як слід (на мапі - червоним):\r") +
+                QStringList(lines).append(tiling.notes).join(u'\r'));
+}
+
+void MapGisTools::showTiling(const SettlementTiling& tiling) {
+    MapDocument& map = m_view->map();
+    for (int i = map.layerCount() - 1; i >= 0; --i)
+        if (map.layerAt(i)->name() == tilingLayerName())
+            map.removeLayer(map.layerAt(i));
+    if (!tiling.findings.empty()) {
+        if (!m_tilingDir)
+            m_tilingDir = std::make_unique<QTemporaryDir>();
+        const QString field = QStringLiteral("Opys");
+        QString error;
+        Layer* layer =
+            map.addNewTable(m_tilingDir->filePath(QStringLiteral("tiling.tab")), tilingLayerName(),
+                            {FieldDef{field, FieldKind::Char, 254}}, true, QString(), &error);
+        FeatureList pieces;
+        RegionStyle red;
+        red.regionColor = 0x0000FF; // red in the lowest byte
+        red.regionPattern = 2;
+        red.regionBorderColor = 0x0000FF;
+        red.regionBorderWidth = 3;
+        for (const TilingLine& finding : tiling.findings) {
+            if (!layer || !finding.piece)
+                continue;
+            Feature f = layer->newFeature();
+            f.setGeometry(finding.piece);
+            f.setValue(field, finding.text.left(254));
+            f.setRegionStyle(red);
+            pieces.push_back(f);
+        }
+        if (!layer || !layer->replaceAll(pieces, &error))
+            ShowError(QStringLiteral("Показ перевірки покриття.\rПомилка: ") + error);
+    }
     m_view->RefreshLayerList();
 }

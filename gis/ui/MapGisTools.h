@@ -4,14 +4,19 @@
 #include "map/MapTypes.h"
 
 #include <QObject>
+#include <memory>
+
+struct SettlementTiling;
+class QTemporaryDir;
 
 class MapView;
 class QToolButton;
 
 /**
  * The "Графіка" tab's work with other GIS programs and values, added to a map view's tool
- * bar: "Імпорт шару…", "Експорт у GeoPackage…" and the map tool "Оцінка місця", whose
- * clicks on the map are valued in its panel. Owned by the view.
+ * bar: "Імпорт шару…", "Експорт у GeoPackage…", "Покриття шарів" (overlaps and gaps of the
+ * layers that must tile, drawn in red on a temporary layer) and the map tool "Оцінка місця",
+ * whose clicks on the map are valued in its panel. Owned by the view.
  */
 class MapGisTools : public QObject {
     Q_OBJECT
@@ -21,6 +26,7 @@ public:
 
     MapGisTools(MapView* view, PlaceValuePanel::SessionSource session,
                 PlaceValuePanel::TransferSink transfer);
+    ~MapGisTools() override;
 
     /** The panel of "Оцінка місця" (made on first use). */
     PlaceValuePanel* panel();
@@ -28,11 +34,16 @@ public:
     QToolButton* cmdImport;
     QToolButton* cmdExport;
     QToolButton* cmdPlace;
+    QToolButton* cmdTiling;
+
+    /** The name of the temporary layer that shows the pieces found. */
+    static QString tilingLayerName();
 
 public slots:
     void cmdImportClick();
     void cmdExportClick();
     void cmdPlaceClick();
+    void cmdTilingClick();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -41,10 +52,13 @@ private:
     /** Shows the layer file on the map, read again when it was there already. */
     void showLayer(const QString& path);
     void toolChanged(int tool);
+    /** Puts the pieces found on the map as a temporary layer (removed when none). */
+    void showTiling(const SettlementTiling& tiling);
 
     MapView* m_view;
     PlaceValuePanel::SessionSource m_session;
     PlaceValuePanel::TransferSink m_transfer;
     PlaceValuePanel* m_panel = nullptr;
     QPoint m_pressed;
+    std::unique_ptr<QTemporaryDir> m_tilingDir;
 };
