@@ -132,7 +132,9 @@ Pieces piecesOf(GEOSContextHandle_t context, const GEOSGeometry* g, double toler
             largestArea = a;
             largest = p;
         }
-        if (OGRGeometry* part = OGRGeometryFactory::createFromGEOS(context, p))
+        // OGR only reads the part (its signature predates const).
+        if (OGRGeometry* part =
+                OGRGeometryFactory::createFromGEOS(context, const_cast<GEOSGeometry*>(p)))
             multi->addGeometryDirectly(part);
     }
     if (!largest)

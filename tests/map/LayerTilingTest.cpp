@@ -93,8 +93,9 @@ TEST(LayerTiling, SliversUnderTheToleranceAreLeftOut) {
         scene.region("2", Box(10 + gap, 0, 20, 10));
         const auto found = scene.check();
         ASSERT_EQ(found.size(), kept ? 1u : 0u) << gap;
-        if (kept)
+        if (kept) {
             EXPECT_EQ(found[0].fault, TilingFault::Gap);
+        }
     }
 }
 
