@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <future>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -148,38 +149,6 @@ Pieces piecesOf(GEOSContextHandle_t context, const GEOSGeometry* g, double toler
     return out;
 }
 
-// The boundary less the union of the regions; made on its own thread with its own context
-// and its own copies of the shapes.
-struct Uncovered {
-    GeosGeometry left;
-    double boundaryArea = 0;
-    bool failed = false;
-};
-
-std::unique_ptr<Uncovered> uncoveredPart(GEOSContextHandle_t context,
-                                         const std::vector<const OGRGeometry*>& boundary,
-                                         const std::vector<TilingRegion>& regions) {
-    auto out = std::make_unique<Uncovered>(Uncovered{GeosGeometry(nullptr, {context})});
-    GeosGeometry whole = unionOf(context, boundary);
-    if (!whole) {
-        out->failed = true;
-        return out;
-    }
-    out->boundaryArea = areaOf(context, whole.get());
-    std::vector<const OGRGeometry*> shapes;
-    shapes.reserve(regions.size());
-    for (const TilingRegion& r : regions)
-        shapes.push_back(r.shape);
-    GeosGeometry covered = unionOf(context, shapes);
-    if (!covered) { // no region at all: the whole boundary is uncovered
-        out->left = std::move(whole);
-        return out;
-    }
-    out->left.reset(GEOSDifference_r(context, whole.get(), covered.get()));
-    out->failed = !out->left;
-    return out;
-}
-
 TilingFinding findingOf(TilingFault fault, std::vector<int> which,
                         const std::vector<TilingRegion>& regions, Pieces&& pieces) {
     TilingFinding f;
@@ -193,6 +162,172 @@ TilingFinding findingOf(TilingFault fault, std::vector<int> which,
     return f;
 }
 
+// What one thread found among the pairs and regions it was given.
+struct Share {
+    std::vector<TilingFinding> overlaps;
+    std::vector<TilingFinding> outside;
+    double areas = 0;  ///< of its regions
+    double common = 0; ///< of all its pairs' common parts, slivers too
+    double beyond = 0; ///< of its regions' parts outside the boundary, slivers too
+    qint64 candidates = 0;
+    qint64 failed = 0;
+    int repaired = 0;
+};
+
+// One thread's work: the pairs (i, j > i) and the part outside the boundary of every region
+// i with i % step == first. Each thread has its own context and its own copies of the
+// shapes, so no GEOS object is shared between threads.
+class Worker {
+public:
+    Worker(const std::vector<const OGRGeometry*>& boundary,
+           const std::vector<TilingRegion>& regions, const SpatialIndex& index,
+           const std::vector<MapRect>& boxes)
+        : m_boundary(boundary), m_regions(regions), m_index(index), m_boxes(boxes) {}
+
+    Share run(size_t first, size_t step, bool pairs, bool outside) {
+        GEOSContextHandle_t context = m_geos.handle();
+        Share share;
+        convert(share);
+        GeosGeometry whole =
+            outside ? unionOf(context, m_boundary) : GeosGeometry(nullptr, {context});
+        GeosPrepared inside(whole ? GEOSPrepare_r(context, whole.get()) : nullptr, {context});
+        const double wholeArea = areaOf(context, whole.get());
+        for (size_t i = first; i < m_shapes.size(); i += step) {
+            if (!m_shapes[i])
+                continue;
+            share.areas += m_areas[i];
+            if (pairs)
+                tryPairs(i, share);
+            if (outside)
+                measureOutside(i, whole.get(), inside.get(), wholeArea, share);
+        }
+        return share;
+    }
+
+    GEOSContextHandle_t context() const { return m_geos.handle(); }
+    const GEOSGeometry* shape(size_t i) const { return m_shapes[i].get(); }
+    double area(size_t i) const { return m_areas[i]; }
+
+private:
+    void convert(Share& share) {
+        GEOSContextHandle_t context = m_geos.handle();
+        m_shapes.reserve(m_regions.size());
+        m_areas.assign(m_regions.size(), 0);
+        for (size_t i = 0; i < m_regions.size(); ++i) {
+            bool repaired = false;
+            m_shapes.push_back(m_boxes[i].isNull()
+                                   ? GeosGeometry(nullptr, {context})
+                                   : validArea(context, m_regions[i].shape, repaired));
+            share.repaired += repaired ? 1 : 0;
+            m_areas[i] = areaOf(context, m_shapes.back().get());
+        }
+    }
+
+    void tryPairs(size_t i, Share& share) {
+        GEOSContextHandle_t context = m_geos.handle();
+        GeosPrepared prepared(GEOSPrepare_r(context, m_shapes[i].get()), {context});
+        for (const qint64 other : m_index.query(m_boxes[i])) {
+            const auto j = static_cast<size_t>(other);
+            if (j <= i || !m_shapes[j])
+                continue;
+            ++share.candidates;
+            const char meets =
+                prepared ? GEOSPreparedIntersects_r(context, prepared.get(), m_shapes[j].get()) : 2;
+            if (meets != 1) {
+                share.failed += meets == 2 ? 1 : 0;
+                continue;
+            }
+            GeosGeometry common(GEOSIntersection_r(context, m_shapes[i].get(), m_shapes[j].get()),
+                                {context});
+            if (!common) {
+                ++share.failed;
+                continue;
+            }
+            share.common += areaOf(context, common.get());
+            Pieces pieces =
+                piecesOf(context, common.get(), TilingTolerance(std::min(m_areas[i], m_areas[j])));
+            if (!pieces.empty())
+                share.overlaps.push_back(findingOf(TilingFault::Overlap,
+                                                   {static_cast<int>(i), static_cast<int>(j)},
+                                                   m_regions, std::move(pieces)));
+        }
+    }
+
+    void measureOutside(size_t i, const GEOSGeometry* whole, const GEOSPreparedGeometry* inside,
+                        double wholeArea, Share& share) {
+        GEOSContextHandle_t context = m_geos.handle();
+        const char covered = inside ? GEOSPreparedCovers_r(context, inside, m_shapes[i].get()) : 2;
+        if (covered == 1)
+            return;
+        GeosGeometry beyond(covered == 0 ? GEOSDifference_r(context, m_shapes[i].get(), whole)
+                                         : nullptr,
+                            {context});
+        if (!beyond) {
+            ++share.failed;
+            return;
+        }
+        share.beyond += areaOf(context, beyond.get());
+        Pieces pieces =
+            piecesOf(context, beyond.get(), TilingTolerance(std::min(m_areas[i], wholeArea)));
+        if (!pieces.empty())
+            share.outside.push_back(findingOf(TilingFault::Outside, {static_cast<int>(i)},
+                                              m_regions, std::move(pieces)));
+    }
+
+    GeosContext m_geos;
+    const std::vector<const OGRGeometry*>& m_boundary;
+    const std::vector<TilingRegion>& m_regions;
+    const SpatialIndex& m_index;
+    const std::vector<MapRect>& m_boxes;
+    std::vector<GeosGeometry> m_shapes;
+    std::vector<double> m_areas;
+};
+
+// The gaps: the boundary less the union of the regions, in pieces, each with the regions
+// that border it (the smallest of them sets its tolerance), from west to east.
+std::vector<TilingFinding> gapsOf(const Worker& worker, const GEOSGeometry* whole,
+                                  const std::vector<TilingRegion>& regions,
+                                  const SpatialIndex& index, qint64& failed) {
+    GEOSContextHandle_t context = worker.context();
+    std::vector<TilingFinding> gaps;
+    const double wholeArea = areaOf(context, whole);
+    std::vector<GEOSGeometry*> parts;
+    for (size_t i = 0; i < regions.size(); ++i)
+        if (const GEOSGeometry* g = worker.shape(i))
+            parts.push_back(GEOSGeom_clone_r(context, g));
+    GeosGeometry all(GEOSGeom_createCollection_r(context, GEOS_GEOMETRYCOLLECTION, parts.data(),
+                                                 static_cast<unsigned>(parts.size())),
+                     {context});
+    GeosGeometry covered(all ? GEOSUnaryUnion_r(context, all.get()) : nullptr, {context});
+    GeosGeometry left(covered ? GEOSDifference_r(context, whole, covered.get()) : nullptr,
+                      {context});
+    if (!left) {
+        ++failed;
+        return gaps;
+    }
+    std::vector<const GEOSGeometry*> polygons;
+    collectPolygons(context, left.get(), polygons);
+    for (const GEOSGeometry* polygon : polygons) {
+        std::vector<int> near;
+        double smaller = wholeArea;
+        for (const qint64 r : index.query(boxOf(context, polygon))) {
+            const auto j = static_cast<size_t>(r);
+            if (!worker.shape(j) || GEOSIntersects_r(context, worker.shape(j), polygon) != 1)
+                continue;
+            near.push_back(static_cast<int>(j));
+            smaller = std::min(smaller, worker.area(j));
+        }
+        Pieces pieces = piecesOf(context, polygon, TilingTolerance(smaller));
+        if (!pieces.empty())
+            gaps.push_back(
+                findingOf(TilingFault::Gap, std::move(near), regions, std::move(pieces)));
+    }
+    std::stable_sort(gaps.begin(), gaps.end(), [](const TilingFinding& a, const TilingFinding& b) {
+        return a.point.x() < b.point.x();
+    });
+    return gaps;
+}
+
 } // namespace
 
 double TilingTolerance(double smallerArea) {
@@ -202,128 +337,71 @@ double TilingTolerance(double smallerArea) {
 std::vector<TilingFinding> FindTilingFaults(const std::vector<const OGRGeometry*>& boundary,
                                             const std::vector<TilingRegion>& regions,
                                             const TilingChecks& checks, TilingStats* stats) {
-    TilingStats counts;
     std::vector<TilingFinding> findings;
     const bool hasBoundary = std::any_of(boundary.begin(), boundary.end(),
                                          [](const OGRGeometry* g) { return g && !g->IsEmpty(); });
+    const bool gaps = checks.gaps && hasBoundary;
+    // The pairs and the parts outside are measured also when only the gaps are asked for:
+    // their sums bound the uncovered area, which spares the union when nothing is open.
+    const bool pairs = checks.overlaps || gaps;
+    const bool outside = hasBoundary && (checks.outside || gaps);
 
-    // The uncovered part on the second core while this one tries the pairs.
-    std::future<std::unique_ptr<Uncovered>> uncovered;
-    std::unique_ptr<GeosContext> gapContext;
-    if (checks.gaps && hasBoundary) {
-        gapContext = std::make_unique<GeosContext>();
-        uncovered = std::async(std::launch::async, [&boundary, &regions, &gapContext] {
-            return uncoveredPart(gapContext->handle(), boundary, regions);
-        });
-    }
-
-    GeosContext geos;
-    GEOSContextHandle_t context = geos.handle();
-    std::vector<GeosGeometry> shapes;
-    std::vector<double> areas(regions.size(), 0);
+    std::vector<MapRect> boxes(regions.size(), MapRect::null());
     std::vector<SpatialIndex::Entry> entries;
-    shapes.reserve(regions.size());
     for (size_t i = 0; i < regions.size(); ++i) {
-        bool repaired = false;
-        shapes.push_back(validArea(context, regions[i].shape, repaired));
-        counts.repaired += repaired ? 1 : 0;
-        if (!shapes.back())
+        const OGRGeometry* shape = regions[i].shape;
+        if (!shape || shape->IsEmpty())
             continue;
-        areas[i] = areaOf(context, shapes.back().get());
-        entries.push_back({static_cast<qint64>(i), boxOf(context, shapes.back().get())});
+        OGREnvelope e;
+        shape->getEnvelope(&e);
+        boxes[i] = MapRect{e.MinX, e.MinY, e.MaxX, e.MaxY};
+        entries.push_back({static_cast<qint64>(i), boxes[i]});
     }
     SpatialIndex index;
     index.build(entries);
 
-    if (checks.overlaps) {
-        for (const SpatialIndex::Entry& e : entries) {
-            const auto i = static_cast<size_t>(e.id);
-            GeosPrepared prepared(GEOSPrepare_r(context, shapes[i].get()), {context});
-            for (const qint64 other : index.query(e.box)) {
-                const auto j = static_cast<size_t>(other);
-                if (j <= i)
-                    continue;
-                ++counts.candidates;
-                const char meets =
-                    prepared ? GEOSPreparedIntersects_r(context, prepared.get(), shapes[j].get())
-                             : 2;
-                if (meets != 1) {
-                    counts.failed += meets == 2 ? 1 : 0;
-                    continue;
-                }
-                GeosGeometry common(GEOSIntersection_r(context, shapes[i].get(), shapes[j].get()),
-                                    {context});
-                if (!common) {
-                    ++counts.failed;
-                    continue;
-                }
-                Pieces pieces =
-                    piecesOf(context, common.get(), TilingTolerance(std::min(areas[i], areas[j])));
-                if (!pieces.empty())
-                    findings.push_back(findingOf(TilingFault::Overlap,
-                                                 {static_cast<int>(i), static_cast<int>(j)},
-                                                 regions, std::move(pieces)));
-            }
-        }
-    }
+    // Both cores: every other region on a second thread.
+    Worker mine(boundary, regions, index, boxes), other(boundary, regions, index, boxes);
+    std::future<Share> second =
+        std::async(std::launch::async, [&] { return other.run(1, 2, pairs, outside); });
+    Share shares[2] = {mine.run(0, 2, pairs, outside), second.get()};
 
-    if (checks.outside && hasBoundary) {
-        GeosGeometry whole = unionOf(context, boundary);
-        GeosPrepared prepared(whole ? GEOSPrepare_r(context, whole.get()) : nullptr, {context});
-        const double wholeArea = areaOf(context, whole.get());
-        for (const SpatialIndex::Entry& e : entries) {
-            const auto i = static_cast<size_t>(e.id);
-            if (!prepared) {
-                ++counts.failed;
-                break;
-            }
-            const char covered = GEOSPreparedCovers_r(context, prepared.get(), shapes[i].get());
-            if (covered == 1)
-                continue;
-            GeosGeometry beyond(
-                covered == 0 ? GEOSDifference_r(context, shapes[i].get(), whole.get()) : nullptr,
-                {context});
-            if (!beyond) {
-                ++counts.failed;
-                continue;
-            }
-            Pieces pieces =
-                piecesOf(context, beyond.get(), TilingTolerance(std::min(areas[i], wholeArea)));
-            if (!pieces.empty())
-                findings.push_back(findingOf(TilingFault::Outside, {static_cast<int>(i)}, regions,
-                                             std::move(pieces)));
-        }
+    TilingStats counts;
+    counts.repaired = shares[0].repaired;
+    std::vector<TilingFinding> overlaps, beyond;
+    double areas = 0, common = 0, outsideArea = 0;
+    for (Share& share : shares) {
+        counts.candidates += share.candidates;
+        counts.failed += share.failed;
+        areas += share.areas;
+        common += share.common;
+        outsideArea += share.beyond;
+        std::move(share.overlaps.begin(), share.overlaps.end(), std::back_inserter(overlaps));
+        std::move(share.outside.begin(), share.outside.end(), std::back_inserter(beyond));
     }
+    const auto byRegions = [](const TilingFinding& a, const TilingFinding& b) {
+        return a.regions < b.regions;
+    };
+    std::sort(overlaps.begin(), overlaps.end(), byRegions);
+    std::sort(beyond.begin(), beyond.end(), byRegions);
+    if (checks.overlaps)
+        std::move(overlaps.begin(), overlaps.end(), std::back_inserter(findings));
+    if (checks.outside)
+        std::move(beyond.begin(), beyond.end(), std::back_inserter(findings));
 
-    if (uncovered.valid()) {
-        const std::unique_ptr<Uncovered> left = uncovered.get();
-        if (left->failed)
+    if (gaps) {
+        // The union of the regions inside the boundary is at least their areas less the
+        // common parts of all pairs; when that leaves less than the smallest piece counted,
+        // there is no gap to find.
+        GeosGeometry whole = unionOf(mine.context(), boundary);
+        const double open = areaOf(mine.context(), whole.get()) - (areas - outsideArea - common);
+        if (!whole) {
             ++counts.failed;
-        std::vector<const GEOSGeometry*> polygons;
-        if (left->left)
-            collectPolygons(context, left->left.get(), polygons);
-        std::vector<TilingFinding> gaps;
-        for (const GEOSGeometry* polygon : polygons) {
-            // The regions that border the gap, and the smallest of them for its tolerance.
-            std::vector<int> near;
-            double smaller = left->boundaryArea;
-            for (const qint64 r : index.query(boxOf(context, polygon))) {
-                const auto j = static_cast<size_t>(r);
-                if (GEOSIntersects_r(context, shapes[j].get(), polygon) != 1)
-                    continue;
-                near.push_back(static_cast<int>(j));
-                smaller = std::min(smaller, areas[j]);
-            }
-            Pieces pieces = piecesOf(context, polygon, TilingTolerance(smaller));
-            if (!pieces.empty())
-                gaps.push_back(
-                    findingOf(TilingFault::Gap, std::move(near), regions, std::move(pieces)));
+        } else if (counts.failed > 0 || open >= 0.5) {
+            std::vector<TilingFinding> found =
+                gapsOf(mine, whole.get(), regions, index, counts.failed);
+            std::move(found.begin(), found.end(), std::back_inserter(findings));
         }
-        std::stable_sort(gaps.begin(), gaps.end(),
-                         [](const TilingFinding& a, const TilingFinding& b) {
-                             return a.point.x() < b.point.x();
-                         });
-        std::move(gaps.begin(), gaps.end(), std::back_inserter(findings));
     }
     if (stats)
         *stats = counts;

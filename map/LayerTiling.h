@@ -60,11 +60,12 @@ double TilingTolerance(double smallerArea);
  * Checks that the regions tile the boundary (the union of `boundary`; empty for none):
  * pairs of regions sharing area, parts of the boundary no region covers and parts of regions
  * beyond the boundary, each piece smaller than TilingTolerance of the smaller area involved
- * left out. Candidate pairs come from a spatial index of the regions; the uncovered part is
- * the boundary less the union of all regions, measured on the second core while the pairs
- * are tried. Regions that are not valid are repaired first (the caller's shapes are not
- * changed). Findings: overlaps by pair, then regions outside by region, then gaps from west
- * to east.
+ * left out. Candidate pairs come from a spatial index of the regions and are tried on both
+ * cores. The area the regions leave open is bounded from above by their areas less the
+ * common parts of all pairs; only when that bound reaches half a square metre is the
+ * boundary cut by the union of all regions to find the gaps. Regions that are not valid are
+ * repaired first (the caller's shapes are not changed). Findings: overlaps by pair, then
+ * regions outside by region, then gaps from west to east.
  */
 std::vector<TilingFinding> FindTilingFaults(const std::vector<const OGRGeometry*>& boundary,
                                             const std::vector<TilingRegion>& regions,
