@@ -199,9 +199,9 @@ void MapGisTools::cmdTilingClick() {
     showTiling(tiling);
     QStringList lines = tiling.lines();
     if (tiling.clean()) {
-        ShowInfo(QStringList{QStringLiteral("Райони, зони й функціональні зони лежать у межах "
-                                            "населеного пункту без перекриттів і розривів.")}
-                     .append(tiling.notes)
+        ShowInfo((QStringList{QStringLiteral("Райони, зони й функціональні зони лежать у межах "
+                                             "населеного пункту без перекриттів і розривів.")} +
+                  tiling.notes)
                      .join(u'\r'));
         return;
     }
@@ -214,7 +214,7 @@ void MapGisTools::cmdTilingClick() {
                      .arg(tilingLayerName());
     }
     ShowWarning(QStringLiteral("Шари не вкривають межі як слід (на мапі - червоним):\r") +
-                QStringList(lines).append(tiling.notes).join(u'\r'));
+                (lines + tiling.notes).join(u'\r'));
 }
 
 void MapGisTools::showTiling(const SettlementTiling& tiling) {
