@@ -241,7 +241,10 @@ void MapGisTools::showTiling(const SettlementTiling& tiling) {
                 continue;
             Feature f = layer->newFeature();
             f.setGeometry(finding.piece);
-            f.setValue(field, finding.text.left(254));
+            // The table's code page has no "²".
+            f.setValue(field, QString(finding.text)
+                                  .replace(QStringLiteral("м²"), QStringLiteral("кв. м"))
+                                  .left(254));
             f.setRegionStyle(red);
             pieces.push_back(f);
         }

@@ -4,17 +4,28 @@
 #include "gis/SettlementTiling.h"
 #include "app/LayersCommand.h"
 #include "gis/SettlementLayers.h"
+#include "gis/ui/LayerImportDialog.h"
+#include "gis/ui/MapGisTools.h"
+#include "map/MapView.h"
 #include "map/TabFile.h"
 #include "tests/gis/SourceFiles.h"
+#include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demo/DemoSettlement.h"
 
+#include <QComboBox>
 #include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QToolButton>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 #include <ogr_geometry.h>
+
+#include <map>
 
 namespace {
 
@@ -25,6 +36,27 @@ QString BoxWkt(double x0, double y0, double x1, double y1) {
         .arg(y0)
         .arg(x1)
         .arg(y1);
+}
+
+/** District 1 of the settlement grown all round by `metres` (0 writes it back as it was). */
+void GrowDistrict(const QString& folder, double metres) {
+    const QString path = SettlementLayerPath(folder, QStringLiteral("райони"));
+    static std::map<QString, TableContent> original;
+    QString error;
+    TableContent content;
+    ASSERT_TRUE(TabFile::read(path, content, &error)) << error.toStdString();
+    if (!original.count(path))
+        original[path] = content;
+    content = original[path];
+    for (Feature& f : content.features) {
+        QString number;
+        f.value(QStringLiteral("Raion"), &number);
+        if (number.trimmed() == QStringLiteral("1") && metres > 0)
+            f.setGeometry(std::make_shared<const Geometry>(
+                std::unique_ptr<OGRGeometry>(f.geometry()->ogr()->Buffer(metres))));
+    }
+    ASSERT_TRUE(TabFile::replaceAll(path, content.fields, content.features, &error))
+        << error.toStdString();
 }
 
 class TilingImport : public ::testing::Test {
@@ -93,22 +125,7 @@ TEST(SettlementTiling, TheDemonstrationTilesAndAGrownDistrictOverlapsItsNeighbou
     EXPECT_TRUE(tiling.notes.isEmpty()) << tiling.notes.join(u'\n').toStdString();
 
     // District 1 grown by 40 m all round, as an edit in another GIS would leave it.
-    const QString path = SettlementLayerPath(dir.path(), QStringLiteral("райони"));
-    TableContent content;
-    ASSERT_TRUE(TabFile::read(path, content, &error)) << error.toStdString();
-    int first = -1;
-    for (size_t i = 0; i < content.features.size(); ++i) {
-        QString number;
-        content.features[i].value(QStringLiteral("Raion"), &number);
-        if (number.trimmed() == QStringLiteral("1"))
-            first = static_cast<int>(i);
-    }
-    ASSERT_GE(first, 0);
-    Feature& grown = content.features[static_cast<size_t>(first)];
-    grown.setGeometry(std::make_shared<const Geometry>(
-        std::unique_ptr<OGRGeometry>(grown.geometry()->ogr()->Buffer(40))));
-    ASSERT_TRUE(TabFile::replaceAll(path, content.fields, content.features, &error))
-        << error.toStdString();
+    GrowDistrict(dir.path(), 40);
 
     CheckSettlementTiling(dir.path(), tiling);
     ASSERT_FALSE(tiling.clean());
@@ -222,4 +239,87 @@ TEST_F(TilingImport, AnImportThatBreaksTheTilingIsRefusedUnlessAllowed) {
         return path;
     }());
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
+}
+
+// "Покриття шарів" on the "Графіка" tab: the pieces found drawn in red on a layer of their own,
+// the lines in a warning; once mended, a plain answer and the layer gone.
+TEST(SettlementTiling, TheGraphicsTabShowsThePiecesFound) {
+    TestApplication();
+    RecordingMessages messages;
+    QTemporaryDir dir;
+    QString error;
+    ASSERT_TRUE(WriteDemoLayers(dir.path(), DemoSize{}, &error)) << error.toStdString();
+    GrowDistrict(dir.path(), 40);
+    MapDocument document;
+    MapView view(document);
+    view.resize(800, 600);
+    view.LoadSettlementLayers(dir.path());
+    MapGisTools tools(
+        &view,
+        [&dir] {
+            return PlaceSession{dir.path(), nullptr, nullptr, QString()};
+        },
+        [](const PlaceTransfer&) {});
+    const auto shown = [&document]() -> Layer* {
+        for (int i = 0; i < document.layerCount(); ++i)
+            if (document.layerAt(i)->name() == MapGisTools::tilingLayerName())
+                return document.layerAt(i);
+        return nullptr;
+    };
+
+    QTest::mouseClick(tools.cmdTiling, Qt::LeftButton);
+    ASSERT_EQ(messages.texts(QStringLiteral("warning")).size(), 1);
+    EXPECT_TRUE(messages.last().text.contains(QStringLiteral("Райони 1 і ")))
+        << messages.last().text.toStdString();
+    SettlementTiling tiling;
+    CheckSettlementTiling(dir.path(), tiling);
+    Layer* layer = shown();
+    ASSERT_TRUE(layer);
+    ASSERT_EQ(layer->featureCount(), static_cast<int>(tiling.findings.size()));
+    const Feature& first = layer->features().front();
+    EXPECT_TRUE(first.isRegion());
+    EXPECT_EQ(first.regionStyle().regionColor, 0x0000FF);
+    QString text;
+    first.value(QStringLiteral("Opys"), &text);
+    EXPECT_EQ(text, QString(tiling.findings.front().text)
+                        .replace(QStringLiteral("м²"), QStringLiteral("кв. м")));
+
+    // Mended: the check says so, and the red layer goes; asked again it is not doubled.
+    GrowDistrict(dir.path(), 0);
+    messages.clear();
+    QTest::mouseClick(tools.cmdTiling, Qt::LeftButton);
+    ASSERT_EQ(messages.texts(QStringLiteral("info")).size(), 1);
+    EXPECT_EQ(shown(), nullptr);
+}
+
+// The window's import asks before writing a layer that does not tile.
+TEST_F(TilingImport, TheWindowAsksBeforeWritingALayerThatDoesNotTile) {
+    TestApplication();
+    RecordingMessages messages;
+    ASSERT_EQ(import(QStringLiteral("межі"), boundary(QStringLiteral("b"), BoxWkt(0, 0, 300, 100)))
+                  .status,
+              0);
+    const QString source =
+        districts(QStringLiteral("c"), {BoxWkt(0, 0, 110, 100), BoxWkt(100, 0, 300, 100)});
+    const auto importWith = [&](Answer answer) {
+        LayerImportDialog dialog(folder());
+        EXPECT_TRUE(dialog.setSource(source));
+        dialog.EKind->setCurrentIndex(
+            dialog.EKind->findText(QStringLiteral("райони"), Qt::MatchStartsWith));
+        messages.clear();
+        messages.answer({answer});
+        QTest::mouseClick(dialog.BImport, Qt::LeftButton);
+        EXPECT_TRUE(dialog.MemoCheck->toPlainText().contains(
+            QStringLiteral("Покриття: Райони 1 і 2 перекриваються: 1000,0 м²")))
+            << dialog.MemoCheck->toPlainText().toStdString();
+        return dialog.result() == QDialog::Accepted;
+    };
+    EXPECT_FALSE(importWith(Answer::No));
+    ASSERT_EQ(messages.texts(QStringLiteral("confirm")).size(), 1);
+    EXPECT_TRUE(messages.last().text.startsWith(
+        QStringLiteral("Шар «райони» не вкриває межі як слід:\rРайони 1 і 2 перекриваються")))
+        << messages.last().text.toStdString();
+    EXPECT_EQ(written(QStringLiteral("райони")), -1);
+    EXPECT_TRUE(importWith(Answer::Yes));
+    EXPECT_EQ(written(QStringLiteral("райони")), 2);
 }
