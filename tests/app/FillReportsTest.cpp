@@ -132,8 +132,9 @@ TEST(FillReports, MainWindowRunsTheThreeJobsAndListsTheFiles) {
         window.selectNode(settlement);
         EXPECT_EQ(Captions(window.ListView2), files + before);
 
-        // A value typed over the computed one: the pre-check lists it with the computed value
-        // beside it, as "check --typed" does, before anything is made; "Скасувати" stops.
+        // One more value typed over the computed one (the settlement has one already): the
+        // pre-check lists both with the computed values beside them, as "check --typed" does,
+        // before anything is made; "Скасувати" stops.
         const QString average = QStringLiteral("Середня вартість 1 кв м");
         Query value(&Db().data);
         ASSERT_TRUE(RunQuery(value,
@@ -149,9 +150,11 @@ TEST(FillReports, MainWindowRunsTheThreeJobsAndListsTheFiles) {
         ASSERT_EQ(messages.texts().size(), 1);
         EXPECT_TRUE(messages.texts()[0].startsWith(
             QStringLiteral("Перед заповненням звіту.\rЗначення, введені вручну замість "
-                           "обчислених (1):\r")))
+                           "обчислених (2):\r")))
             << messages.texts()[0].toStdString();
-        EXPECT_TRUE(messages.texts()[0].contains(QStringLiteral("уведено оцінювачем ") + stored));
+        EXPECT_TRUE(messages.texts()[0].contains(QStringLiteral("\"Середня вартість 1 кв м\": "
+                                                                "уведено оцінювачем ") +
+                                                 stored));
         EXPECT_EQ(messages.askedButtons.back(), Answer::Ok | Answer::Cancel);
         EXPECT_EQ(Captions(window.ListView2), files + before);
     }
