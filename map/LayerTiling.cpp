@@ -1,5 +1,6 @@
 #include "map/LayerTiling.h"
 
+#include "map/ConvexClip.h"
 #include "map/GeosRepair.h"
 #include "map/SpatialIndex.h"
 
@@ -11,6 +12,7 @@
 #include <future>
 #include <iterator>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -213,24 +215,66 @@ private:
         GEOSContextHandle_t context = m_geos.handle();
         m_shapes.reserve(m_regions.size());
         m_areas.assign(m_regions.size(), 0);
+        m_repaired.assign(m_regions.size(), false);
+        m_convex.resize(m_regions.size());
+        m_convexTried.assign(m_regions.size(), false);
         for (size_t i = 0; i < m_regions.size(); ++i) {
             bool repaired = false;
             m_shapes.push_back(m_boxes[i].isNull()
                                    ? GeosGeometry(nullptr, {context})
                                    : validArea(context, m_regions[i].shape, repaired));
+            m_repaired[i] = repaired;
             share.repaired += repaired ? 1 : 0;
             m_areas[i] = areaOf(context, m_shapes.back().get());
         }
     }
 
+    // The region as a convex ring (made when first asked); null when it is not convex or
+    // was repaired (only its repaired form may be measured).
+    const ConvexRing* convex(size_t i) {
+        if (!m_convexTried[i]) {
+            m_convexTried[i] = true;
+            if (!m_repaired[i])
+                m_convex[i] = ConvexRingOf(m_regions[i].shape);
+        }
+        return m_convex[i] ? &*m_convex[i] : nullptr;
+    }
+
+    // Whether the pair can be passed over without GEOS: one side convex, the other clipped
+    // against it shares less than the tolerance (its clipped area counted in the sums).
+    bool clearedByClipping(size_t i, size_t j, double tolerance, Share& share) {
+        if (m_repaired[i] || m_repaired[j])
+            return false;
+        const ConvexRing* ring = convex(i);
+        const size_t other = ring ? j : i;
+        if (!ring)
+            ring = convex(j);
+        if (!ring)
+            return false;
+        const OGRGeometry* shape = m_regions[other].shape;
+        if (SeparatedFrom(shape, *ring))
+            return true;
+        const double common = ClippedArea(shape, *ring);
+        if (common >= tolerance)
+            return false;
+        share.common += std::max(common, 0.0);
+        return true;
+    }
+
     void tryPairs(size_t i, Share& share) {
         GEOSContextHandle_t context = m_geos.handle();
-        GeosPrepared prepared(GEOSPrepare_r(context, m_shapes[i].get()), {context});
+        GeosPrepared prepared(nullptr, {context});
         for (const qint64 other : m_index.query(m_boxes[i])) {
             const auto j = static_cast<size_t>(other);
             if (j <= i || !m_shapes[j])
                 continue;
             ++share.candidates;
+            const double tolerance = TilingTolerance(std::min(m_areas[i], m_areas[j]));
+            // Most neighbours only touch: a convex side tells so without GEOS.
+            if (clearedByClipping(i, j, tolerance, share))
+                continue;
+            if (!prepared)
+                prepared.reset(GEOSPrepare_r(context, m_shapes[i].get()));
             const char meets =
                 prepared ? GEOSPreparedIntersects_r(context, prepared.get(), m_shapes[j].get()) : 2;
             if (meets != 1) {
@@ -244,8 +288,7 @@ private:
                 continue;
             }
             share.common += areaOf(context, common.get());
-            Pieces pieces =
-                piecesOf(context, common.get(), TilingTolerance(std::min(m_areas[i], m_areas[j])));
+            Pieces pieces = piecesOf(context, common.get(), tolerance);
             if (!pieces.empty())
                 share.overlaps.push_back(findingOf(TilingFault::Overlap,
                                                    {static_cast<int>(i), static_cast<int>(j)},
@@ -281,6 +324,9 @@ private:
     const std::vector<MapRect>& m_boxes;
     std::vector<GeosGeometry> m_shapes;
     std::vector<double> m_areas;
+    std::vector<bool> m_repaired;
+    std::vector<std::optional<ConvexRing>> m_convex;
+    std::vector<bool> m_convexTried;
 };
 
 // The gaps: the boundary less the union of the regions, in pieces, each with the regions

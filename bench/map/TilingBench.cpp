@@ -1,10 +1,16 @@
 // The tiling check of 999 districts: a jittered grid whose cells share every edge, and the
-// demonstration village at that size. Both tile their boundary, so nothing may be found.
+// demonstration village at that size. Both tile their boundary, so nothing may be found. Then
+// the whole settlement's check as "tamberon check" runs it: the village of 999 districts and
+// 20,000 functional regions read from its folder (districts, zones, functional).
 #include "bench/QuietQt.h"
+#include "gis/SettlementTiling.h"
 #include "map/Geometry.h"
 #include "map/LayerTiling.h"
 #include "tests/map/TilingScene.h"
+#include "tools/demo/DemoSettlement.h"
 #include "tools/demo/VillageMap.h"
+
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -37,6 +43,20 @@ void BM_TilingVillage999(benchmark::State& state) {
     Run(state, {village.boundary.geometry()->ogr()}, regions);
 }
 BENCHMARK(BM_TilingVillage999)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SettlementTiling999(benchmark::State& state) {
+    QTemporaryDir dir;
+    QString error;
+    if (!WriteDemoLayers(dir.path(), DemoSize{999, 20000}, &error))
+        qFatal("%s", qPrintable(error));
+    for (auto _ : state) {
+        SettlementTiling tiling;
+        CheckSettlementTiling(dir.path(), tiling);
+        if (!tiling.clean())
+            state.SkipWithError(qPrintable(tiling.lines().value(0)));
+    }
+}
+BENCHMARK(BM_SettlementTiling999)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

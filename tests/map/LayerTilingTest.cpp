@@ -35,6 +35,22 @@ TEST(LayerTiling, OverlapFoundWithItsAreaPlaceAndBothLabels) {
     EXPECT_FALSE(found[0].piece->isEmpty());
 }
 
+TEST(LayerTiling, AnOverlapDoesNotHideAGapOfTheSameArea) {
+    // The areas add up to the boundary's: only the overlap tells that something is open.
+    Scene scene;
+    scene.bound(Box(0, 0, 300, 100));
+    scene.region("1", Box(0, 0, 110, 100));
+    scene.region("2", Box(100, 0, 200, 100));
+    scene.region("3", Box(210, 0, 300, 100));
+    const auto found = scene.check();
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].fault, TilingFault::Overlap);
+    EXPECT_NEAR(found[0].area, 1000.0, 1e-6);
+    EXPECT_EQ(found[1].fault, TilingFault::Gap);
+    EXPECT_EQ(found[1].labels, (QStringList{"2", "3"}));
+    EXPECT_NEAR(found[1].area, 1000.0, 1e-6);
+}
+
 TEST(LayerTiling, GapFoundBetweenTheRegionsThatBorderIt) {
     Scene scene;
     scene.bound(Box(0, 0, 300, 100));
