@@ -89,14 +89,11 @@ MapRect boxOf(GEOSContextHandle_t context, const GEOSGeometry* g) {
 }
 
 // The union of the shapes in GEOS form (repaired when not valid); null when none has area.
-GeosGeometry unionOf(GEOSContextHandle_t context, const std::vector<const OGRGeometry*>& shapes,
-                     int* repairs = nullptr) {
+GeosGeometry unionOf(GEOSContextHandle_t context, const std::vector<const OGRGeometry*>& shapes) {
     std::vector<GEOSGeometry*> parts;
     for (const OGRGeometry* shape : shapes) {
         bool repaired = false;
         GeosGeometry g = validArea(context, shape, repaired);
-        if (repaired && repairs)
-            ++*repairs;
         if (g)
             parts.push_back(g.release());
     }

@@ -2,7 +2,9 @@
 // with its neighbours, and "tamberon layers import" refuses a layer that breaks the tiling
 // unless told to write it anyway.
 #include "gis/SettlementTiling.h"
+#include "app/ChainCommand.h"
 #include "app/LayersCommand.h"
+#include "common/FileUtils.h"
 #include "gis/SettlementLayers.h"
 #include "gis/ui/LayerImportDialog.h"
 #include "gis/ui/MapGisTools.h"
@@ -14,6 +16,7 @@
 #include "tools/demo/DemoSettlement.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -322,4 +325,42 @@ TEST_F(TilingImport, TheWindowAsksBeforeWritingALayerThatDoesNotTile) {
     EXPECT_EQ(written(QStringLiteral("райони")), -1);
     EXPECT_TRUE(importWith(Answer::Yes));
     EXPECT_EQ(written(QStringLiteral("райони")), 2);
+}
+
+// "tamberon check" names each overlap with its place (status 1) and is clean again once the
+// layer is mended; without a boundary only overlaps are checked, with a note.
+TEST(SettlementTiling, TheCheckCommandReportsTheLayersThatDoNotTile) {
+    TempAppDir app{true};
+    QString error;
+    ASSERT_TRUE(WriteDemoProject(app.path(), DemoSize{}, &error)) << error.toStdString();
+    const QString folder =
+        JoinPath(app.path(), QStringLiteral("Проекти/Демонстраційний проект/с. Демонстраційне"));
+    const auto check = [&folder](QString* printed) {
+        QString outText, errText;
+        QTextStream out(&outText), err(&errText);
+        const int status = RunCheckCommand({folder}, out, err);
+        out.flush();
+        *printed = outText;
+        return status;
+    };
+    QString printed;
+    ASSERT_EQ(check(&printed), 0) << printed.toStdString();
+    GrowDistrict(folder, 40);
+    EXPECT_EQ(check(&printed), 1);
+    EXPECT_TRUE(printed.contains(QRegularExpression(
+        QStringLiteral(R"(Райони (1 і \d+|\d+ і 1) перекриваються: \d+,\d м² біля \()"))))
+        << printed.toStdString();
+
+    // No boundary: the overlaps are still found, and the note says what was not checked.
+    for (const QString& suffix : {QStringLiteral(".tab"), QStringLiteral(".dat"),
+                                  QStringLiteral(".map"), QStringLiteral(".id")})
+        QFile::remove(JoinPath(folder, QStringLiteral("межі") + suffix));
+    EXPECT_EQ(check(&printed), 1);
+    EXPECT_TRUE(printed.contains(QStringLiteral("перекриваються"))) << printed.toStdString();
+    EXPECT_TRUE(printed.contains(QStringLiteral("примітка: Шару меж населеного пункту «межі» "
+                                                "немає: перевірено лише перекриття (райони, "
+                                                "зони, функціональне)")))
+        << printed.toStdString();
+    GrowDistrict(folder, 0);
+    EXPECT_EQ(check(&printed), 0) << printed.toStdString();
 }
