@@ -147,6 +147,19 @@ TEST(SettlementTiling, TheDemonstrationTilesAndAGrownDistrictOverlapsItsNeighbou
         ++overlaps;
     }
     EXPECT_GE(overlaps, 2);
+
+    // A layer that cannot be read is no clean layer: it is named, the others still checked.
+    const QString zones = SettlementLayerPath(dir.path(), QStringLiteral("зони"));
+    QFile damaged(zones);
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    damaged.write("не таблиця");
+    damaged.close();
+    CheckSettlementTiling(dir.path(), tiling);
+    ASSERT_EQ(tiling.unreadable.size(), 1);
+    EXPECT_TRUE(tiling.unreadable[0].startsWith(QStringLiteral("Шар «зони» не читається")))
+        << tiling.unreadable[0].toStdString();
+    EXPECT_FALSE(tiling.findings.empty());
+    EXPECT_EQ(tiling.lines().first(), tiling.unreadable[0]);
 }
 
 TEST(SettlementTiling, LinesNameTheRegionsTheAreaAndThePoint) {
