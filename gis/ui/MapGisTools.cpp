@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -57,10 +58,17 @@ MapGisTools::MapGisTools(MapView* view, PlaceValuePanel::SessionSource session,
     connect(cmdImport, &QToolButton::clicked, this, &MapGisTools::cmdImportClick);
     connect(cmdExport, &QToolButton::clicked, this, &MapGisTools::cmdExportClick);
     connect(cmdPlace, &QToolButton::clicked, this, &MapGisTools::cmdPlaceClick);
-    cmdTiling = toolButton(bar, QStringLiteral("cmdTiling"), QStringLiteral("Покриття шарів"),
-                           QStringLiteral("Знайти перекриття, розриви районів і зон та вихід за "
-                                          "межі населеного пункту й показати їх червоним"));
-    connect(cmdTiling, &QToolButton::clicked, this, &MapGisTools::cmdTilingClick);
+    // The tiling check sits in the import button's menu: the tool bar has no room left at
+    // the window's default width.
+    auto* layerMenu = new QMenu(cmdImport);
+    layerMenu->addAction(QStringLiteral("Імпорт шару…"), this, &MapGisTools::cmdImportClick);
+    actTiling = layerMenu->addAction(QStringLiteral("Перевірити покриття шарів"), this,
+                                     &MapGisTools::cmdTilingClick);
+    actTiling->setObjectName(QStringLiteral("actTiling"));
+    actTiling->setToolTip(QStringLiteral("Знайти перекриття, розриви районів і зон та вихід за "
+                                         "межі населеного пункту й показати їх червоним"));
+    cmdImport->setMenu(layerMenu);
+    cmdImport->setPopupMode(QToolButton::MenuButtonPopup);
     connect(&view->map(), &MapDocument::toolChanged, this, &MapGisTools::toolChanged);
     connect(&view->map(), &MapDocument::layersChanged, this, [this] {
         if (m_panel)

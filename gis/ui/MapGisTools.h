@@ -10,13 +10,14 @@ struct SettlementTiling;
 class QTemporaryDir;
 
 class MapView;
+class QAction;
 class QToolButton;
 
 /**
  * The "Графіка" tab's work with other GIS programs and values, added to a map view's tool
- * bar: "Імпорт шару…", "Експорт у GeoPackage…", "Покриття шарів" (overlaps and gaps of the
- * layers that must tile, drawn in red on a temporary layer) and the map tool "Оцінка місця",
- * whose clicks on the map are valued in its panel. Owned by the view.
+ * bar: "Імпорт шару…" (its menu also checks that the layers tile: overlaps, gaps and regions
+ * outside drawn in red on a temporary layer), "Експорт у GeoPackage…" and the map tool
+ * "Оцінка місця", whose clicks on the map are valued in its panel. Owned by the view.
  */
 class MapGisTools : public QObject {
     Q_OBJECT
@@ -34,7 +35,8 @@ public:
     QToolButton* cmdImport;
     QToolButton* cmdExport;
     QToolButton* cmdPlace;
-    QToolButton* cmdTiling;
+    /** "Перевірити покриття шарів" in the menu of cmdImport. */
+    QAction* actTiling;
 
     /** The name of the temporary layer that shows the pieces found. */
     static QString tilingLayerName();

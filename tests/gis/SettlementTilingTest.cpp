@@ -257,8 +257,8 @@ TEST_F(TilingImport, AnImportThatBreaksTheTilingIsRefusedUnlessAllowed) {
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
 }
 
-// "Покриття шарів" on the "Графіка" tab: the pieces found drawn in red on a layer of their own,
-// the lines in a warning; once mended, a plain answer and the layer gone.
+// "Перевірити покриття шарів" on the "Графіка" tab: the pieces found drawn in red on a layer of
+// their own, the lines in a warning; once mended, a plain answer and the layer gone.
 TEST(SettlementTiling, TheGraphicsTabShowsThePiecesFound) {
     TestApplication();
     RecordingMessages messages;
@@ -283,7 +283,7 @@ TEST(SettlementTiling, TheGraphicsTabShowsThePiecesFound) {
         return nullptr;
     };
 
-    QTest::mouseClick(tools.cmdTiling, Qt::LeftButton);
+    tools.actTiling->trigger();
     ASSERT_EQ(messages.texts(QStringLiteral("warning")).size(), 1);
     EXPECT_TRUE(messages.last().text.contains(QStringLiteral("Райони 1 і ")))
         << messages.last().text.toStdString();
@@ -303,7 +303,7 @@ TEST(SettlementTiling, TheGraphicsTabShowsThePiecesFound) {
     // Mended: the check says so, and the red layer goes; asked again it is not doubled.
     GrowDistrict(dir.path(), 0);
     messages.clear();
-    QTest::mouseClick(tools.cmdTiling, Qt::LeftButton);
+    tools.actTiling->trigger();
     ASSERT_EQ(messages.texts(QStringLiteral("info")).size(), 1);
     EXPECT_EQ(shown(), nullptr);
 }
