@@ -174,11 +174,26 @@ bool TFormMain::CheckBeforeReports() {
         if (!checkSettlement(result))
             return true; // the check's own failure was shown; the reports say their own
     }
-    if (result.stale.empty() && result.mapChanges.empty())
-        return true;
+    // The values the valuer typed over computed ones go into the report as typed: the list,
+    // with the computed value beside each, as "tamberon check --typed" prints it.
+    QStringList typed;
+    for (const valuation::TypedValue& t : result.typed)
+        typed << valuation::TypedLine(t);
+    const QString typedText =
+        typed.isEmpty() ? QString()
+                        : QStringLiteral("\rЗначення, введені вручну замість обчислених (%1):\r")
+                                  .arg(typed.size()) +
+                              Shortened(typed, QStringLiteral("\r"));
+    if (result.stale.empty() && result.mapChanges.empty()) {
+        if (typed.isEmpty())
+            return true;
+        return AskConfirm(QStringLiteral("Перед заповненням звіту.") + typedText +
+                              QStringLiteral("\rЗаповнити звіт з ними?"),
+                          Answer::Ok | Answer::Cancel) == Answer::Ok;
+    }
     const Answer answer = AskConfirm(
         QStringLiteral("Деякі збережені результати кроків застаріли:\r") +
-            Shortened(valuation::CheckLines(result), QStringLiteral("\r")) +
+            Shortened(valuation::CheckLines(result), QStringLiteral("\r")) + typedText +
             QStringLiteral("\rПерерахувати їх перед заповненням звіту?\r\"Так\" - перерахувати, "
                            "\"Ні\" - заповнити звіт як є, \"Скасувати\" - не заповнювати."),
         Answer::Yes | Answer::No | Answer::Cancel);

@@ -8,6 +8,7 @@
 #include "gis/MapRecalc.h"
 #include "reports/ReportRun.h"
 #include "steps/common/StepLayers.h"
+#include "gis/SettlementTiling.h"
 #include "valuation/Check.h"
 #include "valuation/InputSoundness.h"
 
@@ -82,7 +83,9 @@ QString CheckCommandHelp() {
         "відбитками шарів, запам'ятаними тоді: змінений відтоді шар є розбіжністю кроку;\n"
         "значення, взяте до того, як відбитки запам'ятовувались, позначено раз приміткою\n"
         "\"не перевірено з мапою\". Звіт і розрахунки, складені до зміни даних або шарів, які\n"
-        "показують їхні мапи (за позначками стану в документі), теж названо. Нічого не змінює.\n"
+        "показують їхні мапи (за позначками стану в документі), теж названо, як і кожне перекриття,\n"
+        "розрив чи вихід за межі населеного пункту в шарах районів, зон і функціонального\n"
+        "використання (з площею і точкою). Нічого не змінює.\n"
         "З --typed друкуються лише введені оцінювачем значення з обчисленими поруч.\n"
         "\n"
         "На стандартний вивід друкується по рядку на кожну розбіжність: назва кроку, як у\n"
@@ -156,9 +159,16 @@ int RunCheckCommand(const QStringList& arguments, QTextStream& out, QTextStream&
     }
     for (const QString& line : documents)
         out << OneLine(line) << Qt::endl;
+    // The layers the overlays read must tile, or the areas taken from them are wrong.
+    SettlementTiling tiling;
+    CheckSettlementTiling(folder, tiling);
+    for (const QString& line : tiling.lines())
+        out << OneLine(line) << Qt::endl;
     for (const QString& line : valuation::NoteLines(result))
         out << OneLine(line) << Qt::endl;
-    return result.agrees() && unsound.isEmpty() && documents.isEmpty() ? 0 : 1;
+    for (const QString& line : tiling.notes)
+        out << QStringLiteral("примітка: ") << OneLine(line) << Qt::endl;
+    return result.agrees() && unsound.isEmpty() && documents.isEmpty() && tiling.clean() ? 0 : 1;
 }
 
 int RunRecalcCommand(const QStringList& arguments, const QString& appDir, QTextStream& out,

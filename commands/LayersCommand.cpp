@@ -10,6 +10,7 @@
 #include "gis/LayerImport.h"
 #include "gis/SettlementExport.h"
 #include "gis/SettlementLayers.h"
+#include "gis/SettlementTiling.h"
 #include "map/CoordinateSystems.h"
 #include "map/VectorSource.h"
 
@@ -93,11 +94,14 @@ int importLayer(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     request.source = QFileInfo(args[2]).absoluteFilePath();
     bool replace = false;
+    bool allowOverlaps = false;
     for (int i = 3; i < args.size(); ++i) {
         const QString& a = args[i];
         const bool hasValue = i + 1 < args.size();
         if (a == QLatin1String("--replace")) {
             replace = true;
+        } else if (a == QLatin1String("--allow-overlaps")) {
+            allowOverlaps = true;
         } else if (a == QLatin1String("--layer") && hasValue) {
             request.layer = args[++i];
         } else if (a == QLatin1String("--crs") && hasValue) {
@@ -142,6 +146,21 @@ int importLayer(const QStringList& args, QTextStream& out, QTextStream& err) {
                               "додайте --replace. Шар не записано.")
             << Qt::endl;
         return NotWritten;
+    }
+    // Districts, zones and functional regions that overlap, leave gaps or pass the boundary
+    // give wrong areas to every step that overlays them.
+    SettlementTiling tiling;
+    CheckImportTiling(request.folder, request.target, result.features, tiling);
+    printLines(err, QStringLiteral("Примітка: "), tiling.notes);
+    if (!tiling.clean()) {
+        printLines(err, allowOverlaps ? QStringLiteral("Увага: ") : QStringLiteral("Відмова: "),
+                   tiling.lines());
+        if (!allowOverlaps) {
+            err << QStringLiteral("Шар не записано; щоб записати його попри це, додайте "
+                                  "--allow-overlaps.")
+                << Qt::endl;
+            return NotWritten;
+        }
     }
     QString copied;
     if (!WriteImport(result, replace, LayerCopiesFolder(request.folder), &copied, &reason)) {
@@ -211,7 +230,7 @@ QString LayersCommandHelp() {
         "  tamberon layers ПАПКА\n"
         "      шари населеного пункту в ПАПЦІ: вид, кількість об'єктів, поля, система координат\n"
         "  tamberon layers import ПАПКА ВИД ФАЙЛ [--layer НАЗВА] [--field ПОЛЕ=ПОЛЕ_ДЖЕРЕЛА]...\n"
-        "                         [--crs СИСТЕМА] [--replace]\n"
+        "                         [--crs СИСТЕМА] [--replace] [--allow-overlaps]\n"
         "      робить шар населеного пункту з векторного файлу будь-якого формату, який читає\n"
         "      GDAL (Shapefile, GeoPackage, GeoJSON, KML, DXF, MapInfo TAB і MIF...)\n"
         "  tamberon layers export ПАПКА ФАЙЛ.gpkg [--force]\n"
@@ -226,6 +245,11 @@ QString LayersCommandHelp() {
         "пункту (EPSG:6384...), коли його шари ще не мають її; інакше координати\n"
         "перераховуються в систему наявних шарів. --replace: замінити наявний шар (старі\n"
         "файли спершу копіюються до автоматичних копій).\n"
+        "Райони і зони мають вкривати межі населеного пункту без перекриттів і розривів,\n"
+        "функціональні зони - не перекриватися, і всі вони - лежати в межах (шматки, менші\n"
+        "за 0,01 % меншої площі або 1 м², не враховуються). Шар, що це порушує, не\n"
+        "записується: кожне перекриття, розрив чи вихід за межі друкується з площею і\n"
+        "точкою; --allow-overlaps: записати його попри це.\n"
         "\n"
         "Експорт: усі шари .tab у їхній системі координат, а також шар \"оцінка\" (райони з\n"
         "Raion, Zona, Km2, Cena_1m2 - вартість 1 м² зони, Km3_sr, Plosha_ga - площа, га) і\n"

@@ -25,6 +25,16 @@ namespace {
 
 constexpr int PreviewRows = 10;
 
+/** The question before writing a layer that does not tile: its first lines and how many more. */
+QString TilingQuestion(const QString& layer, const QStringList& lines) {
+    constexpr qsizetype Shown = 15;
+    QStringList shown = lines.mid(0, Shown);
+    if (lines.size() > Shown)
+        shown << QStringLiteral("… і ще %1 (усі - у полі перевірки)").arg(lines.size() - Shown);
+    return QStringLiteral("Шар «%1» не вкриває межі як слід:\r%2\rЗаписати його попри це?")
+        .arg(layer, shown.join(u'\r'));
+}
+
 QString none() {
     return QStringLiteral("(немає)");
 }
@@ -277,7 +287,7 @@ ImportRequest LayerImportDialog::request() const {
     return r;
 }
 
-bool LayerImportDialog::check(ImportResult& result) {
+bool LayerImportDialog::check(ImportResult& result, SettlementTiling& tiling) {
     if (EFile->text().isEmpty()) {
         ShowWarning(QStringLiteral("Оберіть файл з шаром."));
         return false;
@@ -287,6 +297,8 @@ bool LayerImportDialog::check(ImportResult& result) {
     {
         WaitCursor wait;
         read = PrepareImport(request(), result, &error);
+        if (read && result.ok())
+            CheckImportTiling(m_folder, request().target, result.features, tiling);
     }
     if (!read) {
         MemoCheck->setPlainText(error);
@@ -297,6 +309,10 @@ bool LayerImportDialog::check(ImportResult& result) {
         lines << QStringLiteral("Увага: ") + w;
     for (const QString& r : result.refusals)
         lines << QStringLiteral("Відмова: ") + r;
+    for (const QString& n : tiling.notes)
+        lines << QStringLiteral("Примітка: ") + n;
+    for (const QString& t : tiling.lines())
+        lines << QStringLiteral("Покриття: ") + t;
     if (result.ok() && result.exists)
         lines << QStringLiteral("Шар «%1» уже є: його буде замінено після підтвердження.")
                      .arg(LayerFileBase(request().target));
@@ -306,12 +322,14 @@ bool LayerImportDialog::check(ImportResult& result) {
 
 void LayerImportDialog::BCheckClick() {
     ImportResult result;
-    check(result);
+    SettlementTiling tiling;
+    check(result, tiling);
 }
 
 void LayerImportDialog::BImportClick() {
     ImportResult result;
-    if (!check(result))
+    SettlementTiling tiling;
+    if (!check(result, tiling))
         return;
     const QString layer = LayerFileBase(request().target);
     if (!result.ok()) {
@@ -319,6 +337,9 @@ void LayerImportDialog::BImportClick() {
             QStringLiteral("Шар «%1» не імпортовано:\r%2").arg(layer, result.refusals.join(u'\r')));
         return;
     }
+    if (!tiling.clean() &&
+        AskConfirm(TilingQuestion(layer, tiling.lines()), Answer::Yes | Answer::No) != Answer::Yes)
+        return;
     if (result.exists &&
         AskConfirm(QStringLiteral("Шар «%1» уже є. Замінити його? Старі файли буде скопійовано "
                                   "до автоматичних копій.")

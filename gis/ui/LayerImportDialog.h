@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gis/LayerImport.h"
+#include "gis/SettlementTiling.h"
 
 #include <QDialog>
 
@@ -55,7 +56,7 @@ private:
     /** The request as the window shows it. */
     ImportRequest request() const;
     /** Prepares the import and shows its notes, warnings and refusals; false when unread. */
-    bool check(ImportResult& result);
+    bool check(ImportResult& result, SettlementTiling& tiling);
     void fillFieldGrid();
     void showPreview();
 

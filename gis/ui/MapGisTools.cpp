@@ -3,6 +3,7 @@
 #include "common/Messages.h"
 #include "common/WaitCursor.h"
 #include "gis/SettlementExport.h"
+#include "gis/SettlementTiling.h"
 #include "gis/ui/LayerImportDialog.h"
 #include "gis/ui/PlotRegisterWindow.h"
 #include "map/MapControl.h"
@@ -13,7 +14,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -56,12 +59,29 @@ MapGisTools::MapGisTools(MapView* view, PlaceValuePanel::SessionSource session,
     connect(cmdImport, &QToolButton::clicked, this, &MapGisTools::cmdImportClick);
     connect(cmdExport, &QToolButton::clicked, this, &MapGisTools::cmdExportClick);
     connect(cmdPlace, &QToolButton::clicked, this, &MapGisTools::cmdPlaceClick);
+    // The tiling check sits in the import button's menu: the tool bar has no room left at
+    // the window's default width.
+    auto* layerMenu = new QMenu(cmdImport);
+    layerMenu->addAction(QStringLiteral("Імпорт шару…"), this, &MapGisTools::cmdImportClick);
+    actTiling = layerMenu->addAction(QStringLiteral("Перевірити покриття шарів"), this,
+                                     &MapGisTools::cmdTilingClick);
+    actTiling->setObjectName(QStringLiteral("actTiling"));
+    actTiling->setToolTip(QStringLiteral("Знайти перекриття, розриви районів і зон та вихід за "
+                                         "межі населеного пункту й показати їх червоним"));
+    cmdImport->setMenu(layerMenu);
+    cmdImport->setPopupMode(QToolButton::MenuButtonPopup);
     connect(&view->map(), &MapDocument::toolChanged, this, &MapGisTools::toolChanged);
     connect(&view->map(), &MapDocument::layersChanged, this, [this] {
         if (m_panel)
             m_panel->layersChanged();
     });
     view->Map1->installEventFilter(this);
+}
+
+MapGisTools::~MapGisTools() = default;
+
+QString MapGisTools::tilingLayerName() {
+    return QStringLiteral("перевірка покриття");
 }
 
 PlaceValuePanel* MapGisTools::panel() {
@@ -187,5 +207,74 @@ void MapGisTools::showLayer(const QString& path) {
     if (!map.addLayer(info, position, &error))
         ShowError(QStringLiteral("Відкривання карти \"") + QFileInfo(path).fileName() +
                   QStringLiteral("\"\rПомилка: ") + error);
+    m_view->RefreshLayerList();
+}
+
+void MapGisTools::cmdTilingClick() {
+    const QString folder = m_session().folder;
+    if (folder.isEmpty()) {
+        ShowWarning(QStringLiteral("Оберіть населений пункт."));
+        return;
+    }
+    SettlementTiling tiling;
+    {
+        WaitCursor wait;
+        CheckSettlementTiling(folder, tiling);
+    }
+    showTiling(tiling);
+    QStringList lines = tiling.lines();
+    if (tiling.clean()) {
+        ShowInfo((QStringList{QStringLiteral("Райони, зони й функціональні зони лежать у межах "
+                                             "населеного пункту без перекриттів і розривів.")} +
+                  tiling.notes)
+                     .join(u'\r'));
+        return;
+    }
+    constexpr qsizetype Shown = 20;
+    const qsizetype all = lines.size();
+    if (all > Shown) {
+        lines = lines.mid(0, Shown);
+        lines << QStringLiteral("… і ще %1 (усі - у шарі «%2», поле Opys)")
+                     .arg(all - Shown)
+                     .arg(tilingLayerName());
+    }
+    ShowWarning(QStringLiteral("Шари не вкривають межі як слід (на мапі - червоним):\r") +
+                (lines + tiling.notes).join(u'\r'));
+}
+
+void MapGisTools::showTiling(const SettlementTiling& tiling) {
+    MapDocument& map = m_view->map();
+    for (int i = map.layerCount() - 1; i >= 0; --i)
+        if (map.layerAt(i)->name() == tilingLayerName())
+            map.removeLayer(map.layerAt(i));
+    if (!tiling.findings.empty()) {
+        if (!m_tilingDir)
+            m_tilingDir = std::make_unique<QTemporaryDir>();
+        const QString field = QStringLiteral("Opys");
+        QString error;
+        Layer* layer =
+            map.addNewTable(m_tilingDir->filePath(QStringLiteral("tiling.tab")), tilingLayerName(),
+                            {FieldDef{field, FieldKind::Char, 254}}, true, QString(), &error);
+        FeatureList pieces;
+        RegionStyle red;
+        red.regionColor = 0x0000FF; // red in the lowest byte
+        red.regionPattern = 2;
+        red.regionBorderColor = 0x0000FF;
+        red.regionBorderWidth = 3;
+        for (const TilingLine& finding : tiling.findings) {
+            if (!layer || !finding.piece)
+                continue;
+            Feature f = layer->newFeature();
+            f.setGeometry(finding.piece);
+            // The table's code page has no "²".
+            f.setValue(field, QString(finding.text)
+                                  .replace(QStringLiteral("м²"), QStringLiteral("кв. м"))
+                                  .left(254));
+            f.setRegionStyle(red);
+            pieces.push_back(f);
+        }
+        if (!layer || !layer->replaceAll(pieces, &error))
+            ShowError(QStringLiteral("Показ перевірки покриття.\rПомилка: ") + error);
+    }
     m_view->RefreshLayerList();
 }

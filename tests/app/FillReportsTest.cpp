@@ -11,6 +11,7 @@
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
 #include "valuation/Check.h"
+#include "valuation/Typed.h"
 
 #include <QFileInfo>
 #include <QListWidget>
@@ -129,6 +130,32 @@ TEST(FillReports, MainWindowRunsTheThreeJobsAndListsTheFiles) {
         EXPECT_EQ(Captions(window.ListView2), files + before);
         // The list read back from the database says the same.
         window.selectNode(settlement);
+        EXPECT_EQ(Captions(window.ListView2), files + before);
+
+        // One more value typed over the computed one (the settlement has one already): the
+        // pre-check lists both with the computed values beside them, as "check --typed" does,
+        // before anything is made; "Скасувати" stops.
+        const QString average = QStringLiteral("Середня вартість 1 кв м");
+        Query value(&Db().data);
+        ASSERT_TRUE(RunQuery(value,
+                             QStringLiteral("SELECT значення FROM характеристика WHERE "
+                                            "показник='%1'")
+                                 .arg(average),
+                             true));
+        value.first();
+        const QString stored = value.text(0);
+        ASSERT_TRUE(valuation::MarkIndicatorTyped(Db().data, average, stored, true, stored));
+        messages.clear();
+        window.OpenListItem(Entry(window.ListView2, QStringLiteral("Заповнити звіт")));
+        ASSERT_EQ(messages.texts().size(), 1);
+        EXPECT_TRUE(messages.texts()[0].startsWith(
+            QStringLiteral("Перед заповненням звіту.\rЗначення, введені вручну замість "
+                           "обчислених (2):\r")))
+            << messages.texts()[0].toStdString();
+        EXPECT_TRUE(messages.texts()[0].contains(QStringLiteral("\"Середня вартість 1 кв м\": "
+                                                                "уведено оцінювачем ") +
+                                                 stored));
+        EXPECT_EQ(messages.askedButtons.back(), Answer::Ok | Answer::Cancel);
         EXPECT_EQ(Captions(window.ListView2), files + before);
     }
     Db().CloseProject();
