@@ -215,6 +215,7 @@ void TFormOtsenkaPloszhi::setData(const AreasData& data) {
     auto guard = loading();
     for (auto it = m_fields.cbegin(); it != m_fields.cend(); ++it)
         it.value()->setText(data.value(it.key()));
+    m_notCountedRest = data.value(NotCountedRestKey());
     EZagalna2->setText(field(QStringLiteral("EZagalna"))->text());
     districts() = data.districts;
     GridRaions->refresh();
@@ -224,6 +225,7 @@ AreasData TFormOtsenkaPloszhi::data() const {
     AreasData data;
     for (auto it = m_fields.cbegin(); it != m_fields.cend(); ++it)
         data.values.insert(it.key(), it.value()->text());
+    data.values.insert(NotCountedRestKey(), m_notCountedRest);
     data.districts = *GridRaions->grid();
     return data;
 }
@@ -297,6 +299,8 @@ void TFormOtsenkaPloszhi::BGetExcelClick() {
     {
         auto guard = loading();
         m_statementNegative.clear();
+        if (fields.contains(NotCountedRestKey()))
+            m_notCountedRest = fields.value(NotCountedRestKey());
         for (auto it = fields.cbegin(); it != fields.cend(); ++it)
             if (QLineEdit* edit = field(it.key())) {
                 edit->setText(it.value());

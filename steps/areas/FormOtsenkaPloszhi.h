@@ -80,6 +80,8 @@ private:
     QHash<QString, QLineEdit*> m_fields;
     /** Fields the land statement left below 0, not typed over since. */
     QSet<QString> m_statementNegative;
+    /** The statement's rest of the territory not counted: no field, stored with the rest. */
+    QString m_notCountedRest;
 };
 
 /**
