@@ -250,6 +250,8 @@ TEST_F(WriteFaults, RecalcKilledOrFailedAnywhereLeavesTheDatabaseWholeAndSaysSo)
         EXPECT_EQ(check(folder), 0);
     }
     EXPECT_GT(oldResults, 0) << "some kills fell inside the commit";
+    RecordProperty("killed_in_commit_old_results", oldResults);
+    RecordProperty("killed_in_commit_new_results", newResults);
     EXPECT_EQ(experiments, 15);
 }
 
