@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
@@ -227,6 +228,16 @@ QString NotAFileLine(const QString& path) {
     return QStringLiteral("Файлу \"%1\" немає.").arg(shown);
 }
 
+QString UnreadableArgument(const QByteArray& raw) {
+    const QString name = QFile::decodeName(raw);
+    if (QFile::encodeName(name) == raw)
+        return QString();
+    return QStringLiteral("Назву \"%1\" не вдається прочитати: вона записана не в кодуванні "
+                          "системи (UTF-8), тож програма не знайде такого файлу чи папки. "
+                          "Перейменуйте його.")
+        .arg(QDir::toNativeSeparators(name));
+}
+
 bool IsOption(const QString& argument) {
     return argument.size() > 1 && argument.startsWith(u'-');
 }
@@ -281,6 +292,11 @@ int RunConsoleCommand(int argc, char** argv) {
     }
     QTextStream out(stdout);
     QTextStream err(stderr);
+    for (int i = 2; i < argc; ++i)
+        if (const QString problem = UnreadableArgument(QByteArray(argv[i])); !problem.isEmpty()) {
+            err << problem << Qt::endl;
+            return 2;
+        }
     const QStringList arguments = QCoreApplication::arguments().mid(2);
     const QString appDir = CommandProgramFolder(arguments, err);
     return appDir.isEmpty() ? 2 : command(arguments, appDir, out, err);

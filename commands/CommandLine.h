@@ -54,6 +54,12 @@ bool RefuseOption(const QString& argument, const QString& command, QTextStream& 
  * folder, a channel or a device, or a link that leads nowhere or in a circle.
  */
 QString NotAFileLine(const QString& path);
+
+/**
+ * Why an argument as the system gave it (bytes) cannot name a file: its bytes are no text in
+ * the locale's encoding, so as text it would name another, missing file; "" when they are.
+ */
+QString UnreadableArgument(const QByteArray& raw);
 /** The line that tells how to call the program, for a call it does not understand. */
 QString UsageLine();
 

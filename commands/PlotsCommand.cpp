@@ -214,6 +214,14 @@ int RunPlotsCommand(const QStringList& arguments, const QString& appDir, QTextSt
             err << wrong << Qt::endl;
             return WrongCall;
         }
+    // Refused before anything is written, not after the register.
+    if (!request.extractsFolder.isEmpty() &&
+        QDir::cleanPath(request.extractsFolder) == QDir::cleanPath(folder)) {
+        err << QStringLiteral("Витяги не пишуться до папки населеного пункту: оберіть іншу "
+                              "папку (--extracts).")
+            << Qt::endl;
+        return WrongCall;
+    }
     Connection& catalogue = in.catalogue;
     const bool haveCatalogue = in.haveCatalogue;
     const PlaceLayers& layers = in.layers;
@@ -258,12 +266,6 @@ int RunPlotsCommand(const QStringList& arguments, const QString& appDir, QTextSt
         return WrongCall;
     }
     if (!request.extractsFolder.isEmpty()) {
-        if (QDir::cleanPath(request.extractsFolder) == QDir::cleanPath(folder)) {
-            err << QStringLiteral("Витяги не пишуться до папки населеного пункту: оберіть іншу "
-                                  "папку (--extracts).")
-                << Qt::endl;
-            return WrongCall;
-        }
         ExtractRequisites requisites;
         requisites.settlement =
             SettlementName(haveCatalogue ? &catalogue : nullptr, in.data, folder);

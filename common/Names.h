@@ -193,6 +193,13 @@ inline QString NotCountedAirport() {
 inline QString NotCountedStreets() {
     return QStringLiteral("Територія, що не враховується, вулиці");
 }
+/**
+ * The part of the territory not counted that the land statement adds without a line of its
+ * own (its column BL), kept so that the total still follows from its parts.
+ */
+inline QString NotCountedRest() {
+    return QStringLiteral("Територія, що не враховується, інша");
+}
 /** The land structure's areas above, in the order the areas step lists them. */
 inline QStringList LandAreas() {
     return {BuiltUp(),

@@ -2,6 +2,7 @@
 
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
+#include "common/WriteSteps.h"
 #include "db/Database.h"
 #include "db/SqliteHandle.h"
 #include "db/SqliteMessage.h"
@@ -316,6 +317,9 @@ QString AddRollingCopy(const Connection& source, const QString& folder, int keep
     const QString path = NewCopyPath(folder, label);
     const QString temp = TempCopyPath(path);
     QString reason;
+    if (!writesteps::Reached("copy.write"))
+        return fail(QStringLiteral("Не вдається записати копію \"%1\".")
+                        .arg(QDir::toNativeSeparators(path)));
     if (!CopyDatabase(source.handle(), temp, &reason))
         return fail(reason);
     if (reason = WriteCopyMetadata(temp, made, label); !reason.isEmpty()) {
@@ -327,7 +331,7 @@ QString AddRollingCopy(const Connection& source, const QString& folder, int keep
         return fail(QStringLiteral("копія не пройшла перевірку: ") + problem);
     }
     // On the disk before it takes its name, so a crash never leaves a copy cut short there.
-    if (!SyncFile(temp) || !QFile::rename(temp, path)) {
+    if (!writesteps::Reached("copy.rename") || !SyncFile(temp) || !QFile::rename(temp, path)) {
         QFile::remove(temp);
         return fail(QStringLiteral("Не вдається записати копію \"%1\".")
                         .arg(QDir::toNativeSeparators(path)));
@@ -381,8 +385,11 @@ QString SettlementCopiesFolder(const QString& settlementFolder) {
 
 bool MakeAutomaticCopy(const Connection& source, const QString& folder, const QString& label) {
     QString error;
-    if (!AddRollingCopy(source, folder, KeepCopies, &error, label).isEmpty())
+    if (!AddRollingCopy(source, folder, KeepCopies, &error, label).isEmpty()) {
+        // Copies work again: a later failure is news, and is told.
+        Problem().toldRoots.remove(CopiesRoot());
         return true;
+    }
     NoteProblem(folder, error);
     return false;
 }

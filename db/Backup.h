@@ -90,7 +90,7 @@ private:
 /**
  * The first reason in this run why an automatic copy could not be made, once for the
  * program's folder of copies: later calls return "" (the program says it once, not at every
- * store).
+ * store) until a copy is made there again; a failure after that is told anew.
  */
 QString TakeUntoldProblem();
 

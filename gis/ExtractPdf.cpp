@@ -9,6 +9,7 @@
 #include <QPdfWriter>
 #include <QTextDocument>
 #include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -110,7 +111,12 @@ bool WriteExtractPdf(const ExtractContent& content, const PrintedMap* map, const
         doc.print(&writer);
     }
     QFile written(path);
-    if (!written.exists() || written.size() == 0)
+    if (!written.open(QIODevice::ReadOnly) || written.size() == 0)
         return FailWith(error, QStringLiteral("файл PDF не записано."));
+    // The writer does not report a full disk: a file cut short lacks its end mark.
+    written.seek(std::max<qint64>(0, written.size() - 64));
+    if (!written.read(64).contains("%%EOF"))
+        return FailWith(error, QStringLiteral("файл PDF записано не повністю (можливо, на диску "
+                                              "немає місця)."));
     return true;
 }

@@ -7,6 +7,7 @@
 #include "common/GlobalVar.h"
 #include "common/LastError.h"
 #include "common/TextUtils.h"
+#include "common/WriteSteps.h"
 #include "gis/ExtractPdf.h"
 #include "map/PngEncoder.h"
 #include "office/Document.h"
@@ -15,9 +16,12 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QThread>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <mutex>
 #include <thread>
 
@@ -208,19 +212,49 @@ bool WriteExtract(const QByteArray& templateBytes, const ExtractRequisites& requ
     const QString docx = QDir(folder).filePath(base + QStringLiteral(".docx"));
     const QString pdf = QDir(folder).filePath(base + QStringLiteral(".pdf"));
     const ExtractContent content = MakeExtractContent(requisites, plot);
+    // Both files are written under hidden names and take theirs only when both are whole: a
+    // failure or a kill leaves the last extract as it was, never half a file.
+    const QString tag =
+        QStringLiteral(".%1").arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
+    const QString tempDocx =
+        QDir(folder).filePath(QStringLiteral(".~") + base + tag + QStringLiteral(".docx"));
+    const QString tempPdf =
+        QDir(folder).filePath(QStringLiteral(".~") + base + tag + QStringLiteral(".pdf"));
+    const auto fail = [&](const QString& file, const QString& why) {
+        QFile::remove(tempDocx);
+        QFile::remove(tempPdf);
+        return FailWith(error, QStringLiteral("Витяг %1: %2").arg(file, why));
+    };
     try {
         std::unique_ptr<WordDocument> doc = WordDocument::openFromMemory(templateBytes);
         fillDocument(*doc, content, map);
-        doc->saveAs(docx);
+        doc->saveAs(tempDocx);
     } catch (const OfficeError& e) {
-        return FailWith(error, QStringLiteral("Витяг %1: %2").arg(docx, e.message()));
+        return fail(docx, QString(e.message()).replace(tempDocx, docx));
     }
     QString why;
-    if (!WriteExtractPdf(content, map, pdf, &why)) {
-        QFile::remove(docx);
-        return FailWith(error, QStringLiteral("Витяг %1: %2").arg(pdf, why));
-    }
+    if (!WriteExtractPdf(content, map, tempPdf, &why))
+        return fail(pdf, why);
+    const auto replace = [](const QString& from, const QString& to) {
+        return std::rename(QFile::encodeName(from).constData(),
+                           QFile::encodeName(to).constData()) == 0;
+    };
+    if (!writesteps::Reached("extract.rename") || !replace(tempDocx, docx) ||
+        !replace(tempPdf, pdf))
+        return fail(docx, QStringLiteral("файл не вдалося замінити (можливо, його відкрито в "
+                                         "іншій програмі)."));
     return true;
+}
+
+void RemoveExtractLeftovers(const QString& folder) {
+    // ".~<name>.<8 hex digits>.docx" and ".pdf", and the document's own ".~<that>.XXXXXX".
+    static const QRegularExpression own(
+        QStringLiteral("^\\.~.*\\.[0-9a-f]{8}\\.(docx|pdf)(\\.\\w{6}){0,2}$"));
+    const QDir dir(folder);
+    for (const QString& name :
+         dir.entryList({QStringLiteral(".~*")}, QDir::Files | QDir::Hidden | QDir::System))
+        if (own.match(name).hasMatch())
+            QFile::remove(dir.filePath(name));
 }
 
 bool WriteExtracts(const QString& templatePath, const ExtractRequisites& requisites,
@@ -236,6 +270,7 @@ bool WriteExtracts(const QString& templatePath, const ExtractRequisites& requisi
     const QByteArray templateBytes = file.readAll();
     if (!QDir().mkpath(folder))
         return FailWith(error, QStringLiteral("Неможливо створити папку %1.").arg(folder));
+    RemoveExtractLeftovers(folder);
     const QStringList names = uniqueNames(plots);
     const int total = static_cast<int>(plots.size());
     std::vector<QString> failures(plots.size());

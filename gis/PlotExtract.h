@@ -82,11 +82,15 @@ QString ExtractBaseName(const ExtractPlot& plot);
  * Writes the plot's extract into `folder` as "NAME.docx", filled from the template (the
  * shipped "Витяг.dotx"), and as "NAME.pdf" drawn by Qt; NAME is ExtractBaseName unless given.
  * `map` is the plot's map (may be null: the extract then says it has none). False with the
- * reason; a file written before the failure is removed.
+ * reason; both files are written under hidden names and renamed at the end, so a failure
+ * leaves the extract's last files as they were and no half file.
  */
 bool WriteExtract(const QByteArray& templateBytes, const ExtractRequisites& requisites,
                   const ExtractPlot& plot, const PrintedMap* map, const QString& folder,
                   const QString& name, QString* error);
+
+/** Removes what killed writings of extracts left in `folder` (their hidden names only). */
+void RemoveExtractLeftovers(const QString& folder);
 
 /** The shipped template of the extract in the program's template folder. */
 QString ExtractTemplatePath();

@@ -4,6 +4,7 @@
 #include "map/GeoPackage.h"
 #include "map/MapGlobal.h"
 #include "map/TabFile.h"
+#include "office/Package.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -74,11 +75,12 @@ QString SettlementLayerPath(const QString& folder, const QString& layerName) {
 bool RecoverSettlementFolder(const QString& folder, QString* error) {
     QString problem;
     const bool tables = TabFile::recoverFolder(folder, &problem);
-    const bool exports = GeoPackage::removeLeftovers(folder);
+    const bool exports = GeoPackage::removeLeftovers(folder) && RemoveDocumentLeftovers(folder);
     if (!exports)
-        problem += QString(problem.isEmpty() ? QString() : QStringLiteral("\r")) +
-                   QStringLiteral("Тимчасові файли експорту в папці \"%1\" не вдається видалити.")
-                       .arg(QDir::toNativeSeparators(folder));
+        problem +=
+            QString(problem.isEmpty() ? QString() : QStringLiteral("\r")) +
+            QStringLiteral("Тимчасові файли експорту чи звіту в папці \"%1\" не вдається видалити.")
+                .arg(QDir::toNativeSeparators(folder));
     if (error && !problem.isEmpty())
         *error = problem;
     return tables && exports;

@@ -36,7 +36,7 @@ QString SettlementLayerPath(const QString& folder, const QString& layerName);
 /**
  * The one recovery of a settlement folder, run by every command and by the window before
  * they read or write it: a layer replace cut short is finished or undone by its journal,
- * and the leftovers of killed layer writings and exports (hidden temporary and set-aside
- * files) are removed. False with the reasons, one line each, in `error`.
+ * and the leftovers of killed layer writings, exports and documents (hidden temporary and
+ * set-aside files) are removed. False with the reasons, one line each, in `error`.
  */
 bool RecoverSettlementFolder(const QString& folder, QString* error);

@@ -1,5 +1,6 @@
 #include "map/GeoPackage.h"
 
+#include "common/WriteSteps.h"
 #include "map/GdalScope.h"
 #include "map/Geometry.h"
 
@@ -187,8 +188,9 @@ bool write(const QString& path, const std::vector<PackageLayer>& layers, QString
         }
     }
     // Renaming over the old file replaces it in one step.
-    if (ok && std::rename(QFile::encodeName(temp).constData(),
-                          QFile::encodeName(path).constData()) != 0) {
+    if (ok && (!writesteps::Reached("package.rename") ||
+               std::rename(QFile::encodeName(temp).constData(),
+                           QFile::encodeName(path).constData()) != 0)) {
         setError(error, QStringLiteral("Файл \"%1\" не вдалося замінити (можливо, його "
                                        "відкрито в іншій програмі).")
                             .arg(QDir::toNativeSeparators(path)));

@@ -2,6 +2,7 @@
 
 #include "common/EngineMessages.h"
 #include "common/OwnedHandle.h"
+#include "common/WriteSteps.h"
 #include "office/OfficeError.h"
 #include "office/ZipFileTarget.h"
 
@@ -654,6 +655,9 @@ void OoxmlPackage::save(const QString& path) const {
         throw OfficeError(
             QStringLiteral("Неможливо створити файл \"%1\": %2.").arg(temp, openFailure));
     QString failure;
+    if (!writesteps::Reached("document.write"))
+        throw OfficeError(
+            QStringLiteral("Файл \"%1\" не збережено: на диску немає місця.").arg(path));
     try {
         PartSource::addParts(archive.get(), order, m_parts, failure);
     } catch (const OfficeError& e) {
@@ -667,8 +671,9 @@ void OoxmlPackage::save(const QString& path) const {
         throw OfficeError(QStringLiteral("Файл \"%1\" не збережено: %2.").arg(path, reason));
     }
     (void)archive.release(); // zip_close wrote and freed it
-    if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) !=
-        0) {
+    if (!writesteps::Reached("document.rename") ||
+        std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) !=
+            0) {
         throw OfficeError(
             QStringLiteral("Файл \"%1\" не збережено: можливо, його відкрито в іншій програмі.")
                 .arg(path));
@@ -676,6 +681,19 @@ void OoxmlPackage::save(const QString& path) const {
     tempFile.kept = true; // it is the saved file now
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                     QFile::ReadOther);
+}
+
+bool RemoveDocumentLeftovers(const QString& folder) {
+    // The temporary names save() and libzip give: ".~<name>.XXXXXX" and ".XXXXXX" more.
+    static const QRegularExpression own(
+        QStringLiteral("^\\.~.+\\.(docx|xlsx|docm|xlsm)\\.\\w{6}(\\.\\w{6})?$"));
+    const QDir dir(folder);
+    bool ok = true;
+    for (const QString& name :
+         dir.entryList({QStringLiteral(".~*")}, QDir::Files | QDir::Hidden | QDir::System))
+        if (own.match(name).hasMatch() && !QFile::remove(dir.filePath(name)))
+            ok = false;
+    return ok;
 }
 
 QByteArray OoxmlPackage::saveToMemory() const {

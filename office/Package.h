@@ -105,6 +105,12 @@ private:
     QStringList m_order;
 };
 
+/**
+ * Removes what saves cut short left in `folder`: the hidden ".~<document>.XXXXXX" files of
+ * documents and workbooks. False when one of them cannot be removed.
+ */
+bool RemoveDocumentLeftovers(const QString& folder);
+
 /** Resolves a relationship target against the folder of its source part. */
 QString ResolvePartName(const QString& sourcePart, const QString& target);
 

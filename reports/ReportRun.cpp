@@ -1,6 +1,8 @@
 #include "reports/ReportRun.h"
 
 #include "common/FileUtils.h"
+#include "common/LastError.h"
+#include "common/WriteSteps.h"
 #include "db/QueryFunctions.h"
 #include "office/CustomProperties.h"
 #include "reports/ReportData.h"
@@ -45,6 +47,10 @@ Registration RegisterMaterial(Connection& data, const QString& folder, const QSt
                               int code, ListEntry& added) {
     Query q(&data);
     const QString quoted = u'\'' + QuoteSql(fileName) + u'\'';
+    if (!writesteps::Reached("material.register")) {
+        SetLastError(QStringLiteral("на диску немає місця"));
+        return Registration::Failed;
+    }
     // The materials list shows the file entries (codes 3 to 6) by name.
     if (!RunQuery(q,
                   QStringLiteral("SELECT id FROM data WHERE named=") + quoted +

@@ -11,6 +11,7 @@
 #include "valuation/Formulas.h"
 #include "valuation/IndexationLines.h"
 #include "valuation/Km1Tables.h"
+#include "valuation/LandStructure.h"
 #include "valuation/Settlement.h"
 #include "valuation/TableRows.h"
 #include "valuation/Typed.h"
@@ -72,6 +73,7 @@ public:
             return false;
         if (!m_typed.read(m_db))
             return fail(error, TypedTable());
+        CheckLandSums(m_s, m_typed, m_r);
         return info(error) && areas() && costs(error) && average() && zonal(error) && local() &&
                quarters(error) && soils(error) && plots(error);
     }

@@ -27,6 +27,8 @@ public:
     QString value(const QString& name, const QString& fallback = QString()) const;
     /** The whole row of a name; a row with id 0 when there is none. */
     IndicatorRow row(const QString& name) const { return m_rows.value(name); }
+    /** Takes `value` for a name in memory only (a value the check recomputed). */
+    void set(const QString& name, const QString& value) { m_rows[name].value = value; }
 
 private:
     QHash<QString, IndicatorRow> m_rows;

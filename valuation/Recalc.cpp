@@ -3,6 +3,7 @@
 
 #include "common/LastError.h"
 #include "common/Names.h"
+#include "common/WriteSteps.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/Transaction.h"
@@ -20,7 +21,7 @@ bool WriteRecalculated(Connection& project, const CheckResult& result, QString* 
             *error = QStringLiteral("Оновлення даних у базі даних.\rПомилка: ") + LastError();
         return false;
     };
-    if (!transaction.ok())
+    if (!transaction.ok() || !writesteps::Reached("recalc.write"))
         return fail();
     // One prepared UPDATE per table and column.
     std::map<std::pair<QString, QString>, std::unique_ptr<BulkStatement>> updates;
@@ -47,7 +48,7 @@ bool WriteRecalculated(Connection& project, const CheckResult& result, QString* 
             return fail();
     }
     updates.clear();
-    if (!transaction.commit())
+    if (!writesteps::Reached("recalc.commit") || !transaction.commit())
         return fail();
     return true;
 }

@@ -50,6 +50,7 @@ const std::vector<Ownership>& Owners() {
                                    names::ind::DistrictCount(), names::ind::DistrictRows()};
         for (const QString& name : names::ind::LandAreas())
             areas.push_back(name);
+        areas.push_back(names::ind::NotCountedRest());
         o.push_back({Step::Areas, areas, {}});
         o.push_back({Step::Costs,
                      {names::ind::DevelopmentCost(), names::ind::CostCoefficient()},

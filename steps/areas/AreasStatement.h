@@ -23,8 +23,9 @@ int StatementTotalsRow(const StatementCell& cell);
 
 /**
  * The fields of the areas window filled from the statement's totals row, by object name,
- * each "0.0000"; a cell that is empty or not a number counts as 0. The sums of built-up,
- * not counted and assessed territory add the values before they are rounded.
+ * each "0.0000", and the rest of the territory not counted (NotCountedRestKey); a cell that
+ * is empty or not a number counts as 0. The sums of built-up, not counted and assessed
+ * territory add the values before they are rounded.
  */
 QHash<QString, QString> StatementAreas(const StatementCell& cell, int totalsRow);
 

@@ -15,6 +15,7 @@
 #include "steps/common/StepRules.h"
 #include "steps/common/StepStore.h"
 #include "valuation/Indicators.h"
+#include "valuation/LandStructure.h"
 
 #include <QSet>
 
@@ -91,6 +92,7 @@ bool LoadAreas(Connection& project, AreasData& data) {
     for (const AreaField& field : AreaFields())
         data.values.insert(field.name, indicators.value(field.indicator));
     data.values.insert(QStringLiteral("ERaions"), QString::number(count));
+    data.values.insert(NotCountedRestKey(), indicators.value(names::ind::NotCountedRest()));
 
     ClearGrid(data.districts, count);
     int row = data.districts.fixedRows();
@@ -105,6 +107,24 @@ bool StoreAreas(Connection& project, const AreasData& data) {
         for (const AreaField& field : AreaFields())
             if (!WriteIndicator(project, field.indicator, data.value(field.name)))
                 return false;
+        if (!WriteIndicator(project, names::ind::NotCountedRest(), data.value(NotCountedRestKey())))
+            return false;
+        // A sum other than the one its parts make was typed by the valuer: marked with the
+        // computed value, so the check tells it from a stale one.
+        QHash<QString, QString> byIndicator;
+        for (const AreaField& field : AreaFields())
+            byIndicator.insert(field.indicator, data.value(field.name));
+        byIndicator.insert(names::ind::NotCountedRest(), data.value(NotCountedRestKey()));
+        const auto value = [&byIndicator](const QString& name) { return byIndicator.value(name); };
+        for (const valuation::LandSum& sum : valuation::LandSums()) {
+            const QString computed = valuation::LandSumOf(sum, value);
+            const QString stored = value(sum.total);
+            const bool typed = !computed.isEmpty() && !stored.trimmed().isEmpty() &&
+                               !valuation::LandSumAgrees(stored, computed);
+            if (!valuation::MarkIndicatorTyped(project, sum.total, stored, typed, computed,
+                                               valuation::LandSumInputs(sum, value)))
+                return false;
+        }
         // An assessed territory other than the computed one was typed by the valuer: marked
         // with the computed value, so the check sees when that changes.
         const QString built = data.value(QStringLiteral("EZabudovana"));

@@ -25,6 +25,15 @@ struct AreaField {
 /** Every field of the step in window order, "ERaions" (the district count) last. */
 const std::vector<AreaField>& AreaFields();
 
+/**
+ * The key of AreasData's values for the part of the territory not counted that the land
+ * statement adds without a line of its own: no field, carried from the statement or the
+ * database to the store.
+ */
+inline QString NotCountedRestKey() {
+    return QStringLiteral("ENoUsedRest");
+}
+
 /** Columns of the district grid. */
 enum DistrictCol {
     ColDistrictNumber = 0,
@@ -61,11 +70,13 @@ struct AreasData {
 bool LoadAreas(Connection& project, AreasData& data);
 
 /**
- * Stores in one transaction: every field into its indicator (a missing row is created),
- * then the district rows replaced by the grid's rows in order. A lone empty row under a
+ * Stores in one transaction: every field into its indicator (a missing row is created) and
+ * the rest of the territory not counted; a land-structure sum or assessed territory other
+ * than the one computed from its parts is marked as typed by the valuer, with the computed
+ * value; then the district rows replaced by the grid's rows in order. A lone empty row under a
  * count of 0 is no district and is not stored. The layer the map areas came from is recorded
- * (StepLayers), and forgotten when no district has a map area any more. False with LastError(); the
- * database keeps its former content.
+ * (StepLayers), and forgotten when no district has a map area any more. False with
+ * LastError(); the database keeps its former content.
  */
 bool StoreAreas(Connection& project, const AreasData& data);
 

@@ -216,6 +216,7 @@ void TFormOtsenkaPloszhi::setData(const AreasData& data) {
     auto guard = loading();
     for (auto it = m_fields.cbegin(); it != m_fields.cend(); ++it)
         it.value()->setText(data.value(it.key()));
+    m_notCountedRest = data.value(NotCountedRestKey());
     EZagalna2->setText(field(QStringLiteral("EZagalna"))->text());
     districts() = data.districts;
     GridRaions->refresh();
@@ -225,6 +226,7 @@ AreasData TFormOtsenkaPloszhi::data() const {
     AreasData data;
     for (auto it = m_fields.cbegin(); it != m_fields.cend(); ++it)
         data.values.insert(it.key(), it.value()->text());
+    data.values.insert(NotCountedRestKey(), m_notCountedRest);
     data.districts = *GridRaions->grid();
     data.folder = context().folder;
     data.mapLayers = m_mapLayers;
@@ -300,6 +302,8 @@ void TFormOtsenkaPloszhi::BGetExcelClick() {
     {
         auto guard = loading();
         m_statementNegative.clear();
+        if (fields.contains(NotCountedRestKey()))
+            m_notCountedRest = fields.value(NotCountedRestKey());
         for (auto it = fields.cbegin(); it != fields.cend(); ++it)
             if (QLineEdit* edit = field(it.key())) {
                 edit->setText(it.value());

@@ -82,6 +82,8 @@ private:
     QSet<QString> m_statementNegative;
     /** The layer "З мапи" read, fingerprinted then. */
     std::vector<valuation::LayerUse> m_mapLayers;
+    /** The statement's rest of the territory not counted: no field, stored with the rest. */
+    QString m_notCountedRest;
 };
 
 /**

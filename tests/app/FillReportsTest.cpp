@@ -132,7 +132,7 @@ TEST(FillReports, MainWindowRunsTheThreeJobsAndListsTheFiles) {
         window.selectNode(settlement);
         EXPECT_EQ(Captions(window.ListView2), files + before);
 
-        // One more value typed over the computed one (the settlement has one already): the
+        // One more value typed over the computed ones (the settlement has two already): the
         // pre-check lists both with the computed values beside them, as "check --typed" does,
         // before anything is made; "Скасувати" stops.
         const QString average = QStringLiteral("Середня вартість 1 кв м");
@@ -150,7 +150,7 @@ TEST(FillReports, MainWindowRunsTheThreeJobsAndListsTheFiles) {
         ASSERT_EQ(messages.texts().size(), 1);
         EXPECT_TRUE(messages.texts()[0].startsWith(
             QStringLiteral("Перед заповненням звіту.\rЗначення, введені вручну замість "
-                           "обчислених (2):\r")))
+                           "обчислених (3):\r")))
             << messages.texts()[0].toStdString();
         EXPECT_TRUE(messages.texts()[0].contains(QStringLiteral("\"Середня вартість 1 кв м\": "
                                                                 "уведено оцінювачем ") +

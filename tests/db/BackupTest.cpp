@@ -182,6 +182,14 @@ TEST_F(BackupTest, ADiskFullCopyLeavesNothingAndIsToldOnce) {
         << told.toStdString();
     EXPECT_TRUE(backup::TakeUntoldProblem().isEmpty());
     QFile::remove(backup::CopiesRoot());
+    // Copies work again, then fail again: the new failure is news, and is told.
+    ASSERT_TRUE(StoreInTransaction(&db, [this] { return Insert(db, 3); }));
+    EXPECT_TRUE(backup::TakeUntoldProblem().isEmpty());
+    ASSERT_TRUE(DeleteFolder(backup::CopiesRoot()));
+    WriteTextFile(backup::CopiesRoot(), QStringLiteral("не папка"));
+    ASSERT_TRUE(StoreInTransaction(&db, [this] { return Insert(db, 4); }));
+    EXPECT_FALSE(backup::TakeUntoldProblem().isEmpty());
+    QFile::remove(backup::CopiesRoot());
 }
 
 // Settlements outside the program's projects folder keep their copies apart even when their

@@ -2,6 +2,7 @@
 // step is finished or undone by the next command, whatever it is; leftovers of killed writings
 // go; an export never writes over the settlement's database or layers, nor over a file it did
 // not make unless forced; a factor layer that cannot be read stops the valuation.
+#include "commands/CommandLine.h"
 #include "commands/LayersCommand.h"
 #include "commands/ValueCommand.h"
 #include "common/FileUtils.h"
@@ -199,6 +200,25 @@ TEST_F(LayersFaults, OptionsAndMissingArgumentsAreWrongCalls) {
         EXPECT_EQ(r.err.count(u'\n'), 1) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(c.says)) << r.err.toStdString();
     }
+}
+
+// A name given as bytes that are no UTF-8 text (a folder made on another system) exists, but
+// Qt reads it as another name: the command says the name cannot be read, not that it is
+// missing; a name that is text passes.
+TEST_F(LayersFaults, ANameThatIsNoTextIsSaidUnreadableNotMissing) {
+    const QByteArray raw = QFile::encodeName(file(QStringLiteral("село"))) + "\xff\xfe";
+    ASSERT_EQ(::mkdir(raw.constData(), 0700), 0);
+    struct stat info {};
+    ASSERT_EQ(::stat(raw.constData(), &info), 0);
+    // As text the name is another one, which is missing.
+    const QString read = QFile::decodeName(raw);
+    EXPECT_FALSE(QFileInfo(read).isDir());
+    const QString problem = UnreadableArgument(raw);
+    EXPECT_TRUE(problem.contains(QStringLiteral("не вдається прочитати"))) << problem.toStdString();
+    EXPECT_FALSE(problem.contains(QStringLiteral("немає")));
+    EXPECT_EQ(problem.count(u'\n'), 0);
+    EXPECT_TRUE(UnreadableArgument(QFile::encodeName(file(QStringLiteral("село")))).isEmpty());
+    EXPECT_TRUE(UnreadableArgument(QByteArrayLiteral("--replace")).isEmpty());
 }
 
 namespace {

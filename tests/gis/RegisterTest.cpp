@@ -409,8 +409,14 @@ TEST_F(Register, TheCommandTakesEachPlotsCategoryFromTheBookOfPurposes) {
     named.cadastral = first;
     EXPECT_TRUE(
         QFileInfo::exists(JoinPath(extracts, ExtractBaseName(named) + QStringLiteral(".pdf"))));
-    EXPECT_EQ(run({m_folder, m_plotFile, QStringLiteral("--extracts"), m_folder}, &out, &err), 2);
+    // Refused before anything is written: the register asked for beside it is not made.
+    const QString refused = m_dir.filePath(QStringLiteral("не записано.xlsx"));
+    EXPECT_EQ(run({m_folder, m_plotFile, QStringLiteral("--register"), refused,
+                   QStringLiteral("--extracts"), m_folder},
+                  &out, &err),
+              2);
     EXPECT_TRUE(QDir(m_folder).entryList({QStringLiteral("*.pdf")}).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(refused));
 }
 
 TEST(LandTax, RatesAreReadByPurposeOrCategoryAndBadLinesAreNamed) {

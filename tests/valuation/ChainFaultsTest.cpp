@@ -1,4 +1,5 @@
-// "tamberon check" and "recalc" on damaged copies of the demonstration settlement: a missing
+// "tamberon check" and "recalc" on damaged copies of the demonstration settlement, written by
+// the demonstration generator for this run (not taken from the built program folder): a missing
 // table, a number no valuation takes, an option for a folder, a copy that cannot be made.
 // Each is refused or told; nothing stored is changed from a damaged settlement.
 #include "commands/ChainCommand.h"
@@ -6,6 +7,7 @@
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "tests/support/TestSupport.h"
+#include "tools/demo/DemoSettlement.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -23,15 +25,29 @@ struct Outcome {
 
 class ChainFaults : public ::testing::Test {
 protected:
+    /** The demonstration, written once for the tests from the settlement templates. */
+    static void SetUpTestSuite() {
+        demoApp = new TempAppDir(true);
+        QString error;
+        demoWritten = WriteDemoProject(demoApp->path(), DemoSize{}, &error);
+        demoError = error;
+    }
+    static void TearDownTestSuite() {
+        delete demoApp;
+        demoApp = nullptr;
+    }
     void SetUp() override {
-        if (!QFileInfo(source()).isDir())
-            GTEST_SKIP() << "the program folder is not built";
+        ASSERT_TRUE(demoWritten) << demoError.toStdString();
         prepare(QStringLiteral("с. Демонстраційне"));
     }
     static QString source() {
-        return JoinPath(BuiltAppDir(),
+        return JoinPath(demoApp->path(),
                         QStringLiteral("Проекти/Демонстраційний проект/с. Демонстраційне"));
     }
+    static inline TempAppDir* demoApp = nullptr;
+    static inline bool demoWritten = false;
+    static inline QString demoError;
+
     /** A fresh copy of the demonstration settlement in `folder`, its database open. */
     void prepare(const QString& name) {
         db.close();

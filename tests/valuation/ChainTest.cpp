@@ -286,3 +286,66 @@ TEST_F(ChainTest, TheStepListsMarksAreRememberedWhileTheDatabaseIsUnchanged) {
                     .first()
                     .startsWith(QStringLiteral("показник \"Середня вартість 1 кв м\"")));
 }
+
+// The land structure's totals follow from their parts: a total edited in the database is
+// stale and recalc rewrites it; one the valuer typed over its parts is a note and stays, as
+// do the totals of areas stored before the parts were kept apart.
+TEST_F(ChainTest, ALandStructureTotalFollowsItsParts) {
+    const QString builtUp = QStringLiteral("Забудована територія");
+    const QString notCounted = QStringLiteral("Територія, що не враховується");
+    const QString sum = indicator(builtUp);
+    const QString assessed = indicator(QStringLiteral("Оціночна територія"));
+    ASSERT_GT(NumberOr0(sum), 1);
+    const auto set = [&](const QString& name, const QString& text) {
+        exec(QStringLiteral("UPDATE характеристика SET значення='") + text +
+             QStringLiteral("' WHERE показник='") + name + u'\'');
+    };
+    set(builtUp, QStringLiteral("1.5000"));
+    QStringList lines;
+    ASSERT_EQ(run(false, &lines), 1);
+    EXPECT_EQ(lines.value(0), QStringLiteral("\"Визначення площ\": показник \"Забудована "
+                                             "територія\": збережено 1.5000, перераховано ") +
+                                  sum)
+        << lines.join(u'\n').toStdString();
+    // The assessed territory follows the recomputed total, so it is no finding of its own.
+    EXPECT_FALSE(lines.join(u'\n').contains(QStringLiteral("Оціночна територія")));
+    ASSERT_EQ(run(true, &lines), 0) << errors.toStdString();
+    EXPECT_EQ(lines.value(0), QStringLiteral("\"Визначення площ\": показник \"Забудована "
+                                             "територія\": 1.5000 → ") +
+                                  sum);
+    EXPECT_EQ(indicator(builtUp), sum);
+    EXPECT_EQ(indicator(QStringLiteral("Оціночна територія")), assessed);
+    EXPECT_EQ(run(false), 0);
+
+    // The statement's rest of the territory not counted is one of its parts.
+    const QString all = indicator(notCounted);
+    set(QStringLiteral("Територія, що не враховується, інша"), QStringLiteral("2.5"));
+    ASSERT_EQ(run(true, &lines), 0) << errors.toStdString();
+    EXPECT_EQ(indicator(notCounted), FormatFixed(NumberOr0(all) + 2.5, 4));
+
+    // Typed over its parts by the valuer: a note, kept by recalc.
+    set(builtUp, QStringLiteral("7.0000"));
+    ASSERT_TRUE(valuation::MarkIndicatorTyped(db, builtUp, QStringLiteral("7.0000"), true, sum));
+    ASSERT_EQ(run(false, &lines), 0) << lines.join(u'\n').toStdString();
+    EXPECT_TRUE(lines.join(u'\n').contains(
+        QStringLiteral("примітка: \"Визначення площ\": показник \"Забудована територія\": "
+                       "уведено оцінювачем 7.0000, обчислене значення ") +
+        sum))
+        << lines.join(u'\n').toStdString();
+    // Its parts change since: a finding, still not rewritten.
+    exec(QStringLiteral("UPDATE характеристика SET значення=значення+1 WHERE показник="
+                        "'Забудована територія, землі промисловості'"));
+    EXPECT_EQ(run(false, &lines), 1);
+    EXPECT_TRUE(lines.join(u'\n').contains(QStringLiteral("обчислене значення змінилося")));
+    EXPECT_EQ(run(true), 1);
+    EXPECT_EQ(indicator(builtUp), QStringLiteral("7.0000"));
+
+    // Areas stored before the rest was kept: a total unlike its parts was the valuer's.
+    ASSERT_TRUE(valuation::MarkIndicatorTyped(db, builtUp, QStringLiteral("7.0000"), false));
+    exec(QStringLiteral("DELETE FROM характеристика WHERE показник='Територія, що не "
+                        "враховується, інша'"));
+    set(notCounted, QStringLiteral("1.0000"));
+    ASSERT_EQ(run(true, &lines), 0) << errors.toStdString();
+    EXPECT_EQ(indicator(builtUp), QStringLiteral("7.0000"));
+    EXPECT_EQ(indicator(notCounted), QStringLiteral("1.0000"));
+}

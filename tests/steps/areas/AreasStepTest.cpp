@@ -8,6 +8,7 @@
 #include "office/Statement.h"
 #include "tests/steps/areas/AreasTestData.h"
 #include "tests/steps/support/StepTestSupport.h"
+#include "valuation/LandStructure.h"
 #include "valuation/Typed.h"
 
 #include <QDir>
@@ -111,7 +112,8 @@ TEST(AreasStatementTest, FieldsFollowTheColumnArithmetic) {
               FormatFixed((c(5) - c(16) - c(17)) + 0 + c(74) + (c(65) + c(68) + c(69)) + c(49) +
                               c(50) + c(63) + c(64),
                           4));
-    EXPECT_EQ(f.size(), 21);
+    EXPECT_EQ(f.value(NotCountedRestKey()), QStringLiteral("6.4000"));
+    EXPECT_EQ(f.size(), 22);
 }
 
 TEST(AreasStatementTest, SumsAddTheValuesBeforeRounding) {
@@ -121,6 +123,16 @@ TEST(AreasStatementTest, SumsAddTheValuesBeforeRounding) {
     const QHash<QString, QString> f = StatementAreas(sheet.cell(), 11);
     EXPECT_EQ(f.value("EZabudovana1"), QStringLiteral("0.0000"));
     EXPECT_EQ(f.value("EZabudovana"), QStringLiteral("0.0001"));
+    // Stored so, the total still agrees with its rounded parts: no finding of the check.
+    const valuation::LandSum& builtUp = valuation::LandSums().front();
+    QHash<QString, QString> byIndicator;
+    for (const AreaField& field : AreaFields())
+        byIndicator.insert(field.indicator, f.value(field.name));
+    const QString parts =
+        valuation::LandSumOf(builtUp, [&](const QString& name) { return byIndicator.value(name); });
+    EXPECT_EQ(parts, QStringLiteral("0.0000"));
+    EXPECT_TRUE(valuation::LandSumAgrees(f.value("EZabudovana"), parts));
+    EXPECT_FALSE(valuation::LandSumAgrees(QStringLiteral("0.0010"), parts));
 }
 
 TEST(AreasStatementTest, AStatementWithoutTotalAreaIsAProblem) {
@@ -362,4 +374,37 @@ TEST_F(AreasDbTest, AnAssessedTerritoryTypedOverTheComputedOneIsMarkedWithIt) {
     EXPECT_EQ(typed.mark(QStringLiteral("характеристика"), QStringLiteral("Оціночна територія"),
                          QStringLiteral("значення")),
               nullptr);
+}
+
+TEST_F(AreasDbTest, ATotalTypedOverItsPartsIsMarkedWithTheirSumAndTheRestIsKept) {
+    AreasData data = loaded();
+    for (const AreaField& f : AreaFields())
+        if (f.name != QStringLiteral("ERaions"))
+            data.values[f.name] = QString();
+    data.values["EZabudovana1"] = "10.0000";
+    data.values["EZabudovana2"] = "5.0000";
+    data.values["EZabudovana4"] = "7.0000"; // public land is shown apart, not added
+    data.values["EZabudovana"] = "20.0000";
+    data.values["ENoUsed7"] = "1.0000";
+    data.values[NotCountedRestKey()] = "0.5000";
+    data.values["ENoUsed"] = "1.5000";
+    ASSERT_TRUE(StoreAreas(project, data)) << LastError().toStdString();
+    EXPECT_EQ(indicator("Територія, що не враховується, інша"), QStringLiteral("0.5000"));
+    EXPECT_EQ(loaded().value(NotCountedRestKey()), QStringLiteral("0.5000"));
+    valuation::TypedValues typed;
+    ASSERT_TRUE(typed.read(project));
+    const auto mark = [&typed](const char* name) {
+        return typed.mark(QStringLiteral("характеристика"), QString::fromUtf8(name),
+                          QStringLiteral("значення"));
+    };
+    ASSERT_NE(mark("Забудована територія"), nullptr);
+    EXPECT_EQ(mark("Забудована територія")->computed, QStringLiteral("15.0000"));
+    EXPECT_EQ(mark("Забудована територія")->inputs,
+              QStringLiteral("під житловою забудовою 10.0000, землі промисловості 5.0000"));
+    EXPECT_EQ(mark("Територія, що не враховується"), nullptr); // 1 + the rest 0.5
+    // Taken as its parts make it: no mark any more.
+    data.values["EZabudovana"] = "15.0000";
+    ASSERT_TRUE(StoreAreas(project, data)) << LastError().toStdString();
+    ASSERT_TRUE(typed.read(project));
+    EXPECT_EQ(mark("Забудована територія"), nullptr);
 }
