@@ -1,6 +1,6 @@
 // The program's entry: everything happens in the start-up sequence.
-#include "commands/CommandLine.h"
 #include "app/Startup.h"
+#include "commands/CommandLine.h"
 #include "common/MemoryReuse.h"
 
 #include <QApplication>

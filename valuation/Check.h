@@ -80,6 +80,8 @@ struct CheckResult {
 bool CheckSettlement(Connection& project, CheckResult& result, QString* error = nullptr);
 
 /** A line of the check: step caption, what, stored and recomputed value. */
+/** A value as the lines show it: "(порожньо)" for an empty one. */
+QString ShownValue(const QString& text);
 QString StaleLine(const StaleValue& stale);
 QString ProblemLine(const Problem& problem);
 /** A value of the map: "«Визначення площ»: площі районів узято з шару «райони», ...". */

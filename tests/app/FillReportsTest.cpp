@@ -71,11 +71,10 @@ TEST(FillReports, MainWindowRunsTheThreeJobsAndListsTheFiles) {
         {
             Connection db;
             ASSERT_TRUE(db.open(database));
-            ASSERT_TRUE(
-                fixtures::RunScript(db,
-                                    fixtures::SourceFile(QStringLiteral(
-                                        "tests/reports/golden/cases/weighted/input.sql")),
-                                    &error))
+            ASSERT_TRUE(fixtures::RunScript(db,
+                                            fixtures::SourceFile(QStringLiteral(
+                                                "tests/reports/golden/cases/weighted/input.sql")),
+                                            &error))
                 << qPrintable(error);
         }
         window.selectNode(settlement);

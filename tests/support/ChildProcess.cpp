@@ -4,9 +4,9 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <thread>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
