@@ -419,8 +419,8 @@ void PlotRegisterWindow::showSelectedOnMap() {
     if (layer) {
         shown = layer->replaceAll(features, &error);
     } else {
-        TableSpec spec{fields, m_layers ? m_layers->crsWkt() : QString(), MapRect::null()};
-        if (TabFile::write(path, spec, features, true, &error)) {
+        TableSpec table{fields, m_layers ? m_layers->crsWkt() : QString(), MapRect::null()};
+        if (TabFile::write(path, table, features, true, &error)) {
             LayerInfo info;
             info.fileSpec = path;
             info.name = QFileInfo(path).completeBaseName();
