@@ -24,18 +24,6 @@ namespace {
 
 using valuation::Step;
 
-QString Shown(const QString& text) {
-    return text.isEmpty() ? QStringLiteral("(порожньо)") : text;
-}
-
-/** Texts that say the same: equal, or both numbers of the same value. */
-bool Same(const QString& a, const QString& b) {
-    if (a.trimmed() == b.trimmed())
-        return true;
-    const std::optional<double> x = ParseNumber(a), y = ParseNumber(b);
-    return x && y && std::fabs(*x - *y) < 1e-9;
-}
-
 QString Head(Step step) {
     return u'\u00ab' + valuation::StepCaption(step) + QStringLiteral("\u00bb: ");
 }
@@ -80,25 +68,27 @@ bool RetakeAreas(Connection& project, const QString& folder, MapRecalcOutcome& o
         }
         const QString oldMap = grid.at(row, ColDistrictMapArea);
         const QString newMap = fresh.at(at, ColDistrictMapArea);
-        if (Same(oldMap, newMap))
+        if (valuation::SameValue(oldMap, newMap))
             continue;
         const QString area = grid.at(row, ColDistrictArea);
         const QString newArea = fresh.at(at, ColDistrictArea);
         // The area was the map's when it is the former map area as the step rounds it.
         const std::optional<double> oldMapNumber = ParseNumber(oldMap);
-        const bool typed = !oldMapNumber || !Same(area, FormatFixed(*oldMapNumber, 2));
+        const bool typed =
+            !oldMapNumber || !valuation::SameValue(area, FormatFixed(*oldMapNumber, 2));
         grid.set(row, ColDistrictMapArea, newMap);
-        out.changed << what + QStringLiteral(": площа з мапи ") + Shown(oldMap) +
+        out.changed << what + QStringLiteral(": площа з мапи ") + valuation::ShownValue(oldMap) +
                            QStringLiteral(" → ") + newMap;
         if (typed) {
-            out.typed << what + QStringLiteral(": площа уведена оцінювачем ") + Shown(area) +
-                             QStringLiteral(", з мапи тепер ") + newArea;
+            out.typed << what + QStringLiteral(": площа уведена оцінювачем ") +
+                             valuation::ShownValue(area) + QStringLiteral(", з мапи тепер ") +
+                             newArea;
             continue;
         }
-        if (!Same(area, newArea)) {
+        if (!valuation::SameValue(area, newArea)) {
             grid.set(row, ColDistrictArea, newArea);
-            out.changed << what + QStringLiteral(": площа ") + Shown(area) + QStringLiteral(" → ") +
-                               newArea;
+            out.changed << what + QStringLiteral(": площа ") + valuation::ShownValue(area) +
+                               QStringLiteral(" → ") + newArea;
         }
     }
     for (int row = fresh.fixedRows(); row < fresh.rowCount(); ++row)
@@ -143,19 +133,20 @@ bool RetakeFunctional(Connection& project, const QString& folder, MapRecalcOutco
         for (int k = 1; k <= FunctionalCategoryCount(); ++k) {
             const QString old = grid.at(row, k);
             const QString now = fresh.at(row, k);
-            if (Same(old, now))
+            if (valuation::SameValue(old, now))
                 continue;
             const QString field = QStringLiteral("ф_%1").arg(k);
             const QString what =
                 Head(step) + QStringLiteral("район ") + district + QStringLiteral(", ") + field;
             if (typed.isTyped(table, district, field, old)) {
                 fresh.set(row, k, old);
-                out.typed << what + QStringLiteral(": уведено оцінювачем ") + Shown(old) +
-                                 QStringLiteral(", з мапи тепер ") + Shown(now);
+                out.typed << what + QStringLiteral(": уведено оцінювачем ") +
+                                 valuation::ShownValue(old) + QStringLiteral(", з мапи тепер ") +
+                                 valuation::ShownValue(now);
                 continue;
             }
-            out.changed << what + QStringLiteral(": ") + Shown(old) + QStringLiteral(" → ") +
-                               Shown(now);
+            out.changed << what + QStringLiteral(": ") + valuation::ShownValue(old) +
+                               QStringLiteral(" → ") + valuation::ShownValue(now);
         }
     }
     if (!StoreFunctional(project, fresh, folder, measured.layers))

@@ -36,14 +36,6 @@ bool ReadTable(Connection& db, const QString& table, const QStringList& columns,
     return ReadTableRows(db, table, columns, order, out);
 }
 
-/** Texts that say the same: equal, or both numbers of the same value. */
-bool Same(const QString& a, const QString& b) {
-    if (a == b)
-        return true;
-    const std::optional<double> x = ParseNumber(a), y = ParseNumber(b);
-    return x && y && std::fabs(*x - *y) < 1e-9;
-}
-
 class Checker {
 public:
     Checker(Connection& db, CheckResult& r) : m_db(db), m_r(r) {}
@@ -68,7 +60,7 @@ private:
 
     void indicator(Step step, const QString& name, const QString& computed) {
         const QString stored = m_s.indicator(name);
-        if (Same(stored, computed))
+        if (SameValue(stored, computed))
             return;
         StaleValue v;
         v.step = step;
@@ -81,7 +73,7 @@ private:
 
     void cell(Step step, const QString& table, long long rowId, const QString& column,
               const QString& what, const QString& stored, const QString& computed) {
-        if (Same(stored, computed))
+        if (SameValue(stored, computed))
             return;
         StaleValue v;
         v.step = step;
@@ -113,7 +105,7 @@ private:
         t.inputsThen = mark->inputs;
         t.computedNow = computed;
         t.inputsNow = inputs;
-        t.changed = !mark->computed.isEmpty() && !Same(mark->computed, computed);
+        t.changed = !mark->computed.isEmpty() && !SameValue(mark->computed, computed);
         m_r.typed.push_back(std::move(t));
     }
 
@@ -146,7 +138,7 @@ private:
         const QString computed =
             AssessedTerritory(m_s.indicator(names::ind::TotalArea()), built, households, other);
         const QString stored = m_s.indicator(name);
-        if (computed.isEmpty() || stored.isEmpty() || Same(stored, computed))
+        if (computed.isEmpty() || stored.isEmpty() || SameValue(stored, computed))
             return true;
         const QString what = QStringLiteral("показник ") + Quoted(name);
         const QString inputs = AssessedTerritoryInputs(built, households, other);
@@ -220,7 +212,7 @@ private:
         if (options.trimmed().isEmpty() || stored.isEmpty())
             return;
         const QString computed = Km1Text(ParseKm1Options(options));
-        if (Same(stored, computed))
+        if (SameValue(stored, computed))
             return;
         const QString what = QStringLiteral("показник ") + Quoted(name);
         const QString inputs = QStringLiteral("варіанти ") + options;
@@ -512,7 +504,7 @@ private:
             const Kf* kf = lastKf;
             if (kf->has && r.at(4) != kf->utf8) {
                 const QString stored = r.text(4);
-                if (Same(stored, kf->text)) {
+                if (SameValue(stored, kf->text)) {
                 } else if (!m_typed.isTyped(table, key, QStringLiteral("функ"), stored))
                     cell(Step::LocalByQuarter, table, id, QStringLiteral("функ"), what(), stored,
                          kf->text);

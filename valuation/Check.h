@@ -80,6 +80,8 @@ struct CheckResult {
 bool CheckSettlement(Connection& project, CheckResult& result, QString* error = nullptr);
 
 /** A line of the check: step caption, what, stored and recomputed value. */
+/** Texts that say the same: equal but for spaces around, or both numbers of the same value. */
+bool SameValue(const QString& a, const QString& b);
 /** A value as the lines show it: "(порожньо)" for an empty one. */
 QString ShownValue(const QString& text);
 QString StaleLine(const StaleValue& stale);

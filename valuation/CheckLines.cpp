@@ -3,6 +3,8 @@
 #include "common/TextUtils.h"
 #include "valuation/StepNames.h"
 
+#include <cmath>
+
 namespace valuation {
 
 namespace {
@@ -25,6 +27,13 @@ QString TypedText(const TypedValue& t) {
 }
 
 } // namespace
+
+bool SameValue(const QString& a, const QString& b) {
+    if (a.trimmed() == b.trimmed())
+        return true;
+    const std::optional<double> x = ParseNumber(a), y = ParseNumber(b);
+    return x && y && std::fabs(*x - *y) < 1e-9;
+}
 
 QString ShownValue(const QString& text) {
     return text.isEmpty() ? QStringLiteral("(порожньо)") : text;
