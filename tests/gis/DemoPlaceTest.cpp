@@ -69,14 +69,7 @@ protected:
     }
 
     /** A point inside an object of a layer, with the object's values. */
-    static QPointF inside(const Feature& f) {
-        OGRGeometryH point = OGR_G_PointOnSurface(
-            OGRGeometry::ToHandle(const_cast<OGRGeometry*>(f.geometry()->ogr())));
-        EXPECT_NE(point, nullptr);
-        const QPointF p(OGR_G_GetX(point, 0), OGR_G_GetY(point, 0));
-        OGR_G_DestroyGeometry(point);
-        return p;
-    }
+    static QPointF inside(const Feature& f) { return PointInside(f); }
 
     QTemporaryDir m_dir;
     TempAppDir m_app{true};

@@ -79,10 +79,8 @@ protected:
         std::vector<TestObject> objects;
         int n = 0;
         for (const Feature& d : districts.features) {
-            OGRGeometryH inside = OGR_G_PointOnSurface(
-                OGRGeometry::ToHandle(const_cast<OGRGeometry*>(d.geometry()->ogr())));
-            const double x = OGR_G_GetX(inside, 0), y = OGR_G_GetY(inside, 0);
-            OGR_G_DestroyGeometry(inside);
+            const QPointF inside = PointInside(d);
+            const double x = inside.x(), y = inside.y();
             ++n;
             if (n == 1)
                 m_firstWkt = SquareWkt(x - 10 - n, y - 10, 20 + n);

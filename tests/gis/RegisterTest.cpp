@@ -64,10 +64,8 @@ protected:
         std::vector<TestObject> objects;
         int n = 0;
         for (const Feature& d : districts.features) {
-            OGRGeometryH inside = OGR_G_PointOnSurface(
-                OGRGeometry::ToHandle(const_cast<OGRGeometry*>(d.geometry()->ogr())));
-            const double x = OGR_G_GetX(inside, 0), y = OGR_G_GetY(inside, 0);
-            OGR_G_DestroyGeometry(inside);
+            const QPointF inside = PointInside(d);
+            const double x = inside.x(), y = inside.y();
             ++n;
             const QString stated = n == 1   ? QStringLiteral("0.0410")
                                    : n == 2 ? QStringLiteral("0.0401")

@@ -1,11 +1,15 @@
 #include "tests/gis/SourceFiles.h"
 
+#include "map/Feature.h"
 #include "map/GdalScope.h"
+#include "map/Geometry.h"
 
 #include <QFile>
 
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
+#include <ogr_api.h>
+#include <ogr_geometry.h>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
 
@@ -71,4 +75,15 @@ QString SquareWkt(double x, double y, double side) {
         .arg(y, 0, 'f', 6)
         .arg(x + side, 0, 'f', 6)
         .arg(y + side, 0, 'f', 6);
+}
+
+QPointF PointInside(const Feature& feature) {
+    OGRGeometryH point = OGR_G_PointOnSurface(
+        OGRGeometry::ToHandle(const_cast<OGRGeometry*>(feature.geometry()->ogr())));
+    EXPECT_NE(point, nullptr);
+    if (!point)
+        return {};
+    const QPointF p(OGR_G_GetX(point, 0), OGR_G_GetY(point, 0));
+    OGR_G_DestroyGeometry(point);
+    return p;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointF>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -28,6 +29,10 @@ void WriteSourceFile(const QString& path, const QString& driver, const QString& 
 
 /** A square as WKT with its lower left corner at (x, y). */
 QString SquareWkt(double x, double y, double side);
+
+class Feature;
+/** A point inside a map object (on its surface), for placing test plots and places in it. */
+QPointF PointInside(const Feature& feature);
 
 #include <ostream>
 

@@ -335,10 +335,8 @@ TEST_F(WriteFaults, PlotsKilledOrFailedAnywhereLeaveNoHalfFile) {
     ASSERT_TRUE(TabFile::read(JoinPath(folder, QStringLiteral("райони.tab")), districts, nullptr));
     std::vector<TestObject> objects;
     for (size_t i = 0; i < districts.features.size() && i < 3; ++i) {
-        OGRGeometryH inside = OGR_G_PointOnSurface(OGRGeometry::ToHandle(
-            const_cast<OGRGeometry*>(districts.features[i].geometry()->ogr())));
-        const double x = OGR_G_GetX(inside, 0), y = OGR_G_GetY(inside, 0);
-        OGR_G_DestroyGeometry(inside);
+        const QPointF inside = PointInside(districts.features[i]);
+        const double x = inside.x(), y = inside.y();
         objects.push_back({SquareWkt(x - 10, y - 10, 20),
                            {QStringLiteral("1234567890:01:001:%1").arg(i + 1, 4, 10, QChar(u'0')),
                             QStringLiteral("02.01")}});
