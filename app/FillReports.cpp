@@ -7,8 +7,8 @@
 #include "common/ui/Wait.h"
 #include "db/Backup.h"
 #include "db/Databases.h"
-#include "office/WordUtils.h"
 #include "reports/ReportRun.h"
+#include "reports/ui/WordUtils.h"
 #include "steps/common/StepLayers.h"
 #include "valuation/Check.h"
 

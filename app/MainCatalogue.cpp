@@ -124,8 +124,7 @@ void TFormMain::LoadSettlementView(const QString& folder) {
         ShowWarning(recovery);
     // A missing table simply gives no layer; one that is there but cannot be opened is named.
     QStringList failed;
-    for (const char* layer : {"межі.tab", "зони.tab", "райони.tab"}) {
-        const QString path = JoinPath(folder, QString::fromUtf8(layer));
+    for (const QString& path : SettlementMapPaths(folder)) {
         if (m_map->addLayer(path, true) || !QFileInfo::exists(path))
             continue;
         const QString reason =

@@ -1,9 +1,11 @@
 #include "app/MapPage.h"
 
 #include "app/MainWindow.h"
+#include "common/FileUtils.h"
+#include "common/GlobalVar.h"
 #include "gis/ui/MapGisTools.h"
-#include "map/MapView.h"
-#include "steps/plots/FormOtsenkaDilanky.h"
+#include "map/ui/MapView.h"
+#include "steps/plots/ui/FormOtsenkaDilanky.h"
 
 #include <QVBoxLayout>
 
@@ -11,6 +13,8 @@ MapPage::MapPage(MapDocument& map, QWidget* parent) : MapTab(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_view = new MapView(map, this);
+    m_view->setOpenFolder(GlobalVar().Settings.ProjectsDir);
+    m_view->setEditorWorkspace(JoinPath(GlobalVar().Settings.AppDir, QStringLiteral("карта.gwp")));
     layout->addWidget(m_view);
     // The place tools reach the session's settlement through the main window.
     auto* window = qobject_cast<TFormMain*>(parent);

@@ -1,16 +1,16 @@
 #include "app/StepRegistry.h"
 
-#include "steps/agricultural/FormOtsenkaUgodia.h"
-#include "steps/areas/FormOtsenkaPloszhi.h"
-#include "steps/average/FormOtsenkaSerednia.h"
-#include "steps/costs/FormOtsenkaVytraty.h"
-#include "steps/functional/FormOtsenkaFunk.h"
-#include "steps/info/FormOtsenkaInfo.h"
-#include "steps/local/FormOtsenkaLocalny.h"
-#include "steps/localquarter/FormOtsenkaLocalny2.h"
-#include "steps/plots/FormOtsenkaDilanky.h"
-#include "steps/zonal/FormOtsenkaZonalnist.h"
-#include "steps/zonal/FormOtsenkaZonalnistSEUC.h"
+#include "steps/agricultural/ui/FormOtsenkaUgodia.h"
+#include "steps/areas/ui/FormOtsenkaPloszhi.h"
+#include "steps/average/ui/FormOtsenkaSerednia.h"
+#include "steps/costs/ui/FormOtsenkaVytraty.h"
+#include "steps/functional/ui/FormOtsenkaFunk.h"
+#include "steps/info/ui/FormOtsenkaInfo.h"
+#include "steps/local/ui/FormOtsenkaLocalny.h"
+#include "steps/localquarter/ui/FormOtsenkaLocalny2.h"
+#include "steps/plots/ui/FormOtsenkaDilanky.h"
+#include "steps/zonal/ui/FormOtsenkaZonalnist.h"
+#include "steps/zonal/ui/FormOtsenkaZonalnistSEUC.h"
 
 const std::vector<StepRegistration>& StepRegistry() {
     using valuation::Step;

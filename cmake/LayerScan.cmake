@@ -66,6 +66,91 @@ its caller (bool and QString* error) and asks through an interface the window pa
     endif()
 endfunction()
 
+# The tier and room of a path relative to the source root, by `tiers`: entries
+# "name:folder,folder/*,..." from the lowest tier up. "folder/*" makes each subfolder a room of
+# its own; a plain folder is one room. `tier` gets the tier's index ("" for a path of no tier),
+# `room` the folder that matched.
+function(tamberon_tier_of path tiers tier_out room_out)
+    set(found "")
+    set(room "")
+    set(index 0)
+    set(best_length -1)
+    foreach(entry IN LISTS tiers)
+        string(REPLACE ":" ";" parts "${entry}")
+        list(GET parts 1 folders)
+        string(REPLACE "," ";" folders "${folders}")
+        foreach(folder IN LISTS folders)
+            set(match "")
+            if(folder MATCHES "^(.*)/[*]$")
+                set(base "${CMAKE_MATCH_1}")
+                if(path MATCHES "^${base}/([^/]+)/")
+                    set(match "${base}/${CMAKE_MATCH_1}")
+                    set(length 0) # a named folder wins over a wildcard
+                endif()
+            elseif(path MATCHES "^${folder}/")
+                set(match "${folder}")
+                string(LENGTH "${folder}" length)
+            endif()
+            if(match AND length GREATER best_length)
+                set(found ${index})
+                set(room "${match}")
+                set(best_length ${length})
+            endif()
+        endforeach()
+        math(EXPR index "${index} + 1")
+    endforeach()
+    set(${tier_out} "${found}" PARENT_SCOPE)
+    set(${room_out} "${room}" PARENT_SCOPE)
+endfunction()
+
+# Why a core in `from` must not use `to` ("" when it may): a higher tier, or another room of a
+# tier named in `siblings` unless "from>to" (rooms) is in `allowed`.
+function(tamberon_tier_problem from to tiers siblings allowed out)
+    set(problem "")
+    tamberon_tier_of("${from}" "${tiers}" ft froom)
+    tamberon_tier_of("${to}" "${tiers}" tt troom)
+    if(NOT ft STREQUAL "" AND NOT tt STREQUAL "")
+        list(GET tiers ${tt} to_entry)
+        string(REGEX REPLACE ":.*" "" to_name "${to_entry}")
+        list(GET tiers ${ft} from_entry)
+        string(REGEX REPLACE ":.*" "" from_name "${from_entry}")
+        if(tt GREATER ft)
+            set(problem "${froom} (${from_name}) reaches ${troom}, a higher tier (${to_name})")
+        elseif(tt EQUAL ft AND NOT froom STREQUAL troom AND to_name IN_LIST siblings
+               AND NOT "${froom}>${troom}" IN_LIST allowed)
+            set(problem "${froom} reaches ${troom}, another ${to_name} of its tier")
+        endif()
+    endif()
+    set(${out} "${problem}" PARENT_SCOPE)
+endfunction()
+
+# Fails with every include of `files` (relative to `root`) that breaks the tiers (see
+# tamberon_tier_problem): a core includes only its own tier's shared rooms and those below.
+function(tamberon_scan_tiers root files tiers siblings allowed)
+    set(problems "")
+    foreach(file IN LISTS files)
+        if(NOT EXISTS "${root}/${file}")
+            continue()
+        endif()
+        file(STRINGS "${root}/${file}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+        foreach(line IN LISTS lines)
+            if(line MATCHES "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\"")
+                tamberon_tier_problem("${file}" "${CMAKE_MATCH_1}" "${tiers}" "${siblings}"
+                                      "${allowed}" problem)
+                if(problem)
+                    list(APPEND problems "${file}: includes \"${CMAKE_MATCH_1}\": ${problem}")
+                endif()
+            endif()
+        endforeach()
+    endforeach()
+    if(problems)
+        tamberon_fail_listing("Core sources break the tiers (engines, model, consumers, fronts): \
+a core uses only lower tiers and its own room; move the shared piece down a tier, or add the pair \
+to the allowlist (CMakeLists.txt) with the reason."
+                              "${problems}")
+    endif()
+endfunction()
+
 if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
     if(NOT LAYER_SCAN_LIST OR NOT EXISTS "${LAYER_SCAN_LIST}")
         message(FATAL_ERROR "Give -DLAYER_SCAN_LIST=<build>/layers/scan.cmake (written when the "
@@ -74,6 +159,8 @@ if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
     include("${LAYER_SCAN_LIST}")
     tamberon_scan_core_sources("${LAYER_SCAN_ROOT}" "${LAYER_SCAN_FILES}"
                                "${LAYER_SCAN_WINDOW_HEADERS}")
+    tamberon_scan_tiers("${LAYER_SCAN_ROOT}" "${LAYER_SCAN_FILES}" "${LAYER_SCAN_TIERS}"
+                        "${LAYER_SCAN_SIBLINGS}" "${LAYER_SCAN_ALLOWED}")
     list(LENGTH LAYER_SCAN_FILES count)
-    message(STATUS "Layer scan: ${count} core sources, none reaches window code.")
+    message(STATUS "Layer scan: ${count} core sources, none reaches window code or breaks a tier.")
 endif()

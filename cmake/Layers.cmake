@@ -1,7 +1,8 @@
 # The layer check of the build, run once every folder has been added:
 #
 #   tamberon_check_layers(WINDOW_TARGETS name... [SKIP_FOLDERS folder...]
-#                         [LISTED_FOLDERS folder...])
+#                         [LISTED_FOLDERS folder...] [TIERS name:folder,... ...]
+#                         [SIBLINGS tier...] [ALLOW room>room...])
 #
 # Every library and executable defined in the source tree is core unless it is named in
 # WINDOW_TARGETS or marked with tamberon_window_target(). A core target
@@ -15,6 +16,9 @@
 # skipped. Targets under SKIP_FOLDERS (relative to the source root) are not checked.
 # Every C++ file under LISTED_FOLDERS must be a source of some target: a file no target lists
 # would escape the scan (or, for a .cpp, the build).
+# TIERS names the tiers from the lowest up, each with its folders ("folder/*": each subfolder is
+# a room of its own). A core target links, and a core source includes, nothing of a higher tier,
+# nor another room of a tier named in SIBLINGS, unless the pair "room>room" is in ALLOW.
 #
 # The source scan is also written to <build>/layers/scan.cmake for `cmake -P` (see LayerScan.cmake),
 # so a test and CI can repeat it without configuring again.
@@ -120,6 +124,53 @@ function(_tamberon_window_path target windows out)
     set(${out} "${path}" PARENT_SCOPE)
 endfunction()
 
+# Where a target lies for its tier: the folder of its first source ("folder/"), relative to the
+# source root; its own folder when it lists none.
+function(_tamberon_target_place target out)
+    get_target_property(dir ${target} SOURCE_DIR)
+    get_target_property(sources ${target} SOURCES)
+    set(place "")
+    foreach(s IN LISTS sources)
+        if(NOT s MATCHES "\\$<" AND NOT s MATCHES "-NOTFOUND$")
+            cmake_path(ABSOLUTE_PATH s BASE_DIRECTORY "${dir}" NORMALIZE OUTPUT_VARIABLE path)
+            cmake_path(GET path PARENT_PATH dir)
+            break()
+        endif()
+    endforeach()
+    file(RELATIVE_PATH place "${CMAKE_SOURCE_DIR}" "${dir}")
+    set(${out} "${place}/" PARENT_SCOPE)
+endfunction()
+
+# The links of core `target` that break the tiers, one line each, in `out`.
+function(_tamberon_tier_links target tiers siblings allowed out)
+    set(found "")
+    if(tiers)
+        _tamberon_target_place(${target} place)
+        get_target_property(links ${target} LINK_LIBRARIES)
+        foreach(entry IN LISTS links)
+            _tamberon_link_entry("${entry}" ${target} dep)
+            if(dep STREQUAL "" OR NOT TARGET ${dep})
+                continue()
+            endif()
+            get_target_property(real ${dep} ALIASED_TARGET)
+            if(NOT real)
+                set(real ${dep})
+            endif()
+            get_target_property(imported ${real} IMPORTED)
+            if(imported)
+                continue()
+            endif()
+            _tamberon_target_place(${real} dep_place)
+            tamberon_tier_problem("${place}" "${dep_place}" "${tiers}" "${siblings}" "${allowed}"
+                                  problem)
+            if(problem)
+                list(APPEND found "${target} links ${real}: ${problem}")
+            endif()
+        endforeach()
+    endif()
+    set(${out} "${found}" PARENT_SCOPE)
+endfunction()
+
 # The headers of the Qt window modules a core source must not include, less those that only
 # forward to Qt Gui or Core (qaction.h, ...).
 function(_tamberon_window_headers out)
@@ -222,7 +273,8 @@ folder's CMakeLists.txt:" "${unlisted}")
 endfunction()
 
 function(tamberon_check_layers)
-    cmake_parse_arguments(A "" "" "WINDOW_TARGETS;SKIP_FOLDERS;LISTED_FOLDERS" ${ARGN})
+    cmake_parse_arguments(A "" "" "WINDOW_TARGETS;SKIP_FOLDERS;LISTED_FOLDERS;TIERS;SIBLINGS;ALLOW"
+                          ${ARGN})
     get_property(marked GLOBAL PROPERTY TAMBERON_WINDOW_MARKED)
     set(windows ${A_WINDOW_TARGETS} ${marked})
     foreach(w IN LISTS windows)
@@ -245,6 +297,7 @@ function(tamberon_check_layers)
     _tamberon_targets_under(${CMAKE_SOURCE_DIR} "${skip}" targets)
 
     set(scan_files "")
+    set(tier_problems "")
     foreach(target IN LISTS targets)
         if(target IN_LIST windows)
             continue()
@@ -262,10 +315,18 @@ function(tamberon_check_layers)
         if(inside AND NOT rel MATCHES "^tests(/|$)")
             _tamberon_core_sources(${target} files)
             list(APPEND scan_files ${files})
+            _tamberon_tier_links(${target} "${A_TIERS}" "${A_SIBLINGS}" "${A_ALLOW}" found)
+            list(APPEND tier_problems ${found})
         endif()
     endforeach()
     list(REMOVE_DUPLICATES scan_files)
     list(SORT scan_files)
+    if(tier_problems)
+        tamberon_fail_listing("Core targets break the tiers (engines, model, consumers, fronts): \
+a core links only lower tiers and its own room; move the shared piece down a tier, or add the \
+pair to the allowlist (CMakeLists.txt) with the reason."
+                              "${tier_problems}")
+    endif()
 
     _tamberon_check_listed("${A_LISTED_FOLDERS}")
     _tamberon_window_headers(headers)
@@ -278,6 +339,11 @@ set(LAYER_SCAN_ROOT \"@CMAKE_SOURCE_DIR@\")
 set(LAYER_SCAN_FILES
     @files_text@)
 set(LAYER_SCAN_WINDOW_HEADERS @headers_text@)
+set(LAYER_SCAN_TIERS \"@A_TIERS@\")
+set(LAYER_SCAN_SIBLINGS \"@A_SIBLINGS@\")
+set(LAYER_SCAN_ALLOWED \"@A_ALLOW@\")
 ")
     tamberon_scan_core_sources("${CMAKE_SOURCE_DIR}" "${scan_files}" "${headers}")
+    tamberon_scan_tiers("${CMAKE_SOURCE_DIR}" "${scan_files}" "${A_TIERS}" "${A_SIBLINGS}"
+                        "${A_ALLOW}")
 endfunction()

@@ -1,11 +1,11 @@
 #include "commands/ChainCommand.h"
 
 #include "commands/CommandLine.h"
+#include "commands/MapRecalc.h"
 #include "commands/ReportCommand.h"
 #include "common/GlobalVar.h"
 #include "db/Backup.h"
 #include "db/Database.h"
-#include "gis/MapRecalc.h"
 #include "gis/SettlementTiling.h"
 #include "reports/ReportRun.h"
 #include "steps/common/StepLayers.h"

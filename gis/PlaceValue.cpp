@@ -2,9 +2,9 @@
 
 #include "common/TextUtils.h"
 #include "db/Database.h"
-#include "steps/local/LocalCatalogue.h"
 #include "valuation/Formulas.h"
 #include "valuation/LandUse.h"
+#include "valuation/LocalCatalogue.h"
 #include "valuation/Settlement.h"
 
 #include <QDate>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "gis/PlaceLayers.h"
-#include "steps/local/LocalCatalogue.h"
 #include "valuation/Indexation.h"
+#include "valuation/LocalCatalogue.h"
 #include "valuation/Settlement.h"
 
 #include <QJsonObject>

@@ -1,6 +1,7 @@
 #include "gis/SettlementLayers.h"
 
 #include "common/FileUtils.h"
+#include "common/Names.h"
 #include "map/GeoPackage.h"
 #include "map/MapGlobal.h"
 #include "map/TabFile.h"
@@ -63,6 +64,14 @@ QString SettlementCrs(const QString& folder, QString* layerName) {
         }
     }
     return QString();
+}
+
+QStringList SettlementMapPaths(const QString& folder) {
+    QStringList paths;
+    for (const QString& name :
+         {names::layer::Boundary(), names::layer::Zones(), names::layer::Districts()})
+        paths << JoinPath(folder, name + QStringLiteral(".tab"));
+    return paths;
 }
 
 QString SettlementLayerPath(const QString& folder, const QString& layerName) {

@@ -30,6 +30,9 @@ std::vector<SettlementLayer> ListSettlementLayers(const QString& folder);
  */
 QString SettlementCrs(const QString& folder, QString* layerName = nullptr);
 
+/** The ".tab" files of the folder the map shows when the settlement opens: межі, зони, райони. */
+QStringList SettlementMapPaths(const QString& folder);
+
 /** The path of the layer's ".tab" in the folder (the file as found, else a new name). */
 QString SettlementLayerPath(const QString& folder, const QString& layerName);
 

@@ -1,5 +1,7 @@
 #include "reports/ReportData.h"
+
 #include "reports/ReportContext.h"
+#include "valuation/LocalCatalogue.h"
 
 #include "common/TextUtils.h"
 #include "db/QueryFunctions.h"
@@ -22,14 +24,11 @@ std::vector<LocalFactorName> ReadLocalFactorNames(Connection* catalogue) {
     std::vector<LocalFactorName> names;
     if (!catalogue || !catalogue->isOpen())
         return names;
-    Query q(catalogue);
-    if (!RunQuery(q, QStringLiteral("SELECT * FROM локальні ORDER BY id"), true))
+    std::vector<LocalFactor> factors;
+    if (!ReadLocalCatalogue(*catalogue, factors))
         return names;
-    const int full = q.fieldIndex(QStringLiteral("назва_фактору"));
-    const int brief = q.fieldIndex(QStringLiteral("назва_коротко"));
-    for (q.first(); !q.eof(); q.next())
-        names.push_back({q.text(full), q.text(brief)});
-    q.close();
+    for (const LocalFactor& factor : factors)
+        names.push_back({factor.fullName, factor.name});
     return names;
 }
 

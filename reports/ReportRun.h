@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/core/ProjectItem.h"
-#include "office/OfficeJob.h"
+#include "reports/OfficeJob.h"
 #include "reports/ReportContext.h"
 
 #include <QString>

@@ -3,7 +3,7 @@
 #include "common/LastError.h"
 #include "common/TextUtils.h"
 #include "db/QueryFunctions.h"
-#include "office/OfficeJob.h"
+#include "reports/OfficeJob.h"
 #include "reports/ReportLayers.h"
 #include "reports/ReportMaps.h"
 #include "reports/ReportSections.h"

@@ -84,24 +84,6 @@ bool ReadZones(Connection& project, const std::vector<District>& existing,
     return true;
 }
 
-bool ReadLocal(Connection& project, std::vector<LocalCell>& cells) {
-    if (!TableExists(project, QStringLiteral("локальні")))
-        return true;
-    // Tens of thousands of cells of a few distinct texts: each text made once; a factor
-    // number is read once per distinct text.
-    ShortTextCache texts;
-    QHash<QString, int> factorOf;
-    return ReadUtf8Rows(
-        project, QStringLiteral("SELECT район, фактор, коефіціент FROM локальні ORDER BY id"),
-        [&](const Utf8Row& row) {
-            const QString factor = texts.text(row.at(1));
-            auto number = factorOf.constFind(factor);
-            if (number == factorOf.cend())
-                number = factorOf.insert(factor, static_cast<int>(IntegerOr0(factor)));
-            cells.push_back({texts.text(row.at(0)).trimmed(), *number, texts.text(row.at(2))});
-        });
-}
-
 bool ReadFunctional(Connection& project, Settlement& s) {
     s.hasFunctional = TableExists(project, names::table::Functional());
     if (!s.hasFunctional)
@@ -235,6 +217,27 @@ DistrictCoefficients ReadDistrictCoefficients(Connection& project, const QString
     return {Fixed(km2, 2), Fixed(Km3Of(coefficients).product, 2)};
 }
 
+bool ReadLocalCells(Connection& project, std::vector<LocalCell>& cells, QString* error) {
+    cells.clear();
+    if (!TableExists(project, QStringLiteral("локальні")))
+        return true;
+    // Tens of thousands of cells of a few distinct texts: each text made once; a factor
+    // number is read once per distinct text.
+    ShortTextCache texts;
+    QHash<QString, int> factorOf;
+    if (!ReadUtf8Rows(
+            project, QStringLiteral("SELECT район, фактор, коефіціент FROM локальні ORDER BY id"),
+            [&](const Utf8Row& row) {
+                const QString factor = texts.text(row.at(1));
+                auto number = factorOf.constFind(factor);
+                if (number == factorOf.cend())
+                    number = factorOf.insert(factor, static_cast<int>(IntegerOr0(factor)));
+                cells.push_back({texts.text(row.at(0)).trimmed(), *number, texts.text(row.at(2))});
+            }))
+        return FailReading(error, QStringLiteral("локальні"));
+    return true;
+}
+
 bool ReadSettlement(Connection& project, Settlement& s, QString* error) {
     s = Settlement{};
     if (!s.indicators.read(project))
@@ -245,8 +248,8 @@ bool ReadSettlement(Connection& project, Settlement& s, QString* error) {
         return FailReading(error, names::table::Km2());
     if (!ReadZones(project, s.districts, s.km2, s.zones))
         return FailReading(error, names::table::Zones());
-    if (!ReadLocal(project, s.local))
-        return FailReading(error, QStringLiteral("локальні"));
+    if (!ReadLocalCells(project, s.local, error))
+        return false;
     if (!ReadFunctional(project, s))
         return FailReading(error, names::table::Functional());
     for (int i = 0; i < static_cast<int>(s.zones.size()); ++i) {

@@ -132,4 +132,10 @@ DistrictCoefficients ReadDistrictCoefficients(Connection& project, const QString
  */
 bool ReadSettlement(Connection& project, Settlement& settlement, QString* error = nullptr);
 
+/**
+ * The cells of the project's "локальні" in stored order (none without the table); false with
+ * the reason in `error`.
+ */
+bool ReadLocalCells(Connection& project, std::vector<LocalCell>& cells, QString* error = nullptr);
+
 } // namespace valuation

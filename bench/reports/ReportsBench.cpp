@@ -7,7 +7,7 @@
 #include "bench/QuietQt.h"
 #include "common/FileUtils.h"
 #include "db/Database.h"
-#include "office/OfficeJob.h"
+#include "reports/OfficeJob.h"
 #include "reports/ReportMaps.h"
 #include "reports/ReportRun.h"
 #include "tests/reports/ReportFixtures.h"

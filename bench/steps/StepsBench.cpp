@@ -9,14 +9,14 @@
 #include "map/FeatureFactory.h"
 #include "map/MapGlobal.h"
 #include "map/TabFile.h"
-#include "office/OfficeJob.h"
 #include "office/Workbook.h"
+#include "reports/OfficeJob.h"
 #include "steps/areas/AreasDistricts.h"
 #include "steps/areas/AreasStatement.h"
 #include "steps/areas/AreasStep.h"
-#include "steps/areas/FormOtsenkaPloszhi.h"
+#include "steps/areas/ui/FormOtsenkaPloszhi.h"
 #include "steps/costs/CostsStep.h"
-#include "steps/costs/FormOtsenkaVytraty.h"
+#include "steps/costs/ui/FormOtsenkaVytraty.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>

@@ -8,11 +8,11 @@
 #include "db/QueryFunctions.h"
 #include "db/Transaction.h"
 #include "map/MapGlobal.h"
-#include "steps/zonal/FormOtsenkaZonalnistSEUC.h"
 #include "steps/zonal/ScoreChecks.h"
 #include "steps/zonal/WorkingFactors.h"
 #include "steps/zonal/ZonalMap.h"
 #include "steps/zonal/ZonalStore.h"
+#include "steps/zonal/ui/FormOtsenkaZonalnistSEUC.h"
 #include "tools/demo/DemoSettlement.h"
 #include "valuation/Indicators.h"
 

@@ -6,9 +6,9 @@
 #include "gis/SettlementTiling.h"
 #include "gis/ui/LayerImportDialog.h"
 #include "gis/ui/PlotRegisterWindow.h"
-#include "map/MapControl.h"
 #include "map/MapGlobal.h"
-#include "map/MapView.h"
+#include "map/ui/MapControl.h"
+#include "map/ui/MapView.h"
 
 #include <QButtonGroup>
 #include <QDir>

@@ -8,7 +8,7 @@
 #include "gis/PlotExtract.h"
 #include "gis/PlotSource.h"
 #include "map/Geometry.h"
-#include "office/OfficeJob.h"
+#include "reports/OfficeJob.h"
 #include "valuation/Formulas.h"
 #include "valuation/LandUse.h"
 

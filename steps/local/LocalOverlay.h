@@ -4,8 +4,8 @@
 #include "map/MapGlobal.h"
 #include "map/Overlay.h"
 #include "steps/common/WorkingItems.h"
-#include "steps/local/LocalCatalogue.h"
 #include "valuation/LayerFingerprints.h"
+#include "valuation/LocalCatalogue.h"
 
 #include <QString>
 #include <QStringList>

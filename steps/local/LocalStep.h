@@ -3,8 +3,8 @@
 #include "common/StringGrid.h"
 #include "steps/common/StepIssue.h"
 #include "steps/common/WorkingItems.h"
-#include "steps/local/LocalCatalogue.h"
 #include "valuation/LayerFingerprints.h"
+#include "valuation/LocalCatalogue.h"
 
 #include <QString>
 #include <vector>

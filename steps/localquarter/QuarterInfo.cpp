@@ -1,22 +1,20 @@
 #include "steps/localquarter/QuarterInfo.h"
 
-#include "common/TextUtils.h"
-#include "db/Database.h"
-#include "db/QueryFunctions.h"
 #include "steps/localquarter/QuarterStatement.h"
+#include "valuation/Settlement.h"
 
 #include <QHash>
 #include <set>
 
 bool ReadUsedFactors(Connection& project, std::vector<int>& used) {
     used.clear();
-    Query query(&project);
-    if (!RunQuery(query, QStringLiteral("SELECT DISTINCT фактор FROM локальні"), true))
+    std::vector<valuation::LocalCell> cells;
+    if (!valuation::ReadLocalCells(project, cells))
         return false;
     std::set<int> numbers;
-    for (query.first(); !query.eof(); query.next())
-        if (const long long k = IntegerOr0(query.text(0)); k > 0)
-            numbers.insert(static_cast<int>(k));
+    for (const valuation::LocalCell& cell : cells)
+        if (cell.factor > 0)
+            numbers.insert(cell.factor);
     used.assign(numbers.begin(), numbers.end());
     return true;
 }
@@ -44,17 +42,14 @@ bool LoadDistrictFactorGrid(Connection& project, const std::vector<QString>& dis
             rowOf.insert(districts[i], row);
     }
 
-    Query query(&project);
-    if (!RunQuery(query, QStringLiteral("SELECT * FROM локальні ORDER BY id"), true))
+    std::vector<valuation::LocalCell> cells;
+    if (!valuation::ReadLocalCells(project, cells))
         return false;
-    const int district = query.fieldIndex(QStringLiteral("район"));
-    const int factor = query.fieldIndex(QStringLiteral("фактор"));
-    const int value = query.fieldIndex(QStringLiteral("коефіціент"));
-    for (query.first(); !query.eof(); query.next()) {
-        const int col = columnOf.value(static_cast<int>(IntegerOr0(query.text(factor))), -1);
-        const int row = rowOf.value(query.text(district), -1);
+    for (const valuation::LocalCell& cell : cells) {
+        const int col = columnOf.value(cell.factor, -1);
+        const int row = rowOf.value(cell.district, -1);
         if (col >= 0 && row >= 0)
-            grid.set(row, col, query.text(value));
+            grid.set(row, col, cell.coefficient);
     }
     return true;
 }

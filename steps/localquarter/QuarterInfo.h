@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/StringGrid.h"
-#include "steps/local/LocalCatalogue.h"
+#include "valuation/LocalCatalogue.h"
 
 #include <QString>
 #include <vector>

@@ -8,7 +8,7 @@
 #include "db/QueryFunctions.h"
 #include "gis/ui/PlotRegisterWindow.h"
 #include "map/MapDocument.h"
-#include "map/MapView.h"
+#include "map/ui/MapView.h"
 #include "steps/common/StepStore.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"

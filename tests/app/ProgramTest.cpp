@@ -4,7 +4,7 @@
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
 #include "db/Databases.h"
-#include "map/MapView.h"
+#include "map/ui/MapView.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
 

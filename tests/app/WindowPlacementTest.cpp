@@ -1,7 +1,7 @@
 #include "common/ui/WindowPlacement.h"
 #include "app/MainWindow.h"
 #include "app/MapPage.h"
-#include "map/MapView.h"
+#include "map/ui/MapView.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
 

@@ -11,9 +11,10 @@
 #include "gis/ui/PlaceValuePanel.h"
 #include "map/MapDocument.h"
 #include "map/MapGlobal.h"
-#include "map/MapView.h"
 #include "map/TabFile.h"
+#include "map/ui/MapView.h"
 #include "office/Document.h"
+#include "tests/gis/SettlementMap.h"
 #include "tests/gis/SourceFiles.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
@@ -372,7 +373,7 @@ TEST_F(DemoPlace, AClickWithTheMapToolValuesThePlaceInThePanel) {
     MapView view(document);
     view.resize(1000, 700);
     view.show();
-    view.LoadSettlementLayers(m_folder);
+    ShowSettlementMap(view, m_folder);
     std::vector<PlaceTransfer> handed;
     MapGisTools tools(
         &view,

@@ -1,8 +1,8 @@
 // Values taken from map layers, followed by the layers' fingerprints: a layer changed after
 // its step is a finding of that step, an unchanged rewrite is none, a settlement made before
 // fingerprints is noted once, and recalc takes untyped values again.
+#include "commands/MapRecalc.h"
 #include "common/LastError.h"
-#include "gis/MapRecalc.h"
 #include "map/MapDocument.h"
 #include "reports/ReportLayers.h"
 #include "steps/areas/AreasDistricts.h"

@@ -8,8 +8,9 @@
 #include "gis/SettlementLayers.h"
 #include "gis/ui/LayerImportDialog.h"
 #include "gis/ui/MapGisTools.h"
-#include "map/MapView.h"
 #include "map/TabFile.h"
+#include "map/ui/MapView.h"
+#include "tests/gis/SettlementMap.h"
 #include "tests/gis/SourceFiles.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestSupport.h"
@@ -269,7 +270,7 @@ TEST(SettlementTiling, TheGraphicsTabShowsThePiecesFound) {
     MapDocument document;
     MapView view(document);
     view.resize(800, 600);
-    view.LoadSettlementLayers(dir.path());
+    ShowSettlementMap(view, dir.path());
     MapGisTools tools(
         &view,
         [&dir] {

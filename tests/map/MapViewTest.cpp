@@ -2,8 +2,8 @@
 
 #include "common/GlobalVar.h"
 #include "map/MapGlobal.h"
-#include "map/MapView.h"
-#include "map/ViewEntireLayer.h"
+#include "map/ui/MapView.h"
+#include "map/ui/ViewEntireLayer.h"
 #include "tests/support/TestSupport.h"
 
 #include "tests/support/TestApplication.h"
@@ -30,7 +30,13 @@ protected:
                    {{Square(0, 0, 500), {"1", "1"}}, {Square(500, 0, 500), {"2", "1"}}});
         view.resize(1000, 700);
         view.show();
-        view.LoadSettlementLayers(dir.path());
+        view.setSettlementFolder(dir.path());
+        view.setEditorWorkspace(app.file(QStringLiteral("карта.gwp")));
+        // The settlement's layers as the main window adds them; "зони" is missing here.
+        for (const char* name : {"межі.tab", "зони.tab", "райони.tab"})
+            view.AddLayer(dir.filePath(QString::fromUtf8(name)), true);
+        ZoomToRectangle(view.map(), AllLayersBounds(view.map()));
+        view.RefreshLayerList();
     }
 
     QPoint screenOf(const QPointF& mapPoint) { return view.map().toScreen(mapPoint).toPoint(); }

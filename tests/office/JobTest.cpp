@@ -2,7 +2,7 @@
 #include "common/LastError.h"
 #include "common/ui/Wait.h"
 #include "office/OfficeError.h"
-#include "office/WordUtils.h"
+#include "reports/ui/WordUtils.h"
 #include "tests/support/TestSupport.h"
 
 #include <QDir>

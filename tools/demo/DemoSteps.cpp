@@ -7,7 +7,7 @@
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "map/MapGlobal.h"
-#include "office/OfficeJob.h"
+#include "reports/OfficeJob.h"
 #include "steps/areas/AreasDistricts.h"
 #include "steps/areas/AreasStatement.h"
 #include "steps/areas/AreasStep.h"

@@ -21,7 +21,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-TFormStep::TFormStep(const StepContext& context, const QString& caption, QWidget* parent)
+StepWindow::StepWindow(const StepContext& context, const QString& caption, QWidget* parent)
     : QDialog(parent), m_context(context) {
     setWindowTitle(caption);
     setModal(true);
@@ -49,11 +49,11 @@ TFormStep::TFormStep(const StepContext& context, const QString& caption, QWidget
     m_bottom->addWidget(BCancel);
     layout->addLayout(m_bottom);
 
-    connect(BSave, &QPushButton::clicked, this, &TFormStep::BSaveClick);
-    connect(BCancel, &QPushButton::clicked, this, &TFormStep::BCancelClick);
+    connect(BSave, &QPushButton::clicked, this, &StepWindow::BSaveClick);
+    connect(BCancel, &QPushButton::clicked, this, &StepWindow::BCancelClick);
 }
 
-QPushButton* TFormStep::addBottomButton(const QString& name, const QString& caption) {
+QPushButton* StepWindow::addBottomButton(const QString& name, const QString& caption) {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(name);
     button->setAutoDefault(false);
@@ -61,7 +61,7 @@ QPushButton* TFormStep::addBottomButton(const QString& name, const QString& capt
     return button;
 }
 
-QLabel* TFormStep::addHeading(const QString& text) {
+QLabel* StepWindow::addHeading(const QString& text) {
     auto* heading = new QLabel(text, this);
     heading->setObjectName(QStringLiteral("LabelHeading"));
     QFont font = heading->font();
@@ -71,11 +71,11 @@ QLabel* TFormStep::addHeading(const QString& text) {
     return heading;
 }
 
-void TFormStep::showIssue(const StepIssue& issue) {
+void StepWindow::showIssue(const StepIssue& issue) {
     showIssue(issue.field.isEmpty() ? nullptr : findChild<QWidget*>(issue.field), issue);
 }
 
-void TFormStep::showIssue(QWidget* at, const StepIssue& issue) {
+void StepWindow::showIssue(QWidget* at, const StepIssue& issue) {
     if (auto* grid = qobject_cast<GridView*>(at); grid && issue.row >= 0) {
         grid->endEdit();
         grid->setCurrentCell(issue.row, issue.col >= 0 ? issue.col : grid->currentGridCol());
@@ -86,7 +86,7 @@ void TFormStep::showIssue(QWidget* at, const StepIssue& issue) {
     ShowBalloon(issue.title, issue.text, 2, at);
 }
 
-void TFormStep::BSaveClick() {
+void StepWindow::BSaveClick() {
     // Edits still open in a grid belong to what is checked and stored.
     for (GridView* grid : findChildren<GridView*>())
         grid->endEdit();
@@ -97,11 +97,11 @@ void TFormStep::BSaveClick() {
     done(ResultSave);
 }
 
-void TFormStep::BCancelClick() {
+void StepWindow::BCancelClick() {
     done(ResultCancel);
 }
 
-void TFormStep::reject() {
+void StepWindow::reject() {
     // An edit still open in a grid is a change too.
     for (GridView* grid : findChildren<GridView*>())
         grid->endEdit();
@@ -121,26 +121,26 @@ void TFormStep::reject() {
     }
 }
 
-void TFormStep::done(int result) {
+void StepWindow::done(int result) {
     if (isVisible() && !objectName().isEmpty())
         SaveWindowPlacement(*this, *UserSettings(), objectName());
     QDialog::done(result);
 }
 
-QString TFormStep::unsavedState() const {
+QString StepWindow::unsavedState() const {
     return InputSnapshot(*this);
 }
 
-bool TFormStep::hasUnsavedChanges() const {
+bool StepWindow::hasUnsavedChanges() const {
     return m_unsaved.changed(unsavedState());
 }
 
-void TFormStep::setHint(const QString& text) {
+void StepWindow::setHint(const QString& text) {
     m_hint->setText(text);
     m_hint->setVisible(!text.isEmpty());
 }
 
-bool TFormStep::event(QEvent* event) {
+bool StepWindow::event(QEvent* event) {
     const bool result = QDialog::event(event);
     // After the window's own showEvent: what it shows then is what was loaded.
     if (event->type() == QEvent::Show && !m_shownOnce) {
@@ -151,7 +151,7 @@ bool TFormStep::event(QEvent* event) {
     return result;
 }
 
-int TFormStep::gridOverflow() const {
+int StepWindow::gridOverflow() const {
     int overflow = 0;
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     for (const GridView* grid : findChildren<GridView*>()) {
@@ -180,7 +180,7 @@ int TFormStep::gridOverflow() const {
     return overflow;
 }
 
-void TFormStep::placeWindow() {
+void StepWindow::placeWindow() {
     if (!objectName().isEmpty() && RestoreWindowPlacement(*this, *UserSettings(), objectName()))
         return;
     const QScreen* shown = screen();
@@ -216,7 +216,7 @@ bool AskDropTyped(const QString& what, const QStringList& keys) {
                       Answer::Yes | Answer::No) == Answer::Yes;
 }
 
-bool OpenStepWindow(TFormStep& form, const StepFill& fill, const std::function<bool()>& store) {
+bool OpenStepWindow(StepWindow& form, const StepFill& fill, const std::function<bool()>& store) {
     QString failedTable;
     if (!fill(&failedTable)) {
         if (!failedTable.isEmpty())
@@ -226,8 +226,8 @@ bool OpenStepWindow(TFormStep& form, const StepFill& fill, const std::function<b
     return RunStepWindow(form, store);
 }
 
-bool RunStepWindow(TFormStep& form, const std::function<bool()>& store) {
-    while (form.exec() == TFormStep::ResultSave) {
+bool RunStepWindow(StepWindow& form, const std::function<bool()>& store) {
+    while (form.exec() == StepWindow::ResultSave) {
         {
             WaitCursor wait;
             if (store())
@@ -238,7 +238,7 @@ bool RunStepWindow(TFormStep& form, const std::function<bool()>& store) {
     return false;
 }
 
-void TFormStep::showChanges(const QStringList& lines) {
+void StepWindow::showChanges(const QStringList& lines) {
     if (lines.isEmpty())
         return;
     if (!m_changes) {

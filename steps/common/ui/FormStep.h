@@ -22,13 +22,13 @@ class QVBoxLayout;
  * window's object name (the first time, wide enough for its grids as far as the screen
  * allows); a hint line in the bottom bar. A step window adds only its own controls.
  */
-class TFormStep : public QDialog {
+class StepWindow : public QDialog {
     Q_OBJECT
 public:
     static constexpr int ResultSave = 6;
     static constexpr int ResultCancel = 2;
 
-    TFormStep(const StepContext& context, const QString& caption, QWidget* parent = nullptr);
+    StepWindow(const StepContext& context, const QString& caption, QWidget* parent = nullptr);
 
     const StepContext& context() const { return m_context; }
 
@@ -38,7 +38,7 @@ public:
     /** Sets FLoading for its lifetime and restores the former value after. */
     class LoadingGuard {
     public:
-        explicit LoadingGuard(TFormStep& form) : m_form(form), m_was(form.FLoading) {
+        explicit LoadingGuard(StepWindow& form) : m_form(form), m_was(form.FLoading) {
             form.FLoading = true;
         }
         ~LoadingGuard() { m_form.FLoading = m_was; }
@@ -46,7 +46,7 @@ public:
         LoadingGuard& operator=(const LoadingGuard&) = delete;
 
     private:
-        TFormStep& m_form;
+        StepWindow& m_form;
         bool m_was;
     };
     [[nodiscard]] LoadingGuard loading() { return LoadingGuard(*this); }
@@ -150,7 +150,7 @@ using StepFill = std::function<bool(QString* failedTable)>;
  *     TFormOtsenkaInfo form(context, parent);
  *     return OpenStepWindow(form, [&](QString* failed) { ... }, [&] { return Store...(); });
  */
-bool OpenStepWindow(TFormStep& form, const StepFill& fill, const std::function<bool()>& store);
+bool OpenStepWindow(StepWindow& form, const StepFill& fill, const std::function<bool()>& store);
 
 /**
  * Shows the filled step window modally and stores its work on "Зберегти". When storing
@@ -158,4 +158,4 @@ bool OpenStepWindow(TFormStep& form, const StepFill& fill, const std::function<b
  * comes back with everything the user typed, until it is stored or cancelled. True when
  * stored.
  */
-bool RunStepWindow(TFormStep& form, const std::function<bool()>& store);
+bool RunStepWindow(StepWindow& form, const std::function<bool()>& store);

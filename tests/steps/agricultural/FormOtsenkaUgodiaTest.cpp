@@ -1,6 +1,6 @@
-#include "steps/agricultural/FormOtsenkaUgodia.h"
+#include "steps/agricultural/ui/FormOtsenkaUgodia.h"
 
-#include "steps/agricultural/SoilKindPage.h"
+#include "steps/agricultural/ui/SoilKindPage.h"
 #include "steps/common/ui/WorkingItemsPanel.h"
 #include "tests/steps/support/StepTestSupport.h"
 #include "widgets/CheckList.h"

@@ -1,4 +1,4 @@
-#include "steps/areas/FormOtsenkaPloszhi.h"
+#include "steps/areas/ui/FormOtsenkaPloszhi.h"
 
 #include "common/ui/InputQuery.h"
 #include "tests/steps/areas/AreasTestData.h"

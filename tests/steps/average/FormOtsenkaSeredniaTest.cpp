@@ -1,10 +1,10 @@
-#include "steps/average/FormOtsenkaSerednia.h"
+#include "steps/average/ui/FormOtsenkaSerednia.h"
 
-#include "steps/average/FormOtsenkaKm1.h"
+#include "steps/average/ui/FormOtsenkaKm1.h"
 #include <QLabel>
 
 #include "common/GlobalVar.h"
-#include "steps/average/ReferenceLink.h"
+#include "steps/average/ui/ReferenceLink.h"
 #include "tests/steps/support/StepTestSupport.h"
 
 #include <QDir>

@@ -17,9 +17,9 @@
 namespace {
 
 /** A step window with one field that must not be empty. */
-class FormProbe : public TFormStep {
+class FormProbe : public StepWindow {
 public:
-    explicit FormProbe(const StepContext& context) : TFormStep(context, QStringLiteral("Проба")) {
+    explicit FormProbe(const StepContext& context) : StepWindow(context, QStringLiteral("Проба")) {
         field = new QLineEdit(this);
         field->setObjectName(QStringLiteral("EField"));
         body()->addWidget(field);
@@ -91,7 +91,7 @@ TEST_F(FormStepTest, EscapeCancelsWithTwoAndTheLoadingFlagNests) {
         result = f.result();
     });
     EXPECT_FALSE(RunStepWindow(form, [] { return true; }));
-    EXPECT_EQ(result, TFormStep::ResultCancel);
+    EXPECT_EQ(result, StepWindow::ResultCancel);
     EXPECT_EQ(messages.texts(QStringLiteral("confirm")), QStringList{"Зберегти зміни?"});
 }
 

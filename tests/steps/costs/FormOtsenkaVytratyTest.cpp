@@ -1,4 +1,4 @@
-#include "steps/costs/FormOtsenkaVytraty.h"
+#include "steps/costs/ui/FormOtsenkaVytraty.h"
 
 #include "common/TextUtils.h"
 #include "db/QueryFunctions.h"

@@ -1,4 +1,4 @@
-#include "steps/functional/FormOtsenkaFunk.h"
+#include "steps/functional/ui/FormOtsenkaFunk.h"
 
 #include "common/StringGrid.h"
 #include "common/ui/LongWork.h"

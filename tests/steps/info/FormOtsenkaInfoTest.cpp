@@ -1,4 +1,4 @@
-#include "steps/info/FormOtsenkaInfo.h"
+#include "steps/info/ui/FormOtsenkaInfo.h"
 
 #include "common/Names.h"
 #include "steps/info/InfoStep.h"

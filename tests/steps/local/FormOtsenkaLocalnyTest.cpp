@@ -1,9 +1,9 @@
-#include "steps/local/FormOtsenkaLocalny.h"
+#include "steps/local/ui/FormOtsenkaLocalny.h"
 
 #include "map/MapGlobal.h"
 #include "steps/common/ui/WorkingItemsPanel.h"
-#include "steps/local/FormOtsenkaSelectRaions.h"
 #include "steps/local/LocalStep.h"
+#include "steps/local/ui/FormOtsenkaSelectRaions.h"
 #include "tests/map/MapTestUtil.h"
 #include "tests/steps/support/StepTestSupport.h"
 #include "widgets/CheckList.h"

@@ -1,5 +1,5 @@
-#include "steps/local/LocalCatalogue.h"
 #include "steps/local/LocalStep.h"
+#include "valuation/LocalCatalogue.h"
 
 #include "common/LastError.h"
 #include "tests/steps/support/StepTestSupport.h"

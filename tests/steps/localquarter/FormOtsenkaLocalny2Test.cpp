@@ -1,4 +1,4 @@
-#include "steps/localquarter/FormOtsenkaLocalny2.h"
+#include "steps/localquarter/ui/FormOtsenkaLocalny2.h"
 
 #include "steps/localquarter/QuarterStatement.h"
 #include "tests/steps/localquarter/QuarterTestData.h"

@@ -1,6 +1,6 @@
-#include "steps/plots/FormOtsenkaDilanky.h"
+#include "steps/plots/ui/FormOtsenkaDilanky.h"
 
-#include "steps/plots/PlotPanel.h"
+#include "steps/plots/ui/PlotPanel.h"
 #include "tests/steps/support/StepTestSupport.h"
 
 #include <QComboBox>

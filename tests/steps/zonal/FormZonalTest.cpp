@@ -1,6 +1,6 @@
 #include "steps/common/ui/WorkingItemsPanel.h"
-#include "steps/zonal/FormOtsenkaZonalnist.h"
-#include "steps/zonal/FormOtsenkaZonalnistSEUC.h"
+#include "steps/zonal/ui/FormOtsenkaZonalnist.h"
+#include "steps/zonal/ui/FormOtsenkaZonalnistSEUC.h"
 #include "tests/steps/zonal/ZonalDbTest.h"
 #include "tests/steps/zonal/ZonalTestData.h"
 #include "widgets/CheckList.h"

@@ -1,0 +1,5 @@
+#include "tiers/engine/Engine.h"
+
+int EngineValue() {
+    return 1;
+}

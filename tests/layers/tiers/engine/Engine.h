@@ -1,0 +1,4 @@
+#pragma once
+
+/** The engine: knows no valuation. */
+int EngineValue();

@@ -1,0 +1,4 @@
+#pragma once
+
+/** The model, over the engine. */
+int ModelValue();

@@ -1,0 +1,4 @@
+#pragma once
+
+/** A consumer of the model. */
+int AValue();

@@ -1,0 +1,4 @@
+/** A consumer of the model beside "a". */
+int BValue() {
+    return 3;
+}
