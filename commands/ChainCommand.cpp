@@ -2,7 +2,7 @@
 
 #include "commands/CommandLine.h"
 #include "commands/MapRecalc.h"
-#include "commands/ReportCommand.h"
+#include "commands/SettlementFolder.h"
 #include "common/GlobalVar.h"
 #include "db/Backup.h"
 #include "db/Database.h"

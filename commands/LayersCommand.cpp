@@ -1,8 +1,7 @@
 #include "commands/LayersCommand.h"
 
 #include "commands/CommandLine.h"
-
-#include "commands/ReportCommand.h"
+#include "commands/SettlementFolder.h"
 
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"

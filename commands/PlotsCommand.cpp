@@ -1,7 +1,7 @@
 #include "commands/PlotsCommand.h"
 
 #include "commands/CommandLine.h"
-#include "commands/ReportCommand.h"
+#include "commands/SettlementFolder.h"
 #include "commands/ValueCommand.h"
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"

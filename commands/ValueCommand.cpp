@@ -1,8 +1,8 @@
 #include "commands/ValueCommand.h"
 
 #include "commands/CommandLine.h"
+#include "commands/SettlementFolder.h"
 
-#include "commands/ReportCommand.h"
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"

@@ -1,5 +1,6 @@
 #include "valuation/Indicators.h"
 
+#include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 
@@ -52,4 +53,15 @@ bool WriteIndicator(Connection& project, const QString& name, const QString& val
                         QuoteSql(name) + QStringLiteral("','") + QuoteSql(value) +
                         QStringLiteral("')"),
                     false);
+}
+
+QString ReadSettlementFact(Connection& project, const QString& name) {
+    Query q(&project);
+    if (!RunQuery(q,
+                  QStringLiteral("SELECT значення FROM показники WHERE показник=") +
+                      SqlLiteral(name) + QStringLiteral(" ORDER BY id"),
+                  true) ||
+        q.eof())
+        return QString();
+    return q.text(0).trimmed();
 }

@@ -38,6 +38,9 @@ private:
 QString ReadIndicator(Connection& project, const QString& name,
                       const QString& fallback = QString());
 
+/** A fact of the settlement's information ("показники": "Назва"...), trimmed; "" when missing. */
+QString ReadSettlementFact(Connection& project, const QString& name);
+
 /**
  * Sets a named indicator, creating its row when the settlement has none (a later step must
  * find it). Meant to run inside the step's store transaction; false with LastError().

@@ -65,6 +65,28 @@ QString StoredPath(const QString& folder) {
     return relative.isEmpty() ? Absolute(folder) : relative;
 }
 
+namespace {
+
+bool SamePath(const QString& a, const QString& b) {
+    const QFileInfo fa(a), fb(b);
+    if (fa.exists() && fb.exists())
+        return fa.canonicalFilePath() == fb.canonicalFilePath();
+    return QDir::cleanPath(a) == QDir::cleanPath(b);
+}
+
+} // namespace
+
+QString SettlementNameAt(Connection& catalogue, const QString& folder) {
+    Query q(&catalogue);
+    if (!RunQuery(q, QStringLiteral("SELECT named, pathname FROM projects ORDER BY id"), true))
+        return QString();
+    for (q.first(); !q.eof(); q.next())
+        if (!q.text(1).isEmpty() && SamePath(ResolvedPath(q.text(1)), folder) &&
+            !q.text(0).isEmpty())
+            return q.text(0);
+    return QString();
+}
+
 QString ResolvedPath(const QString& stored) {
     if (stored.trimmed().isEmpty())
         return stored;

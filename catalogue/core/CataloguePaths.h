@@ -18,6 +18,9 @@ QString StoredPath(const QString& folder);
 /** The folder a stored path names today: a relative one taken against the projects root. */
 QString ResolvedPath(const QString& stored);
 
+/** The name the catalogue gives the settlement whose folder this is; "" when none does. */
+QString SettlementNameAt(Connection& catalogue, const QString& folder);
+
 /**
  * The one-time change of a catalogue written with full paths: every folder inside the
  * projects root becomes relative to it, and so does a folder that no longer exists when the

@@ -3,6 +3,7 @@
 #include "common/Messages.h"
 #include "common/WaitCursor.h"
 #include "gis/SettlementLayers.h"
+#include "gis/ui/ChoiceDelegate.h"
 #include "map/CoordinateSystems.h"
 
 #include <QComboBox>
@@ -18,7 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace {
@@ -33,10 +34,6 @@ QString TilingQuestion(const QString& layer, const QStringList& lines) {
         shown << QStringLiteral("… і ще %1 (усі - у полі перевірки)").arg(lines.size() - Shown);
     return QStringLiteral("Шар «%1» не вкриває межі як слід:\r%2\rЗаписати його попри це?")
         .arg(layer, shown.join(u'\r'));
-}
-
-QString none() {
-    return QStringLiteral("(немає)");
 }
 
 QString extentText(const MapRect& r) {
@@ -57,106 +54,109 @@ LayerImportDialog::LayerImportDialog(const QString& settlementFolder, QWidget* p
     setObjectName(QStringLiteral("LayerImportDialog"));
     m_settlementCrs = SettlementCrs(m_folder);
 
-    EFile = new QLineEdit(this);
-    EFile->setObjectName(QStringLiteral("EFile"));
-    EFile->setReadOnly(true);
-    BFile = new QPushButton(QStringLiteral("Обрати…"), this);
-    BFile->setObjectName(QStringLiteral("BFile"));
+    fileEdit = new QLineEdit(this);
+    fileEdit->setObjectName(QStringLiteral("fileEdit"));
+    fileEdit->setReadOnly(true);
+    fileButton = new QPushButton(QStringLiteral("Обрати…"), this);
+    fileButton->setObjectName(QStringLiteral("fileButton"));
     auto* fileRow = new QHBoxLayout;
-    fileRow->addWidget(EFile, 1);
-    fileRow->addWidget(BFile);
+    fileRow->addWidget(fileEdit, 1);
+    fileRow->addWidget(fileButton);
 
-    ESourceLayer = new QComboBox(this);
-    ESourceLayer->setObjectName(QStringLiteral("ESourceLayer"));
-    EKind = new QComboBox(this);
-    EKind->setObjectName(QStringLiteral("EKind"));
+    sourceLayerBox = new QComboBox(this);
+    sourceLayerBox->setObjectName(QStringLiteral("sourceLayerBox"));
+    kindBox = new QComboBox(this);
+    kindBox->setObjectName(QStringLiteral("kindBox"));
     for (const LayerKindInfo& kind : LayerKinds())
-        EKind->addItem(kind.kind == LayerKind::LocalFactor
-                           ? QStringLiteral("лок (локальний фактор)")
-                           : kind.word,
-                       static_cast<int>(kind.kind));
-    EFactor = new QSpinBox(this);
-    EFactor->setObjectName(QStringLiteral("EFactor"));
-    EFactor->setRange(1, 99);
-    EFactor->setPrefix(QStringLiteral("фактор № "));
+        kindBox->addItem(kind.kind == LayerKind::LocalFactor
+                             ? QStringLiteral("лок (локальний фактор)")
+                             : kind.word,
+                         static_cast<int>(kind.kind));
+    factorBox = new QSpinBox(this);
+    factorBox->setObjectName(QStringLiteral("factorBox"));
+    factorBox->setRange(1, 99);
+    factorBox->setPrefix(QStringLiteral("фактор № "));
     auto* kindRow = new QHBoxLayout;
-    kindRow->addWidget(EKind, 1);
-    kindRow->addWidget(EFactor);
+    kindRow->addWidget(kindBox, 1);
+    kindRow->addWidget(factorBox);
 
-    GridFields = new QTableWidget(0, 3, this);
-    GridFields->setObjectName(QStringLiteral("GridFields"));
-    GridFields->setHorizontalHeaderLabels({QStringLiteral("Поле шару"),
-                                           QStringLiteral("Що містить"),
-                                           QStringLiteral("Поле джерела")});
-    GridFields->verticalHeader()->hide();
-    GridFields->horizontalHeader()->setStretchLastSection(true);
-    GridFields->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    fieldsView = new QTableView(this);
+    fieldsView->setObjectName(QStringLiteral("fieldsView"));
+    fieldsView->setModel(&m_fieldChoices);
+    fieldsView->setItemDelegateForColumn(
+        FieldChoiceModel::Source, new ChoiceDelegate(FieldChoiceModel::ChoicesRole, fieldsView));
+    fieldsView->verticalHeader()->hide();
+    fieldsView->horizontalHeader()->setStretchLastSection(true);
+    fieldsView->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    connect(&m_fieldChoices, &QAbstractItemModel::dataChanged, this,
+            [this] { checkText->clear(); });
 
-    LabelCrs = new QLabel(QStringLiteral("Система координат населеного пункту:"), this);
-    ECrs = new QLineEdit(this);
-    ECrs->setObjectName(QStringLiteral("ECrs"));
-    ECrs->setPlaceholderText(QStringLiteral("наприклад, EPSG:6384"));
-    LabelCrs->setBuddy(ECrs);
+    crsLabel = new QLabel(QStringLiteral("Система координат населеного пункту:"), this);
+    crsEdit = new QLineEdit(this);
+    crsEdit->setObjectName(QStringLiteral("crsEdit"));
+    crsEdit->setPlaceholderText(QStringLiteral("наприклад, EPSG:6384"));
+    crsLabel->setBuddy(crsEdit);
 
-    LabelPreview = new QLabel(this);
-    LabelPreview->setObjectName(QStringLiteral("LabelPreview"));
-    LabelPreview->setWordWrap(true);
-    LabelPreview->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    GridPreview = new QTableWidget(this);
-    GridPreview->setObjectName(QStringLiteral("GridPreview"));
-    GridPreview->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    MemoCheck = new QPlainTextEdit(this);
-    MemoCheck->setObjectName(QStringLiteral("MemoCheck"));
-    MemoCheck->setReadOnly(true);
-    MemoCheck->setPlaceholderText(
+    previewLabel = new QLabel(this);
+    previewLabel->setObjectName(QStringLiteral("previewLabel"));
+    previewLabel->setWordWrap(true);
+    previewLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    previewView = new QTableView(this);
+    previewView->setObjectName(QStringLiteral("previewView"));
+    previewView->setModel(&m_preview);
+    previewView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    checkText = new QPlainTextEdit(this);
+    checkText->setObjectName(QStringLiteral("checkText"));
+    checkText->setReadOnly(true);
+    checkText->setPlaceholderText(
         QStringLiteral("«Перевірити» покаже, що буде зроблено і чи придатне джерело."));
 
     auto* form = new QFormLayout;
     auto* labelFile = new QLabel(QStringLiteral("&Файл:"), this);
-    labelFile->setBuddy(BFile);
+    labelFile->setBuddy(fileButton);
     form->addRow(labelFile, fileRow);
-    form->addRow(QStringLiteral("&Шар джерела:"), ESourceLayer);
+    form->addRow(QStringLiteral("&Шар джерела:"), sourceLayerBox);
     auto* labelKind = new QLabel(QStringLiteral("&Вид шару:"), this);
-    labelKind->setBuddy(EKind);
+    labelKind->setBuddy(kindBox);
     form->addRow(labelKind, kindRow);
-    form->addRow(LabelCrs, ECrs);
+    form->addRow(crsLabel, crsEdit);
     // The system is asked for only while the settlement's layers name none.
     const bool askCrs = m_settlementCrs.isEmpty();
-    LabelCrs->setVisible(askCrs);
-    ECrs->setVisible(askCrs);
+    crsLabel->setVisible(askCrs);
+    crsEdit->setVisible(askCrs);
 
-    BCheck = new QPushButton(QStringLiteral("&Перевірити"), this);
-    BCheck->setObjectName(QStringLiteral("BCheck"));
-    BImport = new QPushButton(QStringLiteral("&Імпортувати"), this);
-    BImport->setObjectName(QStringLiteral("BImport"));
-    BImport->setDefault(true);
-    BCancel = new QPushButton(QStringLiteral("Скасувати"), this);
-    BCancel->setObjectName(QStringLiteral("BCancel"));
+    checkButton = new QPushButton(QStringLiteral("&Перевірити"), this);
+    checkButton->setObjectName(QStringLiteral("checkButton"));
+    importButton = new QPushButton(QStringLiteral("&Імпортувати"), this);
+    importButton->setObjectName(QStringLiteral("importButton"));
+    importButton->setDefault(true);
+    cancelButton = new QPushButton(QStringLiteral("Скасувати"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(BCheck, QDialogButtonBox::ActionRole);
-    buttons->addButton(BImport, QDialogButtonBox::AcceptRole);
-    buttons->addButton(BCancel, QDialogButtonBox::RejectRole);
+    buttons->addButton(checkButton, QDialogButtonBox::ActionRole);
+    buttons->addButton(importButton, QDialogButtonBox::AcceptRole);
+    buttons->addButton(cancelButton, QDialogButtonBox::RejectRole);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(
         new QLabel(QStringLiteral("Поля, які читають кроки, і звідки їх брати:"), this));
-    layout->addWidget(GridFields, 1);
+    layout->addWidget(fieldsView, 1);
     layout->addWidget(new QLabel(QStringLiteral("Що є в джерелі:"), this));
-    layout->addWidget(LabelPreview);
-    layout->addWidget(GridPreview, 2);
-    layout->addWidget(MemoCheck, 1);
+    layout->addWidget(previewLabel);
+    layout->addWidget(previewView, 2);
+    layout->addWidget(checkText, 1);
     layout->addWidget(buttons);
     resize(760, 680);
 
-    connect(BFile, &QPushButton::clicked, this, &LayerImportDialog::BFileClick);
-    connect(ESourceLayer, &QComboBox::currentIndexChanged, this,
+    connect(fileButton, &QPushButton::clicked, this, &LayerImportDialog::chooseFile);
+    connect(sourceLayerBox, &QComboBox::currentIndexChanged, this,
             &LayerImportDialog::sourceLayerChanged);
-    connect(EKind, &QComboBox::currentIndexChanged, this, &LayerImportDialog::kindChanged);
-    connect(EFactor, &QSpinBox::valueChanged, this, [this] { MemoCheck->clear(); });
-    connect(BCheck, &QPushButton::clicked, this, &LayerImportDialog::BCheckClick);
-    connect(BImport, &QPushButton::clicked, this, &LayerImportDialog::BImportClick);
-    connect(BCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(kindBox, &QComboBox::currentIndexChanged, this, &LayerImportDialog::kindChanged);
+    connect(factorBox, &QSpinBox::valueChanged, this, [this] { checkText->clear(); });
+    connect(checkButton, &QPushButton::clicked, this, &LayerImportDialog::checkClicked);
+    connect(importButton, &QPushButton::clicked, this, &LayerImportDialog::importClicked);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     kindChanged();
 }
 
@@ -170,18 +170,18 @@ bool LayerImportDialog::setSource(const QString& path) {
             return false;
         }
     }
-    EFile->setText(QDir::toNativeSeparators(path));
-    const QSignalBlocker block(ESourceLayer);
-    ESourceLayer->clear();
-    ESourceLayer->addItems(names);
-    ESourceLayer->setEnabled(names.size() > 1);
+    fileEdit->setText(QDir::toNativeSeparators(path));
+    const QSignalBlocker block(sourceLayerBox);
+    sourceLayerBox->clear();
+    sourceLayerBox->addItems(names);
+    sourceLayerBox->setEnabled(names.size() > 1);
     sourceLayerChanged();
     return true;
 }
 
-void LayerImportDialog::BFileClick() {
+void LayerImportDialog::chooseFile() {
     const QString path = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Шар з іншої ГІС"), QFileInfo(EFile->text()).absolutePath(),
+        this, QStringLiteral("Шар з іншої ГІС"), QFileInfo(fileEdit->text()).absolutePath(),
         QStringLiteral("Векторні карти (*.shp *.gpkg *.geojson *.json *.kml *.kmz *.dxf *.tab "
                        "*.mif *.gml *.sqlite);;Усі файли (*)"));
     if (!path.isEmpty())
@@ -189,106 +189,75 @@ void LayerImportDialog::BFileClick() {
 }
 
 void LayerImportDialog::sourceLayerChanged() {
-    MemoCheck->clear();
+    checkText->clear();
     m_summary = SourceSummary();
-    if (!EFile->text().isEmpty()) {
+    if (!fileEdit->text().isEmpty()) {
         QString error;
         WaitCursor wait;
-        if (!VectorSource::summarize(QDir::fromNativeSeparators(EFile->text()),
-                                     ESourceLayer->currentText(), PreviewRows, m_summary, &error))
-            MemoCheck->setPlainText(error);
+        if (!VectorSource::summarize(QDir::fromNativeSeparators(fileEdit->text()),
+                                     sourceLayerBox->currentText(), PreviewRows, m_summary, &error))
+            checkText->setPlainText(error);
     }
-    if (!ECrs->isHidden() && ECrs->text().isEmpty() && Crs::isMetricProjected(m_summary.crsWkt))
-        ECrs->setText(Crs::code(m_summary.crsWkt));
+    if (!crsEdit->isHidden() && crsEdit->text().isEmpty() &&
+        Crs::isMetricProjected(m_summary.crsWkt))
+        crsEdit->setText(Crs::code(m_summary.crsWkt));
     showPreview();
-    fillFieldGrid();
+    fillFieldChoices();
 }
 
 void LayerImportDialog::kindChanged() {
-    EFactor->setEnabled(static_cast<LayerKind>(EKind->currentData().toInt()) ==
-                        LayerKind::LocalFactor);
-    MemoCheck->clear();
-    fillFieldGrid();
+    factorBox->setEnabled(static_cast<LayerKind>(kindBox->currentData().toInt()) ==
+                          LayerKind::LocalFactor);
+    checkText->clear();
+    fillFieldChoices();
 }
 
-void LayerImportDialog::fillFieldGrid() {
-    const LayerKindInfo& kind = LayerKindOf(static_cast<LayerKind>(EKind->currentData().toInt()));
-    const FieldMapping guess = GuessFieldMapping(kind, m_summary.fields);
-    GridFields->setRowCount(0); // the old rows' choosers go with them
-    GridFields->setRowCount(static_cast<int>(kind.fields.size()));
-    for (int row = 0; row < GridFields->rowCount(); ++row) {
-        const TargetField& f = kind.fields[static_cast<size_t>(row)];
-        GridFields->setItem(row, 0, new QTableWidgetItem(f.name));
-        GridFields->setItem(
-            row, 1,
-            new QTableWidgetItem(f.required ? f.caption + QStringLiteral(" *") : f.caption));
-        auto* combo = new QComboBox(GridFields);
-        combo->addItem(none());
-        for (const SourceField& s : m_summary.fields)
-            combo->addItem(s.name);
-        combo->setCurrentText(guess.at(f.name).isEmpty() ? none() : guess.at(f.name));
-        connect(combo, &QComboBox::currentIndexChanged, this, [this] { MemoCheck->clear(); });
-        GridFields->setCellWidget(row, 2, combo);
-    }
-    GridFields->resizeColumnsToContents();
-    GridFields->resizeRowsToContents();
+void LayerImportDialog::fillFieldChoices() {
+    m_fieldChoices.reset(LayerKindOf(static_cast<LayerKind>(kindBox->currentData().toInt())),
+                         m_summary.fields);
+    // The choosers stay open, so every choice is seen at once.
+    for (int row = 0; row < m_fieldChoices.rowCount(); ++row)
+        fieldsView->openPersistentEditor(m_fieldChoices.index(row, FieldChoiceModel::Source));
+    fieldsView->resizeColumnsToContents();
+    fieldsView->resizeRowsToContents();
     // Every field of the kind shows (three at most) without scrolling.
-    int height = GridFields->horizontalHeader()->height() + 2 * GridFields->frameWidth();
-    for (int row = 0; row < GridFields->rowCount(); ++row)
-        height += GridFields->rowHeight(row);
-    GridFields->setMinimumHeight(height);
+    int height = fieldsView->horizontalHeader()->height() + 2 * fieldsView->frameWidth();
+    for (int row = 0; row < m_fieldChoices.rowCount(); ++row)
+        height += fieldsView->rowHeight(row);
+    fieldsView->setMinimumHeight(height);
 }
 
 void LayerImportDialog::showPreview() {
     const SourceSummary& s = m_summary;
+    m_preview.reset(s);
     if (s.layer.isEmpty()) {
-        LabelPreview->setText(QStringLiteral("Файл не обрано."));
-        GridPreview->clear();
-        GridPreview->setRowCount(0);
-        GridPreview->setColumnCount(0);
+        previewLabel->setText(QStringLiteral("Файл не обрано."));
         return;
     }
-    LabelPreview->setText(
+    previewLabel->setText(
         QStringLiteral("Об'єктів: %1; форми: %2.\nСистема координат: %3.\nПростір: %4.")
             .arg(s.featureCount)
             .arg(s.geometryType,
                  s.crsWkt.isEmpty() ? QStringLiteral("не вказана") : Crs::describe(s.crsWkt),
                  extentText(s.extent)));
-    GridPreview->clear();
-    GridPreview->setColumnCount(static_cast<int>(s.fields.size()));
-    QStringList headers;
-    for (const SourceField& f : s.fields)
-        headers << f.name;
-    GridPreview->setHorizontalHeaderLabels(headers);
-    GridPreview->setRowCount(static_cast<int>(s.firstRows.size()));
-    for (int r = 0; r < GridPreview->rowCount(); ++r) {
-        const QStringList& row = s.firstRows[static_cast<size_t>(r)];
-        for (int c = 0; c < row.size() && c < GridPreview->columnCount(); ++c)
-            GridPreview->setItem(r, c, new QTableWidgetItem(row[c]));
-    }
-    GridPreview->resizeColumnsToContents();
+    previewView->resizeColumnsToContents();
 }
 
 ImportRequest LayerImportDialog::request() const {
     ImportRequest r;
     r.folder = m_folder;
-    r.source = QDir::fromNativeSeparators(EFile->text());
-    r.layer = ESourceLayer->currentText();
-    r.target.kind = static_cast<LayerKind>(EKind->currentData().toInt());
-    r.target.factor = r.target.kind == LayerKind::LocalFactor ? EFactor->value() : 0;
-    for (int row = 0; row < GridFields->rowCount(); ++row) {
-        const auto* combo = qobject_cast<const QComboBox*>(GridFields->cellWidget(row, 2));
-        const QString source =
-            combo && combo->currentIndex() > 0 ? combo->currentText() : QString();
-        r.mapping[GridFields->item(row, 0)->text()] = source;
-    }
-    if (!ECrs->isHidden())
-        r.crs = ECrs->text();
+    r.source = QDir::fromNativeSeparators(fileEdit->text());
+    r.layer = sourceLayerBox->currentText();
+    r.target.kind = static_cast<LayerKind>(kindBox->currentData().toInt());
+    r.target.factor = r.target.kind == LayerKind::LocalFactor ? factorBox->value() : 0;
+    r.mapping = m_fieldChoices.mapping();
+    if (!crsEdit->isHidden())
+        r.crs = crsEdit->text();
     return r;
 }
 
 bool LayerImportDialog::check(ImportResult& result, SettlementTiling& tiling) {
-    if (EFile->text().isEmpty()) {
+    if (fileEdit->text().isEmpty()) {
         ShowWarning(QStringLiteral("Оберіть файл з шаром."));
         return false;
     }
@@ -301,7 +270,7 @@ bool LayerImportDialog::check(ImportResult& result, SettlementTiling& tiling) {
             CheckImportTiling(m_folder, request().target, result.features, tiling);
     }
     if (!read) {
-        MemoCheck->setPlainText(error);
+        checkText->setPlainText(error);
         return false;
     }
     QStringList lines = result.notes;
@@ -316,17 +285,17 @@ bool LayerImportDialog::check(ImportResult& result, SettlementTiling& tiling) {
     if (result.ok() && result.exists)
         lines << QStringLiteral("Шар «%1» уже є: його буде замінено після підтвердження.")
                      .arg(LayerFileBase(request().target));
-    MemoCheck->setPlainText(lines.join(u'\n'));
+    checkText->setPlainText(lines.join(u'\n'));
     return true;
 }
 
-void LayerImportDialog::BCheckClick() {
+void LayerImportDialog::checkClicked() {
     ImportResult result;
     SettlementTiling tiling;
     check(result, tiling);
 }
 
-void LayerImportDialog::BImportClick() {
+void LayerImportDialog::importClicked() {
     ImportResult result;
     SettlementTiling tiling;
     if (!check(result, tiling))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gis/ImportTables.h"
 #include "gis/LayerImport.h"
 #include "gis/SettlementTiling.h"
 
@@ -11,7 +12,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
-class QTableWidget;
+class QTableView;
 
 /**
  * "Імпорт шару": a vector file of any format becomes a layer of the settlement. The valuer
@@ -30,38 +31,44 @@ public:
     /** The ".tab" written by the last import ("" before one). */
     const QString& writtenPath() const { return m_written; }
 
-    QLineEdit* EFile;
-    QPushButton* BFile;
-    QComboBox* ESourceLayer;
-    QComboBox* EKind;
-    QSpinBox* EFactor;
-    QTableWidget* GridFields;
-    QLabel* LabelCrs;
-    QLineEdit* ECrs;
-    QLabel* LabelPreview;
-    QTableWidget* GridPreview;
-    QPlainTextEdit* MemoCheck;
-    QPushButton* BCheck;
-    QPushButton* BImport;
-    QPushButton* BCancel;
+    /** The fields the steps read and the source field chosen for each. */
+    FieldChoiceModel& fieldChoices() { return m_fieldChoices; }
+    const SourcePreviewModel& preview() const { return m_preview; }
+
+    QLineEdit* fileEdit;
+    QPushButton* fileButton;
+    QComboBox* sourceLayerBox;
+    QComboBox* kindBox;
+    QSpinBox* factorBox;
+    QTableView* fieldsView;
+    QLabel* crsLabel;
+    QLineEdit* crsEdit;
+    QLabel* previewLabel;
+    QTableView* previewView;
+    QPlainTextEdit* checkText;
+    QPushButton* checkButton;
+    QPushButton* importButton;
+    QPushButton* cancelButton;
 
 private slots:
-    void BFileClick();
+    void chooseFile();
     void sourceLayerChanged();
     void kindChanged();
-    void BCheckClick();
-    void BImportClick();
+    void checkClicked();
+    void importClicked();
 
 private:
     /** The request as the window shows it. */
     ImportRequest request() const;
     /** Prepares the import and shows its notes, warnings and refusals; false when unread. */
     bool check(ImportResult& result, SettlementTiling& tiling);
-    void fillFieldGrid();
+    void fillFieldChoices();
     void showPreview();
 
     QString m_folder;
     QString m_settlementCrs;
     SourceSummary m_summary;
+    FieldChoiceModel m_fieldChoices;
+    SourcePreviewModel m_preview;
     QString m_written;
 };

@@ -321,14 +321,14 @@ TEST_F(TilingImport, TheWindowAsksBeforeWritingALayerThatDoesNotTile) {
     const auto importWith = [&](Answer answer) {
         LayerImportDialog dialog(folder());
         EXPECT_TRUE(dialog.setSource(source));
-        dialog.EKind->setCurrentIndex(
-            dialog.EKind->findText(QStringLiteral("райони"), Qt::MatchStartsWith));
+        dialog.kindBox->setCurrentIndex(
+            dialog.kindBox->findText(QStringLiteral("райони"), Qt::MatchStartsWith));
         messages.clear();
         messages.answer({answer});
-        QTest::mouseClick(dialog.BImport, Qt::LeftButton);
-        EXPECT_TRUE(dialog.MemoCheck->toPlainText().contains(
+        QTest::mouseClick(dialog.importButton, Qt::LeftButton);
+        EXPECT_TRUE(dialog.checkText->toPlainText().contains(
             QStringLiteral("Покриття: Райони 1 і 2 перекриваються: 1000,0 м²")))
-            << dialog.MemoCheck->toPlainText().toStdString();
+            << dialog.checkText->toPlainText().toStdString();
         return dialog.result() == QDialog::Accepted;
     };
     EXPECT_FALSE(importWith(Answer::No));
