@@ -4,7 +4,7 @@
 #include "common/Names.h"
 #include "common/TextUtils.h"
 #include "valuation/Formulas.h"
-#include "valuation/Km1Tables.h"
+#include "valuation/Recompute.h"
 
 namespace valuation::check {
 
@@ -18,11 +18,10 @@ void CheckKm1(CheckRun& run) {
     const QString stored = run.s.indicator(name);
     if (options.trimmed().isEmpty() || stored.isEmpty())
         return;
-    const QString computed = Km1Text(ParseKm1Options(options));
+    const QString computed = Km1OfOptions(options);
     if (SameValue(stored, computed))
         return;
-    run.typedIndicatorValue(Step::Average, name, stored, computed,
-                            QStringLiteral("варіанти ") + options);
+    run.typedIndicatorValue(Step::Average, name, stored, computed, Km1OptionsInputs(options));
 }
 
 } // namespace
@@ -30,20 +29,16 @@ void CheckKm1(CheckRun& run) {
 // Цнм = В x 2 x Км1, unless the valuer typed it.
 bool Average(CheckRun& run) {
     CheckKm1(run);
-    run.average = run.s.averageValueText();
     const QString km1 = run.s.indicator(names::ind::Km1());
-    const QString computed = AverageValue(run.developmentCost, km1);
-    if (run.typedIndicator(names::ind::AverageValue())) {
+    const bool typed = run.typedIndicator(names::ind::AverageValue());
+    run.average = AverageValueNow(run.s.averageValueText(), typed, run.developmentCost, km1);
+    if (typed)
         run.typedValue(
             Step::Average, QStringLiteral("показник ") + Quoted(names::ind::AverageValue()),
             names::table::Indicators(), names::ind::AverageValue(), QStringLiteral("значення"),
-            computed, AverageValueInputs(run.developmentCost, km1));
-        return true;
-    }
-    if (!computed.isEmpty()) {
-        run.average = computed;
-        run.indicator(Step::Average, names::ind::AverageValue(), computed);
-    }
+            AverageValue(run.developmentCost, km1), AverageValueInputs(run.developmentCost, km1));
+    else
+        run.indicator(Step::Average, names::ind::AverageValue(), run.average);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "common/TextUtils.h"
 #include "valuation/Formulas.h"
 #include "valuation/IndexationLines.h"
+#include "valuation/Recompute.h"
 
 namespace valuation::check {
 
@@ -28,21 +29,21 @@ bool Costs(CheckRun& run, QString* error) {
         const QStringList& row = t.rows[i];
         const QString key = QString::number(i + 1);
         const QString what = QStringLiteral("рядок ") + key + QStringLiteral(" (") + row[4] + u')';
-        QString restored = row[1];
         const std::optional<double> initial = ParseNumber(row[0]);
-        if (initial && !run.typed.isTyped(table, key, QStringLiteral("відновлена"), row[1])) {
-            restored = FormatFixed(RestoredCost(*initial, k), 4);
+        const bool typed = run.typed.isTyped(table, key, QStringLiteral("відновлена"), row[1]);
+        const CostItemNow now = RecomputeCostItem(row[0], row[1], row[2], typed, k);
+        if (initial && !typed) {
             run.cell(Step::Costs, table, t.ids[i], QStringLiteral("відновлена"), what, row[1],
-                     restored);
+                     now.restored);
         } else if (initial) {
-            run.typedValue(
-                Step::Costs, table + QStringLiteral(", ") + what + QStringLiteral(": відновлена"),
-                table, key, QStringLiteral("відновлена"), FormatFixed(RestoredCost(*initial, k), 4),
-                RestoredCostInputs(row[0], k));
+            run.typedValue(Step::Costs,
+                           table + QStringLiteral(", ") + what + QStringLiteral(": відновлена"),
+                           table, key, QStringLiteral("відновлена"),
+                           RecomputeCostItem(row[0], row[1], row[2], false, k).restored,
+                           RestoredCostInputs(row[0], k));
         }
-        const QString itemTotal = CostItemTotal(row[2], restored);
-        run.cell(Step::Costs, table, t.ids[i], QStringLiteral("всього"), what, row[3], itemTotal);
-        total += NumberOr0(itemTotal);
+        run.cell(Step::Costs, table, t.ids[i], QStringLiteral("всього"), what, row[3], now.total);
+        total += NumberOr0(now.total);
     }
     const QString computed = DevelopmentCost(total, run.s.indicator(names::ind::AssessedArea()));
     if (!computed.isEmpty()) {

@@ -2,7 +2,7 @@
 #include "valuation/CheckRun.h"
 
 #include "common/TextUtils.h"
-#include "valuation/Formulas.h"
+#include "valuation/Recompute.h"
 
 namespace valuation::check {
 
@@ -37,41 +37,39 @@ void CheckPlot(CheckRun& run, const TableRows& t, int number, const std::vector<
     const std::optional<double> area = ParseNumber(r[4]);
     if (!kf || !area)
         return;
-    const QString perSqM =
-        Fixed(PlotValuePerSqM(NumberOr0(run.average), NumberOr0(km2), *kf, NumberOr0(km3)), 2);
-    if (perSqM.isEmpty())
+    // The parts of the household plot at their soil's value of 1 ha as recomputed.
+    std::vector<PlotPartInput> parts;
+    if (household)
+        for (size_t j = 2; j < rows.size(); ++j) {
+            const QStringList& part = t.rows[rows[j]];
+            parts.push_back(
+                {part[8], run.soilValue.value(part[1] + u'\t' + part[8], part[5]), part[4]});
+        }
+    const PlotValues values = ComputePlotValues(NumberOr0(run.average), NumberOr0(km2), *kf,
+                                                NumberOr0(km3), *area, household, parts);
+    if (values.valuePerSqM.isEmpty())
         return;
-    const QString value = PlotValue(NumberOr0(perSqM), *area);
-    run.cell(Step::Plots, table, t.ids[main], QStringLiteral("розрахункова"), what, r[6], perSqM);
-    run.cell(Step::Plots, table, t.ids[main], QStringLiteral("загальна"), what, r[7], value);
-    if (!household || value.isEmpty())
+    run.cell(Step::Plots, table, t.ids[main], QStringLiteral("розрахункова"), what, r[6],
+             values.valuePerSqM);
+    run.cell(Step::Plots, table, t.ids[main], QStringLiteral("загальна"), what, r[7], values.value);
+    if (!household || values.value.isEmpty())
         return;
-    double total = NumberOr0(value);
-    double totalArea = *area;
     for (size_t j = 2; j < rows.size(); ++j) {
         const QStringList& part = t.rows[rows[j]];
-        const QString kind = part[1];
-        const QString partWhat = what + QStringLiteral(", частина ") + kind;
-        const QString perHa = run.soilValue.value(kind + u'\t' + part[8], part[5]);
+        const QString partWhat = what + QStringLiteral(", частина ") + part[1];
         if (!part[8].isEmpty())
             run.cell(Step::Plots, table, t.ids[rows[j]], QStringLiteral("базова"), partWhat,
-                     part[5], perHa);
-        const std::optional<double> ha = ParseNumber(perHa);
-        const std::optional<double> partArea = ParseNumber(part[4]);
-        if (part[8].isEmpty() || !ha || !partArea)
-            continue;
-        const QString partValue = Fixed(*ha * *partArea, 2);
-        run.cell(Step::Plots, table, t.ids[rows[j]], QStringLiteral("загальна"), partWhat, part[7],
-                 partValue);
-        total += NumberOr0(partValue);
-        totalArea += *partArea;
+                     part[5], parts[j - 2].valuePerHa);
+        if (const std::optional<QString>& value = values.partValues[j - 2])
+            run.cell(Step::Plots, table, t.ids[rows[j]], QStringLiteral("загальна"), partWhat,
+                     part[7], *value);
     }
     const QStringList& summary = t.rows[rows[0]];
     const QString totals = what + QStringLiteral(", разом");
     run.cell(Step::Plots, table, t.ids[rows[0]], QStringLiteral("площа"), totals, summary[4],
-             Fixed(totalArea, 4));
+             values.totalArea);
     run.cell(Step::Plots, table, t.ids[rows[0]], QStringLiteral("загальна"), totals, summary[7],
-             Fixed(total, 2));
+             values.totalValue);
 }
 
 } // namespace

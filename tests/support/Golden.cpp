@@ -54,11 +54,11 @@ QString GoldenDiff(const QString& expected, const QString& actual, int maxLines)
             if (i < n && j < m && e[begin + i] == a[begin + j]) {
                 ++i;
                 ++j;
-            } else if (j < m && (i == n || common[size_t(i)][size_t(j + 1)] >=
-                                               common[size_t(i + 1)][size_t(j)])) {
-                added(j++);
-            } else {
+            } else if (i < n && (j == m || common[size_t(i + 1)][size_t(j)] >=
+                                               common[size_t(i)][size_t(j + 1)])) {
                 removed(i++);
+            } else {
+                added(j++);
             }
         }
     }
