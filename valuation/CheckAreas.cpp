@@ -3,6 +3,7 @@
 
 #include "common/Names.h"
 #include "valuation/Formulas.h"
+#include "valuation/Recompute.h"
 
 namespace valuation::check {
 
@@ -16,7 +17,7 @@ bool Areas(CheckRun& run) {
     const QString computed =
         AssessedTerritory(run.s.indicator(names::ind::TotalArea()), built, households, other);
     const QString stored = run.s.indicator(name);
-    if (computed.isEmpty() || stored.isEmpty() || SameValue(stored, computed))
+    if (!TypedOver(stored, computed))
         return true;
     run.typedIndicatorValue(Step::Areas, name, stored, computed,
                             AssessedTerritoryInputs(built, households, other));

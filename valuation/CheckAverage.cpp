@@ -16,10 +16,8 @@ void CheckKm1(CheckRun& run) {
     const QString name = names::ind::Km1();
     const QString options = run.s.indicator(names::ind::Km1Options());
     const QString stored = run.s.indicator(name);
-    if (options.trimmed().isEmpty() || stored.isEmpty())
-        return;
     const QString computed = Km1OfOptions(options);
-    if (SameValue(stored, computed))
+    if (!TypedOver(stored, computed))
         return;
     run.typedIndicatorValue(Step::Average, name, stored, computed, Km1OptionsInputs(options));
 }

@@ -1,10 +1,15 @@
 #include "valuation/Recompute.h"
 
 #include "common/TextUtils.h"
+#include "valuation/Check.h"
 #include "valuation/Formulas.h"
 #include "valuation/Km1Tables.h"
 
 namespace valuation {
+
+bool TypedOver(const QString& stored, const QString& computed) {
+    return !computed.isEmpty() && !stored.isEmpty() && !SameValue(stored, computed);
+}
 
 CostItemNow RecomputeCostItem(const QString& initial, const QString& restored,
                               const QString& quantity, bool restoredTyped, double k) {

@@ -10,6 +10,13 @@
  */
 namespace valuation {
 
+/**
+ * Whether a stored value stands in place of the computed one: both are given and unlike (the
+ * same number written otherwise is alike). A step stores such a value as typed by the valuer;
+ * the check takes one without a mark as typed before marks were kept.
+ */
+bool TypedOver(const QString& stored, const QString& computed);
+
 /** A cost item as the current coefficient gives it. */
 struct CostItemNow {
     /** The restored unit cost: initial cost x k, "0.0000", unless typed or no initial cost. */

@@ -37,8 +37,7 @@ bool StoreAverage(Connection& project, const AverageData& data) {
         const bool typed = !data.averageValue.isEmpty() && data.averageValue != computed;
         // Км1 other than the product of the chosen options was typed by the valuer.
         const QString km1 = valuation::Km1OfOptions(data.km1Options);
-        const bool km1Typed =
-            !km1.isEmpty() && !data.km1.isEmpty() && ParseNumber(km1) != ParseNumber(data.km1);
+        const bool km1Typed = valuation::TypedOver(data.km1, km1);
         return valuation::MarkIndicatorTyped(project, names::ind::Km1(), data.km1, km1Typed, km1,
                                              valuation::Km1OptionsInputs(data.km1Options)) &&
                WriteIndicator(project, names::ind::Km1(), data.km1) &&

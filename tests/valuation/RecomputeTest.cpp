@@ -5,6 +5,15 @@
 
 using namespace valuation;
 
+TEST(Recompute, AValueUnlikeTheComputedOneIsTypedOverIt) {
+    EXPECT_TRUE(TypedOver(QStringLiteral("60.00"), QStringLiteral("56.69")));
+    EXPECT_TRUE(TypedOver(QStringLiteral("abc"), QStringLiteral("1.000")));
+    // The same number written otherwise, or nothing to compare, is no typed value.
+    EXPECT_FALSE(TypedOver(QStringLiteral(" 1.2"), QStringLiteral("1.200")));
+    EXPECT_FALSE(TypedOver(QString(), QStringLiteral("1.200")));
+    EXPECT_FALSE(TypedOver(QStringLiteral("1.3"), QString()));
+}
+
 TEST(Recompute, ACostItemKeepsATypedOrUnderivableRestoredCost) {
     // From the initial cost with k, rounded to 4 decimals, and the total from the quantity.
     CostItemNow now = RecomputeCostItem(QStringLiteral("12.5"), QStringLiteral("1"),
