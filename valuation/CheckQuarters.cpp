@@ -5,6 +5,7 @@
 #include "common/TextUtils.h"
 #include "db/Utf8Rows.h"
 #include "valuation/Formulas.h"
+#include "valuation/Recompute.h"
 
 #include <QSet>
 #include <array>
@@ -27,10 +28,12 @@ bool Quarters(CheckRun& run, QString* error) {
         return run.fail(error, table);
     if (sql.isEmpty())
         return true;
-    // Each known district's coefficient of factor k, as text and as stored bytes.
+    // Each known district's coefficient of factor k, as text and as stored bytes; a factor
+    // whose coefficient the statement does not take is left as the statement has it.
     struct Coefficients {
         std::array<QString, 31> text;
         std::array<QByteArray, 31> utf8;
+        std::array<bool, 31> left{};
     };
     QHash<QString, Coefficients> coefficients;
     QHash<QString, bool> known; // whether the district has local factors
@@ -39,8 +42,11 @@ bool Quarters(CheckRun& run, QString* error) {
     for (const LocalCell& c : run.s.local) {
         Coefficients& entry = coefficients[c.district];
         if (c.factor >= 1 && c.factor <= 30) {
-            entry.text[static_cast<size_t>(c.factor)] = c.coefficient;
-            entry.utf8[static_cast<size_t>(c.factor)] = c.coefficient.toUtf8();
+            const auto k = static_cast<size_t>(c.factor);
+            const std::optional<QString> taken = StatementCoefficient(c.coefficient);
+            entry.left[k] = !taken;
+            entry.text[k] = taken.value_or(QString());
+            entry.utf8[k] = entry.text[k].toUtf8();
         }
     }
     for (auto it = known.begin(); it != known.end(); ++it)
@@ -134,7 +140,8 @@ bool Quarters(CheckRun& run, QString* error) {
         if (!found)
             return;
         for (int k = 1; k <= 30; ++k) {
-            if (r.at(4 + k) == found->utf8[static_cast<size_t>(k)])
+            if (found->left[static_cast<size_t>(k)] ||
+                r.at(4 + k) == found->utf8[static_cast<size_t>(k)])
                 continue;
             const QString stored = r.text(4 + k);
             const QString& computed = found->text[static_cast<size_t>(k)];

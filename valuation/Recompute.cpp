@@ -38,6 +38,12 @@ QString AverageValueNow(const QString& stored, bool typed, const QString& develo
     return computed.isEmpty() ? stored : computed;
 }
 
+std::optional<QString> StatementCoefficient(const QString& districtCoefficient) {
+    if (!IsLocalCoefficient(districtCoefficient))
+        return std::nullopt;
+    return districtCoefficient;
+}
+
 PlotValues ComputePlotValues(double baseValue, double km2, double kf, double km3, double areaHa,
                              bool household, const std::vector<PlotPartInput>& parts) {
     PlotValues out;

@@ -45,6 +45,13 @@ QString Km1OptionsInputs(const QString& options);
 QString AverageValueNow(const QString& stored, bool typed, const QString& developmentCost,
                         const QString& km1);
 
+/**
+ * A district's local coefficient as the quarter statement's rows take it; none for a stored
+ * coefficient that is no number above 0 (Км3 leaves it out and the check names it), so the
+ * statement keeps its own value instead of a text no one can compute with.
+ */
+std::optional<QString> StatementCoefficient(const QString& districtCoefficient);
+
 /** A part of the household plot by kind of land: its soil, value of 1 ha and area. */
 struct PlotPartInput {
     QString code;
