@@ -16,6 +16,7 @@
 #include "steps/common/StepStore.h"
 #include "valuation/Indicators.h"
 #include "valuation/LandStructure.h"
+#include "valuation/Recompute.h"
 
 #include <QSet>
 
@@ -133,8 +134,7 @@ bool StoreAreas(Connection& project, const AreasData& data) {
         const QString computed = valuation::AssessedTerritory(
             data.value(QStringLiteral("EZagalna")), built, households, other);
         const QString assessed = data.value(QStringLiteral("EOcinochna"));
-        const bool typed = !computed.isEmpty() && !assessed.isEmpty() &&
-                           ParseNumber(assessed) != ParseNumber(computed);
+        const bool typed = valuation::TypedOver(assessed, computed);
         if (!valuation::MarkIndicatorTyped(
                 project, names::ind::AssessedArea(), assessed, typed, computed,
                 valuation::AssessedTerritoryInputs(built, households, other)))

@@ -6,7 +6,7 @@
 #include "steps/common/StepStore.h"
 #include "valuation/Formulas.h"
 #include "valuation/Indicators.h"
-#include "valuation/Km1Tables.h"
+#include "valuation/Recompute.h"
 #include "valuation/Typed.h"
 
 bool LoadAverage(Connection& project, AverageData& data, AverageStored* stored) {
@@ -25,9 +25,8 @@ bool LoadAverage(Connection& project, AverageData& data, AverageStored* stored) 
     if (stored)
         *stored = AverageStored{data.averageValue, typed};
     // The window opens with Цнм of the current В and Км1, unless the valuer typed it.
-    const QString computed = AverageValue(data.developmentCost, data.km1);
-    if (!typed && !computed.isEmpty())
-        data.averageValue = computed;
+    data.averageValue =
+        valuation::AverageValueNow(data.averageValue, typed, data.developmentCost, data.km1);
     return true;
 }
 
@@ -37,13 +36,10 @@ bool StoreAverage(Connection& project, const AverageData& data) {
         const QString computed = AverageValue(data.developmentCost, data.km1);
         const bool typed = !data.averageValue.isEmpty() && data.averageValue != computed;
         // Км1 other than the product of the chosen options was typed by the valuer.
-        const QString km1 = data.km1Options.trimmed().isEmpty()
-                                ? QString()
-                                : Km1Text(ParseKm1Options(data.km1Options));
-        const bool km1Typed =
-            !km1.isEmpty() && !data.km1.isEmpty() && ParseNumber(km1) != ParseNumber(data.km1);
+        const QString km1 = valuation::Km1OfOptions(data.km1Options);
+        const bool km1Typed = valuation::TypedOver(data.km1, km1);
         return valuation::MarkIndicatorTyped(project, names::ind::Km1(), data.km1, km1Typed, km1,
-                                             QStringLiteral("варіанти ") + data.km1Options) &&
+                                             valuation::Km1OptionsInputs(data.km1Options)) &&
                WriteIndicator(project, names::ind::Km1(), data.km1) &&
                WriteIndicator(project, names::ind::Km1Options(), data.km1Options) &&
                WriteIndicator(project, names::ind::AverageValue(), data.averageValue) &&

@@ -14,7 +14,7 @@
 #include "steps/common/StepStore.h"
 #include "valuation/IndexationLines.h"
 #include "valuation/Indicators.h"
-#include <QHash>
+#include "valuation/Recompute.h"
 
 namespace {
 
@@ -195,12 +195,12 @@ bool LoadCosts(Connection& project, int year, CostsSheet& sheet) {
     for (int r = sheet.full.fixedRows(); r < sheet.full.rowCount(); ++r) {
         const QString key = QString::number(r);
         const QString restored = sheet.full.at(r, ColCostRestored);
-        const std::optional<double> initial = ParseNumber(sheet.full.at(r, ColCostInitial));
-        QString computed = restored;
-        if (initial &&
-            !typed.isTyped(QStringLiteral("витрати"), key, QStringLiteral("відновлена"), restored))
-            computed = FormatFixed(valuation::RestoredCost(*initial, k), 4);
-        const QString total = valuation::CostItemTotal(sheet.full.at(r, ColCostQuantity), computed);
+        const valuation::CostItemNow now = valuation::RecomputeCostItem(
+            sheet.full.at(r, ColCostInitial), restored, sheet.full.at(r, ColCostQuantity),
+            typed.isTyped(QStringLiteral("витрати"), key, QStringLiteral("відновлена"), restored),
+            k);
+        const QString& computed = now.restored;
+        const QString& total = now.total;
         if (computed != restored || total != sheet.full.at(r, ColCostTotal))
             sheet.changes << QStringLiteral("\"") + sheet.full.at(r, ColCostName) +
                                  QStringLiteral("\": всього ") + sheet.full.at(r, ColCostTotal) +

@@ -4,6 +4,7 @@
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "steps/localquarter/QuarterStatement.h"
+#include "valuation/Recompute.h"
 #include "valuation/Settlement.h"
 #include "valuation/StepNames.h"
 #include "valuation/Typed.h"
@@ -58,7 +59,9 @@ QuarterFillResult FillStatementFromDistricts(Connection& project, StringGrid& gr
                 grid.set(row, FunctionalCol, FormatFixed(category->kf, 2));
                 for (const valuation::LocalCell* cell : settlement.localCells(district))
                     if (cell->factor >= 1 && cell->factor <= factors)
-                        grid.set(row, factorCol(cell->factor), cell->coefficient);
+                        if (const std::optional<QString> taken =
+                                valuation::StatementCoefficient(cell->coefficient))
+                            grid.set(row, factorCol(cell->factor), *taken);
             }
         }
     }
@@ -92,8 +95,9 @@ bool ForEachDistrictCell(Connection& project, const StringGrid& grid, Visit visi
         if (!withFactors.contains(district))
             continue;
         for (int k = 1; k <= factors; ++k)
-            visit(row, factorCol(k), key, QStringLiteral("лок_%1").arg(k),
-                  settlement.localCoefficient(district, k));
+            if (const std::optional<QString> taken =
+                    valuation::StatementCoefficient(settlement.localCoefficient(district, k)))
+                visit(row, factorCol(k), key, QStringLiteral("лок_%1").arg(k), *taken);
     }
     return true;
 }

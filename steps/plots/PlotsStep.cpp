@@ -11,6 +11,7 @@
 #include "steps/common/StepStore.h"
 #include "valuation/Formulas.h"
 #include "valuation/Indicators.h"
+#include "valuation/Recompute.h"
 #include "valuation/Settlement.h"
 
 #include <QSet>
@@ -135,28 +136,18 @@ void ComputePlot(Plot& plot, bool household) {
     if (!km2 || !km3 || !kf || !base || !area)
         return;
 
-    // From the zone's published value: base value x Km2 rounded to the kopeck.
-    plot.valuePerSqM = valuation::Fixed(valuation::PlotValuePerSqM(*base, *km2, *kf, *km3), 2);
-    if (plot.valuePerSqM.isEmpty())
-        return;
-    plot.value = valuation::PlotValue(NumberOr0(plot.valuePerSqM), *area);
-    if (!household || plot.value.isEmpty())
-        return;
-
-    double total = NumberOr0(plot.value);
-    double totalArea = *area;
-    for (PlotPart& part : plot.parts) {
-        const std::optional<double> perHa = ParseNumber(part.valuePerHa);
-        const std::optional<double> partArea = ParseNumber(part.area);
-        if (part.code.isEmpty() || !perHa || !partArea)
-            continue;
-        part.value = Fixed(*perHa * *partArea, 2);
-        total += NumberOr0(part.value);
-        totalArea += *partArea;
-    }
-    // The built-up part has a value, so the totals are shown, whatever the parts are worth.
-    plot.totalValue = Fixed(total, 2);
-    plot.totalArea = Fixed(totalArea, 4);
+    std::vector<valuation::PlotPartInput> parts;
+    if (household)
+        for (const PlotPart& part : plot.parts)
+            parts.push_back({part.code, part.valuePerHa, part.area});
+    const valuation::PlotValues values =
+        valuation::ComputePlotValues(*base, *km2, *kf, *km3, *area, household, parts);
+    plot.valuePerSqM = values.valuePerSqM;
+    plot.value = values.value;
+    for (size_t i = 0; i < values.partValues.size(); ++i)
+        plot.parts[i].value = values.partValues[i].value_or(QString());
+    plot.totalValue = values.totalValue;
+    plot.totalArea = values.totalArea;
 }
 
 void LookupDistrictCoefficients(Connection& project, Plot& plot) {

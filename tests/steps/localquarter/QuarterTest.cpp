@@ -244,3 +244,32 @@ TEST_F(QuarterDbTest, TheCheckComparesTheStatementsZonesAndRowsWithTheZoning) {
                                     "район='3'")),
               QStringList{QStringLiteral("1")});
 }
+
+TEST_F(QuarterDbTest, ACoefficientThatIsNoNumberIsNotCarriedIntoTheStatement) {
+    valuation::UpgradeSettlementDatabase(project);
+    StringGrid grid = MakeQuarterGrid(17);
+    ASSERT_TRUE(FillStatementFromDistricts(project, grid).ok);
+    ASSERT_EQ(grid.at(1, factorCol(2)), QStringLiteral("0.95"));
+    ASSERT_TRUE(StoreQuarterStatement(project, grid)) << LastError().toStdString();
+    // A coefficient stored before such were refused: Км3 leaves it out, and so does the
+    // statement, which keeps the value it has (the check names the coefficient itself).
+    exec(QStringLiteral("UPDATE локальні SET коефіціент='abc' WHERE район='1' AND фактор='2'"));
+    StringGrid loaded = MakeQuarterGrid(17);
+    ASSERT_TRUE(LoadQuarterStatement(project, loaded));
+    StatementRefresh refresh;
+    ASSERT_TRUE(RefreshStatementFromDistricts(project, loaded, true, refresh));
+    EXPECT_TRUE(refresh.changed.isEmpty()) << refresh.changed.join(u'\n').toStdString();
+    EXPECT_EQ(loaded.at(1, factorCol(2)), QStringLiteral("0.95"));
+    valuation::CheckResult check;
+    ASSERT_TRUE(valuation::CheckSettlement(project, check));
+    const QString lines = valuation::CheckLines(check).join(u'\n');
+    EXPECT_FALSE(lines.contains(QStringLiteral("лок_2"))) << lines.toStdString();
+    EXPECT_TRUE(lines.contains(QStringLiteral("коефіцієнт \"abc\" не є числом")))
+        << lines.toStdString();
+    ASSERT_TRUE(valuation::WriteRecalculated(project, check));
+    ASSERT_TRUE(LoadQuarterStatement(project, loaded));
+    EXPECT_EQ(loaded.at(1, factorCol(2)), QStringLiteral("0.95"));
+    // A new statement leaves the cell empty rather than copy the text.
+    ASSERT_TRUE(FillStatementFromDistricts(project, grid).ok);
+    EXPECT_EQ(grid.at(1, factorCol(2)), QString());
+}
