@@ -286,18 +286,12 @@ bool RetakeLocal(Connection& project, const QString& folder, Connection& catalog
     return true;
 }
 
-/** The districts and zones layers of the session's map, or of a map opened from the folder. */
-MapDocument* LayersMap(const QString& folder, const MapRecalcSources& sources,
-                       std::unique_ptr<MapDocument>& own, const QStringList& layers,
-                       QString* error) {
-    const auto has = [&](const MapDocument& map) {
-        for (const QString& layer : layers)
-            if (!GetLayer(map, layer))
-                return false;
-        return true;
-    };
-    if (sources.map && has(*sources.map))
-        return sources.map;
+/**
+ * A map of the folder's layers as they are on disk now (what the retake read), never the
+ * session's copies, which may predate an edit in another program.
+ */
+MapDocument* LayersMap(const QString& folder, std::unique_ptr<MapDocument>& own,
+                       const QStringList& layers, QString* error) {
     if (!own)
         own = std::make_unique<MapDocument>();
     for (const QString& layer : layers)
@@ -306,6 +300,27 @@ MapDocument* LayersMap(const QString& folder, const MapRecalcSources& sources,
                                    false, error))
             return nullptr;
     return own.get();
+}
+
+/** The session map's copy of a layer written from the folder: read again, in its place. */
+void ReopenLayer(MapDocument& map, const QString& name, MapRecalcOutcome& out) {
+    for (int i = 0; i < map.layerCount(); ++i) {
+        Layer* layer = map.layerAt(i);
+        if (layer->name().compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        LayerInfo info;
+        info.fileSpec = layer->filespec();
+        info.name = layer->name();
+        info.datasetName = layer->name();
+        info.visible = layer->visible();
+        map.removeLayer(layer);
+        QString error;
+        if (!map.addLayer(info, i + 1, &error))
+            out.left << QStringLiteral("Шар \u00ab") + name +
+                            QStringLiteral("\u00bb на мапі не показано заново: ") +
+                            QString(error).replace(u'\r', u' ');
+        return;
+    }
 }
 
 /** The map messages of a zone layer built again, but its closing "Завершено.". */
@@ -317,8 +332,9 @@ QStringList MapMessages(const MapOutcome& outcome) {
     return lines;
 }
 
-void RebuildZones(Connection& project, const QString& folder, const MapRecalcSources& sources,
-                  Step step, std::unique_ptr<MapDocument>& own, MapRecalcOutcome& out) {
+/** False when nothing was written. */
+bool RebuildZones(Connection& project, const QString& folder, Step step,
+                  std::unique_ptr<MapDocument>& own, MapRecalcOutcome& out) {
     const QString what = Head(step) + QStringLiteral("шар \u00ab") + names::layer::Zones() +
                          QStringLiteral("\u00bb не побудовано заново: ");
     ZonalSettlement settlement;
@@ -329,10 +345,10 @@ void RebuildZones(Connection& project, const QString& folder, const MapRecalcSou
     switch (ReadZonalSettlement(project, settlement, &message)) {
     case ZonalOpening::Refused:
         out.left << what + message;
-        return;
+        return false;
     case ZonalOpening::Failed:
         out.left << what + LastError();
-        return;
+        return false;
     case ZonalOpening::Ready:
         break;
     }
@@ -340,19 +356,20 @@ void RebuildZones(Connection& project, const QString& folder, const MapRecalcSou
     if (!LoadZonalTables(project, variant, settlement, tables, &failedTable)) {
         out.left << what + QStringLiteral("вибірка із бази \"") + failedTable +
                         QStringLiteral("\": ") + LastError();
-        return;
+        return false;
     }
     QString error;
     MapDocument* map =
-        LayersMap(folder, sources, own, {names::layer::Districts(), names::layer::Zones()}, &error);
+        LayersMap(folder, own, {names::layer::Districts(), names::layer::Zones()}, &error);
     if (!map) {
-        out.left << what + error;
-        return;
+        out.left << what + QString(error).replace(u'\r', u' ');
+        return false;
     }
     const MapOutcome built = RebuildZoneLayer(map, tables.result, ResultColumnsOf(variant));
     if (!built.written) {
         out.left << what + MapMessages(built).join(QStringLiteral(" "));
-        return;
+        // The districts' "Zona" may be written though the zones were not.
+        return true;
     }
     // A union that failed leaves a district as a piece of its own: said, the layer written.
     for (const QString& line : MapMessages(built))
@@ -364,6 +381,7 @@ void RebuildZones(Connection& project, const QString& folder, const MapRecalcSou
                         QStringLiteral("не вдалося запам'ятати, з якого шару районів побудовано "
                                        "шар зон: ") +
                         LastError();
+    return true;
 }
 
 /** A layer of the steps to take again that is there but cannot be read; "" when none. */
@@ -426,20 +444,29 @@ bool RetakeFromMap(Connection& project, const QString& folder, const MapRecalcSo
 void RewriteMapLayers(Connection& project, const QString& folder, const MapRecalcSources& sources,
                       MapRecalcOutcome& outcome) {
     std::unique_ptr<MapDocument> own;
+    QStringList written;
     if (outcome.writes.local) {
         QString error;
-        MapDocument* map = LayersMap(folder, sources, own, {names::layer::Districts()}, &error);
+        MapDocument* map = LayersMap(folder, own, {names::layer::Districts()}, &error);
         Layer* districts = map ? GetLayer(*map, names::layer::Districts()) : nullptr;
         if (!districts || !WriteKm3ToDistricts(*districts, *outcome.writes.local, &error))
             outcome.left << Head(Step::Local) +
                                 QStringLiteral("Км3 районів на мапі не поновлено: ") +
                                 QString(error).replace(u'\r', u' ');
-        else if (map)
-            map->notifyChanged();
+        else
+            written << names::layer::Districts();
     }
-    if (outcome.writes.zones)
-        RebuildZones(project, folder, sources, *outcome.writes.zones, own, outcome);
+    if (outcome.writes.zones && RebuildZones(project, folder, *outcome.writes.zones, own, outcome))
+        written << names::layer::Districts() << names::layer::Zones();
     outcome.writes = {};
+    // The session's map shows the layers as written.
+    if (sources.map) {
+        written.removeDuplicates();
+        for (const QString& layer : written)
+            ReopenLayer(*sources.map, layer, outcome);
+        if (!written.isEmpty())
+            sources.map->notifyChanged();
+    }
 }
 
 bool RecalcSettlement(Connection& project, const QString& folder, const MapRecalcSources& sources,

@@ -18,8 +18,8 @@ struct MapRecalcSources {
      */
     Connection* catalogue = nullptr;
     /**
-     * The session's map showing the settlement's layers, written through so it shows what was
-     * written; null (or without the layers) the layers are opened from the folder.
+     * The session's map: its copies of the layers recalc writes are read again afterwards, so
+     * it shows them as written. Recalc itself reads and writes the layers' files as they are.
      */
     MapDocument* map = nullptr;
 };

@@ -3,6 +3,7 @@
 // factor stays, and a layer that cannot be read stops it before anything is written.
 #include "common/Names.h"
 #include "db/Database.h"
+#include "map/MapGlobal.h"
 #include "map/TabFile.h"
 #include "steps/local/LocalCatalogue.h"
 #include "steps/local/LocalOverlay.h"
@@ -212,6 +213,9 @@ TEST_F(MapRetakeTest, ADistrictGrownRebuildsTheZoneLayerAndRecordsIt) {
                                  FingerprintStepLayers(context.folder, Step::ZonalWeighted), true));
     EXPECT_TRUE(check().mapChanges.empty());
 
+    // The session's map holds the layers as they were before the edit in another program.
+    ASSERT_TRUE(AddLayer(map, layer(names::layer::Zones()), true));
+    ASSERT_TRUE(AddLayer(map, layer(names::layer::Districts()), false));
     writeDistricts(40);
     valuation::CheckResult result = fullCheck();
     EXPECT_TRUE(valuation::CheckLines(result).contains(
@@ -219,7 +223,11 @@ TEST_F(MapRetakeTest, ADistrictGrownRebuildsTheZoneLayerAndRecordsIt) {
         QStringLiteral("»: шар «зони» побудовано з шару «райони», який відтоді змінено")))
         << valuation::CheckLines(result).join(u'\n').toStdString();
 
-    const MapRecalcOutcome outcome = recalc(result);
+    MapRecalcOutcome outcome;
+    QString error;
+    ASSERT_TRUE(RecalcSettlement(project, context.folder, MapRecalcSources{&catalogue, &map},
+                                 result, outcome, &error))
+        << error.toStdString();
     EXPECT_TRUE(outcome.changed.contains(QStringLiteral("«") + caption +
                                          QStringLiteral("»: шар «зони» побудовано з районів "
                                                         "заново")))
@@ -231,6 +239,13 @@ TEST_F(MapRetakeTest, ADistrictGrownRebuildsTheZoneLayerAndRecordsIt) {
     EXPECT_DOUBLE_EQ(one.xMin, -40);
     EXPECT_DOUBLE_EQ(one.xMax, 140);
     EXPECT_DOUBLE_EQ(built.at(QStringLiteral("2")).xMin, 100);
+    // Built from the districts on disk, and shown so, in their places on the session's map.
+    ASSERT_EQ(map.layerCount(), 2);
+    EXPECT_EQ(map.layerAt(0)->name(), names::layer::Districts());
+    EXPECT_FALSE(map.layerAt(0)->visible());
+    EXPECT_EQ(map.layerAt(1)->name(), names::layer::Zones());
+    EXPECT_EQ(FeaturesBounds(map.layerAt(1)->features()).xMin, -40);
+    EXPECT_EQ(FeaturesBounds(map.layerAt(0)->features()).xMin, -40);
     // The districts' fingerprint is recorded for the zone layer: nothing left to follow.
     const valuation::CheckResult after = check();
     EXPECT_TRUE(after.mapChanges.empty()) << valuation::CheckLines(after).join(u'\n').toStdString();
