@@ -170,14 +170,6 @@ QString LocalCell(const QString& district, int factor) {
            QString::number(factor);
 }
 
-/** The value of a factor in a district column; "" when the grid has no row of it. */
-QString LocalValue(const StringGrid& grid, int factor, int col) {
-    for (int row = grid.fixedRows(); row < Km3Row(grid); ++row)
-        if (RowFactor(grid, row) == factor)
-            return grid.at(row, col);
-    return QString();
-}
-
 void SetLocalValue(StringGrid& grid, int factor, int col, const QString& value) {
     for (int row = grid.fixedRows(); row < Km3Row(grid); ++row)
         if (RowFactor(grid, row) == factor)
@@ -227,7 +219,7 @@ bool RetakeLocal(Connection& project, const QString& folder, Connection& catalog
         factors.insert(factor);
     for (const int factor : WorkingFactorNumbers(fresh))
         factors.insert(factor);
-    const QString table = QStringLiteral("локальні");
+    const QString table = LocalTypedTable();
     struct Kept {
         int factor, col;
         QString value;
@@ -237,13 +229,13 @@ bool RetakeLocal(Connection& project, const QString& folder, Connection& catalog
     for (const int factor : factors) {
         for (int col = LocalGrid::FirstDistrictCol; col < grid.colCount(); ++col) {
             const QString district = grid.at(0, col);
-            const QString old = LocalValue(grid, factor, col);
-            const QString now = LocalValue(fresh, factor, col);
+            const QString old = FactorValue(grid, factor, col);
+            const QString now = FactorValue(fresh, factor, col);
             if (valuation::SameValue(old, now))
                 continue;
             const QString what = Head(step) + LocalCell(district, factor);
-            if (!old.trimmed().isEmpty() &&
-                typed.isTyped(table, district, QString::number(factor), old)) {
+            // A coefficient the valuer typed (or emptied) stays.
+            if (typed.isTyped(table, district, QString::number(factor), old.trimmed())) {
                 kept.push_back(Kept{factor, col, old});
                 out.typed << what + QStringLiteral(": уведено оцінювачем ") +
                                  valuation::ShownValue(old) + QStringLiteral(", з мапи тепер ") +

@@ -10,10 +10,10 @@
 #include "steps/local/LocalStep.h"
 #include "tests/gis/MapChangesFixture.h"
 #include "valuation/Districts.h"
-#include "valuation/Typed.h"
 
 #include <QFile>
 #include <map>
+#include <tuple>
 
 namespace {
 
@@ -25,8 +25,11 @@ protected:
         WriteTable(layer(name), {names::field::Km3()}, {{region, {km3}}});
     }
 
-    /** "З мапи" of "Локальні фактори" with the program's catalogue, then "Зберегти". */
-    void takeLocalFromMap() {
+    /**
+     * "З мапи" of "Локальні фактори" with the program's catalogue, then "Зберегти" with
+     * `typed` (district, factor number, value) typed over the map's values first.
+     */
+    void takeLocalFromMap(const std::vector<std::tuple<QString, int, QString>>& typed = {}) {
         std::vector<LocalFactor> factors;
         ASSERT_TRUE(ReadLocalCatalogue(catalogue, factors)) << LastError().toStdString();
         ASSERT_GE(factors.size(), 2u);
@@ -40,7 +43,12 @@ protected:
         for (const LocalFactor& f : factors)
             items.push_back(WorkingItem{QString::number(f.number), false});
         ASSERT_TRUE(ApplyLocalOverlay(grid, factors, found, items));
-        ASSERT_TRUE(StoreLocalValues(project, grid, context.folder, found.layers))
+        const StringGrid fromMap = grid;
+        for (const auto& [district, factor, value] : typed)
+            for (int row = grid.fixedRows(); row < Km3Row(grid); ++row)
+                if (RowFactor(grid, row) == factor)
+                    grid.set(row, DistrictColumn(grid, district), value);
+        ASSERT_TRUE(StoreLocalValues(project, grid, context.folder, found.layers, &fromMap))
             << LastError().toStdString();
     }
 
@@ -176,13 +184,8 @@ TEST_F(MapRetakeTest, ATypedFactorStaysAndIsListedWithTheMapsValue) {
     writeDistricts();
     takeAreasFromMap();
     writeLocal(QStringLiteral("лок1"), Square(10, 10, 20), QStringLiteral("1.05"));
-    takeLocalFromMap();
     // The valuer typed 1.10 over the map's 1.05 in district 1.
-    exec(QStringLiteral("UPDATE локальні SET коефіціент='1.10' WHERE район='1' AND фактор='1'"));
-    ASSERT_TRUE(valuation::StoreTypedMarks(
-        project, QStringLiteral("локальні"),
-        QHash<QString, QString>{{valuation::MarkKey(QStringLiteral("1"), QStringLiteral("1")),
-                                 QStringLiteral("1.10")}}));
+    takeLocalFromMap({{QStringLiteral("1"), 1, QStringLiteral("1.10")}});
 
     writeLocal(QStringLiteral("лок1"), Square(110, 10, 20), QStringLiteral("1.05"));
     const MapRecalcOutcome outcome = recalc(fullCheck());
