@@ -127,7 +127,9 @@ bool TFormMain::recalcAll(valuation::CheckResult& result) {
     {
         WaitCursor wait;
         backup::BeforeSettlementStore(*m_stepContext.project);
-        if (!RecalcSettlement(*m_stepContext.project, m_stepContext.folder, result, map, &error)) {
+        const MapRecalcSources sources{m_stepContext.catalogue, m_stepContext.map};
+        if (!RecalcSettlement(*m_stepContext.project, m_stepContext.folder, sources, result, map,
+                              &error)) {
             ShowError(error);
             return false;
         }

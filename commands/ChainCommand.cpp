@@ -3,9 +3,11 @@
 #include "commands/CommandLine.h"
 #include "commands/MapRecalc.h"
 #include "commands/SettlementFolder.h"
+#include "common/FileUtils.h"
 #include "common/GlobalVar.h"
 #include "db/Backup.h"
 #include "db/Database.h"
+#include "db/Databases.h"
 #include "gis/SettlementTiling.h"
 #include "reports/ReportRun.h"
 #include "steps/common/StepLayers.h"
@@ -13,7 +15,7 @@
 #include "valuation/InputSoundness.h"
 
 #include <QDir>
-
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace {
@@ -109,12 +111,15 @@ QString RecalcCommandHelp() {
         "спершу робить автоматичну копію бази (папка \"Temp/Копії\" програми), потім в одній\n"
         "транзакції, у порядку залежностей (підсумки складу земель, В, Цнм, Іі і Км2, зони,\n"
         "відомість кварталів, ґрунти, ділянки), записує кожен застарілий похідний результат;\n"
-        "площі районів і функціонального використання, взяті з шару, що відтоді змінився,\n"
-        "спершу беруться з нього знову. Значення, введені оцінювачем замість обчислених,\n"
-        "не змінюються; ті з них, чиє обчислене значення або значення з мапи змінилося,\n"
-        "друкуються на стандартний вивід помилок (код 1), як і локальні фактори та шар зон,\n"
-        "які бере з мапи знову лише їхній крок. Коли нічого не лишилось, tamberon check ПАПКА\n"
-        "після нього завершується з кодом 0.\n"
+        "площі районів, функціонального використання і локальні фактори районів, взяті з\n"
+        "шару, що відтоді змінився, спершу беруться з нього знову (локальні фактори - ті, що\n"
+        "є в довіднику програми; Км3 районів записується і в шар \"райони\"). Шар зон,\n"
+        "побудований з районів, які відтоді змінились, після запису будується заново, як це\n"
+        "робить крок зонування. Шар, що є, але не читається, зупиняє перерахунок до запису.\n"
+        "Значення, введені оцінювачем замість обчислених, не змінюються; ті з них, чиє\n"
+        "обчислене значення або значення з мапи змінилося, друкуються на стандартний вивід\n"
+        "помилок (код 1). Коли нічого не лишилось, tamberon check ПАПКА після нього\n"
+        "завершується з кодом 0.\n"
         "\n"
         "На стандартний вивід друкується по рядку на кожне змінене значення:\n"
         "крок, що саме, старе → нове значення.\n"
@@ -198,10 +203,16 @@ int RunRecalcCommand(const QStringList& arguments, const QString& appDir, QTextS
         // The recalculation goes on without its copy, but says so.
         if (QString problem = backup::TakeUntoldProblem(); !problem.isEmpty())
             err << OneLine(problem) << Qt::endl;
+        // The catalogue of local factors decides which factor layers count.
+        Connection catalogue;
+        const QString cataloguePath = JoinPath(appDir, CatalogueFileName());
+        MapRecalcSources sources;
+        if (QFileInfo(cataloguePath).isFile() && catalogue.open(cataloguePath))
+            sources.catalogue = &catalogue;
         // The values taken from changed layers first, then what follows from them: one
         // transaction, so a failure leaves the database as it was.
         QString error;
-        if (!RecalcSettlement(data, folder, result, map, &error)) {
+        if (!RecalcSettlement(data, folder, sources, result, map, &error)) {
             err << OneLine(error) << Qt::endl;
             return 1;
         }

@@ -121,3 +121,17 @@ void FingerprintLayers(std::vector<FingerprintJob>& jobs) {
     work();
     helper.join();
 }
+
+bool LayerHoldsObjects(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        return false;
+    GdalScope scope;
+    static const char* const drivers[] = {"MapInfo File", nullptr};
+    GDALDatasetUniquePtr ds(GDALDataset::Open(QFile::encodeName(path).constData(),
+                                              GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers));
+    OGRLayer* layer = ds && ds->GetLayerCount() > 0 ? ds->GetLayer(0) : nullptr;
+    if (!layer)
+        return false;
+    layer->ResetReading();
+    return OGRFeatureUniquePtr(layer->GetNextFeature()) != nullptr;
+}

@@ -25,3 +25,6 @@ struct FingerprintJob {
 
 /** Fingerprints every job, several layers at a time (on up to two threads). */
 void FingerprintLayers(std::vector<FingerprintJob>& jobs);
+
+/** Whether the table is there, can be read and holds at least one object. */
+bool LayerHoldsObjects(const QString& path);

@@ -2,6 +2,7 @@
 #include "valuation/CheckLayers.h"
 
 #include "common/LastError.h"
+#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
@@ -9,6 +10,8 @@
 
 #include <QHash>
 #include <QSet>
+#include <algorithm>
+#include <optional>
 
 namespace valuation {
 
@@ -22,15 +25,29 @@ QString InQuotes(const QString& text) {
     return u'\u00ab' + text + u'\u00bb';
 }
 
-/**
- * Whether the database can tell that a step's values came from the map. The zone layer
- * cannot be told (a valuer may never have built it), so it has no note.
- */
+/** Whether the database can tell that a step's values may have come from the map. */
 bool ToldByData(Step step) {
-    return step == Step::Areas || step == Step::Functional || step == Step::Local;
+    return step == Step::Areas || step == Step::Functional || step == Step::Local ||
+           step == Step::ZonalWeighted || step == Step::ZonalGrouped;
 }
 
-/** Whether the settlement holds values the step takes from the map. */
+/** The zonal step whose results are stored (their Si, Ei, Ui, Ci tell the grouped way). */
+Step StoredZonalStep(const Settlement& s) {
+    for (const Km2Row& r : s.km2)
+        if (!(r.si + r.ei + r.ui + r.ci).isEmpty())
+            return Step::ZonalGrouped;
+    return Step::ZonalWeighted;
+}
+
+bool IsZonal(Step step) {
+    return step == Step::ZonalWeighted || step == Step::ZonalGrouped;
+}
+
+/**
+ * Whether the settlement holds values the step takes from the map. The zone layer is built
+ * only on request: the zonal step counts when its zones are stored (and, as the caller
+ * sees first, the folder's zone layer holds objects).
+ */
 bool HoldsMapValues(const Settlement& s, Step step) {
     switch (step) {
     case Step::Areas:
@@ -42,9 +59,23 @@ bool HoldsMapValues(const Settlement& s, Step step) {
         return !s.functional.isEmpty();
     case Step::Local:
         return !s.local.empty();
+    case Step::ZonalWeighted:
+    case Step::ZonalGrouped:
+        return StoredZonalStep(s) == step &&
+               std::any_of(s.km2.begin(), s.km2.end(),
+                           [](const Km2Row& r) { return !r.zone.trimmed().isEmpty(); });
     default:
         return false;
     }
+}
+
+/** How a layer that no longer gives its recorded fingerprint is now. */
+QString LayerNow(const LayerUse& now) {
+    if (!now.error.isEmpty())
+        return QStringLiteral(", який не вдається прочитати: ") + now.error;
+    if (now.fingerprint.isEmpty())
+        return QStringLiteral(", якого тепер немає");
+    return QStringLiteral(", який відтоді змінено");
 }
 
 } // namespace
@@ -55,10 +86,10 @@ std::vector<LayerUse> LayersOfStep(Step step, const QStringList& localLayers) {
     if (!source)
         return layers;
     for (const QString& layer : source->layers)
-        layers.push_back(LayerUse{layer, LayerFields(layer), {}});
+        layers.push_back(LayerUse{layer, LayerFields(layer), {}, {}});
     if (source->localLayers)
         for (const QString& layer : localLayers)
-            layers.push_back(LayerUse{layer, LayerFields(layer), {}});
+            layers.push_back(LayerUse{layer, LayerFields(layer), {}, {}});
     return layers;
 }
 
@@ -68,12 +99,24 @@ bool CheckLayerUses(Connection& project, MapLayersNow& now, CheckResult& result,
         return FailWith(error, QStringLiteral("Вибірка із бази \"") + LayerUsesTable() +
                                    QStringLiteral("\"\rПодробиці: ") + LastError());
     // The steps with values from the map but no record: known only from the settlement.
+    // The zone layer, built by either zonal step, counts once, and only when it holds zones.
+    const auto isRecorded = [&](Step step) {
+        return std::any_of(recorded.begin(), recorded.end(), [&](const StepLayers& s) {
+            return s.step == step || (IsZonal(step) && IsZonal(s.step));
+        });
+    };
+    std::optional<bool> zonesBuilt;
     std::vector<Step> unrecorded;
     for (const MapSource& source : MapSources()) {
-        const bool has = std::any_of(recorded.begin(), recorded.end(),
-                                     [&](const StepLayers& s) { return s.step == source.step; });
-        if (!has && ToldByData(source.step))
-            unrecorded.push_back(source.step);
+        if (isRecorded(source.step) || !ToldByData(source.step))
+            continue;
+        if (IsZonal(source.step)) {
+            if (!zonesBuilt)
+                zonesBuilt = now.holdsObjects(names::layer::Zones());
+            if (!*zonesBuilt)
+                continue;
+        }
+        unrecorded.push_back(source.step);
     }
     Settlement settlement;
     if (!unrecorded.empty() && !ReadSettlement(project, settlement, error))
@@ -91,7 +134,7 @@ bool CheckLayerUses(Connection& project, MapLayersNow& now, CheckResult& result,
         const QString key = UseKey(use);
         if (!at.contains(key)) {
             at.insert(key, wanted.size());
-            wanted.push_back(LayerUse{use.layer, use.fields, {}});
+            wanted.push_back(LayerUse{use.layer, use.fields, {}, {}});
         }
     };
     for (const StepLayers& s : recorded)
@@ -101,8 +144,8 @@ bool CheckLayerUses(Connection& project, MapLayersNow& now, CheckResult& result,
         for (const LayerUse& use : LayersOfStep(step, {}))
             want(use);
     now.fingerprint(wanted);
-    const auto current = [&](const LayerUse& use) {
-        return wanted[at.value(UseKey(use))].fingerprint;
+    const auto current = [&](const LayerUse& use) -> const LayerUse& {
+        return wanted[at.value(UseKey(use))];
     };
 
     for (const StepLayers& s : recorded) {
@@ -112,13 +155,11 @@ bool CheckLayerUses(Connection& project, MapLayersNow& now, CheckResult& result,
         QSet<QString> layers;
         for (const LayerUse& use : s.layers) {
             layers.insert(use.layer);
-            const QString fingerprint = current(use);
-            if (fingerprint == use.fingerprint)
+            const LayerUse& layer = current(use);
+            if (layer.fingerprint == use.fingerprint)
                 continue;
-            result.mapChanges.push_back(
-                {s.step, source->taken + QStringLiteral(" з шару ") + InQuotes(use.layer) +
-                             (fingerprint.isEmpty() ? QStringLiteral(", якого тепер немає")
-                                                    : QStringLiteral(", який відтоді змінено"))});
+            result.mapChanges.push_back({s.step, source->taken + QStringLiteral(" з шару ") +
+                                                     InQuotes(use.layer) + LayerNow(layer)});
         }
         if (source->localLayers)
             for (const QString& layer : local)
@@ -132,7 +173,7 @@ bool CheckLayerUses(Connection& project, MapLayersNow& now, CheckResult& result,
     for (const Step step : legacy) {
         bool there = true;
         for (const LayerUse& use : LayersOfStep(step, {}))
-            there = there && !current(use).isEmpty();
+            there = there && !current(use).fingerprint.isEmpty();
         if (there && (step != Step::Local || !local.isEmpty()))
             result.mapNotes.push_back({step, MapSourceOf(step)->taken.section(u' ', 0, -2) +
                                                  QStringLiteral(": не перевірено з мапою")});

@@ -13,13 +13,18 @@ public:
     virtual ~MapLayersNow() = default;
     /** The names of the folder's local factor layers ("лок1"...). */
     virtual QStringList localLayers() = 0;
-    /** Fills the fingerprint of each layer with its fields; empty for a missing layer. */
+    /**
+     * Fills the fingerprint of each layer with its fields: empty for a missing layer, and for
+     * a layer that is there but cannot be read, whose `error` then says why.
+     */
     virtual void fingerprint(std::vector<LayerUse>& layers) = 0;
+    /** Whether the layer is there and holds at least one object. */
+    virtual bool holdsObjects(const QString& layer) = 0;
 };
 
 /**
  * Compares each step's recorded layers with the layers now: a value whose layer changed, went
- * missing or (for the local factors) was joined by a new layer is a finding in
+ * missing, cannot be read or (for the local factors) was joined by a new layer is a finding in
  * `result.mapChanges`; a step that holds values from the map but has no fingerprint (made
  * before they were kept) is one note in `result.mapNotes`. Reads only. False with the reason
  * in `error` when the settlement cannot be read.

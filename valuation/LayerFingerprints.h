@@ -22,6 +22,8 @@ struct LayerUse {
     QStringList fields;
     /** Empty when the layer is missing or could not be read. */
     QString fingerprint;
+    /** Why a layer that is there could not be read; empty when read or missing. Not stored. */
+    QString error;
 };
 
 /** What a step takes from the map. */

@@ -29,8 +29,13 @@ void Fingerprint(const QString& folder, std::vector<valuation::LayerUse>& layers
         jobs.push_back(
             FingerprintJob{dir.filePath(use.layer + QStringLiteral(".tab")), use.fields, {}, {}});
     FingerprintLayers(jobs);
-    for (size_t i = 0; i < layers.size(); ++i)
+    for (size_t i = 0; i < layers.size(); ++i) {
         layers[i].fingerprint = jobs[i].fingerprint;
+        // A layer gone is told apart from one that is there but cannot be read.
+        layers[i].error = jobs[i].fingerprint.isEmpty() && QFileInfo(jobs[i].path).isFile()
+                              ? jobs[i].error
+                              : QString();
+    }
 }
 
 class FolderLayers : public valuation::MapLayersNow {
@@ -39,6 +44,9 @@ public:
     QStringList localLayers() override { return LocalLayersOf(m_folder); }
     void fingerprint(std::vector<valuation::LayerUse>& layers) override {
         Fingerprint(m_folder, layers);
+    }
+    bool holdsObjects(const QString& layer) override {
+        return LayerHoldsObjects(QDir(m_folder).filePath(layer + QStringLiteral(".tab")));
     }
 
 private:

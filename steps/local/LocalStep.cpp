@@ -11,6 +11,7 @@
 #include "steps/common/StepStore.h"
 
 #include <QHash>
+#include <set>
 
 using namespace LocalGrid;
 
@@ -145,6 +146,48 @@ int ApplyWorkingFactors(StringGrid& grid, const std::vector<LocalFactor>& catalo
     return checked;
 }
 
+QString FactorValue(const StringGrid& grid, int factor, int col) {
+    for (int row = grid.fixedRows(); row < Km3Row(grid); ++row)
+        if (RowFactor(grid, row) == factor)
+            return grid.at(row, col);
+    return QString();
+}
+
+QString LocalTypedTable() {
+    return QStringLiteral("локальні");
+}
+
+QHash<QString, valuation::TypedMark> TypedLocalMarks(const StringGrid& grid, const StringGrid& base,
+                                                     bool fromMap,
+                                                     const valuation::TypedValues& before) {
+    std::set<int> factors;
+    for (const int factor : WorkingFactorNumbers(grid))
+        factors.insert(factor);
+    for (const int factor : WorkingFactorNumbers(base))
+        factors.insert(factor);
+    QHash<QString, valuation::TypedMark> marks;
+    for (int col = FirstDistrictCol; col < grid.colCount(); ++col) {
+        const QString district = grid.at(0, col);
+        const int baseCol = DistrictColumn(base, district);
+        for (const int factor : factors) {
+            const QString value = FactorValue(grid, factor, col).trimmed();
+            const QString was =
+                baseCol < 0 ? QString() : FactorValue(base, factor, baseCol).trimmed();
+            const QString field = QString::number(factor);
+            const valuation::TypedMark* mark =
+                fromMap ? nullptr : before.mark(LocalTypedTable(), district, field);
+            const bool kept = mark && mark->value == value;
+            if (value == was && !kept)
+                continue;
+            // The map's value beside one typed over it; a mark kept keeps its own.
+            const QString replaced = fromMap ? was : kept ? mark->computed : QString();
+            marks.insert(valuation::MarkKey(district, field),
+                         valuation::TypedMark{{}, {}, {}, value, replaced, {}});
+        }
+    }
+    return marks;
+}
+
 std::vector<int> WorkingFactorNumbers(const StringGrid& grid) {
     std::vector<int> numbers;
     for (int row = grid.fixedRows(); row < Km3Row(grid); ++row)
@@ -172,11 +215,20 @@ void ClearDistrictValues(StringGrid& grid, int col) {
 }
 
 bool StoreLocalValues(Connection& project, const StringGrid& grid, const QString& folder,
-                      const std::vector<valuation::LayerUse>& mapLayers) {
+                      const std::vector<valuation::LayerUse>& mapLayers,
+                      const StringGrid* typedBase) {
     return StoreInTransaction(&project, [&] {
         if (!DeleteRows(project, QStringLiteral("локальні")) ||
             !RecordStepLayers(project, folder, valuation::Step::Local, mapLayers, true))
             return false;
+        if (typedBase) {
+            valuation::TypedValues before;
+            if (!before.read(project) ||
+                !valuation::StoreTypedMarks(
+                    project, LocalTypedTable(),
+                    TypedLocalMarks(grid, *typedBase, !mapLayers.empty(), before)))
+                return false;
+        }
         BulkInsert insert(
             project, QStringLiteral("локальні"),
             {QStringLiteral("район"), QStringLiteral("фактор"), QStringLiteral("коефіціент")});

@@ -5,6 +5,9 @@
 #include "steps/common/WorkingItems.h"
 #include "valuation/LayerFingerprints.h"
 #include "valuation/LocalCatalogue.h"
+#include "valuation/Typed.h"
+
+#include <QHash>
 
 #include <QString>
 #include <vector>
@@ -65,20 +68,40 @@ int ApplyWorkingFactors(StringGrid& grid, const std::vector<LocalFactor>& catalo
 
 /** The numbers of the factors that have a row, in row order. */
 std::vector<int> WorkingFactorNumbers(const StringGrid& grid);
+/** A factor's value in a district column; "" when the grid has no row of the factor. */
+QString FactorValue(const StringGrid& grid, int factor, int col);
 
 /** Copies a district's column (every row) into the other columns given; recomputes Km3. */
 void CopyDistrictValues(StringGrid& grid, int fromCol, const std::vector<int>& toCols);
 /** Empties a district's column; recomputes Km3. */
 void ClearDistrictValues(StringGrid& grid, int col);
 
+/** Where the marks of typed coefficients are kept: "локальні", keyed by district and factor. */
+QString LocalTypedTable();
+
+/**
+ * The coefficients the valuer typed, as marks for valuation::StoreTypedMarks (key: district
+ * and factor number; the value is the cell's, possibly empty). With `fromMap` the values of
+ * `base` are those "З мапи" just gave: each cell that differs from the map's is typed, with
+ * the map's value beside it. Without, `base` is the grid as read: the cells marked before
+ * whose value still stands stay marked, and each cell that differs from `base` is typed.
+ */
+QHash<QString, valuation::TypedMark> TypedLocalMarks(const StringGrid& grid, const StringGrid& base,
+                                                     bool fromMap,
+                                                     const valuation::TypedValues& before);
+
 /**
  * Replaces the project's "локальні" by one row per (factor row, district column), factor by
  * factor, district by district, empty cells as empty texts, with the layers the values were
- * taken from (`mapLayers`, or, recorded first now, those of `folder`: StepLayers). All or
- * nothing; false with LastError().
+ * taken from (`mapLayers`, or, recorded first now, those of `folder`: StepLayers). With
+ * `typedBase` (the grid "З мапи" gave when `mapLayers` are given, else the grid as read) the
+ * marks of the typed coefficients are replaced too (TypedLocalMarks), so a recalculation
+ * that takes the factors from the map again leaves them. All or nothing; false with
+ * LastError().
  */
 bool StoreLocalValues(Connection& project, const StringGrid& grid, const QString& folder = {},
-                      const std::vector<valuation::LayerUse>& mapLayers = {});
+                      const std::vector<valuation::LayerUse>& mapLayers = {},
+                      const StringGrid* typedBase = nullptr);
 
 /** Every coefficient typed must be a number above 0; the issue names the cell of "GridLocalny". */
 StepCheck CheckLocalValues(const StringGrid& grid);

@@ -1,21 +1,9 @@
 // Values taken from map layers, followed by the layers' fingerprints: a layer changed after
 // its step is a finding of that step, an unchanged rewrite is none, a settlement made before
 // fingerprints is noted once, and recalc takes untyped values again.
-#include "commands/MapRecalc.h"
-#include "common/LastError.h"
-#include "map/MapDocument.h"
 #include "reports/ReportLayers.h"
-#include "steps/areas/AreasDistricts.h"
-#include "steps/areas/AreasStep.h"
-#include "steps/common/StepLayers.h"
-#include "steps/functional/FunctionalOverlay.h"
-#include "steps/functional/FunctionalStep.h"
-#include "steps/local/LocalOverlay.h"
-#include "tests/map/MapTestUtil.h"
-#include "tests/steps/support/StepDbTest.h"
-#include "valuation/CheckLayers.h"
+#include "tests/gis/MapChangesFixture.h"
 #include "valuation/Districts.h"
-#include "valuation/Schema.h"
 #include "valuation/StepMarks.h"
 
 #include <QDir>
@@ -24,90 +12,6 @@
 namespace {
 
 using valuation::Step;
-
-class MapChangesTest : public StepDbTest {
-protected:
-    /** As the program connects a settlement's database. */
-    void SetUp() override {
-        StepDbTest::SetUp();
-        ASSERT_TRUE(valuation::UpgradeSettlementDatabase(project)) << LastError().toStdString();
-    }
-
-    QString layer(const QString& name) const {
-        return QDir(context.folder).filePath(name + QStringLiteral(".tab"));
-    }
-
-    /** Districts 1 and 2 side by side, 100 m squares; district 1 `grown` metres wider all round. */
-    void writeDistricts(double grown = 0, bool reversed = false, double side2 = 100) {
-        std::vector<std::pair<Feature, QStringList>> features{
-            {Square(-grown, -grown, 100 + 2 * grown), {QStringLiteral("1")}},
-            {Square(100, 0, side2), {QStringLiteral("2")}}};
-        if (reversed)
-            std::swap(features[0], features[1]);
-        WriteTable(layer(QStringLiteral("райони")), {QStringLiteral("Raion")}, features);
-    }
-
-    /** "З мапи" of "Визначення площ", then "Зберегти". */
-    void takeAreasFromMap() {
-        MapDocument districts;
-        QString error;
-        ASSERT_TRUE(districts.addLayerFromFile(layer(QStringLiteral("райони")),
-                                               QStringLiteral("райони"), false, &error))
-            << error.toStdString();
-        std::vector<MapDistrict> found;
-        ASSERT_EQ(ReadMapDistricts(districts, found), MapDistrictsStatus::Ok);
-        AreasData data;
-        ASSERT_TRUE(LoadAreas(project, data));
-        FillDistrictsFromMap(data.districts, found);
-        data.values.insert(QStringLiteral("ERaions"), QString::number(found.size()));
-        data.folder = context.folder;
-        data.mapLayers = FingerprintStepLayers(context.folder, Step::Areas);
-        ASSERT_TRUE(StoreAreas(project, data)) << LastError().toStdString();
-    }
-
-    /** Stores the areas as the window shows them, with one district's area typed. */
-    void storeAreas(const QString& district = QString(), const QString& typed = QString()) {
-        AreasData data;
-        ASSERT_TRUE(LoadAreas(project, data));
-        for (int row = data.districts.fixedRows(); row < data.districts.rowCount(); ++row)
-            if (data.districts.at(row, ColDistrictNumber) == district)
-                data.districts.set(row, ColDistrictArea, typed);
-        data.folder = context.folder;
-        ASSERT_TRUE(StoreAreas(project, data)) << LastError().toStdString();
-    }
-
-    void writeFunctional(const QString& code) {
-        WriteTable(layer(QStringLiteral("функціональне")), {QStringLiteral("Code")},
-                   {{Square(0, 0, 50), {code}}, {Square(100, 0, 100), {QStringLiteral("Ж")}}});
-    }
-
-    /** "З мапи" of "Функціональне використання", then "Зберегти". */
-    void takeFunctionalFromMap() {
-        const FunctionalOverlayResult measured = MeasureFunctionalAreas(context.folder);
-        ASSERT_TRUE(measured.ok) << measured.error.toStdString();
-        StringGrid grid = MakeFunctionalGrid({QStringLiteral("1"), QStringLiteral("2")}, 2);
-        ASSERT_TRUE(ApplyFunctionalAreas(grid, measured.areas));
-        ASSERT_TRUE(StoreFunctional(project, grid, context.folder, measured.layers));
-    }
-
-    valuation::CheckResult check() {
-        valuation::CheckResult result;
-        QString error;
-        EXPECT_TRUE(CheckStepLayers(project, context.folder, result, &error))
-            << error.toStdString();
-        return result;
-    }
-
-    QStringList functionalRow(const QString& district) {
-        QStringList row;
-        for (int k = 1; k <= 17; ++k)
-            row << column(QStringLiteral("SELECT ф_%1 FROM функціональне WHERE район='%2'")
-                              .arg(k)
-                              .arg(district))
-                       .value(0);
-        return row;
-    }
-};
 
 } // namespace
 
@@ -170,7 +74,7 @@ TEST_F(MapChangesTest, AFunctionalRegionRecodedIsTakenAgainByRecalc) {
 
     MapRecalcOutcome outcome;
     QString error;
-    ASSERT_TRUE(RecalcSettlement(project, context.folder, result, outcome, &error))
+    ASSERT_TRUE(RecalcSettlement(project, context.folder, sources(), result, outcome, &error))
         << error.toStdString();
     EXPECT_TRUE(outcome.typed.isEmpty());
     EXPECT_TRUE(outcome.left.isEmpty());
@@ -181,33 +85,6 @@ TEST_F(MapChangesTest, AFunctionalRegionRecodedIsTakenAgainByRecalc) {
     EXPECT_EQ(after.value(0), QString());
     EXPECT_EQ(after.value(13), QStringLiteral("0.2500"));
     EXPECT_TRUE(check().mapChanges.empty());
-}
-
-TEST_F(MapChangesTest, AFactorRegionMovedOrAFactorLayerAddedIsAFindingLeftToTheStep) {
-    writeDistricts();
-    const QString factor = layer(QStringLiteral("лок1"));
-    WriteTable(factor, {QStringLiteral("Km3")}, {{Square(10, 10, 20), {QStringLiteral("1.05")}}});
-    const LocalOverlayResult found = CollectLocalFactors(context.folder, 30);
-    ASSERT_TRUE(found.ok) << found.error.toStdString();
-    ASSERT_EQ(found.layers.size(), 2u);
-    ASSERT_TRUE(valuation::StoreLayerUses(project, Step::Local, found.layers));
-    EXPECT_TRUE(check().mapChanges.empty());
-
-    // Moved into district 2.
-    WriteTable(factor, {QStringLiteral("Km3")}, {{Square(110, 10, 20), {QStringLiteral("1.05")}}});
-    WriteTable(layer(QStringLiteral("лок2")), {QStringLiteral("Km3")},
-               {{Square(10, 10, 20), {QStringLiteral("0.95")}}});
-    valuation::CheckResult result = check();
-    const QStringList lines = valuation::CheckLines(result);
-    EXPECT_EQ(lines, (QStringList{QStringLiteral("«Локальні фактори»: локальні фактори районів "
-                                                 "узято з шару «лок1», який відтоді змінено"),
-                                  QStringLiteral("«Локальні фактори»: локальні фактори районів "
-                                                 "узято без шару «лок2», який відтоді додано")}));
-    // Recalc leaves them to the step, and says so.
-    MapRecalcOutcome outcome;
-    ASSERT_TRUE(RecalcSettlement(project, context.folder, result, outcome));
-    EXPECT_EQ(outcome.left, lines);
-    EXPECT_TRUE(outcome.changed.isEmpty());
 }
 
 TEST_F(MapChangesTest, ALegacySettlementIsNotedOnceThenFingerprintedAtItsNextStore) {
@@ -260,7 +137,7 @@ TEST_F(MapChangesTest, RecalcTakesUntypedDistrictAreasAgainAndListsATypedOne) {
 
     MapRecalcOutcome outcome;
     QString error;
-    ASSERT_TRUE(RecalcSettlement(project, context.folder, result, outcome, &error))
+    ASSERT_TRUE(RecalcSettlement(project, context.folder, sources(), result, outcome, &error))
         << error.toStdString();
     EXPECT_EQ(
         outcome.changed,

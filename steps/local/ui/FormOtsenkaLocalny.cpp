@@ -164,6 +164,7 @@ void TFormOtsenkaLocalny::setChecks(const std::vector<int>& factors) {
 }
 
 void TFormOtsenkaLocalny::loaded() {
+    m_typedBase = rows();
     setChecks(WorkingFactorNumbers(rows()));
     refreshGrid();
 }
@@ -229,6 +230,8 @@ void TFormOtsenkaLocalny::BRaionsFromMapClick() {
         m_mapLayers = result.layers;
         std::vector<WorkingItem> items = ListFactors->items();
         found = ApplyLocalOverlay(rows(), m_catalogue, result, items);
+        if (found)
+            m_typedBase = rows();
         std::vector<int> checked;
         for (const WorkingItem& item : items)
             if (item.checked)
@@ -374,6 +377,6 @@ bool OpenStepLocal(const StepContext& context, QWidget* parent) {
         },
         [&] {
             return StoreLocalValues(*context.project, form.rows(), DistrictLayerFolder(context),
-                                    form.mapLayers());
+                                    form.mapLayers(), &form.typedBase());
         });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/StringGrid.h"
 #include "steps/common/ui/FormStep.h"
 #include "valuation/LayerFingerprints.h"
 #include "valuation/LocalCatalogue.h"
@@ -11,7 +12,6 @@ class QAction;
 class QMenu;
 class QPushButton;
 class QTabWidget;
-class StringGrid;
 class WorkingItemsPanel;
 
 /**
@@ -33,6 +33,8 @@ public:
     const std::vector<LocalFactor>& catalogue() const { return m_catalogue; }
     /** The layers "З мапи" read, fingerprinted then; empty when not read now. */
     const std::vector<valuation::LayerUse>& mapLayers() const { return m_mapLayers; }
+    /** The values typed ones differ from: as "З мапи" gave them, else as read. */
+    const StringGrid& typedBase() const { return m_typedBase; }
     StringGrid& rows();
 
     /** "Встановити як робочі". */
@@ -73,6 +75,7 @@ private:
 
     std::vector<LocalFactor> m_catalogue;
     std::vector<valuation::LayerUse> m_mapLayers;
+    StringGrid m_typedBase;
     bool m_shown = false;
 };
 

@@ -200,3 +200,34 @@ TEST_F(OpenStepLocalTest, FailedStoreKeepsTheWork) {
     EXPECT_EQ(column(QStringLiteral("SELECT коефіціент FROM локальні ORDER BY id")).first(),
               QStringLiteral("0.95"));
 }
+
+// A coefficient typed over what "З мапи" gave is marked as typed when stored, with the map's
+// value beside it, so a recalculation from the map leaves it; the mark stands while it does.
+TEST_F(OpenStepLocalTest, ACoefficientTypedOverTheMapsIsMarkedTyped) {
+    WriteTable(context.file(QStringLiteral("лок03.tab")), {QStringLiteral("Km3")},
+               {{Square(150, 50, 10), {"0.92"}}});
+    {
+        WhenShown<TFormOtsenkaLocalny> act([this](TFormOtsenkaLocalny& form) {
+            messages.answer({Answer::Yes});
+            QTest::mouseClick(form.BRaionsFromMap, Qt::LeftButton);
+            ASSERT_EQ(form.rows().rowTexts(1).mid(3), (QStringList{"", "0.92", ""}));
+            form.rows().set(1, LocalGrid::FirstDistrictCol + 1, QStringLiteral("0.93"));
+            QTest::mouseClick(form.BSave, Qt::LeftButton);
+        });
+        EXPECT_TRUE(OpenStepLocal(context, nullptr));
+    }
+    const QString marks = QStringLiteral(
+        "SELECT ключ || ':' || поле || '=' || значення || '/' || обчислено FROM введено_вручну "
+        "WHERE таблиця='локальні'");
+    EXPECT_EQ(column(marks), QStringList{QStringLiteral("2:3=0.93/0.92")});
+
+    // Another coefficient typed later: the first mark stands with it.
+    WhenShown<TFormOtsenkaLocalny> again([](TFormOtsenkaLocalny& form) {
+        form.rows().set(1, LocalGrid::FirstDistrictCol, QStringLiteral("0.94"));
+        QTest::mouseClick(form.BSave, Qt::LeftButton);
+    });
+    EXPECT_TRUE(OpenStepLocal(context, nullptr));
+    QStringList now = column(marks);
+    now.sort();
+    EXPECT_EQ(now, (QStringList{QStringLiteral("1:3=0.94/"), QStringLiteral("2:3=0.93/0.92")}));
+}

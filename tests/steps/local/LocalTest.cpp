@@ -157,3 +157,50 @@ TEST_F(LocalDbTest, StoredValuesRoundTripWithTheShippedCatalogue) {
               QStringList{"0"});
     EXPECT_EQ(column(QStringLiteral("SELECT count(*) FROM локальні")), QStringList{"6"});
 }
+
+namespace {
+
+/** The marks as "district:factor=value/replaced", sorted. */
+QStringList MarkLines(const QHash<QString, valuation::TypedMark>& marks) {
+    QStringList lines;
+    for (auto it = marks.cbegin(); it != marks.cend(); ++it)
+        lines << QString(it.key()).replace(u'\t', u':') + u'=' + it->value + u'/' + it->computed;
+    lines.sort();
+    return lines;
+}
+
+} // namespace
+
+// Typed against what the map gave: each cell that differs, the map's value beside it; typed
+// against what was read: the marks still standing and the cells changed since.
+TEST_F(LocalDbTest, TypedCoefficientsAreMarkedAgainstTheMapOrWhatWasRead) {
+    StringGrid map = MakeLocalGrid({"1", "2"});
+    ApplyWorkingFactors(map, Catalogue(), Items({2, 5}));
+    map.set(1, FirstDistrictCol, QStringLiteral("0.95"));
+    map.set(2, FirstDistrictCol + 1, QStringLiteral("1.05"));
+    StringGrid typed = map;
+    typed.set(1, FirstDistrictCol, QStringLiteral("0.91"));     // over the map's 0.95
+    typed.set(1, FirstDistrictCol + 1, QStringLiteral("0.93")); // where the map had none
+    valuation::TypedValues none;
+    EXPECT_EQ(MarkLines(TypedLocalMarks(typed, map, true, none)),
+              (QStringList{"1:2=0.91/0.95", "2:2=0.93/"}));
+    EXPECT_TRUE(TypedLocalMarks(map, map, true, none).isEmpty());
+
+    ASSERT_TRUE(StoreLocalValues(project, typed, {}, {}, &map)) << LastError().toStdString();
+    EXPECT_EQ(column(QStringLiteral("SELECT ключ || ':' || поле || '=' || значення FROM "
+                                    "введено_вручну WHERE таблиця='локальні' ORDER BY ключ")),
+              (QStringList{"1:2=0.91", "2:2=0.93"}));
+
+    // Read again: a mark stands while its value does; a value emptied or a factor dropped is
+    // typed empty.
+    valuation::TypedValues before;
+    ASSERT_TRUE(before.read(project));
+    StringGrid edited = typed;
+    edited.set(1, FirstDistrictCol + 1, QString());
+    ApplyWorkingFactors(edited, Catalogue(), Items({2}));
+    EXPECT_EQ(MarkLines(TypedLocalMarks(edited, typed, false, before)),
+              (QStringList{"1:2=0.91/", "2:2=/", "2:5=/"}));
+    // Without a base the marks are left as they are.
+    ASSERT_TRUE(StoreLocalValues(project, edited));
+    EXPECT_EQ(column(QStringLiteral("SELECT count(*) FROM введено_вручну")), QStringList{"2"});
+}
