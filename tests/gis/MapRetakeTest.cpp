@@ -5,11 +5,11 @@
 #include "db/Database.h"
 #include "map/MapGlobal.h"
 #include "map/TabFile.h"
-#include "valuation/LocalCatalogue.h"
 #include "steps/local/LocalOverlay.h"
 #include "steps/local/LocalStep.h"
 #include "tests/gis/MapChangesFixture.h"
 #include "valuation/Districts.h"
+#include "valuation/LocalCatalogue.h"
 
 #include <QFile>
 #include <map>
