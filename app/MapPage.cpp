@@ -1,7 +1,9 @@
 #include "app/MapPage.h"
 
 #include "app/MainWindow.h"
+#include "gis/MapLabels.h"
 #include "gis/ui/MapGisTools.h"
+#include "map/MapControl.h"
 #include "map/MapView.h"
 #include "steps/plots/FormOtsenkaDilanky.h"
 
@@ -11,6 +13,7 @@ MapPage::MapPage(MapDocument& map, QWidget* parent) : MapTab(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_view = new MapView(map, this);
+    m_view->Map1->setLabelRule(SettlementMapLabels());
     layout->addWidget(m_view);
     // The place tools reach the session's settlement through the main window.
     auto* window = qobject_cast<TFormMain*>(parent);

@@ -1,6 +1,7 @@
 #include "MapTestUtil.h"
 
 #include "common/GlobalVar.h"
+#include "map/MapControl.h"
 #include "map/MapGlobal.h"
 #include "map/MapView.h"
 #include "map/ViewEntireLayer.h"
@@ -28,6 +29,14 @@ protected:
                    {{Square(0, 0, 1000), {QStringLiteral("межа")}}});
         WriteTable(dir.filePath(QStringLiteral("райони.tab")), {"Raion", "Zona"},
                    {{Square(0, 0, 500), {"1", "1"}}, {Square(500, 0, 500), {"2", "1"}}});
+        // The districts carry their numbers, as the program's map labels them.
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(11);
+        view.Map1->setLabelRule({{QStringLiteral("Райони"), font, Qt::black, [](const Feature& f) {
+                                      QString value;
+                                      f.value(QStringLiteral("Raion"), &value);
+                                      return value;
+                                  }}});
         view.resize(1000, 700);
         view.show();
         view.LoadSettlementLayers(dir.path());
