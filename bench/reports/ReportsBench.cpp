@@ -7,6 +7,7 @@
 #include "bench/QuietQt.h"
 #include "common/FileUtils.h"
 #include "db/Database.h"
+#include "map/PngEncoder.h"
 #include "office/OfficeJob.h"
 #include "reports/ReportMaps.h"
 #include "reports/ReportRun.h"
@@ -292,6 +293,48 @@ BENCHMARK(BM_FourMapsOf999DistrictsDrawnAndEncoded)
     ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->Iterations(5);
+
+// The four maps drawn only: beside the above, what their encoding costs.
+void BM_FourMapsOf999DistrictsDrawn(benchmark::State& state) {
+    LargeFolder large;
+    if (!large.createOrSkip(true, state))
+        return;
+    for (auto _ : state) {
+        valuation::Settlement settlement;
+        valuation::ReadSettlement(large.data, settlement);
+        SilentProgress progress;
+        reports::DrawAppendixMaps(
+            large.context(), settlement, progress,
+            [](reports::AppendixMap& map) { benchmark::DoNotOptimize(map.printed.image.width()); });
+    }
+}
+BENCHMARK(BM_FourMapsOf999DistrictsDrawn)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(5);
+
+// The four pages encoded as PNG, one after another on one core; their bytes as a counter.
+void BM_FourMapPagesEncoded(benchmark::State& state) {
+    LargeFolder large;
+    if (!large.createOrSkip(true, state))
+        return;
+    valuation::Settlement settlement;
+    valuation::ReadSettlement(large.data, settlement);
+    SilentProgress progress;
+    std::vector<QImage> pages;
+    for (const reports::AppendixMap& map :
+         reports::DrawAppendixMaps(large.context(), settlement, progress))
+        pages.push_back(map.printed.image);
+    double bytes = 0;
+    for (auto _ : state) {
+        bytes = 0;
+        for (const QImage& page : pages)
+            bytes += static_cast<double>(EncodeFlatPng(page).size());
+    }
+    state.counters["png_KB"] = bytes / 1024;
+}
+BENCHMARK(BM_FourMapPagesEncoded)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 } // namespace
 
