@@ -9,8 +9,5 @@ void KeepFreedMemoryForReuse() {
     // Blocks up to 64 MB come from the heap, and up to 256 MB of free heap is kept.
     mallopt(M_MMAP_THRESHOLD, 64 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
-    // One heap for every thread: the threads that draw a report's maps take the blocks the
-    // report freed, instead of each growing a heap of its own beside it.
-    mallopt(M_ARENA_MAX, 1);
 #endif
 }

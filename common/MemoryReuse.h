@@ -3,7 +3,6 @@
 /**
  * Keeps large freed blocks (page images, packed documents) in the process for the next one
  * instead of returning them to the system and faulting fresh pages in each time: a report's
- * maps and workbooks allocate and free tens of megabytes a page at a time; every thread
- * shares the one heap. Called first in main.
+ * maps and workbooks allocate and free tens of megabytes a page at a time. Called first in main.
  */
 void KeepFreedMemoryForReuse();
