@@ -3,7 +3,9 @@
 #include "app/MainWindow.h"
 #include "common/FileUtils.h"
 #include "common/GlobalVar.h"
+#include "gis/MapLabels.h"
 #include "gis/ui/MapGisTools.h"
+#include "map/ui/MapControl.h"
 #include "map/ui/MapView.h"
 #include "steps/plots/ui/FormOtsenkaDilanky.h"
 
@@ -15,6 +17,7 @@ MapPage::MapPage(MapDocument& map, QWidget* parent) : MapTab(parent) {
     m_view = new MapView(map, this);
     m_view->setOpenFolder(GlobalVar().Settings.ProjectsDir);
     m_view->setEditorWorkspace(JoinPath(GlobalVar().Settings.AppDir, QStringLiteral("карта.gwp")));
+    m_view->Map1->setLabelRule(SettlementMapLabels());
     layout->addWidget(m_view);
     // The place tools reach the session's settlement through the main window.
     auto* window = qobject_cast<TFormMain*>(parent);

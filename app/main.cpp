@@ -2,6 +2,7 @@
 #include "app/Startup.h"
 #include "commands/CommandLine.h"
 #include "common/MemoryReuse.h"
+#include "db/Backup.h"
 
 #include <QApplication>
 
@@ -12,5 +13,9 @@ int main(int argc, char** argv) {
     if (const int status = RunConsoleCommand(argc, argv); status >= 0)
         return status;
     QApplication app(argc, argv);
-    return RunTamberon(app);
+    // The copies a start and the stores make are checked and rotated beside the window.
+    backup::SetRotationInBackground(true);
+    const int status = RunTamberon(app);
+    backup::WaitForRotations();
+    return status;
 }

@@ -13,7 +13,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+#include <QThreadPool>
 #include <algorithm>
+#include <atomic>
 #include <limits>
 #include <sqlite3.h>
 #include <utility>
@@ -285,6 +287,7 @@ bool LooksWhole(const QString& path) {
 }
 
 QStringList RollingCopies(const QString& folder) {
+    WaitForRotations();
     QStringList copies;
     const std::vector<VerifiedCopy> sound = SoundCopies(folder);
     for (auto it = sound.crbegin(); it != sound.crend(); ++it)
@@ -293,11 +296,48 @@ QStringList RollingCopies(const QString& folder) {
 }
 
 std::vector<CopyInfo> ListCopies(const QString& folder) {
+    WaitForRotations();
     std::vector<CopyInfo> out;
     for (const VerifiedCopy& copy : SoundCopies(folder))
         out.push_back({copy.path, copy.time, QFileInfo(copy.path).size(), copy.label});
     return out;
 }
+
+namespace {
+
+/**
+ * Rotation by what the copies hold, never by their names: damaged ones go, the new copy
+ * `newest` stays whatever the clock says, then the newest others up to `keep`.
+ */
+void Rotate(const QString& folder, const QString& newest, int keep) {
+    QStringList damaged;
+    std::vector<VerifiedCopy> copies = SoundCopies(folder, &damaged);
+    for (const QString& file : damaged)
+        QFile::remove(file);
+    int kept = 1;
+    for (const VerifiedCopy& copy : copies) {
+        if (copy.path == newest)
+            continue;
+        if (kept < std::max(keep, 1))
+            ++kept;
+        else
+            QFile::remove(copy.path);
+    }
+}
+
+std::atomic<bool>& RotationInBackground() {
+    static std::atomic<bool> background{false};
+    return background;
+}
+
+/** One thread, so two rotations never meet; waited for when the program ends. */
+QThreadPool& RotationPool() {
+    static QThreadPool pool;
+    pool.setMaxThreadCount(1);
+    return pool;
+}
+
+} // namespace
 
 QString AddRollingCopy(const Connection& source, const QString& folder, int keep, QString* error,
                        const QString& label) {
@@ -337,22 +377,19 @@ QString AddRollingCopy(const Connection& source, const QString& folder, int keep
                         .arg(QDir::toNativeSeparators(path)));
     }
     SyncFolder(folder);
-    // Rotation by what the copies hold, never by their names: damaged ones go, the new copy
-    // stays whatever the clock says, then the newest others up to `keep`.
-    QStringList damaged;
-    std::vector<VerifiedCopy> copies = SoundCopies(folder, &damaged);
-    for (const QString& file : damaged)
-        QFile::remove(file);
-    int kept = 1;
-    for (const VerifiedCopy& copy : copies) {
-        if (copy.path == path)
-            continue;
-        if (kept < std::max(keep, 1))
-            ++kept;
-        else
-            QFile::remove(copy.path);
-    }
+    if (RotationInBackground())
+        RotationPool().start([folder, path, keep] { Rotate(folder, path, keep); });
+    else
+        Rotate(folder, path, keep);
     return path;
+}
+
+void SetRotationInBackground(bool background) {
+    RotationInBackground() = background;
+}
+
+void WaitForRotations() {
+    RotationPool().waitForDone();
 }
 
 QString CopiesRoot() {

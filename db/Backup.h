@@ -39,6 +39,15 @@ bool CopyDatabase(sqlite3* source, const QString& targetPath, QString* error = n
  */
 QString AddRollingCopy(const Connection& source, const QString& folder, int keep = KeepCopies,
                        QString* error = nullptr, const QString& label = QString());
+/**
+ * Whether AddRollingCopy() leaves the removal of old and damaged copies to a thread of its
+ * own (off by default): the program's window turns it on, so that the copy a start makes
+ * does not hold the window back while every older copy is checked.
+ */
+void SetRotationInBackground(bool background);
+/** Waits until the removals left to that thread are done; the listings below wait too. */
+void WaitForRotations();
+
 /** The whole copies in a folder, oldest first (a file cut short is not listed). */
 QStringList RollingCopies(const QString& folder);
 /** The whole copies in a folder, newest first, with their time, size and label. */

@@ -1,6 +1,5 @@
 #include "map/MapRenderer.h"
 
-#include "common/Names.h"
 #include "map/LabelPlacer.h"
 #include "map/MapDocument.h"
 
@@ -59,34 +58,29 @@ void drawText(QPainter& painter, const MapDocument& map, const Feature& f, bool 
     painter.restore();
 }
 
-/** Numbers of the zones, then of the districts, on the visible layers in view. */
-void drawStandardLabels(const MapDocument& map, QPainter& painter) {
+/** The labels of the visible layers in view, rule by rule; a label never covers another. */
+void drawLabels(const MapDocument& map, QPainter& painter, const MapLabels& labels) {
     const QSize size = map.viewportSize();
     LabelPlacer placer(QRectF(0, 0, size.width(), size.height()), 48);
-    QFont zoneFont(QStringLiteral("DejaVu Sans"));
-    zoneFont.setPixelSize(13);
-    zoneFont.setBold(true);
-    QFont districtFont(QStringLiteral("DejaVu Sans"));
-    districtFont.setPixelSize(11);
-    for (const QString& name : {names::layer::Zones(), names::layer::Districts()}) {
-        const bool zones = name == names::layer::Zones();
+    for (const LayerLabels& rule : labels) {
+        if (!rule.text)
+            continue;
         for (int i = 0; i < map.layerCount(); ++i) {
             const Layer* layer = map.layerAt(i);
-            if (!layer->visible() || layer->name().compare(name, Qt::CaseInsensitive) != 0)
+            if (!layer->visible() || layer->name().compare(rule.layer, Qt::CaseInsensitive) != 0)
                 continue;
             for (const int index : layer->objectsIn(map.bounds())) {
                 const Feature& f = layer->features()[static_cast<size_t>(index)];
-                const QString text = StandardLabel(*layer, f);
+                const QString text = rule.text(f);
                 if (text.isEmpty())
                     continue;
                 const QStringList lines{text};
-                const QFont& font = zones ? zoneFont : districtFont;
                 const std::vector<QRectF> places =
-                    LabelPlacer::around(map.toScreen(f.labelPoint()), LabelSize(lines, font));
+                    LabelPlacer::around(map.toScreen(f.labelPoint()), LabelSize(lines, rule.font));
                 const int at = placer.place(places);
                 if (at >= 0)
-                    DrawLabel(painter, places[static_cast<size_t>(at)], lines, font,
-                              zones ? QColor(90, 0, 0) : QColor(Qt::black));
+                    DrawLabel(painter, places[static_cast<size_t>(at)], lines, rule.font,
+                              rule.colour);
             }
         }
     }
@@ -94,19 +88,7 @@ void drawStandardLabels(const MapDocument& map, QPainter& painter) {
 
 } // namespace
 
-QString StandardLabel(const Layer& layer, const Feature& feature) {
-    QString value;
-    if (layer.name().compare(names::layer::Zones(), Qt::CaseInsensitive) == 0) {
-        if (feature.value(names::field::Zona(), &value) && !value.trimmed().isEmpty())
-            return QStringLiteral("Зона ") + value.trimmed();
-    } else if (layer.name().compare(names::layer::Districts(), Qt::CaseInsensitive) == 0) {
-        if (feature.value(names::field::Raion(), &value))
-            return value.trimmed();
-    }
-    return QString();
-}
-
-void RenderMap(const MapDocument& map, QPainter& painter, bool labels) {
+void RenderMap(const MapDocument& map, QPainter& painter, const MapLabels& labels) {
     const QSize size = map.viewportSize();
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
     const MapRect view = map.bounds();
@@ -176,6 +158,6 @@ void RenderMap(const MapDocument& map, QPainter& painter, bool labels) {
         }
     }
     painter.resetTransform();
-    if (labels)
-        drawStandardLabels(map, painter);
+    if (!labels.empty())
+        drawLabels(map, painter, labels);
 }

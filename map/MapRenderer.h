@@ -1,21 +1,30 @@
 #pragma once
 
+#include <QColor>
+#include <QFont>
 #include <QString>
+#include <functional>
+#include <vector>
 
 class Feature;
-class Layer;
 class MapDocument;
 class QPainter;
 
-/**
- * Draws the visible layers of a map, bottom layer first, with the selection highlighted.
- * With `labels` the zones and districts carry their numbers, placed so that none covers
- * another (zone numbers first).
- */
-void RenderMap(const MapDocument& map, QPainter& painter, bool labels = false);
+/** How the objects of the layers of one name are labelled over the map. */
+struct LayerLabels {
+    /** The layer's name, compared without regard to case. */
+    QString layer;
+    QFont font;
+    QColor colour = Qt::black;
+    /** An object's label; "" for none. */
+    std::function<QString(const Feature&)> text;
+};
+
+/** The labelled layers in the order their labels are placed: earlier ones win a place. */
+using MapLabels = std::vector<LayerLabels>;
 
 /**
- * The label an object of a standard layer carries: "Зона 2" on "зони" (its "Zona"), "14" on
- * "райони" (its "Raion"); "" on other layers.
+ * Draws the visible layers of a map, bottom layer first, with the selection highlighted,
+ * then the labels of the visible layers `labels` names, placed so that none covers another.
  */
-QString StandardLabel(const Layer& layer, const Feature& feature);
+void RenderMap(const MapDocument& map, QPainter& painter, const MapLabels& labels = {});

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QImage>
 #include <QSet>
+#include <algorithm>
 #include <vector>
 #include <zlib.h>
 
@@ -81,23 +82,68 @@ bool FewColoursLikely(const QImage& image) {
     return true;
 }
 
-/** Rows of filter type 0 (none) and red, green, blue bytes. */
-QByteArray RgbRows(const QImage& image) {
+/** Deflates rows as they come, at the fastest level, into a buffer that grows as it fills. */
+class RowDeflater {
+public:
+    RowDeflater() { m_ok = deflateInit(&m_z, Z_BEST_SPEED) == Z_OK; }
+    ~RowDeflater() {
+        if (m_ok)
+            deflateEnd(&m_z);
+    }
+    RowDeflater(const RowDeflater&) = delete;
+    RowDeflater& operator=(const RowDeflater&) = delete;
+
+    bool add(const char* bytes, qsizetype size, bool last) {
+        m_z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes));
+        m_z.avail_in = static_cast<uInt>(size);
+        int status = Z_OK;
+        do {
+            if (m_out.size() - static_cast<qsizetype>(m_z.total_out) < 4096)
+                m_out.resize(std::max<qsizetype>(m_out.size() * 2, 1 << 18));
+            m_z.next_out = reinterpret_cast<Bytef*>(m_out.data() + m_z.total_out);
+            m_z.avail_out = static_cast<uInt>(m_out.size() - static_cast<qsizetype>(m_z.total_out));
+            status = deflate(&m_z, last ? Z_FINISH : Z_NO_FLUSH);
+            if (status == Z_STREAM_ERROR)
+                m_ok = false;
+        } while (m_ok &&
+                 (m_z.avail_in > 0 || m_z.avail_out == 0 || (last && status != Z_STREAM_END)));
+        return m_ok;
+    }
+    /** The deflated bytes, once the last row is added; empty on a failure. */
+    QByteArray take() {
+        if (!m_ok)
+            return QByteArray();
+        m_out.truncate(static_cast<qsizetype>(m_z.total_out));
+        return std::move(m_out);
+    }
+
+private:
+    z_stream m_z{};
+    QByteArray m_out;
+    bool m_ok = false;
+};
+
+/**
+ * Rows of filter type 0 (none) and red, green, blue bytes, deflated a row at a time: a page
+ * of pixels never exists a second time as bytes to pack.
+ */
+QByteArray DeflateRgbRows(const QImage& image) {
     const int width = image.width();
-    const int height = image.height();
-    QByteArray raw(static_cast<qsizetype>(height) * (3 * static_cast<qsizetype>(width) + 1),
-                   Qt::Uninitialized);
-    char* at = raw.data();
-    for (int y = 0; y < height; ++y) {
+    QByteArray row(3 * static_cast<qsizetype>(width) + 1, Qt::Uninitialized);
+    RowDeflater deflater;
+    for (int y = 0; y < image.height(); ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        char* at = row.data();
         *at++ = 0;
         for (int x = 0; x < width; ++x) {
             *at++ = static_cast<char>(qRed(line[x]));
             *at++ = static_cast<char>(qGreen(line[x]));
             *at++ = static_cast<char>(qBlue(line[x]));
         }
+        if (!deflater.add(row.constData(), row.size(), y + 1 == image.height()))
+            return QByteArray();
     }
-    return raw;
+    return deflater.take();
 }
 
 } // namespace
@@ -113,17 +159,19 @@ QByteArray EncodeFlatPng(const QImage& source) {
     const int height = image.height();
     // A page of flat colours goes as a palette: a third of the bytes to pack.
     std::vector<QRgb> palette;
-    QByteArray raw;
-    const bool indexed = FewColoursLikely(image) && PaletteOf(image, palette, raw);
-    if (!indexed)
-        raw = RgbRows(image);
-    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
-    QByteArray packed(static_cast<qsizetype>(packedSize), Qt::Uninitialized);
-    if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
-                  reinterpret_cast<const Bytef*>(raw.constData()), static_cast<uLong>(raw.size()),
-                  Z_BEST_SPEED) != Z_OK)
+    QByteArray indices;
+    const bool indexed = FewColoursLikely(image) && PaletteOf(image, palette, indices);
+    QByteArray packed;
+    if (indexed) {
+        RowDeflater deflater;
+        if (deflater.add(indices.constData(), indices.size(), true))
+            packed = deflater.take();
+        indices = QByteArray();
+    } else {
+        packed = DeflateRgbRows(image);
+    }
+    if (packed.isEmpty())
         return QByteArray();
-    packed.truncate(static_cast<qsizetype>(packedSize));
 
     QByteArray png("\x89PNG\r\n\x1a\n", 8);
     QByteArray header;

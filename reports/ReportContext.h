@@ -11,6 +11,8 @@ struct Settlement;
 
 namespace reports {
 
+class AppendixMapDrawing;
+
 /** One output of "Заповнити звіт": its template, its file and its code in the "data" table. */
 struct ReportFile {
     QString templateName;
@@ -42,6 +44,8 @@ struct ReportContext {
     QString dataStamp = QString();
     /** The state of the layers the report's maps show (ReportLayerStamp); "" carries none. */
     QString layerStamp = QString();
+    /** The report's maps begun ahead by the run, taken by the report; null: drawn there. */
+    AppendixMapDrawing* maps = nullptr;
 };
 
 /** The title page's bookmark of the mark of an unchecked calculation, and the mark. */

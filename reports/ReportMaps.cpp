@@ -24,6 +24,7 @@
 #include <future>
 #include <map>
 #include <memory>
+#include <mutex>
 
 namespace reports {
 
@@ -452,39 +453,38 @@ void SoilMap(const MapInputs& in, AppendixMap& out) {
 
 } // namespace
 
-std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context,
-                                          const valuation::Settlement& settlement,
-                                          JobProgress& progress,
-                                          const std::function<void(AppendixMap&)>& drawn,
-                                          bool encode) {
-    const FolderLayer districts = OpenFolderLayer(context.folder, names::layer::Districts());
-    const FolderLayer boundary = OpenFolderLayer(context.folder, names::layer::Boundary());
-    const MapInputs inputs{context,
-                           settlement,
-                           districts,
-                           boundary,
-                           ReadLocalFactorNames(context.catalogue),
-                           SoilNames(context.catalogue)};
+/** The maps of a run: their inputs, read on the calling thread, and the threads drawing them. */
+struct AppendixMapDrawing::Work {
     using Draw = void (*)(const MapInputs&, AppendixMap&);
-    static const std::pair<Draw, const char*> maps[] = {
+    static constexpr std::pair<Draw, const char*> kMaps[] = {
         {ZoneMap, "Карта-схема економіко-планувального зонування території"},
         {LocalFactorMap, "Карта-схема локальних факторів"},
         {FunctionalMap, "Карта-схема функціонального використання земель"},
         {SoilMap, "Карта-схема агровиробничих груп ґрунтів"},
     };
-    constexpr size_t count = std::size(maps);
-    std::vector<AppendixMap> out(count);
-    std::vector<std::promise<void>> done(count);
-    std::atomic<size_t> next{0};
-    std::atomic<bool> stop{progress.stopRequested()};
-    // The maps are independent pages: each core draws (and encodes) the next one not taken.
-    const auto drawOne = [&](size_t i) {
+    static constexpr size_t kCount = std::size(kMaps);
+
+    Work(const ReportContext& given, const valuation::Settlement& settlement, bool encode)
+        : context(given), inputs{context,
+                                 settlement,
+                                 districts,
+                                 boundary,
+                                 ReadLocalFactorNames(context.catalogue),
+                                 SoilNames(context.catalogue)},
+          encode(encode) {}
+
+    void drawOne(size_t i) {
+        // The layers every map shows are read once, by the first map begun.
+        std::call_once(backgroundRead, [this] {
+            districts = OpenFolderLayer(context.folder, names::layer::Districts());
+            boundary = OpenFolderLayer(context.folder, names::layer::Boundary());
+        });
         AppendixMap& map = out[i];
-        map.title = QString::fromUtf8(maps[i].second);
+        map.title = QString::fromUtf8(kMaps[i].second);
         if (stop)
             map.leftOut = QStringLiteral("заповнення зупинено");
         else
-            maps[i].first(inputs, map);
+            kMaps[i].first(inputs, map);
         if (map.leftOut.isEmpty() && map.printed.scale == 0)
             map.leftOut = QStringLiteral("на шарах немає жодного об'єкта з формою");
         if (!map.leftOut.isEmpty())
@@ -494,35 +494,87 @@ std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context,
             map.printed.image = QImage();
         }
         done[i].set_value();
-    };
-    const auto work = [&] {
-        for (size_t i = next++; i < count; i = next++)
-            drawOne(i);
-    };
-    const size_t workers = std::min<size_t>(count, std::max(1, QThread::idealThreadCount()));
-    // Qt threads: text is laid out through per-thread font caches Qt keeps for its own threads.
-    std::vector<std::unique_ptr<QThread>> threads;
-    for (size_t t = 0; t < workers; ++t) {
-        threads.emplace_back(QThread::create(work));
-        threads.back()->start();
     }
-    for (size_t i = 0; i < count; ++i) {
-        std::future<void> ready = done[i].get_future();
+
+    /** Each core draws (and encodes) the next map not taken: the maps are independent pages. */
+    void start() {
+        const auto work = [this] {
+            for (size_t i = next++; i < kCount; i = next++)
+                drawOne(i);
+        };
+        const size_t workers = std::min<size_t>(kCount, std::max(1, QThread::idealThreadCount()));
+        // Qt threads: text is laid out through per-thread font caches Qt keeps for its own threads.
+        for (size_t t = 0; t < workers; ++t) {
+            threads.emplace_back(QThread::create(work));
+            threads.back()->start();
+        }
+    }
+
+    void join() {
+        for (const std::unique_ptr<QThread>& thread : threads)
+            thread->wait();
+        threads.clear();
+    }
+
+    const ReportContext context;
+    FolderLayer districts;
+    FolderLayer boundary;
+    std::once_flag backgroundRead;
+    const MapInputs inputs;
+    const bool encode;
+    std::vector<AppendixMap> out = std::vector<AppendixMap>(kCount);
+    std::vector<std::promise<void>> done = std::vector<std::promise<void>>(kCount);
+    std::atomic<size_t> next{0};
+    std::atomic<bool> stop{false};
+    std::vector<std::unique_ptr<QThread>> threads;
+    bool taken = false;
+};
+
+AppendixMapDrawing::AppendixMapDrawing(const ReportContext& context,
+                                       const valuation::Settlement& settlement, bool encode)
+    : m_work(std::make_unique<Work>(context, settlement, encode)) {
+    m_work->start();
+}
+
+AppendixMapDrawing::~AppendixMapDrawing() {
+    // Maps not begun are not drawn for nobody; those being drawn are waited for.
+    m_work->stop = true;
+    m_work->join();
+}
+
+std::vector<AppendixMap> AppendixMapDrawing::take(JobProgress& progress,
+                                                  const std::function<void(AppendixMap&)>& drawn) {
+    Work& w = *m_work;
+    if (w.taken)
+        return {};
+    w.taken = true;
+    if (progress.stopRequested())
+        w.stop = true;
+    for (size_t i = 0; i < Work::kCount; ++i) {
+        std::future<void> ready = w.done[i].get_future();
         while (ready.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
             progress.processEvents();
             if (progress.stopRequested())
-                stop = true;
+                w.stop = true;
         }
         if (drawn)
-            drawn(out[i]);
+            drawn(w.out[i]);
         progress.stepProgress();
         progress.processEvents();
         if (progress.stopRequested())
-            stop = true;
+            w.stop = true;
     }
-    for (const std::unique_ptr<QThread>& thread : threads)
-        thread->wait();
-    return out;
+    w.join();
+    return std::move(w.out);
+}
+
+std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context,
+                                          const valuation::Settlement& settlement,
+                                          JobProgress& progress,
+                                          const std::function<void(AppendixMap&)>& drawn,
+                                          bool encode) {
+    AppendixMapDrawing drawing(context, settlement, encode);
+    return drawing.take(progress, drawn);
 }
 
 namespace {
@@ -551,14 +603,14 @@ void FillAppendixMaps(WordDocument& document, const ReportContext& context,
     progress.setProgress(4, 0);
     // Each picture goes into the document as soon as it is drawn: one page of pixels at a time.
     std::vector<QString> pictures;
-    const std::vector<AppendixMap> maps = DrawAppendixMaps(
-        context, settlement, progress,
-        [&](AppendixMap& map) {
-            pictures.push_back(map.png.isEmpty() || !pages ? QString()
-                                                           : document.addPicture(map.png));
-            map.png.clear();
-        },
-        true);
+    const auto intoDocument = [&](AppendixMap& map) {
+        pictures.push_back(map.png.isEmpty() || !pages ? QString() : document.addPicture(map.png));
+        map.png.clear();
+    };
+    // Maps begun ahead by the run are taken as they are; otherwise they are drawn now.
+    const std::vector<AppendixMap> maps =
+        context.maps ? context.maps->take(progress, intoDocument)
+                     : DrawAppendixMaps(context, settlement, progress, intoDocument, true);
     // Appendices are lettered as the national standard letters them.
     static const QString letters = QStringLiteral("АБВГДЕЖИКЛМН");
     std::vector<WordParagraph> items;

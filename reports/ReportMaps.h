@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class WordDocument;
@@ -45,9 +46,37 @@ std::vector<AppendixMap> DrawAppendixMaps(const ReportContext& context,
                                           bool encode = false);
 
 /**
+ * The appendices drawn as DrawAppendixMaps() draws them, begun on every core when this is
+ * made, so that the caller's other work goes on meanwhile; take() hands them over. The
+ * context's connections are read only while it is made; `settlement` outlives it.
+ * Destroying it leaves out the maps not yet begun and waits for those being drawn.
+ */
+class AppendixMapDrawing {
+public:
+    AppendixMapDrawing(const ReportContext& context, const valuation::Settlement& settlement,
+                       bool encode);
+    ~AppendixMapDrawing();
+    AppendixMapDrawing(const AppendixMapDrawing&) = delete;
+    AppendixMapDrawing& operator=(const AppendixMapDrawing&) = delete;
+
+    /**
+     * Waits for the maps in order, each seen by `drawn` on the calling thread as soon as it
+     * and those before it are done; "Стоп" leaves out the maps not yet begun. Once only:
+     * a second call gets none.
+     */
+    std::vector<AppendixMap> take(JobProgress& progress,
+                                  const std::function<void(AppendixMap&)>& drawn = {});
+
+private:
+    struct Work;
+    std::unique_ptr<Work> m_work;
+};
+
+/**
  * Puts the appendices into the report: one line per map in the list at the bookmark
  * "MAPLIST" (the letter of its appendix, or why it is left out) and a page per map drawn at
- * the bookmark "MAPS". A template without those bookmarks gets no maps.
+ * the bookmark "MAPS". A template without those bookmarks gets no maps. The maps are those
+ * the context's `maps` began ahead, or else drawn here.
  */
 void FillAppendixMaps(WordDocument& document, const ReportContext& context,
                       const valuation::Settlement& settlement, JobProgress& progress);

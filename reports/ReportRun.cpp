@@ -7,12 +7,14 @@
 #include "office/CustomProperties.h"
 #include "reports/ReportData.h"
 #include "reports/ReportLayers.h"
+#include "reports/ReportMaps.h"
 #include "reports/TechnicalReport.h"
 #include "reports/Workbooks.h"
 #include "valuation/DataStamp.h"
 #include "valuation/Settlement.h"
 
 #include <QFile>
+#include <memory>
 
 namespace reports {
 
@@ -158,6 +160,7 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
     ReportRunResult result;
     const auto& files = ReportFiles();
     QStringList notMade; // the workbooks left out for lack of data, for the closing message
+    std::unique_ptr<AppendixMapDrawing> maps;
     bool reachedEnd = true;
     auto giveUp = [&](size_t from, const QString& reason) {
         for (size_t i = from; i < files.size(); ++i)
@@ -184,6 +187,11 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
         WorkbookOutcome outcome;
         JobResult job;
         if (i == 0) {
+            // The maps are drawn on the other cores while the report's text is filled.
+            if (context.settlement && !context.folder.isEmpty()) {
+                maps = std::make_unique<AppendixMapDrawing>(context, *context.settlement, true);
+                context.maps = maps.get();
+            }
             job = jobs.runWord(
                 templatePath,
                 [&context](WordDocument& document, TMessages& messages, JobProgress& progress) {
@@ -203,6 +211,9 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
                 },
                 output);
         }
+        // The maps' pictures are in the report or no longer wanted.
+        maps.reset();
+        context.maps = nullptr;
         if (!job.error.isEmpty()) {
             giveUp(i, OneLine(job.errorDetail.isEmpty() ? job.error
                                                         : job.error + u' ' + job.errorDetail));

@@ -6,7 +6,9 @@
 #include "bench/ChildProcess.h"
 #include "bench/QuietQt.h"
 #include "common/FileUtils.h"
+#include "common/MemoryReuse.h"
 #include "db/Database.h"
+#include "map/PngEncoder.h"
 #include "reports/OfficeJob.h"
 #include "reports/ReportMaps.h"
 #include "reports/ReportRun.h"
@@ -20,6 +22,7 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <sys/resource.h>
 
 namespace {
@@ -145,6 +148,13 @@ long PeakMegabytes() {
     return usage.ru_maxrss / 1024;
 }
 
+/** Processor time of the calling thread, in milliseconds. */
+double ThreadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
 /** The large settlement in a fresh program folder; with `maps` its folder has map layers. */
 struct LargeFolder {
     QTemporaryDir dir;
@@ -186,14 +196,20 @@ void RunLargeSettlement(benchmark::State& state, bool maps) {
     const QString templates = large.dir.filePath(QStringLiteral("Шаблон"));
     // The peak before the reports: what the settlement's making took.
     state.counters["setup_peak_MB"] = static_cast<double>(PeakMegabytes());
+    double mainThread = 0;
     for (auto _ : state) {
+        const double before = ThreadCpuMs();
         reports::HeadlessJobRunner jobs;
         const reports::ReportRunResult result =
             reports::RunReports(large.context(), large.folder, templates, jobs, nullptr);
         if (!result.allSaved())
             state.SkipWithError("not all three files were saved");
+        mainThread += ThreadCpuMs() - before;
     }
     state.counters["peak_MB"] = static_cast<double>(PeakMegabytes());
+    // What the run's own thread computed: the wall time on idle cores cannot go below it, nor
+    // below the processor time over the cores, whatever else the machine is doing.
+    state.counters["main_thread_cpu_ms"] = mainThread / static_cast<double>(state.iterations());
 }
 
 void BM_ReportAndWorkbooksOf999Districts(benchmark::State& state) {
@@ -279,12 +295,56 @@ BENCHMARK(BM_FourMapsOf999DistrictsDrawnAndEncoded)
     ->UseRealTime()
     ->Iterations(5);
 
+// The four maps drawn only: beside the above, what their encoding costs.
+void BM_FourMapsOf999DistrictsDrawn(benchmark::State& state) {
+    LargeFolder large;
+    if (!large.createOrSkip(true, state))
+        return;
+    for (auto _ : state) {
+        valuation::Settlement settlement;
+        valuation::ReadSettlement(large.data, settlement);
+        SilentProgress progress;
+        reports::DrawAppendixMaps(
+            large.context(), settlement, progress,
+            [](reports::AppendixMap& map) { benchmark::DoNotOptimize(map.printed.image.width()); });
+    }
+}
+BENCHMARK(BM_FourMapsOf999DistrictsDrawn)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(5);
+
+// The four pages encoded as PNG, one after another on one core; their bytes as a counter.
+void BM_FourMapPagesEncoded(benchmark::State& state) {
+    LargeFolder large;
+    if (!large.createOrSkip(true, state))
+        return;
+    valuation::Settlement settlement;
+    valuation::ReadSettlement(large.data, settlement);
+    SilentProgress progress;
+    std::vector<QImage> pages;
+    for (const reports::AppendixMap& map :
+         reports::DrawAppendixMaps(large.context(), settlement, progress))
+        pages.push_back(map.printed.image);
+    double bytes = 0;
+    for (auto _ : state) {
+        bytes = 0;
+        for (const QImage& page : pages)
+            bytes += static_cast<double>(EncodeFlatPng(page).size());
+    }
+    state.counters["png_KB"] = bytes / 1024;
+}
+BENCHMARK(BM_FourMapPagesEncoded)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
 } // namespace
 
 // The maps are drawn with fonts: a GUI application on the offscreen platform.
 int main(int argc, char** argv) {
     if (argc > 2 && std::strcmp(argv[1], "--measure") == 0)
         return bench::MeasureProgram(argv + 2);
+    // The memory as the program keeps it, so the peaks are the program's.
+    KeepFreedMemoryForReuse();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     bench::QuietQt();
     QGuiApplication app(argc, argv);

@@ -1,6 +1,5 @@
 #include "map/ui/MapControl.h"
 
-#include "map/MapRenderer.h"
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -36,7 +35,8 @@ void MapControl::updateCursor() {
 
 void MapControl::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    RenderMap(m_map, painter, m_labels);
+    static const MapLabels none;
+    RenderMap(m_map, painter, m_labels ? m_labelRule : none);
     if (m_dragging && m_map.currentTool() == ToolZoomIn) {
         QPen pen(Qt::DashLine);
         painter.setPen(pen);
@@ -49,6 +49,11 @@ void MapControl::setShowLabels(bool show) {
     if (show == m_labels)
         return;
     m_labels = show;
+    update();
+}
+
+void MapControl::setLabelRule(MapLabels labels) {
+    m_labelRule = std::move(labels);
     update();
 }
 

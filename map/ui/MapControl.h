@@ -1,6 +1,7 @@
 #pragma once
 
 #include "map/MapDocument.h"
+#include "map/MapRenderer.h"
 
 #include <QPoint>
 #include <QWidget>
@@ -19,9 +20,11 @@ public:
     MapDocument& map() { return m_map; }
     const MapDocument& map() const { return m_map; }
     int currentTool() const { return m_map.currentTool(); }
-    /** Whether the zones and districts show their numbers. */
+    /** Whether the layers show their labels (those of the label rule). */
     bool showsLabels() const { return m_labels; }
     void setShowLabels(bool show);
+    /** Which layers are labelled and how; none until the owner of the control gives it. */
+    void setLabelRule(MapLabels labels);
     void setCurrentTool(int tool) { m_map.setCurrentTool(tool); }
 
 protected:
@@ -39,6 +42,7 @@ private:
 
     MapDocument& m_map;
     bool m_labels = true;
+    MapLabels m_labelRule;
     bool m_dragging = false;
     QPoint m_pressAt;
     QPoint m_current;

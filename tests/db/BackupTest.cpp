@@ -331,6 +331,37 @@ TEST_F(BackupTest, RotationGoesByTheCopiesContentNotTheirNames) {
     EXPECT_EQ(backup::ListCopies(copies).front().path, newest);
 }
 
+// Rotated beside the caller: each new copy is there at once, the removals follow, and a
+// listing sees the folder as rotation leaves it, damaged copies gone.
+TEST_F(BackupTest, CopiesRotatedInTheBackgroundEndAsRotatedOnTheSpot) {
+    struct Background {
+        Background() { backup::SetRotationInBackground(true); }
+        ~Background() {
+            backup::WaitForRotations();
+            backup::SetRotationInBackground(false);
+        }
+    } background;
+    const QString copies = app.file(QStringLiteral("copies"));
+    QString error;
+    ASSERT_TRUE(Insert(db, 0));
+    const QString first = backup::AddRollingCopy(db, copies, 3, &error);
+    ASSERT_FALSE(first.isEmpty()) << error.toStdString();
+    const QString damaged =
+        JoinPath(copies, QStringLiteral("копія 2099-01-01 00-00-00-000.sqlite"));
+    ASSERT_TRUE(QFile::copy(first, damaged));
+    Damage(damaged);
+    QStringList made;
+    for (int i = 1; i <= 5; ++i) {
+        ASSERT_TRUE(Insert(db, i));
+        made << backup::AddRollingCopy(db, copies, 3, &error);
+        ASSERT_FALSE(made.last().isEmpty()) << error.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(made.last()));
+    }
+    EXPECT_EQ(backup::RollingCopies(copies), made.mid(2));
+    EXPECT_FALSE(QFileInfo::exists(damaged));
+    EXPECT_EQ(ListFiles(copies, QStringLiteral("*"), false).size(), 3);
+}
+
 // Copies dated ahead of the clock (a clock set back since) never make new copies disappear:
 // each new copy stays, and those dated ahead are the first to go.
 TEST_F(BackupTest, AClockBehindTheNewestCopyNeverDeletesNewCopies) {

@@ -2,6 +2,7 @@
 
 #include "common/GlobalVar.h"
 #include "map/MapGlobal.h"
+#include "map/ui/MapControl.h"
 #include "map/ui/MapView.h"
 #include "map/ui/ViewEntireLayer.h"
 #include "tests/support/TestSupport.h"
@@ -28,6 +29,14 @@ protected:
                    {{Square(0, 0, 1000), {QStringLiteral("межа")}}});
         WriteTable(dir.filePath(QStringLiteral("райони.tab")), {"Raion", "Zona"},
                    {{Square(0, 0, 500), {"1", "1"}}, {Square(500, 0, 500), {"2", "1"}}});
+        // The districts carry their numbers, as the program's map labels them.
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(11);
+        view.Map1->setLabelRule({{QStringLiteral("Райони"), font, Qt::black, [](const Feature& f) {
+                                      QString value;
+                                      f.value(QStringLiteral("Raion"), &value);
+                                      return value;
+                                  }}});
         view.resize(1000, 700);
         view.show();
         view.setSettlementFolder(dir.path());

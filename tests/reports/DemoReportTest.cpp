@@ -168,6 +168,56 @@ TEST(DemoReport, EachAppendixIsAFullPageMapAndAMissingLayerIsNamed) {
     EXPECT_EQ(maps[3].leftOut, QStringLiteral("у папці населеного пункту немає шару «грунти»"));
 }
 
+// Maps begun ahead of the report are the pictures drawn on the spot, handed over once; a
+// drawing never taken (a template without maps) ends without them.
+TEST(DemoReport, MapsBegunAheadAreTheMapsDrawnWhenTheReportReachesThem) {
+    GuiApplication();
+    QTemporaryDir dir;
+    const QString folder = CopyDemoSettlement(dir.path());
+    if (folder.isEmpty())
+        GTEST_SKIP() << "the program folder is not built";
+    Connection data, catalogue;
+    ASSERT_TRUE(data.open(JoinPath(folder, QStringLiteral("data.sqlite"))));
+    ASSERT_TRUE(catalogue.open(JoinPath(BuiltAppDir(), QStringLiteral("baza.sqlite"))));
+    const reports::ReportContext context{&data, &catalogue, QStringLiteral("с. Демонстраційне"),
+                                         folder};
+    valuation::Settlement settlement;
+    ASSERT_TRUE(valuation::ReadSettlement(data, settlement));
+    SilentProgress progress;
+    auto pngsOf = [](std::vector<reports::AppendixMap> maps) {
+        std::vector<QByteArray> pngs;
+        for (const reports::AppendixMap& map : maps) {
+            EXPECT_TRUE(map.printed.image.isNull()) << "encoded maps keep no picture";
+            pngs.push_back(map.png);
+        }
+        return pngs;
+    };
+    const std::vector<QByteArray> now =
+        pngsOf(reports::DrawAppendixMaps(context, settlement, progress, {}, true));
+    ASSERT_EQ(now.size(), 4u);
+    for (const QByteArray& png : now) {
+        ASSERT_GT(png.size(), 1000);
+        EXPECT_FALSE(QImage::fromData(png, "PNG").isNull());
+    }
+    {
+        reports::AppendixMapDrawing ahead(context, settlement, true);
+        // The connections are free for the caller meanwhile.
+        valuation::Settlement again;
+        EXPECT_TRUE(valuation::ReadSettlement(data, again));
+        std::vector<int> order;
+        const std::vector<QByteArray> later =
+            pngsOf(ahead.take(progress, [&](reports::AppendixMap& map) {
+                order.push_back(static_cast<int>(order.size()));
+                EXPECT_FALSE(map.png.isEmpty()) << map.title.toStdString();
+            }));
+        EXPECT_EQ(later, now);
+        EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3}));
+        EXPECT_TRUE(ahead.take(progress).empty());
+    }
+    // Never taken: it ends without waiting for maps not begun.
+    { reports::AppendixMapDrawing unused(context, settlement, true); }
+}
+
 TEST(LibreOfficeDemoReport, TheThreeDocumentsConvertToPdf) {
     if (Soffice().isEmpty())
         GTEST_SKIP() << "LibreOffice is not installed";
