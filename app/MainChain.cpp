@@ -121,7 +121,7 @@ void TFormMain::ACT_CHECKExecute() {
                 QStringLiteral("\rВиправити: \"Проект\" - \"Перерахувати все\"."));
 }
 
-bool TFormMain::recalcAll(valuation::CheckResult& result) {
+bool TFormMain::recalcAll(valuation::CheckResult& result, QStringList* fromMap) {
     QString error;
     MapRecalcOutcome map;
     {
@@ -135,6 +135,8 @@ bool TFormMain::recalcAll(valuation::CheckResult& result) {
         }
     }
     MarkStaleSteps();
+    if (fromMap)
+        *fromMap = map.changed;
     // Values from the map the valuer typed over, and what only a step takes again.
     if (const QStringList left = map.typed + map.left; !left.isEmpty())
         ShowWarning(QStringLiteral("Не змінено:\r") + Shortened(left, QStringLiteral("\r")));
@@ -163,9 +165,10 @@ void TFormMain::ACT_RECALCExecute() {
                        .arg(result.stale.size() + result.mapChanges.size()),
                    Answer::Ok | Answer::Cancel) != Answer::Ok)
         return;
-    if (!recalcAll(result))
+    QStringList fromMap;
+    if (!recalcAll(result, &fromMap))
         return;
-    RecalcResultWindow window(result.stale, this);
+    RecalcResultWindow window(result.stale, fromMap, this);
     m_dialogs.showRecalcResult ? m_dialogs.showRecalcResult(window) : void(window.exec());
 }
 

@@ -165,7 +165,8 @@ private:
     void showAbout();
     void selectLastProject();
     bool checkSettlement(valuation::CheckResult& result);
-    bool recalcAll(valuation::CheckResult& result);
+    /** `fromMap` gets the values taken from the map again. */
+    bool recalcAll(valuation::CheckResult& result, QStringList* fromMap = nullptr);
 
     MainWindowDialogs m_dialogs;
     std::unique_ptr<MapDocument> m_mapDocument;

@@ -3,6 +3,7 @@
 #include "valuation/Check.h"
 
 #include <QDialog>
+#include <QStringList>
 #include <vector>
 
 class QPushButton;
@@ -17,8 +18,9 @@ class QTableView;
 class RecalcResultWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit RecalcResultWindow(const std::vector<valuation::StaleValue>& changed,
-                                QWidget* parent = nullptr);
+    /** `fromMap`: the values taken from the map again (MapRecalcOutcome::changed lines). */
+    RecalcResultWindow(const std::vector<valuation::StaleValue>& changed,
+                       const QStringList& fromMap = {}, QWidget* parent = nullptr);
 
     QTableView* table() const { return m_table; }
     QPushButton* copyButton() const { return m_copy; }
@@ -31,4 +33,8 @@ private:
 };
 
 /** The changed values as tab-separated lines under a heading line, as the copy button puts them. */
-QString RecalcTableText(const std::vector<valuation::StaleValue>& changed);
+QString RecalcTableText(const std::vector<valuation::StaleValue>& changed,
+                        const QStringList& fromMap = {});
+
+/** A line of a value taken from the map ("«Крок»: що: було → стало") as a row of the table. */
+QStringList MapChangeRow(const QString& line);

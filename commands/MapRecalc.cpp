@@ -2,7 +2,6 @@
 #include "commands/MapRecalc.h"
 
 #include "common/LastError.h"
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"
 #include "db/Transaction.h"
@@ -19,6 +18,7 @@
 #include "steps/zonal/ZonalMap.h"
 #include "steps/zonal/ZonalStore.h"
 #include "valuation/Districts.h"
+#include "valuation/Names.h"
 #include "valuation/Typed.h"
 
 #include <QDir>

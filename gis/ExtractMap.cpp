@@ -1,9 +1,9 @@
 // The map of a plot's extract: the plot over the zones, districts and local-factor regions.
-#include "common/Names.h"
 #include "gis/PlaceLayers.h"
 #include "gis/PlotExtract.h"
 #include "gis/SettlementLayers.h"
 #include "map/Layer.h"
+#include "valuation/Names.h"
 #include "valuation/Settlement.h"
 
 #include <QFileInfo>

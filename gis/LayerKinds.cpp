@@ -1,6 +1,6 @@
 #include "gis/LayerKinds.h"
 
-#include "common/Names.h"
+#include "valuation/Names.h"
 
 #include <QRegularExpression>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "gis/MapLabels.h"
 
-#include "common/Names.h"
 #include "map/Feature.h"
+#include "valuation/Names.h"
 
 QString SettlementLabel(const QString& layer, const Feature& feature) {
     QString value;

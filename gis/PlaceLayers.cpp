@@ -1,10 +1,10 @@
 #include "gis/PlaceLayers.h"
 
-#include "common/Names.h"
 #include "gis/LayerKinds.h"
 #include "gis/SettlementLayers.h"
 #include "map/GdalScope.h"
 #include "map/Geometry.h"
+#include "valuation/Names.h"
 
 #include <QFileInfo>
 

@@ -1,12 +1,12 @@
 #include "gis/SettlementExport.h"
 
-#include "common/Names.h"
 #include "gis/SettlementLayers.h"
 #include "map/GdalScope.h"
 #include "map/GeoPackage.h"
 #include "map/Geometry.h"
 #include "map/Layer.h"
 #include "valuation/Formulas.h"
+#include "valuation/Names.h"
 #include "valuation/Settlement.h"
 
 #include <QDir>

@@ -1,11 +1,11 @@
 #include "gis/SettlementLayers.h"
 
 #include "common/FileUtils.h"
-#include "common/Names.h"
 #include "map/GeoPackage.h"
 #include "map/MapGlobal.h"
 #include "map/TabFile.h"
 #include "office/Package.h"
+#include "valuation/Names.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "gis/SettlementTiling.h"
 
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "gis/SettlementLayers.h"
 #include "map/Layer.h"
+#include "valuation/Names.h"
 
 #include <QFileInfo>
 

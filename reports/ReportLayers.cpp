@@ -1,10 +1,10 @@
 #include "reports/ReportLayers.h"
 
 #include "common/FileUtils.h"
-#include "common/Names.h"
 #include "map/LayerFingerprint.h"
 #include "map/MapGlobal.h"
 #include "valuation/LayerFingerprints.h"
+#include "valuation/Names.h"
 
 #include <QDir>
 #include <vector>

@@ -1,7 +1,6 @@
 #include "reports/ReportMaps.h"
 
 #include "common/FileUtils.h"
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
@@ -11,6 +10,7 @@
 #include "office/Document.h"
 #include "reports/ReportData.h"
 #include "valuation/LandUse.h"
+#include "valuation/Names.h"
 #include "valuation/Settlement.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "reports/ReportSections.h"
 
-#include "common/Names.h"
 #include "valuation/Formulas.h"
+#include "valuation/Names.h"
 #include "valuation/Settlement.h"
 #include "valuation/StepNames.h"
 

@@ -3,10 +3,10 @@
 #include "valuation/Check.h"
 
 #include "common/LastError.h"
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "valuation/CheckRun.h"
 #include "valuation/LandStructure.h"
+#include "valuation/Names.h"
 
 namespace valuation {
 

@@ -1,8 +1,8 @@
 // The check of "Визначення площ": the assessed territory.
 #include "valuation/CheckRun.h"
 
-#include "common/Names.h"
 #include "valuation/Formulas.h"
+#include "valuation/Names.h"
 #include "valuation/Recompute.h"
 
 namespace valuation::check {

@@ -1,9 +1,9 @@
 // The check of "Середня вартість": Км1 and Цнм.
 #include "valuation/CheckRun.h"
 
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "valuation/Formulas.h"
+#include "valuation/Names.h"
 #include "valuation/Recompute.h"
 
 namespace valuation::check {

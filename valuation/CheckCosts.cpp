@@ -1,10 +1,10 @@
 // The check of "Витрати на освоювання": each item, then В.
 #include "valuation/CheckRun.h"
 
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "valuation/Formulas.h"
 #include "valuation/IndexationLines.h"
+#include "valuation/Names.h"
 #include "valuation/Recompute.h"
 
 namespace valuation::check {

@@ -1,7 +1,7 @@
 // The check of "Інформація": the population of its list.
 #include "valuation/CheckRun.h"
 
-#include "common/Names.h"
+#include "valuation/Names.h"
 
 namespace valuation::check {
 

@@ -2,10 +2,10 @@
 #include "valuation/CheckLayers.h"
 
 #include "common/LastError.h"
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "valuation/Names.h"
 #include "valuation/Settlement.h"
 
 #include <QHash>

@@ -1,10 +1,10 @@
 // The check of the quarter statement: its rows follow their districts.
 #include "valuation/CheckRun.h"
 
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/Utf8Rows.h"
 #include "valuation/Formulas.h"
+#include "valuation/Names.h"
 #include "valuation/Recompute.h"
 
 #include <QSet>

@@ -1,9 +1,9 @@
 // The check of the zonal steps: the indices, Km2 and zone values, the zone list.
 #include "valuation/CheckRun.h"
 
-#include "common/Names.h"
 #include "common/StringGrid.h"
 #include "common/TextUtils.h"
+#include "valuation/Names.h"
 #include "valuation/ZonalGrids.h"
 #include "valuation/ZonalKm2.h"
 #include "valuation/ZonalScores.h"

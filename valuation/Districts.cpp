@@ -1,10 +1,10 @@
 #include "valuation/Districts.h"
 
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "valuation/Indicators.h"
+#include "valuation/Names.h"
 
 int ReadDistrictCount(Connection& project) {
     const std::optional<long long> count =

@@ -1,8 +1,8 @@
 #include "valuation/LandStructure.h"
 
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "valuation/Check.h"
+#include "valuation/Names.h"
 #include "valuation/Settlement.h"
 #include "valuation/Typed.h"
 

@@ -2,12 +2,12 @@
 #include "valuation/Check.h"
 
 #include "common/LastError.h"
-#include "common/Names.h"
 #include "common/WriteSteps.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/Transaction.h"
 #include "valuation/Indicators.h"
+#include "valuation/Names.h"
 
 #include <map>
 #include <memory>

@@ -1,12 +1,12 @@
 #include "valuation/Settlement.h"
 
 #include "common/LastError.h"
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "db/Utf8Rows.h"
+#include "valuation/Names.h"
 #include "valuation/StepNames.h"
 #include "valuation/TableRows.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/Names.h"
+#include "valuation/Names.h"
 
 #include <QString>
 #include <vector>

@@ -1,9 +1,9 @@
 #include "valuation/Typed.h"
 
-#include "common/Names.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "valuation/Names.h"
 
 namespace valuation {
 

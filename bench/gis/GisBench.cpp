@@ -5,7 +5,6 @@
 //   the value of a point on 999 districts under 30 local-factor layers of 500 regions.
 #include "bench/LocalFactorLayers.h"
 #include "common/LastError.h"
-#include "common/Names.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "db/Transaction.h"
@@ -18,6 +17,7 @@
 #include "tools/demo/DemoSettlement.h"
 #include "valuation/Districts.h"
 #include "valuation/Indicators.h"
+#include "valuation/Names.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,7 +3,6 @@
 // for 50 zones. Run: QT_QPA_PLATFORM=offscreen build/bench/steps/bench_steps
 #include "bench/QuietQt.h"
 #include "common/FileUtils.h"
-#include "common/Names.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "db/Transaction.h"
@@ -15,6 +14,7 @@
 #include "steps/zonal/ui/FormOtsenkaZonalnistSEUC.h"
 #include "tools/demo/DemoSettlement.h"
 #include "valuation/Indicators.h"
+#include "valuation/Names.h"
 
 #include <QApplication>
 #include <QFile>

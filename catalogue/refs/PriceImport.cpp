@@ -1,6 +1,5 @@
 #include "catalogue/refs/PriceImport.h"
 
-#include "common/CostSections.h"
 #include "common/EngineMessages.h"
 #include "common/FileUtils.h"
 #include "common/LastError.h"
@@ -11,6 +10,7 @@
 #include "db/Transaction.h"
 #include "office/OfficeError.h"
 #include "office/Statement.h"
+#include "valuation/CostSections.h"
 
 #include <QDir>
 #include <QFile>

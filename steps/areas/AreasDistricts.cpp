@@ -1,10 +1,10 @@
 #include "steps/areas/AreasDistricts.h"
 
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "map/MapGlobal.h"
 #include "map/MapTypes.h"
 #include "steps/areas/AreasStep.h"
+#include "valuation/Names.h"
 
 #include <QHash>
 #include <algorithm>

@@ -1,12 +1,12 @@
 #include "steps/areas/AreasStatement.h"
 
 #include "common/FileUtils.h"
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "office/OfficeError.h"
 #include "office/Workbook.h"
 #include "steps/areas/AreasStep.h"
 #include "valuation/LandStructure.h"
+#include "valuation/Names.h"
 
 #include <QFileInfo>
 

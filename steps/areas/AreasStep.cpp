@@ -6,7 +6,6 @@
 #include "valuation/Formulas.h"
 
 #include "common/LastError.h"
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
@@ -16,6 +15,7 @@
 #include "steps/common/StepStore.h"
 #include "valuation/Indicators.h"
 #include "valuation/LandStructure.h"
+#include "valuation/Names.h"
 #include "valuation/Recompute.h"
 
 #include <QSet>

@@ -1,11 +1,11 @@
 #include "steps/average/AverageStep.h"
 
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "steps/common/StepRules.h"
 #include "steps/common/StepStore.h"
 #include "valuation/Formulas.h"
 #include "valuation/Indicators.h"
+#include "valuation/Names.h"
 #include "valuation/Recompute.h"
 #include "valuation/Typed.h"
 

@@ -1,8 +1,8 @@
 #include "steps/common/DistrictLayer.h"
 
-#include "common/Names.h"
 #include "map/MapGlobal.h"
 #include "steps/common/StepContext.h"
+#include "valuation/Names.h"
 
 #include <QFileInfo>
 

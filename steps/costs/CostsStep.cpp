@@ -5,8 +5,8 @@
 
 #include <QHash>
 
-#include "common/Names.h"
 #include "common/TextUtils.h"
+#include "valuation/Names.h"
 
 #include "db/BulkStore.h"
 #include "db/Database.h"

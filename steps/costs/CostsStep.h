@@ -1,8 +1,8 @@
 #pragma once
 
-#include "common/CostSections.h"
 #include "common/StringGrid.h"
 #include "steps/common/StepIssue.h"
+#include "valuation/CostSections.h"
 #include "valuation/Indexation.h"
 
 #include <QString>

@@ -1,9 +1,9 @@
 #include "steps/functional/FunctionalOverlay.h"
 
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "steps/common/StepLayers.h"
 #include "steps/functional/FunctionalStep.h"
+#include "valuation/Names.h"
 
 #include <QDir>
 #include <QHash>

@@ -1,6 +1,5 @@
 #include "steps/functional/FunctionalStep.h"
 
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
@@ -8,6 +7,7 @@
 #include "steps/common/StepLayers.h"
 #include "steps/common/StepRules.h"
 #include "steps/common/StepStore.h"
+#include "valuation/Names.h"
 
 #include <QHash>
 
@@ -45,8 +45,41 @@ bool LoadFunctional(Connection& project, StringGrid& grid) {
     return true;
 }
 
+QHash<QString, valuation::TypedMark> TypedFunctionalMarks(const StringGrid& grid,
+                                                          const StringGrid& base, bool fromMap,
+                                                          const valuation::TypedValues& before) {
+    QHash<QString, int> baseRow;
+    for (int row = base.fixedRows(); row < base.rowCount(); ++row)
+        if (!base.at(row, 0).isEmpty() && !baseRow.contains(base.at(row, 0)))
+            baseRow.insert(base.at(row, 0), row);
+    const QString table = names::table::Functional();
+    QHash<QString, valuation::TypedMark> marks;
+    for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
+        const QString district = grid.at(row, 0);
+        if (district.isEmpty())
+            continue;
+        const int from = baseRow.value(district, -1);
+        for (int k = 1; k <= FunctionalCategoryCount(); ++k) {
+            const QString value = grid.at(row, k);
+            const QString was = from < 0 ? QString() : base.at(from, k);
+            const QString field = QStringLiteral("ф_%1").arg(k);
+            const valuation::TypedMark* mark =
+                fromMap ? nullptr : before.mark(table, district, field);
+            const bool kept = mark && mark->value == value;
+            if (value == was && !kept)
+                continue;
+            // The map's area beside one typed over it; a mark kept keeps its own.
+            const QString replaced = fromMap ? was : kept ? mark->computed : QString();
+            marks.insert(valuation::MarkKey(district, field),
+                         valuation::TypedMark{{}, {}, {}, value, replaced, {}});
+        }
+    }
+    return marks;
+}
+
 bool StoreFunctional(Connection& project, const StringGrid& grid, const QString& folder,
-                     const std::vector<valuation::LayerUse>& mapLayers) {
+                     const std::vector<valuation::LayerUse>& mapLayers,
+                     const StringGrid* typedBase) {
     QStringList columns{QStringLiteral("район")};
     for (int k = 1; k <= FunctionalCategoryCount(); ++k)
         columns << QStringLiteral("ф_%1").arg(k);
@@ -54,6 +87,14 @@ bool StoreFunctional(Connection& project, const StringGrid& grid, const QString&
         if (!DeleteRows(project, names::table::Functional()) ||
             !RecordStepLayers(project, folder, valuation::Step::Functional, mapLayers, true))
             return false;
+        if (typedBase) {
+            valuation::TypedValues before;
+            if (!before.read(project) ||
+                !valuation::StoreTypedMarks(
+                    project, names::table::Functional(),
+                    TypedFunctionalMarks(grid, *typedBase, !mapLayers.empty(), before)))
+                return false;
+        }
         BulkInsert insert(project, names::table::Functional(), columns);
         if (!insert.ok())
             return false;

@@ -5,6 +5,9 @@
 #include "steps/common/StepIssue.h"
 #include "valuation/LandUse.h"
 #include "valuation/LayerFingerprints.h"
+#include "valuation/Typed.h"
+
+#include <QHash>
 
 #include <QString>
 #include <vector>
@@ -25,13 +28,27 @@ StringGrid MakeFunctionalGrid(const std::vector<QString>& districts, int rows);
 bool LoadFunctional(Connection& project, StringGrid& grid);
 
 /**
+ * The areas the valuer typed, as marks for valuation::StoreTypedMarks (key: district, field
+ * "ф_N"; the value is the cell's, possibly empty). With `fromMap` the areas of `base` are
+ * those "З мапи" just gave: each cell that differs from the map's is typed, with the map's
+ * area beside it. Without, `base` is the grid as read: the cells marked before whose value
+ * still stands stay marked, and each cell that differs from `base` is typed.
+ */
+QHash<QString, valuation::TypedMark> TypedFunctionalMarks(const StringGrid& grid,
+                                                          const StringGrid& base, bool fromMap,
+                                                          const valuation::TypedValues& before);
+
+/**
  * Replaces "функціональне" by one row per grid row with a district number: its number and
  * the typed areas, empty cells stored as NULL, with the layers the areas were measured on
- * (`mapLayers`, or, recorded first now, those of `folder`: StepLayers). All or nothing; false
- * with LastError().
+ * (`mapLayers`, or, recorded first now, those of `folder`: StepLayers). With `typedBase` (the
+ * grid "З мапи" gave when `mapLayers` are given, else the grid as read) the marks of the typed
+ * areas are replaced too (TypedFunctionalMarks), so a recalculation that measures the map
+ * again leaves them. All or nothing; false with LastError().
  */
 bool StoreFunctional(Connection& project, const StringGrid& grid, const QString& folder = {},
-                     const std::vector<valuation::LayerUse>& mapLayers = {});
+                     const std::vector<valuation::LayerUse>& mapLayers = {},
+                     const StringGrid* typedBase = nullptr);
 
 /** The areas of the grid must not be below 0; the issue names the cell of "GridFunks". */
 StepCheck CheckFunctional(const StringGrid& grid);

@@ -1,7 +1,7 @@
 #include "steps/local/LocalOverlay.h"
 
-#include "common/Names.h"
 #include "valuation/Formulas.h"
+#include "valuation/Names.h"
 
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"

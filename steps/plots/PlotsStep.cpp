@@ -1,7 +1,6 @@
 #include "steps/plots/PlotsStep.h"
 
 #include "common/LastError.h"
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
@@ -11,6 +10,7 @@
 #include "steps/common/StepStore.h"
 #include "valuation/Formulas.h"
 #include "valuation/Indicators.h"
+#include "valuation/Names.h"
 #include "valuation/Recompute.h"
 #include "valuation/Settlement.h"
 

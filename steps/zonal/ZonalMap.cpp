@@ -2,9 +2,9 @@
 
 #include "common/EngineMessages.h"
 #include "common/FileUtils.h"
-#include "common/Names.h"
 #include "map/FeatureFactory.h"
 #include "map/MapGlobal.h"
+#include "valuation/Names.h"
 
 #include <QHash>
 #include <QSaveFile>

@@ -1,12 +1,12 @@
 #include "steps/zonal/ZonalStore.h"
 
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "steps/common/StepStore.h"
 #include "valuation/Indicators.h"
+#include "valuation/Names.h"
 
 #include <QHash>
 #include <QSet>

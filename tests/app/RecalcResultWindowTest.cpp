@@ -51,4 +51,25 @@ TEST(RecalcResultWindowTest, ListsEveryChangedValueAndCopiesThem) {
                             QStringLiteral("\tКм1\t1.100\t1.120"));
 }
 
+// Values taken from the map again head the table as rows of their own: the step, the value
+// marked as from the map, was and now; a line of another form is kept whole.
+TEST(RecalcResultWindowTest, ValuesTakenFromTheMapAreRowsToo) {
+    TestApplication();
+    const QStringList fromMap{QStringLiteral("«Визначення площ»: район 1: площа 3.00 → 3.24"),
+                              QStringLiteral("«Зонування»: шар «зони» складено з районів заново")};
+    std::vector<valuation::StaleValue> changed{Changed(valuation::Step::Average,
+                                                       QStringLiteral("Км1"), QStringLiteral("1.1"),
+                                                       QStringLiteral("1.2"))};
+    RecalcResultWindow window(changed, fromMap);
+    const QAbstractItemModel* model = window.table()->model();
+    ASSERT_EQ(model->rowCount(), 3);
+    EXPECT_EQ(model->index(0, 0).data().toString(), QStringLiteral("Визначення площ"));
+    EXPECT_EQ(model->index(0, 1).data().toString(), QStringLiteral("район 1: площа (з мапи)"));
+    EXPECT_EQ(model->index(0, 2).data().toString(), QStringLiteral("3.00"));
+    EXPECT_EQ(model->index(0, 3).data().toString(), QStringLiteral("3.24"));
+    EXPECT_EQ(model->index(1, 1).data().toString(), fromMap[1]);
+    EXPECT_EQ(model->index(2, 1).data().toString(), QStringLiteral("Км1"));
+    EXPECT_TRUE(RecalcTableText(changed, fromMap).contains(QStringLiteral("3.00\t3.24")));
+}
+
 } // namespace

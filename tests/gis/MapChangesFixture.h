@@ -2,8 +2,8 @@
 
 // A settlement whose values are taken from its map layers: districts 1 and 2 side by side,
 // their areas and overlays taken "З мапи" as the steps do.
-#include "common/LastError.h"
 #include "commands/MapRecalc.h"
+#include "common/LastError.h"
 #include "map/MapDocument.h"
 #include "steps/areas/AreasDistricts.h"
 #include "steps/areas/AreasStep.h"
@@ -16,6 +16,8 @@
 #include "valuation/Schema.h"
 
 #include <QDir>
+#include <tuple>
+#include <vector>
 
 class MapChangesTest : public StepDbTest {
 protected:
@@ -73,13 +75,21 @@ protected:
                    {{Square(0, 0, 50), {code}}, {Square(100, 0, 100), {QStringLiteral("Ж")}}});
     }
 
-    /** "З мапи" of "Функціональне використання", then "Зберегти". */
-    void takeFunctionalFromMap() {
+    /**
+     * "З мапи" of "Функціональне використання", the areas the valuer then typed over the map's
+     * (district, category, area), then "Зберегти".
+     */
+    void takeFunctionalFromMap(const std::vector<std::tuple<QString, int, QString>>& typed = {}) {
         const FunctionalOverlayResult measured = MeasureFunctionalAreas(context.folder);
         ASSERT_TRUE(measured.ok) << measured.error.toStdString();
         StringGrid grid = MakeFunctionalGrid({QStringLiteral("1"), QStringLiteral("2")}, 2);
         ASSERT_TRUE(ApplyFunctionalAreas(grid, measured.areas));
-        ASSERT_TRUE(StoreFunctional(project, grid, context.folder, measured.layers));
+        const StringGrid fromMap = grid;
+        for (const auto& [district, category, area] : typed)
+            for (int row = grid.fixedRows(); row < grid.rowCount(); ++row)
+                if (grid.at(row, 0) == district)
+                    grid.set(row, category, area);
+        ASSERT_TRUE(StoreFunctional(project, grid, context.folder, measured.layers, &fromMap));
     }
 
     /** What the recalculation takes the catalogue from. */

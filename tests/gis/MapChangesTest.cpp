@@ -87,6 +87,36 @@ TEST_F(MapChangesTest, AFunctionalRegionRecodedIsTakenAgainByRecalc) {
     EXPECT_TRUE(check().mapChanges.empty());
 }
 
+TEST_F(MapChangesTest, AFunctionalAreaTypedOverTheMapsStaysAndIsListed) {
+    writeDistricts();
+    takeAreasFromMap();
+    writeFunctional(QStringLiteral("К"));
+    // The valuer typed 0.3 over the map's 0.2500 in district 1.
+    takeFunctionalFromMap({{QStringLiteral("1"), 1, QStringLiteral("0.3")}});
+    EXPECT_EQ(functionalRow(QStringLiteral("1")).value(0), QStringLiteral("0.3"));
+
+    writeFunctional(QStringLiteral("рі"));
+    valuation::CheckResult result = check();
+    MapRecalcOutcome outcome;
+    QString error;
+    ASSERT_TRUE(RecalcSettlement(project, context.folder, sources(), result, outcome, &error))
+        << error.toStdString();
+    EXPECT_EQ(outcome.typed,
+              QStringList{QStringLiteral("«Функціональне використання»: район 1, ф_1: уведено "
+                                         "оцінювачем 0.3, з мапи тепер (порожньо)")});
+    const QStringList after = functionalRow(QStringLiteral("1"));
+    EXPECT_EQ(after.value(0), QStringLiteral("0.3"));
+    EXPECT_EQ(after.value(13), QStringLiteral("0.2500"));
+    // A store from the grid as read keeps the mark while its value stands.
+    StringGrid grid = MakeFunctionalGrid({QStringLiteral("1"), QStringLiteral("2")}, 2);
+    ASSERT_TRUE(LoadFunctional(project, grid));
+    ASSERT_TRUE(StoreFunctional(project, grid, context.folder, {}, &grid));
+    valuation::TypedValues typed;
+    ASSERT_TRUE(typed.read(project));
+    EXPECT_TRUE(typed.isTyped(names::table::Functional(), QStringLiteral("1"),
+                              QStringLiteral("ф_1"), QStringLiteral("0.3")));
+}
+
 TEST_F(MapChangesTest, ALegacySettlementIsNotedOnceThenFingerprintedAtItsNextStore) {
     writeDistricts();
     takeAreasFromMap();

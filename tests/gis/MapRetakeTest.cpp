@@ -1,7 +1,6 @@
 // The recalculation takes again what the changed layers give: the local factors per district
 // (Km3 and the quarter statement follow), the zone layer built from grown districts; a typed
 // factor stays, and a layer that cannot be read stops it before anything is written.
-#include "common/Names.h"
 #include "db/Database.h"
 #include "map/MapGlobal.h"
 #include "map/TabFile.h"
@@ -10,6 +9,7 @@
 #include "tests/gis/MapChangesFixture.h"
 #include "valuation/Districts.h"
 #include "valuation/LocalCatalogue.h"
+#include "valuation/Names.h"
 
 #include <QFile>
 #include <map>

@@ -9,7 +9,6 @@
 // and review `git diff tests/valuation/golden` before committing.
 #include "common/FileUtils.h"
 #include "common/LastError.h"
-#include "common/Names.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "tests/support/Golden.h"
@@ -17,6 +16,7 @@
 #include "tools/demo/DemoSettlement.h"
 #include "valuation/Check.h"
 #include "valuation/Formulas.h"
+#include "valuation/Names.h"
 #include "valuation/Typed.h"
 
 #include <QDir>

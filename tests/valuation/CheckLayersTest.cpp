@@ -4,8 +4,8 @@
 #include "valuation/CheckLayers.h"
 
 #include "common/LastError.h"
-#include "common/Names.h"
 #include "tests/steps/support/StepDbTest.h"
+#include "valuation/Names.h"
 #include "valuation/Schema.h"
 
 #include <QHash>

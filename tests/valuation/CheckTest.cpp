@@ -2,10 +2,10 @@
 // zone, one plot; what it finds when a stored value or the zoning disagrees.
 #include "valuation/Check.h"
 
-#include "common/Names.h"
 #include "tests/steps/support/StepDbTest.h"
 #include "valuation/DataStamp.h"
 #include "valuation/Km1Tables.h"
+#include "valuation/Names.h"
 #include "valuation/Settlement.h"
 #include "valuation/Typed.h"
 

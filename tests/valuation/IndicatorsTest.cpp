@@ -1,9 +1,9 @@
 #include "valuation/Indicators.h"
 
 #include "common/LastError.h"
-#include "common/Names.h"
 #include "db/QueryFunctions.h"
 #include "tests/steps/support/StepDbTest.h"
+#include "valuation/Names.h"
 
 namespace {
 

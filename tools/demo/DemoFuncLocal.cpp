@@ -2,8 +2,8 @@
 
 #include "valuation/ZonalKm2.h"
 
-#include "common/Names.h"
 #include "valuation/Formulas.h"
+#include "valuation/Names.h"
 #include "valuation/StepNames.h"
 
 #include "common/FileUtils.h"

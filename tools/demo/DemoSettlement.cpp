@@ -1,6 +1,6 @@
 #include "tools/demo/DemoSettlement.h"
-#include "common/Names.h"
 #include "tools/demo/DemoSteps.h"
+#include "valuation/Names.h"
 
 #include "common/FileUtils.h"
 #include "db/Database.h"

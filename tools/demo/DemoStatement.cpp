@@ -2,10 +2,10 @@
 
 #include "common/FileUtils.h"
 #include "common/LastError.h"
-#include "common/Names.h"
 #include "map/TabFile.h"
 #include "office/OfficeError.h"
 #include "office/Workbook.h"
+#include "valuation/Names.h"
 
 #include <QFileInfo>
 #include <array>

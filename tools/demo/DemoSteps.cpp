@@ -2,7 +2,6 @@
 
 #include "common/FileUtils.h"
 #include "common/LastError.h"
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
@@ -15,6 +14,7 @@
 #include "steps/common/StepLayers.h"
 #include "steps/costs/CostsStep.h"
 #include "valuation/Km1Tables.h"
+#include "valuation/Names.h"
 
 #include <QFileInfo>
 

@@ -2,7 +2,6 @@
 
 #include "common/FileUtils.h"
 #include "common/LastError.h"
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
@@ -11,6 +10,7 @@
 #include "steps/zonal/WorkingFactors.h"
 #include "steps/zonal/ZonalMap.h"
 #include "steps/zonal/ZonalStore.h"
+#include "valuation/Names.h"
 
 #include <QHash>
 #include <algorithm>

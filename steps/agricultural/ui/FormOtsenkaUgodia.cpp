@@ -2,7 +2,6 @@
 
 #include "common/LastError.h"
 #include "common/Messages.h"
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "common/WaitCursor.h"
 #include "common/ui/ShellOpen.h"
@@ -12,6 +11,7 @@
 #include "steps/common/StepStore.h"
 #include "steps/common/ui/WorkingItemsPanel.h"
 #include "valuation/IndexationLines.h"
+#include "valuation/Names.h"
 #include "widgets/CheckList.h"
 #include "widgets/GridView.h"
 

@@ -2,7 +2,6 @@
 
 #include "common/LastError.h"
 #include "common/Messages.h"
-#include "common/Names.h"
 #include "common/TextUtils.h"
 #include "common/ui/EditFilters.h"
 #include "common/ui/InputQuery.h"
@@ -14,6 +13,7 @@
 #include "steps/areas/AreasStatement.h"
 #include "steps/common/StepLayers.h"
 #include "steps/common/StepStore.h"
+#include "valuation/Names.h"
 #include "widgets/GridView.h"
 
 #include <QEvent>

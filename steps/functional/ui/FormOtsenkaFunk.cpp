@@ -2,7 +2,6 @@
 
 #include "common/LastError.h"
 #include "common/Messages.h"
-#include "common/Names.h"
 #include "common/ui/LongWork.h"
 #include "common/ui/ShellOpen.h"
 #include "map/MapGlobal.h"
@@ -12,6 +11,7 @@
 #include "steps/common/ui/OverlayOutcome.h"
 #include "steps/functional/FunctionalOverlay.h"
 #include "steps/functional/FunctionalStep.h"
+#include "valuation/Names.h"
 #include "widgets/GridView.h"
 
 #include <QHBoxLayout>
@@ -101,6 +101,7 @@ void TFormOtsenkaFunk::BRaionsFromMapClick() {
     auto guard = loading();
     m_mapLayers = result.layers;
     ApplyFunctionalAreas(rows(), result.areas);
+    m_typedBase = rows();
     GridFunks->refresh();
 }
 
@@ -147,11 +148,12 @@ bool OpenStepFunctional(const StepContext& context, QWidget* parent) {
                 *failedTable = names::table::Functional();
                 return false;
             }
+            form.setTypedBase(form.rows());
             form.GridFunks->refresh();
             return true;
         },
         [&] {
             return StoreFunctional(*context.project, form.rows(), DistrictLayerFolder(context),
-                                   form.mapLayers());
+                                   form.mapLayers(), &form.typedBase());
         });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/StringGrid.h"
 #include "steps/common/DistrictCount.h"
 #include "steps/common/ui/FormStep.h"
 #include "valuation/LayerFingerprints.h"
@@ -36,6 +37,9 @@ public:
     void setDistricts(const std::vector<District>& districts) { m_districts = districts; }
     /** The layers "З мапи" measured, fingerprinted then; empty when not measured now. */
     const std::vector<valuation::LayerUse>& mapLayers() const { return m_mapLayers; }
+    /** The areas typed ones are told from: those "З мапи" gave, else those read. */
+    const StringGrid& typedBase() const { return m_typedBase; }
+    void setTypedBase(const StringGrid& grid) { m_typedBase = grid; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -49,6 +53,7 @@ private:
     bool m_shown = false;
     std::vector<District> m_districts;
     std::vector<valuation::LayerUse> m_mapLayers;
+    StringGrid m_typedBase;
 };
 
 /**

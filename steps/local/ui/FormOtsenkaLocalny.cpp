@@ -1,7 +1,7 @@
 #include "steps/local/ui/FormOtsenkaLocalny.h"
 
-#include "common/Names.h"
 #include "valuation/Formulas.h"
+#include "valuation/Names.h"
 
 #include "common/LastError.h"
 #include "common/Messages.h"

@@ -2,7 +2,6 @@
 
 #include "common/LastError.h"
 #include "common/Messages.h"
-#include "common/Names.h"
 #include "common/WaitCursor.h"
 #include "common/ui/ShellOpen.h"
 #include "map/MapGlobal.h"
@@ -12,6 +11,7 @@
 #include "steps/common/ui/WorkingItemsPanel.h"
 #include "steps/zonal/WorkingFactors.h"
 #include "steps/zonal/ZonalMap.h"
+#include "valuation/Names.h"
 #include "valuation/StepNames.h"
 #include "widgets/CheckList.h"
 #include "widgets/GridView.h"

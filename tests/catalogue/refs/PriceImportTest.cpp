@@ -1,11 +1,11 @@
 #include "catalogue/refs/PriceImport.h"
 #include "catalogue/refs/FormPriceImport.h"
 #include "catalogue/refs/FormRefs.h"
-#include "common/CostSections.h"
 #include "db/Databases.h"
 #include "office/Workbook.h"
 #include "office/Worksheet.h"
 #include "tests/catalogue/refs/RefsTestData.h"
+#include "valuation/CostSections.h"
 
 #include <QComboBox>
 #include <QFile>

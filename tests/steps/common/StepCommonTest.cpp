@@ -1,5 +1,4 @@
 #include "common/LastError.h"
-#include "common/Names.h"
 #include "db/QueryFunctions.h"
 #include "steps/common/DistrictCount.h"
 #include "steps/common/StepStore.h"
@@ -7,6 +6,7 @@
 #include "tests/steps/support/StepTestSupport.h"
 #include "valuation/IndexationLines.h"
 #include "valuation/Indicators.h"
+#include "valuation/Names.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "steps/info/ui/FormOtsenkaInfo.h"
 
-#include "common/Names.h"
 #include "steps/info/InfoStep.h"
 #include "tests/steps/info/InfoTestData.h"
 #include "tests/steps/support/StepTestSupport.h"
+#include "valuation/Names.h"
 #include "widgets/GridView.h"
 
 #include <QApplication>

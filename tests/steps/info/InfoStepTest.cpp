@@ -1,8 +1,8 @@
 #include "steps/info/InfoStep.h"
 
-#include "common/Names.h"
 #include "db/QueryFunctions.h"
 #include "tests/steps/info/InfoTestData.h"
+#include "valuation/Names.h"
 
 namespace {
 

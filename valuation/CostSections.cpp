@@ -1,4 +1,4 @@
-#include "common/CostSections.h"
+#include "valuation/CostSections.h"
 
 namespace {
 
