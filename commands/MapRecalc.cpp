@@ -124,9 +124,8 @@ bool RetakeFunctional(Connection& project, const QString& folder, MapRecalcOutco
         return true;
     }
     std::vector<District> districts;
-    if (!ReadDistricts(project, DistrictOrder::AsStored, districts))
-        return FailWith(error, QStringLiteral("Вибірка із бази \"характеристика\"\rПодробиці: ") +
-                                   LastError());
+    if (!ReadDistricts(project, DistrictOrder::AsStored, districts, true, error))
+        return false;
     StringGrid grid = MakeFunctionalGrid(DistrictNumbers(districts), ReadDistrictCount(project));
     valuation::TypedValues typed;
     if (!LoadFunctional(project, grid) || !typed.read(project))

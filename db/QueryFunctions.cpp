@@ -93,6 +93,16 @@ bool LocateValue(const QString& text, Query& query, const QString& field) {
     return false;
 }
 
+bool FailReading(QString* error, const QString& table) {
+    return FailWith(error, QStringLiteral("Вибірка із бази \"") + table +
+                               QStringLiteral("\"\rПодробиці: ") + LastError());
+}
+
+bool FailUpdating(QString* error) {
+    return FailWith(error,
+                    QStringLiteral("Оновлення даних у базі даних.\rПомилка: ") + LastError());
+}
+
 QString QuoteSql(const QString& text) {
     QString quoted = text;
     return quoted.replace(u'\'', QStringLiteral("''"));

@@ -13,6 +13,16 @@
  * An empty statement or a closed connection gives false with an empty LastError.
  */
 bool RunQuery(Query& query, const QString& sql, bool open, bool rowsRequired = false);
+/**
+ * Reports a failed read of a table through FailWith: "Вибірка із бази \"table\"\rПодробиці: "
+ * and the provider's reason (LastError). For the function that called RunQuery itself.
+ */
+bool FailReading(QString* error, const QString& table);
+/**
+ * Reports a failed change of the database through FailWith: "Оновлення даних у базі
+ * даних.\rПомилка: " and the provider's reason with its statement (LastError).
+ */
+bool FailUpdating(QString* error);
 /** Whether the statement's result has a field of that name; the query is closed after. */
 bool FieldExists(Query& query, const QString& sql, const QString& field);
 /** Whether the connection has the table, names compared ignoring case. */

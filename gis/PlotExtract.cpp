@@ -11,6 +11,7 @@
 #include "gis/ExtractPdf.h"
 #include "map/PngEncoder.h"
 #include "office/Document.h"
+#include "office/OfficeCall.h"
 #include "office/OfficeError.h"
 
 #include <QDir>
@@ -225,14 +226,15 @@ bool WriteExtract(const QByteArray& templateBytes, const ExtractRequisites& requ
         QFile::remove(tempPdf);
         return FailWith(error, QStringLiteral("Витяг %1: %2").arg(file, why));
     };
-    try {
-        std::unique_ptr<WordDocument> doc = WordDocument::openFromMemory(templateBytes);
-        fillDocument(*doc, content, map);
-        doc->saveAs(tempDocx);
-    } catch (const OfficeError& e) {
-        return fail(docx, QString(e.message()).replace(tempDocx, docx));
-    }
     QString why;
+    if (!OfficeCall(
+            [&] {
+                std::unique_ptr<WordDocument> doc = WordDocument::openFromMemory(templateBytes);
+                fillDocument(*doc, content, map);
+                doc->saveAs(tempDocx);
+            },
+            &why))
+        return fail(docx, why.replace(tempDocx, docx));
     if (!WriteExtractPdf(content, map, tempPdf, &why))
         return fail(pdf, why);
     const auto replace = [](const QString& from, const QString& to) {

@@ -5,7 +5,7 @@
 #include "common/TextUtils.h"
 #include "map/GeoPackage.h"
 #include "map/Geometry.h"
-#include "office/OfficeError.h"
+#include "office/OfficeCall.h"
 #include "office/Workbook.h"
 #include "valuation/Formulas.h"
 
@@ -205,43 +205,46 @@ bool WriteRegisterBook(const QString& path, const std::vector<RegisterPlot>& plo
                        QString* error) {
     if (plots.size() != valued.size())
         return FailWith(error, QStringLiteral("Реєстр не оцінено."));
-    try {
-        std::unique_ptr<Workbook> book = twoSheetBook();
-        Worksheet& sheet = book->worksheet(1);
-        int toYear = 0;
-        for (const ValuedPlot& v : valued)
-            if (v.valued && !v.valuation.indexedValue.isEmpty())
-                toYear = v.valuation.toYear;
-        const RegisterTotals t = TotalsOf(plots, valued);
-        writeHeader(sheet, toYear, !t.tax.isEmpty());
-        int row = 1;
-        for (size_t i = 0; i < plots.size(); ++i)
-            if (valued[i].valued) {
+    QString why;
+    if (!OfficeCall(
+            [&] {
+                std::unique_ptr<Workbook> book = twoSheetBook();
+                Worksheet& sheet = book->worksheet(1);
+                int toYear = 0;
+                for (const ValuedPlot& v : valued)
+                    if (v.valued && !v.valuation.indexedValue.isEmpty())
+                        toYear = v.valuation.toYear;
+                const RegisterTotals t = TotalsOf(plots, valued);
+                writeHeader(sheet, toYear, !t.tax.isEmpty());
+                int row = 1;
+                for (size_t i = 0; i < plots.size(); ++i)
+                    if (valued[i].valued) {
+                        ++row;
+                        writePlot(sheet, row, row - 1, plots[i], valued[i], purposeName);
+                    }
                 ++row;
-                writePlot(sheet, row, row - 1, plots[i], valued[i], purposeName);
-            }
-        ++row;
-        sheet.setCellString(
-            row, Cadastral,
-            QStringLiteral("Разом: %1 ділянок (не оцінено: %2)").arg(t.valued).arg(t.notValued));
-        double stated = 0, drawn = 0;
-        for (size_t i = 0; i < plots.size(); ++i)
-            if (valued[i].valued) {
-                stated += plots[i].statedHa;
-                drawn += NumberOr0(valued[i].drawnHa);
-            }
-        sheet.setCellValue(row, StatedArea, valuation::Fixed(stated, 4));
-        sheet.setCellValue(row, DrawnArea, valuation::Fixed(drawn, 4));
-        sheet.setCellValue(row, Value, t.value);
-        sheet.setCellValue(row, Indexed, t.indexedValue);
-        sheet.setCellValue(row, Tax, t.tax);
-        for (int c = 1; c <= ColumnCount; ++c)
-            sheet.setCellBold(row, c, true);
-        writeNotValued(book->worksheet(2), plots, valued);
-        book->saveCopyAs(path);
-    } catch (const OfficeError& e) {
-        return FailWith(error, QStringLiteral("Реєстр не записано: %1").arg(e.message()));
-    }
+                sheet.setCellString(row, Cadastral,
+                                    QStringLiteral("Разом: %1 ділянок (не оцінено: %2)")
+                                        .arg(t.valued)
+                                        .arg(t.notValued));
+                double stated = 0, drawn = 0;
+                for (size_t i = 0; i < plots.size(); ++i)
+                    if (valued[i].valued) {
+                        stated += plots[i].statedHa;
+                        drawn += NumberOr0(valued[i].drawnHa);
+                    }
+                sheet.setCellValue(row, StatedArea, valuation::Fixed(stated, 4));
+                sheet.setCellValue(row, DrawnArea, valuation::Fixed(drawn, 4));
+                sheet.setCellValue(row, Value, t.value);
+                sheet.setCellValue(row, Indexed, t.indexedValue);
+                sheet.setCellValue(row, Tax, t.tax);
+                for (int c = 1; c <= ColumnCount; ++c)
+                    sheet.setCellBold(row, c, true);
+                writeNotValued(book->worksheet(2), plots, valued);
+                book->saveCopyAs(path);
+            },
+            &why))
+        return FailWith(error, QStringLiteral("Реєстр не записано: %1").arg(why));
     return true;
 }
 

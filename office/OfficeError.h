@@ -5,7 +5,8 @@
 
 /**
  * A failed document or workbook operation (a missing part, cell, bookmark or table, a
- * broken package). Fill procedures let it escape; the job turns it into its error text.
+ * broken package). Thrown inside the engine only: fill procedures let it escape and the job
+ * turns it into its error text; code outside a job calls the engine through OfficeCall.
  */
 class OfficeError : public std::runtime_error {
 public:

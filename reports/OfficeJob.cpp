@@ -3,61 +3,30 @@
 #include "common/FileUtils.h"
 #include "common/LastError.h"
 #include "common/TextUtils.h"
-#include "office/OfficeError.h"
+#include "office/OfficeCall.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <exception>
 
 namespace {
-
-QString g_lastError;
 
 /** Clears the job parameters when the job ends, however it ends. */
 struct ParamsReset {
     ~ParamsReset() { OfficeJobParams() = OfficeJobParameters(); }
 };
 
-/** The program's LastError: cleared when a job starts, the job's failure text when it ends. */
+/**
+ * The program's LastError: cleared when a job starts, the job's failure text (`failure`) when
+ * it ends with one; else what the fill procedure left there.
+ */
 struct LastErrorScope {
-    LastErrorScope() {
-        ClearLastError();
-        g_lastError.clear();
-    }
+    QString failure;
+    LastErrorScope() { ClearLastError(); }
     ~LastErrorScope() {
-        if (!g_lastError.isEmpty())
-            SetLastError(g_lastError);
+        if (!failure.isEmpty())
+            SetLastError(failure);
     }
 };
-
-/** Runs a fill procedure; whatever it throws becomes the job's error. */
-template <class Fill> void callFill(const Fill& fill, TMessages& messages) {
-    try {
-        fill();
-        return;
-    } catch (const OfficeError& e) {
-        g_lastError = e.message();
-    } catch (const std::exception& e) {
-        g_lastError = QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        g_lastError = QStringLiteral("Невідома помилка під час заповнення.");
-    }
-    messages.Error = g_lastError;
-}
-
-/** Opens a package; the failure text goes to g_lastError. */
-template <class Open> auto openGuarded(const Open& open) -> decltype(open()) {
-    try {
-        return open();
-    } catch (const OfficeError& e) {
-        g_lastError = e.message();
-    } catch (const std::exception& e) {
-        g_lastError = QString::fromLocal8Bit(e.what());
-    }
-    if (g_lastError.isEmpty())
-        g_lastError = QStringLiteral("Невідома помилка.");
-    return nullptr;
-}
 
 void openSaved(const QString& saved, const TMessages& messages, const ResultOpener& openResult) {
     if (openResult && messages.Error.isEmpty() && !saved.isEmpty() && QFileInfo::exists(saved) &&
@@ -94,17 +63,20 @@ void ExecuteWordJob(const WordFillProc& fill, TMessages& messages, JobProgress& 
     ParamsReset reset;
     LastErrorScope lastError;
     const QString templatePath = OfficeJobParams().WordTemplate;
-    std::unique_ptr<WordDocument> document = openGuarded([&templatePath] {
-        return templatePath.isEmpty() ? WordDocument::createBlank()
-                                      : WordDocument::open(templatePath);
-    });
-    if (!document) {
+    std::unique_ptr<WordDocument> document;
+    if (!OfficeCall(
+            [&] {
+                document = templatePath.isEmpty() ? WordDocument::createBlank()
+                                                  : WordDocument::open(templatePath);
+            },
+            &lastError.failure)) {
         messages.Error = OfficeTexts::badFile();
-        messages.ErrorDetail = g_lastError;
+        messages.ErrorDetail = lastError.failure;
         return;
     }
-    if (fill)
-        callFill([&] { fill(*document, messages, progress); }, messages);
+    // Whatever the fill procedure throws becomes the job's error.
+    if (fill && !OfficeCall([&] { fill(*document, messages, progress); }, &lastError.failure))
+        messages.Error = lastError.failure;
     openSaved(document->savedPath(), messages, openResult);
 }
 
@@ -120,18 +92,22 @@ void ExecuteExcelJob(const ExcelFillProc& fill, TMessages& messages, JobProgress
         messages.Error = OfficeTexts::fileNotFound();
         return;
     }
-    std::unique_ptr<Workbook> book = openGuarded([&] {
-        if (!openFile.isEmpty())
-            return Workbook::open(openFile);
-        return templatePath.isEmpty() ? Workbook::createBlank() : Workbook::open(templatePath);
-    });
-    if (!book) {
+    std::unique_ptr<Workbook> book;
+    if (!OfficeCall(
+            [&] {
+                if (!openFile.isEmpty())
+                    book = Workbook::open(openFile);
+                else
+                    book = templatePath.isEmpty() ? Workbook::createBlank()
+                                                  : Workbook::open(templatePath);
+            },
+            &lastError.failure)) {
         messages.Error = OfficeTexts::badFile();
-        messages.ErrorDetail = g_lastError;
+        messages.ErrorDetail = lastError.failure;
         return;
     }
-    if (fill)
-        callFill([&] { fill(*book, messages, progress); }, messages);
+    if (fill && !OfficeCall([&] { fill(*book, messages, progress); }, &lastError.failure))
+        messages.Error = lastError.failure;
     openSaved(book->savedPath(), messages, openResult);
 }
 

@@ -46,11 +46,15 @@ JobResult HeadlessJobRunner::runExcel(const QString& templatePath, const ExcelFi
 }
 
 Registration RegisterMaterial(Connection& data, const QString& folder, const QString& fileName,
-                              int code, ListEntry& added) {
+                              int code, ListEntry& added, QString* error) {
     Query q(&data);
     const QString quoted = u'\'' + QuoteSql(fileName) + u'\'';
+    const auto failed = [error] {
+        FailWith(error, LastError());
+        return Registration::Failed;
+    };
     if (!writesteps::Reached("material.register")) {
-        SetLastError(QStringLiteral("на диску немає місця"));
+        FailWith(error, QStringLiteral("на диску немає місця"));
         return Registration::Failed;
     }
     // The materials list shows the file entries (codes 3 to 6) by name.
@@ -58,7 +62,7 @@ Registration RegisterMaterial(Connection& data, const QString& folder, const QSt
                   QStringLiteral("SELECT id FROM data WHERE named=") + quoted +
                       QStringLiteral(" AND code>=3 AND code<=6"),
                   true))
-        return Registration::Failed;
+        return failed();
     const bool listed = q.recordCount() > 0;
     q.close();
     if (listed)
@@ -67,18 +71,19 @@ Registration RegisterMaterial(Connection& data, const QString& folder, const QSt
                   QStringLiteral("INSERT INTO data (code, named, pathname) VALUES (") +
                       QString::number(code) + u',' + quoted + u',' + quoted + u')',
                   false))
-        return Registration::Failed;
+        return failed();
     added = {fileName, code, JoinPath(folder, fileName),
              QString::number(MaxValue(q, QStringLiteral("data"), QStringLiteral("id")))};
     return Registration::Added;
 }
 
-bool UnregisterMaterial(Connection& data, const QString& fileName) {
+bool UnregisterMaterial(Connection& data, const QString& fileName, QString* error) {
     Query q(&data);
     return RunQuery(q,
                     QStringLiteral("DELETE FROM data WHERE named='") + QuoteSql(fileName) +
                         QStringLiteral("' AND code>=3 AND code<=6"),
-                    false);
+                    false) ||
+           FailWith(error, LastError());
 }
 
 namespace {
@@ -237,20 +242,22 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
                     result.failures << QStringLiteral("Файл попереднього звіту \"") + output +
                                            QStringLiteral("\" не видалено");
             }
+            QString why;
             if (context.data && !FileExistsQuiet(output) &&
-                !UnregisterMaterial(*context.data, files[i].outputName))
+                !UnregisterMaterial(*context.data, files[i].outputName, &why))
                 result.failures << QStringLiteral("Файл \"") + files[i].outputName +
                                        QStringLiteral("\" не вилучено з матеріалів: ") +
-                                       OneLine(LastError());
+                                       OneLine(why);
             continue;
         }
         result.saved << output;
         for (const QString& note : outcome.notes)
             result.notes << files[i].outputName + QStringLiteral(": ") + note;
         ListEntry entry;
+        QString why;
         const Registration registration =
             context.data ? RegisterMaterial(*context.data, settlementFolder, files[i].outputName,
-                                            files[i].code, entry)
+                                            files[i].code, entry, &why)
                          : Registration::Listed;
         if (registration == Registration::Added)
             result.registered.push_back(entry);
@@ -258,10 +265,9 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
             // Saved but not among the materials: the run failed, and says why.
             result.failures << QStringLiteral("Файл \"") + output +
                                    QStringLiteral("\" збережено, але не внесено до матеріалів: ") +
-                                   OneLine(LastError());
+                                   OneLine(why);
             result.error = QStringLiteral("Файл \"") + files[i].outputName +
-                           QStringLiteral("\" не внесено до матеріалів.\rПодробиці: ") +
-                           LastError();
+                           QStringLiteral("\" не внесено до матеріалів.\rПодробиці: ") + why;
             reachedEnd = false;
             break;
         }

@@ -109,8 +109,11 @@ QString OneLine(QString text);
 bool DocumentsOlderThanData(Connection& data, const QString& settlementFolder, QStringList& lines,
                             QString* error = nullptr);
 
-/** Removes a file entry of that name from the materials ("data"); false with LastError(). */
-bool UnregisterMaterial(Connection& data, const QString& fileName);
+/**
+ * Removes a file entry of that name from the materials ("data"); false with the provider's
+ * reason in `error`.
+ */
+bool UnregisterMaterial(Connection& data, const QString& fileName, QString* error = nullptr);
 
 /** How registering a file among the materials ended. */
 enum class Registration { Added, Listed, Failed };
@@ -118,9 +121,9 @@ enum class Registration { Added, Listed, Failed };
 /**
  * Registers a file of the settlement folder among its materials: a "data" row with the code,
  * unless a file entry of that name exists (Listed). Added with the entry when a row was
- * added; Failed with the reason in LastError() when the database refused it.
+ * added; Failed with the reason in `error` when the database refused it.
  */
 Registration RegisterMaterial(Connection& data, const QString& folder, const QString& fileName,
-                              int code, ListEntry& added);
+                              int code, ListEntry& added, QString* error = nullptr);
 
 } // namespace reports

@@ -56,7 +56,7 @@ public:
     std::vector<WordTable> unused;
 
 private:
-    /** Keeps why the select from `table` failed (LastError()); returns false. */
+    /** Keeps why the select from `table` failed in `failure`, marks the writer failed; false. */
     bool failSelect(const QString& table);
     /** Window messages run a few dozen times a second, not after each of 40,000 cells. */
     QElapsedTimer m_sinceEvents;

@@ -32,10 +32,8 @@ bool SectionWriter::readRows(const QString& sql, const QString& table,
 }
 
 bool SectionWriter::failSelect(const QString& table) {
-    failure = QStringLiteral("Вибірка із бази \"") + table + QStringLiteral("\"\rПодробиці: ") +
-              LastError();
     failed = true;
-    return false;
+    return FailReading(&failure, table);
 }
 
 void SectionWriter::insertRows(WordTable& table, int row, int extra) {

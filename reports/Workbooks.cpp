@@ -4,7 +4,7 @@
 #include "db/QueryFunctions.h"
 #include "db/Utf8Rows.h"
 #include "office/CustomProperties.h"
-#include "office/OfficeError.h"
+#include "office/OfficeCall.h"
 #include "office/Workbook.h"
 #include "reports/OfficeJob.h"
 #include "reports/ReportData.h"
@@ -48,17 +48,17 @@ Worksheet* BeginWorkbook(Workbook& book, TMessages& messages, JobProgress& progr
     progress.setInfo(QStringLiteral("Підготовка..."));
     progress.showProgressBar(false);
     progress.enableStop(true);
-    try {
-        Worksheet& sheet = book.worksheet(1);
-        sheet.setCellValue(1, nameColumn, name);
-        return &sheet;
-    } catch (const OfficeError& e) {
-        messages.Error = QStringLiteral("Помилка пошуку аркуша.");
-        messages.ErrorDetail = e.message();
-    } catch (const std::exception& e) {
-        messages.Error = QStringLiteral("Помилка пошуку аркуша.");
-        messages.ErrorDetail = QString::fromLocal8Bit(e.what());
-    }
+    Worksheet* sheet = nullptr;
+    QString why;
+    if (OfficeCall(
+            [&] {
+                sheet = &book.worksheet(1);
+                sheet->setCellValue(1, nameColumn, name);
+            },
+            &why))
+        return sheet;
+    messages.Error = QStringLiteral("Помилка пошуку аркуша.");
+    messages.ErrorDetail = why;
     return nullptr;
 }
 

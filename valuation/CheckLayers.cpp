@@ -1,7 +1,6 @@
 // The check of the values taken from the map against the layers as they are now.
 #include "valuation/CheckLayers.h"
 
-#include "common/LastError.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
@@ -95,9 +94,8 @@ std::vector<LayerUse> LayersOfStep(Step step, const QStringList& localLayers) {
 
 bool CheckLayerUses(Connection& project, MapLayersNow& now, CheckResult& result, QString* error) {
     std::vector<StepLayers> recorded;
-    if (!ReadLayerUses(project, recorded))
-        return FailWith(error, QStringLiteral("Вибірка із бази \"") + LayerUsesTable() +
-                                   QStringLiteral("\"\rПодробиці: ") + LastError());
+    if (!ReadLayerUses(project, recorded, error))
+        return false;
     // The steps with values from the map but no record: known only from the settlement.
     // The zone layer, built by either zonal step, counts once, and only when it holds zones.
     const auto isRecorded = [&](Step step) {

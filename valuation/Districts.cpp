@@ -24,7 +24,7 @@ QString DistrictCountProblem(Connection& project) {
 }
 
 bool ReadDistricts(Connection& project, DistrictOrder order, std::vector<District>& districts,
-                   bool limit) {
+                   bool limit, QString* error) {
     districts.clear();
     // Never more rows than a district count may give, whatever the database says.
     const int count = limit ? ReadDistrictCount(project) : MaxDistrictCount;
@@ -35,7 +35,7 @@ bool ReadDistricts(Connection& project, DistrictOrder order, std::vector<Distric
                       (order == DistrictOrder::ByNumber ? QStringLiteral("' ORDER BY cint(код),id")
                                                         : QStringLiteral("' ORDER BY id")),
                   true))
-        return false;
+        return FailReading(error, names::table::Indicators());
     const int code = q.fieldIndex(QStringLiteral("код"));
     const int value = q.fieldIndex(QStringLiteral("значення"));
     const int value2 = q.fieldIndex(QStringLiteral("значення2"));

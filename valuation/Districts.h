@@ -36,11 +36,11 @@ QString DistrictCountProblem(Connection& project);
 
 /**
  * The districts of the settlement: the "Площі районів" rows in the given order, at most as
- * many as "Кількість районів" says (with `limit` false all rows, at most 999). False with the
- * reason in LastError() when the rows cannot be read.
+ * many as "Кількість районів" says (with `limit` false all rows, at most 999). False with
+ * `error` naming the table and the reason when the rows cannot be read.
  */
 bool ReadDistricts(Connection& project, DistrictOrder order, std::vector<District>& districts,
-                   bool limit = true);
+                   bool limit = true, QString* error = nullptr);
 
 /** The numbers of the districts, in their order. */
 std::vector<QString> DistrictNumbers(const std::vector<District>& districts);

@@ -3,12 +3,13 @@
 #include "db/BulkStore.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "valuation/Names.h"
 
-bool Indicators::read(Connection& project) {
+bool Indicators::read(Connection& project, QString* error) {
     m_rows.clear();
     Query q(&project);
     if (!RunQuery(q, QStringLiteral("SELECT * FROM характеристика ORDER BY id"), true))
-        return false;
+        return FailReading(error, names::table::Indicators());
     const int id = q.fieldIndex(QStringLiteral("id"));
     const int code = q.fieldIndex(QStringLiteral("код"));
     const int name = q.fieldIndex(QStringLiteral("показник"));
@@ -39,20 +40,22 @@ QString ReadIndicator(Connection& project, const QString& name, const QString& f
     return q.text(0);
 }
 
-bool WriteIndicator(Connection& project, const QString& name, const QString& value) {
+bool WriteIndicator(Connection& project, const QString& name, const QString& value,
+                    QString* error) {
     Query q(&project);
     if (!RunQuery(q,
                   QStringLiteral("UPDATE характеристика SET значення='") + QuoteSql(value) +
                       QStringLiteral("' WHERE показник='") + QuoteSql(name) + u'\'',
                   false))
-        return false;
+        return FailUpdating(error);
     if (q.rowsAffected() > 0)
         return true;
     return RunQuery(q,
                     QStringLiteral("INSERT INTO характеристика (показник,значення) VALUES ('") +
                         QuoteSql(name) + QStringLiteral("','") + QuoteSql(value) +
                         QStringLiteral("')"),
-                    false);
+                    false) ||
+           FailUpdating(error);
 }
 
 QString ReadSettlementFact(Connection& project, const QString& name) {

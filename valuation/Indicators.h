@@ -20,8 +20,8 @@ struct IndicatorRow {
  */
 class Indicators {
 public:
-    /** Reads every row; false with the reason in LastError(). */
-    bool read(Connection& project);
+    /** Reads every row; false with `error` naming the table and the reason. */
+    bool read(Connection& project, QString* error = nullptr);
     bool has(const QString& name) const { return m_rows.contains(name); }
     /** The value of a name; `fallback` when there is no row. */
     QString value(const QString& name, const QString& fallback = QString()) const;
@@ -43,6 +43,7 @@ QString ReadSettlementFact(Connection& project, const QString& name);
 
 /**
  * Sets a named indicator, creating its row when the settlement has none (a later step must
- * find it). Meant to run inside the step's store transaction; false with LastError().
+ * find it). Meant to run inside the step's store transaction; false with `error` saying why.
  */
-bool WriteIndicator(Connection& project, const QString& name, const QString& value);
+bool WriteIndicator(Connection& project, const QString& name, const QString& value,
+                    QString* error = nullptr);

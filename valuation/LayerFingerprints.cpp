@@ -84,11 +84,11 @@ QString LayerUsesTableSql() {
                           "TEXT, шар TEXT, поля TEXT, відбиток TEXT)");
 }
 
-bool ReadLayerUses(Connection& project, std::vector<StepLayers>& uses) {
+bool ReadLayerUses(Connection& project, std::vector<StepLayers>& uses, QString* error) {
     uses.clear();
     if (!TableExists(project, LayerUsesTable()))
         return true;
-    return ReadUtf8Rows(
+    const bool read = ReadUtf8Rows(
         project, QStringLiteral("SELECT крок, шар, поля, відбиток FROM шари_кроків ORDER BY id"),
         [&](const Utf8Row& row) {
             Step step = Step::Info;
@@ -113,17 +113,19 @@ bool ReadLayerUses(Connection& project, std::vector<StepLayers>& uses) {
             use.fingerprint = row.text(3);
             uses.back().layers.push_back(std::move(use));
         });
+    return read || FailReading(error, LayerUsesTable());
 }
 
-bool StoreLayerUses(Connection& project, Step step, const std::vector<LayerUse>& layers) {
+bool StoreLayerUses(Connection& project, Step step, const std::vector<LayerUse>& layers,
+                    QString* error) {
     if (!Ensure(project))
-        return false;
+        return FailUpdating(error);
     Query q(&project);
     if (!RunQuery(q,
                   QStringLiteral("DELETE FROM шари_кроків WHERE крок=") +
                       SqlLiteral(StepCaption(step)),
                   false))
-        return false;
+        return FailUpdating(error);
     if (layers.empty())
         return true;
     BulkInsert insert(project, LayerUsesTable(),
@@ -132,11 +134,11 @@ bool StoreLayerUses(Connection& project, Step step, const std::vector<LayerUse>&
     for (const LayerUse& use : layers)
         if (!insert.insert({SqlValue(StepCaption(step)), SqlValue(use.layer),
                             SqlValue(use.fields.join(u',')), SqlValue(use.fingerprint)}))
-            return false;
+            return FailUpdating(error);
     return true;
 }
 
-bool HasLayerUses(Connection& project, Step step, bool& has) {
+bool HasLayerUses(Connection& project, Step step, bool& has, QString* error) {
     has = false;
     if (!TableExists(project, LayerUsesTable()))
         return true;
@@ -145,7 +147,7 @@ bool HasLayerUses(Connection& project, Step step, bool& has) {
                   QStringLiteral("SELECT count(*) FROM шари_кроків WHERE крок=") +
                       SqlLiteral(StepCaption(step)),
                   true))
-        return false;
+        return FailReading(error, LayerUsesTable());
     has = q.text(0).toInt() > 0;
     return true;
 }

@@ -23,7 +23,7 @@ struct LayerUse {
     /** Empty when the layer is missing or could not be read. */
     QString fingerprint;
     /** Why a layer that is there could not be read; empty when read or missing. Not stored. */
-    QString error;
+    QString error{};
 };
 
 /** What a step takes from the map. */
@@ -56,16 +56,17 @@ struct StepLayers {
     std::vector<LayerUse> layers;
 };
 
-/** Every step's recorded layers (none without the table). False with LastError(). */
-bool ReadLayerUses(Connection& project, std::vector<StepLayers>& uses);
+/** Every step's recorded layers (none without the table). False with `error` saying why. */
+bool ReadLayerUses(Connection& project, std::vector<StepLayers>& uses, QString* error = nullptr);
 
 /**
  * Replaces the step's recorded layers by `layers` (the table is created when missing). Meant
- * to run inside the step's store transaction; false with LastError().
+ * to run inside the step's store transaction; false with `error` saying why.
  */
-bool StoreLayerUses(Connection& project, Step step, const std::vector<LayerUse>& layers);
+bool StoreLayerUses(Connection& project, Step step, const std::vector<LayerUse>& layers,
+                    QString* error = nullptr);
 
-/** Whether the step has layers recorded. False with LastError() when it cannot be read. */
-bool HasLayerUses(Connection& project, Step step, bool& has);
+/** Whether the step has layers recorded. False with `error` when it cannot be read. */
+bool HasLayerUses(Connection& project, Step step, bool& has, QString* error = nullptr);
 
 } // namespace valuation

@@ -17,11 +17,11 @@ bool LocalFactor::outOfRange(const QString& value) const {
            RoundTo(*number, 6) > RoundTo(*high, 6);
 }
 
-bool ReadLocalCatalogue(Connection& catalogue, std::vector<LocalFactor>& factors) {
+bool ReadLocalCatalogue(Connection& catalogue, std::vector<LocalFactor>& factors, QString* error) {
     factors.clear();
     Query query(&catalogue);
     if (!RunQuery(query, QStringLiteral("SELECT * FROM локальні ORDER BY id"), true))
-        return false;
+        return FailReading(error, QStringLiteral("локальні"));
     const int name = query.fieldIndex(QStringLiteral("назва_коротко"));
     const int fullName = query.fieldIndex(QStringLiteral("назва_фактору"));
     const int min = query.fieldIndex(QStringLiteral("мин"));

@@ -23,8 +23,12 @@ struct LocalFactor {
     bool outOfRange(const QString& value) const;
 };
 
-/** Reads "SELECT * FROM локальні ORDER BY id" of the catalogue; false with LastError(). */
-bool ReadLocalCatalogue(Connection& catalogue, std::vector<LocalFactor>& factors);
+/**
+ * Reads "SELECT * FROM локальні ORDER BY id" of the catalogue; false with `error` naming the
+ * table and the reason.
+ */
+bool ReadLocalCatalogue(Connection& catalogue, std::vector<LocalFactor>& factors,
+                        QString* error = nullptr);
 
 /** The factor of that number; null when the catalogue has none. */
 const LocalFactor* FindLocalFactor(const std::vector<LocalFactor>& factors, int number);

@@ -48,7 +48,7 @@ QString QuarterTableSql() {
     return sql + u')';
 }
 
-bool UpgradeSettlementDatabase(Connection& project) {
+bool UpgradeSettlementDatabase(Connection& project, QString* error) {
     QString firstError;
     const auto step = [&firstError](bool ok) {
         if (!ok && firstError.isEmpty())
@@ -68,10 +68,8 @@ bool UpgradeSettlementDatabase(Connection& project) {
     step(WidenFactorColumn(project));
     // Which layers the steps took their values from came later still.
     step(CreateWhenMissing(project, LayerUsesTable(), LayerUsesTableSql()));
-    if (firstError.isEmpty())
-        return true;
-    SetLastError(firstError);
-    return false;
+    // The provider's reason names the statement, so the table, that failed first.
+    return firstError.isEmpty() || FailWith(error, firstError);
 }
 
 } // namespace valuation

@@ -20,9 +20,9 @@ QString QuarterTableSql();
  * "км2" and the indexation columns of "угіддя", widens "анкета"'s factor names to 150
  * characters, creates the (empty) record of the layers the steps read. Runs once when the
  * settlement's database connects; a second run changes nothing. Rows are never touched. False with
- * the reason in LastError() when a step failed (the steps after it still run, so one unreadable
- * table does not keep the others old).
+ * `error` giving the first failure when a step failed (the steps after it still run, so one
+ * unreadable table does not keep the others old).
  */
-bool UpgradeSettlementDatabase(Connection& project);
+bool UpgradeSettlementDatabase(Connection& project, QString* error = nullptr);
 
 } // namespace valuation

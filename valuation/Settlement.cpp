@@ -17,12 +17,7 @@ namespace valuation {
 
 namespace {
 
-bool FailReading(QString* error, const QString& table) {
-    return FailWith(error, QStringLiteral("Вибірка із бази \"") + table +
-                               QStringLiteral("\"\rПодробиці: ") + LastError());
-}
-
-bool ReadKm2(Connection& project, std::vector<Km2Row>& rows) {
+bool ReadKm2(Connection& project, std::vector<Km2Row>& rows, QString* error) {
     TableRows t;
     if (!ReadTableRows(project, names::table::Km2(),
                        {QStringLiteral("район"), QStringLiteral("площа"), QStringLiteral("сума"),
@@ -30,7 +25,7 @@ bool ReadKm2(Connection& project, std::vector<Km2Row>& rows) {
                         QStringLiteral("si"), QStringLiteral("ei"), QStringLiteral("ui"),
                         QStringLiteral("ci"), QStringLiteral("іі"), QStringLiteral("км2"),
                         QStringLiteral("вартість"), QStringLiteral("зона")},
-                       QStringLiteral("id"), t))
+                       QStringLiteral("id"), t, error))
         return false;
     rows.reserve(t.rows.size());
     for (size_t i = 0; i < t.rows.size(); ++i) {
@@ -240,12 +235,10 @@ bool ReadLocalCells(Connection& project, std::vector<LocalCell>& cells, QString*
 
 bool ReadSettlement(Connection& project, Settlement& s, QString* error) {
     s = Settlement{};
-    if (!s.indicators.read(project))
-        return FailReading(error, names::table::Indicators());
-    if (!ReadDistricts(project, DistrictOrder::ByNumber, s.districts))
-        return FailReading(error, names::table::Indicators());
-    if (!ReadKm2(project, s.km2))
-        return FailReading(error, names::table::Km2());
+    if (!s.indicators.read(project, error) ||
+        !ReadDistricts(project, DistrictOrder::ByNumber, s.districts, true, error) ||
+        !ReadKm2(project, s.km2, error))
+        return false;
     if (!ReadZones(project, s.districts, s.km2, s.zones))
         return FailReading(error, names::table::Zones());
     if (!ReadLocalCells(project, s.local, error))

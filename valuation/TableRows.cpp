@@ -7,7 +7,7 @@
 namespace valuation {
 
 bool TableRowsSql(Connection& db, const QString& table, const QStringList& columns,
-                  const QString& order, QString& sql) {
+                  const QString& order, QString& sql, QString* error) {
     sql.clear();
     if (!TableExists(db, table))
         return true;
@@ -16,7 +16,7 @@ bool TableRowsSql(Connection& db, const QString& table, const QStringList& colum
         Query probe(&db);
         if (!RunQuery(probe, QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" LIMIT 0"),
                       true))
-            return false;
+            return FailReading(error, table);
         for (const QString& c : columns)
             select << (probe.hasField(c) ? c : QStringLiteral("NULL"));
     }
@@ -26,16 +26,19 @@ bool TableRowsSql(Connection& db, const QString& table, const QStringList& colum
 }
 
 bool ReadTableRows(Connection& db, const QString& table, const QStringList& columns,
-                   const QString& order, TableRows& out) {
+                   const QString& order, TableRows& out, QString* error) {
     out = TableRows{};
     QString sql;
-    if (!TableRowsSql(db, table, columns, order, sql))
+    if (!TableRowsSql(db, table, columns, order, sql, error))
         return false;
-    return sql.isEmpty() || ReadTextRows(db, sql, [&out](QStringList& row) {
-               out.ids.push_back(row[0].toLongLong());
-               row.removeFirst();
-               out.rows.push_back(std::move(row));
-           });
+    return sql.isEmpty() ||
+           ReadTextRows(db, sql,
+                        [&out](QStringList& row) {
+                            out.ids.push_back(row[0].toLongLong());
+                            row.removeFirst();
+                            out.rows.push_back(std::move(row));
+                        }) ||
+           FailReading(error, table);
 }
 
 } // namespace valuation

@@ -16,17 +16,18 @@ struct TableRows {
 
 /**
  * Reads the named columns of a table ("" for a column the table lacks, none for a table the
- * settlement lacks) in the given order, straight from the provider. False with LastError().
+ * settlement lacks) in the given order, straight from the provider. False with `error` naming
+ * the table and the reason.
  */
 bool ReadTableRows(Connection& db, const QString& table, const QStringList& columns,
-                   const QString& order, TableRows& out);
+                   const QString& order, TableRows& out, QString* error = nullptr);
 
 /**
  * The SELECT ReadTableRows runs: the rowid, then the named columns (NULL for one the table
- * lacks); "" for a table the settlement lacks. False with LastError() when the table cannot
- * be read.
+ * lacks); "" for a table the settlement lacks. False with `error` naming the table when it
+ * cannot be read.
  */
 bool TableRowsSql(Connection& db, const QString& table, const QStringList& columns,
-                  const QString& order, QString& sql);
+                  const QString& order, QString& sql, QString* error = nullptr);
 
 } // namespace valuation

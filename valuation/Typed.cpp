@@ -36,13 +36,13 @@ QString MarkKey(const QString& key, const QString& field) {
     return key + u'\t' + field;
 }
 
-bool TypedValues::read(Connection& project) {
+bool TypedValues::read(Connection& project, QString* error) {
     m_values.clear();
     if (!TableExists(project, TypedTable()))
         return true;
     Query q(&project);
     if (!RunQuery(q, QStringLiteral("SELECT * FROM введено_вручну ORDER BY id"), true))
-        return false;
+        return FailReading(error, TypedTable());
     const int table = q.fieldIndex(QStringLiteral("таблиця"));
     const int key = q.fieldIndex(QStringLiteral("ключ"));
     const int field = q.fieldIndex(QStringLiteral("поле"));
@@ -74,24 +74,24 @@ const TypedMark* TypedValues::mark(const QString& table, const QString& key,
 }
 
 bool StoreTypedMarks(Connection& project, const QString& table,
-                     const QHash<QString, QString>& marks, const QString& key) {
+                     const QHash<QString, QString>& marks, const QString& key, QString* error) {
     QHash<QString, TypedMark> full;
     for (auto it = marks.cbegin(); it != marks.cend(); ++it)
         full.insert(it.key(), TypedMark{{}, {}, {}, it.value(), {}, {}});
-    return StoreTypedMarks(project, table, full, key);
+    return StoreTypedMarks(project, table, full, key, error);
 }
 
 bool StoreTypedMarks(Connection& project, const QString& table,
-                     const QHash<QString, TypedMark>& marks, const QString& key) {
+                     const QHash<QString, TypedMark>& marks, const QString& key, QString* error) {
     if (!Ensure(project))
-        return false;
+        return FailUpdating(error);
     Query q(&project);
     QString remove =
         QStringLiteral("DELETE FROM введено_вручну WHERE таблиця=") + SqlLiteral(table);
     if (!key.isEmpty())
         remove += QStringLiteral(" AND ключ=") + SqlLiteral(key);
     if (!RunQuery(q, remove, false))
-        return false;
+        return FailUpdating(error);
     for (auto it = marks.cbegin(); it != marks.cend(); ++it) {
         const qsizetype tab = it.key().indexOf(u'\t');
         const QString k = it.key().left(tab);
@@ -103,18 +103,19 @@ bool StoreTypedMarks(Connection& project, const QString& table,
                           u',' + SqlLiteral(it->value) + u',' + SqlLiteral(it->computed) + u',' +
                           SqlLiteral(it->inputs) + u')',
                       false))
-            return false;
+            return FailUpdating(error);
     }
     return true;
 }
 
 bool MarkIndicatorTyped(Connection& project, const QString& indicator, const QString& value,
-                        bool typed, const QString& computed, const QString& inputs) {
+                        bool typed, const QString& computed, const QString& inputs,
+                        QString* error) {
     QHash<QString, TypedMark> marks;
     if (typed)
         marks.insert(MarkKey(indicator, QStringLiteral("значення")),
                      TypedMark{{}, {}, {}, value, computed, inputs});
-    return StoreTypedMarks(project, names::table::Indicators(), marks, indicator);
+    return StoreTypedMarks(project, names::table::Indicators(), marks, indicator, error);
 }
 
 } // namespace valuation

@@ -26,8 +26,8 @@ struct TypedMark {
 
 class TypedValues {
 public:
-    /** Reads the marks; a settlement without the table has none. False with LastError(). */
-    bool read(Connection& project);
+    /** Reads the marks; a settlement without the table has none. False with `error`. */
+    bool read(Connection& project, QString* error = nullptr);
     /** Whether `value` stored at (table, key, field) is the value the valuer typed there. */
     bool isTyped(const QString& table, const QString& key, const QString& field,
                  const QString& value) const;
@@ -48,17 +48,19 @@ QString TypedTable();
 /**
  * Replaces the marks of one table (and, with `key` given, of that key only) by `marks`
  * (field key -> value pairs as "key\tfield" -> value). Meant to run inside the step's store
- * transaction; false with LastError().
+ * transaction; false with `error` saying why.
  */
 bool StoreTypedMarks(Connection& project, const QString& table,
-                     const QHash<QString, QString>& marks, const QString& key = QString());
+                     const QHash<QString, QString>& marks, const QString& key = QString(),
+                     QString* error = nullptr);
 
 /**
  * As above, each mark with the computed value it replaced and its inputs (TypedMark's
  * table, key and field are taken from the call and the hash key).
  */
 bool StoreTypedMarks(Connection& project, const QString& table,
-                     const QHash<QString, TypedMark>& marks, const QString& key = QString());
+                     const QHash<QString, TypedMark>& marks, const QString& key = QString(),
+                     QString* error = nullptr);
 
 /** The mark key of a (key, field) pair for StoreTypedMarks. */
 QString MarkKey(const QString& key, const QString& field);
@@ -66,6 +68,6 @@ QString MarkKey(const QString& key, const QString& field);
 /** Marks (or with `typed` false unmarks) one indicator's value as typed by the valuer. */
 bool MarkIndicatorTyped(Connection& project, const QString& indicator, const QString& value,
                         bool typed, const QString& computed = QString(),
-                        const QString& inputs = QString());
+                        const QString& inputs = QString(), QString* error = nullptr);
 
 } // namespace valuation

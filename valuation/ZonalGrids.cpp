@@ -88,7 +88,7 @@ int AnketaFactorRows(const StringGrid& anketa) {
 }
 
 bool ReadAnketaGrid(Connection& project, const std::vector<District>& districts, StringGrid& anketa,
-                    QStringList* factors) {
+                    QStringList* factors, QString* error) {
     QHash<QString, int> columnOf;
     for (size_t i = 0; i < districts.size(); ++i)
         columnOf.insert(districts[i].number, AnketaFirstDistrictCol + static_cast<int>(i));
@@ -152,7 +152,7 @@ bool ReadAnketaGrid(Connection& project, const std::vector<District>& districts,
                 scores.text(record.at(2));
         });
     if (!read)
-        return false;
+        return FailReading(error, QStringLiteral("анкета"));
     anketa = MakeAnketaGrid(districts, static_cast<int>(rows.size()));
     if (factors)
         factors->clear();

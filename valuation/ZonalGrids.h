@@ -76,7 +76,8 @@ class Connection;
  * Reads "анкета" (id order) into a questionnaire grid of the districts: one row per factor
  * in order of its first record, numbered 1, 2, ..., each score in its district's column
  * (scores of districts without a column and records without a factor are dropped).
- * `factors` gets the factor names in row order. False with the reason in LastError().
+ * `factors` gets the factor names in row order. False with `error` naming the table and the
+ * reason.
  */
 bool ReadAnketaGrid(Connection& project, const std::vector<District>& districts, StringGrid& anketa,
-                    QStringList* factors = nullptr);
+                    QStringList* factors = nullptr, QString* error = nullptr);

@@ -208,10 +208,11 @@ bool PrepareFile(Preparation& p, const QString& file, QString* error) {
                   .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(source));
     if (file == SettlementTemplateDatabase()) {
         Connection templ;
-        if (!templ.open(target) || !valuation::UpgradeSettlementDatabase(templ))
+        QString reason;
+        if (!templ.open(target) || !valuation::UpgradeSettlementDatabase(templ, &reason))
             p.told << QStringLiteral("Шаблон населеного пункту \"%1\" не вдалося оновити: %2")
                           .arg(QDir::toNativeSeparators(target),
-                               templ.isOpen() ? LastError() : templ.errorText());
+                               templ.isOpen() ? reason : templ.errorText());
     }
     return true;
 }

@@ -8,7 +8,7 @@
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "db/Transaction.h"
-#include "office/OfficeError.h"
+#include "office/OfficeCall.h"
 #include "office/Statement.h"
 #include "valuation/CostSections.h"
 
@@ -118,22 +118,22 @@ bool ReadPriceTable(const QString& path, PriceTable& table, QString* error) {
                          .arg(QDir::toNativeSeparators(path));
         return false;
     }
-    try {
-        const SheetCells cells = ReadStatement(path);
-        table.rows.resize(static_cast<size_t>(cells.rowCount()));
-        for (int row = 1; row <= cells.rowCount(); ++row) {
-            QStringList& cellsOfRow = table.rows[static_cast<size_t>(row - 1)];
-            for (int col = 1; col <= cells.columnCount(); ++col)
-                cellsOfRow << cells.text(row, col);
-            while (!cellsOfRow.isEmpty() && cellsOfRow.last().isEmpty())
-                cellsOfRow.removeLast();
-        }
-    } catch (const OfficeError& e) {
-        if (error)
-            *error = QStringLiteral("Файл \"%1\" неможливо прочитати: %2")
-                         .arg(QDir::toNativeSeparators(path), e.message());
-        return false;
-    }
+    QString why;
+    if (!OfficeCall(
+            [&] {
+                const SheetCells cells = ReadStatement(path);
+                table.rows.resize(static_cast<size_t>(cells.rowCount()));
+                for (int row = 1; row <= cells.rowCount(); ++row) {
+                    QStringList& cellsOfRow = table.rows[static_cast<size_t>(row - 1)];
+                    for (int col = 1; col <= cells.columnCount(); ++col)
+                        cellsOfRow << cells.text(row, col);
+                    while (!cellsOfRow.isEmpty() && cellsOfRow.last().isEmpty())
+                        cellsOfRow.removeLast();
+                }
+            },
+            &why))
+        return FailWith(error, QStringLiteral("Файл \"%1\" неможливо прочитати: %2")
+                                   .arg(QDir::toNativeSeparators(path), why));
     return true;
 }
 

@@ -2,7 +2,7 @@
 
 #include "common/FileUtils.h"
 #include "common/TextUtils.h"
-#include "office/OfficeError.h"
+#include "office/OfficeCall.h"
 #include "office/Workbook.h"
 #include "steps/areas/AreasStep.h"
 #include "valuation/LandStructure.h"
@@ -50,11 +50,10 @@ void ReadStatementJob(Workbook& book, TMessages& messages, JobProgress& progress
     progress.setInfo(QStringLiteral("Опрацювання..."));
     progress.enableStop(false);
     Worksheet* sheet = nullptr;
-    try {
-        sheet = &book.worksheet(1);
-    } catch (const OfficeError& e) {
+    QString why;
+    if (!OfficeCall([&] { sheet = &book.worksheet(1); }, &why)) {
         messages.Error = QStringLiteral("Помилка пошуку аркуша.");
-        messages.ErrorDetail = e.message();
+        messages.ErrorDetail = why;
         return;
     }
     const StatementCell cell = [sheet](int row, int column) {

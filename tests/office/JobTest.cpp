@@ -1,6 +1,7 @@
 #include "OfficeTestUtil.h"
 #include "common/LastError.h"
 #include "common/ui/Wait.h"
+#include "office/OfficeCall.h"
 #include "office/OfficeError.h"
 #include "reports/ui/WordUtils.h"
 #include "tests/support/TestSupport.h"
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <new>
 #include <stdexcept>
 
 namespace {
@@ -68,6 +70,19 @@ TEST_F(JobTest, MissingWorkbookToOpenIsNotFound) {
     EXPECT_EQ(messages.last().text, QStringLiteral("Файл не знайдено.\rНемає файлу \"") +
                                         QDir::toNativeSeparators(path) + QStringLiteral("\"."));
     EXPECT_EQ(FormWait().ErrorText(), QStringLiteral("Файл не знайдено."));
+}
+
+TEST_F(JobTest, OfficeCallTurnsWhatTheEngineThrowsIntoTheErrorText) {
+    QString error = QStringLiteral("незмінне");
+    EXPECT_TRUE(OfficeCall([] {}, &error));
+    EXPECT_EQ(error, QStringLiteral("незмінне"));
+    EXPECT_FALSE(OfficeCall([] { Workbook::createBlank()->worksheet(5); }, &error));
+    EXPECT_EQ(error, QStringLiteral("Аркуша 5 у книзі немає."));
+    EXPECT_FALSE(OfficeCall([] { throw std::bad_alloc(); }, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(OfficeCall([] { throw 1; }, &error));
+    EXPECT_EQ(error, QStringLiteral("Невідома помилка."));
+    EXPECT_FALSE(OfficeCall([] { throw OfficeError(QStringLiteral("без тексту")); }));
 }
 
 TEST_F(JobTest, ExceptionInFillBecomesTheJobError) {

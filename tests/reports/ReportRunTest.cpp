@@ -4,6 +4,7 @@
 #include "GoldenCompare.h"
 #include "ReportFixtures.h"
 #include "common/FileUtils.h"
+#include "common/LastError.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "office/Document.h"
@@ -289,9 +290,33 @@ TEST_F(ReportRunTest, AFailedRegistrationIsAFailureNotAnEntryAlreadyListed) {
                          QStringLiteral("CREATE TRIGGER full BEFORE INSERT ON data BEGIN "
                                         "SELECT RAISE(ABORT, 'database or disk is full'); END"),
                          false));
-    EXPECT_EQ(RegisterMaterial(data, folder, QStringLiteral("b.docx"), 3, entry),
+    QString error;
+    EXPECT_EQ(RegisterMaterial(data, folder, QStringLiteral("b.docx"), 3, entry, &error),
               Registration::Failed);
-    EXPECT_TRUE(LastError().contains(QStringLiteral("диск заповнено")));
+    EXPECT_TRUE(error.contains(QStringLiteral("диск заповнено")));
+}
+
+TEST_F(ReportRunTest, AnEngineFailureInAFillReachesTheRunOnceWithItsText) {
+    HeadlessJobRunner jobs;
+    const JobResult job = jobs.runWord(
+        JoinPath(templates(), QStringLiteral("Технічний звіт.dotx")),
+        [](WordDocument& document, TMessages&, JobProgress&) {
+            document.setBookmarkText(QStringLiteral("НЕМАЄ"), QStringLiteral("x"));
+        },
+        output(0));
+    EXPECT_EQ(job.error, QStringLiteral("Закладку \"НЕМАЄ\" не знайдено."));
+    EXPECT_TRUE(job.errorDetail.isEmpty());
+    EXPECT_EQ(LastError(), job.error);
+    EXPECT_FALSE(QFileInfo::exists(output(0)));
+
+    // A template the engine cannot open: the file error, with the engine's reason once.
+    const QString broken = app.file(QStringLiteral("broken.xltx"));
+    WriteTextFile(broken, QStringLiteral("not a zip"));
+    const JobResult open = jobs.runExcel(broken, {}, output(1));
+    EXPECT_EQ(open.error, OfficeTexts::badFile());
+    EXPECT_FALSE(open.errorDetail.isEmpty());
+    EXPECT_EQ(LastError(), open.errorDetail);
+    EXPECT_FALSE(open.errorDetail.contains(open.error));
 }
 
 TEST_F(ReportRunTest, WorkbookWithoutASheetIsTheSheetError) {

@@ -62,8 +62,8 @@ bool Run(Connection& db, const QString& sql, QString* error) {
 // What the areas and zonal steps would have stored, for a demonstration built without them.
 bool WritePrerequisites(Connection& db, const std::vector<MapDistrict>& districts, QString* error) {
     Indicators indicators;
-    if (!indicators.read(db))
-        return FailWith(error, LastError());
+    if (!indicators.read(db, error))
+        return false;
     if (IntegerOr0(indicators.value(names::ind::DistrictCount())) <= 0) {
         for (const MapDistrict& d : districts)
             if (!Run(db,
@@ -73,15 +73,16 @@ bool WritePrerequisites(Connection& db, const std::vector<MapDistrict>& district
                          .arg(names::ind::DistrictRows(), FormatFixed(d.hectares, 4)),
                      error))
                 return false;
-        if (!WriteIndicator(db, names::ind::DistrictCount(), QString::number(districts.size())))
-            return FailWith(error, LastError());
+        if (!WriteIndicator(db, names::ind::DistrictCount(), QString::number(districts.size()),
+                            error))
+            return false;
     }
     const QString averageName = names::ind::AverageValue();
     double average = NumberOr0(indicators.value(averageName));
     if (!(average > 0)) {
         average = 48.75;
-        if (!WriteIndicator(db, averageName, FormatFixed(average, 2)))
-            return FailWith(error, LastError());
+        if (!WriteIndicator(db, averageName, FormatFixed(average, 2), error))
+            return false;
     }
     if (IntegerOr0(indicators.value(names::ind::ZoneCount())) > 0)
         return true;
@@ -118,10 +119,9 @@ bool WritePrerequisites(Connection& db, const std::vector<MapDistrict>& district
                      .arg(zones.at(row, ZoneNumberCol), zones.at(row, ZoneDistrictsCol)),
                  error))
             return false;
-    return (WriteIndicator(db, names::ind::ZoneCount(), QString::number(used)) &&
-            WriteIndicator(db, names::ind::Km2Min(), outcome.minimum) &&
-            WriteIndicator(db, names::ind::Km2Max(), outcome.maximum)) ||
-           FailWith(error, LastError());
+    return WriteIndicator(db, names::ind::ZoneCount(), QString::number(used), error) &&
+           WriteIndicator(db, names::ind::Km2Min(), outcome.minimum, error) &&
+           WriteIndicator(db, names::ind::Km2Max(), outcome.maximum, error);
 }
 
 bool WriteFunctional(const QString& folder, Connection& db, const std::vector<QString>& districts,
@@ -185,15 +185,15 @@ bool WriteDemoFunctionalLocal(const QString& appDir, const QString& folder, Conn
         !WritePrerequisites(settlement, mapDistricts, error))
         return false;
     std::vector<District> districts;
-    if (!ReadDistricts(settlement, DistrictOrder::AsStored, districts))
-        return FailWith(error, LastError());
+    if (!ReadDistricts(settlement, DistrictOrder::AsStored, districts, true, error))
+        return false;
 
     Connection catalogueDb;
     if (!catalogueDb.open(JoinPath(appDir, QStringLiteral("baza.sqlite"))))
         return FailWith(error, catalogueDb.errorText());
     std::vector<LocalFactor> catalogue;
-    if (!ReadLocalCatalogue(catalogueDb, catalogue))
-        return FailWith(error, LastError());
+    if (!ReadLocalCatalogue(catalogueDb, catalogue, error))
+        return false;
 
     const std::vector<QString> numbers = DistrictNumbers(districts);
     return WriteFunctional(folder, settlement, numbers, error) &&

@@ -3,7 +3,7 @@
 #include "common/FileUtils.h"
 #include "common/LastError.h"
 #include "map/TabFile.h"
-#include "office/OfficeError.h"
+#include "office/OfficeCall.h"
 #include "office/Workbook.h"
 #include "valuation/Names.h"
 
@@ -133,31 +133,30 @@ bool WriteDemoStatement(const QString& folder, QString* error) {
     const QString path = JoinPath(folder, QStringLiteral("Склад земель.xlsx"));
     if (!QFileInfo::exists(path))
         return FailWith(error, QStringLiteral("У папці немає відомості \"%1\".").arg(path));
-    try {
-        auto book = Workbook::open(path);
-        Worksheet& sheet = book->worksheet(1);
-        auto writeRow = [&sheet](int r, const QString& number, const QString& name,
-                                 const QString& code, const std::map<int, qint64>& values,
-                                 bool bold) {
-            sheet.setCellValue(r, 1, number);
-            sheet.setCellString(r, 2, name);
-            sheet.setCellString(r, 3, code);
-            for (int c = kTotal; c <= kLastColumn; ++c) {
-                const auto it = values.find(c);
-                sheet.setCellValue(r, c,
-                                   it == values.end() ? QStringLiteral("0") : Hectares(it->second));
-            }
-            for (int c = 1; c <= kLastColumn; ++c)
-                sheet.setCellBold(r, c, bold);
-        };
-        int r = kFirstRow;
-        for (size_t i = 0; i < rows.size(); ++i, ++r)
-            writeRow(r, QString::number(i + 1), QString::fromUtf8(kOwners[i].name),
-                     QStringLiteral("%1").arg(i + 1, 2, 10, QChar(u'0')), rows[i], false);
-        writeRow(r, QString(), QStringLiteral("Разом"), QString(), totals, true);
-        book->saveCopyAs(path);
-    } catch (const OfficeError& e) {
-        return FailWith(error, e.message());
-    }
-    return true;
+    return OfficeCall(
+        [&] {
+            auto book = Workbook::open(path);
+            Worksheet& sheet = book->worksheet(1);
+            auto writeRow = [&sheet](int r, const QString& number, const QString& name,
+                                     const QString& code, const std::map<int, qint64>& values,
+                                     bool bold) {
+                sheet.setCellValue(r, 1, number);
+                sheet.setCellString(r, 2, name);
+                sheet.setCellString(r, 3, code);
+                for (int c = kTotal; c <= kLastColumn; ++c) {
+                    const auto it = values.find(c);
+                    sheet.setCellValue(
+                        r, c, it == values.end() ? QStringLiteral("0") : Hectares(it->second));
+                }
+                for (int c = 1; c <= kLastColumn; ++c)
+                    sheet.setCellBold(r, c, bold);
+            };
+            int r = kFirstRow;
+            for (size_t i = 0; i < rows.size(); ++i, ++r)
+                writeRow(r, QString::number(i + 1), QString::fromUtf8(kOwners[i].name),
+                         QStringLiteral("%1").arg(i + 1, 2, 10, QChar(u'0')), rows[i], false);
+            writeRow(r, QString(), QStringLiteral("Разом"), QString(), totals, true);
+            book->saveCopyAs(path);
+        },
+        error);
 }
