@@ -557,6 +557,13 @@ std::vector<AppendixMap> AppendixMapDrawing::take(JobProgress& progress,
             if (progress.stopRequested())
                 w.stop = true;
         }
+        // After a stop no map goes in, though one drawn ahead may be ready: what the report
+        // holds does not depend on how far the drawing got.
+        if (w.stop) {
+            w.out[i].leftOut = QStringLiteral("заповнення зупинено");
+            w.out[i].printed.image = QImage();
+            w.out[i].png.clear();
+        }
         if (drawn)
             drawn(w.out[i]);
         progress.stepProgress();
