@@ -2,8 +2,8 @@
 // CheckAreas.cpp... one file per step), and what they share.
 #include "valuation/Check.h"
 
-#include "common/LastError.h"
 #include "common/TextUtils.h"
+#include "db/QueryFunctions.h"
 #include "valuation/CheckRun.h"
 #include "valuation/LandStructure.h"
 #include "valuation/Names.h"
@@ -13,10 +13,7 @@ namespace valuation {
 namespace check {
 
 bool CheckRun::fail(QString* error, const QString& table) const {
-    if (error)
-        *error = QStringLiteral("Вибірка із бази \"") + table + QStringLiteral("\"\rПодробиці: ") +
-                 LastError();
-    return false;
+    return FailReading(error, table);
 }
 
 void CheckRun::indicator(Step step, const QString& name, const QString& computed) {

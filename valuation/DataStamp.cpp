@@ -1,6 +1,5 @@
 #include "valuation/DataStamp.h"
 
-#include "common/LastError.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "db/Utf8Rows.h"
@@ -12,12 +11,7 @@ namespace valuation {
 
 bool DataStamp(Connection& project, QString& stamp, QString* error) {
     stamp.clear();
-    const auto fail = [error](const QString& what) {
-        if (error)
-            *error = QStringLiteral("Вибірка із бази \"") + what +
-                     QStringLiteral("\"\rПодробиці: ") + LastError();
-        return false;
-    };
+    const auto fail = [error](const QString& what) { return FailReading(error, what); };
     QStringList tables;
     {
         Query q(&project);

@@ -1,6 +1,5 @@
 #include "valuation/PurposeBook.h"
 
-#include "common/LastError.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
 #include "valuation/LandUse.h"
@@ -65,8 +64,7 @@ bool LoadPurposeBook(Connection& catalogue, PurposeBook& book, QString* error) {
     Query q(&catalogue);
     if (!RunQuery(q, QStringLiteral("SELECT код, назва, категорія FROM призначення ORDER BY id"),
                   true))
-        return FailWith(error, QStringLiteral("Вибірка із бази \"призначення\"\rПодробиці: ") +
-                                   LastError());
+        return FailReading(error, QStringLiteral("призначення"));
     for (q.first(); !q.eof(); q.next())
         book.add({q.text(0), q.text(1), q.text(2)});
     return true;

@@ -1,10 +1,10 @@
 // The recalculation: every stale value the check found, written in one transaction.
 #include "valuation/Check.h"
 
-#include "common/LastError.h"
 #include "common/WriteSteps.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
+#include "db/QueryFunctions.h"
 #include "db/Transaction.h"
 #include "valuation/Indicators.h"
 #include "valuation/Names.h"
@@ -16,11 +16,7 @@ namespace valuation {
 
 bool WriteRecalculated(Connection& project, const CheckResult& result, QString* error) {
     Transaction transaction(project);
-    const auto fail = [error] {
-        if (error)
-            *error = QStringLiteral("Оновлення даних у базі даних.\rПомилка: ") + LastError();
-        return false;
-    };
+    const auto fail = [error] { return FailUpdating(error); };
     if (!transaction.ok() || !writesteps::Reached("recalc.write"))
         return fail();
     // One prepared UPDATE per table and column.

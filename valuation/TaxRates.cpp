@@ -1,6 +1,5 @@
 #include "valuation/TaxRates.h"
 
-#include "common/LastError.h"
 #include "common/TextUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
@@ -52,8 +51,7 @@ bool LoadTaxRates(Connection& catalogue, TaxRates& rates, QString* error) {
     rates = TaxRates();
     Query q(&catalogue);
     if (!RunQuery(q, QStringLiteral("SELECT код, ставка FROM ставки_податку ORDER BY id"), true))
-        return FailWith(error, QStringLiteral("Вибірка із бази \"ставки_податку\"\rПодробиці: ") +
-                                   LastError());
+        return FailReading(error, QStringLiteral("ставки_податку"));
     for (q.first(); !q.eof(); q.next())
         rates.add(q.text(0), q.text(1));
     return true;
