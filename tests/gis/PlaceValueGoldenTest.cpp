@@ -10,6 +10,7 @@
 #include "common/FileUtils.h"
 #include "map/TabFile.h"
 #include "tests/gis/SourceFiles.h"
+#include "tests/support/DemoOnce.h"
 #include "tests/support/Golden.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demo/DemoSettlement.h"
@@ -25,21 +26,13 @@ namespace {
 
 class PlaceValueGolden : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        s_app = new TempAppDir(true);
-        QString error;
-        s_written = WriteDemoProject(s_app->path(), DemoSize{}, &error);
-        s_error = error;
-    }
-    static void TearDownTestSuite() {
-        delete s_app;
-        s_app = nullptr;
-    }
+    /** The demonstration, written once for the tests from the settlement templates. */
+    static void SetUpTestSuite() { s_demo.write(); }
+    static void TearDownTestSuite() { s_demo.clear(); }
 
     void SetUp() override {
-        ASSERT_TRUE(s_written) << s_error.toStdString();
-        m_folder = JoinPath(s_app->path(),
-                            QStringLiteral("Проекти/Демонстраційний проект/с. Демонстраційне"));
+        ASSERT_TRUE(s_demo.written()) << s_demo.error().toStdString();
+        m_folder = s_demo.settlementFolder();
     }
 
     /** The objects of a layer of the settlement. */
@@ -55,7 +48,7 @@ protected:
         QString outText, errText;
         QTextStream out(&outText), err(&errText);
         const int status =
-            RunValueCommand(QStringList{m_folder} + arguments, s_app->path(), out, err);
+            RunValueCommand(QStringList{m_folder} + arguments, s_demo.appDir(), out, err);
         out.flush();
         err.flush();
         QString text = QStringLiteral("$ value FOLDER ") + arguments.join(u' ') +
@@ -70,9 +63,7 @@ protected:
         return QString::number(p.x(), 'f', 2) + u',' + QString::number(p.y(), 'f', 2);
     }
 
-    static inline TempAppDir* s_app = nullptr;
-    static inline bool s_written = false;
-    static inline QString s_error;
+    static inline DemoOnce s_demo;
 
     QString m_folder;
     QTemporaryDir m_dir;

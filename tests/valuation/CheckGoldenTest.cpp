@@ -11,6 +11,7 @@
 #include "common/LastError.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "tests/support/DemoOnce.h"
 #include "tests/support/Golden.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demo/DemoSettlement.h"
@@ -154,20 +155,10 @@ const std::vector<CheckCase>& Cases() {
 class CheckGolden : public ::testing::TestWithParam<size_t> {
 protected:
     /** The demonstration, written once for the tests from the settlement templates. */
-    static void SetUpTestSuite() {
-        s_app = new TempAppDir(true);
-        QString error;
-        s_written = WriteDemoProject(s_app->path(), DemoSize{}, &error);
-        s_error = error;
-    }
-    static void TearDownTestSuite() {
-        delete s_app;
-        s_app = nullptr;
-    }
+    static void SetUpTestSuite() { s_demo.write(); }
+    static void TearDownTestSuite() { s_demo.clear(); }
 
-    static inline TempAppDir* s_app = nullptr;
-    static inline bool s_written = false;
-    static inline QString s_error;
+    static inline DemoOnce s_demo;
 };
 
 QString CheckText(const CheckCase& c, Connection& db) {
@@ -186,10 +177,9 @@ QString CheckText(const CheckCase& c, Connection& db) {
 } // namespace
 
 TEST_P(CheckGolden, TheCheckGivesTheExpectedLines) {
-    ASSERT_TRUE(s_written) << s_error.toStdString();
+    ASSERT_TRUE(s_demo.written()) << s_demo.error().toStdString();
     const CheckCase& c = Cases()[GetParam()];
-    const QString source =
-        JoinPath(s_app->path(), QStringLiteral("Проекти/Демонстраційний проект/с. Демонстраційне"));
+    const QString source = s_demo.settlementFolder();
     QTemporaryDir dir;
     const QString database = dir.filePath(QStringLiteral("data.sqlite"));
     ASSERT_TRUE(QFile::copy(JoinPath(source, QStringLiteral("data.sqlite")), database));
