@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QStaticText>
 #include <algorithm>
 #include <cmath>
 
@@ -86,15 +87,19 @@ void DrawLabel(QPainter& painter, const QRectF& rect, const QStringList& lines, 
                                      {-1, 0}, {-0.7, -0.7}, {0, -1}, {0.7, -0.7}};
     painter.save();
     painter.setFont(font);
-    double baseline = rect.top() + metrics.ascent();
+    double top = rect.top();
     for (const QString& line : lines) {
-        const QPointF at(rect.center().x() - metrics.horizontalAdvance(line) / 2, baseline);
+        // Laid out once and drawn nine times: shaping the text is most of a label's cost.
+        QStaticText text(line);
+        text.setTextFormat(Qt::PlainText);
+        text.prepare(painter.transform(), font);
+        const QPointF at(rect.center().x() - text.size().width() / 2, top);
         painter.setPen(Qt::white);
         for (const auto& d : ring)
-            painter.drawText(at + QPointF(d[0] * r, d[1] * r), line);
+            painter.drawStaticText(at + QPointF(d[0] * r, d[1] * r), text);
         painter.setPen(color);
-        painter.drawText(at, line);
-        baseline += metrics.lineSpacing();
+        painter.drawStaticText(at, text);
+        top += metrics.lineSpacing();
     }
     painter.restore();
 }

@@ -6,6 +6,7 @@
 
 #include <QCryptographicHash>
 #include <QStringList>
+#include <vector>
 
 namespace valuation {
 
@@ -26,7 +27,12 @@ bool DataStamp(Connection& project, QString& stamp, QString* error) {
     }
     // Only what is there counts: an empty table or an empty column an upgrade of the
     // database adds leaves the stamp as it was.
+    // The bytes go to the hash in large blocks: a call per value would cost more than the
+    // hashing of hundreds of thousands of short values.
     QCryptographicHash hash(QCryptographicHash::Sha1);
+    QByteArray block;
+    block.reserve(1 << 16);
+    std::vector<QByteArray> indexes; // a column's number as text, made once
     for (const QString& table : tables) {
         const QByteArray name = table.toUtf8();
         bool named = false;
@@ -34,24 +40,31 @@ bool DataStamp(Connection& project, QString& stamp, QString* error) {
             project, QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY rowid"),
             [&](const Utf8Row& row) {
                 if (!named) {
-                    hash.addData(name);
-                    hash.addData(QByteArrayView("\x1c", 1));
+                    block.append(name);
+                    block.append('\x1c');
                     named = true;
                 }
-                hash.addData(QByteArrayView("\x1e", 1));
+                block.append('\x1e');
                 for (int i = 0; i < row.size(); ++i) {
-                    if (row.at(i).isEmpty())
+                    const QByteArrayView value = row.at(i);
+                    if (value.isEmpty())
                         continue;
-                    const QByteArray index = QByteArray::number(i);
-                    hash.addData(index);
-                    hash.addData(QByteArrayView("\x1d", 1));
-                    hash.addData(row.at(i));
-                    hash.addData(QByteArrayView("\x1f", 1));
+                    while (indexes.size() <= static_cast<size_t>(i))
+                        indexes.push_back(QByteArray::number(static_cast<int>(indexes.size())));
+                    block.append(indexes[static_cast<size_t>(i)]);
+                    block.append('\x1d');
+                    block.append(value);
+                    block.append('\x1f');
+                }
+                if (block.size() >= (1 << 16)) {
+                    hash.addData(block);
+                    block.resize(0);
                 }
             });
         if (!read)
             return fail(table);
     }
+    hash.addData(block);
     stamp = QString::fromLatin1(hash.result().toHex().left(16));
     return true;
 }

@@ -2,12 +2,16 @@
 // zone, one plot; what it finds when a stored value or the zoning disagrees.
 #include "valuation/Check.h"
 
+#include "db/Database.h"
+#include "db/QueryFunctions.h"
 #include "tests/steps/support/StepDbTest.h"
 #include "valuation/DataStamp.h"
 #include "valuation/Km1Tables.h"
 #include "valuation/Names.h"
 #include "valuation/Settlement.h"
 #include "valuation/Typed.h"
+
+#include <QTemporaryDir>
 
 using namespace valuation;
 
@@ -157,6 +161,25 @@ TEST_F(CheckTest, Km1IsTheProductOfItsOptionsAndATypedOneIsTheValuers) {
     ASSERT_TRUE(CheckSettlement(project, result));
     EXPECT_TRUE(result.typedChanged());
     EXPECT_EQ(result.typed[0].computedNow, second);
+}
+
+// Documents made earlier carry their stamp: the same data must give the same bytes hashed.
+TEST(DataStampTest, TheStampOfKnownDataStaysWhatDocumentsCarry) {
+    QTemporaryDir dir;
+    Connection db;
+    ASSERT_TRUE(db.create(dir.filePath(QStringLiteral("data.sqlite"))));
+    for (const char* sql :
+         {"CREATE TABLE zeta (id INTEGER PRIMARY KEY, a TEXT, b TEXT)",
+          "INSERT INTO zeta VALUES (1, 'x', NULL), (2, '', 'y')",
+          "CREATE TABLE км2 (id INTEGER PRIMARY KEY, вартість TEXT, зона TEXT)",
+          "INSERT INTO км2 VALUES (1, '48.55', '1')", "CREATE TABLE порожня (id INTEGER)",
+          "CREATE TABLE data (code INTEGER, named TEXT)", "INSERT INTO data VALUES (3, 'звіт')"}) {
+        Query q(&db);
+        ASSERT_TRUE(RunQuery(q, QString::fromUtf8(sql), false)) << sql;
+    }
+    QString stamp;
+    ASSERT_TRUE(DataStamp(db, stamp));
+    EXPECT_EQ(stamp, QStringLiteral("7a3eef33306c713a"));
 }
 
 TEST_F(CheckTest, TheDataStampFollowsTheDataAndNothingElse) {
