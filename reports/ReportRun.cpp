@@ -149,11 +149,28 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
     ReportContext context = given;
     if (context.folder.isEmpty())
         context.folder = settlementFolder;
+    ReportRunResult result;
+    const auto& files = ReportFiles();
+    // The question about the report comes first: nothing is read or drawn for a report the
+    // valuer keeps.
+    const QString reportTemplate = JoinPath(templateDir, files[0].templateName);
+    const QString reportOutput = JoinPath(settlementFolder, files[0].outputName);
+    const bool reportTemplateThere = FileExistsQuiet(reportTemplate);
+    if (reportTemplateThere && ask && FileExistsQuiet(reportOutput) &&
+        !ask->replaceReport(reportOutput)) {
+        result.cancelled = true;
+        return result;
+    }
     // The three documents read the settlement once; a failed read is left to each of them,
     // which then fails with the reason.
     valuation::Settlement settlement;
     if (!context.settlement && context.data && valuation::ReadSettlement(*context.data, settlement))
         context.settlement = &settlement;
+    // The maps are the longest work: they are drawn on the other cores from now on, while
+    // this thread reads the data's stamp and fills the report's text.
+    std::unique_ptr<AppendixMapDrawing> maps;
+    if (reportTemplateThere && context.settlement && !context.folder.isEmpty())
+        maps = std::make_unique<AppendixMapDrawing>(context, *context.settlement, true);
     // Each document carries the state of the data it was made from.
     if (context.dataStamp.isEmpty() && context.data) {
         valuation::DataStamp(*context.data, context.dataStamp);
@@ -162,10 +179,7 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
     }
     if (context.layerStamp.isEmpty() && !context.folder.isEmpty())
         context.layerStamp = ReportLayerStamp(context.folder);
-    ReportRunResult result;
-    const auto& files = ReportFiles();
     QStringList notMade; // the workbooks left out for lack of data, for the closing message
-    std::unique_ptr<AppendixMapDrawing> maps;
     bool reachedEnd = true;
     auto giveUp = [&](size_t from, const QString& reason) {
         for (size_t i = from; i < files.size(); ++i)
@@ -184,19 +198,11 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
             giveUp(i, QStringLiteral("немає шаблону \"") + templatePath + u'"');
             break;
         }
-        if (i == 0 && ask && FileExistsQuiet(output) && !ask->replaceReport(output)) {
-            result.cancelled = true;
-            return result;
-        }
 
         WorkbookOutcome outcome;
         JobResult job;
         if (i == 0) {
-            // The maps are drawn on the other cores while the report's text is filled.
-            if (context.settlement && !context.folder.isEmpty()) {
-                maps = std::make_unique<AppendixMapDrawing>(context, *context.settlement, true);
-                context.maps = maps.get();
-            }
+            context.maps = maps.get();
             job = jobs.runWord(
                 templatePath,
                 [&context](WordDocument& document, TMessages& messages, JobProgress& progress) {
