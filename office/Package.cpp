@@ -4,6 +4,7 @@
 #include "common/OwnedHandle.h"
 #include "common/WriteSteps.h"
 #include "office/OfficeError.h"
+#include "office/PartDeflater.h"
 #include "office/ZipFileTarget.h"
 
 #include <QDir>
@@ -390,65 +391,6 @@ void OoxmlPackage::removeContentTypeOverride(const QString& part) {
 }
 
 /**
- * Deflates what is written to it as it comes, as the zip would (raw deflate, level 1), with
- * the CRC and the size of the bytes written: a part of tens of megabytes of XML never exists
- * whole, only its compressed bytes.
- */
-struct DeflateWriter final : pugi::xml_writer {
-    z_stream stream{};
-    QByteArray out;
-    quint32 crc = 0;
-    qint64 size = 0;
-    bool ok = false;
-
-    DeflateWriter() {
-        ok = deflateInit2(&stream, 1, Z_DEFLATED, -MAX_WBITS, 9, Z_DEFAULT_STRATEGY) == Z_OK;
-        crc = static_cast<quint32>(crc32(0, nullptr, 0));
-    }
-    ~DeflateWriter() override { deflateEnd(&stream); }
-    DeflateWriter(const DeflateWriter&) = delete;
-    DeflateWriter& operator=(const DeflateWriter&) = delete;
-
-    void write(const void* data, size_t length) override {
-        const auto* bytes = static_cast<const Bytef*>(data);
-        while (length > 0) {
-            // zlib counts in 32 bits.
-            const uInt piece = static_cast<uInt>(std::min<size_t>(length, 1U << 30));
-            crc = static_cast<quint32>(crc32(crc, bytes, piece));
-            size += piece;
-            run(bytes, piece, Z_NO_FLUSH);
-            bytes += piece;
-            length -= piece;
-        }
-    }
-    void finish() { run(nullptr, 0, Z_FINISH); }
-
-private:
-    void run(const Bytef* data, uInt length, int flush) {
-        if (!ok)
-            return;
-        stream.next_in = const_cast<Bytef*>(data);
-        stream.avail_in = length;
-        int rc = Z_OK;
-        do {
-            if (out.capacity() - out.size() < 4096)
-                out.reserve(std::max<qsizetype>(out.capacity() * 2, 1 << 16));
-            const qsizetype at = out.size();
-            const qsizetype room = out.capacity() - at;
-            out.resize(out.capacity());
-            stream.next_out = reinterpret_cast<Bytef*>(out.data() + at);
-            stream.avail_out = static_cast<uInt>(std::min<qsizetype>(room, 1 << 30));
-            rc = deflate(&stream, flush);
-            out.resize(at + (room - static_cast<qsizetype>(stream.avail_out)));
-            if (rc == Z_STREAM_ERROR) {
-                ok = false;
-                return;
-            }
-        } while (stream.avail_in > 0 || (flush == Z_FINISH && rc != Z_STREAM_END));
-    }
-};
-
-/**
  * A part as a zip source: serialised when the zip asks for its size or opens it, released
  * when the zip has read it, so that only one serialised part exists at a time. A part to be
  * compressed is deflated while it is serialised and handed to the zip as deflated data,
@@ -473,14 +415,13 @@ struct PartSource {
             return true;
         try {
             if (deflated) {
-                DeflateWriter writer;
+                PartDeflater writer;
                 OoxmlPackage::serialise(*part, writer);
-                writer.finish();
-                if (!writer.ok)
+                if (!writer.finish())
                     return fail(QStringLiteral("помилка стиснення"));
-                data = std::move(writer.out);
-                size = writer.size;
-                crc = writer.crc;
+                data = writer.takeOutput();
+                size = writer.size();
+                crc = writer.crc();
             } else {
                 data = OoxmlPackage::serialised(*part);
                 size = data.size();
