@@ -48,7 +48,8 @@ protected:
             for (int row = grid.fixedRows(); row < Km3Row(grid); ++row)
                 if (RowFactor(grid, row) == factor)
                     grid.set(row, DistrictColumn(grid, district), value);
-        ASSERT_TRUE(StoreLocalValues(project, grid, context.folder, found.layers, &fromMap))
+        ASSERT_TRUE(
+            StoreLocalValues(project, grid, nullptr, context.folder, found.layers, &fromMap))
             << LastError().toStdString();
     }
 
@@ -213,7 +214,8 @@ TEST_F(MapRetakeTest, ADistrictGrownRebuildsTheZoneLayerAndRecordsIt) {
     EXPECT_TRUE(valuation::NoteLines(check()).isEmpty());
     writeZoneLayer();
     ASSERT_TRUE(RecordStepLayers(project, context.folder, Step::ZonalWeighted,
-                                 FingerprintStepLayers(context.folder, Step::ZonalWeighted), true));
+                                 FingerprintStepLayers(context.folder, Step::ZonalWeighted), true,
+                                 nullptr));
     EXPECT_TRUE(check().mapChanges.empty());
 
     // The session's map holds the layers as they were before the edit in another program.
