@@ -127,7 +127,8 @@ class LocalDbTest : public StepDbTest {};
 // factor number the catalogue lacks kept with an empty name and stored again.
 TEST_F(LocalDbTest, StoredValuesRoundTripWithTheShippedCatalogue) {
     std::vector<LocalFactor> factors;
-    ASSERT_TRUE(ReadLocalCatalogue(catalogue, factors)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(ReadLocalCatalogue(catalogue, factors, &error)) << error.toStdString();
     ASSERT_EQ(factors.size(), 17u);
     EXPECT_EQ(factors[0].name, QStringLiteral("Слабкі ґрунти"));
     EXPECT_EQ(factors[0].rangeText(), QStringLiteral("0.85 - 0.95"));
@@ -144,7 +145,6 @@ TEST_F(LocalDbTest, StoredValuesRoundTripWithTheShippedCatalogue) {
     EXPECT_EQ(grid.rowTexts(4), (QStringList{"0", "Км3", "", "0.48", ""}));
     EXPECT_EQ(WorkingFactorNumbers(grid), (std::vector<int>{12, 25, 3}));
 
-    QString error;
     ASSERT_TRUE(StoreLocalValues(project, grid, &error)) << error.toStdString();
     EXPECT_EQ(column(QStringLiteral("SELECT фактор || ':' || район || '=' || коефіціент FROM "
                                     "локальні ORDER BY id")),
