@@ -59,9 +59,8 @@ bool RetakeAreas(Connection& project, const QString& folder, MapRecalcOutcome& o
         freshRow.insert(fresh.at(row, ColDistrictNumber), row);
 
     AreasData data;
-    if (!LoadAreas(project, data))
-        return FailWith(error, QStringLiteral("Вибірка із бази \"характеристика\"\rПодробиці: ") +
-                                   LastError());
+    if (!LoadAreas(project, data, error))
+        return false;
     StringGrid& grid = data.districts;
     QSet<QString> stored;
     for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
@@ -106,10 +105,7 @@ bool RetakeAreas(Connection& project, const QString& folder, MapRecalcOutcome& o
                             QStringLiteral(": є на мапі, але не серед районів кроку");
     data.folder = folder;
     data.mapLayers = std::move(layers);
-    if (!StoreAreas(project, data))
-        return FailWith(error,
-                        QStringLiteral("Оновлення даних у базі даних.\rПомилка: ") + LastError());
-    return true;
+    return StoreAreas(project, data, error);
 }
 
 bool RetakeFunctional(Connection& project, const QString& folder, MapRecalcOutcome& out,
@@ -128,9 +124,8 @@ bool RetakeFunctional(Connection& project, const QString& folder, MapRecalcOutco
         return false;
     StringGrid grid = MakeFunctionalGrid(DistrictNumbers(districts), ReadDistrictCount(project));
     valuation::TypedValues typed;
-    if (!LoadFunctional(project, grid) || !typed.read(project))
-        return FailWith(error, QStringLiteral("Вибірка із бази \"") + names::table::Functional() +
-                                   QStringLiteral("\"\rПодробиці: ") + LastError());
+    if (!LoadFunctional(project, grid, error) || !typed.read(project, error))
+        return false;
     StringGrid fresh = grid;
     ApplyFunctionalAreas(fresh, measured.areas);
     const QString table = names::table::Functional();
@@ -157,10 +152,7 @@ bool RetakeFunctional(Connection& project, const QString& folder, MapRecalcOutco
                                QStringLiteral(" → ") + valuation::ShownValue(now);
         }
     }
-    if (!StoreFunctional(project, fresh, folder, measured.layers))
-        return FailWith(error,
-                        QStringLiteral("Оновлення даних у базі даних.\rПомилка: ") + LastError());
-    return true;
+    return StoreFunctional(project, fresh, error, folder, measured.layers);
 }
 
 /** A local factor cell: "район 1, фактор 3". */
@@ -196,14 +188,12 @@ bool RetakeLocal(Connection& project, const QString& folder, Connection& catalog
         return true;
     }
     std::vector<District> districts;
-    if (!ReadDistricts(project, DistrictOrder::AsStored, districts))
-        return FailWith(error, QStringLiteral("Вибірка із бази \"характеристика\"\rПодробиці: ") +
-                                   LastError());
+    if (!ReadDistricts(project, DistrictOrder::AsStored, districts, true, error))
+        return false;
     StringGrid grid = MakeLocalGrid(DistrictNumbers(districts));
     valuation::TypedValues typed;
-    if (!LoadLocalValues(project, catalogue, grid) || !typed.read(project))
-        return FailWith(error,
-                        QStringLiteral("Вибірка із бази \"локальні\"\rПодробиці: ") + LastError());
+    if (!LoadLocalValues(project, catalogue, grid, error) || !typed.read(project, error))
+        return false;
 
     // As "З мапи": the factors found become the working ones, with the map's values.
     StringGrid fresh = grid;
@@ -269,9 +259,8 @@ bool RetakeLocal(Connection& project, const QString& folder, Connection& catalog
                            QStringLiteral(": Км3 ") + valuation::ShownValue(old) +
                            QStringLiteral(" → ") + valuation::ShownValue(now);
     }
-    if (!StoreLocalValues(project, fresh, folder, found.layers))
-        return FailWith(error,
-                        QStringLiteral("Оновлення даних у базі даних.\rПомилка: ") + LastError());
+    if (!StoreLocalValues(project, fresh, error, folder, found.layers))
+        return false;
     if (km3Changed)
         out.writes.local = fresh;
     return true;
@@ -338,18 +327,16 @@ bool RebuildZones(Connection& project, const QString& folder, Step step,
         out.left << what + message;
         return false;
     case ZonalOpening::Failed:
-        out.left << what + LastError();
+        out.left << what + QString(message).replace(u'\r', u' ');
         return false;
     case ZonalOpening::Ready:
         break;
     }
-    QString failedTable;
-    if (!LoadZonalTables(project, variant, settlement, tables, &failedTable)) {
-        out.left << what + QStringLiteral("вибірка із бази \"") + failedTable +
-                        QStringLiteral("\": ") + LastError();
+    QString error;
+    if (!LoadZonalTables(project, variant, settlement, tables, &error)) {
+        out.left << what + QString(error).replace(u'\r', u' ');
         return false;
     }
-    QString error;
     MapDocument* map =
         LayersMap(folder, own, {names::layer::Districts(), names::layer::Zones()}, &error);
     if (!map) {
@@ -367,11 +354,11 @@ bool RebuildZones(Connection& project, const QString& folder, Step step,
         out.left << Head(step) + line;
     out.changed << Head(step) + QStringLiteral("шар \u00ab") + names::layer::Zones() +
                        QStringLiteral("\u00bb побудовано з районів заново");
-    if (!RecordStepLayers(project, folder, step, FingerprintStepLayers(folder, step), true))
+    if (!RecordStepLayers(project, folder, step, FingerprintStepLayers(folder, step), true, &error))
         out.left << Head(step) +
                         QStringLiteral("не вдалося запам'ятати, з якого шару районів побудовано "
                                        "шар зон: ") +
-                        LastError();
+                        QString(error).replace(u'\r', u' ');
     return true;
 }
 

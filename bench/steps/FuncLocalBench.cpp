@@ -4,7 +4,6 @@
 #include "bench/LocalFactorLayers.h"
 #include "bench/QuietQt.h"
 #include "common/FileUtils.h"
-#include "common/LastError.h"
 #include "db/Database.h"
 #include "map/FeatureFactory.h"
 #include "map/Layer.h"
@@ -161,15 +160,15 @@ struct QuarterDb {
             for (int k = 1; k <= 17; k += 3)
                 statement.set(row, QuarterGrid::factorCol(k), QStringLiteral("0.95"));
         }
-        if (!StoreQuarterStatement(db, statement))
-            qFatal("store failed: %s", qPrintable(LastError()));
+        if (QString error; !StoreQuarterStatement(db, statement, &error))
+            qFatal("store failed: %s", qPrintable(error));
     }
 };
 
 void BM_QuarterStore5000(benchmark::State& state) {
     QuarterDb data;
     for (auto _ : state)
-        if (!StoreQuarterStatement(data.db, data.statement))
+        if (!StoreQuarterStatement(data.db, data.statement, nullptr))
             state.SkipWithError("store failed");
 }
 BENCHMARK(BM_QuarterStore5000)->Unit(benchmark::kMillisecond);
@@ -183,7 +182,7 @@ void BM_QuarterOpen5000(benchmark::State& state) {
     for (auto _ : state) {
         TFormOtsenkaLocalny2 form(context);
         form.setCatalogue(data.catalogue, {1, 4, 7, 10, 13, 16});
-        if (!LoadQuarterStatement(data.db, form.statement()))
+        if (!LoadQuarterStatement(data.db, form.statement(), nullptr))
             state.SkipWithError("load failed");
         form.refreshGrids();
         form.show();

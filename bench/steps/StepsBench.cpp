@@ -143,7 +143,7 @@ void BM_CostsOpenAndStore1000(benchmark::State& state) {
     QTemporaryDir dir;
     Connection project;
     project.open(CopySettlement(dir));
-    if (!StoreCosts(project, ThousandItems()))
+    if (!StoreCosts(project, ThousandItems(), nullptr))
         state.SkipWithError("store failed");
     StepContext context;
     context.project = &project;
@@ -151,14 +151,14 @@ void BM_CostsOpenAndStore1000(benchmark::State& state) {
     const QStringList lines = CostCoefficientLines({}, 2026);
     for (auto _ : state) {
         CostsSheet sheet;
-        LoadCosts(project, 2026, sheet);
+        LoadCosts(project, 2026, sheet, nullptr);
         TFormOtsenkaVytraty form(context, 2026);
         form.sheet() = sheet;
         form.setLoaded(lines, MakePriceGrid());
         form.show();
         form.ListCategoriesClick(0);
         QApplication::processEvents();
-        if (!StoreCosts(project, form.sheetToStore()))
+        if (!StoreCosts(project, form.sheetToStore(), nullptr))
             state.SkipWithError("store failed");
     }
 }
@@ -169,13 +169,13 @@ void BM_AreasLoadAndStore999(benchmark::State& state) {
     Connection project;
     project.open(CopySettlement(dir));
     AreasData data;
-    LoadAreas(project, data);
+    LoadAreas(project, data, nullptr);
     FillDistrictsByHand(data.districts, 999);
     data.values[QStringLiteral("ERaions")] = QStringLiteral("999");
     for (auto _ : state) {
-        if (!StoreAreas(project, data))
+        if (!StoreAreas(project, data, nullptr))
             state.SkipWithError("store failed");
-        LoadAreas(project, data);
+        LoadAreas(project, data, nullptr);
         benchmark::DoNotOptimize(data.districts.rowCount());
     }
 }

@@ -93,7 +93,8 @@ struct Settlement {
     bool store(ZonalVariant variant) {
         return StoreZonal(db, variant, tables.factors, tables.anketa, tables.result, tables.zones,
                           ZonalIndicators{QString::number(kZones), QStringLiteral("0.35"),
-                                          QStringLiteral("3.00")});
+                                          QStringLiteral("3.00")},
+                          nullptr);
     }
 };
 

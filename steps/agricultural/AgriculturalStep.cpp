@@ -2,7 +2,6 @@
 
 #include "valuation/Formulas.h"
 
-#include "common/LastError.h"
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
@@ -14,13 +13,18 @@
 
 namespace {
 
-bool LoadKindRows(Connection& project, int kind, StringGrid& grid) {
+/** The table of the settlement's soils, named in a failed read. */
+QString SoilsTable() {
+    return QStringLiteral("угіддя");
+}
+
+bool LoadKindRows(Connection& project, int kind, StringGrid& grid, QString* error) {
     Query query(&project);
     if (!RunQuery(query,
                   QStringLiteral("SELECT * FROM угіддя WHERE тип='") + QString::number(kind) +
                       QStringLiteral("' ORDER BY id"),
                   true))
-        return false;
+        return FailReading(error, SoilsTable());
     // One grid row per stored row: a code stored twice keeps both rows.
     ClearGrid(grid, query.recordCount());
     const int code = query.fieldIndex(QStringLiteral("шифр"));
@@ -34,13 +38,13 @@ bool LoadKindRows(Connection& project, int kind, StringGrid& grid) {
     return true;
 }
 
-bool LoadKindParameters(Connection& project, int kind, SoilKindData& data) {
+bool LoadKindParameters(Connection& project, int kind, SoilKindData& data, QString* error) {
     Query query(&project);
     if (!RunQuery(query,
                   QStringLiteral("SELECT * FROM угіддя WHERE тип='") + QString::number(kind) +
                       QStringLiteral("*' ORDER BY id"),
                   true))
-        return false;
+        return FailReading(error, SoilsTable());
     data.baseValue.clear();
     data.averageScore.clear();
     data.indexation.clear();
@@ -125,11 +129,11 @@ QString IndexedBaseValue(const QString& baseValue, const QString& indexationLine
     return valuation::IndexedByLine(baseValue, indexationLine);
 }
 
-bool LoadSoilCatalogue(Connection& catalogue, QStringList& items) {
+bool LoadSoilCatalogue(Connection& catalogue, QStringList& items, QString* error) {
     items.clear();
     Query query(&catalogue);
     if (!RunQuery(query, QStringLiteral("SELECT * FROM грунти ORDER BY id"), true))
-        return false;
+        return FailReading(error, QStringLiteral("грунти"));
     const int code = query.fieldIndex(QStringLiteral("шифр"));
     const int name = query.fieldIndex(QStringLiteral("назва"));
     for (query.first(); !query.eof(); query.next())
@@ -137,11 +141,11 @@ bool LoadSoilCatalogue(Connection& catalogue, QStringList& items) {
     return true;
 }
 
-bool LoadAgricultural(Connection& project, AgriculturalData& data) {
+bool LoadAgricultural(Connection& project, AgriculturalData& data, QString* error) {
     data.workingCodes.clear();
     Query codes(&project);
     if (!RunQuery(codes, QStringLiteral("SELECT DISTINCT шифр FROM угіддя"), true))
-        return false;
+        return FailReading(error, SoilsTable());
     QSet<QString> seen;
     for (codes.first(); !codes.eof(); codes.next()) {
         const QString code = codes.text(0);
@@ -152,43 +156,48 @@ bool LoadAgricultural(Connection& project, AgriculturalData& data) {
     }
     for (int kind = 1; kind <= SoilKindCount; ++kind) {
         SoilKindData& k = data.kinds[static_cast<size_t>(kind - 1)];
-        if (!LoadKindRows(project, kind, k.grid) || !LoadKindParameters(project, kind, k))
+        if (!LoadKindRows(project, kind, k.grid, error) ||
+            !LoadKindParameters(project, kind, k, error))
             return false;
     }
     return true;
 }
 
-bool StoreAgricultural(Connection& project, const AgriculturalData& data) {
+bool StoreAgricultural(Connection& project, const AgriculturalData& data, QString* error) {
     const QStringList indexation = AgriculturalIndexationColumns();
-    if (!AddMissingTextColumns(project, QStringLiteral("угіддя"), indexation, 50))
-        return false;
-    return StoreInTransaction(&project, [&] {
-        if (!DeleteRows(project, QStringLiteral("угіддя")))
-            return false;
-        BulkInsert insert(project, QStringLiteral("угіддя"),
-                          {QStringLiteral("тип"), QStringLiteral("шифр"),
-                           QStringLiteral("бал_бонітету"), QStringLiteral("площа"),
-                           QStringLiteral("вартість"), indexation[0], indexation[1]});
-        if (!insert.ok())
-            return false;
-        for (int kind = 1; kind <= SoilKindCount; ++kind) {
-            const SoilKindData& k = data.kinds[static_cast<size_t>(kind - 1)];
-            const QString type = QString::number(kind);
-            for (int row = k.grid.fixedRows(); row < k.grid.rowCount(); ++row) {
-                if (k.grid.at(row, ColSoilCode).isEmpty())
-                    continue;
-                if (!insert.insert({type, k.grid.at(row, ColSoilCode), k.grid.at(row, ColSoilScore),
-                                    k.grid.at(row, ColSoilArea), k.grid.at(row, ColSoilValue),
-                                    SqlValue::Null(), SqlValue::Null()}))
-                    return false;
+    if (!AddMissingTextColumns(project, SoilsTable(), indexation, 50))
+        return FailUpdating(error);
+    return StoreInTransaction(
+        &project,
+        [&](QString* failed) {
+            if (!DeleteRows(project, SoilsTable()))
+                return FailUpdating(failed);
+            BulkInsert insert(project, QStringLiteral("угіддя"),
+                              {QStringLiteral("тип"), QStringLiteral("шифр"),
+                               QStringLiteral("бал_бонітету"), QStringLiteral("площа"),
+                               QStringLiteral("вартість"), indexation[0], indexation[1]});
+            if (!insert.ok())
+                return FailUpdating(failed);
+            for (int kind = 1; kind <= SoilKindCount; ++kind) {
+                const SoilKindData& k = data.kinds[static_cast<size_t>(kind - 1)];
+                const QString type = QString::number(kind);
+                for (int row = k.grid.fixedRows(); row < k.grid.rowCount(); ++row) {
+                    if (k.grid.at(row, ColSoilCode).isEmpty())
+                        continue;
+                    if (!insert.insert({type, k.grid.at(row, ColSoilCode),
+                                        k.grid.at(row, ColSoilScore), k.grid.at(row, ColSoilArea),
+                                        k.grid.at(row, ColSoilValue), SqlValue::Null(),
+                                        SqlValue::Null()}))
+                        return FailUpdating(failed);
+                }
+                // The parameters are kept even for a kind without soils; code and area stay unset.
+                const bool indexed = !k.indexation.isEmpty();
+                if (!insert.insert({type + u'*', SqlValue::Null(), k.averageScore, SqlValue::Null(),
+                                    k.baseValue, indexed ? k.unindexedValue : QString(),
+                                    indexed ? k.indexation : QString()}))
+                    return FailUpdating(failed);
             }
-            // The parameters are kept even for a kind without soils; code and area stay unset.
-            const bool indexed = !k.indexation.isEmpty();
-            if (!insert.insert({type + u'*', SqlValue::Null(), k.averageScore, SqlValue::Null(),
-                                k.baseValue, indexed ? k.unindexedValue : QString(),
-                                indexed ? k.indexation : QString()}))
-                return false;
-        }
-        return true;
-    });
+            return true;
+        },
+        error);
 }

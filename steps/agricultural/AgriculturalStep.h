@@ -76,15 +76,16 @@ QString IndexedBaseValue(const QString& baseValue, const QString& indexationLine
 
 /**
  * The soil catalogue of the reference database as combo items "шифр - назва", in id order.
- * False with the reason in LastError().
+ * False with `error` naming the table that could not be read.
  */
-bool LoadSoilCatalogue(Connection& catalogue, QStringList& items);
+bool LoadSoilCatalogue(Connection& catalogue, QStringList& items, QString* error = nullptr);
 
 /**
  * Reads "угіддя": the distinct codes, each kind's soil rows in id order (one grid row per
- * stored row, values as stored) and its parameter row "n*". False with LastError().
+ * stored row, values as stored) and its parameter row "n*". False with `error` naming the
+ * table that could not be read.
  */
-bool LoadAgricultural(Connection& project, AgriculturalData& data);
+bool LoadAgricultural(Connection& project, AgriculturalData& data, QString* error);
 
 /** The columns "угіддя" gained for the indexation of the base values. */
 QStringList AgriculturalIndexationColumns();
@@ -92,6 +93,7 @@ QStringList AgriculturalIndexationColumns();
 /**
  * Replaces "угіддя" with the rows that carry a code and the four parameter rows "1*" to "4*"
  * (with the indexation applied to the base value; a table made before those columns gets
- * them), all or nothing. False with the reason in LastError(); the table keeps its former content.
+ * them), all or nothing. False with `error` saying what failed; the table keeps its former
+ * content.
  */
-bool StoreAgricultural(Connection& project, const AgriculturalData& data);
+bool StoreAgricultural(Connection& project, const AgriculturalData& data, QString* error);

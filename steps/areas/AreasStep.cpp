@@ -5,7 +5,6 @@
 
 #include "valuation/Formulas.h"
 
-#include "common/LastError.h"
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
@@ -77,14 +76,15 @@ StringGrid MakeDistrictGrid() {
     return grid;
 }
 
-bool LoadAreas(Connection& project, AreasData& data) {
+bool LoadAreas(Connection& project, AreasData& data, QString* error) {
     Indicators indicators;
-    if (!indicators.read(project))
+    if (!indicators.read(project, error))
         return false;
     // A stored count above 999 is not believed: the stored district rows are shown instead.
     data.countProblem = DistrictCountProblem(project);
     std::vector<District> districts;
-    if (!ReadDistricts(project, DistrictOrder::AsStored, districts, data.countProblem.isEmpty()))
+    if (!ReadDistricts(project, DistrictOrder::AsStored, districts, data.countProblem.isEmpty(),
+                       error))
         return false;
     const int count = data.countProblem.isEmpty() ? ReadDistrictCount(project)
                                                   : static_cast<int>(districts.size());
@@ -103,65 +103,73 @@ bool LoadAreas(Connection& project, AreasData& data) {
     return true;
 }
 
-bool StoreAreas(Connection& project, const AreasData& data) {
-    return StoreInTransaction(&project, [&] {
-        for (const AreaField& field : AreaFields())
-            if (!WriteIndicator(project, field.indicator, data.value(field.name)))
+bool StoreAreas(Connection& project, const AreasData& data, QString* error) {
+    return StoreInTransaction(
+        &project,
+        [&](QString* failed) {
+            for (const AreaField& field : AreaFields())
+                if (!WriteIndicator(project, field.indicator, data.value(field.name), failed))
+                    return false;
+            if (!WriteIndicator(project, names::ind::NotCountedRest(),
+                                data.value(NotCountedRestKey()), failed))
                 return false;
-        if (!WriteIndicator(project, names::ind::NotCountedRest(), data.value(NotCountedRestKey())))
-            return false;
-        // A sum other than the one its parts make was typed by the valuer: marked with the
-        // computed value, so the check tells it from a stale one.
-        QHash<QString, QString> byIndicator;
-        for (const AreaField& field : AreaFields())
-            byIndicator.insert(field.indicator, data.value(field.name));
-        byIndicator.insert(names::ind::NotCountedRest(), data.value(NotCountedRestKey()));
-        const auto value = [&byIndicator](const QString& name) { return byIndicator.value(name); };
-        for (const valuation::LandSum& sum : valuation::LandSums()) {
-            const QString computed = valuation::LandSumOf(sum, value);
-            const QString stored = value(sum.total);
-            const bool typed = !computed.isEmpty() && !stored.trimmed().isEmpty() &&
-                               !valuation::LandSumAgrees(stored, computed);
-            if (!valuation::MarkIndicatorTyped(project, sum.total, stored, typed, computed,
-                                               valuation::LandSumInputs(sum, value)))
+            // A sum other than the one its parts make was typed by the valuer: marked with the
+            // computed value, so the check tells it from a stale one.
+            QHash<QString, QString> byIndicator;
+            for (const AreaField& field : AreaFields())
+                byIndicator.insert(field.indicator, data.value(field.name));
+            byIndicator.insert(names::ind::NotCountedRest(), data.value(NotCountedRestKey()));
+            const auto value = [&byIndicator](const QString& name) {
+                return byIndicator.value(name);
+            };
+            for (const valuation::LandSum& sum : valuation::LandSums()) {
+                const QString computed = valuation::LandSumOf(sum, value);
+                const QString stored = value(sum.total);
+                const bool typed = !computed.isEmpty() && !stored.trimmed().isEmpty() &&
+                                   !valuation::LandSumAgrees(stored, computed);
+                if (!valuation::MarkIndicatorTyped(project, sum.total, stored, typed, computed,
+                                                   valuation::LandSumInputs(sum, value), failed))
+                    return false;
+            }
+            // An assessed territory other than the computed one was typed by the valuer: marked
+            // with the computed value, so the check sees when that changes.
+            const QString built = data.value(QStringLiteral("EZabudovana"));
+            const QString households = data.value(QStringLiteral("EOsg"));
+            const QString other = data.value(QStringLiteral("EInshi"));
+            const QString computed = valuation::AssessedTerritory(
+                data.value(QStringLiteral("EZagalna")), built, households, other);
+            const QString assessed = data.value(QStringLiteral("EOcinochna"));
+            const bool typed = valuation::TypedOver(assessed, computed);
+            if (!valuation::MarkIndicatorTyped(
+                    project, names::ind::AssessedArea(), assessed, typed, computed,
+                    valuation::AssessedTerritoryInputs(built, households, other), failed))
                 return false;
-        }
-        // An assessed territory other than the computed one was typed by the valuer: marked
-        // with the computed value, so the check sees when that changes.
-        const QString built = data.value(QStringLiteral("EZabudovana"));
-        const QString households = data.value(QStringLiteral("EOsg"));
-        const QString other = data.value(QStringLiteral("EInshi"));
-        const QString computed = valuation::AssessedTerritory(
-            data.value(QStringLiteral("EZagalna")), built, households, other);
-        const QString assessed = data.value(QStringLiteral("EOcinochna"));
-        const bool typed = valuation::TypedOver(assessed, computed);
-        if (!valuation::MarkIndicatorTyped(
-                project, names::ind::AssessedArea(), assessed, typed, computed,
-                valuation::AssessedTerritoryInputs(built, households, other)))
-            return false;
-        const StringGrid& grid = data.districts;
-        bool fromMap = false;
-        for (int row = grid.fixedRows(); row < grid.rowCount(); ++row)
-            fromMap = fromMap || NumberOr0(grid.at(row, ColDistrictMapArea)) != 0;
-        if (!RecordStepLayers(project, data.folder, valuation::Step::Areas, data.mapLayers,
-                              fromMap))
-            return false;
-        const bool noDistricts = IntegerOr0(data.value(QStringLiteral("ERaions"))) <= 0;
-        return ReplaceGridRows(
-            project, QStringLiteral("характеристика"),
-            QStringLiteral("показник='") + QuoteSql(names::ind::DistrictRows()) + u'\'',
-            {QStringLiteral("код"), QStringLiteral("показник"), QStringLiteral("значення"),
-             QStringLiteral("значення2")},
-            grid, [&](int row) {
-                const QStringList cells = grid.rowTexts(row);
-                if (noDistricts && cells.join(QString()).trimmed().isEmpty())
-                    return SqlRow();
-                return SqlRow{cells.value(ColDistrictNumber), names::ind::DistrictRows(),
-                              cells.value(ColDistrictArea),
-                              cells.value(ColDistrictMapArea) + u'|' +
-                                  cells.value(ColDistrictDescription)};
-            });
-    });
+            const StringGrid& grid = data.districts;
+            bool fromMap = false;
+            for (int row = grid.fixedRows(); row < grid.rowCount(); ++row)
+                fromMap = fromMap || NumberOr0(grid.at(row, ColDistrictMapArea)) != 0;
+            if (!RecordStepLayers(project, data.folder, valuation::Step::Areas, data.mapLayers,
+                                  fromMap, failed))
+                return false;
+            const bool noDistricts = IntegerOr0(data.value(QStringLiteral("ERaions"))) <= 0;
+            return ReplaceGridRows(
+                       project, QStringLiteral("характеристика"),
+                       QStringLiteral("показник='") + QuoteSql(names::ind::DistrictRows()) + u'\'',
+                       {QStringLiteral("код"), QStringLiteral("показник"),
+                        QStringLiteral("значення"), QStringLiteral("значення2")},
+                       grid,
+                       [&](int row) {
+                           const QStringList cells = grid.rowTexts(row);
+                           if (noDistricts && cells.join(QString()).trimmed().isEmpty())
+                               return SqlRow();
+                           return SqlRow{cells.value(ColDistrictNumber), names::ind::DistrictRows(),
+                                         cells.value(ColDistrictArea),
+                                         cells.value(ColDistrictMapArea) + u'|' +
+                                             cells.value(ColDistrictDescription)};
+                       }) ||
+                   FailUpdating(failed);
+        },
+        error);
 }
 
 QString ComputedAssessedTerritory(const QString& total, const QString& builtUp,

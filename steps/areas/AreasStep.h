@@ -65,9 +65,9 @@ struct AreasData {
  * them in id order (number, area, and the map area and description split at "|"), every
  * field gets its indicator's value and "ERaions" the count. A stored count above 999 is
  * not believed: the stored district rows (at most 999) give the rows and the count, and
- * `countProblem` says so. False with LastError().
+ * `countProblem` says so. False with `error` naming the table that could not be read.
  */
-bool LoadAreas(Connection& project, AreasData& data);
+bool LoadAreas(Connection& project, AreasData& data, QString* error);
 
 /**
  * Stores in one transaction: every field into its indicator (a missing row is created) and
@@ -75,10 +75,10 @@ bool LoadAreas(Connection& project, AreasData& data);
  * than the one computed from its parts is marked as typed by the valuer, with the computed
  * value; then the district rows replaced by the grid's rows in order. A lone empty row under a
  * count of 0 is no district and is not stored. The layer the map areas came from is recorded
- * (StepLayers), and forgotten when no district has a map area any more. False with
- * LastError(); the database keeps its former content.
+ * (StepLayers), and forgotten when no district has a map area any more. False with `error`
+ * saying what failed; the database keeps its former content.
  */
-bool StoreAreas(Connection& project, const AreasData& data);
+bool StoreAreas(Connection& project, const AreasData& data, QString* error);
 
 /**
  * The assessed territory computed from the fields (the label beside "Оціночна територія"):

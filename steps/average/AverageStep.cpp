@@ -9,16 +9,16 @@
 #include "valuation/Recompute.h"
 #include "valuation/Typed.h"
 
-bool LoadAverage(Connection& project, AverageData& data, AverageStored* stored) {
+bool LoadAverage(Connection& project, AverageData& data, QString* error, AverageStored* stored) {
     Indicators indicators;
-    if (!indicators.read(project))
+    if (!indicators.read(project, error))
         return false;
     data.developmentCost = indicators.value(names::ind::DevelopmentCost());
     data.km1 = indicators.value(names::ind::Km1());
     data.km1Options = indicators.value(names::ind::Km1Options());
     data.averageValue = indicators.value(names::ind::AverageValue());
     valuation::TypedValues marks;
-    if (!marks.read(project))
+    if (!marks.read(project, error))
         return false;
     const bool typed = marks.isTyped(names::table::Indicators(), names::ind::AverageValue(),
                                      QStringLiteral("значення"), data.averageValue);
@@ -30,23 +30,27 @@ bool LoadAverage(Connection& project, AverageData& data, AverageStored* stored) 
     return true;
 }
 
-bool StoreAverage(Connection& project, const AverageData& data) {
-    return StoreInTransaction(&project, [&] {
-        // Цнм that differs from В x 2 x Км1 was typed by the valuer: an input from now on.
-        const QString computed = AverageValue(data.developmentCost, data.km1);
-        const bool typed = !data.averageValue.isEmpty() && data.averageValue != computed;
-        // Км1 other than the product of the chosen options was typed by the valuer.
-        const QString km1 = valuation::Km1OfOptions(data.km1Options);
-        const bool km1Typed = valuation::TypedOver(data.km1, km1);
-        return valuation::MarkIndicatorTyped(project, names::ind::Km1(), data.km1, km1Typed, km1,
-                                             valuation::Km1OptionsInputs(data.km1Options)) &&
-               WriteIndicator(project, names::ind::Km1(), data.km1) &&
-               WriteIndicator(project, names::ind::Km1Options(), data.km1Options) &&
-               WriteIndicator(project, names::ind::AverageValue(), data.averageValue) &&
-               valuation::MarkIndicatorTyped(
-                   project, names::ind::AverageValue(), data.averageValue, typed, computed,
-                   valuation::AverageValueInputs(data.developmentCost, data.km1));
-    });
+bool StoreAverage(Connection& project, const AverageData& data, QString* error) {
+    return StoreInTransaction(
+        &project,
+        [&](QString* failed) {
+            // Цнм that differs from В x 2 x Км1 was typed by the valuer: an input from now on.
+            const QString computed = AverageValue(data.developmentCost, data.km1);
+            const bool typed = !data.averageValue.isEmpty() && data.averageValue != computed;
+            // Км1 other than the product of the chosen options was typed by the valuer.
+            const QString km1 = valuation::Km1OfOptions(data.km1Options);
+            const bool km1Typed = valuation::TypedOver(data.km1, km1);
+            return valuation::MarkIndicatorTyped(project, names::ind::Km1(), data.km1, km1Typed,
+                                                 km1, valuation::Km1OptionsInputs(data.km1Options),
+                                                 failed) &&
+                   WriteIndicator(project, names::ind::Km1(), data.km1, failed) &&
+                   WriteIndicator(project, names::ind::Km1Options(), data.km1Options, failed) &&
+                   WriteIndicator(project, names::ind::AverageValue(), data.averageValue, failed) &&
+                   valuation::MarkIndicatorTyped(
+                       project, names::ind::AverageValue(), data.averageValue, typed, computed,
+                       valuation::AverageValueInputs(data.developmentCost, data.km1), failed);
+        },
+        error);
 }
 
 StepCheck CheckAverage(const AverageData& data) {

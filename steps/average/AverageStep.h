@@ -23,16 +23,18 @@ struct AverageStored {
 
 /**
  * Reads the four indicators in one query; Цнм is recomputed from В and Км1 (the stored one
- * is given in `stored`) unless the valuer typed it. False with LastError().
+ * is given in `stored`) unless the valuer typed it. False with `error` naming the table
+ * that could not be read.
  */
-bool LoadAverage(Connection& project, AverageData& data, AverageStored* stored = nullptr);
+bool LoadAverage(Connection& project, AverageData& data, QString* error,
+                 AverageStored* stored = nullptr);
 
 /**
  * Stores "Км1", "Км1, добуток" and "Середня вартість 1 кв м" in one transaction, creating
  * missing rows; a Цнм other than В x 2 x Км1 is recorded as typed by the valuer. False with
- * LastError(); the database keeps its former content.
+ * `error` saying what failed; the database keeps its former content.
  */
-bool StoreAverage(Connection& project, const AverageData& data);
+bool StoreAverage(Connection& project, const AverageData& data, QString* error);
 
 /** Нп/Нк and Цнм = В x 2 x Км1 are the valuation model's. */
 using valuation::AverageRatio;

@@ -63,16 +63,16 @@ std::vector<valuation::LayerUse> FingerprintStepLayers(const QString& folder,
 }
 
 bool RecordStepLayers(Connection& project, const QString& folder, valuation::Step step,
-                      const std::vector<valuation::LayerUse>& taken, bool fromMap) {
+                      const std::vector<valuation::LayerUse>& taken, bool fromMap, QString* error) {
     if (!taken.empty())
-        return valuation::StoreLayerUses(project, step, taken);
+        return valuation::StoreLayerUses(project, step, taken, error);
     // Values no longer from the map have no layer to follow.
     if (!fromMap)
-        return valuation::StoreLayerUses(project, step, {});
+        return valuation::StoreLayerUses(project, step, {}, error);
     if (folder.isEmpty())
         return true;
     bool has = false;
-    if (!valuation::HasLayerUses(project, step, has))
+    if (!valuation::HasLayerUses(project, step, has, error))
         return false;
     if (has)
         return true;
@@ -81,7 +81,7 @@ bool RecordStepLayers(Connection& project, const QString& folder, valuation::Ste
     for (const valuation::LayerUse& use : now)
         if (use.fingerprint.isEmpty())
             return true;
-    return valuation::StoreLayerUses(project, step, now);
+    return valuation::StoreLayerUses(project, step, now, error);
 }
 
 bool CheckStepLayers(Connection& project, const QString& folder, valuation::CheckResult& result,

@@ -19,10 +19,10 @@ std::vector<valuation::LayerUse> FingerprintStepLayers(const QString& folder, va
  * Records the step's layers inside the step's store: `taken` when the values were just taken
  * from the map, else (a settlement made before fingerprints were kept) the layers as they are
  * now, once, when the step has none recorded yet. With `fromMap` false (the values no longer
- * come from the map) the record is removed. False with LastError().
+ * come from the map) the record is removed. False with `error` saying what failed.
  */
 bool RecordStepLayers(Connection& project, const QString& folder, valuation::Step step,
-                      const std::vector<valuation::LayerUse>& taken, bool fromMap);
+                      const std::vector<valuation::LayerUse>& taken, bool fromMap, QString* error);
 
 /**
  * Adds to `result` the values whose layers in `folder` changed since they were taken, and

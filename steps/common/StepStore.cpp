@@ -3,6 +3,7 @@
 #include "common/LastError.h"
 #include "db/Backup.h"
 #include "db/Database.h"
+#include "db/QueryFunctions.h"
 #include "db/Transaction.h"
 
 QString StoreFailedText() {
@@ -13,20 +14,25 @@ QString LoadFailedText(const QString& table) {
     return QStringLiteral("Вибірка із бази \"") + table + QStringLiteral("\"\rПодробиці: ");
 }
 
-bool StoreInTransaction(Connection* project, const std::function<bool()>& body) {
-    ClearLastError();
-    if (!project || !project->isOpen()) {
-        SetLastError(QStringLiteral("база даних населеного пункту не відкрита."));
-        return false;
-    }
+QString CatalogueClosedText() {
+    return QStringLiteral("каталог проектів не відкрито.");
+}
+
+bool StoreInTransaction(Connection* project, const std::function<bool(QString* error)>& body,
+                        QString* error) {
+    if (!project || !project->isOpen())
+        return FailWith(error, StoreFailedText() +
+                                   QStringLiteral("база даних населеного пункту не відкрита."));
     backup::BeforeSettlementStore(*project);
     Transaction transaction(*project);
     if (!transaction.ok())
-        return false;
-    if (!body()) {
+        return FailUpdating(error);
+    QString reason;
+    if (!body(&reason)) {
         // The database is restored before the caller shows the reason.
         transaction.rollback();
-        return false;
+        // A body that did not say why failed in the database: the provider's reason.
+        return reason.isEmpty() ? FailUpdating(error) : FailWith(error, reason);
     }
-    return transaction.commit();
+    return transaction.commit() || FailUpdating(error);
 }

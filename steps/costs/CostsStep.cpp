@@ -153,10 +153,10 @@ QString PriceListCaption(const StringGrid& prices) {
         .arg(years.isEmpty() ? QString::number(CatalogueYear) : years.first());
 }
 
-bool LoadCosts(Connection& project, int year, CostsSheet& sheet) {
+bool LoadCosts(Connection& project, int year, CostsSheet& sheet, QString* error) {
     Query q(&project);
     if (!RunQuery(q, QStringLiteral("SELECT * FROM витрати ORDER BY id"), true))
-        return false;
+        return FailReading(error, QStringLiteral("витрати"));
     static const char* const columns[] = {"категорія",  "назва",     "од_виміру", "первісна",
                                           "відновлена", "кількість", "всього"};
     int index[7];
@@ -175,7 +175,7 @@ bool LoadCosts(Connection& project, int year, CostsSheet& sheet) {
     sheet.section.clear();
 
     Indicators indicators;
-    if (!indicators.read(project))
+    if (!indicators.read(project, error))
         return false;
     sheet.area = indicators.value(names::ind::AssessedArea());
     sheet.coefficient = indicators.value(names::ind::CostCoefficient());
@@ -188,7 +188,7 @@ bool LoadCosts(Connection& project, int year, CostsSheet& sheet) {
     // Every item as the current coefficient gives it: restored costs computed from the
     // initial ones (not those the valuer typed) and the totals.
     valuation::TypedValues typed;
-    if (!typed.read(project))
+    if (!typed.read(project, error))
         return false;
     const double k = IndexationLineFactor(sheet.coefficient);
     sheet.changes.clear();
@@ -211,51 +211,58 @@ bool LoadCosts(Connection& project, int year, CostsSheet& sheet) {
     return true;
 }
 
-bool StoreCosts(Connection& project, const CostsSheet& sheet) {
-    return StoreInTransaction(&project, [&] {
-        if (!WriteIndicator(project, names::ind::DevelopmentCost(), sheet.perSquareMetre) ||
-            !WriteIndicator(project, names::ind::CostCoefficient(), sheet.coefficient))
-            return false;
-        const StringGrid& full = sheet.full;
-        // A restored cost other than initial x k was typed by the valuer: an input.
-        const double k = IndexationLineFactor(sheet.coefficient);
-        QHash<QString, valuation::TypedMark> typed;
-        int ordinal = 0;
-        for (int row = full.fixedRows(); row < full.rowCount(); ++row) {
-            if (full.at(row, ColCostNumber).isEmpty())
-                continue;
-            ++ordinal;
-            const std::optional<double> initial = ParseNumber(full.at(row, ColCostInitial));
-            const QString restored = full.at(row, ColCostRestored);
-            if (!initial)
-                continue;
-            // With the computed value it replaced, so the check sees when that changes.
-            const QString computed = FormatFixed(valuation::RestoredCost(*initial, k), 4);
-            if (restored != computed)
-                typed.insert(
-                    valuation::MarkKey(QString::number(ordinal), QStringLiteral("відновлена")),
-                    valuation::TypedMark{
-                        {},
-                        {},
-                        {},
-                        restored,
-                        computed,
-                        valuation::RestoredCostInputs(full.at(row, ColCostInitial), k)});
-        }
-        if (!valuation::StoreTypedMarks(project, QStringLiteral("витрати"), typed))
-            return false;
-        return ReplaceGridRows(project, QStringLiteral("витрати"), QString(),
-                               {QStringLiteral("категорія"), QStringLiteral("назва"),
-                                QStringLiteral("од_виміру"), QStringLiteral("первісна"),
-                                QStringLiteral("відновлена"), QStringLiteral("кількість"),
-                                QStringLiteral("всього")},
-                               full, [&full](int row) {
-                                   // A removed item (no number) is not stored.
-                                   if (full.at(row, ColCostNumber).isEmpty())
-                                       return SqlRow();
-                                   return SqlRowOf(full.rowTexts(row).mid(ColCostCategory, 7));
-                               });
-    });
+bool StoreCosts(Connection& project, const CostsSheet& sheet, QString* error) {
+    return StoreInTransaction(
+        &project,
+        [&](QString* failed) {
+            if (!WriteIndicator(project, names::ind::DevelopmentCost(), sheet.perSquareMetre,
+                                failed) ||
+                !WriteIndicator(project, names::ind::CostCoefficient(), sheet.coefficient, failed))
+                return false;
+            const StringGrid& full = sheet.full;
+            // A restored cost other than initial x k was typed by the valuer: an input.
+            const double k = IndexationLineFactor(sheet.coefficient);
+            QHash<QString, valuation::TypedMark> typed;
+            int ordinal = 0;
+            for (int row = full.fixedRows(); row < full.rowCount(); ++row) {
+                if (full.at(row, ColCostNumber).isEmpty())
+                    continue;
+                ++ordinal;
+                const std::optional<double> initial = ParseNumber(full.at(row, ColCostInitial));
+                const QString restored = full.at(row, ColCostRestored);
+                if (!initial)
+                    continue;
+                // With the computed value it replaced, so the check sees when that changes.
+                const QString computed = FormatFixed(valuation::RestoredCost(*initial, k), 4);
+                if (restored != computed)
+                    typed.insert(
+                        valuation::MarkKey(QString::number(ordinal), QStringLiteral("відновлена")),
+                        valuation::TypedMark{
+                            {},
+                            {},
+                            {},
+                            restored,
+                            computed,
+                            valuation::RestoredCostInputs(full.at(row, ColCostInitial), k)});
+            }
+            if (!valuation::StoreTypedMarks(project, QStringLiteral("витрати"), typed, QString(),
+                                            failed))
+                return false;
+            return ReplaceGridRows(project, QStringLiteral("витрати"), QString(),
+                                   {QStringLiteral("категорія"), QStringLiteral("назва"),
+                                    QStringLiteral("од_виміру"), QStringLiteral("первісна"),
+                                    QStringLiteral("відновлена"), QStringLiteral("кількість"),
+                                    QStringLiteral("всього")},
+                                   full,
+                                   [&full](int row) {
+                                       // A removed item (no number) is not stored.
+                                       if (full.at(row, ColCostNumber).isEmpty())
+                                           return SqlRow();
+                                       return SqlRowOf(full.rowTexts(row).mid(ColCostCategory, 7));
+                                   }) ||
+                   FailUpdating(failed);
+        },
+        error);
 }
 
 int CostItemRow(const CostsSheet& sheet, const QString& number) {

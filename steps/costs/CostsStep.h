@@ -100,18 +100,18 @@ struct CatalogPrice {
  * territory and the stored coefficient line (DefaultCoefficientLine(year) when empty). Each
  * item is recomputed with the current coefficient (a restored cost the valuer typed stays);
  * what that changed is listed in `changes`.
- * False with LastError() when the table cannot be read.
+ * False with `error` naming the table that could not be read.
  */
-bool LoadCosts(Connection& project, int year, CostsSheet& sheet);
+bool LoadCosts(Connection& project, int year, CostsSheet& sheet, QString* error);
 
 /**
  * Stores in one transaction: "Витрати на освоювання" (the cost per sq m),
  * "Коефіціент для відновленої вартості" (the coefficient line) and the items of the full
  * list that keep their number, in list order; a restored cost other than initial x k is
- * recorded as typed by the valuer. False with LastError(); the database keeps
+ * recorded as typed by the valuer. False with `error` saying what failed; the database keeps
  * its former content.
  */
-bool StoreCosts(Connection& project, const CostsSheet& sheet);
+bool StoreCosts(Connection& project, const CostsSheet& sheet, QString* error);
 
 /** The row of `full` an item number names; -1 for a text that names none. */
 int CostItemRow(const CostsSheet& sheet, const QString& number);

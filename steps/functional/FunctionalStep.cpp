@@ -21,10 +21,10 @@ StringGrid MakeFunctionalGrid(const std::vector<QString>& districts, int rows) {
     return grid;
 }
 
-bool LoadFunctional(Connection& project, StringGrid& grid) {
+bool LoadFunctional(Connection& project, StringGrid& grid, QString* error) {
     Query query(&project);
     if (!RunQuery(query, QStringLiteral("SELECT * FROM функціональне ORDER BY id"), true))
-        return false;
+        return FailReading(error, names::table::Functional());
     QHash<QString, int> rowOf;
     for (int row = grid.rowCount() - 1; row >= grid.fixedRows(); --row)
         if (!grid.at(row, 0).isEmpty())
@@ -77,40 +77,46 @@ QHash<QString, valuation::TypedMark> TypedFunctionalMarks(const StringGrid& grid
     return marks;
 }
 
-bool StoreFunctional(Connection& project, const StringGrid& grid, const QString& folder,
-                     const std::vector<valuation::LayerUse>& mapLayers,
+bool StoreFunctional(Connection& project, const StringGrid& grid, QString* error,
+                     const QString& folder, const std::vector<valuation::LayerUse>& mapLayers,
                      const StringGrid* typedBase) {
     QStringList columns{QStringLiteral("район")};
     for (int k = 1; k <= FunctionalCategoryCount(); ++k)
         columns << QStringLiteral("ф_%1").arg(k);
-    return StoreInTransaction(&project, [&] {
-        if (!DeleteRows(project, names::table::Functional()) ||
-            !RecordStepLayers(project, folder, valuation::Step::Functional, mapLayers, true))
-            return false;
-        if (typedBase) {
-            valuation::TypedValues before;
-            if (!before.read(project) ||
-                !valuation::StoreTypedMarks(
-                    project, names::table::Functional(),
-                    TypedFunctionalMarks(grid, *typedBase, !mapLayers.empty(), before)))
+    return StoreInTransaction(
+        &project,
+        [&](QString* failed) {
+            if (!DeleteRows(project, names::table::Functional()))
+                return FailUpdating(failed);
+            if (!RecordStepLayers(project, folder, valuation::Step::Functional, mapLayers, true,
+                                  failed))
                 return false;
-        }
-        BulkInsert insert(project, names::table::Functional(), columns);
-        if (!insert.ok())
-            return false;
-        for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
-            const QString district = grid.at(row, 0);
-            if (district.isEmpty())
-                continue;
-            // Empty cells are stored as NULL, as if only the typed areas were set.
-            SqlRow values{district};
-            for (int k = 1; k <= FunctionalCategoryCount(); ++k)
-                values.push_back(NullIfEmpty(grid.at(row, k)));
-            if (!insert.insert(values))
-                return false;
-        }
-        return true;
-    });
+            if (typedBase) {
+                valuation::TypedValues before;
+                if (!before.read(project, failed) ||
+                    !valuation::StoreTypedMarks(
+                        project, names::table::Functional(),
+                        TypedFunctionalMarks(grid, *typedBase, !mapLayers.empty(), before),
+                        QString(), failed))
+                    return false;
+            }
+            BulkInsert insert(project, names::table::Functional(), columns);
+            if (!insert.ok())
+                return FailUpdating(failed);
+            for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
+                const QString district = grid.at(row, 0);
+                if (district.isEmpty())
+                    continue;
+                // Empty cells are stored as NULL, as if only the typed areas were set.
+                SqlRow values{district};
+                for (int k = 1; k <= FunctionalCategoryCount(); ++k)
+                    values.push_back(NullIfEmpty(grid.at(row, k)));
+                if (!insert.insert(values))
+                    return FailUpdating(failed);
+            }
+            return true;
+        },
+        error);
 }
 
 StepCheck CheckFunctional(const StringGrid& grid) {

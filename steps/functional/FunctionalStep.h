@@ -23,9 +23,9 @@ StringGrid MakeFunctionalGrid(const std::vector<QString>& districts, int rows);
 /**
  * Fills the area columns from "SELECT * FROM функціональне ORDER BY id": each record goes to
  * the row of its district (skipped when there is none); at most as many records as the grid
- * has rows are read. False with the reason in LastError().
+ * has rows are read. False with `error` naming the table that could not be read.
  */
-bool LoadFunctional(Connection& project, StringGrid& grid);
+bool LoadFunctional(Connection& project, StringGrid& grid, QString* error);
 
 /**
  * The areas the valuer typed, as marks for valuation::StoreTypedMarks (key: district, field
@@ -44,9 +44,10 @@ QHash<QString, valuation::TypedMark> TypedFunctionalMarks(const StringGrid& grid
  * (`mapLayers`, or, recorded first now, those of `folder`: StepLayers). With `typedBase` (the
  * grid "З мапи" gave when `mapLayers` are given, else the grid as read) the marks of the typed
  * areas are replaced too (TypedFunctionalMarks), so a recalculation that measures the map
- * again leaves them. All or nothing; false with LastError().
+ * again leaves them. All or nothing; false with `error` saying what failed.
  */
-bool StoreFunctional(Connection& project, const StringGrid& grid, const QString& folder = {},
+bool StoreFunctional(Connection& project, const StringGrid& grid, QString* error,
+                     const QString& folder = {},
                      const std::vector<valuation::LayerUse>& mapLayers = {},
                      const StringGrid* typedBase = nullptr);
 

@@ -22,16 +22,16 @@ StringGrid MakeInfoGrid() {
     return grid;
 }
 
-bool LoadInfoRows(Connection& project, StringGrid& grid) {
+bool LoadInfoRows(Connection& project, StringGrid& grid, QString* error) {
     Query query(&project);
     if (!RunQuery(query, QStringLiteral("SELECT * FROM показники ORDER BY id"), true))
-        return false;
+        return FailReading(error, QStringLiteral("Показники"));
     const int name = query.fieldIndex(QStringLiteral("показник"));
     const int value = query.fieldIndex(QStringLiteral("значення"));
     grid.setRowCount(grid.fixedRows() + query.recordCount());
     int row = grid.fixedRows();
     Indicators indicators;
-    if (!indicators.read(project))
+    if (!indicators.read(project, error))
         return false;
     for (query.first(); !query.eof(); query.next(), ++row) {
         grid.set(row, 0, query.text(name));
@@ -80,37 +80,40 @@ bool BlankRow(const StringGrid& grid, int row) {
 
 } // namespace
 
-bool StoreInfoRows(Connection& project, const StringGrid& grid) {
-    return StoreInTransaction(&project, [&] {
-        if (!ReplaceGridRows(project, QStringLiteral("показники"), {},
-                             {QStringLiteral("показник"), QStringLiteral("значення")}, grid,
-                             [&grid](int row) {
-                                 return BlankRow(grid, row)
-                                            ? SqlRow()
-                                            : SqlRow{grid.at(row, 0), grid.at(row, 1)};
-                             }))
-            return false;
-        for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
-            const QString name = grid.at(row, 0);
-            const QString value = grid.at(row, 1);
-            if (BlankRow(grid, row))
-                continue;
-            // The indicator row is created when a settlement lacks it, so the value always
-            // reaches the later steps.
-            const QString indicator = name == InfoAreaName()         ? names::ind::TotalArea()
-                                      : name == InfoPopulationName() ? names::ind::Population()
-                                                                     : QString();
-            // "Визначення площ" owns the total area: the list fills it only while it is empty,
-            // and an empty row never wipes it.
-            if (indicator == names::ind::TotalArea() &&
-                (value.trimmed().isEmpty() ||
-                 !ReadIndicator(project, names::ind::TotalArea()).trimmed().isEmpty()))
-                continue;
-            if (!indicator.isEmpty() && !WriteIndicator(project, indicator, value))
-                return false;
-        }
-        return true;
-    });
+bool StoreInfoRows(Connection& project, const StringGrid& grid, QString* error) {
+    return StoreInTransaction(
+        &project,
+        [&](QString* failed) {
+            if (!ReplaceGridRows(project, QStringLiteral("показники"), {},
+                                 {QStringLiteral("показник"), QStringLiteral("значення")}, grid,
+                                 [&grid](int row) {
+                                     return BlankRow(grid, row)
+                                                ? SqlRow()
+                                                : SqlRow{grid.at(row, 0), grid.at(row, 1)};
+                                 }))
+                return FailUpdating(failed);
+            for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
+                const QString name = grid.at(row, 0);
+                const QString value = grid.at(row, 1);
+                if (BlankRow(grid, row))
+                    continue;
+                // The indicator row is created when a settlement lacks it, so the value always
+                // reaches the later steps.
+                const QString indicator = name == InfoAreaName()         ? names::ind::TotalArea()
+                                          : name == InfoPopulationName() ? names::ind::Population()
+                                                                         : QString();
+                // "Визначення площ" owns the total area: the list fills it only while it is empty,
+                // and an empty row never wipes it.
+                if (indicator == names::ind::TotalArea() &&
+                    (value.trimmed().isEmpty() ||
+                     !ReadIndicator(project, names::ind::TotalArea()).trimmed().isEmpty()))
+                    continue;
+                if (!indicator.isEmpty() && !WriteIndicator(project, indicator, value, failed))
+                    return false;
+            }
+            return true;
+        },
+        error);
 }
 
 QString StoredInfoArea(Connection& project) {

@@ -16,9 +16,9 @@ StringGrid MakeInfoGrid();
 
 /**
  * Reads "SELECT * FROM показники ORDER BY id" into the grid's data rows (name, value).
- * False with the reason in LastError().
+ * False with `error` naming the table that could not be read.
  */
-bool LoadInfoRows(Connection& project, StringGrid& grid);
+bool LoadInfoRows(Connection& project, StringGrid& grid, QString* error);
 /** The total area "Визначення площ" stored ("" when none), as the area row shows it. */
 QString StoredInfoArea(Connection& project);
 
@@ -39,7 +39,7 @@ StepCheck CheckInfoArea(const StringGrid& grid, const QString& storedArea);
 /**
  * Replaces "показники" with the grid's rows (rows left wholly blank are skipped) and sets the
  * population indicator (the total area's only while it is empty: an empty row never wipes
- * it), creating their rows when missing, all or nothing. False with the reason
- * in LastError(); the database keeps its former content.
+ * it), creating their rows when missing, all or nothing. False with `error` saying what
+ * failed; the database keeps its former content.
  */
-bool StoreInfoRows(Connection& project, const StringGrid& grid);
+bool StoreInfoRows(Connection& project, const StringGrid& grid, QString* error);

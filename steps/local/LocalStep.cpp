@@ -89,10 +89,10 @@ void ComputeKm3(StringGrid& grid) {
 }
 
 bool LoadLocalValues(Connection& project, const std::vector<LocalFactor>& catalogue,
-                     StringGrid& grid) {
+                     StringGrid& grid, QString* error) {
     Query query(&project);
     if (!RunQuery(query, QStringLiteral("SELECT * FROM локальні ORDER BY id"), true))
-        return false;
+        return FailReading(error, QStringLiteral("локальні"));
     QHash<QString, int> columnOf;
     for (int col = grid.colCount() - 1; col >= FirstDistrictCol; --col)
         columnOf.insert(grid.at(0, col), col);
@@ -214,36 +214,41 @@ void ClearDistrictValues(StringGrid& grid, int col) {
     ComputeKm3(grid);
 }
 
-bool StoreLocalValues(Connection& project, const StringGrid& grid, const QString& folder,
-                      const std::vector<valuation::LayerUse>& mapLayers,
+bool StoreLocalValues(Connection& project, const StringGrid& grid, QString* error,
+                      const QString& folder, const std::vector<valuation::LayerUse>& mapLayers,
                       const StringGrid* typedBase) {
-    return StoreInTransaction(&project, [&] {
-        if (!DeleteRows(project, QStringLiteral("локальні")) ||
-            !RecordStepLayers(project, folder, valuation::Step::Local, mapLayers, true))
-            return false;
-        if (typedBase) {
-            valuation::TypedValues before;
-            if (!before.read(project) ||
-                !valuation::StoreTypedMarks(
-                    project, LocalTypedTable(),
-                    TypedLocalMarks(grid, *typedBase, !mapLayers.empty(), before)))
+    return StoreInTransaction(
+        &project,
+        [&](QString* failed) {
+            if (!DeleteRows(project, QStringLiteral("локальні")))
+                return FailUpdating(failed);
+            if (!RecordStepLayers(project, folder, valuation::Step::Local, mapLayers, true, failed))
                 return false;
-        }
-        BulkInsert insert(
-            project, QStringLiteral("локальні"),
-            {QStringLiteral("район"), QStringLiteral("фактор"), QStringLiteral("коефіціент")});
-        if (!insert.ok())
-            return false;
-        for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
-            const QString factor = grid.at(row, NumberCol);
-            if (factor.isEmpty() || factor == QStringLiteral("0"))
-                continue;
-            for (int col = FirstDistrictCol; col < grid.colCount(); ++col)
-                if (!insert.insert({grid.at(0, col), factor, grid.at(row, col)}))
+            if (typedBase) {
+                valuation::TypedValues before;
+                if (!before.read(project, failed) ||
+                    !valuation::StoreTypedMarks(
+                        project, LocalTypedTable(),
+                        TypedLocalMarks(grid, *typedBase, !mapLayers.empty(), before), QString(),
+                        failed))
                     return false;
-        }
-        return true;
-    });
+            }
+            BulkInsert insert(
+                project, QStringLiteral("локальні"),
+                {QStringLiteral("район"), QStringLiteral("фактор"), QStringLiteral("коефіціент")});
+            if (!insert.ok())
+                return FailUpdating(failed);
+            for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
+                const QString factor = grid.at(row, NumberCol);
+                if (factor.isEmpty() || factor == QStringLiteral("0"))
+                    continue;
+                for (int col = FirstDistrictCol; col < grid.colCount(); ++col)
+                    if (!insert.insert({grid.at(0, col), factor, grid.at(row, col)}))
+                        return FailUpdating(failed);
+            }
+            return true;
+        },
+        error);
 }
 
 StepCheck CheckLocalValues(const StringGrid& grid) {

@@ -53,10 +53,10 @@ bool HasFactorValues(const StringGrid& grid);
  * MakeLocalGrid: one row per stored factor in the order first met, with its catalogue name
  * and range (empty for a number the catalogue lacks, whose values are kept all the same);
  * each value in the column of its district (skipped when there is none). Computes Km3.
- * False with the reason in LastError().
+ * False with `error` naming the table that could not be read.
  */
 bool LoadLocalValues(Connection& project, const std::vector<LocalFactor>& catalogue,
-                     StringGrid& grid);
+                     StringGrid& grid, QString* error);
 
 /**
  * "Встановити як робочі": rows of unchecked factors go, checked factors without a row get an
@@ -96,10 +96,11 @@ QHash<QString, valuation::TypedMark> TypedLocalMarks(const StringGrid& grid, con
  * taken from (`mapLayers`, or, recorded first now, those of `folder`: StepLayers). With
  * `typedBase` (the grid "З мапи" gave when `mapLayers` are given, else the grid as read) the
  * marks of the typed coefficients are replaced too (TypedLocalMarks), so a recalculation
- * that takes the factors from the map again leaves them. All or nothing; false with
- * LastError().
+ * that takes the factors from the map again leaves them. All or nothing; false with `error`
+ * saying what failed.
  */
-bool StoreLocalValues(Connection& project, const StringGrid& grid, const QString& folder = {},
+bool StoreLocalValues(Connection& project, const StringGrid& grid, QString* error,
+                      const QString& folder = {},
                       const std::vector<valuation::LayerUse>& mapLayers = {},
                       const StringGrid* typedBase = nullptr);
 

@@ -75,9 +75,9 @@ namespace {
 
 /** Walks the statement's cells that follow their districts: (row, column, key, field, value). */
 template <class Visit>
-bool ForEachDistrictCell(Connection& project, const StringGrid& grid, Visit visit) {
+bool ForEachDistrictCell(Connection& project, const StringGrid& grid, QString* error, Visit visit) {
     valuation::Settlement settlement;
-    if (!valuation::ReadSettlement(project, settlement))
+    if (!valuation::ReadSettlement(project, settlement, error))
         return false;
     QSet<QString> known, withFactors;
     for (const District& d : settlement.districts)
@@ -105,14 +105,14 @@ bool ForEachDistrictCell(Connection& project, const StringGrid& grid, Visit visi
 } // namespace
 
 bool RefreshStatementFromDistricts(Connection& project, StringGrid& grid, bool replaceTyped,
-                                   StatementRefresh& refresh) {
+                                   StatementRefresh& refresh, QString* error) {
     refresh = StatementRefresh{};
     valuation::TypedValues typed;
-    if (!typed.read(project))
+    if (!typed.read(project, error))
         return false;
     const QString table = QStringLiteral("відомість_кварталів");
     return ForEachDistrictCell(
-        project, grid,
+        project, grid, error,
         [&](int row, int col, const QString& key, const QString& field, const QString& value) {
             const QString stored = grid.at(row, col);
             if (stored == value ||
@@ -137,10 +137,10 @@ bool RefreshStatementFromDistricts(Connection& project, StringGrid& grid, bool r
         });
 }
 
-bool MarkTypedStatementCells(Connection& project, const StringGrid& grid) {
+bool MarkTypedStatementCells(Connection& project, const StringGrid& grid, QString* error) {
     QHash<QString, valuation::TypedMark> marks;
     const bool read = ForEachDistrictCell(
-        project, grid,
+        project, grid, error,
         [&](int row, int col, const QString& key, const QString& field, const QString& value) {
             const QString stored = grid.at(row, col);
             // With the district's value it replaced: the step asks again only when that changes.
@@ -149,6 +149,6 @@ bool MarkTypedStatementCells(Connection& project, const StringGrid& grid) {
                 marks.insert(valuation::MarkKey(key, field),
                              valuation::TypedMark{{}, {}, {}, stored, value, {}});
         });
-    return read &&
-           valuation::StoreTypedMarks(project, QStringLiteral("відомість_кварталів"), marks);
+    return read && valuation::StoreTypedMarks(project, QStringLiteral("відомість_кварталів"), marks,
+                                              QString(), error);
 }

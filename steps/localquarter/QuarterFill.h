@@ -39,15 +39,15 @@ struct StatementRefresh {
  * Brings the statement's rows up to their districts: the local coefficients (лок_k) of every
  * row whose district has local factors and the Kf of a row named after a land-use category.
  * Cells the valuer typed (recorded when the statement was stored) are replaced only with
- * `replaceTyped`; they are listed in `typed` either way. False with LastError() when the
- * settlement cannot be read.
+ * `replaceTyped`; they are listed in `typed` either way. False with `error` naming the table
+ * when the settlement cannot be read.
  */
 bool RefreshStatementFromDistricts(Connection& project, StringGrid& grid, bool replaceTyped,
-                                   StatementRefresh& refresh);
+                                   StatementRefresh& refresh, QString* error);
 
 /**
  * Records the statement's cells that differ from their districts' values as typed by the
  * valuer (inputs the check and the recalculation keep). Meant to run inside the store's
- * transaction; false with LastError().
+ * transaction; false with `error` saying what failed.
  */
-bool MarkTypedStatementCells(Connection& project, const StringGrid& grid);
+bool MarkTypedStatementCells(Connection& project, const StringGrid& grid, QString* error);

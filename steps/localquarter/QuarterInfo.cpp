@@ -6,10 +6,10 @@
 #include <QHash>
 #include <set>
 
-bool ReadUsedFactors(Connection& project, std::vector<int>& used) {
+bool ReadUsedFactors(Connection& project, std::vector<int>& used, QString* error) {
     used.clear();
     std::vector<valuation::LocalCell> cells;
-    if (!valuation::ReadLocalCells(project, cells))
+    if (!valuation::ReadLocalCells(project, cells, error))
         return false;
     std::set<int> numbers;
     for (const valuation::LocalCell& cell : cells)
@@ -21,7 +21,7 @@ bool ReadUsedFactors(Connection& project, std::vector<int>& used) {
 
 bool LoadDistrictFactorGrid(Connection& project, const std::vector<QString>& districts,
                             const std::vector<LocalFactor>& catalogue, const std::vector<int>& used,
-                            StringGrid& grid) {
+                            StringGrid& grid, QString* error) {
     const std::set<int> usedSet(used.begin(), used.end());
     QHash<int, int> columnOf;
     QStringList heading{QStringLiteral("№"), QStringLiteral("№ району")};
@@ -43,7 +43,7 @@ bool LoadDistrictFactorGrid(Connection& project, const std::vector<QString>& dis
     }
 
     std::vector<valuation::LocalCell> cells;
-    if (!valuation::ReadLocalCells(project, cells))
+    if (!valuation::ReadLocalCells(project, cells, error))
         return false;
     for (const valuation::LocalCell& cell : cells) {
         const int col = columnOf.value(cell.factor, -1);

@@ -23,10 +23,10 @@ StringGrid MakeQuarterGrid(int factors, const QStringList& factorNames) {
     return grid;
 }
 
-bool LoadQuarterStatement(Connection& project, StringGrid& grid) {
+bool LoadQuarterStatement(Connection& project, StringGrid& grid, QString* error) {
     Query query(&project);
     if (!RunQuery(query, QStringLiteral("SELECT * FROM відомість_кварталів ORDER BY id"), true))
-        return false;
+        return FailReading(error, QStringLiteral("відомість_кварталів"));
     const int records = query.recordCount();
     grid.setRowCount(grid.fixedRows() + std::max(records, OpeningRows));
     for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
@@ -51,33 +51,36 @@ bool LoadQuarterStatement(Connection& project, StringGrid& grid) {
     return true;
 }
 
-bool StoreQuarterStatement(Connection& project, const StringGrid& grid) {
+bool StoreQuarterStatement(Connection& project, const StringGrid& grid, QString* error) {
     const int factors = std::min(grid.colCount() - 1 - FunctionalCol, StoredFactors);
     QStringList columns{QStringLiteral("id"),    QStringLiteral("зона"),
                         QStringLiteral("район"), QStringLiteral("квартали"),
                         QStringLiteral("назва"), QStringLiteral("функ")};
     for (int k = 1; k <= factors; ++k)
         columns << QStringLiteral("лок_%1").arg(k);
-    return StoreInTransaction(&project, [&] {
-        if (!DeleteRows(project, QStringLiteral("відомість_кварталів")))
-            return false;
-        BulkInsert insert(project, QStringLiteral("відомість_кварталів"), columns);
-        if (!insert.ok())
-            return false;
-        for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
-            const QString number = grid.at(row, NumberCol).trimmed();
-            if (number.isEmpty() || number == QStringLiteral("0"))
-                continue;
-            // The integer column keeps a number typed as text as a number.
-            SqlRow values{number};
-            for (int col = ZoneCol; col <= factorCol(factors); ++col)
-                values.emplace_back(grid.at(row, col));
-            if (!insert.insert(values))
-                return false;
-        }
-        // What differs from the districts was typed by the valuer: kept by recalculation.
-        return MarkTypedStatementCells(project, grid);
-    });
+    return StoreInTransaction(
+        &project,
+        [&](QString* failed) {
+            if (!DeleteRows(project, QStringLiteral("відомість_кварталів")))
+                return FailUpdating(failed);
+            BulkInsert insert(project, QStringLiteral("відомість_кварталів"), columns);
+            if (!insert.ok())
+                return FailUpdating(failed);
+            for (int row = grid.fixedRows(); row < grid.rowCount(); ++row) {
+                const QString number = grid.at(row, NumberCol).trimmed();
+                if (number.isEmpty() || number == QStringLiteral("0"))
+                    continue;
+                // The integer column keeps a number typed as text as a number.
+                SqlRow values{number};
+                for (int col = ZoneCol; col <= factorCol(factors); ++col)
+                    values.emplace_back(grid.at(row, col));
+                if (!insert.insert(values))
+                    return FailUpdating(failed);
+            }
+            // What differs from the districts was typed by the valuer: kept by recalculation.
+            return MarkTypedStatementCells(project, grid, failed);
+        },
+        error);
 }
 
 void RenumberRows(StringGrid& grid) {

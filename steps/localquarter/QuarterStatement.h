@@ -37,16 +37,17 @@ StringGrid MakeQuarterGrid(int factors, const QStringList& factorNames = {});
 /**
  * Reads "SELECT * FROM відомість_кварталів ORDER BY id": record n fills row n (its id in
  * column 0, the text columns, and "лок_k" in the column of factor k). The grid gets 100
- * numbered rows, or one row per record when there are more. False with LastError().
+ * numbered rows, or one row per record when there are more. False with `error` naming the
+ * table that could not be read.
  */
-bool LoadQuarterStatement(Connection& project, StringGrid& grid);
+bool LoadQuarterStatement(Connection& project, StringGrid& grid, QString* error);
 
 /**
  * Replaces "відомість_кварталів" by every grid row whose number is neither empty nor "0",
  * naming the columns; factors 1 to 30 are written (a catalogue's further factors have no
- * column). All or nothing; false with LastError().
+ * column). All or nothing; false with `error` saying what failed.
  */
-bool StoreQuarterStatement(Connection& project, const StringGrid& grid);
+bool StoreQuarterStatement(Connection& project, const StringGrid& grid, QString* error);
 
 /** What the Kf cell of a row offers: each land-use category with its Kf, and the Kf it stores. */
 struct QuarterKfChoices {

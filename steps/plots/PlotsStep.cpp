@@ -1,6 +1,5 @@
 #include "steps/plots/PlotsStep.h"
 
-#include "common/LastError.h"
 #include "common/TextUtils.h"
 #include "db/BulkStore.h"
 #include "db/Database.h"
@@ -177,22 +176,17 @@ void LookupSoilValue(Connection& project, int kind, PlotPart& part) {
     }
 }
 
-bool LoadPlots(Connection& project, PlotsData& data, QString* failedTable) {
-    const auto fail = [failedTable](const QString& table) {
-        if (failedTable)
-            *failedTable = table;
-        return false;
-    };
+bool LoadPlots(Connection& project, PlotsData& data, QString* error) {
     std::vector<District> districts;
-    if (!ReadDistricts(project, DistrictOrder::AsStored, districts, false))
-        return fail(QStringLiteral("характеристика"));
+    if (!ReadDistricts(project, DistrictOrder::AsStored, districts, false, error))
+        return false;
     data.districts.clear();
     for (const District& d : districts)
         data.districts << d.number;
 
     Query codes(&project);
     if (!RunQuery(codes, QStringLiteral("SELECT DISTINCT шифр FROM угіддя"), true))
-        return fail(QStringLiteral("угіддя"));
+        return FailReading(error, QStringLiteral("угіддя"));
     data.soilCodes.clear();
     QSet<QString> seen;
     for (codes.first(); !codes.eof(); codes.next()) {
@@ -208,7 +202,7 @@ bool LoadPlots(Connection& project, PlotsData& data, QString* failedTable) {
         Plot& plot = data.plot(number);
         const bool household = number == HouseholdPlot;
         if (!ReadPlotRows(project, number, plot, household))
-            return fail(QStringLiteral("ділянки"));
+            return FailReading(error, QStringLiteral("ділянки"));
         LookupDistrictCoefficients(project, plot);
         // Always the current average value, whatever was stored.
         plot.baseValue = data.averageValue;
@@ -231,13 +225,17 @@ bool LoadPlots(Connection& project, PlotsData& data, QString* failedTable) {
     return true;
 }
 
-bool StorePlots(Connection& project, const PlotsData& data) {
+bool StorePlots(Connection& project, const PlotsData& data, QString* error) {
     const std::vector<SqlRow> rows = PlotRows(data);
-    return StoreInTransaction(&project, [&] {
-        return ReplaceRows(project, QStringLiteral("ділянки"), {}, PlotColumns(),
-                           static_cast<int>(rows.size()),
-                           [&rows](int i) { return rows[static_cast<size_t>(i)]; });
-    });
+    return StoreInTransaction(
+        &project,
+        [&](QString* failed) {
+            return ReplaceRows(project, QStringLiteral("ділянки"), {}, PlotColumns(),
+                               static_cast<int>(rows.size()),
+                               [&rows](int i) { return rows[static_cast<size_t>(i)]; }) ||
+                   FailUpdating(failed);
+        },
+        error);
 }
 
 StepCheck CheckPlots(const PlotsData& data) {

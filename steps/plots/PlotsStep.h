@@ -106,16 +106,16 @@ void LookupSoilValue(Connection& project, int kind, PlotPart& part);
  * plots from "ділянки", and looks up each plot's district and the household parts' soils.
  * The base value of every plot is the current average value; every plot that can be valued
  * is valued anew with them (what changed against the stored values is listed in `changes`). False
- * with the reason in LastError(); `failedTable` names the table whose read failed.
+ * with `error` naming the table that could not be read.
  */
-bool LoadPlots(Connection& project, PlotsData& data, QString* failedTable = nullptr);
+bool LoadPlots(Connection& project, PlotsData& data, QString* error);
 
 /**
  * Replaces "ділянки" with one row for each of plots 1 and 2 and six for the household plot
  * (the summary, the built-up part named "0" and the parts 1 to 4), all or nothing. False with
- * the reason in LastError(); the table keeps its former content.
+ * `error` saying what failed; the table keeps its former content.
  */
-bool StorePlots(Connection& project, const PlotsData& data);
+bool StorePlots(Connection& project, const PlotsData& data, QString* error);
 
 /**
  * Checks before storing: of each plot the base value and the area are not below 0, Kf, Km2

@@ -24,7 +24,7 @@ bool Positive(const QString& text) {
 ZonalOpening ReadZonalSettlement(Connection& project, ZonalSettlement& settlement,
                                  QString* message) {
     Indicators indicators;
-    if (!indicators.read(project))
+    if (!indicators.read(project, message))
         return ZonalOpening::Failed;
     const std::optional<long long> count =
         ParseInteger(indicators.value(names::ind::DistrictCount()).trimmed());
@@ -35,7 +35,7 @@ ZonalOpening ReadZonalSettlement(Connection& project, ZonalSettlement& settlemen
     }
     settlement.zoneCount = static_cast<int>(
         ParseInteger(indicators.value(names::ind::ZoneCount()).trimmed()).value_or(0));
-    if (!ReadDistricts(project, DistrictOrder::ByNumber, settlement.districts))
+    if (!ReadDistricts(project, DistrictOrder::ByNumber, settlement.districts, true, message))
         return ZonalOpening::Failed;
     settlement.averageValue = indicators.value(names::ind::AverageValue());
     if (!Positive(settlement.averageValue)) {
@@ -56,21 +56,17 @@ ZonalOpening ReadZonalSettlement(Connection& project, ZonalSettlement& settlemen
 
 namespace {
 
-bool Select(Query& q, const QString& table, QString* failedTable) {
-    if (RunQuery(q, QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY id"),
-                 true))
-        return true;
-    *failedTable = table;
-    return false;
+bool Select(Query& q, const QString& table, QString* error) {
+    return RunQuery(q, QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY id"),
+                    true) ||
+           FailReading(error, table);
 }
 
 bool LoadAnketa(Connection& project, const std::vector<District>& districts, ZonalTables& tables,
-                QString* failedTable) {
+                QString* error) {
     QStringList names;
-    if (!ReadAnketaGrid(project, districts, tables.anketa, &names)) {
-        *failedTable = QStringLiteral("анкета");
+    if (!ReadAnketaGrid(project, districts, tables.anketa, &names, error))
         return false;
-    }
     tables.hasAnketa = !names.isEmpty();
     const QSet<QString> scored(names.cbegin(), names.cend());
 
@@ -90,9 +86,9 @@ bool LoadAnketa(Connection& project, const std::vector<District>& districts, Zon
 } // namespace
 
 bool LoadZonalTables(Connection& project, ZonalVariant variant, const ZonalSettlement& settlement,
-                     ZonalTables& tables, QString* failedTable) {
+                     ZonalTables& tables, QString* error) {
     Query q(&project);
-    if (!Select(q, QStringLiteral("експертні_фактори"), failedTable))
+    if (!Select(q, QStringLiteral("експертні_фактори"), error))
         return false;
     tables.factors.clear();
     const int name = q.fieldIndex(QStringLiteral("назва"));
@@ -100,14 +96,14 @@ bool LoadZonalTables(Connection& project, ZonalVariant variant, const ZonalSettl
         tables.factors.push_back(WorkingItem{q.text(name), false});
     q.close();
 
-    if (!LoadAnketa(project, settlement.districts, tables, failedTable))
+    if (!LoadAnketa(project, settlement.districts, tables, error))
         return false;
 
     tables.result = MakeResultGrid(variant, settlement.districts);
     if (tables.hasAnketa)
         tables.indices = ComputeIndices(variant, tables.anketa, tables.result);
 
-    if (!Select(q, names::table::Km2(), failedTable))
+    if (!Select(q, names::table::Km2(), error))
         return false;
     const ResultColumns cols = ResultColumnsOf(variant);
     QHash<QString, int> rowOf;
@@ -137,7 +133,7 @@ bool LoadZonalTables(Connection& project, ZonalVariant variant, const ZonalSettl
     }
     q.close();
 
-    if (!Select(q, names::table::Zones(), failedTable))
+    if (!Select(q, names::table::Zones(), error))
         return false;
     tables.zones = MakeZoneGrid(std::max(settlement.zoneCount, q.recordCount()));
     const int zoneNumber = q.fieldIndex(names::column::Zone());
@@ -151,13 +147,13 @@ bool LoadZonalTables(Connection& project, ZonalVariant variant, const ZonalSettl
 
 namespace {
 
-/** Empties a table and prepares the INSERT of its rows; false with LastError(). */
+/** Empties a table and prepares the INSERT of its rows; false with `error` saying why. */
 bool Replace(Connection& project, std::optional<BulkInsert>& insert, const QString& table,
-             const QStringList& columns) {
+             const QStringList& columns, QString* error) {
     if (!DeleteRows(project, table))
-        return false;
+        return FailUpdating(error);
     insert.emplace(project, table, columns);
-    return insert->ok();
+    return insert->ok() || FailUpdating(error);
 }
 
 /** The texts of a row as values, every one a text (empty ones too). */
@@ -181,55 +177,62 @@ QStringList Km2Values(ZonalVariant variant, const StringGrid& result, int row) {
 
 bool StoreZonal(Connection& project, ZonalVariant variant, const std::vector<WorkingItem>& factors,
                 const StringGrid& anketa, const StringGrid& result, const StringGrid& zones,
-                const ZonalIndicators& indicators) {
-    return StoreInTransaction(&project, [&] {
-        std::optional<BulkInsert> insert;
-        if (!Replace(project, insert, QStringLiteral("експертні_фактори"),
-                     {QStringLiteral("назва")}))
-            return false;
-        for (const WorkingItem& item : factors)
-            if (!insert->insert(Texts({item.key})))
+                const ZonalIndicators& indicators, QString* error) {
+    return StoreInTransaction(
+        &project,
+        [&](QString* failed) {
+            std::optional<BulkInsert> insert;
+            if (!Replace(project, insert, QStringLiteral("експертні_фактори"),
+                         {QStringLiteral("назва")}, failed))
                 return false;
+            for (const WorkingItem& item : factors)
+                if (!insert->insert(Texts({item.key})))
+                    return FailUpdating(failed);
 
-        // Factor by factor, district by district, so id order keeps a factor's rows together.
-        if (!Replace(project, insert, QStringLiteral("анкета"),
-                     {QStringLiteral("район"), QStringLiteral("фактор"), QStringLiteral("оцінка")}))
-            return false;
-        for (int row = anketa.fixedRows(); row < anketa.rowCount(); ++row) {
-            if (anketa.at(row, AnketaNumberCol).isEmpty())
-                continue;
-            const QString factor = anketa.at(row, AnketaFactorCol);
-            for (int col = AnketaFirstDistrictCol; col < anketa.colCount(); ++col)
-                if (!insert->insert(Texts({anketa.at(0, col), factor, anketa.at(row, col)})))
-                    return false;
-        }
-
-        if (!Replace(project, insert, names::table::Km2(),
-                     {QStringLiteral("район"), QStringLiteral("площа"), QStringLiteral("сума"),
-                      QStringLiteral("середній"), QStringLiteral("середньозваж"),
-                      QStringLiteral("si"), QStringLiteral("ei"), QStringLiteral("ui"),
-                      QStringLiteral("ci"), QStringLiteral("іі"), QStringLiteral("км2"),
-                      QStringLiteral("вартість"), QStringLiteral("зона")}))
-            return false;
-        for (int row = result.fixedRows(); row < result.rowCount(); ++row)
-            if (!result.at(row, 0).isEmpty() &&
-                !insert->insert(Texts(Km2Values(variant, result, row))))
+            // Factor by factor, district by district, so id order keeps a factor's rows together.
+            if (!Replace(
+                    project, insert, QStringLiteral("анкета"),
+                    {QStringLiteral("район"), QStringLiteral("фактор"), QStringLiteral("оцінка")},
+                    failed))
                 return false;
+            for (int row = anketa.fixedRows(); row < anketa.rowCount(); ++row) {
+                if (anketa.at(row, AnketaNumberCol).isEmpty())
+                    continue;
+                const QString factor = anketa.at(row, AnketaFactorCol);
+                for (int col = AnketaFirstDistrictCol; col < anketa.colCount(); ++col)
+                    if (!insert->insert(Texts({anketa.at(0, col), factor, anketa.at(row, col)})))
+                        return FailUpdating(failed);
+            }
 
-        if (!Replace(project, insert, names::table::Zones(),
-                     {names::column::Zone(), names::column::ZoneDistricts(),
-                      names::column::Description()}))
-            return false;
-        for (int row = zones.fixedRows(); row < zones.rowCount(); ++row)
-            if (!zones.at(row, ZoneNumberCol).isEmpty() &&
-                !insert->insert(
-                    Texts({zones.at(row, ZoneNumberCol), zones.at(row, ZoneDistrictsCol),
-                           zones.at(row, ZoneDescriptionCol)})))
+            if (!Replace(project, insert, names::table::Km2(),
+                         {QStringLiteral("район"), QStringLiteral("площа"), QStringLiteral("сума"),
+                          QStringLiteral("середній"), QStringLiteral("середньозваж"),
+                          QStringLiteral("si"), QStringLiteral("ei"), QStringLiteral("ui"),
+                          QStringLiteral("ci"), QStringLiteral("іі"), QStringLiteral("км2"),
+                          QStringLiteral("вартість"), QStringLiteral("зона")},
+                         failed))
                 return false;
-        insert.reset();
+            for (int row = result.fixedRows(); row < result.rowCount(); ++row)
+                if (!result.at(row, 0).isEmpty() &&
+                    !insert->insert(Texts(Km2Values(variant, result, row))))
+                    return FailUpdating(failed);
 
-        return WriteIndicator(project, names::ind::ZoneCount(), indicators.zoneCount) &&
-               WriteIndicator(project, names::ind::Km2Min(), indicators.km2Min) &&
-               WriteIndicator(project, names::ind::Km2Max(), indicators.km2Max);
-    });
+            if (!Replace(project, insert, names::table::Zones(),
+                         {names::column::Zone(), names::column::ZoneDistricts(),
+                          names::column::Description()},
+                         failed))
+                return false;
+            for (int row = zones.fixedRows(); row < zones.rowCount(); ++row)
+                if (!zones.at(row, ZoneNumberCol).isEmpty() &&
+                    !insert->insert(
+                        Texts({zones.at(row, ZoneNumberCol), zones.at(row, ZoneDistrictsCol),
+                               zones.at(row, ZoneDescriptionCol)})))
+                    return FailUpdating(failed);
+            insert.reset();
+
+            return WriteIndicator(project, names::ind::ZoneCount(), indicators.zoneCount, failed) &&
+                   WriteIndicator(project, names::ind::Km2Min(), indicators.km2Min, failed) &&
+                   WriteIndicator(project, names::ind::Km2Max(), indicators.km2Max, failed);
+        },
+        error);
 }

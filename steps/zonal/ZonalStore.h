@@ -29,7 +29,8 @@ enum class ZonalOpening { Ready, Refused, Failed };
 /**
  * Reads the district count and list, the zone count, Цнм and the population, and checks
  * them in the order the step does: no districts, no average value, no population each refuse
- * with their warning in `message`. Failed when the indicators cannot be read (LastError()).
+ * with their warning in `message`. Failed when the settlement cannot be read, with `message`
+ * naming the table and the reason.
  */
 ZonalOpening ReadZonalSettlement(Connection& project, ZonalSettlement& settlement,
                                  QString* message);
@@ -54,11 +55,11 @@ struct ZonalTables {
  * characters first), "км2" and "зони" into the grids, computing the indices when the
  * questionnaire has rows. Scores of districts that have no column are dropped; a factor of
  * the questionnaire missing from the factor list is added to it, checked; Km2, value and zone
- * of "км2" go to the row of their district. False with the table that failed in `failedTable`
- * and the reason in LastError().
+ * of "км2" go to the row of their district. False with `error` naming the table that could
+ * not be read.
  */
 bool LoadZonalTables(Connection& project, ZonalVariant variant, const ZonalSettlement& settlement,
-                     ZonalTables& tables, QString* failedTable);
+                     ZonalTables& tables, QString* error);
 
 /** The three indicators the step stores. */
 struct ZonalIndicators {
@@ -71,8 +72,8 @@ struct ZonalIndicators {
  * Replaces "експертні_фактори" (every item in list order), "анкета" (every numbered row,
  * every district column), "км2" (every row with a district number, in the variant's columns)
  * and "зони" (every row with a zone number) and sets the three indicators, in one
- * transaction: all or nothing. False with the reason in LastError().
+ * transaction: all or nothing. False with `error` saying what failed.
  */
 bool StoreZonal(Connection& project, ZonalVariant variant, const std::vector<WorkingItem>& factors,
                 const StringGrid& anketa, const StringGrid& result, const StringGrid& zones,
-                const ZonalIndicators& indicators);
+                const ZonalIndicators& indicators, QString* error);

@@ -332,14 +332,17 @@ TEST_F(MainWindowTest, TheCopiesMenuItemListsAndRestoresTheSettlementsCopies) {
     Connection& data = Db().data;
     auto setName = [&data](const QString& name) {
         const backup::StoreLabel label(QStringLiteral("Інформація"));
-        return StoreInTransaction(&data, [&] {
-            Query q(&data);
-            return RunQuery(q,
-                            QStringLiteral("UPDATE показники SET значення='%1' WHERE "
-                                           "показник='Назва'")
-                                .arg(name),
-                            false);
-        });
+        return StoreInTransaction(
+            &data,
+            [&](QString*) {
+                Query q(&data);
+                return RunQuery(q,
+                                QStringLiteral("UPDATE показники SET значення='%1' WHERE "
+                                               "показник='Назва'")
+                                    .arg(name),
+                                false);
+            },
+            nullptr);
     };
     auto name = [&data] {
         Query q(&data);
@@ -396,7 +399,8 @@ TEST(MainWindowCopies, NoCopiesPossibleIsSaidOnce) {
         Connection settlement;
         ASSERT_TRUE(QDir().mkpath(app.file(QStringLiteral("Проекти/Р/С"))));
         ASSERT_TRUE(settlement.create(app.file(QStringLiteral("Проекти/Р/С/data.sqlite"))));
-        ASSERT_TRUE(StoreInTransaction(&settlement, [] { return true; }));
+        ASSERT_TRUE(StoreInTransaction(
+            &settlement, [](QString*) { return true; }, nullptr));
         window.LoadProjectTree();
         EXPECT_EQ(messages.texts(QStringLiteral("warning")).size(), 1);
     }

@@ -73,10 +73,13 @@ TEST_F(BackupTest, RollingCopiesKeepTheNewestTen) {
 TEST_F(BackupTest, EveryStoreFirstCopiesTheSettlementAsItWas) {
     const QString copies = backup::SettlementCopiesFolder(folder);
     EXPECT_EQ(copies, app.file(QStringLiteral("Temp/Копії/Проект/с. Нове")));
-    ASSERT_TRUE(StoreInTransaction(&db, [this] { return Insert(db, 1); }));
-    ASSERT_TRUE(StoreInTransaction(&db, [this] { return Insert(db, 2) && Insert(db, 3); }));
+    ASSERT_TRUE(StoreInTransaction(
+        &db, [this](QString*) { return Insert(db, 1); }, nullptr));
+    ASSERT_TRUE(StoreInTransaction(
+        &db, [this](QString*) { return Insert(db, 2) && Insert(db, 3); }, nullptr));
     // A failed store is rolled back; the copy before it is there all the same.
-    EXPECT_FALSE(StoreInTransaction(&db, [this] { return Insert(db, 4) && false; }));
+    EXPECT_FALSE(StoreInTransaction(
+        &db, [this](QString*) { return Insert(db, 4) && false; }, nullptr));
     const QStringList kept = backup::RollingCopies(copies);
     ASSERT_EQ(kept.size(), 3);
     EXPECT_EQ(RowCount(kept[0]), 0);
@@ -173,8 +176,10 @@ TEST_F(BackupTest, ADiskFullCopyLeavesNothingAndIsToldOnce) {
     // The copies cannot be made at all: a file stands where their folder would be.
     ASSERT_TRUE(DeleteFolder(backup::CopiesRoot()));
     WriteTextFile(backup::CopiesRoot(), QStringLiteral("не папка"));
-    ASSERT_TRUE(StoreInTransaction(&db, [this] { return Insert(db, 1); }));
-    ASSERT_TRUE(StoreInTransaction(&db, [this] { return Insert(db, 2); }));
+    ASSERT_TRUE(StoreInTransaction(
+        &db, [this](QString*) { return Insert(db, 1); }, nullptr));
+    ASSERT_TRUE(StoreInTransaction(
+        &db, [this](QString*) { return Insert(db, 2); }, nullptr));
     EXPECT_EQ(RowCount(db.path()), 202);
     const QString told = backup::TakeUntoldProblem();
     EXPECT_TRUE(told.startsWith(QStringLiteral("Автоматичні копії баз даних не вдається "
@@ -183,11 +188,13 @@ TEST_F(BackupTest, ADiskFullCopyLeavesNothingAndIsToldOnce) {
     EXPECT_TRUE(backup::TakeUntoldProblem().isEmpty());
     QFile::remove(backup::CopiesRoot());
     // Copies work again, then fail again: the new failure is news, and is told.
-    ASSERT_TRUE(StoreInTransaction(&db, [this] { return Insert(db, 3); }));
+    ASSERT_TRUE(StoreInTransaction(
+        &db, [this](QString*) { return Insert(db, 3); }, nullptr));
     EXPECT_TRUE(backup::TakeUntoldProblem().isEmpty());
     ASSERT_TRUE(DeleteFolder(backup::CopiesRoot()));
     WriteTextFile(backup::CopiesRoot(), QStringLiteral("не папка"));
-    ASSERT_TRUE(StoreInTransaction(&db, [this] { return Insert(db, 4); }));
+    ASSERT_TRUE(StoreInTransaction(
+        &db, [this](QString*) { return Insert(db, 4); }, nullptr));
     EXPECT_FALSE(backup::TakeUntoldProblem().isEmpty());
     QFile::remove(backup::CopiesRoot());
 }
@@ -219,11 +226,13 @@ TEST_F(BackupTest, CopiesAreListedWithTheirStepAndOneIsRestored) {
     const QString copies = backup::SettlementCopiesFolder(folder);
     {
         const backup::StoreLabel label(QStringLiteral("Локальні фактори покварта-лам"));
-        ASSERT_TRUE(StoreInTransaction(&db, [this] { return Insert(db, 1); }));
+        ASSERT_TRUE(StoreInTransaction(
+            &db, [this](QString*) { return Insert(db, 1); }, nullptr));
     }
     {
         const backup::StoreLabel label(QStringLiteral("Вартість с/г земель"));
-        ASSERT_TRUE(StoreInTransaction(&db, [this] { return Insert(db, 2) && Insert(db, 3); }));
+        ASSERT_TRUE(StoreInTransaction(
+            &db, [this](QString*) { return Insert(db, 2) && Insert(db, 3); }, nullptr));
     }
     const std::vector<backup::CopyInfo> list = backup::ListCopies(copies);
     ASSERT_EQ(list.size(), 2u);

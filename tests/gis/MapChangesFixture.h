@@ -51,23 +51,24 @@ protected:
         std::vector<MapDistrict> found;
         ASSERT_EQ(ReadMapDistricts(districts, found), MapDistrictsStatus::Ok);
         AreasData data;
-        ASSERT_TRUE(LoadAreas(project, data));
+        ASSERT_TRUE(LoadAreas(project, data, nullptr));
         FillDistrictsFromMap(data.districts, found);
         data.values.insert(QStringLiteral("ERaions"), QString::number(found.size()));
         data.folder = context.folder;
         data.mapLayers = FingerprintStepLayers(context.folder, valuation::Step::Areas);
-        ASSERT_TRUE(StoreAreas(project, data)) << LastError().toStdString();
+        ASSERT_TRUE(StoreAreas(project, data, &error)) << error.toStdString();
     }
 
     /** Stores the areas as the window shows them, with one district's area typed. */
     void storeAreas(const QString& district = QString(), const QString& typed = QString()) {
         AreasData data;
-        ASSERT_TRUE(LoadAreas(project, data));
+        ASSERT_TRUE(LoadAreas(project, data, nullptr));
         for (int row = data.districts.fixedRows(); row < data.districts.rowCount(); ++row)
             if (data.districts.at(row, ColDistrictNumber) == district)
                 data.districts.set(row, ColDistrictArea, typed);
         data.folder = context.folder;
-        ASSERT_TRUE(StoreAreas(project, data)) << LastError().toStdString();
+        QString error;
+        ASSERT_TRUE(StoreAreas(project, data, &error)) << error.toStdString();
     }
 
     void writeFunctional(const QString& code) {
@@ -89,7 +90,8 @@ protected:
             for (int row = grid.fixedRows(); row < grid.rowCount(); ++row)
                 if (grid.at(row, 0) == district)
                     grid.set(row, category, area);
-        ASSERT_TRUE(StoreFunctional(project, grid, context.folder, measured.layers, &fromMap));
+        ASSERT_TRUE(
+            StoreFunctional(project, grid, nullptr, context.folder, measured.layers, &fromMap));
     }
 
     /** What the recalculation takes the catalogue from. */

@@ -109,8 +109,8 @@ TEST_F(MapChangesTest, AFunctionalAreaTypedOverTheMapsStaysAndIsListed) {
     EXPECT_EQ(after.value(13), QStringLiteral("0.2500"));
     // A store from the grid as read keeps the mark while its value stands.
     StringGrid grid = MakeFunctionalGrid({QStringLiteral("1"), QStringLiteral("2")}, 2);
-    ASSERT_TRUE(LoadFunctional(project, grid));
-    ASSERT_TRUE(StoreFunctional(project, grid, context.folder, {}, &grid));
+    ASSERT_TRUE(LoadFunctional(project, grid, nullptr));
+    ASSERT_TRUE(StoreFunctional(project, grid, nullptr, context.folder, {}, &grid));
     valuation::TypedValues typed;
     ASSERT_TRUE(typed.read(project));
     EXPECT_TRUE(typed.isTyped(names::table::Functional(), QStringLiteral("1"),

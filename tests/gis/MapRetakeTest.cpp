@@ -31,7 +31,8 @@ protected:
      */
     void takeLocalFromMap(const std::vector<std::tuple<QString, int, QString>>& typed = {}) {
         std::vector<LocalFactor> factors;
-        ASSERT_TRUE(ReadLocalCatalogue(catalogue, factors)) << LastError().toStdString();
+        QString error;
+        ASSERT_TRUE(ReadLocalCatalogue(catalogue, factors, &error)) << error.toStdString();
         ASSERT_GE(factors.size(), 2u);
         const LocalOverlayResult found =
             CollectLocalFactors(context.folder, static_cast<int>(factors.size()));
@@ -48,8 +49,8 @@ protected:
             for (int row = grid.fixedRows(); row < Km3Row(grid); ++row)
                 if (RowFactor(grid, row) == factor)
                     grid.set(row, DistrictColumn(grid, district), value);
-        ASSERT_TRUE(StoreLocalValues(project, grid, context.folder, found.layers, &fromMap))
-            << LastError().toStdString();
+        ASSERT_TRUE(StoreLocalValues(project, grid, &error, context.folder, found.layers, &fromMap))
+            << error.toStdString();
     }
 
     QString local(const QString& district, int factor) {
@@ -213,7 +214,8 @@ TEST_F(MapRetakeTest, ADistrictGrownRebuildsTheZoneLayerAndRecordsIt) {
     EXPECT_TRUE(valuation::NoteLines(check()).isEmpty());
     writeZoneLayer();
     ASSERT_TRUE(RecordStepLayers(project, context.folder, Step::ZonalWeighted,
-                                 FingerprintStepLayers(context.folder, Step::ZonalWeighted), true));
+                                 FingerprintStepLayers(context.folder, Step::ZonalWeighted), true,
+                                 nullptr));
     EXPECT_TRUE(check().mapChanges.empty());
 
     // The session's map holds the layers as they were before the edit in another program.

@@ -52,24 +52,24 @@ protected:
 
 TEST_F(OwnersTest, EachStepWritesOnlyTheIndicatorsItOwns) {
     StringGrid info = MakeInfoGrid();
-    ASSERT_TRUE(LoadInfoRows(project, info));
-    ASSERT_TRUE(StoreInfoRows(project, info));
+    ASSERT_TRUE(LoadInfoRows(project, info, nullptr));
+    ASSERT_TRUE(StoreInfoRows(project, info, nullptr));
     EXPECT_EQ(foreignWrites(Step::Info), std::string());
 
     AreasData areas;
-    ASSERT_TRUE(LoadAreas(project, areas));
-    ASSERT_TRUE(StoreAreas(project, areas));
+    ASSERT_TRUE(LoadAreas(project, areas, nullptr));
+    ASSERT_TRUE(StoreAreas(project, areas, nullptr));
     EXPECT_EQ(foreignWrites(Step::Areas), std::string());
 
     CostsSheet costs;
-    ASSERT_TRUE(LoadCosts(project, 2024, costs));
+    ASSERT_TRUE(LoadCosts(project, 2024, costs, nullptr));
     RecalcCosts(costs, -1, -1);
-    ASSERT_TRUE(StoreCosts(project, costs));
+    ASSERT_TRUE(StoreCosts(project, costs, nullptr));
     EXPECT_EQ(foreignWrites(Step::Costs), std::string());
 
     AverageData average;
-    ASSERT_TRUE(LoadAverage(project, average));
-    ASSERT_TRUE(StoreAverage(project, average));
+    ASSERT_TRUE(LoadAverage(project, average, nullptr));
+    ASSERT_TRUE(StoreAverage(project, average, nullptr));
     EXPECT_EQ(foreignWrites(Step::Average), std::string());
 
     // The zonal steps need a positive Цнм (the empty cost list above made it 0.00).
@@ -80,10 +80,12 @@ TEST_F(OwnersTest, EachStepWritesOnlyTheIndicatorsItOwns) {
     ASSERT_EQ(ReadZonalSettlement(project, settlement, &message), ZonalOpening::Ready)
         << message.toStdString();
     ZonalTables tables;
-    QString failed;
-    ASSERT_TRUE(LoadZonalTables(project, ZonalVariant::Weighted, settlement, tables, &failed));
+    QString error;
+    ASSERT_TRUE(LoadZonalTables(project, ZonalVariant::Weighted, settlement, tables, &error))
+        << error.toStdString();
     ASSERT_TRUE(StoreZonal(project, ZonalVariant::Weighted, tables.factors, tables.anketa,
-                           tables.result, tables.zones, {QStringLiteral("0"), {}, {}}));
+                           tables.result, tables.zones, {QStringLiteral("0"), {}, {}}, &error))
+        << error.toStdString();
     EXPECT_EQ(foreignWrites(Step::ZonalWeighted), std::string());
 
     // Nobody wrote over the values of the others.

@@ -1,6 +1,5 @@
 #include "tools/demo/DemoAgriculture.h"
 
-#include "common/LastError.h"
 #include "steps/agricultural/AgriculturalStep.h"
 #include "steps/plots/PlotsStep.h"
 
@@ -51,13 +50,13 @@ bool WriteDemoAgriculture(Connection& settlement, QString* error) {
         }
         ComputeSoilValues(kind.grid, kind.baseValue, kind.averageScore);
     }
-    return StoreAgricultural(settlement, data) || FailWith(error, LastError());
+    return StoreAgricultural(settlement, data, error);
 }
 
 bool WriteDemoPlots(Connection& settlement, int districts, QString* error) {
     PlotsData data;
-    if (!LoadPlots(settlement, data))
-        return FailWith(error, LastError());
+    if (!LoadPlots(settlement, data, error))
+        return false;
     const int count = std::max(districts, 1);
     const struct {
         const char* name;
@@ -85,5 +84,5 @@ bool WriteDemoPlots(Connection& settlement, int districts, QString* error) {
         LookupSoilValue(settlement, kind, house.parts[static_cast<size_t>(kind - 1)]);
     for (int number = 1; number <= PlotCount; ++number)
         ComputePlot(data.plot(number), number == HouseholdPlot);
-    return StorePlots(settlement, data) || FailWith(error, LastError());
+    return StorePlots(settlement, data, error);
 }

@@ -132,7 +132,7 @@ bool WriteFunctional(const QString& folder, Connection& db, const std::vector<QS
     StringGrid grid = MakeFunctionalGrid(districts, static_cast<int>(districts.size()));
     ApplyFunctionalAreas(grid, measured.areas);
     valuation::UpgradeSettlementDatabase(db);
-    return StoreFunctional(db, grid, folder, measured.layers) || FailWith(error, LastError());
+    return StoreFunctional(db, grid, error, folder, measured.layers);
 }
 
 bool WriteLocal(const QString& folder, Connection& db, const std::vector<LocalFactor>& catalogue,
@@ -146,8 +146,8 @@ bool WriteLocal(const QString& folder, Connection& db, const std::vector<LocalFa
         items.push_back(WorkingItem{QString::number(f.number), false});
     StringGrid grid = MakeLocalGrid(districts);
     ApplyLocalOverlay(grid, catalogue, found, items);
-    if (!StoreLocalValues(db, grid, folder, found.layers))
-        return FailWith(error, LastError());
+    if (!StoreLocalValues(db, grid, error, folder, found.layers))
+        return false;
     // "Поновити км3 районів на мапі".
     QString reason;
     const auto map =
@@ -173,7 +173,7 @@ bool WriteQuarters(Connection& db, const std::vector<LocalFactor>& catalogue, QS
                  QStringLiteral("%1-%2").arg(next).arg(next + count - 1));
         next += count;
     }
-    return StoreQuarterStatement(db, grid) || FailWith(error, LastError());
+    return StoreQuarterStatement(db, grid, error);
 }
 
 } // namespace

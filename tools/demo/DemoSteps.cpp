@@ -79,8 +79,8 @@ bool WriteAreas(const QString& folder, Connection& db, QString& assessed, QStrin
             total += FeatureArea(f, map, AreaSquareMetre) / 10000;
 
     AreasData data;
-    if (!LoadAreas(db, data))
-        return FailWith(error, LastError());
+    if (!LoadAreas(db, data, error))
+        return false;
     QHash<QString, QString> fields = StructureOfStatement(folder);
     if (fields.isEmpty())
         fields = StructureOfShares(total);
@@ -95,8 +95,8 @@ bool WriteAreas(const QString& folder, Connection& db, QString& assessed, QStrin
     data.values.insert(QStringLiteral("ERaions"), QString::number(districts.size()));
     data.folder = folder;
     data.mapLayers = FingerprintStepLayers(folder, valuation::Step::Areas);
-    if (!StoreAreas(db, data))
-        return FailWith(error, LastError());
+    if (!StoreAreas(db, data, error))
+        return false;
     // The settlement's facts show the same total area.
     Query q(&db);
     RunQuery(q,
@@ -127,8 +127,8 @@ bool WriteCosts(Connection& db, QString& perSquareMetre, QString* error) {
         {14, "Тротуари з бетонної плитки", "км", "640.0000", "5.0"},
     };
     CostsSheet sheet;
-    if (!LoadCosts(db, 2025, sheet))
-        return FailWith(error, LastError());
+    if (!LoadCosts(db, 2025, sheet, error))
+        return false;
     sheet.coefficient = DefaultCoefficientLine(2025);
     for (const Item& item : items) {
         SelectCostSection(sheet, CostSections().at(item.section));
@@ -139,8 +139,8 @@ bool WriteCosts(Connection& db, QString& perSquareMetre, QString* error) {
         sheet.visible.set(row, ColCostQuantity, QString::fromLatin1(item.quantity));
         RecalcCosts(sheet, -1, -1);
     }
-    if (!StoreCosts(db, sheet))
-        return FailWith(error, LastError());
+    if (!StoreCosts(db, sheet, error))
+        return false;
     perSquareMetre = sheet.perSquareMetre;
     return true;
 }
@@ -160,7 +160,5 @@ bool WriteDemoSteps(const QString& folder, Connection& settlement, QString* erro
     average.km1 = Km1Text(options);
     average.km1Options = Km1OptionsText(options);
     average.averageValue = AverageValue(average.developmentCost, average.km1);
-    if (!StoreAverage(settlement, average))
-        return FailWith(error, LastError());
-    return true;
+    return StoreAverage(settlement, average, error);
 }

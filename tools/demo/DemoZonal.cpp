@@ -74,12 +74,11 @@ bool WriteDemoZonal(const QString& folder, Connection& db, QString* error) {
     ZonalSettlement settlement;
     QString message;
     if (ReadZonalSettlement(db, settlement, &message) != ZonalOpening::Ready)
-        return FailWith(error, message.isEmpty() ? LastError() : message);
+        return FailWith(error, message);
     const ZonalVariant variant = ZonalVariant::Grouped;
     ZonalTables tables;
-    QString failed;
-    if (!LoadZonalTables(db, variant, settlement, tables, &failed))
-        return FailWith(error, failed + QStringLiteral(": ") + LastError());
+    if (!LoadZonalTables(db, variant, settlement, tables, error))
+        return false;
 
     // Check the working factors as the user would, then score them.
     for (WorkingItem& item : tables.factors) {
@@ -120,8 +119,8 @@ bool WriteDemoZonal(const QString& folder, Connection& db, QString* error) {
         tables.zones.set(row, ZoneDescriptionCol, QString::fromUtf8(Descriptions[zone - 1]));
     }
     if (!StoreZonal(db, variant, tables.factors, tables.anketa, tables.result, tables.zones,
-                    ZonalIndicators{QString::number(zoneCount), km2.minimum, km2.maximum}))
-        return FailWith(error, LastError());
+                    ZonalIndicators{QString::number(zoneCount), km2.minimum, km2.maximum}, error))
+        return false;
 
     // The zone layer as "Поновити зони на мапі" leaves it.
     MapDocument map;
@@ -134,6 +133,5 @@ bool WriteDemoZonal(const QString& folder, Connection& db, QString* error) {
         return FailWith(error, rebuilt.messages.empty() ? QString() : rebuilt.messages.back().text);
     const valuation::Step step = variant == ZonalVariant::Grouped ? valuation::Step::ZonalGrouped
                                                                   : valuation::Step::ZonalWeighted;
-    return RecordStepLayers(db, folder, step, FingerprintStepLayers(folder, step), true) ||
-           FailWith(error, LastError());
+    return RecordStepLayers(db, folder, step, FingerprintStepLayers(folder, step), true, error);
 }

@@ -1,6 +1,5 @@
 #include "steps/agricultural/ui/FormOtsenkaUgodia.h"
 
-#include "common/LastError.h"
 #include "common/Messages.h"
 #include "common/TextUtils.h"
 #include "common/WaitCursor.h"
@@ -336,12 +335,10 @@ bool OpenStepAgricultural(const StepContext& context, QWidget* parent) {
     TFormOtsenkaUgodia form(context, parent);
     return OpenStepWindow(
         form,
-        [&](QString* failedTable) {
+        [&](QString* error) {
             AgriculturalData data;
-            if (!LoadAgricultural(*context.project, data)) {
-                *failedTable = QStringLiteral("угіддя");
+            if (!LoadAgricultural(*context.project, data, error))
                 return false;
-            }
             // The catalogue only offers codes; without it soils are still typed by hand.
             QStringList catalogue;
             if (context.catalogue)
@@ -352,5 +349,5 @@ bool OpenStepAgricultural(const StepContext& context, QWidget* parent) {
                            IndexationLines(table, QDate::currentDate().year(), KindIndexation));
             return true;
         },
-        [&] { return StoreAgricultural(*context.project, form.data()); });
+        [&](QString* error) { return StoreAgricultural(*context.project, form.data(), error); });
 }

@@ -1,6 +1,5 @@
 #include "steps/areas/ui/FormOtsenkaPloszhi.h"
 
-#include "common/LastError.h"
 #include "common/Messages.h"
 #include "common/TextUtils.h"
 #include "common/ui/EditFilters.h"
@@ -416,12 +415,10 @@ bool OpenStepAreas(const StepContext& context, QWidget* parent) {
     TFormOtsenkaPloszhi form(context, parent);
     return OpenStepWindow(
         form,
-        [&](QString* failedTable) {
+        [&](QString* error) {
             AreasData data;
-            if (!LoadAreas(*context.project, data)) {
-                *failedTable = QStringLiteral("характеристика");
+            if (!LoadAreas(*context.project, data, error))
                 return false;
-            }
             form.setData(data);
             if (!data.countProblem.isEmpty())
                 ShowWarning(
@@ -430,5 +427,5 @@ bool OpenStepAreas(const StepContext& context, QWidget* parent) {
                     QStringLiteral(")."));
             return true;
         },
-        [&] { return StoreAreas(*context.project, form.data()); });
+        [&](QString* error) { return StoreAreas(*context.project, form.data(), error); });
 }

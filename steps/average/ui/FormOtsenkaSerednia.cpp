@@ -1,6 +1,5 @@
 #include "steps/average/ui/FormOtsenkaSerednia.h"
 
-#include "common/LastError.h"
 #include "common/Messages.h"
 #include "common/ui/EditFilters.h"
 #include "steps/average/ui/FormOtsenkaKm1.h"
@@ -110,13 +109,11 @@ bool OpenStepAverage(const StepContext& context, QWidget* parent) {
     TFormOtsenkaSerednia form(context, parent);
     return OpenStepWindow(
         form,
-        [&](QString* failedTable) {
+        [&](QString* error) {
             AverageData data;
             AverageStored stored;
-            if (!LoadAverage(*context.project, data, &stored)) {
-                *failedTable = QStringLiteral("характеристика");
+            if (!LoadAverage(*context.project, data, error, &stored))
                 return false;
-            }
             form.setData(data);
             form.setHint(AverageHint(data));
             if (data.averageValue != stored.averageValue)
@@ -126,5 +123,5 @@ bool OpenStepAverage(const StepContext& context, QWidget* parent) {
                                   QStringLiteral(", стало ") + data.averageValue + u'.'});
             return true;
         },
-        [&] { return StoreAverage(*context.project, form.data()); });
+        [&](QString* error) { return StoreAverage(*context.project, form.data(), error); });
 }

@@ -1,6 +1,5 @@
 #include "steps/common/ui/FormStep.h"
 
-#include "common/LastError.h"
 #include "common/Messages.h"
 #include "common/WaitCursor.h"
 #include "common/ui/MinimizeWithApplication.h"
@@ -216,24 +215,26 @@ bool AskDropTyped(const QString& what, const QStringList& keys) {
                       Answer::Yes | Answer::No) == Answer::Yes;
 }
 
-bool OpenStepWindow(StepWindow& form, const StepFill& fill, const std::function<bool()>& store) {
-    QString failedTable;
-    if (!fill(&failedTable)) {
-        if (!failedTable.isEmpty())
-            ShowError(LoadFailedText(failedTable) + LastError());
+bool OpenStepWindow(StepWindow& form, const StepFill& fill, const StepStore& store) {
+    QString error;
+    if (!fill(&error)) {
+        if (!error.isEmpty())
+            ShowError(error);
         return false;
     }
     return RunStepWindow(form, store);
 }
 
-bool RunStepWindow(StepWindow& form, const std::function<bool()>& store) {
+bool RunStepWindow(StepWindow& form, const StepStore& store) {
     while (form.exec() == StepWindow::ResultSave) {
+        QString error;
         {
             WaitCursor wait;
-            if (store())
+            if (store(&error))
                 return true;
         }
-        ShowError(StoreFailedText() + LastError());
+        // A store that did not say why still tells the valuer that nothing was stored.
+        ShowError(error.isEmpty() ? StoreFailedText() : error);
     }
     return false;
 }

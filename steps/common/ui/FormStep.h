@@ -136,26 +136,30 @@ bool AskReplaceTyped(const QString& what);
 bool AskDropTyped(const QString& what, const QStringList& keys);
 
 /**
- * Fills a step window; false when it cannot open. A failed read names its table in
- * `failedTable`; a fill that refuses for a reason of its own says so itself and leaves
- * `failedTable` empty.
+ * Fills a step window; false when it cannot open. A failed read says so in `error`
+ * ("<LoadFailedText(table)><reason>"); a fill that refuses for a reason of its own shows it
+ * itself and leaves `error` empty.
  */
-using StepFill = std::function<bool(QString* failedTable)>;
+using StepFill = std::function<bool(QString* error)>;
+
+/** Stores a step window's work; false with the whole message to show in `error`. */
+using StepStore = std::function<bool(QString* error)>;
 
 /**
  * How every step window opens: `fill` loads the settlement's data into the made window; when a
- * read failed, "<LoadFailedText(table)>" + LastError() is shown and nothing opens. Otherwise
- * the window runs as RunStepWindow, storing with `store`. True when stored.
+ * read failed, its `error` is shown and nothing opens. Otherwise the window runs as
+ * RunStepWindow, storing with `store`. True when stored.
  *
  *     TFormOtsenkaInfo form(context, parent);
- *     return OpenStepWindow(form, [&](QString* failed) { ... }, [&] { return Store...(); });
+ *     return OpenStepWindow(form, [&](QString* error) { ... },
+ *                           [&](QString* error) { return Store...(..., error); });
  */
-bool OpenStepWindow(StepWindow& form, const StepFill& fill, const std::function<bool()>& store);
+bool OpenStepWindow(StepWindow& form, const StepFill& fill, const StepStore& store);
 
 /**
  * Shows the filled step window modally and stores its work on "Зберегти". When storing
- * fails, the error "Оновлення даних у базі даних.\rПомилка: ..." is shown and the window
+ * fails, its error ("Оновлення даних у базі даних.\rПомилка: ...") is shown and the window
  * comes back with everything the user typed, until it is stored or cancelled. True when
  * stored.
  */
-bool RunStepWindow(StepWindow& form, const std::function<bool()>& store);
+bool RunStepWindow(StepWindow& form, const StepStore& store);

@@ -1,6 +1,5 @@
 #include "steps/costs/ui/FormOtsenkaVytraty.h"
 
-#include "common/LastError.h"
 #include "common/Messages.h"
 #include "steps/common/StepStore.h"
 #include "widgets/GridView.h"
@@ -423,12 +422,10 @@ bool OpenStepCosts(const StepContext& context, QWidget* parent) {
     TFormOtsenkaVytraty form(context, year, parent);
     return OpenStepWindow(
         form,
-        [&](QString* failedTable) {
+        [&](QString* error) {
             CostsSheet sheet;
-            if (!LoadCosts(*context.project, year, sheet)) {
-                *failedTable = QStringLiteral("витрати");
+            if (!LoadCosts(*context.project, year, sheet, error))
                 return false;
-            }
             static const TDinArryOfKoef noIndexation;
             const TDinArryOfKoef& table = context.indexation ? *context.indexation : noIndexation;
             StringGrid prices = MakePriceGrid();
@@ -438,5 +435,5 @@ bool OpenStepCosts(const StepContext& context, QWidget* parent) {
             form.setLoaded(CostCoefficientLines(table, year), prices);
             return true;
         },
-        [&] { return StoreCosts(*context.project, form.sheetToStore()); });
+        [&](QString* error) { return StoreCosts(*context.project, form.sheetToStore(), error); });
 }

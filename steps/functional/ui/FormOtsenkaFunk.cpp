@@ -1,6 +1,5 @@
 #include "steps/functional/ui/FormOtsenkaFunk.h"
 
-#include "common/LastError.h"
 #include "common/Messages.h"
 #include "common/ui/LongWork.h"
 #include "common/ui/ShellOpen.h"
@@ -134,26 +133,23 @@ bool OpenStepFunctional(const StepContext& context, QWidget* parent) {
     TFormOtsenkaFunk form(context, parent);
     return OpenStepWindow(
         form,
-        [&](QString* failedTable) {
+        [&](QString* error) {
             const int count = ReadDistrictCount(*context.project);
             std::vector<District> districts;
-            if (!ReadDistricts(*context.project, DistrictOrder::AsStored, districts)) {
-                *failedTable = QStringLiteral("характеристика");
+            if (!ReadDistricts(*context.project, DistrictOrder::AsStored, districts, true, error))
                 return false;
-            }
             form.setDistricts(districts);
             auto guard = form.loading();
             form.rows() = MakeFunctionalGrid(DistrictNumbers(districts), count);
-            if (!LoadFunctional(*context.project, form.rows())) {
-                *failedTable = names::table::Functional();
+            if (!LoadFunctional(*context.project, form.rows(), error))
                 return false;
-            }
             form.setTypedBase(form.rows());
             form.GridFunks->refresh();
             return true;
         },
-        [&] {
-            return StoreFunctional(*context.project, form.rows(), DistrictLayerFolder(context),
-                                   form.mapLayers(), &form.typedBase());
+        [&](QString* error) {
+            return StoreFunctional(*context.project, form.rows(), error,
+                                   DistrictLayerFolder(context), form.mapLayers(),
+                                   &form.typedBase());
         });
 }

@@ -1,6 +1,5 @@
 #include "steps/info/ui/FormOtsenkaInfo.h"
 
-#include "common/LastError.h"
 #include "common/Messages.h"
 #include "steps/common/StepStore.h"
 #include "steps/info/InfoStep.h"
@@ -77,15 +76,13 @@ bool OpenStepInfo(const StepContext& context, QWidget* parent) {
     TFormOtsenkaInfo form(context, parent);
     return OpenStepWindow(
         form,
-        [&](QString* failedTable) {
+        [&](QString* error) {
             auto guard = form.loading();
-            if (!LoadInfoRows(*context.project, form.rows())) {
-                *failedTable = QStringLiteral("Показники");
+            if (!LoadInfoRows(*context.project, form.rows(), error))
                 return false;
-            }
             form.setStoredArea(StoredInfoArea(*context.project));
             form.refreshRows();
             return true;
         },
-        [&] { return StoreInfoRows(*context.project, form.rows()); });
+        [&](QString* error) { return StoreInfoRows(*context.project, form.rows(), error); });
 }

@@ -355,28 +355,26 @@ bool OpenStepLocal(const StepContext& context, QWidget* parent) {
     TFormOtsenkaLocalny form(context, parent);
     return OpenStepWindow(
         form,
-        [&](QString* failedTable) {
+        [&](QString* error) {
             std::vector<District> districts;
-            if (!ReadDistricts(*context.project, DistrictOrder::AsStored, districts)) {
-                *failedTable = QStringLiteral("характеристика");
+            if (!ReadDistricts(*context.project, DistrictOrder::AsStored, districts, true, error))
                 return false;
-            }
             std::vector<LocalFactor> catalogue;
-            if (!context.catalogue || !ReadLocalCatalogue(*context.catalogue, catalogue)) {
-                *failedTable = QStringLiteral("локальні");
+            if (!context.catalogue)
+                return FailWith(error,
+                                LoadFailedText(QStringLiteral("локальні")) + CatalogueClosedText());
+            if (!ReadLocalCatalogue(*context.catalogue, catalogue, error))
                 return false;
-            }
             auto guard = form.loading();
             form.setCatalogue(catalogue, DistrictNumbers(districts));
-            if (!LoadLocalValues(*context.project, catalogue, form.rows())) {
-                *failedTable = QStringLiteral("локальні");
+            if (!LoadLocalValues(*context.project, catalogue, form.rows(), error))
                 return false;
-            }
             form.loaded();
             return true;
         },
-        [&] {
-            return StoreLocalValues(*context.project, form.rows(), DistrictLayerFolder(context),
-                                    form.mapLayers(), &form.typedBase());
+        [&](QString* error) {
+            return StoreLocalValues(*context.project, form.rows(), error,
+                                    DistrictLayerFolder(context), form.mapLayers(),
+                                    &form.typedBase());
         });
 }

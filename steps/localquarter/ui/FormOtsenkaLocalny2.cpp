@@ -309,7 +309,8 @@ namespace {
  */
 void RefreshStatement(Connection& project, TFormOtsenkaLocalny2& form) {
     StatementRefresh refresh;
-    if (RefreshStatementFromDistricts(project, form.statement(), false, refresh) &&
+    // A settlement that cannot be read now was read a moment ago: the statement stays as read.
+    if (RefreshStatementFromDistricts(project, form.statement(), false, refresh, nullptr) &&
         !refresh.typed.isEmpty() &&
         AskConfirm(QStringLiteral("Локальні фактори районів змінились. Значення відомості, "
                                   "введені вручну, відрізняються від них (%1):\r")
@@ -317,7 +318,7 @@ void RefreshStatement(Connection& project, TFormOtsenkaLocalny2& form) {
                        refresh.typed.mid(0, 15).join(u'\r') +
                        QStringLiteral("\rЗамінити їх значеннями районів?"),
                    Answer::Yes | Answer::No) == Answer::Yes)
-        RefreshStatementFromDistricts(project, form.statement(), true, refresh);
+        RefreshStatementFromDistricts(project, form.statement(), true, refresh, nullptr);
     form.refreshGrids();
     form.showChanges(refresh.changed);
 }
@@ -332,35 +333,31 @@ bool OpenStepLocalByQuarter(const StepContext& context, QWidget* parent) {
     TFormOtsenkaLocalny2 form(context, parent);
     return OpenStepWindow(
         form,
-        [&](QString* failedTable) {
-            // The catalogue and the districts' factors are read as "локальні".
-            const QString local = QStringLiteral("локальні");
+        [&](QString* error) {
             std::vector<LocalFactor> catalogue;
             std::vector<District> districts;
             std::vector<int> used;
-            if (!context.catalogue || !ReadLocalCatalogue(*context.catalogue, catalogue) ||
-                !ReadDistricts(*context.project, DistrictOrder::AsStored, districts) ||
-                !ReadUsedFactors(*context.project, used)) {
-                *failedTable = local;
+            if (!context.catalogue)
+                return FailWith(error,
+                                LoadFailedText(QStringLiteral("локальні")) + CatalogueClosedText());
+            if (!ReadLocalCatalogue(*context.catalogue, catalogue, error) ||
+                !ReadDistricts(*context.project, DistrictOrder::AsStored, districts, true, error) ||
+                !ReadUsedFactors(*context.project, used, error))
                 return false;
-            }
             {
                 auto guard = form.loading();
                 form.setCatalogue(catalogue, used);
                 if (!LoadDistrictFactorGrid(*context.project, DistrictNumbers(districts), catalogue,
-                                            used, form.districtFactors())) {
-                    *failedTable = local;
+                                            used, form.districtFactors(), error) ||
+                    !LoadQuarterStatement(*context.project, form.statement(), error))
                     return false;
-                }
-                if (!LoadQuarterStatement(*context.project, form.statement())) {
-                    *failedTable = QStringLiteral("відомість_кварталів");
-                    return false;
-                }
                 RefreshStatement(*context.project, form);
             }
             if (static_cast<int>(catalogue.size()) > StoredFactors)
                 ShowWarning(QuarterTooManyFactorsText(static_cast<int>(catalogue.size())));
             return true;
         },
-        [&] { return StoreQuarterStatement(*context.project, form.statement()); });
+        [&](QString* error) {
+            return StoreQuarterStatement(*context.project, form.statement(), error);
+        });
 }

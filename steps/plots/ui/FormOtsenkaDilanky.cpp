@@ -1,6 +1,5 @@
 #include "steps/plots/ui/FormOtsenkaDilanky.h"
 
-#include "common/LastError.h"
 #include "common/Messages.h"
 #include "steps/common/StepStore.h"
 #include "steps/plots/ui/PlotPanel.h"
@@ -135,9 +134,9 @@ bool OpenStepPlots(const StepContext& context, QWidget* parent, const PlotPreset
     TFormOtsenkaDilanky form(context, parent);
     return OpenStepWindow(
         form,
-        [&](QString* failedTable) {
+        [&](QString* error) {
             PlotsData data;
-            if (!LoadPlots(*context.project, data, failedTable))
+            if (!LoadPlots(*context.project, data, error))
                 return false;
             form.setLoaded(data);
             form.setHint(PlotsHint(data));
@@ -146,5 +145,5 @@ bool OpenStepPlots(const StepContext& context, QWidget* parent, const PlotPreset
                 QTimer::singleShot(0, &form, [&form, p = *preset] { form.applyPreset(p); });
             return true;
         },
-        [&] { return StorePlots(*context.project, form.data()); });
+        [&](QString* error) { return StorePlots(*context.project, form.data(), error); });
 }

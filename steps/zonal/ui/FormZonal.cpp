@@ -266,9 +266,9 @@ StepCheck TFormZonal::checkBeforeSave() {
     return std::nullopt;
 }
 
-bool TFormZonal::store() {
+bool TFormZonal::store(QString* error) {
     return StoreZonal(*context().project, m_variant, factors(), anketa(), result(), zony(),
-                      indicators());
+                      indicators(), error);
 }
 
 void TFormZonal::fill(const ZonalSettlement& settlement, const ZonalTables& tables) {
@@ -471,13 +471,13 @@ void TFormZonal::BSetMapClick() {
                                              ? valuation::Step::ZonalGrouped
                                              : valuation::Step::ZonalWeighted;
             const QString folder = DistrictLayerFolder(context());
-            if (!RecordStepLayers(*context().project, folder, step,
-                                  FingerprintStepLayers(folder, step), true))
+            if (QString error; !RecordStepLayers(*context().project, folder, step,
+                                                 FingerprintStepLayers(folder, step), true, &error))
                 outcome.messages.push_back(
                     {MapMessage::Warning,
                      QStringLiteral("Не вдалося запам'ятати, з якого шару районів побудовано "
                                     "шар зон: ") +
-                         LastError()});
+                         error});
         }
     }
     ShowMapMessages(outcome);
@@ -512,7 +512,7 @@ bool OpenZonalStep(const StepContext& context, ZonalVariant variant,
     const std::unique_ptr<TFormZonal> form = makeForm();
     return OpenStepWindow(
         *form,
-        [&](QString* failedTable) {
+        [&](QString* error) {
             ZonalSettlement settlement;
             ZonalTables tables;
             {
@@ -523,16 +523,15 @@ bool OpenZonalStep(const StepContext& context, ZonalVariant variant,
                     ShowWarning(message);
                     return false;
                 case ZonalOpening::Failed:
-                    *failedTable = QStringLiteral("характеристика");
-                    return false;
+                    return FailWith(error, message);
                 case ZonalOpening::Ready:
                     break;
                 }
-                if (!LoadZonalTables(*context.project, variant, settlement, tables, failedTable))
+                if (!LoadZonalTables(*context.project, variant, settlement, tables, error))
                     return false;
             }
             form->fill(settlement, tables);
             return true;
         },
-        [&form] { return form->store(); });
+        [&form](QString* error) { return form->store(error); });
 }

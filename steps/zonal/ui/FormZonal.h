@@ -43,8 +43,8 @@ public:
     std::vector<WorkingItem> factors() const;
     /** "Кількість зон", "Км2, мінімальний", "Км2, максимальний" as the window shows them. */
     ZonalIndicators indicators() const;
-    /** Stores the window's work in one transaction; false with LastError(). */
-    bool store();
+    /** Stores the window's work in one transaction; false with `error` saying what failed. */
+    bool store(QString* error);
 
     void NewBtnClick();
     void ListFactorsClick();

@@ -141,7 +141,8 @@ TEST_F(AgriculturalDbTest, RepeatedCodesKeepTheirRowsThroughLoadAndStore) {
                         "('1','41г','42','3',''),('1*','','50','','30000.00'),"
                         "('4','53г','38','7','')"));
     AgriculturalData data;
-    ASSERT_TRUE(LoadAgricultural(project, data)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(LoadAgricultural(project, data, &error)) << error.toStdString();
     EXPECT_EQ(data.workingCodes, QStringList({"41г", "45г", "53г"}));
     EXPECT_EQ(Codes(data.kinds[0].grid), QStringList({"41г", "45г", "41г"}));
     // Stored values are shown as stored.
@@ -151,7 +152,7 @@ TEST_F(AgriculturalDbTest, RepeatedCodesKeepTheirRowsThroughLoadAndStore) {
     EXPECT_TRUE(GridIsEmpty(data.kinds[1].grid));
     EXPECT_TRUE(data.kinds[3].baseValue.isEmpty());
 
-    ASSERT_TRUE(StoreAgricultural(project, data)) << LastError().toStdString();
+    ASSERT_TRUE(StoreAgricultural(project, data, &error)) << error.toStdString();
     EXPECT_EQ(stored(),
               QStringList({"1|41г|40|2|24000.00", "1|45г|45|1.5|x", "1|41г|42|3|",
                            "1*||50||30000.00", "2*||||", "3*||||", "4|53г|38|7|", "4*||||"}));
@@ -162,15 +163,16 @@ TEST_F(AgriculturalDbTest, RowsWithoutACodeAreNotStoredAndAFailedStoreChangesNot
     data.kinds[1].grid = Soils({{"", "40", "1", ""}, {"13г", "35", "", ""}});
     data.kinds[1].baseValue = QStringLiteral("12000.5");
     data.kinds[1].averageScore = QStringLiteral("it's");
-    ASSERT_TRUE(StoreAgricultural(project, data));
+    ASSERT_TRUE(StoreAgricultural(project, data, nullptr));
     const QStringList before = stored();
     EXPECT_EQ(before,
               QStringList({"1*||||", "2|13г|35||", "2*||it's||12000.5", "3*||||", "4*||||"}));
 
     breakTable(QStringLiteral("угіддя"));
     data.kinds[1].baseValue = QStringLiteral("1");
-    EXPECT_FALSE(StoreAgricultural(project, data));
-    EXPECT_TRUE(LastError().contains(QStringLiteral("зламано")));
+    QString error;
+    EXPECT_FALSE(StoreAgricultural(project, data, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("зламано")));
     EXPECT_EQ(stored(), before);
 }
 
@@ -182,19 +184,20 @@ TEST_F(AgriculturalDbTest, TheAppliedIndexationIsStoredAndATableWithoutItsColumn
     exec(QStringLiteral("INSERT INTO угіддя (тип,шифр,бал_бонітету,площа,вартість) VALUES "
                         "('1','41г','40','2',''),('1*','','50','','30000.00')"));
     AgriculturalData data;
-    ASSERT_TRUE(LoadAgricultural(project, data)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(LoadAgricultural(project, data, &error)) << error.toStdString();
     EXPECT_EQ(data.kinds[0].baseValue, QStringLiteral("30000.00"));
     EXPECT_TRUE(data.kinds[0].indexation.isEmpty());
 
     ApplyIndexation(data.kinds[0], QStringLiteral("* 1.250   - 2015"));
-    ASSERT_TRUE(StoreAgricultural(project, data)) << LastError().toStdString();
+    ASSERT_TRUE(StoreAgricultural(project, data, &error)) << error.toStdString();
     EXPECT_EQ(column(QStringLiteral("SELECT ifnull(до_індексації,'')||'|'||ifnull(індексація,'') "
                                     "FROM угіддя WHERE тип='1*'")),
               QStringList({"30000.00|* 1.250 - 2015"}));
 
     // Reopened, a second coefficient still applies to the value before the first.
     AgriculturalData again;
-    ASSERT_TRUE(LoadAgricultural(project, again)) << LastError().toStdString();
+    ASSERT_TRUE(LoadAgricultural(project, again, &error)) << error.toStdString();
     EXPECT_EQ(again.kinds[0].baseValue, QStringLiteral("37500.00"));
     ApplyIndexation(again.kinds[0], QStringLiteral("* 1.100   - 2018"));
     EXPECT_EQ(again.kinds[0].baseValue, QStringLiteral("33000.00"));
@@ -209,6 +212,7 @@ TEST_F(AgriculturalDbTest, TheShippedCatalogueOffersItsSoilsAndAMissingTableFail
 
     exec(QStringLiteral("DROP TABLE угіддя"));
     AgriculturalData data;
-    EXPECT_FALSE(LoadAgricultural(project, data));
-    EXPECT_FALSE(LastError().isEmpty());
+    QString error;
+    EXPECT_FALSE(LoadAgricultural(project, data, &error));
+    EXPECT_FALSE(error.isEmpty());
 }

@@ -28,7 +28,8 @@ class AreasDbTest : public StepDbTest {
 protected:
     AreasData loaded() {
         AreasData data;
-        EXPECT_TRUE(LoadAreas(project, data)) << LastError().toStdString();
+        QString error;
+        EXPECT_TRUE(LoadAreas(project, data, &error)) << error.toStdString();
         return data;
     }
     /** "код=значення=значення2" of the district rows in id order. */
@@ -243,7 +244,8 @@ TEST_F(AreasDbTest, StoredFieldsAndDistrictsAreLoadedBack) {
     data.districts.setRowTexts(1, {"1", "40.0000", "39.9000", "від річки | до шляху"});
     data.districts.setRowTexts(2, {"", "20", "0.0000", ""}); // no number: stored all the same
     data.districts.setRowTexts(3, {"3", "'20'", "", ""});
-    ASSERT_TRUE(StoreAreas(project, data)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(StoreAreas(project, data, &error)) << error.toStdString();
     EXPECT_EQ(indicator("Загальна площа населеного пункту"), QStringLiteral("120.5000"));
     EXPECT_EQ(indicator("Територія, що не враховується, вулиці"), QStringLiteral("1.0000"));
     EXPECT_EQ(indicator("Кількість районів"), QStringLiteral("3"));
@@ -262,7 +264,7 @@ TEST_F(AreasDbTest, MissingIndicatorRowsAreCreatedAndNoDistrictsStoreNoRow) {
     AreasData data = loaded();
     data.values["EInshi"] = "3.0000";
     data.values["ERaions"] = "0";
-    ASSERT_TRUE(StoreAreas(project, data));
+    ASSERT_TRUE(StoreAreas(project, data, nullptr));
     EXPECT_EQ(indicator("Інші землі"), QStringLiteral("3.0000"));
     EXPECT_EQ(indicator("Кількість районів"), QStringLiteral("0"));
     EXPECT_TRUE(districtRows().isEmpty());
@@ -306,8 +308,9 @@ TEST_F(AreasDbTest, AStoreFailingHalfWayChangesNothing) {
     ClearGrid(data.districts, 2);
     data.districts.setRowTexts(1, {"1", "1", "", ""});
     data.districts.setRowTexts(2, {"2", "1", "", ""});
-    EXPECT_FALSE(StoreAreas(project, data));
-    EXPECT_TRUE(LastError().contains(QStringLiteral("відмовлено")));
+    QString error;
+    EXPECT_FALSE(StoreAreas(project, data, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("відмовлено")));
     EXPECT_EQ(indicator("Загальна площа населеного пункту"), QStringLiteral("10.0000"));
     EXPECT_EQ(districtRows(), QStringList({"1=5="}));
 }
@@ -358,7 +361,8 @@ TEST_F(AreasDbTest, AnAssessedTerritoryTypedOverTheComputedOneIsMarkedWithIt) {
     data.values["EOsg"] = "20.0000";
     data.values["EInshi"] = "5.0000";
     data.values["EOcinochna"] = "130.0000";
-    ASSERT_TRUE(StoreAreas(project, data)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(StoreAreas(project, data, &error)) << error.toStdString();
     valuation::TypedValues typed;
     ASSERT_TRUE(typed.read(project));
     const valuation::TypedMark* mark =
@@ -369,7 +373,7 @@ TEST_F(AreasDbTest, AnAssessedTerritoryTypedOverTheComputedOneIsMarkedWithIt) {
     EXPECT_EQ(mark->computed, QStringLiteral("125.0000"));
     // Taken as computed: no mark any more.
     data.values["EOcinochna"] = "125.0000";
-    ASSERT_TRUE(StoreAreas(project, data)) << LastError().toStdString();
+    ASSERT_TRUE(StoreAreas(project, data, &error)) << error.toStdString();
     ASSERT_TRUE(typed.read(project));
     EXPECT_EQ(typed.mark(QStringLiteral("характеристика"), QStringLiteral("Оціночна територія"),
                          QStringLiteral("значення")),
@@ -388,7 +392,8 @@ TEST_F(AreasDbTest, ATotalTypedOverItsPartsIsMarkedWithTheirSumAndTheRestIsKept)
     data.values["ENoUsed7"] = "1.0000";
     data.values[NotCountedRestKey()] = "0.5000";
     data.values["ENoUsed"] = "1.5000";
-    ASSERT_TRUE(StoreAreas(project, data)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(StoreAreas(project, data, &error)) << error.toStdString();
     EXPECT_EQ(indicator("Територія, що не враховується, інша"), QStringLiteral("0.5000"));
     EXPECT_EQ(loaded().value(NotCountedRestKey()), QStringLiteral("0.5000"));
     valuation::TypedValues typed;
@@ -404,7 +409,7 @@ TEST_F(AreasDbTest, ATotalTypedOverItsPartsIsMarkedWithTheirSumAndTheRestIsKept)
     EXPECT_EQ(mark("Територія, що не враховується"), nullptr); // 1 + the rest 0.5
     // Taken as its parts make it: no mark any more.
     data.values["EZabudovana"] = "15.0000";
-    ASSERT_TRUE(StoreAreas(project, data)) << LastError().toStdString();
+    ASSERT_TRUE(StoreAreas(project, data, &error)) << error.toStdString();
     ASSERT_TRUE(typed.read(project));
     EXPECT_EQ(mark("Забудована територія"), nullptr);
 }

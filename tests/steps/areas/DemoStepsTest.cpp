@@ -17,7 +17,7 @@ TEST(DemoStepsTest, TheDemonstrationSettlementOpensWithItsFirstStepsFilled) {
         db.open(JoinPath(app.file(QStringLiteral("Проекти/") + demo::projectName()),
                          SafeFileName(demo::settlementName()) + QStringLiteral("/data.sqlite"))));
     AreasData areas;
-    ASSERT_TRUE(LoadAreas(db, areas));
+    ASSERT_TRUE(LoadAreas(db, areas, nullptr));
     EXPECT_EQ(areas.value("ERaions"), QStringLiteral("12"));
     // The districts tile the settlement: their map areas add up to its total area (each
     // district rounded to 4 decimals).
@@ -29,12 +29,12 @@ TEST(DemoStepsTest, TheDemonstrationSettlementOpensWithItsFirstStepsFilled) {
               areas.value("EOcinochna"));
 
     CostsSheet costs;
-    ASSERT_TRUE(LoadCosts(db, 2025, costs));
+    ASSERT_TRUE(LoadCosts(db, 2025, costs, nullptr));
     EXPECT_EQ(costs.lastNumber, 8);
     SelectCostSection(costs, CostSections().first());
     RecalcCosts(costs, -1, -1);
     AverageData average;
-    ASSERT_TRUE(LoadAverage(db, average));
+    ASSERT_TRUE(LoadAverage(db, average, nullptr));
     EXPECT_EQ(average.developmentCost, costs.perSquareMetre);
     EXPECT_EQ(average.km1, QStringLiteral("1.200"));
     EXPECT_EQ(average.averageValue, AverageValue(average.developmentCost, average.km1));

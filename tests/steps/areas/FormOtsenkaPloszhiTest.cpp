@@ -128,7 +128,7 @@ TEST_F(FormAreasTest, DistrictsFromTheMapAndTheirMessages) {
     ASSERT_EQ(form.data().mapLayers.size(), 1u);
     EXPECT_EQ(form.data().mapLayers[0].layer, QStringLiteral("райони"));
     EXPECT_EQ(form.data().mapLayers[0].fingerprint.size(), 16);
-    ASSERT_TRUE(StoreAreas(project, form.data()));
+    ASSERT_TRUE(StoreAreas(project, form.data(), nullptr));
     EXPECT_EQ(column(QStringLiteral("SELECT крок || ':' || шар FROM шари_кроків")),
               QStringList{QStringLiteral("Визначення площ:райони")});
 

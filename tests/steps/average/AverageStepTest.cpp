@@ -67,13 +67,14 @@ TEST_F(AverageDbTest, ThreeIndicatorsAreStoredTogetherOrNotAtAll) {
     setIndicator("Витрати на освоювання", "6.38");
     exec("DELETE FROM характеристика WHERE показник='Км1, добуток'");
     AverageData data;
-    ASSERT_TRUE(LoadAverage(project, data));
+    ASSERT_TRUE(LoadAverage(project, data, nullptr));
     EXPECT_EQ(data.developmentCost, QStringLiteral("6.38"));
     EXPECT_EQ(data.km1Options, QString());
     data.km1 = "2.4";
     data.km1Options = "3;No;6;No";
     data.averageValue = "30.62";
-    ASSERT_TRUE(StoreAverage(project, data)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(StoreAverage(project, data, &error)) << error.toStdString();
     EXPECT_EQ(indicator("Км1"), QStringLiteral("2.4"));
     EXPECT_EQ(indicator("Км1, добуток"), QStringLiteral("3;No;6;No"));
     EXPECT_EQ(indicator("Середня вартість 1 кв м"), QStringLiteral("30.62"));
@@ -82,8 +83,8 @@ TEST_F(AverageDbTest, ThreeIndicatorsAreStoredTogetherOrNotAtAll) {
          "вартість 1 кв м' BEGIN SELECT RAISE(ABORT, 'відмовлено'); END");
     data.km1 = "1.5";
     data.averageValue = "19.14";
-    EXPECT_FALSE(StoreAverage(project, data));
-    EXPECT_TRUE(LastError().contains(QStringLiteral("відмовлено")));
+    EXPECT_FALSE(StoreAverage(project, data, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("відмовлено")));
     EXPECT_EQ(indicator("Км1"), QStringLiteral("2.4"));
 }
 
@@ -93,7 +94,8 @@ TEST_F(AverageDbTest, Km1TypedOverItsOptionsIsMarkedWithTheirProduct) {
     data.km1Options = "3;No;6;No";
     data.km1 = "1.777";
     data.averageValue = valuation::AverageValue(data.developmentCost, data.km1);
-    ASSERT_TRUE(StoreAverage(project, data)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(StoreAverage(project, data, &error)) << error.toStdString();
     valuation::TypedValues typed;
     ASSERT_TRUE(typed.read(project));
     const valuation::TypedMark* mark = typed.mark(
@@ -103,7 +105,7 @@ TEST_F(AverageDbTest, Km1TypedOverItsOptionsIsMarkedWithTheirProduct) {
     EXPECT_EQ(mark->inputs, QStringLiteral("варіанти 3;No;6;No"));
     // The product itself is no typed value.
     data.km1 = Km1Text(ParseKm1Options(data.km1Options));
-    ASSERT_TRUE(StoreAverage(project, data)) << LastError().toStdString();
+    ASSERT_TRUE(StoreAverage(project, data, &error)) << error.toStdString();
     ASSERT_TRUE(typed.read(project));
     EXPECT_EQ(typed.mark(QStringLiteral("характеристика"), QStringLiteral("Км1"),
                          QStringLiteral("значення")),

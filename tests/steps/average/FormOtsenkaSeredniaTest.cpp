@@ -102,7 +102,7 @@ TEST_F(FormAverageTest, AStoredKm1WithFourDecimalsIsCutWithABeep) {
     setIndicator("Км1", "1.2345");
     TFormOtsenkaSerednia form(context);
     AverageData data;
-    ASSERT_TRUE(LoadAverage(project, data));
+    ASSERT_TRUE(LoadAverage(project, data, nullptr));
     form.setData(data);
     EXPECT_EQ(form.EKm1->text(), QStringLiteral("1.234"));
     EXPECT_EQ(messages.beeps, 1);

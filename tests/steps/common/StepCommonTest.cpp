@@ -76,21 +76,39 @@ TEST_F(StepCommonDbTest, IndicatorsAreWrittenCreatingMissingRowsAndReadInOneQuer
 TEST_F(StepCommonDbTest, AFailedStoreRollsEverythingBackAndKeepsTheReason) {
     const QString before = indicator(QStringLiteral("Кількість районів"));
     breakTable(QStringLiteral("показники"));
-    EXPECT_FALSE(StoreInTransaction(&project, [this] {
-        return WriteIndicator(project, QStringLiteral("Кількість районів"), QStringLiteral("9")) &&
-               WriteIndicator(project, QStringLiteral("Кількість зон"), QStringLiteral("2")) &&
-               [this] {
-                   Query q(&project);
-                   return RunQuery(q, QStringLiteral("DELETE FROM показники"), false);
-               }();
-    }));
-    EXPECT_TRUE(LastError().startsWith(QStringLiteral("зламано"))) << LastError().toStdString();
+    // The failing statement says nothing itself: the store reports the provider's reason.
+    QString error;
+    EXPECT_FALSE(StoreInTransaction(
+        &project,
+        [this](QString* failed) {
+            return WriteIndicator(project, QStringLiteral("Кількість районів"), QStringLiteral("9"),
+                                  failed) &&
+                   WriteIndicator(project, QStringLiteral("Кількість зон"), QStringLiteral("2"),
+                                  failed) &&
+                   [this] {
+                       Query q(&project);
+                       return RunQuery(q, QStringLiteral("DELETE FROM показники"), false);
+                   }();
+        },
+        &error));
+    EXPECT_TRUE(error.startsWith(StoreFailedText() + QStringLiteral("зламано")))
+        << error.toStdString();
     EXPECT_EQ(indicator(QStringLiteral("Кількість районів")), before);
     EXPECT_FALSE(project.inTransaction());
 
+    // A body that says why is reported in its own words.
+    error.clear();
+    EXPECT_FALSE(StoreInTransaction(
+        &project, [](QString* failed) { return FailWith(failed, QStringLiteral("своя причина")); },
+        &error));
+    EXPECT_EQ(error, QStringLiteral("своя причина"));
+
     Connection closed;
-    EXPECT_FALSE(StoreInTransaction(&closed, [] { return true; }));
-    EXPECT_FALSE(LastError().isEmpty());
+    error.clear();
+    EXPECT_FALSE(StoreInTransaction(
+        &closed, [](QString*) { return true; }, &error));
+    EXPECT_EQ(error,
+              StoreFailedText() + QStringLiteral("база даних населеного пункту не відкрита."));
 }
 
 TEST(IndexationLinesTest, LinesAreMadeAndReadBack) {

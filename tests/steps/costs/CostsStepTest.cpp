@@ -262,7 +262,7 @@ TEST_F(CostsDbTest, PricesAreBroughtFromTheYearOfTheirRowAndShownBySection) {
 TEST_F(CostsDbTest, ItemsAndIndicatorsAreStoredAndReadBack) {
     setIndicator("Оціночна територія", "100");
     CostsSheet sheet;
-    ASSERT_TRUE(LoadCosts(project, 2026, sheet));
+    ASSERT_TRUE(LoadCosts(project, 2026, sheet, nullptr));
     EXPECT_EQ(sheet.coefficient, QStringLiteral("* 1.000   - 2026"));
     EXPECT_EQ(sheet.area, QStringLiteral("100"));
     EXPECT_TRUE(GridIsEmpty(sheet.full));
@@ -276,14 +276,15 @@ TEST_F(CostsDbTest, ItemsAndIndicatorsAreStoredAndReadBack) {
     sheet.visible.setCurrent(2, ColCostName);
     RemoveCostRow(sheet);
     EXPECT_EQ(sheet.perSquareMetre, QStringLiteral("0.01")); // 10.384 thousand over 100 ha
-    ASSERT_TRUE(StoreCosts(project, sheet)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(StoreCosts(project, sheet, &error)) << error.toStdString();
     EXPECT_EQ(storedItems(), QStringList({kWater + "|Труби 'ПЕ'|км|2|2.1280|3|6.3840",
                                           kWater + "|Колодязі|шт||1|4|4.0000"}));
     EXPECT_EQ(indicator("Витрати на освоювання"), QStringLiteral("0.01"));
     EXPECT_EQ(indicator("Коефіціент для відновленої вартості"), QStringLiteral("* 1.064   - 2008"));
 
     CostsSheet back;
-    ASSERT_TRUE(LoadCosts(project, 2026, back));
+    ASSERT_TRUE(LoadCosts(project, 2026, back, nullptr));
     EXPECT_EQ(back.lastNumber, 2);
     EXPECT_EQ(back.full.rowTexts(2),
               QStringList({"2", kWater, "Колодязі", "шт", "", "1", "4", "4.0000"}));
@@ -297,14 +298,15 @@ TEST_F(CostsDbTest, AStoreFailingHalfWayChangesNothing) {
     exec("CREATE TRIGGER refuse BEFORE INSERT ON витрати WHEN NEW.назва = 'зламане' BEGIN "
          "SELECT RAISE(ABORT, 'відмовлено'); END");
     CostsSheet sheet;
-    ASSERT_TRUE(LoadCosts(project, 2026, sheet));
+    ASSERT_TRUE(LoadCosts(project, 2026, sheet, nullptr));
     SelectCostSection(sheet, kWater);
     AddCostRow(sheet);
     sheet.visible.set(1, ColCostName, QStringLiteral("зламане"));
     RecalcCosts(sheet, -1, -1);
     sheet.perSquareMetre = QStringLiteral("9.99");
-    EXPECT_FALSE(StoreCosts(project, sheet));
-    EXPECT_TRUE(LastError().contains(QStringLiteral("відмовлено")));
+    QString error;
+    EXPECT_FALSE(StoreCosts(project, sheet, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("відмовлено")));
     EXPECT_EQ(storedItems(), QStringList({"Кладовища|старе|||||"}));
     EXPECT_EQ(indicator("Витрати на освоювання"), QStringLiteral("1.00"));
 }
@@ -312,6 +314,7 @@ TEST_F(CostsDbTest, AStoreFailingHalfWayChangesNothing) {
 TEST_F(CostsDbTest, AMissingTableIsAFailedRead) {
     exec("DROP TABLE витрати");
     CostsSheet sheet;
-    EXPECT_FALSE(LoadCosts(project, 2026, sheet));
-    EXPECT_FALSE(LastError().isEmpty());
+    QString error;
+    EXPECT_FALSE(LoadCosts(project, 2026, sheet, &error));
+    EXPECT_FALSE(error.isEmpty());
 }

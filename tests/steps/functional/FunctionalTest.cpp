@@ -88,7 +88,8 @@ TEST_F(FunctionalDbTest, StoreKeepsEmptyCellsNullAndLoadFindsTheDistricts) {
     grid.set(1, 17, QStringLiteral("0"));
     grid.set(3, 14, QStringLiteral("it's"));
     grid.set(4, 2, QStringLiteral("9")); // a row without a district is not stored
-    ASSERT_TRUE(StoreFunctional(project, grid)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(StoreFunctional(project, grid, &error)) << error.toStdString();
     EXPECT_EQ(column(QStringLiteral("SELECT район FROM функціональне ORDER BY id")),
               (QStringList{"3", "1", "2"}));
     QStringList three(20, QStringLiteral("NULL"));
@@ -98,7 +99,7 @@ TEST_F(FunctionalDbTest, StoreKeepsEmptyCellsNullAndLoadFindsTheDistricts) {
     EXPECT_EQ(storedRow("1"), QStringList(20, QStringLiteral("NULL")));
 
     StringGrid back = MakeFunctionalGrid({"1", "2", "3"}, 3);
-    ASSERT_TRUE(LoadFunctional(project, back));
+    ASSERT_TRUE(LoadFunctional(project, back, nullptr));
     EXPECT_EQ(back.at(3, 1), QStringLiteral("2.5000"));
     EXPECT_EQ(back.at(3, 17), QStringLiteral("0"));
     EXPECT_EQ(back.at(2, 14), QStringLiteral("it's"));
@@ -111,8 +112,9 @@ TEST_F(FunctionalDbTest, FailedStoreKeepsTheFormerTable) {
     StringGrid grid = MakeFunctionalGrid({"1", "2"}, 2);
     exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON функціональне WHEN NEW.район = '2' "
                         "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-    EXPECT_FALSE(StoreFunctional(project, grid));
-    EXPECT_TRUE(LastError().contains(QStringLiteral("refused")));
+    QString error;
+    EXPECT_FALSE(StoreFunctional(project, grid, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("refused")));
     EXPECT_EQ(column(QStringLiteral("SELECT ф_1 FROM функціональне")), QStringList{"5"});
 }
 

@@ -1,6 +1,7 @@
 #include "steps/info/InfoStep.h"
 
 #include "db/QueryFunctions.h"
+#include "steps/common/StepStore.h"
 #include "tests/steps/info/InfoTestData.h"
 #include "valuation/Names.h"
 
@@ -51,7 +52,7 @@ TEST_F(InfoDbTest, StoreReplacesRowsAndSetsBothIndicators) {
                             {InfoAreaName(), QStringLiteral("12.5000")},
                             {InfoPopulationName(), QString()},
                             {QString(), QString()}});
-    ASSERT_TRUE(StoreInfoRows(project, grid));
+    ASSERT_TRUE(StoreInfoRows(project, grid, nullptr));
     EXPECT_EQ(storedRows(), QStringList({QStringLiteral("Назва=Кам'янка"),
                                          InfoAreaName() + QStringLiteral("=12.5000"),
                                          InfoPopulationName() + u'='}));
@@ -64,10 +65,14 @@ TEST_F(InfoDbTest, FailingInsertRollsBackRowsAndIndicators) {
     exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON показники WHEN "
                         "NEW.показник = 'Зламаний' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     const QStringList before = storedRows();
-    EXPECT_FALSE(StoreInfoRows(project, Grid({{InfoAreaName(), QStringLiteral("99.0000")},
-                                              {InfoPopulationName(), QStringLiteral("7.0000")},
-                                              {QStringLiteral("Зламаний"), QStringLiteral("1")}})));
-    EXPECT_TRUE(LastError().startsWith(QStringLiteral("refused"))) << LastError().toStdString();
+    QString error;
+    EXPECT_FALSE(StoreInfoRows(project,
+                               Grid({{InfoAreaName(), QStringLiteral("99.0000")},
+                                     {InfoPopulationName(), QStringLiteral("7.0000")},
+                                     {QStringLiteral("Зламаний"), QStringLiteral("1")}}),
+                               &error));
+    EXPECT_TRUE(error.startsWith(StoreFailedText() + QStringLiteral("refused")))
+        << error.toStdString();
     EXPECT_EQ(storedRows(), before);
     EXPECT_EQ(indicator(names::ind::TotalArea()), QStringLiteral("10.0000"));
     EXPECT_EQ(indicator(names::ind::Population()), QStringLiteral("2.5000"));
@@ -78,11 +83,11 @@ TEST_F(InfoDbTest, FailingInsertRollsBackRowsAndIndicators) {
 TEST_F(InfoDbTest, TheTotalAreaOfTheAreasStepIsNeverWipedNorOverwritten) {
     ASSERT_EQ(indicator(names::ind::TotalArea()), QStringLiteral("10.0000"));
     // A new settlement's list has the row empty: storing it keeps the stored area.
-    ASSERT_TRUE(StoreInfoRows(project, Grid({{InfoAreaName(), QString()}})));
+    ASSERT_TRUE(StoreInfoRows(project, Grid({{InfoAreaName(), QString()}}), nullptr));
     EXPECT_EQ(indicator(names::ind::TotalArea()), QStringLiteral("10.0000"));
     // The list shows the stored area; another value is refused before storing.
     StringGrid grid = MakeInfoGrid();
-    ASSERT_TRUE(LoadInfoRows(project, grid));
+    ASSERT_TRUE(LoadInfoRows(project, grid, nullptr));
     const QString stored = StoredInfoArea(project);
     EXPECT_EQ(stored, QStringLiteral("10.0000"));
     for (int row = 1; row < grid.rowCount(); ++row) {
@@ -94,6 +99,7 @@ TEST_F(InfoDbTest, TheTotalAreaOfTheAreasStepIsNeverWipedNorOverwritten) {
     const StepCheck issue = CheckInfoArea(Grid({{InfoAreaName(), QStringLiteral("12")}}), stored);
     ASSERT_TRUE(issue);
     EXPECT_TRUE(issue->text.contains(QStringLiteral("Визначення площ")));
-    ASSERT_TRUE(StoreInfoRows(project, Grid({{InfoAreaName(), QStringLiteral("12.0000")}})));
+    ASSERT_TRUE(
+        StoreInfoRows(project, Grid({{InfoAreaName(), QStringLiteral("12.0000")}}), nullptr));
     EXPECT_EQ(indicator(names::ind::TotalArea()), QStringLiteral("10.0000"));
 }

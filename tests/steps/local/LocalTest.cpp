@@ -127,7 +127,8 @@ class LocalDbTest : public StepDbTest {};
 // factor number the catalogue lacks kept with an empty name and stored again.
 TEST_F(LocalDbTest, StoredValuesRoundTripWithTheShippedCatalogue) {
     std::vector<LocalFactor> factors;
-    ASSERT_TRUE(ReadLocalCatalogue(catalogue, factors)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(ReadLocalCatalogue(catalogue, factors, &error)) << error.toStdString();
     ASSERT_EQ(factors.size(), 17u);
     EXPECT_EQ(factors[0].name, QStringLiteral("Слабкі ґрунти"));
     EXPECT_EQ(factors[0].rangeText(), QStringLiteral("0.85 - 0.95"));
@@ -137,14 +138,14 @@ TEST_F(LocalDbTest, StoredValuesRoundTripWithTheShippedCatalogue) {
         exec(QStringLiteral("INSERT INTO локальні (район,фактор,коефіціент) VALUES (%1)")
                  .arg(QString::fromLatin1(row)));
     StringGrid grid = MakeLocalGrid({"1", "2"});
-    ASSERT_TRUE(LoadLocalValues(project, factors, grid));
+    ASSERT_TRUE(LoadLocalValues(project, factors, grid, nullptr));
     EXPECT_EQ(Numbers(grid), (QStringList{"12", "25", "3", "0"}));
     EXPECT_EQ(grid.rowTexts(1), (QStringList{"12", "Рекреаційна", "1.05 - 1.09", "1.05", ""}));
     EXPECT_EQ(grid.rowTexts(2), (QStringList{"25", "", "", "0.5", ""}));
     EXPECT_EQ(grid.rowTexts(4), (QStringList{"0", "Км3", "", "0.48", ""}));
     EXPECT_EQ(WorkingFactorNumbers(grid), (std::vector<int>{12, 25, 3}));
 
-    ASSERT_TRUE(StoreLocalValues(project, grid)) << LastError().toStdString();
+    ASSERT_TRUE(StoreLocalValues(project, grid, &error)) << error.toStdString();
     EXPECT_EQ(column(QStringLiteral("SELECT фактор || ':' || район || '=' || коефіціент FROM "
                                     "локальні ORDER BY id")),
               (QStringList{"12:1=1.05", "12:2=", "25:1=0.5", "25:2=", "3:1=0.91", "3:2="}));
@@ -152,7 +153,7 @@ TEST_F(LocalDbTest, StoredValuesRoundTripWithTheShippedCatalogue) {
     exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON локальні WHEN NEW.фактор = '3' "
                         "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     grid.set(1, 4, QStringLiteral("1.06"));
-    EXPECT_FALSE(StoreLocalValues(project, grid));
+    EXPECT_FALSE(StoreLocalValues(project, grid, &error));
     EXPECT_EQ(column(QStringLiteral("SELECT count(*) FROM локальні WHERE коефіціент='1.06'")),
               QStringList{"0"});
     EXPECT_EQ(column(QStringLiteral("SELECT count(*) FROM локальні")), QStringList{"6"});
@@ -186,7 +187,8 @@ TEST_F(LocalDbTest, TypedCoefficientsAreMarkedAgainstTheMapOrWhatWasRead) {
               (QStringList{"1:2=0.91/0.95", "2:2=0.93/"}));
     EXPECT_TRUE(TypedLocalMarks(map, map, true, none).isEmpty());
 
-    ASSERT_TRUE(StoreLocalValues(project, typed, {}, {}, &map)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(StoreLocalValues(project, typed, &error, {}, {}, &map)) << error.toStdString();
     EXPECT_EQ(column(QStringLiteral("SELECT ключ || ':' || поле || '=' || значення FROM "
                                     "введено_вручну WHERE таблиця='локальні' ORDER BY ключ")),
               (QStringList{"1:2=0.91", "2:2=0.93"}));
@@ -201,6 +203,6 @@ TEST_F(LocalDbTest, TypedCoefficientsAreMarkedAgainstTheMapOrWhatWasRead) {
     EXPECT_EQ(MarkLines(TypedLocalMarks(edited, typed, false, before)),
               (QStringList{"1:2=0.91/", "2:2=/", "2:5=/"}));
     // Without a base the marks are left as they are.
-    ASSERT_TRUE(StoreLocalValues(project, edited));
+    ASSERT_TRUE(StoreLocalValues(project, edited, nullptr));
     EXPECT_EQ(column(QStringLiteral("SELECT count(*) FROM введено_вручну")), QStringList{"2"});
 }

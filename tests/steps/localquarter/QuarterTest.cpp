@@ -47,7 +47,7 @@ TEST(QuarterStatement, RowCommandsRenumberWithoutGaps) {
 TEST_F(QuarterDbTest, StatementOf150RowsRoundTrips) {
     valuation::UpgradeSettlementDatabase(project);
     StringGrid empty = MakeQuarterGrid(17);
-    ASSERT_TRUE(LoadQuarterStatement(project, empty));
+    ASSERT_TRUE(LoadQuarterStatement(project, empty, nullptr));
     EXPECT_EQ(empty.rowCount(), 1 + OpeningRows);
     EXPECT_EQ(empty.at(100, 0), QStringLiteral("100"));
 
@@ -60,7 +60,8 @@ TEST_F(QuarterDbTest, StatementOf150RowsRoundTrips) {
                                    QStringLiteral("к-%1").arg(row), QStringLiteral("it's"),
                                    QStringLiteral("1.00")});
     grid.set(150, factorCol(17), QStringLiteral("0.95"));
-    ASSERT_TRUE(StoreQuarterStatement(project, grid)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(StoreQuarterStatement(project, grid, &error)) << error.toStdString();
     EXPECT_EQ(column(QStringLiteral("SELECT count(*) FROM відомість_кварталів")),
               QStringList{"150"});
     EXPECT_EQ(column(QStringLiteral("SELECT квартали FROM відомість_кварталів WHERE id=77")),
@@ -70,7 +71,7 @@ TEST_F(QuarterDbTest, StatementOf150RowsRoundTrips) {
               QStringList{"0.95|NULL"});
 
     StringGrid back = MakeQuarterGrid(17);
-    ASSERT_TRUE(LoadQuarterStatement(project, back));
+    ASSERT_TRUE(LoadQuarterStatement(project, back, nullptr));
     ASSERT_EQ(back.rowCount(), 151);
     EXPECT_EQ(Row(back, 150, factorCol(17)), Row(grid, 150, factorCol(17)));
     EXPECT_EQ(back.at(3, NameCol), QStringLiteral("it's"));
@@ -91,11 +92,12 @@ TEST_F(QuarterDbTest, OnlyThirtyFactorsHaveColumns) {
     grid.setRowTexts(1, {QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1")});
     grid.set(1, factorCol(30), QStringLiteral("1.05"));
     grid.set(1, factorCol(31), QStringLiteral("1.06"));
-    ASSERT_TRUE(StoreQuarterStatement(project, grid)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(StoreQuarterStatement(project, grid, &error)) << error.toStdString();
     EXPECT_EQ(column(QStringLiteral("SELECT лок_30 FROM відомість_кварталів")),
               QStringList{"1.05"});
     StringGrid back = MakeQuarterGrid(32);
-    ASSERT_TRUE(LoadQuarterStatement(project, back));
+    ASSERT_TRUE(LoadQuarterStatement(project, back, nullptr));
     EXPECT_EQ(back.at(1, factorCol(30)), QStringLiteral("1.05"));
     EXPECT_EQ(back.at(1, factorCol(31)), QString());
     EXPECT_FALSE(QuarterTooManyFactorsText(32).isEmpty());
@@ -153,10 +155,10 @@ TEST_F(QuarterDbTest, DistrictFactorGridShowsTheUsedFactors) {
     ASSERT_TRUE(ReadLocalCatalogue(catalogue, factors));
     exec(QStringLiteral("INSERT INTO локальні (район,фактор,коефіціент) VALUES ('1','40','2')"));
     std::vector<int> used;
-    ASSERT_TRUE(ReadUsedFactors(project, used));
+    ASSERT_TRUE(ReadUsedFactors(project, used, nullptr));
     EXPECT_EQ(used, (std::vector<int>{2, 12, 40}));
     StringGrid grid;
-    ASSERT_TRUE(LoadDistrictFactorGrid(project, {"3", "1", "2"}, factors, used, grid));
+    ASSERT_TRUE(LoadDistrictFactorGrid(project, {"3", "1", "2"}, factors, used, grid, nullptr));
     EXPECT_EQ(grid.rowTexts(0), (QStringList{"№", "№ району", "Ґрунтові води", "Рекреаційна"}));
     EXPECT_EQ(grid.rowTexts(2), (QStringList{"2", "1", "0.95", ""}));
     EXPECT_EQ(grid.rowTexts(3), (QStringList{"3", "2", "", "1.07"}));
@@ -168,19 +170,20 @@ TEST_F(QuarterDbTest, TheStatementFollowsItsDistrictsButKeepsWhatWasTyped) {
     ASSERT_TRUE(FillStatementFromDistricts(project, grid).ok);
     // The valuer types a quarter's own value in row 2; the store records it as typed.
     grid.set(2, factorCol(2), QStringLiteral("0.80"));
-    ASSERT_TRUE(StoreQuarterStatement(project, grid)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(StoreQuarterStatement(project, grid, &error)) << error.toStdString();
     // District 1's factor 2 changes.
     exec(QStringLiteral("UPDATE локальні SET коефіціент='0.90' WHERE район='1' AND фактор='2'"));
     StringGrid loaded = MakeQuarterGrid(17);
-    ASSERT_TRUE(LoadQuarterStatement(project, loaded));
+    ASSERT_TRUE(LoadQuarterStatement(project, loaded, nullptr));
     StatementRefresh refresh;
-    ASSERT_TRUE(RefreshStatementFromDistricts(project, loaded, false, refresh));
+    ASSERT_TRUE(RefreshStatementFromDistricts(project, loaded, false, refresh, nullptr));
     EXPECT_EQ(loaded.at(1, factorCol(2)), QStringLiteral("0.90"));
     EXPECT_EQ(loaded.at(2, factorCol(2)), QStringLiteral("0.80")); // typed: kept
     EXPECT_EQ(refresh.changed, QStringList{QStringLiteral("рядок 1, лок_2: 0.95 → 0.90")});
     EXPECT_EQ(refresh.typed, QStringList{QStringLiteral("рядок 2, лок_2: 0.80 → 0.90")});
     // Replacing what was typed, when the valuer agrees.
-    ASSERT_TRUE(RefreshStatementFromDistricts(project, loaded, true, refresh));
+    ASSERT_TRUE(RefreshStatementFromDistricts(project, loaded, true, refresh, nullptr));
     EXPECT_EQ(loaded.at(2, factorCol(2)), QStringLiteral("0.90"));
 }
 
@@ -188,17 +191,18 @@ TEST_F(QuarterDbTest, TypedCellsAreAskedAboutOnlyWhenTheirDistrictChangedSinceTy
     StringGrid grid = MakeQuarterGrid(17);
     ASSERT_TRUE(FillStatementFromDistricts(project, grid).ok);
     grid.set(2, factorCol(2), QStringLiteral("0.80"));
-    ASSERT_TRUE(StoreQuarterStatement(project, grid)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(StoreQuarterStatement(project, grid, &error)) << error.toStdString();
     // Opened again with nothing changed: nothing to ask, the typed value stays.
     StringGrid loaded = MakeQuarterGrid(17);
-    ASSERT_TRUE(LoadQuarterStatement(project, loaded));
+    ASSERT_TRUE(LoadQuarterStatement(project, loaded, nullptr));
     StatementRefresh refresh;
-    ASSERT_TRUE(RefreshStatementFromDistricts(project, loaded, false, refresh));
+    ASSERT_TRUE(RefreshStatementFromDistricts(project, loaded, false, refresh, nullptr));
     EXPECT_TRUE(refresh.typed.isEmpty()) << refresh.typed.join(u'\n').toStdString();
     EXPECT_TRUE(refresh.changed.isEmpty());
     EXPECT_EQ(loaded.at(2, factorCol(2)), QStringLiteral("0.80"));
     // Even a "replace" keeps it: its district's value is the one it was typed over.
-    ASSERT_TRUE(RefreshStatementFromDistricts(project, loaded, true, refresh));
+    ASSERT_TRUE(RefreshStatementFromDistricts(project, loaded, true, refresh, nullptr));
     EXPECT_EQ(loaded.at(2, factorCol(2)), QStringLiteral("0.80"));
 
     // The check lists it as typed, with the district's value beside it, and no finding.
@@ -211,7 +215,7 @@ TEST_F(QuarterDbTest, TypedCellsAreAskedAboutOnlyWhenTheirDistrictChangedSinceTy
     exec(QStringLiteral("UPDATE локальні SET коефіціент='0.90' WHERE район='1' AND фактор='2'"));
     ASSERT_TRUE(valuation::CheckSettlement(project, check));
     EXPECT_TRUE(check.typedChanged());
-    ASSERT_TRUE(RefreshStatementFromDistricts(project, loaded, false, refresh));
+    ASSERT_TRUE(RefreshStatementFromDistricts(project, loaded, false, refresh, nullptr));
     EXPECT_EQ(refresh.typed, QStringList{QStringLiteral("рядок 2, лок_2: 0.80 → 0.90")});
 }
 
@@ -220,7 +224,8 @@ TEST_F(QuarterDbTest, TheCheckComparesTheStatementsZonesAndRowsWithTheZoning) {
     exec(QStringLiteral("UPDATE зони SET райони='3' WHERE зона='2'"));
     StringGrid grid = MakeQuarterGrid(17);
     ASSERT_TRUE(FillStatementFromDistricts(project, grid).ok);
-    ASSERT_TRUE(StoreQuarterStatement(project, grid)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(StoreQuarterStatement(project, grid, &error)) << error.toStdString();
     valuation::CheckResult check;
     ASSERT_TRUE(valuation::CheckSettlement(project, check));
     const auto has = [&](const QString& text) {
@@ -250,14 +255,15 @@ TEST_F(QuarterDbTest, ACoefficientThatIsNoNumberIsNotCarriedIntoTheStatement) {
     StringGrid grid = MakeQuarterGrid(17);
     ASSERT_TRUE(FillStatementFromDistricts(project, grid).ok);
     ASSERT_EQ(grid.at(1, factorCol(2)), QStringLiteral("0.95"));
-    ASSERT_TRUE(StoreQuarterStatement(project, grid)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(StoreQuarterStatement(project, grid, &error)) << error.toStdString();
     // A coefficient stored before such were refused: Км3 leaves it out, and so does the
     // statement, which keeps the value it has (the check names the coefficient itself).
     exec(QStringLiteral("UPDATE локальні SET коефіціент='abc' WHERE район='1' AND фактор='2'"));
     StringGrid loaded = MakeQuarterGrid(17);
-    ASSERT_TRUE(LoadQuarterStatement(project, loaded));
+    ASSERT_TRUE(LoadQuarterStatement(project, loaded, nullptr));
     StatementRefresh refresh;
-    ASSERT_TRUE(RefreshStatementFromDistricts(project, loaded, true, refresh));
+    ASSERT_TRUE(RefreshStatementFromDistricts(project, loaded, true, refresh, nullptr));
     EXPECT_TRUE(refresh.changed.isEmpty()) << refresh.changed.join(u'\n').toStdString();
     EXPECT_EQ(loaded.at(1, factorCol(2)), QStringLiteral("0.95"));
     valuation::CheckResult check;
@@ -267,7 +273,7 @@ TEST_F(QuarterDbTest, ACoefficientThatIsNoNumberIsNotCarriedIntoTheStatement) {
     EXPECT_TRUE(lines.contains(QStringLiteral("коефіцієнт \"abc\" не є числом")))
         << lines.toStdString();
     ASSERT_TRUE(valuation::WriteRecalculated(project, check));
-    ASSERT_TRUE(LoadQuarterStatement(project, loaded));
+    ASSERT_TRUE(LoadQuarterStatement(project, loaded, nullptr));
     EXPECT_EQ(loaded.at(1, factorCol(2)), QStringLiteral("0.95"));
     // A new statement leaves the cell empty rather than copy the text.
     ASSERT_TRUE(FillStatementFromDistricts(project, grid).ok);

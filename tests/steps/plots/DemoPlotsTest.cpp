@@ -21,7 +21,7 @@ TEST_F(DemoPlotsTest, TheDemonstrationFillsBothStepsWithCatalogueSoilsAndRealDis
     ASSERT_TRUE(WriteDemoPlots(project, 12, &error)) << error.toStdString();
 
     AgriculturalData soils;
-    ASSERT_TRUE(LoadAgricultural(project, soils));
+    ASSERT_TRUE(LoadAgricultural(project, soils, nullptr));
     QStringList catalogueSoils;
     ASSERT_TRUE(LoadSoilCatalogue(catalogue, catalogueSoils));
     for (const QString& code : soils.workingCodes) {
@@ -38,7 +38,7 @@ TEST_F(DemoPlotsTest, TheDemonstrationFillsBothStepsWithCatalogueSoilsAndRealDis
     }
 
     PlotsData plots;
-    ASSERT_TRUE(LoadPlots(project, plots));
+    ASSERT_TRUE(LoadPlots(project, plots, nullptr));
     EXPECT_EQ(plots.plot(1).district, QStringLiteral("1"));
     EXPECT_EQ(plots.plot(2).district, QStringLiteral("6"));
     EXPECT_EQ(plots.plot(3).district, QStringLiteral("12"));

@@ -1,6 +1,6 @@
 #include "steps/plots/PlotsStep.h"
 
-#include "common/LastError.h"
+#include "steps/common/StepStore.h"
 #include "tests/steps/support/StepTestSupport.h"
 #include "valuation/Formulas.h"
 
@@ -187,7 +187,8 @@ TEST_F(PlotsDbTest, EightRowsRoundTripAndTheBaseIsTheCurrentAverage) {
     house.parts[0] = Part("41г", "24000.00", "0.2500");
     house.parts[2] = Part("99х", "", "0.1");
     ComputePlot(house, true);
-    ASSERT_TRUE(StorePlots(project, data)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(StorePlots(project, data, &error)) << error.toStdString();
     EXPECT_EQ(stored(), QStringList({"1|Магазин|2.50|3|0.1500|120.00|445.50|668250.00|",
                                      "2|Школа'|||||||", "3|Садиба|||0.3500|||126000.00|",
                                      "3|0|1.00|8|0.1000|120.00|120.00|120000.00|",
@@ -206,7 +207,7 @@ TEST_F(PlotsDbTest, EightRowsRoundTripAndTheBaseIsTheCurrentAverage) {
     exec(QStringLiteral("UPDATE ділянки SET загальна='1.00', базова='1' WHERE номер='1'"));
     setIndicator(QStringLiteral("Середня вартість 1 кв м"), QStringLiteral("150.00"));
     PlotsData loaded;
-    ASSERT_TRUE(LoadPlots(project, loaded));
+    ASSERT_TRUE(LoadPlots(project, loaded, nullptr));
     EXPECT_EQ(loaded.districts, QStringList({"3", "5", "8"}));
     EXPECT_EQ(loaded.soilCodes, QStringList({"41г", "53г"}));
     EXPECT_EQ(loaded.plot(1).name, QStringLiteral("Магазин"));
@@ -239,14 +240,14 @@ TEST_F(PlotsDbTest, EightRowsRoundTripAndTheBaseIsTheCurrentAverage) {
 
 TEST_F(PlotsDbTest, MissingRowsLeaveTheFieldsEmptyAndFailuresChangeNothing) {
     PlotsData loaded;
-    ASSERT_TRUE(LoadPlots(project, loaded));
+    ASSERT_TRUE(LoadPlots(project, loaded, nullptr));
     for (int number = 1; number <= PlotCount; ++number) {
         EXPECT_TRUE(loaded.plot(number).kf.isEmpty());
         EXPECT_TRUE(loaded.plot(number).district.isEmpty());
         EXPECT_EQ(loaded.plot(number).baseValue, QStringLiteral("120.00"));
     }
     // Even an empty window stores one row for each of plots 1 and 2 and six for plot 3.
-    ASSERT_TRUE(StorePlots(project, loaded));
+    ASSERT_TRUE(StorePlots(project, loaded, nullptr));
     EXPECT_EQ(
         column(QStringLiteral("SELECT номер||'/'||ifnull(назва,'') FROM ділянки ORDER BY id")),
         QStringList({"1/", "2/", "3/", "3/0", "3/1", "3/2", "3/3", "3/4"}));
@@ -254,11 +255,13 @@ TEST_F(PlotsDbTest, MissingRowsLeaveTheFieldsEmptyAndFailuresChangeNothing) {
     const QStringList before = stored();
     breakTable(QStringLiteral("ділянки"));
     loaded.plot(1).name = QStringLiteral("Нова");
-    EXPECT_FALSE(StorePlots(project, loaded));
+    QString error;
+    EXPECT_FALSE(StorePlots(project, loaded, &error));
+    EXPECT_TRUE(error.startsWith(StoreFailedText() + QStringLiteral("зламано")))
+        << error.toStdString();
     EXPECT_EQ(stored(), before);
 
     exec(QStringLiteral("DROP TABLE ділянки"));
-    QString table;
-    EXPECT_FALSE(LoadPlots(project, loaded, &table));
-    EXPECT_EQ(table, QStringLiteral("ділянки"));
+    EXPECT_FALSE(LoadPlots(project, loaded, &error));
+    EXPECT_TRUE(error.startsWith(LoadFailedText(QStringLiteral("ділянки")))) << error.toStdString();
 }

@@ -55,7 +55,8 @@ QString StepDbTest::indicator(const QString& name) {
 }
 
 void StepDbTest::setIndicator(const QString& name, const QString& value) {
-    ASSERT_TRUE(WriteIndicator(project, name, value)) << LastError().toStdString();
+    QString error;
+    ASSERT_TRUE(WriteIndicator(project, name, value, &error)) << error.toStdString();
 }
 
 void StepDbTest::breakTable(const QString& table) {

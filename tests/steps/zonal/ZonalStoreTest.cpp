@@ -1,6 +1,7 @@
 #include "steps/zonal/ZonalStore.h"
 #include "common/LastError.h"
 #include "db/QueryFunctions.h"
+#include "steps/common/StepStore.h"
 #include "steps/zonal/WorkingFactors.h"
 #include "tests/steps/zonal/ZonalDbTest.h"
 #include "tests/steps/zonal/ZonalTestData.h"
@@ -21,7 +22,7 @@ ZonalTables Load(Connection& project, ZonalVariant variant, ZonalSettlement* rea
     ZonalTables tables;
     QString failed;
     EXPECT_TRUE(LoadZonalTables(project, variant, settlement, tables, &failed))
-        << failed.toStdString() << LastError().toStdString();
+        << failed.toStdString();
     if (read)
         *read = settlement;
     return tables;
@@ -90,10 +91,12 @@ TEST_F(ZonalStoreTest, BothVariantsRoundTripThroughTheFourTablesAndTheIndicators
     for (const ZonalVariant variant : {ZonalVariant::Weighted, ZonalVariant::Grouped}) {
         SCOPED_TRACE(variant == ZonalVariant::Weighted ? "weighted" : "grouped");
         const ZonalTables filled = Filled(project, variant);
+        QString error;
         ASSERT_TRUE(StoreZonal(
             project, variant, filled.factors, filled.anketa, filled.result, filled.zones,
-            ZonalIndicators{QStringLiteral("2"), QStringLiteral("0.75"), QStringLiteral("1.50")}))
-            << LastError().toStdString();
+            ZonalIndicators{QStringLiteral("2"), QStringLiteral("0.75"), QStringLiteral("1.50")},
+            &error))
+            << error.toStdString();
         EXPECT_EQ(indicator(QStringLiteral("Кількість зон")), QStringLiteral("2"));
         EXPECT_EQ(indicator(QStringLiteral("Км2, мінімальний")), QStringLiteral("0.75"));
         EXPECT_EQ(indicator(QStringLiteral("Км2, максимальний")), QStringLiteral("1.50"));
@@ -179,7 +182,8 @@ TEST_F(ZonalStoreTest, LoadingPutsEveryStoredValueWhereItBelongs) {
 TEST_F(ZonalStoreTest, AFailedStoreKeepsEveryTableAsItWas) {
     const ZonalTables filled = Filled(project, ZonalVariant::Weighted);
     ASSERT_TRUE(StoreZonal(project, ZonalVariant::Weighted, filled.factors, filled.anketa,
-                           filled.result, filled.zones, ZonalIndicators{"2", "0.90", "1.20"}));
+                           filled.result, filled.zones, ZonalIndicators{"2", "0.90", "1.20"},
+                           nullptr));
     const QStringList anketa =
         rows(QStringLiteral("анкета"), QStringLiteral("район,фактор,оцінка"));
     ZonalTables changed = filled;
@@ -189,10 +193,12 @@ TEST_F(ZonalStoreTest, AFailedStoreKeepsEveryTableAsItWas) {
     for (const QString& table : {QStringLiteral("анкета"), QStringLiteral("зони")}) {
         SCOPED_TRACE(table.toStdString());
         breakTable(table);
+        QString error;
         EXPECT_FALSE(StoreZonal(project, ZonalVariant::Weighted, changed.factors, changed.anketa,
-                                changed.result, changed.zones,
-                                ZonalIndicators{"5", "0.10", "9.00"}));
-        EXPECT_TRUE(LastError().startsWith(QStringLiteral("зламано"))) << LastError().toStdString();
+                                changed.result, changed.zones, ZonalIndicators{"5", "0.10", "9.00"},
+                                &error));
+        EXPECT_TRUE(error.startsWith(StoreFailedText() + QStringLiteral("зламано")))
+            << error.toStdString();
         EXPECT_EQ(rows(QStringLiteral("анкета"), QStringLiteral("район,фактор,оцінка")), anketa);
         EXPECT_EQ(rows(QStringLiteral("зони"), QStringLiteral("опис")).first(), QuotedText);
         EXPECT_EQ(indicator(QStringLiteral("Кількість зон")), QStringLiteral("2"));
@@ -208,8 +214,7 @@ TEST_F(ZonalStoreTest, AFailedReadNamesItsTable) {
     QString message;
     ASSERT_EQ(ReadZonalSettlement(project, settlement, &message), ZonalOpening::Ready);
     ZonalTables tables;
-    QString failed;
-    EXPECT_FALSE(LoadZonalTables(project, ZonalVariant::Weighted, settlement, tables, &failed));
-    EXPECT_EQ(failed, QStringLiteral("км2"));
-    EXPECT_TRUE(LastError().contains(QStringLiteral("км2")));
+    QString error;
+    EXPECT_FALSE(LoadZonalTables(project, ZonalVariant::Weighted, settlement, tables, &error));
+    EXPECT_TRUE(error.startsWith(LoadFailedText(QStringLiteral("км2")))) << error.toStdString();
 }
