@@ -95,14 +95,14 @@ QString ResolvedPath(const QString& stored) {
     return stored;
 }
 
-bool ConvertCataloguePaths(Connection& catalogue) {
+bool ConvertCataloguePaths(Connection& catalogue, QString* error) {
     Query q(&catalogue);
     const bool haveSettings = TableExists(catalogue, QStringLiteral("налаштування"));
     if (haveSettings) {
         if (!RunQuery(
                 q, QStringLiteral("SELECT id FROM налаштування WHERE code=") + SqlLiteral(kMarker),
                 true))
-            return false;
+            return FailReading(error, QStringLiteral("налаштування"));
         if (!q.eof())
             return true;
         q.close();
@@ -110,7 +110,7 @@ bool ConvertCataloguePaths(Connection& catalogue) {
     const QString root = Root();
     const QString rootName = QFileInfo(root).fileName();
     if (!RunQuery(q, QStringLiteral("SELECT id, pathname FROM projects ORDER BY id"), true))
-        return false;
+        return FailReading(error, QStringLiteral("projects"));
     std::vector<std::pair<QString, QString>> changes; // id, new pathname
     for (q.first(); !q.eof(); q.next()) {
         const QString path = q.text(1);
@@ -134,7 +134,7 @@ bool ConvertCataloguePaths(Connection& catalogue) {
 
     Transaction transaction(catalogue);
     if (!transaction.ok())
-        return false;
+        return FailUpdating(error);
     bool ok = haveSettings ||
               RunQuery(q,
                        QStringLiteral("CREATE TABLE налаштування (id AUTOINCREMENT, code nvarchar "
@@ -151,7 +151,9 @@ bool ConvertCataloguePaths(Connection& catalogue) {
                             SqlLiteral(kMarker) + QStringLiteral(",'1')"),
                         false);
     // Anything short of the commit is rolled back when the transaction ends.
-    return ok && transaction.commit();
+    if (!ok || !transaction.commit())
+        return FailUpdating(error);
+    return true;
 }
 
 } // namespace catalogue

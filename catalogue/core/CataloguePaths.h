@@ -26,8 +26,8 @@ QString SettlementNameAt(Connection& catalogue, const QString& folder);
  * projects root becomes relative to it, and so does a folder that no longer exists when the
  * same place under the current root does (a program folder moved before it was changed).
  * Runs in one transaction and marks the catalogue as changed; true when nothing was left to
- * do or the change was committed, false with the reason in LastError() (nothing changed).
+ * do or the change was committed, false with the reason in `error` (nothing changed).
  */
-bool ConvertCataloguePaths(Connection& catalogue);
+bool ConvertCataloguePaths(Connection& catalogue, QString* error = nullptr);
 
 } // namespace catalogue

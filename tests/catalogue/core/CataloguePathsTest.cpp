@@ -123,11 +123,16 @@ TEST_F(CataloguePathsTest, FullPathsAreChangedOnceInOneTransaction) {
 
     // A catalogue that cannot be written keeps every row as it was.
     Exec(c, QStringLiteral("PRAGMA query_only=ON"));
-    EXPECT_FALSE(ConvertCataloguePaths(c));
+    QString error;
+    EXPECT_FALSE(ConvertCataloguePaths(c, &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Оновлення даних у базі даних.")))
+        << error.toStdString();
+    // The provider's reason and the statement follow the sentence.
+    EXPECT_TRUE(error.contains(QStringLiteral("Запит: "))) << error.toStdString();
     Exec(c, QStringLiteral("PRAGMA query_only=OFF"));
     EXPECT_EQ(Pathnames(c), before);
 
-    ASSERT_TRUE(ConvertCataloguePaths(c)) << LastError().toStdString();
+    ASSERT_TRUE(ConvertCataloguePaths(c, &error)) << error.toStdString();
     const QStringList after = {QStringLiteral("Тут"), QStringLiteral("Переїхав/село"), outside,
                                QStringLiteral("/old/place/Проекти/Зник"), QString()};
     EXPECT_EQ(Pathnames(c), after);
