@@ -6,6 +6,7 @@
 #include "common/FileUtils.h"
 #include "db/Database.h"
 #include "db/QueryFunctions.h"
+#include "tests/support/DemoOnce.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demo/DemoSettlement.h"
 
@@ -26,27 +27,14 @@ struct Outcome {
 class ChainFaults : public ::testing::Test {
 protected:
     /** The demonstration, written once for the tests from the settlement templates. */
-    static void SetUpTestSuite() {
-        demoApp = new TempAppDir(true);
-        QString error;
-        demoWritten = WriteDemoProject(demoApp->path(), DemoSize{}, &error);
-        demoError = error;
-    }
-    static void TearDownTestSuite() {
-        delete demoApp;
-        demoApp = nullptr;
-    }
+    static void SetUpTestSuite() { demo.write(); }
+    static void TearDownTestSuite() { demo.clear(); }
     void SetUp() override {
-        ASSERT_TRUE(demoWritten) << demoError.toStdString();
+        ASSERT_TRUE(demo.written()) << demo.error().toStdString();
         prepare(QStringLiteral("с. Демонстраційне"));
     }
-    static QString source() {
-        return JoinPath(demoApp->path(),
-                        QStringLiteral("Проекти/Демонстраційний проект/с. Демонстраційне"));
-    }
-    static inline TempAppDir* demoApp = nullptr;
-    static inline bool demoWritten = false;
-    static inline QString demoError;
+    static QString source() { return demo.settlementFolder(); }
+    static inline DemoOnce demo;
 
     /** A fresh copy of the demonstration settlement in `folder`, its database open. */
     void prepare(const QString& name) {

@@ -10,6 +10,7 @@
 #include "db/QueryFunctions.h"
 #include "map/FeatureFactory.h"
 #include "map/TabFile.h"
+#include "tests/support/DemoOnce.h"
 #include "tests/support/TestSupport.h"
 #include "tools/demo/DemoSettlement.h"
 #include "valuation/Check.h"
@@ -32,21 +33,12 @@ namespace {
 class ChainTest : public ::testing::Test {
 protected:
     /** The demonstration, written once for the tests from the settlement templates. */
-    static void SetUpTestSuite() {
-        demoApp = new TempAppDir(true);
-        QString error;
-        demoWritten = WriteDemoProject(demoApp->path(), DemoSize{}, &error);
-        demoError = error;
-    }
-    static void TearDownTestSuite() {
-        delete demoApp;
-        demoApp = nullptr;
-    }
+    static void SetUpTestSuite() { demo.write(); }
+    static void TearDownTestSuite() { demo.clear(); }
 
     void SetUp() override {
-        ASSERT_TRUE(demoWritten) << demoError.toStdString();
-        const QString source = JoinPath(
-            demoApp->path(), QStringLiteral("Проекти/Демонстраційний проект/с. Демонстраційне"));
+        ASSERT_TRUE(demo.written()) << demo.error().toStdString();
+        const QString source = demo.settlementFolder();
         ASSERT_TRUE(QFileInfo(source).isDir());
         folder = dir.filePath(QStringLiteral("с. Демонстраційне"));
         QDir().mkpath(folder);
@@ -82,9 +74,7 @@ protected:
         return status;
     }
 
-    static inline TempAppDir* demoApp = nullptr;
-    static inline bool demoWritten = false;
-    static inline QString demoError;
+    static inline DemoOnce demo;
 
     TempAppDir app;
     QTemporaryDir dir;
@@ -141,7 +131,7 @@ TEST_F(ChainTest, ADistrictGrownOnTheMapIsFoundAndRecalcTakesItsAreasAgain) {
 
     // Recalc takes the areas and the local factors (by the program's catalogue) again, and
     // builds the zone layer again from the grown districts.
-    ASSERT_TRUE(QFile::copy(JoinPath(demoApp->path(), CatalogueFileName()),
+    ASSERT_TRUE(QFile::copy(JoinPath(demo.appDir(), CatalogueFileName()),
                             JoinPath(app.path(), CatalogueFileName())));
     EXPECT_EQ(run(true, &lines), 0) << errors.toStdString();
     EXPECT_TRUE(lines.join(u'\n').contains(QStringLiteral("«Визначення площ»: район ")))
