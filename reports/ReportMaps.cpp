@@ -463,6 +463,11 @@ struct AppendixMapDrawing::Work {
         {SoilMap, "Карта-схема агровиробничих груп ґрунтів"},
     };
     static constexpr size_t kCount = std::size(kMaps);
+    /**
+     * The order the maps are begun in: the longest first (the functional use has the most
+     * regions), so the last map begun is a short one and both cores end near together.
+     */
+    static constexpr size_t kDrawOrder[kCount] = {2, 0, 1, 3};
 
     Work(const ReportContext& given, const valuation::Settlement& settlement, bool encode)
         : context(given), inputs{context,
@@ -499,8 +504,8 @@ struct AppendixMapDrawing::Work {
     /** Each core draws (and encodes) the next map not taken: the maps are independent pages. */
     void start() {
         const auto work = [this] {
-            for (size_t i = next++; i < kCount; i = next++)
-                drawOne(i);
+            for (size_t n = next++; n < kCount; n = next++)
+                drawOne(kDrawOrder[n]);
         };
         const size_t workers = std::min<size_t>(kCount, std::max(1, QThread::idealThreadCount()));
         // Qt threads: text is laid out through per-thread font caches Qt keeps for its own threads.
