@@ -274,9 +274,9 @@ PrintedMap RenderPrintMap(const PrintMapPage& page) {
                 const QBrush brush =
                     f.kind() == FeatureKind::Region ? FillBrush(s) : QBrush(Qt::NoBrush);
                 const QPen pen = OutlinePen(s, paper);
-                // The fill without smoothing (several times faster), the outline smoothed
-                // over its edge; a region without an outline keeps a smoothed fill.
-                if (brush.style() != Qt::NoBrush && pen.style() != Qt::NoPen) {
+                // The fill without smoothing (several times faster), the solid outline
+                // smoothed over its edge; a region without one keeps a smoothed fill.
+                if (brush.style() != Qt::NoBrush && pen.style() == Qt::SolidLine) {
                     painter.setRenderHint(QPainter::Antialiasing, false);
                     painter.setPen(Qt::NoPen);
                     painter.setBrush(brush);
