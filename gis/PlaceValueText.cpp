@@ -72,7 +72,7 @@ QStringList PlaceValuationLines(const PlaceValuation& v) {
         int n = 0;
         for (const PlaceFigures& p : v.parts)
             lines << QStringLiteral(
-                         "Частина %1: %2; фактори: %3; Км3 %4; 1 м² %5 грн; %6 га; %7 грн")
+                         "Частина № %1: %2; фактори: %3; Км3 %4; 1 м² %5 грн; %6 га; %7 грн")
                          .arg(++n)
                          .arg(zoneText(p), factorsText(p.factors), p.km3, p.valuePerSqM, p.areaHa,
                               p.value);

@@ -56,7 +56,7 @@ void CheckPlot(CheckRun& run, const TableRows& t, int number, const std::vector<
         return;
     for (size_t j = 2; j < rows.size(); ++j) {
         const QStringList& part = t.rows[rows[j]];
-        const QString partWhat = what + QStringLiteral(", частина ") + part[1];
+        const QString partWhat = what + QStringLiteral(", частина № ") + part[1];
         if (!part[8].isEmpty())
             run.cell(Step::Plots, table, t.ids[rows[j]], QStringLiteral("базова"), partWhat,
                      part[5], parts[j - 2].valuePerHa);
