@@ -5,6 +5,7 @@
 #include "db/SqliteMessage.h"
 
 #include <QLocale>
+#include <charconv>
 #include <sqlite3.h>
 
 QByteArrayView Utf8Row::at(int column) const {
@@ -12,6 +13,16 @@ QByteArrayView Utf8Row::at(int column) const {
         return {};
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
     return text ? QByteArrayView(text, sqlite3_column_bytes(m_stmt, column)) : QByteArrayView();
+}
+
+QByteArrayView Utf8Row::at(int column, Digits& digits) const {
+    if (column < 0 || column >= m_columns)
+        return {};
+    if (sqlite3_column_type(m_stmt, column) != SQLITE_INTEGER)
+        return at(column);
+    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(),
+                                       sqlite3_column_int64(m_stmt, column));
+    return QByteArrayView(digits.data(), written.ptr - digits.data());
 }
 
 QString Utf8Row::text(int column) const {

@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <array>
 #include <functional>
 #include <unordered_map>
 
@@ -16,6 +17,13 @@ class Utf8Row {
 public:
     int size() const { return m_columns; }
     QByteArrayView at(int column) const;
+    /** Room for an integer's digits, for at(column, digits). */
+    using Digits = std::array<char, 24>;
+    /**
+     * The same bytes as at(column), an integer's written into `digits` rather than made by the
+     * provider (faster where most values are numbers); valid until `digits` is used again.
+     */
+    QByteArrayView at(int column, Digits& digits) const;
     /** The column as text (as ReadTextRows gives it). */
     QString text(int column) const;
     /** The index of the column named `name` (UTF-8), or -1. */

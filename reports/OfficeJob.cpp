@@ -92,16 +92,16 @@ void ExecuteExcelJob(const ExcelFillProc& fill, TMessages& messages, JobProgress
         messages.Error = OfficeTexts::fileNotFound();
         return;
     }
-    std::unique_ptr<Workbook> book;
-    if (!OfficeCall(
-            [&] {
-                if (!openFile.isEmpty())
-                    book = Workbook::open(openFile);
-                else
-                    book = templatePath.isEmpty() ? Workbook::createBlank()
-                                                  : Workbook::open(templatePath);
-            },
-            &lastError.failure)) {
+    std::unique_ptr<Workbook> book = std::move(OfficeJobParams().OpenedWorkbook);
+    if (!book && !OfficeCall(
+                     [&] {
+                         if (!openFile.isEmpty())
+                             book = Workbook::open(openFile);
+                         else
+                             book = templatePath.isEmpty() ? Workbook::createBlank()
+                                                           : Workbook::open(templatePath);
+                     },
+                     &lastError.failure)) {
         messages.Error = OfficeTexts::badFile();
         messages.ErrorDetail = lastError.failure;
         return;

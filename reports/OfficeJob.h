@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
 /** A fill procedure of a document job: fills the document and saves it itself. */
 using WordFillProc =
@@ -25,6 +26,11 @@ struct OfficeJobParameters {
     QString WordTemplate;
     /** The workbook template (".xltx"), or "" for an empty workbook. */
     QString ExcelTemplate;
+    /**
+     * A workbook opened and filled before the job (a calculation workbook filled while the
+     * report's maps were drawn): the workbook job takes it instead of opening one.
+     */
+    std::unique_ptr<Workbook> OpenedWorkbook;
 };
 
 OfficeJobParameters& OfficeJobParams();
@@ -51,7 +57,10 @@ using ResultOpener = std::function<void(const QString& path)>;
  */
 void ExecuteWordJob(const WordFillProc& fill, TMessages& messages, JobProgress& progress,
                     const ResultOpener& openResult);
-/** The same for a workbook job: opens OpenFileName, or creates from ExcelTemplate. */
+/**
+ * The same for a workbook job: takes OpenedWorkbook, or opens OpenFileName, or creates from
+ * ExcelTemplate.
+ */
 void ExecuteExcelJob(const ExcelFillProc& fill, TMessages& messages, JobProgress& progress,
                      const ResultOpener& openResult);
 

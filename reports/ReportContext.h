@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
+
+class JobProgress;
 
 class Connection;
 namespace valuation {
@@ -46,6 +49,11 @@ struct ReportContext {
     QString layerStamp = QString();
     /** The report's maps begun ahead by the run, taken by the report; null: drawn there. */
     AppendixMapDrawing* maps = nullptr;
+    /**
+     * What the report does before it waits for the maps begun ahead (the run fills the
+     * workbooks' cells then, so no core stands idle); empty: nothing.
+     */
+    std::function<void(JobProgress&)> beforeMapsTaken = {};
 };
 
 /** The title page's bookmark of the mark of an unchecked calculation, and the mark. */

@@ -611,6 +611,8 @@ void FillAppendixMaps(WordDocument& document, const ReportContext& context,
     const bool pages = document.hasBookmark(QStringLiteral("MAPS"));
     if (!list && !pages)
         return;
+    if (context.maps && context.beforeMapsTaken)
+        context.beforeMapsTaken(progress);
     progress.setInfo(QStringLiteral("Експорт: карти-схеми..."));
     progress.setProgress(4, 0);
     // Each picture goes into the document as soon as it is drawn: one page of pixels at a time.

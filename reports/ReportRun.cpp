@@ -14,6 +14,7 @@
 #include "valuation/Settlement.h"
 
 #include <QFile>
+#include <array>
 #include <memory>
 
 namespace reports {
@@ -179,6 +180,20 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
     }
     if (context.layerStamp.isEmpty() && !context.folder.isEmpty())
         context.layerStamp = ReportLayerStamp(context.folder);
+    // While the other cores draw the maps, the report fills the workbooks' cells in memory;
+    // each workbook is still saved in its turn, after the report, and only if it is saved.
+    std::array<WorkbookAhead, 2> ahead;
+    const auto calculation = [](size_t i) {
+        return i == 2 ? CalculationWorkbook::Quarters : CalculationWorkbook::Districts;
+    };
+    if (maps && context.data)
+        context.beforeMapsTaken = [&](JobProgress& progress) {
+            for (size_t i = 1; i < files.size() && !progress.stopRequested(); ++i) {
+                const QString path = JoinPath(templateDir, files[i].templateName);
+                if (FileExistsQuiet(path))
+                    ahead[i - 1] = FillWorkbookAhead(calculation(i), path, progress, context);
+            }
+        };
     QStringList notMade; // the workbooks left out for lack of data, for the closing message
     bool reachedEnd = true;
     auto giveUp = [&](size_t from, const QString& reason) {
@@ -210,21 +225,23 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
                 },
                 output);
         } else {
-            const bool quarters = i == 2;
+            const CalculationWorkbook which = calculation(i);
+            WorkbookAhead* filled = &ahead[i - 1];
+            OfficeJobParams().OpenedWorkbook = std::move(filled->book);
             job = jobs.runExcel(
                 templatePath,
-                [&context, &outcome, quarters](Workbook& book, TMessages& messages,
-                                               JobProgress& progress) {
-                    if (quarters)
-                        FillQuarterWorkbook(book, messages, progress, context, outcome);
-                    else
-                        FillDistrictWorkbook(book, messages, progress, context, outcome);
+                [&context, &outcome, which, filled](Workbook& book, TMessages& messages,
+                                                    JobProgress& progress) {
+                    FillWorkbook(which, filled, book, messages, progress, context, outcome);
                 },
                 output);
+            // A runner that ran no job leaves the workbook to no later job.
+            OfficeJobParams().OpenedWorkbook.reset();
         }
         // The maps' pictures are in the report or no longer wanted.
         maps.reset();
         context.maps = nullptr;
+        context.beforeMapsTaken = nullptr;
         if (!job.error.isEmpty()) {
             giveUp(i, OneLine(job.errorDetail.isEmpty() ? job.error
                                                         : job.error + u' ' + job.errorDetail));

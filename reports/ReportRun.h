@@ -18,7 +18,10 @@ struct JobResult {
     QString errorDetail;
 };
 
-/** Runs the office jobs of a run: in the progress window, or without any window. */
+/**
+ * Runs the office jobs of a run: in the progress window, or without any window. A workbook
+ * job takes the workbook the run left in OfficeJobParams().OpenedWorkbook, if any.
+ */
 class ReportJobRunner {
 public:
     virtual ~ReportJobRunner() = default;

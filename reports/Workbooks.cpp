@@ -22,6 +22,8 @@ namespace reports {
 
 namespace {
 
+using Filling = WorkbookFilling;
+
 /** Local-factor columns of both workbooks: factor n sits in column n + 7 or n + 8. */
 constexpr int kFactorColumns = 30;
 
@@ -163,19 +165,17 @@ void Save(Workbook& book, JobProgress& progress, WorkbookOutcome& outcome,
     outcome.saved = true;
 }
 
-} // namespace
-
-void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& progress,
+Filling FillDistrictCells(Workbook& workbook, TMessages& messages, JobProgress& progress,
                           const ReportContext& context, WorkbookOutcome& outcome) {
     Worksheet* sheetPointer =
         BeginWorkbook(workbook, messages, progress, context.settlementName, 13);
     if (!sheetPointer)
-        return;
+        return Filling::Failed;
     Worksheet& sheet = *sheetPointer;
     valuation::Settlement own;
     const valuation::Settlement* read = ReadModel(context, messages, own);
     if (!read)
-        return;
+        return Filling::Failed;
     const valuation::Settlement& settlement = *read;
     // A count no step can give (above 999) is no count: nothing is sized by it.
     const long long districtCount = ReadDistrictCount(*context.data);
@@ -188,10 +188,8 @@ void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& 
         outcome.missing << MissingAverage();
     if (zoneCount == 0 || (districtCount != 0 && average > 0 && settlement.zones.empty()))
         outcome.missing << MissingZones();
-    if (!outcome.missing.isEmpty()) {
-        EndWorkbook(messages, progress);
-        return;
-    }
+    if (!outcome.missing.isEmpty())
+        return Filling::Missing;
 
     HideUnusedFactors(sheet, settlement, 8, kValueColumn);
     int row = 6;
@@ -248,21 +246,20 @@ void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& 
     }
     ++row;
     PutTotals(sheet, row, QStringLiteral("Разом по населеному пункту"), settlementTotals);
-    Save(workbook, progress, outcome, context);
-    EndWorkbook(messages, progress);
+    return Filling::Filled;
 }
 
-void FillQuarterWorkbook(Workbook& workbook, TMessages& messages, JobProgress& progress,
+Filling FillQuarterCells(Workbook& workbook, TMessages& messages, JobProgress& progress,
                          const ReportContext& context, WorkbookOutcome& outcome) {
     Worksheet* sheetPointer =
         BeginWorkbook(workbook, messages, progress, context.settlementName, 14);
     if (!sheetPointer)
-        return;
+        return Filling::Failed;
     Worksheet& sheet = *sheetPointer;
     valuation::Settlement own;
     const valuation::Settlement* read = ReadModel(context, messages, own);
     if (!read)
-        return;
+        return Filling::Failed;
     const valuation::Settlement& settlement = *read;
     const QString averageText = settlement.averageValueText();
     if (NumberOr0(averageText) <= 0)
@@ -303,10 +300,8 @@ void FillQuarterWorkbook(Workbook& workbook, TMessages& messages, JobProgress& p
     }
     if (outcome.missing.isEmpty() && zones.isEmpty())
         outcome.missing << MissingStatement();
-    if (!outcome.missing.isEmpty()) {
-        EndWorkbook(messages, progress);
-        return;
-    }
+    if (!outcome.missing.isEmpty())
+        return Filling::Missing;
 
     // A factor valued in the statement keeps its column, even when no district has it.
     QSet<long long> valued;
@@ -354,8 +349,93 @@ void FillQuarterWorkbook(Workbook& workbook, TMessages& messages, JobProgress& p
             }
         }
     }
-    Save(workbook, progress, outcome, context);
+    return Filling::Filled;
+}
+
+Filling FillCells(CalculationWorkbook which, Workbook& workbook, TMessages& messages,
+                  JobProgress& progress, const ReportContext& context, WorkbookOutcome& outcome) {
+    return which == CalculationWorkbook::Districts
+               ? FillDistrictCells(workbook, messages, progress, context, outcome)
+               : FillQuarterCells(workbook, messages, progress, context, outcome);
+}
+
+/** The end of a workbook's job once its cells are filled: saved when they were, then ended. */
+void SaveFilled(Filling filling, Workbook& workbook, TMessages& messages, JobProgress& progress,
+                const ReportContext& context, WorkbookOutcome& outcome) {
+    if (filling == Filling::Failed)
+        return;
+    if (filling == Filling::Filled)
+        Save(workbook, progress, outcome, context);
     EndWorkbook(messages, progress);
+}
+
+/** Forwards only "Стоп" and the events: a workbook filled ahead leaves the window as it is. */
+class QuietProgress final : public JobProgress {
+public:
+    explicit QuietProgress(JobProgress& shown) : m_shown(shown) {}
+    void setProgress(int, int) override {}
+    void stepProgress() override {}
+    void showProgressBar(bool) override {}
+    void setInfo(const QString&) override {}
+    void enableStop(bool) override {}
+    bool stopRequested() const override { return m_shown.stopRequested(); }
+    void processEvents() override { m_shown.processEvents(); }
+    QString outputPath() const override { return QString(); }
+
+private:
+    JobProgress& m_shown;
+};
+
+} // namespace
+
+void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& progress,
+                          const ReportContext& context, WorkbookOutcome& outcome) {
+    FillWorkbook(CalculationWorkbook::Districts, nullptr, workbook, messages, progress, context,
+                 outcome);
+}
+
+void FillQuarterWorkbook(Workbook& workbook, TMessages& messages, JobProgress& progress,
+                         const ReportContext& context, WorkbookOutcome& outcome) {
+    FillWorkbook(CalculationWorkbook::Quarters, nullptr, workbook, messages, progress, context,
+                 outcome);
+}
+
+WorkbookAhead::WorkbookAhead() = default;
+WorkbookAhead::~WorkbookAhead() = default;
+WorkbookAhead::WorkbookAhead(WorkbookAhead&&) noexcept = default;
+WorkbookAhead& WorkbookAhead::operator=(WorkbookAhead&&) noexcept = default;
+
+WorkbookAhead FillWorkbookAhead(CalculationWorkbook which, const QString& templatePath,
+                                JobProgress& progress, const ReportContext& context) {
+    WorkbookAhead ahead;
+    std::unique_ptr<Workbook> book;
+    // A template that does not open is opened again in the workbook's turn, whose job says why.
+    if (!OfficeCall([&] { book = Workbook::open(templatePath); }))
+        return ahead;
+    QuietProgress quiet(progress);
+    Filling filling = Filling::Failed;
+    if (!OfficeCall([&] {
+            filling = FillCells(which, *book, ahead.messages, quiet, context, ahead.outcome);
+        }))
+        return WorkbookAhead(); // the engine's failure comes again, and is told, in its turn
+    ahead.filled = book.get();
+    ahead.book = std::move(book);
+    ahead.filling = filling;
+    return ahead;
+}
+
+void FillWorkbook(CalculationWorkbook which, WorkbookAhead* ahead, Workbook& workbook,
+                  TMessages& messages, JobProgress& progress, const ReportContext& context,
+                  WorkbookOutcome& outcome) {
+    // The job was given the workbook filled ahead: what is left is to save it.
+    if (ahead && ahead->filled == &workbook) {
+        messages = ahead->messages;
+        outcome = ahead->outcome;
+        SaveFilled(ahead->filling, workbook, messages, progress, context, outcome);
+        return;
+    }
+    const Filling filling = FillCells(which, workbook, messages, progress, context, outcome);
+    SaveFilled(filling, workbook, messages, progress, context, outcome);
 }
 
 } // namespace reports

@@ -3,6 +3,8 @@
 #include "common/JobProgress.h"
 #include "reports/ReportContext.h"
 
+#include <memory>
+
 class Workbook;
 
 namespace reports {
@@ -22,5 +24,47 @@ void FillDistrictWorkbook(Workbook& workbook, TMessages& messages, JobProgress& 
  */
 void FillQuarterWorkbook(Workbook& workbook, TMessages& messages, JobProgress& progress,
                          const ReportContext& context, WorkbookOutcome& outcome);
+
+/** The two calculation workbooks of the run. */
+enum class CalculationWorkbook { Districts, Quarters };
+
+/** How filling a workbook's cells ended: failed (the job's error set), data lacking, or filled. */
+enum class WorkbookFilling { Failed, Missing, Filled };
+
+/**
+ * A calculation workbook whose cells were filled before its turn, while the report's maps were
+ * drawn: the workbook to hand to its job, and what filling it said. Its job saves it.
+ */
+struct WorkbookAhead {
+    WorkbookAhead();
+    ~WorkbookAhead();
+    WorkbookAhead(WorkbookAhead&&) noexcept;
+    WorkbookAhead& operator=(WorkbookAhead&&) noexcept;
+
+    /** The filled workbook until it is handed to its job; null when none was filled. */
+    std::unique_ptr<Workbook> book;
+    /** The workbook that was filled, also after it was handed over (to know it again). */
+    const Workbook* filled = nullptr;
+    TMessages messages;
+    WorkbookOutcome outcome;
+    WorkbookFilling filling = WorkbookFilling::Failed;
+};
+
+/**
+ * Fills the cells of the workbook of `templatePath` in memory, saving nothing; "Стоп" and the
+ * events go through `progress`, which otherwise shows nothing of it. A template that does not
+ * open, or an engine failure, gives no workbook: it is filled in its turn, which says why.
+ */
+WorkbookAhead FillWorkbookAhead(CalculationWorkbook which, const QString& templatePath,
+                                JobProgress& progress, const ReportContext& context);
+
+/**
+ * A workbook job's fill procedure: when the job was given the workbook `ahead` filled, saves
+ * it with what filling it said; otherwise fills `workbook` and saves it, as
+ * FillDistrictWorkbook and FillQuarterWorkbook do.
+ */
+void FillWorkbook(CalculationWorkbook which, WorkbookAhead* ahead, Workbook& workbook,
+                  TMessages& messages, JobProgress& progress, const ReportContext& context,
+                  WorkbookOutcome& outcome);
 
 } // namespace reports

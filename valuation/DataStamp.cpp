@@ -33,6 +33,7 @@ bool DataStamp(Connection& project, QString& stamp, QString* error) {
     QByteArray block;
     block.reserve(1 << 16);
     std::vector<QByteArray> indexes; // a column's number as text, made once
+    Utf8Row::Digits digits;
     for (const QString& table : tables) {
         const QByteArray name = table.toUtf8();
         bool named = false;
@@ -46,7 +47,7 @@ bool DataStamp(Connection& project, QString& stamp, QString* error) {
                 }
                 block.append('\x1e');
                 for (int i = 0; i < row.size(); ++i) {
-                    const QByteArrayView value = row.at(i);
+                    const QByteArrayView value = row.at(i, digits);
                     if (value.isEmpty())
                         continue;
                     while (indexes.size() <= static_cast<size_t>(i))

@@ -259,3 +259,37 @@ TEST_F(JobTest, ExceptionEscapingTheJobIsTheWindowsError) {
 }
 
 } // namespace
+
+// A workbook filled before its job is the one the job fills and saves, and the saved file is
+// opened as any job's; the job's parameters do not keep it for the next job.
+TEST_F(JobTest, WorkbookFilledAheadIsTheJobsWorkbookAndOpenedWhenSaved) {
+    std::unique_ptr<Workbook> filled = Workbook::open(bookTemplate);
+    filled->worksheet(1).setCellValue(1, 1, QStringLiteral("заповнено заздалегідь"));
+    const Workbook* handed = filled.get();
+    OfficeJobParams().ExcelTemplate = bookTemplate;
+    OfficeJobParams().OpenedWorkbook = std::move(filled);
+    const QString saved = app.file(QStringLiteral("Розрахунок.xlsx"));
+    const Workbook* given = nullptr;
+    RunExcelJob(
+        QString(),
+        [&](Workbook& book, TMessages&, JobProgress& progress) {
+            given = &book;
+            book.saveCopyAs(progress.outputPath());
+        },
+        saved);
+    EXPECT_EQ(given, handed);
+    EXPECT_TRUE(FormWait().ErrorText().isEmpty());
+    EXPECT_EQ(shell.opened, QStringList{saved});
+    EXPECT_EQ(Workbook::open(saved)->worksheet(1).cellText(1, 1),
+              QStringLiteral("заповнено заздалегідь"));
+    EXPECT_FALSE(OfficeJobParams().OpenedWorkbook);
+
+    // The next job opens its template again.
+    OfficeJobParams().ExcelTemplate = bookTemplate;
+    QString first;
+    RunExcelJob(
+        QString(),
+        [&](Workbook& book, TMessages&, JobProgress&) { first = book.worksheet(1).cellText(1, 1); },
+        QString());
+    EXPECT_NE(first, QStringLiteral("заповнено заздалегідь"));
+}

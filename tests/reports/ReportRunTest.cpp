@@ -360,3 +360,37 @@ TEST_F(ReportRunTest, AZoneWithoutKm2IsNamedAndLeftWithoutValues) {
     }
     ADD_FAILURE() << "the zone's rows were not found";
 }
+
+// The workbooks are filled while the report's maps are drawn, but each is saved only in its
+// turn: a report that is not saved leaves them unsaved, and a workbook filled for a job that
+// never ran is kept for no later job.
+TEST_F(ReportRunTest, WorkbooksFilledAheadAreSavedOnlyInTheirTurn) {
+    // A folder in the place of the report: it cannot be saved.
+    ASSERT_TRUE(QDir().mkpath(output(0)));
+    const ReportRunResult failed = run(false);
+    EXPECT_TRUE(failed.saved.isEmpty());
+    ASSERT_EQ(failed.notSaved.size(), 3u);
+    EXPECT_EQ(failed.notSaved[2].second,
+              QStringLiteral("не заповнювався, бо попередній файл не збережено"));
+    EXPECT_FALSE(QFileInfo::exists(output(1)));
+    EXPECT_FALSE(QFileInfo::exists(output(2)));
+    EXPECT_TRUE(dataRows().isEmpty());
+    ASSERT_TRUE(QDir(output(0)).removeRecursively());
+
+    class NoWorkbookJobs final : public ReportJobRunner {
+    public:
+        JobResult runWord(const QString& t, const WordFillProc& fill, const QString& out) override {
+            return HeadlessJobRunner().runWord(t, fill, out);
+        }
+        JobResult runExcel(const QString&, const ExcelFillProc&, const QString&) override {
+            handed += OfficeJobParams().OpenedWorkbook != nullptr;
+            return {};
+        }
+        int handed = 0;
+    } jobs;
+    const ReportRunResult report = RunReports(context(), folder, templates(), jobs, nullptr);
+    EXPECT_EQ(report.saved, QStringList{output(0)});
+    EXPECT_EQ(jobs.handed, 2); // both were filled while the maps were drawn
+    EXPECT_FALSE(OfficeJobParams().OpenedWorkbook);
+    EXPECT_FALSE(QFileInfo::exists(output(1)));
+}
