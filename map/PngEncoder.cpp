@@ -1,5 +1,7 @@
 #include "map/PngEncoder.h"
 
+#include "map/RunDeflate.h"
+
 #include <QHash>
 #include <QImage>
 #include <QSet>
@@ -168,7 +170,9 @@ QByteArray EncodeFlatPng(const QImage& source) {
             packed = deflater.take();
         indices = QByteArray();
     } else {
-        packed = DeflateRgbRows(image);
+        packed = DeflateRgbRowsByRuns(image);
+        if (packed.isEmpty())
+            packed = DeflateRgbRows(image);
     }
     if (packed.isEmpty())
         return QByteArray();
