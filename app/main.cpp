@@ -1,13 +1,11 @@
 // The program's entry: everything happens in the start-up sequence.
 #include "app/Startup.h"
 #include "commands/CommandLine.h"
-#include "common/MemoryReuse.h"
 #include "db/Backup.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    KeepFreedMemoryForReuse();
     // "tamberon report|check|recalc FOLDER", "tamberon layers|value ...", --help, --version and
     // a wrong option need no window, display or start-up check.
     if (const int status = RunConsoleCommand(argc, argv); status >= 0)

@@ -6,7 +6,6 @@
 #include "bench/ChildProcess.h"
 #include "bench/QuietQt.h"
 #include "common/FileUtils.h"
-#include "common/MemoryReuse.h"
 #include "db/Database.h"
 #include "map/PngEncoder.h"
 #include "reports/OfficeJob.h"
@@ -239,7 +238,8 @@ BENCHMARK(BM_ReportWithFourMapsOf999Districts)
  */
 void BM_ReportCommandOf999Districts(benchmark::State& state) {
     LargeFolder large;
-    if (!large.createOrSkip(false, state))
+    // 0: without layers; 1: with the layers of the four map appendices.
+    if (!large.createOrSkip(state.range(0) != 0, state))
         return;
     const QString program = large.dir.filePath(QStringLiteral("tamberon_console"));
     if (!QFile::copy(QStringLiteral(TAMBERON_CONSOLE), program)) {
@@ -271,6 +271,8 @@ void BM_ReportCommandOf999Districts(benchmark::State& state) {
     state.counters["child_cpu_ms"] = cpu / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_ReportCommandOf999Districts)
+    ->Arg(0)
+    ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);
@@ -343,8 +345,6 @@ BENCHMARK(BM_FourMapPagesEncoded)->Unit(benchmark::kMillisecond)->MeasureProcess
 int main(int argc, char** argv) {
     if (argc > 2 && std::strcmp(argv[1], "--measure") == 0)
         return bench::MeasureProgram(argv + 2);
-    // The memory as the program keeps it, so the peaks are the program's.
-    KeepFreedMemoryForReuse();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     bench::QuietQt();
     QGuiApplication app(argc, argv);
