@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <sstream>
+#include <utility>
 #include <zip.h>
 #include <zlib.h>
 
@@ -559,7 +560,55 @@ void RemoveSaveLeftovers(const QFileInfo& target) {
 
 } // namespace
 
+PendingSave::PendingSave(PendingSave&& other) noexcept
+    : m_temp(std::exchange(other.m_temp, QString())), m_path(std::move(other.m_path)) {}
+
+PendingSave& PendingSave::operator=(PendingSave&& other) noexcept {
+    if (this != &other) {
+        discard();
+        m_temp = std::exchange(other.m_temp, QString());
+        m_path = std::move(other.m_path);
+    }
+    return *this;
+}
+
+PendingSave::~PendingSave() {
+    discard();
+}
+
+void PendingSave::discard() {
+    if (!m_temp.isEmpty())
+        QFile::remove(m_temp);
+    m_temp.clear();
+}
+
+void PendingSave::commit() {
+    if (m_temp.isEmpty())
+        throw OfficeError(QStringLiteral("Файл \"%1\" не збережено.").arg(m_path));
+    // The steps a fault may stop are those of the document's save as the valuer sees it.
+    if (!writesteps::Reached("document.write")) {
+        discard();
+        throw OfficeError(
+            QStringLiteral("Файл \"%1\" не збережено: на диску немає місця.").arg(m_path));
+    }
+    if (!writesteps::Reached("document.rename") ||
+        std::rename(QFile::encodeName(m_temp).constData(), QFile::encodeName(m_path).constData()) !=
+            0) {
+        discard();
+        throw OfficeError(
+            QStringLiteral("Файл \"%1\" не збережено: можливо, його відкрито в іншій програмі.")
+                .arg(m_path));
+    }
+    m_temp.clear(); // it is the saved file now
+    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                      QFile::ReadOther);
+}
+
 void OoxmlPackage::save(const QString& path) const {
+    saveAside(path).commit();
+}
+
+PendingSave OoxmlPackage::saveAside(const QString& path) const {
     // [Content_Types].xml goes first, as readers that stream the zip expect.
     QStringList order = m_order;
     if (order.removeAll(QString::fromLatin1(kContentTypes)) > 0)
@@ -569,7 +618,8 @@ void OoxmlPackage::save(const QString& path) const {
     if (!target.dir().exists())
         throw OfficeError(QStringLiteral("Папка \"%1\" не існує.").arg(target.absolutePath()));
     RemoveSaveLeftovers(target);
-    QString temp;
+    PendingSave pending;
+    pending.m_path = path;
     {
         QTemporaryFile probe(target.absolutePath() + QStringLiteral("/.~") + target.fileName() +
                              QStringLiteral(".XXXXXX"));
@@ -578,27 +628,16 @@ void OoxmlPackage::save(const QString& path) const {
             throw OfficeError(
                 QStringLiteral("Неможливо записати у папку \"%1\": %2.")
                     .arg(target.absolutePath(), UkrainianEngineMessage(probe.errorString())));
-        temp = probe.fileName();
+        pending.m_temp = probe.fileName();
     }
     // The temporary file goes on every way out but the rename, an exception of any kind
-    // included; the archive is discarded before it (declared after it).
-    struct TempFile {
-        const QString& path;
-        bool kept = false;
-        ~TempFile() {
-            if (!kept)
-                QFile::remove(path);
-        }
-    } tempFile{temp};
+    // included (the pending save's own end); the archive is discarded before it.
     QString openFailure;
-    ZipArchive archive(OpenZipWritingTo(temp, &openFailure));
+    ZipArchive archive(OpenZipWritingTo(pending.m_temp, &openFailure));
     if (!archive)
         throw OfficeError(
-            QStringLiteral("Неможливо створити файл \"%1\": %2.").arg(temp, openFailure));
+            QStringLiteral("Неможливо створити файл \"%1\": %2.").arg(pending.m_temp, openFailure));
     QString failure;
-    if (!writesteps::Reached("document.write"))
-        throw OfficeError(
-            QStringLiteral("Файл \"%1\" не збережено: на диску немає місця.").arg(path));
     try {
         PartSource::addParts(archive.get(), order, m_parts, failure);
     } catch (const OfficeError& e) {
@@ -612,16 +651,7 @@ void OoxmlPackage::save(const QString& path) const {
         throw OfficeError(QStringLiteral("Файл \"%1\" не збережено: %2.").arg(path, reason));
     }
     (void)archive.release(); // zip_close wrote and freed it
-    if (!writesteps::Reached("document.rename") ||
-        std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) !=
-            0) {
-        throw OfficeError(
-            QStringLiteral("Файл \"%1\" не збережено: можливо, його відкрито в іншій програмі.")
-                .arg(path));
-    }
-    tempFile.kept = true; // it is the saved file now
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                    QFile::ReadOther);
+    return pending;
 }
 
 bool RemoveDocumentLeftovers(const QString& folder) {

@@ -19,6 +19,36 @@ struct PackageLimits {
 using PartWriter = std::function<void(pugi::xml_writer& out)>;
 
 /**
+ * A package written whole under a hidden temporary name beside its target and not yet put in
+ * place: commit() renames it over the target; dropped without it, the file goes. A workbook
+ * filled ahead is so written while other work runs, and put in place in its turn.
+ */
+class PendingSave {
+public:
+    PendingSave() = default;
+    PendingSave(PendingSave&& other) noexcept;
+    PendingSave& operator=(PendingSave&& other) noexcept;
+    ~PendingSave();
+    PendingSave(const PendingSave&) = delete;
+    PendingSave& operator=(const PendingSave&) = delete;
+
+    bool isPending() const { return !m_temp.isEmpty(); }
+    const QString& path() const { return m_path; }
+    /**
+     * Puts the file in place (the save's "document.write" and "document.rename" steps);
+     * throws OfficeError, the temporary file gone, when it cannot.
+     */
+    void commit();
+
+private:
+    friend class OoxmlPackage;
+    void discard();
+
+    QString m_temp;
+    QString m_path;
+};
+
+/**
  * An OOXML package (a zip of XML parts) held in memory. Parts are parsed lazily with
  * pugixml; saving writes a new zip next to the target and renames it over the target, so
  * a failed save never leaves half a file. Saving serialises one part at a time, as the zip
@@ -86,6 +116,11 @@ public:
 
     /** Writes the package to path atomically. */
     void save(const QString& path) const;
+    /**
+     * Writes the package whole beside `path` under a hidden name, for commit() to put in
+     * place; throws OfficeError as save() does, leaving nothing.
+     */
+    PendingSave saveAside(const QString& path) const;
     /** The zip bytes (for tests and fuzzing). */
     QByteArray saveToMemory() const;
 

@@ -335,10 +335,19 @@ void Workbook::prepareForSave() {
 }
 
 void Workbook::saveCopyAs(const QString& path) {
+    PendingSave pending = saveCopyAside(path);
+    commitSave(pending);
+}
+
+PendingSave Workbook::saveCopyAside(const QString& path) {
     if (m_static)
         throw OfficeError(
             QStringLiteral("Книгу \".xls\" відкрито лише для читання; її не збережено."));
     prepareForSave();
-    m_package.save(path);
-    m_savedPath = path;
+    return m_package.saveAside(path);
+}
+
+void Workbook::commitSave(PendingSave& pending) {
+    pending.commit();
+    m_savedPath = pending.path();
 }

@@ -37,6 +37,13 @@ public:
     bool displayAlerts() const { return m_displayAlerts; }
     /** Writes the workbook as ".xlsx" (workbook content type), atomically. */
     void saveCopyAs(const QString& path);
+    /**
+     * Writes the workbook as saveCopyAs() does, beside `path` under a hidden name, for
+     * commitSave() to put in place; nothing may change the workbook in between.
+     */
+    PendingSave saveCopyAside(const QString& path);
+    /** Puts a copy written by saveCopyAside() in place: the workbook is saved there. */
+    void commitSave(PendingSave& pending);
     const QString& savedPath() const { return m_savedPath; }
 
     /**

@@ -186,12 +186,14 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
     const auto calculation = [](size_t i) {
         return i == 2 ? CalculationWorkbook::Quarters : CalculationWorkbook::Districts;
     };
-    if (maps && context.data)
+    if (maps && context.data && !qEnvironmentVariableIsSet("XX_NOAHEAD"))
         context.beforeMapsTaken = [&](JobProgress& progress) {
             for (size_t i = 1; i < files.size() && !progress.stopRequested(); ++i) {
                 const QString path = JoinPath(templateDir, files[i].templateName);
                 if (FileExistsQuiet(path))
-                    ahead[i - 1] = FillWorkbookAhead(calculation(i), path, progress, context);
+                    ahead[i - 1] = FillWorkbookAhead(
+                        calculation(i), path, JoinPath(settlementFolder, files[i].outputName),
+                        progress, context);
             }
         };
     QStringList notMade; // the workbooks left out for lack of data, for the closing message
@@ -227,6 +229,8 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
         } else {
             const CalculationWorkbook which = calculation(i);
             WorkbookAhead* filled = &ahead[i - 1];
+            // Written beside its file first: the job may end it without a fill.
+            filled->waitForWriting();
             OfficeJobParams().OpenedWorkbook = std::move(filled->book);
             job = jobs.runExcel(
                 templatePath,

@@ -17,6 +17,7 @@
 #include <QSet>
 #include <algorithm>
 #include <cmath>
+#include <future>
 
 namespace reports {
 
@@ -154,13 +155,18 @@ void PutTotals(Worksheet& sheet, int row, const QString& caption, const Totals& 
         sheet.setCellBold(row, column, true);
 }
 
-void Save(Workbook& book, JobProgress& progress, WorkbookOutcome& outcome,
-          const ReportContext& context) {
+/** What a workbook carries when saved: alerts off and the state of the data it shows. */
+void MarkForSaving(Workbook& book, const ReportContext& context) {
     book.setDisplayAlerts(false);
     // The state of the data the workbook shows, for a later look at whether it changed.
     if (!context.dataStamp.isEmpty())
         office::SetCustomProperty(book.package(), valuation::DataStampProperty(),
                                   context.dataStamp);
+}
+
+void Save(Workbook& book, JobProgress& progress, WorkbookOutcome& outcome,
+          const ReportContext& context) {
+    MarkForSaving(book, context);
     book.saveCopyAs(progress.outputPath());
     outcome.saved = true;
 }
@@ -405,8 +411,14 @@ WorkbookAhead::~WorkbookAhead() = default;
 WorkbookAhead::WorkbookAhead(WorkbookAhead&&) noexcept = default;
 WorkbookAhead& WorkbookAhead::operator=(WorkbookAhead&&) noexcept = default;
 
+void WorkbookAhead::waitForWriting() {
+    if (writing.valid())
+        written = writing.get();
+}
+
 WorkbookAhead FillWorkbookAhead(CalculationWorkbook which, const QString& templatePath,
-                                JobProgress& progress, const ReportContext& context) {
+                                const QString& outputPath, JobProgress& progress,
+                                const ReportContext& context) {
     WorkbookAhead ahead;
     std::unique_ptr<Workbook> book;
     // A template that does not open is opened again in the workbook's turn, whose job says why.
@@ -418,6 +430,17 @@ WorkbookAhead FillWorkbookAhead(CalculationWorkbook which, const QString& templa
             filling = FillCells(which, *book, ahead.messages, quiet, context, ahead.outcome);
         }))
         return WorkbookAhead(); // the engine's failure comes again, and is told, in its turn
+    // Written beside its file on a thread of its own while the report is finished; a failure
+    // there leaves it to be saved in its turn, which tells why.
+    if (filling == Filling::Filled && !outputPath.isEmpty() &&
+        OfficeCall([&] { MarkForSaving(*book, context); })) {
+        Workbook* filled = book.get();
+        ahead.writing = std::async(std::launch::async, [filled, outputPath] {
+            PendingSave pending;
+            OfficeCall([&] { pending = filled->saveCopyAside(outputPath); });
+            return pending;
+        });
+    }
     ahead.filled = book.get();
     ahead.book = std::move(book);
     ahead.filling = filling;
@@ -427,10 +450,18 @@ WorkbookAhead FillWorkbookAhead(CalculationWorkbook which, const QString& templa
 void FillWorkbook(CalculationWorkbook which, WorkbookAhead* ahead, Workbook& workbook,
                   TMessages& messages, JobProgress& progress, const ReportContext& context,
                   WorkbookOutcome& outcome) {
-    // The job was given the workbook filled ahead: what is left is to save it.
+    // The job was given the workbook filled ahead: what is left is to put it in place.
     if (ahead && ahead->filled == &workbook) {
         messages = ahead->messages;
         outcome = ahead->outcome;
+        ahead->waitForWriting();
+        if (ahead->filling == Filling::Filled && ahead->written.isPending() &&
+            ahead->written.path() == progress.outputPath()) {
+            workbook.commitSave(ahead->written);
+            outcome.saved = true;
+            EndWorkbook(messages, progress);
+            return;
+        }
         SaveFilled(ahead->filling, workbook, messages, progress, context, outcome);
         return;
     }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "common/JobProgress.h"
+#include "office/Package.h"
 #include "reports/ReportContext.h"
 
+#include <future>
 #include <memory>
 
 class Workbook;
@@ -41,6 +43,9 @@ struct WorkbookAhead {
     WorkbookAhead(WorkbookAhead&&) noexcept;
     WorkbookAhead& operator=(WorkbookAhead&&) noexcept;
 
+    /** Waits until the workbook is written beside its file (or failed to be), if it is. */
+    void waitForWriting();
+
     /** The filled workbook until it is handed to its job; null when none was filled. */
     std::unique_ptr<Workbook> book;
     /** The workbook that was filled, also after it was handed over (to know it again). */
@@ -48,15 +53,25 @@ struct WorkbookAhead {
     TMessages messages;
     WorkbookOutcome outcome;
     WorkbookFilling filling = WorkbookFilling::Failed;
+    /** The workbook written beside its file, put in place in its turn (once written). */
+    PendingSave written;
+    /**
+     * The writing on a thread of its own, begun once the cells were filled; waited for before
+     * the workbook goes anywhere, and when this goes (last: after it, the workbook).
+     */
+    std::future<PendingSave> writing;
 };
 
 /**
- * Fills the cells of the workbook of `templatePath` in memory, saving nothing; "Стоп" and the
- * events go through `progress`, which otherwise shows nothing of it. A template that does not
- * open, or an engine failure, gives no workbook: it is filled in its turn, which says why.
+ * Fills the cells of the workbook of `templatePath` in memory and, when filled, begins writing
+ * it beside `outputPath` under a hidden name on a thread of its own; nothing is put in place.
+ * "Стоп" and the events go through `progress`, which otherwise shows nothing of it. A
+ * template that does not open, or an engine failure, gives no workbook: it is filled in its
+ * turn, which says why. The context's data stamp must be known: the workbook carries it.
  */
 WorkbookAhead FillWorkbookAhead(CalculationWorkbook which, const QString& templatePath,
-                                JobProgress& progress, const ReportContext& context);
+                                const QString& outputPath, JobProgress& progress,
+                                const ReportContext& context);
 
 /**
  * A workbook job's fill procedure: when the job was given the workbook `ahead` filled, saves

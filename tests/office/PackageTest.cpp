@@ -6,6 +6,8 @@
 #include "office/Workbook.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -22,6 +24,11 @@ QByteArray withDeclaredSizes(QByteArray zip, quint32 size) {
     for (qsizetype at = zip.indexOf("PK\x01\x02"); at >= 0; at = zip.indexOf("PK\x01\x02", at + 4))
         put32(at + 24, size);
     return zip;
+}
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString messageOf(const std::function<void()>& f) {
@@ -203,4 +210,43 @@ TEST(PackageTest, CustomPropertiesAreAddedReplacedAndReadBack) {
     EXPECT_FALSE(office::ReadCustomProperty(dir.filePath(QStringLiteral("ні.docx")),
                                             QStringLiteral("TamberonDataStamp"), value, &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+// A package written aside is a whole hidden file that only its commit puts in place: dropped,
+// it goes and the old file stays; a commit that cannot rename fails with the save's text.
+TEST(PackageTest, ASaveWrittenAsideIsPutInPlaceOnlyByItsCommit) {
+    QTemporaryDir dir;
+    OoxmlPackage package;
+    package.load(PackTemplate(QStringLiteral("report"), dir.filePath(QStringLiteral("r.dotx"))));
+    const QString path = dir.filePath(QStringLiteral("out.docx"));
+    const auto hidden = [&dir] {
+        return QDir(dir.path()).entryList({QStringLiteral(".~*")}, QDir::Files | QDir::Hidden);
+    };
+    WriteBytes(path, "old");
+    {
+        PendingSave dropped = package.saveAside(path);
+        EXPECT_TRUE(dropped.isPending());
+        EXPECT_EQ(hidden().size(), 1);
+        PendingSave moved = std::move(dropped);
+        EXPECT_FALSE(dropped.isPending());
+        EXPECT_EQ(ReadBytes(path), QByteArray("old"));
+    }
+    EXPECT_TRUE(hidden().isEmpty());
+    EXPECT_EQ(ReadBytes(path), QByteArray("old"));
+
+    PendingSave pending = package.saveAside(path);
+    pending.commit();
+    EXPECT_FALSE(pending.isPending());
+    EXPECT_EQ(PartOf(path, QStringLiteral("[Content_Types].xml")),
+              package.partData(QStringLiteral("[Content_Types].xml")));
+    EXPECT_TRUE(hidden().isEmpty());
+
+    // A folder where the file should go: the commit fails and leaves nothing hidden.
+    const QString blocked = dir.filePath(QStringLiteral("blocked.docx"));
+    ASSERT_TRUE(QDir().mkpath(blocked));
+    PendingSave refused = package.saveAside(blocked);
+    const QString message = messageOf([&] { refused.commit(); });
+    EXPECT_TRUE(message.contains(QStringLiteral("не збережено"))) << message.toStdString();
+    EXPECT_TRUE(hidden().isEmpty());
+    EXPECT_TRUE(QFileInfo(blocked).isDir());
 }

@@ -361,9 +361,9 @@ TEST_F(ReportRunTest, AZoneWithoutKm2IsNamedAndLeftWithoutValues) {
     ADD_FAILURE() << "the zone's rows were not found";
 }
 
-// The workbooks are filled while the report's maps are drawn, but each is saved only in its
-// turn: a report that is not saved leaves them unsaved, and a workbook filled for a job that
-// never ran is kept for no later job.
+// The workbooks are filled and written aside while the report's maps are drawn, but each is
+// put in place only in its turn: a report that is not saved leaves them unsaved and nothing of
+// them beside, and a workbook filled for a job that never ran is kept for no later job.
 TEST_F(ReportRunTest, WorkbooksFilledAheadAreSavedOnlyInTheirTurn) {
     // A folder in the place of the report: it cannot be saved.
     ASSERT_TRUE(QDir().mkpath(output(0)));
@@ -375,6 +375,9 @@ TEST_F(ReportRunTest, WorkbooksFilledAheadAreSavedOnlyInTheirTurn) {
     EXPECT_FALSE(QFileInfo::exists(output(1)));
     EXPECT_FALSE(QFileInfo::exists(output(2)));
     EXPECT_TRUE(dataRows().isEmpty());
+    // Nor is anything of theirs left beside: they were written under hidden names.
+    EXPECT_TRUE(
+        QDir(folder).entryList({QStringLiteral(".~*")}, QDir::Files | QDir::Hidden).isEmpty());
     ASSERT_TRUE(QDir(output(0)).removeRecursively());
 
     class NoWorkbookJobs final : public ReportJobRunner {
@@ -393,4 +396,6 @@ TEST_F(ReportRunTest, WorkbooksFilledAheadAreSavedOnlyInTheirTurn) {
     EXPECT_EQ(jobs.handed, 2); // both were filled while the maps were drawn
     EXPECT_FALSE(OfficeJobParams().OpenedWorkbook);
     EXPECT_FALSE(QFileInfo::exists(output(1)));
+    EXPECT_TRUE(
+        QDir(folder).entryList({QStringLiteral(".~*")}, QDir::Files | QDir::Hidden).isEmpty());
 }
