@@ -270,7 +270,11 @@ PrintedMap RenderPrintMap(const PrintMapPage& page) {
                 if (f.kind() == FeatureKind::Point || f.kind() == FeatureKind::Text)
                     continue; // points and map texts carry nothing a printed scheme needs
                 const PrintSymbol s = layer.symbol ? layer.symbol(f) : PrintSymbol{};
-                const QPainterPath& path = f.geometry()->path();
+                // A path of its own for the drawing: Qt keeps a converted copy with each path
+                // it draws, which on the layer's paths would stay for as long as the layer.
+                QPainterPath path;
+                path.setFillRule(f.geometry()->path().fillRule());
+                path.addPath(f.geometry()->path());
                 const QBrush brush =
                     f.kind() == FeatureKind::Region ? FillBrush(s) : QBrush(Qt::NoBrush);
                 const QPen pen = OutlinePen(s, paper);

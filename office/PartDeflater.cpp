@@ -27,16 +27,24 @@ PartDeflater::~PartDeflater() {
 
 void PartDeflater::write(const void* data, size_t length) {
     m_size += static_cast<qint64>(length);
-    m_block.append(static_cast<const char*>(data), static_cast<qsizetype>(length));
-    if (m_block.size() < kBlock)
-        return;
-    // A part this large is packed beside its writing.
-    if (!m_packer.joinable())
-        m_packer = std::thread([this] { packLoop(); });
-    QByteArray full = std::move(m_block);
-    m_block = QByteArray();
-    m_block.reserve(kBlock);
-    hand(std::move(full), false);
+    const char* bytes = static_cast<const char*>(data);
+    auto left = static_cast<qsizetype>(length);
+    // Blocks are filled to their size exactly: one grown past it would take twice the memory.
+    while (left > 0) {
+        const qsizetype taken = std::min(left, kBlock - m_block.size());
+        m_block.append(bytes, taken);
+        bytes += taken;
+        left -= taken;
+        if (m_block.size() < kBlock)
+            return;
+        // A part this large is packed beside its writing.
+        if (!m_packer.joinable())
+            m_packer = std::thread([this] { packLoop(); });
+        QByteArray full = std::move(m_block);
+        m_block = QByteArray();
+        m_block.reserve(kBlock);
+        hand(std::move(full), false);
+    }
 }
 
 bool PartDeflater::finish() {

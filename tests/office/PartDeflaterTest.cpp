@@ -32,20 +32,22 @@ QByteArray SheetLike(int rows) {
 // Small parts are packed inline, large ones on the packing thread: either way the bytes,
 // their CRC and their size come out as one raw deflate stream of what was written.
 TEST(PartDeflaterTest, SmallAndLargePartsUnpackToWhatWasWritten) {
-    for (const int rows : {0, 10, 200000}) {
-        const QByteArray text = SheetLike(rows);
-        PartDeflater deflater;
-        // Written in the small pieces the XML writer hands over.
-        for (qsizetype at = 0; at < text.size(); at += 1000)
-            deflater.write(text.constData() + at,
-                           static_cast<size_t>(std::min<qsizetype>(1000, text.size() - at)));
-        ASSERT_TRUE(deflater.finish()) << rows;
-        EXPECT_EQ(deflater.size(), text.size());
-        EXPECT_EQ(deflater.crc(),
-                  static_cast<quint32>(crc32(0, reinterpret_cast<const Bytef*>(text.constData()),
-                                             static_cast<uInt>(text.size()))));
-        EXPECT_EQ(Inflate(deflater.takeOutput(), text.size()), text) << rows;
-    }
+    // Written in the small pieces the XML writer hands over, and in pieces larger than the
+    // blocks the packing thread takes (split across them).
+    for (const qsizetype piece : {qsizetype(1000), qsizetype(3500000)})
+        for (const int rows : {0, 10, 200000}) {
+            const QByteArray text = SheetLike(rows);
+            PartDeflater deflater;
+            for (qsizetype at = 0; at < text.size(); at += piece)
+                deflater.write(text.constData() + at,
+                               static_cast<size_t>(std::min<qsizetype>(piece, text.size() - at)));
+            ASSERT_TRUE(deflater.finish()) << rows;
+            EXPECT_EQ(deflater.size(), text.size());
+            EXPECT_EQ(deflater.crc(), static_cast<quint32>(
+                                          crc32(0, reinterpret_cast<const Bytef*>(text.constData()),
+                                                static_cast<uInt>(text.size()))));
+            EXPECT_EQ(Inflate(deflater.takeOutput(), text.size()), text) << rows;
+        }
 }
 
 // A part whose writing is cut short (the serialiser threw) ends its packing thread.
