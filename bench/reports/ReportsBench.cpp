@@ -6,6 +6,7 @@
 #include "bench/ChildProcess.h"
 #include "bench/QuietQt.h"
 #include "common/FileUtils.h"
+#include "common/ProcessMemory.h"
 #include "db/Database.h"
 #include "map/PngEncoder.h"
 #include "reports/OfficeJob.h"
@@ -345,6 +346,8 @@ BENCHMARK(BM_FourMapPagesEncoded)->Unit(benchmark::kMillisecond)->MeasureProcess
 int main(int argc, char** argv) {
     if (argc > 2 && std::strcmp(argv[1], "--measure") == 0)
         return bench::MeasureProgram(argv + 2);
+    // The memory as the program keeps it, so the peaks are the program's.
+    ReturnLargeBlocksWhenFreed();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     bench::QuietQt();
     QGuiApplication app(argc, argv);
