@@ -180,13 +180,15 @@ ReportRunResult RunReports(const ReportContext& given, const QString& settlement
     }
     if (context.layerStamp.isEmpty() && !context.folder.isEmpty())
         context.layerStamp = ReportLayerStamp(context.folder);
-    // While the other cores draw the maps, the report fills the workbooks' cells in memory;
-    // each workbook is still saved in its turn, after the report, and only if it is saved.
+    // While the other cores draw the maps, the report fills the workbooks' cells and has them
+    // written beside their files; each is still put in place in its turn, after the report,
+    // and only if the report is saved. Without a layer to draw there is nothing to overlap,
+    // and the workbooks are made in their turn, one at a time in memory.
     std::array<WorkbookAhead, 2> ahead;
     const auto calculation = [](size_t i) {
         return i == 2 ? CalculationWorkbook::Quarters : CalculationWorkbook::Districts;
     };
-    if (maps && context.data && !qEnvironmentVariableIsSet("XX_NOAHEAD"))
+    if (maps && context.data && !context.layerStamp.isEmpty())
         context.beforeMapsTaken = [&](JobProgress& progress) {
             for (size_t i = 1; i < files.size() && !progress.stopRequested(); ++i) {
                 const QString path = JoinPath(templateDir, files[i].templateName);
