@@ -24,7 +24,7 @@ bool load(const QString& wkt, OGRSpatialReference& srs) {
 namespace Crs {
 
 bool parse(const QString& text, QString* wkt, QString* error) {
-    GdalScope scope;
+    GdalScope scope(GdalDrivers::None);
     OGRSpatialReference srs;
     const QByteArray input = text.trimmed().toUtf8();
     if (input.isEmpty() || srs.SetFromUserInput(input.constData()) != OGRERR_NONE ||
@@ -46,7 +46,7 @@ bool parse(const QString& text, QString* wkt, QString* error) {
 }
 
 QString describe(const QString& wkt) {
-    GdalScope scope;
+    GdalScope scope(GdalDrivers::None);
     OGRSpatialReference srs;
     if (!load(wkt, srs))
         return QString();
@@ -63,7 +63,7 @@ QString describe(const QString& wkt) {
 }
 
 QString code(const QString& wkt) {
-    GdalScope scope;
+    GdalScope scope(GdalDrivers::None);
     OGRSpatialReference srs;
     if (!load(wkt, srs))
         return QString();
@@ -93,7 +93,7 @@ bool isMetricProjected(const QString& wkt) {
 bool same(const QString& a, const QString& b) {
     if (a.isEmpty() || b.isEmpty())
         return a.isEmpty() && b.isEmpty();
-    GdalScope scope;
+    GdalScope scope(GdalDrivers::None);
     OGRSpatialReference sa, sb;
     if (!load(a, sa) || !load(b, sb))
         return false;
@@ -133,7 +133,7 @@ bool same(const QString& a, const QString& b) {
 
 std::unique_ptr<CrsTransform> CrsTransform::make(const QString& fromWkt, const QString& toWkt,
                                                  QString* error) {
-    GdalScope scope;
+    GdalScope scope(GdalDrivers::None);
     OGRSpatialReference from, to;
     std::unique_ptr<CrsTransform> out(new CrsTransform);
     if (load(fromWkt, from) && load(toWkt, to))

@@ -3,12 +3,18 @@
 
 #include <cpl_error.h>
 #include <gdal_priv.h>
+#include <ogrsf_frmts.h>
 
 #include <mutex>
 
-void RegisterGdalDrivers() {
-    static std::once_flag once;
-    std::call_once(once, [] { GDALAllRegister(); });
+void RegisterGdalDrivers(GdalDrivers drivers) {
+    // Registering every driver later skips the one registered already.
+    static std::once_flag all;
+    static std::once_flag mapInfo;
+    if (drivers == GdalDrivers::All)
+        std::call_once(all, [] { GDALAllRegister(); });
+    else if (drivers == GdalDrivers::MapInfo)
+        std::call_once(mapInfo, [] { RegisterOGRTAB(); });
 }
 
 namespace {
@@ -24,8 +30,8 @@ void KeepFirstFailure(CPLErr type, CPLErrorNum, const char* message) {
 
 } // namespace
 
-GdalScope::GdalScope() {
-    RegisterGdalDrivers();
+GdalScope::GdalScope(GdalDrivers drivers) {
+    RegisterGdalDrivers(drivers);
     CPLPushErrorHandler(KeepFirstFailure);
     CPLErrorReset();
     t_firstFailure.clear();

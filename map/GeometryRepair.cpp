@@ -274,7 +274,7 @@ RepairBudget SetRepairBudget(const RepairBudget& budget) {
 }
 
 RegionRepair RepairRegion(std::unique_ptr<OGRGeometry>& region, QString* reason) {
-    GdalScope scope;
+    GdalScope scope(GdalDrivers::None);
     if (!region || region->IsEmpty())
         return RegionRepair::Broken;
     GeosContext geos;

@@ -51,7 +51,7 @@ bool LayerFingerprint(const QString& path, const QStringList& fields, QString& f
     // A write broken off is finished or undone first, as every read of a table does.
     if (QFileInfo::exists(TabJournal::JournalPath(path)) && !TabJournal::Recover(path, error))
         return false;
-    GdalScope scope;
+    GdalScope scope(GdalDrivers::MapInfo);
     static const char* const drivers[] = {"MapInfo File", nullptr};
     GDALDatasetUniquePtr ds(GDALDataset::Open(QFile::encodeName(path).constData(),
                                               GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers));
@@ -125,7 +125,7 @@ void FingerprintLayers(std::vector<FingerprintJob>& jobs) {
 bool LayerHoldsObjects(const QString& path) {
     if (!QFileInfo(path).isFile())
         return false;
-    GdalScope scope;
+    GdalScope scope(GdalDrivers::MapInfo);
     static const char* const drivers[] = {"MapInfo File", nullptr};
     GDALDatasetUniquePtr ds(GDALDataset::Open(QFile::encodeName(path).constData(),
                                               GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers));

@@ -507,7 +507,7 @@ namespace TabFile {
 bool read(const QString& path, TableContent& content, QString* error) {
     if (!recovered(path, error))
         return false;
-    GdalScope scope;
+    GdalScope scope(GdalDrivers::MapInfo);
     GDALDatasetUniquePtr ds = openTable(path, false, error, scope);
     if (!ds)
         return false;
@@ -550,7 +550,7 @@ bool create(const QString& path, const std::vector<FieldDef>& fields, const Coor
             bool overwrite, const QString& description, QString* error) {
     if (!recovered(path, error))
         return false;
-    GdalScope scope;
+    GdalScope scope(GdalDrivers::MapInfo);
     if (QFileInfo::exists(path) && !overwrite) {
         FailWith(error,
                  QStringLiteral("Файл \"%1\" вже існує.").arg(QDir::toNativeSeparators(path)));
@@ -570,7 +570,7 @@ bool replaceAll(const QString& path, const std::vector<FieldDef>& fields, Featur
                 QString* error) {
     if (!recovered(path, error))
         return false;
-    GdalScope scope;
+    GdalScope scope(GdalDrivers::MapInfo);
     TableFormat format;
     if (!readFormat(path, format, scope, error))
         return false;
@@ -589,7 +589,7 @@ bool append(const QString& path, Feature& feature, QString* error) {
 bool appendAll(const QString& path, FeatureList& features, QString* error) {
     if (!recovered(path, error))
         return false;
-    GdalScope scope;
+    GdalScope scope(GdalDrivers::MapInfo);
     GDALDatasetUniquePtr ds = openTable(path, true, error, scope);
     if (!ds)
         return false;
@@ -616,7 +616,7 @@ bool appendAll(const QString& path, FeatureList& features, QString* error) {
 }
 
 bool rewrite(const QString& path, const Feature& feature, QString* error) {
-    GdalScope scope;
+    GdalScope scope(GdalDrivers::MapInfo);
     if (feature.fid() < 0) {
         FailWith(error, QStringLiteral("Об'єкт не належить таблиці."));
         return false;
@@ -648,7 +648,7 @@ bool rewrite(const QString& path, const Feature& feature, QString* error) {
 bool remove(const QString& path, qint64 fid, QString* error) {
     if (!recovered(path, error))
         return false;
-    GdalScope scope;
+    GdalScope scope(GdalDrivers::MapInfo);
     GDALDatasetUniquePtr ds = openTable(path, true, error, scope);
     if (!ds)
         return false;
@@ -662,7 +662,7 @@ bool remove(const QString& path, qint64 fid, QString* error) {
 
 bool write(const QString& path, const TableSpec& shape, FeatureList& features, bool overwrite,
            QString* error) {
-    GdalScope scope;
+    GdalScope scope(GdalDrivers::MapInfo);
     if (QFileInfo::exists(path) && !overwrite) {
         FailWith(error,
                  QStringLiteral("Файл \"%1\" вже існує.").arg(QDir::toNativeSeparators(path)));
@@ -716,7 +716,7 @@ bool write(const QString& path, const TableSpec& shape, FeatureList& features, b
 bool coordinateSystem(const QString& path, QString* wkt, QString* error) {
     if (!recovered(path, error))
         return false;
-    GdalScope scope;
+    GdalScope scope(GdalDrivers::MapInfo);
     GDALDatasetUniquePtr ds = openTable(path, false, error, scope);
     if (!ds)
         return false;
