@@ -57,7 +57,7 @@ struct WorkbookAhead {
     PendingSave written;
     /**
      * The writing on a thread of its own, begun once the cells were filled; waited for before
-     * the workbook goes anywhere, and when this goes (last: after it, the workbook).
+     * the workbook goes anywhere. Declared last, so it is waited for before the workbook goes.
      */
     std::future<PendingSave> writing;
 };
@@ -74,9 +74,10 @@ WorkbookAhead FillWorkbookAhead(CalculationWorkbook which, const QString& templa
                                 const ReportContext& context);
 
 /**
- * A workbook job's fill procedure: when the job was given the workbook `ahead` filled, saves
- * it with what filling it said; otherwise fills `workbook` and saves it, as
- * FillDistrictWorkbook and FillQuarterWorkbook do.
+ * A workbook job's fill procedure: when the job was given the workbook `ahead` filled, puts
+ * in place the copy written beside its file (or saves it, when that writing failed) with what
+ * filling it said; otherwise fills `workbook` and saves it, as FillDistrictWorkbook and
+ * FillQuarterWorkbook do.
  */
 void FillWorkbook(CalculationWorkbook which, WorkbookAhead* ahead, Workbook& workbook,
                   TMessages& messages, JobProgress& progress, const ReportContext& context,
