@@ -51,7 +51,8 @@ struct ReportContext {
     AppendixMapDrawing* maps = nullptr;
     /**
      * What the report does before it waits for the maps begun ahead (the run fills the
-     * workbooks' cells then, so no core stands idle); empty: nothing.
+     * workbooks' cells then and has them written beside their files, so no core stands
+     * idle); empty: nothing.
      */
     std::function<void(JobProgress&)> beforeMapsTaken = {};
 };
